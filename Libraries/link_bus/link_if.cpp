@@ -1,0 +1,200 @@
+// RS-485 bus interfaces: the frame decoder fed from the serial driver, and a transmit buffer that the network
+// task fills and link_task drains into the port.
+#include "Libraries/link_bus/link_bus.h"
+
+#include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
+#include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/dissector.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tdx {
+
+static_assert(TNET_INTERFACES <= COMF_MAX_PORTS, "every interface needs a serial driver slot");
+
+namespace {
+
+struct LinkInterface {
+    bool open;
+    link_packet_cb receiver;
+    void* user;
+    link_decoder decoder;
+    // Ring buffer; head and count change only inside the critical section.
+    uint8_t tx[LINK_TX_BUFFER];
+    uint16_t txHead;
+    uint16_t txCount;
+};
+
+LinkInterface sInterfaces[TNET_INTERFACES];
+
+// How many reads one pass takes at most: the pass must end even when a peer keeps writing.
+constexpr int MAX_READS_PER_TASK = 16;
+
+LinkInterface* find(int index) {
+    return index >= 0 && index < TNET_INTERFACES ? &sInterfaces[index] : nullptr;
+}
+
+void deliver(const uint8_t* pkt, uint16_t len, void* user) {
+    auto* link = static_cast<LinkInterface*>(user);
+    tnet_dissect(pkt, len, false);
+    if (link->receiver != nullptr) {
+        link->receiver(pkt, len, link->user);
+    }
+}
+
+void clearTx(LinkInterface& link) {
+    os_enter_critical();
+    link.txHead = 0;
+    link.txCount = 0;
+    os_exit_critical();
+}
+
+void receive(int index, LinkInterface& link) {
+    uint8_t buf[256];
+    for (int i = 0; i < MAX_READS_PER_TASK && link.open; ++i) {
+        const int n = comf_read(index, buf, static_cast<int>(sizeof(buf)));
+        if (n <= 0) {
+            return;
+        }
+        for (int k = 0; k < n && link.open; ++k) {
+            link_feed(&link.decoder, buf[k]);
+        }
+        if (n < static_cast<int>(sizeof(buf))) {
+            return;
+        }
+    }
+}
+
+void flush(int index, LinkInterface& link) {
+    os_enter_critical();
+    if (link.txCount != 0 && !comf_is_connected(index)) {
+        // Frames queued for a missing port are stale by the time it returns; the client stack resends.
+        dbg_printf_h("LINK%d: port missing, %u bytes not sent", index, link.txCount);
+        link.txHead = 0;
+        link.txCount = 0;
+    }
+    while (link.txCount != 0) {
+        const uint16_t chunk = std::min<uint16_t>(link.txCount, LINK_TX_BUFFER - link.txHead);
+        const int n = comf_write(index, link.tx + link.txHead, chunk);
+        if (n <= 0) {
+            break;
+        }
+        link.txHead = static_cast<uint16_t>((link.txHead + n) % LINK_TX_BUFFER);
+        link.txCount = static_cast<uint16_t>(link.txCount - n);
+        if (n < chunk) {
+            break;
+        }
+    }
+    if (link.txCount == 0) {
+        link.txHead = 0;
+    }
+    os_exit_critical();
+}
+
+} // namespace
+
+int link_if_open(int index, const char* port) {
+    LinkInterface* link = find(index);
+    if (link == nullptr || port == nullptr || port[0] == '\0') {
+        dbg_printf_h("LINK%d: cannot open port \"%s\"", index, port != nullptr ? port : "");
+        return -1;
+    }
+    link_if_close(index);
+    if (comf_open(index, port) != 0) {
+        return -1;
+    }
+    link_decoder_init(&link->decoder, deliver, link);
+    clearTx(*link);
+    link->open = true;
+    dbg_printf_h("LINK%d: open on %s", index, port);
+    return 0;
+}
+
+void link_if_close(int index) {
+    LinkInterface* link = find(index);
+    if (link == nullptr || !link->open) {
+        return;
+    }
+    link->open = false;
+    comf_close(index);
+    clearTx(*link);
+    dbg_printf_h("LINK%d: closed", index);
+}
+
+bool link_if_is_open(int index) {
+    const LinkInterface* link = find(index);
+    return link != nullptr && link->open;
+}
+
+bool link_if_is_connected(int index) {
+    return link_if_is_open(index) && comf_is_connected(index);
+}
+
+void link_if_set_receiver(int index, link_packet_cb cb, void* user) {
+    if (LinkInterface* link = find(index)) {
+        link->receiver = cb;
+        link->user = user;
+    }
+}
+
+int link_if_send(int index, const uint8_t* pkt, uint16_t len) {
+    LinkInterface* link = find(index);
+    if (link == nullptr || !link->open) {
+        return -1;
+    }
+    uint8_t frame[LINK_MAX_FRAME];
+    const int frameLen = link_encode(pkt, len, frame, sizeof(frame));
+    if (frameLen < 0) {
+        dbg_printf_h("LINK%d: packet of %u bytes not sent", index, len);
+        return -1;
+    }
+    os_enter_critical();
+    const bool fits = link->txCount + frameLen <= LINK_TX_BUFFER;
+    if (fits) {
+        uint16_t tail = static_cast<uint16_t>((link->txHead + link->txCount) % LINK_TX_BUFFER);
+        const uint16_t first = std::min<uint16_t>(static_cast<uint16_t>(frameLen), LINK_TX_BUFFER - tail);
+        std::memcpy(link->tx + tail, frame, first);
+        std::memcpy(link->tx, frame + first, frameLen - first);
+        link->txCount = static_cast<uint16_t>(link->txCount + frameLen);
+    }
+    os_exit_critical();
+    if (!fits) {
+        dbg_printf_h("LINK%d: transmit buffer full, packet of %u bytes not sent", index, len);
+        return -1;
+    }
+    tnet_dissect(pkt, len, true);
+    return 0;
+}
+
+int link_if_tx_pending(int index) {
+    const LinkInterface* link = find(index);
+    if (link == nullptr) {
+        return 0;
+    }
+    os_enter_critical();
+    const int pending = link->txCount;
+    os_exit_critical();
+    return pending;
+}
+
+const link_decoder* link_if_decoder(int index) {
+    const LinkInterface* link = find(index);
+    return link != nullptr ? &link->decoder : nullptr;
+}
+
+void link_task() {
+    for (int index = 0; index < TNET_INTERFACES; ++index) {
+        LinkInterface& link = sInterfaces[index];
+        if (!link.open) {
+            continue;
+        }
+        receive(index, link);
+        if (link.open) {
+            flush(index, link);
+        }
+    }
+}
+
+} // namespace tdx

@@ -1,0 +1,108 @@
+#include "SourceHost/api_lib/file.h"
+
+#include "Libraries/base/dbg.h"
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <sys/types.h>
+
+namespace tdx {
+
+namespace {
+
+const char* stdioMode(FileOpenMode::Enum mode) {
+    switch (mode) {
+        case FileOpenMode::Read:
+            return "rb";
+        case FileOpenMode::Write:
+            return "wb";
+        case FileOpenMode::ReadWrite:
+            return "r+b";
+        case FileOpenMode::Append:
+            return "ab";
+    }
+    return nullptr;
+}
+
+} // namespace
+
+File::File(const std::string& path, FileOpenMode::Enum mode)
+    : mFileName(path) {
+    const char* stdio = stdioMode(mode);
+    if (stdio == nullptr) {
+        dbg_printf_h("FILE %s: unknown open mode %d", path.c_str(), static_cast<int>(mode));
+        return;
+    }
+    mFile = std::fopen(path.c_str(), stdio);
+    // A missing file opened for reading is an ordinary answer (no log, no card); only other failures are
+    // news.
+    if (mFile == nullptr &&
+        !(errno == ENOENT && (mode == FileOpenMode::Read || mode == FileOpenMode::ReadWrite))) {
+        dbg_printf_h("FILE %s: cannot open (%s)", path.c_str(), std::strerror(errno));
+    }
+}
+
+File::~File() {
+    if (mFile != nullptr && std::fclose(mFile) != 0) {
+        dbg_printf_h("FILE %s: close failed (%s)", mFileName.c_str(), std::strerror(errno));
+    }
+}
+
+void File::switchTo(Operation operation) {
+    if (mLastOperation != Operation::None && mLastOperation != operation) {
+        fseeko(mFile, 0, SEEK_CUR);
+    }
+    mLastOperation = operation;
+}
+
+uint32_t File::getSize() {
+    if (mFile == nullptr) {
+        return 0;
+    }
+    const off_t position = ftello(mFile);
+    if (position < 0 || fseeko(mFile, 0, SEEK_END) != 0) {
+        return 0;
+    }
+    const off_t end = ftello(mFile);
+    fseeko(mFile, position, SEEK_SET);
+    mLastOperation = Operation::None;
+    if (end < 0) {
+        return 0;
+    }
+    // The embedded code counts in 32 bits; a bigger file reads as the largest size it can express.
+    return end > static_cast<off_t>(std::numeric_limits<uint32_t>::max())
+               ? std::numeric_limits<uint32_t>::max()
+               : static_cast<uint32_t>(end);
+}
+
+bool File::seek(uint32_t position) {
+    if (mFile == nullptr) {
+        return false;
+    }
+    mLastOperation = Operation::None;
+    return fseeko(mFile, static_cast<off_t>(position), SEEK_SET) == 0;
+}
+
+uint32_t File::read(void* buffer, uint32_t size) {
+    if (mFile == nullptr || buffer == nullptr || size == 0) {
+        return 0;
+    }
+    switchTo(Operation::Read);
+    return static_cast<uint32_t>(std::fread(buffer, 1, size, mFile));
+}
+
+uint32_t File::write(const void* data, uint32_t size) {
+    if (mFile == nullptr || data == nullptr || size == 0) {
+        return 0;
+    }
+    switchTo(Operation::Write);
+    const size_t written = std::fwrite(data, 1, size, mFile);
+    if (written != size) {
+        dbg_printf_h("FILE %s: wrote %u of %u bytes (%s)", mFileName.c_str(), static_cast<unsigned>(written),
+                     static_cast<unsigned>(size), std::strerror(errno));
+    }
+    return static_cast<uint32_t>(written);
+}
+
+} // namespace tdx

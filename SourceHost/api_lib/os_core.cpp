@@ -1,0 +1,145 @@
+// Clocks, the process-wide critical section, event bits and fatal assertions of the desktop port.
+#include "Libraries/base/os.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+
+namespace tdx {
+
+namespace {
+
+constexpr uint64_t TIMER_START = 0x8000000000000000ULL;
+
+std::atomic<uint64_t> sClockMs{0};
+std::atomic<uint64_t> sTimerMs{TIMER_START};
+std::atomic<os_tick_hook> sTickHook{nullptr};
+std::atomic<int64_t> sTimeDifference{0};
+
+std::recursive_mutex& criticalSection() {
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+int sCriticalNesting = 0;
+uint32_t sEventBits = 0;
+
+std::atomic<os_assert_handler> sAssertHandler{nullptr};
+
+[[noreturn]] void assertionFailed(const AssertionFailure& failure) {
+    if (os_assert_handler handler = sAssertHandler.load()) {
+        handler(failure);
+    }
+    std::fprintf(stderr, "---- ASSERTION FAILED ----\n");
+    std::fprintf(stderr, "Expression: %s\n", failure.expression ? failure.expression : "");
+    if (failure.message) {
+        std::fprintf(stderr, "Message: %s\n", failure.message);
+    }
+    std::fprintf(stderr, "Function: %s\n", failure.function ? failure.function : "");
+    std::fprintf(stderr, "File: %s\n", failure.path ? failure.path : "");
+    std::fprintf(stderr, "Line: %d\n", failure.line);
+    std::fflush(stderr);
+    std::abort();
+}
+
+int64_t hostTime() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+} // namespace
+
+void os_enter_critical() {
+    criticalSection().lock();
+    ++sCriticalNesting;
+}
+
+void os_exit_critical() {
+    --sCriticalNesting;
+    criticalSection().unlock();
+}
+
+void os_assert_show(const char* expression, const char* function, const char* path, int line) {
+    assertionFailed({expression, nullptr, function, path, line});
+}
+
+void os_assert_show_msg(const char* expression, const char* message, const char* function, const char* path,
+                        int line) {
+    assertionFailed({expression, message, function, path, line});
+}
+
+void os_set_assert_handler(os_assert_handler handler) {
+    sAssertHandler.store(handler);
+}
+
+uint64_t os_clock() {
+    return sClockMs.load(std::memory_order_relaxed);
+}
+
+uint64_t timer() {
+    return sTimerMs.load(std::memory_order_relaxed);
+}
+
+void timer_init() {
+    sTimerMs.store(TIMER_START);
+}
+
+uint32_t timer_us() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000000u +
+                                 static_cast<uint64_t>(now.tv_nsec) / 1000u);
+}
+
+void os_clock_advance(uint64_t ms) {
+    sClockMs.fetch_add(ms, std::memory_order_relaxed);
+    sTimerMs.fetch_add(ms, std::memory_order_relaxed);
+}
+
+void timer0_isr() {
+    os_clock_advance(OS_TICK_MS);
+    if (os_tick_hook hook = sTickHook.load(std::memory_order_acquire)) {
+        hook();
+    }
+}
+
+void os_set_tick_hook(os_tick_hook hook) {
+    sTickHook.store(hook, std::memory_order_release);
+}
+
+int64_t os_time() {
+    return hostTime() + sTimeDifference.load(std::memory_order_relaxed);
+}
+
+void os_time_set(uint32_t utc) {
+    sTimeDifference.store(static_cast<int64_t>(utc) - hostTime(), std::memory_order_relaxed);
+}
+
+void os_event_set(uint32_t mask) {
+    os_enter_critical();
+    sEventBits |= mask;
+    os_exit_critical();
+}
+
+void os_event_clear(uint32_t mask) {
+    os_enter_critical();
+    sEventBits &= ~mask;
+    os_exit_critical();
+}
+
+uint32_t os_event_get() {
+    os_enter_critical();
+    uint32_t bits = sEventBits;
+    os_exit_critical();
+    return bits;
+}
+
+uint32_t os_event_take(uint32_t mask) {
+    os_enter_critical();
+    uint32_t taken = sEventBits & mask;
+    sEventBits &= ~mask;
+    os_exit_critical();
+    return taken;
+}
+
+} // namespace tdx

@@ -1,0 +1,53 @@
+# Shared settings for every target of the project.
+
+set(TDX_WARNINGS -Wall -Wextra)
+if(TDX_WERROR)
+  list(APPEND TDX_WARNINGS -Werror)
+endif()
+
+if(TDX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Source paths in assertions are printed relative to the repository root.
+add_compile_options("-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=")
+
+# tdx_add_library(NAME SOURCES ... [DEPS ...] [PUBLIC_INCLUDE dir])
+# A static library for one module folder; the repository root is on the include path so that headers are
+# included by their path from the root ("Libraries/base/fmt.h").
+function(tdx_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${TDX_WARNINGS})
+  if(ARG_DEPS)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+endfunction()
+
+# tdx_add_header_library(NAME) for folders of headers only.
+function(tdx_add_header_library name)
+  add_library(${name} INTERFACE)
+  target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# tdx_add_test(NAME SOURCES ... [DEPS ...])
+# One GoogleTest program; its cases are registered with ctest one by one.
+function(tdx_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${TDX_WARNINGS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TDX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# tdx_add_bench(NAME SOURCES ... [DEPS ...])
+function(tdx_add_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${TDX_WARNINGS})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()

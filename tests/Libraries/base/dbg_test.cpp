@@ -1,0 +1,105 @@
+#include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tdx {
+namespace {
+
+std::string sCaptured;
+int sWrites = 0;
+
+void capture(const char* text, size_t length) {
+    sCaptured.append(text, length);
+    ++sWrites;
+}
+
+// The line start as a reader of the trace expects it: at least six digits of milliseconds.
+std::string stamp(uint64_t ms) {
+    std::string digits = std::to_string(ms);
+    if (digits.size() < 6) {
+        digits.insert(0, 6 - digits.size(), '0');
+    }
+    return "\r\n" + digits + " ";
+}
+
+class Trace : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sCaptured.clear();
+        sWrites = 0;
+        dbg_set_enabled(true);
+        dbg_set_output(capture);
+    }
+    void TearDown() override {
+        dbg_set_output(nullptr);
+        dbg_set_enabled(true);
+    }
+};
+
+TEST_F(Trace, StartsEachLineWithTheMillisecondClock) {
+    os_clock_advance(1234);
+    const uint64_t now = os_clock();
+    dbg_printf_h("%06X:%02X", 0x010410u, 3u);
+    dbg_printf(" value %d", -7);
+    EXPECT_EQ(sCaptured, stamp(now) + "010410:03 value -7");
+
+    sCaptured.clear();
+    os_clock_advance(62);
+    dbg_printf_h("ENTER STATE     : %s\n", "CONNECTED");
+    EXPECT_EQ(sCaptured, stamp(now + 62) + "ENTER STATE     : CONNECTED\n");
+}
+
+TEST_F(Trace, ShowsEveryDigitOfALongUptime) {
+    os_clock_advance(10'000'000);
+    const uint64_t now = os_clock();
+    dbg_printf_h("late");
+    EXPECT_EQ(sCaptured, stamp(now) + "late");
+    EXPECT_GE(std::to_string(now).size(), 8u);
+}
+
+TEST_F(Trace, EachCallReachesTheOutputInOnePiece) {
+    dbg_printf_h("%s %u", "one", 1u);
+    dbg_printf("%s", "two");
+    EXPECT_EQ(sWrites, 2);
+}
+
+TEST_F(Trace, LongTextIsCutLikeFmt) {
+    const uint64_t now = os_clock();
+    dbg_printf_h("%s", std::string(700, 'x'));
+    EXPECT_EQ(sCaptured, stamp(now) + std::string(FMT_MAX_LENGTH, 'x'));
+}
+
+TEST_F(Trace, SilencedTraceWritesNothing) {
+    dbg_set_enabled(false);
+    EXPECT_FALSE(dbg_is_enabled());
+    dbg_printf_h("hidden %u", 1u);
+    dbg_printf("hidden");
+    dbg_write("hidden", 6);
+    EXPECT_EQ(sCaptured, "");
+    EXPECT_EQ(sWrites, 0);
+
+    dbg_set_enabled(true);
+    dbg_printf("shown");
+    EXPECT_EQ(sCaptured, "shown");
+}
+
+TEST_F(Trace, StrayConversionsInATraceAreHarmless) {
+    dbg_printf("%s %s %u", "only one");
+    dbg_printf(nullptr);
+    dbg_write(nullptr, 5);
+    EXPECT_EQ(sCaptured, "only one  ");
+}
+
+TEST_F(Trace, GoesToStandardErrorWithoutASink) {
+    dbg_set_output(nullptr);
+    ::testing::internal::CaptureStderr();
+    const uint64_t now = os_clock();
+    dbg_printf_h("to stderr %u", 5u);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), stamp(now) + "to stderr 5");
+}
+
+} // namespace
+} // namespace tdx

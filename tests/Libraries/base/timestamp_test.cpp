@@ -1,0 +1,231 @@
+#include "Libraries/base/timestamp.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <random>
+#include <string>
+
+namespace tdx {
+namespace {
+
+struct Fields {
+    int year;
+    int month; // 1-12
+    int day;
+    int hour;
+    int minute;
+    int second;
+    int weekDay;
+};
+
+Fields broke(time_t t) {
+    tm out{};
+    timestamp_broke(&out, t);
+    return {out.tm_year + 1900, out.tm_mon + 1, out.tm_mday, out.tm_hour,
+            out.tm_min,         out.tm_sec,     out.tm_wday};
+}
+
+void expectFields(const Fields& actual, const Fields& expected) {
+    EXPECT_EQ(actual.year, expected.year);
+    EXPECT_EQ(actual.month, expected.month);
+    EXPECT_EQ(actual.day, expected.day);
+    EXPECT_EQ(actual.hour, expected.hour);
+    EXPECT_EQ(actual.minute, expected.minute);
+    EXPECT_EQ(actual.second, expected.second);
+    EXPECT_EQ(actual.weekDay, expected.weekDay);
+}
+
+TEST(Timestamp, KnownMomentsHaveTheirCalendarFieldsAndWeekdays) {
+    struct Known {
+        time_t seconds;
+        Fields fields;
+    };
+    const Known known[] = {
+        {-2208988800, {1900, 1, 1, 0, 0, 0, 1}},    // Monday
+        {-86400, {1969, 12, 31, 0, 0, 0, 3}},       // Wednesday
+        {0, {1970, 1, 1, 0, 0, 0, 4}},              // Thursday
+        {946684800, {2000, 1, 1, 0, 0, 0, 6}},      // Saturday
+        {951782400, {2000, 2, 29, 0, 0, 0, 2}},     // Tuesday, leap day of a century divisible by 400
+        {2147483647, {2038, 1, 19, 3, 14, 7, 2}},   // the last second of signed 32-bit time
+        {2147483648, {2038, 1, 19, 3, 14, 8, 2}},   // and the one after it
+        {4107542400, {2100, 3, 1, 0, 0, 0, 1}},     // Monday, 2100 is no leap year
+        {4107542399, {2100, 2, 28, 23, 59, 59, 0}}, // Sunday
+    };
+    for (const Known& k : known) {
+        SCOPED_TRACE(k.seconds);
+        expectFields(broke(k.seconds), k.fields);
+        EXPECT_EQ(timestamp_make_simple(k.fields.year, k.fields.month, k.fields.day, k.fields.hour,
+                                        k.fields.minute, k.fields.second),
+                  k.seconds);
+    }
+}
+
+TEST(Timestamp, EveryDayFrom1900To2100RoundTripsAndAdvancesTheCalendarByOne) {
+    const time_t first = timestamp_make_simple(1900, 1, 1, 0, 0, 0);
+    const time_t end = timestamp_make_simple(2101, 1, 1, 0, 0, 0);
+    // 201 years, of which 1904 .. 2096 (49 years) are leap years: 1900 and 2100 are not, 2000 is.
+    ASSERT_EQ(end - first, (201 * 365 + 49) * 86400LL);
+
+    tm previous{};
+    timestamp_broke(&previous, first - 86400 + 3723);
+    int leapDays = 0;
+    for (time_t day = first; day < end; day += 86400) {
+        const time_t t = day + 3723; // 01:02:03
+        tm fields{};
+        timestamp_broke(&fields, t);
+        ASSERT_EQ(timestamp_make(&fields), t);
+        ASSERT_EQ(fields.tm_hour, 1);
+        ASSERT_EQ(fields.tm_min, 2);
+        ASSERT_EQ(fields.tm_sec, 3);
+        ASSERT_EQ(fields.tm_wday, (previous.tm_wday + 1) % 7);
+        const bool sameMonth = fields.tm_mon == previous.tm_mon && fields.tm_year == previous.tm_year;
+        if (sameMonth) {
+            ASSERT_EQ(fields.tm_mday, previous.tm_mday + 1);
+        } else {
+            ASSERT_EQ(fields.tm_mday, 1);
+            ASSERT_EQ(fields.tm_mon, (previous.tm_mon + 1) % 12);
+            ASSERT_GE(previous.tm_mday, 28);
+        }
+        if (fields.tm_mon == 0 && fields.tm_mday == 1) {
+            ASSERT_EQ(fields.tm_year, previous.tm_year + 1);
+            ASSERT_EQ(fields.tm_yday, 0);
+        } else {
+            ASSERT_EQ(fields.tm_year, previous.tm_year);
+            ASSERT_EQ(fields.tm_yday, previous.tm_yday + 1);
+        }
+        if (fields.tm_mon == 1 && fields.tm_mday == 29) {
+            ++leapDays;
+            const int year = fields.tm_year + 1900;
+            ASSERT_TRUE(year % 4 == 0 && year != 1900 && year != 2100) << year;
+        }
+        previous = fields;
+    }
+    EXPECT_EQ(leapDays, 49);
+}
+
+TEST(Timestamp, AgreesWithTheCLibraryOnRandomMomentsFrom1900To2100) {
+    std::mt19937_64 random(20261206);
+    std::uniform_int_distribution<time_t> moments(timestamp_make_simple(1900, 1, 1, 0, 0, 0),
+                                                  timestamp_make_simple(2100, 12, 31, 23, 59, 59));
+    for (int i = 0; i < 20000; ++i) {
+        const time_t t = moments(random);
+        tm expected{};
+        ASSERT_NE(gmtime_r(&t, &expected), nullptr);
+        tm actual{};
+        timestamp_broke(&actual, t);
+        ASSERT_EQ(actual.tm_year, expected.tm_year) << t;
+        ASSERT_EQ(actual.tm_mon, expected.tm_mon) << t;
+        ASSERT_EQ(actual.tm_mday, expected.tm_mday) << t;
+        ASSERT_EQ(actual.tm_hour, expected.tm_hour) << t;
+        ASSERT_EQ(actual.tm_min, expected.tm_min) << t;
+        ASSERT_EQ(actual.tm_sec, expected.tm_sec) << t;
+        ASSERT_EQ(actual.tm_wday, expected.tm_wday) << t;
+        ASSERT_EQ(actual.tm_yday, expected.tm_yday) << t;
+        ASSERT_EQ(actual.tm_isdst, 0) << t;
+    }
+}
+
+TEST(Timestamp, FieldsOutOfRangeCarryIntoTheNeighbouringUnits) {
+    const time_t newYear2025 = timestamp_make_simple(2025, 1, 1, 0, 0, 0);
+    EXPECT_EQ(timestamp_make_simple(2024, 13, 1, 0, 0, 0), newYear2025);
+    EXPECT_EQ(timestamp_make_simple(2024, 12, 31, 23, 59, 60), newYear2025);
+    EXPECT_EQ(timestamp_make_simple(2024, 12, 31, 24, 0, 0), newYear2025);
+    EXPECT_EQ(timestamp_make_simple(2025, 1, 1, 0, 0, -1), newYear2025 - 1);
+    EXPECT_EQ(timestamp_make_simple(2024, 3, 0, 0, 0, 0), timestamp_make_simple(2024, 2, 29, 0, 0, 0));
+    EXPECT_EQ(timestamp_make_simple(2023, 2, 29, 0, 0, 0), timestamp_make_simple(2023, 3, 1, 0, 0, 0));
+    EXPECT_EQ(timestamp_make_simple(2025, 0, 1, 0, 0, 0), timestamp_make_simple(2024, 12, 1, 0, 0, 0));
+    EXPECT_EQ(timestamp_make_simple(2025, -11, 1, 0, 0, 0), timestamp_make_simple(2024, 1, 1, 0, 0, 0));
+
+    tm fields{};
+    fields.tm_year = 124;
+    fields.tm_mon = 14; // March of the next year
+    fields.tm_mday = 1;
+    fields.tm_wday = 5; // ignored
+    fields.tm_yday = 300;
+    fields.tm_isdst = 1;
+    EXPECT_EQ(timestamp_make(&fields), timestamp_make_simple(2025, 3, 1, 0, 0, 0));
+}
+
+TEST(Timestamp, DoesNotDependOnTheTimeZoneOfTheEnvironment) {
+    const char* saved = std::getenv("TZ");
+    const std::string savedZone = saved ? saved : "";
+    setenv("TZ", "<+14>-14", 1); // UTC+14 in POSIX form, independent of the zone database
+    tzset();
+
+    expectFields(broke(951782400 + 23 * 3600), {2000, 2, 29, 23, 0, 0, 2});
+    EXPECT_EQ(timestamp_make_simple(2000, 2, 29, 23, 0, 0), 951782400 + 23 * 3600);
+    tm fields{};
+    timestamp_broke(&fields, 4107542400);
+    EXPECT_EQ(timestamp_make(&fields), 4107542400);
+
+    setenv("TZ", "<-12>12", 1); // UTC-12
+    tzset();
+    expectFields(broke(0), {1970, 1, 1, 0, 0, 0, 4});
+    EXPECT_EQ(timestamp_make_simple(1970, 1, 1, 0, 0, 0), 0);
+
+    if (saved) {
+        setenv("TZ", savedZone.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+}
+
+TEST(Timestamp, FarPastAndFutureSaturateAtTheLimitsOfTheBrokenDownYear) {
+    tm fields{};
+    timestamp_broke(&fields, INT64_MAX);
+    EXPECT_EQ(fields.tm_year, INT_MAX);
+    EXPECT_EQ(fields.tm_mon, 11);
+    EXPECT_EQ(fields.tm_mday, 31);
+    EXPECT_EQ(fields.tm_hour, 23);
+    EXPECT_EQ(fields.tm_min, 59);
+    EXPECT_EQ(fields.tm_sec, 59);
+    EXPECT_EQ(timestamp_make(&fields), TIMESTAMP_MAX);
+
+    timestamp_broke(&fields, INT64_MIN);
+    EXPECT_EQ(fields.tm_year, INT_MIN);
+    EXPECT_EQ(fields.tm_mon, 0);
+    EXPECT_EQ(fields.tm_mday, 1);
+    EXPECT_EQ(fields.tm_hour, 0);
+    EXPECT_EQ(timestamp_make(&fields), TIMESTAMP_MIN);
+
+    // The proleptic calendar before the Common Era: 0001-01-01 is a Monday, year 0 (1 BC) a leap year.
+    expectFields(broke(timestamp_make_simple(1, 1, 1, 0, 0, 0)), {1, 1, 1, 0, 0, 0, 1});
+    expectFields(broke(timestamp_make_simple(0, 2, 29, 0, 0, 0)), {0, 2, 29, 0, 0, 0, 2});
+    expectFields(broke(timestamp_make_simple(0, 1, 1, 0, 0, 0) - 1), {-1, 12, 31, 23, 59, 59, 5});
+
+    // Extreme fields do not overflow: every field is carried in 64 bits.
+    fields = tm{};
+    fields.tm_year = INT_MAX;
+    fields.tm_mon = INT_MAX;
+    fields.tm_mday = INT_MAX;
+    fields.tm_hour = INT_MAX;
+    fields.tm_min = INT_MAX;
+    fields.tm_sec = INT_MAX;
+    const time_t huge = timestamp_make(&fields);
+    EXPECT_GT(huge, TIMESTAMP_MAX);
+    timestamp_broke(&fields, huge);
+    EXPECT_EQ(fields.tm_year, INT_MAX);
+}
+
+TEST(Timestamp, NetworkTimeCountsFrom2000AndSaturatesOutsideItsRange) {
+    EXPECT_EQ(NETWORK_TIME_OFFSET, timestamp_make_simple(2000, 1, 1, 0, 0, 0));
+    EXPECT_EQ(timestamp_from_network(0), 946684800);
+    EXPECT_EQ(timestamp_from_network(UINT32_MAX), 946684800LL + 4294967295LL);
+    expectFields(broke(timestamp_from_network(UINT32_MAX)), {2136, 2, 7, 6, 28, 15, 2});
+    EXPECT_EQ(timestamp_to_network(timestamp_make_simple(2026, 12, 6, 17, 30, 0)),
+              static_cast<uint32_t>(timestamp_make_simple(2026, 12, 6, 17, 30, 0) - 946684800));
+    EXPECT_EQ(timestamp_to_network(946684801), 1u);
+    EXPECT_EQ(timestamp_to_network(946684800), 0u);
+    EXPECT_EQ(timestamp_to_network(0), 0u);
+    EXPECT_EQ(timestamp_to_network(INT64_MIN), 0u);
+    EXPECT_EQ(timestamp_to_network(timestamp_from_network(UINT32_MAX)), UINT32_MAX);
+    EXPECT_EQ(timestamp_to_network(timestamp_from_network(UINT32_MAX) + 1), UINT32_MAX);
+    EXPECT_EQ(timestamp_to_network(INT64_MAX), UINT32_MAX);
+}
+
+} // namespace
+} // namespace tdx

@@ -1,0 +1,253 @@
+#include "Libraries/base/crc16.h"
+#include "Libraries/link_bus/link_bus.h"
+#include "tests/Libraries/link_bus/link_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace tdx {
+namespace {
+
+using test::Bytes;
+using test::Collector;
+using test::encode;
+using test::TraceCapture;
+
+struct GoldenVector {
+    const char* what;
+    Bytes packet;
+    Bytes frame;
+};
+
+const GoldenVector GOLDEN[] = {
+    {"POLL to 010410",
+     {0x10, 0x04, 0x01, 0x01, 0x00},
+     {0xC0, 0xEF, 0xE5, 0x1C, 0x9B, 0xED, 0x31, 0x90, 0xC1}},
+    {"POLL with control 0x2C (escaped byte)",
+     {0x10, 0x04, 0x01, 0x01, 0x2C},
+     {0xC0, 0xEF, 0xE5, 0x1C, 0x9B, 0xC2, 0xE1, 0x30, 0x4D, 0xC1}},
+    {"NOP from 010410",
+     {0x10, 0x04, 0x01, 0x00, 0x80},
+     {0xC0, 0xEF, 0xE5, 0x1C, 0x9A, 0x6D, 0x31, 0xA0, 0xC1}},
+};
+
+TEST(LinkFrame, GoldenVectorsEncodeToTheDocumentedFrames) {
+    for (const auto& vector : GOLDEN) {
+        SCOPED_TRACE(vector.what);
+        EXPECT_EQ(encode(vector.packet), vector.frame);
+    }
+    EXPECT_EQ(crc16(GOLDEN[0].packet.data(), GOLDEN[0].packet.size()), 0xA3B4);
+    EXPECT_EQ(crc16(GOLDEN[1].packet.data(), GOLDEN[1].packet.size()), 0x7EB5);
+}
+
+TEST(LinkFrame, GoldenFramesDecodeToTheirPackets) {
+    Collector rx;
+    for (const auto& vector : GOLDEN) {
+        rx.feed(vector.frame);
+    }
+    ASSERT_EQ(rx.packets.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(rx.packets[i], GOLDEN[i].packet);
+    }
+    EXPECT_EQ(link_decoder_drop_count(&rx.decoder), 0u);
+}
+
+TEST(LinkFrame, WhiteningFollowsTheNineBitSequence) {
+    // A packet of zeros shows the whitening sequence itself (none of its first bytes needs escaping).
+    const Bytes zeros(14, 0x00);
+    const Bytes frame = encode(zeros);
+    const Bytes pn9 = {0xFF, 0xE1, 0x1D, 0x9A, 0xED, 0x85, 0x33, 0x24, 0xEA, 0x7A, 0xD2, 0x39, 0x70, 0x97};
+    ASSERT_GE(frame.size(), 16u);
+    EXPECT_EQ(Bytes(frame.begin() + 1, frame.begin() + 15), pn9);
+}
+
+TEST(LinkFrame, CrcTravelsLowByteFirstAndLeavesZeroResidue) {
+    const Bytes packet = {0x10, 0x04, 0x01, 0x01, 0x00};
+    Bytes body = packet;
+    body.push_back(0xB4);
+    body.push_back(0xA3);
+    EXPECT_EQ(crc16(body.data(), body.size()), 0);
+}
+
+TEST(LinkFrame, EncodeRefusesBadLengthsAndSmallBuffers) {
+    uint8_t out[LINK_MAX_FRAME];
+    const Bytes tooShort(LINK_MIN_PACKET - 1, 0x11);
+    const Bytes tooLong(LINK_MAX_PACKET + 1, 0x11);
+    EXPECT_EQ(link_encode(tooShort.data(), static_cast<uint16_t>(tooShort.size()), out, sizeof(out)), -1);
+    EXPECT_EQ(link_encode(tooLong.data(), static_cast<uint16_t>(tooLong.size()), out, sizeof(out)), -1);
+    EXPECT_EQ(link_encode(nullptr, 5, out, sizeof(out)), -1);
+
+    const Bytes& packet = GOLDEN[1].packet;
+    const auto exact = static_cast<uint16_t>(GOLDEN[1].frame.size());
+    EXPECT_EQ(link_encode(packet.data(), 5, out, exact - 1), -2);
+    EXPECT_EQ(link_encode(packet.data(), 5, out, exact), exact);
+}
+
+// Random packets of every length, biased towards the four special bytes and ESC ^ 0x20 look-alikes.
+Bytes randomPacket(std::mt19937& rng, uint16_t len) {
+    static const uint8_t tricky[] = {0xC0, 0xC1, 0xC2, 0xC3, 0xE0, 0xE1, 0xE2, 0xE3, 0x20, 0x00, 0xFF};
+    Bytes packet(len);
+    for (auto& byte : packet) {
+        byte = (rng() & 1) != 0 ? tricky[rng() % sizeof(tricky)] : static_cast<uint8_t>(rng());
+    }
+    return packet;
+}
+
+TEST(LinkFrame, RandomPacketsSurviveTheRoundTripInOneStream) {
+    std::mt19937 rng(410);
+    std::vector<Bytes> sent;
+    Bytes stream;
+    for (int i = 0; i < 600; ++i) {
+        const auto len =
+            static_cast<uint16_t>(LINK_MIN_PACKET + rng() % (LINK_MAX_PACKET - LINK_MIN_PACKET + 1));
+        sent.push_back(randomPacket(rng, i < 2 ? (i == 0 ? LINK_MIN_PACKET : LINK_MAX_PACKET) : len));
+        const Bytes frame = encode(sent.back());
+        ASSERT_FALSE(frame.empty());
+        // Only the frame's own delimiters are special bytes on the wire.
+        EXPECT_EQ(frame.front(), LINK_START);
+        EXPECT_EQ(frame.back(), LINK_END);
+        for (size_t k = 1; k + 1 < frame.size(); ++k) {
+            ASSERT_TRUE(frame[k] == LINK_ESC || frame[k] < LINK_START || frame[k] > LINK_RESET)
+                << "byte " << k;
+        }
+        stream.insert(stream.end(), frame.begin(), frame.end());
+    }
+    Collector rx;
+    rx.feed(stream);
+    EXPECT_EQ(rx.packets, sent);
+    EXPECT_EQ(link_decoder_drop_count(&rx.decoder), 0u);
+    EXPECT_EQ(rx.decoder.packets, sent.size());
+}
+
+TEST(LinkFrame, GarbageBeforeAFrameIsSkippedAndTheFrameStillDecodes) {
+    TraceCapture trace;
+    Collector rx;
+    rx.feed({0x00, 0x55, LINK_END, LINK_ESC, 0xAA, LINK_RESET, 0x13});
+    rx.feed(GOLDEN[0].frame);
+    ASSERT_EQ(rx.packets.size(), 1u);
+    EXPECT_EQ(rx.packets[0], GOLDEN[0].packet);
+    EXPECT_EQ(rx.drops(LINK_DROP_NOISE), 1u);
+    EXPECT_TRUE(trace.contains("LINK drop: noise (7 bytes outside a frame)")) << trace.str();
+}
+
+TEST(LinkFrame, ResynchronisesOnStartAfterATruncatedFrame) {
+    Collector rx;
+    const Bytes& frame = GOLDEN[2].frame;
+    rx.feed(Bytes(frame.begin(), frame.begin() + 5)); // the sender restarted in the middle of a frame
+    rx.feed(GOLDEN[0].frame);
+    ASSERT_EQ(rx.packets.size(), 1u);
+    EXPECT_EQ(rx.packets[0], GOLDEN[0].packet);
+    EXPECT_EQ(rx.drops(LINK_DROP_RESTART), 1u);
+}
+
+TEST(LinkFrame, ResetAbortsTheFrameInProgress) {
+    TraceCapture trace;
+    Collector rx;
+    Bytes aborted = GOLDEN[0].frame;
+    aborted.insert(aborted.begin() + 4, LINK_RESET);
+    rx.feed(aborted);
+    EXPECT_TRUE(rx.packets.empty());
+    EXPECT_EQ(rx.drops(LINK_DROP_RESET), 1u);
+    EXPECT_TRUE(trace.contains("RESET inside frame")) << trace.str();
+    rx.feed(GOLDEN[1].frame);
+    ASSERT_EQ(rx.packets.size(), 1u);
+    EXPECT_EQ(rx.packets[0], GOLDEN[1].packet);
+}
+
+TEST(LinkFrame, DamagedFramesAreDroppedWithTheirReason) {
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        link_drop_reason reason;
+        const char* traced;
+    };
+    Bytes badCrc = GOLDEN[0].frame;
+    badCrc[3] ^= 0x01;
+    Bytes badEscape = GOLDEN[1].frame;
+    badEscape[6] = 0x30; // ESC followed by a byte that is no escaped special byte
+    Bytes endAfterEsc = GOLDEN[1].frame;
+    endAfterEsc[6] = LINK_END;
+    const Case cases[] = {
+        {"bad CRC", badCrc, LINK_DROP_CRC, "bad CRC"},
+        {"empty frame", {LINK_START, LINK_END}, LINK_DROP_SHORT, "short frame"},
+        {"six body bytes", {LINK_START, 1, 2, 3, 4, 5, 6, LINK_END}, LINK_DROP_SHORT, "short frame"},
+        {"bad escape", badEscape, LINK_DROP_BAD_ESCAPE, "bad escape"},
+        {"END after ESC", endAfterEsc, LINK_DROP_END_AFTER_ESC, "END after ESC"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TraceCapture trace;
+        Collector rx;
+        rx.feed(c.bytes);
+        EXPECT_TRUE(rx.packets.empty());
+        EXPECT_EQ(rx.drops(c.reason), 1u);
+        EXPECT_EQ(link_decoder_drop_count(&rx.decoder), 1u);
+        EXPECT_TRUE(trace.contains(std::string("LINK drop: ") + c.traced)) << trace.str();
+        // The decoder is ready for the next frame.
+        rx.feed(GOLDEN[2].frame);
+        ASSERT_EQ(rx.packets.size(), 1u);
+        EXPECT_EQ(rx.packets[0], GOLDEN[2].packet);
+    }
+}
+
+TEST(LinkFrame, LongestBodyIsAcceptedAndOneByteMoreIsDropped) {
+    std::mt19937 rng(7);
+    const Bytes longest = randomPacket(rng, LINK_MAX_PACKET);
+    Collector rx;
+    rx.feed(encode(longest));
+    ASSERT_EQ(rx.packets.size(), 1u);
+    EXPECT_EQ(rx.packets[0], longest);
+
+    // 298 body bytes of a frame nobody could have encoded: dropped, and the rest is skipped up to START.
+    Bytes oversize = {LINK_START};
+    oversize.insert(oversize.end(), LINK_MAX_BODY + 1, 0x55);
+    oversize.insert(oversize.end(), {0x55, 0x55, LINK_END});
+    TraceCapture trace;
+    rx.feed(oversize);
+    EXPECT_EQ(rx.drops(LINK_DROP_OVERSIZE), 1u);
+    EXPECT_TRUE(trace.contains("oversize body")) << trace.str();
+    EXPECT_EQ(rx.packets.size(), 1u);
+    rx.feed(GOLDEN[0].frame);
+    ASSERT_EQ(rx.packets.size(), 2u);
+    EXPECT_EQ(rx.drops(LINK_DROP_NOISE), 1u); // the tail of the oversize frame
+}
+
+TEST(LinkFrame, AReplyRightBehindTheEchoOfOurOwnFrameIsKept) {
+    // The converter echoes the display's frame; the master's next frame may follow in the same read.
+    Collector rx;
+    Bytes stream = GOLDEN[2].frame; // our NOP, echoed
+    stream.insert(stream.end(), GOLDEN[0].frame.begin(), GOLDEN[0].frame.end());
+    rx.feed(stream);
+    ASSERT_EQ(rx.packets.size(), 2u);
+    EXPECT_EQ(rx.packets[0], GOLDEN[2].packet);
+    EXPECT_EQ(rx.packets[1], GOLDEN[0].packet);
+}
+
+TEST(LinkFrame, RandomNoiseNeverReachesTheCallbackWithABadPacket) {
+    // Whatever arrives, a delivered packet has a valid length; the CRC makes false packets practically
+    // absent.
+    std::mt19937 rng(316);
+    Collector rx;
+    Bytes noise(200000);
+    for (auto& byte : noise) {
+        byte = (rng() % 8) == 0 ? static_cast<uint8_t>(0xC0 + rng() % 4) : static_cast<uint8_t>(rng());
+    }
+    rx.feed(noise);
+    for (const Bytes& packet : rx.packets) {
+        EXPECT_GE(packet.size(), LINK_MIN_PACKET);
+        EXPECT_LE(packet.size(), LINK_MAX_PACKET);
+    }
+    EXPECT_LE(rx.packets.size(), 2u);
+    EXPECT_GT(link_decoder_drop_count(&rx.decoder), 1000u);
+}
+
+TEST(LinkFrame, DropReasonsHaveNames) {
+    EXPECT_STREQ(link_drop_name(LINK_DROP_CRC), "bad CRC");
+    EXPECT_STREQ(link_drop_name(LINK_DROP_COUNT), "UNKNOWN");
+    EXPECT_STREQ(link_drop_name(-1), "UNKNOWN");
+}
+
+} // namespace
+} // namespace tdx

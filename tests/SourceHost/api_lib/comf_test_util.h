@@ -1,0 +1,138 @@
+// Helpers of the serial driver tests: a temporary folder, captured trace output, a pseudo-terminal pair.
+#pragma once
+
+#include "Libraries/base/dbg.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace tdx::test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tdx-comf-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            mPath = pattern;
+        }
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return mPath; }
+    std::string operator/(const std::string& relative) const { return mPath + "/" + relative; }
+
+    // Writes a file, creating its folders.
+    void write(const std::string& relative, const std::string& text) const {
+        const std::filesystem::path file = *this / relative;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file) << text;
+    }
+    std::string read(const std::string& relative) const {
+        std::ifstream in(*this / relative);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+private:
+    std::string mPath;
+};
+
+class TraceCapture {
+public:
+    TraceCapture() {
+        text().clear();
+        dbg_set_output(&TraceCapture::write);
+    }
+    ~TraceCapture() { dbg_set_output(nullptr); }
+    TraceCapture(const TraceCapture&) = delete;
+    TraceCapture& operator=(const TraceCapture&) = delete;
+
+    const std::string& str() const { return text(); }
+    bool contains(const std::string& part) const { return text().find(part) != std::string::npos; }
+
+private:
+    static std::string& text() {
+        static std::string captured;
+        return captured;
+    }
+    static void write(const char* data, size_t length) { text().append(data, length); }
+};
+
+// The master side of a pseudo-terminal; the program under test opens the slave as its serial port.
+class Pty {
+public:
+    Pty() {
+        mMaster = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (mMaster >= 0 && grantpt(mMaster) == 0 && unlockpt(mMaster) == 0) {
+            char name[128];
+            if (ptsname_r(mMaster, name, sizeof(name)) == 0) {
+                mSlave = name;
+            }
+        }
+    }
+    ~Pty() { close(); }
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    bool ok() const { return mMaster >= 0 && !mSlave.empty(); }
+    int master() const { return mMaster; }
+    const std::string& slave() const { return mSlave; }
+    void close() {
+        if (mMaster >= 0) {
+            ::close(mMaster);
+            mMaster = -1;
+        }
+    }
+    void send(const std::string& bytes) const {
+        ASSERT_EQ(::write(mMaster, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+    // Waits for the kernel to pass `count` bytes from the slave (at most two seconds).
+    std::string receive(size_t count) const {
+        std::string got;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
+            pollfd pfd{mMaster, POLLIN, 0};
+            if (poll(&pfd, 1, 100) > 0 && (pfd.revents & POLLIN) != 0) {
+                char buf[256];
+                const ssize_t n = ::read(mMaster, buf, sizeof(buf));
+                if (n > 0) {
+                    got.append(buf, static_cast<size_t>(n));
+                }
+            }
+        }
+        return got;
+    }
+
+private:
+    int mMaster = -1;
+    std::string mSlave;
+};
+
+// Repeats `step` until it reports done or two seconds have passed: the kernel hands pty bytes on
+// asynchronously, so the driver's non-blocking calls may need a few rounds.
+template <class Step>
+bool keepTrying(Step step) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!step()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+} // namespace tdx::test

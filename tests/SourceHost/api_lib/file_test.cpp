@@ -1,0 +1,132 @@
+#include "SourceHost/api_lib/file.h"
+#include "SourceHost/api_lib/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace tdx {
+namespace {
+
+using Files = test::ScratchFolder;
+
+std::string readAll(File& file) {
+    std::string text;
+    char chunk[4];
+    while (uint32_t count = file.read(chunk, sizeof chunk)) {
+        text.append(chunk, count);
+    }
+    return text;
+}
+
+TEST_F(Files, ReadGivesTheBytesInOrderThenZeroAtTheEnd) {
+    writeFile("data.bin", std::string("0123456789", 10));
+    File file("data.bin", FileOpenMode::Read);
+    ASSERT_TRUE(file.isOpened());
+    EXPECT_EQ(file.getFileName(), "data.bin");
+
+    char buffer[16] = {};
+    EXPECT_EQ(file.read(buffer, 4), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "0123");
+    EXPECT_EQ(file.read(buffer, 16), 6u);
+    EXPECT_EQ(std::string(buffer, 6), "456789");
+    EXPECT_EQ(file.read(buffer, 16), 0u);
+    EXPECT_EQ(file.write("x", 1), 0u) << "a file opened for reading takes no bytes";
+    EXPECT_EQ(readFile("data.bin"), "0123456789");
+}
+
+TEST_F(Files, SizeLeavesTheReadPositionWhereItWas) {
+    writeFile("data.bin", "abcdefgh");
+    File file("data.bin", FileOpenMode::Read);
+    char buffer[3];
+    ASSERT_EQ(file.read(buffer, 3), 3u);
+    EXPECT_EQ(file.getSize(), 8u);
+    ASSERT_EQ(file.read(buffer, 3), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "def");
+}
+
+TEST_F(Files, SeekIsAbsolute) {
+    writeFile("data.bin", "abcdefgh");
+    File file("data.bin", FileOpenMode::Read);
+    char buffer[2];
+    ASSERT_TRUE(file.seek(6));
+    ASSERT_EQ(file.read(buffer, 2), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "gh");
+    ASSERT_TRUE(file.seek(1));
+    ASSERT_EQ(file.read(buffer, 2), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "bc");
+    ASSERT_TRUE(file.seek(8));
+    EXPECT_EQ(file.read(buffer, 2), 0u);
+}
+
+TEST_F(Files, AppendCreatesAMissingFileAndAddsToTheEndOfAnExistingOne) {
+    {
+        File file("log.txt", FileOpenMode::Append);
+        ASSERT_TRUE(file.isOpened());
+        EXPECT_EQ(file.write("first;", 6), 6u);
+        EXPECT_EQ(file.getSize(), 6u);
+    }
+    {
+        File file("log.txt", FileOpenMode::Append);
+        file.seek(0); // appending ignores the position
+        EXPECT_EQ(file.write("second;", 7), 7u);
+        EXPECT_EQ(file.getSize(), 13u);
+    }
+    EXPECT_EQ(readFile("log.txt"), "first;second;");
+}
+
+TEST_F(Files, WriteTruncatesAndReadWriteUpdatesInPlace) {
+    writeFile("flash.bin", "0000000000");
+    {
+        File file("flash.bin", FileOpenMode::ReadWrite);
+        ASSERT_TRUE(file.isOpened());
+        char buffer[2];
+        ASSERT_EQ(file.read(buffer, 2), 2u);
+        EXPECT_EQ(file.write("ab", 2), 2u) << "a write straight after a read lands at the read position";
+        ASSERT_EQ(file.read(buffer, 2), 2u);
+        EXPECT_EQ(std::string(buffer, 2), "00");
+        file.seek(8);
+        EXPECT_EQ(file.write("yz", 2), 2u);
+    }
+    EXPECT_EQ(readFile("flash.bin"), "00ab0000yz");
+    {
+        File file("flash.bin", FileOpenMode::Write);
+        EXPECT_EQ(file.write("new", 3), 3u);
+    }
+    EXPECT_EQ(readFile("flash.bin"), "new");
+}
+
+TEST_F(Files, FileThatIsNotOpenAnswersZeroAndKeepsItsName) {
+    File missing("missing.bin", FileOpenMode::Read);
+    EXPECT_FALSE(missing.isOpened());
+    EXPECT_EQ(missing.getFileName(), "missing.bin");
+    EXPECT_EQ(missing.getSize(), 0u);
+    EXPECT_FALSE(missing.seek(3));
+    char buffer[4];
+    EXPECT_EQ(missing.read(buffer, 4), 0u);
+    EXPECT_EQ(missing.write("abcd", 4), 0u);
+    EXPECT_FALSE(std::filesystem::exists("missing.bin")) << "reading never creates a file";
+
+    File updateMissing("missing.bin", FileOpenMode::ReadWrite);
+    EXPECT_FALSE(updateMissing.isOpened());
+    File noFolder("no/such/folder/log.txt", FileOpenMode::Append);
+    EXPECT_FALSE(noFolder.isOpened());
+    File badMode("data.bin", static_cast<FileOpenMode::Enum>(7));
+    EXPECT_FALSE(badMode.isOpened());
+    EXPECT_FALSE(std::filesystem::exists("data.bin"));
+}
+
+TEST_F(Files, ReadingInSmallPiecesReassemblesTheWholeFile) {
+    std::string bytes;
+    for (int i = 0; i < 1000; ++i) {
+        bytes.push_back(static_cast<char>(i * 7));
+    }
+    writeFile("blob.bin", bytes);
+    File file("blob.bin", FileOpenMode::Read);
+    EXPECT_EQ(file.getSize(), 1000u);
+    EXPECT_EQ(readAll(file), bytes);
+}
+
+} // namespace
+} // namespace tdx
