@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <vector>
 
 namespace tdx {
@@ -17,9 +19,9 @@ std::string line(const Bytes& pkt, bool tx = false) {
 }
 
 Bytes packet(uint8_t command, uint8_t control, const Bytes& payload = {}, uint32_t address = 0x010410) {
-    Bytes pkt(TNET_HEADER_SIZE);
+    Bytes pkt(TNET_HEADER_SIZE + payload.size());
     tnet_put_header(pkt.data(), address, command, control);
-    pkt.insert(pkt.end(), payload.begin(), payload.end());
+    std::copy(payload.begin(), payload.end(), pkt.begin() + TNET_HEADER_SIZE);
     return pkt;
 }
 
