@@ -1,0 +1,66 @@
+#include "SourceApp/storage/ProxyObject.h"
+
+#include "SourceApp/big_table/proxytab.h"
+
+namespace tdx {
+namespace {
+
+constexpr unsigned kMaxListedValues = 128;
+constexpr unsigned kMaxListedIds = 64;
+
+u16 vid_of(unsigned vid) {
+    return static_cast<u16>(vid & 0xFFFFu);
+}
+
+} // namespace
+
+ProxyObject::ProxyObject(oid_t oid, ObjectInfo info, const DataModel::ObjectTemplate* objectTemplate)
+    : mOid(oid)
+    , mInfo(info)
+    , mTemplate(objectTemplate) {}
+
+int ProxyObject::getText(std::string& text, unsigned vid) const {
+    return pt_get_text(&text, mOid, vid_of(vid));
+}
+
+int ProxyObject::setText(const Ovi& ovi, const std::string& text) {
+    return pt_set_text(mOid, ovi.vid, text);
+}
+
+int ProxyObject::getData(void* buffer, unsigned size, unsigned vid) const {
+    return pt_get_data(buffer, size, mOid, vid_of(vid));
+}
+
+int ProxyObject::setData(unsigned vid, const void* data, unsigned length) {
+    return pt_set_data(mOid, vid_of(vid), data, length);
+}
+
+bool ProxyObject::hasValue(u16 vid) const {
+    u8 list[kMaxListedValues * 2];
+    const int bytes = pt_get_data(list, sizeof list, mOid, VID_VALUE_LIST);
+    for (int i = 0; i + 1 < bytes; i += 2) {
+        if ((list[i] | (list[i + 1] << 8)) == vid) {
+            return pt_get_vtype(nullptr, mOid, vid) == 0;
+        }
+    }
+    return false;
+}
+
+bool ProxyObject::isOidInList(unsigned oid, unsigned vid) const {
+    return oid_list_contains(mOid, vid_of(vid), oid);
+}
+
+bool oid_list_contains(oid_t owner, vid_t vid, u32 id) {
+    u8 list[kMaxListedIds * 4];
+    const int bytes = pt_get_data(list, sizeof list, owner, vid);
+    for (int i = 0; i + 3 < bytes; i += 4) {
+        const u32 listed = static_cast<u32>(list[i]) | (static_cast<u32>(list[i + 1]) << 8) |
+                           (static_cast<u32>(list[i + 2]) << 16) | (static_cast<u32>(list[i + 3]) << 24);
+        if (listed == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace tdx

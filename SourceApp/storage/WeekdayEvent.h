@@ -1,0 +1,42 @@
+// A weekly or monthly event time packed in 16 bits: bits 0-5 minute, 6-10 hour, 11-12 mode (0 weekly, else
+// monthly), 13-15 day (weekly: 0 Monday .. 6 Sunday; monthly: day of the month). Stored low byte first.
+#pragma once
+
+#include "SourceApp/big_table/bt_types.h"
+
+namespace tdx {
+
+class WeekdayEvent {
+public:
+    enum : u8 { MODE_WEEKLY = 0 };
+
+    constexpr WeekdayEvent() = default;
+    constexpr explicit WeekdayEvent(u16 raw)
+        : mRaw(raw) {}
+    constexpr WeekdayEvent(u8 mode, u8 day, u8 hour, u8 minute)
+        : mRaw(static_cast<u16>((minute & 0x3F) | ((hour & 0x1F) << 6) | ((mode & 0x3) << 11) |
+                                ((day & 0x7) << 13))) {}
+
+    constexpr u8 minute() const { return mRaw & 0x3F; }
+    constexpr u8 hour() const { return (mRaw >> 6) & 0x1F; }
+    constexpr u8 mode() const { return (mRaw >> 11) & 0x3; }
+    constexpr u8 day() const { return static_cast<u8>(mRaw >> 13); }
+    constexpr bool isWeekly() const { return mode() == MODE_WEEKLY; }
+    constexpr u16 raw() const { return mRaw; }
+
+    // The two bytes of the data value, low byte first.
+    constexpr void store(u8 bytes[2]) const {
+        bytes[0] = static_cast<u8>(mRaw);
+        bytes[1] = static_cast<u8>(mRaw >> 8);
+    }
+    static constexpr WeekdayEvent load(const u8 bytes[2]) {
+        return WeekdayEvent(static_cast<u16>(bytes[0] | (bytes[1] << 8)));
+    }
+
+    constexpr bool operator==(const WeekdayEvent&) const = default;
+
+private:
+    u16 mRaw = 0;
+};
+
+} // namespace tdx
