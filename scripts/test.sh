@@ -16,3 +16,14 @@ echo "== Build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 echo "== Tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan --output-on-failure --parallel "$jobs" --timeout 600
+
+if command -v clang++ >/dev/null 2>&1; then
+    echo "== Fuzz targets (clang, libFuzzer): a few seconds on each corpus"
+    cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_C_COMPILER=clang -DTDX_WERROR=ON -DTDX_BUILD_BENCH=OFF >/dev/null
+    mapfile -t fuzzers < <(ninja -C build/fuzz -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
+    if [ ${#fuzzers[@]} -gt 0 ]; then
+        cmake --build build/fuzz --parallel "$jobs" --target "${fuzzers[@]}"
+        ctest --test-dir build/fuzz --output-on-failure --parallel "$jobs" -R '^fuzz_'
+    fi
+fi

@@ -1,7 +1,7 @@
 // libFuzzer target for the printf engine (clang only). Build and run from the repository root:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. \
-//       tests/Libraries/base/fuzz/fmt_fuzz.cpp Libraries/base/fmt.cpp -o /tmp/fmt_fuzz
-//   /tmp/fmt_fuzz -max_total_time=60 tests/Libraries/base/fuzz/fmt_corpus
+//   cmake -S . -B build-clang -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
+//   cmake --build build-clang --target fuzz_fmt
+//   build-clang/tests/Libraries/base/fuzz_fmt -max_total_time=60 tests/Libraries/base/fuzz/fmt_corpus
 // The corpus is replayed by the ordinary tests (fmt_fuzz_replay_test.cpp).
 #include "tests/Libraries/base/fuzz/fmt_fuzz_input.h"
 
