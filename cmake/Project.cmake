@@ -1,6 +1,11 @@
 # Shared settings for every target of the project.
 
 set(TDX_WARNINGS -Wall -Wextra)
+# GCC 12 reports out-of-bounds copies inside libstdc++'s inlined vector code on paths that cannot run
+# (vector::insert after a sized construction, for one). The sanitizer build checks bounds for real.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  list(APPEND TDX_WARNINGS -Wno-array-bounds -Wno-restrict -Wno-stringop-overread -Wno-stringop-overflow)
+endif()
 if(TDX_WERROR)
   list(APPEND TDX_WARNINGS -Werror)
 endif()
@@ -39,9 +44,8 @@ function(tdx_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${TDX_WARNINGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TDX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} tdx_test_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # tdx_add_bench(NAME SOURCES ... [DEPS ...])
