@@ -4,8 +4,8 @@
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
+#include "Libraries/link_bus/dissector.h"
 #include "SourceHost/api_lib/comf.h"
-#include "SourceHost/api_lib/dissector.h"
 
 #include <algorithm>
 #include <cstring>

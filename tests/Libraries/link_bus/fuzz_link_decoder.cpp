@@ -1,8 +1,8 @@
 // libFuzzer target: any byte stream through the frame decoder. Every delivered packet must have a valid
 // length, must frame again into bytes that decode to the same packet, and must dissect without harm.
 #include "Libraries/base/dbg.h"
+#include "Libraries/link_bus/dissector.h"
 #include "Libraries/link_bus/link_bus.h"
-#include "SourceHost/api_lib/dissector.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "Libraries/base/os.h"
+#include "Libraries/link_bus/dissector.h"
 #include "Libraries/link_bus/link_bus.h"
 #include "Libraries/link_bus/tnet_packet.h"
 #include "SourceHost/api_lib/comf.h"
-#include "SourceHost/api_lib/dissector.h"
 #include "tests/Libraries/link_bus/link_test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Packet dissector: names and decodes device-network packets for the trace.
-#include "SourceHost/api_lib/dissector.h"
+#include "Libraries/link_bus/dissector.h"
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/fmt.h"

@@ -1,0 +1,209 @@
+// Malformed frames, packets and datagrams: each is dropped or refused with a trace line and never reaches the
+// upper layer; the session survives.
+#include "Libraries/tavi_net/fuzz/packet_fuzz.h"
+#include "Libraries/tavi_net/net_harness.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace tdx::test {
+namespace {
+
+class BadInputTest : public NetTest {};
+
+TEST_F(BadInputTest, MalformedPacketsAreRefusedWithTheirNackReason) {
+    startSession();
+    struct Case {
+        uint8_t cmd;
+        std::vector<uint8_t> payload;
+        uint8_t reason;
+    };
+    const std::vector<Case> cases{
+        {0x09, {}, TNET_NACK_UNKNOWN_COMMAND},
+        {0x18, {1, 2}, TNET_NACK_UNKNOWN_COMMAND},
+        {TNET_CMD_SUBSCRIBE, subscribePayload(1, 2), TNET_NACK_UNKNOWN_COMMAND}, // a client's command
+        {TNET_CMD_CONNECT, {1, 2, 3}, TNET_NACK_MALFORMED},
+        {TNET_CMD_POLL, {0}, TNET_NACK_MALFORMED},
+        // PUBLISH of type 13 (2 bytes) with 3 value bytes; text with a length beyond what follows; 300 bytes.
+        {TNET_CMD_PUBLISH, {1, 0, 0, 0, 1, 0, 13, 0, 0, 0, 0, 1, 2, 3}, TNET_NACK_MALFORMED},
+        {TNET_CMD_PUBLISH, {1, 0, 0, 0, 1, 0, 15, 0, 0, 0, 0, 5, 0, 'a'}, TNET_NACK_MALFORMED},
+        {TNET_CMD_PUBLISH, {1, 0, 0, 0, 1, 0, 99, 0, 0, 0, 0, 1}, TNET_NACK_MALFORMED},
+        {TNET_CMD_DATALINK, {1, 2, 3, 4}, TNET_NACK_MALFORMED},
+        {TNET_CMD_OBJECT_REMOVE, {1, 2, 3}, TNET_NACK_MALFORMED},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.cmd));
+        mSim.clearLog();
+        traceText().clear();
+        mSim.inject(DISPLAY, c.cmd, 0, c.payload);
+        ASSERT_TRUE(waitFor([this] { return mSim.count(false, TNET_CMD_NACK) > 0; }, 500));
+        const auto nack = packets(false, TNET_CMD_NACK).front();
+        EXPECT_EQ(nack.payload, (std::vector<uint8_t>{c.cmd, c.reason}));
+        EXPECT_NE(traceText().find("refused"), std::string::npos);
+    }
+    EXPECT_TRUE(upper().received.empty());
+    EXPECT_TRUE(upper().disconnected.empty());
+    EXPECT_EQ(tnet_get_state(), TNET_SESSION);
+}
+
+TEST_F(BadInputTest, PacketsThatAreNoRequestAreDroppedSilentlyOrWithATrace) {
+    startSession();
+    // Reserved control bits: dropped with a trace, no reply.
+    mSim.inject(DISPLAY, TNET_CMD_POLL, 0x08, {});
+    run(100);
+    EXPECT_NE(traceText().find("reserved control bits 08 dropped"), std::string::npos);
+    // A broadcast that is no SEARCH.
+    mSim.inject(TNET_BROADCAST, TNET_CMD_POLL, 0, {});
+    run(100);
+    EXPECT_NE(traceText().find("broadcast command 1 with 0 bytes dropped"), std::string::npos);
+    // Another client's reply (DIR set) and a packet for another address are not ours: no answer.
+    mSim.clearLog();
+    mSim.inject(DISPLAY, TNET_CMD_PUBLISH, TNET_CTL_DIR, {1, 0, 0, 0, 1, 0, 12, 0, 0, 0, 0, 7});
+    mSim.inject(0x010411, TNET_CMD_POLL, 0, {});
+    run(400);
+    for (const auto& packet : mSim.log()) {
+        if (!packet.fromMaster) {
+            EXPECT_NE(packet.cmd, TNET_CMD_NACK);
+        }
+    }
+    EXPECT_TRUE(upper().received.empty());
+    EXPECT_EQ(tnet_get_state(), TNET_SESSION);
+}
+
+TEST_F(BadInputTest, LineNoiseAndBrokenFramesNeverReachTheClient) {
+    startSession();
+    uint8_t packet[] = {0x10, 0x04, 0x01, TNET_CMD_PUBLISH, 0x00, 1, 0, 0, 0, 1, 0, 12, 0, 0, 0, 0, 7};
+    uint8_t frame[LINK_MAX_FRAME];
+    const int length = link_encode(packet, sizeof packet, frame, sizeof frame);
+    ASSERT_GT(length, 0);
+    std::vector<uint8_t> badCrc(frame, frame + length);
+    badCrc[length - 2] ^= 0x01;
+    std::vector<uint8_t> cut(frame, frame + length / 2);
+    cut.push_back(LINK_RESET);
+    const std::vector<uint8_t> noise{0x00, 0xFF, 0xC1, 0xC2, 0x13, 0xC0, 0xC2, 0x00, 0xC1};
+    std::vector<uint8_t> oversize{LINK_START};
+    oversize.insert(oversize.end(), 400, 0x5A);
+    oversize.push_back(LINK_END);
+    for (const auto& bytes : {badCrc, cut, noise, oversize}) {
+        mSim.injectBytes(bytes);
+        run(60);
+    }
+    run(200);
+    EXPECT_TRUE(upper().received.empty());
+    EXPECT_TRUE(upper().disconnected.empty());
+    EXPECT_EQ(tnet_get_state(), TNET_SESSION);
+    const link_decoder* decoder = link_if_decoder(0);
+    ASSERT_NE(decoder, nullptr);
+    EXPECT_GE(link_decoder_drop_count(decoder), 4u);
+}
+
+TEST_F(BadInputTest, CorruptedMasterFramesAreRetransmittedAndDeliveredOnce) {
+    startSession();
+    mSim.add_object(DISPLAY, 2, 0);
+    mSim.faults().corruptFrames = 3;
+    upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(DISPLAY, 0xFFFF));
+    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 2000));
+    run(300);
+    EXPECT_EQ(upper().receivedCount(TNET_CMD_OBJECT_INFO), 1);
+    EXPECT_EQ(upper().receivedCount(TNET_CMD_SYNCHRONIZED), 1);
+    EXPECT_TRUE(upper().disconnected.empty());
+}
+
+TEST(PayloadCheck, EveryCommandLayoutIsCheckedExactly) {
+    struct Case {
+        uint8_t cmd;
+        bool fromMaster;
+        std::vector<uint8_t> payload;
+        int result;
+    };
+    auto publish = [](uint8_t type, std::vector<uint8_t> value) {
+        std::vector<uint8_t> payload{1, 0, 0, 0, 0x2F, 0, type, 0, 0, 0, 0};
+        payload.insert(payload.end(), value.begin(), value.end());
+        return payload;
+    };
+    std::vector<uint8_t> text256{0x00, 0x01};
+    text256.resize(2 + 256, 'x');
+    std::vector<uint8_t> text257{0x01, 0x01};
+    text257.resize(2 + 257, 'x');
+    const std::vector<Case> cases{
+        {TNET_CMD_POLL, true, {}, 0},
+        {TNET_CMD_POLL, false, {}, TNET_NACK_UNKNOWN_COMMAND},
+        {TNET_CMD_NOP, false, {}, 0},
+        {TNET_CMD_NOP, true, {}, TNET_NACK_UNKNOWN_COMMAND},
+        {TNET_CMD_SEARCH_REPLY, false, std::vector<uint8_t>(16), 0},
+        {TNET_CMD_SEARCH_REPLY, false, std::vector<uint8_t>(15), TNET_NACK_MALFORMED},
+        {TNET_CMD_SESSION_OPEN, true, {1}, 0},
+        {TNET_CMD_NACK, true, {1, 2}, 0},
+        {TNET_CMD_SYNC_TIME, false, {1, 2, 3, 4}, 0},
+        {TNET_CMD_SYNC_TIME, true, {1, 2, 3}, TNET_NACK_MALFORMED},
+        {TNET_CMD_OBJECT_INFO, true, std::vector<uint8_t>(8), 0},
+        {TNET_CMD_SYNCHRONIZED, true, std::vector<uint8_t>(6), 0},
+        {TNET_CMD_DATALINK, true, std::vector<uint8_t>(5), 0},
+        {TNET_CMD_DATALINK, true, std::vector<uint8_t>(285), 0},
+        {TNET_CMD_DATALINK, true, std::vector<uint8_t>(286), TNET_NACK_MALFORMED},
+        {TNET_CMD_PUBLISH, true, publish(9, {1}), 0},
+        {TNET_CMD_PUBLISH, true, publish(12, {1, 2}), TNET_NACK_MALFORMED},
+        {TNET_CMD_PUBLISH, false, publish(20, {1, 2}), 0},
+        {TNET_CMD_PUBLISH, true, publish(11, {1, 2, 3, 4}), 0},
+        {TNET_CMD_PUBLISH, true, publish(14, {1, 2, 3}), TNET_NACK_MALFORMED},
+        {TNET_CMD_PUBLISH, true, publish(15, {0xFF, 0xFF}), 0},
+        {TNET_CMD_PUBLISH, true, publish(16, {0xFF, 0xFF, 0}), TNET_NACK_MALFORMED},
+        {TNET_CMD_PUBLISH, true, publish(15, {0, 0}), 0},
+        {TNET_CMD_PUBLISH, true, publish(16, text256), 0},
+        {TNET_CMD_PUBLISH, true, publish(16, text257), TNET_NACK_MALFORMED},
+        {TNET_CMD_PUBLISH, true, publish(8, {1}), TNET_NACK_MALFORMED},
+        {TNET_CMD_PUBLISH, true, std::vector<uint8_t>(10), TNET_NACK_MALFORMED},
+        {0x16, true, {}, TNET_NACK_UNKNOWN_COMMAND},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(tnet_payload_check(c.cmd, c.payload.data(), static_cast<uint16_t>(c.payload.size()),
+                                     c.fromMaster),
+                  c.result)
+            << "cmd " << int(c.cmd) << " len " << c.payload.size();
+    }
+}
+
+// The fuzz corpus, and deterministic mutations of it, through the same entry as the libFuzzer target.
+TEST(PacketFuzzCorpus, ReplaysWithoutFault) {
+    const char* root = std::getenv("TDX_SOURCE_DIR");
+    const std::filesystem::path dir =
+        std::filesystem::path(root ? root : TDX_TEST_SOURCE_DIR) / "tests/Libraries/tavi_net/fuzz/corpus";
+    std::vector<std::vector<uint8_t>> inputs;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::ifstream file(entry.path(), std::ios::binary);
+        inputs.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    ASSERT_GE(inputs.size(), 8u);
+    std::mt19937 random(410);
+    for (const auto& input : inputs) {
+        packetFuzzOne(input.data(), input.size());
+        for (int i = 0; i < 60; ++i) {
+            std::vector<uint8_t> mutated = input;
+            const int edits = 1 + static_cast<int>(random() % 4);
+            for (int e = 0; e < edits; ++e) {
+                switch (random() % 3) {
+                    case 0:
+                        if (!mutated.empty()) {
+                            mutated[random() % mutated.size()] = static_cast<uint8_t>(random());
+                        }
+                        break;
+                    case 1:
+                        mutated.insert(mutated.begin() + static_cast<long>(random() % (mutated.size() + 1)),
+                                       static_cast<uint8_t>(random()));
+                        break;
+                    default:
+                        if (!mutated.empty()) {
+                            mutated.erase(mutated.begin() + static_cast<long>(random() % mutated.size()));
+                        }
+                        break;
+                }
+            }
+            packetFuzzOne(mutated.data(), mutated.size());
+        }
+    }
+}
+
+} // namespace
+} // namespace tdx::test

@@ -1,0 +1,204 @@
+// The simulated control unit's value protocol and master behaviour, against the display's real client.
+#include "Libraries/tavi_net/net_harness.h"
+
+namespace tdx::test {
+namespace {
+
+using Phase = sim::SimControlUnit::Phase;
+constexpr uint32_t LOCATION = 0xFEFFFFFE;
+constexpr uint32_t ROOM = 0x01000316;
+
+class SimTest : public NetTest {
+protected:
+    void populate() {
+        mSim.add_object(LOCATION, 1, 0);
+        mSim.add_object(DISPLAY, 2, 0);
+        mSim.add_object(ROOM, 6, 0);
+        mSim.publish(LOCATION, 0x80DC, 14, UNIT);
+        mSim.publish(ROOM, 0x0001, 10, -1250);
+        mSim.publish(DISPLAY, 0x80E3, sim::sim_text(15, {'T', 'D', '4', '1', '0'}));
+    }
+
+    std::vector<uint8_t> commandsReceived() const {
+        std::vector<uint8_t> codes;
+        for (const auto& [cmd, payload] : upper().received) {
+            codes.push_back(cmd);
+        }
+        return codes;
+    }
+};
+
+TEST_F(SimTest, SubscriptionIsAnsweredWithObjectsThenValuesThenSynchronized) {
+    populate();
+    startSession();
+    upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(DISPLAY, 0xFFFF));
+    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 1000));
+    EXPECT_EQ(commandsReceived(),
+              (std::vector<uint8_t>{TNET_CMD_OBJECT_INFO, TNET_CMD_PUBLISH, TNET_CMD_SYNCHRONIZED}));
+    const auto text =
+        sim::sim_decode_publish(upper().received[1].second.data(), upper().received[1].second.size());
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->oid, DISPLAY);
+    EXPECT_EQ(text->vid, 0x80E3);
+    EXPECT_EQ(text->value.bytes, (std::vector<uint8_t>{'T', 'D', '4', '1', '0'}));
+
+    upper().received.clear();
+    upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(0xFFFFFFFF, 0xFFFF));
+    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 2000));
+    EXPECT_EQ(upper().receivedCount(TNET_CMD_OBJECT_INFO), 3);
+    EXPECT_EQ(upper().receivedCount(TNET_CMD_PUBLISH), 3);
+    EXPECT_EQ(upper().received.back().second, subscribePayload(0xFFFFFFFF, 0xFFFF));
+    const auto room = std::find_if(upper().received.begin(), upper().received.end(), [](const auto& entry) {
+        return entry.first == TNET_CMD_PUBLISH && tnet_get_u32(entry.second.data()) == ROOM;
+    });
+    ASSERT_NE(room, upper().received.end());
+    EXPECT_EQ(sim::sim_decode_publish(room->second.data(), room->second.size())->value.number(), -1250);
+}
+
+TEST_F(SimTest, LaterChangesReachOnlySubscribersAndRemovalsAreAnnounced) {
+    populate();
+    startSession();
+    upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(ROOM, 0x0001));
+    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 1000));
+    upper().received.clear();
+
+    mSim.publish(ROOM, 0x0002, 10, 2100); // not subscribed
+    mSim.publish(ROOM, 0x0001, 10, 2250);
+    run(300);
+    ASSERT_EQ(upper().receivedCount(TNET_CMD_PUBLISH), 1);
+    const auto change =
+        sim::sim_decode_publish(upper().received[0].second.data(), upper().received[0].second.size());
+    EXPECT_EQ(change->vid, 0x0001);
+    EXPECT_EQ(change->value.number(), 2250);
+
+    mSim.remove_object(ROOM);
+    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_OBJECT_REMOVE) == 1; }, 500));
+    EXPECT_EQ(upper().received.back().second, (std::vector<uint8_t>{0x16, 0x03, 0x00, 0x01}));
+    EXPECT_FALSE(mSim.value(ROOM, 0x0001));
+}
+
+TEST_F(SimTest, PublishesAndTimeFromTheDisplayAreRecorded) {
+    startSession();
+    const auto value = *sim::sim_number(13, 0x1234);
+    upper().toSend.emplace_back(TNET_CMD_PUBLISH, sim::sim_encode_publish(DISPLAY, 0x800D, value));
+    upper().toSend.emplace_back(TNET_CMD_SYNC_TIME, std::vector<uint8_t>{0x00, 0x09, 0x3D, 0x00});
+    ASSERT_TRUE(waitFor([] { return upper().transmitted.size() == 2; }, 1000));
+    ASSERT_EQ(mSim.received_publishes().size(), 1u);
+    EXPECT_EQ(mSim.received_publishes()[0].oid, DISPLAY);
+    EXPECT_EQ(mSim.value(DISPLAY, 0x800D)->number(), 0x1234);
+    EXPECT_EQ(mSim.received_time_syncs(), std::vector<uint32_t>{0x003D0900});
+}
+
+TEST_F(SimTest, SilentClientIsLostAfterTwentyMissesThenFoundAgainWithoutLearning) {
+    startSession();
+    mSim.setPump([] {}); // the display stops answering
+    ASSERT_TRUE(waitFor([this] { return mSim.phase() == Phase::Search; }, 5000));
+    // 20 polls, each waited for 150 ms.
+    EXPECT_EQ(mSim.count(true, TNET_CMD_POLL), 20);
+    mSim.setPump([] { tnet_task(); });
+    ASSERT_TRUE(waitFor([this] { return mSim.phase() == Phase::Session; }, 2000));
+    // The frozen display took the master's CONNECT as the end of its stale session.
+    EXPECT_EQ(upper().disconnected, std::vector<int>{TNET_DISCONNECT_RECONNECT});
+    EXPECT_EQ(upper().connected.size(), 2u);
+}
+
+TEST_F(SimTest, WaitUntilStopsAtItsTimeout) {
+    const uint64_t start = timer();
+    EXPECT_FALSE(mSim.wait_until([] { return false; }, 500));
+    EXPECT_GE(timer() - start, 500u);
+    EXPECT_LE(timer() - start, 510u);
+    EXPECT_TRUE(mSim.wait_until([start] { return timer() - start >= 700; }, 1000));
+}
+
+TEST(SimModel, ValuesEncodeAsTheyTravel) {
+    const auto negative = sim::sim_number(9, -2);
+    ASSERT_TRUE(negative);
+    EXPECT_EQ(negative->bytes, std::vector<uint8_t>{0xFE});
+    EXPECT_EQ(negative->number(), -2);
+    EXPECT_EQ(sim::sim_number(14, 0xFFFFFFFF)->number(), 0xFFFFFFFF);
+    EXPECT_FALSE(sim::sim_number(15, 1));
+
+    sim::SimValue none;
+    none.type = 16;
+    none.valid = false;
+    const auto encoded = sim::sim_encode_publish(0x01020304, 0x8001, none);
+    EXPECT_EQ(encoded, (std::vector<uint8_t>{4, 3, 2, 1, 1, 0x80, 16, 0, 0, 0, 0, 0xFF, 0xFF}));
+    EXPECT_EQ(
+        tnet_payload_check(TNET_CMD_PUBLISH, encoded.data(), static_cast<uint16_t>(encoded.size()), true), 0);
+    const auto decoded = sim::sim_decode_publish(encoded.data(), encoded.size());
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->value, none);
+    auto truncated = encoded;
+    truncated.pop_back();
+    EXPECT_FALSE(sim::sim_decode_publish(truncated.data(), truncated.size()));
+}
+
+TEST_F(SimTest, MasterKeepsItsSearchPollAndReplyTimeoutCadence) {
+    run(1100);
+    const auto searches = packets(true, TNET_CMD_SEARCH);
+    ASSERT_GE(searches.size(), 4u);
+    for (size_t i = 1; i < searches.size(); ++i) {
+        EXPECT_EQ(searches[i].at - searches[i - 1].at, 250u);
+    }
+
+    startSession();
+    run(500);
+    const auto polls = packets(true, TNET_CMD_POLL);
+    ASSERT_GE(polls.size(), 9u);
+    for (size_t i = 1; i < polls.size(); ++i) {
+        EXPECT_EQ(polls[i].at - polls[i - 1].at, 50u);
+    }
+
+    // Unanswered: the next packet follows 150 ms after the last one.
+    mSim.clearLog();
+    mSim.faults().dropReplies = 2;
+    run(500);
+    const auto& log = mSim.log();
+    std::vector<uint64_t> sent;
+    for (const auto& packet : log) {
+        if (packet.fromMaster) {
+            sent.push_back(packet.at);
+        }
+    }
+    ASSERT_GE(sent.size(), 4u);
+    EXPECT_EQ(sent[1] - sent[0], 150u);
+    EXPECT_EQ(sent[2] - sent[1], 150u);
+    EXPECT_EQ(sent[3] - sent[2], 50u);
+}
+
+TEST_F(SimTest, LostReplyMakesTheMasterResendItsPacketWhichTheClientTakesOnce) {
+    mSim.add_object(ROOM, 6, 0);
+    startSession();
+    mSim.faults().dropReplies = 1;
+    upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(ROOM, 0xFFFF));
+    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 2000));
+    run(300);
+    // The SUBSCRIBE reply was lost: the client sends it again and the master takes it once.
+    EXPECT_EQ(mSim.subscriptions().size(), 1u);
+    EXPECT_GE(mSim.count(false, TNET_CMD_SUBSCRIBE), 2);
+    EXPECT_EQ(upper().receivedCount(TNET_CMD_OBJECT_INFO), 1);
+    EXPECT_EQ(upper().transmitted, std::vector<uint8_t>{TNET_CMD_SUBSCRIBE});
+}
+
+TEST_F(SimTest, ConverterEchoReachesTheDisplayOnlyWhileSwitchedOn) {
+    startSession();
+    const link_decoder* decoder = link_if_decoder(0);
+    ASSERT_NE(decoder, nullptr);
+    uint32_t before = decoder->packets;
+    mSim.clearLog();
+    run(500);
+    const uint32_t withEcho = decoder->packets - before;
+    // The master's packets and the display's own, echoed (give or take one on the way at either end).
+    EXPECT_NEAR(withEcho, mSim.log().size(), 1);
+
+    mLoop.setEcho(false);
+    before = decoder->packets;
+    mSim.clearLog();
+    run(500);
+    EXPECT_NEAR(decoder->packets - before, mSim.count(true, TNET_CMD_POLL), 1);
+    EXPECT_GE(mSim.count(true, TNET_CMD_POLL), 9);
+    EXPECT_EQ(tnet_get_state(), TNET_SESSION);
+}
+
+} // namespace
+} // namespace tdx::test

@@ -1,0 +1,176 @@
+#include "tools/simcu/sim_model.h"
+
+#include "Libraries/link_bus/tnet_packet.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace tdx::sim {
+
+namespace {
+
+constexpr uint16_t NO_DATA = 0xFFFF;
+constexpr uint16_t MAX_DATA = 256;
+
+bool is_signed(uint8_t type) {
+    return type == 9 || type == 10 || type == 11 || type == 17 || type == 18;
+}
+
+} // namespace
+
+int sim_value_size(uint8_t type) {
+    switch (type) {
+        case 9:
+        case 12:
+            return 1;
+        case 10:
+        case 13:
+        case 17:
+        case 18:
+        case 19:
+        case 20:
+            return 2;
+        case 11:
+        case 14:
+            return 4;
+        case 15:
+        case 16:
+            return 0;
+        default:
+            return -1;
+    }
+}
+
+int64_t SimValue::number() const {
+    uint64_t raw = 0;
+    for (size_t i = 0; i < bytes.size() && i < 8; ++i) {
+        raw |= static_cast<uint64_t>(bytes[i]) << (8 * i);
+    }
+    const size_t bits = bytes.size() * 8;
+    if (is_signed(type) && bits > 0 && bits < 64 && (raw >> (bits - 1)) & 1) {
+        raw |= ~uint64_t{0} << bits;
+    }
+    return static_cast<int64_t>(raw);
+}
+
+std::optional<SimValue> sim_number(uint8_t type, int64_t value) {
+    const int size = sim_value_size(type);
+    if (size <= 0) {
+        return std::nullopt;
+    }
+    SimValue result;
+    result.type = type;
+    for (int i = 0; i < size; ++i) {
+        result.bytes.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
+    }
+    return result;
+}
+
+SimValue sim_text(uint8_t type, const std::vector<uint8_t>& bytes) {
+    SimValue result;
+    result.type = type;
+    result.bytes.assign(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), MAX_DATA));
+    return result;
+}
+
+std::vector<uint8_t> sim_encode_publish(uint32_t oid, uint16_t vid, const SimValue& value) {
+    std::vector<uint8_t> out(TNET_PUBLISH_HEADER_SIZE);
+    tnet_put_u32(out.data(), oid);
+    tnet_put_u16(out.data() + 4, vid);
+    out[6] = value.type;
+    tnet_put_u32(out.data() + 7, value.timestamp);
+    if (sim_value_size(value.type) == 0) {
+        const uint16_t count = value.valid ? static_cast<uint16_t>(value.bytes.size()) : NO_DATA;
+        out.push_back(static_cast<uint8_t>(count));
+        out.push_back(static_cast<uint8_t>(count >> 8));
+        if (value.valid) {
+            out.insert(out.end(), value.bytes.begin(), value.bytes.end());
+        }
+    } else {
+        out.insert(out.end(), value.bytes.begin(), value.bytes.end());
+    }
+    return out;
+}
+
+std::optional<SimPublish> sim_decode_publish(const uint8_t* payload, size_t len) {
+    if (len < TNET_PUBLISH_HEADER_SIZE) {
+        return std::nullopt;
+    }
+    SimPublish result;
+    result.oid = tnet_get_u32(payload);
+    result.vid = tnet_get_u16(payload + 4);
+    result.value.type = payload[6];
+    result.value.timestamp = tnet_get_u32(payload + 7);
+    const uint8_t* value = payload + TNET_PUBLISH_HEADER_SIZE;
+    const size_t rest = len - TNET_PUBLISH_HEADER_SIZE;
+    const int size = sim_value_size(result.value.type);
+    if (size > 0) {
+        if (rest != static_cast<size_t>(size)) {
+            return std::nullopt;
+        }
+        result.value.bytes.assign(value, value + size);
+        return result;
+    }
+    if (size < 0 || rest < 2) {
+        return std::nullopt;
+    }
+    const uint16_t count = tnet_get_u16(value);
+    if (count == NO_DATA) {
+        if (rest != 2) {
+            return std::nullopt;
+        }
+        result.value.valid = false;
+        return result;
+    }
+    if (count > MAX_DATA || rest != 2u + count) {
+        return std::nullopt;
+    }
+    result.value.bytes.assign(value + 2, value + 2 + count);
+    return result;
+}
+
+void SimModel::setObject(uint32_t oid, uint8_t type, uint8_t subtype) {
+    mObjects[oid] = SimObject{type, subtype};
+}
+
+bool SimModel::removeObject(uint32_t oid) {
+    const bool existed = mObjects.erase(oid) > 0;
+    for (auto it = mValues.begin(); it != mValues.end();) {
+        it = it->first.first == oid ? mValues.erase(it) : std::next(it);
+    }
+    return existed;
+}
+
+void SimModel::setValue(uint32_t oid, uint16_t vid, const SimValue& value) {
+    mValues[{oid, vid}] = value;
+}
+
+std::optional<SimValue> SimModel::value(uint32_t oid, uint16_t vid) const {
+    auto it = mValues.find({oid, vid});
+    return it == mValues.end() ? std::nullopt : std::optional<SimValue>(it->second);
+}
+
+std::optional<SimObject> SimModel::object(uint32_t oid) const {
+    auto it = mObjects.find(oid);
+    return it == mObjects.end() ? std::nullopt : std::optional<SimObject>(it->second);
+}
+
+void SimModel::forEachObject(uint32_t oidFilter,
+                             const std::function<void(uint32_t, const SimObject&)>& visit) const {
+    for (const auto& [oid, object] : mObjects) {
+        if (matches(oid, 0, oidFilter, ALL_VALUES)) {
+            visit(oid, object);
+        }
+    }
+}
+
+void SimModel::forEachValue(uint32_t oidFilter, uint16_t vidFilter,
+                            const std::function<void(uint32_t, uint16_t, const SimValue&)>& visit) const {
+    for (const auto& [key, value] : mValues) {
+        if (matches(key.first, key.second, oidFilter, vidFilter)) {
+            visit(key.first, key.second, value);
+        }
+    }
+}
+
+} // namespace tdx::sim

@@ -1,0 +1,496 @@
+#include "tools/simcu/simcu.h"
+
+#include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
+#include "Libraries/link_bus/tnet_packet.h"
+#include "Libraries/tavi_net/tnet.h"
+
+#include <algorithm>
+
+namespace tdx::sim {
+
+namespace {
+
+const char* command_text(uint8_t cmd) {
+    const char* name = tnet_command_name(cmd);
+    return name ? name : "UNKNOWN";
+}
+
+} // namespace
+
+SimControlUnit::SimControlUnit(IByteStream& stream, SimConfig config)
+    : mStream(stream)
+    , mConfig(config)
+    , mOwnBootloader({SimBootloader::makeInfo("HM316", 1, "HM316", 1, 0, config.address), false, 0, 0, 128}) {
+    link_decoder_init(&mDecoder, &SimControlUnit::onPacket, this);
+    mNextSend = timer();
+}
+
+void SimControlUnit::step() {
+    receive();
+    const uint64_t now = timer();
+    if (mAwaiting && now - mSentAt >= mConfig.replyTimeoutMs) {
+        missed();
+    }
+    if (!mAwaiting && !mFaults.stopPolling && now >= mNextSend) {
+        sendDue();
+    }
+}
+
+void SimControlUnit::receive() {
+    uint8_t buffer[512];
+    for (;;) {
+        const int n = mStream.read(buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        link_feed_buffer(&mDecoder, buffer, static_cast<size_t>(n));
+    }
+}
+
+bool SimControlUnit::wait_until(const std::function<bool()>& predicate, uint32_t timeoutMs, uint32_t stepMs) {
+    const uint64_t end = timer() + timeoutMs;
+    for (;;) {
+        step();
+        if (mPump) {
+            mPump();
+        }
+        if (predicate()) {
+            return true;
+        }
+        if (timer() >= end) {
+            return false;
+        }
+        os_clock_advance(stepMs);
+    }
+}
+
+int SimControlUnit::count(bool fromMaster, uint8_t cmd) const {
+    return static_cast<int>(std::count_if(mLog.begin(), mLog.end(), [&](const SimPacket& packet) {
+        return packet.fromMaster == fromMaster && packet.cmd == cmd;
+    }));
+}
+
+// ---- Scenario ----
+
+void SimControlUnit::publish(uint32_t oid, uint16_t vid, const SimValue& value) {
+    mModel.setValue(oid, vid, value);
+    if (subscribed(oid, vid)) {
+        queue(TNET_CMD_PUBLISH, sim_encode_publish(oid, vid, value));
+    }
+}
+
+void SimControlUnit::publish(uint32_t oid, uint16_t vid, uint8_t type, int64_t number) {
+    if (auto value = sim_number(type, number)) {
+        publish(oid, vid, *value);
+    } else {
+        dbg_printf_h("sim: type %u is no number type, %06X:%02X vid %04X not published", type,
+                     oid & TNET_ADDRESS_MASK, oid >> 24, vid);
+    }
+}
+
+void SimControlUnit::add_object(uint32_t oid, uint8_t type, uint8_t subtype) {
+    mModel.setObject(oid, type, subtype);
+    if (subscribed(oid, ALL_VALUES)) {
+        std::vector<uint8_t> payload(TNET_OBJECT_INFO_SIZE);
+        tnet_put_u32(payload.data(), oid);
+        payload[4] = type;
+        payload[5] = subtype;
+        queue(TNET_CMD_OBJECT_INFO, payload);
+    }
+}
+
+void SimControlUnit::remove_object(uint32_t oid) {
+    if (!mModel.removeObject(oid)) {
+        return;
+    }
+    if (subscribed(oid, ALL_VALUES)) {
+        std::vector<uint8_t> payload(TNET_OBJECT_REMOVE_SIZE);
+        tnet_put_u32(payload.data(), oid);
+        queue(TNET_CMD_OBJECT_REMOVE, payload);
+    }
+}
+
+void SimControlUnit::disconnectClient() {
+    mDisconnect = true;
+}
+
+void SimControlUnit::inject(uint32_t address, uint8_t cmd, uint8_t control,
+                            const std::vector<uint8_t>& payload) {
+    mInjected.push_back(Outgoing{address & TNET_ADDRESS_MASK, cmd, payload, true, control, 0});
+}
+
+void SimControlUnit::injectBytes(const std::vector<uint8_t>& bytes) {
+    mStream.write(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+void SimControlUnit::knowClient(uint32_t address) {
+    mClient = address & TNET_ADDRESS_MASK;
+    mKnown = true;
+    mProbeKnown = true;
+}
+
+void SimControlUnit::attachDevice(uint32_t address, SimDatagramHandler handler) {
+    mDevices[address & TNET_ADDRESS_MASK] = std::move(handler);
+}
+
+void SimControlUnit::sendDatagram(uint32_t from, uint8_t srcPort, uint8_t dstPort,
+                                  const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> payload(TNET_DATALINK_HEADER_SIZE);
+    tnet_put_u24(payload.data() + TNET_DL_OFS_PEER, from);
+    payload[TNET_DL_OFS_SRC_PORT] = srcPort;
+    payload[TNET_DL_OFS_DST_PORT] = dstPort;
+    payload.insert(payload.end(), data.begin(), data.end());
+    queue(TNET_CMD_DATALINK, payload);
+}
+
+// ---- Receiving ----
+
+void SimControlUnit::onPacket(const uint8_t* pkt, uint16_t len, void* user) {
+    static_cast<SimControlUnit*>(user)->handlePacket(pkt, len);
+}
+
+void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
+    const uint8_t control = pkt[TNET_OFS_CONTROL];
+    if (!(control & TNET_CTL_DIR)) {
+        return; // a master's packet: not ours to answer
+    }
+    const uint32_t address = tnet_get_u24(pkt + TNET_OFS_ADDRESS);
+    const uint8_t cmd = pkt[TNET_OFS_COMMAND];
+    std::vector<uint8_t> payload(pkt + TNET_HEADER_SIZE, pkt + len);
+    mLog.push_back(SimPacket{timer(), false, address, cmd, control, payload});
+    if (mFaults.dropReplies > 0) {
+        --mFaults.dropReplies;
+        return;
+    }
+    if (tnet_payload_check(cmd, payload.data(), static_cast<uint16_t>(payload.size()), false) != 0) {
+        dbg_printf_h("sim: malformed %s from %06X (%u bytes) dropped", command_text(cmd), address,
+                     static_cast<unsigned>(payload.size()));
+        if (mAwaiting && address == mAwaitAddress) {
+            replyArrived();
+            if (mPhase == Phase::Session && tnet_command_is_sequenced(cmd)) {
+                mNack = std::make_pair(cmd, static_cast<uint8_t>(TNET_NACK_MALFORMED));
+            }
+        }
+        return;
+    }
+    if (cmd == TNET_CMD_SEARCH_REPLY) {
+        if (mPhase == Phase::Search) {
+            dbg_printf_h("sim: found %06X", address);
+            mClient = address;
+            mKnown = true;
+            enterPhase(Phase::Connect);
+            mNextSend = timer();
+        }
+        return;
+    }
+    if (mAwaiting && address == mAwaitAddress) {
+        replyArrived();
+    }
+    if (!mKnown || address != mClient) {
+        return;
+    }
+    if (cmd == TNET_CMD_NACK && mPhase != Phase::Session) {
+        if (payload[1] == TNET_NACK_NOT_CONNECTED && mPhase != Phase::Search) {
+            enterPhase(Phase::Connect);
+        }
+        return;
+    }
+    switch (mPhase) {
+        case Phase::Search:
+        case Phase::Connect:
+            enterPhase(Phase::Open);
+            break;
+        case Phase::Open:
+            enterPhase(Phase::Session);
+            break;
+        case Phase::Session:
+            handleSessionReply(cmd, control, payload);
+            break;
+    }
+}
+
+void SimControlUnit::handleSessionReply(uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload) {
+    if (mOutstanding && (control & TNET_CTL_ACK) &&
+        ((control & TNET_CTL_ACKSEQ) ? 1 : 0) == mOutstanding->seq) {
+        if (mFaults.duplicates > 0) {
+            --mFaults.duplicates;
+            mDuplicate = mOutstanding;
+        }
+        mOutstanding.reset();
+        mTxSeq ^= 1;
+    }
+    if (cmd == TNET_CMD_NACK) {
+        const uint8_t refused = payload[0];
+        const uint8_t reason = payload[1];
+        dbg_printf_h("sim: %06X refused %s (%u)", mClient, command_text(refused), reason);
+        if (reason == TNET_NACK_NOT_CONNECTED) {
+            enterPhase(Phase::Connect);
+        } else if (reason == TNET_NACK_NO_SESSION) {
+            enterPhase(Phase::Open);
+        } else if (mOutstanding && mOutstanding->cmd == refused) {
+            mOutstanding.reset(); // the client will never take it; its SEQ stays free
+        }
+        return;
+    }
+    if (!tnet_command_is_sequenced(cmd)) {
+        return;
+    }
+    const uint8_t seq = control & TNET_CTL_SEQ;
+    if (mRxValid && seq == mRxSeq) {
+        return; // a retransmission of what we have
+    }
+    mRxValid = true;
+    mRxSeq = seq;
+    handleSequenced(cmd, payload);
+}
+
+void SimControlUnit::handleSequenced(uint8_t cmd, const std::vector<uint8_t>& payload) {
+    switch (cmd) {
+        case TNET_CMD_PUBLISH:
+            if (auto publish = sim_decode_publish(payload.data(), payload.size())) {
+                mModel.setValue(publish->oid, publish->vid, publish->value);
+                mPublishes.push_back(*publish);
+            }
+            break;
+        case TNET_CMD_SUBSCRIBE:
+            handleSubscribe(tnet_get_u32(payload.data()), tnet_get_u16(payload.data() + 4));
+            break;
+        case TNET_CMD_SYNC_TIME:
+            mTimeSyncs.push_back(tnet_get_u32(payload.data()));
+            break;
+        case TNET_CMD_DATALINK:
+            routeDatagram(payload);
+            break;
+        default:
+            break;
+    }
+}
+
+void SimControlUnit::handleSubscribe(uint32_t oid, uint16_t vid) {
+    if (std::find(mSubscriptions.begin(), mSubscriptions.end(), std::make_pair(oid, vid)) ==
+        mSubscriptions.end()) {
+        mSubscriptions.emplace_back(oid, vid);
+    }
+    mModel.forEachObject(oid, [&](uint32_t object, const SimObject& info) {
+        std::vector<uint8_t> payload(TNET_OBJECT_INFO_SIZE);
+        tnet_put_u32(payload.data(), object);
+        payload[4] = info.type;
+        payload[5] = info.subtype;
+        queue(TNET_CMD_OBJECT_INFO, payload);
+    });
+    mModel.forEachValue(oid, vid, [&](uint32_t object, uint16_t value, const SimValue& data) {
+        queue(TNET_CMD_PUBLISH, sim_encode_publish(object, value, data));
+    });
+    std::vector<uint8_t> done(TNET_SUBSCRIBE_SIZE);
+    tnet_put_u32(done.data(), oid);
+    tnet_put_u16(done.data() + 4, vid);
+    queue(TNET_CMD_SYNCHRONIZED, done);
+}
+
+void SimControlUnit::routeDatagram(const std::vector<uint8_t>& payload) {
+    Datagram datagram;
+    datagram.to = tnet_get_u24(payload.data() + TNET_DL_OFS_PEER);
+    datagram.srcPort = payload[TNET_DL_OFS_SRC_PORT];
+    datagram.dstPort = payload[TNET_DL_OFS_DST_PORT];
+    datagram.data.assign(payload.begin() + TNET_DATALINK_HEADER_SIZE, payload.end());
+    mDatagrams.push_back(datagram);
+
+    std::optional<std::vector<uint8_t>> answer;
+    if (datagram.to == mConfig.address) {
+        answer = answerOwnPort(datagram.srcPort, datagram.dstPort, datagram.data);
+    } else if (auto device = mDevices.find(datagram.to); device != mDevices.end()) {
+        answer = device->second(datagram.srcPort, datagram.dstPort, datagram.data);
+    } else {
+        dbg_printf_h("sim: datagram to %06X:%u, no such device: dropped", datagram.to, datagram.dstPort);
+    }
+    if (answer) {
+        sendDatagram(datagram.to, datagram.dstPort, datagram.srcPort, *answer);
+    }
+}
+
+std::optional<std::vector<uint8_t>> SimControlUnit::answerOwnPort(uint8_t, uint8_t dstPort,
+                                                                  const std::vector<uint8_t>& data) {
+    switch (dstPort) {
+        case TNET_PORT_ECHO:
+            return data;
+        case TNET_PORT_BLDR:
+            return mOwnBootloader.answer(data);
+        default:
+            dbg_printf_h("sim: datagram to own port %u: nobody listens", dstPort);
+            return std::nullopt;
+    }
+}
+
+bool SimControlUnit::subscribed(uint32_t oid, uint16_t vid) const {
+    return std::any_of(mSubscriptions.begin(), mSubscriptions.end(), [&](const auto& subscription) {
+        return SimModel::matches(oid, vid, subscription.first, subscription.second) ||
+               (vid == ALL_VALUES && (subscription.first == ALL_OBJECTS || subscription.first == oid));
+    });
+}
+
+void SimControlUnit::queue(uint8_t cmd, std::vector<uint8_t> payload) {
+    mQueue.push_back(Outgoing{mClient, cmd, std::move(payload), false, 0, 0});
+}
+
+// ---- Sending ----
+
+void SimControlUnit::sendDue() {
+    const uint64_t now = timer();
+    if (mFaults.pauseMs > 0) {
+        mNextSend = now + mFaults.pauseMs;
+        mFaults.pauseMs = 0;
+        return;
+    }
+    if (!mInjected.empty()) {
+        Outgoing packet = std::move(mInjected.front());
+        mInjected.pop_front();
+        transmit(packet.address, packet.cmd, packet.control, packet.payload,
+                 packet.address != TNET_BROADCAST);
+        return;
+    }
+    std::vector<uint8_t> connect(TNET_CONNECT_SIZE);
+    tnet_put_u24(connect.data(), mConfig.address);
+    switch (mPhase) {
+        case Phase::Search:
+            if (mKnown && mProbeKnown) {
+                mProbeKnown = false;
+                transmit(mClient, TNET_CMD_CONNECT, 0, connect, true);
+            } else {
+                mProbeKnown = mKnown;
+                transmit(TNET_BROADCAST, TNET_CMD_SEARCH, 0, {}, false);
+            }
+            mNextSend = now + mConfig.searchPeriodMs;
+            return;
+        case Phase::Connect:
+            transmit(mClient, TNET_CMD_CONNECT, 0, connect, true);
+            return;
+        case Phase::Open:
+            transmit(mClient, TNET_CMD_SESSION_OPEN, 0, {++mSession}, true);
+            return;
+        case Phase::Session:
+            break;
+    }
+
+    const uint8_t ack = (mRxValid && !mFaults.withholdAcks)
+                            ? static_cast<uint8_t>(TNET_CTL_ACK | (mRxSeq ? TNET_CTL_ACKSEQ : 0))
+                            : 0;
+    if (mDisconnect) {
+        mDisconnect = false;
+        transmit(mClient, TNET_CMD_DISCONNECT, ack, {}, true);
+        enterPhase(Phase::Search);
+        mProbeKnown = true;
+        return;
+    }
+    if (mNack) {
+        transmit(mClient, TNET_CMD_NACK, ack, {mNack->first, mNack->second}, true);
+        mNack.reset();
+        return;
+    }
+    if (mDuplicate) {
+        const Outgoing duplicate = *mDuplicate;
+        mDuplicate.reset();
+        transmit(mClient, duplicate.cmd, static_cast<uint8_t>(duplicate.seq | ack), duplicate.payload, true);
+        return;
+    }
+    if (!mOutstanding && !mQueue.empty()) {
+        mOutstanding = std::move(mQueue.front());
+        mQueue.pop_front();
+        mOutstanding->seq = mTxSeq;
+    }
+    if (mOutstanding) {
+        transmit(mClient, mOutstanding->cmd, static_cast<uint8_t>(mOutstanding->seq | ack),
+                 mOutstanding->payload, true);
+    } else {
+        transmit(mClient, TNET_CMD_POLL, ack, {}, true);
+    }
+}
+
+void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
+                              const std::vector<uint8_t>& payload, bool awaitReply) {
+    uint8_t packet[TNET_MAX_PACKET_SIZE + 16];
+    const size_t size = std::min(payload.size(), sizeof packet - TNET_HEADER_SIZE);
+    tnet_put_header(packet, address, cmd, control);
+    std::copy(payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(size),
+              packet + TNET_HEADER_SIZE);
+    uint8_t frame[LINK_MAX_FRAME];
+    const int length =
+        link_encode(packet, static_cast<uint16_t>(TNET_HEADER_SIZE + size), frame, sizeof frame);
+    if (length < 0) {
+        dbg_printf_h("sim: %s of %u bytes cannot be framed", command_text(cmd), static_cast<unsigned>(size));
+        return;
+    }
+    if (mFaults.corruptFrames > 0 && length > 4) {
+        --mFaults.corruptFrames;
+        // Flipping bit 0 of a byte that is no frame byte keeps the frame's shape and spoils its content.
+        for (int i = length / 2; i < length - 1; ++i) {
+            if (frame[i] < LINK_START || frame[i] > LINK_RESET) {
+                frame[i] ^= 0x01;
+                break;
+            }
+        }
+    }
+    mLog.push_back(
+        SimPacket{timer(), true, address, cmd, control,
+                  std::vector<uint8_t>(packet + TNET_HEADER_SIZE, packet + TNET_HEADER_SIZE + size)});
+    int written = 0;
+    while (written < length) {
+        const int n = mStream.write(frame + written, length - written);
+        if (n <= 0) {
+            dbg_printf_h("sim: stream took %d of %d bytes", written, length);
+            break;
+        }
+        written += n;
+    }
+    const uint64_t now = timer();
+    mSentAt = now;
+    mAwaiting = awaitReply;
+    mAwaitAddress = address;
+    mNextSend = now + mConfig.pollPeriodMs;
+}
+
+void SimControlUnit::replyArrived() {
+    mAwaiting = false;
+    mMisses = 0;
+}
+
+void SimControlUnit::missed() {
+    mAwaiting = false;
+    if (mPhase == Phase::Search) {
+        return;
+    }
+    ++mMisses;
+    if (mMisses >= mConfig.maxMisses) {
+        lose();
+        return;
+    }
+    mNextSend = timer(); // retransmit at once
+}
+
+void SimControlUnit::lose() {
+    dbg_printf_h("sim: client %06X lost", mClient);
+    enterPhase(Phase::Search);
+    mProbeKnown = mKnown;
+}
+
+void SimControlUnit::enterPhase(Phase phase) {
+    if (phase != Phase::Session) {
+        // The session's state is gone; a reconnected client subscribes again.
+        if (mOutstanding) {
+            mOutstanding.reset();
+        }
+        mQueue.clear();
+        mSubscriptions.clear();
+        mDuplicate.reset();
+        mNack.reset();
+    } else {
+        dbg_printf_h("sim: session %u with %06X", mSession, mClient);
+    }
+    mPhase = phase;
+    mMisses = 0;
+    mTxSeq = 0;
+    mRxValid = false;
+    mRxSeq = 0;
+}
+
+} // namespace tdx::sim

@@ -1,0 +1,181 @@
+// Simulated control unit: the bus master of the device network on one byte stream. It searches for a learning
+// client, connects and opens a session, polls it, acknowledges and retransmits sequenced packets, routes
+// datalink datagrams, answers bootloader requests as a running application, and serves the value protocol
+// from its installation model. Everything runs in step(), on timer(); tests share the fake clock with the
+// display and advance it with os_clock_advance.
+#pragma once
+
+#include "Libraries/link_bus/link_bus.h"
+#include "tools/simcu/byte_stream.h"
+#include "tools/simcu/sim_bootloader.h"
+#include "tools/simcu/sim_model.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace tdx::sim {
+
+struct SimConfig {
+    uint32_t address = 0x000316; // the control unit's own address, owner of its clients
+    uint32_t searchPeriodMs = 250;
+    uint32_t pollPeriodMs = 50;
+    uint32_t replyTimeoutMs = 150;
+    int maxMisses = 20;
+};
+
+// One packet seen on the bus, either way.
+struct SimPacket {
+    uint64_t at = 0; // timer() when sent or taken in
+    bool fromMaster = false;
+    uint32_t address = 0;
+    uint8_t cmd = 0;
+    uint8_t control = 0;
+    std::vector<uint8_t> payload;
+};
+
+// Switches to make the master misbehave on purpose.
+struct SimFaults {
+    int dropReplies = 0;       // the next n client packets are lost before the master sees them
+    bool withholdAcks = false; // the master stops acknowledging the client's sequenced packets
+    int corruptFrames = 0;     // the next n frames the master sends get one byte flipped
+    int duplicates = 0;        // the next n acknowledged master packets are sent once more, same SEQ
+    bool stopPolling = false;  // the master falls silent
+    uint32_t pauseMs = 0;      // the master's next packet comes this much later than due
+};
+
+// A device behind the control unit that takes datagrams (the control unit itself for its own ports, or a
+// simulated peripheral). Returns the answer datagram, if any, sent back to the source port.
+using SimDatagramHandler = std::function<std::optional<std::vector<uint8_t>>(uint8_t srcPort, uint8_t dstPort,
+                                                                             const std::vector<uint8_t>&)>;
+
+class SimControlUnit {
+public:
+    enum class Phase { Search, Connect, Open, Session };
+
+    explicit SimControlUnit(IByteStream& stream, SimConfig config = {});
+    SimControlUnit(const SimControlUnit&) = delete;
+    SimControlUnit& operator=(const SimControlUnit&) = delete;
+
+    // One non-blocking pass: reads the stream, handles complete packets, sends what is due.
+    void step();
+    // Only reads the stream and handles complete packets.
+    void receive();
+
+    // Calls step(), then the pump (the display's side), then advances the shared fake clock by stepMs, until
+    // the predicate holds (true) or timeoutMs have passed (false). Deterministic single-thread tests only.
+    void setPump(std::function<void()> pump) { mPump = std::move(pump); }
+    bool wait_until(const std::function<bool()>& predicate, uint32_t timeoutMs, uint32_t stepMs = 10);
+
+    // Assertions and scenario.
+    Phase phase() const { return mPhase; }
+    uint32_t client() const { return mClient; }
+    const std::vector<SimPublish>& received_publishes() const { return mPublishes; }
+    const std::vector<uint32_t>& received_time_syncs() const { return mTimeSyncs; }
+    const std::vector<std::pair<uint32_t, uint16_t>>& subscriptions() const { return mSubscriptions; }
+    std::optional<SimValue> value(uint32_t oid, uint16_t vid) const { return mModel.value(oid, vid); }
+    // Stores the value and publishes it to a client that subscribed to it.
+    void publish(uint32_t oid, uint16_t vid, const SimValue& value);
+    void publish(uint32_t oid, uint16_t vid, uint8_t type, int64_t number);
+    void add_object(uint32_t oid, uint8_t type, uint8_t subtype);
+    // Removes the object and its values; a subscribed client hears OBJECT_REMOVE.
+    void remove_object(uint32_t oid);
+    SimModel& model() { return mModel; }
+
+    // Everything sent and received (with the display's bytes the master could decode).
+    const std::vector<SimPacket>& log() const { return mLog; }
+    void clearLog() { mLog.clear(); }
+    int count(bool fromMaster, uint8_t cmd) const;
+
+    SimFaults& faults() { return mFaults; }
+    // The master sends DISCONNECT to its client next.
+    void disconnectClient();
+    // Queues a raw master packet to the client (or the broadcast address), sent in the next slot as it is.
+    void inject(uint32_t address, uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload);
+    // Sends raw bytes to the display at once.
+    void injectBytes(const std::vector<uint8_t>& bytes);
+    // Remembers a client address so that the master connects it without a search (a known device).
+    void knowClient(uint32_t address);
+
+    // Datalink: devices behind the control unit by address (its own address answers BLDR and ECHO itself).
+    void attachDevice(uint32_t address, SimDatagramHandler handler);
+    // Queues a datagram to the client from `from`:srcPort to its dstPort.
+    void sendDatagram(uint32_t from, uint8_t srcPort, uint8_t dstPort, const std::vector<uint8_t>& data);
+    struct Datagram {
+        uint32_t to = 0;
+        uint8_t srcPort = 0;
+        uint8_t dstPort = 0;
+        std::vector<uint8_t> data;
+    };
+    const std::vector<Datagram>& received_datagrams() const { return mDatagrams; }
+
+private:
+    struct Outgoing {
+        uint32_t address = 0;
+        uint8_t cmd = 0;
+        std::vector<uint8_t> payload;
+        bool raw = false; // injected: control byte as given
+        uint8_t control = 0;
+        uint8_t seq = 0;
+    };
+
+    static void onPacket(const uint8_t* pkt, uint16_t len, void* user);
+    void handlePacket(const uint8_t* pkt, uint16_t len);
+    void handleSessionReply(uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload);
+    void handleSequenced(uint8_t cmd, const std::vector<uint8_t>& payload);
+    void handleSubscribe(uint32_t oid, uint16_t vid);
+    void routeDatagram(const std::vector<uint8_t>& payload);
+    std::optional<std::vector<uint8_t>> answerOwnPort(uint8_t srcPort, uint8_t dstPort,
+                                                      const std::vector<uint8_t>& data);
+    bool subscribed(uint32_t oid, uint16_t vid) const;
+    void queue(uint8_t cmd, std::vector<uint8_t> payload);
+    void sendDue();
+    void transmit(uint32_t address, uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload,
+                  bool awaitReply);
+    void replyArrived();
+    void missed();
+    void lose();
+    void enterPhase(Phase phase);
+
+    IByteStream& mStream;
+    SimConfig mConfig;
+    link_decoder mDecoder{};
+    std::function<void()> mPump;
+
+    Phase mPhase = Phase::Search;
+    uint32_t mClient = 0;
+    bool mKnown = false;
+    uint8_t mSession = 0;
+    int mMisses = 0;
+    bool mAwaiting = false;
+    uint32_t mAwaitAddress = 0;
+    uint64_t mSentAt = 0;
+    uint64_t mNextSend = 0;
+    bool mProbeKnown = false;
+
+    // Sequenced traffic to the client: one outstanding packet, the rest queued.
+    std::deque<Outgoing> mQueue;
+    std::optional<Outgoing> mOutstanding;
+    uint8_t mTxSeq = 0;
+    bool mRxValid = false;
+    uint8_t mRxSeq = 0;
+    std::deque<Outgoing> mInjected;
+    bool mDisconnect = false;
+    std::optional<Outgoing> mDuplicate;
+    std::optional<std::pair<uint8_t, uint8_t>> mNack; // refused command, reason
+
+    SimModel mModel;
+    std::vector<std::pair<uint32_t, uint16_t>> mSubscriptions;
+    std::vector<SimPublish> mPublishes;
+    std::vector<uint32_t> mTimeSyncs;
+    std::vector<Datagram> mDatagrams;
+    std::map<uint32_t, SimDatagramHandler> mDevices;
+    SimBootloader mOwnBootloader;
+    std::vector<SimPacket> mLog;
+    SimFaults mFaults;
+};
+
+} // namespace tdx::sim
