@@ -1,9 +1,12 @@
 // The simulated control unit on a pseudo-terminal: prints the slave path on its first line, then runs the bus
-// master until SIGINT or SIGTERM.
+// master with an installation until SIGINT or SIGTERM, printing every value the display publishes.
 //
-//   simcu [--no-echo] [--quiet]
+//   simcu [--installation FILE] [--no-echo] [--quiet]
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
+#include "Libraries/link_bus/tnet_packet.h"
+#include "tools/simcu/installation.h"
+#include "tools/simcu/sim_behaviour.h"
 #include "tools/simcu/simcu.h"
 
 #include <chrono>
@@ -11,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
+#include <string>
 
 namespace {
 
@@ -20,21 +24,48 @@ void on_signal(int) {
     sStop = 1;
 }
 
+// "PUBLISH 000316:01 vid 801C type 18 = 2150" (numbers), "= \"Kitchen\"" (text), "= 170 bytes" (data).
+void print_publish(const tdx::sim::SimPublish& publish) {
+    std::string value;
+    if (tdx::sim::sim_value_size(publish.value.type) > 0) {
+        value = std::to_string(publish.value.number());
+    } else if (!publish.value.valid) {
+        value = "no value";
+    } else if (publish.value.type == 15) {
+        value = "\"" + std::string(publish.value.bytes.begin(), publish.value.bytes.end()) + "\"";
+    } else {
+        value = std::to_string(publish.value.bytes.size()) + " bytes";
+    }
+    std::printf("PUBLISH %06X:%02X vid %04X type %u = %s\n", publish.oid & 0xFFFFFFu, publish.oid >> 24,
+                publish.vid, publish.value.type, value.c_str());
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace tdx;
     bool echo = true;
+    std::string path = sim::sim_default_installation_path();
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-echo") == 0) {
             echo = false;
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
             dbg_set_enabled(false);
+        } else if (std::strcmp(argv[i], "--installation") == 0 && i + 1 < argc) {
+            path = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: simcu [--no-echo] [--quiet]\n");
+            std::fprintf(stderr, "usage: simcu [--installation FILE] [--no-echo] [--quiet]\n");
             return 2;
         }
     }
+    std::string error;
+    auto installation = sim::sim_load_installation(path, &error);
+    if (!installation) {
+        std::fprintf(stderr, "simcu: %s\n", error.c_str());
+        return 1;
+    }
+
     struct sigaction action {};
     action.sa_handler = on_signal;
     sigaction(SIGINT, &action, nullptr);
@@ -49,7 +80,20 @@ int main(int argc, char** argv) {
     std::printf("%s\n", stream.slavePath().c_str());
     std::fflush(stdout);
 
-    sim::SimControlUnit unit(stream);
+    sim::SimConfig config;
+    config.address = installation->address;
+    sim::SimControlUnit unit(stream, config);
+    unit.model() = std::move(installation->model);
+    sim::SimBehaviour behaviour(unit);
+    unit.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (cmd == TNET_CMD_PUBLISH) {
+            if (const auto publish = sim::sim_decode_publish(payload.data(), payload.size())) {
+                print_publish(*publish);
+            }
+        }
+        behaviour.received(cmd, payload);
+    });
+
     using Clock = std::chrono::steady_clock;
     auto last = Clock::now();
     while (!sStop) {
@@ -63,6 +107,7 @@ int main(int argc, char** argv) {
             last += std::chrono::milliseconds(elapsed);
         }
         unit.step();
+        behaviour.step();
     }
     std::fprintf(stderr, "\nsimcu: stopped\n");
     return 0;

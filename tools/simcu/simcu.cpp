@@ -249,6 +249,9 @@ void SimControlUnit::handleSequenced(uint8_t cmd, const std::vector<uint8_t>& pa
     switch (cmd) {
         case TNET_CMD_PUBLISH:
             if (auto publish = sim_decode_publish(payload.data(), payload.size())) {
+                dbg_printf_h("sim: PUBLISH from %06X: %06X:%02X vid %04X type %u, %u bytes", mClient,
+                             publish->oid & TNET_ADDRESS_MASK, publish->oid >> 24, publish->vid,
+                             publish->value.type, static_cast<unsigned>(publish->value.bytes.size()));
                 mModel.setValue(publish->oid, publish->vid, publish->value);
                 mPublishes.push_back(*publish);
             }
@@ -264,6 +267,9 @@ void SimControlUnit::handleSequenced(uint8_t cmd, const std::vector<uint8_t>& pa
             break;
         default:
             break;
+    }
+    if (mReceiveListener) {
+        mReceiveListener(cmd, payload);
     }
 }
 

@@ -68,6 +68,10 @@ public:
     // Calls step(), then the pump (the display's side), then advances the shared fake clock by stepMs, until
     // the predicate holds (true) or timeoutMs have passed (false). Deterministic single-thread tests only.
     void setPump(std::function<void()> pump) { mPump = std::move(pump); }
+    // Told of every sequenced command taken in from the client (PUBLISH, SUBSCRIBE, SYNC_TIME, DATALINK),
+    // once, after the master handled it.
+    using ReceiveListener = std::function<void(uint8_t cmd, const std::vector<uint8_t>& payload)>;
+    void setReceiveListener(ReceiveListener listener) { mReceiveListener = std::move(listener); }
     bool wait_until(const std::function<bool()>& predicate, uint32_t timeoutMs, uint32_t stepMs = 10);
 
     // Assertions and scenario.
@@ -93,6 +97,9 @@ public:
     SimFaults& faults() { return mFaults; }
     // The master sends DISCONNECT to its client next.
     void disconnectClient();
+    // Queues a sequenced command to the client with the payload as given (malformed ones included): it goes
+    // out in turn with the master's own sequencing and acknowledgement.
+    void send(uint8_t cmd, std::vector<uint8_t> payload) { queue(cmd, std::move(payload)); }
     // Queues a raw master packet to the client (or the broadcast address), sent in the next slot as it is.
     void inject(uint32_t address, uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload);
     // Sends raw bytes to the display at once.
@@ -144,6 +151,7 @@ private:
     SimConfig mConfig;
     link_decoder mDecoder{};
     std::function<void()> mPump;
+    ReceiveListener mReceiveListener;
 
     Phase mPhase = Phase::Search;
     uint32_t mClient = 0;

@@ -1,0 +1,403 @@
+#include "SourceApp/storage/net/TaviProtocol.h"
+
+#include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
+#include "Libraries/base/timestamp.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/ProxyStructure.h"
+#include "SourceHost/api_lib/device_info.h"
+
+#include <cstring>
+#include <string>
+
+namespace tdx::Net {
+
+TaviProtocol Tavi;
+
+namespace {
+
+// The display's identity, published once both subscriptions are complete.
+constexpr vid_t VID_SERIAL = 0x800C;
+constexpr vid_t VID_SW_VERSION = 0x800D;
+constexpr vid_t VID_HW_VERSION = 0x800E;
+constexpr vid_t VID_SW_BUILD = 0x809E;
+constexpr vid_t VID_SERIAL_PREFIX = 0x80DF;
+constexpr vid_t VID_HW_CODE = 0x80E3;
+constexpr vid_t VID_SW_CODE = 0x80E4;
+constexpr u8 DEVICE_READY = 2;
+
+constexpr vid_t IDENTITY_VIDS[] = {VID_HW_CODE,    VID_SW_CODE, VID_SW_VERSION,    VID_SW_BUILD,
+                                   VID_HW_VERSION, VID_SERIAL,  VID_SERIAL_PREFIX, VID_DEVICE_STATE};
+
+const char* state_name(TaviProtocol::State state) {
+    switch (state) {
+        case TaviProtocol::State::Disconnected:
+            return "DISCONNECTED";
+        case TaviProtocol::State::SubscribingSelf:
+            return "SUBSCRIBING_SELF";
+        case TaviProtocol::State::SubscribingAll:
+            return "SUBSCRIBING_ALL";
+        case TaviProtocol::State::Ready:
+            return "READY";
+    }
+    return "UNKNOWN";
+}
+
+const char* command_text(u8 cmd) {
+    const char* name = tnet_command_name(cmd);
+    return name ? name : "UNKNOWN";
+}
+
+} // namespace
+
+// ---- Queued commands ----
+
+int QueuedSubscribe::build(u8* cmd, u8* payload, u16 max) {
+    if (max < TNET_SUBSCRIBE_SIZE) {
+        return -1;
+    }
+    *cmd = TNET_CMD_SUBSCRIBE;
+    tnet_put_u32(payload, mOid);
+    tnet_put_u16(payload + 4, mVid);
+    return TNET_SUBSCRIBE_SIZE;
+}
+
+int QueuedTimeSync::build(u8* cmd, u8* payload, u16 max) {
+    if (max < TNET_SYNC_TIME_SIZE) {
+        return -1;
+    }
+    *cmd = TNET_CMD_SYNC_TIME;
+    tnet_put_u32(payload, timestamp_to_network(static_cast<time_t>(os_time())));
+    return TNET_SYNC_TIME_SIZE;
+}
+
+// ---- Bridge ----
+
+TaviProtocol::TaviProtocol() {
+    mConnectWatch.start();
+}
+
+void TaviProtocol::restart() {
+    mState = State::Disconnected;
+    mOwner = NET_NO_OWNER;
+    mEverConnected = false;
+    mSyncStartRaised = false;
+    mCommands.clear();
+    mInFlight.reset();
+    mInFlightCmd = 0;
+    Structure.setControlUnit(NET_NO_OWNER);
+    mConnectWatch.start();
+}
+
+void TaviProtocol::task() {
+    if (mConnectWatch.isTimedOut() && !mEverConnected) {
+        dbg_printf_h("tavi: no connection within %u ms", NET_CONNECT_TIMEOUT_MS);
+        raise(NET_EVENT_NOT_CONNECTED);
+    }
+}
+
+void TaviProtocol::raise(int kind) {
+    dbg_printf_h("tavi: event %d", kind);
+    if (mSink) {
+        mSink(kind);
+    }
+}
+
+void TaviProtocol::queue(std::unique_ptr<QueuedCommand> command) {
+    if (command != nullptr) {
+        mCommands.push_back(std::move(command));
+    }
+}
+
+void TaviProtocol::subscribe(oid_t oid, vid_t vid, bool front) {
+    auto command = std::make_unique<QueuedSubscribe>(oid, vid);
+    if (front) {
+        mCommands.push_front(std::move(command));
+    } else {
+        mCommands.push_back(std::move(command));
+    }
+}
+
+void TaviProtocol::handleConnected(u32 owner) {
+    if (mState != State::Disconnected) {
+        reset("connected again");
+    }
+    mSelf = oid_make(tnet_get_address(), 0);
+    mOwner = owner;
+    mEverConnected = true;
+    mSyncStartRaised = false;
+    Structure.setControlUnit(oid_address(owner));
+    // What was written while off-line is not sent: the control unit's values are about to come in.
+    Structure.clearPublishQueue();
+    mState = State::SubscribingSelf;
+    dbg_printf_h("tavi: connected to %06X", oid_address(owner));
+    raise(NET_EVENT_CONNECTED);
+    dbg_printf_h("tavi: subscribing to myself");
+    subscribe(mSelf, VID_ALL, true);
+}
+
+void TaviProtocol::handleDisconnected(int reason) {
+    if (mState == State::Disconnected) {
+        dbg_printf_h("tavi: disconnect (%d) while not connected", reason);
+        return;
+    }
+    reset(reason == TNET_DISCONNECT_MASTER        ? "disconnected by the control unit"
+          : reason == TNET_DISCONNECT_SUPERVISION ? "control unit silent"
+          : reason == TNET_DISCONNECT_RETRIES     ? "retries exhausted"
+                                                  : "control unit connects again");
+}
+
+void TaviProtocol::reset(const char* why) {
+    dbg_printf_h("tavi: connection reset in %s (%s)", state_name(mState), why);
+    mState = State::Disconnected;
+    mOwner = NET_NO_OWNER;
+    mSyncStartRaised = false;
+    mCommands.clear();
+    mInFlight.reset();
+    mInFlightCmd = 0;
+    Structure.setControlUnit(NET_NO_OWNER);
+    Structure.clearPublishQueue();
+    raise(NET_EVENT_NOT_CONNECTED);
+}
+
+int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
+    if (mState == State::Disconnected || mInFlight != nullptr) {
+        return -1;
+    }
+    while (!mCommands.empty()) {
+        std::unique_ptr<QueuedCommand> command = std::move(mCommands.front());
+        mCommands.pop_front();
+        const int length = command->build(cmd, payload, max);
+        if (length < 0) {
+            dbg_printf_h("tavi: queued command could not be built, dropped");
+            continue;
+        }
+        if (*cmd == TNET_CMD_SUBSCRIBE && !mSyncStartRaised) {
+            mSyncStartRaised = true;
+            raise(NET_EVENT_SYNC_STARTED);
+        }
+        mInFlight = std::move(command);
+        mInFlightCmd = *cmd;
+        return length;
+    }
+    if (mState != State::Ready) {
+        return -1;
+    }
+    pt_value value;
+    while (Structure.takePublish(&value)) {
+        const int length = buildPublish(value, payload, max);
+        if (length >= 0) {
+            *cmd = TNET_CMD_PUBLISH;
+            return length;
+        }
+        dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
+                     oid_index(value.oid), value.vid, unsigned{value.vtype});
+    }
+    return -1;
+}
+
+int TaviProtocol::buildPublish(const pt_value& value, u8* payload, u16 max) {
+    const unsigned width = bt_vtype_width(value.vtype);
+    const bool bytes = BT_VTYPE_IS_BYTES(value.vtype);
+    if (width == 0 && !bytes) {
+        return -1;
+    }
+    const unsigned count = bytes && value.valid ? value.length : 0;
+    const unsigned size = TNET_PUBLISH_HEADER_SIZE + (bytes ? 2 + count : width);
+    if (size > max || count > PT_MAX_DATA) {
+        return -1;
+    }
+    tnet_put_u32(payload, value.oid);
+    tnet_put_u16(payload + 4, value.vid);
+    payload[6] = value.vtype;
+    tnet_put_u32(payload + 7, timestamp_to_network(static_cast<time_t>(value.timestamp)));
+    u8* field = payload + TNET_PUBLISH_HEADER_SIZE;
+    if (bytes) {
+        tnet_put_u16(field, value.valid ? static_cast<u16>(count) : static_cast<u16>(PT_LENGTH_NO_VALUE));
+        if (count > 0) {
+            std::memcpy(field + 2, value.data, count);
+        }
+    } else {
+        const u32 raw = value.valid ? static_cast<u32>(value.value) : bt_vtype_marker(value.vtype);
+        for (unsigned i = 0; i < width; ++i) {
+            field[i] = static_cast<u8>(raw >> (8 * i));
+        }
+    }
+    return static_cast<int>(size);
+}
+
+void TaviProtocol::handleTransmitted(u8 cmd) {
+    if (mInFlight != nullptr && cmd == mInFlightCmd) {
+        mInFlight.reset();
+        mInFlightCmd = 0;
+    }
+}
+
+void TaviProtocol::handleTransmitFailed(u8 cmd) {
+    if (mInFlight == nullptr || cmd != mInFlightCmd) {
+        dbg_printf_h("tavi: %s given up", command_text(cmd));
+        return;
+    }
+    std::unique_ptr<QueuedCommand> command = std::move(mInFlight);
+    mInFlightCmd = 0;
+    if (cmd == TNET_CMD_SUBSCRIBE && mState != State::Disconnected) {
+        // Synchronisation cannot go on without it: ask again in the next slot.
+        dbg_printf_h("tavi: SUBSCRIBE given up, asking again");
+        mCommands.push_front(std::move(command));
+    } else {
+        dbg_printf_h("tavi: %s given up", command_text(cmd));
+    }
+}
+
+void TaviProtocol::handleLearnChanged(int learning) {
+    dbg_printf_h("tavi: learn mode %s", learning ? "on" : "off");
+}
+
+// ---- Received ----
+
+void TaviProtocol::handleReceived(u8 cmd, const u8* payload, u16 len) {
+    if (tnet_payload_check(cmd, payload, len, true) != 0) {
+        dbg_printf_h("tavi: malformed %s (%u bytes) dropped", command_text(cmd), unsigned{len});
+        return;
+    }
+    if (mState == State::Disconnected) {
+        dbg_printf_h("tavi: %s while not connected dropped", command_text(cmd));
+        return;
+    }
+    switch (cmd) {
+        case TNET_CMD_PUBLISH:
+            receivePublish(payload, len);
+            return;
+        case TNET_CMD_SYNCHRONIZED:
+            receiveSynchronized(payload, len);
+            return;
+        case TNET_CMD_SYNC_TIME:
+            receiveTime(payload, len);
+            return;
+        case TNET_CMD_OBJECT_INFO:
+            receiveObjectInfo(payload, len);
+            return;
+        case TNET_CMD_OBJECT_REMOVE:
+            receiveObjectRemove(payload, len);
+            return;
+        default:
+            dbg_printf_h("tavi: %s from the control unit ignored", command_text(cmd));
+            return;
+    }
+}
+
+void TaviProtocol::receivePublish(const u8* payload, u16 len) {
+    const oid_t oid = tnet_get_u32(payload);
+    const vid_t vid = tnet_get_u16(payload + 4);
+    const bt_vtype vtype = payload[6];
+    const u32 networkTime = tnet_get_u32(payload + 7);
+    const u32 unixTime = networkTime == 0 ? static_cast<u32>(os_time())
+                                          : static_cast<u32>(timestamp_from_network(networkTime));
+    const u8* value = payload + TNET_PUBLISH_HEADER_SIZE;
+    u32 length = static_cast<u32>(len - TNET_PUBLISH_HEADER_SIZE);
+    if (BT_VTYPE_IS_BYTES(vtype)) {
+        length = tnet_get_u16(value);
+        value += 2;
+    }
+    const int result = pt_store(oid, vid, vtype, value, length, unixTime, PT_ORIGIN_NETWORK);
+    if (result != PT_OK) {
+        dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X type %u not stored (%d)", oid_address(oid),
+                     oid_index(oid), vid, unsigned{vtype}, result);
+    }
+}
+
+void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
+    const oid_t oid = tnet_get_u32(payload);
+    const vid_t vid = tnet_get_u16(payload + 4);
+    if (mState == State::SubscribingSelf && oid == mSelf && vid == VID_ALL) {
+        mState = State::SubscribingAll;
+        dbg_printf_h("tavi: subscribing to everything");
+        subscribe(OID_ALL, VID_ALL, false);
+    } else if (mState == State::SubscribingAll && oid == OID_ALL && vid == VID_ALL) {
+        publishMyself();
+    } else {
+        dbg_printf_h("tavi: SYNCHRONIZED %06X:%02X vid %04X in %s not asked for, ignored", oid_address(oid),
+                     oid_index(oid), vid, state_name(mState));
+    }
+}
+
+void TaviProtocol::publishMyself() {
+    dbg_printf_h("tavi: publishing myself");
+    mState = State::Ready;
+    const hw_descr_t* hw = DI.hw;
+    const sw_descr_t* sw = DI.sw;
+    if (hw != nullptr) {
+        pt_set_text(mSelf, VID_HW_CODE, std::string(hw->hw_code, sizeof hw->hw_code));
+        pt_set_int(mSelf, VID_HW_VERSION, hw->hw_version, BT_VTYPE_U8);
+        pt_set_int(mSelf, VID_SERIAL, static_cast<int>(hw->serial), BT_VTYPE_U32);
+        pt_set_int(mSelf, VID_SERIAL_PREFIX, hw->serial_prefix, BT_VTYPE_U16);
+    }
+    if (sw != nullptr) {
+        pt_set_text(mSelf, VID_SW_CODE, std::string(sw->sw_code, sizeof sw->sw_code));
+        pt_set_int(mSelf, VID_SW_VERSION, sw->version_major, BT_VTYPE_U8);
+        pt_set_int(mSelf, VID_SW_BUILD, sw->build, BT_VTYPE_U8);
+    }
+    u8 list[sizeof IDENTITY_VIDS];
+    for (size_t i = 0; i < std::size(IDENTITY_VIDS); ++i) {
+        tnet_put_u16(list + 2 * i, IDENTITY_VIDS[i]);
+    }
+    pt_set_data(mSelf, VID_VALUE_LIST, list, sizeof list);
+    pt_set_int(mSelf, VID_DEVICE_STATE, DEVICE_READY, BT_VTYPE_U8);
+    dbg_printf_h("tavi: ready");
+}
+
+void TaviProtocol::receiveTime(const u8* payload, u16) {
+    const u32 networkTime = tnet_get_u32(payload);
+    const time_t unixTime = timestamp_from_network(networkTime);
+    if (unixTime > static_cast<time_t>(UINT32_MAX)) {
+        dbg_printf_h("tavi: SYNC_TIME %u beyond the clock's range, ignored", networkTime);
+        return;
+    }
+    dbg_printf_h("tavi: clock set to %u", static_cast<u32>(unixTime));
+    os_time_set(static_cast<u32>(unixTime));
+}
+
+void TaviProtocol::receiveObjectInfo(const u8* payload, u16) {
+    const oid_t oid = tnet_get_u32(payload);
+    const bt_obj_info info{payload[4], payload[5], payload[6], payload[7]};
+    if (oid == OID_ALL) {
+        dbg_printf_h("tavi: OBJECT_INFO for object id %08X refused", oid);
+        return;
+    }
+    if (const ProxyObject* existing = Structure.find(oid)) {
+        if (existing->type() != ObjectInfo(info)) {
+            dbg_printf_h("tavi: %06X:%02X announced as %u/%u, kept as %u/%u", oid_address(oid),
+                         oid_index(oid), unsigned{info.type}, unsigned{info.subtype},
+                         unsigned{existing->type().type()}, unsigned{existing->type().subtype()});
+        }
+        return;
+    }
+    const DataModel::ObjectTemplate* objectTemplate = DataModel::Database::findObjectTemplate(info);
+    if (objectTemplate == nullptr) {
+        dbg_printf_h("tavi: %06X:%02X of type %u/%u has no template", oid_address(oid), oid_index(oid),
+                     unsigned{info.type}, unsigned{info.subtype});
+    }
+    Structure.append(new ProxyObject(oid, ObjectInfo(info), objectTemplate));
+}
+
+void TaviProtocol::receiveObjectRemove(const u8* payload, u16) {
+    const oid_t oid = tnet_get_u32(payload);
+    if (!Structure.remove(oid)) {
+        dbg_printf_h("tavi: OBJECT_REMOVE of unknown %06X:%02X ignored", oid_address(oid), oid_index(oid));
+    }
+}
+
+// ---- The client's callback table ----
+
+const tnet_client_handler TaviClientsHandler{
+    [](uint32_t owner) { Tavi.handleConnected(owner); },
+    [](int reason) { Tavi.handleDisconnected(reason); },
+    [](uint8_t cmd, const uint8_t* payload, uint16_t len) { Tavi.handleReceived(cmd, payload, len); },
+    [](uint8_t* cmd, uint8_t* payload, uint16_t max) { return Tavi.handleTransmit(cmd, payload, max); },
+    [](uint8_t cmd) { Tavi.handleTransmitted(cmd); },
+    [](uint8_t cmd) { Tavi.handleTransmitFailed(cmd); },
+    [](int learning) { Tavi.handleLearnChanged(learning); },
+};
+
+} // namespace tdx::Net

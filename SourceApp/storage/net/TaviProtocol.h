@@ -1,0 +1,131 @@
+// The network bridge between the device-network client and the object tree. It subscribes to the display's
+// own device and then to everything, publishes the display's identity, stores what the control unit
+// publishes into the value table, fills the tree from object announcements and publishes local changes.
+//
+//   DISCONNECTED --connected(owner)--> SUBSCRIBING_SELF --SYNCHRONIZED(own)--> SUBSCRIBING_ALL
+//   --SYNCHRONIZED(all)--> READY ("publishing myself", own device state 2, "ready")
+//
+// The client's disconnect notification resets the bridge from any state: the command queue and the
+// tree's publish queue are dropped (the control unit is master of the data; a new subscription brings its
+// values back).
+#pragma once
+
+#include "Libraries/base/Timer.h"
+#include "Libraries/tavi_net/tnet.h"
+#include "SourceApp/big_table/bt_types.h"
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace tdx {
+
+struct pt_value;
+
+namespace Net {
+
+// Events raised for the GUI core.
+enum : int {
+    NET_EVENT_CONNECTED = 5,     // a session with the control unit is open
+    NET_EVENT_NOT_CONNECTED = 6, // none within NET_CONNECT_TIMEOUT_MS of start, or the connection was reset
+    NET_EVENT_SYNC_STARTED = 7,  // the first subscription of a connection is on its way
+};
+
+inline constexpr unsigned NET_CONNECT_TIMEOUT_MS = 15000;
+inline constexpr u32 NET_NO_OWNER = 0xFFFFFFFFu;
+
+// A command waiting for its turn in the bridge's queue; built when the client has a reply slot for it.
+class QueuedCommand {
+public:
+    virtual ~QueuedCommand() = default;
+    // Writes the command code and payload (at most max bytes); returns the payload length.
+    virtual int build(u8* cmd, u8* payload, u16 max) = 0;
+};
+
+class QueuedSubscribe : public QueuedCommand {
+public:
+    QueuedSubscribe(oid_t oid, vid_t vid)
+        : mOid(oid)
+        , mVid(vid) {}
+    int build(u8* cmd, u8* payload, u16 max) override;
+
+private:
+    oid_t mOid;
+    vid_t mVid;
+};
+
+// Sends the display's clock as it is when the command's turn comes, not when it was queued.
+class QueuedTimeSync : public QueuedCommand {
+public:
+    int build(u8* cmd, u8* payload, u16 max) override;
+};
+
+class TaviProtocol {
+public:
+    enum class State { Disconnected, SubscribingSelf, SubscribingAll, Ready };
+    using EventSink = std::function<void(int kind)>;
+
+    TaviProtocol();
+    TaviProtocol(const TaviProtocol&) = delete;
+    TaviProtocol& operator=(const TaviProtocol&) = delete;
+
+    // Start-up wires this to the GUI core; without a sink events are only traced.
+    void setEventSink(EventSink sink) { mSink = std::move(sink); }
+
+    // Once per main-loop pass, before tnet_task().
+    void task();
+
+    bool isConnected() const { return mState != State::Disconnected; }
+    bool isSynchronized() const { return mState == State::Ready; }
+    // The control unit the display is connected to, NET_NO_OWNER when not connected. Callers mask 24 bits.
+    unsigned getOwner() const { return mOwner; }
+    State state() const { return mState; }
+
+    // Appends a command to the queue; it is sent once connected, in turn, before any value is published.
+    void queue(std::unique_ptr<QueuedCommand> command);
+
+    // Back to the state of construction, the connection watch started anew (a restarted network, tests).
+    void restart();
+
+    // The client's notifications (TaviClientsHandler forwards them to the global bridge).
+    void handleConnected(u32 owner);
+    void handleDisconnected(int reason);
+    void handleReceived(u8 cmd, const u8* payload, u16 len);
+    int handleTransmit(u8* cmd, u8* payload, u16 max);
+    void handleTransmitted(u8 cmd);
+    void handleTransmitFailed(u8 cmd);
+    void handleLearnChanged(int learning);
+
+private:
+    void raise(int kind);
+    void reset(const char* why);
+    void subscribe(oid_t oid, vid_t vid, bool front);
+    void receivePublish(const u8* payload, u16 len);
+    void receiveSynchronized(const u8* payload, u16 len);
+    void receiveTime(const u8* payload, u16 len);
+    void receiveObjectInfo(const u8* payload, u16 len);
+    void receiveObjectRemove(const u8* payload, u16 len);
+    void publishMyself();
+    static int buildPublish(const pt_value& value, u8* payload, u16 max);
+
+    State mState = State::Disconnected;
+    u32 mOwner = NET_NO_OWNER;
+    oid_t mSelf = 0;
+    bool mEverConnected = false;
+    bool mSyncStartRaised = false;
+    Timer mConnectWatch{NET_CONNECT_TIMEOUT_MS};
+    std::deque<std::unique_ptr<QueuedCommand>> mCommands;
+    // The command handed to the client and not yet acknowledged or given up.
+    std::unique_ptr<QueuedCommand> mInFlight;
+    u8 mInFlightCmd = 0;
+    EventSink mSink;
+};
+
+// The one bridge of the program.
+extern TaviProtocol Tavi;
+
+// The bridge's seven callbacks, for tnet_init.
+extern const tnet_client_handler TaviClientsHandler;
+
+} // namespace Net
+} // namespace tdx

@@ -1,0 +1,184 @@
+// The display's network bridge, client stack and object tree wired to the simulated control unit over an
+// in-process converter pipe, on the shared fake clock. Records the bridge's events, every trace line and
+// what the tree's listeners see.
+#pragma once
+
+#include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
+#include "Libraries/tavi_net/tnet.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/ProxyStructure.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
+#include "SourceHost/api_lib/device_info.h"
+#include "tools/simcu/simcu.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tdx::test {
+
+constexpr u32 UNIT = 0x000316;
+constexpr oid_t LOCATION = OID_LOCATION;
+
+inline std::string& bridgeTrace() {
+    static std::string text;
+    return text;
+}
+
+inline std::vector<int>& bridgeEvents() {
+    static std::vector<int> events;
+    return events;
+}
+
+// What the tree tells its listeners, one line each.
+class TreeRecorder : public ProxyValueChangeHandler,
+                     public ProxyObjectAppendHandler,
+                     public ProxyObjectRemoveHandler {
+public:
+    struct Change {
+        oid_t oid;
+        vid_t vid;
+        u32 vtype;
+        bool objectInTree;
+    };
+
+    TreeRecorder() {
+        Structure.addValueChangeHandler(this);
+        Structure.addObjectAppendHandler(this);
+        Structure.addObjectRemoveHandler(this);
+    }
+    ~TreeRecorder() override {
+        Structure.removeValueChangeHandler(this);
+        Structure.removeObjectAppendHandler(this);
+        Structure.removeObjectRemoveHandler(this);
+    }
+    TreeRecorder(const TreeRecorder&) = delete;
+    TreeRecorder& operator=(const TreeRecorder&) = delete;
+
+    std::vector<Change> changes;
+    std::vector<oid_t> appended;
+    std::vector<oid_t> removed;
+    std::vector<bool> removedWasErased;
+
+    int changesOf(oid_t oid, vid_t vid) const {
+        int n = 0;
+        for (const Change& c : changes) {
+            n += c.oid == oid && c.vid == vid;
+        }
+        return n;
+    }
+
+protected:
+    void handleProxyValueChange(ProxyObject& object, const OviEx& change) override {
+        changes.push_back({change.oid, change.vid, change.vtype, Structure.find(change.oid) == &object});
+    }
+    void handleProxyObjectAppend(ProxyObject* object) override { appended.push_back(object->oid()); }
+    void handleProxyObjectRemove(ProxyObject* object) override {
+        removed.push_back(object->oid());
+        bool walked = false;
+        for (const ProxyObject* o : Structure) {
+            walked = walked || o == object;
+        }
+        removedWasErased.push_back(!walked && Structure.find(object->oid()) == nullptr);
+    }
+};
+
+class BridgeTest : public ::testing::Test {
+protected:
+    BridgeTest()
+        : mLoop(uniqueName())
+        , mSim(mLoop) {}
+
+    void SetUp() override {
+        bridgeTrace().clear();
+        bridgeEvents().clear();
+        dbg_set_output([](const char* text, size_t length) { bridgeTrace().append(text, length); });
+        os_init();
+        ASSERT_TRUE(mLoop.isOpen());
+        Structure.clear();
+        proxytab_init();
+        mSelf = oid_make(DI.hw->network_address, 0);
+        // What start-up puts into the tree before the network starts.
+        appendObject(mSelf, BT_OBJ_DEVICE, 0);
+        appendObject(LOCATION, BT_OBJ_LOCATION, 0);
+        Net::Tavi.restart();
+        Net::Tavi.setEventSink([](int kind) { bridgeEvents().push_back(kind); });
+        tnet_init(&Net::TaviClientsHandler);
+        ASSERT_EQ(tnet_init_interface_bus(0, mLoop.port().c_str(), 1, 0), 0);
+        tnet_start();
+        tnet_learn_request();
+        mSim.setPump([] {
+            Net::Tavi.task();
+            tnet_task();
+            Structure.task();
+        });
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            ADD_FAILURE() << "trace:" << bridgeTrace();
+        }
+        tnet_stop();
+        Net::Tavi.setEventSink(nullptr);
+        Net::Tavi.restart();
+        Structure.clear();
+        proxytab_init();
+        dbg_set_output(nullptr);
+    }
+
+    static void appendObject(oid_t oid, u8 type, u8 subtype) {
+        const bt_obj_info info{type, subtype, 0, 0};
+        Structure.append(
+            new ProxyObject(oid, ObjectInfo(info), DataModel::Database::findObjectTemplate(info)));
+    }
+
+    // Runs both sides for ms milliseconds of fake time.
+    void run(uint32_t ms) {
+        mSim.wait_until([] { return false; }, ms);
+        mSim.receive();
+    }
+
+    bool waitFor(const std::function<bool()>& predicate, uint32_t ms = 3000) {
+        const bool met = mSim.wait_until(predicate, ms);
+        mSim.receive();
+        return met;
+    }
+
+    bool synchronise() {
+        return waitFor([] { return Net::Tavi.isSynchronized(); }, 10000);
+    }
+
+    // Publishes received by the simulator for one value.
+    std::vector<sim::SimPublish> publishesOf(oid_t oid, vid_t vid) const {
+        std::vector<sim::SimPublish> out;
+        for (const auto& p : mSim.received_publishes()) {
+            if (p.oid == oid && p.vid == vid) {
+                out.push_back(p);
+            }
+        }
+        return out;
+    }
+
+    static size_t traceCount(const std::string& text) {
+        size_t n = 0;
+        for (size_t at = bridgeTrace().find(text); at != std::string::npos;
+             at = bridgeTrace().find(text, at + text.size())) {
+            ++n;
+        }
+        return n;
+    }
+
+    static std::string uniqueName() {
+        static int counter = 0;
+        return "bridge" + std::to_string(++counter);
+    }
+
+    sim::LoopStream mLoop;
+    sim::SimControlUnit mSim;
+    oid_t mSelf = 0;
+};
+
+} // namespace tdx::test

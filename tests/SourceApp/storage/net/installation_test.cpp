@@ -1,0 +1,223 @@
+// The display synchronised with the simulator's shipped installation, in process and over a real
+// pseudo-terminal with the simulator's executable.
+#include "bridge_harness.h"
+
+#include "SourceApp/storage/values/Catalogue.h"
+#include "tools/simcu/installation.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace tdx::test {
+namespace {
+
+class InstallationTest : public BridgeTest {
+protected:
+    void SetUp() override {
+        BridgeTest::SetUp();
+        std::string error;
+        auto installation = sim::sim_load_installation(sim::sim_default_installation_path(), &error);
+        ASSERT_TRUE(installation) << error;
+        ASSERT_EQ(installation->address, UNIT);
+        mSim.model() = std::move(installation->model);
+    }
+};
+
+TEST_F(InstallationTest, TheTreeEqualsTheSimulatorsModelAndEveryScreenValueIsThere) {
+    // Every object and value takes one poll of 50 ms.
+    ASSERT_TRUE(waitFor([] { return Net::Tavi.isSynchronized(); }, 60000));
+    run(500);
+    size_t objects = 0;
+    mSim.model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t oid, const sim::SimObject& o) {
+        ++objects;
+        const ProxyObject* object = Structure.find(oid);
+        ASSERT_NE(object, nullptr) << std::hex << oid;
+        EXPECT_TRUE(object->type().is(o.type, o.subtype)) << std::hex << oid;
+        ASSERT_NE(object->getTemplate(), nullptr) << std::hex << oid;
+        // Every value a screen binds to is listed and held.
+        for (const DataModel::Value* value : *object->getTemplate()) {
+            if (mSim.model().value(oid, value->vid())) {
+                EXPECT_TRUE(object->hasValue(value->vid())) << std::hex << oid << " " << value->vid();
+            }
+        }
+    });
+    // The display's own device is not the control unit's: it came from start-up.
+    EXPECT_EQ(Structure.size(), objects + 1);
+    size_t values = 0;
+    mSim.model().forEachValue(
+        sim::ALL_OBJECTS, sim::ALL_VALUES, [&](uint32_t oid, uint16_t vid, const sim::SimValue& value) {
+            ++values;
+            bt_vtype type = 0;
+            ASSERT_EQ(pt_get_vtype(&type, oid, vid), PT_OK) << std::hex << oid << " " << vid;
+            EXPECT_EQ(type, value.type);
+            if (BT_VTYPE_IS_INT(type)) {
+                int number = 0;
+                pt_get_int(&number, oid, vid);
+                EXPECT_EQ(number, static_cast<int>(value.number()));
+            } else {
+                std::vector<uint8_t> bytes(256);
+                const int n = pt_get_data(bytes.data(), 256, oid, vid);
+                ASSERT_GE(n, 0);
+                bytes.resize(static_cast<size_t>(n));
+                EXPECT_EQ(bytes, value.bytes);
+            }
+        });
+    EXPECT_GT(values, 250u);
+
+    // The rooms' output indices point at the display's own output list.
+    for (const oid_t room : {0x01000316u, 0x02000316u}) {
+        std::vector<uint8_t> indices(64);
+        const int n = Structure.find(room)->getData(indices.data(), 64, 0x808F);
+        ASSERT_GT(n, 0);
+        for (int i = 0; i < n; ++i) {
+            const oid_t output = Structure.getOutputAtIndex(indices[static_cast<size_t>(i)]);
+            ASSERT_NE(Structure.find(output), nullptr);
+            EXPECT_TRUE(Structure.find(output)->type().is(BT_OBJ_OUTPUT, 6));
+        }
+    }
+    std::string name;
+    EXPECT_EQ(Structure.find(0x01000316)->getText(name, 0x000F8090), PT_OK);
+    EXPECT_EQ(name, "Living room");
+}
+
+// Reads one line from fd, waiting for the child's output at most timeoutMs of real time.
+std::string readLine(int fd, int timeoutMs) {
+    std::string line;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    char c = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        const ssize_t n = read(fd, &c, 1);
+        if (n == 1) {
+            if (c == '\n') {
+                return line;
+            }
+            line += c;
+        } else if (n == 0) {
+            break;
+        } else {
+            std::this_thread::yield();
+        }
+    }
+    return line;
+}
+
+// Everything the child printed so far.
+std::string readAvailable(int fd) {
+    std::string text;
+    char buffer[256];
+    ssize_t n = 0;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0) {
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    return text;
+}
+
+TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDisplaysWrites) {
+    // A small installation keeps the synchronisation short in real time.
+    const std::string path = testing::TempDir() + "bridge_installation.json";
+    std::ofstream(path) << R"({"address": "0x000316", "objects": [
+        {"oid": "0xFEFFFFFE", "type": 1, "values": [{"vid": "0x80DC", "type": 14, "value": "0x000316"}]},
+        {"oid": "0x00000316", "type": 2, "values": [{"vid": "0x002F", "type": 12, "value": 2}]},
+        {"oid": "0x01000316", "type": 6, "values": [{"vid": "0x8090", "type": 15, "text": "Hall"},
+                                                     {"vid": "0x801C", "type": 18, "value": 2150}]}]})";
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::string program = SIMCU_PATH;
+    std::string option = "--installation";
+    std::string quiet = "--quiet";
+    char* argv[] = {program.data(), option.data(), const_cast<char*>(path.c_str()), quiet.data(), nullptr};
+    pid_t child = -1;
+    ASSERT_EQ(posix_spawn(&child, SIMCU_PATH, &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    fcntl(out[0], F_SETFL, O_NONBLOCK);
+    const std::string slave = readLine(out[0], 5000);
+    ASSERT_EQ(slave.rfind("/dev/pts/", 0), 0u) << "first line: " << slave;
+
+    bridgeTrace().clear();
+    dbg_set_output([](const char* text, size_t length) { bridgeTrace().append(text, length); });
+    os_init();
+    Structure.clear();
+    proxytab_init();
+    const oid_t self = oid_make(DI.hw->network_address, 0);
+    Structure.append(new ProxyObject(self, ObjectInfo(BT_OBJ_DEVICE, 0), nullptr));
+    Net::Tavi.restart();
+    tnet_init(&Net::TaviClientsHandler);
+    ASSERT_EQ(tnet_init_interface_bus(0, slave.c_str(), 1, 0), 0);
+    tnet_start();
+    tnet_learn_request();
+
+    // Real time on both sides: the display's clock follows the wall clock while it runs its loop.
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto last = start;
+    const auto loop = [&](const std::function<bool()>& done) {
+        while (Clock::now() - start < std::chrono::seconds(20)) {
+            Net::Tavi.task();
+            tnet_task();
+            Structure.task();
+            const auto now = Clock::now();
+            const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
+            if (elapsed > 0) {
+                os_clock_advance(static_cast<uint64_t>(elapsed));
+                last += std::chrono::milliseconds(elapsed);
+            }
+            if (done()) {
+                return true;
+            }
+            std::this_thread::yield();
+        }
+        return false;
+    };
+    EXPECT_TRUE(loop([] { return Net::Tavi.isSynchronized(); }));
+    EXPECT_EQ(Net::Tavi.getOwner(), UNIT);
+    ASSERT_NE(Structure.find(0x01000316), nullptr);
+    int comfort = 0;
+    EXPECT_EQ(pt_get_int(&comfort, 0x01000316, 0x801C), PT_OK);
+    EXPECT_EQ(comfort, 2150);
+
+    // The user's change travels to the simulator, which prints it.
+    EXPECT_EQ(pt_set_int(0x01000316, 0x801C, 2250, BT_VTYPE_S16_X100), PT_OK);
+    std::string printed;
+    EXPECT_TRUE(loop([&] {
+        printed += readAvailable(out[0]);
+        return printed.find("PUBLISH 000316:01 vid 801C") != std::string::npos;
+    }));
+    EXPECT_NE(printed.find("PUBLISH 000316:01 vid 801C type 18 = 2250\n"), std::string::npos) << printed;
+    // The display's identity was printed as it arrived.
+    EXPECT_NE(printed.find(fmt("PUBLISH %06X:00 vid 80E3 type 15 = \"TD410\"", DI.hw->network_address)),
+              std::string::npos)
+        << printed;
+
+    if (testing::Test::HasFailure()) {
+        ADD_FAILURE() << "trace:" << bridgeTrace();
+    }
+    tnet_stop();
+    dbg_set_output(nullptr);
+    Net::Tavi.restart();
+    Structure.clear();
+    proxytab_init();
+    ASSERT_EQ(kill(child, SIGTERM), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    close(out[0]);
+    std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace tdx::test

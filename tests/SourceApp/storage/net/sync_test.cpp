@@ -1,0 +1,338 @@
+// The bridge's road from the first search to "ready", its resets and the connection watch, against the
+// simulated control unit.
+#include "bridge_harness.h"
+
+#include "Libraries/base/timestamp.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace tdx::test {
+namespace {
+
+using State = Net::TaviProtocol::State;
+constexpr oid_t ROOM = 0x01000316;
+constexpr oid_t OUTPUT = 0x02000316;
+
+// The bridge as an event found it.
+struct Snapshot {
+    int kind;
+    bool connected;
+    bool synchronized;
+    unsigned owner;
+    bool operator==(const Snapshot&) const = default;
+};
+
+std::vector<Snapshot>& snapshots() {
+    static std::vector<Snapshot> list;
+    return list;
+}
+
+class SyncTest : public BridgeTest {
+protected:
+    void SetUp() override {
+        BridgeTest::SetUp();
+        snapshots().clear();
+        Net::Tavi.setEventSink([](int kind) {
+            bridgeEvents().push_back(kind);
+            snapshots().push_back(
+                {kind, Net::Tavi.isConnected(), Net::Tavi.isSynchronized(), Net::Tavi.getOwner()});
+        });
+    }
+
+    void populate() {
+        mSim.add_object(LOCATION, BT_OBJ_LOCATION, 0);
+        mSim.add_object(UNIT, BT_OBJ_DEVICE, 0);
+        mSim.add_object(ROOM, BT_OBJ_ROOM, 0);
+        mSim.add_object(OUTPUT, BT_OBJ_OUTPUT, 6);
+        mSim.publish(LOCATION, 0x80DC, BT_VTYPE_U32, UNIT);
+        mSim.publish(UNIT, 0x002F, BT_VTYPE_U8, 2);
+        mSim.publish(UNIT, 0x80E3, sim::sim_text(BT_VTYPE_TEXT, {'H', 'M', '3', '1', '6'}));
+        mSim.publish(ROOM, 0x000C, BT_VTYPE_S16_X100, 2150);
+        mSim.publish(ROOM, 0x001D, BT_VTYPE_S16_X100, 2200);
+        mSim.publish(OUTPUT, 0x004C, BT_VTYPE_S16_X100, 5000);
+    }
+
+    size_t firstPacket(bool fromMaster, uint8_t cmd, size_t from = 0) const {
+        const auto& log = mSim.log();
+        for (size_t i = from; i < log.size(); ++i) {
+            if (log[i].fromMaster == fromMaster && log[i].cmd == cmd) {
+                return i;
+            }
+        }
+        return log.size();
+    }
+};
+
+TEST_F(SyncTest, ConnectsSubscribesToItselfThenToEverythingAndReportsReady) {
+    populate();
+    EXPECT_FALSE(Net::Tavi.isConnected());
+    EXPECT_FALSE(Net::Tavi.isSynchronized());
+    EXPECT_EQ(Net::Tavi.getOwner(), 0xFFFFFFFFu);
+
+    ASSERT_TRUE(waitFor([] { return Net::Tavi.isConnected(); }));
+    // The connect notification recorded the owner before anyone could ask.
+    ASSERT_EQ(snapshots().size(), 2u);
+    EXPECT_EQ(snapshots()[0], (Snapshot{5, true, false, UNIT}));
+    EXPECT_EQ(snapshots()[1], (Snapshot{7, true, false, UNIT}));
+    EXPECT_EQ(Net::Tavi.state(), State::SubscribingSelf);
+
+    ASSERT_TRUE(waitFor([] { return Net::Tavi.state() == State::SubscribingAll; }));
+    EXPECT_TRUE(Net::Tavi.isConnected());
+    EXPECT_FALSE(Net::Tavi.isSynchronized());
+    EXPECT_EQ(Net::Tavi.getOwner(), UNIT);
+
+    ASSERT_TRUE(synchronise());
+    EXPECT_TRUE(Net::Tavi.isConnected());
+    EXPECT_EQ(Net::Tavi.getOwner(), UNIT);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7}));
+
+    const size_t self = bridgeTrace().find("subscribing to myself");
+    const size_t all = bridgeTrace().find("subscribing to everything");
+    const size_t publishing = bridgeTrace().find("publishing myself");
+    const size_t ready = bridgeTrace().find("ready");
+    ASSERT_NE(self, std::string::npos);
+    ASSERT_NE(ready, std::string::npos);
+    EXPECT_LT(self, all);
+    EXPECT_LT(all, publishing);
+    EXPECT_LT(publishing, ready);
+
+    EXPECT_EQ(mSim.subscriptions(),
+              (std::vector<std::pair<uint32_t, uint16_t>>{{mSelf, 0xFFFF}, {0xFFFFFFFF, 0xFFFF}}));
+    // The identity travels only after the control unit said the whole subscription was complete.
+    ASSERT_TRUE(waitFor([this] { return mSim.value(mSelf, 0x002F).has_value(); }));
+    const size_t lastSync = [this] {
+        size_t at = 0;
+        for (size_t i = 0; i < mSim.log().size(); ++i) {
+            if (mSim.log()[i].fromMaster && mSim.log()[i].cmd == TNET_CMD_SYNCHRONIZED) {
+                at = i;
+            }
+        }
+        return at;
+    }();
+    EXPECT_LT(lastSync, firstPacket(false, TNET_CMD_PUBLISH));
+
+    EXPECT_EQ(mSim.value(mSelf, 0x002F)->number(), 2);
+    EXPECT_EQ(mSim.value(mSelf, 0x80E3)->bytes, (std::vector<uint8_t>{'T', 'D', '4', '1', '0'}));
+    EXPECT_EQ(mSim.value(mSelf, 0x80E4)->bytes, (std::vector<uint8_t>{'T', 'D', '4', '1', '0'}));
+    EXPECT_EQ(mSim.value(mSelf, 0x80DF)->number(), 1530);
+    EXPECT_EQ(mSim.value(mSelf, 0x800C)->number(), static_cast<int64_t>(DI.hw->serial));
+    EXPECT_EQ(mSim.value(mSelf, 0x800E)->number(), DI.hw->hw_version);
+    EXPECT_EQ(mSim.value(mSelf, 0x800D)->number(), DI.sw->version_major);
+    EXPECT_EQ(mSim.value(mSelf, 0x809E)->number(), DI.sw->build);
+    // The value-id list names what the display publishes of itself, two bytes each.
+    const auto list = mSim.value(mSelf, 0x809F);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->type, BT_VTYPE_DATA);
+    EXPECT_EQ(list->bytes.size(), 16u);
+    ProxyObject* own = Structure.find(mSelf);
+    ASSERT_NE(own, nullptr);
+    EXPECT_TRUE(own->hasValue(0x80E3));
+    EXPECT_TRUE(own->hasValue(0x002F));
+}
+
+TEST_F(SyncTest, TheTreeAndTheTableMirrorTheControlUnitAndNothingIsPublishedBack) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(500);
+    for (const oid_t oid : {LOCATION, oid_t{UNIT}, ROOM, OUTPUT}) {
+        const ProxyObject* object = Structure.find(oid);
+        ASSERT_NE(object, nullptr) << std::hex << oid;
+        EXPECT_EQ(object->type().type(), mSim.model().object(oid)->type);
+        EXPECT_EQ(object->type().subtype(), mSim.model().object(oid)->subtype);
+    }
+    mSim.model().forEachValue(OID_ALL, VID_ALL, [&](uint32_t oid, uint16_t vid, const sim::SimValue& value) {
+        if (oid == mSelf) {
+            return; // the display's own values, published by itself
+        }
+        int number = 0;
+        if (BT_VTYPE_IS_INT(value.type)) {
+            EXPECT_EQ(pt_get_int(&number, oid, vid), PT_OK);
+            EXPECT_EQ(number, value.number()) << std::hex << oid << " " << vid;
+        } else {
+            std::string text;
+            EXPECT_EQ(pt_get_text(&text, oid, vid), PT_OK);
+            EXPECT_EQ(text, std::string(value.bytes.begin(), value.bytes.end()));
+        }
+    });
+    EXPECT_EQ(Structure.getOutputAtIndex(0), OUTPUT);
+    for (const auto& publish : mSim.received_publishes()) {
+        EXPECT_EQ(publish.oid, mSelf) << "a value of the control unit came back: " << std::hex << publish.oid;
+    }
+}
+
+TEST_F(SyncTest, NoConnectionWithinFifteenSecondsRaisesEventSixOnce) {
+    mSim.faults().stopPolling = true;
+    run(Net::NET_CONNECT_TIMEOUT_MS - 100);
+    EXPECT_TRUE(bridgeEvents().empty());
+    run(200);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{6}));
+    EXPECT_EQ(snapshots()[0], (Snapshot{6, false, false, 0xFFFFFFFFu}));
+    run(30000);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{6}));
+
+    mSim.faults().stopPolling = false;
+    ASSERT_TRUE(synchronise());
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{6, 5, 7}));
+}
+
+TEST_F(SyncTest, AConnectionBeforeTheWatchEndsKeepsEventSixAway) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(Net::NET_CONNECT_TIMEOUT_MS + 1000);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7}));
+}
+
+TEST_F(SyncTest, ALostConnectionResetsAndTheNextOneBringsTheCurrentValues) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(300);
+    const size_t publishesBefore = mSim.received_publishes().size();
+
+    mSim.faults().stopPolling = true;
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
+    EXPECT_FALSE(Net::Tavi.isSynchronized());
+    EXPECT_EQ(Net::Tavi.getOwner(), 0xFFFFFFFFu);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6}));
+    EXPECT_EQ(snapshots().back(), (Snapshot{6, false, false, 0xFFFFFFFFu}));
+    EXPECT_NE(bridgeTrace().find("connection reset"), std::string::npos);
+
+    // Off-line: the user changes a setting, the control unit changes a measurement.
+    EXPECT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
+    mSim.model().setValue(ROOM, 0x000C, *sim::sim_number(BT_VTYPE_S16_X100, 2375));
+    run(100);
+
+    mSim.faults().stopPolling = false;
+    ASSERT_TRUE(synchronise());
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6, 5, 7}));
+    EXPECT_EQ(Net::Tavi.getOwner(), UNIT);
+    run(500);
+    int value = 0;
+    ASSERT_EQ(pt_get_int(&value, ROOM, 0x000C), PT_OK);
+    EXPECT_EQ(value, 2375);
+    // The control unit is master of the data: the off-line write was dropped and its value restored.
+    ASSERT_EQ(pt_get_int(&value, ROOM, 0x001D), PT_OK);
+    EXPECT_EQ(value, 2200);
+    EXPECT_TRUE(publishesOf(ROOM, 0x001D).empty());
+    EXPECT_GT(mSim.received_publishes().size(), publishesBefore); // identity again
+}
+
+TEST_F(SyncTest, AResetDuringSynchronisationDropsTheQueuedSubscription) {
+    populate();
+    ASSERT_TRUE(waitFor([] { return Net::Tavi.state() == State::SubscribingAll; }));
+    Net::Tavi.queue(std::make_unique<Net::QueuedTimeSync>());
+    mSim.disconnectClient();
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }));
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6}));
+    mSim.clearLog();
+
+    ASSERT_TRUE(synchronise());
+    // After the reset the display starts again with itself; nothing of the old queue is left.
+    const size_t firstSubscribe = firstPacket(false, TNET_CMD_SUBSCRIBE);
+    ASSERT_LT(firstSubscribe, mSim.log().size());
+    EXPECT_EQ(tnet_get_u32(mSim.log()[firstSubscribe].payload.data()), mSelf);
+    EXPECT_EQ(mSim.count(false, TNET_CMD_SYNC_TIME), 0);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6, 5, 7}));
+}
+
+TEST_F(SyncTest, AConnectFromAnotherOwnerResetsThenConnectsToIt) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    constexpr u32 OTHER = 0x000999;
+    std::vector<uint8_t> connect(TNET_CONNECT_SIZE);
+    tnet_put_u24(connect.data(), OTHER);
+    mSim.inject(DI.hw->network_address, TNET_CMD_CONNECT, 0, connect);
+    mSim.inject(DI.hw->network_address, TNET_CMD_SESSION_OPEN, 0, {9});
+    ASSERT_TRUE(waitFor([] { return Net::Tavi.getOwner() == OTHER; }));
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6, 5, 7}));
+    EXPECT_EQ(snapshots()[2], (Snapshot{6, false, false, 0xFFFFFFFFu}));
+    EXPECT_EQ(snapshots()[3], (Snapshot{5, true, false, OTHER}));
+    EXPECT_FALSE(Net::Tavi.isSynchronized());
+}
+
+TEST_F(SyncTest, TimeTravelsBothWays) {
+    populate();
+    // Queued before there is a connection: it waits, and goes after the first subscription.
+    Net::Tavi.queue(std::make_unique<Net::QueuedTimeSync>());
+    ASSERT_TRUE(synchronise());
+    ASSERT_TRUE(waitFor([this] { return !mSim.received_time_syncs().empty(); }));
+    EXPECT_LT(firstPacket(false, TNET_CMD_SUBSCRIBE), firstPacket(false, TNET_CMD_SYNC_TIME));
+    const int64_t sent = static_cast<int64_t>(mSim.received_time_syncs()[0]) + NETWORK_TIME_OFFSET;
+    EXPECT_LE(std::llabs(sent - os_time()), 2);
+
+    // The control unit sets the display's clock.
+    const uint32_t unitTime = 800000000; // 2025-05-09
+    std::vector<uint8_t> payload(TNET_SYNC_TIME_SIZE);
+    tnet_put_u32(payload.data(), unitTime);
+    mSim.send(TNET_CMD_SYNC_TIME, payload);
+    ASSERT_TRUE(waitFor([&] { return std::llabs(os_time() - (unitTime + NETWORK_TIME_OFFSET)) <= 2; }));
+
+    // A time the clock cannot hold is refused.
+    tnet_put_u32(payload.data(), 0xFFFFFFF0u);
+    mSim.send(TNET_CMD_SYNC_TIME, payload);
+    ASSERT_TRUE(waitFor([] { return bridgeTrace().find("beyond the clock's range") != std::string::npos; }));
+    EXPECT_LE(std::llabs(os_time() - (unitTime + NETWORK_TIME_OFFSET)), 5);
+
+    // A sync queued now reports the clock the control unit set.
+    Net::Tavi.queue(std::make_unique<Net::QueuedTimeSync>());
+    ASSERT_TRUE(waitFor([this] { return mSim.received_time_syncs().size() == 2; }));
+    EXPECT_LE(std::llabs(static_cast<int64_t>(mSim.received_time_syncs()[1]) - unitTime), 5);
+    os_time_set(static_cast<uint32_t>(std::time(nullptr)));
+}
+
+} // namespace
+} // namespace tdx::test
+
+namespace tdx::test {
+namespace {
+
+// The callback contract, driven by hand: nothing runs the client here.
+TEST_F(SyncTest, ARefusedSubscriptionIsAskedForAgainAndNothingLeavesWhileDisconnected) {
+    u8 cmd = 0;
+    u8 payload[TNET_MAX_COMMAND_SIZE];
+    EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), -1);
+    Net::Tavi.queue(std::make_unique<Net::QueuedTimeSync>());
+    EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), -1) << "not connected";
+
+    Net::Tavi.handleConnected(UNIT);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5}));
+    ASSERT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), TNET_SUBSCRIBE_SIZE);
+    EXPECT_EQ(cmd, TNET_CMD_SUBSCRIBE);
+    EXPECT_EQ(tnet_get_u32(payload), mSelf);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7}));
+    // One command at a time: nothing more until the client reports on this one.
+    EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), -1);
+
+    Net::Tavi.handleTransmitFailed(TNET_CMD_SUBSCRIBE);
+    EXPECT_NE(bridgeTrace().find("SUBSCRIBE given up, asking again"), std::string::npos);
+    std::fill(std::begin(payload), std::end(payload), u8{0});
+    ASSERT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), TNET_SUBSCRIBE_SIZE);
+    EXPECT_EQ(cmd, TNET_CMD_SUBSCRIBE);
+    EXPECT_EQ(tnet_get_u32(payload), mSelf);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7})) << "event 7 once per connection";
+    Net::Tavi.handleTransmitted(TNET_CMD_SUBSCRIBE);
+
+    // The time sync queued while off-line follows; no value is published before synchronisation.
+    EXPECT_EQ(pt_set_int(mSelf, 0x002C, 80, BT_VTYPE_U8), PT_OK);
+    ASSERT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), TNET_SYNC_TIME_SIZE);
+    EXPECT_EQ(cmd, TNET_CMD_SYNC_TIME);
+    Net::Tavi.handleTransmitted(TNET_CMD_SYNC_TIME);
+    EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), -1);
+
+    // A buffer too small for the command: dropped with a trace, never overrun.
+    Net::Tavi.queue(std::make_unique<Net::QueuedTimeSync>());
+    EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, 3), -1);
+    EXPECT_NE(bridgeTrace().find("could not be built"), std::string::npos);
+
+    Net::Tavi.handleDisconnected(TNET_DISCONNECT_SUPERVISION);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6}));
+    EXPECT_EQ(Net::Tavi.getOwner(), 0xFFFFFFFFu);
+    EXPECT_EQ(Structure.publishPending(), 0u);
+    EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), -1);
+    // A second disconnect changes nothing.
+    Net::Tavi.handleDisconnected(TNET_DISCONNECT_SUPERVISION);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6}));
+}
+
+} // namespace
+} // namespace tdx::test

@@ -1,0 +1,258 @@
+// Installations of the simulated control unit: the shipped one carries every value the display's screens
+// read, valid and inside its limits, and broken files are refused with the place of the mistake.
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/values/Catalogue.h"
+#include "tools/simcu/installation.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+
+namespace tdx::test {
+namespace {
+
+using namespace DataModel;
+
+constexpr uint32_t LOCATION = 0xFEFFFFFE;
+
+std::vector<uint32_t> oidList(const sim::SimValue& value) {
+    std::vector<uint32_t> out;
+    for (size_t i = 0; i + 4 <= value.bytes.size(); i += 4) {
+        out.push_back(value.bytes[i] | value.bytes[i + 1] << 8 | value.bytes[i + 2] << 16 |
+                      static_cast<uint32_t>(value.bytes[i + 3]) << 24);
+    }
+    return out;
+}
+
+class DefaultInstallation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        auto loaded = sim::sim_load_installation(sim::sim_default_installation_path(), &error);
+        ASSERT_TRUE(loaded) << error;
+        mInstallation = std::make_unique<sim::Installation>(std::move(*loaded));
+    }
+
+    const sim::SimModel& model() const { return mInstallation->model; }
+
+    // The limit of a signed value: the value it follows in the same object, else the descriptor's default.
+    int64_t limit(uint32_t oid, const Descriptor::VidSignedNumber& d, bool minimum) const {
+        const auto* factory = minimum ? d.minimumFactory : d.maximumFactory;
+        if (const auto* follow = dynamic_cast<const Factories::ProxyNumberFactory*>(factory)) {
+            const auto other = model().value(oid, follow->vid());
+            EXPECT_TRUE(other) << std::hex << oid << " lacks the limit " << follow->vid();
+            return other ? other->number() : 0;
+        }
+        return minimum ? d.minimum : d.maximum;
+    }
+
+    std::unique_ptr<sim::Installation> mInstallation;
+};
+
+TEST_F(DefaultInstallation, CarriesEveryValueOfEveryObjectValidAndInsideItsLimits) {
+    int checked = 0;
+    model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t oid, const sim::SimObject& object) {
+        const bt_obj_info info{object.type, object.subtype, 0, 0};
+        const ObjectTemplate* objectTemplate = Database::findObjectTemplate(info);
+        ASSERT_NE(objectTemplate, nullptr) << std::hex << oid;
+        for (const Value* value : *objectTemplate) {
+            const Descriptor::VidBase& d = *value->descriptor();
+            SCOPED_TRACE(testing::Message() << std::hex << oid << " " << d.vid << " " << d.name);
+            const auto held = model().value(oid, d.vid);
+            // A device carries the sensors it has: the thermostats measure the room, the control unit the
+            // outdoor temperature.
+            const bool sensor =
+                d.vid == 0x000C || d.vid == 0x000D || d.vid == 0x0036 || d.vid == 0x0002 || d.vid == 0x002C;
+            if (object.type == BT_OBJ_DEVICE && sensor && !held) {
+                continue;
+            }
+            ASSERT_TRUE(held);
+            ++checked;
+            ASSERT_TRUE(held->valid);
+            // Backup and restore stay idle as type 13 0x00FF: the idle reading type 12 cannot carry.
+            if (oid == LOCATION && (d.vid == 0x0051 || d.vid == 0x0052)) {
+                EXPECT_EQ(held->type, BT_VTYPE_U16);
+                EXPECT_EQ(held->number(), 0xFF);
+                continue;
+            }
+            ASSERT_EQ(held->type, d.vtype);
+            if (d.kind == Descriptor::KIND_DATA) {
+                const auto& data = static_cast<const Descriptor::VidData&>(d);
+                if (data.role == Descriptor::DataRole::Schedule) {
+                    EXPECT_EQ(held->bytes.size(), 170u);
+                } else if (data.role == Descriptor::DataRole::String) {
+                    EXPECT_FALSE(held->bytes.empty());
+                }
+                continue;
+            }
+            const auto& number = static_cast<const Descriptor::VidNumber&>(d);
+            const int64_t v = held->number();
+            if (number.isSigned) {
+                const auto& s = static_cast<const Descriptor::VidSignedNumber&>(d);
+                EXPECT_NE(v, bt_vtype_marker(d.vtype)) << "no value";
+                EXPECT_GE(v, limit(oid, s, true));
+                EXPECT_LE(v, limit(oid, s, false));
+            } else {
+                const auto& u = static_cast<const Descriptor::VidUnsignedNumber&>(d);
+                EXPECT_GE(v, u.minimum);
+                EXPECT_LE(v, u.maximum);
+                if (number.role == Descriptor::NumberRole::Enumeration) {
+                    EXPECT_NE(static_cast<const Descriptor::VidEnum&>(d).optionText(static_cast<u32>(v)),
+                              nullptr);
+                }
+                if (number.role == Descriptor::NumberRole::ObjectReference) {
+                    EXPECT_TRUE(model().object(static_cast<uint32_t>(v))) << "refers to nothing";
+                }
+            }
+        }
+    });
+    EXPECT_GT(checked, 250);
+}
+
+TEST_F(DefaultInstallation, HoldsWhatEveryScreenOfTheDisplayShows) {
+    std::map<std::pair<int, int>, int> kinds;
+    model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t, const sim::SimObject& o) {
+        ++kinds[{o.type, o.type == 5 ? o.subtype : 0}];
+    });
+    EXPECT_EQ((kinds[{1, 0}]), 1);
+    EXPECT_GE((kinds[{2, 0}]), 3); // the control unit and two thermostats
+    EXPECT_GE((kinds[{6, 0}]), 2);
+    EXPECT_GE((kinds[{5, 6}]), 2);
+    EXPECT_GE((kinds[{5, 7}]), 1);
+    EXPECT_GE((kinds[{5, 8}]), 1);
+    for (const int type : {7, 8, 9, 11}) {
+        EXPECT_GE((kinds[{type, 0}]), 1) << type;
+    }
+    const uint32_t unit = mInstallation->address;
+    EXPECT_EQ(model().value(LOCATION, 0x80DC)->number(), unit);
+    EXPECT_EQ(model().value(unit, 0x002F)->number(), 2);
+    EXPECT_EQ(model().value(unit, 0x80E3)->bytes, (std::vector<uint8_t>{'H', 'M', '3', '1', '6'}));
+    bool thermostat = false;
+    for (const uint32_t device : oidList(*model().value(LOCATION, 0x80AE))) {
+        ASSERT_TRUE(model().object(device)) << std::hex << device;
+        const auto code = model().value(device, 0x80E3);
+        thermostat = thermostat || (code && code->bytes == std::vector<uint8_t>{'K', 'D', '2', '0', '1'});
+    }
+    EXPECT_TRUE(thermostat);
+}
+
+TEST_F(DefaultInstallation, DerivesValueListsObjectIndicesAndRoomOutputs) {
+    // Outputs in ascending object id, as the display numbers them.
+    std::vector<uint32_t> outputs;
+    model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t oid, const sim::SimObject& o) {
+        if (o.type == 5) {
+            outputs.push_back(oid);
+        }
+    });
+    int rooms = 0;
+    model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t oid, const sim::SimObject& o) {
+        // Every value of the object is in its value-id list.
+        const auto list = model().value(oid, 0x809F);
+        ASSERT_TRUE(list) << std::hex << oid;
+        std::set<uint16_t> listed;
+        for (size_t i = 0; i + 1 < list->bytes.size(); i += 2) {
+            listed.insert(static_cast<uint16_t>(list->bytes[i] | list->bytes[i + 1] << 8));
+        }
+        model().forEachValue(oid, sim::ALL_VALUES, [&](uint32_t, uint16_t vid, const sim::SimValue&) {
+            EXPECT_TRUE(listed.count(vid));
+        });
+        if (o.type == 6) {
+            ++rooms;
+            const auto indices = model().value(oid, 0x808F);
+            ASSERT_TRUE(indices);
+            EXPECT_FALSE(indices->bytes.empty());
+            for (const uint8_t index : indices->bytes) {
+                ASSERT_LT(index, outputs.size());
+                EXPECT_EQ(model().object(outputs[index])->subtype, 6) << "a thermohead";
+            }
+        }
+    });
+    EXPECT_EQ(rooms, 2);
+    const auto indices = model().value(mInstallation->address, 0x80B0);
+    ASSERT_TRUE(indices);
+    for (const uint8_t index : indices->bytes) {
+        EXPECT_TRUE(model().object(static_cast<uint32_t>(index) << 24 | mInstallation->address));
+    }
+    EXPECT_GE(indices->bytes.size(), 9u);
+}
+
+TEST(Installation, SchedulesAndListsEncodeAsTheDisplayReadsThem) {
+    std::string error;
+    const auto installation = sim::sim_parse_installation(R"({"address": "0x000400", "objects": [
+        {"oid": "0x01000400", "type": 6, "values": [
+          {"vid": "0x8043", "type": 16, "schedule": ["012300000000000000000000",
+              "1111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111111112",
+              "0", "0", "0", "0", "0"]}]}]})",
+                                                          &error);
+    EXPECT_FALSE(installation);
+    EXPECT_NE(error.find("objects[0].values[0].schedule: day 1 needs 24 or 96 digits"), std::string::npos)
+        << error;
+
+    const auto parsed = sim::sim_parse_installation(
+        R"({"address": "0x000400", "objects": [{"oid": "0x01000400", "type": 6, "values": [
+          {"vid": "0x8043", "type": 16, "schedule": ["012300000000000000000000", "000000000000000000000003",
+             "000000000000000000000000", "000000000000000000000000", "000000000000000000000000",
+             "000000000000000000000000", "000000000000000000000000"]},
+          {"vid": "0x80AE", "type": 16, "oids": ["0x000520", 1]},
+          {"vid": "0x000D", "type": 18, "valid": false},
+          {"vid": "0x0002", "type": 18, "value": -5}]}]})",
+        &error);
+    ASSERT_TRUE(parsed) << error;
+    const auto schedule = parsed->model.value(0x01000400, 0x8043);
+    ASSERT_EQ(schedule->bytes.size(), 170u);
+    // Hour 1 is period 1 in all four quarters, hour 2 period 2, hour 3 period 3; Tuesday 23:00 period 3.
+    EXPECT_EQ(schedule->bytes[2 + 0], 0x00);
+    EXPECT_EQ(schedule->bytes[2 + 1], 0x55);
+    EXPECT_EQ(schedule->bytes[2 + 2], 0xAA);
+    EXPECT_EQ(schedule->bytes[2 + 3], 0xFF);
+    EXPECT_EQ(schedule->bytes[2 + 24 + 23], 0xFF);
+    EXPECT_EQ(parsed->model.value(0x01000400, 0x80AE)->bytes,
+              (std::vector<uint8_t>{0x20, 0x05, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(parsed->model.value(0x01000400, 0x000D)->number(), 0x7FFF);
+    EXPECT_EQ(parsed->model.value(0x01000400, 0x0002)->number(), -5);
+    EXPECT_EQ(parsed->address, 0x000400u);
+}
+
+TEST(Installation, MistakesAreRefusedWithTheirPlace) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"{", "parse error"},
+        {R"({"objects": []})", "\"address\" missing"},
+        {R"({"address": 0, "objects": []})", "address: 0 outside 1..16777214"},
+        {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 18, "value": 40000}]}]})",
+         "objects[0].values[0].value: 40000 outside -32768..32767"},
+        {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 12, "value": "x"}]}]})",
+         "objects[0].values[0].value: \"x\" is no integer"},
+        {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 21, "value": 1}]}]})",
+         "objects[0].values[0].type: 21 outside 9..20"},
+        {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 16}]}]})",
+         "\"text\", \"oids\", \"bytes\" or \"schedule\" missing"},
+        {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 16, "bytes": [256]}]}]})",
+         "objects[0].values[0].bytes: 256 outside 0..255"},
+        {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 12, "value": 1},
+            {"vid": "0x0002", "type": 12, "value": 1}]}]})",
+         "objects[0].values[1]: value \"0x0002\" given twice"},
+        {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": []}, {"oid": 5, "type": 2, "values": []}]})",
+         "objects[1]: object 5 given twice"},
+        {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "outputs": [1], "values": []}]})",
+         "objects[0]: only rooms have outputs"},
+    };
+    for (const auto& [text, reason] : cases) {
+        std::string error;
+        EXPECT_FALSE(sim::sim_parse_installation(text, &error)) << text;
+        EXPECT_NE(error.find(reason), std::string::npos) << text << "\n -> " << error;
+    }
+    std::string text(300, 'a');
+    std::string error;
+    EXPECT_FALSE(sim::sim_parse_installation(
+        R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 15, "text": ")" +
+            text + R"("}]}]})",
+        &error));
+    EXPECT_NE(error.find("300 bytes, at most 256"), std::string::npos) << error;
+    EXPECT_FALSE(sim::sim_load_installation("/nonexistent/installation.json", &error));
+    EXPECT_NE(error.find("cannot be read"), std::string::npos);
+}
+
+} // namespace
+} // namespace tdx::test

@@ -1,0 +1,242 @@
+#include "tools/simcu/sim_behaviour.h"
+
+#include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
+#include "Libraries/base/timestamp.h"
+#include "Libraries/link_bus/tnet_packet.h"
+
+#include <algorithm>
+
+namespace tdx::sim {
+
+namespace {
+
+constexpr uint32_t LOCATION = 0xFEFFFFFE;
+constexpr uint8_t TYPE_OUTPUT = 5;
+constexpr uint8_t TYPE_ROOM = 6;
+constexpr uint8_t TYPE_TANK = 11;
+constexpr uint8_t TYPE_DHW = 8;
+constexpr uint8_t TEMPERATURE = 18;
+constexpr int FULLY_OPEN = 10000;
+
+// Room values.
+constexpr uint16_t AIR = 0x000C;
+constexpr uint16_t FLOOR = 0x000D;
+constexpr uint16_t DESIRED = 0x001D;
+constexpr uint16_t MODE = 0x8004;
+constexpr uint16_t OVERRIDE = 0x8005;
+constexpr uint16_t ECO = 0x801B;
+constexpr uint16_t COMFORT = 0x801C;
+constexpr uint16_t EXTRA_COMFORT = 0x801D;
+constexpr uint16_t TEMPORARY = 0x801E;
+constexpr uint16_t VACATION_TEMP = 0x801F;
+constexpr uint16_t STANDBY_TEMP = 0x8021;
+constexpr uint16_t SCHEDULE = 0x8043;
+constexpr uint16_t OUTPUTS = 0x808F;
+constexpr uint16_t OUTPUT_VALUE = 0x004C;
+constexpr uint16_t ASSOCIATED = 0x80DE;
+// Location values.
+constexpr uint16_t LOCAL_OFFSET = 0x002E;
+constexpr uint16_t VACATION = 0x8085;
+constexpr uint16_t STANDBY = 0x8087;
+// Hot water.
+constexpr uint16_t DHW_DESIRED = 0x0031;
+constexpr uint16_t DHW_SET = 0x8094;
+constexpr uint16_t TANK_TEMP = 0x0061;
+constexpr uint16_t TANK_SET = 0x0062;
+constexpr uint16_t TANK_COMFORT = 0x8115;
+constexpr uint16_t TANK_STANDBY = 0x8116;
+constexpr uint16_t TANK_VACATION = 0x8117;
+
+int step_toward(int64_t from, int64_t to, int step) {
+    return static_cast<int>(from + std::clamp<int64_t>(to - from, -step, step));
+}
+
+} // namespace
+
+SimBehaviour::SimBehaviour(SimControlUnit& unit, uint32_t periodMs)
+    : mUnit(unit)
+    , mPeriodMs(periodMs)
+    , mNextLife(timer() + periodMs)
+    , mClockBase(timestamp_to_network(static_cast<time_t>(os_time())))
+    , mClockAt(timer()) {}
+
+uint32_t SimBehaviour::networkTime() const {
+    return mClockBase + static_cast<uint32_t>((timer() - mClockAt) / 1000);
+}
+
+void SimBehaviour::step() {
+    const bool inSession = mUnit.phase() == SimControlUnit::Phase::Session;
+    if (inSession && !mInSession) {
+        sendClock();
+    }
+    mInSession = inSession;
+    if (timer() >= mNextLife) {
+        mNextLife += mPeriodMs;
+        live();
+    }
+}
+
+void SimBehaviour::sendClock() {
+    std::vector<uint8_t> payload(TNET_SYNC_TIME_SIZE);
+    tnet_put_u32(payload.data(), networkTime());
+    mUnit.send(TNET_CMD_SYNC_TIME, payload);
+}
+
+void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
+    if (cmd == TNET_CMD_SYNC_TIME && payload.size() == TNET_SYNC_TIME_SIZE) {
+        mClockBase = tnet_get_u32(payload.data());
+        mClockAt = timer();
+        dbg_printf_h("sim: clock set to %u by the display", mClockBase);
+        return;
+    }
+    if (cmd != TNET_CMD_PUBLISH || payload.size() < TNET_PUBLISH_HEADER_SIZE) {
+        return;
+    }
+    const uint32_t oid = tnet_get_u32(payload.data());
+    const auto object = mUnit.model().object(oid);
+    if (!object) {
+        return;
+    }
+    const uint16_t vid = tnet_get_u16(payload.data() + 4);
+    if (object->type == TYPE_DHW && vid == DHW_SET) {
+        if (const auto set = number(oid, DHW_SET)) {
+            publishNumber(oid, DHW_DESIRED, TEMPERATURE, *set);
+        }
+    }
+    // A room's settings or the location's programs may have moved what the rooms aim at.
+    aimRooms();
+}
+
+std::optional<int64_t> SimBehaviour::number(uint32_t oid, uint16_t vid) const {
+    const auto value = mUnit.model().value(oid, vid);
+    if (!value || sim_value_size(value->type) <= 0) {
+        return std::nullopt;
+    }
+    return value->number();
+}
+
+void SimBehaviour::publishNumber(uint32_t oid, uint16_t vid, uint8_t type, int64_t value) {
+    const auto current = mUnit.model().value(oid, vid);
+    if (current && current->type == type && current->number() == value) {
+        return;
+    }
+    if (auto next = sim_number(type, value)) {
+        next->timestamp = networkTime();
+        mUnit.publish(oid, vid, *next);
+    }
+}
+
+std::optional<int> SimBehaviour::desiredOf(uint32_t room) const {
+    uint16_t setting = COMFORT;
+    if (number(LOCATION, VACATION).value_or(0) == 1) {
+        setting = VACATION_TEMP;
+    } else if (number(LOCATION, STANDBY).value_or(0) == 1) {
+        setting = STANDBY_TEMP;
+    } else if (number(room, OVERRIDE).value_or(0) == 1) {
+        setting = TEMPORARY;
+    } else {
+        switch (number(room, MODE).value_or(3)) {
+            case 2:
+                setting = ECO;
+                break;
+            case 4:
+                setting = EXTRA_COMFORT;
+                break;
+            case 0: {
+                // The week schedule at local time: period 0 eco, 3 extra comfort, the others comfort.
+                const auto schedule = mUnit.model().value(room, SCHEDULE);
+                if (!schedule || schedule->bytes.size() < 2 + 7 * 24) {
+                    break;
+                }
+                const int64_t local = static_cast<int64_t>(networkTime()) + NETWORK_TIME_OFFSET +
+                                      number(LOCATION, LOCAL_OFFSET).value_or(0);
+                if (local < 0) {
+                    break;
+                }
+                const int64_t days = local / 86400;
+                const int64_t weekday = (days + 3) % 7; // 1970-01-01 was a Thursday; Monday is day 0
+                const int64_t second = local % 86400;
+                const uint8_t hour = schedule->bytes[static_cast<size_t>(2 + 24 * weekday + second / 3600)];
+                const int period = (hour >> (2 * ((second % 3600) / 900))) & 3;
+                setting = period == 0 ? ECO : period == 3 ? EXTRA_COMFORT : COMFORT;
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    const auto value = number(room, setting);
+    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
+}
+
+void SimBehaviour::aimRooms() {
+    std::vector<uint32_t> rooms;
+    mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
+        if (object.type == TYPE_ROOM) {
+            rooms.push_back(oid);
+        }
+    });
+    for (const uint32_t room : rooms) {
+        if (const auto desired = desiredOf(room)) {
+            publishNumber(room, DESIRED, TEMPERATURE, *desired);
+        }
+    }
+}
+
+void SimBehaviour::live() {
+    aimRooms();
+    std::vector<uint32_t> outputs;
+    std::vector<uint32_t> rooms;
+    std::vector<uint32_t> tanks;
+    std::vector<std::pair<uint32_t, uint32_t>> thermostats; // device, room
+    mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
+        if (object.type == TYPE_OUTPUT) {
+            outputs.push_back(oid);
+        } else if (object.type == TYPE_ROOM) {
+            rooms.push_back(oid);
+        } else if (object.type == TYPE_TANK) {
+            tanks.push_back(oid);
+        }
+    });
+    mUnit.model().forEachValue(ALL_OBJECTS, ASSOCIATED, [&](uint32_t oid, uint16_t, const SimValue& value) {
+        thermostats.emplace_back(oid, static_cast<uint32_t>(value.number()));
+    });
+    for (const uint32_t room : rooms) {
+        const auto air = number(room, AIR);
+        const auto desired = number(room, DESIRED);
+        if (!air || !desired) {
+            continue;
+        }
+        const int next = step_toward(*air, *desired, ROOM_STEP);
+        publishNumber(room, AIR, TEMPERATURE, next);
+        publishNumber(room, FLOOR, TEMPERATURE, next + 200);
+        const bool heating = next < *desired;
+        if (const auto indices = mUnit.model().value(room, OUTPUTS)) {
+            for (const uint8_t index : indices->bytes) {
+                if (index < outputs.size()) {
+                    publishNumber(outputs[index], OUTPUT_VALUE, TEMPERATURE, heating ? FULLY_OPEN : 0);
+                }
+            }
+        }
+        for (const auto& [device, served] : thermostats) {
+            if (served == room) {
+                publishNumber(device, AIR, TEMPERATURE, next);
+                publishNumber(device, FLOOR, TEMPERATURE, next + 200);
+            }
+        }
+    }
+    for (const uint32_t tank : tanks) {
+        const uint16_t setting = number(LOCATION, VACATION).value_or(0) == 1  ? TANK_VACATION
+                                 : number(LOCATION, STANDBY).value_or(0) == 1 ? TANK_STANDBY
+                                                                              : TANK_COMFORT;
+        if (const auto set = number(tank, setting)) {
+            publishNumber(tank, TANK_SET, TEMPERATURE, *set);
+            if (const auto temperature = number(tank, TANK_TEMP)) {
+                publishNumber(tank, TANK_TEMP, TEMPERATURE, step_toward(*temperature, *set, TANK_STEP));
+            }
+        }
+    }
+}
+
+} // namespace tdx::sim
