@@ -1,0 +1,188 @@
+#include "SourceApp/application/resources/resource_names.h"
+#include "SourceApp/gui/i18n/MoFile.h"
+#include "SourceApp/gui/i18n/help_parse.h"
+#include "catalogues.h"
+#include "tools/pocompile/po_compile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+
+namespace tdx {
+namespace {
+
+std::vector<PoEntry> parsePo(const std::string& text, const std::string& what) {
+    std::vector<PoEntry> entries;
+    std::string error;
+    EXPECT_EQ(po_parse(text, entries, error), 0) << what << ": " << error;
+    return entries;
+}
+
+std::string describe(const PoEntry& entry) {
+    return entry.hasContext ? "\"" + entry.context + "\" | \"" + entry.id + "\"" : "\"" + entry.id + "\"";
+}
+
+// The ids of the sources under root, extracted the way scripts/update-po.sh extracts them.
+std::vector<PoEntry> extractedIds(const std::string& root = test::sourceDir()) {
+    const std::string folder = test::scratchFolder();
+    const std::string pot = folder + "/messages.pot";
+    std::string output;
+    EXPECT_EQ(test::runCommand("bash '" + root + "/scripts/update-po.sh' --extract '" + pot + "'", output), 0)
+        << output;
+    std::string text;
+    {
+        std::ifstream in(pot, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::filesystem::remove_all(folder);
+    auto entries = parsePo(text, "extracted ids");
+    std::erase_if(entries, [](const PoEntry& entry) { return po_key(entry).empty(); });
+    return entries;
+}
+
+TEST(Catalogues, ExtractionFindsEveryWayOfTranslating) {
+    namespace fs = std::filesystem;
+    const fs::path root = test::scratchFolder();
+    fs::create_directories(root / "scripts");
+    fs::copy_file(fs::path(test::sourceDir()) / "scripts/update-po.sh", root / "scripts/update-po.sh");
+    for (const char* folder : {"SourceApp/forms", "Libraries/base", "SourceHost/config", "tests"}) {
+        fs::create_directories(root / folder);
+    }
+    std::ofstream(root / "SourceApp/forms/probe.cpp") << "const char* t = tdx::gettext(\"Plain\");\n"
+                                                         "const char* u = pgettext(\"switch\", \"Off\");\n"
+                                                         "const char* v[] = {N_(\"Marked\")};\n"
+                                                         "const char* w = gettext(variable);\n";
+    std::ofstream(root / "Libraries/base/probe.h")
+        << "inline const char* x() { return gettext(\"Header \\\"%s\\\"\"); }\n";
+    std::ofstream(root / "SourceHost/config/probe.cc") << "auto y = gettext(\"Port\");\n";
+    std::ofstream(root / "tests/probe_test.cpp") << "auto z = gettext(\"Only a test\");\n";
+
+    std::vector<std::string> found;
+    for (const PoEntry& entry : extractedIds(root)) {
+        found.push_back(describe(entry));
+    }
+    fs::remove_all(root);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"\"Header \"%s\"\"", "\"Marked\"", "\"Plain\"", "\"Port\"",
+                                               "\"switch\" | \"Off\""}));
+}
+
+TEST(Catalogues, EveryIdOfTheSourcesIsTranslated) {
+    const auto ids = extractedIds();
+    // The extraction itself works: the month names of the date formats are always there.
+    ASSERT_TRUE(std::any_of(ids.begin(), ids.end(), [](const PoEntry& e) { return e.id == "September"; }));
+    for (const char* language : {"cs", "da", "nl"}) {
+        const std::string path = std::string("resources/po/") + language + ".po";
+        std::map<std::string, const PoEntry*> catalogue;
+        const auto entries = parsePo(test::readSourceFile(path), path);
+        for (const PoEntry& entry : entries) {
+            catalogue[po_key(entry)] = &entry;
+        }
+        std::string missing;
+        for (const PoEntry& id : ids) {
+            auto found = catalogue.find(po_key(id));
+            if (found == catalogue.end() || found->second->translation.empty()) {
+                missing += "\n  missing: " + describe(id);
+            } else if (found->second->fuzzy) {
+                missing += "\n  fuzzy:   " + describe(id);
+            }
+        }
+        EXPECT_TRUE(missing.empty()) << path
+                                     << " lacks translations (run scripts/update-po.sh and translate):"
+                                     << missing;
+    }
+}
+
+TEST(Catalogues, TranslationsKeepTheBlanksAroundUnits) {
+    for (const char* language : {"cs", "da", "nl"}) {
+        const std::string path = std::string("resources/po/") + language + ".po";
+        for (const PoEntry& entry : parsePo(test::readSourceFile(path), path)) {
+            if (entry.id.empty() || entry.translation.empty()) {
+                continue;
+            }
+            EXPECT_EQ(entry.id.front() == ' ', entry.translation.front() == ' ')
+                << path << ": " << describe(entry);
+            EXPECT_EQ(entry.id.back() == ' ', entry.translation.back() == ' ')
+                << path << ": " << describe(entry);
+        }
+    }
+}
+
+const char* const HELP_TOPICS[] = {
+    "Info",
+    "General",
+    "Display",
+    "Device information",
+    "First Start Guide",
+    "Language & Country",
+    "Date & Time",
+    "Room Edit",
+    "System",
+    "Schedule Copy Day",
+    "Schedule Copy Whole",
+    "ITC",
+    "Room assignment",
+    "Heat Curve",
+    "HCC",
+    "Mirelo",
+    "DHW Tank",
+    "Remote Device Update",
+    "Enroll Component",
+    "Enroll Into New",
+    "Enroll Into Location",
+    "Enroll Into Existing",
+    "Remove Component",
+    "Remove From Existing",
+    "Remove Room",
+    "Remove Location",
+};
+
+bool isResourceName(const std::string& name) {
+    return std::find_if(std::begin(resource_names), std::end(resource_names),
+                        [&](const char* known) { return name == known; }) != std::end(resource_names);
+}
+
+std::string trimmed(const std::string& s) {
+    const size_t first = s.find_first_not_of(" \t\r\n");
+    return first == std::string::npos ? std::string()
+                                      : s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+TEST(Catalogues, EveryHelpTopicHasAPage) {
+    const auto& bytes = test::compiledCatalogue("resources/help/en.po");
+    MoFile help;
+    ASSERT_EQ(help.loadFromMemory(bytes.data(), bytes.size()), 0);
+    EXPECT_EQ(help.count(), std::size(HELP_TOPICS) + 1) << "the topics and the header, nothing else";
+    for (const char* topic : HELP_TOPICS) {
+        SCOPED_TRACE(topic);
+        const char* text = help.find(nullptr, topic);
+        ASSERT_NE(text, nullptr);
+        parse_node* first = nullptr;
+        ASSERT_EQ(help_parse(text, &first), 0);
+        std::unique_ptr<parse_node, void (*)(parse_node*)> list(first, &help_free_parse_node);
+        // A banner that fits the page's banner (40 bytes), then sections, each with its text.
+        ASSERT_EQ(first->kind, PARSE_NODE_TEXT);
+        EXPECT_LE(trimmed(first->text).size(), 40u);
+        EXPECT_FALSE(trimmed(first->text).empty());
+        int sections = 0;
+        for (const parse_node* node = first->next; node != nullptr; node = node->next) {
+            if (node->kind != PARSE_NODE_SECTION) {
+                continue;
+            }
+            ++sections;
+            EXPECT_FALSE(trimmed(node->text).empty());
+            EXPECT_TRUE(node->target.empty() || isResourceName(node->target)) << node->target;
+            ASSERT_NE(node->next, nullptr) << node->text;
+            EXPECT_EQ(node->next->kind, PARSE_NODE_TEXT) << node->text;
+        }
+        EXPECT_GE(sections, 2);
+    }
+}
+
+} // namespace
+} // namespace tdx

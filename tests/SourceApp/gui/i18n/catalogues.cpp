@@ -1,0 +1,115 @@
+#include "catalogues.h"
+
+#include "Libraries/base/dbg.h"
+#include "tools/pocompile/po_compile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sys/wait.h>
+
+namespace tdx::test {
+
+namespace {
+
+std::string sTrace;
+
+void captureTrace(const char* text, size_t length) {
+    sTrace.append(text, length);
+}
+
+} // namespace
+
+std::string sourceDir() {
+    const char* fromEnvironment = std::getenv("TDX_SOURCE_DIR");
+    return fromEnvironment != nullptr && *fromEnvironment != '\0' ? fromEnvironment : TDX_TEST_SOURCE_DIR;
+}
+
+std::string readSourceFile(const std::string& relativePath) {
+    std::ifstream in(sourceDir() + "/" + relativePath, std::ios::binary);
+    EXPECT_TRUE(in.good()) << "cannot read " << relativePath;
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+const std::vector<uint8_t>& compiledCatalogue(const std::string& relativePath) {
+    static std::map<std::string, std::vector<uint8_t>> compiled;
+    auto found = compiled.find(relativePath);
+    if (found == compiled.end()) {
+        std::vector<uint8_t> mo;
+        std::string error;
+        EXPECT_EQ(po_compile_file(sourceDir() + "/" + relativePath, mo, error), 0) << error;
+        found = compiled.emplace(relativePath, std::move(mo)).first;
+    }
+    return found->second;
+}
+
+int runCommand(const std::string& command, std::string& output) {
+    output.clear();
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        output.append(buffer, got);
+    }
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string scratchFolder() {
+    std::string pattern = testing::TempDir() + "i18n-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "cannot create a folder from " << pattern;
+    }
+    return pattern;
+}
+
+std::vector<uint8_t> msgfmtCatalogue(const std::string& relativePath) {
+    const std::string folder = scratchFolder();
+    const std::string out = folder + "/out.mo";
+    std::string output;
+    const int status = runCommand(
+        "msgfmt --check --output-file='" + out + "' '" + sourceDir() + "/" + relativePath + "'", output);
+    EXPECT_EQ(status, 0) << "msgfmt " << relativePath << ":\n" << output;
+    std::ifstream in(out, std::ios::binary);
+    std::vector<uint8_t> mo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove_all(folder);
+    return mo;
+}
+
+std::span<const uint8_t> repositoryCatalogues(uint16_t resourceId) {
+    switch (resourceId) {
+        case 75:
+            return compiledCatalogue("resources/po/cs.po");
+        case 76:
+            return compiledCatalogue("resources/po/da.po");
+        case 77:
+            return compiledCatalogue("resources/help/en.po");
+        case 78:
+            return compiledCatalogue("resources/po/nl.po");
+        default:
+            return {};
+    }
+}
+
+TraceCapture::TraceCapture() {
+    sTrace.clear();
+    dbg_set_output(&captureTrace);
+}
+
+TraceCapture::~TraceCapture() {
+    dbg_set_output(nullptr);
+}
+
+const std::string& TraceCapture::text() const {
+    return sTrace;
+}
+
+} // namespace tdx::test
