@@ -1,0 +1,260 @@
+#include "SourceApp/gui/bif/bif.h"
+
+#include "Libraries/base/dbg.h"
+#include "SourceApp/gui/gfx/gfx.h"
+
+#include <algorithm>
+
+namespace tdx {
+
+Font bif_myriad10("myriad10");
+Font bif_myriad10_bold("myriad10_bold");
+Font bif_myriad12("myriad12");
+Font bif_myriad12_bold("myriad12_bold");
+Font bif_myriad14("myriad14");
+Font bif_myriad14_bold("myriad14_bold");
+
+namespace {
+
+inline uint16_t u16_at(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+inline uint32_t u32_at(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+int reject(const char* what, const char* reason) {
+    dbg_printf_h("bif: %s rejected: %s", what, reason);
+    return -1;
+}
+
+inline const uint8_t* ranges(const bif_t* f) {
+    return f->data + BIF_HEADER;
+}
+inline const uint8_t* offsets(const bif_t* f) {
+    return f->data + BIF_HEADER + f->range_count * BIF_RANGE;
+}
+inline const uint8_t* glyph(const bif_t* f, unsigned index) {
+    return f->data + u32_at(offsets(f) + 4 * index);
+}
+
+const uint8_t* glyph_or_replacement(const bif_t* f, uint32_t code) {
+    const uint8_t* g = code == BIF_INVALID_CODE ? nullptr : bif_get_glyph_ptr(f, code);
+    return g ? g : glyph(f, f->replacement);
+}
+
+// Calls draw(glyph, pen) for every character; returns the pen advance.
+template <typename Draw>
+int walk(const bif_t* f, std::string_view text, Draw&& draw) {
+    int pen = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        const uint8_t* g = glyph_or_replacement(f, bif_next_code(text, pos));
+        draw(g, pen);
+        pen += g[0];
+    }
+    return pen;
+}
+
+void draw_glyph(const uint8_t* g, int x, int y) {
+    gfx_blend_mask(x + static_cast<int8_t>(g[3]), y + static_cast<int8_t>(g[4]), g[1], g[2],
+                   g + BIF_GLYPH_HEADER, g[1]);
+}
+
+} // namespace
+
+int bif_parse(const uint8_t* data, size_t size, bif_t* font, const char* what) {
+    if (font == nullptr)
+        return -1;
+    *font = bif_t{};
+    if (data == nullptr || size < BIF_HEADER)
+        return reject(what, "shorter than its header");
+    bif_t f;
+    f.data = data;
+    f.size = size;
+    f.ascent = data[0];
+    f.x_height = data[1];
+    f.descent = data[2];
+    f.line_step = data[3];
+    f.range_count = u16_at(data + 4);
+    f.glyph_count = u16_at(data + 6);
+    f.replacement = u16_at(data + 8);
+    if (f.glyph_count == 0 || f.replacement >= f.glyph_count)
+        return reject(what, "no replacement glyph");
+    const size_t tables = BIF_HEADER + size_t{f.range_count} * BIF_RANGE + size_t{f.glyph_count} * 4;
+    if (tables > size)
+        return reject(what, "tables out of bounds");
+    uint32_t next_code = 0;
+    for (unsigned i = 0; i < f.range_count; ++i) {
+        const uint8_t* r = ranges(&f) + i * BIF_RANGE;
+        const uint32_t first = u16_at(r), count = u16_at(r + 2), first_glyph = u16_at(r + 4);
+        if (count == 0 || first < next_code || first + count > 0x10000)
+            return reject(what, "ranges not sorted");
+        if (first_glyph + count > f.glyph_count)
+            return reject(what, "range points past the glyphs");
+        next_code = first + count;
+    }
+    for (unsigned i = 0; i < f.glyph_count; ++i) {
+        const uint32_t offset = u32_at(offsets(&f) + 4 * i);
+        if (offset < tables || offset > size || size - offset < BIF_GLYPH_HEADER)
+            return reject(what, "glyph out of bounds");
+        const uint8_t* g = data + offset;
+        if (size - offset - BIF_GLYPH_HEADER < size_t{g[1]} * g[2])
+            return reject(what, "glyph pixels out of bounds");
+    }
+    *font = f;
+    return 0;
+}
+
+int Font::bind(const uint8_t* data, size_t size) {
+    return bif_parse(data, size, &mFont, mName);
+}
+
+uint32_t bif_next_code(std::string_view text, size_t& pos) {
+    const size_t n = text.size();
+    if (pos >= n) {
+        pos = n;
+        return BIF_INVALID_CODE;
+    }
+    const uint8_t lead = static_cast<uint8_t>(text[pos++]);
+    if (lead < 0x80)
+        return lead;
+    int more;
+    uint32_t code, min;
+    if ((lead & 0xE0) == 0xC0) {
+        more = 1, code = lead & 0x1F, min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        more = 2, code = lead & 0x0F, min = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        more = 3, code = lead & 0x07, min = 0x10000;
+    } else {
+        return BIF_INVALID_CODE; // stray continuation byte or invalid lead
+    }
+    for (; more > 0; --more) {
+        if (pos >= n || (static_cast<uint8_t>(text[pos]) & 0xC0) != 0x80)
+            return BIF_INVALID_CODE; // truncated: the next character starts at pos
+        code = (code << 6) | (static_cast<uint8_t>(text[pos++]) & 0x3F);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return BIF_INVALID_CODE;
+    return code;
+}
+
+const uint8_t* bif_get_glyph_ptr(const bif_t* font, uint32_t code) {
+    if (font == nullptr || font->data == nullptr || code > 0xFFFF)
+        return nullptr;
+    unsigned lo = 0, hi = font->range_count;
+    while (lo < hi) {
+        const unsigned mid = (lo + hi) / 2;
+        const uint8_t* r = ranges(font) + mid * BIF_RANGE;
+        const uint32_t first = u16_at(r), count = u16_at(r + 2);
+        if (code < first)
+            hi = mid;
+        else if (code >= first + count)
+            lo = mid + 1;
+        else
+            return glyph(font, u16_at(r + 4) + (code - first));
+    }
+    return nullptr;
+}
+
+int bif_text_width(const bif_t* font, std::string_view text) {
+    if (font == nullptr || font->data == nullptr)
+        return 0;
+    return walk(font, text, [](const uint8_t*, int) {});
+}
+
+namespace {
+
+// A glyph reaches at most 255 + 128 pixels from its pen position: glyphs further from the clip box are
+// skipped, which also keeps the arithmetic of far-off positions inside int.
+constexpr int64_t GLYPH_REACH = 400;
+
+bool near(int64_t v, int lo, int hi) {
+    return v >= lo - GLYPH_REACH && v <= hi + GLYPH_REACH;
+}
+
+} // namespace
+
+void bif_print_text(const bif_t* font, int x, int y, std::string_view text) {
+    const Box clip = gfx_get_clip();
+    if (font == nullptr || font->data == nullptr || !near(y, clip.y1, clip.y2))
+        return;
+    walk(font, text, [&](const uint8_t* g, int pen) {
+        const int64_t gx = int64_t{x} + pen;
+        if (near(gx, clip.x1, clip.x2))
+            draw_glyph(g, static_cast<int>(gx), y);
+    });
+}
+
+void bif_print_text_centered(const bif_t* font, int x, int y, std::string_view text) {
+    const int64_t left = int64_t{x} - bif_text_width(font, text) / 2;
+    if (left >= INT32_MIN)
+        bif_print_text(font, static_cast<int>(left), y, text);
+}
+
+void bif_print_text_rotated(const bif_t* font, int x, int y, std::string_view text) {
+    const Box clip = gfx_get_clip();
+    if (font == nullptr || font->data == nullptr || !near(x, clip.x1, clip.x2))
+        return;
+    walk(font, text, [&](const uint8_t* g, int pen) {
+        const int64_t gy = int64_t{y} - pen;
+        if (near(gy, clip.y1, clip.y2))
+            gfx_blend_mask_rotated(x + static_cast<int8_t>(g[4]),
+                                   static_cast<int>(gy) - static_cast<int8_t>(g[3]), g[1], g[2],
+                                   g + BIF_GLYPH_HEADER, g[1]);
+    });
+}
+
+void bif_print_multiline(const bif_t* font, const Box& box, std::string_view text) {
+    if (font == nullptr || font->data == nullptr || box.isEmpty())
+        return;
+    const Box saved = gfx_get_clip();
+    const Box clip = saved.intersect(box);
+    if (clip.isEmpty())
+        return;
+    gfx_set_clip(clip);
+    const int width = box.getWidth();
+    const int step = std::max<int>(font->line_step, 1);
+    const size_t n = text.size();
+    size_t pos = 0;
+    // Every line takes at least one byte, so the loop ends with the text; lines below the clip are not laid
+    // out.
+    for (int64_t y = box.y1; y <= clip.y2; y += step) {
+        // Take characters while they fit; end the line at the last blank, or inside a word no line can hold.
+        size_t i = pos, line_end = n, next_line = n, blank = std::string_view::npos;
+        bool wrapped = false, last = false;
+        int line_width = 0;
+        for (;;) {
+            if (i == n) {
+                last = true;
+                break;
+            }
+            if (text[i] == '\n') {
+                line_end = i;
+                next_line = i + 1;
+                break;
+            }
+            size_t next = i;
+            const int advance = glyph_or_replacement(font, bif_next_code(text, next))[0];
+            if (line_width + advance > width && i > pos) {
+                // Break at this blank, else at the last one, else inside the word.
+                line_end = next_line = text[i] == ' ' || blank == std::string_view::npos ? i : blank;
+                wrapped = true;
+                break;
+            }
+            if (text[i] == ' ')
+                blank = i;
+            line_width += advance;
+            i = next;
+        }
+        bif_print_text(font, box.x1, static_cast<int>(y), text.substr(pos, line_end - pos));
+        if (last)
+            break;
+        pos = next_line;
+        while (wrapped && pos < n && text[pos] == ' ')
+            ++pos;
+    }
+    gfx_set_clip(saved);
+}
+
+} // namespace tdx

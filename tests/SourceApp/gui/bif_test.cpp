@@ -1,0 +1,232 @@
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/support/screen.h"
+
+#include <climits>
+#include <map>
+
+namespace tdx {
+namespace {
+
+// A small hand-made font: every glyph is a solid block, so that where each one lands is easy to see.
+struct TinyGlyph {
+    uint8_t advance, w, h;
+    int8_t x_bearing, y_top;
+};
+const std::map<uint32_t, TinyGlyph> TINY = {
+    {' ', {3, 0, 0, 0, 0}}, {'?', {5, 4, 6, 0, 2}},  {'a', {4, 3, 4, 0, 4}},
+    {'b', {6, 5, 7, 1, 1}}, {0xE9, {4, 3, 6, 0, 2}}, // é
+};
+constexpr uint8_t TINY_ASCENT = 8, TINY_XHEIGHT = 4, TINY_DESCENT = 2, TINY_STEP = 10;
+
+std::vector<uint8_t> tiny_font() {
+    std::vector<uint8_t> out(12, 0);
+    auto put16 = [&](size_t at, unsigned v) {
+        out[at] = static_cast<uint8_t>(v);
+        out[at + 1] = static_cast<uint8_t>(v >> 8);
+    };
+    // One range per code, glyphs in code order.
+    const size_t n = TINY.size();
+    out.resize(12 + 6 * n + 4 * n, 0);
+    out[0] = TINY_ASCENT, out[1] = TINY_XHEIGHT, out[2] = TINY_DESCENT, out[3] = TINY_STEP;
+    put16(4, static_cast<unsigned>(n));
+    put16(6, static_cast<unsigned>(n));
+    size_t i = 0;
+    for (const auto& [code, g] : TINY) {
+        if (code == '?')
+            put16(8, static_cast<unsigned>(i));
+        put16(12 + 6 * i, code);
+        put16(14 + 6 * i, 1);
+        put16(16 + 6 * i, static_cast<unsigned>(i));
+        const uint32_t offset = static_cast<uint32_t>(out.size());
+        for (int b = 0; b < 4; ++b)
+            out[12 + 6 * n + 4 * i + b] = static_cast<uint8_t>(offset >> (8 * b));
+        out.insert(out.end(),
+                   {g.advance, g.w, g.h, static_cast<uint8_t>(g.x_bearing), static_cast<uint8_t>(g.y_top)});
+        out.insert(out.end(), size_t{g.w} * g.h, 255);
+        ++i;
+    }
+    return out;
+}
+
+class BifTest : public test::ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        mBlob = tiny_font();
+        ASSERT_EQ(bif_parse(mBlob.data(), mBlob.size(), &mFont), 0);
+        gfx_setcolor(INK);
+    }
+    static constexpr unsigned INK = 0x000000;
+    std::vector<uint8_t> mBlob;
+    bif_t mFont;
+};
+
+TEST_F(BifTest, HeaderGivesTheSizeValuesAndGlyphRecordsStartWithTheirWidth) {
+    EXPECT_EQ(mFont.ascent, TINY_ASCENT);
+    EXPECT_EQ(mFont.x_height, TINY_XHEIGHT);
+    EXPECT_EQ(mFont.descent, TINY_DESCENT);
+    EXPECT_EQ(mFont.line_step, TINY_STEP);
+    for (const auto& [code, g] : TINY) {
+        const uint8_t* record = bif_get_glyph_ptr(&mFont, code);
+        ASSERT_NE(record, nullptr) << code;
+        EXPECT_EQ(record[0], g.advance);
+    }
+    EXPECT_EQ(bif_get_glyph_ptr(&mFont, 'z'), nullptr);
+    EXPECT_EQ(bif_get_glyph_ptr(&mFont, 0x1F600), nullptr);
+    EXPECT_EQ(bif_get_glyph_ptr(nullptr, 'a'), nullptr);
+}
+
+TEST_F(BifTest, TextWidthIsTheSumOfAdvancesAndMissingCharactersCountAsTheReplacement) {
+    EXPECT_EQ(bif_text_width(&mFont, "ab a"), 4 + 6 + 3 + 4);
+    EXPECT_EQ(bif_text_width(&mFont, "\xC3\xA9"), 4); // é
+    EXPECT_EQ(bif_text_width(&mFont, "z"), 5);
+    EXPECT_EQ(bif_text_width(&mFont, ""), 0);
+    EXPECT_EQ(bif_text_width(nullptr, "ab"), 0);
+}
+
+TEST_F(BifTest, MalformedUtf8DrawsOneReplacementPerBadSequenceAndNeverReadsPastTheText) {
+    const std::pair<std::string, int> cases[] = {
+        {"a\xC3", 4 + 5}, // truncated at the end
+        {"\x80\xBF"
+         "a",
+         5 + 5 + 4},         // stray continuation bytes
+        {"\xC0\xAF", 5},     // overlong "/"
+        {"\xE0\x80\xAF", 5}, // overlong, three bytes
+        {"\xED\xA0\x80", 5}, // surrogate
+        {"\xE2\x82"
+         "a",
+         5 + 4}, // truncated in the middle: the next character survives
+        {"\xF8\x88\x80\x80\x80", 5 * 5},
+    };
+    for (const auto& [text, width] : cases) {
+        EXPECT_EQ(bif_text_width(&mFont, text), width) << testing::PrintToString(text);
+        // Drawing covers exactly the measured width.
+        SetUp();
+        bif_print_text(&mFont, 10, 10, text);
+        const Box ink = ink_box();
+        EXPECT_LE(ink.x2, 10 + width - 1) << testing::PrintToString(text);
+    }
+    // A view that ends inside a sequence must not see the bytes after it.
+    const std::string buffer = "a\xC3\xA9";
+    EXPECT_EQ(bif_text_width(&mFont, std::string_view(buffer).substr(0, 2)), 4 + 5);
+}
+
+TEST_F(BifTest, PrintPlacesEachGlyphByItsBearingsBelowTheCellTop) {
+    bif_print_text(&mFont, 20, 30, "ab");
+    // 'a' 3x4 at (20, 34); 'b' 5x7 at (20 + 4 + 1, 31).
+    EXPECT_EQ(inked(Box(0, 0, W, H)), 12 + 35);
+    EXPECT_EQ(ink_box(), Box::fromCorners(20, 31, 29, 37));
+    EXPECT_EQ(at(20, 34), INK);
+    EXPECT_EQ(at(20, 33), BACKGROUND);
+    EXPECT_EQ(at(25, 31), INK);
+
+    SetUp();
+    bif_print_text(nullptr, 0, 0, "ab");
+    bif_print_text(&mFont, 0, 0, "");
+    const char* none = nullptr;
+    bif_print_text(&mFont, 0, 0, none);
+    bif_print_text_centered(&mFont, 50, 0, none);
+    bif_print_text_rotated(&mFont, 50, 50, none);
+    bif_print_multiline(&mFont, Box(0, 0, 100, 100), none);
+    EXPECT_EQ(bif_text_width(&mFont, none), 0);
+    EXPECT_EQ(inked(Box(0, 0, W, H)), 0);
+}
+
+TEST_F(BifTest, TextFarOutsideTheScreenDrawsNothing) {
+    for (int far : {INT_MIN, INT_MIN + 1, -100000, 100000, INT_MAX - 3, INT_MAX}) {
+        bif_print_text(&mFont, far, 10, "ab?ab");
+        bif_print_text(&mFont, 10, far, "ab?ab");
+        bif_print_text(&mFont, far, far, "ab?ab");
+        bif_print_text_centered(&mFont, far, 10, "ab?ab");
+        bif_print_text_rotated(&mFont, far, 10, "ab?ab");
+        bif_print_text_rotated(&mFont, 10, far, "ab?ab");
+        bif_print_multiline(&mFont, Box::fromCorners(far, far, INT_MAX, INT_MAX), "ab ab ab");
+    }
+    EXPECT_EQ(inked(Box(0, 0, W, H)), 0);
+    // Text starting left of the screen shows its part that reaches onto it.
+    bif_print_text(&mFont, -6, 10, "bb");
+    EXPECT_EQ(ink_box(), Box::fromCorners(1, 11, 5, 17)); // the second b; the first lies at -5..-1
+}
+
+TEST_F(BifTest, CenteredTextStartsHalfItsWidthLeftOfX) {
+    bif_print_text_centered(&mFont, 100, 50, "ab a"); // width 17
+    EXPECT_EQ(ink_box().x1, 100 - 17 / 2);
+}
+
+TEST_F(BifTest, MultilineWrapsAtBlanksBreaksNewlinesAndLongWordsAndStopsAtTheBottom) {
+    // "a a" is 11 px; the next word would need 18: two lines, line step apart.
+    bif_print_multiline(&mFont, Box(10, 10, 12, 100), "a a a");
+    EXPECT_EQ(inked(Box(0, 14, W, 4)), 2 * 12);
+    EXPECT_EQ(inked(Box(0, 24, W, 4)), 12);
+    EXPECT_EQ(ink_box(), Box::fromCorners(10, 14, 19, 27));
+
+    SetUp();
+    bif_print_multiline(&mFont, Box(0, 0, 100, 100), "a\n\na");
+    EXPECT_EQ(inked(Box(0, 0, W, 10)), 12);
+    EXPECT_EQ(inked(Box(0, 10, W, 10)), 0);
+    EXPECT_EQ(inked(Box(0, 20, W, 10)), 12);
+
+    // A word wider than the box is cut between characters: two 6-px 'b' per 12-px line.
+    SetUp();
+    bif_print_multiline(&mFont, Box(0, 0, 12, 100), "bbbbb");
+    EXPECT_EQ(ink_box(), Box::fromCorners(1, 1, 11, 27));
+    EXPECT_EQ(inked(Box(0, 20, W, 10)), 35);
+
+    // Lines end at the box's bottom and nothing is drawn below it.
+    SetUp();
+    bif_print_multiline(&mFont, Box(0, 0, 12, 15), "bb bb bb");
+    EXPECT_EQ(ink_box(), Box::fromCorners(1, 1, 11, 14));
+    EXPECT_EQ(gfx_get_clip(), Box(0, 0, W, H));
+}
+
+TEST_F(BifTest, RotatedTextIsTheUnrotatedTextTurnedCounterClockwise) {
+    bif_print_text(&mFont, 0, 0, "ab?");
+    const Box flat = ink_box();
+    SetUp();
+    bif_print_text_rotated(&mFont, 100, 200, "ab?");
+    // Unrotated (u, v) lands on (x + v, y - u).
+    EXPECT_EQ(ink_box(), Box::fromCorners(100 + flat.y1, 200 - flat.x2, 100 + flat.y2, 200 - flat.x1));
+    EXPECT_EQ(inked(Box(0, 0, W, H)), 12 + 35 + 24);
+}
+
+TEST_F(BifTest, DamagedFontBlobsAreRefusedWithoutReadingOutside) {
+    // Every shortened copy lives in a buffer of exactly its length, so a read past it is caught by the
+    // sanitizer.
+    for (size_t n = 0; n < mBlob.size(); ++n) {
+        std::vector<uint8_t> cut(mBlob.begin(), mBlob.begin() + static_cast<ptrdiff_t>(n));
+        bif_t f;
+        EXPECT_EQ(bif_parse(cut.data(), cut.size(), &f), -1) << n;
+        EXPECT_EQ(f.data, nullptr);
+    }
+    auto damaged = [&](size_t at, uint8_t value) {
+        std::vector<uint8_t> copy = mBlob;
+        copy[at] = value;
+        bif_t f;
+        return bif_parse(copy.data(), copy.size(), &f);
+    };
+    EXPECT_EQ(damaged(8, 200), -1);                       // replacement glyph out of range
+    EXPECT_EQ(damaged(12 + 6, 0), -1);                    // second range starts before the first ends
+    EXPECT_EQ(damaged(12 + 2, 0), -1);                    // empty range
+    EXPECT_EQ(damaged(12 + 4, 9), -1);                    // range points past the glyphs
+    EXPECT_EQ(damaged(12 + 6 * 5 + 3, 0x40), -1);         // glyph offset far outside
+    EXPECT_EQ(damaged(12 + 6 * 5, 0), -1);                // glyph offset inside the tables
+    EXPECT_EQ(damaged(mBlob.size() - 3 * 6 - 3, 60), -1); // last glyph (3 x 6) taller than the blob
+    bif_t f;
+    EXPECT_EQ(bif_parse(nullptr, 100, &f), -1);
+}
+
+TEST(FontTest, GlobalFontIsUnboundUntilABlobIsBound) {
+    Font font("test");
+    EXPECT_EQ(font.getFont(), nullptr);
+    const std::vector<uint8_t> blob = tiny_font();
+    EXPECT_EQ(font.bind(blob.data(), 5), -1);
+    EXPECT_EQ(font.getFont(), nullptr);
+    ASSERT_EQ(font.bind(blob.data(), blob.size()), 0);
+    ASSERT_NE(font.getFont(), nullptr);
+    EXPECT_EQ(font.getFont()->ascent, TINY_ASCENT);
+    font.unbind();
+    EXPECT_EQ(font.getFont(), nullptr);
+}
+
+} // namespace
+} // namespace tdx

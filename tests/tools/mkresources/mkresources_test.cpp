@@ -1,0 +1,172 @@
+#include "SourceApp/application/resources/resource_names.h"
+#include "SourceApp/gui/bif/bif.h"
+#include "tools/mkresources/mkresources.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+namespace tdx::mkres {
+namespace {
+
+const std::string FONTS = TDX_FONTS_DIR;
+
+std::vector<std::string> manifest_lines() {
+    std::ifstream in(TDX_MANIFEST);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The message of the error that reading a manifest of these lines raises ("" when it is accepted).
+std::string manifest_error(const std::vector<std::string>& lines) {
+    const std::string path = "manifest-under-test.txt";
+    {
+        std::ofstream out(path, std::ios::trunc);
+        for (const std::string& line : lines)
+            out << line << "\n";
+    }
+    try {
+        read_manifest(path);
+        return "";
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+}
+
+size_t first_resource_line(const std::vector<std::string>& lines) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (!lines[i].empty() && lines[i][0] != '#')
+            return i;
+    return lines.size();
+}
+
+TEST(ManifestTest, TheRealManifestNamesEveryCompiledInResourceInOrder) {
+    const std::vector<ManifestLine> lines = read_manifest(TDX_MANIFEST);
+    ASSERT_EQ(lines.size(), RESOURCE_COUNT);
+    for (unsigned i = 0; i < RESOURCE_COUNT; ++i) {
+        EXPECT_EQ(lines[i].id, i + 1);
+        EXPECT_EQ(lines[i].name, resource_names[i]);
+    }
+}
+
+TEST(ManifestTest, ManifestsThatDisagreeWithTheProgramAreRefusedNamingTheLine) {
+    const std::vector<std::string> good = manifest_lines();
+    const size_t first = first_resource_line(good);
+    ASSERT_EQ(manifest_error(good), "");
+
+    std::vector<std::string> swapped = good;
+    std::swap(swapped[first], swapped[first + 1]);
+    EXPECT_NE(manifest_error(swapped).find(":" + std::to_string(first + 1) + ":"), std::string::npos)
+        << manifest_error(swapped);
+
+    std::vector<std::string> renamed = good;
+    renamed[first + 2] = "3 myriad13 font dejavu/DejaVuSansCondensed.ttf 12";
+    EXPECT_NE(manifest_error(renamed).find("myriad13"), std::string::npos);
+
+    std::vector<std::string> short_one = good;
+    short_one.pop_back();
+    EXPECT_NE(manifest_error(short_one).find("79 resources"), std::string::npos) << manifest_error(short_one);
+
+    std::vector<std::string> bad_id = good;
+    bad_id[first] = "x myriad10 font dejavu/DejaVuSansCondensed.ttf 10";
+    EXPECT_NE(manifest_error(bad_id), "");
+    bad_id[first] = "1 myriad10";
+    EXPECT_NE(manifest_error(bad_id), "");
+}
+
+TEST(FontMakerTest, TwelvePixelFontHasTheSpecifiedSizeValuesAndEveryRequiredGlyph) {
+    Face face(FONTS + "/dejavu/DejaVuSansCondensed.ttf");
+    const std::vector<uint8_t> blob = make_font(face, 12);
+    bif_t font;
+    ASSERT_EQ(bif_parse(blob.data(), blob.size(), &font), 0);
+    EXPECT_EQ(font.ascent, 13);
+    EXPECT_EQ(font.x_height, 6);
+    EXPECT_EQ(font.descent, 3);
+    EXPECT_EQ(font.line_step, 15);
+    for (uint32_t c : text_code_points())
+        EXPECT_NE(bif_get_glyph_ptr(&font, c), nullptr) << c;
+    EXPECT_EQ(bif_get_glyph_ptr(&font, 0x20AC), nullptr); // not asked for
+    // The replacement is the question mark.
+    EXPECT_EQ(bif_text_width(&font, "\x80"), bif_text_width(&font, "?"));
+}
+
+TEST(RasterTest, MasksCropToTheirInkAndStampKeepsTheStrongerCoverage) {
+    Mask m(10, 8);
+    m.at(3, 2) = 100;
+    m.at(6, 5) = 255;
+    const Mask c = m.cropped();
+    EXPECT_EQ(c.width, 4);
+    EXPECT_EQ(c.height, 4);
+    EXPECT_EQ(c.at(0, 0), 100);
+    EXPECT_EQ(c.at(3, 3), 255);
+    EXPECT_EQ(Mask(5, 5).cropped().width, 0);
+
+    Mask over(2, 2);
+    over.alpha = {50, 200, 0, 0};
+    m.stamp(over, 2, 2);
+    m.stamp(over, 9, 7); // mostly outside: the part inside only
+    EXPECT_EQ(m.at(3, 2), 200);
+    EXPECT_EQ(m.at(2, 2), 50);
+    EXPECT_EQ(m.at(9, 7), 50);
+
+    EXPECT_THROW(image_of(Mask(256, 1)), std::runtime_error);
+    EXPECT_THROW(image_of(Mask()), std::runtime_error);
+    const std::vector<uint8_t> img = image_of(c);
+    EXPECT_EQ(img.size(), 3u + 16u);
+    EXPECT_EQ(img[0], 1);
+}
+
+TEST(RasterTest, SupersampledShapesCoverTheirAreaWithSoftEdges) {
+    Canvas canvas(10, 10);
+    canvas.fillRect(2, 2, 4, 4);
+    canvas.fillCircle(7.5, 7.5, 1.5);
+    const Mask m = canvas.mask();
+    EXPECT_EQ(m.at(2, 2), 255);
+    EXPECT_EQ(m.at(3, 3), 255);
+    EXPECT_EQ(m.at(4, 4), 0);
+    EXPECT_EQ(m.at(7, 7), 255);
+    EXPECT_GT(m.at(6, 7), 0);
+    EXPECT_LT(m.at(6, 6), 255); // the circle's corner is partly covered
+}
+
+TEST(DrawnPictureTest, ControlUnitLedAndWordmarkHaveTheirSizesAndUnknownPicturesAreRefused) {
+    Face icons(FONTS + "/material-design-icons-iconfont/MaterialIcons-Regular.ttf");
+    const Mask unit = make_drawn("unit", {}, icons, FONTS);
+    EXPECT_EQ(unit.width, 150);
+    EXPECT_EQ(unit.height, 90);
+    // The LED's window is clear so that the LED drawn at (110, 31) shows through.
+    EXPECT_EQ(unit.at(113, 34), 0);
+    const Mask led = make_drawn("led", {"6"}, icons, FONTS);
+    EXPECT_EQ(led.width, 6);
+    EXPECT_EQ(led.at(3, 3), 255);
+    const Mask logo = make_drawn("wordmark", {"dejavu/DejaVuSans-Bold.ttf", "46", "TDX-410"}, icons, FONTS);
+    EXPECT_LE(logo.width, 250);
+    EXPECT_LE(logo.height, 60);
+    EXPECT_GT(logo.width, 150);
+    const Mask crossed = make_drawn("crossed", {"U+EB3B", "20"}, icons, FONTS);
+    const Mask plain = make_icon(icons, 0xEB3B, 20);
+    EXPECT_EQ(crossed.width, plain.width);
+    EXPECT_NE(crossed.alpha, plain.alpha);
+    EXPECT_THROW(make_drawn("teapot", {}, icons, FONTS), std::runtime_error);
+    EXPECT_THROW(make_drawn("led", {}, icons, FONTS), std::runtime_error);
+    EXPECT_THROW(make_icon(icons, 0x41, 20), std::runtime_error); // the icon font has no letters
+}
+
+TEST(ConsoleFontTest, EveryPrintableCharacterGetsACellAndLettersHaveInk) {
+    Face mono(FONTS + "/dejavu/DejaVuSansMono.ttf");
+    const std::string source = make_console_font(mono);
+    size_t rows = 0;
+    std::istringstream in(source);
+    for (std::string line; std::getline(in, line);)
+        rows += line.rfind("    {", 0) == 0;
+    EXPECT_EQ(rows, 0x7Eu - 0x20u + 1u);
+    EXPECT_NE(source.find("CONSOLE_GLYPHS"), std::string::npos);
+}
+
+} // namespace
+} // namespace tdx::mkres

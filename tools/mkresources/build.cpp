@@ -1,0 +1,291 @@
+#include "SourceApp/application/resources/resource_names.h"
+#include "tools/mkresources/mkresources.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tdx::mkres {
+
+namespace {
+
+void put16(std::vector<uint8_t>& out, size_t at, unsigned v) {
+    out[at] = static_cast<uint8_t>(v);
+    out[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+void put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+uint32_t parse_code(const std::string& text, const std::string& where) {
+    if (text.size() < 3 || text.compare(0, 2, "U+") != 0)
+        throw std::runtime_error(where + ": glyph code \"" + text + "\" is not U+XXXX");
+    char* end = nullptr;
+    const unsigned long code = std::strtoul(text.c_str() + 2, &end, 16);
+    if (*end != 0 || code > 0x10FFFF)
+        throw std::runtime_error(where + ": glyph code \"" + text + "\" is not U+XXXX");
+    return static_cast<uint32_t>(code);
+}
+
+int parse_int(const std::string& text, int lo, int hi, const std::string& where) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != 0 || v < lo || v > hi)
+        throw std::runtime_error(where + ": \"" + text + "\" is not a number from " + std::to_string(lo) +
+                                 " to " + std::to_string(hi));
+    return static_cast<int>(v);
+}
+
+} // namespace
+
+std::vector<ManifestLine> read_manifest(const std::string& path) {
+    std::ifstream in(path);
+    if (!in)
+        throw std::runtime_error(path + ": cannot be read");
+    std::vector<ManifestLine> lines;
+    std::string text;
+    for (int number = 1; std::getline(in, text); ++number) {
+        const size_t hash = text.find('#');
+        if (hash != std::string::npos)
+            text.erase(hash);
+        std::istringstream words(text);
+        ManifestLine line;
+        line.line = number;
+        std::string id;
+        if (!(words >> id))
+            continue;
+        const std::string where = path + ":" + std::to_string(number);
+        line.id = static_cast<unsigned>(parse_int(id, 1, RESOURCE_COUNT, where));
+        if (!(words >> line.name >> line.kind))
+            throw std::runtime_error(where + ": expected \"<id> <name> <kind> <arguments>\"");
+        for (std::string arg; words >> arg;)
+            line.args.push_back(arg);
+        if (line.id != lines.size() + 1)
+            throw std::runtime_error(where + ": id " + id + " out of order, expected " +
+                                     std::to_string(lines.size() + 1));
+        if (line.name != resource_names[line.id - 1])
+            throw std::runtime_error(where + ": resource " + id + " is \"" + resource_names[line.id - 1] +
+                                     "\" in the program, not \"" + line.name + "\"");
+        lines.push_back(line);
+    }
+    if (lines.size() != RESOURCE_COUNT)
+        throw std::runtime_error(path + ": " + std::to_string(lines.size()) + " resources, the program has " +
+                                 std::to_string(RESOURCE_COUNT));
+    return lines;
+}
+
+std::vector<uint32_t> text_code_points() {
+    std::vector<uint32_t> codes;
+    for (uint32_t c = 0x20; c <= 0x7E; ++c)
+        codes.push_back(c);
+    for (uint32_t c = 0xA0; c <= 0x17F; ++c)
+        codes.push_back(c);
+    return codes;
+}
+
+std::vector<uint8_t> make_font(Face& face, int em) {
+    face.setPixelSize(em);
+    // One spare row above the tallest accent; x-height rounded down; line step 1.2 em.
+    const int ascent = static_cast<int>(std::ceil(face.ascender())) + 1;
+    const int x_height = static_cast<int>(std::floor(face.xHeight()));
+    const int descent = static_cast<int>(std::ceil(face.descender()));
+    const int line_step = static_cast<int>(std::ceil(1.2 * em - 1e-9));
+
+    std::vector<uint32_t> codes;
+    for (uint32_t c : text_code_points())
+        if (face.has(c) || c == 0xA0 || c == 0xAD)
+            codes.push_back(c);
+    struct Range {
+        uint32_t first, count, first_glyph;
+    };
+    std::vector<Range> ranges;
+    for (size_t i = 0; i < codes.size(); ++i) {
+        if (!ranges.empty() && ranges.back().first + ranges.back().count == codes[i])
+            ++ranges.back().count;
+        else
+            ranges.push_back({codes[i], 1, static_cast<uint32_t>(i)});
+    }
+    const size_t tables = 12 + ranges.size() * 6 + codes.size() * 4;
+    std::vector<uint8_t> out(tables, 0);
+    out[0] = static_cast<uint8_t>(ascent);
+    out[1] = static_cast<uint8_t>(x_height);
+    out[2] = static_cast<uint8_t>(descent);
+    out[3] = static_cast<uint8_t>(line_step);
+    put16(out, 4, static_cast<unsigned>(ranges.size()));
+    put16(out, 6, static_cast<unsigned>(codes.size()));
+    unsigned replacement = 0;
+    for (size_t i = 0; i < codes.size(); ++i)
+        if (codes[i] == '?')
+            replacement = static_cast<unsigned>(i);
+    put16(out, 8, replacement);
+    for (size_t i = 0; i < ranges.size(); ++i) {
+        put16(out, 12 + 6 * i, ranges[i].first);
+        put16(out, 14 + 6 * i, ranges[i].count);
+        put16(out, 16 + 6 * i, ranges[i].first_glyph);
+    }
+    const size_t offsets = 12 + ranges.size() * 6;
+    for (size_t i = 0; i < codes.size(); ++i) {
+        // The no-break space and the soft hyphen draw as a blank and nothing, whatever the face says.
+        Face::Glyph g = face.render(codes[i] == 0xA0 ? ' ' : codes[i]);
+        if (codes[i] == 0xAD)
+            g = Face::Glyph{};
+        const int y_top = ascent - g.top;
+        if (g.advance < 0 || g.advance > 255 || g.mask.width > 255 || g.mask.height > 255 || g.left < -128 ||
+            g.left > 127 || y_top < -128 || y_top > 127)
+            throw std::runtime_error(face.path() + ": glyph U+" + std::to_string(codes[i]) + " too large");
+        put32(out, offsets + 4 * i, static_cast<uint32_t>(out.size()));
+        out.push_back(static_cast<uint8_t>(g.advance));
+        out.push_back(static_cast<uint8_t>(g.mask.width));
+        out.push_back(static_cast<uint8_t>(g.mask.height));
+        out.push_back(static_cast<uint8_t>(static_cast<int8_t>(g.left)));
+        out.push_back(static_cast<uint8_t>(static_cast<int8_t>(y_top)));
+        out.insert(out.end(), g.mask.alpha.begin(), g.mask.alpha.end());
+    }
+    return out;
+}
+
+Mask make_icon(Face& icons, uint32_t code, int px, bool square) {
+    icons.setPixelSize(px);
+    const Face::Glyph g = icons.render(code);
+    Mask m = g.mask.cropped();
+    if (square && m.width != 0) {
+        // The icon font's em square: baseline at the bottom, pen at the left.
+        Mask full(px, px);
+        full.stamp(g.mask, g.left, px - g.top);
+        m = full;
+    }
+    if (m.width == 0)
+        throw std::runtime_error(icons.path() + ": glyph U+" + std::to_string(code) + " is blank");
+    return m;
+}
+
+namespace {
+
+// Text set in one line, cropped to its ink.
+Mask set_text(Face& face, int em, const std::string& text) {
+    face.setPixelSize(em);
+    const int ascent = static_cast<int>(std::ceil(face.ascender()));
+    std::vector<Face::Glyph> glyphs;
+    int width = 0;
+    for (char c : text) {
+        glyphs.push_back(face.render(static_cast<unsigned char>(c)));
+        width += glyphs.back().advance;
+    }
+    Mask line(width + 2 * em, ascent + static_cast<int>(std::ceil(face.descender())) + 2);
+    int pen = em;
+    for (const Face::Glyph& g : glyphs) {
+        line.stamp(g.mask, pen + g.left, ascent - g.top);
+        pen += g.advance;
+    }
+    return line.cropped();
+}
+
+} // namespace
+
+Mask make_drawn(const std::string& what, const std::vector<std::string>& args, Face& icons,
+                const std::string& fonts_dir) {
+    if (what == "wordmark") {
+        // wordmark <font> <em> <text>
+        if (args.size() != 3)
+            throw std::runtime_error("wordmark needs a font, a size and a text");
+        Face face(fonts_dir + "/" + args[0]);
+        return set_text(face, parse_int(args[1], 6, 120, "wordmark"), args[2]);
+    }
+    if (what == "led") {
+        // led <diameter>
+        const int d = parse_int(args.empty() ? "" : args[0], 2, 64, "led");
+        Canvas c(d, d);
+        c.fillCircle(d / 2.0, d / 2.0, d / 2.0);
+        return c.mask();
+    }
+    if (what == "unit_symbols") {
+        // unit_symbols <px> <glyph codes...>: the mode symbols printed on the unit's front, side by side.
+        if (args.size() < 2)
+            throw std::runtime_error("unit_symbols needs a size and glyphs");
+        const int px = parse_int(args[0], 6, 64, "unit_symbols");
+        Mask row(static_cast<int>(args.size() - 1) * (px + 4), px);
+        int x = 0;
+        for (size_t i = 1; i < args.size(); ++i) {
+            const Mask m = make_icon(icons, parse_code(args[i], "unit_symbols"), px);
+            row.stamp(m, x + (px - m.width) / 2, (px - m.height) / 2);
+            x += px + 4;
+        }
+        return row.cropped();
+    }
+    if (what == "crossed") {
+        // crossed U+XXXX <px>: the glyph struck through from top left to bottom right, with a clear gap each
+        // side of the stroke so that it reads as "blocked".
+        if (args.size() != 2)
+            throw std::runtime_error("crossed needs a glyph and a size");
+        const int px = parse_int(args[1], 6, 128, "crossed");
+        const Mask glyph = make_icon(icons, parse_code(args[0], "crossed"), px);
+        const int w = glyph.width, h = glyph.height;
+        const double stroke = std::max(1.5, px / 10.0), gap = stroke;
+        Mask out = glyph;
+        Canvas cut(w, h), bar(w, h);
+        const double len = std::hypot(w, h);
+        // Distance of a point from the diagonal decides gap and stroke.
+        for (int pass = 0; pass < 2; ++pass) {
+            Canvas& c = pass == 0 ? cut : bar;
+            const double half = pass == 0 ? stroke / 2 + gap : stroke / 2;
+            for (double t = 0; t <= len; t += 0.25)
+                c.fillCircle(t * w / len, t * h / len, half);
+        }
+        const Mask cutMask = cut.mask(), barMask = bar.mask();
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int kept = out.at(x, y) * (255 - cutMask.at(x, y)) / 255;
+                out.at(x, y) = static_cast<uint8_t>(std::max(kept, int{barMask.at(x, y)}));
+            }
+        return out;
+    }
+    if (what == "unit") {
+        // The control unit seen from the front: housing, symbol panel at (10, 15), the LED's bezel around
+        // (110, 31) .. (115, 36), the terminal strip along the bottom.
+        Canvas c(150, 90);
+        c.strokeRoundRect(0, 0, 150, 90, 8, 2);
+        c.strokeRoundRect(6, 9, 80, 41, 3, 1); // symbol panel
+        c.fillCircle(113, 34, 6);              // LED bezel ...
+        c.clearCircle(113, 34, 4.5);           // ... with the LED's window
+        c.fillRect(92, 14, 136, 16);           // name plate line
+        c.fillRect(92, 19, 128, 20);
+        c.fillRect(6, 56, 144, 58); // terminal strip
+        for (int i = 0; i < 14; ++i) {
+            const double x = 9 + i * 9.6;
+            c.strokeRoundRect(x, 62, x + 7, 80, 1.5, 1.2);
+            c.fillCircle(x + 3.5, 67, 1.6); // screw
+        }
+        return c.mask();
+    }
+    throw std::runtime_error("unknown drawing \"" + what + "\"");
+}
+
+std::string make_console_font(Face& mono) {
+    constexpr int W = 5, H = 10, EM = 8;
+    mono.setPixelSize(EM);
+    const int baseline = static_cast<int>(std::ceil(mono.ascender()));
+    std::string out =
+        "// Console glyphs, generated by tools/mkresources from DejaVu Sans Mono at 8 px: printable ASCII,\n"
+        "// one 5 x 10 cell of alpha bytes each, rows top first.\n"
+        "constexpr int CONSOLE_GLYPH_WIDTH = 5;\nconstexpr int CONSOLE_GLYPH_HEIGHT = 10;\n"
+        "constexpr unsigned char CONSOLE_FIRST = 0x20;\nconstexpr unsigned char CONSOLE_LAST = 0x7E;\n"
+        "constexpr unsigned char CONSOLE_GLYPHS[CONSOLE_LAST - CONSOLE_FIRST + 1][CONSOLE_GLYPH_WIDTH * "
+        "CONSOLE_GLYPH_HEIGHT] = {\n";
+    for (uint32_t c = 0x20; c <= 0x7E; ++c) {
+        const Face::Glyph g = mono.render(c);
+        Mask cell(W, H);
+        cell.stamp(g.mask, g.left, baseline - g.top);
+        out += "    {";
+        for (size_t i = 0; i < cell.alpha.size(); ++i)
+            out += std::to_string(cell.alpha[i]) + (i + 1 < cell.alpha.size() ? "," : "");
+        out += "},\n";
+    }
+    out += "};\n";
+    return out;
+}
+
+} // namespace tdx::mkres
