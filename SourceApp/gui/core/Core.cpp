@@ -1,0 +1,403 @@
+#include "SourceApp/gui/core/Core.h"
+
+#include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
+#include "SourceApp/gui/core/Container.h"
+#include "SourceApp/gui/core/Form.h"
+#include "SourceApp/gui/gfx/gfx.h"
+#include "SourceHost/api_lib/layer.h"
+
+#include <algorithm>
+
+namespace tdx {
+
+namespace {
+
+Core* gCurrent = nullptr;
+
+constexpr Box SCREEN_BOX{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+
+// Calls f on the component and all its descendants, parents before children, in registration order.
+template <class F>
+void forEachPreOrder(Component* component, F&& f) {
+    f(component);
+    if (component->isContainerType()) {
+        for (Component* child : static_cast<Container*>(component)->getChildren()) {
+            forEachPreOrder(child, f);
+        }
+    }
+}
+
+} // namespace
+
+Core::Core() {
+    OS_ASSERT_MSG(gCurrent == nullptr, "only one GUI core at a time");
+    gCurrent = this;
+}
+
+Core::~Core() {
+    mBridge = nullptr;
+    while (!mLayers.empty()) {
+        Component* layer = mLayers.front();
+        mLayers.erase(mLayers.begin());
+        delete layer;
+    }
+    while (!mDoomed.empty()) {
+        Component* component = mDoomed.front();
+        mDoomed.erase(mDoomed.begin());
+        delete component;
+    }
+    gCurrent = nullptr;
+}
+
+Core* Core::current() {
+    return gCurrent;
+}
+
+void Core::task() {
+    if (mHooks.runJobs) {
+        mHooks.runJobs();
+    }
+    if (mChangePending) {
+        performStateChange();
+    }
+    deliverEvents();
+    repaintDirtyAreas();
+    deliverMessages();
+    deleteScheduled();
+    if (!mLayers.empty() && mBridge != nullptr) {
+        mBridge->onCoreTaskEnd();
+    }
+    if (mHooks.feedWatchdog) {
+        mHooks.feedWatchdog();
+    }
+}
+
+void Core::tick() {
+    mTicks.fetch_add(1, std::memory_order_relaxed);
+    mTimerFlag.store(true);
+}
+
+// ---- input events ----
+
+void Core::sendEvent(event_kind_t kind, int x, int y, int a, int b) {
+    if (!event_is_known(kind)) {
+        dbg_printf_h("GUI: event of unknown kind %d ignored", static_cast<int>(kind));
+        return;
+    }
+    if (event_is_positional(kind) && !SCREEN_BOX.contains(x, y)) {
+        dbg_printf_h("GUI: event %d at %d,%d outside the screen ignored", static_cast<int>(kind), x, y);
+        return;
+    }
+    if (mEvents.size() >= MAX_QUEUED) {
+        dbg_printf_h("GUI: event queue full, event %d dropped", static_cast<int>(kind));
+        return;
+    }
+    mEvents.push_back({kind, x, y, a, b});
+}
+
+void Core::deliverEvents() {
+    // Only the events queued before this phase; what handlers queue waits for the next pass.
+    for (std::size_t n = mEvents.size(); n > 0 && !mEvents.empty(); --n) {
+        Event event = mEvents.front();
+        mEvents.pop_front();
+        if (!mLayers.empty() && mLayers.front()->isVisible()) {
+            mLayers.front()->handleEvent(&event);
+        }
+    }
+}
+
+// ---- messages ----
+
+void Core::sendMessage(Component* source, unsigned id, int p1, int p2, int p3, int p4) {
+    if (id == MSG_NONE || id > 0xFFFF) {
+        dbg_printf_h("GUI: message id %u rejected", id);
+        return;
+    }
+    if (mMessages.size() >= MAX_QUEUED) {
+        dbg_printf_h("GUI: message queue full, message %u dropped", id);
+        return;
+    }
+    mMessages.push_back({source, p1, p2, p3, p4, static_cast<uint16_t>(id)});
+    if (mBridge != nullptr) {
+        mBridge->onMessagePush(source, id, p1, p2, p3, p4);
+    }
+}
+
+void Core::deliverMessages() {
+    // Messages queued during delivery wait for the next pass.
+    mInFlight.swap(mMessages);
+    while (!mInFlight.empty()) {
+        Message message = mInFlight.front();
+        mInFlight.pop_front();
+        const std::vector<Component*> layers = mLayers;
+        for (Component* layer : layers) {
+            if (message.id == MSG_NONE) {
+                break;
+            }
+            if (isLayer(layer)) {
+                layer->handleMessage(&message);
+            }
+        }
+    }
+}
+
+// ---- layers, deletion, repaint ----
+
+bool Core::isLayer(const Component* component) const {
+    return std::find(mLayers.begin(), mLayers.end(), component) != mLayers.end();
+}
+
+void Core::newModalLayer(Component* layer) {
+    if (layer == nullptr || isLayer(layer)) {
+        return;
+    }
+    mLayers.insert(mLayers.begin(), layer);
+    layer->invalidate();
+    if (mBridge != nullptr) {
+        mBridge->onComponentAdd(layer);
+    }
+}
+
+void Core::detachLayer(Component* layer) {
+    auto it = std::find(mLayers.begin(), mLayers.end(), layer);
+    if (it == mLayers.end()) {
+        return;
+    }
+    if (mBridge != nullptr) {
+        mBridge->onComponentRemove(layer);
+    }
+    mLayers.erase(it);
+    // What the layer covered shows through again.
+    addDirtyArea(layer->getBoundingBox());
+}
+
+void Core::closeModalLayer(Component* layer) {
+    if (!isLayer(layer)) {
+        dbg_printf_h("GUI: close of a component that is no layer ignored");
+        return;
+    }
+    detachLayer(layer);
+    deleteLater(layer);
+}
+
+void Core::closeLastModalLayer() {
+    if (!mLayers.empty()) {
+        closeModalLayer(mLayers.front());
+    }
+}
+
+void Core::closeAllLayersNow() {
+    while (!mLayers.empty()) {
+        Component* layer = mLayers.front();
+        detachLayer(layer);
+        delete layer;
+    }
+}
+
+void Core::deleteLater(Component* component) {
+    if (component != nullptr && std::find(mDoomed.begin(), mDoomed.end(), component) == mDoomed.end()) {
+        mDoomed.push_back(component);
+    }
+}
+
+void Core::deleteScheduled() {
+    // A deleted container takes its scheduled descendants out of the list (forget), so each goes once.
+    while (!mDoomed.empty()) {
+        Component* component = mDoomed.front();
+        mDoomed.erase(mDoomed.begin());
+        detachLayer(component);
+        delete component;
+    }
+}
+
+void Core::forget(Component* component) {
+    detachLayer(component);
+    std::erase(mDoomed, component);
+    auto fromIt = [component](const Message& m) { return m.source == component; };
+    std::erase_if(mMessages, fromIt);
+    std::erase_if(mInFlight, fromIt);
+    if (mScreen == component) {
+        mScreen = nullptr;
+    }
+    if (mBridge != nullptr) {
+        mBridge->forget(component);
+    }
+}
+
+void Core::addDirtyArea(const Box& area) {
+    const Box clipped = area.intersect(SCREEN_BOX);
+    if (clipped.isEmpty()) {
+        return;
+    }
+    for (const Box& known : mDirty) {
+        if (known.intersect(clipped) == clipped) {
+            return;
+        }
+    }
+    std::erase_if(mDirty, [&clipped](const Box& known) { return clipped.intersect(known) == known; });
+    if (mDirty.size() >= MAX_DIRTY_AREAS) {
+        // Many scattered changes: one redraw of the area around them all is cheaper than a walk per change.
+        Box all = clipped;
+        for (const Box& known : mDirty) {
+            all = Box::fromCorners(std::min(all.x1, known.x1), std::min(all.y1, known.y1),
+                                   std::max(all.x2, known.x2), std::max(all.y2, known.y2));
+        }
+        mDirty.assign(1, all);
+        return;
+    }
+    mDirty.push_back(clipped);
+}
+
+void Core::repaintDirtyAreas() {
+    for (auto it = mLayers.rbegin(); it != mLayers.rend(); ++it) {
+        (*it)->repaint();
+    }
+    if (mDirty.empty()) {
+        return;
+    }
+    const Box saved = gfx_get_clip();
+    for (const Box& area : mDirty) {
+        // Oldest layer first, so that popups cover the screen.
+        for (auto it = mLayers.rbegin(); it != mLayers.rend(); ++it) {
+            gfx_set_clip(area);
+            (*it)->draw();
+        }
+        gfx_flip(area.x1, area.y1, area.x2, area.y2);
+    }
+    mDirty.clear();
+    gfx_set_clip(saved);
+}
+
+// ---- navigation ----
+
+void Core::changeState(unsigned id, int p1, int p2, int p3, int p4) {
+    changeState(State(id, static_cast<unsigned>(p1), static_cast<unsigned>(p2), static_cast<unsigned>(p3),
+                      static_cast<unsigned>(p4)));
+}
+
+void Core::changeState(const State& state) {
+    const unsigned current = mStates.getState().getStateId();
+    saveScreen();
+    mStates.push(state);
+    mChangePending = true;
+    notifyNavigation(Navigation::Forward, current, state.getStateId());
+}
+
+void Core::replaceState(unsigned id, int p1, int p2, int p3, int p4) {
+    replaceState(State(id, static_cast<unsigned>(p1), static_cast<unsigned>(p2), static_cast<unsigned>(p3),
+                       static_cast<unsigned>(p4)));
+}
+
+void Core::replaceState(const State& state) {
+    const unsigned current = mStates.getState().getStateId();
+    mStates.replace(state);
+    mChangePending = true;
+    notifyNavigation(Navigation::Replace, current, state.getStateId());
+}
+
+void Core::prevState() {
+    const unsigned current = mStates.getState().getStateId();
+    mStates.pop();
+    mChangePending = true;
+    notifyNavigation(Navigation::Back, current, mStates.getState().getStateId());
+}
+
+void Core::defaultState() {
+    const unsigned current = mStates.getState().getStateId();
+    mStates.clear();
+    mChangePending = true;
+    notifyNavigation(Navigation::Default, current, DEFAULT_STATE_ID);
+}
+
+void Core::restartState() {
+    saveScreen();
+    mChangePending = true;
+}
+
+void Core::registerEventHandler(NavigationEventHandler& handler) {
+    if (std::find(mHandlers.begin(), mHandlers.end(), &handler) == mHandlers.end()) {
+        mHandlers.push_back(&handler);
+    }
+}
+
+void Core::unregisterEventHandler(NavigationEventHandler& handler) {
+    std::erase(mHandlers, &handler);
+}
+
+void Core::notifyNavigation(Navigation::Enum kind, unsigned currentId, unsigned newId) {
+    const std::vector<NavigationEventHandler*> handlers = mHandlers;
+    for (NavigationEventHandler* handler : handlers) {
+        // A handler may unregister another one while we are calling round.
+        if (std::find(mHandlers.begin(), mHandlers.end(), handler) != mHandlers.end()) {
+            handler->handleNavigation(kind, static_cast<uint16_t>(currentId), static_cast<uint16_t>(newId));
+        }
+    }
+}
+
+void Core::saveScreen() {
+    // While a change is pending the screen on show no longer belongs to the newest history entry.
+    if (mScreen == nullptr || mChangePending) {
+        return;
+    }
+    SavedComponents& saved = mStates.getSaved();
+    saved.clear();
+    unsigned ordinal = 0;
+    forEachPreOrder(mScreen, [&](Component* c) {
+        if (c->isSerializable()) {
+            if (auto record = c->handleSerialize()) {
+                saved.emplace_back(ordinal, std::move(record));
+            }
+            ++ordinal;
+        }
+    });
+}
+
+void Core::restoreScreen() {
+    const SavedComponents& saved = mStates.getSaved();
+    if (saved.empty() || mScreen == nullptr) {
+        return;
+    }
+    unsigned ordinal = 0;
+    forEachPreOrder(mScreen, [&](Component* c) {
+        if (!c->isSerializable()) {
+            return;
+        }
+        for (const auto& [at, record] : saved) {
+            if (at == ordinal && c->isOwnSerializedState(record.get())) {
+                c->handleDeserialize(record.get());
+            }
+        }
+        ++ordinal;
+    });
+}
+
+void Core::performStateChange() {
+    // Cleared first: a screen constructor that navigates again is honoured in the next pass.
+    mChangePending = false;
+    const unsigned previous = mShownStateId;
+    // The callback gets a copy: the constructor may navigate and so replace the history entry.
+    const std::unique_ptr<State> next = mStates.getState().clone();
+
+    // Every layer goes, popups included, so that none outlives its screen.
+    closeAllLayersNow();
+    mScreen = nullptr;
+
+    if (mChangeState == nullptr) {
+        dbg_printf_h("GUI: no screen registry, state %u not shown", next->getStateId());
+        return;
+    }
+    Form* screen = mChangeState(previous, next->getStateId(), *next);
+    if (screen == nullptr) {
+        dbg_printf_h("GUI: no screen built for state %u", next->getStateId());
+        return;
+    }
+    mScreen = screen;
+    mShownStateId = next->getStateId();
+    restoreScreen();
+    if (mBridge != nullptr) {
+        mBridge->onAfterStateChange(previous, mShownStateId);
+    }
+}
+
+} // namespace tdx

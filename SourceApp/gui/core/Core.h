@@ -1,0 +1,133 @@
+// The GUI core: the modal layers (the open screen and the popups above it), the input-event and message
+// queues, the repaint of dirty areas, deferred deletion and the navigation between screens. Everything but
+// tick() runs on the application thread, one task() pass per main-loop pass.
+#pragma once
+
+#include "SourceApp/gui/core/DebuggerBridge.h"
+#include "SourceApp/gui/core/state/NavigationEventHandler.h"
+#include "SourceApp/gui/core/state/StateManager.h"
+#include "SourceApp/gui/core/types.h"
+#include "SourceApp/gui/geometry/box.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tdx {
+
+class Component;
+class Container;
+class Form;
+
+// Calls from the engine up into the application, installed by start-up. Empty hooks do nothing.
+struct CoreHooks {
+    std::function<void()> runJobs;              // one slice of the background job pool
+    std::function<void()> feedWatchdog;         // at the end of every pass
+    std::function<void()> click;                // the buzzer's key click
+    std::function<void(bool)> setAwakeOverride; // keep the screen from dimming
+};
+
+class Core {
+public:
+    // Builds the screen for a state: (previous state id, new state id, new state) -> the new screen.
+    using ChangeStateCallback = Form* (*)(unsigned previous, unsigned next, const State& state);
+
+    static constexpr std::size_t MAX_QUEUED = 256;
+    // Beyond this many separate dirty areas the core redraws their common bounding box instead.
+    static constexpr std::size_t MAX_DIRTY_AREAS = 16;
+
+    Core();
+    ~Core();
+    Core(const Core&) = delete;
+    Core& operator=(const Core&) = delete;
+
+    // The core of the running application, null when there is none.
+    static Core* current();
+
+    void setHooks(CoreHooks hooks) { mHooks = std::move(hooks); }
+    const CoreHooks& getHooks() const { return mHooks; }
+    void setChangeStateCallback(ChangeStateCallback callback) { mChangeState = callback; }
+
+    // One pass: job pool, pending change of screen, input events, repaint, messages, deferred deletions,
+    // inspector hook, watchdog.
+    void task();
+
+    // The host's 62 ms tick (any thread): counts and raises the timer flag.
+    void tick();
+    uint32_t getTickCount() const { return mTicks.load(std::memory_order_relaxed); }
+    // Reads and clears the timer flag: true once per tick (or per batch of ticks).
+    bool takeTimerFlag() { return mTimerFlag.exchange(false); }
+
+    void sendEvent(event_kind_t kind, int x, int y, int a, int b);
+    void sendMessage(Component* source, unsigned id, int p1, int p2, int p3, int p4);
+
+    // Navigation; the screen changes at the start of the next pass.
+    void changeState(unsigned id, int p1, int p2, int p3, int p4);
+    void changeState(const State& state);
+    void replaceState(unsigned id, int p1, int p2, int p3, int p4);
+    void replaceState(const State& state);
+    void prevState();
+    void defaultState();
+    void restartState();
+    const StateManager& getStateManager() const { return mStates; }
+    void registerEventHandler(NavigationEventHandler& handler);
+    void unregisterEventHandler(NavigationEventHandler& handler);
+
+    // Layers, newest first. A component without a parent opens itself as the newest layer.
+    void newModalLayer(Component* layer);
+    void closeModalLayer(Component* layer);
+    void closeLastModalLayer();
+    std::vector<Component*> getModalLayers() const { return mLayers; }
+    // The screen built by the last change of state, null when none is open.
+    Form* getScreen() const { return mScreen; }
+
+    // Deletes the component after the message phase (once, however often it is asked).
+    void deleteLater(Component* component);
+
+    // Repaint list: areas redrawn in the next pass.
+    void addDirtyArea(const Box& area);
+
+    void attachDebuggerBridge(DebuggerBridge* bridge) { mBridge = bridge; }
+    DebuggerBridge* getDebugger() const { return mBridge; }
+
+    // A component is being destroyed: forget every reference to it.
+    void forget(Component* component);
+
+private:
+    void performStateChange();
+    void deliverEvents();
+    void repaintDirtyAreas();
+    void deliverMessages();
+    void deleteScheduled();
+    void notifyNavigation(Navigation::Enum kind, unsigned currentId, unsigned newId);
+    void saveScreen();
+    void restoreScreen();
+    bool isLayer(const Component* component) const;
+    void detachLayer(Component* layer);
+    void closeAllLayersNow();
+
+    CoreHooks mHooks;
+    ChangeStateCallback mChangeState = nullptr;
+    std::atomic<uint32_t> mTicks{0};
+    std::atomic<bool> mTimerFlag{false};
+
+    std::deque<Event> mEvents;
+    std::deque<Message> mMessages;
+    std::deque<Message> mInFlight; // the batch being delivered
+    std::vector<Box> mDirty;
+    std::vector<Component*> mLayers; // newest first
+    std::vector<Component*> mDoomed;
+    Form* mScreen = nullptr;
+
+    StateManager mStates;
+    std::vector<NavigationEventHandler*> mHandlers;
+    bool mChangePending = false;
+    unsigned mShownStateId = 0;
+
+    DebuggerBridge* mBridge = nullptr;
+};
+
+} // namespace tdx
