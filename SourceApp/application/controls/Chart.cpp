@@ -1,0 +1,178 @@
+#include "SourceApp/application/controls/Chart.h"
+
+#include "Libraries/base/fmt.h"
+#include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/gfx/gfx.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+namespace tdx {
+
+namespace {
+
+constexpr unsigned AXIS_TEXT = 0x808080;
+constexpr unsigned AXIS_LINE = 0x808080;
+constexpr int MARKER_RADIUS = 3;
+
+int lo(const Chart::Axis& a) {
+    return std::min(a.first, a.last);
+}
+int hi(const Chart::Axis& a) {
+    return std::max(a.first, a.last);
+}
+
+// Position of v along [0, pixels - 1] for an axis from first to last (first != last).
+int scale(int v, const Chart::Axis& a, int pixels) {
+    return static_cast<int>(static_cast<long long>(v - a.first) * (pixels - 1) /
+                            (static_cast<long long>(a.last) - a.first));
+}
+
+} // namespace
+
+Chart::Chart(Container* parent, int x, int y, int width, int height, Axis xAxis, Axis yAxis)
+    : Component(parent, x, y, width, height)
+    , mX(xAxis)
+    , mY(yAxis) {
+    setName("Chart");
+}
+
+void Chart::clear() {
+    mSegments.clear();
+    mLabels.clear();
+    mWorkingPoint.reset();
+    invalidate();
+}
+
+void Chart::addSegment(Point from, Point to) {
+    mSegments.push_back({from, to, mColour});
+    invalidate();
+}
+
+void Chart::addLabel(Point at, std::string text) {
+    mLabels.push_back({at, mColour, std::move(text)});
+    invalidate();
+}
+
+void Chart::placeWorkingPoint(std::optional<Point> point) {
+    if (point != mWorkingPoint) {
+        mWorkingPoint = point;
+        invalidate();
+    }
+}
+
+bool Chart::inXRange(int x) const {
+    return x >= lo(mX) && x <= hi(mX);
+}
+bool Chart::inYRange(int y) const {
+    return y >= lo(mY) && y <= hi(mY);
+}
+int Chart::clampX(int x) const {
+    return std::clamp(x, lo(mX), hi(mX));
+}
+int Chart::clampY(int y) const {
+    return std::clamp(y, lo(mY), hi(mY));
+}
+
+Box Chart::plotArea() const {
+    const Box& b = getBoundingBox();
+    return Box::fromCorners(b.x1 + INSET_LEFT, b.y1 + INSET_TOP, b.x2 - INSET_RIGHT, b.y2 - INSET_BOTTOM);
+}
+
+Point Chart::toPixel(Point data, const Box& plot) const {
+    return {plot.x1 + scale(data.x, mX, plot.getWidth()), plot.y2 - scale(data.y, mY, plot.getHeight())};
+}
+
+void Chart::handleDraw() {
+    const Box plot = plotArea();
+    if (plot.getWidth() < 2 || plot.getHeight() < 2 || mX.first == mX.last || mY.first == mY.last) {
+        return; // no room to plot anything
+    }
+    const bif_t* small = bif_myriad10.getFont();
+    // Grid and axis numbers.
+    for (int v = lo(mX) - lo(mX) % mX.gridStep; v <= hi(mX); v += mX.gridStep) {
+        if (v < lo(mX)) {
+            continue;
+        }
+        const Point p = toPixel({v, mY.first}, plot);
+        gfx_setcolor(colour::LIGHT);
+        gfx_vert_line(p.x, plot.y1, plot.getHeight());
+        gfx_setcolor(AXIS_TEXT);
+        bif_print_text_centered(small, p.x, plot.y2 + 2, fmt("%d", v / mX.labelDivisor));
+    }
+    for (int v = lo(mY) - lo(mY) % mY.gridStep; v <= hi(mY); v += mY.gridStep) {
+        if (v < lo(mY)) {
+            continue;
+        }
+        const Point p = toPixel({mX.first, v}, plot);
+        gfx_setcolor(colour::LIGHT);
+        gfx_horiz_line(plot.x1, p.y, plot.getWidth());
+        gfx_setcolor(AXIS_TEXT);
+        const std::string text = fmt("%d", v / mY.labelDivisor);
+        bif_print_text(small, plot.x1 - 3 - bif_text_width(small, text),
+                       p.y - small->ascent + small->x_height / 2, text);
+    }
+    gfx_setcolor(AXIS_LINE);
+    gfx_vert_line(plot.x1, plot.y1, plot.getHeight());
+    gfx_horiz_line(plot.x1, plot.y2, plot.getWidth());
+
+    // Curves, two pixels thick, clipped to the plot.
+    const Box saved = gfx_get_clip();
+    gfx_set_clip(saved.intersect(plot));
+    for (const Segment& s : mSegments) {
+        const Point a = toPixel(s.from, plot);
+        const Point b = toPixel(s.to, plot);
+        gfx_setcolor(s.colour);
+        gfx_line(a.x, a.y, b.x, b.y);
+        // The second pixel across the line's main direction.
+        if (std::abs(b.x - a.x) >= std::abs(b.y - a.y)) {
+            gfx_line(a.x, a.y - 1, b.x, b.y - 1);
+        } else {
+            gfx_line(a.x + 1, a.y, b.x + 1, b.y);
+        }
+    }
+    gfx_set_clip(saved);
+    // Segments in pixels, for keeping labels off the curves.
+    std::vector<std::pair<Point, Point>> lines;
+    lines.reserve(mSegments.size());
+    for (const Segment& s : mSegments) {
+        lines.emplace_back(toPixel(s.from, plot), toPixel(s.to, plot));
+    }
+    for (const Label& l : mLabels) {
+        const Point p = toPixel(l.at, plot);
+        const int w = bif_text_width(small, l.text);
+        const int h = small->ascent + small->descent;
+        // Four places around the point; the first one that lies in the plot and that the fewest curve pixels
+        // cross wins.
+        const Box candidates[4] = {Box(p.x + 4, p.y - 4 - h, w, h), Box(p.x - 4 - w, p.y - 4 - h, w, h),
+                                   Box(p.x + 4, p.y + 4, w, h), Box(p.x - 4 - w, p.y + 4, w, h)};
+        const Box* best = &candidates[0];
+        long long bestScore = -1;
+        for (const Box& c : candidates) {
+            long long score = c.intersect(plot) == c ? 0 : 1'000'000;
+            for (const auto& [a, b] : lines) {
+                const int steps = std::max({std::abs(b.x - a.x), std::abs(b.y - a.y), 1});
+                for (int i = 0; i <= steps; i += 2) {
+                    const int x = a.x + (b.x - a.x) * i / steps;
+                    const int y = a.y + (b.y - a.y) * i / steps;
+                    score += c.contains(x, y) || c.contains(x, y - 1) ? 1 : 0;
+                }
+            }
+            if (bestScore < 0 || score < bestScore) {
+                bestScore = score;
+                best = &c;
+            }
+        }
+        gfx_setcolor(l.colour);
+        bif_print_text(small, best->x1, best->y1, l.text);
+    }
+    if (mWorkingPoint) {
+        const Point p = toPixel(*mWorkingPoint, plot);
+        gfx_setcolor(colour::TEXT);
+        gfx_fill_circ(p.x, p.y, MARKER_RADIUS);
+    }
+}
+
+} // namespace tdx

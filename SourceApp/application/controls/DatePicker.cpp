@@ -1,0 +1,202 @@
+#include "SourceApp/application/controls/DatePicker.h"
+
+#include "Libraries/base/fmt.h"
+#include "Libraries/base/i18n.h"
+#include "Libraries/base/os.h"
+#include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/gfx/gfx.h"
+
+#include <algorithm>
+#include <climits>
+#include <tuple>
+
+namespace tdx {
+
+namespace {
+
+constexpr int COLUMN = 40;
+constexpr int ROW = 26;
+
+int days_in_month(int month, int year) {
+    static constexpr int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 1 && leap ? 29 : DAYS[month];
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date (month from 0), for any int year.
+long long days_from_civil(long long year, int month, int day) {
+    const long long y = year - (month < 2 ? 1 : 0);
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const int mp = (month + 10) % 12; // March = 0
+    const long long doy = (153 * mp + 2) / 5 + day - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+std::tuple<int, int, int> ymd(const Date& d) {
+    return {d.getYear(), d.getMonth(), d.getDay()};
+}
+
+} // namespace
+
+DatePicker::DatePicker(Container* parent, int x, int y)
+    : Container(parent, x, y, WIDTH, HEIGHT)
+    , mDate(static_cast<time_t>(os_time()), 0) {
+    init();
+}
+
+DatePicker::DatePicker(Container* parent, int x, int y, const Date& date)
+    : Container(parent, x, y, WIDTH, HEIGHT)
+    , mDate(date) {
+    init();
+}
+
+void DatePicker::init() {
+    setName("DatePicker");
+    const int left = getLeft();
+    const int top = getTop();
+    auto button = [&](int x, const char* text) {
+        return Button::Builder()
+            .parent(this)
+            .x(x)
+            .y(top)
+            .width(COLUMN)
+            .height(HEIGHT)
+            .backColor(colour::CONTROL)
+            .faceColor(colour::TEXT)
+            .activeBackColor(colour::PRESSED)
+            .activeFaceColor(colour::TEXT)
+            .text(gettext(text))
+            // Longer translations take the smaller font rather than being cut.
+            .font(bif_text_width(bif_myriad12.getFont(), gettext(text)) > COLUMN - 4 ? &bif_myriad10
+                                                                                     : &bif_myriad12)
+            .build();
+    };
+    mCancel = button(left, N_("Cancel"));
+    for (int c = 0; c < 3; ++c) {
+        const int x = left + (COLUMN + 1) * (c + 1);
+        auto arrow = [&](int y, resource_id icon) {
+            return IconButton::Builder()
+                .parent(this)
+                .x(x)
+                .y(y)
+                .width(COLUMN)
+                .height(ROW)
+                .backColor(colour::CONTROL)
+                .faceColor(colour::TEXT)
+                .activeBackColor(colour::PRESSED)
+                .activeFaceColor(colour::TEXT)
+                .icon(icon)
+                .build();
+        };
+        mUp[c] = arrow(top, res_arrow_up);
+        mLabels[c] = new ContainedLabel(this, x, top + ROW + 1, COLUMN, ROW, &bif_myriad12, "",
+                                        HorizontalAlign::Center, VerticalAlign::Middle);
+        mDown[c] = arrow(top + 2 * (ROW + 1), res_arrow_down);
+    }
+    mOk = button(left + WIDTH - COLUMN, N_("OK"));
+    clamp();
+    update();
+}
+
+void DatePicker::update() {
+    mLabels[0]->setText(fmt("%02d", static_cast<int>(mDate.getDay())));
+    mLabels[1]->setText(fmt("%02d", mDate.getMonth() + 1));
+    mLabels[2]->setText(fmt("%04d", mDate.getYear()));
+}
+
+void DatePicker::moveTo(int day, int month, int year) {
+    const long long delta = days_from_civil(year, month, day) -
+                            days_from_civil(mDate.getYear(), mDate.getMonth(), mDate.getDay());
+    mDate.addDays(static_cast<int>(std::clamp<long long>(delta, INT_MIN, INT_MAX)));
+}
+
+void DatePicker::clamp() {
+    if (mMinimum && mMaximum && ymd(*mMinimum) > ymd(*mMaximum)) {
+        return;
+    }
+    if (mMinimum && ymd(mDate) < ymd(*mMinimum)) {
+        moveTo(mMinimum->getDay(), mMinimum->getMonth(), mMinimum->getYear());
+    }
+    if (mMaximum && ymd(mDate) > ymd(*mMaximum)) {
+        moveTo(mMaximum->getDay(), mMaximum->getMonth(), mMaximum->getYear());
+    }
+}
+
+void DatePicker::stepDays(int days) {
+    mDate.addDays(days);
+    clamp();
+    update();
+}
+
+void DatePicker::stepMonths(int months) {
+    // Within years 1..9999 the picker's numbers fit their columns; Date takes years as unsigned short.
+    const int total = std::clamp(mDate.getYear() * 12 + mDate.getMonth() + months, 12, 9999 * 12 + 11);
+    const int year = total / 12;
+    const int month = total % 12;
+    moveTo(std::min<int>(mDate.getDay(), days_in_month(month, year)), month, year);
+    clamp();
+    update();
+}
+
+void DatePicker::setDate(const Date& date) {
+    mDate = date;
+    clamp();
+    update();
+}
+
+void DatePicker::setMinimum(const Date& date) {
+    mMinimum = date;
+    clamp();
+    update();
+}
+
+void DatePicker::setMaximum(const Date& date) {
+    mMaximum = date;
+    clamp();
+    update();
+}
+
+void DatePicker::handleMessage(Message* message) {
+    Container::handleMessage(message);
+    if (message->isClick(mOk)) {
+        sendMessage(MSG_OK);
+        return;
+    }
+    if (message->isClick(mCancel)) {
+        sendMessage(MSG_CANCEL);
+        return;
+    }
+    if (message->id != MSG_PRESS || message->source == nullptr || !message->source->isChildOf(this)) {
+        return;
+    }
+    static constexpr int SIGN[2] = {1, -1};
+    for (int c = 0; c < 3; ++c) {
+        for (int dir = 0; dir < 2; ++dir) {
+            if (message->source == (dir == 0 ? mUp[c] : mDown[c])) {
+                if (c == 0) {
+                    stepDays(SIGN[dir]);
+                } else {
+                    stepMonths(SIGN[dir] * (c == 1 ? 1 : 12));
+                }
+                message->stopPropagation();
+                return;
+            }
+        }
+    }
+}
+
+void DatePicker::handleDraw() {
+    gfx_setcolor(colour::CONTROL);
+    for (const ContainedLabel* label : mLabels) {
+        gfx_fill_rect(label->getBoundingBox());
+    }
+    Container::handleDraw();
+}
+
+} // namespace tdx

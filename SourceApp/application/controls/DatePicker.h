@@ -1,0 +1,56 @@
+// The date editor that a date row opens in place: day, month and year columns, each with an up arrow, the
+// number and a down arrow, between "Cancel" on the left and "OK" on the right. Steps follow the calendar:
+// a day step carries into the month, month and year steps keep the day within the month. The date stays
+// within the minimum and maximum (ignored while the minimum lies after the maximum). Sends MSG_OK or
+// MSG_CANCEL with itself as source.
+#pragma once
+
+#include "SourceApp/application/utils/Date.h"
+#include "SourceApp/gui/core/Container.h"
+
+#include <optional>
+
+namespace tdx {
+
+class Button;
+class ContainedLabel;
+class IconButton;
+
+class DatePicker : public Container {
+public:
+    static constexpr int WIDTH = 204;
+    static constexpr int HEIGHT = 80;
+
+    // Starts at today's date (the wall clock, UTC).
+    DatePicker(Container* parent, int x, int y);
+    DatePicker(Container* parent, int x, int y, const Date& date);
+
+    // The picked day at the time of day and UTC offset of the date the picker was given.
+    Date getDate() const { return mDate; }
+    void setDate(const Date& date);
+    void setMinimum(const Date& date);
+    void setMaximum(const Date& date);
+
+    void handleMessage(Message* message) override;
+    void handleDraw() override;
+
+private:
+    void init();
+    void update();
+    void stepDays(int days);
+    void stepMonths(int months);
+    void clamp();
+    // Moves the date to day/month/year (month from 0), keeping its time of day and offset.
+    void moveTo(int day, int month, int year);
+
+    Date mDate;
+    std::optional<Date> mMinimum;
+    std::optional<Date> mMaximum;
+    Button* mCancel = nullptr;
+    Button* mOk = nullptr;
+    IconButton* mUp[3] = {};
+    IconButton* mDown[3] = {};
+    ContainedLabel* mLabels[3] = {};
+};
+
+} // namespace tdx

@@ -1,0 +1,98 @@
+#include "SourceApp/application/controls/DropdownMenu.h"
+
+#include "Libraries/base/dbg.h"
+#include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/gfx/gfx.h"
+
+namespace tdx {
+
+namespace {
+constexpr int PITCH = DropdownMenu::ITEM_HEIGHT + 1;
+} // namespace
+
+DropdownMenu::DropdownMenu(Container* parent, int x, int y, int width)
+    : Control(parent, x, y, width, 0) {
+    setName("DropdownMenu");
+}
+
+void DropdownMenu::addItem(DropdownItem* item) {
+    if (item == nullptr || mItems.size() >= NO_ITEM) {
+        dbg_printf_h("DropdownMenu: item refused");
+        return;
+    }
+    item->setIndex(static_cast<uint16_t>(mItems.size()));
+    mItems.emplace_back(item);
+    setDimensions(getWidth(), static_cast<int>(mItems.size()) * PITCH - 1);
+    invalidate();
+}
+
+DropdownItem* DropdownMenu::getItem(uint16_t index) const {
+    return index < mItems.size() ? mItems[index].get() : nullptr;
+}
+
+void DropdownMenu::setSelectedItem(uint16_t index) {
+    if (index >= mItems.size()) {
+        dbg_printf_h("DropdownMenu: selection %u of %u items ignored", static_cast<unsigned>(index),
+                     static_cast<unsigned>(mItems.size()));
+        index = NO_ITEM;
+    }
+    if (index != mSelected) {
+        mSelected = index;
+        invalidate();
+    }
+}
+
+uint16_t DropdownMenu::itemAt(int y) const {
+    const int row = y - getTop();
+    if (row < 0 || row % PITCH == ITEM_HEIGHT) {
+        return NO_ITEM;
+    }
+    const auto index = static_cast<size_t>(row / PITCH);
+    return index < mItems.size() ? static_cast<uint16_t>(index) : NO_ITEM;
+}
+
+Box DropdownMenu::itemBox(uint16_t index) const {
+    return Box(getLeft(), getTop() + index * PITCH, getWidth(), ITEM_HEIGHT);
+}
+
+void DropdownMenu::handleEvent(Event* event) {
+    if (event->kind == EVENT_TOUCH_PRESS && getVisibleBox().contains(event->x, event->y)) {
+        mPressed = itemAt(event->y);
+        invalidate();
+    } else if (event->kind == EVENT_TOUCH_RELEASE && mPressed != NO_ITEM && itemAt(event->y) != mPressed) {
+        // Released over another item: no item was clicked.
+        mPressed = NO_ITEM;
+        invalidate();
+    }
+    Control::handleEvent(event);
+}
+
+void DropdownMenu::handleClick() {
+    const uint16_t index = mPressed;
+    mPressed = NO_ITEM;
+    invalidate();
+    if (index != NO_ITEM) {
+        sendMessage(MSG_ITEM_CLICK, index);
+    }
+}
+
+void DropdownMenu::handleDraw() {
+    gfx_setcolor(colour::WHITE);
+    gfx_fill_rect(getBoundingBox());
+    const bif_t* font = bif_myriad12.getFont();
+    for (uint16_t i = 0; i < mItems.size(); ++i) {
+        const Box box = itemBox(i);
+        const bool dark = i == mSelected || (isActive() && i == mPressed);
+        gfx_setcolor(dark ? colour::PRESSED : colour::CONTROL);
+        gfx_fill_rect(box);
+        gfx_setcolor(!isEnabled() ? colour::DISABLED : (dark ? colour::WHITE : colour::TEXT));
+        const Box saved = gfx_get_clip();
+        gfx_set_clip(saved.intersect(box));
+        bif_print_text_centered(font, box.x1 + box.getWidth() / 2,
+                                text_top_centered(font, box.y1, ITEM_HEIGHT), mItems[i]->getTitle());
+        gfx_set_clip(saved);
+    }
+}
+
+} // namespace tdx

@@ -1,0 +1,53 @@
+// The list a dropdown opens: items 26 pixels high with white separators, the selected one dark. Owns its
+// items. A click on an item sends MSG_ITEM_CLICK with the menu as source and the item's index as p1. Opened
+// with a null parent it is a layer of its own, drawn over the screen.
+#pragma once
+
+#include "SourceApp/application/controls/DropdownItem.h"
+#include "SourceApp/gui/core/Control.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace tdx {
+
+class DropdownMenu : public Control {
+public:
+    static constexpr int ITEM_HEIGHT = 26;
+    static constexpr uint16_t NO_ITEM = 0xFFFF;
+
+    DropdownMenu(Container* parent, int x, int y, int width);
+
+    // Takes the item; its index is its position. A null item is refused.
+    void addItem(DropdownItem* item);
+    template <class It>
+    void addItems(It begin, It end) {
+        for (; begin != end; ++begin) {
+            addItem(*begin);
+        }
+    }
+    // Null when the index is out of range.
+    DropdownItem* getItem(uint16_t index) const;
+    uint16_t getItemCount() const { return static_cast<uint16_t>(mItems.size()); }
+    // An index out of range selects nothing.
+    void setSelectedItem(uint16_t index);
+    uint16_t getSelectedItem() const { return mSelected; }
+
+    void handleEvent(Event* event) override;
+    void handleDraw() override;
+
+protected:
+    void handleClick() override;
+
+private:
+    // The item under a screen row, NO_ITEM on a separator or outside.
+    uint16_t itemAt(int y) const;
+    Box itemBox(uint16_t index) const;
+
+    std::vector<std::unique_ptr<DropdownItem>> mItems;
+    uint16_t mSelected = NO_ITEM;
+    uint16_t mPressed = NO_ITEM;
+};
+
+} // namespace tdx

@@ -1,0 +1,161 @@
+#include "SourceApp/application/controls/Label.h"
+
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/gfx/gfx.h"
+
+namespace tdx {
+
+namespace {
+
+const bif_t* font_of(const Font* font) {
+    return font != nullptr ? font->getFont() : nullptr;
+}
+
+int anchored_left(int x, int width, HorizontalAlign align) {
+    switch (align) {
+        case HorizontalAlign::Center:
+            return x - width / 2;
+        case HorizontalAlign::Right:
+            return x - width + 1;
+        default:
+            return x;
+    }
+}
+
+int cell_height(const bif_t* font) {
+    return font != nullptr ? font->ascent + font->descent : 0;
+}
+
+// Where a line cell of `cell` rows starts across a box edge of `size` pixels from `start`.
+int cross_start(const bif_t* font, int start, int size, VerticalAlign align) {
+    switch (align) {
+        case VerticalAlign::Top:
+            return start;
+        case VerticalAlign::Bottom:
+            return start + size - cell_height(font);
+        default:
+            return text_top_centered(font, start, size);
+    }
+}
+
+} // namespace
+
+Label::Label(Container* parent, int x, int y, Font* font, const std::string& text, HorizontalAlign align,
+             TextOrientation orientation)
+    : Component(parent, x, y, 0, 0)
+    , mFont(font)
+    , mText(text)
+    , mAlign(align)
+    , mOrientation(orientation) {
+    setName("Label");
+    const int w = textWidth();
+    if (mOrientation == TextOrientation::Rotated) {
+        setDimensions(HEIGHT, w);
+    } else {
+        setPosition(anchored_left(getLeft(), w, mAlign), getTop());
+        setDimensions(w, HEIGHT);
+    }
+}
+
+int Label::textWidth() const {
+    return bif_text_width(font_of(mFont), mText);
+}
+
+void Label::fit() {
+    const int w = textWidth();
+    if (mOrientation == TextOrientation::Rotated) {
+        const int bottom = getBottom();
+        setDimensions(HEIGHT, w);
+        setPosition(getLeft(), bottom - w + 1);
+        return;
+    }
+    int anchor = getLeft();
+    if (mAlign == HorizontalAlign::Right) {
+        anchor = getRight();
+    } else if (mAlign == HorizontalAlign::Center) {
+        anchor = getLeft() + getWidth() / 2;
+    }
+    setDimensions(w, HEIGHT);
+    setPosition(anchored_left(anchor, w, mAlign), getTop());
+}
+
+void Label::setText(const std::string& text) {
+    if (text == mText) {
+        return;
+    }
+    mText = text;
+    fit();
+    invalidate();
+}
+
+void Label::setFaceColor(unsigned colour) {
+    if (colour != mColour) {
+        mColour = colour;
+        invalidate();
+    }
+}
+
+void Label::handleDraw() {
+    const bif_t* font = font_of(mFont);
+    gfx_setcolor(mColour);
+    const Box& box = getBoundingBox();
+    if (mOrientation == TextOrientation::Rotated) {
+        bif_print_text_rotated(font, text_top_centered(font, box.x1, box.getWidth()), box.y2, mText);
+    } else {
+        bif_print_text(font, box.x1, text_top_centered(font, box.y1, box.getHeight()), mText);
+    }
+}
+
+ContainedLabel::ContainedLabel(Container* parent, int x, int y, int width, int height, Font* font,
+                               const std::string& text, HorizontalAlign halign, VerticalAlign valign,
+                               TextOrientation orientation, unsigned colour)
+    : Component(parent, x, y, width, height)
+    , mFont(font)
+    , mText(text)
+    , mHAlign(halign)
+    , mVAlign(valign)
+    , mOrientation(orientation)
+    , mColour(colour) {
+    setName("ContainedLabel");
+}
+
+void ContainedLabel::setText(const std::string& text) {
+    if (text != mText) {
+        mText = text;
+        invalidate();
+    }
+}
+
+void ContainedLabel::setFaceColor(unsigned colour) {
+    if (colour != mColour) {
+        mColour = colour;
+        invalidate();
+    }
+}
+
+void ContainedLabel::handleDraw() {
+    const bif_t* font = font_of(mFont);
+    const Box& box = getBoundingBox();
+    const int w = bif_text_width(font, mText);
+    gfx_setcolor(mColour);
+    if (mOrientation == TextOrientation::Rotated) {
+        // Along the height from the bottom; across the width like the vertical alignment.
+        int start = box.y2;
+        if (mHAlign == HorizontalAlign::Center) {
+            start = box.y2 - (box.getHeight() - w) / 2;
+        } else if (mHAlign == HorizontalAlign::Right) {
+            start = box.y1 + w - 1;
+        }
+        bif_print_text_rotated(font, cross_start(font, box.x1, box.getWidth(), mVAlign), start, mText);
+        return;
+    }
+    int x = box.x1;
+    if (mHAlign == HorizontalAlign::Center) {
+        x = box.x1 + (box.getWidth() - w) / 2;
+    } else if (mHAlign == HorizontalAlign::Right) {
+        x = box.x2 - w + 1;
+    }
+    bif_print_text(font, x, cross_start(font, box.y1, box.getHeight(), mVAlign), mText);
+}
+
+} // namespace tdx

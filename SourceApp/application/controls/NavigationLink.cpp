@@ -1,0 +1,67 @@
+#include "SourceApp/application/controls/NavigationLink.h"
+
+#include "Libraries/base/os.h"
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/gfx/gfx.h"
+
+namespace tdx {
+
+NavigationLink* NavigationLink::Builder::build() const {
+    OS_ASSERT(mWidth > 41 + 9);
+    OS_ASSERT(mHeight > 19);
+    auto* link = new NavigationLink(mParent, mX, mY, mWidth, mHeight);
+    link->mText = mText;
+    link->mFont = mFont != nullptr ? mFont : &bif_myriad12;
+    link->mIcon = mIcon;
+    link->mButtonIcon = mButtonIcon;
+    link->mInverted = mInverted;
+    return link;
+}
+
+NavigationLink::NavigationLink(Container* parent, int x, int y, int width, int height)
+    : CommandButton(parent, x, y, width, height) {
+    setName("NavigationLink");
+}
+
+void NavigationLink::setText(const std::string& text) {
+    if (text != mText) {
+        mText = text;
+        invalidate();
+    }
+}
+
+void NavigationLink::handleDraw() {
+    const Box& box = getBoundingBox();
+    const bool pressed = isActive();
+    const unsigned line = mInverted ? colour::CONTROL : colour::WHITE;
+    gfx_setcolor(pressed ? colour::PRESSED : (mInverted ? colour::WHITE : colour::CONTROL));
+    gfx_fill_rect(box);
+    if (mInverted && !pressed) {
+        gfx_setcolor(colour::CONTROL);
+        gfx_rectangle(box);
+    }
+    const int separator = box.x2 - BUTTON_WIDTH;
+    gfx_setcolor(line);
+    gfx_vert_line(separator, box.y1, box.getHeight());
+
+    const unsigned face = !isEnabled() ? colour::DISABLED : (pressed ? colour::WHITE : colour::TEXT);
+    gfx_setcolor(face);
+    draw_icon_centered(mButtonIcon.id, Box::fromCorners(separator + 1, box.y1, box.x2, box.y2),
+                       mButtonIcon.dx, mButtonIcon.dy);
+
+    // Icon and text stay left of the separator.
+    const Box saved = gfx_get_clip();
+    gfx_set_clip(saved.intersect(Box::fromCorners(box.x1, box.y1, separator - 5, box.y2)));
+    int x = box.x1 + TEXT_INSET;
+    if (const unsigned char* image = widget_image(mIcon.id)) {
+        const int w = gfx_image_width(image);
+        gfx_put_image(x + mIcon.dx, box.y1 + (box.getHeight() - gfx_image_height(image)) / 2 + mIcon.dy,
+                      image);
+        x += w + TEXT_INSET;
+    }
+    const bif_t* font = mFont->getFont();
+    bif_print_text(font, x, text_top_centered(font, box.y1, box.getHeight()), mText);
+    gfx_set_clip(saved);
+}
+
+} // namespace tdx

@@ -1,0 +1,98 @@
+// A menu row that leads somewhere: grey fill, an optional icon and the text at the left, and a button icon
+// centred in the last 40 pixels behind a white separator. Inverted: white fill with a grey outline.
+#pragma once
+
+#include "SourceApp/application/controls/CommandButton.h"
+#include "SourceApp/application/controls/widgets.h"
+
+#include <string>
+
+namespace tdx {
+
+class Font;
+
+class NavigationLink : public CommandButton {
+public:
+    struct Icon {
+        resource_id id = res_none;
+        int dx = 0;
+        int dy = 0;
+    };
+
+    class Builder {
+    public:
+        Builder& parent(Container* parent) {
+            mParent = parent;
+            return *this;
+        }
+        Builder& x(int x) {
+            mX = x;
+            return *this;
+        }
+        Builder& y(int y) {
+            mY = y;
+            return *this;
+        }
+        Builder& width(int width) {
+            mWidth = width;
+            return *this;
+        }
+        Builder& height(int height) {
+            mHeight = height;
+            return *this;
+        }
+        Builder& font(Font* font) {
+            mFont = font;
+            return *this;
+        }
+        Builder& text(std::string text) {
+            mText = std::move(text);
+            return *this;
+        }
+        Builder& icon(resource_id id, int dx = 0, int dy = 0) {
+            mIcon = {id, dx, dy};
+            return *this;
+        }
+        Builder& buttonIcon(resource_id id, int dx = 0, int dy = 0) {
+            mButtonIcon = {id, dx, dy};
+            return *this;
+        }
+        Builder& inverted(bool inverted) {
+            mInverted = inverted;
+            return *this;
+        }
+        // Fatal assertion unless the row is wider than 50 and higher than 19 pixels.
+        NavigationLink* build() const;
+
+    private:
+        Container* mParent = nullptr;
+        int mX = 0;
+        int mY = 0;
+        int mWidth = 0;
+        int mHeight = 0;
+        Font* mFont = nullptr; // bif_myriad12
+        std::string mText;
+        Icon mIcon;
+        Icon mButtonIcon{res_arrow_right, 0, 0};
+        bool mInverted = false;
+    };
+
+    static constexpr int BUTTON_WIDTH = 40;
+    static constexpr int TEXT_INSET = 9;
+
+    void setText(const std::string& text);
+    const std::string& getText() const { return mText; }
+
+    void handleDraw() override;
+
+private:
+    NavigationLink(Container* parent, int x, int y, int width, int height);
+
+    std::string mText;
+    Font* mFont = nullptr;
+    Icon mIcon;
+    Icon mButtonIcon;
+    bool mInverted = false;
+};
+
+} // namespace tdx

@@ -1,0 +1,46 @@
+// What every widget of this folder shares: the palette, text placement and the icons of the resources file.
+#pragma once
+
+#include "SourceApp/application/resources/resource_names.h"
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/geometry/box.h"
+
+#include <string_view>
+
+namespace tdx {
+
+class ResourceMgr;
+
+// The palette (colour numbers 0x00BBGGRR).
+namespace colour {
+inline constexpr unsigned WHITE = 0xFFFFFF;
+inline constexpr unsigned CONTROL = 0xCCCCCC; // button fill, borders
+inline constexpr unsigned PRESSED = 0x808080; // pressed fill, inactive chart curves
+inline constexpr unsigned TEXT = 0x000000;
+inline constexpr unsigned DISABLED = 0x646464; // disabled text and icons
+inline constexpr unsigned LIGHT = 0xE1E1E1;    // tracks, grids
+inline constexpr unsigned TITLE = 0xCBA14F;    // title bars, progress
+inline constexpr unsigned ACCENT = 0x312CD8;   // alarm red, failure
+} // namespace colour
+
+// Builders take -1 for "not set".
+inline constexpr int NO_COLOUR = -1;
+
+// The resources the widgets draw their icons from; start-up installs the application's manager.
+void widgets_set_resources(const ResourceMgr* resources);
+// The image of an icon resource, null (with a trace line) when there is none.
+const unsigned char* widget_image(resource_id id);
+
+// The top of a text line centred in a box of height h starting at top: the x-height's middle on the box's
+// middle.
+int text_top_centered(const bif_t* font, int top, int height);
+
+// Draws an icon centred in the box, moved by (dx, dy), in the current colour.
+void draw_icon_centered(resource_id id, const Box& box, int dx = 0, int dy = 0);
+
+// Number of characters (code points) of a UTF-8 text, and the byte offset of character n (clamped to the
+// end).
+unsigned utf8_length(std::string_view text);
+size_t utf8_offset(std::string_view text, unsigned n);
+
+} // namespace tdx

@@ -1,0 +1,169 @@
+#include "SourceApp/application/commands/ChangeStateCommand.h"
+#include "SourceApp/application/commands/DropdownItemClickCommand.h"
+#include "SourceApp/application/commands/ScrollBarCommands.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
+#include "SourceApp/gui/core/core_fixture.h"
+
+#include "Libraries/base/os.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace tdx::test {
+namespace {
+
+// Stands in for the screens' scroll bar: what the coupling commands set and read.
+class FakeScrollBar {
+public:
+    void setMax(int maximum, int total) {
+        mMax = maximum;
+        mTotal = total;
+        ++mSetMaxCalls;
+    }
+    int getThumbPosition() const { return mPosition; }
+
+    int mMax = -1;
+    int mTotal = -1;
+    int mSetMaxCalls = 0;
+    int mPosition = 0;
+};
+
+struct Thrown : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class CommandsTest : public CoreTest {
+protected:
+    void SetUp() override {
+        CoreTest::SetUp();
+        os_set_assert_handler([](const AssertionFailure& f) { throw Thrown(f.expression); });
+    }
+    void TearDown() override {
+        os_set_assert_handler(nullptr);
+        CoreTest::TearDown();
+    }
+};
+
+TEST_F(CommandsTest, ChangeStateCommandOpensItsStateOnEveryRun) {
+    mCore.changeState(3, 0, 0, 0, 0);
+    pass();
+    ChangeStateCommand command(12, 1, 2, 3, 4);
+    EXPECT_EQ(shownId(), 3u) << "building the command navigates nowhere";
+    command.execute();
+    pass();
+    ASSERT_EQ(shownId(), 12u);
+    const State& shown = screen()->getState();
+    EXPECT_EQ(shown.getP1(), 1u);
+    EXPECT_EQ(shown.getP4(), 4u);
+    mCore.prevState();
+    pass();
+    EXPECT_EQ(shownId(), 3u);
+    command.execute();
+    pass();
+    EXPECT_EQ(shownId(), 12u) << "the command keeps its state for the next run";
+}
+
+TEST_F(CommandsTest, ChangeStateCommandKeepsItsOwnCopyOfATypedState) {
+    std::unique_ptr<ChangeStateCommand> command;
+    {
+        SingleParamState<std::string> state(40, 7, 0, 0, 0, "Living room");
+        command = std::make_unique<ChangeStateCommand>(state);
+    }
+    command->execute();
+    pass();
+    ASSERT_EQ(shownId(), 40u);
+    const auto* typed = dynamic_cast<const SingleParamState<std::string>*>(&screen()->getState());
+    ASSERT_NE(typed, nullptr) << "the typed parameter travels with the state";
+    EXPECT_EQ(typed->getParam(), "Living room");
+    EXPECT_EQ(typed->getP1(), 7u);
+}
+
+TEST_F(CommandsTest, RestartStateCommandRebuildsTheScreenAndKeepsHistory) {
+    mCore.changeState(5, 0, 0, 0, 0);
+    pass();
+    mCore.changeState(6, 0, 0, 0, 0);
+    pass();
+    mBuilt.clear();
+    RestartStateCommand().execute();
+    pass();
+    ASSERT_EQ(mBuilt.size(), 1u);
+    EXPECT_EQ(mBuilt[0].second, 6u);
+    mCore.prevState();
+    pass();
+    EXPECT_EQ(shownId(), 5u) << "the restart left the history as it was";
+}
+
+TEST_F(CommandsTest, ViewportSizeGoesToTheScrollBarAndThePositionComesBack) {
+    mScreens[2] = [](TestForm&) {};
+    mCore.changeState(2, 0, 0, 0, 0);
+    pass();
+    auto* viewport = new Viewport(screen(), 0, 31, 295, 209);
+    auto* content = new Container(viewport, 0, 0, 295, 0);
+    viewport->setContent(content);
+    for (int i = 0; i < 12; ++i) {
+        new Patch(content, 0, 31 + i * 27, 277, 26, 0xCCCCCC);
+    }
+    content->fitToContent();
+    FakeScrollBar bar;
+    content->setOnSizeChangeCommand(
+        std::make_unique<ViewportSizeToScrollBarCommand<FakeScrollBar>>(viewport, &bar));
+    ViewportSizeToScrollBarCommand<FakeScrollBar>(viewport, &bar).execute();
+    EXPECT_EQ(bar.mTotal, viewport->getInnerHeight());
+    EXPECT_EQ(bar.mMax, viewport->getMaxVerticalPosition());
+    EXPECT_GT(bar.mMax, 0);
+
+    // The content grows: its size-change command tells the bar again.
+    const int calls = bar.mSetMaxCalls;
+    new Patch(content, 0, 31 + 12 * 27, 277, 26, 0xCCCCCC);
+    content->fitToContent();
+    EXPECT_GT(bar.mSetMaxCalls, calls);
+    EXPECT_EQ(bar.mMax, viewport->getMaxVerticalPosition());
+
+    ScrollBarPositionToViewportCommand<FakeScrollBar> scroll(viewport, &bar);
+    bar.mPosition = 54;
+    scroll.execute();
+    EXPECT_EQ(viewport->getVerticalPosition(), 54);
+    bar.mPosition = 100000; // beyond the content: the viewport stops at its end
+    scroll.execute();
+    EXPECT_EQ(viewport->getVerticalPosition(), viewport->getMaxVerticalPosition());
+}
+
+TEST_F(CommandsTest, ScrollCouplingRefusesMissingPartners) {
+    FakeScrollBar bar;
+    Viewport* none = nullptr;
+    EXPECT_THROW(ViewportSizeToScrollBarCommand<FakeScrollBar>(none, &bar), Thrown);
+    EXPECT_THROW(ScrollBarPositionToViewportCommand<FakeScrollBar>(none, &bar), Thrown);
+    mCore.changeState(2, 0, 0, 0, 0);
+    pass();
+    auto* viewport = new Viewport(screen(), 0, 0, 100, 100);
+    EXPECT_THROW(ViewportSizeToScrollBarCommand<FakeScrollBar>(viewport, nullptr), Thrown);
+    EXPECT_THROW(ScrollBarPositionToViewportCommand<FakeScrollBar>(viewport, nullptr), Thrown);
+}
+
+// A row's command receives the item the user picked, with its index and tag.
+TEST_F(CommandsTest, DropdownItemClickCommandGetsThePickedItem) {
+    struct Remember : DropdownItemClickCommand {
+        void execute(DropdownItem* item) override {
+            title = item->getTitle();
+            index = item->getIndex();
+            tag = static_cast<DropdownItemImpl*>(item)->getTag();
+        }
+        std::string title;
+        int index = -1;
+        unsigned tag = 0;
+    };
+    mCore.changeState(2, 0, 0, 0, 0);
+    pass();
+    auto* menu = new DropdownMenu(screen(), 20, 20, 200);
+    menu->addItem(new DropdownItemImpl("English", 10));
+    menu->addItem(new DropdownItemImpl("Dansk", 11));
+    std::unique_ptr<DropdownItemClickCommand> command = std::make_unique<Remember>();
+    command->execute(menu->getItem(1));
+    const auto& r = static_cast<Remember&>(*command);
+    EXPECT_EQ(r.title, "Dansk");
+    EXPECT_EQ(r.index, 1);
+    EXPECT_EQ(r.tag, 11u);
+}
+
+} // namespace
+} // namespace tdx::test

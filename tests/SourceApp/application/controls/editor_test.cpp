@@ -1,0 +1,271 @@
+#include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/DatePicker.h"
+#include "SourceApp/application/controls/EditBox.h"
+#include "SourceApp/application/controls/KeyboardEditor.h"
+#include "SourceApp/application/controls/Label.h"
+#include "widget_fixture.h"
+
+namespace tdx::test {
+namespace {
+
+using EditorTest = WidgetTest;
+
+TEST_F(EditorTest, EditBoxCaretCountsCharactersNotBytes) {
+    auto* edit = new EditBox(form(), 20, 20, 267, 22, &bif_myriad12, "Kůň");
+    EXPECT_EQ(edit->getText().size(), 5u);
+    EXPECT_EQ(edit->getCaretPosition(), 3u) << "the caret starts behind the text";
+    edit->setCaretPosition(2);
+    edit->appendTextToCaret("ř");
+    EXPECT_EQ(edit->getText(), "Kůřň");
+    EXPECT_EQ(edit->getCaretPosition(), 3u) << "behind the insertion";
+    edit->deleteFromCaret(1, -1);
+    EXPECT_EQ(edit->getText(), "Kůň");
+    EXPECT_EQ(edit->getCaretPosition(), 2u);
+    edit->deleteFromCaret(1, 1);
+    EXPECT_EQ(edit->getText(), "Ků");
+    EXPECT_EQ(edit->getCaretPosition(), 2u);
+
+    // Beyond the ends: clamped, never a broken character.
+    edit->setCaretPosition(100);
+    EXPECT_EQ(edit->getCaretPosition(), 2u);
+    edit->deleteFromCaret(10, 1);
+    EXPECT_EQ(edit->getText(), "Ků");
+    edit->deleteFromCaret(10, -1);
+    EXPECT_EQ(edit->getText(), "");
+    EXPECT_EQ(edit->getCaretPosition(), 0u);
+    edit->deleteFromCaret(1, -1); // nothing at position 0
+    EXPECT_EQ(edit->getText(), "");
+    edit->appendTextToCaret("");
+    EXPECT_EQ(edit->getCaretPosition(), 0u);
+    edit->appendTextToCaret("Ærø");
+    EXPECT_EQ(edit->getCaretPosition(), 3u);
+    edit->setCaretPosition(0);
+    edit->appendTextToCaret("Æ");
+    EXPECT_EQ(edit->getText(), "ÆÆrø");
+    EXPECT_EQ(edit->getCaretPosition(), 1u);
+}
+
+TEST_F(EditorTest, EditBoxKeepsTheCaretInView) {
+    auto* edit = new EditBox(form(), 20, 20, 100, 22, &bif_myriad12, "");
+    pass();
+    EXPECT_EQ(at(20, 20), 0x808080u);
+    EXPECT_EQ(at(21, 21), 0xFFFFFFu);
+    // The caret: one dark column at the inner left edge.
+    EXPECT_GT(count_near(Box(24, 21, 1, 20), 0x000000), 8);
+    edit->appendTextToCaret("A long serial number 0123456789");
+    pass();
+    EXPECT_GT(count_near(Box(112, 21, 4, 20), 0x000000), 8) << "caret at the right end";
+    EXPECT_EQ(inked(Box::fromCorners(0, 0, 319, 19), 0xFFFFFF), 0) << "nothing drawn outside";
+    EXPECT_EQ(inked(Box::fromCorners(120, 0, 319, 239), 0xFFFFFF), 0);
+}
+
+class KeyboardTest : public WidgetTest {
+protected:
+    void open(const std::string& text) {
+        mKeyboard = new KeyboardEditor(form(), 21, 40, text);
+        pass();
+    }
+    // The key showing `label` (characters and named keys).
+    Component* key(const std::string& label) const {
+        for (Component* c : mKeyboard->getChildren())
+            if (auto* b = dynamic_cast<Button*>(c); b != nullptr && b->getText() == label)
+                return b;
+        return nullptr;
+    }
+    Component* keyWithCode(unsigned code) const {
+        for (Component* c : mKeyboard->getChildren())
+            if (c->tag == code)
+                return c;
+        return nullptr;
+    }
+    void hit(Component* c) {
+        ASSERT_NE(c, nullptr);
+        tap(c->getLeft() + c->getWidth() / 2, c->getTop() + c->getHeight() / 2);
+    }
+    void host(int code) {
+        mCore.sendMessage(nullptr, MSG_KEY, code, 0, 0, 0);
+        pass(2);
+    }
+    KeyboardEditor* mKeyboard = nullptr;
+};
+
+TEST_F(KeyboardTest, TypingOnScreen) {
+    open("");
+    EXPECT_EQ(mKeyboard->getBoundingBox(), Box(21, 40, 277, 154));
+    hit(key("h"));
+    hit(key("i"));
+    hit(keyWithCode(' '));
+    hit(keyWithCode(0x100)); // shift
+    EXPECT_TRUE(mKeyboard->isShifted());
+    hit(key("J"));
+    EXPECT_FALSE(mKeyboard->isShifted()) << "shift holds for one letter";
+    hit(key("o"));
+    hit(key("4"));
+    EXPECT_EQ(mKeyboard->getString(), "hi Jo4");
+    hit(keyWithCode(KeyboardEditor::KEY_BACKSPACE));
+    EXPECT_EQ(mKeyboard->getString(), "hi Jo");
+    hit(key("?123"));
+    EXPECT_TRUE(mKeyboard->showsSymbols());
+    hit(keyWithCode(0x100));
+    EXPECT_FALSE(mKeyboard->isShifted()) << "symbols have no capitals";
+    hit(key("%"));
+    hit(key("'"));
+    EXPECT_EQ(mKeyboard->getString(), "hi Jo%'") << "on screen, % and ' are characters";
+    hit(key("abc"));
+    hit(key("x"));
+    EXPECT_EQ(mKeyboard->getString(), "hi Jo%'x");
+    EXPECT_EQ(count(MSG_OK) + count(MSG_CANCEL), 0);
+
+    hit(keyWithCode(KeyboardEditor::KEY_ENTER));
+    const Seen* ok = last(MSG_OK);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->source, mKeyboard);
+    hit(keyWithCode(KeyboardEditor::KEY_ESCAPE));
+    ASSERT_NE(last(MSG_CANCEL), nullptr);
+    EXPECT_EQ(last(MSG_CANCEL)->source, mKeyboard);
+}
+
+TEST_F(KeyboardTest, HostKeysTypeMoveTheCaretAndDecide) {
+    open("Pokoj");
+    SeenLog behind;
+    new Listener(form(), "behind", behind);
+    host('1');
+    EXPECT_EQ(mKeyboard->getString(), "Pokoj1");
+    host(KeyboardEditor::KEY_LEFT);
+    host(KeyboardEditor::KEY_LEFT);
+    host('X');
+    EXPECT_EQ(mKeyboard->getString(), "PokoXj1");
+    host(KeyboardEditor::KEY_RIGHT);
+    host(KeyboardEditor::KEY_RIGHT);
+    host(KeyboardEditor::KEY_RIGHT); // beyond the end: stays there
+    host(KeyboardEditor::KEY_BACKSPACE);
+    EXPECT_EQ(mKeyboard->getString(), "PokoXj");
+    host(0x01);  // no printable character: ignored
+    host(0x1F6); // no key at all
+    EXPECT_EQ(mKeyboard->getString(), "PokoXj");
+    EXPECT_NE(sTrace.find("key code 502 ignored"), std::string::npos);
+    EXPECT_TRUE(std::none_of(behind.begin(), behind.end(), [](const Seen& s) { return s.id == MSG_KEY; }))
+        << "the keyboard takes the keys";
+    host(KeyboardEditor::KEY_ENTER);
+    EXPECT_EQ(count(MSG_OK, mKeyboard), 1);
+    host(KeyboardEditor::KEY_ESCAPE);
+    EXPECT_EQ(count(MSG_CANCEL, mKeyboard), 1);
+}
+
+TEST_F(KeyboardTest, MaximumLengthInBytes) {
+    open("ab");
+    mKeyboard->setMaxLength(4);
+    host('c');
+    host('d');
+    host('e');
+    EXPECT_EQ(mKeyboard->getString(), "abcd");
+    hit(key("q"));
+    EXPECT_EQ(mKeyboard->getString(), "abcd");
+}
+
+TEST_F(KeyboardTest, Gallery) {
+    open("Living room");
+    gallery("keyboard");
+    hit(key("?123"));
+    hit(keyWithCode(0x100));
+    gallery("keyboard_symbols");
+    SUCCEED();
+}
+
+class DatePickerTest : public WidgetTest {
+protected:
+    void open(const Date& date) {
+        mPicker = new DatePicker(form(), 60, 60, date);
+        pass();
+    }
+    void up(int column) { tap(60 + 41 * (column + 1) + 20, 60 + 13); }
+    void down(int column) { tap(60 + 41 * (column + 1) + 20, 60 + 54 + 13); }
+    std::string shown() const {
+        std::string s;
+        for (Component* c : mPicker->getChildren())
+            if (auto* l = dynamic_cast<ContainedLabel*>(c))
+                s += (s.empty() ? "" : ".") + l->getText();
+        return s;
+    }
+    DatePicker* mPicker = nullptr;
+};
+
+TEST_F(DatePickerTest, StepsFollowTheCalendar) {
+    open(Date(31, 0, 2024)); // 31 January 2024
+    EXPECT_EQ(mPicker->getBoundingBox(), Box(60, 60, 204, 80));
+    EXPECT_EQ(shown(), "31.01.2024");
+    up(1); // month: February has 29 days in 2024
+    EXPECT_EQ(shown(), "29.02.2024");
+    up(2); // year: 2025 has no 29 February
+    EXPECT_EQ(shown(), "28.02.2025");
+    up(0); // day: carries into March
+    EXPECT_EQ(shown(), "01.03.2025");
+    down(0);
+    down(1);
+    EXPECT_EQ(shown(), "28.01.2025");
+    down(2);
+    EXPECT_EQ(shown(), "28.01.2024");
+    open(Date(31, 11, 2025));
+    up(0);
+    EXPECT_EQ(shown(), "01.01.2026") << "a day step carries into the next year";
+    const Date d = mPicker->getDate();
+    EXPECT_EQ(d.getDay(), 1);
+    EXPECT_EQ(d.getMonth(), 0);
+    EXPECT_EQ(d.getYear(), 2026);
+}
+
+TEST_F(DatePickerTest, KeepsTimeOfDayAndOffset) {
+    Date start(1700000000, 3600);
+    open(start);
+    up(1);
+    const Date d = mPicker->getDate();
+    EXPECT_EQ(d.getHours(), start.getHours());
+    EXPECT_EQ(d.getMinutes(), start.getMinutes());
+    EXPECT_EQ(d.getLocalTimeOffset(), 3600);
+}
+
+TEST_F(DatePickerTest, LimitsHoldUnlessTheyContradict) {
+    open(Date(15, 5, 2026));
+    mPicker->setMinimum(Date(10, 5, 2026));
+    mPicker->setMaximum(Date(20, 6, 2026));
+    for (int i = 0; i < 7; ++i)
+        down(0);
+    EXPECT_EQ(shown(), "10.06.2026");
+    up(2);
+    EXPECT_EQ(shown(), "20.07.2026") << "a year step stops at the maximum";
+    mPicker->setDate(Date(1, 0, 2030));
+    EXPECT_EQ(shown(), "20.07.2026");
+    mPicker->setMinimum(Date(1, 0, 2027)); // after the maximum: limits ignored
+    mPicker->setDate(Date(1, 0, 2030));
+    EXPECT_EQ(shown(), "01.01.2030");
+    up(2);
+    EXPECT_EQ(shown(), "01.01.2031");
+}
+
+TEST_F(DatePickerTest, HoldingAnArrowRepeatsAndTheButtonsDecide) {
+    open(Date(1, 2, 2026));
+    touch(EVENT_TOUCH_PRESS, 60 + 41 + 20, 70);
+    pass();
+    touch(EVENT_TOUCH_HOLD, 60 + 41 + 20, 70);
+    pass();
+    touch(EVENT_TOUCH_HOLD, 60 + 41 + 20, 70);
+    pass();
+    touch(EVENT_TOUCH_RELEASE, 60 + 41 + 20, 70);
+    pass();
+    EXPECT_EQ(shown(), "04.03.2026");
+    tap(65, 100);
+    EXPECT_EQ(count(MSG_CANCEL, mPicker), 1);
+    tap(60 + 203 - 5, 100);
+    EXPECT_EQ(count(MSG_OK, mPicker), 1);
+    gallery("date_picker");
+}
+
+TEST_F(DatePickerTest, TodayFromTheWallClock) {
+    auto* picker = new DatePicker(form(), 0, 0);
+    const Date now(static_cast<time_t>(os_time()), 0);
+    EXPECT_EQ(picker->getDate().getDay(), now.getDay());
+    EXPECT_EQ(picker->getDate().getYear(), now.getYear());
+}
+
+} // namespace
+} // namespace tdx::test
