@@ -56,8 +56,7 @@ void os_set_assert_handler(os_assert_handler handler);
 } // namespace tdx
 
 #define OS_ASSERT(expression)                                                                                \
-    ((expression) ? static_cast<void>(0)                                                                     \
-                  : ::tdx::os_assert_show(#expression, __func__, __FILE__, __LINE__))
+    ((expression) ? static_cast<void>(0) : ::tdx::os_assert_show(#expression, __func__, __FILE__, __LINE__))
 #define OS_ASSERT_MSG(expression, message)                                                                   \
     ((expression) ? static_cast<void>(0)                                                                     \
                   : ::tdx::os_assert_show_msg(#expression, message, __func__, __FILE__, __LINE__))

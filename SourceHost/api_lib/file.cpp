@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace tdx {
@@ -37,9 +38,18 @@ File::File(const std::string& path, FileOpenMode::Enum mode)
     mFile = std::fopen(path.c_str(), stdio);
     // A missing file opened for reading is an ordinary answer (no log, no card); only other failures are
     // news.
-    if (mFile == nullptr &&
-        !(errno == ENOENT && (mode == FileOpenMode::Read || mode == FileOpenMode::ReadWrite))) {
-        dbg_printf_h("FILE %s: cannot open (%s)", path.c_str(), std::strerror(errno));
+    if (mFile == nullptr) {
+        if (!(errno == ENOENT && (mode == FileOpenMode::Read || mode == FileOpenMode::ReadWrite))) {
+            dbg_printf_h("FILE %s: cannot open (%s)", path.c_str(), std::strerror(errno));
+        }
+        return;
+    }
+    // stdio opens a folder for reading, and its size then reads as the largest one: a card holds files only.
+    struct stat info {};
+    if (fstat(fileno(mFile), &info) == 0 && S_ISDIR(info.st_mode)) {
+        dbg_printf_h("FILE %s: cannot open (a folder)", path.c_str());
+        std::fclose(mFile);
+        mFile = nullptr;
     }
 }
 

@@ -22,7 +22,9 @@ std::recursive_mutex& criticalSection() {
     static std::recursive_mutex mutex;
     return mutex;
 }
-int sCriticalNesting = 0;
+// The calling thread's depth in the critical section: an exit without a matching enter would unlock a mutex
+// the thread does not hold, which is undefined; it is caught here instead.
+thread_local int tCriticalNesting = 0;
 uint32_t sEventBits = 0;
 
 std::atomic<os_assert_handler> sAssertHandler{nullptr};
@@ -51,11 +53,12 @@ int64_t hostTime() {
 
 void os_enter_critical() {
     criticalSection().lock();
-    ++sCriticalNesting;
+    ++tCriticalNesting;
 }
 
 void os_exit_critical() {
-    --sCriticalNesting;
+    OS_ASSERT_MSG(tCriticalNesting > 0, "os_exit_critical without os_enter_critical");
+    --tCriticalNesting;
     criticalSection().unlock();
 }
 

@@ -117,6 +117,19 @@ TEST_F(Files, FileThatIsNotOpenAnswersZeroAndKeepsItsName) {
     EXPECT_FALSE(std::filesystem::exists("data.bin"));
 }
 
+TEST_F(Files, AFolderIsNoFileInAnyMode) {
+    std::filesystem::create_directory("update.fw");
+    for (FileOpenMode::Enum mode :
+         {FileOpenMode::Read, FileOpenMode::Write, FileOpenMode::ReadWrite, FileOpenMode::Append}) {
+        File folder("update.fw", mode);
+        EXPECT_FALSE(folder.isOpened()) << mode;
+        EXPECT_EQ(folder.getSize(), 0u) << mode;
+        char buffer[4];
+        EXPECT_EQ(folder.read(buffer, 4), 0u) << mode;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory("update.fw"));
+}
+
 TEST_F(Files, ReadingInSmallPiecesReassemblesTheWholeFile) {
     std::string bytes;
     for (int i = 0; i < 1000; ++i) {

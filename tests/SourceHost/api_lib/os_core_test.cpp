@@ -88,6 +88,21 @@ TEST(OsCritical, NestsOnOneThreadAndExcludesOthers) {
     EXPECT_EQ(counter, 40000);
 }
 
+TEST(OsCriticalDeathTest, LeavingWithoutEnteringStopsTheProgram) {
+    EXPECT_DEATH(os_exit_critical(),
+                 "---- ASSERTION FAILED ----(.|\n)*os_exit_critical without os_enter_critical");
+    // A thread that holds the section cannot be let out twice, nor can another thread let it out.
+    os_enter_critical();
+    EXPECT_DEATH(
+        {
+            std::thread other([] { os_exit_critical(); });
+            other.join();
+        },
+        "os_exit_critical without os_enter_critical");
+    os_exit_critical();
+    EXPECT_DEATH(os_exit_critical(), "os_exit_critical without os_enter_critical");
+}
+
 TEST(OsEvents, SetClearGetAndTake) {
     os_event_clear(0xFFFFFFFFu);
     os_event_set(0x5);
@@ -101,9 +116,8 @@ TEST(OsEvents, SetClearGetAndTake) {
 }
 
 TEST(OsAssertDeathTest, PrintsTheFailureAndEndsTheProgram) {
-    EXPECT_DEATH(OS_ASSERT(1 + 1 == 3),
-                 "---- ASSERTION FAILED ----(.|\n)*1 \\+ 1 == 3(.|\n)*TestBody(.|\n)*"
-                 "tests/SourceHost/api_lib/os_core_test.cpp(.|\n)*Line: [0-9]+");
+    EXPECT_DEATH(OS_ASSERT(1 + 1 == 3), "---- ASSERTION FAILED ----(.|\n)*1 \\+ 1 == 3(.|\n)*TestBody(.|\n)*"
+                                        "tests/SourceHost/api_lib/os_core_test.cpp(.|\n)*Line: [0-9]+");
     EXPECT_DEATH(OS_ASSERT_MSG(false, "Queue overflow"), "---- ASSERTION FAILED ----(.|\n)*Queue overflow");
 }
 

@@ -104,11 +104,24 @@ TEST_F(TraceFile, TraceIsAppendedToTheFileNamedByTheEnvironmentUntilItIsUnset) {
     EXPECT_EQ(readFile("trace.txt").find("to stderr"), std::string::npos);
 }
 
-TEST_F(TraceFile, TraceFileThatCannotBeOpenedLeavesTraceOnStderr) {
+std::string sCapturedTrace;
+void captureTrace(const char* text, size_t length) {
+    sCapturedTrace.append(text, length);
+}
+
+TEST_F(TraceFile, TraceFileThatCannotBeOpenedIsReportedAndTraceKeepsItsOutput) {
+    sCapturedTrace.clear();
+    dbg_set_output(captureTrace);
     setenv("TDX410_TRACE", "no/such/folder/trace.txt", 1);
     os_init();
     dbg_printf_h("still traced");
+    dbg_set_output(nullptr);
+
     EXPECT_FALSE(std::filesystem::exists("no"));
+    EXPECT_NE(sCapturedTrace.find("TDX410_TRACE=no/such/folder/trace.txt cannot be opened"),
+              std::string::npos)
+        << sCapturedTrace;
+    EXPECT_NE(sCapturedTrace.find(" still traced"), std::string::npos) << sCapturedTrace;
 }
 
 TEST(Devices, DesktopHasNoDevicesAndReportsNoMemoryUse) {
