@@ -49,6 +49,11 @@ int bl_target_answer(uint8_t* buf, uint32_t len) {
         return 0;
     }
     const uint8_t cmd = buf[0];
+    if (cmd & BL_REPLY_FLAG) {
+        // Answering a reply could set two targets answering each other without end.
+        dbg_printf_h("bl: reply %02X from a peer ignored", cmd);
+        return 0;
+    }
     const uint16_t seq = bl_get_u16(buf + 2);
     const uint32_t payloadLength = len - BL_HEADER_SIZE;
     uint8_t* payload = buf + BL_HEADER_SIZE;

@@ -2,7 +2,6 @@
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
-#include "Libraries/link_bus/dissector.h"
 #include "Libraries/link_bus/link_bus.h"
 #include "Libraries/tavi_net/bl_protocol.h"
 #include "Libraries/tavi_net/tnet_internal.h"
@@ -236,7 +235,6 @@ void on_packet(const uint8_t* pkt, uint16_t len, void* user) {
     if (!sClient.started || !sClient.haveDevice || (!broadcast && address != sClient.address)) {
         return;
     }
-    tnet_dissect(pkt, len, false);
     const uint8_t cmd = pkt[TNET_OFS_COMMAND];
     const uint8_t* payload = pkt + TNET_HEADER_SIZE;
     const uint16_t payloadLength = static_cast<uint16_t>(len - TNET_HEADER_SIZE);
@@ -275,7 +273,6 @@ void send_packet(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t 
         std::memcpy(pkt + TNET_HEADER_SIZE, payload, len);
     }
     const uint16_t total = static_cast<uint16_t>(TNET_HEADER_SIZE + len);
-    tnet_dissect(pkt, total, true);
     if (link_if_send(sClient.replyInterface, pkt, total) != 0) {
         dbg_printf_h("tnet: %s not queued on interface %d", tnet_command_name(cmd), sClient.replyInterface);
     }

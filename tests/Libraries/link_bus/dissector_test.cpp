@@ -1,5 +1,5 @@
-#include "Libraries/link_bus/tnet_packet.h"
 #include "Libraries/link_bus/dissector.h"
+#include "Libraries/link_bus/tnet_packet.h"
 #include "tests/SourceHost/api_lib/comf_test_util.h"
 
 #include <gtest/gtest.h>

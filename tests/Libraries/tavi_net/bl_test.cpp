@@ -383,6 +383,14 @@ TEST_F(BootloaderTest, DisplayTargetRefusesWhatItCannotDo) {
     uint8_t shortRequest[TNET_DATALINK_MTU] = {BL_CMD_GET_DEV_INFO, 0, 1};
     EXPECT_EQ(bl_target_answer(shortRequest, 3), 0);
     EXPECT_NE(sTrace.find("request of 3 bytes dropped"), std::string::npos);
+
+    // A reply is no request: a late answer to the display's own upgrading side that reaches this port (its
+    // socket closed meanwhile) must not be answered, or two targets would answer each other forever.
+    for (uint8_t cmd : {uint8_t{BL_CMD_GET_DEV_INFO | BL_REPLY_FLAG}, uint8_t{0xFF}}) {
+        uint8_t reply[TNET_DATALINK_MTU] = {cmd, BL_STATUS_UNKNOWN_COMMAND, 7, 0};
+        EXPECT_EQ(bl_target_answer(reply, BL_HEADER_SIZE), 0);
+    }
+    EXPECT_NE(sTrace.find("reply 83 from a peer ignored"), std::string::npos) << sTrace;
 }
 
 TEST_F(BootloaderTest, ContradictoryRepliesEndTheExchangeWithTheirFaultCodes) {

@@ -1,5 +1,6 @@
 // The network client against the simulated bus master: learning, connection, polling, reliability,
 // supervision.
+#include "Libraries/link_bus/dissector.h"
 #include "Libraries/tavi_net/net_harness.h"
 
 namespace tdx::test {
@@ -235,6 +236,27 @@ TEST_F(ClientTest, UpperLayerCommandThatCannotTravelIsGivenUpNotSent) {
     EXPECT_EQ(mSim.count(false, TNET_CMD_SUBSCRIBE), 0);
     EXPECT_EQ(mSim.received_time_syncs(), std::vector<uint32_t>{0x04030201});
     EXPECT_NE(traceText().find("upper layer handed 1 with 0 bytes: not sent"), std::string::npos);
+}
+
+TEST_F(ClientTest, DissectorTracesEachPacketInAndOutOnce) {
+    startSession();
+    tnet_dissect_enable(true);
+    traceText().clear();
+    run(500);
+    tnet_dissect_enable(false);
+
+    auto lines = [](const std::string& what) {
+        int n = 0;
+        for (size_t at = traceText().find(what); at != std::string::npos;
+             at = traceText().find(what, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    const int polls = mSim.count(true, TNET_CMD_POLL);
+    ASSERT_GE(polls, 5);
+    EXPECT_EQ(lines("RX 010410 POLL seq=0"), polls) << traceText();
+    EXPECT_EQ(lines("TX 010410 NOP seq=0"), mSim.count(false, TNET_CMD_NOP)) << traceText();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Datalink sockets over a live session with the simulated control unit.
 #include "Libraries/tavi_net/bl_client.h"
+#include "Libraries/tavi_net/bl_service.h"
 #include "Libraries/tavi_net/net_harness.h"
 
 namespace tdx::test {
@@ -203,6 +204,22 @@ TEST_F(DatalinkTest, BootloaderMasterIdentifiesTheControlUnitAsRunningApplicatio
     EXPECT_EQ(std::string(sMasterLog.info.hw_code, 5), "HM316");
     EXPECT_EQ(bl_dev_info_serial(&sMasterLog.info), UNIT);
     EXPECT_EQ(client.state, BL_CL_READY);
+}
+
+TEST_F(DatalinkTest, BootloaderPortAnswersRequestsButNeverALateReply) {
+    bl_start_service();
+    startSession();
+    // The upgrading side's socket is closed; an answer to its last request still arrives on BLDR.
+    mSim.sendDatagram(UNIT, TNET_PORT_BLDR, TNET_PORT_BLDR, {BL_CMD_GET_DEV_INFO | BL_REPLY_FLAG, 0, 7, 0});
+    run(300);
+    EXPECT_TRUE(mSim.received_datagrams().empty()) << "a reply was answered";
+    EXPECT_NE(traceText().find("reply 83 from a peer ignored"), std::string::npos);
+
+    mSim.sendDatagram(UNIT, TNET_PORT_BLDR, TNET_PORT_BLDR, {BL_CMD_GET_PROTO_VERSION, 0, 8, 0});
+    ASSERT_TRUE(waitFor([this] { return !mSim.received_datagrams().empty(); }, 1000));
+    const auto& answer = mSim.received_datagrams().front();
+    EXPECT_EQ(answer.data, (std::vector<uint8_t>{BL_CMD_GET_PROTO_VERSION | BL_REPLY_FLAG, BL_STATUS_OK, 8, 0,
+                                                 BL_PROTOCOL_VERSION, BL_MODE_APPLICATION}));
 }
 
 } // namespace
