@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
@@ -22,13 +23,9 @@ using nlohmann::json;
 
 constexpr uint16_t VID_VALUE_LIST = 0x809F;
 constexpr uint16_t VID_OBJECT_INDICES = 0x80B0;
-constexpr uint16_t VID_ROOM_OUTPUTS = 0x808F;
 constexpr uint8_t TYPE_DEVICE = 2;
-constexpr uint8_t TYPE_OUTPUT = 5;
-constexpr uint8_t TYPE_ROOM = 6;
 constexpr uint8_t TYPE_DATA = 16;
 constexpr size_t MAX_BYTES = 256;
-constexpr size_t MAX_OUTPUTS = 64;
 constexpr size_t MAX_VALUE_IDS = 128;
 
 // A mistake in the file, with where it is.
@@ -68,6 +65,12 @@ const json& member(const json& node, const char* name, const std::string& where)
         throw Invalid(where + ": \"" + name + "\" missing");
     }
     return node.at(name);
+}
+
+std::string hex(uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", id);
+    return text;
 }
 
 void put_u32(std::vector<uint8_t>& bytes, uint32_t v) {
@@ -150,12 +153,9 @@ SimValue data_value(const std::vector<uint8_t>& bytes) {
 
 // What the control unit derives from the objects themselves.
 void derive(SimModel& model, const std::map<uint32_t, std::vector<uint32_t>>& roomOutputs) {
-    std::vector<uint32_t> outputs;
+    const std::vector<uint32_t> outputs = sim_output_list(model);
     std::map<uint32_t, std::vector<uint8_t>> indicesOfDevice;
-    model.forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
-        if (object.type == TYPE_OUTPUT && outputs.size() < MAX_OUTPUTS) {
-            outputs.push_back(oid);
-        }
+    model.forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject&) {
         if ((oid >> 24) != 0) {
             indicesOfDevice[oid & 0xFFFFFF].push_back(static_cast<uint8_t>(oid >> 24));
         }
@@ -167,9 +167,12 @@ void derive(SimModel& model, const std::map<uint32_t, std::vector<uint32_t>>& ro
         std::vector<uint8_t> indices;
         for (const uint32_t output : list) {
             const auto at = std::find(outputs.begin(), outputs.end(), output);
-            if (at != outputs.end()) {
-                indices.push_back(static_cast<uint8_t>(at - outputs.begin()));
+            if (at == outputs.end()) {
+                // Dropping it would leave the room without that output and nobody told why.
+                throw Invalid("room " + hex(room) + ": " + hex(output) +
+                              " is none of the installation's first 64 outputs");
             }
+            indices.push_back(static_cast<uint8_t>(at - outputs.begin()));
         }
         model.setValue(room, VID_ROOM_OUTPUTS, data_value(indices));
     }
@@ -231,7 +234,7 @@ std::optional<Installation> sim_parse_installation(const std::string& text, std:
                 node.contains("subtype") ? integer_in(node.at("subtype"), 0, 255, where) : 0);
             installation.model.setObject(oid, type, subtype);
             if (node.contains("outputs")) {
-                if (type != TYPE_ROOM) {
+                if (type != OBJECT_TYPE_ROOM) {
                     throw Invalid(where + ": only rooms have outputs");
                 }
                 for (const json& output : node.at("outputs")) {

@@ -12,7 +12,6 @@ namespace tdx::sim {
 namespace {
 
 constexpr uint32_t LOCATION = 0xFEFFFFFE;
-constexpr uint8_t TYPE_OUTPUT = 5;
 constexpr uint8_t TYPE_ROOM = 6;
 constexpr uint8_t TYPE_TANK = 11;
 constexpr uint8_t TYPE_DHW = 8;
@@ -186,14 +185,12 @@ void SimBehaviour::aimRooms() {
 
 void SimBehaviour::live() {
     aimRooms();
-    std::vector<uint32_t> outputs;
+    const std::vector<uint32_t> outputs = sim_output_list(mUnit.model());
     std::vector<uint32_t> rooms;
     std::vector<uint32_t> tanks;
     std::vector<std::pair<uint32_t, uint32_t>> thermostats; // device, room
     mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
-        if (object.type == TYPE_OUTPUT) {
-            outputs.push_back(oid);
-        } else if (object.type == TYPE_ROOM) {
+        if (object.type == TYPE_ROOM) {
             rooms.push_back(oid);
         } else if (object.type == TYPE_TANK) {
             tanks.push_back(oid);

@@ -77,6 +77,12 @@ std::optional<std::vector<uint8_t>> SimBootloader::answer(const std::vector<uint
         dbg_printf_h("sim bl: request of %u bytes dropped", static_cast<unsigned>(request.size()));
         return std::nullopt;
     }
+    if ((request[0] & BL_REPLY_FLAG) != 0) {
+        // A late reply to an exchange that has ended: answering it would start an endless exchange of
+        // "unknown command" answers with the display's own target.
+        dbg_printf_h("sim bl: reply 0x%02X dropped", static_cast<unsigned>(request[0]));
+        return std::nullopt;
+    }
     ++mRequests;
     const uint8_t cmd = request[0];
     const uint16_t seq = bl_get_u16(request.data() + 2);

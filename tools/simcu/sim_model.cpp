@@ -173,4 +173,15 @@ void SimModel::forEachValue(uint32_t oidFilter, uint16_t vidFilter,
     }
 }
 
+std::vector<uint32_t> sim_output_list(const SimModel& model) {
+    constexpr size_t MAX_OUTPUTS = 64;
+    std::vector<uint32_t> outputs;
+    model.forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
+        if (object.type == OBJECT_TYPE_OUTPUT && outputs.size() < MAX_OUTPUTS) {
+            outputs.push_back(oid);
+        }
+    });
+    return outputs;
+}
+
 } // namespace tdx::sim

@@ -12,6 +12,10 @@ namespace tdx::sim {
 
 constexpr uint32_t ALL_OBJECTS = 0xFFFFFFFF;
 constexpr uint16_t ALL_VALUES = 0xFFFF;
+constexpr uint8_t OBJECT_TYPE_OUTPUT = 5;
+constexpr uint8_t OBJECT_TYPE_ROOM = 6;
+// A room's outputs: one byte each, the output's index in sim_output_list().
+constexpr uint16_t VID_ROOM_OUTPUTS = 0x808F;
 
 // One value as it travels: the type code and the value field's bytes (1, 2 or 4 bytes little endian for
 // numbers; the bytes of a text or data value). A text or data value without a valid value has valid = false.
@@ -68,5 +72,8 @@ private:
     std::map<uint32_t, SimObject> mObjects;
     std::map<std::pair<uint32_t, uint16_t>, SimValue> mValues;
 };
+
+// Every output in ascending object id, at most 64: the list the display numbers the rooms' outputs by.
+std::vector<uint32_t> sim_output_list(const SimModel& model);
 
 } // namespace tdx::sim

@@ -90,6 +90,7 @@ void SimControlUnit::publish(uint32_t oid, uint16_t vid, uint8_t type, int64_t n
 }
 
 void SimControlUnit::add_object(uint32_t oid, uint8_t type, uint8_t subtype) {
+    const auto before = roomOutputs();
     mModel.setObject(oid, type, subtype);
     if (subscribed(oid, ALL_VALUES)) {
         std::vector<uint8_t> payload(TNET_OBJECT_INFO_SIZE);
@@ -98,9 +99,14 @@ void SimControlUnit::add_object(uint32_t oid, uint8_t type, uint8_t subtype) {
         payload[5] = subtype;
         queue(TNET_CMD_OBJECT_INFO, payload);
     }
+    if (type == OBJECT_TYPE_OUTPUT) {
+        renumberRoomOutputs(before);
+    }
 }
 
 void SimControlUnit::remove_object(uint32_t oid) {
+    const auto before = roomOutputs();
+    const auto object = mModel.object(oid);
     if (!mModel.removeObject(oid)) {
         return;
     }
@@ -108,6 +114,48 @@ void SimControlUnit::remove_object(uint32_t oid) {
         std::vector<uint8_t> payload(TNET_OBJECT_REMOVE_SIZE);
         tnet_put_u32(payload.data(), oid);
         queue(TNET_CMD_OBJECT_REMOVE, payload);
+    }
+    if (object && object->type == OBJECT_TYPE_OUTPUT) {
+        renumberRoomOutputs(before);
+    }
+}
+
+std::map<uint32_t, std::vector<uint32_t>> SimControlUnit::roomOutputs() const {
+    const std::vector<uint32_t> outputs = sim_output_list(mModel);
+    std::map<uint32_t, std::vector<uint32_t>> rooms;
+    mModel.forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
+        if (object.type != OBJECT_TYPE_ROOM) {
+            return;
+        }
+        std::vector<uint32_t>& list = rooms[oid];
+        if (const auto indices = mModel.value(oid, VID_ROOM_OUTPUTS)) {
+            for (const uint8_t index : indices->bytes) {
+                if (index < outputs.size()) {
+                    list.push_back(outputs[index]);
+                }
+            }
+        }
+    });
+    return rooms;
+}
+
+void SimControlUnit::renumberRoomOutputs(const std::map<uint32_t, std::vector<uint32_t>>& before) {
+    const std::vector<uint32_t> outputs = sim_output_list(mModel);
+    for (const auto& [room, list] : before) {
+        const auto current = mModel.value(room, VID_ROOM_OUTPUTS);
+        if (!current || !mModel.object(room)) {
+            continue;
+        }
+        std::vector<uint8_t> indices;
+        for (const uint32_t output : list) {
+            const auto at = std::find(outputs.begin(), outputs.end(), output);
+            if (at != outputs.end()) {
+                indices.push_back(static_cast<uint8_t>(at - outputs.begin()));
+            }
+        }
+        if (indices != current->bytes) {
+            publish(room, VID_ROOM_OUTPUTS, sim_text(current->type, indices));
+        }
     }
 }
 

@@ -138,6 +138,10 @@ private:
     std::optional<std::vector<uint8_t>> answerOwnPort(uint8_t srcPort, uint8_t dstPort,
                                                       const std::vector<uint8_t>& data);
     bool subscribed(uint32_t oid, uint16_t vid) const;
+    // Rooms name their outputs by index into the list of every output in ascending object id, as the display
+    // counts them: an output that comes or goes shifts the indices, so the rooms' lists are renumbered.
+    std::map<uint32_t, std::vector<uint32_t>> roomOutputs() const;
+    void renumberRoomOutputs(const std::map<uint32_t, std::vector<uint32_t>>& before);
     void queue(uint8_t cmd, std::vector<uint8_t> payload);
     void sendDue();
     void transmit(uint32_t address, uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload,

@@ -292,8 +292,19 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
     const vid_t vid = tnet_get_u16(payload + 4);
     const bt_vtype vtype = payload[6];
     const u32 networkTime = tnet_get_u32(payload + 7);
-    const u32 unixTime = networkTime == 0 ? static_cast<u32>(os_time())
-                                          : static_cast<u32>(timestamp_from_network(networkTime));
+    // The table keeps 32-bit Unix seconds, which end 30 years before network time does: a later stamp would
+    // wrap to the 1970s, so it is taken as unknown like 0.
+    u32 unixTime = static_cast<u32>(os_time());
+    if (networkTime != 0) {
+        const time_t stamp = timestamp_from_network(networkTime);
+        if (stamp > static_cast<time_t>(UINT32_MAX)) {
+            dbg_printf_h(
+                "tavi: PUBLISH %06X:%02X vid %04X stamped %u, beyond the table's clock: taken as now",
+                oid_address(oid), oid_index(oid), vid, networkTime);
+        } else {
+            unixTime = static_cast<u32>(stamp);
+        }
+    }
     const u8* value = payload + TNET_PUBLISH_HEADER_SIZE;
     u32 length = static_cast<u32>(len - TNET_PUBLISH_HEADER_SIZE);
     if (BT_VTYPE_IS_BYTES(vtype)) {

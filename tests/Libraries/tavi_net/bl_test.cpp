@@ -313,6 +313,19 @@ TEST_F(BootloaderTest, StaleRepliesAreIgnoredAndTheCurrentOneCounts) {
     EXPECT_EQ(exchange.client.state, BL_CL_DEV_INFO);
 }
 
+TEST_F(BootloaderTest, SimulatedPeripheralNeverAnswersAReply) {
+    sim::SimBootloader device(peripheralConfig());
+    const std::vector<uint8_t> lateReply{BL_CMD_GET_BL_STATE | BL_REPLY_FLAG, BL_STATUS_OK, 9, 0, 0, 0, 2, 0};
+    EXPECT_FALSE(device.answer(lateReply).has_value());
+    EXPECT_EQ(device.requests(), 0);
+    EXPECT_NE(sTrace.find("reply 0x82 dropped"), std::string::npos);
+
+    const std::vector<uint8_t> request{BL_CMD_GET_PROTO_VERSION, 0, 10, 0};
+    const auto answer = device.answer(request);
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ((*answer)[0], BL_CMD_GET_PROTO_VERSION | BL_REPLY_FLAG);
+}
+
 TEST_F(BootloaderTest, UnansweredRequestIsRepeatedEveryRetryPeriodWithTheSameSequenceNumber) {
     Exchange exchange([](const std::vector<uint8_t>&) { return std::nullopt; });
     bl_client_connect(&exchange.client);

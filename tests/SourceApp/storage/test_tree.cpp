@@ -255,6 +255,31 @@ TEST_F(ObjectTree, ListenersMayComeAndGoWhileTheyAreCalled) {
     EXPECT_EQ(second, gLog);
 }
 
+TEST_F(ObjectTree, EveryRegistrationIsCalledAndARemovalTakesTheFirstAway) {
+    Structure.append(make(kRoom, BT_OBJ_ROOM));
+    Listener a("a");
+    Listener b("b");
+    Structure.addValueChangeHandler(&a); // no duplicate check: a is now first and last
+    const auto change = [](int value) {
+        gLog.clear();
+        pt_set_int(kRoom, 0x801B, value, BT_VTYPE_S16_X100);
+        Structure.task();
+        return gLog;
+    };
+    EXPECT_EQ(change(1),
+              (std::vector<std::string>{"a change 6010410 801B t18 = 1", "b change 6010410 801B t18 = 1",
+                                        "a change 6010410 801B t18 = 1"}));
+
+    Structure.removeValueChangeHandler(&a);
+    EXPECT_EQ(change(2),
+              (std::vector<std::string>{"b change 6010410 801B t18 = 2", "a change 6010410 801B t18 = 2"}));
+
+    // A listener no longer registered is ignored (b's destructor removes it once more).
+    Structure.removeValueChangeHandler(&b);
+    Structure.removeValueChangeHandler(&b);
+    EXPECT_EQ(change(3), (std::vector<std::string>{"a change 6010410 801B t18 = 3"}));
+}
+
 TEST_F(ObjectTree, AListenerThatWritesIsToldOnTheNextPass) {
     Structure.append(make(kRoom, BT_OBJ_ROOM));
     Listener a("a");

@@ -1,8 +1,8 @@
 // The simulator executable on a real pseudo-terminal, the display's client on the real serial driver.
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
-#include "Libraries/tavi_net/tnet.h"
 #include "Libraries/link_bus/dissector.h"
+#include "Libraries/tavi_net/tnet.h"
 
 #include <gtest/gtest.h>
 

@@ -237,6 +237,9 @@ TEST(Installation, MistakesAreRefusedWithTheirPlace) {
          "objects[1]: object 5 given twice"},
         {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "outputs": [1], "values": []}]})",
          "objects[0]: only rooms have outputs"},
+        {R"({"address": 1, "objects": [{"oid": "0x01000001", "type": 6, "outputs": ["0x02000001"], "values": []},
+            {"oid": "0x02000001", "type": 2, "values": []}]})",
+         "room 0x01000001: 0x02000001 is none of the installation's first 64 outputs"},
     };
     for (const auto& [text, reason] : cases) {
         std::string error;

@@ -77,6 +77,46 @@ TEST_F(SimTest, LaterChangesReachOnlySubscribersAndRemovalsAreAnnounced) {
     EXPECT_FALSE(mSim.value(ROOM, 0x0001));
 }
 
+TEST_F(SimTest, AnOutputThatComesOrGoesRenumbersTheRoomsOutputLists) {
+    // Outputs are numbered in ascending object id: 0x03.. is 0, 0x04.. is 1, 0x05.. is 2.
+    populate();
+    for (const uint32_t output : {0x03000316u, 0x04000316u, 0x05000316u}) {
+        mSim.add_object(output, 5, 6);
+    }
+    mSim.publish(ROOM, 0x808F, sim::sim_text(16, {1, 2}));
+    startSession();
+    upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(0xFFFFFFFF, 0xFFFF));
+    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 2000));
+    const auto lastRoomOutputs = [] {
+        std::vector<uint8_t> indices;
+        for (const auto& [cmd, payload] : upper().received) {
+            const auto publish = cmd == TNET_CMD_PUBLISH
+                                     ? sim::sim_decode_publish(payload.data(), payload.size())
+                                     : std::nullopt;
+            if (publish && publish->oid == ROOM && publish->vid == 0x808F) {
+                indices = publish->value.bytes;
+            }
+        }
+        return indices;
+    };
+    EXPECT_EQ(lastRoomOutputs(), (std::vector<uint8_t>{1, 2}));
+
+    // The first output goes: the room's two outputs are now 0 and 1.
+    mSim.remove_object(0x03000316);
+    ASSERT_TRUE(waitFor([&] { return lastRoomOutputs() == std::vector<uint8_t>{0, 1}; }, 1000));
+    EXPECT_EQ(mSim.value(ROOM, 0x808F)->bytes, (std::vector<uint8_t>{0, 1}));
+    // One with a lower id comes: they move up again. Another object changes nothing.
+    mSim.add_object(0x02000316, 5, 1);
+    ASSERT_TRUE(waitFor([&] { return lastRoomOutputs() == std::vector<uint8_t>{1, 2}; }, 1000));
+    const int publishes = upper().receivedCount(TNET_CMD_PUBLISH);
+    mSim.add_object(0x06000316, 7, 0);
+    run(300);
+    EXPECT_EQ(upper().receivedCount(TNET_CMD_PUBLISH), publishes);
+    // A room's own output going leaves it out.
+    mSim.remove_object(0x04000316);
+    ASSERT_TRUE(waitFor([&] { return lastRoomOutputs() == std::vector<uint8_t>{1}; }, 1000));
+}
+
 TEST_F(SimTest, PublishesAndTimeFromTheDisplayAreRecorded) {
     startSession();
     const auto value = *sim::sim_number(13, 0x1234);

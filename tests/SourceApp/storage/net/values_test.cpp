@@ -96,6 +96,15 @@ TEST_F(ValuesTest, AValueOfTheControlUnitReachesEveryListenerOnceInOrderWithItsT
     ASSERT_TRUE(waitFor([this] { return mRecorder->changesOf(ROOM, 0x000D) == 1; }));
     ASSERT_EQ(pt_get_timestamp(&stamp, ROOM, 0x000D), PT_OK);
     EXPECT_LE(std::llabs(static_cast<int64_t>(stamp) - os_time()), 2);
+    // So is a time the table's 32-bit Unix seconds cannot hold (it would wrap to the 1970s).
+    value = *sim::sim_number(BT_VTYPE_S16_X100, 2260);
+    value.timestamp = 0xFFFFFFF0u;
+    mSim.publish(ROOM, 0x000C, value);
+    ASSERT_TRUE(waitFor([this] { return mRecorder->changesOf(ROOM, 0x000C) == 2; }));
+    EXPECT_EQ(tableInt(ROOM, 0x000C), 2260);
+    ASSERT_EQ(pt_get_timestamp(&stamp, ROOM, 0x000C), PT_OK);
+    EXPECT_LE(std::llabs(static_cast<int64_t>(stamp) - os_time()), 2);
+    EXPECT_NE(bridgeTrace().find("beyond the table's clock"), std::string::npos);
     // Stored from the network, so never sent back.
     run(300);
     EXPECT_EQ(mSim.count(false, TNET_CMD_PUBLISH), 0);
