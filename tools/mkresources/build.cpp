@@ -227,13 +227,14 @@ Mask make_drawn(const std::string& what, const std::vector<std::string>& args, F
         const double stroke = std::max(1.5, px / 10.0), gap = stroke;
         Mask out = glyph;
         Canvas cut(w, h), bar(w, h);
-        const double len = std::hypot(w, h);
-        // Distance of a point from the diagonal decides gap and stroke.
+        // The stroke runs at 45 degrees through the glyph's middle, as in the icon font's own "off" glyphs: a
+        // corner-to-corner line would run along a tall, narrow glyph (a flame) and cut it into strips.
+        const double side = std::max(w, h), cx = w / 2.0, cy = h / 2.0;
         for (int pass = 0; pass < 2; ++pass) {
             Canvas& c = pass == 0 ? cut : bar;
             const double half = pass == 0 ? stroke / 2 + gap : stroke / 2;
-            for (double t = 0; t <= len; t += 0.25)
-                c.fillCircle(t * w / len, t * h / len, half);
+            for (double t = -side / 2; t <= side / 2; t += 0.25)
+                c.fillCircle(cx + t, cy + t, half);
         }
         const Mask cutMask = cut.mask(), barMask = bar.mask();
         for (int y = 0; y < h; ++y)

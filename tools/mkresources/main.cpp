@@ -11,6 +11,7 @@
 #include "tools/pocompile/po_compile.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -43,10 +44,14 @@ int number(const ManifestLine& line, size_t index, int lo, int hi) {
 }
 
 uint32_t code_of(const ManifestLine& line, size_t index) {
-    if (index >= line.args.size() || line.args[index].rfind("U+", 0) != 0)
-        throw std::runtime_error("manifest line " + std::to_string(line.line) +
-                                 ": expected a glyph code U+XXXX");
-    return static_cast<uint32_t>(std::stoul(line.args[index].substr(2), nullptr, 16));
+    const std::string where = "manifest line " + std::to_string(line.line);
+    if (index >= line.args.size() || line.args[index].size() < 3 || line.args[index].rfind("U+", 0) != 0)
+        throw std::runtime_error(where + ": expected a glyph code U+XXXX");
+    char* end = nullptr;
+    const unsigned long code = std::strtoul(line.args[index].c_str() + 2, &end, 16);
+    if (*end != 0 || code > 0x10FFFF)
+        throw std::runtime_error(where + ": \"" + line.args[index] + "\" is no glyph code U+XXXX");
+    return static_cast<uint32_t>(code);
 }
 
 void write_file(const std::string& path, const void* data, size_t size) {

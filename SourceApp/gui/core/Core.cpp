@@ -36,7 +36,7 @@ Core::Core() {
 }
 
 Core::~Core() {
-    mBridge = nullptr;
+    attachDebuggerBridge(nullptr);
     while (!mLayers.empty()) {
         Component* layer = mLayers.front();
         mLayers.erase(mLayers.begin());
@@ -76,6 +76,13 @@ void Core::task() {
 void Core::tick() {
     mTicks.fetch_add(1, std::memory_order_relaxed);
     mTimerFlag.store(true);
+}
+
+void Core::attachDebuggerBridge(DebuggerBridge* bridge) {
+    if (mBridge != nullptr && mBridge != bridge) {
+        mBridge->setSelectedComponent(nullptr);
+    }
+    mBridge = bridge;
 }
 
 // ---- input events ----
@@ -394,7 +401,11 @@ void Core::performStateChange() {
     }
     mScreen = screen;
     mShownStateId = next->getStateId();
-    restoreScreen();
+    // A constructor that navigated on has made another history entry current: its saved states belong to a
+    // different screen, and this one is replaced in the next pass anyway.
+    if (!mChangePending) {
+        restoreScreen();
+    }
     if (mBridge != nullptr) {
         mBridge->onAfterStateChange(previous, mShownStateId);
     }

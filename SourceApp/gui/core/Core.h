@@ -90,7 +90,9 @@ public:
     // Repaint list: areas redrawn in the next pass.
     void addDirtyArea(const Box& area);
 
-    void attachDebuggerBridge(DebuggerBridge* bridge) { mBridge = bridge; }
+    // Replaces the bridge (null detaches); the old bridge's selection is dropped first, as its component
+    // would otherwise stay highlighted and be freed behind the old bridge's back.
+    void attachDebuggerBridge(DebuggerBridge* bridge);
     DebuggerBridge* getDebugger() const { return mBridge; }
 
     // A component is being destroyed: forget every reference to it.

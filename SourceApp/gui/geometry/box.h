@@ -22,11 +22,12 @@ struct Box {
     int y2 = -1;
 
     constexpr Box() = default;
+    // Far edges beyond the int range saturate, so any width or height is safe.
     constexpr Box(int x, int y, int width, int height)
         : x1(x)
         , y1(y)
-        , x2(x + width - 1)
-        , y2(y + height - 1) {}
+        , x2(edge(x, width))
+        , y2(edge(y, height)) {}
 
     static constexpr Box fromCorners(int left, int top, int right, int bottom) {
         Box box;
@@ -59,6 +60,10 @@ struct Box {
     friend constexpr bool operator==(const Box&, const Box&) = default;
 
 private:
+    static constexpr int edge(int from, int size) {
+        const long long n = static_cast<long long>(from) + size - 1;
+        return n > INT_MAX ? INT_MAX : (n < INT_MIN ? INT_MIN : static_cast<int>(n));
+    }
     static constexpr int span(int from, int to) {
         const long long n = static_cast<long long>(to) - from + 1;
         return n > INT_MAX ? INT_MAX : (n < INT_MIN ? INT_MIN : static_cast<int>(n));

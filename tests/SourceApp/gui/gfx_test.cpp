@@ -84,7 +84,17 @@ TEST_F(GfxTest, CoordinatesFarOutsideTheScreenAreSafe) {
     gfx_fill_circ(INT_MAX, INT_MAX, INT_MAX);
     gfx_put_pixel(-1, 0);
     gfx_put_pixel(W, 0);
+    gfx_fill_rect(Box(INT_MAX - 5, INT_MAX - 5, INT_MAX, INT_MAX));
+    gfx_rectangle(Box(INT_MAX, 0, 100, 100));
+    gfx_blend_rect(Box(0, INT_MAX, 100, INT_MAX), 0xFFFFFF, 128);
     EXPECT_EQ(inked(Box(0, 0, W, H)), 0);
+    // A box whose far edge lies beyond the int range ends at its last pixel; what is on screen still shows.
+    EXPECT_EQ(Box(INT_MAX - 5, 0, 100, 1).getRight(), INT_MAX);
+    EXPECT_EQ(Box(-10, INT_MIN + 2, 20, -10).getBottom(), INT_MIN);
+    gfx_fill_rect(Box(W - 2, H - 2, INT_MAX, INT_MAX));
+    EXPECT_EQ(ink_box(), Box::fromCorners(W - 2, H - 2, W - 1, H - 1));
+    SetUp();
+    gfx_setcolor(INK);
 
     gfx_line(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
     EXPECT_EQ(at(0, 0), INK);

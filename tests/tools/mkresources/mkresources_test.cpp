@@ -152,6 +152,17 @@ TEST(DrawnPictureTest, ControlUnitLedAndWordmarkHaveTheirSizesAndUnknownPictures
     const Mask plain = make_icon(icons, 0xEB3B, 20);
     EXPECT_EQ(crossed.width, plain.width);
     EXPECT_NE(crossed.alpha, plain.alpha);
+    // A tall glyph (the flame) is struck at 45 degrees through its middle, with clear gaps beside the stroke,
+    // not along its own steep diagonal where the stroke would cut the flame into strips.
+    const Mask flame = make_drawn("crossed", {"U+EF55", "20"}, icons, FONTS);
+    ASSERT_GT(flame.height, flame.width);
+    const int cx = flame.width / 2, cy = flame.height / 2;
+    for (int k = -4; k <= 4; ++k)
+        EXPECT_GT(flame.at(cx + k, cy + k), 200) << k;
+    for (int k = -2; k <= 2; ++k) {
+        EXPECT_EQ(flame.at(cx + k + 3, cy + k), 0) << k;
+        EXPECT_EQ(flame.at(cx + k - 3, cy + k), 0) << k;
+    }
     EXPECT_THROW(make_drawn("teapot", {}, icons, FONTS), std::runtime_error);
     EXPECT_THROW(make_drawn("led", {}, icons, FONTS), std::runtime_error);
     EXPECT_THROW(make_icon(icons, 0x41, 20), std::runtime_error); // the icon font has no letters

@@ -42,6 +42,13 @@ void Viewport::setVerticalPosition(int position) {
 }
 
 void Viewport::moveChildrenToPlace() {
+    // Called after a child was taken out too: a content that went must not be measured any more.
+    const std::vector<Component*>& children = getChildren();
+    if (mContent != nullptr && std::find(children.begin(), children.end(), mContent) == children.end()) {
+        mContent = nullptr;
+        mPosition = 0;
+        invalidate();
+    }
     for (Component* child : getChildren()) {
         const int scroll = child == mContent ? mPosition : 0;
         child->setPosition(getLeft() + child->getOffsetX(), getTop() + child->getOffsetY() - scroll);

@@ -154,6 +154,29 @@ TEST_F(BridgeTest, WithoutABridgeSelectingOnlyConsumesTheEvent) {
     EXPECT_EQ(mCore.getDebugger(), nullptr);
 }
 
+TEST_F(BridgeTest, DetachingTheBridgeDropsItsSelectionSoNothingStaysHighlighted) {
+    auto* form = new TestForm(State(9));
+    auto* patch = new Patch(form, 0, 0, 10, 10, 0);
+    mBridge.setSelectedComponent(patch);
+    mCore.attachDebuggerBridge(nullptr);
+    EXPECT_EQ(mBridge.getSelectedComponent(), nullptr);
+    EXPECT_FALSE(patch->isDebugSelected());
+    EXPECT_EQ(mBridge.log.back(), "deselect Patch");
+}
+
+TEST(BridgeOutlivingTheCore, KeepsNoPointerToTheComponentsTheCoreDeleted) {
+    DebuggerBridge bridge;
+    {
+        Core core;
+        core.attachDebuggerBridge(&bridge);
+        auto* form = new Form(State(9));
+        bridge.setSelectedComponent(new Container(form, 0, 0, 10, 10));
+        bridge.setSelectedComponent(new Component(form, 0, 0, 10, 10));
+    }
+    EXPECT_EQ(bridge.getSelectedComponent(), nullptr);
+    bridge.setSelectedComponent(nullptr); // would touch the deleted component
+}
+
 TEST_F(CoreTest, APassRunsJobsFirstAndFeedsTheWatchdogLast) {
     std::vector<std::string> order;
     mCore.setHooks({.runJobs = [&] { order.push_back("jobs"); },

@@ -238,6 +238,24 @@ TEST_F(ViewportTest, ShrinkingContentPullsThePositionBackIntoRange) {
     EXPECT_EQ(mKeys[0]->getTop(), 39);
 }
 
+TEST_F(ViewportTest, ContentThatIsClosedLeavesAnEmptyViewportThatCanTakeNewContent) {
+    mViewport->setVerticalPosition(50);
+    mContent->close();
+    pass();
+    EXPECT_EQ(mViewport->getContent(), nullptr);
+    EXPECT_EQ(mViewport->getInnerHeight(), 0);
+    EXPECT_EQ(mViewport->getMaxVerticalPosition(), 0);
+    EXPECT_EQ(mViewport->getVerticalPosition(), 0);
+    EXPECT_EQ(at(20, 60), 0xFFFFFFu) << "the rows are gone from the screen";
+
+    auto* next = new Container(mViewport, 0, 0, 277, 300);
+    auto* key = new Key(next, 9, 39 + 250, 277, 30);
+    mViewport->setContent(next);
+    mViewport->setVerticalPosition(1000);
+    EXPECT_EQ(mViewport->getVerticalPosition(), 200);
+    EXPECT_EQ(key->getTop(), 39 + 250 - 200);
+}
+
 TEST_F(ViewportTest, ContentScrolledOutOfTheWindowIsNeitherDrawnNorTouchable) {
     mViewport->setVerticalPosition(50);
     pass();

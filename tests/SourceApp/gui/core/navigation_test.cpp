@@ -340,6 +340,23 @@ TEST_F(SavedStateTest, TheHomeScreenKeepsItsStatesForTheWayBack) {
     EXPECT_TRUE(mSecond->open);
 }
 
+TEST_F(SavedStateTest, AScreenThatGoesBackInItsConstructorGetsNoneOfThePreviousScreensStates) {
+    mFirst->open = true;
+    Toggle* passing = nullptr;
+    mScreens[40] = [&](TestForm& form) {
+        passing = new Toggle(&form);
+        mCore.prevState();
+    };
+    mCore.changeState(40, 0, 0, 0, 0);
+    pass();
+    ASSERT_EQ(shownId(), 40u);
+    ASSERT_NE(passing, nullptr);
+    EXPECT_FALSE(passing->open) << "the record saved for screen 12 is not this screen's";
+    pass();
+    EXPECT_EQ(shownId(), 12u);
+    EXPECT_TRUE(mFirst->open);
+}
+
 TEST_F(SavedStateTest, ALayoutThatChangedMeanwhileRestoresOnlyWhatMatches) {
     mFirst->open = true;
     mSecond->open = true;
