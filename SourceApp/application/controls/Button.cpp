@@ -67,8 +67,7 @@ void Button::handleDraw() {
     gfx_fill_rect(box);
     const bif_t* font = mFont->getFont();
     gfx_setcolor(!isEnabled() ? colour::DISABLED : (isActive() ? mActiveFace : mFace));
-    bif_print_text_centered(font, box.x1 + box.getWidth() / 2,
-                            text_top_centered(font, box.y1, box.getHeight()), mText);
+    print_text_centered_in(font, box, text_top_centered(font, box.y1, box.getHeight()), mText);
 }
 
 } // namespace tdx

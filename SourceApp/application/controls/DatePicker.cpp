@@ -2,7 +2,6 @@
 
 #include "Libraries/base/fmt.h"
 #include "Libraries/base/i18n.h"
-#include "Libraries/base/os.h"
 #include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
@@ -11,7 +10,6 @@
 #include "SourceApp/gui/gfx/gfx.h"
 
 #include <algorithm>
-#include <climits>
 #include <tuple>
 
 namespace tdx {
@@ -38,6 +36,34 @@ long long days_from_civil(long long year, int month, int day) {
     return era * 146097 + doe - 719468;
 }
 
+// Cancel and OK fill a column 40 wide and 80 high. A translation too wide for it, even in the small font,
+// runs up the column instead of losing its ends.
+class ColumnButton : public Button {
+public:
+    ColumnButton(Container* parent, int x, int y, const std::string& text)
+        : Button(parent, x, y, COLUMN, DatePicker::HEIGHT, text) {
+        setFont(fits(bif_myriad12) ? &bif_myriad12 : &bif_myriad10);
+    }
+
+    void handleDraw() override {
+        if (fits(bif_myriad10)) {
+            Button::handleDraw();
+            return;
+        }
+        const Box& box = getBoundingBox();
+        gfx_setcolor(isActive() ? colour::PRESSED : colour::CONTROL);
+        gfx_fill_rect(box);
+        gfx_setcolor(isEnabled() ? colour::TEXT : colour::DISABLED);
+        const bif_t* font = bif_myriad12.getFont();
+        const int length = bif_text_width(font, getText());
+        bif_print_text_rotated(font, text_top_centered(font, box.x1, box.getWidth()),
+                               box.y2 - std::max(0, (box.getHeight() - length) / 2), getText());
+    }
+
+private:
+    bool fits(Font& font) const { return bif_text_width(font.getFont(), getText()) <= COLUMN - 4; }
+};
+
 std::tuple<int, int, int> ymd(const Date& d) {
     return {d.getYear(), d.getMonth(), d.getDay()};
 }
@@ -46,7 +72,7 @@ std::tuple<int, int, int> ymd(const Date& d) {
 
 DatePicker::DatePicker(Container* parent, int x, int y)
     : Container(parent, x, y, WIDTH, HEIGHT)
-    , mDate(static_cast<time_t>(os_time()), 0) {
+    , mDate(widget_local_time()) {
     init();
 }
 
@@ -60,23 +86,7 @@ void DatePicker::init() {
     setName("DatePicker");
     const int left = getLeft();
     const int top = getTop();
-    auto button = [&](int x, const char* text) {
-        return Button::Builder()
-            .parent(this)
-            .x(x)
-            .y(top)
-            .width(COLUMN)
-            .height(HEIGHT)
-            .backColor(colour::CONTROL)
-            .faceColor(colour::TEXT)
-            .activeBackColor(colour::PRESSED)
-            .activeFaceColor(colour::TEXT)
-            .text(gettext(text))
-            // Longer translations take the smaller font rather than being cut.
-            .font(bif_text_width(bif_myriad12.getFont(), gettext(text)) > COLUMN - 4 ? &bif_myriad10
-                                                                                     : &bif_myriad12)
-            .build();
-    };
+    auto button = [&](int x, const char* text) { return new ColumnButton(this, x, top, gettext(text)); };
     mCancel = button(left, N_("Cancel"));
     for (int c = 0; c < 3; ++c) {
         const int x = left + (COLUMN + 1) * (c + 1);
@@ -111,9 +121,11 @@ void DatePicker::update() {
 }
 
 void DatePicker::moveTo(int day, int month, int year) {
-    const long long delta = days_from_civil(year, month, day) -
-                            days_from_civil(mDate.getYear(), mDate.getMonth(), mDate.getDay());
-    mDate.addDays(static_cast<int>(std::clamp<long long>(delta, INT_MIN, INT_MAX)));
+    // Built afresh rather than stepped by days: the distance may exceed what addDays takes.
+    const int offset = mDate.getLocalTimeOffset();
+    const long long timeOfDay = mDate.getHours() * 3600LL + mDate.getMinutes() * 60LL + mDate.getSeconds();
+    const long long local = days_from_civil(year, month, day) * 86400 + timeOfDay;
+    mDate = Date(static_cast<time_t>(local - offset), offset);
 }
 
 void DatePicker::clamp() {
@@ -136,9 +148,11 @@ void DatePicker::stepDays(int days) {
 
 void DatePicker::stepMonths(int months) {
     // Within years 1..9999 the picker's numbers fit their columns; Date takes years as unsigned short.
-    const int total = std::clamp(mDate.getYear() * 12 + mDate.getMonth() + months, 12, 9999 * 12 + 11);
-    const int year = total / 12;
-    const int month = total % 12;
+    // Counted in 64 bits: a date from a corrupt timestamp may lie a billion years away.
+    const long long total = std::clamp(
+        static_cast<long long>(mDate.getYear()) * 12 + mDate.getMonth() + months, 12LL, 9999LL * 12 + 11);
+    const int year = static_cast<int>(total / 12);
+    const int month = static_cast<int>(total % 12);
     moveTo(std::min<int>(mDate.getDay(), days_in_month(month, year)), month, year);
     clamp();
     update();

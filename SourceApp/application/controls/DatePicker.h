@@ -21,7 +21,7 @@ public:
     static constexpr int WIDTH = 204;
     static constexpr int HEIGHT = 80;
 
-    // Starts at today's date (the wall clock, UTC).
+    // Starts at today's local date (widget_local_time).
     DatePicker(Container* parent, int x, int y);
     DatePicker(Container* parent, int x, int y, const Date& date);
 

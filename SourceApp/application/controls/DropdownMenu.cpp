@@ -89,8 +89,8 @@ void DropdownMenu::handleDraw() {
         gfx_setcolor(!isEnabled() ? colour::DISABLED : (dark ? colour::WHITE : colour::TEXT));
         const Box saved = gfx_get_clip();
         gfx_set_clip(saved.intersect(box));
-        bif_print_text_centered(font, box.x1 + box.getWidth() / 2,
-                                text_top_centered(font, box.y1, ITEM_HEIGHT), mItems[i]->getTitle());
+        print_text_centered_in(font, box, text_top_centered(font, box.y1, ITEM_HEIGHT),
+                               mItems[i]->getTitle());
         gfx_set_clip(saved);
     }
 }

@@ -104,6 +104,8 @@ void KeyboardEditor::relabel() {
             static_cast<Button*>(child)->setText(mSymbols ? "abc" : "?123");
         } else if (child->tag == KEY_SHIFT) {
             static_cast<IconButton*>(child)->setBackColor(mShift ? colour::PRESSED : colour::CONTROL);
+            // Symbols have no capitals: Shift shows that it does nothing there.
+            child->setEnabled(!mSymbols);
         }
     }
 }

@@ -120,12 +120,7 @@ void Popup::handleDraw() {
     gfx_setcolor(colour::WHITE);
     const Box saved = gfx_get_clip();
     gfx_set_clip(saved.intersect(bar));
-    const int top = text_top_centered(font, bar.y1, TITLE_HEIGHT);
-    if (bif_text_width(font, mTitle) > bar.getWidth() - 8) {
-        bif_print_text(font, bar.x1 + 4, top, mTitle); // too long to centre: its beginning shows
-    } else {
-        bif_print_text_centered(font, bar.x1 + bar.getWidth() / 2, top, mTitle);
-    }
+    print_text_centered_in(font, bar, text_top_centered(font, bar.y1, TITLE_HEIGHT), mTitle);
     gfx_set_clip(saved);
     Container::handleDraw();
 }

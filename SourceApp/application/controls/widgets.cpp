@@ -1,17 +1,31 @@
 #include "SourceApp/application/controls/widgets.h"
 
 #include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/application/utils/Date.h"
 #include "SourceApp/gui/gfx/gfx.h"
 
 namespace tdx {
 
 namespace {
 const ResourceMgr* gResources = nullptr;
+LocalTimeSource gLocalTime = nullptr;
 } // namespace
 
 void widgets_set_resources(const ResourceMgr* resources) {
     gResources = resources;
+}
+
+void widgets_set_local_time(LocalTimeSource source) {
+    gLocalTime = source;
+}
+
+Date widget_local_time() {
+    if (gLocalTime != nullptr) {
+        return gLocalTime();
+    }
+    return Date(static_cast<time_t>(os_time()), 0);
 }
 
 const unsigned char* widget_image(resource_id id) {
@@ -35,6 +49,15 @@ int text_top_centered(const bif_t* font, int top, int height) {
         return top;
     }
     return top + height / 2 + font->x_height / 2 - font->ascent + 1;
+}
+
+void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text) {
+    constexpr int INSET = 4;
+    if (bif_text_width(font, text) > box.getWidth() - 2 * INSET) {
+        bif_print_text(font, box.x1 + INSET, top, text);
+    } else {
+        bif_print_text_centered(font, box.x1 + box.getWidth() / 2, top, text);
+    }
 }
 
 void draw_icon_centered(resource_id id, const Box& box, int dx, int dy) {

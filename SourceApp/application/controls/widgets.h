@@ -9,6 +9,7 @@
 
 namespace tdx {
 
+class Date;
 class ResourceMgr;
 
 // The palette (colour numbers 0x00BBGGRR).
@@ -31,9 +32,19 @@ void widgets_set_resources(const ResourceMgr* resources);
 // The image of an icon resource, null (with a trace line) when there is none.
 const unsigned char* widget_image(resource_id id);
 
+// Where widgets read the local date and time (time zone and summer time applied); start-up installs the
+// system's clock. Without one, or after nullptr, the wall clock in UTC.
+using LocalTimeSource = Date (*)();
+void widgets_set_local_time(LocalTimeSource source);
+Date widget_local_time();
+
 // The top of a text line centred in a box of height h starting at top: the x-height's middle on the box's
 // middle.
 int text_top_centered(const bif_t* font, int top, int height);
+
+// Draws one line with its cell top at `top`, centred in the box; a text too wide for the box starts 4 pixels
+// inside its left edge instead, so that its beginning shows when the box cuts it.
+void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text);
 
 // Draws an icon centred in the box, moved by (dx, dy), in the current colour.
 void draw_icon_centered(resource_id id, const Box& box, int dx = 0, int dy = 0);

@@ -110,6 +110,9 @@ TEST_F(ButtonTest, TextWiderThanTheButtonStaysInside) {
     pass();
     const Box ink = ink_box(0xFFFFFF);
     EXPECT_EQ(ink, Box::fromCorners(100, 100, 139, 165));
+    // Too wide to centre: the text's beginning shows, 4 pixels in, rather than a middle cut at both ends.
+    EXPECT_EQ(count_near(Box::fromCorners(100, 100, 103, 125), 0x000000), 0);
+    EXPECT_GT(count_near(Box::fromCorners(104, 100, 110, 125), 0x000000), 5) << "the \"A\"";
 }
 
 TEST_F(ButtonTest, IconButtonColoursAndIconChanges) {

@@ -67,6 +67,14 @@ TEST_F(DropdownTest, SelectedAndPressedItemsAreDark) {
 
     menu->setSelectedItem(9);
     EXPECT_EQ(menu->getSelectedItem(), DropdownMenu::NO_ITEM) << "out of range selects nothing";
+
+    // A title wider than the menu shows its beginning, inside the item.
+    menu->addItem(new DropdownItemImpl("Warm water circulation pump of the second floor", 4));
+    pass();
+    const Box item(60, 20 + 4 * 27, 200, 26);
+    EXPECT_EQ(count_near(Box::fromCorners(60, item.y1, 63, item.y2), 0x000000), 0);
+    EXPECT_GT(count_near(Box::fromCorners(64, item.y1, 72, item.y2), 0x000000), 5) << "the \"W\"";
+    EXPECT_EQ(inked(Box::fromCorners(260, 20, 319, 239), 0xFFFFFF), 0) << "nothing beyond the menu";
 }
 
 TEST_F(DropdownTest, MenuAsItsOwnLayerCoversTheScreen) {

@@ -106,12 +106,15 @@ TEST_F(KeyboardTest, TypingOnScreen) {
     EXPECT_EQ(mKeyboard->getString(), "hi Jo");
     hit(key("?123"));
     EXPECT_TRUE(mKeyboard->showsSymbols());
-    hit(keyWithCode(0x100));
+    Component* shift = keyWithCode(0x100);
+    EXPECT_EQ(count_near(shift->getBoundingBox(), 0x000000), 0) << "Shift greyed among the symbols";
+    hit(shift);
     EXPECT_FALSE(mKeyboard->isShifted()) << "symbols have no capitals";
     hit(key("%"));
     hit(key("'"));
     EXPECT_EQ(mKeyboard->getString(), "hi Jo%'") << "on screen, % and ' are characters";
     hit(key("abc"));
+    EXPECT_GT(count_near(shift->getBoundingBox(), 0x000000), 5) << "Shift back in black with the letters";
     hit(key("x"));
     EXPECT_EQ(mKeyboard->getString(), "hi Jo%'x");
     EXPECT_EQ(count(MSG_OK) + count(MSG_CANCEL), 0);
@@ -175,6 +178,7 @@ TEST_F(KeyboardTest, Gallery) {
 class DatePickerTest : public WidgetTest {
 protected:
     void open(const Date& date) {
+        delete mPicker;
         mPicker = new DatePicker(form(), 60, 60, date);
         pass();
     }
@@ -188,6 +192,16 @@ protected:
         return s;
     }
     DatePicker* mPicker = nullptr;
+    // The box around the pixels in `area` that differ from `ground`.
+    static Box ink_in(const Box& area, unsigned ground) {
+        Box r = Box::fromCorners(1000, 1000, -1, -1);
+        for (int y = area.y1; y <= area.y2; ++y)
+            for (int x = area.x1; x <= area.x2; ++x)
+                if (at(x, y) != ground)
+                    r = Box::fromCorners(std::min(r.x1, x), std::min(r.y1, y), std::max(r.x2, x),
+                                         std::max(r.y2, y));
+        return r;
+    }
 };
 
 TEST_F(DatePickerTest, StepsFollowTheCalendar) {
@@ -242,6 +256,18 @@ TEST_F(DatePickerTest, LimitsHoldUnlessTheyContradict) {
     EXPECT_EQ(shown(), "01.01.2031");
 }
 
+TEST_F(DatePickerTest, DatesFarBeyondTheCalendarStepBackIntoIt) {
+    // A date from a corrupt timestamp: a billion years ahead.
+    open(Date(static_cast<time_t>(31'557'600) * 1'000'000'000, 0));
+    up(1);
+    EXPECT_EQ(mPicker->getDate().getYear(), 9999) << "a month step lands in the last year the picker shows";
+    EXPECT_EQ(mPicker->getDate().getMonth(), 11);
+    open(Date(-static_cast<time_t>(31'557'600) * 1'000'000'000, 0));
+    down(2);
+    EXPECT_EQ(mPicker->getDate().getYear(), 1);
+    EXPECT_EQ(mPicker->getDate().getMonth(), 0);
+}
+
 TEST_F(DatePickerTest, HoldingAnArrowRepeatsAndTheButtonsDecide) {
     open(Date(1, 2, 2026));
     touch(EVENT_TOUCH_PRESS, 60 + 41 + 20, 70);
@@ -265,6 +291,49 @@ TEST_F(DatePickerTest, TodayFromTheWallClock) {
     const Date now(static_cast<time_t>(os_time()), 0);
     EXPECT_EQ(picker->getDate().getDay(), now.getDay());
     EXPECT_EQ(picker->getDate().getYear(), now.getYear());
+}
+
+TEST_F(DatePickerTest, TodayIsTheLocalDateOfTheSystemClock) {
+    // 23:30 UTC on New Year's Eve is already New Year's Day one hour east of Greenwich.
+    widgets_set_local_time([] { return Date(Date(31, 11, 2026).getTimestamp() + 23 * 3600 + 1800, 3600); });
+    delete mPicker;
+    mPicker = new DatePicker(form(), 60, 60);
+    pass();
+    EXPECT_EQ(shown(), "01.01.2027");
+    EXPECT_EQ(mPicker->getDate().getHours(), 0);
+    EXPECT_EQ(mPicker->getDate().getMinutes(), 30);
+    EXPECT_EQ(mPicker->getDate().getLocalTimeOffset(), 3600);
+}
+
+TEST_F(DatePickerTest, LongTranslationsOfCancelRunUpTheirColumnUncut) {
+    const Box cancel(60, 60, 40, 80);
+    const Box ok(60 + 164, 60, 40, 80);
+    open(Date(1, 0, 2026));
+    const Box english = ink_in(cancel, 0xCCCCCC);
+    EXPECT_GT(english.getWidth(), english.getHeight()) << "\"Cancel\" fits across its column";
+
+    static const char* dutch = "Annuleren"; // far wider than the column even in the small font
+    i18n_set_provider(
+        [](const char*, const char* id) { return std::string_view(id) == "Cancel" ? dutch : id; });
+    open(Date(1, 0, 2026));
+    const Box turned = ink_in(cancel, 0xCCCCCC);
+    EXPECT_GT(turned.getHeight(), 45) << "the whole word runs up the column";
+    EXPECT_LT(turned.getWidth(), 20);
+    EXPECT_GT(turned.x1, cancel.x1) << "nothing cut at the column's sides or ends";
+    EXPECT_LT(turned.x2, cancel.x2);
+    EXPECT_GT(turned.y1, cancel.y1);
+    EXPECT_LT(turned.y2, cancel.y2);
+    const Box okInk = ink_in(ok, 0xCCCCCC);
+    EXPECT_GT(okInk.getWidth(), okInk.getHeight()) << "\"OK\" stays across";
+
+    // Pressed, the turned button darkens like every button.
+    touch(EVENT_TOUCH_PRESS, 70, 100);
+    pass();
+    EXPECT_EQ(at(cancel.x1, cancel.y1), 0x808080u);
+    touch(EVENT_TOUCH_RELEASE, 70, 100);
+    pass(2);
+    EXPECT_EQ(count(MSG_CANCEL, mPicker), 1);
+    gallery("date_picker_dutch");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // message log and gallery pictures written to the build tree for a person to look at.
 #pragma once
 
+#include "Libraries/base/i18n.h"
 #include "Libraries/base/os.h"
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/application/resources/resource_mgr.h"
@@ -52,6 +53,8 @@ protected:
     }
     void TearDown() override {
         os_set_assert_handler(nullptr);
+        i18n_set_provider(nullptr);
+        widgets_set_local_time(nullptr);
         widgets_set_resources(nullptr);
         CoreTest::TearDown();
     }
