@@ -69,5 +69,8 @@ const char* tnet_state_name(int state);
 // Checks a command's payload against its layout (fixed sizes, PUBLISH value length by type, DATALINK size)
 // and direction. 0 valid, TNET_NACK_MALFORMED or TNET_NACK_UNKNOWN_COMMAND otherwise.
 int tnet_payload_check(uint8_t cmd, const uint8_t* payload, uint16_t len, bool fromMaster);
+// Bytes of a value of type vtype as it travels in PUBLISH and SYNCHRONIZED: the size of a number type, 0 for
+// text and data (their length travels with them), -1 for no value type.
+int tnet_value_size(uint8_t vtype);
 
 } // namespace tdx

@@ -42,8 +42,27 @@ int fixed_size(uint8_t cmd, bool fromMaster) {
     }
 }
 
-// Bytes of a fixed-size value of type vtype; 0 for text and data, -1 for no value type.
-int value_size(uint8_t vtype) {
+bool publish_valid(const uint8_t* payload, uint16_t len) {
+    if (len < TNET_PUBLISH_HEADER_SIZE) {
+        return false;
+    }
+    const int size = tnet_value_size(payload[6]);
+    if (size > 0) {
+        return len == TNET_PUBLISH_HEADER_SIZE + size;
+    }
+    if (size < 0 || len < TNET_PUBLISH_HEADER_SIZE + 2) {
+        return false;
+    }
+    const uint16_t count = tnet_get_u16(payload + TNET_PUBLISH_HEADER_SIZE);
+    if (count == 0xFFFF) {
+        return len == TNET_PUBLISH_HEADER_SIZE + 2;
+    }
+    return count <= PT_MAX_DATA && len == TNET_PUBLISH_HEADER_SIZE + 2 + count;
+}
+
+} // namespace
+
+int tnet_value_size(uint8_t vtype) {
     switch (vtype) {
         case 9:
         case 12:
@@ -65,26 +84,6 @@ int value_size(uint8_t vtype) {
             return -1;
     }
 }
-
-bool publish_valid(const uint8_t* payload, uint16_t len) {
-    if (len < TNET_PUBLISH_HEADER_SIZE) {
-        return false;
-    }
-    const int size = value_size(payload[6]);
-    if (size > 0) {
-        return len == TNET_PUBLISH_HEADER_SIZE + size;
-    }
-    if (size < 0 || len < TNET_PUBLISH_HEADER_SIZE + 2) {
-        return false;
-    }
-    const uint16_t count = tnet_get_u16(payload + TNET_PUBLISH_HEADER_SIZE);
-    if (count == 0xFFFF) {
-        return len == TNET_PUBLISH_HEADER_SIZE + 2;
-    }
-    return count <= PT_MAX_DATA && len == TNET_PUBLISH_HEADER_SIZE + 2 + count;
-}
-
-} // namespace
 
 int tnet_payload_check(uint8_t cmd, const uint8_t* payload, uint16_t len, bool fromMaster) {
     const int size = fixed_size(cmd, fromMaster);

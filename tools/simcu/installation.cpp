@@ -1,5 +1,7 @@
 #include "tools/simcu/installation.h"
 
+#include "Libraries/tavi_net/tnet.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -102,7 +104,7 @@ std::vector<uint8_t> week_schedule(const json& days, const std::string& where) {
 SimValue parse_value(const json& node, const std::string& where) {
     const uint8_t type =
         static_cast<uint8_t>(integer_in(member(node, "type", where), 9, 20, where + ".type"));
-    const int size = sim_value_size(type);
+    const int size = tnet_value_size(type);
     if (size < 0) {
         throw Invalid(where + ": no value type " + std::to_string(type));
     }

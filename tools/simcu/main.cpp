@@ -5,6 +5,7 @@
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/link_bus/tnet_packet.h"
+#include "Libraries/tavi_net/tnet.h"
 #include "tools/simcu/installation.h"
 #include "tools/simcu/sim_behaviour.h"
 #include "tools/simcu/simcu.h"
@@ -27,7 +28,7 @@ void on_signal(int) {
 // "PUBLISH 000316:01 vid 801C type 18 = 2150" (numbers), "= \"Kitchen\"" (text), "= 170 bytes" (data).
 void print_publish(const tdx::sim::SimPublish& publish) {
     std::string value;
-    if (tdx::sim::sim_value_size(publish.value.type) > 0) {
+    if (tdx::tnet_value_size(publish.value.type) > 0) {
         value = std::to_string(publish.value.number());
     } else if (!publish.value.valid) {
         value = "no value";

@@ -4,6 +4,7 @@
 #include "Libraries/base/os.h"
 #include "Libraries/base/timestamp.h"
 #include "Libraries/link_bus/tnet_packet.h"
+#include "Libraries/tavi_net/tnet.h"
 
 #include <algorithm>
 
@@ -109,7 +110,7 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
 
 std::optional<int64_t> SimBehaviour::number(uint32_t oid, uint16_t vid) const {
     const auto value = mUnit.model().value(oid, vid);
-    if (!value || sim_value_size(value->type) <= 0) {
+    if (!value || tnet_value_size(value->type) <= 0) {
         return std::nullopt;
     }
     return value->number();

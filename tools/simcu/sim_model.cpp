@@ -1,6 +1,7 @@
 #include "tools/simcu/sim_model.h"
 
 #include "Libraries/link_bus/tnet_packet.h"
+#include "Libraries/tavi_net/tnet.h"
 
 #include <algorithm>
 #include <iterator>
@@ -18,29 +19,6 @@ bool is_signed(uint8_t type) {
 
 } // namespace
 
-int sim_value_size(uint8_t type) {
-    switch (type) {
-        case 9:
-        case 12:
-            return 1;
-        case 10:
-        case 13:
-        case 17:
-        case 18:
-        case 19:
-        case 20:
-            return 2;
-        case 11:
-        case 14:
-            return 4;
-        case 15:
-        case 16:
-            return 0;
-        default:
-            return -1;
-    }
-}
-
 int64_t SimValue::number() const {
     uint64_t raw = 0;
     for (size_t i = 0; i < bytes.size() && i < 8; ++i) {
@@ -54,7 +32,7 @@ int64_t SimValue::number() const {
 }
 
 std::optional<SimValue> sim_number(uint8_t type, int64_t value) {
-    const int size = sim_value_size(type);
+    const int size = tnet_value_size(type);
     if (size <= 0) {
         return std::nullopt;
     }
@@ -79,7 +57,7 @@ std::vector<uint8_t> sim_encode_publish(uint32_t oid, uint16_t vid, const SimVal
     tnet_put_u16(out.data() + 4, vid);
     out[6] = value.type;
     tnet_put_u32(out.data() + 7, value.timestamp);
-    if (sim_value_size(value.type) == 0) {
+    if (tnet_value_size(value.type) == 0) {
         const uint16_t count = value.valid ? static_cast<uint16_t>(value.bytes.size()) : NO_DATA;
         out.push_back(static_cast<uint8_t>(count));
         out.push_back(static_cast<uint8_t>(count >> 8));
@@ -103,7 +81,7 @@ std::optional<SimPublish> sim_decode_publish(const uint8_t* payload, size_t len)
     result.value.timestamp = tnet_get_u32(payload + 7);
     const uint8_t* value = payload + TNET_PUBLISH_HEADER_SIZE;
     const size_t rest = len - TNET_PUBLISH_HEADER_SIZE;
-    const int size = sim_value_size(result.value.type);
+    const int size = tnet_value_size(result.value.type);
     if (size > 0) {
         if (rest != static_cast<size_t>(size)) {
             return std::nullopt;

@@ -30,8 +30,6 @@ struct SimValue {
     bool operator==(const SimValue&) const = default;
 };
 
-// Bytes of a fixed-size value type, 0 for text and data, -1 for no value type.
-int sim_value_size(uint8_t type);
 // A number of a numeric type; std::nullopt for text, data or an unknown type.
 std::optional<SimValue> sim_number(uint8_t type, int64_t value);
 SimValue sim_text(uint8_t type, const std::vector<uint8_t>& bytes);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SourceApp/application/controls/CommandButton.h"
+#include "SourceApp/application/controls/ControlBuilder.h"
 #include "SourceApp/application/controls/widgets.h"
 
 #include <string>
@@ -19,36 +20,8 @@ public:
         int dy = 0;
     };
 
-    class Builder {
+    class Builder : public BoundsBuilder<Builder>, public TextBuilder<Builder> {
     public:
-        Builder& parent(Container* parent) {
-            mParent = parent;
-            return *this;
-        }
-        Builder& x(int x) {
-            mX = x;
-            return *this;
-        }
-        Builder& y(int y) {
-            mY = y;
-            return *this;
-        }
-        Builder& width(int width) {
-            mWidth = width;
-            return *this;
-        }
-        Builder& height(int height) {
-            mHeight = height;
-            return *this;
-        }
-        Builder& font(Font* font) {
-            mFont = font;
-            return *this;
-        }
-        Builder& text(std::string text) {
-            mText = std::move(text);
-            return *this;
-        }
         Builder& icon(resource_id id, int dx = 0, int dy = 0) {
             mIcon = {id, dx, dy};
             return *this;
@@ -65,13 +38,6 @@ public:
         NavigationLink* build() const;
 
     private:
-        Container* mParent = nullptr;
-        int mX = 0;
-        int mY = 0;
-        int mWidth = 0;
-        int mHeight = 0;
-        Font* mFont = nullptr; // bif_myriad12
-        std::string mText;
         Icon mIcon;
         Icon mButtonIcon{res_arrow_right, 0, 0};
         bool mInverted = false;

@@ -1,11 +1,11 @@
-// Helpers shared by the link-layer tests: collecting decoded packets and captured trace lines.
+// Helpers shared by the link-layer tests: encoding frames, collecting decoded packets; trace lines are caught
+// by the shared TraceCapture.
 #pragma once
 
-#include "Libraries/base/dbg.h"
 #include "Libraries/link_bus/link_bus.h"
+#include "tests/support/trace_capture.h"
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace tdx::test {
@@ -32,29 +32,6 @@ struct Collector {
     static void onPacket(const uint8_t* pkt, uint16_t len, void* user) {
         static_cast<Collector*>(user)->packets.emplace_back(pkt, pkt + len);
     }
-};
-
-// Captures the trace output while alive.
-class TraceCapture {
-public:
-    TraceCapture() {
-        text().clear();
-        dbg_set_output(&TraceCapture::write);
-    }
-    ~TraceCapture() { dbg_set_output(nullptr); }
-    TraceCapture(const TraceCapture&) = delete;
-    TraceCapture& operator=(const TraceCapture&) = delete;
-
-    const std::string& str() const { return text(); }
-    bool contains(const std::string& part) const { return text().find(part) != std::string::npos; }
-    void clear() { text().clear(); }
-
-private:
-    static std::string& text() {
-        static std::string captured;
-        return captured;
-    }
-    static void write(const char* data, size_t length) { text().append(data, length); }
 };
 
 } // namespace tdx::test

@@ -1,11 +1,11 @@
 // The bootloader master against bootloader targets in memory: a simulated upgradable peripheral and the
 // display's own target. Datagrams are handed across directly; time is the shared fake clock.
 #include "Libraries/base/crc16.h"
-#include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/tavi_net/bl_client.h"
 #include "Libraries/tavi_net/bl_service.h"
 #include "SourceHost/api_lib/device_info.h"
+#include "tests/support/trace_capture.h"
 #include "tools/simcu/sim_bootloader.h"
 
 #include <gtest/gtest.h>
@@ -171,13 +171,8 @@ Target answerWith(sim::SimBootloader& device) {
 
 class BootloaderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dbg_set_output([](const char* text, size_t length) { sTrace.append(text, length); });
-        os_init();
-        sTrace.clear();
-    }
-    void TearDown() override { dbg_set_output(nullptr); }
-    static inline std::string sTrace;
+    void SetUp() override { os_init(); }
+    TraceCapture mTrace;
 };
 
 TEST_F(BootloaderTest, FullUpgradeRestartsIntoBootloaderSendsEveryChunkAndReturnsToTheApplication) {
@@ -301,7 +296,7 @@ TEST_F(BootloaderTest, StaleRepliesAreIgnoredAndTheCurrentOneCounts) {
         EXPECT_EQ(exchange.client.state, BL_CL_PROTO);
     }
     EXPECT_TRUE(exchange.events.empty());
-    EXPECT_NE(sTrace.find("stale reply"), std::string::npos);
+    EXPECT_NE(mTrace.str().find("stale reply"), std::string::npos);
 
     const std::vector<uint8_t> current{BL_CMD_GET_PROTO_VERSION | BL_REPLY_FLAG, 0, static_cast<uint8_t>(seq),
                                        static_cast<uint8_t>(seq >> 8),           1, BL_MODE_BOOTLOADER};
@@ -318,7 +313,7 @@ TEST_F(BootloaderTest, SimulatedPeripheralNeverAnswersAReply) {
     const std::vector<uint8_t> lateReply{BL_CMD_GET_BL_STATE | BL_REPLY_FLAG, BL_STATUS_OK, 9, 0, 0, 0, 2, 0};
     EXPECT_FALSE(device.answer(lateReply).has_value());
     EXPECT_EQ(device.requests(), 0);
-    EXPECT_NE(sTrace.find("reply 0x82 dropped"), std::string::npos);
+    EXPECT_NE(mTrace.str().find("reply 0x82 dropped"), std::string::npos);
 
     const std::vector<uint8_t> request{BL_CMD_GET_PROTO_VERSION, 0, 10, 0};
     const auto answer = device.answer(request);
@@ -395,7 +390,7 @@ TEST_F(BootloaderTest, DisplayTargetRefusesWhatItCannotDo) {
     }
     uint8_t shortRequest[TNET_DATALINK_MTU] = {BL_CMD_GET_DEV_INFO, 0, 1};
     EXPECT_EQ(bl_target_answer(shortRequest, 3), 0);
-    EXPECT_NE(sTrace.find("request of 3 bytes dropped"), std::string::npos);
+    EXPECT_NE(mTrace.str().find("request of 3 bytes dropped"), std::string::npos);
 
     // A reply is no request: a late answer to the display's own upgrading side that reaches this port (its
     // socket closed meanwhile) must not be answered, or two targets would answer each other forever.
@@ -403,7 +398,7 @@ TEST_F(BootloaderTest, DisplayTargetRefusesWhatItCannotDo) {
         uint8_t reply[TNET_DATALINK_MTU] = {cmd, BL_STATUS_UNKNOWN_COMMAND, 7, 0};
         EXPECT_EQ(bl_target_answer(reply, BL_HEADER_SIZE), 0);
     }
-    EXPECT_NE(sTrace.find("reply 83 from a peer ignored"), std::string::npos) << sTrace;
+    EXPECT_NE(mTrace.str().find("reply 83 from a peer ignored"), std::string::npos) << mTrace.str();
 }
 
 TEST_F(BootloaderTest, ContradictoryRepliesEndTheExchangeWithTheirFaultCodes) {

@@ -245,18 +245,11 @@ TEST_F(ClientTest, DissectorTracesEachPacketInAndOutOnce) {
     run(500);
     tnet_dissect_enable(false);
 
-    auto lines = [](const std::string& what) {
-        int n = 0;
-        for (size_t at = traceText().find(what); at != std::string::npos;
-             at = traceText().find(what, at + 1)) {
-            ++n;
-        }
-        return n;
-    };
     const int polls = mSim.count(true, TNET_CMD_POLL);
     ASSERT_GE(polls, 5);
-    EXPECT_EQ(lines("RX 010410 POLL seq=0"), polls) << traceText();
-    EXPECT_EQ(lines("TX 010410 NOP seq=0"), mSim.count(false, TNET_CMD_NOP)) << traceText();
+    EXPECT_EQ(traceCount("RX 010410 POLL seq=0"), static_cast<size_t>(polls)) << traceText();
+    EXPECT_EQ(traceCount("TX 010410 NOP seq=0"), static_cast<size_t>(mSim.count(false, TNET_CMD_NOP)))
+        << traceText();
 }
 
 } // namespace

@@ -2,10 +2,10 @@
 // shared fake clock. Records everything the client tells its upper layer and every trace line.
 #pragma once
 
-#include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "Libraries/tavi_net/tnet_datalink.h"
+#include "tests/support/sim_loop_test.h"
 #include "tools/simcu/simcu.h"
 
 #include <gtest/gtest.h>
@@ -39,11 +39,6 @@ struct Upper {
 inline Upper& upper() {
     static Upper instance;
     return instance;
-}
-
-inline std::string& traceText() {
-    static std::string text;
-    return text;
 }
 
 inline const tnet_client_handler* recordingHandler() {
@@ -81,16 +76,13 @@ inline std::vector<uint8_t> subscribePayload(uint32_t oid, uint16_t vid) {
     return payload;
 }
 
-class NetTest : public ::testing::Test {
+class NetTest : public SimLoopTest {
 protected:
     NetTest()
-        : mLoop(uniqueName())
-        , mSim(mLoop) {}
+        : SimLoopTest("net") {}
 
     void SetUp() override {
         upper() = Upper{};
-        traceText().clear();
-        dbg_set_output([](const char* text, size_t length) { traceText().append(text, length); });
         os_init();
         ASSERT_TRUE(mLoop.isOpen());
         tnet_init(recordingHandler());
@@ -111,20 +103,6 @@ protected:
             ADD_FAILURE() << "bus:\n" << text << "trace:" << traceText();
         }
         tnet_stop();
-        dbg_set_output(nullptr);
-    }
-
-    // Runs both sides for ms milliseconds of fake time.
-    // Both end with the display's last replies taken in by the master.
-    void run(uint32_t ms) {
-        mSim.wait_until([] { return false; }, ms);
-        mSim.receive();
-    }
-
-    bool waitFor(const std::function<bool()>& predicate, uint32_t ms = 3000) {
-        const bool met = mSim.wait_until(predicate, ms);
-        mSim.receive();
-        return met;
     }
 
     void startSession() {
@@ -143,14 +121,6 @@ protected:
         }
         return out;
     }
-
-    static std::string uniqueName() {
-        static int counter = 0;
-        return "net" + std::to_string(++counter);
-    }
-
-    sim::LoopStream mLoop;
-    sim::SimControlUnit mSim;
 };
 
 } // namespace tdx::test

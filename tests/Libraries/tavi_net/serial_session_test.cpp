@@ -8,96 +8,20 @@
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceHost/api_lib/comf.h"
 #include "tests/SourceHost/api_lib/comf_test_util.h"
+#include "tests/support/simcu_process.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace tdx::test {
 namespace {
-
-// The simulator executable; its first output line names the pseudo-terminal slave it serves.
-class SimProcess {
-public:
-    SimProcess() {
-        int out[2];
-        if (pipe(out) != 0) {
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        char program[] = SIMCU_PATH;
-        char quiet[] = "--quiet";
-        char* argv[] = {program, quiet, nullptr};
-        if (posix_spawn(&mPid, SIMCU_PATH, &actions, nullptr, argv, environ) != 0) {
-            mPid = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        mOutput = out[0];
-        fcntl(mOutput, F_SETFL, O_NONBLOCK);
-        mSlave = firstLine();
-    }
-    ~SimProcess() {
-        stop();
-        if (mOutput >= 0) {
-            close(mOutput);
-        }
-    }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    const std::string& slave() const { return mSlave; }
-    bool ok() const { return mPid > 0 && mSlave.rfind("/dev/pts/", 0) == 0; }
-
-    // SIGTERM; the exit status, -1 when it did not end normally.
-    int stop() {
-        if (mPid <= 0) {
-            return -1;
-        }
-        kill(mPid, SIGTERM);
-        int status = 0;
-        const pid_t done = waitpid(mPid, &status, 0);
-        mPid = -1;
-        return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    std::string firstLine() {
-        std::string line;
-        bool found = keepTrying([&] {
-            char c = 0;
-            while (read(mOutput, &c, 1) == 1) {
-                if (c == '\n') {
-                    return true;
-                }
-                line += c;
-            }
-            return false;
-        });
-        return found ? line : std::string();
-    }
-
-    pid_t mPid = -1;
-    int mOutput = -1;
-    std::string mSlave;
-};
 
 struct Heard {
     std::vector<uint32_t> connected;
@@ -109,33 +33,9 @@ Heard& heard() {
     return instance;
 }
 
-int countOf(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
-
-// Runs the network task on the wall clock (the simulator keeps real time) until `done` or `seconds` passed.
+// Runs the network task on the wall clock until `done` or `seconds` passed.
 bool runUntil(const std::function<bool()>& done, int seconds) {
-    using Clock = std::chrono::steady_clock;
-    const auto end = Clock::now() + std::chrono::seconds(seconds);
-    auto last = Clock::now();
-    while (Clock::now() < end) {
-        tnet_task();
-        if (done()) {
-            return true;
-        }
-        const auto now = Clock::now();
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
-        if (elapsed > 0) {
-            os_clock_advance(static_cast<uint64_t>(elapsed));
-            last += std::chrono::milliseconds(elapsed);
-        }
-        std::this_thread::yield();
-    }
-    return false;
+    return runOnWallClock([] { tnet_task(); }, done, std::chrono::seconds(seconds));
 }
 
 bool inSession() {
@@ -179,9 +79,9 @@ TEST(SerialSession, SessionOnAPseudoTerminalSurvivesTheSimulatorLeavingAndReturn
     const uint64_t from = timer();
     runUntil([&] { return timer() - from >= 500; }, 5);
     tnet_dissect_enable(false);
-    const int polls = countOf(trace.str(), "RX 010410 POLL");
-    EXPECT_GE(polls, 5) << trace.str();
-    EXPECT_GE(countOf(trace.str(), "TX 010410 NOP"), polls - 1);
+    const size_t polls = trace.count("RX 010410 POLL");
+    EXPECT_GE(polls, 5u) << trace.str();
+    EXPECT_GE(trace.count("TX 010410 NOP") + 1, polls);
 
     // The simulator leaves: the driver notices the hang-up, the session ends by supervision, nothing blocks.
     EXPECT_EQ(first->stop(), 0);

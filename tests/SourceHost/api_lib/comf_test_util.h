@@ -1,7 +1,7 @@
 // Helpers of the serial driver tests: a temporary folder, captured trace output, a pseudo-terminal pair.
 #pragma once
 
-#include "Libraries/base/dbg.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -48,27 +48,6 @@ public:
 
 private:
     std::string mPath;
-};
-
-class TraceCapture {
-public:
-    TraceCapture() {
-        text().clear();
-        dbg_set_output(&TraceCapture::write);
-    }
-    ~TraceCapture() { dbg_set_output(nullptr); }
-    TraceCapture(const TraceCapture&) = delete;
-    TraceCapture& operator=(const TraceCapture&) = delete;
-
-    const std::string& str() const { return text(); }
-    bool contains(const std::string& part) const { return text().find(part) != std::string::npos; }
-
-private:
-    static std::string& text() {
-        static std::string captured;
-        return captured;
-    }
-    static void write(const char* data, size_t length) { text().append(data, length); }
 };
 
 // The master side of a pseudo-terminal; the program under test opens the slave as its serial port.

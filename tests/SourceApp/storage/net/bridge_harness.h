@@ -3,7 +3,6 @@
 // what the tree's listeners see.
 #pragma once
 
-#include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/big_table/proxytab.h"
@@ -11,6 +10,7 @@
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceHost/api_lib/device_info.h"
+#include "tests/support/sim_loop_test.h"
 #include "tools/simcu/simcu.h"
 
 #include <gtest/gtest.h>
@@ -22,11 +22,6 @@ namespace tdx::test {
 
 constexpr u32 UNIT = 0x000316;
 constexpr oid_t LOCATION = OID_LOCATION;
-
-inline std::string& bridgeTrace() {
-    static std::string text;
-    return text;
-}
 
 inline std::vector<int>& bridgeEvents() {
     static std::vector<int> events;
@@ -86,16 +81,13 @@ protected:
     }
 };
 
-class BridgeTest : public ::testing::Test {
+class BridgeTest : public SimLoopTest {
 protected:
     BridgeTest()
-        : mLoop(uniqueName())
-        , mSim(mLoop) {}
+        : SimLoopTest("bridge") {}
 
     void SetUp() override {
-        bridgeTrace().clear();
         bridgeEvents().clear();
-        dbg_set_output([](const char* text, size_t length) { bridgeTrace().append(text, length); });
         os_init();
         ASSERT_TRUE(mLoop.isOpen());
         Structure.clear();
@@ -119,32 +111,19 @@ protected:
 
     void TearDown() override {
         if (HasFailure()) {
-            ADD_FAILURE() << "trace:" << bridgeTrace();
+            ADD_FAILURE() << "trace:" << traceText();
         }
         tnet_stop();
         Net::Tavi.setEventSink(nullptr);
         Net::Tavi.restart();
         Structure.clear();
         proxytab_init();
-        dbg_set_output(nullptr);
     }
 
     static void appendObject(oid_t oid, u8 type, u8 subtype) {
         const bt_obj_info info{type, subtype, 0, 0};
         Structure.append(
             new ProxyObject(oid, ObjectInfo(info), DataModel::Database::findObjectTemplate(info)));
-    }
-
-    // Runs both sides for ms milliseconds of fake time.
-    void run(uint32_t ms) {
-        mSim.wait_until([] { return false; }, ms);
-        mSim.receive();
-    }
-
-    bool waitFor(const std::function<bool()>& predicate, uint32_t ms = 3000) {
-        const bool met = mSim.wait_until(predicate, ms);
-        mSim.receive();
-        return met;
     }
 
     bool synchronise() {
@@ -162,22 +141,6 @@ protected:
         return out;
     }
 
-    static size_t traceCount(const std::string& text) {
-        size_t n = 0;
-        for (size_t at = bridgeTrace().find(text); at != std::string::npos;
-             at = bridgeTrace().find(text, at + text.size())) {
-            ++n;
-        }
-        return n;
-    }
-
-    static std::string uniqueName() {
-        static int counter = 0;
-        return "bridge" + std::to_string(++counter);
-    }
-
-    sim::LoopStream mLoop;
-    sim::SimControlUnit mSim;
     oid_t mSelf = 0;
 };
 

@@ -3,19 +3,13 @@
 #include "bridge_harness.h"
 
 #include "SourceApp/storage/values/Catalogue.h"
+#include "tests/support/simcu_process.h"
+#include "tests/support/trace_capture.h"
 #include "tools/simcu/installation.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace tdx::test {
 namespace {
@@ -89,38 +83,6 @@ TEST_F(InstallationTest, TheTreeEqualsTheSimulatorsModelAndEveryScreenValueIsThe
     EXPECT_EQ(name, "Living room");
 }
 
-// Reads one line from fd, waiting for the child's output at most timeoutMs of real time.
-std::string readLine(int fd, int timeoutMs) {
-    std::string line;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    char c = 0;
-    while (std::chrono::steady_clock::now() < end) {
-        const ssize_t n = read(fd, &c, 1);
-        if (n == 1) {
-            if (c == '\n') {
-                return line;
-            }
-            line += c;
-        } else if (n == 0) {
-            break;
-        } else {
-            std::this_thread::yield();
-        }
-    }
-    return line;
-}
-
-// Everything the child printed so far.
-std::string readAvailable(int fd) {
-    std::string text;
-    char buffer[256];
-    ssize_t n = 0;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0) {
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    return text;
-}
-
 TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDisplaysWrites) {
     // A small installation keeps the synchronisation short in real time.
     const std::string path = testing::TempDir() + "bridge_installation.json";
@@ -129,27 +91,10 @@ TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDi
         {"oid": "0x00000316", "type": 2, "values": [{"vid": "0x002F", "type": 12, "value": 2}]},
         {"oid": "0x01000316", "type": 6, "values": [{"vid": "0x8090", "type": 15, "text": "Hall"},
                                                      {"vid": "0x801C", "type": 18, "value": 2150}]}]})";
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = SIMCU_PATH;
-    std::string option = "--installation";
-    std::string quiet = "--quiet";
-    char* argv[] = {program.data(), option.data(), const_cast<char*>(path.c_str()), quiet.data(), nullptr};
-    pid_t child = -1;
-    ASSERT_EQ(posix_spawn(&child, SIMCU_PATH, &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    fcntl(out[0], F_SETFL, O_NONBLOCK);
-    const std::string slave = readLine(out[0], 5000);
-    ASSERT_EQ(slave.rfind("/dev/pts/", 0), 0u) << "first line: " << slave;
+    SimProcess sim({"--installation", path, "--quiet"});
+    ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
 
-    bridgeTrace().clear();
-    dbg_set_output([](const char* text, size_t length) { bridgeTrace().append(text, length); });
+    TraceCapture trace;
     os_init();
     Structure.clear();
     proxytab_init();
@@ -157,31 +102,19 @@ TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDi
     Structure.append(new ProxyObject(self, ObjectInfo(BT_OBJ_DEVICE, 0), nullptr));
     Net::Tavi.restart();
     tnet_init(&Net::TaviClientsHandler);
-    ASSERT_EQ(tnet_init_interface_bus(0, slave.c_str(), 1, 0), 0);
+    ASSERT_EQ(tnet_init_interface_bus(0, sim.slave().c_str(), 1, 0), 0);
     tnet_start();
     tnet_learn_request();
 
     // Real time on both sides: the display's clock follows the wall clock while it runs its loop.
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    auto last = start;
-    const auto loop = [&](const std::function<bool()>& done) {
-        while (Clock::now() - start < std::chrono::seconds(20)) {
-            Net::Tavi.task();
-            tnet_task();
-            Structure.task();
-            const auto now = Clock::now();
-            const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - last).count();
-            if (elapsed > 0) {
-                os_clock_advance(static_cast<uint64_t>(elapsed));
-                last += std::chrono::milliseconds(elapsed);
-            }
-            if (done()) {
-                return true;
-            }
-            std::this_thread::yield();
-        }
-        return false;
+    const auto loop = [](const std::function<bool()>& done) {
+        return runOnWallClock(
+            [] {
+                Net::Tavi.task();
+                tnet_task();
+                Structure.task();
+            },
+            done, std::chrono::seconds(20));
     };
     EXPECT_TRUE(loop([] { return Net::Tavi.isSynchronized(); }));
     EXPECT_EQ(Net::Tavi.getOwner(), UNIT);
@@ -194,7 +127,7 @@ TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDi
     EXPECT_EQ(pt_set_int(0x01000316, 0x801C, 2250, BT_VTYPE_S16_X100), PT_OK);
     std::string printed;
     EXPECT_TRUE(loop([&] {
-        printed += readAvailable(out[0]);
+        printed += sim.readAvailable();
         return printed.find("PUBLISH 000316:01 vid 801C") != std::string::npos;
     }));
     EXPECT_NE(printed.find("PUBLISH 000316:01 vid 801C type 18 = 2250\n"), std::string::npos) << printed;
@@ -204,18 +137,14 @@ TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDi
         << printed;
 
     if (testing::Test::HasFailure()) {
-        ADD_FAILURE() << "trace:" << bridgeTrace();
+        ADD_FAILURE() << "trace:" << trace.str();
     }
     tnet_stop();
-    dbg_set_output(nullptr);
     Net::Tavi.restart();
     Structure.clear();
     proxytab_init();
-    ASSERT_EQ(kill(child, SIGTERM), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status));
-    close(out[0]);
+    // It ended normally on SIGTERM.
+    EXPECT_GE(sim.stop(), 0);
     std::remove(path.c_str());
 }
 

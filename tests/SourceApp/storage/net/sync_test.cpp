@@ -87,10 +87,10 @@ TEST_F(SyncTest, ConnectsSubscribesToItselfThenToEverythingAndReportsReady) {
     EXPECT_EQ(Net::Tavi.getOwner(), UNIT);
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7}));
 
-    const size_t self = bridgeTrace().find("subscribing to myself");
-    const size_t all = bridgeTrace().find("subscribing to everything");
-    const size_t publishing = bridgeTrace().find("publishing myself");
-    const size_t ready = bridgeTrace().find("ready");
+    const size_t self = traceText().find("subscribing to myself");
+    const size_t all = traceText().find("subscribing to everything");
+    const size_t publishing = traceText().find("publishing myself");
+    const size_t ready = traceText().find("ready");
     ASSERT_NE(self, std::string::npos);
     ASSERT_NE(ready, std::string::npos);
     EXPECT_LT(self, all);
@@ -195,7 +195,7 @@ TEST_F(SyncTest, ALostConnectionResetsAndTheNextOneBringsTheCurrentValues) {
     EXPECT_EQ(Net::Tavi.getOwner(), 0xFFFFFFFFu);
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6}));
     EXPECT_EQ(snapshots().back(), (Snapshot{6, false, false, 0xFFFFFFFFu}));
-    EXPECT_NE(bridgeTrace().find("connection reset"), std::string::npos);
+    EXPECT_NE(traceText().find("connection reset"), std::string::npos);
 
     // Off-line: the user changes a setting, the control unit changes a measurement.
     EXPECT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
@@ -270,7 +270,7 @@ TEST_F(SyncTest, TimeTravelsBothWays) {
     // A time the clock cannot hold is refused.
     tnet_put_u32(payload.data(), 0xFFFFFFF0u);
     mSim.send(TNET_CMD_SYNC_TIME, payload);
-    ASSERT_TRUE(waitFor([] { return bridgeTrace().find("beyond the clock's range") != std::string::npos; }));
+    ASSERT_TRUE(waitFor([] { return traceText().find("beyond the clock's range") != std::string::npos; }));
     EXPECT_LE(std::llabs(os_time() - (unitTime + NETWORK_TIME_OFFSET)), 5);
 
     // A sync queued now reports the clock the control unit set.
@@ -304,7 +304,7 @@ TEST_F(SyncTest, ARefusedSubscriptionIsAskedForAgainAndNothingLeavesWhileDisconn
     EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), -1);
 
     Net::Tavi.handleTransmitFailed(TNET_CMD_SUBSCRIBE);
-    EXPECT_NE(bridgeTrace().find("SUBSCRIBE given up, asking again"), std::string::npos);
+    EXPECT_NE(traceText().find("SUBSCRIBE given up, asking again"), std::string::npos);
     std::fill(std::begin(payload), std::end(payload), u8{0});
     ASSERT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), TNET_SUBSCRIBE_SIZE);
     EXPECT_EQ(cmd, TNET_CMD_SUBSCRIBE);
@@ -322,7 +322,7 @@ TEST_F(SyncTest, ARefusedSubscriptionIsAskedForAgainAndNothingLeavesWhileDisconn
     // A buffer too small for the command: dropped with a trace, never overrun.
     Net::Tavi.queue(std::make_unique<Net::QueuedTimeSync>());
     EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, 3), -1);
-    EXPECT_NE(bridgeTrace().find("could not be built"), std::string::npos);
+    EXPECT_NE(traceText().find("could not be built"), std::string::npos);
 
     Net::Tavi.handleDisconnected(TNET_DISCONNECT_SUPERVISION);
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6}));

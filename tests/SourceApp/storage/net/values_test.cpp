@@ -104,7 +104,7 @@ TEST_F(ValuesTest, AValueOfTheControlUnitReachesEveryListenerOnceInOrderWithItsT
     EXPECT_EQ(tableInt(ROOM, 0x000C), 2260);
     ASSERT_EQ(pt_get_timestamp(&stamp, ROOM, 0x000C), PT_OK);
     EXPECT_LE(std::llabs(static_cast<int64_t>(stamp) - os_time()), 2);
-    EXPECT_NE(bridgeTrace().find("beyond the table's clock"), std::string::npos);
+    EXPECT_NE(traceText().find("beyond the table's clock"), std::string::npos);
     // Stored from the network, so never sent back.
     run(300);
     EXPECT_EQ(mSim.count(false, TNET_CMD_PUBLISH), 0);
@@ -248,11 +248,10 @@ TEST_F(ValuesTest, MalformedAndUnwantedInputIsDroppedWithATrace) {
     std::string name = "unchanged";
     EXPECT_EQ(pt_get_text(&name, ROOM, 0x8090), PT_ERR_NO_ENTRY);
     EXPECT_EQ(traceCount("PUBLISH from the master with"), 3u);
-    EXPECT_NE(bridgeTrace().find("SYNCHRONIZED 000316:01 vid 1234 in READY not asked for"),
-              std::string::npos);
-    EXPECT_NE(bridgeTrace().find("000316:04 of type 99/1 has no template"), std::string::npos);
-    EXPECT_NE(bridgeTrace().find("000316:01 announced as 7/0, kept as 6/0"), std::string::npos);
-    EXPECT_NE(bridgeTrace().find("OBJECT_REMOVE of unknown 000316:09"), std::string::npos);
+    EXPECT_NE(traceText().find("SYNCHRONIZED 000316:01 vid 1234 in READY not asked for"), std::string::npos);
+    EXPECT_NE(traceText().find("000316:04 of type 99/1 has no template"), std::string::npos);
+    EXPECT_NE(traceText().find("000316:01 announced as 7/0, kept as 6/0"), std::string::npos);
+    EXPECT_NE(traceText().find("OBJECT_REMOVE of unknown 000316:09"), std::string::npos);
     // The object without a template lived in the tree until it was removed.
     EXPECT_EQ(mRecorder->appended, (std::vector<oid_t>{0x04000316}));
     EXPECT_EQ(mRecorder->removed, (std::vector<oid_t>{0x04000316}));

@@ -1,0 +1,46 @@
+// The trace output of a test program caught in memory, so that tests can assert what was logged.
+#pragma once
+
+#include "Libraries/base/dbg.h"
+
+#include <cstddef>
+#include <string>
+
+namespace tdx::test {
+
+// Everything traced while a TraceCapture is alive; one buffer for the whole test program.
+inline std::string& traceText() {
+    static std::string captured;
+    return captured;
+}
+
+// How often `what` stands in `text`, occurrences not overlapping.
+inline size_t countOf(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    if (what.empty()) {
+        return n;
+    }
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) {
+        ++n;
+    }
+    return n;
+}
+
+// Captures the trace output while alive, starting from an empty buffer.
+class TraceCapture {
+public:
+    TraceCapture() {
+        traceText().clear();
+        dbg_set_output([](const char* data, size_t length) { traceText().append(data, length); });
+    }
+    ~TraceCapture() { dbg_set_output(nullptr); }
+    TraceCapture(const TraceCapture&) = delete;
+    TraceCapture& operator=(const TraceCapture&) = delete;
+
+    const std::string& str() const { return traceText(); }
+    bool contains(const std::string& part) const { return traceText().find(part) != std::string::npos; }
+    size_t count(const std::string& part) const { return countOf(traceText(), part); }
+    void clear() { traceText().clear(); }
+};
+
+} // namespace tdx::test
