@@ -1,4 +1,5 @@
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/gui/i18n/MoFile.h"
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
@@ -11,28 +12,6 @@
 namespace tdx {
 
 namespace {
-
-uint32_t u32_at(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-// A message catalogue in the .mo layout (little-endian): magic, revision, N, offset of the original table,
-// offset of the translation table; each table N x {u32 length, u32 offset} of NUL-terminated strings.
-bool catalogue_ok(const uint8_t* data, uint32_t size) {
-    if (size < 20 || u32_at(data) != 0x950412DEu)
-        return false;
-    const uint32_t n = u32_at(data + 8);
-    for (const uint32_t table : {u32_at(data + 12), u32_at(data + 16)}) {
-        if (table > size || n > (size - table) / 8)
-            return false;
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint32_t length = u32_at(data + table + 8 * i), offset = u32_at(data + table + 8 * i + 4);
-            if (offset > size || length >= size - offset || data[offset + length] != 0)
-                return false;
-        }
-    }
-    return true;
-}
 
 Font* const FONTS[] = {&bif_myriad10,      &bif_myriad10_bold, &bif_myriad12,
                        &bif_myriad12_bold, &bif_myriad14,      &bif_myriad14_bold};
@@ -120,7 +99,7 @@ void ResourceMgr::check(resource_id id) {
             break;
         }
         case RESFILE_TRANSLATION:
-            ok = catalogue_ok(data, size);
+            ok = MoFile().loadFromMemory(data, size) == 0;
             break;
         default:
             break;
