@@ -11,20 +11,31 @@ cd "$root"
 
 languages=(cs da nl)
 
-for tool in xgettext msgmerge; do
+for tool in xgettext msgcat msgmerge; do
   command -v "$tool" >/dev/null || { echo "update-po.sh: $tool not found (Debian package gettext)" >&2; exit 1; }
 done
 
 # Texts are translated through gettext and pgettext (Libraries/base/i18n.h); N_ marks a text in a table or a
-# static initialiser that is translated where it is shown.
+# static initialiser that is translated where it is shown. Texts translated from variables, which xgettext
+# cannot see, are listed in resources/po/runtime.pot and added, so that msgmerge keeps their translations.
 extract() {
-  local out="$1"
+  local out="$1" sources
+  sources=$(mktemp)
   find Libraries SourceApp SourceHost -type f \( -name '*.cpp' -o -name '*.cc' -o -name '*.h' \) |
     LC_ALL=C sort |
-    xgettext --files-from=- --output="$out" --force-po --from-code=UTF-8 --language=C++ \
+    xgettext --files-from=- --output="$sources" --force-po --from-code=UTF-8 --language=C++ \
       --keyword --keyword=gettext --keyword=pgettext:1c,2 --keyword=N_ \
       --add-comments=TRANSLATORS: --add-location=file \
       --package-name=tdx410 --msgid-bugs-address=" "
+  # xgettext leaves the charset open for plain-ASCII ids; the sources are UTF-8, and msgcat needs to know.
+  sed -i 's/charset=CHARSET/charset=UTF-8/' "$sources"
+  msgcat --use-first --add-location=file --output-file="$out" "$sources" resources/po/runtime.pot
+  rm -f "$sources"
+}
+
+# Whether two templates differ in more than their creation date.
+same_template() {
+  cmp -s <(grep -v '^"POT-Creation-Date:' "$1") <(grep -v '^"POT-Creation-Date:' "$2")
 }
 
 if [ "${1:-}" = "--extract" ]; then
@@ -35,7 +46,14 @@ fi
 [ $# -eq 0 ] || { echo "usage: update-po.sh [--extract FILE]" >&2; exit 2; }
 
 pot=resources/po/messages.pot
-extract "$pot"
+fresh=$(mktemp)
+trap 'rm -f "$fresh"' EXIT
+extract "$fresh"
+if [ -f "$pot" ] && same_template "$fresh" "$pot"; then
+  echo "messages.pot: no new or changed ids"
+else
+  cp "$fresh" "$pot"
+fi
 for lang in "${languages[@]}"; do
   msgmerge --quiet --update --backup=none --previous --add-location=file "resources/po/$lang.po" "$pot"
 done

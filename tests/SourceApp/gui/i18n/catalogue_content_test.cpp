@@ -1,6 +1,8 @@
 #include "SourceApp/application/resources/resource_names.h"
+#include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/gui/i18n/MoFile.h"
 #include "SourceApp/gui/i18n/help_parse.h"
+#include "SourceApp/storage/Formatters.h"
 #include "catalogues.h"
 #include "tools/pocompile/po_compile.h"
 
@@ -50,6 +52,9 @@ TEST(Catalogues, ExtractionFindsEveryWayOfTranslating) {
     const fs::path root = test::scratchFolder();
     fs::create_directories(root / "scripts");
     fs::copy_file(fs::path(test::sourceDir()) / "scripts/update-po.sh", root / "scripts/update-po.sh");
+    fs::create_directories(root / "resources/po");
+    fs::copy_file(fs::path(test::sourceDir()) / "resources/po/runtime.pot",
+                  root / "resources/po/runtime.pot");
     for (const char* folder : {"SourceApp/forms", "Libraries/base", "SourceHost/config", "tests"}) {
         fs::create_directories(root / folder);
     }
@@ -67,9 +72,17 @@ TEST(Catalogues, ExtractionFindsEveryWayOfTranslating) {
         found.push_back(describe(entry));
     }
     fs::remove_all(root);
+    // The texts translated from variables come from their list, once even when the code also names them.
+    std::vector<std::string> expected{"\"Header \"%s\"\"", "\"Marked\"", "\"Plain\"", "\"Port\""};
+    for (const PoEntry& entry : parsePo(test::readSourceFile("resources/po/runtime.pot"), "runtime.pot")) {
+        if (!po_key(entry).empty()) {
+            expected.push_back(describe(entry));
+        }
+    }
+    ASSERT_GT(expected.size(), 4u);
     std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::string>{"\"Header \"%s\"\"", "\"Marked\"", "\"Plain\"", "\"Port\"",
-                                               "\"switch\" | \"Off\""}));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
 }
 
 TEST(Catalogues, EveryIdOfTheSourcesIsTranslated) {
@@ -111,6 +124,41 @@ TEST(Catalogues, TranslationsKeepTheBlanksAroundUnits) {
                 << path << ": " << describe(entry);
         }
     }
+}
+
+// The value formatters translate their units in a context, from a variable, so extraction cannot see them:
+// each catalogue must still hold them, or the screens show English units.
+TEST(Catalogues, UnitsOfTheValueFormattersAreTranslated) {
+    namespace F = DataModel::Factories::Formatters;
+    const struct {
+        const DataModel::Factories::AbstractFormatterFactory& factory;
+        const char* context;
+        const char* unit;
+    } units[] = {{F::Volts, "volts", " V"},
+                 {F::Seconds, "seconds", " s"},
+                 {F::Minutes, "minutes", " m"},
+                 {F::Hours, "hours", " h"}};
+    const struct {
+        uint8_t number;
+        const char* po;
+    } languages[] = {{1, "resources/po/da.po"}, {2, "resources/po/cs.po"}, {3, "resources/po/nl.po"}};
+    i18n.setResourceReader(&test::repositoryCatalogues);
+    for (const auto& language : languages) {
+        const auto& bytes = test::compiledCatalogue(language.po);
+        MoFile catalogue;
+        ASSERT_EQ(catalogue.loadFromMemory(bytes.data(), bytes.size()), 0) << language.po;
+        i18n.switchLanguage(language.number);
+        ASSERT_EQ(i18n.getTranslationId(), I18n::LANGUAGES[language.number].translationId);
+        for (const auto& unit : units) {
+            SCOPED_TRACE(std::string(language.po) + ": \"" + unit.context + "\" | \"" + unit.unit + "\"");
+            const char* translation = catalogue.find(unit.context, unit.unit);
+            ASSERT_NE(translation, nullptr) << "unit not translated";
+            std::unique_ptr<DataModel::Formatter> formatter(unit.factory.create());
+            const std::string shown = formatter->format(500u);
+            EXPECT_TRUE(shown.ends_with(translation)) << "the formatter shows \"" << shown << "\"";
+        }
+    }
+    i18n.switchLanguage(0);
 }
 
 const char* const HELP_TOPICS[] = {
