@@ -15,16 +15,17 @@ for tool in xgettext msgcat msgmerge; do
   command -v "$tool" >/dev/null || { echo "update-po.sh: $tool not found (Debian package gettext)" >&2; exit 1; }
 done
 
-# Texts are translated through gettext and pgettext (Libraries/base/i18n.h); N_ marks a text in a table or a
-# static initialiser that is translated where it is shown. Texts translated from variables, which xgettext
-# cannot see, are listed in resources/po/runtime.pot and added, so that msgmerge keeps their translations.
+# Texts are translated through gettext and pgettext (Libraries/base/i18n.h); N_ and NC_ (with its context)
+# mark a text in a table or a static initialiser that is translated where it is shown. Texts translated from
+# variables that no marker names, which xgettext cannot see, are listed in resources/po/runtime.pot and
+# added, so that msgmerge keeps their translations.
 extract() {
   local out="$1" sources
   sources=$(mktemp)
   find Libraries SourceApp SourceHost -type f \( -name '*.cpp' -o -name '*.cc' -o -name '*.h' \) |
     LC_ALL=C sort |
     xgettext --files-from=- --output="$sources" --force-po --from-code=UTF-8 --language=C++ \
-      --keyword --keyword=gettext --keyword=pgettext:1c,2 --keyword=N_ \
+      --keyword --keyword=gettext --keyword=pgettext:1c,2 --keyword=N_ --keyword=NC_:1c,2 \
       --add-comments=TRANSLATORS: --add-location=file \
       --package-name=tdx410 --msgid-bugs-address=" "
   # xgettext leaves the charset open for plain-ASCII ids; the sources are UTF-8, and msgcat needs to know.

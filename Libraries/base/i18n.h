@@ -22,3 +22,5 @@ const char* pgettext(const char* context, const char* msgid);
 // Marks a text for extraction into the catalogues where it is translated later, through gettext at the point
 // of use (tables of names, static initialisers).
 #define N_(text) text
+// As N_, for a text translated later with pgettext(context, text).
+#define NC_(context, text) text

@@ -2,6 +2,7 @@
 // compiled-in constants; create() hands the caller a formatter of its own.
 #pragma once
 
+#include "Libraries/base/i18n.h"
 #include "SourceApp/big_table/bt_types.h"
 
 #include <string>
@@ -144,14 +145,14 @@ inline constexpr NumericFormatterFactory Numeric;
 inline constexpr FixedPointFormatterFactory FixedPoint{100, 0};
 inline constexpr FixedPointFormatterFactory FixedPointOneDecimal{100, 1};
 inline constexpr FixedPointFormatterFactory Tenths{10, 1};
-inline constexpr DecoratingFormatterFactory Percent{FixedPoint, " %"};
-inline constexpr DecoratingFormatterFactory Temperature{FixedPointOneDecimal, "\u00B0"};
-inline constexpr DecoratingFormatterFactory TemperatureNoDecimal{FixedPoint, "\u00B0"};
-inline constexpr DecoratingFormatterFactory Volts{FixedPointOneDecimal, " V", "volts"};
-inline constexpr DecoratingFormatterFactory RawPercent{Numeric, " %"};
-inline constexpr DecoratingFormatterFactory Seconds{Numeric, " s", "seconds"};
-inline constexpr DecoratingFormatterFactory Minutes{Numeric, " m", "minutes"};
-inline constexpr DecoratingFormatterFactory Hours{Numeric, " h", "hours"};
+inline constexpr DecoratingFormatterFactory Percent{FixedPoint, N_(" %")};
+inline constexpr DecoratingFormatterFactory Temperature{FixedPointOneDecimal, N_("\u00B0")};
+inline constexpr DecoratingFormatterFactory TemperatureNoDecimal{FixedPoint, N_("\u00B0")};
+inline constexpr DecoratingFormatterFactory Volts{FixedPointOneDecimal, NC_("volts", " V"), "volts"};
+inline constexpr DecoratingFormatterFactory RawPercent{Numeric, N_(" %")};
+inline constexpr DecoratingFormatterFactory Seconds{Numeric, NC_("seconds", " s"), "seconds"};
+inline constexpr DecoratingFormatterFactory Minutes{Numeric, NC_("minutes", " m"), "minutes"};
+inline constexpr DecoratingFormatterFactory Hours{Numeric, NC_("hours", " h"), "hours"};
 inline constexpr TimeFormatterFactory Time{"H:i"};
 
 } // namespace Formatters

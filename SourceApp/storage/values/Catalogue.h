@@ -3,6 +3,7 @@
 // data.
 #pragma once
 
+#include "Libraries/base/i18n.h"
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/values/Builders.h"
 
@@ -12,389 +13,401 @@ namespace Implementation {
 using namespace Build;
 
 namespace General {
-inline constexpr VidData ObjectName = data("Name", 0x8090, DataRole::String, BT_VTYPE_TEXT);
-inline constexpr VidData ValueList = list("Values", 0x809F);
-inline constexpr VidSignedNumber OutdoorTemperature = measured("Outdoor temperature", 0x0036);
-inline constexpr VidSignedNumber AirTemperature = measured("Air temperature", 0x000C);
-inline constexpr VidSignedNumber FloorTemperature = measured("Floor temperature", 0x000D);
-inline constexpr VidSignedNumber Humidity = measured("Humidity", 0x0002, &F::Percent);
-inline constexpr VidData Peripherals = list("Peripherals", 0x80AE);
+inline constexpr VidData ObjectName = data(N_("Name"), 0x8090, DataRole::String, BT_VTYPE_TEXT);
+inline constexpr VidData ValueList = list(N_("Values"), 0x809F);
+inline constexpr VidSignedNumber OutdoorTemperature = measured(N_("Outdoor temperature"), 0x0036);
+inline constexpr VidSignedNumber AirTemperature = measured(N_("Air temperature"), 0x000C);
+inline constexpr VidSignedNumber FloorTemperature = measured(N_("Floor temperature"), 0x000D);
+inline constexpr VidSignedNumber Humidity = measured(N_("Humidity"), 0x0002, &F::Percent);
+inline constexpr VidData Peripherals = list(N_("Peripherals"), 0x80AE);
 } // namespace General
 
 namespace Location {
-inline constexpr EnumOption HcModeOptions[] = {{0, "Winter"}, {1, "Summer"}};
+inline constexpr EnumOption HcModeOptions[] = {{0, N_("Winter")}, {1, N_("Summer")}};
 
 inline constexpr VidSignedNumber FilteredOutdoorTemperature =
-    measured("Filtered outdoor temperature", 0x0028);
+    measured(N_("Filtered outdoor temperature"), 0x0028);
 inline constexpr VidSignedNumber LocalTimeOffset =
-    measured("Local time offset", 0x002E, &F::Seconds, BT_VTYPE_S32);
-inline constexpr VidUnsignedNumber Backup = unsignedNumber("Backup", 0x0051, BT_VTYPE_U8, false, 0, 1, 1);
-inline constexpr VidUnsignedNumber Restore = unsignedNumber("Restore", 0x0052, BT_VTYPE_U8, false, 0, 1, 1);
+    measured(N_("Local time offset"), 0x002E, &F::Seconds, BT_VTYPE_S32);
+inline constexpr VidUnsignedNumber Backup = unsignedNumber(N_("Backup"), 0x0051, BT_VTYPE_U8, false, 0, 1, 1);
+inline constexpr VidUnsignedNumber Restore =
+    unsignedNumber(N_("Restore"), 0x0052, BT_VTYPE_U8, false, 0, 1, 1);
 inline constexpr VidSignedNumber TimeZoneOffset =
-    signedNumber("Time zone offset", 0x8074, BT_VTYPE_S32, false, -43200, 50400, 900, &F::Seconds);
-inline constexpr VidUnsignedNumber DaylightSavings = toggle("Daylight savings", 0x8075);
-inline constexpr VidEnum HcMode = enumeration("System mode", 0x803D, HcModeOptions);
+    signedNumber(N_("Time zone offset"), 0x8074, BT_VTYPE_S32, false, -43200, 50400, 900, &F::Seconds);
+inline constexpr VidUnsignedNumber DaylightSavings = toggle(N_("Daylight savings"), 0x8075);
+inline constexpr VidEnum HcMode = enumeration(N_("System mode"), 0x803D, HcModeOptions);
 inline constexpr VidUnsignedNumber HcModeSwitching =
-    unsignedNumber("Mode switching", 0x8076, BT_VTYPE_U8, false, 0, 4, 1);
-inline constexpr VidUnsignedNumber Vacation = toggle("Vacation", 0x8085);
-inline constexpr VidUnsignedNumber VacationEndTime = unsignedNumber(
-    "Vacation end time", 0x8086, BT_VTYPE_U32, false, 0, 0xFFFFFFFEu, 1, &F::Numeric, NumberRole::Timestamp);
-inline constexpr VidUnsignedNumber Standby = toggle("Standby", 0x8087);
-inline constexpr VidUnsignedNumber ControlUnit = reference("Control unit", 0x80DC);
-inline constexpr VidData GlobalComponents = list("Components", 0x80AE);
-inline constexpr VidData LearnList = list("Learn list", 0x80AC);
+    unsignedNumber(N_("Mode switching"), 0x8076, BT_VTYPE_U8, false, 0, 4, 1);
+inline constexpr VidUnsignedNumber Vacation = toggle(N_("Vacation"), 0x8085);
+inline constexpr VidUnsignedNumber VacationEndTime =
+    unsignedNumber(N_("Vacation end time"), 0x8086, BT_VTYPE_U32, false, 0, 0xFFFFFFFEu, 1, &F::Numeric,
+                   NumberRole::Timestamp);
+inline constexpr VidUnsignedNumber Standby = toggle(N_("Standby"), 0x8087);
+inline constexpr VidUnsignedNumber ControlUnit = reference(N_("Control unit"), 0x80DC);
+inline constexpr VidData GlobalComponents = list(N_("Components"), 0x80AE);
+inline constexpr VidData LearnList = list(N_("Learn list"), 0x80AC);
 inline constexpr VidUnsignedNumber EnrolSerial =
-    unsignedNumber("Enrol serial number", 0x80AD, BT_VTYPE_U32, false, 0, 0xFFFFFFFEu, 1);
-inline constexpr VidData DeleteList = list("Delete list", 0x80E6);
-inline constexpr VidUnsignedNumber CurrentProfile = state("Current profile", 0x80E8);
+    unsignedNumber(N_("Enrol serial number"), 0x80AD, BT_VTYPE_U32, false, 0, 0xFFFFFFFEu, 1);
+inline constexpr VidData DeleteList = list(N_("Delete list"), 0x80E6);
+inline constexpr VidUnsignedNumber CurrentProfile = state(N_("Current profile"), 0x80E8);
 inline constexpr VidUnsignedNumber RequestedProfile =
-    unsignedNumber("Requested profile", 0x80EE, BT_VTYPE_U8, false, 0, 254, 1);
+    unsignedNumber(N_("Requested profile"), 0x80EE, BT_VTYPE_U8, false, 0, 254, 1);
 inline constexpr VidUnsignedNumber OutdoorTemperatureSource =
-    reference("Outdoor temp. sensor source", 0x80EF, false);
-inline constexpr VidSignedNumber HcModeDeadband = temperature("Deadband", 0x80FB, 100, 800, 100);
+    reference(N_("Outdoor temp. sensor source"), 0x80EF, false);
+inline constexpr VidSignedNumber HcModeDeadband = temperature(N_("Deadband"), 0x80FB, 100, 800, 100);
 inline constexpr VidUnsignedNumber HcModeSwitchCooldown = unsignedNumber(
-    "Switch cooldown", 0x80FC, BT_VTYPE_U32, false, 0, 10800, 900, &F::Time, NumberRole::Duration);
+    N_("Switch cooldown"), 0x80FC, BT_VTYPE_U32, false, 0, 10800, 900, &F::Time, NumberRole::Duration);
 inline constexpr VidSignedNumber HcCoolingMinimumOutsideTemperature =
-    temperature("Cooling minimum outside temperature", 0x80FF, 1000, 4000, 100);
+    temperature(N_("Cooling minimum outside temperature"), 0x80FF, 1000, 4000, 100);
 inline constexpr VidSignedNumber HcModeDewPointOffset =
-    temperature("Dew point offset", 0x8100, 100, 800, 100);
+    temperature(N_("Dew point offset"), 0x8100, 100, 800, 100);
 } // namespace Location
 
 namespace Device {
-inline constexpr EnumOption StateOptions[] = {{0, "Off-line"}, {1, "Starting"}, {2, "On-line"}};
-inline constexpr AlarmRow UnreachableRows[] = {{1, "Warning Periphery Unreachable"}};
-inline constexpr AlarmRow LowBatteryRows[] = {{1, "Warning Periphery Low Battery"}};
-inline constexpr AlarmRow GeneralProblemRows[] = {{1, "Warning General Problem"}};
+inline constexpr EnumOption StateOptions[] = {{0, N_("Off-line")}, {1, N_("Starting")}, {2, N_("On-line")}};
+inline constexpr AlarmRow UnreachableRows[] = {{1, N_("Warning Periphery Unreachable")}};
+inline constexpr AlarmRow LowBatteryRows[] = {{1, N_("Warning Periphery Low Battery")}};
+inline constexpr AlarmRow GeneralProblemRows[] = {{1, N_("Warning General Problem")}};
 
-inline constexpr VidEnum State = enumeration("Device state", 0x002F, StateOptions, true);
+inline constexpr VidEnum State = enumeration(N_("Device state"), 0x002F, StateOptions, true);
 inline constexpr VidUnsignedNumber BatteryLevel =
-    state("Battery level", 0x002C, BT_VTYPE_U8, NumberRole::Plain, &F::RawPercent);
-inline constexpr VidUnsignedNumber SerialNumber = state("Serial number", 0x800C, BT_VTYPE_U32);
-inline constexpr VidUnsignedNumber SerialPrefix = state("Serial prefix", 0x80DF, BT_VTYPE_U16);
-inline constexpr VidData HardwareCode = data("Hardware code", 0x80E3, DataRole::String, BT_VTYPE_TEXT, true);
-inline constexpr VidData SoftwareCode = data("Software code", 0x80E4, DataRole::String, BT_VTYPE_TEXT, true);
-inline constexpr VidUnsignedNumber SoftwareVersion = state("Software version", 0x800D);
-inline constexpr VidUnsignedNumber SoftwareBuild = state("Build", 0x809E);
-inline constexpr VidUnsignedNumber HardwareVersion = state("Hardware version", 0x800E);
-inline constexpr VidUnsignedNumber AssociatedObject = reference("Associated object", 0x80DE);
-inline constexpr VidData ObjectIndices = list("Objects", 0x80B0);
+    state(N_("Battery level"), 0x002C, BT_VTYPE_U8, NumberRole::Plain, &F::RawPercent);
+inline constexpr VidUnsignedNumber SerialNumber = state(N_("Serial number"), 0x800C, BT_VTYPE_U32);
+inline constexpr VidUnsignedNumber SerialPrefix = state(N_("Serial prefix"), 0x80DF, BT_VTYPE_U16);
+inline constexpr VidData HardwareCode =
+    data(N_("Hardware code"), 0x80E3, DataRole::String, BT_VTYPE_TEXT, true);
+inline constexpr VidData SoftwareCode =
+    data(N_("Software code"), 0x80E4, DataRole::String, BT_VTYPE_TEXT, true);
+inline constexpr VidUnsignedNumber SoftwareVersion = state(N_("Software version"), 0x800D);
+inline constexpr VidUnsignedNumber SoftwareBuild = state(N_("Build"), 0x809E);
+inline constexpr VidUnsignedNumber HardwareVersion = state(N_("Hardware version"), 0x800E);
+inline constexpr VidUnsignedNumber AssociatedObject = reference(N_("Associated object"), 0x80DE);
+inline constexpr VidData ObjectIndices = list(N_("Objects"), 0x80B0);
 inline constexpr VidAlarm WarningUnreachable =
-    alarm("Warning Periphery Unreachable", 0x4001, BT_VTYPE_U32, UnreachableRows, 0, 1);
+    alarm(N_("Warning Periphery Unreachable"), 0x4001, BT_VTYPE_U32, UnreachableRows, 0, 1);
 inline constexpr VidAlarm WarningLowBattery =
-    alarm("Warning Periphery Low Battery", 0x4002, BT_VTYPE_U32, LowBatteryRows, 0, 1);
+    alarm(N_("Warning Periphery Low Battery"), 0x4002, BT_VTYPE_U32, LowBatteryRows, 0, 1);
 inline constexpr VidAlarm WarningGeneralProblem =
-    alarm("Warning General Problem", 0x4003, BT_VTYPE_U32, GeneralProblemRows, 0, 1);
+    alarm(N_("Warning General Problem"), 0x4003, BT_VTYPE_U32, GeneralProblemRows, 0, 1);
 } // namespace Device
 
 namespace Room {
 inline constexpr EnumOption ModeOptions[] = {
-    {0, "Schedule"}, {2, "Eco"}, {3, "Comfort"}, {4, "Extra comfort"}, {5, "Hotel"}};
+    {0, N_("Schedule")}, {2, N_("Eco")}, {3, N_("Comfort")}, {4, N_("Extra comfort")}, {5, N_("Hotel")}};
 inline constexpr EnumOption ModeOverrideOptions[] = {
-    {0, "None"}, {1, "Temporary"}, {3, "Schedule overridden"}};
-inline constexpr EnumOption AccessLevelOptions[] = {{8, "On"}, {32, "Off"}, {16, "Hotel mode"}};
-inline constexpr EnumOption FloorSensorOptions[] = {{3, "On"}, {1, "Off"}, {0, "Regulate"}};
-inline constexpr EnumOption HumCtrlStateOptions[] = {{1, "Idle"}, {3, "Drying"}};
+    {0, N_("None")}, {1, N_("Temporary")}, {3, N_("Schedule overridden")}};
+inline constexpr EnumOption AccessLevelOptions[] = {{8, N_("On")}, {32, N_("Off")}, {16, N_("Hotel mode")}};
+inline constexpr EnumOption FloorSensorOptions[] = {{3, N_("On")}, {1, N_("Off")}, {0, N_("Regulate")}};
+inline constexpr EnumOption HumCtrlStateOptions[] = {{1, N_("Idle")}, {3, N_("Drying")}};
 
-inline constexpr VidSignedNumber DewPoint = measured("Dew point", 0x004B);
-inline constexpr VidUnsignedNumber State = state("State", 0x001B);
-inline constexpr VidUnsignedNumber Blocking = state("Blocking", 0x001C);
-inline constexpr VidSignedNumber TemperatureDesired = measured("Temperature desired", 0x001D);
-inline constexpr VidEnum HumCtrlState = enumeration("State", 0x001E, HumCtrlStateOptions, true);
+inline constexpr VidSignedNumber DewPoint = measured(N_("Dew point"), 0x004B);
+inline constexpr VidUnsignedNumber State = state(N_("State"), 0x001B);
+inline constexpr VidUnsignedNumber Blocking = state(N_("Blocking"), 0x001C);
+inline constexpr VidSignedNumber TemperatureDesired = measured(N_("Temperature desired"), 0x001D);
+inline constexpr VidEnum HumCtrlState = enumeration(N_("State"), 0x001E, HumCtrlStateOptions, true);
 
-inline constexpr VidEnum Mode = enumeration("Mode", 0x8004, ModeOptions);
-inline constexpr VidEnum ModeOverride = enumeration("Mode override", 0x8005, ModeOverrideOptions);
+inline constexpr VidEnum Mode = enumeration(N_("Mode"), 0x8004, ModeOptions);
+inline constexpr VidEnum ModeOverride = enumeration(N_("Mode override"), 0x8005, ModeOverrideOptions);
 inline constexpr VidUnsignedNumber ModeOverrideEndTime =
-    unsignedNumber("Mode override end-time", 0x8006, BT_VTYPE_U32, false, 0, 0xFFFFFFFEu, 1, &F::Numeric,
+    unsignedNumber(N_("Mode override end-time"), 0x8006, BT_VTYPE_U32, false, 0, 0xFFFFFFFEu, 1, &F::Numeric,
                    NumberRole::Timestamp);
-inline constexpr VidEnum ThermAccessLevel = enumeration("Thermostat lock", 0x8008, AccessLevelOptions);
+inline constexpr VidEnum ThermAccessLevel = enumeration(N_("Thermostat lock"), 0x8008, AccessLevelOptions);
 inline constexpr VidSignedNumber TempCtrlTempAlarmLow =
-    temperature("Low temperature", 0x8010, -900, 3700, 50);
+    temperature(N_("Low temperature"), 0x8010, -900, 3700, 50);
 inline constexpr VidSignedNumber TempCtrlTempAlarmHigh =
-    temperature("High temperature", 0x8011, -600, 7000, 50);
+    temperature(N_("High temperature"), 0x8011, -600, 7000, 50);
 inline constexpr VidEnum TempCtrlHeatRegulatedValSrc =
-    enumeration("Floor sensor mode", 0x8014, FloorSensorOptions);
-inline constexpr VidUnsignedNumber TempCtrlHeatAdaptiveModeEna = toggle("Adaptive mode", 0x8016);
+    enumeration(N_("Floor sensor mode"), 0x8014, FloorSensorOptions);
+inline constexpr VidUnsignedNumber TempCtrlHeatAdaptiveModeEna = toggle(N_("Adaptive mode"), 0x8016);
 
 // Heating.
 inline constexpr VidSignedNumber TempCtrlHeatTempSpanMin =
-    temperature("Lowest temperature", 0x8018, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
+    temperature(N_("Lowest temperature"), 0x8018, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlHeatTempSpanMax =
-    temperature("Highest temperature", 0x8019, 600, 4000, 50, &Follow<0x8018>, &DefaultMaximum);
+    temperature(N_("Highest temperature"), 0x8019, 600, 4000, 50, &Follow<0x8018>, &DefaultMaximum);
 inline constexpr VidSignedNumber TempCtrlHeatTempSetManual =
-    temperature("Manual temperature", 0x801A, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
+    temperature(N_("Manual temperature"), 0x801A, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlHeatTempSetEco =
-    temperature("Eco temperature", 0x801B, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
+    temperature(N_("Eco temperature"), 0x801B, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlHeatTempSetComfort =
-    temperature("Comfort temperature", 0x801C, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
+    temperature(N_("Comfort temperature"), 0x801C, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlHeatTempSetExtraComfort =
-    temperature("Extra comfort temperature", 0x801D, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
+    temperature(N_("Extra comfort temperature"), 0x801D, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlHeatTempSetTemporary =
-    temperature("Temporary temperature", 0x801E, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
+    temperature(N_("Temporary temperature"), 0x801E, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlHeatTempSetVacation =
-    temperature("Vacation mode temperature", 0x801F, -900, 4000, 50, &Follow<0x8010>, &Follow<0x8019>);
+    temperature(N_("Vacation mode temperature"), 0x801F, -900, 4000, 50, &Follow<0x8010>, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlHeatTempSetAdjusted =
-    temperature("Adjusted temperature", 0x8020, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
+    temperature(N_("Adjusted temperature"), 0x8020, 600, 4000, 50, &Follow<0x8018>, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlHeatTempSetStandby =
-    temperature("Standby temperature", 0x8021, -900, 4000, 50, &Follow<0x8010>, &Follow<0x8018>);
+    temperature(N_("Standby temperature"), 0x8021, -900, 4000, 50, &Follow<0x8010>, &Follow<0x8018>);
 inline constexpr VidSignedNumber TempCtrlHeatTempHysteresis =
-    temperature("Hysteresis regulation", 0x8022, 10, 300, 10);
+    temperature(N_("Hysteresis regulation"), 0x8022, 10, 300, 10);
 inline constexpr VidSignedNumber TempCtrlHeatFloorTempHysteresis =
-    temperature("Floor hysteresis regulation", 0x8078, 10, 300, 10);
+    temperature(N_("Floor hysteresis regulation"), 0x8078, 10, 300, 10);
 inline constexpr VidSignedNumber TempCtrlFloorEcoMin =
-    temperature("Eco minimum temperature", 0x8023, 600, 4000, 50);
+    temperature(N_("Eco minimum temperature"), 0x8023, 600, 4000, 50);
 inline constexpr VidSignedNumber TempCtrlFloorEcoMax =
-    temperature("Eco maximum temperature", 0x8079, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
+    temperature(N_("Eco maximum temperature"), 0x8079, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlFloorComfortMin =
-    temperature("Comfort minimum temperature", 0x8024, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
+    temperature(N_("Comfort minimum temperature"), 0x8024, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
 inline constexpr VidSignedNumber TempCtrlFloorComfortMax =
-    temperature("Comfort maximum temperature", 0x8080, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
-inline constexpr VidSignedNumber TempCtrlFloorExtraComfortMin =
-    temperature("Extra comfort minimum temperature", 0x8025, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
-inline constexpr VidSignedNumber TempCtrlFloorExtraComfortMax =
-    temperature("Extra comfort maximum temperature", 0x8081, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
+    temperature(N_("Comfort maximum temperature"), 0x8080, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
+inline constexpr VidSignedNumber TempCtrlFloorExtraComfortMin = temperature(
+    N_("Extra comfort minimum temperature"), 0x8025, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
+inline constexpr VidSignedNumber TempCtrlFloorExtraComfortMax = temperature(
+    N_("Extra comfort maximum temperature"), 0x8081, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
 
 // Cooling.
 inline constexpr VidSignedNumber TempCtrlCoolTempSpanMin =
-    temperature("Lowest temperature", 0x802B, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
+    temperature(N_("Lowest temperature"), 0x802B, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
 inline constexpr VidSignedNumber TempCtrlCoolTempSpanMax =
-    temperature("Highest temperature", 0x802C, 600, 4000, 50, &Follow<0x802B>, &DefaultMaximum);
+    temperature(N_("Highest temperature"), 0x802C, 600, 4000, 50, &Follow<0x802B>, &DefaultMaximum);
 inline constexpr VidSignedNumber TempCtrlCoolTempSetManual =
-    temperature("Manual temperature", 0x802D, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
+    temperature(N_("Manual temperature"), 0x802D, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
 inline constexpr VidSignedNumber TempCtrlCoolTempSetEco =
-    temperature("Eco temperature", 0x802E, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
+    temperature(N_("Eco temperature"), 0x802E, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
 inline constexpr VidSignedNumber TempCtrlCoolTempSetComfort =
-    temperature("Comfort temperature", 0x802F, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
+    temperature(N_("Comfort temperature"), 0x802F, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
 inline constexpr VidSignedNumber TempCtrlCoolTempSetExtraComfort =
-    temperature("Extra comfort temperature", 0x8030, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
+    temperature(N_("Extra comfort temperature"), 0x8030, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
 inline constexpr VidSignedNumber TempCtrlCoolTempSetTemporary =
-    temperature("Temporary temperature", 0x8031, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
+    temperature(N_("Temporary temperature"), 0x8031, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
 inline constexpr VidSignedNumber TempCtrlCoolTempSetVacation =
-    temperature("Vacation mode temperature", 0x8032, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
+    temperature(N_("Vacation mode temperature"), 0x8032, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
 inline constexpr VidSignedNumber TempCtrlCoolTempSetAdjusted =
-    temperature("Adjusted temperature", 0x8033, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
+    temperature(N_("Adjusted temperature"), 0x8033, 600, 4000, 50, &DefaultMinimum, &Follow<0x802C>);
 inline constexpr VidSignedNumber TempCtrlCoolTempHysteresis =
-    temperature("Hysteresis regulation", 0x8034, 10, 300, 10);
+    temperature(N_("Hysteresis regulation"), 0x8034, 10, 300, 10);
 inline constexpr VidSignedNumber TempCtrlCoolTempSetStandby =
-    temperature("Standby temperature", 0x8082, 600, 4000, 50, &DefaultMinimum, &Follow<0x802B>);
+    temperature(N_("Standby temperature"), 0x8082, 600, 4000, 50, &DefaultMinimum, &Follow<0x802B>);
 
 // Humidity and floor alarms.
-inline constexpr VidSignedNumber HumCtrlSetManual =
-    temperature("Highest humidity", 0x803A, 2000, 9000, 100, &DefaultMinimum, &DefaultMaximum, &F::Percent);
-inline constexpr VidSignedNumber HumCtrlHysteresis =
-    temperature("Humidity hysteresis", 0x803B, 200, 500, 100, &DefaultMinimum, &DefaultMaximum, &F::Percent);
-inline constexpr VidUnsignedNumber HumCtrlEnabled = toggle("Enabled", 0x8083);
+inline constexpr VidSignedNumber HumCtrlSetManual = temperature(
+    N_("Highest humidity"), 0x803A, 2000, 9000, 100, &DefaultMinimum, &DefaultMaximum, &F::Percent);
+inline constexpr VidSignedNumber HumCtrlHysteresis = temperature(
+    N_("Humidity hysteresis"), 0x803B, 200, 500, 100, &DefaultMinimum, &DefaultMaximum, &F::Percent);
+inline constexpr VidUnsignedNumber HumCtrlEnabled = toggle(N_("Enabled"), 0x8083);
 inline constexpr VidSignedNumber FloorTempAlarmLow =
-    temperature("Low floor temperature", 0x80F3, -900, 3700, 50);
+    temperature(N_("Low floor temperature"), 0x80F3, -900, 3700, 50);
 inline constexpr VidSignedNumber FloorTempAlarmHigh =
-    temperature("High floor temperature", 0x80F4, -600, 7000, 50);
+    temperature(N_("High floor temperature"), 0x80F4, -600, 7000, 50);
 
-inline constexpr VidData Schedule = data("Schedule", 0x8043, DataRole::Schedule);
-inline constexpr VidUnsignedNumber AllowVacationAway = toggle("Vacation mode", 0x8084);
-inline constexpr VidData Thermoheads = list("Thermoheads", 0x808F);
-inline constexpr VidUnsignedNumber ServingFunction = reference("Serving function", 0x810C);
+inline constexpr VidData Schedule = data(N_("Schedule"), 0x8043, DataRole::Schedule);
+inline constexpr VidUnsignedNumber AllowVacationAway = toggle(N_("Vacation mode"), 0x8084);
+inline constexpr VidData Thermoheads = list(N_("Thermoheads"), 0x808F);
+inline constexpr VidUnsignedNumber ServingFunction = reference(N_("Serving function"), 0x810C);
 } // namespace Room
 
 // Heat curve values shared in meaning by inlet temperature controllers and heating/cooling circuits.
 inline constexpr EnumOption CurveTypeOptions[] = {
-    {0, "Manual"}, {1, "Calculated"}, {2, "Underfloor"}, {3, "Radiators"}};
-inline constexpr EnumOption SourceDemandOptions[] = {{0, "Idle"}, {1, "Heating"}, {2, "Cooling"}};
-inline constexpr AlarmRow HighTemperatureRows[] = {{1, "Alarm high temperature"}};
+    {0, N_("Manual")}, {1, N_("Calculated")}, {2, N_("Underfloor")}, {3, N_("Radiators")}};
+inline constexpr EnumOption SourceDemandOptions[] = {{0, N_("Idle")}, {1, N_("Heating")}, {2, N_("Cooling")}};
+inline constexpr AlarmRow HighTemperatureRows[] = {{1, N_("Alarm high temperature")}};
 
 namespace ITC {
-inline constexpr EnumOption LimiterOptions[] = {{0, "Off"}, {1, "Minimum"}, {2, "Maximum"}};
+inline constexpr EnumOption LimiterOptions[] = {{0, N_("Off")}, {1, N_("Minimum")}, {2, N_("Maximum")}};
 
-inline constexpr VidSignedNumber ActualInletTemperature = measured("Actual inlet temperature", 0x003E);
-inline constexpr VidSignedNumber ActualReturnTemperature = measured("Actual return temperature", 0x003F);
+inline constexpr VidSignedNumber ActualInletTemperature = measured(N_("Actual inlet temperature"), 0x003E);
+inline constexpr VidSignedNumber ActualReturnTemperature = measured(N_("Actual return temperature"), 0x003F);
 inline constexpr VidSignedNumber DesiredInletTemperature =
-    measured("Desired inlet water temperature", 0x003B, &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber Curve = measured("Curve", 0x003D, &F::Tenths, BT_VTYPE_S16_X10);
-inline constexpr VidSignedNumber DesiredRoomTemperature = measured("Desired room temperature", 0x0029);
-inline constexpr VidEnum SourceDemand = enumeration("Source demand", 0x0039, SourceDemandOptions, true);
+    measured(N_("Desired inlet water temperature"), 0x003B, &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber Curve = measured(N_("Curve"), 0x003D, &F::Tenths, BT_VTYPE_S16_X10);
+inline constexpr VidSignedNumber DesiredRoomTemperature = measured(N_("Desired room temperature"), 0x0029);
+inline constexpr VidEnum SourceDemand = enumeration(N_("Source demand"), 0x0039, SourceDemandOptions, true);
 inline constexpr VidAlarm AlarmHighTemperature =
-    alarm("Alarm high temperature", 0x400E, BT_VTYPE_U8, HighTemperatureRows, 1);
+    alarm(N_("Alarm high temperature"), 0x400E, BT_VTYPE_U8, HighTemperatureRows, 1);
 
-inline constexpr VidEnum CurveType = enumeration("Heat curve type", 0x80C8, CurveTypeOptions);
+inline constexpr VidEnum CurveType = enumeration(N_("Heat curve type"), 0x80C8, CurveTypeOptions);
 inline constexpr VidSignedNumber CurveManual =
-    signedNumber("Heat curve", 0x80C9, BT_VTYPE_S16_X10, false, 1, 40, 1, &F::Tenths);
+    signedNumber(N_("Heat curve"), 0x80C9, BT_VTYPE_S16_X10, false, 1, 40, 1, &F::Tenths);
 inline constexpr VidSignedNumber DimInletTemperature =
-    temperature("Dim. inlet temperature", 0x80C5, 2000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Dim. inlet temperature"), 0x80C5, 2000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber DimOutdoorTemperature =
-    temperature("Dim. outdoor temperature", 0x80C7, -3000, 4000, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Dim. outdoor temperature"), 0x80C7, -3000, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber DimIndoorTemperature =
-    temperature("Dim. indoor temperature", 0x80C6, 600, 4000, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Dim. indoor temperature"), 0x80C6, 600, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber ParallelDisplacement =
-    temperature("Parallel displacement", 0x8066, -900, 900, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Parallel displacement"), 0x8066, -900, 900, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber MinInletTemperature =
-    temperature("Min. inlet temperature", 0x8063, 2000, 8500, 100, &DefaultMinimum, &Follow<0x8064>,
+    temperature(N_("Min. inlet temperature"), 0x8063, 2000, 8500, 100, &DefaultMinimum, &Follow<0x8064>,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber MaxInletTemperature =
-    temperature("Max. inlet temperature", 0x8064, 2000, 8500, 100, &Follow<0x8063>, &DefaultMaximum,
+    temperature(N_("Max. inlet temperature"), 0x8064, 2000, 8500, 100, &Follow<0x8063>, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber Gain =
-    signedNumber("Gain", 0x80C4, BT_VTYPE_S16_X10, false, -20, 20, 1, &F::Tenths);
+    signedNumber(N_("Gain"), 0x80C4, BT_VTYPE_S16_X10, false, -20, 20, 1, &F::Tenths);
 inline constexpr VidEnum ReturnTemperatureLimiter =
-    enumeration("Return temperature limiter", 0x80CA, LimiterOptions);
+    enumeration(N_("Return temperature limiter"), 0x80CA, LimiterOptions);
 inline constexpr VidSignedNumber MaxReturnTemperature =
-    temperature("Max. return temperature", 0x80CB, 1000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Max. return temperature"), 0x80CB, 1000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber MinReturnTemperature =
-    temperature("Min. return temperature", 0x80CC, 1000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Min. return temperature"), 0x80CC, 1000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber GainMaxReturnTemperature =
-    signedNumber("Gain max. return temperature", 0x80CD, BT_VTYPE_S16_X10, false, -99, -1, 1, &F::Tenths);
+    signedNumber(N_("Gain max. return temperature"), 0x80CD, BT_VTYPE_S16_X10, false, -99, -1, 1, &F::Tenths);
 inline constexpr VidSignedNumber GainMinReturnTemperature =
-    signedNumber("Gain min. return temperature", 0x80CE, BT_VTYPE_S16_X10, false, 1, 99, 1, &F::Tenths);
-inline constexpr VidUnsignedNumber PriorityOverInlet = toggle("Priority over inlet temperature", 0x80DB);
-inline constexpr VidUnsignedNumber Boost = toggle("Boost", 0x80CF);
+    signedNumber(N_("Gain min. return temperature"), 0x80CE, BT_VTYPE_S16_X10, false, 1, 99, 1, &F::Tenths);
+inline constexpr VidUnsignedNumber PriorityOverInlet = toggle(N_("Priority over inlet temperature"), 0x80DB);
+inline constexpr VidUnsignedNumber Boost = toggle(N_("Boost"), 0x80CF);
 inline constexpr VidUnsignedNumber BoostPercent =
-    unsignedNumber("Boost percent", 0x80D0, BT_VTYPE_U8, false, 1, 100, 1, &F::RawPercent);
-inline constexpr VidUnsignedNumber Ramping = toggle("Ramping", 0x80D1);
+    unsignedNumber(N_("Boost percent"), 0x80D0, BT_VTYPE_U8, false, 1, 100, 1, &F::RawPercent);
+inline constexpr VidUnsignedNumber Ramping = toggle(N_("Ramping"), 0x80D1);
 inline constexpr VidUnsignedNumber RampingTime =
-    unsignedNumber("Ramping time", 0x80D2, BT_VTYPE_U8, false, 1, 120, 1, &F::Seconds);
+    unsignedNumber(N_("Ramping time"), 0x80D2, BT_VTYPE_U8, false, 1, 120, 1, &F::Seconds);
 inline constexpr VidSignedNumber FrostProtectionTemperature =
-    temperature("Frost protection temperature", 0x80D6, -500, 5000, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Frost protection temperature"), 0x80D6, -500, 5000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber OutsideExceeds = temperature(
-    "Outside exceeds", 0x80C3, 1000, 5000, 100, &DefaultMinimum, &DefaultMaximum, &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber InletExceededBy = temperature(
-    "Inlet exceeded by", 0x8059, 300, 2000, 100, &DefaultMinimum, &DefaultMaximum, &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber OutsideExceeds =
+    temperature(N_("Outside exceeds"), 0x80C3, 1000, 5000, 100, &DefaultMinimum, &DefaultMaximum,
+                &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber InletExceededBy =
+    temperature(N_("Inlet exceeded by"), 0x8059, 300, 2000, 100, &DefaultMinimum, &DefaultMaximum,
+                &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber PValue =
-    signedNumber("P-value", 0x80D7, BT_VTYPE_S16_X10, false, 1, 100, 1, &F::Tenths);
+    signedNumber(N_("P-value"), 0x80D7, BT_VTYPE_S16_X10, false, 1, 100, 1, &F::Tenths);
 inline constexpr VidUnsignedNumber IValue =
-    unsignedNumber("I-value", 0x80D8, BT_VTYPE_U16, false, 5, 60, 1, &F::Seconds);
-inline constexpr VidSignedNumber Hysteresis = temperature("Hysteresis", 0x80D9, 10, 500, 10);
-inline constexpr VidData ConsumersList = list("Consumers", 0x80B8);
+    unsignedNumber(N_("I-value"), 0x80D8, BT_VTYPE_U16, false, 5, 60, 1, &F::Seconds);
+inline constexpr VidSignedNumber Hysteresis = temperature(N_("Hysteresis"), 0x80D9, 10, 500, 10);
+inline constexpr VidData ConsumersList = list(N_("Consumers"), 0x80B8);
 } // namespace ITC
 
 namespace HCC {
-inline constexpr VidUnsignedNumber Status = state("Status", 0x0065);
-inline constexpr VidSignedNumber ActualInletTemperature = measured("Actual inlet temperature", 0x003E);
+inline constexpr VidUnsignedNumber Status = state(N_("Status"), 0x0065);
+inline constexpr VidSignedNumber ActualInletTemperature = measured(N_("Actual inlet temperature"), 0x003E);
 inline constexpr VidSignedNumber DesiredInletTemperature =
-    measured("Desired inlet water temperature", 0x003A);
-inline constexpr VidSignedNumber Curve = measured("Curve", 0x0056, &F::Tenths, BT_VTYPE_S16_X10);
-inline constexpr VidEnum SourceDemand = enumeration("Source demand", 0x0053, SourceDemandOptions, true);
-inline constexpr VidSignedNumber DesiredRoomTemperature = measured("Desired room temperature", 0x0054);
+    measured(N_("Desired inlet water temperature"), 0x003A);
+inline constexpr VidSignedNumber Curve = measured(N_("Curve"), 0x0056, &F::Tenths, BT_VTYPE_S16_X10);
+inline constexpr VidEnum SourceDemand = enumeration(N_("Source demand"), 0x0053, SourceDemandOptions, true);
+inline constexpr VidSignedNumber DesiredRoomTemperature = measured(N_("Desired room temperature"), 0x0054);
 inline constexpr VidAlarm AlarmHighTemperature =
-    alarm("Alarm high temperature", 0x401F, BT_VTYPE_U8, HighTemperatureRows, 1);
+    alarm(N_("Alarm high temperature"), 0x401F, BT_VTYPE_U8, HighTemperatureRows, 1);
 
-inline constexpr VidEnum CurveType = enumeration("Heat curve type", 0x8104, CurveTypeOptions);
+inline constexpr VidEnum CurveType = enumeration(N_("Heat curve type"), 0x8104, CurveTypeOptions);
 inline constexpr VidSignedNumber CurveManual =
-    signedNumber("Heat curve", 0x8105, BT_VTYPE_S16_X10, false, 1, 40, 1, &F::Tenths);
+    signedNumber(N_("Heat curve"), 0x8105, BT_VTYPE_S16_X10, false, 1, 40, 1, &F::Tenths);
 inline constexpr VidSignedNumber DimInletTemperature =
-    temperature("Dim. inlet temperature", 0x8107, 2000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Dim. inlet temperature"), 0x8107, 2000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber DimOutdoorTemperature =
-    temperature("Dim. outdoor temperature", 0x8109, -3000, 4000, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Dim. outdoor temperature"), 0x8109, -3000, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber DimIndoorTemperature =
-    temperature("Dim. indoor temperature", 0x8108, 600, 4000, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Dim. indoor temperature"), 0x8108, 600, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber ParallelDisplacement =
-    temperature("Parallel displacement", 0x8106, -900, 900, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Parallel displacement"), 0x8106, -900, 900, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber MinInletTemperature =
-    temperature("Min. inlet temperature", 0x8102, 2000, 8500, 100, &DefaultMinimum, &Follow<0x8103>,
+    temperature(N_("Min. inlet temperature"), 0x8102, 2000, 8500, 100, &DefaultMinimum, &Follow<0x8103>,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber MaxInletTemperature =
-    temperature("Max. inlet temperature", 0x8103, 2000, 8500, 100, &Follow<0x8102>, &DefaultMaximum,
+    temperature(N_("Max. inlet temperature"), 0x8103, 2000, 8500, 100, &Follow<0x8102>, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber GainNoRoomThermostat =
-    signedNumber("Gain if no room thermostat", 0x810A, BT_VTYPE_S16_X10, false, -20, 20, 1, &F::Tenths);
-inline constexpr VidSignedNumber OutsideExceeds = temperature(
-    "Outside exceeds", 0x810B, 1000, 5000, 100, &DefaultMinimum, &DefaultMaximum, &F::TemperatureNoDecimal);
-inline constexpr VidUnsignedNumber HtcoMode = toggle("High temperature cut-off", 0x80F9);
+    signedNumber(N_("Gain if no room thermostat"), 0x810A, BT_VTYPE_S16_X10, false, -20, 20, 1, &F::Tenths);
+inline constexpr VidSignedNumber OutsideExceeds =
+    temperature(N_("Outside exceeds"), 0x810B, 1000, 5000, 100, &DefaultMinimum, &DefaultMaximum,
+                &F::TemperatureNoDecimal);
+inline constexpr VidUnsignedNumber HtcoMode = toggle(N_("High temperature cut-off"), 0x80F9);
 inline constexpr VidSignedNumber InletExceeds = temperature(
-    "Inlet exceeds", 0x80F6, 1000, 8500, 100, &DefaultMinimum, &DefaultMaximum, &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber InletExceededBy = temperature(
-    "Inlet exceeded by", 0x8101, 300, 2000, 100, &DefaultMinimum, &DefaultMaximum, &F::TemperatureNoDecimal);
-inline constexpr VidUnsignedNumber CurveControl = toggle("Curve control", 0x80FA);
-inline constexpr VidData ConsumersList = list("Consumers", 0x80B8);
+    N_("Inlet exceeds"), 0x80F6, 1000, 8500, 100, &DefaultMinimum, &DefaultMaximum, &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber InletExceededBy =
+    temperature(N_("Inlet exceeded by"), 0x8101, 300, 2000, 100, &DefaultMinimum, &DefaultMaximum,
+                &F::TemperatureNoDecimal);
+inline constexpr VidUnsignedNumber CurveControl = toggle(N_("Curve control"), 0x80FA);
+inline constexpr VidData ConsumersList = list(N_("Consumers"), 0x80B8);
 } // namespace HCC
 
 namespace DHW {
-inline constexpr VidSignedNumber TemperatureDesired = measured("Temperature desired", 0x0031);
-inline constexpr VidSignedNumber TempSpanMin = temperature(
-    "Lowest temperature", 0x8092, 0, 7500, 100, &DefaultMinimum, &Follow<0x8093>, &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber TempSpanMax = temperature(
-    "Highest temperature", 0x8093, 0, 7500, 100, &Follow<0x8092>, &DefaultMaximum, &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber TemperatureDesired = measured(N_("Temperature desired"), 0x0031);
+inline constexpr VidSignedNumber TempSpanMin =
+    temperature(N_("Lowest temperature"), 0x8092, 0, 7500, 100, &DefaultMinimum, &Follow<0x8093>,
+                &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber TempSpanMax =
+    temperature(N_("Highest temperature"), 0x8093, 0, 7500, 100, &Follow<0x8092>, &DefaultMaximum,
+                &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TempSet = temperature(
-    "Set temperature", 0x8094, 0, 7500, 100, &Follow<0x8092>, &Follow<0x8093>, &F::TemperatureNoDecimal);
+    N_("Set temperature"), 0x8094, 0, 7500, 100, &Follow<0x8092>, &Follow<0x8093>, &F::TemperatureNoDecimal);
 } // namespace DHW
 
 namespace DHWTank {
-inline constexpr VidUnsignedNumber TankState = state("Status", 0x0060);
-inline constexpr VidSignedNumber TankTemp = measured("Tank temperature", 0x0061, &F::TemperatureNoDecimal);
+inline constexpr VidUnsignedNumber TankState = state(N_("Status"), 0x0060);
+inline constexpr VidSignedNumber TankTemp =
+    measured(N_("Tank temperature"), 0x0061, &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TankDesiredTemp =
-    measured("Set temperature", 0x0062, &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber TempSetEco = temperature(
-    "Eco temperature", 0x8114, 500, 8500, 100, &Follow<0x811D>, &Follow<0x811E>, &F::TemperatureNoDecimal);
+    measured(N_("Set temperature"), 0x0062, &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber TempSetEco =
+    temperature(N_("Eco temperature"), 0x8114, 500, 8500, 100, &Follow<0x811D>, &Follow<0x811E>,
+                &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TempSetComfort =
-    temperature("Comfort temperature", 0x8115, 500, 8500, 100, &Follow<0x811D>, &Follow<0x811E>,
+    temperature(N_("Comfort temperature"), 0x8115, 500, 8500, 100, &Follow<0x811D>, &Follow<0x811E>,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TempSetStandby =
-    temperature("Standby temperature", 0x8116, 500, 8500, 100, &Follow<0x811D>, &Follow<0x811E>,
+    temperature(N_("Standby temperature"), 0x8116, 500, 8500, 100, &Follow<0x811D>, &Follow<0x811E>,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TempSetVacation =
-    temperature("Vacation temperature", 0x8117, 500, 8500, 100, &Follow<0x811D>, &Follow<0x811E>,
+    temperature(N_("Vacation temperature"), 0x8117, 500, 8500, 100, &Follow<0x811D>, &Follow<0x811E>,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TempSetCleaning =
-    temperature("Cleaning temperature", 0x8118, 6500, 8500, 100, &DefaultMinimum, &Follow<0x811E>,
+    temperature(N_("Cleaning temperature"), 0x8118, 6500, 8500, 100, &DefaultMinimum, &Follow<0x811E>,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TempMinimum =
-    temperature("Minimum temperature", 0x811D, 500, 8500, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Minimum temperature"), 0x811D, 500, 8500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TempMaximum =
-    temperature("Maximum temperature", 0x811E, 500, 8500, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Maximum temperature"), 0x811E, 500, 8500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidData CleaningInterval = list("Cleaning interval", 0x811A);
+inline constexpr VidData CleaningInterval = list(N_("Cleaning interval"), 0x811A);
 inline constexpr VidUnsignedNumber CleaningPeriod =
-    unsignedNumber("Hold cleaning temperature for", 0x811B, BT_VTYPE_U16, false, 10, 120, 1, &F::Minutes,
+    unsignedNumber(N_("Hold cleaning temperature for"), 0x811B, BT_VTYPE_U16, false, 10, 120, 1, &F::Minutes,
                    NumberRole::Duration);
 inline constexpr VidUnsignedNumber CleaningTimeBeforeFail =
-    unsignedNumber("Stop after", 0x811C, BT_VTYPE_U16, false, 1, 48, 1, &F::Hours, NumberRole::Duration);
-inline constexpr VidData Schedule = data("Schedule", 0x808B, DataRole::Schedule);
-inline constexpr VidUnsignedNumber AllowVacationAway = toggle("Vacation mode", 0x808D);
-inline constexpr VidUnsignedNumber AllowStandby = toggle("Standby", 0x8113);
+    unsignedNumber(N_("Stop after"), 0x811C, BT_VTYPE_U16, false, 1, 48, 1, &F::Hours, NumberRole::Duration);
+inline constexpr VidData Schedule = data(N_("Schedule"), 0x808B, DataRole::Schedule);
+inline constexpr VidUnsignedNumber AllowVacationAway = toggle(N_("Vacation mode"), 0x808D);
+inline constexpr VidUnsignedNumber AllowStandby = toggle(N_("Standby"), 0x8113);
 } // namespace DHWTank
 
 namespace Output {
-inline constexpr EnumOption FunctionOptions[] = {{0, "Off"}, {1, "Manual control"}};
-inline constexpr AlarmRow ProblemRows[] = {{1, "Output has a problem, code %u."}};
+inline constexpr EnumOption FunctionOptions[] = {{0, N_("Off")}, {1, N_("Manual control")}};
+inline constexpr AlarmRow ProblemRows[] = {{1, N_("Output has a problem, code %u.")}};
 
-inline constexpr VidSignedNumber Value = measured("Output value", 0x004C, &F::Percent);
-inline constexpr VidEnum RelayFunction = enumeration("Function", 0x80E7, FunctionOptions);
-inline constexpr VidSignedNumber SourceMinValue = measured("Source min value", 0x80A1);
-inline constexpr VidSignedNumber SourceMaxValue = measured("Source max value", 0x80A2);
-inline constexpr VidData ValueSource = list("Output value source", 0x80A0);
-inline constexpr VidAlarm Alarm = alarm("Output alarm", 0x4010, BT_VTYPE_U8, ProblemRows, 1);
+inline constexpr VidSignedNumber Value = measured(N_("Output value"), 0x004C, &F::Percent);
+inline constexpr VidEnum RelayFunction = enumeration(N_("Function"), 0x80E7, FunctionOptions);
+inline constexpr VidSignedNumber SourceMinValue = measured(N_("Source min value"), 0x80A1);
+inline constexpr VidSignedNumber SourceMaxValue = measured(N_("Source max value"), 0x80A2);
+inline constexpr VidData ValueSource = list(N_("Output value source"), 0x80A0);
+inline constexpr VidAlarm Alarm = alarm(N_("Output alarm"), 0x4010, BT_VTYPE_U8, ProblemRows, 1);
 } // namespace Output
 
 namespace Analog {
-inline constexpr VidSignedNumber Value = measured("Voltage", 0x004C, &F::Volts);
+inline constexpr VidSignedNumber Value = measured(N_("Voltage"), 0x004C, &F::Volts);
 inline constexpr VidSignedNumber TemperatureThreshold =
-    temperature("Temperature threshold", 0x80A3, 0, 4000, 100, &DefaultMinimum, &DefaultMaximum,
+    temperature(N_("Temperature threshold"), 0x80A3, 0, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TemperatureLow = temperature(
-    "Temperature", 0x80A1, 0, 10000, 100, &DefaultMinimum, &Follow<0x80A2>, &F::TemperatureNoDecimal);
+    N_("Temperature"), 0x80A1, 0, 10000, 100, &DefaultMinimum, &Follow<0x80A2>, &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber TemperatureHigh = temperature(
-    "Temperature", 0x80A2, 0, 10000, 100, &Follow<0x80A1>, &DefaultMaximum, &F::TemperatureNoDecimal);
+    N_("Temperature"), 0x80A2, 0, 10000, 100, &Follow<0x80A1>, &DefaultMaximum, &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber VoltageLow =
-    temperature("Voltage", 0x80F8, 0, 1000, 10, &DefaultMinimum, &Follow<0x80F7>, &F::Volts);
+    temperature(N_("Voltage"), 0x80F8, 0, 1000, 10, &DefaultMinimum, &Follow<0x80F7>, &F::Volts);
 inline constexpr VidSignedNumber VoltageHigh =
-    temperature("Voltage", 0x80F7, 0, 1000, 10, &Follow<0x80F8>, &DefaultMaximum, &F::Volts);
+    temperature(N_("Voltage"), 0x80F7, 0, 1000, 10, &Follow<0x80F8>, &DefaultMaximum, &F::Volts);
 inline constexpr VidSignedNumber VoltageFixed =
-    temperature("Voltage", 0x810F, 0, 1000, 10, &DefaultMinimum, &DefaultMaximum, &F::Volts);
-inline constexpr VidUnsignedNumber DelayedStart =
-    unsignedNumber("Delay start", 0x80A7, BT_VTYPE_U16, false, 0, 10, 1, &F::Minutes, NumberRole::Duration);
-inline constexpr VidUnsignedNumber DelayedStop =
-    unsignedNumber("Delay stop", 0x80A8, BT_VTYPE_U16, false, 0, 10, 1, &F::Minutes, NumberRole::Duration);
-inline constexpr VidUnsignedNumber ServiceMode = toggle("Service mode", 0x80A5);
+    temperature(N_("Voltage"), 0x810F, 0, 1000, 10, &DefaultMinimum, &DefaultMaximum, &F::Volts);
+inline constexpr VidUnsignedNumber DelayedStart = unsignedNumber(
+    N_("Delay start"), 0x80A7, BT_VTYPE_U16, false, 0, 10, 1, &F::Minutes, NumberRole::Duration);
+inline constexpr VidUnsignedNumber DelayedStop = unsignedNumber(N_("Delay stop"), 0x80A8, BT_VTYPE_U16, false,
+                                                                0, 10, 1, &F::Minutes, NumberRole::Duration);
+inline constexpr VidUnsignedNumber ServiceMode = toggle(N_("Service mode"), 0x80A5);
 inline constexpr VidSignedNumber ServiceValue =
-    temperature("Service value", 0x80A6, 0, 10000, 100, &DefaultMinimum, &DefaultMaximum, &F::Numeric);
+    temperature(N_("Service value"), 0x80A6, 0, 10000, 100, &DefaultMinimum, &DefaultMaximum, &F::Numeric);
 } // namespace Analog
 
 } // namespace Implementation
@@ -661,20 +674,20 @@ inline constexpr Value ServoValues[] = {
 
 } // namespace Templates
 
-inline constexpr ObjectTemplate Location{"Location", Templates::LocationValues};
-inline constexpr ObjectTemplate Device{"Device", Templates::DeviceValues};
-inline constexpr ObjectTemplate Interface{"Interface", Templates::InterfaceValues};
-inline constexpr ObjectTemplate Input{"Input", Templates::InputValues};
-inline constexpr ObjectTemplate Room{"Room", Templates::RoomValues};
-inline constexpr ObjectTemplate ITC{"Inlet temperature controller", Templates::ItcValues};
-inline constexpr ObjectTemplate HCC{"Heating/cooling circuit", Templates::HccValues};
-inline constexpr ObjectTemplate DHW{"Hot water", Templates::DhwValues};
-inline constexpr ObjectTemplate DHWTank{"Hot-water tank", Templates::DhwTankValues};
+inline constexpr ObjectTemplate Location{N_("Location"), Templates::LocationValues};
+inline constexpr ObjectTemplate Device{N_("Device"), Templates::DeviceValues};
+inline constexpr ObjectTemplate Interface{N_("Interface"), Templates::InterfaceValues};
+inline constexpr ObjectTemplate Input{N_("Input"), Templates::InputValues};
+inline constexpr ObjectTemplate Room{N_("Room"), Templates::RoomValues};
+inline constexpr ObjectTemplate ITC{N_("Inlet temperature controller"), Templates::ItcValues};
+inline constexpr ObjectTemplate HCC{N_("Heating/cooling circuit"), Templates::HccValues};
+inline constexpr ObjectTemplate DHW{N_("Hot water"), Templates::DhwValues};
+inline constexpr ObjectTemplate DHWTank{N_("Hot-water tank"), Templates::DhwTankValues};
 namespace OutputObject {
-inline constexpr ObjectTemplate Thermohead{"Thermohead", Templates::ThermoheadValues};
-inline constexpr ObjectTemplate Relay{"Relay", Templates::RelayValues};
-inline constexpr ObjectTemplate Analog{"Analog output", Templates::AnalogValues};
-inline constexpr ObjectTemplate Servo{"Servo", Templates::ServoValues};
+inline constexpr ObjectTemplate Thermohead{N_("Thermohead"), Templates::ThermoheadValues};
+inline constexpr ObjectTemplate Relay{N_("Relay"), Templates::RelayValues};
+inline constexpr ObjectTemplate Analog{N_("Analog output"), Templates::AnalogValues};
+inline constexpr ObjectTemplate Servo{N_("Servo"), Templates::ServoValues};
 } // namespace OutputObject
 
 } // namespace tdx::DataModel

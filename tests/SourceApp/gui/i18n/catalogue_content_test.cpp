@@ -3,6 +3,8 @@
 #include "SourceApp/gui/i18n/MoFile.h"
 #include "SourceApp/gui/i18n/help_parse.h"
 #include "SourceApp/storage/Formatters.h"
+#include "SourceApp/storage/HwProfile.h"
+#include "SourceApp/storage/values/Catalogue.h"
 #include "catalogues.h"
 #include "tools/pocompile/po_compile.h"
 
@@ -61,6 +63,7 @@ TEST(Catalogues, ExtractionFindsEveryWayOfTranslating) {
     std::ofstream(root / "SourceApp/forms/probe.cpp") << "const char* t = tdx::gettext(\"Plain\");\n"
                                                          "const char* u = pgettext(\"switch\", \"Off\");\n"
                                                          "const char* v[] = {N_(\"Marked\")};\n"
+                                                         "const char* c[] = {NC_(\"unit\", \" l\")};\n"
                                                          "const char* w = gettext(variable);\n";
     std::ofstream(root / "Libraries/base/probe.h")
         << "inline const char* x() { return gettext(\"Header \\\"%s\\\"\"); }\n";
@@ -73,13 +76,14 @@ TEST(Catalogues, ExtractionFindsEveryWayOfTranslating) {
     }
     fs::remove_all(root);
     // The texts translated from variables come from their list, once even when the code also names them.
-    std::vector<std::string> expected{"\"Header \"%s\"\"", "\"Marked\"", "\"Plain\"", "\"Port\""};
+    std::vector<std::string> expected{"\"Header \"%s\"\"", "\"Marked\"", "\"Plain\"", "\"Port\"",
+                                      "\"unit\" | \" l\""};
     for (const PoEntry& entry : parsePo(test::readSourceFile("resources/po/runtime.pot"), "runtime.pot")) {
         if (!po_key(entry).empty()) {
             expected.push_back(describe(entry));
         }
     }
-    ASSERT_GT(expected.size(), 4u);
+    ASSERT_GT(expected.size(), 5u);
     std::sort(found.begin(), found.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(found, expected);
@@ -126,8 +130,8 @@ TEST(Catalogues, TranslationsKeepTheBlanksAroundUnits) {
     }
 }
 
-// The value formatters translate their units in a context, from a variable, so extraction cannot see them:
-// each catalogue must still hold them, or the screens show English units.
+// The value formatters translate their units in a context, from a variable: each catalogue must hold them
+// under the very context and id the formatter looks up, or the screens show English units.
 TEST(Catalogues, UnitsOfTheValueFormattersAreTranslated) {
     namespace F = DataModel::Factories::Formatters;
     const struct {
@@ -156,6 +160,93 @@ TEST(Catalogues, UnitsOfTheValueFormattersAreTranslated) {
             std::unique_ptr<DataModel::Formatter> formatter(unit.factory.create());
             const std::string shown = formatter->format(500u);
             EXPECT_TRUE(shown.ends_with(translation)) << "the formatter shows \"" << shown << "\"";
+        }
+    }
+    i18n.switchLanguage(0);
+}
+
+// The names of the object types and their values, the option and alarm texts and the names of the hardware
+// profiles are translated where the screens show them: each catalogue must hold every one of them, and an
+// enumeration must show its options in the language chosen.
+TEST(Catalogues, TextsOfTheDataModelAreTranslated) {
+    using namespace DataModel;
+    const ObjectTemplate* templates[] = {&Location,
+                                         &Device,
+                                         &Interface,
+                                         &Input,
+                                         &Room,
+                                         &ITC,
+                                         &HCC,
+                                         &DHW,
+                                         &DHWTank,
+                                         &OutputObject::Thermohead,
+                                         &OutputObject::Relay,
+                                         &OutputObject::Analog,
+                                         &OutputObject::Servo};
+    std::vector<const char*> texts;
+    std::vector<const char*> alarmTexts;
+    std::vector<const Descriptor::VidEnum*> enumerations;
+    for (const ObjectTemplate* objectTemplate : templates) {
+        texts.push_back(objectTemplate->name());
+        for (const Value* value : *objectTemplate) {
+            const Descriptor::VidBase& descriptor = *value->descriptor();
+            texts.push_back(descriptor.name);
+            if (descriptor.kind != Descriptor::KIND_NUMBER) {
+                continue;
+            }
+            const auto& number = static_cast<const Descriptor::VidNumber&>(descriptor);
+            if (number.role == Descriptor::NumberRole::Enumeration) {
+                const auto& enumeration = static_cast<const Descriptor::VidEnum&>(number);
+                enumerations.push_back(&enumeration);
+                for (u8 i = 0; i < enumeration.optionCount; ++i) {
+                    texts.push_back(enumeration.options[i].text);
+                }
+            } else if (number.role == Descriptor::NumberRole::Alarm) {
+                const auto& alarm = static_cast<const Descriptor::VidAlarm&>(number);
+                for (u8 i = 0; i < alarm.rowCount; ++i) {
+                    alarmTexts.push_back(alarm.rows[i].text);
+                }
+            }
+        }
+    }
+    for (u32 id = 0; id < HMU316::PROFILE_COUNT; ++id) {
+        texts.push_back(HMU316::findProfile(id)->getName());
+    }
+    ASSERT_FALSE(enumerations.empty());
+    ASSERT_FALSE(alarmTexts.empty());
+
+    const struct {
+        uint8_t number;
+        const char* po;
+    } languages[] = {{1, "resources/po/da.po"}, {2, "resources/po/cs.po"}, {3, "resources/po/nl.po"}};
+    i18n.setResourceReader(&test::repositoryCatalogues);
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.po);
+        const auto& bytes = test::compiledCatalogue(language.po);
+        MoFile catalogue;
+        ASSERT_EQ(catalogue.loadFromMemory(bytes.data(), bytes.size()), 0);
+        for (const char* text : texts) {
+            EXPECT_NE(catalogue.find(nullptr, text), nullptr) << "not translated: \"" << text << "\"";
+        }
+        // The code is filled into an alarm text: its translation must take it in the same place-holder.
+        for (const char* text : alarmTexts) {
+            const char* translation = catalogue.find(nullptr, text);
+            ASSERT_NE(translation, nullptr) << "not translated: \"" << text << "\"";
+            const std::string id(text);
+            const std::string shown(translation);
+            EXPECT_EQ(shown.find("%u") != std::string::npos, id.find("%u") != std::string::npos) << shown;
+            EXPECT_EQ(std::count(shown.begin(), shown.end(), '%'), std::count(id.begin(), id.end(), '%'))
+                << shown;
+        }
+        i18n.switchLanguage(language.number);
+        for (const Descriptor::VidEnum* enumeration : enumerations) {
+            std::unique_ptr<Formatter> formatter(createFormatter(*enumeration));
+            for (u8 i = 0; i < enumeration->optionCount; ++i) {
+                const Descriptor::EnumOption& option = enumeration->options[i];
+                const char* translation = catalogue.find(nullptr, option.text);
+                ASSERT_NE(translation, nullptr) << option.text;
+                EXPECT_EQ(formatter->format(option.value), translation) << enumeration->name;
+            }
         }
     }
     i18n.switchLanguage(0);
