@@ -19,57 +19,10 @@ TextFrame::TextFrame(Container* parent, int x, int y, int width, int height, Fon
     layout();
 }
 
-int TextFrame::countLines(const bif_t* font, int width, std::string_view text) {
-    if (font == nullptr || text.empty()) {
-        return 0;
-    }
-    // The same breaks as bif_print_multiline: at the last blank that fits, inside a word no line can hold,
-    // and at every line feed; blanks at a wrap are dropped.
-    const size_t n = text.size();
-    size_t pos = 0;
-    int lines = 0;
-    for (;;) {
-        ++lines;
-        size_t i = pos, next_line = n, blank = std::string_view::npos;
-        bool wrapped = false, last = false;
-        int line_width = 0;
-        for (;;) {
-            if (i == n) {
-                last = true;
-                break;
-            }
-            if (text[i] == '\n') {
-                next_line = i + 1;
-                break;
-            }
-            size_t next = i;
-            bif_next_code(text, next);
-            const int advance = bif_text_width(font, text.substr(i, next - i));
-            if (line_width + advance > width && i > pos) {
-                next_line = text[i] == ' ' || blank == std::string_view::npos ? i : blank;
-                wrapped = true;
-                break;
-            }
-            if (text[i] == ' ') {
-                blank = i;
-            }
-            line_width += advance;
-            i = next;
-        }
-        if (last) {
-            return lines;
-        }
-        pos = next_line;
-        while (wrapped && pos < n && text[pos] == ' ') {
-            ++pos;
-        }
-    }
-}
-
 void TextFrame::layout() {
     const bif_t* font = mFont != nullptr ? mFont->getFont() : nullptr;
     const int step = font != nullptr ? font->line_step : 0;
-    mTextHeight = countLines(font, getWidth(), mText) * step;
+    mTextHeight = bif_count_lines(font, mText, getWidth()) * step;
     if (!mFixedHeight) {
         mOffset = 0;
         setDimensions(getWidth(), mTextHeight);

@@ -7,7 +7,6 @@
 #include "SourceApp/gui/core/Component.h"
 
 #include <string>
-#include <string_view>
 
 namespace tdx {
 
@@ -25,10 +24,6 @@ public:
     int getTextHeight() const { return mTextHeight; }
 
     void handleDraw() override;
-
-    // Lines the text takes when wrapped into `width` pixels as the fonts wrap it ("\n" breaks a line); 0 for
-    // an empty text.
-    static int countLines(const bif_t* font, int width, std::string_view text);
 
 protected:
     void handleDimensionsChange(int oldWidth, int oldHeight) override;

@@ -205,6 +205,46 @@ void bif_print_text_rotated(const bif_t* font, int x, int y, std::string_view te
     });
 }
 
+size_t bif_wrap_line(const bif_t* font, std::string_view text, size_t pos, int width, size_t* lineEnd) {
+    const size_t n = text.size();
+    const bool sized = font != nullptr && font->data != nullptr;
+    size_t end = n, next_line = std::string_view::npos, blank = std::string_view::npos;
+    // Wider than int: a line as wide as the widest box must not overflow on its way there.
+    int64_t line_width = 0;
+    for (size_t i = pos; i < n;) {
+        if (text[i] == '\n') {
+            end = i;
+            next_line = i + 1;
+            break;
+        }
+        size_t next = i;
+        const uint32_t code = bif_next_code(text, next);
+        const int advance = sized ? glyph_or_replacement(font, code)[0] : 0;
+        if (line_width + advance > width && i > pos) {
+            end = next_line = text[i] == ' ' || blank == std::string_view::npos ? i : blank;
+            while (next_line < n && text[next_line] == ' ')
+                ++next_line;
+            break;
+        }
+        if (text[i] == ' ')
+            blank = i;
+        line_width += advance;
+        i = next;
+    }
+    if (lineEnd != nullptr)
+        *lineEnd = std::max(pos, end);
+    return next_line;
+}
+
+int bif_count_lines(const bif_t* font, std::string_view text, int width) {
+    if (font == nullptr || text.empty())
+        return 0;
+    int lines = 0;
+    for (size_t pos = 0; pos != std::string_view::npos; pos = bif_wrap_line(font, text, pos, width, nullptr))
+        ++lines;
+    return lines;
+}
+
 void bif_print_multiline(const bif_t* font, const Box& box, std::string_view text) {
     if (font == nullptr || font->data == nullptr || box.isEmpty())
         return;
@@ -215,44 +255,14 @@ void bif_print_multiline(const bif_t* font, const Box& box, std::string_view tex
     gfx_set_clip(clip);
     const int width = box.getWidth();
     const int step = std::max<int>(font->line_step, 1);
-    const size_t n = text.size();
+    // Every line but the last takes at least one byte, so the loop ends with the text; lines below the clip
+    // are not laid out.
     size_t pos = 0;
-    // Every line takes at least one byte, so the loop ends with the text; lines below the clip are not laid
-    // out.
-    for (int64_t y = box.y1; y <= clip.y2; y += step) {
-        // Take characters while they fit; end the line at the last blank, or inside a word no line can hold.
-        size_t i = pos, line_end = n, next_line = n, blank = std::string_view::npos;
-        bool wrapped = false, last = false;
-        int line_width = 0;
-        for (;;) {
-            if (i == n) {
-                last = true;
-                break;
-            }
-            if (text[i] == '\n') {
-                line_end = i;
-                next_line = i + 1;
-                break;
-            }
-            size_t next = i;
-            const int advance = glyph_or_replacement(font, bif_next_code(text, next))[0];
-            if (line_width + advance > width && i > pos) {
-                // Break at this blank, else at the last one, else inside the word.
-                line_end = next_line = text[i] == ' ' || blank == std::string_view::npos ? i : blank;
-                wrapped = true;
-                break;
-            }
-            if (text[i] == ' ')
-                blank = i;
-            line_width += advance;
-            i = next;
-        }
+    for (int64_t y = box.y1; y <= clip.y2 && pos != std::string_view::npos; y += step) {
+        size_t line_end;
+        const size_t next_line = bif_wrap_line(font, text, pos, width, &line_end);
         bif_print_text(font, box.x1, static_cast<int>(y), text.substr(pos, line_end - pos));
-        if (last)
-            break;
         pos = next_line;
-        while (wrapped && pos < n && text[pos] == ' ')
-            ++pos;
     }
     gfx_set_clip(saved);
 }

@@ -59,6 +59,17 @@ void bif_print_text_rotated(const bif_t* font, int x, int y, std::string_view te
 // box.
 void bif_print_multiline(const bif_t* font, const Box& box, std::string_view text);
 
+// The one place that breaks lines, so that what is measured is what is drawn: lays out the line that starts
+// at text[pos] in `width` pixels and returns where the next line starts, std::string_view::npos when this was
+// the last one. The line is text[pos, *lineEnd) (lineEnd may be null). It takes characters while they fit,
+// and always its first one, and ends at a line feed (which belongs to no line), at the end of the text, or
+// where a character does not fit: at that character when it is a blank, else at the last blank before it,
+// else inside the word no line can hold. The blanks at such a break start no line: they are dropped. Widths
+// are those bif_text_width measures; a font without a blob gives every character no width.
+size_t bif_wrap_line(const bif_t* font, std::string_view text, size_t pos, int width, size_t* lineEnd);
+// The lines bif_print_multiline lays out for a text `width` pixels wide; 0 for an empty text or a null font.
+int bif_count_lines(const bif_t* font, std::string_view text, int width);
+
 // C strings from catalogues and tables; a null text is an empty one.
 inline std::string_view bif_view(const char* text) {
     return text ? std::string_view(text) : std::string_view();

@@ -3,6 +3,9 @@
 
 #include <climits>
 #include <map>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace tdx {
 namespace {
@@ -177,6 +180,93 @@ TEST_F(BifTest, MultilineWrapsAtBlanksBreaksNewlinesAndLongWordsAndStopsAtTheBot
     bif_print_multiline(&mFont, Box(0, 0, 12, 15), "bb bb bb");
     EXPECT_EQ(ink_box(), Box::fromCorners(1, 1, 11, 14));
     EXPECT_EQ(gfx_get_clip(), Box(0, 0, W, H));
+}
+
+// The lines bif_wrap_line lays out, after checking that each call hands on where the next one starts.
+std::vector<std::string> wrap(const bif_t* font, std::string_view text, int width) {
+    std::vector<std::string> lines;
+    for (size_t pos = 0; pos != std::string_view::npos;) {
+        size_t end = 0;
+        const size_t next = bif_wrap_line(font, text, pos, width, &end);
+        EXPECT_LE(end, text.size());
+        EXPECT_TRUE(next == std::string_view::npos || (next > pos && next >= end && next <= text.size()));
+        lines.emplace_back(text.substr(pos, end - pos));
+        pos = next;
+    }
+    EXPECT_EQ(bif_count_lines(font, text, width), text.empty() ? 0 : static_cast<int>(lines.size()));
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST_F(BifTest, WrapBreaksAtLineFeedsAndAtTheLastBlankThatFitsAndDropsTheBlanksThere) {
+    EXPECT_EQ(wrap(&mFont, "a\nb", 100), (Lines{"a", "b"}));
+    EXPECT_EQ(wrap(&mFont, "a\n", 100), (Lines{"a", ""}));
+    EXPECT_EQ(wrap(&mFont, "\n\n", 100), (Lines{"", "", ""}));
+    // "a a" is 11 px: the third word goes to the next line, the blank before it to no line.
+    EXPECT_EQ(wrap(&mFont, "a a a", 12), (Lines{"a a", "a"}));
+    EXPECT_EQ(wrap(&mFont, "a a    a", 11), (Lines{"a a", "a"}));
+    // The blank that does not fit ends the line; the one that fits stays on it.
+    EXPECT_EQ(wrap(&mFont, "a  a", 8), (Lines{"a ", "a"}));
+    // A line feed after a full line adds no empty line, and the blanks after a line feed are kept.
+    EXPECT_EQ(wrap(&mFont, "a a\n a", 11), (Lines{"a a", " a"}));
+    EXPECT_EQ(wrap(&mFont, "a a a", 1000), (Lines{"a a a"}));
+}
+
+TEST_F(BifTest, WrapCutsAWordNoLineCanHoldBetweenCharacters) {
+    EXPECT_EQ(wrap(&mFont, "bbbbb", 12), (Lines{"bb", "bb", "b"}));
+    // The word moves to its own line first, then is cut there.
+    EXPECT_EQ(wrap(&mFont, "a bbb", 12), (Lines{"a", "bb", "b"}));
+    // Every line takes its first character, even when the line is narrower than that.
+    EXPECT_EQ(wrap(&mFont, "ab", 0), (Lines{"a", "b"}));
+    EXPECT_EQ(wrap(&mFont, "ab", -5), (Lines{"a", "b"}));
+    // Two-byte characters are never cut between their bytes.
+    EXPECT_EQ(wrap(&mFont, "\xC3\xA9\xC3\xA9", 7), (Lines{"\xC3\xA9", "\xC3\xA9"}));
+}
+
+TEST_F(BifTest, WrapMeasuresMalformedUtf8AsTheReplacementItDrawsAndKeepsItsBytesTogether) {
+    // The replacement is 5 px: a truncated sequence and the 'a' after it make 9.
+    EXPECT_EQ(wrap(&mFont,
+                   "\xE2\x82"
+                   "a",
+                   9),
+              (Lines{"\xE2\x82"
+                     "a"}));
+    EXPECT_EQ(wrap(&mFont,
+                   "\xE2\x82"
+                   "a",
+                   8),
+              (Lines{"\xE2\x82", "a"}));
+    EXPECT_EQ(wrap(&mFont, "a\xC3", 8), (Lines{"a", "\xC3"}));
+    EXPECT_EQ(wrap(&mFont, "\x80\xBF", 9), (Lines{"\x80", "\xBF"}));
+    EXPECT_EQ(wrap(&mFont, "\xED\xA0\x80 a", 9), (Lines{"\xED\xA0\x80", "a"}));
+    // A view that ends inside a sequence is measured without the bytes after it.
+    const std::string buffer = "a\xC3\xA9";
+    EXPECT_EQ(wrap(&mFont, std::string_view(buffer).substr(0, 2), 9), (Lines{"a\xC3"}));
+}
+
+TEST_F(BifTest, WrapOfAnEmptyTextIsOneEmptyLineThatCountsAsNone) {
+    EXPECT_EQ(wrap(&mFont, "", 100), (Lines{""}));
+    EXPECT_EQ(bif_count_lines(&mFont, "", 100), 0);
+    EXPECT_EQ(bif_count_lines(nullptr, "a a", 100), 0);
+    // Past the end there is nothing left to lay out.
+    size_t end = 99;
+    EXPECT_EQ(bif_wrap_line(&mFont, "ab", 2, 100, &end), std::string_view::npos);
+    EXPECT_EQ(end, 2u);
+    // Without a blob no character has a width: only line feeds break.
+    const bif_t unbound;
+    EXPECT_EQ(wrap(&unbound, "bbbb bbbb\nb", 1), (Lines{"bbbb bbbb", "b"}));
+}
+
+TEST_F(BifTest, MultilineDrawsTheLinesWrapCounts) {
+    const std::string_view text = "ab a\nbbbbbbb a a ?";
+    const int lines = bif_count_lines(&mFont, text, 20);
+    ASSERT_EQ(lines, 5);
+    bif_print_multiline(&mFont, Box(0, 0, 20, 200), text);
+    // Every glyph here inks rows 4..7 of its cell: each line shows in its own band, none below the last.
+    for (int line = 0; line < lines; ++line)
+        EXPECT_GT(inked(Box(0, line * TINY_STEP + 4, W, 4)), 0) << line;
+    EXPECT_EQ(inked(Box(0, lines * TINY_STEP, W, H - lines * TINY_STEP)), 0);
 }
 
 TEST_F(BifTest, RotatedTextIsTheUnrotatedTextTurnedCounterClockwise) {
