@@ -21,6 +21,8 @@ void put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
         out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
+} // namespace
+
 uint32_t parse_code(const std::string& text, const std::string& where) {
     if (text.size() < 3 || text.compare(0, 2, "U+") != 0)
         throw std::runtime_error(where + ": glyph code \"" + text + "\" is not U+XXXX");
@@ -39,8 +41,6 @@ int parse_int(const std::string& text, int lo, int hi, const std::string& where)
                                  " to " + std::to_string(hi));
     return static_cast<int>(v);
 }
-
-} // namespace
 
 std::vector<ManifestLine> read_manifest(const std::string& path) {
     std::ifstream in(path);
@@ -217,8 +217,8 @@ Mask make_drawn(const std::string& what, const std::vector<std::string>& args, F
         return row.cropped();
     }
     if (what == "crossed") {
-        // crossed U+XXXX <px>: the glyph struck through from top left to bottom right, with a clear gap each
-        // side of the stroke so that it reads as "blocked".
+        // crossed U+XXXX <px>: the glyph struck through, with a clear gap each side of the stroke so that it
+        // reads as "blocked".
         if (args.size() != 2)
             throw std::runtime_error("crossed needs a glyph and a size");
         const int px = parse_int(args[1], 6, 128, "crossed");

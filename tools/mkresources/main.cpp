@@ -32,26 +32,20 @@ struct Options {
     std::string console_font;
 };
 
-int number(const ManifestLine& line, size_t index, int lo, int hi) {
-    const std::string where = "manifest line " + std::to_string(line.line);
+// The argument at index of a manifest line; a missing one throws naming the line.
+const std::string& argument(const ManifestLine& line, size_t index) {
     if (index >= line.args.size())
-        throw std::runtime_error(where + ": argument " + std::to_string(index + 1) + " missing");
-    char* end = nullptr;
-    const long v = std::strtol(line.args[index].c_str(), &end, 10);
-    if (*end != 0 || v < lo || v > hi)
-        throw std::runtime_error(where + ": \"" + line.args[index] + "\" out of range");
-    return static_cast<int>(v);
+        throw std::runtime_error("manifest line " + std::to_string(line.line) + ": argument " +
+                                 std::to_string(index + 1) + " missing");
+    return line.args[index];
+}
+
+int number(const ManifestLine& line, size_t index, int lo, int hi) {
+    return parse_int(argument(line, index), lo, hi, "manifest line " + std::to_string(line.line));
 }
 
 uint32_t code_of(const ManifestLine& line, size_t index) {
-    const std::string where = "manifest line " + std::to_string(line.line);
-    if (index >= line.args.size() || line.args[index].size() < 3 || line.args[index].rfind("U+", 0) != 0)
-        throw std::runtime_error(where + ": expected a glyph code U+XXXX");
-    char* end = nullptr;
-    const unsigned long code = std::strtoul(line.args[index].c_str() + 2, &end, 16);
-    if (*end != 0 || code > 0x10FFFF)
-        throw std::runtime_error(where + ": \"" + line.args[index] + "\" is no glyph code U+XXXX");
-    return static_cast<uint32_t>(code);
+    return parse_code(argument(line, index), "manifest line " + std::to_string(line.line));
 }
 
 void write_file(const std::string& path, const void* data, size_t size) {

@@ -20,6 +20,11 @@ struct ManifestLine {
     std::vector<std::string> args;
 };
 
+// "U+XXXX" as a code point, and a decimal number within [lo, hi]; a fault throws std::runtime_error naming
+// `where`.
+uint32_t parse_code(const std::string& text, const std::string& where);
+int parse_int(const std::string& text, int lo, int hi, const std::string& where);
+
 // Parses the manifest and checks it against the compiled-in names: every id once, in order, with its name.
 // Throws std::runtime_error naming the line on any fault.
 std::vector<ManifestLine> read_manifest(const std::string& path);
