@@ -87,9 +87,11 @@ void FirmwareFinder::startNextChecksum() {
         mState = Finished;
         return;
     }
-    const tr1_package_item& item = mItems[mVerified];
+    tr1_package_item& item = mItems[mVerified];
     auto file = std::make_unique<File>(item.fileName, FileOpenMode::Read);
     if (!file->isOpened()) {
+        // Firmware whose data was never checked is not offered, even when its file opens again later.
+        item.checksumFail = 1;
         ++mVerified;
         return;
     }
@@ -128,8 +130,8 @@ std::vector<ui_firmware_info> tr1_firmware_list(const FirmwareFinder& finder) {
         }
         const char* code = reinterpret_cast<const char*>(descriptor + TR1_DESC_SW_CODE);
         rows.push_back({static_cast<uint32_t>(rows.size()), descriptor[TR1_DESC_VERSION_MAJOR],
-                        descriptor[TR1_DESC_VERSION_MINOR], item.fileName,
-                        std::string(code, strnlen(code, 5)), item});
+                        descriptor[TR1_DESC_VERSION_MINOR], std::string(code, strnlen(code, 5)),
+                        item.fileName, item});
     }
     return rows;
 }

@@ -78,10 +78,10 @@ private:
 // firmware flashed is the one shown whichever items were left out of the list.
 struct ui_firmware_info {
     uint32_t index; // the row's position in the list
-    uint8_t versionMajor;
-    uint8_t versionMinor;
+    uint8_t version;
+    uint8_t minorVersion;
+    std::string softwareCode; // descriptor bytes 10 to 14, up to the first 0 byte
     std::string fileName;
-    std::string swCode; // descriptor bytes 10 to 14, up to the first 0 byte
     tr1_package_item item;
 };
 

@@ -39,7 +39,7 @@ struct tr1_package_item {
     std::string fileName;
     uint32_t offset;      // of the header in the file
     uint8_t index;        // within the file, counting every item from 0, fitting or not
-    uint8_t checksumFail; // set when the data does not match its checksum
+    uint8_t checksumFail; // set when the data does not match its checksum, or could not be checked
 
     uint8_t firstBlockLength() const { return header[4]; }
     uint8_t descriptorLength() const { return header[5]; }

@@ -60,11 +60,11 @@ TEST_F(Finder, ListsFittingItemsOfEveryPackageAndLeavesCorruptDataOutOfTheRows) 
     const std::vector<ui_firmware_info> rows = tr1_firmware_list(finder);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].index, 0u);
-    EXPECT_EQ(rows[0].versionMajor, 6);
+    EXPECT_EQ(rows[0].version, 6);
     EXPECT_EQ(rows[1].index, 1u);
-    EXPECT_EQ(rows[1].versionMajor, 5);
-    EXPECT_EQ(rows[1].versionMinor, 7);
-    EXPECT_EQ(rows[1].swCode, "TD410");
+    EXPECT_EQ(rows[1].version, 5);
+    EXPECT_EQ(rows[1].minorVersion, 7);
+    EXPECT_EQ(rows[1].softwareCode, "TD410");
     EXPECT_EQ(rows[1].fileName, "sdcard/a.fw");
     EXPECT_EQ(rows[1].item.index, 2) << "the row names the item it shows, not the second of the finder";
     EXPECT_EQ(rows[1].item.offset, corrupt.size() - (24 + 23 + 3000));
@@ -94,6 +94,18 @@ TEST_F(Finder, CardRemovedDuringVerificationLeavesNoJobBehind) {
     finder.reset();
     EXPECT_TRUE(mPool.isEmpty());
     mPool.run(); // nothing left that reads a closed file
+}
+
+TEST_F(Finder, AnItemWhoseFileWentBeforeItsCheckIsNotOfferedWhenItComesBack) {
+    const Bytes package = build(displayItem(1));
+    writeBytes("sdcard/a.fw", package);
+    FirmwareFinder finder(&mDevice, mPool);
+    finder.task(); // scans the one package
+    std::filesystem::remove("sdcard/a.fw");
+    finish(finder);
+    ASSERT_EQ(finder.size(), 1u);
+    writeBytes("sdcard/a.fw", package);
+    EXPECT_TRUE(tr1_firmware_list(finder).empty());
 }
 
 TEST(FileChecksum, DataShorterThanItsLengthEndsTheJobAsIncomplete) {
