@@ -5,6 +5,7 @@
 #include "SourceHost/api_lib/device_info.h"
 #include "SourceHost/config/config_store.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -129,8 +130,19 @@ void os_init() {
     dbg_printf_h("DEVICE %06X", DI.hw->network_address);
 }
 
-// The desktop program is not restarted from inside.
-void os_restart() {}
+namespace {
+std::atomic<os_restart_hook> sRestartHook{nullptr};
+} // namespace
+
+void os_restart() {
+    if (os_restart_hook hook = sRestartHook.load()) {
+        hook();
+    }
+}
+
+void os_set_restart_hook(os_restart_hook hook) {
+    sRestartHook.store(hook);
+}
 
 void os_time_tm(struct tm* out) {
     if (out == nullptr) {
