@@ -71,7 +71,7 @@ int desktop_main(int argc, char** argv, DesktopEnvironment environment) {
     if (comf_get_port(PortName) != 0) {
         const char* text =
             gettext("Connect HMU-300-USB converter to your computer and to the control unit and try again.");
-        std::fprintf(stderr, "%s\n", text);
+        std::fprintf(stderr, "\n%s\n", text); // after any trace line, which ends without one
         if (environment.errorBox) {
             environment.errorBox(text);
         } else {
