@@ -42,6 +42,7 @@ if [ $simulate -eq 1 ]; then
   "$simulator" --quiet >"$output" 2>/dev/null &
   simulator_pid=$!
   trap 'kill "$simulator_pid" 2>/dev/null || true; wait "$simulator_pid" 2>/dev/null || true; rm -f "$output"' EXIT
+  trap 'exit 130' INT TERM HUP
   port=""
   for _ in $(seq 50); do
     port=$(head -n 1 "$output")
