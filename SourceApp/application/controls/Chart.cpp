@@ -57,10 +57,7 @@ void Chart::addLabel(Point at, std::string text) {
 }
 
 void Chart::placeWorkingPoint(std::optional<Point> point) {
-    if (point != mWorkingPoint) {
-        mWorkingPoint = point;
-        invalidate();
-    }
+    repaintIfChanged(mWorkingPoint, point);
 }
 
 bool Chart::inXRange(int x) const {

@@ -3,12 +3,12 @@
 namespace tdx {
 
 IconButton* IconButton::Builder::build() const {
-    auto* button = new IconButton(mParent, mX, mY, mWidth, mHeight, mIcon);
-    applyTo(*button);
-    button->mDx = mDx;
-    button->mDy = mDy;
-    button->mDisabledBack = either(mDisabledBack, mBack);
-    button->mDisabledFace = either(mDisabledFace, mFace);
+    auto* button = new IconButton(parent, x, y, width, height, icon);
+    button->setColours(tag, backColor, faceColor, activeBackColor, activeFaceColor);
+    button->mDx = iconDx;
+    button->mDy = iconDy;
+    button->mDisabledBack = either(disabledBackColor, backColor);
+    button->mDisabledFace = either(disabledFaceColor, faceColor);
     return button;
 }
 

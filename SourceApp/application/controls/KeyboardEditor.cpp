@@ -28,26 +28,24 @@ constexpr const char* LETTERS[4] = {"1234567890", "qwertyuiop", "asdfghjkl", "zx
 constexpr const char* SYMBOLS[4] = {"1234567890", "!@#$%&*()-", "_+=/\\:;'\"", ",.?<>[]"};
 
 Button* key(Container* parent, int x, int y, int width, const std::string& text, int code) {
-    return Button::Builder()
-        .parent(parent)
-        .x(x)
-        .y(y)
-        .width(width)
-        .height(KEY_HEIGHT)
-        .tag(static_cast<uint32_t>(code))
-        .text(text)
+    return Button::Builder{.parent = parent,
+                           .x = x,
+                           .y = y,
+                           .width = width,
+                           .height = KEY_HEIGHT,
+                           .tag = static_cast<uint32_t>(code),
+                           .text = text}
         .build();
 }
 
 IconButton* icon_key(Container* parent, int x, int y, int width, resource_id icon, int code) {
-    return IconButton::Builder()
-        .parent(parent)
-        .x(x)
-        .y(y)
-        .width(width)
-        .height(KEY_HEIGHT)
-        .tag(static_cast<uint32_t>(code))
-        .icon(icon)
+    return IconButton::Builder{.parent = parent,
+                               .x = x,
+                               .y = y,
+                               .width = width,
+                               .height = KEY_HEIGHT,
+                               .tag = static_cast<uint32_t>(code),
+                               .icon = icon}
         .build();
 }
 

@@ -35,14 +35,13 @@ private:
 };
 
 Button* popup_button(Popup& popup, int x, const char* text, int result) {
-    Button* button = Button::Builder()
-                         .parent(&popup)
-                         .x(x)
-                         .y(BUTTON_Y)
-                         .width(BUTTON_WIDTH)
-                         .height(BUTTON_HEIGHT)
-                         .tag(static_cast<uint32_t>(result))
-                         .text(gettext(text))
+    Button* button = Button::Builder{.parent = &popup,
+                                     .x = x,
+                                     .y = BUTTON_Y,
+                                     .width = BUTTON_WIDTH,
+                                     .height = BUTTON_HEIGHT,
+                                     .tag = static_cast<uint32_t>(result),
+                                     .text = gettext(text)}
                          .build();
     button->setClickCommand(std::make_unique<FinishCommand>(popup, result));
     return button;
