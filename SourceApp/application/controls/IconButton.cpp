@@ -20,13 +20,10 @@ IconButton::IconButton(Container* parent, int x, int y, int width, int height, r
 }
 
 void IconButton::setIcon(resource_id icon, int dx, int dy) {
-    if (icon == mIcon) {
-        return;
+    if (repaintIfChanged(mIcon, icon)) {
+        mDx = dx;
+        mDy = dy;
     }
-    mIcon = icon;
-    mDx = dx;
-    mDy = dy;
-    invalidate();
 }
 
 void IconButton::handleDraw() {
