@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SourceApp/application/controls/FilledButton.h"
+#include "SourceApp/gui/bif/bif.h"
 
 #include <cstdint>
 #include <string>

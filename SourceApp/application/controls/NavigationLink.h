@@ -4,6 +4,7 @@
 
 #include "SourceApp/application/controls/CommandButton.h"
 #include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/bif/bif.h"
 
 #include <string>
 
