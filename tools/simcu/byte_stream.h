@@ -1,6 +1,7 @@
 // Byte transports of the simulated control unit: the control unit's end of the converter cable.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <random>
@@ -43,6 +44,7 @@ public:
     void setEcho(bool on) override { mInner.setEcho(on); }
     uint32_t pendingMs() const override;
 
+    void setNoise(double noise) { mSpoil = std::bernoulli_distribution(std::clamp(noise, 0.0, 1.0)); }
     // Bytes that crossed the line, both ways, and how many of them were spoiled.
     uint64_t carried() const { return mCarried; }
     uint64_t spoiled() const { return mSpoiled; }

@@ -38,10 +38,19 @@ void SimControlUnit::record(std::vector<T>& list, T entry) {
     list.push_back(std::move(entry));
 }
 
+uint32_t SimControlUnit::spoiledFrames() const {
+    return mDecoder.drops[LINK_DROP_CRC] + mDecoder.drops[LINK_DROP_SHORT] +
+           mDecoder.drops[LINK_DROP_END_AFTER_ESC];
+}
+
 void SimControlUnit::step() {
+    const uint32_t spoiled = spoiledFrames();
     receive();
     const uint64_t now = timer();
-    if (mAwaiting && now >= mSentAt + mConfig.replyTimeoutMs) {
+    // A reply that ended spoiled is over, and one that has not begun by replyStartMs will not come: no need
+    // to wait out the slot before sending again.
+    if (mAwaiting && (now >= mSentAt + mConfig.replyTimeoutMs || spoiledFrames() != spoiled ||
+                      (!mReplyStarted && now >= mSentAt + mConfig.replyStartMs))) {
         missed();
     }
     if (!mAwaiting && !mFaults.stopPolling && now >= mNextSend) {
@@ -56,6 +65,7 @@ void SimControlUnit::receive() {
         if (n <= 0) {
             break;
         }
+        mReplyStarted = true;
         link_feed_buffer(&mDecoder, buffer, static_cast<size_t>(n));
     }
 }
@@ -536,6 +546,7 @@ void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
     const uint64_t now = timer() + mStream.pendingMs();
     mSentAt = now;
     mAwaiting = awaitReply;
+    mReplyStarted = false;
     mAwaitAddress = address;
     mNextSend = now + mConfig.pollPeriodMs;
 }
@@ -550,8 +561,10 @@ void SimControlUnit::missed() {
     if (mPhase == Phase::Search) {
         return;
     }
-    ++mMisses;
-    if (mMisses >= mConfig.maxMisses) {
+    if (mMisses++ == 0) {
+        mFirstMissAt = mSentAt;
+    }
+    if (timer() >= mFirstMissAt + mConfig.lostAfterMs) {
         lose();
         return;
     }
