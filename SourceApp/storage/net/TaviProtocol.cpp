@@ -211,9 +211,14 @@ int TaviProtocol::takeLocalChange(u8* cmd, u8* payload, u16 max) {
         while (!found && !mRepublish.empty()) {
             const std::uint64_t key = mRepublish.front();
             mRepublish.pop_front();
+            if (mUnconfirmed.count(key) == 0) {
+                continue; // a newer value of the control unit came meanwhile
+            }
             // Sent as the table holds it now: the kept write, or a later one of the user.
-            found = mUnconfirmed.count(key) != 0 &&
-                    pt_get_value(&value, static_cast<oid_t>(key >> 16), static_cast<vid_t>(key)) == PT_OK;
+            found = pt_get_value(&value, static_cast<oid_t>(key >> 16), static_cast<vid_t>(key)) == PT_OK;
+            if (!found) {
+                mUnconfirmed.erase(key); // the value went with its object
+            }
         }
         if (!found && !Structure.takePublish(&value)) {
             return -1;

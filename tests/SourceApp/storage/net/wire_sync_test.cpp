@@ -44,6 +44,7 @@ TEST_F(WireSyncTest, CleanLineSynchronisesWithinOneAndAHalfTimesItsLineTimeAndNo
     const uint64_t lineBound = (mWire->carried() - mCarriedAtConnect) * 10 * 1000 / 57600;
     RecordProperty("clean_ms", static_cast<int>(clean));
     RecordProperty("line_bound_ms", static_cast<int>(lineBound));
+    EXPECT_GE(clean, lineBound) << "no faster than the line";
     EXPECT_LE(clean * 2, lineBound * 3) << clean << " ms against a line time of " << lineBound << " ms";
 
     mWire->setNoise(0.005);
