@@ -74,6 +74,7 @@ TEST(Catalogue, EveryTemplateIsConsistentInItself) {
             EXPECT_EQ(v, t.objectTemplate->findValue(d.vid));
             if (d.kind == D::KIND_DATA) {
                 EXPECT_TRUE(BT_VTYPE_IS_BYTES(d.vtype));
+                EXPECT_EQ(ValueKind::Data, v->kind());
                 EXPECT_FALSE(v->isUserEditable() && d.vid != VID_NAME) << "only the name is edited as text";
                 continue;
             }
@@ -82,6 +83,7 @@ TEST(Catalogue, EveryTemplateIsConsistentInItself) {
             ASSERT_NE(nullptr, n.formatter) << "every number can be shown";
             if (n.isSigned) {
                 ASSERT_TRUE(BT_VTYPE_IS_D(d.vtype));
+                EXPECT_EQ(ValueKind::Signed, v->kind());
                 const auto& s = static_cast<const D::VidSignedNumber&>(d);
                 EXPECT_LE(s.minimum, s.maximum);
                 EXPECT_GT(s.step, 0);
@@ -98,6 +100,11 @@ TEST(Catalogue, EveryTemplateIsConsistentInItself) {
             ASSERT_TRUE(BT_VTYPE_IS_U(d.vtype));
             const auto& u = static_cast<const D::VidUnsignedNumber&>(d);
             EXPECT_LE(u.minimum, u.maximum);
+            // The kind that find<T>() trusts agrees with what the descriptor says it is.
+            EXPECT_EQ(n.role == D::NumberRole::Enumeration ? ValueKind::Enum
+                      : n.role == D::NumberRole::Alarm     ? ValueKind::Alarm
+                                                           : ValueKind::Unsigned,
+                      v->kind());
             if (n.role == D::NumberRole::Enumeration) {
                 const auto& e = static_cast<const D::VidEnum&>(d);
                 ASSERT_GT(e.optionCount, 0);
