@@ -37,8 +37,8 @@ std::optional<Installation> sim_parse_installation(const std::string& text, std:
 std::optional<Installation> sim_load_installation(const std::string& path, std::string* error);
 
 // The installation shipped with the simulator: one object of every kind the screens show (devices with
-// thermostats and an external sensor, interface, input, outputs of every subtype, rooms, heating functions, hot
-// water and its tank).
+// thermostats and an external sensor, interface, input, outputs of every subtype, rooms, heating functions,
+// hot water and its tank).
 const char* sim_default_installation_path();
 
 } // namespace tdx::sim
