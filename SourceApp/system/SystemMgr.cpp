@@ -215,14 +215,19 @@ void SystemMgr::chooseState(uint64_t now) {
     if (mAwakeOverride) {
         return;
     }
-    // The smallest expired state decides: a dimmed delay shorter than the active one goes straight to off.
+    // Each delay counts from the change into its state, so one pass leaves at most one state; a state without
+    // a delay is passed over (never dimming, the screen goes straight to off once the off delay has passed).
     screen_state_t candidate = mState;
     const int64_t idle = since(now, mLastActivity);
     for (int k = mState; k >= 1; --k) {
         const uint32_t delay = Configuration.screen_delay[k];
-        if (delay != 0 && idle > static_cast<int64_t>(delay) * 1000) {
+        if (delay == 0) {
+            continue;
+        }
+        if (idle > static_cast<int64_t>(delay) * 1000) {
             candidate = static_cast<screen_state_t>(k - 1);
         }
+        break;
     }
     if (candidate != mState) {
         changeState(candidate, now);
