@@ -265,6 +265,7 @@ void SystemMgr::stepTransition() {
             // os_restart() does not return on the device; on the desktop it returns, and is not asked again.
             if (mRestartPending && !mRestartRequested) {
                 mRestartRequested = true;
+                dbg_printf_h("SYSTEM restarting");
                 os_restart();
             }
             return;

@@ -129,10 +129,8 @@ void os_init() {
     dbg_printf_h("DEVICE %06X", DI.hw->network_address);
 }
 
-// The desktop program is not restarted from inside; the request shows in the trace.
-void os_restart() {
-    dbg_printf_h("OS restart requested: the desktop program keeps running");
-}
+// The desktop program is not restarted from inside.
+void os_restart() {}
 
 void os_time_tm(struct tm* out) {
     if (out == nullptr) {

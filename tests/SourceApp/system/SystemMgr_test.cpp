@@ -127,12 +127,12 @@ TEST_F(ScreenTimeline, ARestartFadesToBlackIgnoresTouchesAndThenRestartsOnce) {
     mSystem.reset();
     EXPECT_EQ(lcd_platform_record().backlight, 25);
     runFor(249);
-    EXPECT_EQ(mTrace.count("OS restart requested"), 0u);
+    EXPECT_EQ(mTrace.count("SYSTEM restarting"), 0u);
     runFor(1);
     EXPECT_EQ(lcd_platform_record().backlight, 0);
     runFor(60000); // no dimming either: the restart owns the screen
     EXPECT_EQ(mSystem.getScreenState(), ssActive);
-    EXPECT_EQ(mTrace.count("OS restart requested"), 1u);
+    EXPECT_EQ(mTrace.count("SYSTEM restarting"), 1u);
 }
 
 TEST_F(ScreenTimeline, IntensitiesAreLimitedToAHundredAndFadeOnlyForTheCurrentState) {
