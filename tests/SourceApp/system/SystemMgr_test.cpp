@@ -121,17 +121,18 @@ TEST_F(ScreenTimeline, ATouchInThePassThatEndsTheFadeToBlackStillWakesTheScreen)
 
 TEST_F(ScreenTimeline, ARestartFadesToBlackIgnoresTouchesAndThenRestartsOnce) {
     mSystem.task();
-    runTo(300);
+    runTo(12000);
+    expectScreen(ssDimmed, 6, true);
     mSystem.systemRestart();
     runFor(250);
-    mSystem.reset();
-    EXPECT_EQ(lcd_platform_record().backlight, 25);
-    runFor(249);
-    EXPECT_EQ(mTrace.count("SYSTEM restarting"), 0u);
+    mSystem.reset(); // would wake a dimmed screen
     runFor(1);
+    expectScreen(ssDimmed, 2, true); // 251 ms into the 500 ms fade from 6
+    runFor(249);
     EXPECT_EQ(lcd_platform_record().backlight, 0);
-    runFor(60000); // no dimming either: the restart owns the screen
-    EXPECT_EQ(mSystem.getScreenState(), ssActive);
+    EXPECT_EQ(mTrace.count("SYSTEM restarting"), 0u);
+    runFor(60000); // nor does the screen go off by itself: the restart owns it
+    EXPECT_EQ(mSystem.getScreenState(), ssDimmed);
     EXPECT_EQ(mTrace.count("SYSTEM restarting"), 1u);
 }
 
