@@ -82,7 +82,7 @@ void SystemMgr::setScreenState(screen_state_t state) {
         dbg_printf_h("SYSTEM screen state %u unknown: ignored", static_cast<unsigned>(state));
         return;
     }
-    if (state != mState) {
+    if (state != mState && !mRestartPending) {
         changeState(state, timer());
     }
 }

@@ -34,6 +34,7 @@ public:
     void reset();
 
     screen_state_t getScreenState() const { return mState; }
+    // Ignored while a restart is under way.
     void setScreenState(screen_state_t state);
     // Intensity (percent, at most 100) of ssDimmed or ssActive; fades to it when it is the current state's.
     // The caller stores the record (config_apply).
