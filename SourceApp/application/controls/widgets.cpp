@@ -70,20 +70,4 @@ void draw_icon_centered(resource_id id, const Box& box, int dx, int dy) {
     gfx_put_image(x, y, image);
 }
 
-unsigned utf8_length(std::string_view text) {
-    unsigned n = 0;
-    for (size_t pos = 0; pos < text.size(); ++n) {
-        bif_next_code(text, pos);
-    }
-    return n;
-}
-
-size_t utf8_offset(std::string_view text, unsigned n) {
-    size_t pos = 0;
-    for (unsigned i = 0; i < n && pos < text.size(); ++i) {
-        bif_next_code(text, pos);
-    }
-    return pos;
-}
-
 } // namespace tdx

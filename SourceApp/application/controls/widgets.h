@@ -49,9 +49,4 @@ void print_text_centered_in(const bif_t* font, const Box& box, int top, std::str
 // Draws an icon centred in the box, moved by (dx, dy), in the current colour.
 void draw_icon_centered(resource_id id, const Box& box, int dx = 0, int dy = 0);
 
-// Number of characters (code points) of a UTF-8 text, and the byte offset of character n (clamped to the
-// end).
-unsigned utf8_length(std::string_view text);
-size_t utf8_offset(std::string_view text, unsigned n);
-
 } // namespace tdx

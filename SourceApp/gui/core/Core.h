@@ -101,6 +101,7 @@ public:
 private:
     void performStateChange();
     void deliverEvents();
+    void cancelTouchBehindFront();
     void repaintDirtyAreas();
     void deliverMessages();
     void deleteScheduled();
@@ -121,6 +122,7 @@ private:
     std::deque<Message> mInFlight; // the batch being delivered
     std::vector<Box> mDirty;
     std::vector<Component*> mLayers; // newest first
+    bool mTouchCancelDue = false;    // a layer came in front of others
     std::vector<Component*> mDoomed;
     Form* mScreen = nullptr;
 

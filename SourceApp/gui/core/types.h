@@ -20,6 +20,9 @@ enum event_kind_t : int {
     EVENT_DEBUG_MOVE = 8,
     EVENT_DEBUG_RESIZE = 9,
     EVENT_DEBUG_SELECT = 10,
+    // Sent by the core alone, to the layers behind one that came in front: the touch in progress there ends
+    // without a click.
+    EVENT_TOUCH_CANCEL = 11,
 };
 
 // Kinds whose x and y are screen coordinates.

@@ -114,6 +114,43 @@ TEST_F(PopupTest, TwoPopupsCloseOneAfterTheOther) {
     EXPECT_EQ(r.cancelled, 0);
 }
 
+// Opens a popup on the first press of a key, as a row opens its editor.
+class Opener : public Component {
+public:
+    Opener(Container* parent, const Component* key)
+        : Component(parent, 0, 0, 1, 1)
+        , mKey(key) {}
+    void handleMessage(Message* m) override {
+        if (m->isPress(mKey) && m->p1 == 0) {
+            Popup::create("Title", "Heading", "Text", PopupButtons::Close);
+        }
+    }
+
+private:
+    const Component* mKey;
+};
+
+TEST_F(PopupTest, APressThatOpensAPopupEndsWithoutAClick) {
+    auto* key = new Key(form(), 0, 0, 60, 30);
+    new Opener(form(), key);
+    pass();
+    touch(EVENT_TOUCH_PRESS, 10, 10);
+    pass(2);
+    ASSERT_EQ(mCore.getModalLayers().size(), 2u);
+    EXPECT_FALSE(key->isActive()) << "drawn in its normal look under the popup";
+    touch(EVENT_TOUCH_RELEASE, 10, 10);
+    pass();
+    tap(centre_x(CLOSE_BUTTON), centre_y(CLOSE_BUTTON));
+    ASSERT_EQ(mCore.getModalLayers().size(), 1u);
+    // A drag that begins beside the key and ends on it is no click of the key.
+    touch(EVENT_TOUCH_PRESS, 200, 200);
+    touch(EVENT_TOUCH_MOVE, 10, 10);
+    touch(EVENT_TOUCH_RELEASE, 10, 10);
+    pass(2);
+    EXPECT_EQ(count(MSG_CLICK, key), 0);
+    EXPECT_EQ(at(10, 10), Key::IDLE);
+}
+
 TEST_F(PopupTest, AChangeOfScreenClosesThePopup) {
     Results r;
     open(PopupButtons::OkCancel, r);
