@@ -166,15 +166,6 @@ TEST_F(KeyboardTest, MaximumLengthInBytes) {
     EXPECT_EQ(mKeyboard->getString(), "abcd");
 }
 
-TEST_F(KeyboardTest, Gallery) {
-    open("Living room");
-    gallery("keyboard");
-    hit(key("?123"));
-    hit(keyWithCode(0x100));
-    gallery("keyboard_symbols");
-    SUCCEED();
-}
-
 class DatePickerTest : public WidgetTest {
 protected:
     void open(const Date& date) {
@@ -283,7 +274,6 @@ TEST_F(DatePickerTest, HoldingAnArrowRepeatsAndTheButtonsDecide) {
     EXPECT_EQ(count(MSG_CANCEL, mPicker), 1);
     tap(60 + 203 - 5, 100);
     EXPECT_EQ(count(MSG_OK, mPicker), 1);
-    gallery("date_picker");
 }
 
 TEST_F(DatePickerTest, TodayFromTheWallClock) {
@@ -333,7 +323,6 @@ TEST_F(DatePickerTest, LongTranslationsOfCancelRunUpTheirColumnUncut) {
     touch(EVENT_TOUCH_RELEASE, 70, 100);
     pass(2);
     EXPECT_EQ(count(MSG_CANCEL, mPicker), 1);
-    gallery("date_picker_dutch");
 }
 
 } // namespace

@@ -189,27 +189,5 @@ TEST_F(LabelTest, FixedTextFrameAlignsAndClips) {
     EXPECT_GE(three.y2, 100 + 2 * step);
 }
 
-TEST_F(LabelTest, Gallery) {
-    new Label(form(), 9, 5, &bif_myriad14_bold, "Living room");
-    new Label(form(), 311, 5, &bif_myriad12,
-              "21.5 \xC2\xB0"
-              "C",
-              HorizontalAlign::Right);
-    new ContainedLabel(form(), 9, 30, 150, 26, &bif_myriad12, "Contained, centred", HorizontalAlign::Center,
-                       VerticalAlign::Middle);
-    new ContainedLabel(form(), 170, 30, 140, 26, &bif_myriad10, "Right, grey", HorizontalAlign::Right,
-                       VerticalAlign::Middle, TextOrientation::Horizontal, 0x808080);
-    new ContainedLabel(form(), 2, 60, 20, 170, &bif_myriad10, "Inlet temperature", HorizontalAlign::Center,
-                       VerticalAlign::Middle, TextOrientation::Rotated, 0x808080);
-    new TextFrame(form(), 30, 60, 280, 0, &bif_myriad12,
-                  "The display lost the connection to the control unit. Check the cable and the power of the "
-                  "control unit.\nThen wait a minute: the display connects again by itself.");
-    new TextFrame(form(), 30, 160, 280, 70, &bif_myriad12_bold, "A fixed frame, text at the bottom",
-                  VerticalAlign::Bottom, 0x312CD8);
-    pass();
-    gallery("labels");
-    SUCCEED();
-}
-
 } // namespace
 } // namespace tdx::test

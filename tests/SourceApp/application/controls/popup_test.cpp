@@ -166,7 +166,6 @@ TEST_F(PopupTest, LookVeilFrameTitleAndButtons) {
     Results r;
     open(PopupButtons::OkCancel, r);
     pass();
-    gallery("popup");
     EXPECT_EQ(at(5, 5), 0x9F9F9Fu) << "white veiled with black at 96";
     EXPECT_EQ(at(20, 40), 0x808080u) << "frame border";
     EXPECT_EQ(at(21, 41), 0x808080u);
@@ -189,7 +188,6 @@ TEST_F(PopupTest, LongTextsStayInsideTheFrame) {
         PopupButtons::Close);
     new Patch(form(), 0, 0, 320, 240, 0xFFFFFF);
     pass();
-    gallery("popup_long");
     // Between the text and the button row the frame stays white.
     EXPECT_EQ(count_near(Box::fromCorners(22, 159, 297, 161), 0x000000), 0);
     EXPECT_EQ(inked(Box::fromCorners(22, 159, 297, 161), 0xFFFFFF), 0);
@@ -245,24 +243,6 @@ TEST_F(ProgressBarTest, UnknownProgressSlidesAndWraps) {
     auto* empty = new ProgressBar(form(), 0, 0, 0, 0);
     empty->setProgress(-1);
     timer(); // a zero-size bar has nowhere to slide
-}
-
-TEST_F(ProgressBarTest, Gallery) {
-    int y = 20;
-    for (int p : {0, 33, 100}) {
-        auto* bar = new ProgressBar(form(), 20, y, 280, 8);
-        bar->setProgress(p);
-        y += 20;
-    }
-    auto* failed = new ProgressBar(form(), 20, y, 280, 8);
-    failed->setProgress(60);
-    failed->setProgressColor(0x312CD8);
-    y += 20;
-    auto* busy = new ProgressBar(form(), 0, y, 320, 8);
-    busy->setProgress(-1);
-    pass();
-    gallery("progress");
-    SUCCEED();
 }
 
 } // namespace
