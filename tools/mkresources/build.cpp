@@ -84,8 +84,86 @@ std::vector<uint32_t> text_code_points() {
         codes.push_back(c);
     for (uint32_t c = 0xA0; c <= 0x17F; ++c)
         codes.push_back(c);
+    // What translators and users type beyond Latin-1: dashes, curly and low quotes, the ellipsis, the euro.
+    for (uint32_t c :
+         {0x2013u, 0x2014u, 0x2018u, 0x2019u, 0x201Au, 0x201Cu, 0x201Du, 0x201Eu, 0x2026u, 0x20ACu})
+        codes.push_back(c);
     return codes;
 }
+
+namespace {
+
+// Capitals whose mark sits above the letter, with the letter and the mark as drawn at small sizes, where
+// the outline's own mark blurs into one grey row: rows top first, 'X' inked.
+struct MarkedCapital {
+    uint32_t code, letter;
+    const char* mark;
+};
+constexpr const char* ACUTE = ".X/X.";
+constexpr const char* CARON = "X.X/.X.";
+constexpr const char* RING = ".X./X.X/.X.";
+constexpr MarkedCapital MARKED_CAPITALS[] = {
+    {0xC1, 'A', ACUTE},  {0xC5, 'A', RING},   {0xC9, 'E', ACUTE},  {0xCD, 'I', ACUTE},
+    {0xD3, 'O', ACUTE},  {0xDA, 'U', ACUTE},  {0xDD, 'Y', ACUTE},  {0x10C, 'C', CARON},
+    {0x10E, 'D', CARON}, {0x11A, 'E', CARON}, {0x147, 'N', CARON}, {0x158, 'R', CARON},
+    {0x160, 'S', CARON}, {0x164, 'T', CARON}, {0x16E, 'U', RING},  {0x17D, 'Z', CARON},
+};
+
+Mask mark_mask(const char* rows) {
+    const std::string text(rows);
+    const int width = static_cast<int>(text.find('/'));
+    const int height = static_cast<int>((text.size() + 1) / (width + 1));
+    Mask m(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            m.at(x, y) = text[static_cast<size_t>(y * (width + 1) + x)] == 'X' ? 255 : 0;
+    return m;
+}
+
+// Rows of a glyph's mask counted upwards from the baseline: row r of the mask lies at height top - r.
+int max_alpha_at_height(const Face::Glyph& g, int height) {
+    const int row = g.top - height;
+    int most = 0;
+    if (row >= 0 && row < g.mask.height)
+        for (int x = 0; x < g.mask.width; ++x)
+            most = std::max(most, int{g.mask.at(x, row)});
+    return most;
+}
+
+constexpr int BLANK = 48;    // a row this faint reads as empty
+constexpr int VISIBLE = 200; // a mark needs at least one pixel this strong
+
+// Small sizes snap a capital's mark onto the letter as one faint row, so that Ě reads as E: such a glyph is
+// set again from the letter and a mark drawn in whole pixels, one blank row above the letter.
+Face::Glyph separate_mark(const Face& face, const MarkedCapital& m, Face::Glyph composed) {
+    const Face::Glyph letter = face.render(m.letter);
+    int mark_peak = 0;
+    for (int h = letter.top + 2; h <= composed.top; ++h)
+        mark_peak = std::max(mark_peak, max_alpha_at_height(composed, h));
+    if (max_alpha_at_height(composed, letter.top + 1) < BLANK && mark_peak >= VISIBLE)
+        return composed;
+    const Mask mark = mark_mask(m.mark);
+    const Mask ink = letter.mask.cropped();
+    // Ink left edge of the letter, relative to the pen: its mask's left plus its blank columns.
+    int ink_left = letter.mask.width;
+    for (int y = 0; y < letter.mask.height; ++y)
+        for (int x = 0; x < letter.mask.width; ++x)
+            if (letter.mask.at(x, y) != 0)
+                ink_left = std::min(ink_left, x);
+    const int mark_left = letter.left + ink_left + (ink.width - mark.width + 1) / 2;
+    const int left = std::min(letter.left, mark_left);
+    const int right = std::max(letter.left + letter.mask.width, mark_left + mark.width);
+    Face::Glyph out;
+    out.top = letter.top + 1 + mark.height;
+    out.left = left;
+    out.advance = composed.advance;
+    out.mask = Mask(right - left, 1 + mark.height + letter.mask.height);
+    out.mask.stamp(mark, mark_left - left, 0);
+    out.mask.stamp(letter.mask, letter.left - left, out.top - letter.top);
+    return out;
+}
+
+} // namespace
 
 std::vector<uint8_t> make_font(Face& face, int em) {
     face.setPixelSize(em);
@@ -133,6 +211,9 @@ std::vector<uint8_t> make_font(Face& face, int em) {
         Face::Glyph g = face.render(codes[i] == 0xA0 ? ' ' : codes[i]);
         if (codes[i] == 0xAD)
             g = Face::Glyph{};
+        for (const MarkedCapital& m : MARKED_CAPITALS)
+            if (m.code == codes[i] && face.has(m.letter))
+                g = separate_mark(face, m, g);
         const int y_top = ascent - g.top;
         if (g.advance < 0 || g.advance > 255 || g.mask.width > 255 || g.mask.height > 255 || g.left < -128 ||
             g.left > 127 || y_top < -128 || y_top > 127)

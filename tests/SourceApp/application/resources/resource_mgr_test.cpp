@@ -198,9 +198,13 @@ TEST_F(ResourceFileTest, FontsCarryTheSpecifiedSizeValuesAndEveryRequiredCharact
         EXPECT_EQ(f->x_height, e.x_height) << e.font->getName();
         EXPECT_EQ(f->descent, e.descent) << e.font->getName();
         EXPECT_EQ(f->line_step, e.step) << e.font->getName();
+        std::vector<uint32_t> codes = {0x2013, 0x2014, 0x2018, 0x2019, 0x201A,
+                                       0x201C, 0x201D, 0x201E, 0x2026, 0x20AC};
         for (uint32_t c = 0x20; c <= 0x17F; ++c) {
-            if (c > 0x7E && c < 0xA0)
-                continue;
+            if (c <= 0x7E || c >= 0xA0)
+                codes.push_back(c);
+        }
+        for (uint32_t c : codes) {
             const uint8_t* g = bif_get_glyph_ptr(f, c);
             ASSERT_NE(g, nullptr) << e.font->getName() << " U+" << std::hex << c;
             if (c != 0xAD) {
