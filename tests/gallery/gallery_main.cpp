@@ -8,6 +8,7 @@
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/core/Form.h"
 #include "SourceApp/gui/gfx/gfx.h"
+#include "SourceApp/gui/i18n/I18n.h"
 #include "support/png.h"
 
 #include <algorithm>
@@ -108,6 +109,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     widgets_set_resources(&resources);
+    static const ResourceMgr* catalogues = &resources;
+    i18n.setResourceReader([](uint16_t id) {
+        const Resource r = catalogues->get(static_cast<resource_id>(id));
+        return std::span<const uint8_t>(r.getData(), r.getSize());
+    });
     // Pictures are for the eye; the trace of what they draw is not.
     dbg_set_output([](const char*, size_t) {});
     bool ok = true;
@@ -116,6 +122,8 @@ int main(int argc, char** argv) {
             ok = gallery::draw_one(entry, folder) && ok;
         }
     }
+    i18n.switchLanguage(0);
+    i18n.setResourceReader(nullptr);
     widgets_set_resources(nullptr);
     return ok ? 0 : 1;
 }

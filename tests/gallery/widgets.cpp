@@ -20,6 +20,7 @@
 #include "SourceApp/application/resources/resource_names.h"
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/gfx/gfx.h"
+#include "SourceApp/gui/i18n/I18n.h"
 
 #include <algorithm>
 #include <string>
@@ -204,6 +205,22 @@ GALLERY(popup_long) {
 
 GALLERY(keyboard) {
     new KeyboardEditor(&page.screen(), 21, 40, "Living room");
+}
+
+// The Czech letters, capitals: the national key, then Shift.
+GALLERY(keyboard_czech) {
+    i18n.switchLanguage(2);
+    new KeyboardEditor(&page.screen(), 21, 40, "Kuchyn\xC4\x9B");
+    page.tap(21 + 92 + 22, 182);
+    page.tap(21 + 22, 182);
+    i18n.switchLanguage(0);
+}
+
+GALLERY(keyboard_danish) {
+    i18n.switchLanguage(1);
+    new KeyboardEditor(&page.screen(), 21, 40, "K\xC3\xB8kken");
+    page.tap(21 + 92 + 22, 182);
+    i18n.switchLanguage(0);
 }
 
 // Every image resource with its name, then each text font with the letters of the three languages.

@@ -149,6 +149,15 @@ void Core::sendMessage(Component* source, unsigned id, int p1, int p2, int p3, i
     }
 }
 
+void Core::sendCharacter(char32_t code) {
+    const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+    if (control || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+        dbg_printf_h("GUI: character U+%04X refused", static_cast<unsigned>(code));
+        return;
+    }
+    sendMessage(nullptr, MSG_KEY, static_cast<int>(code), KEY_CHARACTER, 0, 0);
+}
+
 void Core::deliverMessages() {
     // Messages queued during delivery wait for the next pass.
     mInFlight.swap(mMessages);
