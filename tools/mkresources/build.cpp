@@ -267,6 +267,21 @@ Mask set_text(Face& face, int em, const std::string& text) {
 
 } // namespace
 
+namespace {
+
+// The glyph with `cut` cleared from it and `bar` laid over it (masks of one size).
+Mask struck(const Mask& glyph, const Mask& cut, const Mask& bar) {
+    Mask out = glyph;
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const int kept = out.at(x, y) * (255 - cut.at(x, y)) / 255;
+            out.at(x, y) = static_cast<uint8_t>(std::max(kept, int{bar.at(x, y)}));
+        }
+    return out;
+}
+
+} // namespace
+
 Mask make_drawn(const std::string& what, const std::vector<std::string>& args, Face& icons,
                 const std::string& fonts_dir) {
     if (what == "wordmark") {
@@ -298,32 +313,53 @@ Mask make_drawn(const std::string& what, const std::vector<std::string>& args, F
         return row.cropped();
     }
     if (what == "crossed") {
-        // crossed U+XXXX <px>: the glyph struck through, with a clear gap each side of the stroke so that it
-        // reads as "blocked".
+        // crossed U+XXXX <px>: the glyph struck through at 45 degrees across its middle, cleared only on the
+        // stroke's upper side: a cut each side, or a wide one, leaves a narrow glyph (a flame) in strips
+        // that no longer read as what they were.
         if (args.size() != 2)
             throw std::runtime_error("crossed needs a glyph and a size");
         const int px = parse_int(args[1], 6, 128, "crossed");
         const Mask glyph = make_icon(icons, parse_code(args[0], "crossed"), px);
         const int w = glyph.width, h = glyph.height;
-        const double stroke = std::max(1.5, px / 10.0), gap = stroke;
-        Mask out = glyph;
+        const double stroke = std::max(1.5, px / 12.0), gap = std::max(1.0, px / 20.0);
         Canvas cut(w, h), bar(w, h);
-        // The stroke runs at 45 degrees through the glyph's middle, as in the icon font's own "off" glyphs: a
-        // corner-to-corner line would run along a tall, narrow glyph (a flame) and cut it into strips.
         const double side = std::max(w, h), cx = w / 2.0, cy = h / 2.0;
-        for (int pass = 0; pass < 2; ++pass) {
-            Canvas& c = pass == 0 ? cut : bar;
-            const double half = pass == 0 ? stroke / 2 + gap : stroke / 2;
-            for (double t = -side / 2; t <= side / 2; t += 0.25)
-                c.fillCircle(cx + t, cy + t, half);
+        // The cut's centre line lies half a gap above and right of the stroke's.
+        const double shift = gap / 2 / std::sqrt(2.0);
+        for (double t = -side; t <= side; t += 0.25) {
+            cut.fillCircle(cx + t + shift, cy + t - shift, stroke / 2 + gap / 2);
+            bar.fillCircle(cx + t, cy + t, stroke / 2);
         }
-        const Mask cutMask = cut.mask(), barMask = bar.mask();
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const int kept = out.at(x, y) * (255 - cutMask.at(x, y)) / 255;
-                out.at(x, y) = static_cast<uint8_t>(std::max(kept, int{barMask.at(x, y)}));
+        return struck(glyph, cut.mask(), bar.mask());
+    }
+    if (what == "tank") {
+        // tank <px> [heated]: an upright water tank with round ends, filled below its middle; heated, heat
+        // rises above the water.
+        if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "heated"))
+            throw std::runtime_error("tank needs a size and optionally \"heated\"");
+        const int px = parse_int(args[0], 8, 128, "tank");
+        const int w = std::max(6, px * 7 / 10), h = px;
+        const double stroke = std::max(1.5, px / 12.0), r = w / 2.0 - 0.5;
+        Canvas shell(w, h), body(w, h);
+        shell.strokeRoundRect(0.5, 0.5, w - 0.5, h - 0.5, r, stroke);
+        body.fillRoundRect(0.5, 0.5, w - 0.5, h - 0.5, r);
+        const int level = h * 11 / 20;
+        Canvas heat(w, h);
+        if (args.size() == 2) {
+            // Three wavy lines of rising heat above the water.
+            for (int line = 0; line < 3; ++line) {
+                const double x = w / 2.0 + (line - 1) * (w - 2 * stroke) / 3.6;
+                for (double y = stroke + 1.5; y <= level - 2; y += 0.1)
+                    heat.fillCircle(x + std::sin((y - stroke) * 1.1), y, 0.6);
             }
-        return out;
+        }
+        Mask water = body.mask();
+        for (int y = 0; y < level; ++y)
+            for (int x = 0; x < w; ++x)
+                water.at(x, y) = 0;
+        water.stamp(shell.mask(), 0, 0);
+        water.stamp(heat.mask(), 0, 0);
+        return water;
     }
     if (what == "unit") {
         // The control unit seen from the front: housing, symbol panel at (10, 15), the LED's bezel around
