@@ -54,7 +54,7 @@ int text_top_centered(const bif_t* font, int top, int height) {
 void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text) {
     constexpr int INSET = 4;
     if (bif_text_width(font, text) > box.getWidth() - 2 * INSET) {
-        bif_print_text(font, box.x1 + INSET, top, text);
+        bif_print_text_fitted(font, box.x1 + INSET, top, text, box.getWidth() - 2 * INSET);
     } else {
         bif_print_text_centered(font, box.x1 + box.getWidth() / 2, top, text);
     }

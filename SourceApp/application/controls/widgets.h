@@ -43,7 +43,7 @@ Date widget_local_time();
 int text_top_centered(const bif_t* font, int top, int height);
 
 // Draws one line with its cell top at `top`, centred in the box; a text too wide for the box starts 4 pixels
-// inside its left edge instead, so that its beginning shows when the box cuts it.
+// inside its left edge instead and ends in an ellipsis 4 pixels inside its right edge.
 void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text);
 
 // Draws an icon centred in the box, moved by (dx, dy), in the current colour.

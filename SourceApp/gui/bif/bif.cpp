@@ -163,6 +163,29 @@ void bif_print_text(const bif_t* font, int x, int y, std::string_view text) {
     });
 }
 
+std::string bif_fit_text(const bif_t* font, std::string_view text, int width) {
+    if (font == nullptr || font->data == nullptr || bif_text_width(font, text) <= width)
+        return std::string(text);
+    const std::string_view ellipsis = bif_get_glyph_ptr(font, 0x2026) ? "\xE2\x80\xA6" : "...";
+    const int64_t room = int64_t{width} - bif_text_width(font, ellipsis);
+    size_t end = 0;
+    int64_t used = 0;
+    for (size_t pos = 0; pos < text.size(); end = pos) {
+        const uint8_t* g = glyph_of(font, Unicode::next(text, pos));
+        used += g ? g[0] : 0;
+        if (used > room)
+            break;
+    }
+    // "Living room" cut after the blank reads "Living…", not "Living …".
+    while (end > 0 && text[end - 1] == ' ')
+        --end;
+    return std::string(text.substr(0, end)) + std::string(ellipsis);
+}
+
+void bif_print_text_fitted(const bif_t* font, int x, int y, std::string_view text, int width) {
+    bif_print_text(font, x, y, bif_fit_text(font, text, width));
+}
+
 void bif_print_text_centered(const bif_t* font, int x, int y, std::string_view text) {
     const int64_t left = int64_t{x} - bif_text_width(font, text) / 2;
     if (left >= INT32_MIN)

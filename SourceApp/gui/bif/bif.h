@@ -50,6 +50,11 @@ int bif_text_width(const bif_t* font, std::string_view text);
 
 // Draws one line with the top of its cell at y (baseline at y + ascent), starting at x. Null font: nothing.
 void bif_print_text(const bif_t* font, int x, int y, std::string_view text);
+// The text cut to `width` pixels: the whole characters that fit beside an ellipsis, then the ellipsis (the
+// font's U+2026, "..." in a font without it); the text itself when it fits.
+std::string bif_fit_text(const bif_t* font, std::string_view text, int width);
+// Draws one line from x, cut to `width` pixels with an ellipsis where it does not fit.
+void bif_print_text_fitted(const bif_t* font, int x, int y, std::string_view text, int width);
 // The same, centred on x.
 void bif_print_text_centered(const bif_t* font, int x, int y, std::string_view text);
 // Turned 90 degrees counter-clockwise (read bottom to top): the text starts at row y and runs upwards; the

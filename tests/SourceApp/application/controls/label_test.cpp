@@ -1,3 +1,4 @@
+#include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/TextFrame.h"
 #include "widget_fixture.h"
@@ -9,6 +10,26 @@ using LabelTest = WidgetTest;
 
 int width_of(const char* text, Font& font = bif_myriad12) {
     return bif_text_width(font.getFont(), text);
+}
+
+TEST_F(LabelTest, TextsTooLongForTheirBoxEndInAnEllipsis) {
+    new ContainedLabel(form(), 10, 10, 100, 20, &bif_myriad12, "Kitchen and living room upstairs",
+                       HorizontalAlign::Left, VerticalAlign::Middle);
+    new CheckButton(form(), 10, 40, 120, 26, "Kitchen and living room upstairs");
+    pass();
+    for (const Box& row : {Box(10, 10, 100, 20), Box(10, 40, 120 - 40, 26)}) {
+        int last = row.x1;
+        for (int x = row.x1; x <= row.x2; ++x)
+            if (count_near(Box(x, row.y1, 1, row.getHeight()), 0x000000) > 0)
+                last = x;
+        // The last columns hold only the last dot: ink in at most two rows.
+        int rows = 0;
+        for (int y = row.y1; y <= row.y2; ++y)
+            rows += count_near(Box::fromCorners(last - 2, y, last, y), 0x000000) > 0;
+        EXPECT_LE(rows, 2) << "an ellipsis, not a letter cut in half";
+        EXPECT_GT(rows, 0);
+        EXPECT_LE(last, row.x2);
+    }
 }
 
 TEST_F(LabelTest, LabelIsAsWideAsItsTextAnchoredByItsAlignment) {
