@@ -203,6 +203,13 @@ GALLERY(popup_long) {
         PopupButtons::Close);
 }
 
+GALLERY(popup_scrolling) {
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "Sentence " + std::to_string(i + 1) + " of a text longer than the screen. ";
+    Popup::create("Information", "A long notice", text, PopupButtons::Close);
+}
+
 GALLERY(keyboard) {
     new KeyboardEditor(&page.screen(), 21, 40, "Living room");
 }
