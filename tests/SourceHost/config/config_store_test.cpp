@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -179,17 +177,12 @@ TEST_F(ConfigStore, DiskFullWhileWritingFailsAndKeepsTheOldRecord) {
     const configuration_t old = sampleRecord();
     ASSERT_EQ(config_platform_store(&old), 0);
 
-    // A file-size limit of 20 bytes makes the write fail part-way, as a full disk would.
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 20;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const configuration_t changed = filledWith(0x33);
-    const int result = config_platform_store(&changed);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    int result = 0;
+    {
+        const test::FileSizeLimit full(20);
+        result = config_platform_store(&changed);
+    }
 
     EXPECT_EQ(result, -1);
     EXPECT_EQ(readFile("config.bin"), bytesOf(old));
