@@ -9,6 +9,7 @@ namespace {
 // Application thread only, like the tone output of the device.
 constinit buzzer_platform_call sBuzzer;
 constinit uint32_t sMemoryCalls = 0;
+LcdRecord sLcd = {LcdCall::none, false, 0};
 
 void recordBuzzer(buzzer_platform_call::Kind kind) {
     sBuzzer.kind = kind;
@@ -38,9 +39,33 @@ buzzer_platform_call buzzer_platform_last() {
     return sBuzzer;
 }
 
-void lcd_turn_on() {}
-void lcd_turn_off() {}
-void lcd_set_backlight(uint8_t) {}
+void lcd_turn_on() {
+    sLcd.last = LcdCall::turn_on;
+    if (!sLcd.on) {
+        dbg_printf_h("LCD on");
+    }
+    sLcd.on = true;
+}
+
+void lcd_turn_off() {
+    sLcd.last = LcdCall::turn_off;
+    if (sLcd.on) {
+        dbg_printf_h("LCD off");
+    }
+    sLcd.on = false;
+}
+
+void lcd_set_backlight(uint8_t percent) {
+    sLcd.last = LcdCall::set_backlight;
+    if (percent != sLcd.backlight) {
+        dbg_printf_h("LCD backlight %u%%", percent);
+    }
+    sLcd.backlight = percent;
+}
+
+LcdRecord lcd_platform_record() {
+    return sLcd;
+}
 
 void diagnostics_platform_memory_usage(uint32_t figures[4]) {
     ++sMemoryCalls;
