@@ -1,4 +1,5 @@
-// Clocks, the process-wide critical section, event bits and fatal assertions of the desktop port.
+// Clocks, the process-wide critical section, event bits, fatal assertions and restart of the desktop port:
+// the services base calls, on the standard library alone.
 #include "Libraries/base/os.h"
 
 #include <atomic>
@@ -135,6 +136,20 @@ uint32_t os_event_get() {
     uint32_t bits = sEventBits;
     os_exit_critical();
     return bits;
+}
+
+namespace {
+std::atomic<os_restart_hook> sRestartHook{nullptr};
+} // namespace
+
+void os_restart() {
+    if (os_restart_hook hook = sRestartHook.load()) {
+        hook();
+    }
+}
+
+void os_set_restart_hook(os_restart_hook hook) {
+    sRestartHook.store(hook);
 }
 
 uint32_t os_event_take(uint32_t mask) {

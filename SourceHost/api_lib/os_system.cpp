@@ -5,7 +5,6 @@
 #include "SourceHost/api_lib/device_info.h"
 #include "SourceHost/config/config_store.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -128,20 +127,6 @@ void os_init() {
     DI.hw = &sHardware;
     DI.sw = &sSoftware;
     dbg_printf_h("DEVICE %06X", DI.hw->network_address);
-}
-
-namespace {
-std::atomic<os_restart_hook> sRestartHook{nullptr};
-} // namespace
-
-void os_restart() {
-    if (os_restart_hook hook = sRestartHook.load()) {
-        hook();
-    }
-}
-
-void os_set_restart_hook(os_restart_hook hook) {
-    sRestartHook.store(hook);
 }
 
 void os_time_tm(struct tm* out) {

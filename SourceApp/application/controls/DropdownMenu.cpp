@@ -37,10 +37,7 @@ void DropdownMenu::setSelectedItem(uint16_t index) {
                      static_cast<unsigned>(mItems.size()));
         index = NO_ITEM;
     }
-    if (index != mSelected) {
-        mSelected = index;
-        invalidate();
-    }
+    repaintIfChanged(mSelected, index);
 }
 
 uint16_t DropdownMenu::itemAt(int y) const {
@@ -60,8 +57,9 @@ void DropdownMenu::handleEvent(Event* event) {
     if (event->kind == EVENT_TOUCH_PRESS && getVisibleBox().contains(event->x, event->y)) {
         mPressed = itemAt(event->y);
         invalidate();
-    } else if (event->kind == EVENT_TOUCH_RELEASE && mPressed != NO_ITEM && itemAt(event->y) != mPressed) {
-        // Released over another item: no item was clicked.
+    } else if (event->kind == EVENT_TOUCH_CANCEL ||
+               (event->kind == EVENT_TOUCH_RELEASE && mPressed != NO_ITEM && itemAt(event->y) != mPressed)) {
+        // Released over another item, or a layer came in front: no item was clicked.
         mPressed = NO_ITEM;
         invalidate();
     }

@@ -89,10 +89,7 @@ void Label::setText(const std::string& text) {
 }
 
 void Label::setFaceColor(unsigned colour) {
-    if (colour != mColour) {
-        mColour = colour;
-        invalidate();
-    }
+    repaintIfChanged(mColour, colour);
 }
 
 void Label::handleDraw() {
@@ -120,17 +117,11 @@ ContainedLabel::ContainedLabel(Container* parent, int x, int y, int width, int h
 }
 
 void ContainedLabel::setText(const std::string& text) {
-    if (text != mText) {
-        mText = text;
-        invalidate();
-    }
+    repaintIfChanged(mText, text);
 }
 
 void ContainedLabel::setFaceColor(unsigned colour) {
-    if (colour != mColour) {
-        mColour = colour;
-        invalidate();
-    }
+    repaintIfChanged(mColour, colour);
 }
 
 void ContainedLabel::handleDraw() {
@@ -150,6 +141,11 @@ void ContainedLabel::handleDraw() {
         return;
     }
     int x = box.x1;
+    if (w > box.getWidth()) {
+        bif_print_text_fitted(font, x, cross_start(font, box.y1, box.getHeight(), mVAlign), mText,
+                              box.getWidth());
+        return;
+    }
     if (mHAlign == HorizontalAlign::Center) {
         x = box.x1 + (box.getWidth() - w) / 2;
     } else if (mHAlign == HorizontalAlign::Right) {

@@ -103,15 +103,14 @@ public:
 };
 
 TEST_F(DropdownTest, DropdownButtonShowsAndHidesItsContent) {
-    StackedContainer::Builder b;
-    b.parent = form();
-    b.x = 9;
-    b.y = 31;
-    b.width = 277;
-    b.direction = DIRECTION_VERTICAL;
-    b.fitHeight = true;
-    b.spacing = 1;
-    StackedContainer* stack = b.build();
+    StackedContainer* stack = StackedContainer::Builder{.parent = form(),
+                                                        .x = 9,
+                                                        .y = 31,
+                                                        .width = 277,
+                                                        .fitHeight = true,
+                                                        .direction = DIRECTION_VERTICAL,
+                                                        .spacing = 1}
+                                  .build();
     auto* header = new DropdownButton(stack, 0, 0, 277, 26, "Advanced");
     auto* content = new Section(stack);
     new Patch(content, 0, 0, 277, 40, 0xE1E1E1);
@@ -205,17 +204,6 @@ TEST_F(DropdownTest, OpenFlagSurvivesNavigationBack) {
     mCore.restartState();
     pass();
     EXPECT_TRUE(header_of()->isOpen()) << "and after a restart";
-}
-
-TEST_F(DropdownTest, Gallery) {
-    auto* open = new DropdownButton(form(), 9, 10, 277, 26, "Heating circuit 1");
-    new DropdownButton(form(), 9, 37, 209, 26, "Hot water");
-    open->setCollapsed(true, false);
-    DropdownMenu* menu = language_menu(form(), 60, 80);
-    menu->setSelectedItem(2);
-    pass();
-    gallery("dropdowns");
-    SUCCEED();
 }
 
 } // namespace
