@@ -18,6 +18,11 @@
 
 #include <filesystem>
 
+// The system's font configuration keeps a cache it never frees; the leak checker is told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
+}
+
 namespace tdx {
 namespace {
 
