@@ -194,9 +194,5 @@ TEST(ConverterProbe, FailsAtOnceWithoutAPort) {
     EXPECT_EQ(comf_probe(""), -1);
 }
 
-TEST(ConverterPortName, StartsAsAuto) {
-    EXPECT_STREQ(PortName, "AUTO");
-}
-
 } // namespace
 } // namespace tdx
