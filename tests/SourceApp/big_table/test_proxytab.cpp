@@ -293,19 +293,3 @@ TEST_F(ValueTable, TheWildcardIdsNeverGetAnEntry) {
     EXPECT_NE(std::string::npos,
               mTrace.str().find("FFFFFFFF vid 80F0 names all objects or values, not stored"));
 }
-
-TEST_F(ValueTable, ACopyOfAnEntryCarriesEverythingAPublishNeeds) {
-    const u8 list[] = {0x10, 0x04, 0x01, 0x00};
-    ASSERT_EQ(PT_OK, pt_set_data(OID_LOCATION, 0x80AE, list, 4));
-    ASSERT_EQ(PT_OK, pt_set_int(OID_LOCATION, 0x8087, 1, BT_VTYPE_U8));
-    pt_value v{};
-    ASSERT_EQ(PT_OK, pt_get_value(&v, OID_LOCATION, 0x80AE));
-    EXPECT_EQ(BT_VTYPE_DATA, v.vtype);
-    EXPECT_TRUE(v.valid);
-    ASSERT_EQ(4, v.length);
-    EXPECT_EQ(0, std::memcmp(v.data, list, 4));
-    ASSERT_EQ(PT_OK, pt_get_value(&v, OID_LOCATION, 0x8087));
-    EXPECT_EQ(BT_VTYPE_U8, v.vtype);
-    EXPECT_EQ(1, v.value);
-    EXPECT_EQ(PT_ERR_NO_ENTRY, pt_get_value(&v, OID_LOCATION, 0x8088));
-}
