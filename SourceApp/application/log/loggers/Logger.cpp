@@ -113,15 +113,8 @@ const DataModel::Value* ProxyLogger::findWatched(const DataModel::ObjectTemplate
     if (objectTemplate == nullptr) {
         return nullptr;
     }
-    if (watch.vtype != 0) {
-        return objectTemplate->findValue(watch.vid, watch.vtype);
-    }
-    for (const DataModel::Value* value : *objectTemplate) {
-        if (value->vid() == watch.vid) {
-            return value;
-        }
-    }
-    return nullptr;
+    return watch.vtype != 0 ? objectTemplate->findValue(watch.vid, watch.vtype)
+                            : objectTemplate->findValue(watch.vid);
 }
 
 // ---- change logger ----
