@@ -14,8 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 namespace tdx::test {
 namespace {
@@ -26,8 +29,14 @@ constexpr vid_t SWITCH = 0x8016; // the room's adaptive-mode toggle serves as th
 constexpr vid_t AIR = 0x000C;    // air temperature, hundredths of a degree
 constexpr vid_t NAME = 0x8090;
 
-// Wall clock and the installation's local time, on UTC: the location says offset 0.
+// Wall clock and the installation's local time, on UTC: the location says offset 0. The wall clock goes on
+// with the host's, so the test starts well before the end of a host second: its lines all carry this second.
 void setClock(int year, int month, int day, int hour, int minute, int second) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    if (now.tv_nsec > 700'000'000) {
+        std::this_thread::sleep_for(std::chrono::nanoseconds(1'010'000'000 - now.tv_nsec));
+    }
     SystemMgr* system = getApplication()->getSystemManager();
     Structure.addValueChangeHandler(system);
     pt_set_int(OID_LOCATION, SystemMgr::VID_LOCAL_TIME_OFFSET, 0, BT_VTYPE_S32);
