@@ -2,6 +2,7 @@
 
 #include "Libraries/base/os.h"
 #include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/drivers/buzzer.h"
 #include "SourceApp/storage/DataModel.h"
 #include "SourceHost/api_lib/device_info.h"
 
@@ -13,6 +14,7 @@ AppImpl::AppImpl() {
     hooks.runJobs = [this] { mTaskPool.run(); };
     hooks.setAwakeOverride = [this](bool on) { mSystemMgr.setAwakeOverride(on); };
     mCore.setHooks(std::move(hooks));
+    buzzer_attach_click(mCore);
     widgets_set_local_time([] { return getApplication()->getSystemManager()->getLocalTime(); });
 }
 
