@@ -5,6 +5,7 @@
 
 namespace tdx {
 
+class AlarmMgr;
 class Core;
 class LogManager;
 class ResourceMgr;
@@ -21,6 +22,7 @@ public:
     virtual ResourceMgr* getResourceManager() = 0;
     virtual SystemMgr* getSystemManager() = 0;
     virtual LogManager* getLogManager() = 0;
+    virtual AlarmMgr* getAlarmManager() = 0;
     virtual TaskPool* getTaskPool() = 0;
 };
 

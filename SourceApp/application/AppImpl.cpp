@@ -37,6 +37,9 @@ void bootstrap() {
     OS_ASSERT(DI.hw != nullptr);
     App* app = getApplication();
     Structure.addValueChangeHandler(app->getSystemManager());
+    Structure.addObjectAppendHandler(app->getAlarmManager());
+    Structure.addObjectRemoveHandler(app->getAlarmManager());
+    Structure.addValueChangeHandler(app->getAlarmManager());
     appendRoot(DI.hw->network_address & 0x00FFFFFFu, 2);
     appendRoot(OID_LOCATION, 1);
 }

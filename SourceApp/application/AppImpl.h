@@ -1,6 +1,7 @@
 // The application object behind App: holds the services by value, in the order they are built.
 #pragma once
 
+#include "SourceApp/application/AlarmMgr.h"
 #include "SourceApp/application/App.h"
 #include "SourceApp/application/log/LogManager.h"
 #include "SourceApp/application/resources/resource_mgr.h"
@@ -23,6 +24,7 @@ public:
     ResourceMgr* getResourceManager() override { return &mResourceMgr; }
     SystemMgr* getSystemManager() override { return &mSystemMgr; }
     LogManager* getLogManager() override { return &mLogManager; }
+    AlarmMgr* getAlarmManager() override { return &mAlarmMgr; }
     TaskPool* getTaskPool() override { return &mTaskPool; }
 
 private:
@@ -31,6 +33,7 @@ private:
     ResourceMgr mResourceMgr;
     SystemMgr mSystemMgr;
     LogManager mLogManager;
+    AlarmMgr mAlarmMgr;
     TaskPool mTaskPool;
 };
 
