@@ -38,8 +38,14 @@ void writeAll(File& file, const char* data, uint32_t length) {
 
 namespace Logging {
 
+DatedFileName::DatedFileName(const std::string& prefix, const std::string& extension, Period period)
+    : mClock(*getApplication()->getSystemManager())
+    , mPrefix(prefix)
+    , mExtension(extension)
+    , mPeriod(period) {}
+
 std::string DatedFileName::getFileName() const {
-    const Date now = getApplication()->getSystemManager()->getLocalTime();
+    const Date now = mClock.getLocalTime();
     const std::string date = mPeriod == Period::Day
                                  ? fmt("_%d%02d%02d.", now.getYear(), now.getMonth() + 1, now.getDay())
                                  : fmt("_%d%02d.", now.getYear(), now.getMonth() + 1);

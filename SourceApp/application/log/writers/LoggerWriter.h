@@ -12,6 +12,8 @@
 
 namespace tdx {
 
+class SystemMgr;
+
 namespace Logging {
 
 class FileName {
@@ -21,20 +23,19 @@ public:
     virtual std::string getFileName() const = 0;
 };
 
-// prefix + "_" + the date of the current local time + "." + extension. The name is put together piece by
-// piece: a prefix or extension is never read as a format.
+// prefix + "_" + the date of the application's local time + "." + extension. The name is put together piece
+// by piece: a prefix or extension is never read as a format.
 class DatedFileName : public FileName {
 public:
     std::string getFileName() const override;
 
 protected:
     enum class Period { Day, Month };
-    DatedFileName(const std::string& prefix, const std::string& extension, Period period)
-        : mPrefix(prefix)
-        , mExtension(extension)
-        , mPeriod(period) {}
+    DatedFileName(const std::string& prefix, const std::string& extension, Period period);
 
 private:
+    // Kept from construction: a writer deleted while the program ends still finds the clock.
+    const SystemMgr& mClock;
     std::string mPrefix;
     std::string mExtension;
     Period mPeriod;
