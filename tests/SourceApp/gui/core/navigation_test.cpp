@@ -377,11 +377,5 @@ TEST_F(SavedStateTest, ALayoutThatChangedMeanwhileRestoresOnlyWhatMatches) {
         << "the second record is a toggle's and it is the second serialisable component";
 }
 
-TEST(UniqueId, IsDistinctPerClassAndStable) {
-    EXPECT_NE(unique_id<Toggle>(), unique_id<Counter>());
-    EXPECT_EQ(unique_id<Toggle>(), unique_id<Toggle>());
-    EXPECT_NE(unique_id<Toggle>(), 0u);
-}
-
 } // namespace
 } // namespace tdx::test
