@@ -76,7 +76,13 @@ void freshApplication() {
 }
 
 void startClock() {
-    timer_init();
+    // Once per process: on a restart the clock runs on, as the host's tick and every time kept outside the
+    // application (the host, a simulator on the same clock) would otherwise see it jump back.
+    static bool started = false;
+    if (!started) {
+        started = true;
+        timer_init();
+    }
     // The host's 62 ms tick drives the GUI core's tick count and timer message.
     os_set_tick_hook([] { core().tick(); });
 }
