@@ -15,6 +15,9 @@ public:
 
     SwitchButton(Container* parent, int x, int y, const std::string& onText, const std::string& offText);
 
+    // The text of the state shown.
+    const std::string& getText() const { return getChecked() ? mOnText : mOffText; }
+
     void handleDraw() override;
     void handleEnabled(bool) override { invalidate(); }
 
