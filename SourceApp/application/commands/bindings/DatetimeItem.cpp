@@ -4,6 +4,7 @@
 #include "SourceApp/application/commands/bindings/ValueAdapters.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/utils/Date.h"
+#include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/DataModel.h"
 
@@ -67,10 +68,14 @@ void DatetimeItem::updateTime() {
 }
 
 void DatetimeItem::updateNumber() {
-    if (mNumberBinding) {
-        mNumberBinding->execute();
-    } else {
+    if (!mNumberBinding) {
         mNumber->setText(NO_VALUE_TEXT);
+        return;
+    }
+    mNumberBinding->execute();
+    int value = 0;
+    if (pt_get_int(&value, OID_LOCATION, VID_NUMBER) != PT_OK) {
+        dbg_printf_h("clock: the location's value %04X is missing", unsigned{VID_NUMBER});
     }
 }
 
