@@ -98,7 +98,6 @@ public:
 class ScreenHarness : public ScreenTest {
 protected:
     static constexpr uint32_t CONTROL_UNIT = 0x000316;
-    static constexpr uint32_t DISPLAY = 0x000520;
     static constexpr uint32_t TICK_MS = 62;
     // Midday on Wednesday 2026-03-04 UTC, where every test's wall clock starts.
     static constexpr int64_t START_TIME = 1772625600;
