@@ -5,6 +5,8 @@
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
 
+#include <filesystem>
+
 namespace tdx::test {
 namespace {
 
@@ -62,6 +64,16 @@ TEST_F(HarnessTest, NavigationNetworkEventsAndClocksAreTheTestsToDrive) {
     wait(1000);
     EXPECT_EQ(tickCount() - ticks, 17u);
     EXPECT_EQ(os_time(), START_TIME + 1);
+}
+
+TEST_F(HarnessTest, TheConfigurationRecordIsStoredInMemoryAndCounted) {
+    std::filesystem::remove(CONFIG_FILE_NAME);
+    Configuration.language = 2;
+    EXPECT_EQ(config_platform_store(&Configuration), 0);
+    EXPECT_EQ(configStores(), 1);
+    EXPECT_EQ(storedConfiguration().language, 2);
+    EXPECT_FALSE(std::filesystem::exists(CONFIG_FILE_NAME)) << "no file is written";
+    Configuration.language = 0;
 }
 
 } // namespace

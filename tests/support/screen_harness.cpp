@@ -222,6 +222,13 @@ void ScreenHarness::SetUp() {
     os_set_wall_clock(&ScreenHarness::wallClock);
     os_time_set(static_cast<uint32_t>(START_TIME));
     widgets_set_resources(sResources);
+    sConfigStores = 0;
+    sStoredConfiguration = Configuration;
+    config_platform_set_store_hook([](const configuration_t* record) {
+        sStoredConfiguration = *record;
+        ++sConfigStores;
+        return 0;
+    });
     Structure.clear();
     proxytab_init();
     Net::Tavi.restart();
@@ -234,6 +241,7 @@ void ScreenHarness::TearDown() {
     Net::Tavi.restart();
     Structure.clear();
     proxytab_init();
+    config_platform_set_store_hook(nullptr);
     widgets_set_resources(nullptr);
     widgets_set_local_time(nullptr);
     os_set_wall_clock(nullptr);

@@ -21,6 +21,7 @@
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/core/Form.h"
 #include "SourceApp/gui/support/screen.h"
+#include "SourceHost/config/config_store.h"
 
 #include <cstdint>
 #include <functional>
@@ -141,6 +142,11 @@ protected:
     void wait(uint32_t ms) { tick(static_cast<int>((ms + TICK_MS - 1) / TICK_MS)); }
     uint32_t tickCount() const { return mCore.getTickCount(); }
 
+    // ---- The configuration record ----
+    // The record lives in memory: stores are counted instead of written to "config.bin".
+    int configStores() const { return sConfigStores; }
+    const configuration_t& storedConfiguration() const { return sStoredConfiguration; }
+
     // ---- Screens ----
     // Builds the screens from their state ids; the default builds a BlankForm for every id.
     using Registry = Core::ChangeStateCallback;
@@ -232,6 +238,8 @@ private:
     int mHeldTicks = 0;
 
     static inline ResourceMgr* sResources = nullptr;
+    static inline int sConfigStores = 0;
+    static inline configuration_t sStoredConfiguration{};
 };
 
 } // namespace tdx::test
