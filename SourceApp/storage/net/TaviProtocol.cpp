@@ -364,16 +364,10 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
             unixTime = static_cast<u32>(stamp);
         }
     }
-    if (const auto kept = mUnconfirmed.find(key_of(oid, vid)); kept != mUnconfirmed.end()) {
-        // A stamp of 0 says nothing about its age: it does not beat a write the control unit has not seen.
-        if (networkTime == 0 || unixTime <= kept->second) {
-            dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X older than the local change, not stored",
-                         oid_address(oid), oid_index(oid), vid);
-            return;
-        }
-        dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X newer than the local change, which is dropped",
+    if (localChangeWins(oid, vid, networkTime == 0 ? std::nullopt : std::optional<u32>(unixTime))) {
+        dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X older than the local change, not stored",
                      oid_address(oid), oid_index(oid), vid);
-        mUnconfirmed.erase(kept);
+        return;
     }
     const u8* value = payload + TNET_PUBLISH_HEADER_SIZE;
     u32 length = static_cast<u32>(len - TNET_PUBLISH_HEADER_SIZE);
@@ -386,6 +380,33 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
         dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X type %u not stored (%d)", oid_address(oid),
                      oid_index(oid), vid, unsigned{vtype}, result);
     }
+}
+
+bool TaviProtocol::localChangeWins(oid_t oid, vid_t vid, std::optional<u32> networkStamp) {
+    // The change is either unacknowledged (sent, or kept over a reset) or still waiting in the tree's queue.
+    std::optional<u32> localStamp;
+    const auto kept = mUnconfirmed.find(key_of(oid, vid));
+    if (kept != mUnconfirmed.end()) {
+        localStamp = kept->second;
+    } else if (Structure.isPublishQueued(oid, vid)) {
+        u32 stamp = 0;
+        pt_get_timestamp(&stamp, oid, vid);
+        localStamp = stamp;
+    }
+    if (!localStamp) {
+        return false;
+    }
+    // A stamp of 0 says nothing about its age: it does not beat a write the control unit has not seen.
+    if (!networkStamp || *networkStamp <= *localStamp) {
+        return true;
+    }
+    dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X newer than the local change, which is dropped",
+                 oid_address(oid), oid_index(oid), vid);
+    if (kept != mUnconfirmed.end()) {
+        mUnconfirmed.erase(kept);
+    }
+    Structure.withdrawPublish(oid, vid);
+    return false;
 }
 
 void TaviProtocol::receiveSynchronized(const u8* payload, u16) {

@@ -141,6 +141,12 @@ protected:
         return out;
     }
 
+    // The value table's number, -99999 when it holds none.
+    static int tableInt(oid_t oid, vid_t vid) {
+        int value = 0;
+        return pt_get_int(&value, oid, vid) == PT_OK ? value : -99999;
+    }
+
     oid_t mSelf = 0;
 };
 

@@ -255,6 +255,25 @@ TEST_F(SyncTest, AKeptWriteYieldsToANewerValueOfTheControlUnit) {
     EXPECT_TRUE(publishesOf(ROOM, 0x001D).empty());
 }
 
+// Within a session: the user's write still waits for its turn when an older value of the control unit
+// arrives; a value stamped after the write replaces it.
+TEST_F(SyncTest, AWriteWaitingToBePublishedBeatsAnOlderValueOfTheControlUnitButNotANewerOne) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(300);
+    for (const int later : {-60, 60}) {
+        const int unitValue = 2400 + later;
+        ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1900 + later, BT_VTYPE_S16_X100), PT_OK);
+        sim::SimValue value = *sim::sim_number(BT_VTYPE_S16_X100, unitValue);
+        value.timestamp = static_cast<uint32_t>(timestamp_to_network(static_cast<time_t>(os_time() + later)));
+        mSim.publish(ROOM, 0x001D, value);
+        run(1000);
+        const int expected = later < 0 ? 1900 + later : unitValue;
+        EXPECT_EQ(tableInt(ROOM, 0x001D), expected) << later;
+        EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), expected) << later;
+    }
+}
+
 TEST_F(SyncTest, AResetDuringSynchronisationDropsTheQueuedSubscription) {
     populate();
     ASSERT_TRUE(waitFor([] { return Net::Tavi.state() == State::SubscribingAll; }));

@@ -37,11 +37,6 @@ protected:
         BridgeTest::TearDown();
     }
 
-    int tableInt(oid_t oid, vid_t vid) const {
-        int value = 0;
-        return pt_get_int(&value, oid, vid) == PT_OK ? value : -99999;
-    }
-
     static std::vector<uint8_t> publishPayload(oid_t oid, vid_t vid, u8 vtype, std::vector<uint8_t> value) {
         std::vector<uint8_t> payload(TNET_PUBLISH_HEADER_SIZE);
         tnet_put_u32(payload.data(), oid);
