@@ -18,9 +18,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir build/asan --output-on-failure --parallel "$jobs" --timeout 600
 
 if command -v clang++ >/dev/null 2>&1; then
-    echo "== Fuzz targets (clang, libFuzzer): a few seconds on each corpus"
+    echo "== Fuzz targets (clang, libFuzzer, sanitizers, coverage throughout): a few seconds on each corpus"
     cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-        -DCMAKE_C_COMPILER=clang -DTDX_WERROR=ON -DTDX_BUILD_BENCH=OFF >/dev/null
+        -DCMAKE_C_COMPILER=clang -DTDX_WERROR=ON -DTDX_SANITIZE=ON -DTDX_BUILD_BENCH=OFF >/dev/null
     mapfile -t fuzzers < <(ninja -C build/fuzz -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
     if [ ${#fuzzers[@]} -gt 0 ]; then
         cmake --build build/fuzz --parallel "$jobs" --target "${fuzzers[@]}"
