@@ -36,7 +36,7 @@ void request(bl_client* client, uint8_t state, uint8_t cmd, uint16_t payloadLeng
     ++client->seq;
     client->request[0] = cmd;
     client->request[1] = 0;
-    bl_put_u16(client->request + 2, client->seq);
+    put_le16(client->request + 2, client->seq);
     client->request_length = static_cast<uint16_t>(BL_HEADER_SIZE + payloadLength);
     client->due = timer() + delay;
 }
@@ -90,8 +90,8 @@ void report_mode(bl_client* client) {
 
 // Reply to UPGRADE_START or UPGRADE_DATA: [next offset u32][max chunk u16][done u8].
 void next_chunk(bl_client* client, const uint8_t* payload) {
-    const uint32_t offset = bl_get_u32(payload);
-    const uint16_t maxChunk = bl_get_u16(payload + 4);
+    const uint32_t offset = get_le32(payload);
+    const uint16_t maxChunk = get_le16(payload + 4);
     if (payload[6] != 0) {
         client->upgrade_wanted = false;
         stop(client, BL_CL_READY);
@@ -115,8 +115,8 @@ void next_chunk(bl_client* client, const uint8_t* payload) {
         fault(client, BL_FAULT_CALLBACK, 0);
         return;
     }
-    bl_put_u32(client->request + BL_HEADER_SIZE, offset);
-    bl_put_u16(client->request + BL_HEADER_SIZE + 4, static_cast<uint16_t>(length));
+    put_le32(client->request + BL_HEADER_SIZE, offset);
+    put_le16(client->request + BL_HEADER_SIZE + 4, static_cast<uint16_t>(length));
     request(client, BL_CL_DATA, BL_CMD_UPGRADE_DATA, static_cast<uint16_t>(6 + length), 0);
 }
 
@@ -180,7 +180,7 @@ void handle_reply(bl_client* client, const uint8_t* payload, uint32_t length) {
             report_mode(client);
             break;
         case BL_CL_RUN_BL: {
-            uint32_t seconds = bl_get_u16(payload);
+            uint32_t seconds = get_le16(payload);
             client->mode = MODE_UNKNOWN;
             poll_state(client, BL_CL_WAIT_BL, client->retry_ms);
             raise(client, BL_CL_EVENT_BL_STARTING, &seconds);
@@ -276,7 +276,7 @@ int bl_client_io_up(bl_client* client, uint8_t* buf, uint32_t len) {
         return 0;
     }
     if (len < BL_HEADER_SIZE || buf[0] != (client->request[0] | BL_REPLY_FLAG) ||
-        bl_get_u16(buf + 2) != client->seq) {
+        get_le16(buf + 2) != client->seq) {
         dbg_printf_h("bl %06X: stale reply (%u bytes, cmd %02X) in %s, ignored", client->address, len,
                      len > 0 ? buf[0] : 0, bl_client_state_name(client->state));
         return 0;

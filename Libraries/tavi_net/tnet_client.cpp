@@ -183,7 +183,7 @@ void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
     switch (cmd) {
         case TNET_CMD_CONNECT:
             drop_connection(TNET_DISCONNECT_RECONNECT);
-            sClient.owner = tnet_get_u24(payload);
+            sClient.owner = get_le24(payload);
             sClient.state = TNET_CONNECTED;
             set_learning(false);
             dbg_printf_h("tnet: connected to %06X", sClient.owner);
@@ -245,7 +245,7 @@ void on_packet(const uint8_t* pkt, uint16_t len, void* user) {
     if (control & TNET_CTL_DIR) {
         return; // our own echo or another client's reply
     }
-    const uint32_t address = tnet_get_u24(pkt + TNET_OFS_ADDRESS);
+    const uint32_t address = get_le24(pkt + TNET_OFS_ADDRESS);
     const bool broadcast = address == TNET_BROADCAST;
     if (!sClient.started || !sClient.haveDevice || (!broadcast && address != sClient.address)) {
         return;
@@ -359,11 +359,11 @@ void send_reply() {
             return;
         case Reply::SearchReply: {
             uint8_t payload[TNET_SEARCH_REPLY_SIZE];
-            std::memcpy(payload, sClient.info.hw_code, 5);
-            payload[5] = sClient.info.hw_version;
-            std::memcpy(payload + 6, sClient.info.sw_code, 5);
-            payload[11] = sClient.info.sw_major;
-            std::memcpy(payload + 12, sClient.info.serial, 4);
+            std::memcpy(payload + TNET_SR_OFS_HW_CODE, sClient.info.hw_code, 5);
+            payload[TNET_SR_OFS_HW_VERSION] = sClient.info.hw_version;
+            std::memcpy(payload + TNET_SR_OFS_SW_CODE, sClient.info.sw_code, 5);
+            payload[TNET_SR_OFS_SW_VERSION] = sClient.info.sw_major;
+            std::memcpy(payload + TNET_SR_OFS_SERIAL, sClient.info.serial, 4);
             send_packet(TNET_CMD_SEARCH_REPLY, 0, payload, sizeof payload);
             return;
         }

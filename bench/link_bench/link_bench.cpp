@@ -79,7 +79,7 @@ void answerPoll(const uint8_t* pkt, uint16_t len, void* user) {
         return;
     }
     uint8_t nop[TNET_HEADER_SIZE];
-    tnet_put_header(nop, tnet_get_u24(pkt), TNET_CMD_NOP, TNET_CTL_DIR | TNET_CTL_ACK);
+    tnet_put_header(nop, get_le24(pkt), TNET_CMD_NOP, TNET_CTL_DIR | TNET_CTL_ACK);
     responder->replyLen = link_encode(nop, sizeof(nop), responder->reply, sizeof(responder->reply));
 }
 
@@ -110,7 +110,7 @@ BENCHMARK(BM_PollToReplyFrameReady)->UseManualTime();
 void queueNop(const uint8_t* pkt, uint16_t len, void*) {
     if (len == TNET_HEADER_SIZE && pkt[TNET_OFS_COMMAND] == TNET_CMD_POLL) {
         uint8_t nop[TNET_HEADER_SIZE];
-        tnet_put_header(nop, tnet_get_u24(pkt), TNET_CMD_NOP, TNET_CTL_DIR | TNET_CTL_ACK);
+        tnet_put_header(nop, get_le24(pkt), TNET_CMD_NOP, TNET_CTL_DIR | TNET_CTL_ACK);
         link_if_send(0, nop, sizeof(nop));
     }
 }

@@ -20,7 +20,7 @@ struct Answerer {
         static_cast<Answerer*>(user)->heard.emplace_back(pkt, pkt + len);
         if (pkt[TNET_OFS_COMMAND] == TNET_CMD_POLL) {
             uint8_t nop[TNET_HEADER_SIZE];
-            tnet_put_header(nop, tnet_get_u24(pkt), TNET_CMD_NOP, TNET_CTL_DIR);
+            tnet_put_header(nop, get_le24(pkt), TNET_CMD_NOP, TNET_CTL_DIR);
             EXPECT_EQ(link_if_send(0, nop, sizeof(nop)), 0);
         }
     }

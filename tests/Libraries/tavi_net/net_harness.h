@@ -71,8 +71,8 @@ constexpr uint32_t UNIT = 0x000316;
 
 inline std::vector<uint8_t> subscribePayload(uint32_t oid, uint16_t vid) {
     std::vector<uint8_t> payload(TNET_SUBSCRIBE_SIZE);
-    tnet_put_u32(payload.data(), oid);
-    tnet_put_u16(payload.data() + 4, vid);
+    put_le32(payload.data(), oid);
+    put_le16(payload.data() + 4, vid);
     return payload;
 }
 
