@@ -133,6 +133,12 @@ constexpr const char* tnet_command_name(uint8_t command) {
     }
 }
 
+// Name of a command code for a trace line, "UNKNOWN" for a reserved code.
+constexpr const char* tnet_command_text(uint8_t command) {
+    const char* name = tnet_command_name(command);
+    return name != nullptr ? name : "UNKNOWN";
+}
+
 constexpr bool tnet_command_is_known(uint8_t command) {
     return tnet_command_name(command) != nullptr;
 }

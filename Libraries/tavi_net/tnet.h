@@ -47,6 +47,9 @@ enum tnet_disconnect_reason : int {
     TNET_DISCONNECT_RECONNECT = 4,   // the master connected or opened a session again
 };
 
+// Why a connection ended, for a trace line.
+const char* tnet_disconnect_reason_name(int reason);
+
 void tnet_init(const tnet_client_handler* table);
 // RS-485 interface `index` on serial port `port` (a device path or "loop:NAME"). 0 or -1.
 int tnet_init_interface_bus(int index, const char* port, int, int);

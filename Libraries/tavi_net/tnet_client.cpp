@@ -105,11 +105,7 @@ void drop_connection(int reason) {
     if (sClient.state < TNET_CONNECTED) {
         return;
     }
-    dbg_printf_h("tnet: %s ends (%s)", tnet_state_name(sClient.state),
-                 reason == TNET_DISCONNECT_MASTER        ? "disconnected by the master"
-                 : reason == TNET_DISCONNECT_SUPERVISION ? "master silent"
-                 : reason == TNET_DISCONNECT_RETRIES     ? "retries exhausted"
-                                                         : "master connects again");
+    dbg_printf_h("tnet: %s ends (%s)", tnet_state_name(sClient.state), tnet_disconnect_reason_name(reason));
     reset_sequences();
     sClient.state = sClient.learning ? TNET_LEARN : TNET_OFFLINE;
     sClient.owner = NO_OWNER;
@@ -147,7 +143,7 @@ void handle_ack(uint8_t control) {
 void handle_sequenced(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
     const uint8_t seq = control & TNET_CTL_SEQ;
     if (sClient.rxValid && seq == sClient.rxSeq) {
-        dbg_printf_h("tnet: duplicate %s seq=%u acknowledged again, not delivered", tnet_command_name(cmd),
+        dbg_printf_h("tnet: duplicate %s seq=%u acknowledged again, not delivered", tnet_command_text(cmd),
                      seq);
         return;
     }
@@ -170,8 +166,7 @@ void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
 
     const int check = tnet_payload_check(cmd, payload, len, true);
     if (check != 0) {
-        dbg_printf_h("tnet: %s%s from the master with %u payload bytes refused (%s)",
-                     tnet_command_is_known(cmd) ? tnet_command_name(cmd) : "UNKNOWN",
+        dbg_printf_h("tnet: %s%s from the master with %u payload bytes refused (%s)", tnet_command_text(cmd),
                      tnet_command_is_known(cmd) ? "" : fmt("(%u)", cmd), len, tnet_nack_reason_name(check));
         if (sClient.state == TNET_SESSION) {
             handle_ack(control);
@@ -289,7 +284,7 @@ void send_packet(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t 
     }
     const uint16_t total = static_cast<uint16_t>(TNET_HEADER_SIZE + len);
     if (link_if_send(sClient.replyInterface, pkt, total) != 0) {
-        dbg_printf_h("tnet: %s not queued on interface %d", tnet_command_name(cmd), sClient.replyInterface);
+        dbg_printf_h("tnet: %s not queued on interface %d", tnet_command_text(cmd), sClient.replyInterface);
     }
 }
 
@@ -470,6 +465,21 @@ uint32_t tnet_get_address() {
 
 uint32_t tnet_get_owner() {
     return sClient.owner;
+}
+
+const char* tnet_disconnect_reason_name(int reason) {
+    switch (reason) {
+        case TNET_DISCONNECT_MASTER:
+            return "disconnected by the master";
+        case TNET_DISCONNECT_SUPERVISION:
+            return "master silent";
+        case TNET_DISCONNECT_RETRIES:
+            return "retries exhausted";
+        case TNET_DISCONNECT_RECONNECT:
+            return "master connects again";
+        default:
+            return "UNKNOWN";
+    }
 }
 
 const char* tnet_state_name(int state) {

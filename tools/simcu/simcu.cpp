@@ -9,15 +9,6 @@
 
 namespace tdx::sim {
 
-namespace {
-
-const char* command_text(uint8_t cmd) {
-    const char* name = tnet_command_name(cmd);
-    return name ? name : "UNKNOWN";
-}
-
-} // namespace
-
 SimControlUnit::SimControlUnit(IByteStream& stream, SimConfig config)
     : mStream(stream)
     , mConfig(config)
@@ -234,7 +225,7 @@ void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
         return;
     }
     if (tnet_payload_check(cmd, payload.data(), static_cast<uint16_t>(payload.size()), false) != 0) {
-        dbg_printf_h("sim: malformed %s from %06X (%u bytes) dropped", command_text(cmd), address,
+        dbg_printf_h("sim: malformed %s from %06X (%u bytes) dropped", tnet_command_text(cmd), address,
                      static_cast<unsigned>(payload.size()));
         if (mAwaiting && address == mAwaitAddress) {
             replyArrived();
@@ -308,7 +299,7 @@ void SimControlUnit::handleSessionReply(uint8_t cmd, uint8_t control, const std:
     if (cmd == TNET_CMD_NACK) {
         const uint8_t refused = payload[0];
         const uint8_t reason = payload[1];
-        dbg_printf_h("sim: %06X refused %s (%u)", mClient, command_text(refused), reason);
+        dbg_printf_h("sim: %06X refused %s (%u)", mClient, tnet_command_text(refused), reason);
         if (reason == TNET_NACK_NOT_CONNECTED) {
             enterPhase(Phase::Connect);
         } else if (reason == TNET_NACK_NO_SESSION) {
@@ -517,7 +508,8 @@ void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
     const int length =
         link_encode(packet, static_cast<uint16_t>(TNET_HEADER_SIZE + size), frame, sizeof frame);
     if (length < 0) {
-        dbg_printf_h("sim: %s of %u bytes cannot be framed", command_text(cmd), static_cast<unsigned>(size));
+        dbg_printf_h("sim: %s of %u bytes cannot be framed", tnet_command_text(cmd),
+                     static_cast<unsigned>(size));
         return;
     }
     if (mFaults.corruptFrames > 0 && length > 4) {

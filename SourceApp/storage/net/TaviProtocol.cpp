@@ -49,11 +49,6 @@ std::uint64_t key_of(oid_t oid, vid_t vid) {
     return static_cast<std::uint64_t>(oid) << 16 | vid;
 }
 
-const char* command_text(u8 cmd) {
-    const char* name = tnet_command_name(cmd);
-    return name ? name : "UNKNOWN";
-}
-
 } // namespace
 
 // ---- Queued commands ----
@@ -150,10 +145,7 @@ void TaviProtocol::handleDisconnected(int reason) {
         dbg_printf_h("tavi: disconnect (%d) while not connected", reason);
         return;
     }
-    reset(reason == TNET_DISCONNECT_MASTER        ? "disconnected by the control unit"
-          : reason == TNET_DISCONNECT_SUPERVISION ? "control unit silent"
-          : reason == TNET_DISCONNECT_RETRIES     ? "retries exhausted"
-                                                  : "control unit connects again");
+    reset(tnet_disconnect_reason_name(reason));
 }
 
 void TaviProtocol::reset(const char* why) {
@@ -289,7 +281,7 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
         return;
     }
     if (mInFlight == nullptr || cmd != mInFlightCmd) {
-        dbg_printf_h("tavi: %s given up", command_text(cmd));
+        dbg_printf_h("tavi: %s given up", tnet_command_text(cmd));
         return;
     }
     std::unique_ptr<QueuedCommand> command = std::move(mInFlight);
@@ -299,7 +291,7 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
         dbg_printf_h("tavi: SUBSCRIBE given up, asking again");
         mCommands.push_front(std::move(command));
     } else {
-        dbg_printf_h("tavi: %s given up", command_text(cmd));
+        dbg_printf_h("tavi: %s given up", tnet_command_text(cmd));
     }
 }
 
@@ -311,11 +303,11 @@ void TaviProtocol::handleLearnChanged(int learning) {
 
 void TaviProtocol::handleReceived(u8 cmd, const u8* payload, u16 len) {
     if (tnet_payload_check(cmd, payload, len, true) != 0) {
-        dbg_printf_h("tavi: malformed %s (%u bytes) dropped", command_text(cmd), unsigned{len});
+        dbg_printf_h("tavi: malformed %s (%u bytes) dropped", tnet_command_text(cmd), unsigned{len});
         return;
     }
     if (mState == State::Disconnected) {
-        dbg_printf_h("tavi: %s while not connected dropped", command_text(cmd));
+        dbg_printf_h("tavi: %s while not connected dropped", tnet_command_text(cmd));
         return;
     }
     switch (cmd) {
@@ -335,7 +327,7 @@ void TaviProtocol::handleReceived(u8 cmd, const u8* payload, u16 len) {
             receiveObjectRemove(payload, len);
             return;
         default:
-            dbg_printf_h("tavi: %s from the control unit ignored", command_text(cmd));
+            dbg_printf_h("tavi: %s from the control unit ignored", tnet_command_text(cmd));
             return;
     }
 }
