@@ -160,60 +160,56 @@ void handle_sequenced(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
     }
 }
 
-void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
-    sClient.lastMaster = timer();
-    sClient.reply = Reply::Normal;
-
+// A payload that does not fit its command is refused with its reason; in a session its ACK still counts.
+bool refuse_malformed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
     const int check = tnet_payload_check(cmd, payload, len, true);
-    if (check != 0) {
-        dbg_printf_h("tnet: %s%s from the master with %u payload bytes refused (%s)", tnet_command_text(cmd),
-                     tnet_command_is_known(cmd) ? "" : fmt("(%u)", cmd), len, tnet_nack_reason_name(check));
-        if (sClient.state == TNET_SESSION) {
-            handle_ack(control);
-        }
-        owe_nack(cmd, static_cast<uint8_t>(check));
+    if (check == 0) {
+        return false;
+    }
+    dbg_printf_h("tnet: %s%s from the master with %u payload bytes refused (%s)", tnet_command_text(cmd),
+                 tnet_command_is_known(cmd) ? "" : fmt("(%u)", cmd), len, tnet_nack_reason_name(check));
+    if (sClient.state == TNET_SESSION) {
+        handle_ack(control);
+    }
+    owe_nack(cmd, static_cast<uint8_t>(check));
+    return true;
+}
+
+void take_connect(const uint8_t* payload) {
+    drop_connection(TNET_DISCONNECT_RECONNECT);
+    sClient.owner = get_le24(payload);
+    sClient.state = TNET_CONNECTED;
+    set_learning(false);
+    dbg_printf_h("tnet: connected to %06X", sClient.owner);
+}
+
+void take_session_open(uint8_t session) {
+    if (sClient.state < TNET_CONNECTED) {
+        owe_nack(TNET_CMD_SESSION_OPEN, TNET_NACK_NOT_CONNECTED);
         return;
     }
-
-    switch (cmd) {
-        case TNET_CMD_CONNECT:
-            drop_connection(TNET_DISCONNECT_RECONNECT);
-            sClient.owner = get_le24(payload);
-            sClient.state = TNET_CONNECTED;
-            set_learning(false);
-            dbg_printf_h("tnet: connected to %06X", sClient.owner);
-            return;
-        case TNET_CMD_SESSION_OPEN:
-            if (sClient.state < TNET_CONNECTED) {
-                owe_nack(cmd, TNET_NACK_NOT_CONNECTED);
-                return;
-            }
-            if (sClient.state == TNET_SESSION && payload[0] == sClient.session && !sClient.sessionHeard) {
-                // The master missed our answer and asks again: answer again, the session goes on.
-                dbg_printf_h("tnet: session %u opened again, answered again", sClient.session);
-                return;
-            }
-            if (sClient.state == TNET_SESSION) {
-                const uint32_t owner = sClient.owner;
-                drop_connection(TNET_DISCONNECT_RECONNECT);
-                sClient.owner = owner;
-            }
-            reset_sequences();
-            sClient.session = payload[0];
-            sClient.sessionHeard = false;
-            sClient.state = TNET_SESSION;
-            dbg_printf_h("tnet: session %u with %06X", sClient.session, sClient.owner);
-            if (handler()->connected) {
-                handler()->connected(sClient.owner);
-            }
-            return;
-        case TNET_CMD_DISCONNECT:
-            drop_connection(TNET_DISCONNECT_MASTER);
-            return;
-        default:
-            break;
+    if (sClient.state == TNET_SESSION && session == sClient.session && !sClient.sessionHeard) {
+        // The master missed our answer and asks again: answer again, the session goes on.
+        dbg_printf_h("tnet: session %u opened again, answered again", sClient.session);
+        return;
     }
+    if (sClient.state == TNET_SESSION) {
+        const uint32_t owner = sClient.owner;
+        drop_connection(TNET_DISCONNECT_RECONNECT);
+        sClient.owner = owner;
+    }
+    reset_sequences();
+    sClient.session = session;
+    sClient.sessionHeard = false;
+    sClient.state = TNET_SESSION;
+    dbg_printf_h("tnet: session %u with %06X", sClient.session, sClient.owner);
+    if (handler()->connected) {
+        handler()->connected(sClient.owner);
+    }
+}
 
+// Every other command needs the session; its ACK bits count before the command itself.
+void take_in_session(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
     if (sClient.state != TNET_SESSION) {
         owe_nack(cmd, not_in_session_reason());
         return;
@@ -228,6 +224,28 @@ void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
         }
     } else if (tnet_command_is_sequenced(cmd)) {
         handle_sequenced(cmd, control, payload, len);
+    }
+}
+
+void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
+    sClient.lastMaster = timer();
+    sClient.reply = Reply::Normal;
+    if (refuse_malformed(cmd, control, payload, len)) {
+        return;
+    }
+    switch (cmd) {
+        case TNET_CMD_CONNECT:
+            take_connect(payload);
+            return;
+        case TNET_CMD_SESSION_OPEN:
+            take_session_open(payload[0]);
+            return;
+        case TNET_CMD_DISCONNECT:
+            drop_connection(TNET_DISCONNECT_MASTER);
+            return;
+        default:
+            take_in_session(cmd, control, payload, len);
+            return;
     }
 }
 
