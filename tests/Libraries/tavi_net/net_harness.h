@@ -72,7 +72,7 @@ constexpr uint32_t UNIT = 0x000316;
 inline std::vector<uint8_t> subscribePayload(uint32_t oid, uint16_t vid) {
     std::vector<uint8_t> payload(TNET_SUBSCRIBE_SIZE);
     put_le32(payload.data(), oid);
-    put_le16(payload.data() + 4, vid);
+    put_le16(payload.data() + TNET_PUB_OFS_VID, vid);
     return payload;
 }
 

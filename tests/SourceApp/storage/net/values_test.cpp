@@ -40,8 +40,8 @@ protected:
     static std::vector<uint8_t> publishPayload(oid_t oid, vid_t vid, u8 vtype, std::vector<uint8_t> value) {
         std::vector<uint8_t> payload(TNET_PUBLISH_HEADER_SIZE);
         put_le32(payload.data(), oid);
-        put_le16(payload.data() + 4, vid);
-        payload[6] = vtype;
+        put_le16(payload.data() + TNET_PUB_OFS_VID, vid);
+        payload[TNET_PUB_OFS_VTYPE] = vtype;
         payload.insert(payload.end(), value.begin(), value.end());
         return payload;
     }
@@ -241,7 +241,7 @@ TEST_F(ValuesTest, MalformedAndUnwantedInputIsDroppedWithATrace) {
     // A completion nobody asked for, an object without a template, a type change, an unknown removal.
     std::vector<uint8_t> synchronized(TNET_SUBSCRIBE_SIZE);
     put_le32(synchronized.data(), ROOM);
-    put_le16(synchronized.data() + 4, 0x1234);
+    put_le16(synchronized.data() + TNET_PUB_OFS_VID, 0x1234);
     mSim.send(TNET_CMD_SYNCHRONIZED, synchronized);
     mSim.add_object(0x04000316, 99, 1);
     mSim.add_object(ROOM, BT_OBJ_ITC, 0);
