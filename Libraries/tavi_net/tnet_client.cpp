@@ -5,6 +5,7 @@
 #include "Libraries/link_bus/link_bus.h"
 #include "Libraries/tavi_net/bl_protocol.h"
 #include "Libraries/tavi_net/tnet_internal.h"
+#include "SourceHost/api_lib/comf.h"
 #include "SourceHost/api_lib/device_info.h"
 
 #include <cstring>
@@ -31,6 +32,7 @@ struct Outstanding {
 };
 
 struct Client {
+    const serial_port* serialPort = &comf_serial_port;
     const tnet_client_handler* handler = nullptr;
     bool haveDevice = false;
     uint32_t address = 0;
@@ -401,8 +403,13 @@ void send_reply() {
 
 } // namespace
 
+void tnet_set_serial_port(const serial_port* port) {
+    sClient.serialPort = port != nullptr ? port : &comf_serial_port;
+}
+
 void tnet_init(const tnet_client_handler* table) {
     sClient.handler = table;
+    sClient.serialPort = &comf_serial_port;
 }
 
 int tnet_init_interface_bus(int index, const char* port, int, int) {
@@ -411,7 +418,7 @@ int tnet_init_interface_bus(int index, const char* port, int, int) {
         return -1;
     }
     link_if_set_receiver(index, on_packet, reinterpret_cast<void*>(static_cast<intptr_t>(index)));
-    if (link_if_open(index, port) != 0) {
+    if (link_if_open(index, sClient.serialPort, port) != 0) {
         dbg_printf_h("tnet: interface %d cannot use port %s", index, port);
         return -1;
     }

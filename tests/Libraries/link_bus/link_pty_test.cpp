@@ -2,6 +2,7 @@
 // same pass, and the answer is on the wire as one frame.
 #include "Libraries/link_bus/link_bus.h"
 #include "Libraries/link_bus/tnet_packet.h"
+#include "SourceHost/api_lib/comf.h"
 #include "tests/SourceHost/api_lib/comf_test_util.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ TEST(LinkOnPseudoTerminal, APollFromTheBusIsAnsweredWithOneFrame) {
     ASSERT_TRUE(pty.ok());
     Answerer answerer;
     link_if_set_receiver(0, &Answerer::onPacket, &answerer);
-    ASSERT_EQ(link_if_open(0, pty.slave().c_str()), 0);
+    ASSERT_EQ(link_if_open(0, &comf_serial_port, pty.slave().c_str()), 0);
     ASSERT_TRUE(link_if_is_connected(0));
 
     // Half a frame of an earlier poll, then the poll itself: the decoder resynchronises on START.

@@ -7,7 +7,7 @@
 #include "Libraries/tavi_net/bl_client.h"
 #include "Libraries/tavi_net/bl_service.h"
 #include "Libraries/tavi_net/tnet.h"
-#include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tools/simcu/sim_model.h"
 
 #include <algorithm>
@@ -79,6 +79,7 @@ bool packetFuzzOne(const uint8_t* data, size_t size) {
     for (int state = 0; state < 3; ++state) {
         static const tnet_client_handler handler{};
         tnet_init(&handler);
+        tnet_set_serial_port(&loop_serial_port);
         tnet_init_interface_bus(0, "loop:fuzz", 1, 0);
         tnet_start();
         bl_start_service();

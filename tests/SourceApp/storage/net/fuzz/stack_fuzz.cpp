@@ -10,8 +10,8 @@
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
-#include "SourceHost/api_lib/comf.h"
 #include "SourceHost/api_lib/device_info.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tests/Libraries/tavi_net/fuzz/packet_fuzz.h"
 
 #include <algorithm>
@@ -64,6 +64,7 @@ bool stackFuzzOne(const uint8_t* data, size_t size) {
     proxytab_init();
     Net::Tavi.restart();
     tnet_init(&Net::TaviClientsHandler);
+    tnet_set_serial_port(&loop_serial_port);
     tnet_init_interface_bus(0, "loop:stackfuzz", 1, 0);
     tnet_start();
     bl_start_service();
