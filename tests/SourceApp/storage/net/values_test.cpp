@@ -38,11 +38,12 @@ protected:
     }
 
     static std::vector<uint8_t> publishPayload(oid_t oid, vid_t vid, u8 vtype, std::vector<uint8_t> value) {
-        std::vector<uint8_t> payload(TNET_PUBLISH_HEADER_SIZE);
-        put_le32(payload.data(), oid);
+        // Sized once and filled: GCC 12 misreads an insert after a sized construction as out of bounds.
+        std::vector<uint8_t> payload(TNET_PUBLISH_HEADER_SIZE + value.size());
+        put_le32(payload.data() + TNET_PUB_OFS_OID, oid);
         put_le16(payload.data() + TNET_PUB_OFS_VID, vid);
         payload[TNET_PUB_OFS_VTYPE] = vtype;
-        payload.insert(payload.end(), value.begin(), value.end());
+        std::copy(value.begin(), value.end(), payload.begin() + TNET_PUB_OFS_VALUE);
         return payload;
     }
 
