@@ -9,6 +9,7 @@
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tools/simcu/installation.h"
 #include "tools/simcu/simcu.h"
 
@@ -60,6 +61,7 @@ struct Rig {
         unit->model() =
             std::move(sim::sim_load_installation(sim::sim_default_installation_path(), &error)->model);
         std::snprintf(PortName, sizeof PortName, "%s", loop->port().c_str());
+        Emulation::setSerialPort(&loop_serial_port);
         os_init();
         Emulation::AppInit();
     }

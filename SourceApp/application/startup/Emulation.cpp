@@ -47,6 +47,7 @@ struct TouchState {
 TouchState sTouch;
 
 std::atomic<StartObserver> sObserver{nullptr};
+std::atomic<const serial_port*> sSerialPort{nullptr};
 
 Core& core() {
     return *getApplication()->getCore();
@@ -103,6 +104,7 @@ void startNetwork() {
 }
 
 void openBus() {
+    tnet_set_serial_port(sSerialPort.load());
     if (tnet_init_interface_bus(0, PortName, 1, 0) != 0) {
         dbg_printf_h("APP the device network could not be opened on %s", PortName);
     }
@@ -184,6 +186,10 @@ void touchToEvents(Core& gui, int x, int y, const HostHandOver::Touch& raw) {
 }
 
 } // namespace
+
+void setSerialPort(const serial_port* port) {
+    sSerialPort.store(port);
+}
 
 void setStartObserver(StartObserver observer) {
     sObserver.store(observer);

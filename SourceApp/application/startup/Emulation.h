@@ -3,6 +3,7 @@
 // hands touch, events and commands over through the process's HostHandOver.
 #pragma once
 
+#include "Libraries/base/serial_port.h"
 #include "SourceApp/gui/core/Form.h"
 
 namespace tdx::Emulation {
@@ -16,6 +17,10 @@ void AppLoopTask();
 
 // The GUI core's change-state callback: the screen registry.
 Form* ChangeState(unsigned previous, unsigned next, const State& state);
+
+// The serial port table the device network opens PortName with (tests: an in-process pipe); null, the
+// default: the serial driver.
+void setSerialPort(const serial_port* port);
 
 // Told the name of every start-up step as it begins (tests); null: nobody.
 using StartObserver = void (*)(const char* step);

@@ -8,8 +8,6 @@ namespace tdx {
 class FormNotImplemented : public Form {
 public:
     explicit FormNotImplemented(const State& state);
-
-    void handleDraw() override;
 };
 
 } // namespace tdx

@@ -3,10 +3,10 @@
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/App.h"
 #include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/Icon.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/gui/core/Core.h"
-#include "SourceApp/gui/gfx/gfx.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 
 namespace tdx {
@@ -18,46 +18,21 @@ constexpr unsigned SYMBOLS_COLOUR = 0x808080;
 constexpr unsigned LED_COLOUR = 0x312CD8;
 constexpr unsigned SPLASH_STATE_ID = 2;
 
-// One image of the resources file in a colour, sized to the image.
-class Picture : public Component {
-public:
-    Picture(Container* parent, int x, int y, resource_id id, unsigned colour)
-        : Component(parent, x, y, 0, 0)
-        , mImage(widget_image(id))
-        , mColour(colour) {
-        if (mImage != nullptr) {
-            setDimensions(gfx_image_width(mImage), gfx_image_height(mImage));
-        }
-    }
-
-    void handleDraw() override {
-        gfx_setcolor(mColour);
-        gfx_put_image(getLeft(), getTop(), mImage);
-    }
-
-private:
-    const unsigned char* mImage;
-    unsigned mColour;
-};
-
 } // namespace
 
 FormNotLearned::FormNotLearned(const State& state)
     : Form(state) {
     setName("FormNotLearned");
+    new Oblong(this, 0, 0, getWidth(), getHeight(), colour::WHITE);
     new ContainedLabel(this, 9, 9, 302, 20, &bif_myriad14, gettext("Not enrolled?"));
     auto* text =
         new TextFrame(this, 9, 29, 302, 0, &bif_myriad12,
                       gettext("Use arrow buttons on the control unit to select global channel and then "
                               "press the \"Learn\" button on this screen."));
-    const unsigned char* unit = widget_image(res_control_unit);
-    const int unitWidth = unit != nullptr ? gfx_image_width(unit) : 0;
-    mControlUnit = new Picture(this, (320 - unitWidth) / 2, text->getBottom() + 10, res_control_unit,
-                               CONTROL_UNIT_COLOUR);
-    const int left = mControlUnit->getLeft();
-    const int top = mControlUnit->getTop();
-    new Picture(this, left + 10, top + 15, res_control_unit_symbols, SYMBOLS_COLOUR);
-    mLed = new Picture(this, left + 110, top + 31, res_control_unit_led, LED_COLOUR);
+    Icon* unit = Icon::create(this, 0, text->getBottom() + 10, res_control_unit, CONTROL_UNIT_COLOUR);
+    unit->setPosition((getWidth() - unit->getWidth()) / 2, unit->getTop());
+    Icon::create(this, unit->getLeft() + 10, unit->getTop() + 15, res_control_unit_symbols, SYMBOLS_COLOUR);
+    mLed = Icon::create(this, unit->getLeft() + 110, unit->getTop() + 31, res_control_unit_led, LED_COLOUR);
 
     const char* learn = gettext("Learn");
     const int width = bif_text_width(bif_myriad12.getFont(), learn) + 18;
@@ -87,12 +62,6 @@ void FormNotLearned::handleMessage(Message* message) {
         Net::Tavi.requestLearn();
     }
     Form::handleMessage(message);
-}
-
-void FormNotLearned::handleDraw() {
-    gfx_setcolor(colour::WHITE);
-    gfx_fill_rect(getBoundingBox());
-    Form::handleDraw();
 }
 
 } // namespace tdx

@@ -15,10 +15,8 @@ public:
 
     void handleEvent(Event* event) override;
     void handleMessage(Message* message) override;
-    void handleDraw() override;
 
 private:
-    Component* mControlUnit = nullptr;
     Component* mLed = nullptr;
     Button* mLearn = nullptr;
 };

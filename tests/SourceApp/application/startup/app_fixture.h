@@ -9,6 +9,7 @@
 #include "SourceApp/application/startup/Emulation.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/trace_capture.h"
 
@@ -25,12 +26,14 @@ protected:
         std::filesystem::create_directories("Dist");
         std::filesystem::create_symlink(TDX_RESOURCES_FILE, "Dist/resources.win32.bin");
         os_set_restart_hook(nullptr);
+        Emulation::setSerialPort(&loop_serial_port);
     }
 
     void TearDown() override {
         // The next start-up closes the port anyway; the pipe behind it goes with the test.
         tnet_stop();
         os_set_tick_hook(nullptr);
+        Emulation::setSerialPort(nullptr);
         ScratchFolder::TearDown();
     }
 
