@@ -59,6 +59,12 @@ Entry* find(u32 oid, u16 vid) {
 }
 
 Entry* create(u32 oid, u16 vid, bt_vtype vtype) {
+    // The wildcards of a subscription name no single value: an entry for one would be published to every
+    // object (an empty output slot reads 0xFFFFFFFF).
+    if (oid == OID_ALL || vid == VID_ALL) {
+        dbg_printf_h("pt: %08X vid %04X names all objects or values, not stored", oid, vid);
+        return nullptr;
+    }
     int slot;
     if (gFreeCount > 0) {
         slot = gFree[--gFreeCount];

@@ -3,7 +3,8 @@
 //
 // Result codes of the getters: 0 a valid value, -1 wrong value type, -2 no valid value, -3 no entry
 // (pt_get_data returns the number of bytes copied instead of 0). Setters create a missing entry (-3 when the
-// table is full, with nothing written), return -1 for a value of the wrong kind, else 0.
+// table is full, or for the wildcard ids OID_ALL and VID_ALL, with nothing written), return -1 for a value of
+// the wrong kind, else 0.
 #pragma once
 
 #include "Libraries/base/limits.h"

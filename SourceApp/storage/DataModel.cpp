@@ -6,29 +6,27 @@
 namespace tdx {
 namespace DataModel {
 
-const Value* ObjectTemplate::findValue(u16 vid, bt_vtype vtype) const {
+const Value* ObjectTemplate::findValue(u16 vid) const {
     for (const Value* value : *this) {
-        if (value->vid() != vid) {
-            continue;
-        }
-        if (value->vtype() == vtype) {
+        if (value->vid() == vid) {
             return value;
         }
-        dbg_printf_h("data model: %s value %04X is type %u, not %u", mName, unsigned{vid},
-                     unsigned{value->vtype()}, unsigned{vtype});
-        return nullptr;
     }
     return nullptr;
 }
 
+const Value* ObjectTemplate::findValue(u16 vid, bt_vtype vtype) const {
+    const Value* value = findValue(vid);
+    if (value == nullptr || value->vtype() == vtype) {
+        return value;
+    }
+    dbg_printf_h("data model: %s value %04X is type %u, not %u", mName, unsigned{vid},
+                 unsigned{value->vtype()}, unsigned{vtype});
+    return nullptr;
+}
+
 Formatter* createFormatter(const Descriptor::VidNumber& descriptor) {
-    if (descriptor.role == Descriptor::NumberRole::Enumeration && !descriptor.isSigned) {
-        return new EnumFormatter(static_cast<const Descriptor::VidEnum&>(descriptor));
-    }
-    if (descriptor.formatter != nullptr) {
-        return descriptor.formatter->create();
-    }
-    return new NumericFormatter;
+    return descriptor.formatter != nullptr ? descriptor.formatter->create() : new NumericFormatter;
 }
 
 const ObjectTemplate* Database::findObjectTemplate(const bt_obj_info& info) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SourceApp/big_table/bt_types.h"
+#include "SourceApp/storage/Descriptor.h"
 #include "SourceApp/storage/Formatters.h"
 #include "SourceApp/storage/Number.h"
 #include "SourceApp/storage/Ovi.h"
@@ -11,92 +12,6 @@
 
 namespace tdx {
 namespace DataModel {
-
-namespace Factories {
-class AbstractNumberFactory;
-}
-
-namespace Descriptor {
-
-enum Kind : u8 { KIND_NUMBER = 0, KIND_DATA = 1 };
-
-enum class DataRole : u8 { List = 0, String = 1, Schedule = 2 };
-
-enum class NumberRole : u8 {
-    Plain = 0,
-    ObjectReference = 4,
-    Duration = 6,
-    Timestamp = 7,
-    Alarm = 8,
-    Enumeration = 9,
-    Toggle = 10,
-};
-
-struct VidBase {
-    const char* name; // English, translated where shown
-    u16 vid;
-    bt_vtype vtype;
-    u8 kind;     // Kind
-    u8 readOnly; // non-zero: measured or read-only
-};
-
-struct VidData : VidBase {
-    DataRole role;
-};
-
-struct VidNumber : VidBase {
-    NumberRole role;
-    u8 isSigned;
-    const Factories::AbstractFormatterFactory* formatter;
-};
-
-struct VidSignedNumber : VidNumber {
-    int minimum; // default limits
-    int maximum;
-    int step;
-    const Factories::AbstractNumberFactory* minimumFactory;
-    const Factories::AbstractNumberFactory* maximumFactory;
-};
-
-struct VidUnsignedNumber : VidNumber {
-    u32 minimum;
-    u32 maximum;
-    u32 step;
-};
-
-struct EnumOption {
-    u32 value;
-    const char* text; // English
-};
-
-struct VidEnum : VidUnsignedNumber {
-    const EnumOption* options;
-    u8 optionCount;
-
-    // The English text of an option, null when the value has none.
-    constexpr const char* optionText(u32 value) const {
-        for (u8 i = 0; i < optionCount; ++i) {
-            if (options[i].value == value) {
-                return options[i].text;
-            }
-        }
-        return nullptr;
-    }
-};
-
-struct AlarmRow {
-    u32 code;
-    const char* text; // English; may hold one "%u" for the code
-};
-
-struct VidAlarm : VidUnsignedNumber {
-    const AlarmRow* rows;
-    u8 rowCount;
-    u8 severity; // 1 alarm, 0 warning
-    u8 excluded; // 1 keeps the value out of the alarm list
-};
-
-} // namespace Descriptor
 
 namespace Factories {
 
@@ -148,28 +63,34 @@ inline constexpr ProxyNumberFactory Follow{V};
 
 } // namespace Factories
 
-// One value of an object template.
+enum class ValueKind : u8 { Data, Signed, Unsigned, Enum, Alarm };
+
+// One value of an object template: its descriptor and whether the object editor offers it. Templates hold
+// the typed values below; find<T>() hands them back typed without a guess.
 class Value {
 public:
-    constexpr Value(const Descriptor::VidBase& descriptor, bool userEditable)
-        : mDescriptor(&descriptor)
-        , mUserEditable(userEditable) {}
-
     constexpr const Descriptor::VidBase* descriptor() const { return mDescriptor; }
     constexpr bool isUserEditable() const { return mUserEditable; }
     constexpr u16 vid() const { return mDescriptor->vid; }
     constexpr bt_vtype vtype() const { return mDescriptor->vtype; }
+    constexpr ValueKind kind() const { return mKind; }
 
 protected:
+    constexpr Value(const Descriptor::VidBase& descriptor, ValueKind kind, bool userEditable)
+        : mDescriptor(&descriptor)
+        , mKind(kind)
+        , mUserEditable(userEditable) {}
+
     const Descriptor::VidBase* mDescriptor;
+    ValueKind mKind;
     bool mUserEditable;
 };
 
-// Typed values: the template keeps them as plain Values; these give the typed handle of one object's value.
 class DataValue : public Value {
 public:
     constexpr DataValue(const Descriptor::VidData& d, bool userEditable = false)
-        : Value(d, userEditable) {}
+        : Value(d, ValueKind::Data, userEditable) {}
+    static constexpr bool holds(ValueKind kind) { return kind == ValueKind::Data; }
     const Descriptor::VidData& dataDescriptor() const {
         return static_cast<const Descriptor::VidData&>(*mDescriptor);
     }
@@ -179,37 +100,48 @@ public:
 class SignedValue : public Value {
 public:
     constexpr SignedValue(const Descriptor::VidSignedNumber& d, bool userEditable = false)
-        : Value(d, userEditable) {}
+        : Value(d, ValueKind::Signed, userEditable) {}
+    static constexpr bool holds(ValueKind kind) { return kind == ValueKind::Signed; }
     const Descriptor::VidSignedNumber& numberDescriptor() const {
         return static_cast<const Descriptor::VidSignedNumber&>(*mDescriptor);
     }
     SignedOvi ovi(oid_t oid) const { return SignedOvi(oid, vid(), vtype(), &numberDescriptor()); }
 };
 
+// Enumerations and alarms are unsigned numbers too: what shows an unsigned value shows them.
 class UnsignedValue : public Value {
 public:
     constexpr UnsignedValue(const Descriptor::VidUnsignedNumber& d, bool userEditable = false)
-        : Value(d, userEditable) {}
+        : Value(d, ValueKind::Unsigned, userEditable) {}
+    static constexpr bool holds(ValueKind kind) {
+        return kind == ValueKind::Unsigned || kind == ValueKind::Enum || kind == ValueKind::Alarm;
+    }
     const Descriptor::VidUnsignedNumber& numberDescriptor() const {
         return static_cast<const Descriptor::VidUnsignedNumber&>(*mDescriptor);
     }
     UnsignedOvi ovi(oid_t oid) const { return UnsignedOvi(oid, vid(), vtype(), &numberDescriptor()); }
+
+protected:
+    constexpr UnsignedValue(const Descriptor::VidUnsignedNumber& d, ValueKind kind, bool userEditable)
+        : Value(d, kind, userEditable) {}
 };
 
-class EnumValue : public Value {
+class EnumValue : public UnsignedValue {
 public:
     constexpr EnumValue(const Descriptor::VidEnum& d, bool userEditable = false)
-        : Value(d, userEditable) {}
+        : UnsignedValue(d, ValueKind::Enum, userEditable) {}
+    static constexpr bool holds(ValueKind kind) { return kind == ValueKind::Enum; }
     const Descriptor::VidEnum& enumDescriptor() const {
         return static_cast<const Descriptor::VidEnum&>(*mDescriptor);
     }
     EnumOvi ovi(oid_t oid) const { return EnumOvi(oid, vid(), vtype(), &enumDescriptor()); }
 };
 
-class AlarmValue : public Value {
+class AlarmValue : public UnsignedValue {
 public:
     constexpr AlarmValue(const Descriptor::VidAlarm& d, bool userEditable = false)
-        : Value(d, userEditable) {}
+        : UnsignedValue(d, ValueKind::Alarm, userEditable) {}
+    static constexpr bool holds(ValueKind kind) { return kind == ValueKind::Alarm; }
     const Descriptor::VidAlarm& alarmDescriptor() const {
         return static_cast<const Descriptor::VidAlarm&>(*mDescriptor);
     }
@@ -219,44 +151,41 @@ public:
 // The values of one object type, in the order the template lists them.
 class ObjectTemplate {
 public:
-    class iterator {
-    public:
-        constexpr explicit iterator(const Value* at)
-            : mAt(at) {}
-        constexpr const Value* operator*() const { return mAt; }
-        constexpr iterator& operator++() {
-            ++mAt;
-            return *this;
-        }
-        constexpr bool operator==(const iterator&) const = default;
-
-    private:
-        const Value* mAt;
-    };
+    using iterator = const Value* const*;
 
     template <size_t N>
-    constexpr ObjectTemplate(const char* name, const Value (&values)[N])
+    constexpr ObjectTemplate(const char* name, const Value* const (&values)[N])
         : mName(name)
         , mValues(values)
         , mCount(N) {}
 
     constexpr const char* name() const { return mName; }
-    constexpr iterator begin() const { return iterator(mValues); }
-    constexpr iterator end() const { return iterator(mValues + mCount); }
+    constexpr iterator begin() const { return mValues; }
+    constexpr iterator end() const { return mValues + mCount; }
     constexpr size_t size() const { return mCount; }
 
+    // The value with that id, whatever its type (a change notification of type 0 names none); null when
+    // absent.
+    const Value* findValue(u16 vid) const;
     // The value with that id and type; null when absent, and null (with a trace) when the id is present with
     // another type: the type comes from the network and must never stop the program.
     const Value* findValue(u16 vid, bt_vtype vtype) const;
 
+    // The value with that id as a T (DataValue, SignedValue, UnsignedValue, EnumValue or AlarmValue); null
+    // when absent or of another kind.
+    template <class T>
+    const T* find(u16 vid) const {
+        const Value* value = findValue(vid);
+        return value != nullptr && T::holds(value->kind()) ? static_cast<const T*>(value) : nullptr;
+    }
+
 private:
     const char* mName;
-    const Value* mValues;
+    const Value* const* mValues;
     size_t mCount;
 };
 
-// The formatter of a number: option texts for an enumeration, else the descriptor's factory, else "%d"/"%u".
-// Owned by the caller.
+// The formatter of a number (option texts for an enumeration); owned by the caller.
 Formatter* createFormatter(const Descriptor::VidNumber& descriptor);
 
 class Database {

@@ -2,7 +2,6 @@
 
 #include "Libraries/base/fmt.h"
 #include "Libraries/base/i18n.h"
-#include "SourceApp/storage/DataModel.h"
 
 namespace tdx {
 namespace DataModel {
@@ -66,7 +65,7 @@ std::string EnumFormatter::format(int value) const {
 }
 
 std::string EnumFormatter::format(unsigned value) const {
-    const char* text = mDescriptor.optionText(value);
+    const char* text = Descriptor::option_text(mOptions, mCount, value);
     return text != nullptr ? std::string(gettext(text)) : fmt("%u", value);
 }
 

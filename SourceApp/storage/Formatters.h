@@ -4,15 +4,13 @@
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/big_table/bt_types.h"
+#include "SourceApp/storage/Descriptor.h"
 
+#include <cstddef>
 #include <string>
 
 namespace tdx {
 namespace DataModel {
-
-namespace Descriptor {
-struct VidEnum;
-}
 
 class Formatter {
 public:
@@ -73,13 +71,15 @@ public:
 // The option text of an enumeration, translated; the number itself for a value without an option.
 class EnumFormatter : public Formatter {
 public:
-    explicit EnumFormatter(const Descriptor::VidEnum& descriptor)
-        : mDescriptor(descriptor) {}
+    EnumFormatter(const Descriptor::EnumOption* options, u8 count)
+        : mOptions(options)
+        , mCount(count) {}
     std::string format(int value) const override;
     std::string format(unsigned value) const override;
 
 private:
-    const Descriptor::VidEnum& mDescriptor;
+    const Descriptor::EnumOption* mOptions;
+    u8 mCount;
 };
 
 namespace Factories {
@@ -125,6 +125,22 @@ private:
     const AbstractFormatterFactory& mInner;
     const char* mSuffix;
     const char* mContext;
+};
+
+// The option texts of one enumeration.
+class EnumFormatterFactory final : public AbstractFormatterFactory {
+public:
+    template <size_t N>
+    constexpr explicit EnumFormatterFactory(const Descriptor::EnumOption (&options)[N])
+        : mOptions(options)
+        , mCount(static_cast<u8>(N)) {
+        static_assert(N > 0 && N < 256, "an enumeration has 1 to 255 options");
+    }
+    Formatter* create() const override { return new EnumFormatter(mOptions, mCount); }
+
+private:
+    const Descriptor::EnumOption* mOptions;
+    u8 mCount;
 };
 
 // The pattern names the layout; "H:i" is the one the data model uses.

@@ -4,17 +4,9 @@
 
 #include "Libraries/base/os.h"
 #include "SourceApp/big_table/bt_types.h"
+#include "SourceApp/storage/Descriptor.h"
 
 namespace tdx {
-
-namespace DataModel::Descriptor {
-struct VidBase;
-struct VidData;
-struct VidSignedNumber;
-struct VidUnsignedNumber;
-struct VidEnum;
-struct VidAlarm;
-} // namespace DataModel::Descriptor
 
 struct Ovi {
     oid_t oid = 0;
@@ -83,11 +75,14 @@ struct DataOvi : TypedOvi<DataModel::Descriptor::VidData> {
     }
 };
 
-// An unsigned value whose descriptor is the alarm descriptor.
-struct AlarmOvi : TypedOvi<DataModel::Descriptor::VidAlarm> {
+// An unsigned value whose descriptor is the alarm descriptor: whatever shows an unsigned value shows an
+// alarm.
+struct AlarmOvi : UnsignedOvi {
     AlarmOvi(oid_t objectId, vid_t valueId, bt_vtype vtype, const DataModel::Descriptor::VidAlarm* d)
-        : TypedOvi(objectId, valueId, vtype, d) {
-        OS_ASSERT(BT_VTYPE_IS_U(vtype));
+        : UnsignedOvi(objectId, valueId, vtype, d) {}
+
+    const DataModel::Descriptor::VidAlarm* alarmDescriptor() const {
+        return static_cast<const DataModel::Descriptor::VidAlarm*>(descriptor);
     }
 };
 

@@ -107,6 +107,7 @@ bool ProxyStructure::append(ProxyObject* object) {
         return false;
     }
     mObjects.emplace(oid, std::unique_ptr<ProxyObject>(object));
+    mRemoved.erase(oid);
     if (object->type().is(BT_OBJ_OUTPUT)) {
         rebuildOutputs();
     }
@@ -130,6 +131,7 @@ bool ProxyStructure::remove(oid_t oid) {
     std::unique_ptr<ProxyObject> object = std::move(it->second);
     mObjects.erase(it);
     ++mRemovals;
+    mRemoved.insert(oid);
     if (object->type().is(BT_OBJ_OUTPUT)) {
         rebuildOutputs();
     }
@@ -144,6 +146,7 @@ bool ProxyStructure::remove(oid_t oid) {
 
 void ProxyStructure::clear() {
     mObjects.clear();
+    mRemoved.clear();
     ++mRemovals;
     rebuildOutputs();
     CriticalSection lock;

@@ -99,6 +99,9 @@ public:
     bool append(ProxyObject* object);
     // Erases the object, tells the remove listeners, deletes it and frees its values. False when absent.
     bool remove(oid_t oid);
+    // The object was removed and has not been appended since: a value that still arrives for it would hold
+    // an entry that nothing frees.
+    bool wasRemoved(oid_t oid) const { return mRemoved.count(oid) != 0; }
     // Drops every object, queued change and waiting publish without telling anyone (start-up, tests).
     void clear();
 
@@ -161,6 +164,7 @@ private:
     std::unordered_set<std::uint64_t> mChangesPending;
     std::deque<Ovi> mPublish;
     std::unordered_set<std::uint64_t> mPublishPending;
+    std::unordered_set<oid_t> mRemoved;
     u32 mControlUnit = 0xFFFFFFFFu;
     unsigned mRemovals = 0; // counts erased objects, so that a dispatch notices its object went away
 };

@@ -90,8 +90,9 @@ FileFind::FileFind(const std::string& pattern) {
         return;
     }
     while (const dirent* entry = readdir(directory)) {
-        // FNM_PERIOD keeps hidden files out, such as the "._name.fw" shadows other systems leave on cards.
-        if (fnmatch(pattern.c_str(), entry->d_name, FNM_PERIOD) != 0) {
+        // Names match regardless of case, as on a FAT card. FNM_PERIOD keeps hidden files out, such as the
+        // "._name.fw" shadows other systems leave on cards.
+        if (fnmatch(pattern.c_str(), entry->d_name, FNM_PERIOD | FNM_CASEFOLD) != 0) {
             continue;
         }
         std::string path = joinPath(folder, entry->d_name);

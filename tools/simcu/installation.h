@@ -36,7 +36,9 @@ struct Installation {
 std::optional<Installation> sim_parse_installation(const std::string& text, std::string* error);
 std::optional<Installation> sim_load_installation(const std::string& path, std::string* error);
 
-// The installation shipped with the simulator: rooms, outputs, heating functions and hot water.
+// The installation shipped with the simulator: one object of every kind the screens show (devices with
+// thermostats and an external sensor, interface, input, outputs of every subtype, rooms, heating functions,
+// hot water and its tank).
 const char* sim_default_installation_path();
 
 } // namespace tdx::sim

@@ -290,6 +290,11 @@ void TaviProtocol::handleReceived(u8 cmd, const u8* payload, u16 len) {
 void TaviProtocol::receivePublish(const u8* payload, u16 len) {
     const oid_t oid = tnet_get_u32(payload);
     const vid_t vid = tnet_get_u16(payload + 4);
+    if (Structure.wasRemoved(oid)) {
+        dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X for a removed object dropped", oid_address(oid),
+                     oid_index(oid), vid);
+        return;
+    }
     const bt_vtype vtype = payload[6];
     const u32 networkTime = tnet_get_u32(payload + 7);
     // The table keeps 32-bit Unix seconds, which end 30 years before network time does: a later stamp would

@@ -3,6 +3,8 @@
 
 #include "SourceApp/storage/DataModel.h"
 
+#include <iterator>
+
 namespace tdx::DataModel::Build {
 
 using namespace Descriptor;
@@ -100,26 +102,29 @@ constexpr VidUnsignedNumber toggle(const char* name, u16 vid) {
     return unsignedNumber(name, vid, BT_VTYPE_U8, false, 0, 1, 1, &F::Numeric, NumberRole::Toggle);
 }
 
-template <size_t N>
-constexpr VidEnum enumeration(const char* name, u16 vid, const EnumOption (&options)[N],
-                              bool readOnly = false, bt_vtype vtype = BT_VTYPE_U8) {
-    static_assert(N > 0 && N < 256, "an enumeration has 1 to 255 options");
+// The formatter that shows the option texts of Options.
+template <const auto& Options>
+inline constexpr Factories::EnumFormatterFactory OptionTexts{Options};
+
+template <const auto& Options>
+constexpr VidEnum enumeration(const char* name, u16 vid, bool readOnly = false,
+                              bt_vtype vtype = BT_VTYPE_U8) {
     VidEnum d{};
     base(d, name, vid, vtype, KIND_NUMBER, readOnly);
     d.role = NumberRole::Enumeration;
     d.isSigned = 0;
-    d.formatter = nullptr; // option texts: see createFormatter()
-    u32 low = options[0].value;
-    u32 high = options[0].value;
-    for (const EnumOption& o : options) {
+    d.formatter = &OptionTexts<Options>;
+    u32 low = Options[0].value;
+    u32 high = Options[0].value;
+    for (const EnumOption& o : Options) {
         low = o.value < low ? o.value : low;
         high = o.value > high ? o.value : high;
     }
     d.minimum = low;
     d.maximum = high;
     d.step = 1;
-    d.options = options;
-    d.optionCount = static_cast<u8>(N);
+    d.options = Options;
+    d.optionCount = static_cast<u8>(std::size(Options));
     return d;
 }
 
@@ -140,5 +145,28 @@ constexpr VidAlarm alarm(const char* name, u16 vid, bt_vtype vtype, const AlarmR
     d.excluded = excluded;
     return d;
 }
+
+// The template value of descriptor D, typed by the descriptor's own type; Editable ones are offered by the
+// object editor.
+constexpr DataValue typed(const VidData& d, bool editable) {
+    return DataValue(d, editable);
+}
+constexpr SignedValue typed(const VidSignedNumber& d, bool editable) {
+    return SignedValue(d, editable);
+}
+constexpr UnsignedValue typed(const VidUnsignedNumber& d, bool editable) {
+    return UnsignedValue(d, editable);
+}
+constexpr EnumValue typed(const VidEnum& d, bool editable) {
+    return EnumValue(d, editable);
+}
+constexpr AlarmValue typed(const VidAlarm& d, bool editable) {
+    return AlarmValue(d, editable);
+}
+
+template <const auto& D>
+inline constexpr auto Plain = typed(D, false);
+template <const auto& D>
+inline constexpr auto Editable = typed(D, true);
 
 } // namespace tdx::DataModel::Build

@@ -35,7 +35,7 @@ inline constexpr VidUnsignedNumber Restore =
 inline constexpr VidSignedNumber TimeZoneOffset =
     signedNumber(N_("Time zone offset"), 0x8074, BT_VTYPE_S32, false, -43200, 50400, 900, &F::Seconds);
 inline constexpr VidUnsignedNumber DaylightSavings = toggle(N_("Daylight savings"), 0x8075);
-inline constexpr VidEnum HcMode = enumeration(N_("System mode"), 0x803D, HcModeOptions);
+inline constexpr VidEnum HcMode = enumeration<HcModeOptions>(N_("System mode"), 0x803D);
 inline constexpr VidUnsignedNumber HcModeSwitching =
     unsignedNumber(N_("Mode switching"), 0x8076, BT_VTYPE_U8, false, 0, 4, 1);
 inline constexpr VidUnsignedNumber Vacation = toggle(N_("Vacation"), 0x8085);
@@ -69,7 +69,7 @@ inline constexpr AlarmRow UnreachableRows[] = {{1, N_("Warning Periphery Unreach
 inline constexpr AlarmRow LowBatteryRows[] = {{1, N_("Warning Periphery Low Battery")}};
 inline constexpr AlarmRow GeneralProblemRows[] = {{1, N_("Warning General Problem")}};
 
-inline constexpr VidEnum State = enumeration(N_("Device state"), 0x002F, StateOptions, true);
+inline constexpr VidEnum State = enumeration<StateOptions>(N_("Device state"), 0x002F, true);
 inline constexpr VidUnsignedNumber BatteryLevel =
     state(N_("Battery level"), 0x002C, BT_VTYPE_U8, NumberRole::Plain, &F::RawPercent);
 inline constexpr VidUnsignedNumber SerialNumber = state(N_("Serial number"), 0x800C, BT_VTYPE_U32);
@@ -104,20 +104,20 @@ inline constexpr VidSignedNumber DewPoint = measured(N_("Dew point"), 0x004B);
 inline constexpr VidUnsignedNumber State = state(N_("State"), 0x001B);
 inline constexpr VidUnsignedNumber Blocking = state(N_("Blocking"), 0x001C);
 inline constexpr VidSignedNumber TemperatureDesired = measured(N_("Temperature desired"), 0x001D);
-inline constexpr VidEnum HumCtrlState = enumeration(N_("State"), 0x001E, HumCtrlStateOptions, true);
+inline constexpr VidEnum HumCtrlState = enumeration<HumCtrlStateOptions>(N_("State"), 0x001E, true);
 
-inline constexpr VidEnum Mode = enumeration(N_("Mode"), 0x8004, ModeOptions);
-inline constexpr VidEnum ModeOverride = enumeration(N_("Mode override"), 0x8005, ModeOverrideOptions);
+inline constexpr VidEnum Mode = enumeration<ModeOptions>(N_("Mode"), 0x8004);
+inline constexpr VidEnum ModeOverride = enumeration<ModeOverrideOptions>(N_("Mode override"), 0x8005);
 inline constexpr VidUnsignedNumber ModeOverrideEndTime =
     unsignedNumber(N_("Mode override end-time"), 0x8006, BT_VTYPE_U32, false, 0, 0xFFFFFFFEu, 1, &F::Numeric,
                    NumberRole::Timestamp);
-inline constexpr VidEnum ThermAccessLevel = enumeration(N_("Thermostat lock"), 0x8008, AccessLevelOptions);
+inline constexpr VidEnum ThermAccessLevel = enumeration<AccessLevelOptions>(N_("Thermostat lock"), 0x8008);
 inline constexpr VidSignedNumber TempCtrlTempAlarmLow =
     temperature(N_("Low temperature"), 0x8010, -900, 3700, 50);
 inline constexpr VidSignedNumber TempCtrlTempAlarmHigh =
     temperature(N_("High temperature"), 0x8011, -600, 7000, 50);
 inline constexpr VidEnum TempCtrlHeatRegulatedValSrc =
-    enumeration(N_("Floor sensor mode"), 0x8014, FloorSensorOptions);
+    enumeration<FloorSensorOptions>(N_("Floor sensor mode"), 0x8014);
 inline constexpr VidUnsignedNumber TempCtrlHeatAdaptiveModeEna = toggle(N_("Adaptive mode"), 0x8016);
 
 // Heating.
@@ -145,17 +145,17 @@ inline constexpr VidSignedNumber TempCtrlHeatTempHysteresis =
     temperature(N_("Hysteresis regulation"), 0x8022, 10, 300, 10);
 inline constexpr VidSignedNumber TempCtrlHeatFloorTempHysteresis =
     temperature(N_("Floor hysteresis regulation"), 0x8078, 10, 300, 10);
-inline constexpr VidSignedNumber TempCtrlFloorEcoMin =
+inline constexpr VidSignedNumber TempCtrlHeatFloorTempLimitMinEco =
     temperature(N_("Eco minimum temperature"), 0x8023, 600, 4000, 50);
-inline constexpr VidSignedNumber TempCtrlFloorEcoMax =
+inline constexpr VidSignedNumber TempCtrlHeatFloorTempLimitMaxEco =
     temperature(N_("Eco maximum temperature"), 0x8079, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
-inline constexpr VidSignedNumber TempCtrlFloorComfortMin =
+inline constexpr VidSignedNumber TempCtrlHeatFloorTempLimitMinComfort =
     temperature(N_("Comfort minimum temperature"), 0x8024, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
-inline constexpr VidSignedNumber TempCtrlFloorComfortMax =
+inline constexpr VidSignedNumber TempCtrlHeatFloorTempLimitMaxComfort =
     temperature(N_("Comfort maximum temperature"), 0x8080, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
-inline constexpr VidSignedNumber TempCtrlFloorExtraComfortMin = temperature(
+inline constexpr VidSignedNumber TempCtrlHeatFloorTempLimitMinExtraComfort = temperature(
     N_("Extra comfort minimum temperature"), 0x8025, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
-inline constexpr VidSignedNumber TempCtrlFloorExtraComfortMax = temperature(
+inline constexpr VidSignedNumber TempCtrlHeatFloorTempLimitMaxExtraComfort = temperature(
     N_("Extra comfort maximum temperature"), 0x8081, 600, 4000, 50, &DefaultMinimum, &Follow<0x8019>);
 
 // Cooling.
@@ -188,9 +188,9 @@ inline constexpr VidSignedNumber HumCtrlSetManual = temperature(
 inline constexpr VidSignedNumber HumCtrlHysteresis = temperature(
     N_("Humidity hysteresis"), 0x803B, 200, 500, 100, &DefaultMinimum, &DefaultMaximum, &F::Percent);
 inline constexpr VidUnsignedNumber HumCtrlEnabled = toggle(N_("Enabled"), 0x8083);
-inline constexpr VidSignedNumber FloorTempAlarmLow =
+inline constexpr VidSignedNumber TempCtrlFloorTempAlarmLow =
     temperature(N_("Low floor temperature"), 0x80F3, -900, 3700, 50);
-inline constexpr VidSignedNumber FloorTempAlarmHigh =
+inline constexpr VidSignedNumber TempCtrlFloorTempAlarmHigh =
     temperature(N_("High floor temperature"), 0x80F4, -600, 7000, 50);
 
 inline constexpr VidData Schedule = data(N_("Schedule"), 0x8043, DataRole::Schedule);
@@ -214,20 +214,20 @@ inline constexpr VidSignedNumber DesiredInletTemperature =
     measured(N_("Desired inlet water temperature"), 0x003B, &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber Curve = measured(N_("Curve"), 0x003D, &F::Tenths, BT_VTYPE_S16_X10);
 inline constexpr VidSignedNumber DesiredRoomTemperature = measured(N_("Desired room temperature"), 0x0029);
-inline constexpr VidEnum SourceDemand = enumeration(N_("Source demand"), 0x0039, SourceDemandOptions, true);
+inline constexpr VidEnum SourceDemand = enumeration<SourceDemandOptions>(N_("Source demand"), 0x0039, true);
 inline constexpr VidAlarm AlarmHighTemperature =
     alarm(N_("Alarm high temperature"), 0x400E, BT_VTYPE_U8, HighTemperatureRows, 1);
 
-inline constexpr VidEnum CurveType = enumeration(N_("Heat curve type"), 0x80C8, CurveTypeOptions);
+inline constexpr VidEnum CurveType = enumeration<CurveTypeOptions>(N_("Heat curve type"), 0x80C8);
 inline constexpr VidSignedNumber CurveManual =
     signedNumber(N_("Heat curve"), 0x80C9, BT_VTYPE_S16_X10, false, 1, 40, 1, &F::Tenths);
-inline constexpr VidSignedNumber DimInletTemperature =
+inline constexpr VidSignedNumber CurveDesignInletTemperature =
     temperature(N_("Dim. inlet temperature"), 0x80C5, 2000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber DimOutdoorTemperature =
+inline constexpr VidSignedNumber CurveDesignOutdoorTemperature =
     temperature(N_("Dim. outdoor temperature"), 0x80C7, -3000, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber DimIndoorTemperature =
+inline constexpr VidSignedNumber CurveDesignRoomTemperature =
     temperature(N_("Dim. indoor temperature"), 0x80C6, 600, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber ParallelDisplacement =
@@ -239,10 +239,10 @@ inline constexpr VidSignedNumber MinInletTemperature =
 inline constexpr VidSignedNumber MaxInletTemperature =
     temperature(N_("Max. inlet temperature"), 0x8064, 2000, 8500, 100, &Follow<0x8063>, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber Gain =
+inline constexpr VidSignedNumber GainWithoutThermostat =
     signedNumber(N_("Gain"), 0x80C4, BT_VTYPE_S16_X10, false, -20, 20, 1, &F::Tenths);
-inline constexpr VidEnum ReturnTemperatureLimiter =
-    enumeration(N_("Return temperature limiter"), 0x80CA, LimiterOptions);
+inline constexpr VidEnum ReturnTemperatureLimiterMode =
+    enumeration<LimiterOptions>(N_("Return temperature limiter"), 0x80CA);
 inline constexpr VidSignedNumber MaxReturnTemperature =
     temperature(N_("Max. return temperature"), 0x80CB, 1000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
@@ -253,51 +253,52 @@ inline constexpr VidSignedNumber GainMaxReturnTemperature =
     signedNumber(N_("Gain max. return temperature"), 0x80CD, BT_VTYPE_S16_X10, false, -99, -1, 1, &F::Tenths);
 inline constexpr VidSignedNumber GainMinReturnTemperature =
     signedNumber(N_("Gain min. return temperature"), 0x80CE, BT_VTYPE_S16_X10, false, 1, 99, 1, &F::Tenths);
-inline constexpr VidUnsignedNumber PriorityOverInlet = toggle(N_("Priority over inlet temperature"), 0x80DB);
-inline constexpr VidUnsignedNumber Boost = toggle(N_("Boost"), 0x80CF);
+inline constexpr VidUnsignedNumber PriorityOverInletTemperature =
+    toggle(N_("Priority over inlet temperature"), 0x80DB);
+inline constexpr VidUnsignedNumber BoostMode = toggle(N_("Boost"), 0x80CF);
 inline constexpr VidUnsignedNumber BoostPercent =
     unsignedNumber(N_("Boost percent"), 0x80D0, BT_VTYPE_U8, false, 1, 100, 1, &F::RawPercent);
-inline constexpr VidUnsignedNumber Ramping = toggle(N_("Ramping"), 0x80D1);
+inline constexpr VidUnsignedNumber RampingMode = toggle(N_("Ramping"), 0x80D1);
 inline constexpr VidUnsignedNumber RampingTime =
     unsignedNumber(N_("Ramping time"), 0x80D2, BT_VTYPE_U8, false, 1, 120, 1, &F::Seconds);
 inline constexpr VidSignedNumber FrostProtectionTemperature =
     temperature(N_("Frost protection temperature"), 0x80D6, -500, 5000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber OutsideExceeds =
+inline constexpr VidSignedNumber HotcoTemperature =
     temperature(N_("Outside exceeds"), 0x80C3, 1000, 5000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber InletExceededBy =
+inline constexpr VidSignedNumber HtcoTemperature =
     temperature(N_("Inlet exceeded by"), 0x8059, 300, 2000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber PValue =
+inline constexpr VidSignedNumber RegulatorPvalue =
     signedNumber(N_("P-value"), 0x80D7, BT_VTYPE_S16_X10, false, 1, 100, 1, &F::Tenths);
-inline constexpr VidUnsignedNumber IValue =
+inline constexpr VidUnsignedNumber RegulatorIvalue =
     unsignedNumber(N_("I-value"), 0x80D8, BT_VTYPE_U16, false, 5, 60, 1, &F::Seconds);
-inline constexpr VidSignedNumber Hysteresis = temperature(N_("Hysteresis"), 0x80D9, 10, 500, 10);
+inline constexpr VidSignedNumber RegulatorHysteresis = temperature(N_("Hysteresis"), 0x80D9, 10, 500, 10);
 inline constexpr VidData ConsumersList = list(N_("Consumers"), 0x80B8);
 } // namespace ITC
 
 namespace HCC {
-inline constexpr VidUnsignedNumber Status = state(N_("Status"), 0x0065);
+inline constexpr VidUnsignedNumber State = state(N_("Status"), 0x0065);
 inline constexpr VidSignedNumber ActualInletTemperature = measured(N_("Actual inlet temperature"), 0x003E);
 inline constexpr VidSignedNumber DesiredInletTemperature =
     measured(N_("Desired inlet water temperature"), 0x003A);
 inline constexpr VidSignedNumber Curve = measured(N_("Curve"), 0x0056, &F::Tenths, BT_VTYPE_S16_X10);
-inline constexpr VidEnum SourceDemand = enumeration(N_("Source demand"), 0x0053, SourceDemandOptions, true);
+inline constexpr VidEnum SourceDemand = enumeration<SourceDemandOptions>(N_("Source demand"), 0x0053, true);
 inline constexpr VidSignedNumber DesiredRoomTemperature = measured(N_("Desired room temperature"), 0x0054);
 inline constexpr VidAlarm AlarmHighTemperature =
     alarm(N_("Alarm high temperature"), 0x401F, BT_VTYPE_U8, HighTemperatureRows, 1);
 
-inline constexpr VidEnum CurveType = enumeration(N_("Heat curve type"), 0x8104, CurveTypeOptions);
+inline constexpr VidEnum CurveType = enumeration<CurveTypeOptions>(N_("Heat curve type"), 0x8104);
 inline constexpr VidSignedNumber CurveManual =
     signedNumber(N_("Heat curve"), 0x8105, BT_VTYPE_S16_X10, false, 1, 40, 1, &F::Tenths);
-inline constexpr VidSignedNumber DimInletTemperature =
+inline constexpr VidSignedNumber CurveDesignInletTemperature =
     temperature(N_("Dim. inlet temperature"), 0x8107, 2000, 9500, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber DimOutdoorTemperature =
+inline constexpr VidSignedNumber CurveDesignOutdoorTemperature =
     temperature(N_("Dim. outdoor temperature"), 0x8109, -3000, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber DimIndoorTemperature =
+inline constexpr VidSignedNumber CurveDesignRoomTemperature =
     temperature(N_("Dim. indoor temperature"), 0x8108, 600, 4000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidSignedNumber ParallelDisplacement =
@@ -309,15 +310,15 @@ inline constexpr VidSignedNumber MinInletTemperature =
 inline constexpr VidSignedNumber MaxInletTemperature =
     temperature(N_("Max. inlet temperature"), 0x8103, 2000, 8500, 100, &Follow<0x8102>, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber GainNoRoomThermostat =
+inline constexpr VidSignedNumber GainWithoutThermostat =
     signedNumber(N_("Gain if no room thermostat"), 0x810A, BT_VTYPE_S16_X10, false, -20, 20, 1, &F::Tenths);
-inline constexpr VidSignedNumber OutsideExceeds =
+inline constexpr VidSignedNumber HotcoTemperature =
     temperature(N_("Outside exceeds"), 0x810B, 1000, 5000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidUnsignedNumber HtcoMode = toggle(N_("High temperature cut-off"), 0x80F9);
-inline constexpr VidSignedNumber InletExceeds = temperature(
+inline constexpr VidSignedNumber HtcoTemperature = temperature(
     N_("Inlet exceeds"), 0x80F6, 1000, 8500, 100, &DefaultMinimum, &DefaultMaximum, &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber InletExceededBy =
+inline constexpr VidSignedNumber HtcoTemperatureRelative =
     temperature(N_("Inlet exceeded by"), 0x8101, 300, 2000, 100, &DefaultMinimum, &DefaultMaximum,
                 &F::TemperatureNoDecimal);
 inline constexpr VidUnsignedNumber CurveControl = toggle(N_("Curve control"), 0x80FA);
@@ -325,7 +326,7 @@ inline constexpr VidData ConsumersList = list(N_("Consumers"), 0x80B8);
 } // namespace HCC
 
 namespace DHW {
-inline constexpr VidSignedNumber TemperatureDesired = measured(N_("Temperature desired"), 0x0031);
+inline constexpr VidSignedNumber TempDesired = measured(N_("Temperature desired"), 0x0031);
 inline constexpr VidSignedNumber TempSpanMin =
     temperature(N_("Lowest temperature"), 0x8092, 0, 7500, 100, &DefaultMinimum, &Follow<0x8093>,
                 &F::TemperatureNoDecimal);
@@ -379,297 +380,304 @@ inline constexpr EnumOption FunctionOptions[] = {{0, N_("Off")}, {1, N_("Manual 
 inline constexpr AlarmRow ProblemRows[] = {{1, N_("Output has a problem, code %u.")}};
 
 inline constexpr VidSignedNumber Value = measured(N_("Output value"), 0x004C, &F::Percent);
-inline constexpr VidEnum RelayFunction = enumeration(N_("Function"), 0x80E7, FunctionOptions);
+inline constexpr VidEnum RelayFunction = enumeration<FunctionOptions>(N_("Function"), 0x80E7);
 inline constexpr VidSignedNumber SourceMinValue = measured(N_("Source min value"), 0x80A1);
 inline constexpr VidSignedNumber SourceMaxValue = measured(N_("Source max value"), 0x80A2);
 inline constexpr VidData ValueSource = list(N_("Output value source"), 0x80A0);
 inline constexpr VidAlarm Alarm = alarm(N_("Output alarm"), 0x4010, BT_VTYPE_U8, ProblemRows, 1);
-} // namespace Output
-
-namespace Analog {
-inline constexpr VidSignedNumber Value = measured(N_("Voltage"), 0x004C, &F::Volts);
-inline constexpr VidSignedNumber TemperatureThreshold =
-    temperature(N_("Temperature threshold"), 0x80A3, 0, 4000, 100, &DefaultMinimum, &DefaultMaximum,
-                &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber TemperatureLow = temperature(
-    N_("Temperature"), 0x80A1, 0, 10000, 100, &DefaultMinimum, &Follow<0x80A2>, &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber TemperatureHigh = temperature(
-    N_("Temperature"), 0x80A2, 0, 10000, 100, &Follow<0x80A1>, &DefaultMaximum, &F::TemperatureNoDecimal);
-inline constexpr VidSignedNumber VoltageLow =
-    temperature(N_("Voltage"), 0x80F8, 0, 1000, 10, &DefaultMinimum, &Follow<0x80F7>, &F::Volts);
-inline constexpr VidSignedNumber VoltageHigh =
-    temperature(N_("Voltage"), 0x80F7, 0, 1000, 10, &Follow<0x80F8>, &DefaultMaximum, &F::Volts);
-inline constexpr VidSignedNumber VoltageFixed =
-    temperature(N_("Voltage"), 0x810F, 0, 1000, 10, &DefaultMinimum, &DefaultMaximum, &F::Volts);
 inline constexpr VidUnsignedNumber DelayedStart = unsignedNumber(
     N_("Delay start"), 0x80A7, BT_VTYPE_U16, false, 0, 10, 1, &F::Minutes, NumberRole::Duration);
 inline constexpr VidUnsignedNumber DelayedStop = unsignedNumber(N_("Delay stop"), 0x80A8, BT_VTYPE_U16, false,
                                                                 0, 10, 1, &F::Minutes, NumberRole::Duration);
 inline constexpr VidUnsignedNumber ServiceMode = toggle(N_("Service mode"), 0x80A5);
+
+// A 0-10 V output: a temperature-to-voltage curve (Function 8) or fixed cooling, heating and idle voltages
+// (Function 7).
+namespace Analog {
+inline constexpr EnumOption FunctionOptions[] = {
+    {0, N_("Off")}, {7, N_("Fixed voltages")}, {8, N_("By temperature")}};
+
+inline constexpr VidSignedNumber Value = measured(N_("Voltage"), 0x004C, &F::Volts);
+inline constexpr VidEnum Function = enumeration<FunctionOptions>(N_("Function"), 0x80E7);
+inline constexpr VidSignedNumber AnalogThreshold =
+    temperature(N_("Temperature threshold"), 0x80A3, 0, 4000, 100, &DefaultMinimum, &DefaultMaximum,
+                &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber AnalogLowTemperature = temperature(
+    N_("Temperature"), 0x80A1, 0, 10000, 100, &DefaultMinimum, &Follow<0x80A2>, &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber AnalogHighTemperature = temperature(
+    N_("Temperature"), 0x80A2, 0, 10000, 100, &Follow<0x80A1>, &DefaultMaximum, &F::TemperatureNoDecimal);
+inline constexpr VidSignedNumber AnalogLowVoltage =
+    temperature(N_("Voltage"), 0x80F8, 0, 1000, 10, &DefaultMinimum, &Follow<0x80F7>, &F::Volts);
+inline constexpr VidSignedNumber AnalogHighVoltage =
+    temperature(N_("Voltage"), 0x80F7, 0, 1000, 10, &Follow<0x80F8>, &DefaultMaximum, &F::Volts);
+inline constexpr VidSignedNumber AnalogIdleVoltage =
+    temperature(N_("Voltage"), 0x810F, 0, 1000, 10, &DefaultMinimum, &DefaultMaximum, &F::Volts);
 inline constexpr VidSignedNumber ServiceValue =
     temperature(N_("Service value"), 0x80A6, 0, 10000, 100, &DefaultMinimum, &DefaultMaximum, &F::Numeric);
 } // namespace Analog
+} // namespace Output
 
 } // namespace Implementation
 
-// Object templates. Settings are user-editable in the object editor, measured values and lists are not.
+// Object templates. The object editor offers the Editable values: settings, and the measured values that it
+// shows as status lines where the screens rely on it.
 namespace Templates {
 namespace I = Implementation;
+using Build::Editable;
+using Build::Plain;
 
-inline constexpr Value LocationValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    SignedValue{I::General::OutdoorTemperature},
-    SignedValue{I::Location::FilteredOutdoorTemperature},
-    SignedValue{I::Location::LocalTimeOffset},
-    UnsignedValue{I::Location::Backup},
-    UnsignedValue{I::Location::Restore},
-    SignedValue{I::Location::TimeZoneOffset, true},
-    UnsignedValue{I::Location::DaylightSavings, true},
-    EnumValue{I::Location::HcMode, true},
-    UnsignedValue{I::Location::HcModeSwitching, true},
-    UnsignedValue{I::Location::Vacation, true},
-    UnsignedValue{I::Location::VacationEndTime, true},
-    UnsignedValue{I::Location::Standby, true},
-    UnsignedValue{I::Location::ControlUnit},
-    DataValue{I::Location::GlobalComponents},
-    DataValue{I::Location::LearnList},
-    UnsignedValue{I::Location::EnrolSerial},
-    DataValue{I::Location::DeleteList},
-    UnsignedValue{I::Location::CurrentProfile},
-    UnsignedValue{I::Location::RequestedProfile},
-    UnsignedValue{I::Location::OutdoorTemperatureSource, true},
-    SignedValue{I::Location::HcModeDeadband, true},
-    UnsignedValue{I::Location::HcModeSwitchCooldown, true},
-    SignedValue{I::Location::HcCoolingMinimumOutsideTemperature, true},
-    SignedValue{I::Location::HcModeDewPointOffset, true},
+inline constexpr const Value* LocationValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Plain<I::General::OutdoorTemperature>,
+    &Plain<I::Location::FilteredOutdoorTemperature>,
+    &Plain<I::Location::LocalTimeOffset>,
+    &Plain<I::Location::Backup>,
+    &Plain<I::Location::Restore>,
+    &Editable<I::Location::TimeZoneOffset>,
+    &Editable<I::Location::DaylightSavings>,
+    &Editable<I::Location::HcMode>,
+    &Editable<I::Location::HcModeSwitching>,
+    &Editable<I::Location::Vacation>,
+    &Editable<I::Location::VacationEndTime>,
+    &Editable<I::Location::Standby>,
+    &Plain<I::Location::ControlUnit>,
+    &Plain<I::Location::GlobalComponents>,
+    &Plain<I::Location::LearnList>,
+    &Plain<I::Location::EnrolSerial>,
+    &Plain<I::Location::DeleteList>,
+    &Plain<I::Location::CurrentProfile>,
+    &Plain<I::Location::RequestedProfile>,
+    &Editable<I::Location::OutdoorTemperatureSource>,
+    &Editable<I::Location::HcModeDeadband>,
+    &Editable<I::Location::HcModeSwitchCooldown>,
+    &Editable<I::Location::HcCoolingMinimumOutsideTemperature>,
+    &Editable<I::Location::HcModeDewPointOffset>,
 };
 
-inline constexpr Value DeviceValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    EnumValue{I::Device::State},
-    SignedValue{I::General::AirTemperature},
-    SignedValue{I::General::FloorTemperature},
-    SignedValue{I::General::OutdoorTemperature},
-    SignedValue{I::General::Humidity},
-    UnsignedValue{I::Device::BatteryLevel},
-    UnsignedValue{I::Device::SerialNumber},
-    UnsignedValue{I::Device::SerialPrefix},
-    DataValue{I::Device::HardwareCode},
-    DataValue{I::Device::SoftwareCode},
-    UnsignedValue{I::Device::SoftwareVersion},
-    UnsignedValue{I::Device::SoftwareBuild},
-    UnsignedValue{I::Device::HardwareVersion},
-    UnsignedValue{I::Device::AssociatedObject},
-    DataValue{I::General::Peripherals},
-    DataValue{I::Device::ObjectIndices},
-    AlarmValue{I::Device::WarningUnreachable},
-    AlarmValue{I::Device::WarningLowBattery},
-    AlarmValue{I::Device::WarningGeneralProblem},
+inline constexpr const Value* DeviceValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Plain<I::Device::State>,
+    &Plain<I::General::AirTemperature>,
+    &Plain<I::General::FloorTemperature>,
+    &Plain<I::General::OutdoorTemperature>,
+    &Plain<I::General::Humidity>,
+    &Plain<I::Device::BatteryLevel>,
+    &Plain<I::Device::SerialNumber>,
+    &Plain<I::Device::SerialPrefix>,
+    &Plain<I::Device::HardwareCode>,
+    &Plain<I::Device::SoftwareCode>,
+    &Plain<I::Device::SoftwareVersion>,
+    &Plain<I::Device::SoftwareBuild>,
+    &Plain<I::Device::HardwareVersion>,
+    &Plain<I::Device::AssociatedObject>,
+    &Plain<I::General::Peripherals>,
+    &Plain<I::Device::ObjectIndices>,
+    &Plain<I::Device::WarningUnreachable>,
+    &Plain<I::Device::WarningLowBattery>,
+    &Plain<I::Device::WarningGeneralProblem>,
 };
 
-inline constexpr Value InterfaceValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
+inline constexpr const Value* InterfaceValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
 };
 
-inline constexpr Value InputValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    SignedValue{I::General::AirTemperature},
+inline constexpr const Value* InputValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Editable<I::General::AirTemperature>,
 };
 
-inline constexpr Value RoomValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    SignedValue{I::General::Humidity},
-    SignedValue{I::General::AirTemperature},
-    SignedValue{I::General::FloorTemperature},
-    SignedValue{I::Room::DewPoint},
-    UnsignedValue{I::Room::State},
-    UnsignedValue{I::Room::Blocking},
-    SignedValue{I::Room::TemperatureDesired},
-    EnumValue{I::Room::HumCtrlState},
-    EnumValue{I::Room::Mode, true},
-    EnumValue{I::Room::ModeOverride, true},
-    UnsignedValue{I::Room::ModeOverrideEndTime, true},
-    EnumValue{I::Room::ThermAccessLevel, true},
-    SignedValue{I::Room::TempCtrlTempAlarmLow, true},
-    SignedValue{I::Room::TempCtrlTempAlarmHigh, true},
-    EnumValue{I::Room::TempCtrlHeatRegulatedValSrc, true},
-    UnsignedValue{I::Room::TempCtrlHeatAdaptiveModeEna, true},
-    SignedValue{I::Room::TempCtrlHeatTempSpanMin, true},
-    SignedValue{I::Room::TempCtrlHeatTempSpanMax, true},
-    SignedValue{I::Room::TempCtrlHeatTempSetManual, true},
-    SignedValue{I::Room::TempCtrlHeatTempSetEco, true},
-    SignedValue{I::Room::TempCtrlHeatTempSetComfort, true},
-    SignedValue{I::Room::TempCtrlHeatTempSetExtraComfort, true},
-    SignedValue{I::Room::TempCtrlHeatTempSetTemporary, true},
-    SignedValue{I::Room::TempCtrlHeatTempSetVacation, true},
-    SignedValue{I::Room::TempCtrlHeatTempSetAdjusted, true},
-    SignedValue{I::Room::TempCtrlHeatTempSetStandby, true},
-    SignedValue{I::Room::TempCtrlHeatTempHysteresis, true},
-    SignedValue{I::Room::TempCtrlHeatFloorTempHysteresis, true},
-    SignedValue{I::Room::TempCtrlFloorEcoMin, true},
-    SignedValue{I::Room::TempCtrlFloorEcoMax, true},
-    SignedValue{I::Room::TempCtrlFloorComfortMin, true},
-    SignedValue{I::Room::TempCtrlFloorComfortMax, true},
-    SignedValue{I::Room::TempCtrlFloorExtraComfortMin, true},
-    SignedValue{I::Room::TempCtrlFloorExtraComfortMax, true},
-    SignedValue{I::Room::TempCtrlCoolTempSpanMin, true},
-    SignedValue{I::Room::TempCtrlCoolTempSpanMax, true},
-    SignedValue{I::Room::TempCtrlCoolTempSetManual, true},
-    SignedValue{I::Room::TempCtrlCoolTempSetEco, true},
-    SignedValue{I::Room::TempCtrlCoolTempSetComfort, true},
-    SignedValue{I::Room::TempCtrlCoolTempSetExtraComfort, true},
-    SignedValue{I::Room::TempCtrlCoolTempSetTemporary, true},
-    SignedValue{I::Room::TempCtrlCoolTempSetVacation, true},
-    SignedValue{I::Room::TempCtrlCoolTempSetAdjusted, true},
-    SignedValue{I::Room::TempCtrlCoolTempHysteresis, true},
-    SignedValue{I::Room::TempCtrlCoolTempSetStandby, true},
-    SignedValue{I::Room::HumCtrlSetManual, true},
-    SignedValue{I::Room::HumCtrlHysteresis, true},
-    UnsignedValue{I::Room::HumCtrlEnabled, true},
-    SignedValue{I::Room::FloorTempAlarmLow, true},
-    SignedValue{I::Room::FloorTempAlarmHigh, true},
-    DataValue{I::Room::Schedule},
-    UnsignedValue{I::Room::AllowVacationAway, true},
-    DataValue{I::Room::Thermoheads},
-    DataValue{I::General::Peripherals},
-    UnsignedValue{I::Room::ServingFunction},
+inline constexpr const Value* RoomValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Plain<I::General::Humidity>,
+    &Plain<I::General::AirTemperature>,
+    &Plain<I::General::FloorTemperature>,
+    &Plain<I::Room::DewPoint>,
+    &Plain<I::Room::State>,
+    &Plain<I::Room::Blocking>,
+    &Plain<I::Room::TemperatureDesired>,
+    &Plain<I::Room::HumCtrlState>,
+    &Editable<I::Room::Mode>,
+    &Editable<I::Room::ModeOverride>,
+    &Editable<I::Room::ModeOverrideEndTime>,
+    &Editable<I::Room::ThermAccessLevel>,
+    &Editable<I::Room::TempCtrlTempAlarmLow>,
+    &Editable<I::Room::TempCtrlTempAlarmHigh>,
+    &Editable<I::Room::TempCtrlHeatRegulatedValSrc>,
+    &Editable<I::Room::TempCtrlHeatAdaptiveModeEna>,
+    &Editable<I::Room::TempCtrlHeatTempSpanMin>,
+    &Editable<I::Room::TempCtrlHeatTempSpanMax>,
+    &Editable<I::Room::TempCtrlHeatTempSetManual>,
+    &Editable<I::Room::TempCtrlHeatTempSetEco>,
+    &Editable<I::Room::TempCtrlHeatTempSetComfort>,
+    &Editable<I::Room::TempCtrlHeatTempSetExtraComfort>,
+    &Editable<I::Room::TempCtrlHeatTempSetTemporary>,
+    &Editable<I::Room::TempCtrlHeatTempSetVacation>,
+    &Editable<I::Room::TempCtrlHeatTempSetAdjusted>,
+    &Editable<I::Room::TempCtrlHeatTempSetStandby>,
+    &Editable<I::Room::TempCtrlHeatTempHysteresis>,
+    &Editable<I::Room::TempCtrlHeatFloorTempHysteresis>,
+    &Editable<I::Room::TempCtrlHeatFloorTempLimitMinEco>,
+    &Editable<I::Room::TempCtrlHeatFloorTempLimitMaxEco>,
+    &Editable<I::Room::TempCtrlHeatFloorTempLimitMinComfort>,
+    &Editable<I::Room::TempCtrlHeatFloorTempLimitMaxComfort>,
+    &Editable<I::Room::TempCtrlHeatFloorTempLimitMinExtraComfort>,
+    &Editable<I::Room::TempCtrlHeatFloorTempLimitMaxExtraComfort>,
+    &Editable<I::Room::TempCtrlCoolTempSpanMin>,
+    &Editable<I::Room::TempCtrlCoolTempSpanMax>,
+    &Editable<I::Room::TempCtrlCoolTempSetManual>,
+    &Editable<I::Room::TempCtrlCoolTempSetEco>,
+    &Editable<I::Room::TempCtrlCoolTempSetComfort>,
+    &Editable<I::Room::TempCtrlCoolTempSetExtraComfort>,
+    &Editable<I::Room::TempCtrlCoolTempSetTemporary>,
+    &Editable<I::Room::TempCtrlCoolTempSetVacation>,
+    &Editable<I::Room::TempCtrlCoolTempSetAdjusted>,
+    &Editable<I::Room::TempCtrlCoolTempHysteresis>,
+    &Editable<I::Room::TempCtrlCoolTempSetStandby>,
+    &Editable<I::Room::HumCtrlSetManual>,
+    &Editable<I::Room::HumCtrlHysteresis>,
+    &Editable<I::Room::HumCtrlEnabled>,
+    &Editable<I::Room::TempCtrlFloorTempAlarmLow>,
+    &Editable<I::Room::TempCtrlFloorTempAlarmHigh>,
+    &Plain<I::Room::Schedule>,
+    &Editable<I::Room::AllowVacationAway>,
+    &Plain<I::Room::Thermoheads>,
+    &Plain<I::General::Peripherals>,
+    &Plain<I::Room::ServingFunction>,
 };
 
-inline constexpr Value ItcValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    SignedValue{I::ITC::ActualInletTemperature},
-    SignedValue{I::ITC::ActualReturnTemperature},
-    SignedValue{I::ITC::DesiredInletTemperature},
-    SignedValue{I::ITC::Curve},
-    SignedValue{I::ITC::DesiredRoomTemperature},
-    EnumValue{I::ITC::SourceDemand},
-    AlarmValue{I::ITC::AlarmHighTemperature},
-    EnumValue{I::ITC::CurveType, true},
-    SignedValue{I::ITC::CurveManual, true},
-    SignedValue{I::ITC::DimInletTemperature, true},
-    SignedValue{I::ITC::DimOutdoorTemperature, true},
-    SignedValue{I::ITC::DimIndoorTemperature, true},
-    SignedValue{I::ITC::ParallelDisplacement, true},
-    SignedValue{I::ITC::MinInletTemperature, true},
-    SignedValue{I::ITC::MaxInletTemperature, true},
-    SignedValue{I::ITC::Gain, true},
-    EnumValue{I::ITC::ReturnTemperatureLimiter, true},
-    SignedValue{I::ITC::MaxReturnTemperature, true},
-    SignedValue{I::ITC::MinReturnTemperature, true},
-    SignedValue{I::ITC::GainMaxReturnTemperature, true},
-    SignedValue{I::ITC::GainMinReturnTemperature, true},
-    UnsignedValue{I::ITC::PriorityOverInlet, true},
-    UnsignedValue{I::ITC::Boost, true},
-    UnsignedValue{I::ITC::BoostPercent, true},
-    UnsignedValue{I::ITC::Ramping, true},
-    UnsignedValue{I::ITC::RampingTime, true},
-    SignedValue{I::ITC::FrostProtectionTemperature, true},
-    SignedValue{I::ITC::OutsideExceeds, true},
-    SignedValue{I::ITC::InletExceededBy, true},
-    SignedValue{I::ITC::PValue, true},
-    UnsignedValue{I::ITC::IValue, true},
-    SignedValue{I::ITC::Hysteresis, true},
-    DataValue{I::ITC::ConsumersList},
+inline constexpr const Value* ItcValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Plain<I::ITC::ActualInletTemperature>,
+    &Plain<I::ITC::ActualReturnTemperature>,
+    &Plain<I::ITC::DesiredInletTemperature>,
+    &Plain<I::ITC::Curve>,
+    &Plain<I::ITC::DesiredRoomTemperature>,
+    &Plain<I::ITC::SourceDemand>,
+    &Plain<I::ITC::AlarmHighTemperature>,
+    &Editable<I::ITC::CurveType>,
+    &Editable<I::ITC::CurveManual>,
+    &Editable<I::ITC::CurveDesignInletTemperature>,
+    &Editable<I::ITC::CurveDesignOutdoorTemperature>,
+    &Editable<I::ITC::CurveDesignRoomTemperature>,
+    &Editable<I::ITC::ParallelDisplacement>,
+    &Editable<I::ITC::MinInletTemperature>,
+    &Editable<I::ITC::MaxInletTemperature>,
+    &Editable<I::ITC::GainWithoutThermostat>,
+    &Editable<I::ITC::ReturnTemperatureLimiterMode>,
+    &Editable<I::ITC::MaxReturnTemperature>,
+    &Editable<I::ITC::MinReturnTemperature>,
+    &Editable<I::ITC::GainMaxReturnTemperature>,
+    &Editable<I::ITC::GainMinReturnTemperature>,
+    &Editable<I::ITC::PriorityOverInletTemperature>,
+    &Editable<I::ITC::BoostMode>,
+    &Editable<I::ITC::BoostPercent>,
+    &Editable<I::ITC::RampingMode>,
+    &Editable<I::ITC::RampingTime>,
+    &Editable<I::ITC::FrostProtectionTemperature>,
+    &Editable<I::ITC::HotcoTemperature>,
+    &Editable<I::ITC::HtcoTemperature>,
+    &Editable<I::ITC::RegulatorPvalue>,
+    &Editable<I::ITC::RegulatorIvalue>,
+    &Editable<I::ITC::RegulatorHysteresis>,
+    &Plain<I::ITC::ConsumersList>,
 };
 
-inline constexpr Value HccValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    UnsignedValue{I::HCC::Status},
-    SignedValue{I::HCC::ActualInletTemperature},
-    SignedValue{I::HCC::DesiredInletTemperature},
-    SignedValue{I::HCC::Curve},
-    EnumValue{I::HCC::SourceDemand},
-    SignedValue{I::HCC::DesiredRoomTemperature},
-    AlarmValue{I::HCC::AlarmHighTemperature},
-    EnumValue{I::HCC::CurveType, true},
-    SignedValue{I::HCC::CurveManual, true},
-    SignedValue{I::HCC::DimInletTemperature, true},
-    SignedValue{I::HCC::DimOutdoorTemperature, true},
-    SignedValue{I::HCC::DimIndoorTemperature, true},
-    SignedValue{I::HCC::ParallelDisplacement, true},
-    SignedValue{I::HCC::MinInletTemperature, true},
-    SignedValue{I::HCC::MaxInletTemperature, true},
-    SignedValue{I::HCC::GainNoRoomThermostat, true},
-    SignedValue{I::HCC::OutsideExceeds, true},
-    UnsignedValue{I::HCC::HtcoMode, true},
-    SignedValue{I::HCC::InletExceeds, true},
-    SignedValue{I::HCC::InletExceededBy, true},
-    UnsignedValue{I::HCC::CurveControl, true},
-    DataValue{I::HCC::ConsumersList},
+inline constexpr const Value* HccValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Plain<I::HCC::State>,
+    &Plain<I::HCC::ActualInletTemperature>,
+    &Plain<I::HCC::DesiredInletTemperature>,
+    &Plain<I::HCC::Curve>,
+    &Plain<I::HCC::SourceDemand>,
+    &Plain<I::HCC::DesiredRoomTemperature>,
+    &Plain<I::HCC::AlarmHighTemperature>,
+    &Editable<I::HCC::CurveType>,
+    &Editable<I::HCC::CurveManual>,
+    &Editable<I::HCC::CurveDesignInletTemperature>,
+    &Editable<I::HCC::CurveDesignOutdoorTemperature>,
+    &Editable<I::HCC::CurveDesignRoomTemperature>,
+    &Editable<I::HCC::ParallelDisplacement>,
+    &Editable<I::HCC::MinInletTemperature>,
+    &Editable<I::HCC::MaxInletTemperature>,
+    &Editable<I::HCC::GainWithoutThermostat>,
+    &Editable<I::HCC::HotcoTemperature>,
+    &Editable<I::HCC::HtcoMode>,
+    &Editable<I::HCC::HtcoTemperature>,
+    &Editable<I::HCC::HtcoTemperatureRelative>,
+    &Editable<I::HCC::CurveControl>,
+    &Plain<I::HCC::ConsumersList>,
 };
 
-inline constexpr Value DhwValues[] = {
-    DataValue{I::General::ObjectName, true}, DataValue{I::General::ValueList},
-    SignedValue{I::DHW::TemperatureDesired}, SignedValue{I::DHW::TempSpanMin, true},
-    SignedValue{I::DHW::TempSpanMax, true},  SignedValue{I::DHW::TempSet, true},
+inline constexpr const Value* DhwValues[] = {
+    &Editable<I::General::ObjectName>, &Plain<I::General::ValueList>,  &Editable<I::DHW::TempDesired>,
+    &Editable<I::DHW::TempSpanMin>,    &Editable<I::DHW::TempSpanMax>, &Editable<I::DHW::TempSet>,
 };
 
-inline constexpr Value DhwTankValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    UnsignedValue{I::DHWTank::TankState},
-    SignedValue{I::DHWTank::TankTemp},
-    SignedValue{I::DHWTank::TankDesiredTemp},
-    SignedValue{I::DHWTank::TempSetEco, true},
-    SignedValue{I::DHWTank::TempSetComfort, true},
-    SignedValue{I::DHWTank::TempSetVacation, true},
-    SignedValue{I::DHWTank::TempSetStandby, true},
-    SignedValue{I::DHWTank::TempSetCleaning, true},
-    SignedValue{I::DHWTank::TempMinimum, true},
-    SignedValue{I::DHWTank::TempMaximum, true},
-    DataValue{I::DHWTank::CleaningInterval},
-    UnsignedValue{I::DHWTank::CleaningPeriod, true},
-    UnsignedValue{I::DHWTank::CleaningTimeBeforeFail, true},
-    DataValue{I::DHWTank::Schedule},
-    UnsignedValue{I::DHWTank::AllowVacationAway, true},
-    UnsignedValue{I::DHWTank::AllowStandby, true},
+inline constexpr const Value* DhwTankValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Plain<I::DHWTank::TankState>,
+    &Plain<I::DHWTank::TankTemp>,
+    &Plain<I::DHWTank::TankDesiredTemp>,
+    &Editable<I::DHWTank::TempSetEco>,
+    &Editable<I::DHWTank::TempSetComfort>,
+    &Editable<I::DHWTank::TempSetVacation>,
+    &Editable<I::DHWTank::TempSetStandby>,
+    &Editable<I::DHWTank::TempSetCleaning>,
+    &Editable<I::DHWTank::TempMinimum>,
+    &Editable<I::DHWTank::TempMaximum>,
+    &Plain<I::DHWTank::CleaningInterval>,
+    &Editable<I::DHWTank::CleaningPeriod>,
+    &Editable<I::DHWTank::CleaningTimeBeforeFail>,
+    &Plain<I::DHWTank::Schedule>,
+    &Editable<I::DHWTank::AllowVacationAway>,
+    &Editable<I::DHWTank::AllowStandby>,
 };
 
-inline constexpr Value ThermoheadValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    SignedValue{I::Output::Value},
-    AlarmValue{I::Output::Alarm},
+inline constexpr const Value* ThermoheadValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Editable<I::Output::Value>,
+    &Plain<I::Output::Alarm>,
 };
 
-inline constexpr Value RelayValues[] = {
-    DataValue{I::General::ObjectName, true},   DataValue{I::General::ValueList},
-    EnumValue{I::Output::RelayFunction, true}, SignedValue{I::Output::Value},
-    SignedValue{I::Output::SourceMinValue},    SignedValue{I::Output::SourceMaxValue},
-    DataValue{I::Output::ValueSource},         AlarmValue{I::Output::Alarm},
+inline constexpr const Value* RelayValues[] = {
+    &Editable<I::General::ObjectName>, &Plain<I::General::ValueList>,     &Editable<I::Output::RelayFunction>,
+    &Editable<I::Output::Value>,       &Plain<I::Output::SourceMinValue>, &Plain<I::Output::SourceMaxValue>,
+    &Plain<I::Output::ValueSource>,    &Plain<I::Output::Alarm>,
 };
 
-inline constexpr Value AnalogValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    SignedValue{I::Analog::Value},
-    EnumValue{I::Output::RelayFunction, true},
-    SignedValue{I::Analog::TemperatureThreshold, true},
-    SignedValue{I::Analog::TemperatureLow, true},
-    SignedValue{I::Analog::TemperatureHigh, true},
-    SignedValue{I::Analog::VoltageLow, true},
-    SignedValue{I::Analog::VoltageHigh, true},
-    SignedValue{I::Analog::VoltageFixed, true},
-    UnsignedValue{I::Analog::DelayedStart, true},
-    UnsignedValue{I::Analog::DelayedStop, true},
-    UnsignedValue{I::Analog::ServiceMode, true},
-    SignedValue{I::Analog::ServiceValue, true},
-    DataValue{I::Output::ValueSource},
-    AlarmValue{I::Output::Alarm},
+inline constexpr const Value* AnalogValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Editable<I::Output::Analog::Value>,
+    &Editable<I::Output::Analog::Function>,
+    &Editable<I::Output::Analog::AnalogThreshold>,
+    &Editable<I::Output::Analog::AnalogLowTemperature>,
+    &Editable<I::Output::Analog::AnalogHighTemperature>,
+    &Editable<I::Output::Analog::AnalogLowVoltage>,
+    &Editable<I::Output::Analog::AnalogHighVoltage>,
+    &Editable<I::Output::Analog::AnalogIdleVoltage>,
+    &Editable<I::Output::DelayedStart>,
+    &Editable<I::Output::DelayedStop>,
+    &Editable<I::Output::ServiceMode>,
+    &Editable<I::Output::Analog::ServiceValue>,
+    &Plain<I::Output::ValueSource>,
+    &Plain<I::Output::Alarm>,
 };
 
-inline constexpr Value ServoValues[] = {
-    DataValue{I::General::ObjectName, true},
-    DataValue{I::General::ValueList},
-    SignedValue{I::Output::Value},
-    AlarmValue{I::Output::Alarm},
+inline constexpr const Value* ServoValues[] = {
+    &Editable<I::General::ObjectName>,
+    &Plain<I::General::ValueList>,
+    &Editable<I::Output::Value>,
+    &Plain<I::Output::Alarm>,
 };
 
 } // namespace Templates

@@ -289,6 +289,19 @@ TEST_F(ValueTable, BadInputIsRejectedWithATrace) {
     EXPECT_EQ(PT_ERR_TYPE, pt_get_text(nullptr, kOid, 0x8003));
 }
 
+// A write to the wildcards would be published to every object or value.
+TEST_F(ValueTable, TheWildcardIdsNeverGetAnEntry) {
+    const u8 bytes[2] = {0x66, 0x08};
+    EXPECT_EQ(PT_ERR_NO_ENTRY, pt_set_int(OID_ALL, 0x80F0, 1, BT_VTYPE_S16_X100));
+    EXPECT_EQ(PT_ERR_NO_ENTRY, pt_set_int(kOid, VID_ALL, 1, BT_VTYPE_U8));
+    EXPECT_EQ(PT_ERR_NO_ENTRY, pt_set_data(OID_ALL, 0x8043, bytes, 2));
+    EXPECT_EQ(PT_ERR_NO_ENTRY, pt_set_text(kOid, VID_ALL, "Bath"));
+    EXPECT_EQ(PT_ERR_NO_ENTRY, pt_store(OID_ALL, 0x000C, BT_VTYPE_S16_X100, bytes, 2, 0, PT_ORIGIN_NETWORK));
+    EXPECT_EQ(0, pt_count());
+    EXPECT_TRUE(gChanges.empty()) << "nothing to publish";
+    EXPECT_NE(std::string::npos, gTrace.find("FFFFFFFF vid 80F0 names all objects or values, not stored"));
+}
+
 TEST_F(ValueTable, ACopyOfAnEntryCarriesEverythingAPublishNeeds) {
     const u8 list[] = {0x10, 0x04, 0x01, 0x00};
     ASSERT_EQ(PT_OK, pt_set_data(OID_LOCATION, 0x80AE, list, 4));

@@ -130,7 +130,9 @@ std::string render() {
            "s16\n"
         << "(hundredths), 19 and 20 u16. Limits in brackets follow that value of the same object. \"ro\" "
            "marks\n"
-        << "measured or read-only values, \"edit\" the values the object editor offers.\n\n"
+        << "measured or read-only values, \"edit\" the values the object editor offers, \"ro, status\" the "
+           "read-only\n"
+        << "values it shows as status lines.\n\n"
         << "Changes: every write goes through the value table, whose change hook queues the (object, value)\n"
         << "pair for the object tree. A pair waiting in a queue is not queued again: two writes of one "
            "value\n"
@@ -146,7 +148,7 @@ std::string render() {
             const D::VidBase& d = *v->descriptor();
             out << "| " << hex4(d.vid) << " | " << int{d.vtype} << " | " << d.name << " | " << roleName(d)
                 << " | "
-                << (d.readOnly            ? "ro"
+                << (d.readOnly            ? (v->isUserEditable() ? "ro, status" : "ro")
                     : v->isUserEditable() ? "edit"
                                           : "")
                 << " | " << details(d) << " |\n";

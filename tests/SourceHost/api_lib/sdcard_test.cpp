@@ -48,10 +48,10 @@ TEST_F(SdCard, FolderIsSdcardInTheWorkingDirectoryUnlessTheEnvironmentOrTheHostS
     EXPECT_EQ(sdcard_is_inserted(), 1);
 }
 
-TEST_F(SdCard, FindsOnlyFirmwarePackagesSortedByName) {
+TEST_F(SdCard, FindsOnlyFirmwarePackagesInAnyCaseSortedByName) {
     std::filesystem::create_directory("sdcard");
     for (const char* name :
-         {"zeta.fw", "alpha.fw", "notes.txt", "beta.fw.bak", "mid.fw", ".hidden.fw", "FW"}) {
+         {"zeta.fw", "alpha.fw", "notes.txt", "beta.fw.bak", "MID.FW", ".hidden.fw", "FW"}) {
         writeFile(std::string("sdcard/") + name, "x");
     }
     std::filesystem::create_directory("sdcard/folder.fw");
@@ -59,7 +59,7 @@ TEST_F(SdCard, FindsOnlyFirmwarePackagesSortedByName) {
     writeFile("sdcard/sub/deep.fw", "x");
 
     EXPECT_EQ(findAll("*.fw"),
-              (std::vector<std::string>{"sdcard/alpha.fw", "sdcard/mid.fw", "sdcard/zeta.fw"}));
+              (std::vector<std::string>{"sdcard/MID.FW", "sdcard/alpha.fw", "sdcard/zeta.fw"}));
 }
 
 TEST_F(SdCard, FolderGivenWithATrailingSlashYieldsCleanPaths) {

@@ -31,6 +31,10 @@ protected:
         startSession();
         upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(0xFFFFFFFF, 0xFFFF));
         ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 60000));
+        // What the installation's life published while it synchronised is queued behind it: a second,
+        // small subscription is answered after all of that.
+        upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(LIVING, 0x8090));
+        ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 2; }, 10000));
         mClocksAtSession = upper().receivedCount(TNET_CMD_SYNC_TIME);
         upper().received.clear();
     }

@@ -1,12 +1,14 @@
-// Installations of the simulated control unit: the shipped one carries every value the display's screens
-// read, valid and inside its limits, and broken files are refused with the place of the mistake.
+// Installations of the simulated control unit: the shipped one carries every kind of object and every value
+// the display's screens read, valid, inside its limits and encoded as they decode it; broken files are
+// refused with the place of the mistake.
 #include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/WeekdayEvent.h"
 #include "SourceApp/storage/values/Catalogue.h"
 #include "tools/simcu/installation.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -111,31 +113,90 @@ TEST_F(DefaultInstallation, CarriesEveryValueOfEveryObjectValidAndInsideItsLimit
     EXPECT_GT(checked, 250);
 }
 
-TEST_F(DefaultInstallation, HoldsWhatEveryScreenOfTheDisplayShows) {
-    std::map<std::pair<int, int>, int> kinds;
-    model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t, const sim::SimObject& o) {
-        ++kinds[{o.type, o.type == 5 ? o.subtype : 0}];
+TEST_F(DefaultInstallation, HoldsEveryKindOfObjectTheScreensFilterOn) {
+    std::set<std::pair<int, int>> kinds;
+    std::set<std::vector<uint8_t>> codes;
+    std::set<int64_t> analogFunctions;
+    bool manualRelay = false;
+    model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t oid, const sim::SimObject& o) {
+        kinds.insert({o.type, o.subtype});
+        const auto function = model().value(oid, 0x80E7);
+        if (o.type == BT_OBJ_DEVICE) {
+            codes.insert(model().value(oid, 0x80E3)->bytes);
+        } else if (o.type == BT_OBJ_OUTPUT && (o.subtype == 2 || o.subtype == 8)) {
+            analogFunctions.insert(function->number());
+        } else if (o.type == BT_OBJ_OUTPUT && (o.subtype == 7 || o.subtype == 10)) {
+            manualRelay = manualRelay || function->number() == 1;
+        }
     });
-    EXPECT_EQ((kinds[{1, 0}]), 1);
-    EXPECT_GE((kinds[{2, 0}]), 3); // the control unit and two thermostats
-    EXPECT_GE((kinds[{6, 0}]), 2);
-    EXPECT_GE((kinds[{5, 6}]), 2);
-    EXPECT_GE((kinds[{5, 7}]), 1);
-    EXPECT_GE((kinds[{5, 8}]), 1);
-    for (const int type : {7, 8, 9, 11}) {
-        EXPECT_GE((kinds[{type, 0}]), 1) << type;
+    // Location, devices, interface, input; thermohead, relays, analog outputs, servos; room, inlet
+    // controller, hot water, circuit, tank.
+    const std::pair<int, int> expected[] = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 1}, {5, 2},
+                                            {5, 4}, {5, 5}, {5, 6}, {5, 7}, {5, 8}, {5, 10},
+                                            {6, 0}, {7, 0}, {8, 0}, {9, 0}, {11, 0}};
+    for (const auto& kind : expected) {
+        EXPECT_TRUE(kinds.count(kind)) << kind.first << "/" << kind.second;
     }
+    // The control unit, a thermostat and an external sensor.
+    for (const char* code : {"HM316", "KD201", "KB201"}) {
+        EXPECT_TRUE(codes.count(std::vector<uint8_t>(code, code + 5))) << code;
+    }
+    EXPECT_EQ(analogFunctions, (std::set<int64_t>{7, 8})) << "fixed voltages and the temperature curve";
+    EXPECT_TRUE(manualRelay) << "a relay under manual control has a tile";
     const uint32_t unit = mInstallation->address;
     EXPECT_EQ(model().value(LOCATION, 0x80DC)->number(), unit);
     EXPECT_EQ(model().value(unit, 0x002F)->number(), 2);
-    EXPECT_EQ(model().value(unit, 0x80E3)->bytes, (std::vector<uint8_t>{'H', 'M', '3', '1', '6'}));
-    bool thermostat = false;
-    for (const uint32_t device : oidList(*model().value(LOCATION, 0x80AE))) {
-        ASSERT_TRUE(model().object(device)) << std::hex << device;
-        const auto code = model().value(device, 0x80E3);
-        thermostat = thermostat || (code && code->bytes == std::vector<uint8_t>{'K', 'D', '2', '0', '1'});
-    }
-    EXPECT_TRUE(thermostat);
+}
+
+TEST_F(DefaultInstallation, DataValuesEncodeWhatTheScreensDecode) {
+    std::vector<uint32_t> circuits;
+    std::vector<uint32_t> analogTargets;
+    model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t oid, const sim::SimObject& o) {
+        SCOPED_TRACE(testing::Message() << std::hex << oid);
+        // Lists of 32-bit object ids, low byte first, naming objects of the installation.
+        for (const uint16_t vid : {0x80AE, 0x80B8, 0x80A0}) {
+            const auto list = model().value(oid, vid);
+            const bool analog = o.type == BT_OBJ_OUTPUT && (o.subtype == 2 || o.subtype == 8);
+            if (!list || analog) {
+                continue;
+            }
+            EXPECT_EQ(list->bytes.size() % 4, 0u) << vid;
+            for (const uint32_t id : oidList(*list)) {
+                EXPECT_TRUE(model().object(id)) << vid << " names " << id;
+            }
+        }
+        if (o.type == BT_OBJ_HCC) {
+            circuits.push_back(oid);
+        }
+        // The Mirelo editor reads the hot water's schedule as an integer index.
+        if (o.type == BT_OBJ_DHW) {
+            const auto index = model().value(oid, 0xF017);
+            ASSERT_TRUE(index);
+            EXPECT_EQ(index->type, BT_VTYPE_U8);
+            EXPECT_LE(index->number(), 3);
+        }
+        // An analog output names the function it follows at byte 4 of its eight source bytes.
+        if (o.type == BT_OBJ_OUTPUT && (o.subtype == 2 || o.subtype == 8)) {
+            const auto source = model().value(oid, 0x80A0);
+            ASSERT_EQ(source->bytes.size(), 8u);
+            const uint32_t target = oidList(*source)[1];
+            ASSERT_TRUE(model().object(target));
+            EXPECT_TRUE(model().object(target)->type == BT_OBJ_HCC ||
+                        model().object(target)->type == BT_OBJ_ITC);
+            analogTargets.push_back(target);
+        }
+        // Weekday events: a time of day, and a weekday or a day of the month.
+        if (const auto cleaning = model().value(oid, 0x811A)) {
+            ASSERT_EQ(cleaning->bytes.size(), 2u);
+            const WeekdayEvent event = WeekdayEvent::load(cleaning->bytes.data());
+            EXPECT_LT(event.hour(), 24);
+            EXPECT_LT(event.minute(), 60);
+            EXPECT_TRUE(event.isWeekly() ? event.day() <= 6 : event.day() >= 1);
+        }
+    });
+    ASSERT_FALSE(circuits.empty());
+    EXPECT_NE(std::find(analogTargets.begin(), analogTargets.end(), circuits[0]), analogTargets.end())
+        << "the circuit editor finds its analog output";
 }
 
 TEST_F(DefaultInstallation, DerivesValueListsObjectIndicesAndRoomOutputs) {

@@ -175,6 +175,20 @@ TEST_F(ValuesTest, ObjectsComeAndGoAsTheControlUnitSays) {
     int value = 0;
     EXPECT_EQ(pt_get_int(&value, OUTPUT_B, 0x004C), PT_ERR_NO_ENTRY);
     EXPECT_EQ(Structure.getOutputAtIndex(0), OUTPUT_A);
+
+    // A value that was on its way when the object went is not kept: nothing would ever free it.
+    const int entries = pt_count();
+    mSim.send(TNET_CMD_PUBLISH, publishPayload(OUTPUT_B, 0x004C, BT_VTYPE_S16_X100, {0x10, 0x20}));
+    mSim.publish(ROOM, 0x001D, BT_VTYPE_S16_X100, 2100);
+    ASSERT_TRUE(waitFor([this] { return mRecorder->changesOf(ROOM, 0x001D) == 1; }));
+    EXPECT_EQ(pt_get_int(&value, OUTPUT_B, 0x004C), PT_ERR_NO_ENTRY);
+    EXPECT_EQ(pt_count(), entries + 1);
+    EXPECT_NE(traceText().find("PUBLISH 000316:02 vid 004C for a removed object dropped"), std::string::npos);
+    // Announced again, it takes values again.
+    mSim.add_object(OUTPUT_B, BT_OBJ_OUTPUT, 6);
+    mSim.publish(OUTPUT_B, 0x004C, BT_VTYPE_S16_X100, 3000);
+    ASSERT_TRUE(waitFor([this] { return mRecorder->changesOf(OUTPUT_B, 0x004C) == 2; }));
+    EXPECT_EQ(tableInt(OUTPUT_B, 0x004C), 3000);
 }
 
 TEST_F(ValuesTest, ALocalWriteReachesTheControlUnitOncePerValueWithItsLastValue) {
@@ -240,11 +254,15 @@ TEST_F(ValuesTest, MalformedAndUnwantedInputIsDroppedWithATrace) {
     std::vector<uint8_t> unknown(TNET_OBJECT_REMOVE_SIZE);
     tnet_put_u32(unknown.data(), 0x09000316);
     mSim.send(TNET_CMD_OBJECT_REMOVE, unknown);
+    // A value for all objects at once.
+    mSim.send(TNET_CMD_PUBLISH, publishPayload(OID_ALL, 0x000C, BT_VTYPE_S16_X100, {0x10, 0x20}));
     // Then a good value, to know that everything before it was handled.
     mSim.publish(ROOM, 0x001D, BT_VTYPE_S16_X100, 2100);
     ASSERT_TRUE(waitFor([this] { return mRecorder->changesOf(ROOM, 0x001D) == 1; }, 5000));
 
     EXPECT_EQ(tableInt(ROOM, 0x000C), before);
+    EXPECT_EQ(pt_get_vtype(nullptr, OID_ALL, 0x000C), PT_ERR_NO_ENTRY);
+    EXPECT_NE(traceText().find("PUBLISH FFFFFF:FF vid 000C type 18 not stored"), std::string::npos);
     std::string name = "unchanged";
     EXPECT_EQ(pt_get_text(&name, ROOM, 0x8090), PT_ERR_NO_ENTRY);
     EXPECT_EQ(traceCount("PUBLISH from the master with"), 3u);
