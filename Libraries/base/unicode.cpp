@@ -1,70 +1,81 @@
 #include "Libraries/base/unicode.h"
 
-#include <cstdint>
-
 namespace tdx {
 
-unsigned int Unicode::decode(const char* text, unsigned short* code) {
-    unsigned short result = 0;
-    unsigned int length = 0;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    if (bytes != nullptr && bytes[0] != 0) {
-        const unsigned char lead = bytes[0];
-        unsigned int continuation = 0;
-        uint32_t value = 0;
-        uint32_t minimum = 0;
-        if (lead < 0x80) {
-            value = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            continuation = 1;
-            value = lead & 0x1Fu;
-            minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            continuation = 2;
-            value = lead & 0x0Fu;
-            minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            continuation = 3;
-            value = lead & 0x07u;
-            minimum = 0x10000;
-        } else {
-            // A stray continuation byte, an overlong two-byte lead or a lead beyond U+10FFFF.
-            value = REPLACEMENT;
-        }
-        length = 1;
-        // Stops at the first byte that does not continue the sequence, the terminator included, so the
-        // terminator is never passed.
-        for (; length <= continuation; ++length) {
-            const unsigned char next = bytes[length];
-            if ((next & 0xC0u) != 0x80u) {
-                value = REPLACEMENT;
-                continuation = 0;
-                break;
-            }
-            value = (value << 6) | (next & 0x3Fu);
-        }
-        const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-        if (continuation > 0 && (value < minimum || surrogate || value > 0xFFFF)) {
-            value = REPLACEMENT;
-        }
-        result = static_cast<unsigned short>(value);
+char32_t Unicode::next(std::string_view text, size_t& pos) {
+    if (pos >= text.size()) {
+        pos = text.size();
+        return REPLACEMENT;
     }
-    if (code != nullptr) {
-        *code = result;
+    const auto byte = [&](size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(pos++);
+    if (lead < 0x80) {
+        return lead;
     }
-    return length;
+    // The continuations a lead takes, and the range of the first one: the narrow ranges exclude overlong
+    // forms, surrogates and values beyond U+10FFFF.
+    int more = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    char32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        more = 1, code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        more = 2, code = lead & 0x0Fu;
+        lo = lead == 0xE0 ? 0xA0 : 0x80;
+        hi = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        more = 3, code = lead & 0x07u;
+        lo = lead == 0xF0 ? 0x90 : 0x80;
+        hi = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return REPLACEMENT;
+    }
+    for (; more > 0; --more, lo = 0x80, hi = 0xBF) {
+        if (pos >= text.size() || byte(pos) < lo || byte(pos) > hi) {
+            return REPLACEMENT;
+        }
+        code = (code << 6) | (byte(pos++) & 0x3Fu);
+    }
+    return code;
 }
 
-unsigned int Unicode::size(const char* text) {
-    unsigned int count = 0;
-    if (text == nullptr) {
-        return 0;
-    }
-    while (const unsigned int length = decode(text, nullptr)) {
-        text += length;
-        ++count;
+size_t Unicode::length(std::string_view text) {
+    size_t count = 0;
+    for (size_t pos = 0; pos < text.size(); ++count) {
+        next(text, pos);
     }
     return count;
+}
+
+size_t Unicode::offset(std::string_view text, size_t n) {
+    size_t pos = 0;
+    for (size_t i = 0; i < n && pos < text.size(); ++i) {
+        next(text, pos);
+    }
+    return pos;
+}
+
+std::string Unicode::encode(char32_t code) {
+    std::string out;
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            return out;
+        }
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code <= 0x10FFFF) {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return out;
 }
 
 } // namespace tdx

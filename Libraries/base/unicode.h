@@ -1,19 +1,28 @@
-// UTF-8 texts as the fonts see them: one UTF-16 code per character.
+// The one UTF-8 decoder: fonts, text fields and editors count and draw characters exactly alike.
 #pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace tdx {
 
 struct Unicode {
-    // The replacement for a character that is not valid UTF-8 or lies outside the 16-bit range.
-    static constexpr unsigned short REPLACEMENT = 0xFFFD;
+    // What a byte sequence that is no character decodes to.
+    static constexpr char32_t REPLACEMENT = 0xFFFD;
 
-    // Decodes the first character of text into *code (when code is not null) and returns the bytes it takes,
-    // 0 at the terminator or for a null text. A sequence that is invalid, overlong, a surrogate, beyond
-    // U+FFFF or cut short by the terminator is one character REPLACEMENT of the bytes up to where it broke;
-    // it never reads past the terminator.
-    static unsigned int decode(const char* text, unsigned short* code);
-    // The number of characters of text, counted as decode counts them; 0 for a null text.
-    static unsigned int size(const char* text);
+    // Decodes the character at text[pos] and moves pos past it: at least one byte, never past the end.
+    // Bytes that do not form a character (a stray continuation, an overlong form, a surrogate, a value
+    // beyond U+10FFFF, a sequence cut short) give one REPLACEMENT for the longest start of a well-formed
+    // sequence, at least one byte, so the next character is never swallowed. At or past the end: the end,
+    // and REPLACEMENT.
+    static char32_t next(std::string_view text, size_t& pos);
+    // The number of characters of text, as next counts them.
+    static size_t length(std::string_view text);
+    // The byte offset of character n, the text's size when it has no more than n characters.
+    static size_t offset(std::string_view text, size_t n);
+    // The UTF-8 bytes of a code point; empty for a surrogate or a value beyond U+10FFFF.
+    static std::string encode(char32_t code);
 };
 
 } // namespace tdx

@@ -4,6 +4,7 @@
 
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
+#include "SourceApp/system/config.h"
 
 #include <filesystem>
 
@@ -66,14 +67,17 @@ TEST_F(HarnessTest, NavigationNetworkEventsAndClocksAreTheTestsToDrive) {
     EXPECT_EQ(os_time(), START_TIME + 1);
 }
 
-TEST_F(HarnessTest, TheConfigurationRecordIsStoredInMemoryAndCounted) {
+TEST_F(HarnessTest, TheConfigurationRecordStartsAtTheDefaultsInMemoryAndCountsItsStores) {
     std::filesystem::remove(CONFIG_FILE_NAME);
+    EXPECT_EQ(Configuration.first_start, 1);
+    config_apply();
+    EXPECT_EQ(configStores(), 0) << "the defaults count as stored";
     Configuration.language = 2;
-    EXPECT_EQ(config_platform_store(&Configuration), 0);
+    config_apply();
+    config_apply();
     EXPECT_EQ(configStores(), 1);
     EXPECT_EQ(storedConfiguration().language, 2);
     EXPECT_FALSE(std::filesystem::exists(CONFIG_FILE_NAME)) << "no file is written";
-    Configuration.language = 0;
 }
 
 } // namespace

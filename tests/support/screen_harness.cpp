@@ -16,6 +16,8 @@
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
+#include "SourceApp/system/SystemMgr.h"
+#include "SourceApp/system/config.h"
 #include "tools/simcu/installation.h"
 
 #include <filesystem>
@@ -196,15 +198,10 @@ private:
 // ---- Set-up ----
 
 void ScreenHarness::SetUpTestSuite() {
-    sResources = new ResourceMgr;
-    if (sResources->load(TDX_RESOURCES_FILE) != 0) {
+    ResourceMgr* resources = getApplication()->getResourceManager();
+    if (!resources->get(res_myriad12).isValid() && resources->load(TDX_RESOURCES_FILE) != 0) {
         throw std::runtime_error("resources file missing: " TDX_RESOURCES_FILE);
     }
-}
-
-void ScreenHarness::TearDownTestSuite() {
-    delete sResources;
-    sResources = nullptr;
 }
 
 int64_t ScreenHarness::wallClock() {
@@ -221,34 +218,58 @@ void ScreenHarness::SetUp() {
     });
     os_set_wall_clock(&ScreenHarness::wallClock);
     os_time_set(static_cast<uint32_t>(START_TIME));
-    widgets_set_resources(sResources);
-    sConfigStores = 0;
-    sStoredConfiguration = Configuration;
+    widgets_set_resources(getApplication()->getResourceManager());
+    widgets_set_local_time([] { return getApplication()->getSystemManager()->getLocalTime(); });
     config_platform_set_store_hook([](const configuration_t* record) {
         sStoredConfiguration = *record;
         ++sConfigStores;
         return 0;
     });
+    config_defaults();
+    sConfigStores = 0;
     Structure.clear();
     proxytab_init();
+    // As start-up registers it: the system manager mirrors the location's time settings.
+    Structure.addValueChangeHandler(getApplication()->getSystemManager());
     Net::Tavi.restart();
     Net::Tavi.setEventSink([](int kind) { gHarness->networkEvent(kind); });
+    resetCore();
     mCore.setChangeStateCallback(&ScreenHarness::buildBlank);
 }
 
 void ScreenHarness::TearDown() {
+    resetCore();
+    resetSystemManager();
+    Structure.removeValueChangeHandler(getApplication()->getSystemManager());
     Net::Tavi.setEventSink(nullptr);
     Net::Tavi.restart();
     Structure.clear();
     proxytab_init();
     config_platform_set_store_hook(nullptr);
     widgets_set_resources(nullptr);
-    widgets_set_local_time(nullptr);
     os_set_wall_clock(nullptr);
     os_set_assert_handler(nullptr);
     dbg_set_output(nullptr);
     gHarness = nullptr;
     ScreenTest::TearDown();
+}
+
+void ScreenHarness::resetCore() {
+    mCore.setChangeStateCallback(nullptr);
+    mCore.defaultState();
+    mCore.task();
+    mCore.task();
+    mMessages.clear();
+    mPressed = false;
+}
+
+void ScreenHarness::resetSystemManager() {
+    location();
+    for (vid_t vid : {SystemMgr::VID_LOCAL_TIME_OFFSET, SystemMgr::VID_TIMEZONE_OFFSET}) {
+        ObjectBuilder(OID_LOCATION).value(vid, BT_VTYPE_S32, 0);
+    }
+    ObjectBuilder(OID_LOCATION).value(SystemMgr::VID_DAYLIGHT_SAVING, BT_VTYPE_U8, 0);
+    Structure.task();
 }
 
 Form* ScreenHarness::buildBlank(unsigned, unsigned, const State& state) {
@@ -359,6 +380,7 @@ void ScreenHarness::runTasks(int passes) {
         Net::Tavi.task();
         Structure.task();
         mCore.task();
+        getApplication()->getSystemManager()->task();
     }
 }
 
@@ -401,6 +423,7 @@ void ScreenHarness::press(int x, int y) {
     mY = y;
     mPressed = true;
     mHeldTicks = 0;
+    getApplication()->getSystemManager()->reset();
     send(EVENT_TOUCH_PRESS, x, y);
     runTasks(2);
 }

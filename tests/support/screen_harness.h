@@ -12,11 +12,14 @@
 //       EXPECT_EQ(published(), (Published{{0x01000316, 0x000C, 2150}}));
 //   }
 //
-// Everything runs on the test's thread: the real GUI core on an off-screen surface, the real object tree and
-// value table, the real network bridge fed with the control unit's packets in-process, and the platform's
-// millisecond and wall clocks, which move only when the test lets time pass.
+// Everything runs on the test's thread: the application object's own GUI core and system manager (the GUI
+// core on an off-screen surface), the real object tree and value table, the real network bridge fed with the
+// control unit's packets in-process, the configuration record in memory, and the platform's millisecond and
+// wall clocks, which move only when the test lets time pass. The application object lives for the whole
+// test program, so a program that uses the harness builds no GUI core of its own.
 #pragma once
 
+#include "SourceApp/application/App.h"
 #include "SourceApp/big_table/bt_types.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/core/Form.h"
@@ -31,7 +34,6 @@
 
 namespace tdx {
 class ProxyObject;
-class ResourceMgr;
 } // namespace tdx
 
 namespace tdx::test {
@@ -104,7 +106,6 @@ protected:
     static constexpr int64_t START_TIME = 1772625600;
 
     static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
@@ -143,7 +144,8 @@ protected:
     uint32_t tickCount() const { return mCore.getTickCount(); }
 
     // ---- The configuration record ----
-    // The record lives in memory: stores are counted instead of written to "config.bin".
+    // The record lives in memory, with the defaults at the start: stores are counted instead of written to
+    // "config.bin".
     int configStores() const { return sConfigStores; }
     const configuration_t& storedConfiguration() const { return sStoredConfiguration; }
 
@@ -156,7 +158,8 @@ protected:
     // A blank screen (state 1) to put widgets on; they show after the next pass.
     Form* blank();
     Form* screen() const { return mCore.getScreen(); }
-    // One pass of the main loop's tasks: object tree, then GUI core (input, repaint, messages).
+    // One pass of the main loop's tasks: network bridge, object tree, GUI core (input, repaint, messages),
+    // system manager.
     void runTasks(int passes = 1);
 
     // ---- Touch ----
@@ -219,10 +222,14 @@ protected:
     // Every trace line since the test began.
     const std::string& trace() const;
 
-    Core mCore;
+    Core& mCore = *getApplication()->getCore();
 
 private:
     static Form* buildBlank(unsigned previous, unsigned next, const State& state);
+    // Closes every screen and empties the history and the queues: the core as a new test finds it.
+    void resetCore();
+    // Forgets the location values the system manager mirrored.
+    void resetSystemManager();
     static int64_t wallClock();
     void send(event_kind_t kind, int x, int y);
 
@@ -237,7 +244,6 @@ private:
     bool mPressed = false;
     int mHeldTicks = 0;
 
-    static inline ResourceMgr* sResources = nullptr;
     static inline int sConfigStores = 0;
     static inline configuration_t sStoredConfiguration{};
 };

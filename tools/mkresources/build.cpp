@@ -84,8 +84,86 @@ std::vector<uint32_t> text_code_points() {
         codes.push_back(c);
     for (uint32_t c = 0xA0; c <= 0x17F; ++c)
         codes.push_back(c);
+    // What translators and users type beyond Latin-1: dashes, curly and low quotes, the ellipsis, the euro.
+    for (uint32_t c :
+         {0x2013u, 0x2014u, 0x2018u, 0x2019u, 0x201Au, 0x201Cu, 0x201Du, 0x201Eu, 0x2026u, 0x20ACu})
+        codes.push_back(c);
     return codes;
 }
+
+namespace {
+
+// Capitals whose mark sits above the letter, with the letter and the mark as drawn at small sizes, where
+// the outline's own mark blurs into one grey row: rows top first, 'X' inked.
+struct MarkedCapital {
+    uint32_t code, letter;
+    const char* mark;
+};
+constexpr const char* ACUTE = ".X/X.";
+constexpr const char* CARON = "X.X/.X.";
+constexpr const char* RING = ".X./X.X/.X.";
+constexpr MarkedCapital MARKED_CAPITALS[] = {
+    {0xC1, 'A', ACUTE},  {0xC5, 'A', RING},   {0xC9, 'E', ACUTE},  {0xCD, 'I', ACUTE},
+    {0xD3, 'O', ACUTE},  {0xDA, 'U', ACUTE},  {0xDD, 'Y', ACUTE},  {0x10C, 'C', CARON},
+    {0x10E, 'D', CARON}, {0x11A, 'E', CARON}, {0x147, 'N', CARON}, {0x158, 'R', CARON},
+    {0x160, 'S', CARON}, {0x164, 'T', CARON}, {0x16E, 'U', RING},  {0x17D, 'Z', CARON},
+};
+
+Mask mark_mask(const char* rows) {
+    const std::string text(rows);
+    const int width = static_cast<int>(text.find('/'));
+    const int height = static_cast<int>((text.size() + 1) / (width + 1));
+    Mask m(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            m.at(x, y) = text[static_cast<size_t>(y * (width + 1) + x)] == 'X' ? 255 : 0;
+    return m;
+}
+
+// Rows of a glyph's mask counted upwards from the baseline: row r of the mask lies at height top - r.
+int max_alpha_at_height(const Face::Glyph& g, int height) {
+    const int row = g.top - height;
+    int most = 0;
+    if (row >= 0 && row < g.mask.height)
+        for (int x = 0; x < g.mask.width; ++x)
+            most = std::max(most, int{g.mask.at(x, row)});
+    return most;
+}
+
+constexpr int BLANK = 48;    // a row this faint reads as empty
+constexpr int VISIBLE = 200; // a mark needs at least one pixel this strong
+
+// Small sizes snap a capital's mark onto the letter as one faint row, so that Ě reads as E: such a glyph is
+// set again from the letter and a mark drawn in whole pixels, one blank row above the letter.
+Face::Glyph separate_mark(const Face& face, const MarkedCapital& m, Face::Glyph composed) {
+    const Face::Glyph letter = face.render(m.letter);
+    int mark_peak = 0;
+    for (int h = letter.top + 2; h <= composed.top; ++h)
+        mark_peak = std::max(mark_peak, max_alpha_at_height(composed, h));
+    if (max_alpha_at_height(composed, letter.top + 1) < BLANK && mark_peak >= VISIBLE)
+        return composed;
+    const Mask mark = mark_mask(m.mark);
+    const Mask ink = letter.mask.cropped();
+    // Ink left edge of the letter, relative to the pen: its mask's left plus its blank columns.
+    int ink_left = letter.mask.width;
+    for (int y = 0; y < letter.mask.height; ++y)
+        for (int x = 0; x < letter.mask.width; ++x)
+            if (letter.mask.at(x, y) != 0)
+                ink_left = std::min(ink_left, x);
+    const int mark_left = letter.left + ink_left + (ink.width - mark.width + 1) / 2;
+    const int left = std::min(letter.left, mark_left);
+    const int right = std::max(letter.left + letter.mask.width, mark_left + mark.width);
+    Face::Glyph out;
+    out.top = letter.top + 1 + mark.height;
+    out.left = left;
+    out.advance = composed.advance;
+    out.mask = Mask(right - left, 1 + mark.height + letter.mask.height);
+    out.mask.stamp(mark, mark_left - left, 0);
+    out.mask.stamp(letter.mask, letter.left - left, out.top - letter.top);
+    return out;
+}
+
+} // namespace
 
 std::vector<uint8_t> make_font(Face& face, int em) {
     face.setPixelSize(em);
@@ -133,6 +211,9 @@ std::vector<uint8_t> make_font(Face& face, int em) {
         Face::Glyph g = face.render(codes[i] == 0xA0 ? ' ' : codes[i]);
         if (codes[i] == 0xAD)
             g = Face::Glyph{};
+        for (const MarkedCapital& m : MARKED_CAPITALS)
+            if (m.code == codes[i] && face.has(m.letter))
+                g = separate_mark(face, m, g);
         const int y_top = ascent - g.top;
         if (g.advance < 0 || g.advance > 255 || g.mask.width > 255 || g.mask.height > 255 || g.left < -128 ||
             g.left > 127 || y_top < -128 || y_top > 127)
@@ -186,6 +267,21 @@ Mask set_text(Face& face, int em, const std::string& text) {
 
 } // namespace
 
+namespace {
+
+// The glyph with `cut` cleared from it and `bar` laid over it (masks of one size).
+Mask struck(const Mask& glyph, const Mask& cut, const Mask& bar) {
+    Mask out = glyph;
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const int kept = out.at(x, y) * (255 - cut.at(x, y)) / 255;
+            out.at(x, y) = static_cast<uint8_t>(std::max(kept, int{bar.at(x, y)}));
+        }
+    return out;
+}
+
+} // namespace
+
 Mask make_drawn(const std::string& what, const std::vector<std::string>& args, Face& icons,
                 const std::string& fonts_dir) {
     if (what == "wordmark") {
@@ -217,32 +313,53 @@ Mask make_drawn(const std::string& what, const std::vector<std::string>& args, F
         return row.cropped();
     }
     if (what == "crossed") {
-        // crossed U+XXXX <px>: the glyph struck through, with a clear gap each side of the stroke so that it
-        // reads as "blocked".
+        // crossed U+XXXX <px>: the glyph struck through at 45 degrees across its middle, cleared only on the
+        // stroke's upper side: a cut each side, or a wide one, leaves a narrow glyph (a flame) in strips
+        // that no longer read as what they were.
         if (args.size() != 2)
             throw std::runtime_error("crossed needs a glyph and a size");
         const int px = parse_int(args[1], 6, 128, "crossed");
         const Mask glyph = make_icon(icons, parse_code(args[0], "crossed"), px);
         const int w = glyph.width, h = glyph.height;
-        const double stroke = std::max(1.5, px / 10.0), gap = stroke;
-        Mask out = glyph;
+        const double stroke = std::max(1.5, px / 12.0), gap = std::max(1.0, px / 20.0);
         Canvas cut(w, h), bar(w, h);
-        // The stroke runs at 45 degrees through the glyph's middle, as in the icon font's own "off" glyphs: a
-        // corner-to-corner line would run along a tall, narrow glyph (a flame) and cut it into strips.
         const double side = std::max(w, h), cx = w / 2.0, cy = h / 2.0;
-        for (int pass = 0; pass < 2; ++pass) {
-            Canvas& c = pass == 0 ? cut : bar;
-            const double half = pass == 0 ? stroke / 2 + gap : stroke / 2;
-            for (double t = -side / 2; t <= side / 2; t += 0.25)
-                c.fillCircle(cx + t, cy + t, half);
+        // The cut's centre line lies half a gap above and right of the stroke's.
+        const double shift = gap / 2 / std::sqrt(2.0);
+        for (double t = -side; t <= side; t += 0.25) {
+            cut.fillCircle(cx + t + shift, cy + t - shift, stroke / 2 + gap / 2);
+            bar.fillCircle(cx + t, cy + t, stroke / 2);
         }
-        const Mask cutMask = cut.mask(), barMask = bar.mask();
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                const int kept = out.at(x, y) * (255 - cutMask.at(x, y)) / 255;
-                out.at(x, y) = static_cast<uint8_t>(std::max(kept, int{barMask.at(x, y)}));
+        return struck(glyph, cut.mask(), bar.mask());
+    }
+    if (what == "tank") {
+        // tank <px> [heated]: an upright water tank with round ends, filled below its middle; heated, heat
+        // rises above the water.
+        if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "heated"))
+            throw std::runtime_error("tank needs a size and optionally \"heated\"");
+        const int px = parse_int(args[0], 8, 128, "tank");
+        const int w = std::max(6, px * 7 / 10), h = px;
+        const double stroke = std::max(1.5, px / 12.0), r = w / 2.0 - 0.5;
+        Canvas shell(w, h), body(w, h);
+        shell.strokeRoundRect(0.5, 0.5, w - 0.5, h - 0.5, r, stroke);
+        body.fillRoundRect(0.5, 0.5, w - 0.5, h - 0.5, r);
+        const int level = h * 11 / 20;
+        Canvas heat(w, h);
+        if (args.size() == 2) {
+            // Three wavy lines of rising heat above the water.
+            for (int line = 0; line < 3; ++line) {
+                const double x = w / 2.0 + (line - 1) * (w - 2 * stroke) / 3.6;
+                for (double y = stroke + 1.5; y <= level - 2; y += 0.1)
+                    heat.fillCircle(x + std::sin((y - stroke) * 1.1), y, 0.6);
             }
-        return out;
+        }
+        Mask water = body.mask();
+        for (int y = 0; y < level; ++y)
+            for (int x = 0; x < w; ++x)
+                water.at(x, y) = 0;
+        water.stamp(shell.mask(), 0, 0);
+        water.stamp(heat.mask(), 0, 0);
+        return water;
     }
     if (what == "unit") {
         // The control unit seen from the front: housing, symbol panel at (10, 15), the LED's bezel around

@@ -59,7 +59,8 @@ private:
     int mEm = 0;
 };
 
-// The code points every text font carries: printable ASCII, Latin-1 and Latin Extended-A.
+// The code points every text font carries: printable ASCII, Latin-1, Latin Extended-A and the punctuation
+// and currency signs of the languages shipped.
 std::vector<uint32_t> text_code_points();
 
 // A font blob (the bif_ layout) of the face at em pixels.

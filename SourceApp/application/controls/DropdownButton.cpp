@@ -88,7 +88,8 @@ void DropdownButton::handleDraw() {
     const bif_t* font = bif_myriad12.getFont();
     const Box saved = gfx_get_clip();
     gfx_set_clip(saved.intersect(Box::fromCorners(box.x1, box.y1, separator - 5, box.y2)));
-    bif_print_text(font, box.x1 + 9, text_top_centered(font, box.y1, box.getHeight()), mTitle);
+    bif_print_text_fitted(font, box.x1 + 9, text_top_centered(font, box.y1, box.getHeight()), mTitle,
+                          separator - 5 - (box.x1 + 9));
     gfx_set_clip(saved);
 }
 

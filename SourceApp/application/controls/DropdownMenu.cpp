@@ -60,8 +60,9 @@ void DropdownMenu::handleEvent(Event* event) {
     if (event->kind == EVENT_TOUCH_PRESS && getVisibleBox().contains(event->x, event->y)) {
         mPressed = itemAt(event->y);
         invalidate();
-    } else if (event->kind == EVENT_TOUCH_RELEASE && mPressed != NO_ITEM && itemAt(event->y) != mPressed) {
-        // Released over another item: no item was clicked.
+    } else if (event->kind == EVENT_TOUCH_CANCEL ||
+               (event->kind == EVENT_TOUCH_RELEASE && mPressed != NO_ITEM && itemAt(event->y) != mPressed)) {
+        // Released over another item, or a layer came in front: no item was clicked.
         mPressed = NO_ITEM;
         invalidate();
     }

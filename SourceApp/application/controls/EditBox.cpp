@@ -1,5 +1,6 @@
 #include "SourceApp/application/controls/EditBox.h"
 
+#include "Libraries/base/unicode.h"
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/gfx/gfx.h"
@@ -16,7 +17,7 @@ EditBox::EditBox(Container* parent, int x, int y, int width, int height, Font* f
     : Component(parent, x, y, width, height)
     , mText(text)
     , mFont(font)
-    , mCaret(utf8_length(text))
+    , mCaret(static_cast<unsigned>(Unicode::length(text)))
     , mLength(mCaret) {
     setName("EditBox");
 }
@@ -33,10 +34,10 @@ void EditBox::appendTextToCaret(const std::string& text) {
     if (text.empty()) {
         return;
     }
-    mText.insert(utf8_offset(mText, mCaret), text);
-    const unsigned added = utf8_length(text);
+    mText.insert(Unicode::offset(mText, mCaret), text);
+    const unsigned added = static_cast<unsigned>(Unicode::length(text));
     // The length is counted again: an insertion can join a broken sequence of the old text.
-    mLength = utf8_length(mText);
+    mLength = static_cast<unsigned>(Unicode::length(mText));
     mCaret = std::min(mCaret + added, mLength);
     invalidate();
 }
@@ -52,8 +53,8 @@ void EditBox::deleteFromCaret(unsigned count, int direction) {
     if (from == to) {
         return;
     }
-    const size_t begin = utf8_offset(mText, from);
-    mText.erase(begin, utf8_offset(mText, to) - begin);
+    const size_t begin = Unicode::offset(mText, from);
+    mText.erase(begin, Unicode::offset(mText, to) - begin);
     mLength -= to - from;
     mCaret = from;
     invalidate();
@@ -67,7 +68,8 @@ void EditBox::handleDraw() {
     gfx_rectangle(box);
     const bif_t* font = mFont != nullptr ? mFont->getFont() : nullptr;
     const Box inner = Box::fromCorners(box.x1 + INSET, box.y1 + 1, box.x2 - INSET, box.y2 - 1);
-    const int caretX = bif_text_width(font, std::string_view(mText).substr(0, utf8_offset(mText, mCaret)));
+    const int caretX =
+        bif_text_width(font, std::string_view(mText).substr(0, Unicode::offset(mText, mCaret)));
     // Scrolled so that the caret shows at the right end when the text before it is too wide.
     const int shift = std::max(0, caretX - (inner.getWidth() - 1));
     const Box saved = gfx_get_clip();

@@ -1,11 +1,14 @@
 #include "SourceApp/application/controls/KeyboardEditor.h"
 
 #include "Libraries/base/dbg.h"
+#include "Libraries/base/unicode.h"
 #include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/EditBox.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/gfx/gfx.h"
+#include "SourceApp/gui/i18n/I18n.h"
 
 #include <cstring>
 
@@ -19,36 +22,53 @@ constexpr int PITCH_X = KEY_WIDTH + 1;
 constexpr int FIRST_ROW = 30;
 constexpr int PITCH_Y = KEY_HEIGHT + 1;
 
-// Codes of the keys that type no character.
-constexpr int KEY_SHIFT = 0x100;
-constexpr int KEY_SYMBOLS = 0x101;
-
-// Letters and their symbol-mode replacements, row by row (same lengths).
+// Letters and their symbol-page replacements, row by row (same lengths).
 constexpr const char* LETTERS[4] = {"1234567890", "qwertyuiop", "asdfghjkl", "zxcvbnm"};
 constexpr const char* SYMBOLS[4] = {"1234567890", "!@#$%&*()-", "_+=/\\:;'\"", ",.?<>[]"};
 
-Button* key(Container* parent, int x, int y, int width, const std::string& text, int code) {
-    return Button::Builder()
-        .parent(parent)
-        .x(x)
-        .y(y)
-        .width(width)
-        .height(KEY_HEIGHT)
-        .tag(static_cast<uint32_t>(code))
-        .text(text)
-        .build();
+// The letters each language writes beyond a to z, small and capital in the same order. English offers
+// those of all three, for names written in the others.
+struct National {
+    Locale::Enum locale;
+    const char* small;
+    const char* capitals;
+};
+constexpr National NATIONAL[] = {
+    {Locale::Czech, "áčďéěíňóřšťúůýž", "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ"},
+    {Locale::Danish, "æøåéü", "ÆØÅÉÜ"},
+    {Locale::Dutch, "ĳéëïöüèáóú", "ĲÉËÏÖÜÈÁÓÚ"},
+    {Locale::English, "áčďéěíňóřšťúůýžæøåĳëïöüè", "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽÆØÅĲËÏÖÜÈ"},
+};
+
+std::u32string decode(const char* text) {
+    std::u32string out;
+    const std::string_view view(text);
+    for (size_t pos = 0; pos < view.size();) {
+        out += Unicode::next(view, pos);
+    }
+    return out;
 }
 
-IconButton* icon_key(Container* parent, int x, int y, int width, resource_id icon, int code) {
-    return IconButton::Builder()
-        .parent(parent)
-        .x(x)
-        .y(y)
-        .width(width)
-        .height(KEY_HEIGHT)
-        .tag(static_cast<uint32_t>(code))
-        .icon(icon)
-        .build();
+// The bottom row, left to right, one pixel apart: 277 pixels.
+struct BottomKey {
+    int width;
+    resource_id icon; // res_none: a text key
+    int code;
+};
+constexpr BottomKey BOTTOM_ROW[] = {
+    {45, res_arrow_up, KeyboardEditor::KEY_SHIFT}, {45, res_none, KeyboardEditor::KEY_SYMBOLS},
+    {45, res_none, KeyboardEditor::KEY_NATIONAL},  {53, res_none, ' '},
+    {42, res_cross, KeyboardEditor::KEY_ESCAPE},   {42, res_tick, KeyboardEditor::KEY_ENTER},
+};
+
+template <class Key>
+Key* tagged(Key* key, int code) {
+    key->tag = static_cast<uint32_t>(code);
+    return key;
+}
+
+bool types_a_character(int code) {
+    return code >= 0x20 && code < KeyboardEditor::KEY_SHIFT && code != 0x7F;
 }
 
 } // namespace
@@ -58,28 +78,42 @@ KeyboardEditor::KeyboardEditor(Container* parent, int x, int y, const std::strin
     setName("KeyboardEditor");
     const int left = getLeft();
     const int top = getTop();
+    const Locale::Enum locale = I18n::LANGUAGES[i18n.getLanguage()].locale;
+    for (const National& n : NATIONAL) {
+        if (n.locale == locale) {
+            mNational = decode(n.small);
+            mNationalCapitals = decode(n.capitals);
+            break;
+        }
+    }
     mEdit = new EditBox(this, left, top, WIDTH, 24, &bif_myriad12, text);
     for (int row = 0; row < 4; ++row) {
         const int count = static_cast<int>(std::strlen(LETTERS[row]));
-        // The last row ends with backspace, 52 wide; every row is centred.
+        // The last row ends with backspace, two keys wide; every row is centred.
         const int rowWidth = count * PITCH_X - 1 + (row == 3 ? 1 + 2 * KEY_WIDTH : 0);
         int kx = left + (WIDTH - rowWidth) / 2;
         const int ky = top + FIRST_ROW + row * PITCH_Y;
         for (int i = 0; i < count; ++i, kx += PITCH_X) {
-            mCharKeys.push_back(
-                key(this, kx, ky, KEY_WIDTH, std::string(1, LETTERS[row][i]), LETTERS[row][i]));
+            mCharKeys.push_back(new Button(this, kx, ky, KEY_WIDTH, KEY_HEIGHT, ""));
         }
         if (row == 3) {
-            icon_key(this, kx, ky, 2 * KEY_WIDTH, res_backspace, KEY_BACKSPACE);
+            tagged(new IconButton(this, kx, ky, 2 * KEY_WIDTH, KEY_HEIGHT, res_backspace), KEY_BACKSPACE);
         }
     }
-    // Bottom row: 45 + 45 + 99 + 42 + 42 and four gaps = 277.
+    int kx = left;
     const int by = top + FIRST_ROW + 4 * PITCH_Y;
-    icon_key(this, left, by, 45, res_arrow_up, KEY_SHIFT);
-    key(this, left + 46, by, 45, "?123", KEY_SYMBOLS);
-    key(this, left + 92, by, 99, "", ' ');
-    icon_key(this, left + 192, by, 42, res_cross, KEY_ESCAPE);
-    icon_key(this, left + 235, by, 42, res_tick, KEY_ENTER);
+    for (const BottomKey& k : BOTTOM_ROW) {
+        Component* key =
+            k.icon != res_none
+                ? static_cast<Component*>(new IconButton(this, kx, by, k.width, KEY_HEIGHT, k.icon))
+                : new Button(this, kx, by, k.width, KEY_HEIGHT, "");
+        tagged(key, k.code);
+        mShiftKey = k.code == KEY_SHIFT ? key : mShiftKey;
+        mSymbolsKey = k.code == KEY_SYMBOLS ? static_cast<Button*>(key) : mSymbolsKey;
+        mNationalKey = k.code == KEY_NATIONAL ? static_cast<Button*>(key) : mNationalKey;
+        kx += k.width + 1;
+    }
+    relabel();
 }
 
 std::string KeyboardEditor::getString() const {
@@ -89,32 +123,51 @@ std::string KeyboardEditor::getString() const {
 void KeyboardEditor::relabel() {
     size_t k = 0;
     for (int row = 0; row < 4; ++row) {
-        const char* chars = mSymbols ? SYMBOLS[row] : LETTERS[row];
-        for (size_t i = 0; chars[i] != '\0'; ++i, ++k) {
-            char c = chars[i];
-            if (mShift && !mSymbols && c >= 'a' && c <= 'z') {
-                c = static_cast<char>(c - 'a' + 'A');
+        for (size_t i = 0; LETTERS[row][i] != '\0'; ++i, ++k) {
+            char32_t c =
+                static_cast<unsigned char>(mPage == Page::Symbols ? SYMBOLS[row][i] : LETTERS[row][i]);
+            if (mPage == Page::Letters && mShift && c >= 'a' && c <= 'z') {
+                c = c - 'a' + 'A';
             }
-            mCharKeys[k]->setText(std::string(1, c));
-            mCharKeys[k]->tag = static_cast<unsigned char>(c);
+            // The national letters take the places of the Latin ones below the digits.
+            const size_t n = k - std::strlen(LETTERS[0]);
+            if (mPage == Page::National && row > 0) {
+                c = n < mNational.size() ? (mShift ? mNationalCapitals[n] : mNational[n]) : 0;
+            }
+            mCharKeys[k]->setVisible(c != 0);
+            mCharKeys[k]->setText(Unicode::encode(c));
+            mCharKeys[k]->tag = c;
         }
     }
-    for (Component* child : getChildren()) {
-        if (child->tag == KEY_SYMBOLS) {
-            static_cast<Button*>(child)->setText(mSymbols ? "abc" : "?123");
-        } else if (child->tag == KEY_SHIFT) {
-            static_cast<IconButton*>(child)->setBackColor(mShift ? colour::PRESSED : colour::CONTROL);
-            // Symbols have no capitals: Shift shows that it does nothing there.
-            child->setEnabled(!mSymbols);
-        }
-    }
+    mSymbolsKey->setText(mPage == Page::Symbols ? "abc" : "?123");
+    // The national key shows the first three of its letters.
+    mNationalKey->setText(mPage == Page::National
+                              ? "abc"
+                              : Unicode::encode(mNational[0]) + Unicode::encode(mNational[1]) +
+                                    Unicode::encode(mNational[2]));
+    mNationalKey->setVisible(mNational.size() >= 3);
+    static_cast<IconButton*>(mShiftKey)->setBackColor(mShift ? colour::PRESSED : colour::CONTROL);
+    // Symbols have no capitals: Shift shows that it does nothing there.
+    mShiftKey->setEnabled(mPage != Page::Symbols);
 }
 
-void KeyboardEditor::type(char c) {
-    if (mMaxLength != 0 && mEdit->getText().size() >= mMaxLength) {
+void KeyboardEditor::showPage(Page page) {
+    mPage = mPage == page ? Page::Letters : page;
+    mShift = false;
+    relabel();
+}
+
+void KeyboardEditor::type(char32_t code) {
+    const bif_t* font = bif_myriad12.getFont();
+    if (font != nullptr && bif_get_glyph_ptr(font, code) == nullptr) {
+        dbg_printf_h("KeyboardEditor: U+%04X has no glyph, ignored", static_cast<unsigned>(code));
         return;
     }
-    mEdit->appendTextToCaret(std::string(1, c));
+    const std::string bytes = Unicode::encode(code);
+    if (mMaxLength != 0 && mEdit->getText().size() + bytes.size() > mMaxLength) {
+        return;
+    }
+    mEdit->appendTextToCaret(bytes);
     if (mShift) {
         // Shift holds for one letter.
         mShift = false;
@@ -142,20 +195,20 @@ void KeyboardEditor::press(int code) {
             sendMessage(MSG_CANCEL);
             break;
         case KEY_SHIFT:
-            // Symbols have no capitals.
-            if (!mSymbols) {
+            if (mPage != Page::Symbols) {
                 mShift = !mShift;
                 relabel();
             }
             break;
         case KEY_SYMBOLS:
-            mSymbols = !mSymbols;
-            mShift = false;
-            relabel();
+            showPage(Page::Symbols);
+            break;
+        case KEY_NATIONAL:
+            showPage(Page::National);
             break;
         default:
             if (code >= 0x20 && code <= 0x7E) {
-                type(static_cast<char>(code));
+                type(static_cast<char32_t>(code));
             } else {
                 dbg_printf_h("KeyboardEditor: key code %d ignored", code);
             }
@@ -166,15 +219,20 @@ void KeyboardEditor::press(int code) {
 void KeyboardEditor::handleMessage(Message* message) {
     Container::handleMessage(message);
     if (message->id == MSG_KEY && message->source == nullptr) {
-        press(message->p1);
+        if (message->p2 == KEY_CHARACTER && types_a_character(message->p1)) {
+            type(static_cast<char32_t>(message->p1));
+        } else if (message->p2 == KEY_CHARACTER) {
+            dbg_printf_h("KeyboardEditor: character %d ignored", message->p1);
+        } else {
+            press(message->p1);
+        }
         message->stopPropagation();
     } else if (message->id == MSG_CLICK && message->source != nullptr &&
                message->source->getParent() == this && message->source != mEdit) {
-        // On-screen character keys type their character; '%' and '\'' share their codes with the host's
-        // arrow keys.
+        // Character keys type their character; '%' and '\'' share their codes with the host's arrow keys.
         const int code = static_cast<int>(message->source->tag);
-        if (code >= 0x20 && code <= 0x7E) {
-            type(static_cast<char>(code));
+        if (types_a_character(code)) {
+            type(static_cast<char32_t>(code));
         } else {
             press(code);
         }

@@ -150,6 +150,11 @@ void ContainedLabel::handleDraw() {
         return;
     }
     int x = box.x1;
+    if (w > box.getWidth()) {
+        bif_print_text_fitted(font, x, cross_start(font, box.y1, box.getHeight(), mVAlign), mText,
+                              box.getWidth());
+        return;
+    }
     if (mHAlign == HorizontalAlign::Center) {
         x = box.x1 + (box.getWidth() - w) / 2;
     } else if (mHAlign == HorizontalAlign::Right) {

@@ -1,5 +1,5 @@
 // One-line texts without a background. A Label is 20 pixels high and as wide as its text, anchored at x by
-// its alignment; a ContainedLabel aligns its text inside a fixed box and clips it there.
+// its alignment; a ContainedLabel aligns its text inside a fixed box and cuts it there with an ellipsis.
 #pragma once
 
 #include "SourceApp/application/controls/IStringComponent.h"

@@ -60,7 +60,8 @@ void NavigationLink::handleDraw() {
         x += w + TEXT_INSET;
     }
     const bif_t* font = mFont->getFont();
-    bif_print_text(font, x, text_top_centered(font, box.y1, box.getHeight()), mText);
+    bif_print_text_fitted(font, x, text_top_centered(font, box.y1, box.getHeight()), mText,
+                          separator - 5 - x);
     gfx_set_clip(saved);
 }
 

@@ -54,7 +54,7 @@ int text_top_centered(const bif_t* font, int top, int height) {
 void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text) {
     constexpr int INSET = 4;
     if (bif_text_width(font, text) > box.getWidth() - 2 * INSET) {
-        bif_print_text(font, box.x1 + INSET, top, text);
+        bif_print_text_fitted(font, box.x1 + INSET, top, text, box.getWidth() - 2 * INSET);
     } else {
         bif_print_text_centered(font, box.x1 + box.getWidth() / 2, top, text);
     }
@@ -68,22 +68,6 @@ void draw_icon_centered(resource_id id, const Box& box, int dx, int dy) {
     const int x = box.x1 + (box.getWidth() - gfx_image_width(image)) / 2 + dx;
     const int y = box.y1 + (box.getHeight() - gfx_image_height(image)) / 2 + dy;
     gfx_put_image(x, y, image);
-}
-
-unsigned utf8_length(std::string_view text) {
-    unsigned n = 0;
-    for (size_t pos = 0; pos < text.size(); ++n) {
-        bif_next_code(text, pos);
-    }
-    return n;
-}
-
-size_t utf8_offset(std::string_view text, unsigned n) {
-    size_t pos = 0;
-    for (unsigned i = 0; i < n && pos < text.size(); ++i) {
-        bif_next_code(text, pos);
-    }
-    return pos;
 }
 
 } // namespace tdx

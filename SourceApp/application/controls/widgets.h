@@ -43,15 +43,10 @@ Date widget_local_time();
 int text_top_centered(const bif_t* font, int top, int height);
 
 // Draws one line with its cell top at `top`, centred in the box; a text too wide for the box starts 4 pixels
-// inside its left edge instead, so that its beginning shows when the box cuts it.
+// inside its left edge instead and ends in an ellipsis 4 pixels inside its right edge.
 void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text);
 
 // Draws an icon centred in the box, moved by (dx, dy), in the current colour.
 void draw_icon_centered(resource_id id, const Box& box, int dx = 0, int dy = 0);
-
-// Number of characters (code points) of a UTF-8 text, and the byte offset of character n (clamped to the
-// end).
-unsigned utf8_length(std::string_view text);
-size_t utf8_offset(std::string_view text, unsigned n);
 
 } // namespace tdx

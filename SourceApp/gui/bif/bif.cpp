@@ -1,6 +1,7 @@
 #include "SourceApp/gui/bif/bif.h"
 
 #include "Libraries/base/dbg.h"
+#include "Libraries/base/unicode.h"
 #include "SourceApp/gui/gfx/gfx.h"
 
 #include <algorithm>
@@ -38,8 +39,12 @@ inline const uint8_t* glyph(const bif_t* f, unsigned index) {
     return f->data + u32_at(offsets(f) + 4 * index);
 }
 
-const uint8_t* glyph_or_replacement(const bif_t* f, uint32_t code) {
-    const uint8_t* g = code == BIF_INVALID_CODE ? nullptr : bif_get_glyph_ptr(f, code);
+// The glyph a character draws with: a carriage return none (texts from other systems end their lines with
+// CR LF), a tab that of a blank, a character the font lacks the replacement glyph.
+const uint8_t* glyph_of(const bif_t* f, uint32_t code) {
+    if (code == '\r')
+        return nullptr;
+    const uint8_t* g = bif_get_glyph_ptr(f, code == '\t' ? ' ' : code);
     return g ? g : glyph(f, f->replacement);
 }
 
@@ -48,9 +53,11 @@ template <typename Draw>
 int walk(const bif_t* f, std::string_view text, Draw&& draw) {
     int pen = 0;
     for (size_t pos = 0; pos < text.size();) {
-        const uint8_t* g = glyph_or_replacement(f, bif_next_code(text, pos));
-        draw(g, pen);
-        pen += g[0];
+        const uint8_t* g = glyph_of(f, Unicode::next(text, pos));
+        if (g != nullptr) {
+            draw(g, pen);
+            pen += g[0];
+        }
     }
     return pen;
 }
@@ -109,36 +116,6 @@ int Font::bind(const uint8_t* data, size_t size) {
     return bif_parse(data, size, &mFont, mName);
 }
 
-uint32_t bif_next_code(std::string_view text, size_t& pos) {
-    const size_t n = text.size();
-    if (pos >= n) {
-        pos = n;
-        return BIF_INVALID_CODE;
-    }
-    const uint8_t lead = static_cast<uint8_t>(text[pos++]);
-    if (lead < 0x80)
-        return lead;
-    int more;
-    uint32_t code, min;
-    if ((lead & 0xE0) == 0xC0) {
-        more = 1, code = lead & 0x1F, min = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        more = 2, code = lead & 0x0F, min = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        more = 3, code = lead & 0x07, min = 0x10000;
-    } else {
-        return BIF_INVALID_CODE; // stray continuation byte or invalid lead
-    }
-    for (; more > 0; --more) {
-        if (pos >= n || (static_cast<uint8_t>(text[pos]) & 0xC0) != 0x80)
-            return BIF_INVALID_CODE; // truncated: the next character starts at pos
-        code = (code << 6) | (static_cast<uint8_t>(text[pos++]) & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return BIF_INVALID_CODE;
-    return code;
-}
-
 const uint8_t* bif_get_glyph_ptr(const bif_t* font, uint32_t code) {
     if (font == nullptr || font->data == nullptr || code > 0xFFFF)
         return nullptr;
@@ -186,6 +163,29 @@ void bif_print_text(const bif_t* font, int x, int y, std::string_view text) {
     });
 }
 
+std::string bif_fit_text(const bif_t* font, std::string_view text, int width) {
+    if (font == nullptr || font->data == nullptr || bif_text_width(font, text) <= width)
+        return std::string(text);
+    const std::string_view ellipsis = bif_get_glyph_ptr(font, 0x2026) ? "\xE2\x80\xA6" : "...";
+    const int64_t room = int64_t{width} - bif_text_width(font, ellipsis);
+    size_t end = 0;
+    int64_t used = 0;
+    for (size_t pos = 0; pos < text.size(); end = pos) {
+        const uint8_t* g = glyph_of(font, Unicode::next(text, pos));
+        used += g ? g[0] : 0;
+        if (used > room)
+            break;
+    }
+    // "Living room" cut after the blank reads "Living…", not "Living …".
+    while (end > 0 && text[end - 1] == ' ')
+        --end;
+    return std::string(text.substr(0, end)) + std::string(ellipsis);
+}
+
+void bif_print_text_fitted(const bif_t* font, int x, int y, std::string_view text, int width) {
+    bif_print_text(font, x, y, bif_fit_text(font, text, width));
+}
+
 void bif_print_text_centered(const bif_t* font, int x, int y, std::string_view text) {
     const int64_t left = int64_t{x} - bif_text_width(font, text) / 2;
     if (left >= INT32_MIN)
@@ -218,8 +218,9 @@ size_t bif_wrap_line(const bif_t* font, std::string_view text, size_t pos, int w
             break;
         }
         size_t next = i;
-        const uint32_t code = bif_next_code(text, next);
-        const int advance = sized ? glyph_or_replacement(font, code)[0] : 0;
+        const char32_t code = Unicode::next(text, next);
+        const uint8_t* g = sized ? glyph_of(font, code) : nullptr;
+        const int advance = g ? g[0] : 0;
         if (line_width + advance > width && i > pos) {
             end = next_line = text[i] == ' ' || blank == std::string_view::npos ? i : blank;
             while (next_line < n && text[next_line] == ' ')

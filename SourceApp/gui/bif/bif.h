@@ -44,11 +44,17 @@ int bif_parse(const uint8_t* data, size_t size, bif_t* font, const char* what = 
 const uint8_t* bif_get_glyph_ptr(const bif_t* font, uint32_t code);
 
 // Pixel width of a UTF-8 text: the sum of the advances. Characters the font lacks and malformed bytes count
-// as the replacement glyph, exactly as they are drawn.
+// as the replacement glyph, exactly as they are drawn; a carriage return takes no room and a tab that of a
+// blank.
 int bif_text_width(const bif_t* font, std::string_view text);
 
 // Draws one line with the top of its cell at y (baseline at y + ascent), starting at x. Null font: nothing.
 void bif_print_text(const bif_t* font, int x, int y, std::string_view text);
+// The text cut to `width` pixels: the whole characters that fit beside an ellipsis, then the ellipsis (the
+// font's U+2026, "..." in a font without it); the text itself when it fits.
+std::string bif_fit_text(const bif_t* font, std::string_view text, int width);
+// Draws one line from x, cut to `width` pixels with an ellipsis where it does not fit.
+void bif_print_text_fitted(const bif_t* font, int x, int y, std::string_view text, int width);
 // The same, centred on x.
 void bif_print_text_centered(const bif_t* font, int x, int y, std::string_view text);
 // Turned 90 degrees counter-clockwise (read bottom to top): the text starts at row y and runs upwards; the
@@ -89,11 +95,6 @@ inline void bif_print_text_rotated(const bif_t* font, int x, int y, const char* 
 inline void bif_print_multiline(const bif_t* font, const Box& box, const char* text) {
     bif_print_multiline(font, box, bif_view(text));
 }
-
-// Decodes the UTF-8 character at text[pos] and advances pos by at least one byte and never past the end.
-// Malformed, truncated, overlong and surrogate sequences give BIF_INVALID_CODE.
-constexpr uint32_t BIF_INVALID_CODE = 0xFFFFFFFFu;
-uint32_t bif_next_code(std::string_view text, size_t& pos);
 
 // A global font: bound to its resource once the resources are loaded.
 class Font {

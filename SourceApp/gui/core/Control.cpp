@@ -64,6 +64,10 @@ void Control::handleEvent(Event* event) {
                 }
             }
             break;
+        case EVENT_TOUCH_CANCEL:
+            mPressed = false;
+            setActive(false);
+            break;
         default:
             break;
     }

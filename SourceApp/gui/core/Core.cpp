@@ -106,10 +106,28 @@ void Core::sendEvent(event_kind_t kind, int x, int y, int a, int b) {
 void Core::deliverEvents() {
     // Only the events queued before this phase; what handlers queue waits for the next pass.
     for (std::size_t n = mEvents.size(); n > 0 && !mEvents.empty(); --n) {
+        cancelTouchBehindFront();
         Event event = mEvents.front();
         mEvents.pop_front();
         if (!mLayers.empty() && mLayers.front()->isVisible()) {
             mLayers.front()->handleEvent(&event);
+        }
+    }
+    cancelTouchBehindFront();
+}
+
+void Core::cancelTouchBehindFront() {
+    // A control pressed when a layer opened above it never sees the release: it would stay drawn pressed
+    // and click on a later release that began elsewhere.
+    if (!mTouchCancelDue) {
+        return;
+    }
+    mTouchCancelDue = false;
+    const std::vector<Component*> layers = mLayers;
+    for (std::size_t i = 1; i < layers.size(); ++i) {
+        if (isLayer(layers[i])) {
+            Event cancel{EVENT_TOUCH_CANCEL, 0, 0, 0, 0};
+            layers[i]->handleEvent(&cancel);
         }
     }
 }
@@ -129,6 +147,15 @@ void Core::sendMessage(Component* source, unsigned id, int p1, int p2, int p3, i
     if (mBridge != nullptr) {
         mBridge->onMessagePush(source, id, p1, p2, p3, p4);
     }
+}
+
+void Core::sendCharacter(char32_t code) {
+    const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+    if (control || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+        dbg_printf_h("GUI: character U+%04X refused", static_cast<unsigned>(code));
+        return;
+    }
+    sendMessage(nullptr, MSG_KEY, static_cast<int>(code), KEY_CHARACTER, 0, 0);
 }
 
 void Core::deliverMessages() {
@@ -160,6 +187,7 @@ void Core::newModalLayer(Component* layer) {
         return;
     }
     mLayers.insert(mLayers.begin(), layer);
+    mTouchCancelDue = mTouchCancelDue || mLayers.size() > 1;
     layer->invalidate();
     if (mBridge != nullptr) {
         mBridge->onComponentAdd(layer);

@@ -63,6 +63,9 @@ public:
 
     void sendEvent(event_kind_t kind, int x, int y, int a, int b);
     void sendMessage(Component* source, unsigned id, int p1, int p2, int p3, int p4);
+    // A character typed on the host's keyboard: MSG_KEY with the code point and KEY_CHARACTER. Control
+    // characters, surrogates and values beyond U+10FFFF are refused with a trace line.
+    void sendCharacter(char32_t code);
 
     // Navigation; the screen changes at the start of the next pass.
     void changeState(unsigned id, int p1, int p2, int p3, int p4);
@@ -101,6 +104,7 @@ public:
 private:
     void performStateChange();
     void deliverEvents();
+    void cancelTouchBehindFront();
     void repaintDirtyAreas();
     void deliverMessages();
     void deleteScheduled();
@@ -121,6 +125,7 @@ private:
     std::deque<Message> mInFlight; // the batch being delivered
     std::vector<Box> mDirty;
     std::vector<Component*> mLayers; // newest first
+    bool mTouchCancelDue = false;    // a layer came in front of others
     std::vector<Component*> mDoomed;
     Form* mScreen = nullptr;
 

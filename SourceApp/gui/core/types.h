@@ -20,6 +20,9 @@ enum event_kind_t : int {
     EVENT_DEBUG_MOVE = 8,
     EVENT_DEBUG_RESIZE = 9,
     EVENT_DEBUG_SELECT = 10,
+    // Sent by the core alone, to the layers behind one that came in front: the touch in progress there ends
+    // without a click.
+    EVENT_TOUCH_CANCEL = 11,
 };
 
 // Kinds whose x and y are screen coordinates.
@@ -45,7 +48,7 @@ enum message_type_t : uint16_t {
     MSG_DRAW = 1,
     MSG_CLICK = 2,
     MSG_PRESS = 3, // p1: 0 first press, 1 hold repeat
-    MSG_KEY = 4,   // p1: virtual-key code
+    MSG_KEY = 4,   // p1: virtual-key code, or with p2 KEY_CHARACTER a Unicode code point
     MSG_SCROLL_BY = 5,
     MSG_OK = 6,
     MSG_CANCEL = 7,
@@ -71,6 +74,9 @@ enum message_type_t : uint16_t {
     MSG_SELECT = 0x201,
     MSG_DESELECT = 0x202,
 };
+
+// p2 of MSG_KEY when p1 is a character typed on the host rather than a virtual-key code.
+constexpr int KEY_CHARACTER = 1;
 
 // A queued GUI message, copied by value. A null source is a message from the system.
 struct Message {

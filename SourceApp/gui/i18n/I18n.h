@@ -69,6 +69,8 @@ public:
     // Keeps a country code; codes of 13 and above are taken as 0 ("Not specified").
     void setCountry(uint8_t code);
     uint8_t getCountry() const { return mCountry; }
+    // The row of LANGUAGES in use: that of the last switch whose catalogue loaded, else 0 (English).
+    uint8_t getLanguage() const { return mLanguage; }
     // The catalogue resource of the current language, 0 for the built-in English texts.
     uint32_t getTranslationId() const { return LANGUAGES[mLanguage].translationId; }
 

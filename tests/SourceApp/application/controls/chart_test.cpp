@@ -149,7 +149,6 @@ TEST_F(ChartTest, AnalogSegmentsAreCutAtTheEdges) {
     // Then up beyond 10 V: cut at (6000, 1000) on the way to (8000, 1500).
     chart->drawTo(8000, 1500, false);
     pass();
-    gallery("analog_cut");
     const Point origin = analog_pixel(0, 0);
     EXPECT_EQ(at(origin.x, origin.y), RED);
     const Point corner = analog_pixel(6000, 1000);
@@ -180,7 +179,6 @@ TEST_F(ChartTest, AnalogLabelWaitsForItsSuccessor) {
     EXPECT_EQ(count_near(labelArea, RED), 0) << "the last point has no label yet";
     chart->drawTo(8000, 1000, false);
     pass();
-    gallery("analog_label");
     EXPECT_GT(count_near(labelArea, RED), 10) << "labelled once another point followed";
 }
 
@@ -220,42 +218,6 @@ TEST_F(ChartTest, ZeroSizeAndTinyChartsDrawNothingAndSurvive) {
     tiny->setWorkingPoint(100, 100);
     pass();
     EXPECT_EQ(inked(Box::fromCorners(0, 0, 319, 239), 0xFFFFFF), 0);
-}
-
-TEST_F(ChartTest, Gallery) {
-    auto* heat = new HeatCurveChart(form(), 9, 57, 277, 160);
-    for (int pass = 0; pass < 2; ++pass) {
-        heat->setColor(GREY);
-        heat->moveTo(4000, 0);
-        heat->drawTo(1800 + pass * 200, 0, false);
-        heat->drawTo(1800 + pass * 200, 2500, false);
-        heat->drawTo(-1000 - pass * 500, 5500, false);
-        heat->drawTo(-2000, 5500, false);
-    }
-    heat->setColor(RED);
-    heat->moveTo(4000, 0);
-    heat->drawTo(1900, 0, false);
-    heat->drawTo(1900, 2700, true);
-    heat->drawTo(-1200, 5500, true);
-    heat->drawTo(-2000, 5500, false);
-    heat->setWorkingPoint(500, 4000);
-    this->pass();
-    gallery("heat_curve");
-    SUCCEED();
-}
-
-TEST_F(ChartTest, AnalogGallery) {
-    auto* chart = new AnalogChart(form(), 9, 35, 277, 170);
-    chart->setColor(RED);
-    chart->moveTo(0, 0);
-    chart->drawTo(1500, 0, false);
-    chart->drawTo(1500, 200, true);
-    chart->drawTo(5500, 1000, true);
-    chart->drawTo(8000, 1000, false);
-    chart->setWorkingPoint(3500, 600);
-    pass();
-    gallery("analog");
-    SUCCEED();
 }
 
 } // namespace

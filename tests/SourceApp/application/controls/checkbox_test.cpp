@@ -139,29 +139,5 @@ TEST_F(CheckboxTest, RadioGroupOutlivesOrPrecedesItsBoxes) {
     EXPECT_FALSE(b->getChecked());
 }
 
-TEST_F(CheckboxTest, Gallery) {
-    auto* a = new Checkbox(form(), 9, 10, 19, 18);
-    new Checkbox(form(), 39, 10, 19, 18);
-    auto* c = new Checkbox(form(), 69, 10, 19, 18);
-    a->setChecked(true);
-    c->setChecked(true);
-    c->setEnabled(false);
-    RadioGroup group;
-    const char* names[] = {"Heating", "Cooling", "Automatic"};
-    for (int i = 0; i < 3; ++i) {
-        group.append(new CheckButton(form(), 9, 40 + 27 * i, 277, 26, names[i]));
-    }
-    group.setSelected(2);
-    resource_id icons[] = {res_comfort, res_eco, res_extra_comfort, res_schedule};
-    for (int i = 0; i < 4; ++i) {
-        auto* b = new CheckIconButton(form(), 9 + 61 * i, 130, 60, 26, icons[i], 0x000000, 0, 0);
-        b->setChecked(i == 1);
-    }
-    new CheckButton(form(), 9, 170, 127, 26, "A text longer than its small row");
-    pass();
-    gallery("checkboxes");
-    SUCCEED();
-}
-
 } // namespace
 } // namespace tdx::test

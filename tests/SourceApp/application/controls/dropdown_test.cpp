@@ -207,16 +207,5 @@ TEST_F(DropdownTest, OpenFlagSurvivesNavigationBack) {
     EXPECT_TRUE(header_of()->isOpen()) << "and after a restart";
 }
 
-TEST_F(DropdownTest, Gallery) {
-    auto* open = new DropdownButton(form(), 9, 10, 277, 26, "Heating circuit 1");
-    new DropdownButton(form(), 9, 37, 209, 26, "Hot water");
-    open->setCollapsed(true, false);
-    DropdownMenu* menu = language_menu(form(), 60, 80);
-    menu->setSelectedItem(2);
-    pass();
-    gallery("dropdowns");
-    SUCCEED();
-}
-
 } // namespace
 } // namespace tdx::test

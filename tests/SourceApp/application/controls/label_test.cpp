@@ -1,3 +1,4 @@
+#include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/TextFrame.h"
 #include "widget_fixture.h"
@@ -9,6 +10,26 @@ using LabelTest = WidgetTest;
 
 int width_of(const char* text, Font& font = bif_myriad12) {
     return bif_text_width(font.getFont(), text);
+}
+
+TEST_F(LabelTest, TextsTooLongForTheirBoxEndInAnEllipsis) {
+    new ContainedLabel(form(), 10, 10, 100, 20, &bif_myriad12, "Kitchen and living room upstairs",
+                       HorizontalAlign::Left, VerticalAlign::Middle);
+    new CheckButton(form(), 10, 40, 120, 26, "Kitchen and living room upstairs");
+    pass();
+    for (const Box& row : {Box(10, 10, 100, 20), Box(10, 40, 120 - 40, 26)}) {
+        int last = row.x1;
+        for (int x = row.x1; x <= row.x2; ++x)
+            if (count_near(Box(x, row.y1, 1, row.getHeight()), 0x000000) > 0)
+                last = x;
+        // The last columns hold only the last dot: ink in at most two rows.
+        int rows = 0;
+        for (int y = row.y1; y <= row.y2; ++y)
+            rows += count_near(Box::fromCorners(last - 2, y, last, y), 0x000000) > 0;
+        EXPECT_LE(rows, 2) << "an ellipsis, not a letter cut in half";
+        EXPECT_GT(rows, 0);
+        EXPECT_LE(last, row.x2);
+    }
 }
 
 TEST_F(LabelTest, LabelIsAsWideAsItsTextAnchoredByItsAlignment) {
@@ -187,28 +208,6 @@ TEST_F(LabelTest, FixedTextFrameAlignsAndClips) {
     const int step = bif_myriad12.getFont()->line_step;
     EXPECT_LE(three.y2, 100 + 3 * step - 1);
     EXPECT_GE(three.y2, 100 + 2 * step);
-}
-
-TEST_F(LabelTest, Gallery) {
-    new Label(form(), 9, 5, &bif_myriad14_bold, "Living room");
-    new Label(form(), 311, 5, &bif_myriad12,
-              "21.5 \xC2\xB0"
-              "C",
-              HorizontalAlign::Right);
-    new ContainedLabel(form(), 9, 30, 150, 26, &bif_myriad12, "Contained, centred", HorizontalAlign::Center,
-                       VerticalAlign::Middle);
-    new ContainedLabel(form(), 170, 30, 140, 26, &bif_myriad10, "Right, grey", HorizontalAlign::Right,
-                       VerticalAlign::Middle, TextOrientation::Horizontal, 0x808080);
-    new ContainedLabel(form(), 2, 60, 20, 170, &bif_myriad10, "Inlet temperature", HorizontalAlign::Center,
-                       VerticalAlign::Middle, TextOrientation::Rotated, 0x808080);
-    new TextFrame(form(), 30, 60, 280, 0, &bif_myriad12,
-                  "The display lost the connection to the control unit. Check the cable and the power of the "
-                  "control unit.\nThen wait a minute: the display connects again by itself.");
-    new TextFrame(form(), 30, 160, 280, 70, &bif_myriad12_bold, "A fixed frame, text at the bottom",
-                  VerticalAlign::Bottom, 0x312CD8);
-    pass();
-    gallery("labels");
-    SUCCEED();
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/application/controls/ProgressBar.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "widget_fixture.h"
+
+#include <algorithm>
 
 namespace tdx::test {
 namespace {
@@ -114,6 +117,43 @@ TEST_F(PopupTest, TwoPopupsCloseOneAfterTheOther) {
     EXPECT_EQ(r.cancelled, 0);
 }
 
+// Opens a popup on the first press of a key, as a row opens its editor.
+class Opener : public Component {
+public:
+    Opener(Container* parent, const Component* key)
+        : Component(parent, 0, 0, 1, 1)
+        , mKey(key) {}
+    void handleMessage(Message* m) override {
+        if (m->isPress(mKey) && m->p1 == 0) {
+            Popup::create("Title", "Heading", "Text", PopupButtons::Close);
+        }
+    }
+
+private:
+    const Component* mKey;
+};
+
+TEST_F(PopupTest, APressThatOpensAPopupEndsWithoutAClick) {
+    auto* key = new Key(form(), 0, 0, 60, 30);
+    new Opener(form(), key);
+    pass();
+    touch(EVENT_TOUCH_PRESS, 10, 10);
+    pass(2);
+    ASSERT_EQ(mCore.getModalLayers().size(), 2u);
+    EXPECT_FALSE(key->isActive()) << "drawn in its normal look under the popup";
+    touch(EVENT_TOUCH_RELEASE, 10, 10);
+    pass();
+    tap(centre_x(CLOSE_BUTTON), centre_y(CLOSE_BUTTON));
+    ASSERT_EQ(mCore.getModalLayers().size(), 1u);
+    // A drag that begins beside the key and ends on it is no click of the key.
+    touch(EVENT_TOUCH_PRESS, 200, 200);
+    touch(EVENT_TOUCH_MOVE, 10, 10);
+    touch(EVENT_TOUCH_RELEASE, 10, 10);
+    pass(2);
+    EXPECT_EQ(count(MSG_CLICK, key), 0);
+    EXPECT_EQ(at(10, 10), Key::IDLE);
+}
+
 TEST_F(PopupTest, AChangeOfScreenClosesThePopup) {
     Results r;
     open(PopupButtons::OkCancel, r);
@@ -129,7 +169,6 @@ TEST_F(PopupTest, LookVeilFrameTitleAndButtons) {
     Results r;
     open(PopupButtons::OkCancel, r);
     pass();
-    gallery("popup");
     EXPECT_EQ(at(5, 5), 0x9F9F9Fu) << "white veiled with black at 96";
     EXPECT_EQ(at(20, 40), 0x808080u) << "frame border";
     EXPECT_EQ(at(21, 41), 0x808080u);
@@ -142,20 +181,41 @@ TEST_F(PopupTest, LookVeilFrameTitleAndButtons) {
     EXPECT_GT(count_near(Box(29, 92, 262, 40), 0x000000), 20) << "text";
 }
 
-TEST_F(PopupTest, LongTextsStayInsideTheFrame) {
-    Popup::create(
-        "A title that is much longer than the title bar of the popup could ever show",
-        "A heading that is much longer than its line in the popup frame",
-        "Lines and lines of text. Lines and lines of text. Lines and lines of text. Lines and lines of "
-        "text. Lines and lines of text. Lines and lines of text. Lines and lines of text. Lines and "
-        "lines of text. Lines and lines of text. Lines and lines of text.",
-        PopupButtons::Close);
+TEST_F(PopupTest, TheFrameGrowsWithItsTextAndALongerTextScrolls) {
     new Patch(form(), 0, 0, 320, 240, 0xFFFFFF);
-    pass();
-    gallery("popup_long");
-    // Between the text and the button row the frame stays white.
-    EXPECT_EQ(count_near(Box::fromCorners(22, 159, 297, 161), 0x000000), 0);
-    EXPECT_EQ(inked(Box::fromCorners(22, 159, 297, 161), 0xFFFFFF), 0);
+    std::string text;
+    for (int sentences : {2, 9, 40}) {
+        text.clear();
+        for (int i = 0; i < sentences; ++i)
+            text += "Lines and lines of text. ";
+        const int lines = bif_count_lines(bif_myriad12.getFont(), text, 280 - 18 - 5);
+        const int height = std::clamp(94 + 15 * lines, 160, 240);
+        Popup* popup = Popup::create("Title", "Heading", text, PopupButtons::Close);
+        pass();
+        const Box frame = popup->getFrame();
+        EXPECT_EQ(frame, Box(20, (240 - height) / 2, 280, height)) << sentences;
+        EXPECT_EQ(at(20, frame.y1), 0x808080u);
+        EXPECT_EQ(at(20, frame.y2), 0x808080u);
+        const int buttonTop = frame.y2 + 1 - 38;
+        EXPECT_EQ(inked(Box::fromCorners(22, buttonTop - 3, 297, buttonTop - 1), 0xFFFFFF), 0)
+            << "no text runs into the buttons";
+        if (height == 240) {
+            // Dragged up, the text follows the finger, no further than its end.
+            touch(EVENT_TOUCH_PRESS, 150, 190);
+            touch(EVENT_TOUCH_MOVE, 150, 150);
+            pass();
+            EXPECT_EQ(popup->getScroll(), 40);
+            touch(EVENT_TOUCH_MOVE, 150, 239); // back down past the start
+            pass();
+            EXPECT_EQ(popup->getScroll(), 0);
+            touch(EVENT_TOUCH_MOVE, 150, 0);
+            touch(EVENT_TOUCH_RELEASE, 150, 0);
+            pass();
+            EXPECT_EQ(popup->getScroll(), 15 * lines - (240 - 94));
+        }
+        tap(160, buttonTop + 15);
+        EXPECT_EQ(mCore.getModalLayers().size(), 1u) << "Close at the frame's bottom closes";
+    }
 }
 
 using ProgressBarTest = WidgetTest;
@@ -208,24 +268,6 @@ TEST_F(ProgressBarTest, UnknownProgressSlidesAndWraps) {
     auto* empty = new ProgressBar(form(), 0, 0, 0, 0);
     empty->setProgress(-1);
     timer(); // a zero-size bar has nowhere to slide
-}
-
-TEST_F(ProgressBarTest, Gallery) {
-    int y = 20;
-    for (int p : {0, 33, 100}) {
-        auto* bar = new ProgressBar(form(), 20, y, 280, 8);
-        bar->setProgress(p);
-        y += 20;
-    }
-    auto* failed = new ProgressBar(form(), 20, y, 280, 8);
-    failed->setProgress(60);
-    failed->setProgressColor(0x312CD8);
-    y += 20;
-    auto* busy = new ProgressBar(form(), 0, y, 320, 8);
-    busy->setProgress(-1);
-    pass();
-    gallery("progress");
-    SUCCEED();
 }
 
 } // namespace

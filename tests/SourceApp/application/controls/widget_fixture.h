@@ -1,5 +1,5 @@
-// A running GUI core with the real fonts and icons, an empty screen to put widgets on, touch helpers, a
-// message log and gallery pictures written to the build tree for a person to look at.
+// A running GUI core with the real fonts and icons, an empty screen to put widgets on, touch helpers and a
+// message log.
 #pragma once
 
 #include "Libraries/base/i18n.h"
@@ -8,7 +8,6 @@
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/core/core_fixture.h"
 
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -94,12 +93,6 @@ protected:
             }
         }
         return nullptr;
-    }
-
-    // Saves what the screen shows as gallery/<name>.bmp in the build tree.
-    void gallery(const std::string& name) {
-        std::filesystem::create_directories(TDX_GALLERY_DIR);
-        write_bmp(std::string(TDX_GALLERY_DIR) + "/" + name + ".bmp", gfx.surface.front, W, H, W);
     }
 
     // Pixels of one colour in a box.

@@ -231,6 +231,10 @@ TEST_F(ClockTest, TheClockChangesOnlyOnEverySixteenthTick) {
     }
     tick();
     EXPECT_EQ(label(item, 0)->getText(), "12:02");
+
+    location().value(0x002E, 3600); // the installation's local time is an hour ahead of UTC
+    tick(16);
+    EXPECT_EQ(label(item, 0)->getText(), "13:02");
 }
 
 TEST_F(ClockTest, TheNumberFollowsTheLocationsOutdoorTemperatureOnly) {
