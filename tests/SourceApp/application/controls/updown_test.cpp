@@ -22,7 +22,8 @@ public:
     explicit Probe(Container* parent)
         : Container(parent, 0, 0, 320, 240) {}
     void handleMessage(Message* m) override {
-        if (m->source != nullptr && m->source->getParent() == this && m->id != MSG_PRESS && m->id != MSG_CLICK) {
+        if (m->source != nullptr && m->source->getParent() == this && m->id != MSG_PRESS &&
+            m->id != MSG_CLICK) {
             sent.emplace_back(m->id, m->p1);
         }
         Container::handleMessage(m);
@@ -42,10 +43,9 @@ protected:
     template <class T>
     NumericUpDown<T>* build(bt_vtype vtype, T minimum, T maximum, T step, vid_t vid = VALUE) {
         mProbe = new Probe(blank());
-        auto* upDown = new NumericUpDown<T>(mProbe, 20, 20, 122, 26, &bif_myriad12,
-                                            std::make_unique<StaticNumber<T>>(minimum),
-                                            std::make_unique<StaticNumber<T>>(maximum),
-                                            std::make_unique<ProxyNumber<T>>(vid, ROOM, vtype));
+        auto* upDown = new NumericUpDown<T>(
+            mProbe, 20, 20, 122, 26, &bif_myriad12, std::make_unique<StaticNumber<T>>(minimum),
+            std::make_unique<StaticNumber<T>>(maximum), std::make_unique<ProxyNumber<T>>(vid, ROOM, vtype));
         upDown->setStep(step);
         upDown->setDelayBeforeCommit(1000);
         runTasks();
@@ -67,7 +67,8 @@ protected:
     static IconButton* button(const UpDownBase& u, bool up) {
         IconButton* found = nullptr;
         for (Component* c : u.getChildren()) {
-            if (auto* b = dynamic_cast<IconButton*>(c); b != nullptr && (b->getIcon() == res_arrow_up) == up) {
+            if (auto* b = dynamic_cast<IconButton*>(c);
+                b != nullptr && (b->getIcon() == res_arrow_up) == up) {
                 found = b;
             }
         }
@@ -203,9 +204,10 @@ TEST_F(UpDownTest, AChangeBehindTheControlShowsAndTheCommitThenWritesNothing) {
 
 TEST_F(UpDownTest, AValueOfAnObjectThatIsGoneIsNotReportedWritten) {
     mProbe = new Probe(blank());
-    auto* u = new NumericUpDown<int>(mProbe, 20, 20, 122, 26, &bif_myriad12, std::make_unique<StaticNumber<int>>(0),
-                                     std::make_unique<StaticNumber<int>>(10),
-                                     std::make_unique<ProxyNumber<int>>(VALUE, 0x01000999, BT_VTYPE_S32));
+    auto* u =
+        new NumericUpDown<int>(mProbe, 20, 20, 122, 26, &bif_myriad12, std::make_unique<StaticNumber<int>>(0),
+                               std::make_unique<StaticNumber<int>>(10),
+                               std::make_unique<ProxyNumber<int>>(VALUE, 0x01000999, BT_VTYPE_S32));
     u->setDelayBeforeCommit(1000);
     runTasks();
     taps(*u, false, 1); // it reads 0x7FFFFFFF: shown at the maximum, 10
