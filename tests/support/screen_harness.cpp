@@ -1,5 +1,6 @@
 #include "tests/support/screen_harness.h"
 
+#include "Libraries/base/bytes.h"
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/link_bus/tnet_packet.h"
@@ -340,10 +341,10 @@ std::vector<ProxyObject*> ScreenHarness::objects(uint8_t type, uint8_t subtype) 
 void ScreenHarness::connect(uint32_t owner) {
     Net::Tavi.handleConnected(owner);
     uint8_t payload[TNET_SUBSCRIBE_SIZE];
-    tnet_put_u32(payload, oid_make(tnet_get_address(), 0));
-    tnet_put_u16(payload + 4, VID_ALL);
+    put_le32(payload, oid_make(tnet_get_address(), 0));
+    put_le16(payload + 4, VID_ALL);
     Net::Tavi.handleReceived(TNET_CMD_SYNCHRONIZED, payload, sizeof payload);
-    tnet_put_u32(payload, OID_ALL);
+    put_le32(payload, OID_ALL);
     Net::Tavi.handleReceived(TNET_CMD_SYNCHRONIZED, payload, sizeof payload);
     if (!Net::Tavi.isSynchronized()) {
         fail("the bridge did not synchronise");
