@@ -8,6 +8,7 @@
 #include "SourceHost/api_lib/comf.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/simcu_process.h"
+#include "tests/support/trace_capture.h"
 
 #include <QApplication>
 
@@ -50,15 +51,22 @@ TEST_F(Program, SynchronisesWithTheSimulatorAndTheScreenshotShowsTheScreen) {
     CSimpleMainWindow window(desktop_application());
     window.run();
     // "ready": the display's own device state 2 reaches the control unit.
+    const std::string ready = "PUBLISH 010410:00 vid 002F type 12 = 2";
     std::string published;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (published.find("PUBLISH 010410:00 vid 002F type 12 = 2") == std::string::npos &&
-           std::chrono::steady_clock::now() < end) {
-        QApplication::processEvents();
-        published += simulator.readAvailable();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_NE(published.find("PUBLISH 010410:00 vid 002F type 12 = 2"), std::string::npos) << published;
+    auto waitForReady = [&](size_t times) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (countOf(published, ready) < times && std::chrono::steady_clock::now() < end) {
+            QApplication::processEvents();
+            published += simulator.readAvailable();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return countOf(published, ready) >= times;
+    };
+    ASSERT_TRUE(waitForReady(1)) << published;
+    // A restart of the display (as after a factory reset) starts the application again on a new thread and
+    // synchronises anew.
+    os_restart();
+    EXPECT_TRUE(waitForReady(2)) << published;
     EXPECT_GT(window.host().cyclesPerSecond(), 100u);
 
     std::vector<std::string> reports;
