@@ -1,5 +1,7 @@
 // The program's table of contents: what starts in which order, which lower-layer hook is wired to which
-// service, and what one pass of the main loop does.
+// service, and what one pass of the main loop does. The hooks between the services themselves (the GUI core's
+// job pool, key click and awake override, the widgets' local time) come with the application object; the
+// serial port, memory card folder and packet trace are the entry point's, from its command line.
 #include "SourceApp/application/startup/Emulation.h"
 
 #include "Libraries/base/dbg.h"
@@ -62,6 +64,7 @@ std::span<const uint8_t> readResource(uint16_t id) {
 
 // A restart runs in the same process: nothing of the previous run may survive into the new one.
 void freshApplication() {
+    // First: the host's timer thread must not tick a GUI core that is being built again.
     os_set_tick_hook(nullptr);
     tnet_stop();
     Net::Tavi.setEventSink(nullptr);
