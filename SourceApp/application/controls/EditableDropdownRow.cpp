@@ -78,6 +78,15 @@ void EditableDropdownRow::setSelectedItem(uint16_t index) {
     }
 }
 
+void EditableDropdownRow::showItem(uint16_t index) {
+    DropdownItem* item = mMenu->getItem(index);
+    mSelected = item;
+    mValue->setText(item != nullptr ? item->getTitle() : "--");
+    if (item != nullptr) {
+        mMenu->setSelectedItem(index);
+    }
+}
+
 void EditableDropdownRow::setOnItemClickCommand(std::unique_ptr<DropdownItemClickCommand> command) {
     mOnItemClick = std::move(command);
 }
