@@ -86,10 +86,10 @@ public:
         int mY = 0;
         bool mHasCheckbox = false;
         uint32_t mTag = 0;
-        std::string mFirstLabelText;
-        std::string mFirstValueText;
-        std::string mSecondLabelText;
-        std::string mSecondValueText;
+        std::string mFirstLabelText{};
+        std::string mFirstValueText{};
+        std::string mSecondLabelText{};
+        std::string mSecondValueText{};
 
         WidgetLarge* build() const { return new WidgetLarge(*this); }
     };
@@ -114,10 +114,10 @@ public:
         int mX = 0;
         int mY = 0;
         uint32_t mTag = 0;
-        std::string mFirstLabelText;
-        std::string mFirstValueText;
-        std::string mSecondLabelText;
-        std::string mSecondValueText;
+        std::string mFirstLabelText{};
+        std::string mFirstValueText{};
+        std::string mSecondLabelText{};
+        std::string mSecondValueText{};
 
         WidgetSmall* build() const { return new WidgetSmall(*this); }
     };
