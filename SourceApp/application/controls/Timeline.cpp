@@ -109,7 +109,11 @@ void Timeline::handleDraw() {
         const int mx =
             std::min(static_cast<int>(static_cast<unsigned>(width) * mMarker / SCHEDULE_DAY), width - 1);
         const std::string text = i18n.format(Date(static_cast<time_t>(mMarker), 0), DateFormatOptions::Time);
-        bif_print_text(font, left + mx - bif_text_width(font, text) / 2, getTop() - 2, text);
+        // Centred over the marker, but never cut by the box at either end of the day.
+        const int textWidth = bif_text_width(font, text);
+        const int textX =
+            std::clamp(left + mx - textWidth / 2, left, std::max(left, getRight() + 1 - textWidth));
+        bif_print_text(font, textX, getTop() - 2, text);
         gfx_setcolor(MARKER_COLOUR);
         gfx_vert_line(left + mx, getTop() + 10, getHeight() - 20);
     }

@@ -55,11 +55,8 @@ constexpr vid_t DHW_SET = 0x8094;
 constexpr size_t CODE_LENGTH = 5;
 
 // Captions: the home screen's large tiles in one context, the overviews' small tiles in another.
-constexpr const char* LARGE = "home widget";
-constexpr const char* SMALL = "widget";
-
 const char* context(bool large) {
-    return large ? LARGE : SMALL;
+    return large ? "home widget" : "widget";
 }
 
 std::optional<int> read(oid_t oid, vid_t vid) {
@@ -172,9 +169,10 @@ void RoomWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormModel
     const std::optional<int> floorMode = read(object.oid(), ROOM_FLOOR_SENSOR_MODE);
     const bool air = floorMode.has_value() && (*floorMode & 0xFF) != 0;
     bindNumber(tile->getFirstValueLabel(), object, air ? ROOM_AIR : ROOM_FLOOR, model);
-    tile->setFirstLabel(air ? pgettext(LARGE, "Room temp.") : pgettext(LARGE, "Floor temp."));
+    tile->setFirstLabel(air ? pgettext("home widget", "Room temp.") : pgettext("home widget", "Floor temp."));
     bindNumber(tile->getSecondValueLabel(), object, ROOM_DESIRED, model);
-    tile->setSecondLabel(large ? pgettext(LARGE, "Set temp.") : pgettext(SMALL, "Set temperature"));
+    tile->setSecondLabel(large ? pgettext("home widget", "Set temp.")
+                               : pgettext("widget", "Set temperature"));
 }
 
 void RoomWidgetTemplate::bindLarge(WidgetLarge* tile, ProxyObject& object, FormModel& model) const {
@@ -190,7 +188,8 @@ void HeatingWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormMo
     bindNumber(tile->getFirstValueLabel(), object, mLook.first, model);
     bindNumber(tile->getSecondValueLabel(), object, mLook.second, model);
     tile->setFirstLabel(pgettext(context(large), mLook.firstCaption[large ? 0 : 1]));
-    tile->setSecondLabel(large ? pgettext(LARGE, "Set temp.") : pgettext(SMALL, "Set temperature"));
+    tile->setSecondLabel(large ? pgettext("home widget", "Set temp.")
+                               : pgettext("widget", "Set temperature"));
 }
 
 void HeatingWidgetTemplate::bindLarge(WidgetLarge* tile, ProxyObject& object, FormModel& model) const {
@@ -257,8 +256,10 @@ void DhwWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormModel&
     bindHeading(tile, object, model);
     bindNumber(tile->getFirstValueLabel(), object, DHW_DESIRED, model);
     bindNumber(tile->getSecondValueLabel(), object, DHW_SET, model);
-    tile->setFirstLabel(large ? pgettext(LARGE, "Desired temp.") : pgettext(SMALL, "Desired temperature"));
-    tile->setSecondLabel(large ? pgettext(LARGE, "Set temp.") : pgettext(SMALL, "Set temperature"));
+    tile->setFirstLabel(large ? pgettext("home widget", "Desired temp.")
+                              : pgettext("widget", "Desired temperature"));
+    tile->setSecondLabel(large ? pgettext("home widget", "Set temp.")
+                               : pgettext("widget", "Set temperature"));
 }
 
 // ---- Output under manual control ----
@@ -272,8 +273,8 @@ bool OutputWidgetTemplate::isSupported(ProxyObject& object) const {
 void OutputWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormModel& model, bool large) const {
     setClick(tile, STATE_OUTPUT, object);
     bindHeading(tile, object, model);
-    tile->setFirstLabel(large ? pgettext(LARGE, "Man. output") : pgettext(SMALL, "Manual output"));
-    tile->setSecondLabel(pgettext(context(large), "Status"));
+    tile->setFirstLabel(large ? pgettext("home widget", "Man. output") : pgettext("widget", "Manual output"));
+    tile->setSecondLabel((large ? pgettext("home widget", "Status") : pgettext("widget", "Status")));
     if (const SignedValue* value = object.getTemplate()->find<SignedValue>(OUTPUT_VALUE)) {
         const SignedOvi ovi = value->ovi(object.oid());
         model.bind(
@@ -299,7 +300,7 @@ void ThermoheadWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, For
     tile->setClickCommand(std::make_unique<ChangeStateCommand>(
         SingleParamState<std::string>(STATE_OBJECT_EDITOR, object.oid(), 0, 0, 0, name)));
     bindHeading(tile, object, model);
-    tile->setFirstLabel(pgettext(context(large), "Status"));
+    tile->setFirstLabel((large ? pgettext("home widget", "Status") : pgettext("widget", "Status")));
     listenNumber(tile->getFirstValueLabel(), object, OUTPUT_VALUE, model,
                  std::unique_ptr<DataModel::Formatter>(DataModel::Factories::Formatters::Percent.create()));
 }
@@ -316,8 +317,8 @@ void ThermostatWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, For
     bindHeading(tile, object, model);
     listenNumber(tile->getFirstValueLabel(), object, DEVICE_AIR, model);
     listenNumber(tile->getSecondValueLabel(), object, DEVICE_HUMIDITY, model);
-    tile->setFirstLabel(large ? pgettext(LARGE, "Air temp.") : pgettext(SMALL, "Air temperature"));
-    tile->setSecondLabel(pgettext(context(large), "Humidity"));
+    tile->setFirstLabel(large ? pgettext("home widget", "Air temp.") : pgettext("widget", "Air temperature"));
+    tile->setSecondLabel((large ? pgettext("home widget", "Humidity") : pgettext("widget", "Humidity")));
 }
 
 void ThermostatWidgetTemplate::bindLarge(WidgetLarge* tile, ProxyObject& object, FormModel& model) const {
@@ -335,7 +336,8 @@ void ExternalSensorWidgetTemplate::commonBind(Widget* tile, ProxyObject& object,
     setClick(tile, STATE_THERMOSTAT, object);
     bindHeading(tile, object, model);
     listenNumber(tile->getFirstValueLabel(), object, DEVICE_OUTDOOR, model);
-    tile->setFirstLabel(pgettext(context(large), "Outdoor temp."));
+    tile->setFirstLabel(
+        (large ? pgettext("home widget", "Outdoor temp.") : pgettext("widget", "Outdoor temp.")));
 }
 
 // ---- Any other device ----
@@ -362,7 +364,7 @@ std::string DeviceWidgetTemplate::softwareText(ProxyObject& object) {
 void DeviceWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormModel& model, bool large) const {
     setClick(tile, STATE_DEVICE, object);
     bindHeading(tile, object, model);
-    tile->setFirstLabel(pgettext(context(large), "Software"));
+    tile->setFirstLabel((large ? pgettext("home widget", "Software") : pgettext("widget", "Software")));
     tile->setFirstValue(softwareText(object));
 }
 
