@@ -101,6 +101,7 @@ TEST_F(TileTest, TheFrameStaysWholeUnderTheChildren) {
         EXPECT_EQ(pixel(p.x, p.y), p.colour) << p.x - L << "," << p.y - T;
     }
     EXPECT_GT(countColour(Box(L + 5, T, 163, 20), colour::TEXT), 0) << "the heading is drawn on the band";
+    EXPECT_GE(countColour(Box(L + 1, T + 33, 96, 1), colour::CONTROL), 80) << "the labels paint no background";
     screenshot("tile_frame");
 }
 
