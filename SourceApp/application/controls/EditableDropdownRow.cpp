@@ -82,9 +82,7 @@ void EditableDropdownRow::showItem(uint16_t index) {
     DropdownItem* item = mMenu->getItem(index);
     mSelected = item;
     mValue->setText(item != nullptr ? item->getTitle() : "--");
-    if (item != nullptr) {
-        mMenu->setSelectedItem(index);
-    }
+    mMenu->setSelectedItem(item != nullptr ? index : DropdownMenu::NO_ITEM);
 }
 
 void EditableDropdownRow::setOnItemClickCommand(std::unique_ptr<DropdownItemClickCommand> command) {
