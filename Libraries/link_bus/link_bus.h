@@ -24,9 +24,10 @@ constexpr uint8_t LINK_ESC_XOR = 0x20;
 
 constexpr uint16_t LINK_CRC_SIZE = 2;
 constexpr uint16_t LINK_MIN_BODY = TNET_HEADER_SIZE + LINK_CRC_SIZE; // 7
-constexpr uint16_t LINK_MAX_BODY = 297;
-constexpr uint16_t LINK_MIN_PACKET = LINK_MIN_BODY - LINK_CRC_SIZE; // 5
-constexpr uint16_t LINK_MAX_PACKET = LINK_MAX_BODY - LINK_CRC_SIZE; // 295
+// The largest packet either side builds, plus its CRC: a longer body can only be noise.
+constexpr uint16_t LINK_MAX_BODY = TNET_MAX_PACKET_SIZE + LINK_CRC_SIZE; // 292
+constexpr uint16_t LINK_MIN_PACKET = LINK_MIN_BODY - LINK_CRC_SIZE;      // 5
+constexpr uint16_t LINK_MAX_PACKET = LINK_MAX_BODY - LINK_CRC_SIZE;      // 290
 // Worst case: every body byte escaped.
 constexpr uint16_t LINK_MAX_FRAME = 2 + 2 * LINK_MAX_BODY;
 

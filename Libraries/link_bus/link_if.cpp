@@ -67,30 +67,43 @@ void receive(int index, LinkInterface& link) {
     }
 }
 
+// Only link_task drains the buffer, so the bytes between head and head + count stay put while the port
+// writes them; the critical section guards the indices alone, never a port call.
 void flush(int index, LinkInterface& link) {
-    os_enter_critical();
-    if (link.txCount != 0 && !comf_is_connected(index)) {
-        // Frames queued for a missing port are stale by the time it returns; the client stack resends.
-        dbg_printf_h("LINK%d: port missing, %u bytes not sent", index, link.txCount);
-        link.txHead = 0;
-        link.txCount = 0;
+    if (!comf_is_connected(index)) {
+        os_enter_critical();
+        if (link.txCount != 0) {
+            // Frames queued for a missing port are stale by the time it returns; the client stack resends.
+            dbg_printf_h("LINK%d: port missing, %u bytes not sent", index, link.txCount);
+            link.txHead = 0;
+            link.txCount = 0;
+        }
+        os_exit_critical();
+        return;
     }
-    while (link.txCount != 0) {
-        const uint16_t chunk = std::min<uint16_t>(link.txCount, LINK_TX_BUFFER - link.txHead);
-        const int n = comf_write(index, link.tx + link.txHead, chunk);
+    for (;;) {
+        os_enter_critical();
+        const uint16_t head = link.txHead;
+        const uint16_t chunk = std::min<uint16_t>(link.txCount, LINK_TX_BUFFER - head);
+        os_exit_critical();
+        if (chunk == 0) {
+            return;
+        }
+        const int n = comf_write(index, link.tx + head, chunk);
         if (n <= 0) {
-            break;
+            return;
         }
-        link.txHead = static_cast<uint16_t>((link.txHead + n) % LINK_TX_BUFFER);
+        os_enter_critical();
+        link.txHead = static_cast<uint16_t>((head + n) % LINK_TX_BUFFER);
         link.txCount = static_cast<uint16_t>(link.txCount - n);
+        if (link.txCount == 0) {
+            link.txHead = 0;
+        }
+        os_exit_critical();
         if (n < chunk) {
-            break;
+            return;
         }
     }
-    if (link.txCount == 0) {
-        link.txHead = 0;
-    }
-    os_exit_critical();
 }
 
 } // namespace

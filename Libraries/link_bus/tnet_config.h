@@ -19,7 +19,7 @@
 // Largest packet the client stack builds or accepts (header + payload): 290 bytes.
 #define TNET_MAX_PACKET_SIZE (TNET_HEADER_SIZE + TNET_MAX_COMMAND_SIZE)
 
-// A session ends after this long without an addressed master packet ...
+// A session ends after this long without an addressed master packet, or when one sequenced packet went
+// unacknowledged this long (however often the master polled meanwhile: on a noisy line it may take many
+// tries).
 #define TNET_SUPERVISION_MS 3000
-// ... or after this many unacknowledged sends of one sequenced packet.
-#define TNET_MAX_RETRIES 8

@@ -2,7 +2,7 @@
 //
 // OFFLINE -> LEARN (tnet_learn_request; answers broadcast SEARCH) -> CONNECTED (CONNECT from a master) ->
 // SESSION (SESSION_OPEN: connected(owner)). A session ends on DISCONNECT, after TNET_SUPERVISION_MS without
-// an addressed master packet, or after TNET_MAX_RETRIES unacknowledged sends of one packet:
+// an addressed master packet, or when one packet went unacknowledged that long:
 // disconnected(reason). Sequenced commands go stop-and-wait: one outstanding packet, resent in every reply
 // slot until the master's packet acknowledges it. Everything runs inside tnet_task(), which never blocks.
 #pragma once
@@ -27,7 +27,7 @@ struct tnet_client_handler {
     int (*transmit)(uint8_t* cmd, uint8_t* payload, uint16_t max);
     // The master acknowledged the command.
     void (*transmitted)(uint8_t cmd);
-    // The command was given up (retries exhausted, refused by the master, or the session ended).
+    // The command was given up: refused by the master, or the session ended (then after disconnected).
     void (*transmit_failed)(uint8_t cmd);
     // Learn mode entered (1) or left (0).
     void (*learn_changed)(int learning);
@@ -43,7 +43,7 @@ enum tnet_state : uint8_t {
 enum tnet_disconnect_reason : int {
     TNET_DISCONNECT_MASTER = 1,      // DISCONNECT received
     TNET_DISCONNECT_SUPERVISION = 2, // no master packet for TNET_SUPERVISION_MS
-    TNET_DISCONNECT_RETRIES = 3,     // TNET_MAX_RETRIES unacknowledged sends
+    TNET_DISCONNECT_RETRIES = 3,     // one packet unacknowledged for TNET_SUPERVISION_MS
     TNET_DISCONNECT_RECONNECT = 4,   // the master connected or opened a session again
 };
 

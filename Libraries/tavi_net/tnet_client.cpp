@@ -25,7 +25,7 @@ struct Outstanding {
     uint8_t cmd = 0;
     uint8_t seq = 0;
     uint16_t length = 0;
-    int sends = 0;
+    uint64_t firstSent = 0;  // timer() of its first send: it is given up TNET_SUPERVISION_MS later
     xsock* socket = nullptr; // DATALINK: the socket it came from
     uint8_t payload[TNET_MAX_COMMAND_SIZE] = {};
 };
@@ -42,6 +42,8 @@ struct Client {
     bool learning = false;
     uint32_t owner = NO_OWNER;
     uint8_t session = 0;
+    // The master spoke in this session after opening it: a SESSION_OPEN with the same id is a new session.
+    bool sessionHeard = false;
     uint64_t lastMaster = 0;
 
     Outstanding out;
@@ -108,13 +110,16 @@ void drop_connection(int reason) {
                  : reason == TNET_DISCONNECT_SUPERVISION ? "master silent"
                  : reason == TNET_DISCONNECT_RETRIES     ? "retries exhausted"
                                                          : "master connects again");
-    finish_outstanding(false);
     reset_sequences();
     sClient.state = sClient.learning ? TNET_LEARN : TNET_OFFLINE;
     sClient.owner = NO_OWNER;
+    datalink_session_ended();
+    // The upper layer hears of the end first, so that it tells a packet lost with the session from one the
+    // master refused.
     if (hadSession && handler()->disconnected) {
         handler()->disconnected(reason);
     }
+    finish_outstanding(false);
 }
 
 void owe_nack(uint8_t cmd, uint8_t reason) {
@@ -135,7 +140,6 @@ void handle_ack(uint8_t control) {
     const uint8_t ackSeq = (control & TNET_CTL_ACKSEQ) ? 1 : 0;
     if (ackSeq == out.seq) {
         sClient.txSeq ^= 1;
-        out.sends = 0;
         finish_outstanding(true);
     }
 }
@@ -145,6 +149,10 @@ void handle_sequenced(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
     if (sClient.rxValid && seq == sClient.rxSeq) {
         dbg_printf_h("tnet: duplicate %s seq=%u acknowledged again, not delivered", tnet_command_name(cmd),
                      seq);
+        return;
+    }
+    if (cmd == TNET_CMD_DATALINK && !datalink_can_take(payload, len)) {
+        // Not acknowledged: the master repeats it, and the listener takes it once its reply has left.
         return;
     }
     sClient.rxValid = true;
@@ -185,6 +193,11 @@ void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
                 owe_nack(cmd, TNET_NACK_NOT_CONNECTED);
                 return;
             }
+            if (sClient.state == TNET_SESSION && payload[0] == sClient.session && !sClient.sessionHeard) {
+                // The master missed our answer and asks again: answer again, the session goes on.
+                dbg_printf_h("tnet: session %u opened again, answered again", sClient.session);
+                return;
+            }
             if (sClient.state == TNET_SESSION) {
                 const uint32_t owner = sClient.owner;
                 drop_connection(TNET_DISCONNECT_RECONNECT);
@@ -192,6 +205,7 @@ void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
             }
             reset_sequences();
             sClient.session = payload[0];
+            sClient.sessionHeard = false;
             sClient.state = TNET_SESSION;
             dbg_printf_h("tnet: session %u with %06X", sClient.session, sClient.owner);
             if (handler()->connected) {
@@ -209,6 +223,7 @@ void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
         owe_nack(cmd, not_in_session_reason());
         return;
     }
+    sClient.sessionHeard = true;
     handle_ack(control);
     if (cmd == TNET_CMD_NACK) {
         dbg_printf_h("tnet: master refused %u (%u)", payload[0], payload[1]);
@@ -316,7 +331,7 @@ bool take_next() {
 
 void send_session_reply() {
     Outstanding& out = sClient.out;
-    if (out.active && out.sends >= TNET_MAX_RETRIES) {
+    if (out.active && timer() - out.firstSent >= TNET_SUPERVISION_MS) {
         const uint8_t cmd = out.cmd;
         drop_connection(TNET_DISCONNECT_RETRIES);
         // The master hears at once that the client needs connecting again.
@@ -327,10 +342,9 @@ void send_session_reply() {
     if (!out.active && take_next()) {
         out.active = true;
         out.seq = sClient.txSeq;
-        out.sends = 0;
+        out.firstSent = timer();
     }
     if (out.active) {
-        ++out.sends;
         send_packet(out.cmd, static_cast<uint8_t>(out.seq | ack_bits()), out.payload, out.length);
     } else {
         send_packet(TNET_CMD_NOP, ack_bits(), nullptr, 0);

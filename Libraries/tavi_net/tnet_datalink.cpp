@@ -109,34 +109,61 @@ int tnet_datalink_listen(uint8_t port, xsock_handler handler, void* user) {
 
 namespace tnet_detail {
 
+namespace {
+
+xsock* find_target(const uint8_t* payload) {
+    const uint32_t peer = tnet_get_u24(payload + TNET_DL_OFS_PEER);
+    const uint8_t source = payload[TNET_DL_OFS_SRC_PORT];
+    const uint8_t destination = payload[TNET_DL_OFS_DST_PORT];
+    xsock& out = sSockets[0];
+    if (out.used && out.peer == peer && out.remote_port == source && out.local_port == destination) {
+        return &out;
+    }
+    for (int i = 1; i < SOCKETS; ++i) {
+        if (sSockets[i].used && sSockets[i].local_port == destination) {
+            return &sSockets[i];
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool datalink_can_take(const uint8_t* payload, uint16_t) {
+    const xsock* target = find_target(payload);
+    if (target != nullptr && target->listener && target->pending) {
+        // Its answer to the previous datagram still travels; taking this one would overwrite it.
+        dbg_printf_h("datalink: datagram to port %u waits: its listener's last reply is pending",
+                     payload[TNET_DL_OFS_DST_PORT]);
+        return false;
+    }
+    return true;
+}
+
+void datalink_session_ended() {
+    for (int i = 1; i < SOCKETS; ++i) {
+        xsock& socket = sSockets[i];
+        if (socket.used && socket.pending && !socket.in_flight) {
+            dbg_printf_h("datalink: reply of port %u to %06X:%u dropped with the session", socket.local_port,
+                         socket.peer, socket.remote_port);
+            socket.pending = false;
+        }
+    }
+}
+
 void datalink_receive(const uint8_t* payload, uint16_t len) {
     const uint32_t peer = tnet_get_u24(payload + TNET_DL_OFS_PEER);
     const uint8_t source = payload[TNET_DL_OFS_SRC_PORT];
     const uint8_t destination = payload[TNET_DL_OFS_DST_PORT];
     const uint32_t length = len - TNET_DATALINK_HEADER_SIZE;
 
-    xsock* target = nullptr;
-    xsock& out = sSockets[0];
-    if (out.used && out.peer == peer && out.remote_port == source && out.local_port == destination) {
-        target = &out;
-    } else {
-        for (int i = 1; i < SOCKETS; ++i) {
-            if (sSockets[i].used && sSockets[i].local_port == destination) {
-                target = &sSockets[i];
-                break;
-            }
-        }
-        if (target == nullptr) {
-            dbg_printf_h("datalink: datagram %06X:%u -> port %u, %u bytes, nobody listens: dropped", peer,
-                         source, destination, length);
-            return;
-        }
-        if (target->pending) {
-            // The answer to the previous datagram still travels; a second one would overwrite it.
-            dbg_printf_h("datalink: datagram %06X:%u -> port %u while its last reply is pending: dropped",
-                         peer, source, destination);
-            return;
-        }
+    xsock* target = find_target(payload);
+    if (target == nullptr) {
+        dbg_printf_h("datalink: datagram %06X:%u -> port %u, %u bytes, nobody listens: dropped", peer, source,
+                     destination, length);
+        return;
+    }
+    if (target->listener) {
         target->peer = peer;
         target->remote_port = source;
     }

@@ -9,6 +9,10 @@ namespace tdx::tnet_detail {
 
 // A checked DATALINK payload from the master (peer, ports, datagram).
 void datalink_receive(const uint8_t* payload, uint16_t len);
+// False when the datagram's listener still holds a reply to send: it must not be taken (nor acknowledged) yet.
+bool datalink_can_take(const uint8_t* payload, uint16_t len);
+// The session ended: replies that listeners still hold are for a peer of the old session, dropped.
+void datalink_session_ended();
 // The next socket with a datagram waiting to be carried, round robin; null when none.
 xsock* datalink_next_pending();
 // Writes the DATALINK payload of the socket's datagram; returns its length and marks it in flight.

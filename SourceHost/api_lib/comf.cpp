@@ -67,6 +67,9 @@ struct Slot {
     std::shared_ptr<comf_loop> loop;
     uint32_t loopGeneration = 0;
     uint64_t nextRetry = 0;
+    // The low-latency request writes sysfs and may block: once per comf_open, not on every reconnect of the
+    // network task.
+    bool lowLatencyRequested = false;
 };
 
 Slot sSlots[COMF_MAX_PORTS];
@@ -148,8 +151,11 @@ bool connect(Slot& slot, int index) {
         }
     } else {
         slot.fd = openDevice(slot.port.c_str(), !slot.missingTraced);
-        if (slot.fd >= 0) {
+        if (slot.fd >= 0 && !slot.lowLatencyRequested) {
+            slot.lowLatencyRequested = true;
             requestLowLatency(slot.fd, slot.port.c_str());
+        }
+        if (slot.fd >= 0) {
             slot.connected = true;
         }
     }
@@ -254,6 +260,7 @@ int comf_open(int index, const char* port) {
     slot->configured = true;
     slot->port = port;
     slot->missingTraced = false;
+    slot->lowLatencyRequested = false;
     connect(*slot, index);
     return 0;
 }

@@ -9,16 +9,20 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace tdx::test {
 
 class SimLoopTest : public ::testing::Test {
 protected:
-    // `name` starts the pipe's name; a number makes it unique in the program.
-    explicit SimLoopTest(const std::string& name)
+    // `name` starts the pipe's name; a number makes it unique in the program. With a wire, the bytes cross it
+    // at its line speed (and noise) between the pipe and the master.
+    explicit SimLoopTest(const std::string& name, std::optional<sim::WireConfig> wire = std::nullopt)
         : mLoop(uniqueName(name))
-        , mSim(mLoop) {}
+        , mWire(wire ? std::make_unique<sim::WireStream>(mLoop, *wire) : nullptr)
+        , mSim(mWire ? static_cast<sim::IByteStream&>(*mWire) : mLoop) {}
 
     // Runs both sides for ms milliseconds of fake time.
     // Both end with the display's last replies taken in by the master.
@@ -36,6 +40,7 @@ protected:
     static size_t traceCount(const std::string& text) { return countOf(traceText(), text); }
 
     sim::LoopStream mLoop;
+    std::unique_ptr<sim::WireStream> mWire;
     sim::SimControlUnit mSim;
     // Last, so that it catches nothing of the pipe's start and ends first.
     TraceCapture mTrace;

@@ -28,6 +28,8 @@ public:
         if (pipe(out) != 0) {
             return;
         }
+        // As small as a pipe gets, so that a test can fill it by not reading.
+        fcntl(out[0], F_SETPIPE_SZ, 4096);
         std::vector<std::string> words{SIMCU_PATH};
         words.insert(words.end(), options.begin(), options.end());
         std::vector<char*> argv;

@@ -1,8 +1,10 @@
 #include "tools/simcu/byte_stream.h"
 
 #include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
 #include "SourceHost/api_lib/comf.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -104,6 +106,81 @@ int PtyStream::write(const uint8_t* buf, int len) {
         return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? 0 : -1;
     }
     return static_cast<int>(n);
+}
+
+WireStream::WireStream(IByteStream& inner, WireConfig config)
+    : mInner(inner)
+    , mConfig(config)
+    , mByteUs(10'000'000ull / (config.baud != 0 ? config.baud : 1))
+    , mRandom(config.seed)
+    , mSpoil(std::clamp(config.noise, 0.0, 1.0)) {}
+
+uint64_t WireStream::nowUs() const {
+    return timer() * 1000;
+}
+
+WireStream::InTransit WireStream::carry(uint8_t byte) {
+    mLineFreeUs = std::max(mLineFreeUs, nowUs()) + mByteUs;
+    ++mCarried;
+    if (mSpoil(mRandom)) {
+        ++mSpoiled;
+        byte ^= static_cast<uint8_t>(1 + mRandom() % 255);
+    }
+    return {byte, mLineFreeUs};
+}
+
+void WireStream::release() {
+    const uint64_t now = nowUs();
+    uint8_t due[256];
+    while (!mToDisplay.empty() && mToDisplay.front().dueUs <= now) {
+        int n = 0;
+        for (auto it = mToDisplay.begin(); it != mToDisplay.end() && it->dueUs <= now && n < 256; ++it) {
+            due[n++] = it->byte;
+        }
+        const int taken = mInner.write(due, n);
+        if (taken <= 0) {
+            return; // the display's side is full: the bytes wait on the line
+        }
+        mToDisplay.erase(mToDisplay.begin(), mToDisplay.begin() + taken);
+    }
+}
+
+int WireStream::read(uint8_t* buf, int max) {
+    release();
+    uint8_t incoming[256];
+    for (;;) {
+        const int n = mInner.read(incoming, sizeof incoming);
+        if (n < 0) {
+            return -1;
+        }
+        for (int i = 0; i < n; ++i) {
+            mFromDisplay.push_back(carry(incoming[i]));
+        }
+        if (n < static_cast<int>(sizeof incoming)) {
+            break;
+        }
+    }
+    const uint64_t now = nowUs();
+    int n = 0;
+    while (n < max && !mFromDisplay.empty() && mFromDisplay.front().dueUs <= now) {
+        buf[n++] = mFromDisplay.front().byte;
+        mFromDisplay.pop_front();
+    }
+    return n;
+}
+
+int WireStream::write(const uint8_t* buf, int len) {
+    for (int i = 0; i < len; ++i) {
+        mToDisplay.push_back(carry(buf[i]));
+    }
+    release();
+    return len;
+}
+
+uint32_t WireStream::pendingMs() const {
+    const uint64_t now = nowUs();
+    const uint64_t last = mToDisplay.empty() ? now : mToDisplay.back().dueUs;
+    return last > now ? static_cast<uint32_t>((last - now + 999) / 1000) : 0;
 }
 
 } // namespace tdx::sim

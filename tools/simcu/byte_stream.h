@@ -1,7 +1,10 @@
 // Byte transports of the simulated control unit: the control unit's end of the converter cable.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <deque>
+#include <random>
 #include <string>
 
 namespace tdx {
@@ -19,6 +22,53 @@ public:
     virtual int write(const uint8_t* buf, int len) = 0;
     // The converter echoes everything the display sends back to it while on.
     virtual void setEcho(bool on) = 0;
+    // Milliseconds until the bytes written so far have crossed the line (0 for a stream without pacing).
+    virtual uint32_t pendingMs() const { return 0; }
+};
+
+// The RS-485 line between the converter and the display, around another stream: it carries one byte at a
+// time in either direction (half duplex) at `baud` (10 bits a byte), on timer(), and may spoil a share of
+// the bytes it carries. Bytes that have not crossed yet wait here; read and write release what is due.
+struct WireConfig {
+    uint32_t baud = 57600;
+    double noise = 0.0; // probability that a byte arrives with some bits flipped
+    uint32_t seed = 1;
+};
+
+class WireStream : public IByteStream {
+public:
+    WireStream(IByteStream& inner, WireConfig config = {});
+
+    int read(uint8_t* buf, int max) override;
+    int write(const uint8_t* buf, int len) override;
+    void setEcho(bool on) override { mInner.setEcho(on); }
+    uint32_t pendingMs() const override;
+
+    void setNoise(double noise) { mSpoil = std::bernoulli_distribution(std::clamp(noise, 0.0, 1.0)); }
+    // Bytes that crossed the line, both ways, and how many of them were spoiled.
+    uint64_t carried() const { return mCarried; }
+    uint64_t spoiled() const { return mSpoiled; }
+
+private:
+    struct InTransit {
+        uint8_t byte;
+        uint64_t dueUs;
+    };
+    uint64_t nowUs() const;
+    // Schedules one byte on the line after everything already on it; spoils it with the noise probability.
+    InTransit carry(uint8_t byte);
+    void release();
+
+    IByteStream& mInner;
+    WireConfig mConfig;
+    uint64_t mByteUs;
+    uint64_t mLineFreeUs = 0;
+    std::deque<InTransit> mToDisplay;
+    std::deque<InTransit> mFromDisplay;
+    std::mt19937 mRandom;
+    std::bernoulli_distribution mSpoil;
+    uint64_t mCarried = 0;
+    uint64_t mSpoiled = 0;
 };
 
 // In-process pipe registered as "loop:NAME" for the display's serial driver (deterministic tests).

@@ -1,7 +1,10 @@
 // The simulated control unit on a pseudo-terminal: prints the slave path on its first line, then runs the bus
 // master with an installation until SIGINT or SIGTERM, printing every value the display publishes.
 //
-//   simcu [--installation FILE] [--no-echo] [--quiet]
+//   simcu [--installation FILE] [--no-echo] [--no-pacing] [--quiet]
+//
+// Bytes cross the pseudo-terminal at 57600 baud, as on the wire, unless --no-pacing. Its output never holds
+// up the bus: a line that a full pipe or a stopped terminal will not take now is dropped and counted.
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/link_bus/tnet_packet.h"
@@ -10,16 +13,68 @@
 #include "tools/simcu/sim_behaviour.h"
 #include "tools/simcu/simcu.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
 volatile std::sig_atomic_t sStop = 0;
+
+// Output on a non-blocking descriptor: whole lines or nothing, and a count of what was dropped.
+class Printer {
+public:
+    explicit Printer(int fd)
+        : mFd(fd)
+        , mFlags(fcntl(fd, F_GETFL)) {
+        if (mFlags >= 0) {
+            fcntl(fd, F_SETFL, mFlags | O_NONBLOCK);
+        }
+    }
+    ~Printer() {
+        if (mFlags >= 0) {
+            fcntl(mFd, F_SETFL, mFlags);
+        }
+    }
+    void print(const std::string& text) {
+        if (mDropped != 0) {
+            const std::string note = "(" + std::to_string(mDropped) + " lines dropped)\n";
+            if (!put(note)) {
+                ++mDropped;
+                return;
+            }
+            mDropped = 0;
+        }
+        if (!put(text)) {
+            ++mDropped;
+        }
+    }
+
+private:
+    // A line cut short by a full pipe is finished with a line end, so that the next one starts clean.
+    bool put(const std::string& text) {
+        const ssize_t n = ::write(mFd, text.data(), text.size());
+        if (n == static_cast<ssize_t>(text.size())) {
+            return true;
+        }
+        if (n > 0) {
+            (void)!::write(mFd, "\n", 1);
+        }
+        return false;
+    }
+    int mFd;
+    int mFlags;
+    unsigned long mDropped = 0;
+};
+
+Printer* sOut = nullptr;
+Printer* sTrace = nullptr;
 
 void on_signal(int) {
     sStop = 1;
@@ -37,9 +92,10 @@ void print_publish(const tdx::sim::SimPublish& publish) {
     } else {
         value = std::to_string(publish.value.bytes.size()) + " bytes";
     }
-    std::printf("PUBLISH %06X:%02X vid %04X type %u = %s\n", publish.oid & 0xFFFFFFu, publish.oid >> 24,
-                publish.vid, publish.value.type, value.c_str());
-    std::fflush(stdout);
+    char line[96];
+    std::snprintf(line, sizeof line, "PUBLISH %06X:%02X vid %04X type %u = ", publish.oid & 0xFFFFFFu,
+                  publish.oid >> 24, publish.vid, publish.value.type);
+    sOut->print(line + value + "\n");
 }
 
 } // namespace
@@ -47,16 +103,19 @@ void print_publish(const tdx::sim::SimPublish& publish) {
 int main(int argc, char** argv) {
     using namespace tdx;
     bool echo = true;
+    bool pacing = true;
     std::string path = sim::sim_default_installation_path();
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-echo") == 0) {
             echo = false;
+        } else if (std::strcmp(argv[i], "--no-pacing") == 0) {
+            pacing = false;
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
             dbg_set_enabled(false);
         } else if (std::strcmp(argv[i], "--installation") == 0 && i + 1 < argc) {
             path = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: simcu [--installation FILE] [--no-echo] [--quiet]\n");
+            std::fprintf(stderr, "usage: simcu [--installation FILE] [--no-echo] [--no-pacing] [--quiet]\n");
             return 2;
         }
     }
@@ -80,10 +139,17 @@ int main(int argc, char** argv) {
     stream.setEcho(echo);
     std::printf("%s\n", stream.slavePath().c_str());
     std::fflush(stdout);
+    Printer out(STDOUT_FILENO);
+    Printer trace(STDERR_FILENO);
+    sOut = &out;
+    sTrace = &trace;
+    dbg_set_output([](const char* text, size_t length) { sTrace->print(std::string(text, length)); });
 
     sim::SimConfig config;
     config.address = installation->address;
-    sim::SimControlUnit unit(stream, config);
+    config.keepLast = 0;
+    sim::WireStream wire(stream);
+    sim::SimControlUnit unit(pacing ? static_cast<sim::IByteStream&>(wire) : stream, config);
     unit.model() = std::move(installation->model);
     sim::SimBehaviour behaviour(unit);
     unit.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
@@ -110,6 +176,7 @@ int main(int argc, char** argv) {
         unit.step();
         behaviour.step();
     }
-    std::fprintf(stderr, "\nsimcu: stopped\n");
+    dbg_set_output(nullptr);
+    trace.print("\nsimcu: stopped\n");
     return 0;
 }

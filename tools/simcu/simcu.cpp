@@ -26,10 +26,31 @@ SimControlUnit::SimControlUnit(IByteStream& stream, SimConfig config)
     mNextSend = timer();
 }
 
+template <class T>
+void SimControlUnit::record(std::vector<T>& list, T entry) {
+    if (mConfig.keepLast == 0) {
+        return;
+    }
+    // Trimmed in halves, so that keeping the last N costs no more than appending.
+    if (list.size() >= 2 * mConfig.keepLast) {
+        list.erase(list.begin(), list.end() - static_cast<std::ptrdiff_t>(mConfig.keepLast - 1));
+    }
+    list.push_back(std::move(entry));
+}
+
+uint32_t SimControlUnit::spoiledFrames() const {
+    return mDecoder.drops[LINK_DROP_CRC] + mDecoder.drops[LINK_DROP_SHORT] +
+           mDecoder.drops[LINK_DROP_END_AFTER_ESC];
+}
+
 void SimControlUnit::step() {
+    const uint32_t spoiled = spoiledFrames();
     receive();
     const uint64_t now = timer();
-    if (mAwaiting && now - mSentAt >= mConfig.replyTimeoutMs) {
+    // A reply that ended spoiled is over, and one that has not begun by replyStartMs will not come: no need
+    // to wait out the slot before sending again.
+    if (mAwaiting && (now >= mSentAt + mConfig.replyTimeoutMs || spoiledFrames() != spoiled ||
+                      (!mReplyStarted && now >= mSentAt + mConfig.replyStartMs))) {
         missed();
     }
     if (!mAwaiting && !mFaults.stopPolling && now >= mNextSend) {
@@ -44,6 +65,7 @@ void SimControlUnit::receive() {
         if (n <= 0) {
             break;
         }
+        mReplyStarted = true;
         link_feed_buffer(&mDecoder, buffer, static_cast<size_t>(n));
     }
 }
@@ -206,9 +228,9 @@ void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
     const uint32_t address = tnet_get_u24(pkt + TNET_OFS_ADDRESS);
     const uint8_t cmd = pkt[TNET_OFS_COMMAND];
     std::vector<uint8_t> payload(pkt + TNET_HEADER_SIZE, pkt + len);
-    mLog.push_back(SimPacket{timer(), false, address, cmd, control, payload});
-    if (mFaults.dropReplies > 0) {
-        --mFaults.dropReplies;
+    record(mLog, SimPacket{timer(), false, address, cmd, control, payload});
+    if (mFaults.dropReplies > 0 || (mFaults.dropOpenAnswers > 0 && mPhase == Phase::Open)) {
+        --(mFaults.dropReplies > 0 ? mFaults.dropReplies : mFaults.dropOpenAnswers);
         return;
     }
     if (tnet_payload_check(cmd, payload.data(), static_cast<uint16_t>(payload.size()), false) != 0) {
@@ -232,12 +254,14 @@ void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
         }
         return;
     }
-    if (mAwaiting && address == mAwaitAddress) {
+    const bool awaited = mAwaiting && address == mAwaitAddress;
+    if (awaited) {
         replyArrived();
     }
     if (!mKnown || address != mClient) {
         return;
     }
+    mOweAck = tnet_command_is_sequenced(cmd);
     if (cmd == TNET_CMD_NACK && mPhase != Phase::Session) {
         if (payload[1] == TNET_NACK_NOT_CONNECTED && mPhase != Phase::Search) {
             enterPhase(Phase::Connect);
@@ -256,6 +280,19 @@ void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
             handleSessionReply(cmd, control, payload);
             break;
     }
+    // The exchange is complete: the next packet goes out now while there is something to carry; an idle
+    // client is polled every pollPeriodMs.
+    if (awaited && hasWork()) {
+        mNextSend = timer();
+    }
+}
+
+bool SimControlUnit::hasWork() const {
+    if (mPhase == Phase::Connect || mPhase == Phase::Open) {
+        return true;
+    }
+    return mPhase == Phase::Session && (mOweAck || mOutstanding || !mQueue.empty() || !mInjected.empty() ||
+                                        mDisconnect || mNack || mDuplicate);
 }
 
 void SimControlUnit::handleSessionReply(uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload) {
@@ -296,19 +333,24 @@ void SimControlUnit::handleSessionReply(uint8_t cmd, uint8_t control, const std:
 void SimControlUnit::handleSequenced(uint8_t cmd, const std::vector<uint8_t>& payload) {
     switch (cmd) {
         case TNET_CMD_PUBLISH:
-            if (auto publish = sim_decode_publish(payload.data(), payload.size())) {
+            if (auto publish = sim_decode_publish(payload.data(), payload.size());
+                publish && !mModel.object(publish->oid) && (publish->oid & TNET_ADDRESS_MASK) != mClient) {
+                // Neither an object of the installation nor one of the client's own: nothing to store it in.
+                dbg_printf_h("sim: PUBLISH from %06X for %06X:%02X, no such object: refused", mClient,
+                             publish->oid & TNET_ADDRESS_MASK, publish->oid >> 24);
+            } else if (publish) {
                 dbg_printf_h("sim: PUBLISH from %06X: %06X:%02X vid %04X type %u, %u bytes", mClient,
                              publish->oid & TNET_ADDRESS_MASK, publish->oid >> 24, publish->vid,
                              publish->value.type, static_cast<unsigned>(publish->value.bytes.size()));
                 mModel.setValue(publish->oid, publish->vid, publish->value);
-                mPublishes.push_back(*publish);
+                record(mPublishes, *publish);
             }
             break;
         case TNET_CMD_SUBSCRIBE:
             handleSubscribe(tnet_get_u32(payload.data()), tnet_get_u16(payload.data() + 4));
             break;
         case TNET_CMD_SYNC_TIME:
-            mTimeSyncs.push_back(tnet_get_u32(payload.data()));
+            record(mTimeSyncs, tnet_get_u32(payload.data()));
             break;
         case TNET_CMD_DATALINK:
             routeDatagram(payload);
@@ -322,8 +364,10 @@ void SimControlUnit::handleSequenced(uint8_t cmd, const std::vector<uint8_t>& pa
 }
 
 void SimControlUnit::handleSubscribe(uint32_t oid, uint16_t vid) {
+    constexpr size_t MAX_SUBSCRIPTIONS = 1024;
     if (std::find(mSubscriptions.begin(), mSubscriptions.end(), std::make_pair(oid, vid)) ==
-        mSubscriptions.end()) {
+            mSubscriptions.end() &&
+        mSubscriptions.size() < MAX_SUBSCRIPTIONS) {
         mSubscriptions.emplace_back(oid, vid);
     }
     mModel.forEachObject(oid, [&](uint32_t object, const SimObject& info) {
@@ -348,7 +392,7 @@ void SimControlUnit::routeDatagram(const std::vector<uint8_t>& payload) {
     datagram.srcPort = payload[TNET_DL_OFS_SRC_PORT];
     datagram.dstPort = payload[TNET_DL_OFS_DST_PORT];
     datagram.data.assign(payload.begin() + TNET_DATALINK_HEADER_SIZE, payload.end());
-    mDatagrams.push_back(datagram);
+    record(mDatagrams, datagram);
 
     std::optional<std::vector<uint8_t>> answer;
     if (datagram.to == mConfig.address) {
@@ -420,12 +464,14 @@ void SimControlUnit::sendDue() {
             transmit(mClient, TNET_CMD_CONNECT, 0, connect, true);
             return;
         case Phase::Open:
-            transmit(mClient, TNET_CMD_SESSION_OPEN, 0, {++mSession}, true);
+            // The same id on every try: a client that took it and whose answer was lost answers again.
+            transmit(mClient, TNET_CMD_SESSION_OPEN, 0, {mSession}, true);
             return;
         case Phase::Session:
             break;
     }
 
+    mOweAck = false;
     const uint8_t ack = (mRxValid && !mFaults.withholdAcks)
                             ? static_cast<uint8_t>(TNET_CTL_ACK | (mRxSeq ? TNET_CTL_ACKSEQ : 0))
                             : 0;
@@ -484,9 +530,9 @@ void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
             }
         }
     }
-    mLog.push_back(
-        SimPacket{timer(), true, address, cmd, control,
-                  std::vector<uint8_t>(packet + TNET_HEADER_SIZE, packet + TNET_HEADER_SIZE + size)});
+    record(mLog,
+           SimPacket{timer(), true, address, cmd, control,
+                     std::vector<uint8_t>(packet + TNET_HEADER_SIZE, packet + TNET_HEADER_SIZE + size)});
     int written = 0;
     while (written < length) {
         const int n = mStream.write(frame + written, length - written);
@@ -496,9 +542,11 @@ void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
         }
         written += n;
     }
-    const uint64_t now = timer();
+    // The reply wait starts when the frame has left, not when it was handed to a paced line.
+    const uint64_t now = timer() + mStream.pendingMs();
     mSentAt = now;
     mAwaiting = awaitReply;
+    mReplyStarted = false;
     mAwaitAddress = address;
     mNextSend = now + mConfig.pollPeriodMs;
 }
@@ -513,8 +561,10 @@ void SimControlUnit::missed() {
     if (mPhase == Phase::Search) {
         return;
     }
-    ++mMisses;
-    if (mMisses >= mConfig.maxMisses) {
+    if (mMisses++ == 0) {
+        mFirstMissAt = mSentAt;
+    }
+    if (timer() >= mFirstMissAt + mConfig.lostAfterMs) {
         lose();
         return;
     }
@@ -540,6 +590,10 @@ void SimControlUnit::enterPhase(Phase phase) {
     } else {
         dbg_printf_h("sim: session %u with %06X", mSession, mClient);
     }
+    if (phase == Phase::Open && mPhase != Phase::Open) {
+        ++mSession;
+    }
+    mOweAck = false;
     mPhase = phase;
     mMisses = 0;
     mTxSeq = 0;

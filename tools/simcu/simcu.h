@@ -24,7 +24,13 @@ struct SimConfig {
     uint32_t searchPeriodMs = 250;
     uint32_t pollPeriodMs = 50;
     uint32_t replyTimeoutMs = 150;
-    int maxMisses = 20;
+    // A reply whose first byte has not come this long after the packet left is not coming.
+    uint32_t replyStartMs = 20;
+    // The client counts as lost when its replies have been missing this long (the client's supervision time).
+    uint32_t lostAfterMs = 3000;
+    // The packet log and the lists of what the client sent keep the last this many entries (0: none, for a
+    // simulator that runs for days and prints what it sees).
+    size_t keepLast = 4096;
 };
 
 // One packet seen on the bus, either way.
@@ -40,6 +46,7 @@ struct SimPacket {
 // Switches to make the master misbehave on purpose.
 struct SimFaults {
     int dropReplies = 0;       // the next n client packets are lost before the master sees them
+    int dropOpenAnswers = 0;   // the client's next n answers to SESSION_OPEN are lost
     bool withholdAcks = false; // the master stops acknowledging the client's sequenced packets
     int corruptFrames = 0;     // the next n frames the master sends get one byte flipped
     int duplicates = 0;        // the next n acknowledged master packets are sent once more, same SEQ
@@ -150,6 +157,12 @@ private:
     void missed();
     void lose();
     void enterPhase(Phase phase);
+    // Something to send at once rather than at the next poll: queued packets, or an acknowledgement owed.
+    bool hasWork() const;
+    // Frames the decoder dropped at their end (bad CRC, too short): replies spoiled on the line.
+    uint32_t spoiledFrames() const;
+    template <class T>
+    void record(std::vector<T>& list, T entry);
 
     IByteStream& mStream;
     SimConfig mConfig;
@@ -162,11 +175,15 @@ private:
     bool mKnown = false;
     uint8_t mSession = 0;
     int mMisses = 0;
+    uint64_t mFirstMissAt = 0; // timer() of the first of the missed replies in a row
     bool mAwaiting = false;
     uint32_t mAwaitAddress = 0;
     uint64_t mSentAt = 0;
     uint64_t mNextSend = 0;
     bool mProbeKnown = false;
+    bool mOweAck = false;
+    bool mReplyStarted =
+        false; // a byte came since the packet left // the client's last reply was a sequenced packet
 
     // Sequenced traffic to the client: one outstanding packet, the rest queued.
     std::deque<Outgoing> mQueue;

@@ -109,17 +109,21 @@ ScrollBar::ScrollBar(Container* parent, int x, int y, int height)
     if (height > MIN_HEIGHT_FOR_THUMB) {
         mThumb = new ScrollBarThumb(this, box.x1, box.y1 + ARROW_HEIGHT, height - 2 * ARROW_HEIGHT);
     }
-    IconButton::Builder arrow;
-    arrow.parent(this)
-        .width(WIDTH)
-        .height(ARROW_HEIGHT)
-        .backColor(colour::CONTROL)
-        .faceColor(colour::WHITE)
-        .activeFaceColor(colour::WHITE)
-        .activeBackColor(NO_COLOUR)
-        .disabledFaceColor(colour::LIGHT);
-    mUp = arrow.x(box.x1).y(box.y1).icon(res_scrollbar_arrow_up).build();
-    mDown = arrow.x(box.x1).y(box.y2 - ARROW_HEIGHT + 1).icon(res_scrollbar_arrow_down).build();
+    IconButton::Builder arrow{.parent = this,
+                              .width = WIDTH,
+                              .height = ARROW_HEIGHT,
+                              .backColor = colour::CONTROL,
+                              .faceColor = colour::WHITE,
+                              .activeBackColor = NO_COLOUR,
+                              .activeFaceColor = colour::WHITE,
+                              .disabledFaceColor = colour::LIGHT};
+    arrow.x = box.x1;
+    arrow.y = box.y1;
+    arrow.icon = res_scrollbar_arrow_up;
+    mUp = arrow.build();
+    arrow.y = box.y2 - ARROW_HEIGHT + 1;
+    arrow.icon = res_scrollbar_arrow_down;
+    mDown = arrow.build();
     if (mThumb == nullptr) {
         mUp->setEnabled(mPosition != mMinimum);
         mDown->setEnabled(mPosition != mMaximum);

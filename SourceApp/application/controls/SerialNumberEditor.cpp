@@ -96,13 +96,12 @@ void SerialNumberEditor::createKeyboard() {
                             KEY_HEIGHT);
         key->tag = KEY_TAG + i;
     }
-    mBackspace = IconButton::Builder()
-                     .parent(this)
-                     .x(getLeft() + 261)
-                     .y(getTop() + KEYS_Y)
-                     .width(KEY_WIDTH)
-                     .height(KEY_HEIGHT)
-                     .icon(res_backspace)
+    mBackspace = IconButton::Builder{.parent = this,
+                                     .x = getLeft() + 261,
+                                     .y = getTop() + KEYS_Y,
+                                     .width = KEY_WIDTH,
+                                     .height = KEY_HEIGHT,
+                                     .icon = res_backspace}
                      .build();
 }
 

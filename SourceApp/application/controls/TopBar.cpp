@@ -21,7 +21,7 @@ TopBar::TopBar(Container* parent)
     setName("TopBar");
     setDirection(DIRECTION_HORIZONTAL);
     setSpacing(1);
-    setSpacingFillColor(NO_FILL);
+    setSpacingFillColor(static_cast<unsigned>(NO_COLOUR));
 }
 
 void TopBar::setBackColor(unsigned colour) {

@@ -26,13 +26,14 @@ Widget::~Widget() = default;
 void Widget::buildChildren(bool hasCheckbox, const Layout& at, const Texts& texts) {
     const int left = getLeft();
     const int top = getTop();
-    mButton = IconButton::Builder()
-                  .parent(this)
-                  .x(getRight() - (BUTTON_WIDTH - 1))
-                  .y(top)
-                  .width(BUTTON_WIDTH)
-                  .height(BAND_HEIGHT)
-                  .icon(res_arrow_right_small)
+    // Pressed and disabled, the arrow keeps the band's colour; only its icon greys.
+    mButton = IconButton::Builder{.parent = this,
+                                  .x = getRight() - (BUTTON_WIDTH - 1),
+                                  .y = top,
+                                  .width = BUTTON_WIDTH,
+                                  .height = BAND_HEIGHT,
+                                  .activeBackColor = NO_COLOUR,
+                                  .icon = res_arrow_right_small}
                   .build();
     if (hasCheckbox) {
         mCheckbox = new Checkbox(this, left + 1, top + 1, 19, 18);

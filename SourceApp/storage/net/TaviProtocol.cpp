@@ -44,6 +44,10 @@ const char* state_name(TaviProtocol::State state) {
     return "UNKNOWN";
 }
 
+std::uint64_t key_of(oid_t oid, vid_t vid) {
+    return static_cast<std::uint64_t>(oid) << 16 | vid;
+}
+
 const char* command_text(u8 cmd) {
     const char* name = tnet_command_name(cmd);
     return name ? name : "UNKNOWN";
@@ -86,6 +90,9 @@ void TaviProtocol::restart() {
     mCommands.clear();
     mInFlight.reset();
     mInFlightCmd = 0;
+    mUnconfirmed.clear();
+    mRepublish.clear();
+    mPublishInFlight.reset();
     Structure.setControlUnit(NET_NO_OWNER);
     mConnectWatch.start();
 }
@@ -156,8 +163,18 @@ void TaviProtocol::reset(const char* why) {
     mCommands.clear();
     mInFlight.reset();
     mInFlightCmd = 0;
+    mPublishInFlight.reset();
+    mRepublish.clear();
+    // Written in the session and not yet sent: kept with the unacknowledged ones.
+    pt_value value;
+    while (Structure.takePublish(&value)) {
+        mUnconfirmed[key_of(value.oid, value.vid)] = value.timestamp;
+    }
+    if (!mUnconfirmed.empty()) {
+        dbg_printf_h("tavi: %u local changes kept for the next session",
+                     static_cast<unsigned>(mUnconfirmed.size()));
+    }
     Structure.setControlUnit(NET_NO_OWNER);
-    Structure.clearPublishQueue();
     raise(NET_EVENT_NOT_CONNECTED);
 }
 
@@ -184,17 +201,40 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     if (mState != State::Ready) {
         return -1;
     }
+    return takeLocalChange(cmd, payload, max);
+}
+
+int TaviProtocol::takeLocalChange(u8* cmd, u8* payload, u16 max) {
     pt_value value;
-    while (Structure.takePublish(&value)) {
+    for (;;) {
+        bool found = false;
+        while (!found && !mRepublish.empty()) {
+            const std::uint64_t key = mRepublish.front();
+            mRepublish.pop_front();
+            if (mUnconfirmed.count(key) == 0) {
+                continue; // a newer value of the control unit came meanwhile
+            }
+            // Sent as the table holds it now: the kept write, or a later one of the user.
+            found = pt_get_value(&value, static_cast<oid_t>(key >> 16), static_cast<vid_t>(key)) == PT_OK;
+            if (!found) {
+                mUnconfirmed.erase(key); // the value went with its object
+            }
+        }
+        if (!found && !Structure.takePublish(&value)) {
+            return -1;
+        }
+        const std::uint64_t key = key_of(value.oid, value.vid);
         const int length = buildPublish(value, payload, max);
         if (length >= 0) {
             *cmd = TNET_CMD_PUBLISH;
+            mUnconfirmed[key] = value.timestamp;
+            mPublishInFlight = key;
             return length;
         }
+        mUnconfirmed.erase(key);
         dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
                      oid_index(value.oid), value.vid, unsigned{value.vtype});
     }
-    return -1;
 }
 
 int TaviProtocol::buildPublish(const pt_value& value, u8* payload, u16 max) {
@@ -228,6 +268,11 @@ int TaviProtocol::buildPublish(const pt_value& value, u8* payload, u16 max) {
 }
 
 void TaviProtocol::handleTransmitted(u8 cmd) {
+    if (cmd == TNET_CMD_PUBLISH && mPublishInFlight) {
+        mUnconfirmed.erase(*mPublishInFlight);
+        mPublishInFlight.reset();
+        return;
+    }
     if (mInFlight != nullptr && cmd == mInFlightCmd) {
         mInFlight.reset();
         mInFlightCmd = 0;
@@ -235,6 +280,15 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
 }
 
 void TaviProtocol::handleTransmitFailed(u8 cmd) {
+    if (cmd == TNET_CMD_PUBLISH && mPublishInFlight) {
+        // After a reset the change waits for the next session; refused by the control unit, it is dropped.
+        if (mState != State::Disconnected) {
+            dbg_printf_h("tavi: PUBLISH refused, dropped");
+            mUnconfirmed.erase(*mPublishInFlight);
+        }
+        mPublishInFlight.reset();
+        return;
+    }
     if (mInFlight == nullptr || cmd != mInFlightCmd) {
         dbg_printf_h("tavi: %s given up", command_text(cmd));
         return;
@@ -310,6 +364,17 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
             unixTime = static_cast<u32>(stamp);
         }
     }
+    if (const auto kept = mUnconfirmed.find(key_of(oid, vid)); kept != mUnconfirmed.end()) {
+        // A stamp of 0 says nothing about its age: it does not beat a write the control unit has not seen.
+        if (networkTime == 0 || unixTime <= kept->second) {
+            dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X older than the local change, not stored",
+                         oid_address(oid), oid_index(oid), vid);
+            return;
+        }
+        dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X newer than the local change, which is dropped",
+                     oid_address(oid), oid_index(oid), vid);
+        mUnconfirmed.erase(kept);
+    }
     const u8* value = payload + TNET_PUBLISH_HEADER_SIZE;
     u32 length = static_cast<u32>(len - TNET_PUBLISH_HEADER_SIZE);
     if (BT_VTYPE_IS_BYTES(vtype)) {
@@ -360,6 +425,9 @@ void TaviProtocol::publishMyself() {
     }
     pt_set_data(mSelf, VID_VALUE_LIST, list, sizeof list);
     pt_set_int(mSelf, VID_DEVICE_STATE, DEVICE_READY, BT_VTYPE_U8);
+    for (const auto& [key, stamp] : mUnconfirmed) {
+        mRepublish.push_back(key);
+    }
     dbg_printf_h("tavi: ready");
 }
 

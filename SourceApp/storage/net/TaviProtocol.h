@@ -5,9 +5,11 @@
 //   DISCONNECTED --connected(owner)--> SUBSCRIBING_SELF --SYNCHRONIZED(own)--> SUBSCRIBING_ALL
 //   --SYNCHRONIZED(all)--> READY ("publishing myself", own device state 2, "ready")
 //
-// The client's disconnect notification resets the bridge from any state: the command queue and the
-// tree's publish queue are dropped (the control unit is master of the data; a new subscription brings its
-// values back).
+// The client's disconnect notification resets the bridge from any state: the command queue is dropped (a new
+// subscription brings the control unit's values back). Local changes that the control unit has not
+// acknowledged are kept with their time stamps: while they wait, an older value from the network does not
+// replace them, and once the new synchronisation is complete they are published again. What was written
+// while no session was open is not sent.
 #pragma once
 
 #include "Libraries/base/Timer.h"
@@ -16,7 +18,9 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 
 namespace tdx {
 
@@ -107,6 +111,7 @@ private:
     void receiveObjectRemove(const u8* payload, u16 len);
     void publishMyself();
     static int buildPublish(const pt_value& value, u8* payload, u16 max);
+    int takeLocalChange(u8* cmd, u8* payload, u16 max);
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;
@@ -118,6 +123,11 @@ private:
     // The command handed to the client and not yet acknowledged or given up.
     std::unique_ptr<QueuedCommand> mInFlight;
     u8 mInFlightCmd = 0;
+    // Local changes not yet acknowledged by the control unit: (oid << 16 | vid) -> the write's time stamp.
+    std::map<std::uint64_t, u32> mUnconfirmed;
+    // Those carried over a reset, to be published again once synchronised.
+    std::deque<std::uint64_t> mRepublish;
+    std::optional<std::uint64_t> mPublishInFlight;
     EventSink mSink;
 };
 

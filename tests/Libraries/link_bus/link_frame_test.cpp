@@ -237,20 +237,41 @@ TEST(LinkFrame, DamagedFramesAreDroppedWithTheirReason) {
     }
 }
 
-TEST(LinkFrame, LongestBodyIsAcceptedAndOneByteMoreIsDropped) {
+// Frames a packet of any length as a sender that ignores the limit would: whitened, with a good CRC.
+Bytes frameUnchecked(const Bytes& packet) {
+    Bytes body = packet;
+    const uint16_t crc = crc16(packet.data(), packet.size());
+    body.push_back(static_cast<uint8_t>(crc));
+    body.push_back(static_cast<uint8_t>(crc >> 8));
+    Bytes frame = {LINK_START};
+    unsigned state = 0x1FF;
+    for (const uint8_t plain : body) {
+        const uint8_t byte = plain ^ static_cast<uint8_t>(state);
+        for (int i = 0; i < 8; ++i) {
+            state = (state >> 1) | (((state ^ (state >> 5)) & 1u) << 8);
+        }
+        if (byte >= LINK_START && byte <= LINK_RESET) {
+            frame.insert(frame.end(), {LINK_ESC, static_cast<uint8_t>(byte ^ LINK_ESC_XOR)});
+        } else {
+            frame.push_back(byte);
+        }
+    }
+    frame.push_back(LINK_END);
+    return frame;
+}
+
+TEST(LinkFrame, TheLargestPacketPassesAndAGoodFrameOneByteLongerIsDropped) {
     std::mt19937 rng(7);
-    const Bytes longest = randomPacket(rng, LINK_MAX_PACKET);
+    const Bytes longest = randomPacket(rng, TNET_MAX_PACKET_SIZE);
+    EXPECT_EQ(frameUnchecked(longest), encode(longest));
     Collector rx;
     rx.feed(encode(longest));
     ASSERT_EQ(rx.packets.size(), 1u);
     EXPECT_EQ(rx.packets[0], longest);
 
-    // 298 body bytes of a frame nobody could have encoded: dropped, and the rest is skipped up to START.
-    Bytes oversize = {LINK_START};
-    oversize.insert(oversize.end(), LINK_MAX_BODY + 1, 0x55);
-    oversize.insert(oversize.end(), {0x55, 0x55, LINK_END});
+    // Its CRC is good, but no sender builds it: dropped, and the rest is skipped up to START.
     TraceCapture trace;
-    rx.feed(oversize);
+    rx.feed(frameUnchecked(randomPacket(rng, TNET_MAX_PACKET_SIZE + 1)));
     EXPECT_EQ(rx.drops(LINK_DROP_OVERSIZE), 1u);
     EXPECT_TRUE(trace.contains("oversize body")) << trace.str();
     EXPECT_EQ(rx.packets.size(), 1u);

@@ -136,13 +136,15 @@ TEST_F(ClientTest, GapJustUnderTheSupervisionTimeKeepsTheSession) {
     ASSERT_TRUE(waitFor([] { return upper().connected.size() == 2; }, 1000));
 }
 
-TEST_F(ClientTest, EightUnacknowledgedSendsEndTheSessionAndTheMasterReconnects) {
+TEST_F(ClientTest, APacketIsGivenUpBySupervisionTimeNotByCountWhilePollsGoOn) {
     startSession();
     mSim.faults().withholdAcks = true;
     upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(DISPLAY, 0xFFFF));
-    ASSERT_TRUE(waitFor([] { return !upper().disconnected.empty(); }, 2000));
+    ASSERT_TRUE(waitFor([] { return !upper().disconnected.empty(); }, TNET_SUPERVISION_MS + 500));
 
-    EXPECT_EQ(packets(false, TNET_CMD_SUBSCRIBE).size(), static_cast<size_t>(TNET_MAX_RETRIES));
+    const auto sends = packets(false, TNET_CMD_SUBSCRIBE);
+    ASSERT_GT(sends.size(), 8u) << "a noisy line needs more tries than a fixed count allows";
+    EXPECT_GE(timer() - sends.front().at, uint64_t{TNET_SUPERVISION_MS - 100});
     EXPECT_EQ(upper().failed, std::vector<uint8_t>{TNET_CMD_SUBSCRIBE});
     EXPECT_EQ(upper().disconnected, std::vector<int>{TNET_DISCONNECT_RETRIES});
     const auto nacks = packets(false, TNET_CMD_NACK);
@@ -151,6 +153,21 @@ TEST_F(ClientTest, EightUnacknowledgedSendsEndTheSessionAndTheMasterReconnects) 
 
     mSim.faults().withholdAcks = false;
     ASSERT_TRUE(waitFor([] { return upper().connected.size() == 2; }, 2000));
+    EXPECT_EQ(tnet_get_state(), TNET_SESSION);
+}
+
+TEST_F(ClientTest, LostAnswerToSessionOpenIsAnsweredAgainWithoutANewSession) {
+    mSim.faults().dropOpenAnswers = 1;
+    tnet_learn_request();
+    ASSERT_TRUE(waitFor([this] { return mSim.phase() == Phase::Session; }));
+
+    const auto opens = packets(true, TNET_CMD_SESSION_OPEN);
+    ASSERT_EQ(opens.size(), 2u);
+    EXPECT_EQ(opens[0].payload, opens[1].payload) << "the master repeats the same session id";
+    EXPECT_EQ(upper().connected, std::vector<uint32_t>{UNIT});
+    EXPECT_TRUE(upper().disconnected.empty());
+    run(500);
+    EXPECT_TRUE(upper().disconnected.empty());
     EXPECT_EQ(tnet_get_state(), TNET_SESSION);
 }
 

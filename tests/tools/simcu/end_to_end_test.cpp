@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <string>
 
 namespace tdx::test {
 namespace {
@@ -45,6 +48,62 @@ TEST(EndToEnd, ClientReachesSessionWithTheSimulatorOnAPseudoTerminalAndAnswersIt
     tnet_stop();
 
     // The simulator stops cleanly on SIGTERM.
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+// The display publishes long texts that the simulator prints, into a pipe that nobody reads for a while.
+int sToSend = 0;
+int sAcknowledged = 0;
+int sDisconnects = 0;
+
+int publishLongText(uint8_t* cmd, uint8_t* payload, uint16_t max) {
+    constexpr uint16_t TEXT = 200;
+    if (sToSend == 0 || max < TNET_PUBLISH_HEADER_SIZE + 2 + TEXT) {
+        return -1;
+    }
+    --sToSend;
+    *cmd = TNET_CMD_PUBLISH;
+    tnet_put_u32(payload, tnet_get_address()); // the display's own device
+    tnet_put_u16(payload + 4, 0x8090);
+    payload[6] = 15;
+    tnet_put_u32(payload + 7, 0);
+    tnet_put_u16(payload + 11, TEXT);
+    std::fill_n(payload + 13, TEXT, static_cast<uint8_t>('a' + sToSend % 26));
+    return TNET_PUBLISH_HEADER_SIZE + 2 + TEXT;
+}
+
+TEST(EndToEnd, TheSimulatorKeepsTheBusGoingWhileNobodyReadsWhatItPrints) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
+    TraceCapture trace;
+    os_init();
+    static const tnet_client_handler handler{nullptr,         [](int) { ++sDisconnects; },      nullptr,
+                                             publishLongText, [](uint8_t) { ++sAcknowledged; }, nullptr,
+                                             nullptr};
+    tnet_init(&handler);
+    ASSERT_EQ(tnet_init_interface_bus(0, sim.slave().c_str(), 1, 0), 0);
+    tnet_start();
+    tnet_learn_request();
+    const auto loop = [](const std::function<bool()>& done) {
+        return runOnWallClock([] { tnet_task(); }, done, std::chrono::seconds(15));
+    };
+    ASSERT_TRUE(loop([] { return tnet_get_state() == TNET_SESSION; }));
+
+    // Forty lines of some 250 bytes: far more than the pipe holds.
+    sToSend = 40;
+    EXPECT_TRUE(loop([] { return sAcknowledged == 40; })) << sAcknowledged;
+    EXPECT_EQ(sDisconnects, 0);
+    // Read again, the output flows, and tells what was lost meanwhile.
+    sim.readAvailable();
+    sToSend = 1;
+    std::string printed;
+    EXPECT_TRUE(loop([&] {
+        printed += sim.readAvailable();
+        return printed.find("PUBLISH") != std::string::npos;
+    }));
+    EXPECT_NE(printed.find(" lines dropped)\n"), std::string::npos) << printed;
+    EXPECT_EQ(tnet_get_state(), TNET_SESSION);
+    tnet_stop();
     EXPECT_EQ(sim.stop(), 0);
 }
 

@@ -129,12 +129,40 @@ TEST_F(SimTest, PublishesAndTimeFromTheDisplayAreRecorded) {
     EXPECT_EQ(mSim.received_time_syncs(), std::vector<uint32_t>{0x003D0900});
 }
 
-TEST_F(SimTest, SilentClientIsLostAfterTwentyMissesThenFoundAgainWithoutLearning) {
+TEST_F(SimTest, APublishForAnObjectThatDoesNotExistIsRefused) {
+    populate();
+    startSession();
+    constexpr uint32_t NOWHERE = 0x09000316;
+    const auto value = *sim::sim_number(13, 7);
+    upper().toSend.emplace_back(TNET_CMD_PUBLISH, sim::sim_encode_publish(NOWHERE, 0x0001, value));
+    upper().toSend.emplace_back(TNET_CMD_PUBLISH, sim::sim_encode_publish(0xFFFFFFFF, 0x0001, value));
+    upper().toSend.emplace_back(TNET_CMD_PUBLISH, sim::sim_encode_publish(ROOM, 0x0001, value));
+    ASSERT_TRUE(waitFor([] { return upper().transmitted.size() == 3; }, 1000));
+    ASSERT_EQ(mSim.received_publishes().size(), 1u);
+    EXPECT_EQ(mSim.received_publishes()[0].oid, ROOM);
+    EXPECT_FALSE(mSim.value(NOWHERE, 0x0001));
+    EXPECT_FALSE(mSim.value(0xFFFFFFFF, 0x0001));
+    EXPECT_EQ(traceCount("no such object: refused"), 2u);
+}
+
+TEST_F(SimTest, ThePacketLogKeepsOnlyItsLastEntries) {
+    startSession();
+    run(300000); // 6000 polls and as many answers
+    const auto& log = mSim.log();
+    EXPECT_LE(log.size(), 2 * sim::SimConfig{}.keepLast);
+    EXPECT_GE(log.size(), sim::SimConfig{}.keepLast);
+    EXPECT_GE(log.back().at + 100, timer()) << "the newest entries are the ones kept";
+}
+
+TEST_F(SimTest, SilentClientIsLostAfterItsSupervisionTimeThenFoundAgainWithoutLearning) {
     startSession();
     mSim.setPump([] {}); // the display stops answering
+    const uint64_t silentFrom = timer();
     ASSERT_TRUE(waitFor([this] { return mSim.phase() == Phase::Search; }, 5000));
-    // 20 polls, each waited for 150 ms.
-    EXPECT_EQ(mSim.count(true, TNET_CMD_POLL), 20);
+    // Polled again as soon as a reply fails to begin, and given up by time, not by a count.
+    EXPECT_GE(timer() - silentFrom, 3000u);
+    EXPECT_LT(timer() - silentFrom, 3100u);
+    EXPECT_GT(mSim.count(true, TNET_CMD_POLL), 20);
     mSim.setPump([] { tnet_task(); });
     ASSERT_TRUE(waitFor([this] { return mSim.phase() == Phase::Session; }, 2000));
     // The frozen display took the master's CONNECT as the end of its stale session.

@@ -80,9 +80,13 @@ TEST_F(SwitchTest, TheTopBarSeparatesItsChildrenWithShortWhiteLines) {
     Form* form = blank();
     auto* bar = new TopBar(form);
     for (int i = 0; i < 4; ++i) {
-        Button::Builder b;
-        b.parent(bar).width(i == 3 ? 60 : 40).height(30).backColor(colour::TITLE).faceColor(colour::WHITE);
-        b.text(i == 0 ? "<" : "").build();
+        Button::Builder{.parent = bar,
+                        .width = i == 3 ? 60 : 40,
+                        .height = 30,
+                        .backColor = colour::TITLE,
+                        .faceColor = colour::WHITE,
+                        .text = i == 0 ? "<" : ""}
+            .build();
     }
     new Spacer(bar, 0, 0, 20, 30);
     runTasks();

@@ -131,6 +131,7 @@ TEST_F(UpDownTest, AButtonAtItsLimitIsDisabledAndDisablingGreysTheControl) {
     taps(*u, true, 1);
     EXPECT_EQ(mProbe->count(MSG_CHANGE), 1) << "only the construction's";
     u->setEnabled(false);
+    u->update(); // a value arriving meanwhile
     EXPECT_FALSE(button(*u, false)->isEnabled());
     EXPECT_EQ(label(*u)->getFaceColor(), 0x646464u);
     u->setEnabled(true);

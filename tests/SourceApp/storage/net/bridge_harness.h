@@ -83,8 +83,8 @@ protected:
 
 class BridgeTest : public SimLoopTest {
 protected:
-    BridgeTest()
-        : SimLoopTest("bridge") {}
+    explicit BridgeTest(std::optional<sim::WireConfig> wire = std::nullopt)
+        : SimLoopTest("bridge", wire) {}
 
     void SetUp() override {
         bridgeEvents().clear();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace tdx::test {
 namespace {
@@ -52,6 +53,8 @@ protected:
         mSim.publish(ROOM, 0x001D, BT_VTYPE_S16_X100, 2200);
         mSim.publish(OUTPUT, 0x004C, BT_VTYPE_S16_X100, 5000);
     }
+
+    void writeAcrossALostSession(std::optional<int> unitValueLater);
 
     size_t firstPacket(bool fromMaster, uint8_t cmd, size_t from = 0) const {
         const auto& log = mSim.log();
@@ -215,6 +218,41 @@ TEST_F(SyncTest, ALostConnectionResetsAndTheNextOneBringsTheCurrentValues) {
     EXPECT_EQ(value, 2200);
     EXPECT_TRUE(publishesOf(ROOM, 0x001D).empty());
     EXPECT_GT(mSim.received_publishes().size(), publishesBefore); // identity again
+}
+
+// The user writes right after "ready"; the control unit hears nothing of it (nor acknowledges it) and the
+// session ends. Optionally the control unit changes the same value meanwhile, later than the user did.
+void SyncTest::writeAcrossALostSession(std::optional<int> unitValueLater) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    mSim.faults().dropReplies = 1000;
+    ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 1000));
+    if (unitValueLater) {
+        sim::SimValue value = *sim::sim_number(BT_VTYPE_S16_X100, *unitValueLater);
+        value.timestamp = static_cast<uint32_t>(timestamp_to_network(static_cast<time_t>(os_time() + 60)));
+        mSim.model().setValue(ROOM, 0x001D, value);
+    }
+    mSim.faults().dropReplies = 0;
+    ASSERT_TRUE(synchronise());
+    run(1000);
+}
+
+TEST_F(SyncTest, AWriteTheControlUnitNeverAcknowledgedIsPublishedAfterTheResetAndWins) {
+    writeAcrossALostSession(std::nullopt);
+    int value = 0;
+    ASSERT_EQ(pt_get_int(&value, ROOM, 0x001D), PT_OK);
+    EXPECT_EQ(value, 1900);
+    ASSERT_EQ(publishesOf(ROOM, 0x001D).size(), 1u);
+    EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), 1900);
+}
+
+TEST_F(SyncTest, AKeptWriteYieldsToANewerValueOfTheControlUnit) {
+    writeAcrossALostSession(2500);
+    int value = 0;
+    ASSERT_EQ(pt_get_int(&value, ROOM, 0x001D), PT_OK);
+    EXPECT_EQ(value, 2500);
+    EXPECT_TRUE(publishesOf(ROOM, 0x001D).empty());
 }
 
 TEST_F(SyncTest, AResetDuringSynchronisationDropsTheQueuedSubscription) {
