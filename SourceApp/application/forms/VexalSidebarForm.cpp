@@ -18,8 +18,6 @@ VexalSidebarForm::VexalSidebarForm(const State& state)
                    .build()) {
     Viewport* viewport = createViewport(77, 39, 209, 192);
     attachContent(StackedContainer::Builder{.parent = viewport,
-                                            .x = 77,
-                                            .y = 39,
                                             .width = 209,
                                             .height = 209,
                                             .fitHeight = true,

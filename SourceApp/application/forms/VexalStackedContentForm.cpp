@@ -8,8 +8,6 @@ VexalStackedContentForm::VexalStackedContentForm(const State& state)
     : VexalForm(state) {
     Viewport* viewport = createViewport(9, 39, 277, 192);
     attachContent(StackedContainer::Builder{.parent = viewport,
-                                            .x = 9,
-                                            .y = 39,
                                             .width = 277,
                                             .fitHeight = true,
                                             .direction = DIRECTION_VERTICAL,

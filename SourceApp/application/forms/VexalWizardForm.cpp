@@ -41,8 +41,6 @@ VexalWizardForm::VexalWizardForm(const State& state, bool withExit)
     setName("VexalWizardForm");
     Viewport* viewport = createViewport(9, 39, 277, 160);
     attachContent(StackedContainer::Builder{.parent = viewport,
-                                            .x = 9,
-                                            .y = 39,
                                             .width = 277,
                                             .fitHeight = true,
                                             .direction = DIRECTION_VERTICAL,
