@@ -158,8 +158,6 @@ TEST_F(AlarmsTest, ATranslationThatAsksForOtherArgumentsGivesWayToTheEnglishText
     EXPECT_EQ(rows(), (std::vector<std::string>{"Living room: Relay - Output has a problem, code 3."}));
 }
 
-using DefaultInstallationTest = FormsTest;
-
 TEST_F(DefaultInstallationTest, AlarmsScreen) {
     loadDefaultInstallation();
     runTasks();

@@ -60,4 +60,7 @@ protected:
     static bool shows(const Box& box, unsigned colour) { return countColour(box, colour) > 0; }
 };
 
+// The simulated control unit's installation, for the screenshots a person looks at.
+using DefaultInstallationTest = FormsTest;
+
 } // namespace tdx::test
