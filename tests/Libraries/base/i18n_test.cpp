@@ -53,12 +53,6 @@ TEST_F(Translation, TheInstalledProviderTranslatesWithAndWithoutContext) {
     EXPECT_STREQ(gettext("Rooms"), "Rooms");
 }
 
-TEST_F(Translation, MarkedTextsAreThemselves) {
-    static const char* const NAMES[] = {N_("Relay"), N_("Servo")};
-    EXPECT_STREQ(NAMES[0], "Relay");
-    EXPECT_STREQ(NAMES[1], "Servo");
-}
-
 TEST_F(Translation, ATranslationThatAsksForOtherArgumentsFallsBackToTheEnglishText) {
     i18n_set_provider(catalogue);
     EXPECT_EQ(fmt_gettext("Room %u", 5u), "Room 5") << "the translator's stray %s is not used";
