@@ -87,10 +87,13 @@ FormDeviceInfo::FormDeviceInfo(const State& state)
 
     auto* nameRow = new EditableStringRow(content, 0, 0, 277, gettext("Name"), name);
     const DataModel::ObjectTemplate* deviceTemplate = device->getTemplate();
-    if (const auto* nameValue =
-            deviceTemplate != nullptr ? deviceTemplate->find<DataModel::DataValue>(VID_NAME) : nullptr) {
+    const DataModel::DataValue* nameValue =
+        deviceTemplate != nullptr ? deviceTemplate->find<DataModel::DataValue>(VID_NAME) : nullptr;
+    if (nameValue != nullptr) {
         nameRow->setOnAcceptCommand(
             std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(device->oid())));
+    } else {
+        nameRow->setEnabled(false); // an edit would go nowhere
     }
     addInfoRow(content, N_("Software"), 186, softwareText(*device));
     addInfoRow(content, N_("Hardware"), 186, hardwareText(*device));
