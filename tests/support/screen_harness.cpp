@@ -1,5 +1,6 @@
 #include "tests/support/screen_harness.h"
 
+#include "Libraries/base/bytes.h"
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/link_bus/tnet_packet.h"
@@ -107,12 +108,12 @@ bt_vtype ObjectBuilder::typeOf(vid_t vid) const {
 void ObjectBuilder::list(vid_t vid) {
     std::vector<uint8_t> list = readData(mOid, VID_VALUE_LIST);
     for (size_t i = 0; i + 1 < list.size(); i += 2) {
-        if ((list[i] | (list[i + 1] << 8)) == vid) {
+        if (get_le16(list.data() + i) == vid) {
             return;
         }
     }
-    list.push_back(static_cast<uint8_t>(vid));
-    list.push_back(static_cast<uint8_t>(vid >> 8));
+    list.resize(list.size() + 2);
+    put_le16(list.data() + list.size() - 2, vid);
     store(mOid, VID_VALUE_LIST, BT_VTYPE_DATA, list.data(), static_cast<uint32_t>(list.size()));
 }
 
@@ -126,9 +127,7 @@ ObjectBuilder& ObjectBuilder::value(vid_t vid, bt_vtype vtype, int number) {
         fail("type " + std::to_string(vtype) + " is no number");
     }
     uint8_t bytes[4];
-    for (int i = 0; i < size; ++i) {
-        bytes[i] = static_cast<uint8_t>(static_cast<uint32_t>(number) >> (8 * i));
-    }
+    put_le(bytes, static_cast<uint32_t>(number), static_cast<unsigned>(size));
     store(mOid, vid, vtype, bytes, static_cast<uint32_t>(size));
     list(vid);
     return *this;
@@ -154,11 +153,9 @@ ObjectBuilder& ObjectBuilder::data(vid_t vid, const std::vector<uint8_t>& bytes)
 }
 
 ObjectBuilder& ObjectBuilder::oids(vid_t vid, const std::vector<uint32_t>& ids) {
-    std::vector<uint8_t> bytes;
-    for (uint32_t id : ids) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(static_cast<uint8_t>(id >> (8 * i)));
-        }
+    std::vector<uint8_t> bytes(ids.size() * 4);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        put_le32(bytes.data() + 4 * i, ids[i]);
     }
     return data(vid, bytes);
 }
@@ -340,10 +337,10 @@ std::vector<ProxyObject*> ScreenHarness::objects(uint8_t type, uint8_t subtype) 
 void ScreenHarness::connect(uint32_t owner) {
     Net::Tavi.handleConnected(owner);
     uint8_t payload[TNET_SUBSCRIBE_SIZE];
-    tnet_put_u32(payload, oid_make(tnet_get_address(), 0));
-    tnet_put_u16(payload + 4, VID_ALL);
+    put_le32(payload, oid_make(tnet_get_address(), 0));
+    put_le16(payload + 4, VID_ALL);
     Net::Tavi.handleReceived(TNET_CMD_SYNCHRONIZED, payload, sizeof payload);
-    tnet_put_u32(payload, OID_ALL);
+    put_le32(payload, OID_ALL);
     Net::Tavi.handleReceived(TNET_CMD_SYNCHRONIZED, payload, sizeof payload);
     if (!Net::Tavi.isSynchronized()) {
         fail("the bridge did not synchronise");
