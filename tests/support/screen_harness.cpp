@@ -31,11 +31,6 @@ namespace {
 constexpr int HOLD_FIRST_TICKS = 12;
 constexpr int HOLD_REPEAT_TICKS = 2;
 
-std::string& traceBuffer() {
-    static std::string text;
-    return text;
-}
-
 ScreenHarness* gHarness = nullptr;
 
 [[noreturn]] void fail(const std::string& why) {
@@ -208,8 +203,7 @@ int64_t ScreenHarness::wallClock() {
 void ScreenHarness::SetUp() {
     ScreenTest::SetUp();
     gHarness = this;
-    traceBuffer().clear();
-    dbg_set_output([](const char* text, size_t length) { traceBuffer().append(text, length); });
+    mTrace.emplace();
     os_set_assert_handler([](const AssertionFailure& f) {
         throw FailedAssertion(f.message != nullptr ? f.message : f.expression);
     });
@@ -246,7 +240,7 @@ void ScreenHarness::TearDown() {
     widgets_set_resources(nullptr);
     os_set_wall_clock(nullptr);
     os_set_assert_handler(nullptr);
-    dbg_set_output(nullptr);
+    mTrace.reset();
     gHarness = nullptr;
     ScreenTest::TearDown();
 }
@@ -574,7 +568,7 @@ const Published& ScreenHarness::published() {
 }
 
 const std::string& ScreenHarness::trace() const {
-    return traceBuffer();
+    return mTrace->str();
 }
 
 } // namespace tdx::test

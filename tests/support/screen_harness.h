@@ -25,6 +25,7 @@
 #include "SourceApp/gui/core/Form.h"
 #include "SourceApp/gui/support/screen.h"
 #include "SourceHost/config/config_store.h"
+#include "tests/support/trace_capture.h"
 
 #include <cstdint>
 #include <functional>
@@ -238,6 +239,7 @@ private:
         const Component* source;
     };
     std::vector<Seen> mMessages;
+    std::optional<TraceCapture> mTrace;
     Published mPublished;
     int mX = 0;
     int mY = 0;

@@ -71,12 +71,7 @@ void MultiIcon::addIcon(resource_id id, short dx, short dy) {
 
 void MultiIcon::setIconIndex(signed char index) {
     const int last = static_cast<int>(mIcons.size()) - 1;
-    const auto clamped = static_cast<signed char>(std::clamp<int>(index, -1, std::min(last, 127)));
-    if (clamped == mIndex) {
-        return;
-    }
-    mIndex = clamped;
-    invalidate();
+    repaintIfChanged(mIndex, static_cast<signed char>(std::clamp<int>(index, -1, std::min(last, 127))));
 }
 
 void MultiIcon::clear() {

@@ -110,16 +110,16 @@ ScrollBar::ScrollBar(Container* parent, int x, int y, int height)
         mThumb = new ScrollBarThumb(this, box.x1, box.y1 + ARROW_HEIGHT, height - 2 * ARROW_HEIGHT);
     }
     IconButton::Builder arrow{.parent = this,
+                              .x = box.x1,
+                              .y = box.y1,
                               .width = WIDTH,
                               .height = ARROW_HEIGHT,
                               .backColor = colour::CONTROL,
                               .faceColor = colour::WHITE,
                               .activeBackColor = NO_COLOUR,
                               .activeFaceColor = colour::WHITE,
-                              .disabledFaceColor = colour::LIGHT};
-    arrow.x = box.x1;
-    arrow.y = box.y1;
-    arrow.icon = res_scrollbar_arrow_up;
+                              .disabledFaceColor = colour::LIGHT,
+                              .icon = res_scrollbar_arrow_up};
     mUp = arrow.build();
     arrow.y = box.y2 - ARROW_HEIGHT + 1;
     arrow.icon = res_scrollbar_arrow_down;

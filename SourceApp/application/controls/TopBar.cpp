@@ -21,15 +21,11 @@ TopBar::TopBar(Container* parent)
     setName("TopBar");
     setDirection(DIRECTION_HORIZONTAL);
     setSpacing(1);
-    setSpacingFillColor(static_cast<unsigned>(NO_COLOUR));
+    setSpacingFillColor(NO_COLOUR);
 }
 
 void TopBar::setBackColor(unsigned colour) {
-    if (colour == mBackColor) {
-        return;
-    }
-    mBackColor = colour;
-    invalidate();
+    repaintIfChanged(mBackColor, colour);
 }
 
 void TopBar::handleDraw() {
