@@ -3,6 +3,7 @@
 // time, and sends the control unit the new time.
 #include "SourceApp/system/settings/SystemSettingsCommands.h"
 
+#include "Libraries/base/bytes.h"
 #include "Libraries/base/os.h"
 #include "Libraries/base/timestamp.h"
 #include "Libraries/link_bus/tnet_packet.h"
@@ -87,7 +88,7 @@ protected:
         for (int length; (length = Net::Tavi.handleTransmit(&cmd, payload, sizeof payload)) >= 0;) {
             Net::Tavi.handleTransmitted(cmd);
             if (cmd == TNET_CMD_SYNC_TIME) {
-                return static_cast<int64_t>(tnet_get_u32(payload)) + NETWORK_TIME_OFFSET;
+                return static_cast<int64_t>(get_le32(payload)) + NETWORK_TIME_OFFSET;
             }
         }
         return std::nullopt;
