@@ -3,7 +3,6 @@
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/commands/bindings/FormModel.h"
 #include "SourceApp/application/controls/Label.h"
-#include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/storage/DataModel.h"
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "SourceApp/application/controls/UpDown.h"
+#include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/gui/core/layout/StackedContainer.h"
 #include "SourceApp/storage/Ovi.h"
 
@@ -19,7 +20,7 @@ class ProxyUpDownRow : public RowContainer {
 public:
     static constexpr int UP_DOWN_WIDTH = 122;
     static constexpr unsigned COMMIT_DELAY_MS = 1000;
-    static constexpr unsigned PENDING_COLOUR = 0xCBA14F;
+    static constexpr unsigned PENDING_COLOUR = colour::TITLE;
 
     // An empty title shows the value's translated name.
     ProxyUpDownRow(Container* parent, int x, int y, int width, int height, const SignedOvi& ovi,
