@@ -1,14 +1,12 @@
 #include "SourceApp/application/forms/common/FormNotImplemented.h"
 
-#include "SourceApp/application/controls/Icon.h"
 #include "SourceApp/application/controls/Label.h"
 
 namespace tdx {
 
 FormNotImplemented::FormNotImplemented(const State& state)
-    : Form(state) {
+    : VexalForm(state) {
     setName("FormNotImplemented");
-    new Oblong(this, 0, 0, getWidth(), getHeight(), colour::WHITE);
     // A developer's note, the same in every language.
     new Label(this, 160, 105, &bif_myriad14, "Form not implemented", HorizontalAlign::Center);
 }

@@ -225,6 +225,26 @@ TEST_F(Start, TheRegistryShowsNotImplementedForIdsWithoutAScreenInEnglish) {
     i18n.switchLanguage(0);
 }
 
+TEST_F(Start, TheRegistryBuildsTheScreensThatExist) {
+    const struct {
+        unsigned id;
+        unsigned p1;
+        const char* screen;
+    } rows[] = {
+        {1, 0, "FormNotLearned"},
+        {7, 0, "FormAlarms"},
+        {21, 0, "FormDisplaySettings"},
+        {23, 0x010410, "FormDeviceInfo"}, // this display
+    };
+    for (const auto& row : rows) {
+        core().changeState(row.id, static_cast<int>(row.p1), 0, 0, 0);
+        pass();
+        ASSERT_NE(core().getScreen(), nullptr) << row.id;
+        EXPECT_EQ(core().getScreen()->getName(), row.screen);
+        EXPECT_EQ(core().getModalLayers().size(), 1u) << row.id;
+    }
+}
+
 TEST_F(Start, ATypedStateReachesItsScreenWhole) {
     core().changeState(SingleParamState<std::string>(8, 0, 0, 0, 0, "rooms"));
     pass();
