@@ -1,7 +1,6 @@
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "SourceHost/api_lib/device_info.h"
-#include "SourceHost/api_lib/devices.h"
 #include "SourceHost/api_lib/scratch_folder.h"
 #include "SourceHost/config/config_store.h"
 #include "tests/support/trace_capture.h"
@@ -95,28 +94,6 @@ TEST_F(TraceFile, TraceFileThatCannotBeOpenedIsReportedAndTraceKeepsItsOutput) {
     EXPECT_FALSE(std::filesystem::exists("no"));
     EXPECT_TRUE(trace.contains("TDX410_TRACE=no/such/folder/trace.txt cannot be opened")) << trace.str();
     EXPECT_TRUE(trace.contains(" still traced")) << trace.str();
-}
-
-TEST(Devices, DesktopHasNoDevicesAndReportsNoMemoryUse) {
-    const uint32_t before = buzzer_platform_last().count;
-    buzzer_platform_init();
-    buzzer_platform_play(2000, 50);
-    EXPECT_EQ(buzzer_platform_last().kind, buzzer_platform_call::Play);
-    EXPECT_EQ(buzzer_platform_last().frequency, 2000);
-    EXPECT_EQ(buzzer_platform_last().volume, 50);
-    buzzer_platform_stop();
-    EXPECT_EQ(buzzer_platform_last().kind, buzzer_platform_call::Stop);
-    EXPECT_EQ(buzzer_platform_last().count, before + 3);
-    lcd_turn_on();
-    lcd_set_backlight(100);
-    lcd_turn_off();
-    const uint32_t asked = diagnostics_platform_memory_calls();
-    uint32_t figures[4] = {1, 2, 3, 4};
-    diagnostics_platform_memory_usage(figures);
-    EXPECT_EQ(figures[0] | figures[1] | figures[2] | figures[3], 0u);
-    diagnostics_platform_memory_usage(nullptr);
-    EXPECT_EQ(diagnostics_platform_memory_calls(), asked + 2);
-    os_restart();
 }
 
 class WallClock : public ::testing::Test {
