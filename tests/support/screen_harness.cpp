@@ -516,6 +516,25 @@ int ScreenHarness::countColour(const Box& box, unsigned colour) {
     return n;
 }
 
+int ScreenHarness::countNear(const Box& box, unsigned colour) {
+    auto near = [colour](unsigned pixel) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            if (std::abs(static_cast<int>((pixel >> shift) & 0xFF) -
+                         static_cast<int>((colour >> shift) & 0xFF)) > 0x30) {
+                return false;
+            }
+        }
+        return true;
+    };
+    int n = 0;
+    for (int y = std::max(box.y1, 0); y <= std::min(box.y2, H - 1); ++y) {
+        for (int x = std::max(box.x1, 0); x <= std::min(box.x2, W - 1); ++x) {
+            n += near(front(x, y));
+        }
+    }
+    return n;
+}
+
 void ScreenHarness::screenshot(const std::string& name) const {
     std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
     const std::string path = std::string(TDX_SCREENSHOT_DIR) + "/" + name + ".bmp";

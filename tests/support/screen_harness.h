@@ -204,6 +204,8 @@ protected:
     static unsigned pixel(int x, int y) { return front(x, y); }
     // Pixels of the shown screen of exactly this colour in a box.
     static int countColour(const Box& box, unsigned colour);
+    // Pixels within 0x30 of a colour in every channel: text and icons are anti-aliased.
+    static int countNear(const Box& box, unsigned colour);
     // Writes the shown screen as <build tree>/screenshots/<name>.bmp for a person to look at.
     void screenshot(const std::string& name) const;
 
