@@ -9,31 +9,11 @@
 namespace tdx::test {
 namespace {
 
-class Counting : public ICommand {
-public:
-    explicit Counting(int& runs)
-        : mRuns(runs) {}
-    void execute() override { ++mRuns; }
-
-private:
-    int& mRuns;
-};
-
 class ButtonTest : public ScreenHarness {
 protected:
     void SetUp() override {
         ScreenHarness::SetUp();
         form = blank();
-    }
-    // The box around the pixels in `area` that differ from `ground`.
-    static Box inkIn(const Box& area, unsigned ground) {
-        Box r = Box::fromCorners(W, H, -1, -1);
-        for (int y = area.y1; y <= area.y2; ++y)
-            for (int x = area.x1; x <= area.x2; ++x)
-                if (at(x, y) != ground)
-                    r = Box::fromCorners(std::min(r.x1, x), std::min(r.y1, y), std::max(r.x2, x),
-                                         std::max(r.y2, y));
-        return r;
     }
     Form* form = nullptr;
 };
@@ -45,8 +25,8 @@ TEST_F(ButtonTest, APressRunsThePressCommandAndBuzzesAndAReleaseOnTheButtonClick
     hooks.click = [&buzz] { ++buzz; };
     mCore.setHooks(hooks);
     auto* button = new CommandButton(form, 10, 10, 100, 30);
-    button->setPressCommand(std::make_unique<Counting>(presses));
-    button->setClickCommand(std::make_unique<Counting>(clicks));
+    button->setPressCommand(std::make_unique<CountingCommand>(presses));
+    button->setClickCommand(std::make_unique<CountingCommand>(clicks));
 
     press(20, 20);
     EXPECT_EQ(std::tuple(presses, clicks, buzz), std::tuple(1, 0, 1)) << "a press alone is no click";
@@ -168,26 +148,18 @@ TEST_F(ButtonTest, TheIconTakesTheFaceColourOfEachLookAndMovesByItsOffsets) {
 
     b->setEnabled(true);
     runTasks();
-    std::vector<Box> flips;
-    static std::vector<Box>* sFlips = &flips;
-    gfx_set_flip_hook(
-        [](const gfx_surface&, int x, int y, int w, int h) { sFlips->push_back(Box(x, y, w, h)); });
-    std::vector<unsigned> up;
-    for (int y = box.y1; y <= box.y2; ++y)
-        for (int x = box.x1; x <= box.x2; ++x)
-            up.push_back(at(x, y));
-    b->setIcon(res_arrow_up, 5, 5);
-    runTasks();
-    EXPECT_TRUE(flips.empty()) << "the same icon again repaints nothing, not even for new offsets";
-    b->setIcon(res_arrow_down, 0, 0);
-    runTasks();
-    EXPECT_EQ(flips, std::vector<Box>{box});
-    std::vector<unsigned> down;
-    for (int y = box.y1; y <= box.y2; ++y)
-        for (int x = box.x1; x <= box.x2; ++x)
-            down.push_back(at(x, y));
-    EXPECT_NE(down, up) << "the new icon";
-    gfx_set_flip_hook(nullptr);
+    auto look = [&box] {
+        std::vector<unsigned> pixels;
+        for (int y = box.y1; y <= box.y2; ++y)
+            for (int x = box.x1; x <= box.x2; ++x)
+                pixels.push_back(at(x, y));
+        return pixels;
+    };
+    const std::vector<unsigned> up = look();
+    EXPECT_TRUE(flipsAfter([&] { b->setIcon(res_arrow_up, 5, 5); }).empty())
+        << "the same icon again repaints nothing, not even for new offsets";
+    EXPECT_EQ(flipsAfter([&] { b->setIcon(res_arrow_down, 0, 0); }), std::vector<Box>{box});
+    EXPECT_NE(look(), up) << "the new icon";
 }
 
 TEST_F(ButtonTest, ANavigationLinkLooksLikeAMenuRowAndClicks) {
@@ -196,7 +168,7 @@ TEST_F(ButtonTest, ANavigationLinkLooksLikeAMenuRowAndClicks) {
         NavigationLink::Builder{
             .parent = form, .x = 9, .y = 40, .width = 277, .height = 26, .text = "Display"}
             .build();
-    link->setClickCommand(std::make_unique<Counting>(clicks));
+    link->setClickCommand(std::make_unique<CountingCommand>(clicks));
     NavigationLink::Builder{.parent = form,
                             .x = 9,
                             .y = 80,

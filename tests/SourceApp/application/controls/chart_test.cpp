@@ -134,20 +134,11 @@ TEST_F(ChartTest, AnalogSegmentsAreCutAtThePlotsEdgesAndLabelledOnceAnotherPoint
 TEST_F(ChartTest, TheWorkingPointIsClampedOrHiddenAndRepaintedOnlyWhenItMoves) {
     auto* heat = new HeatCurveChart(form, 9, 57, 277, 160);
     runTasks();
-    std::vector<Box> flips;
-    static std::vector<Box>* sFlips = &flips;
-    gfx_set_flip_hook(
-        [](const gfx_surface&, int x, int y, int w, int h) { sFlips->push_back(Box(x, y, w, h)); });
-    heat->setWorkingPoint(-500, 5000);
-    runTasks();
+    EXPECT_FALSE(flipsAfter([&] { heat->setWorkingPoint(-500, 5000); }).empty());
     const Point w = heatPixel(-500, 5000);
     EXPECT_EQ(at(w.x, w.y), 0x000000u);
     EXPECT_EQ(at(w.x + 3, w.y), 0x000000u) << "radius 3";
-    flips.clear();
-    heat->setWorkingPoint(-500, 5000);
-    runTasks();
-    EXPECT_TRUE(flips.empty()) << "unmoved: no repaint";
-    gfx_set_flip_hook(nullptr);
+    EXPECT_TRUE(flipsAfter([&] { heat->setWorkingPoint(-500, 5000); }).empty()) << "unmoved: no repaint";
     heat->setWorkingPoint(-32768, 32767);
     runTasks();
     EXPECT_EQ(at(HEAT_PLOT.x2, HEAT_PLOT.y1), 0x000000u) << "clamped into the corner";

@@ -7,16 +7,6 @@
 namespace tdx::test {
 namespace {
 
-class Counting : public ICommand {
-public:
-    explicit Counting(int& runs)
-        : mRuns(runs) {}
-    void execute() override { ++mRuns; }
-
-private:
-    int& mRuns;
-};
-
 class CheckboxTest : public ScreenHarness {
 protected:
     void SetUp() override {
@@ -29,7 +19,7 @@ protected:
 
 TEST_F(CheckboxTest, ATapTogglesAndOnlyRealChangesAreReported) {
     auto* box = new Checkbox(form, 10, 10, 19, 18);
-    box->setOnCheckedCommand(std::make_unique<Counting>(runs));
+    box->setOnCheckedCommand(std::make_unique<CountingCommand>(runs));
     runTasks();
     EXPECT_EQ(at(10, 10), 0x808080u) << "grey border";
     EXPECT_EQ(at(19, 18), 0xFFFFFFu) << "white inside";
@@ -86,7 +76,7 @@ TEST_F(CheckboxTest, ARadioGroupKeepsOneCheckedAndRunsItsCommandOnEveryChange) {
         rows[i] = new CheckButton(form, 9, 10 + 27 * i, 277, 26, "Option");
         group.append(rows[i]);
     }
-    group.setItemSelectedCommand(std::make_unique<Counting>(runs));
+    group.setItemSelectedCommand(std::make_unique<CountingCommand>(runs));
     EXPECT_EQ(group.getSelected(), nullptr);
     group.setSelected(1);
     EXPECT_EQ(group.getSelected(), rows[1]);

@@ -26,16 +26,6 @@ protected:
         i18n_set_provider(nullptr);
         ScreenHarness::TearDown();
     }
-    // The box around the pixels in `area` that differ from `ground`.
-    static Box inkIn(const Box& area, unsigned ground) {
-        Box r = Box::fromCorners(W, H, -1, -1);
-        for (int y = area.y1; y <= area.y2; ++y)
-            for (int x = area.x1; x <= area.x2; ++x)
-                if (at(x, y) != ground)
-                    r = Box::fromCorners(std::min(r.x1, x), std::min(r.y1, y), std::max(r.x2, x),
-                                         std::max(r.y2, y));
-        return r;
-    }
     Form* form = nullptr;
 };
 

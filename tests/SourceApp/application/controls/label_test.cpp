@@ -18,8 +18,6 @@ protected:
         ScreenHarness::SetUp();
         form = blank();
     }
-    // The box around what is drawn on the white screen, within an area.
-    static Box inkIn(const Box& area) { return ink_box(0xFFFFFF).intersect(area); }
     Form* form = nullptr;
     const int step = bif_myriad12.getFont()->line_step;
 };
@@ -65,7 +63,7 @@ TEST_F(LabelTest, ALabelIsAsWideAsItsTextAndKeepsItsAnchorThroughNewTexts) {
         EXPECT_EQ(left->getBoundingBox(), Box(100, 10, w, Label::HEIGHT)) << t.text;
         EXPECT_NEAR(centre->getLeft() + w / 2, 160, 1) << t.text;
         EXPECT_EQ(right->getBoundingBox(), Box(301 - w, 70, w, Label::HEIGHT)) << t.text;
-        EXPECT_LE(inkIn(Box::fromCorners(0, 70, 319, 70 + Label::HEIGHT)).x2, 300)
+        EXPECT_LE(inkIn(Box::fromCorners(0, 70, 319, 70 + Label::HEIGHT), 0xFFFFFF).x2, 300)
             << "nothing right of the anchor";
         EXPECT_EQ(inked(Box::fromCorners(0, 10, 99, 25), 0xFFFFFF), 0) << "nothing left of the anchor";
     }
@@ -119,14 +117,7 @@ TEST_F(LabelTest, AContainedLabelAlignsItsTextInItsBoxAndClipsItThere) {
 TEST_F(LabelTest, AContainedLabelRepaintsOnlyANewText) {
     auto* label = new ContainedLabel(form, 40, 40, 200, 26, &bif_myriad12, "Heat");
     runTasks();
-    std::vector<Box> flips;
-    static std::vector<Box>* sFlips = &flips;
-    gfx_set_flip_hook(
-        [](const gfx_surface&, int x, int y, int w, int h) { sFlips->push_back(Box(x, y, w, h)); });
-    label->setText("Heat");
-    runTasks();
-    EXPECT_TRUE(flips.empty());
-    gfx_set_flip_hook(nullptr);
+    EXPECT_TRUE(flipsAfter([&] { label->setText("Heat"); }).empty());
     label->setText("");
     runTasks();
     EXPECT_EQ(inked(label->getBoundingBox(), 0xFFFFFF), 0);
@@ -155,14 +146,14 @@ TEST_F(LabelTest, ATextFrameOfHeightZeroGrowsToHoldEveryLineItDraws) {
         } else {
             EXPECT_GE(frame->getHeight(), 2 * step) << c.text;
             EXPECT_EQ(frame->getHeight() % step, 0) << c.text;
-            const Box ink = inkIn(Box::fromCorners(0, 0, 199, 239));
+            const Box ink = inkIn(Box::fromCorners(0, 0, 199, 239), 0xFFFFFF);
             EXPECT_TRUE(ink.x1 >= 20 && ink.x2 <= 109) << c.text << ": wrapped inside the width";
             EXPECT_GE(ink.y2, frame->getBottom() - step) << c.text << ": the last line drawn";
             // Drawn in a taller fixed frame beside it, it takes no more room: the frame counts the lines the
             // font draws.
             auto* tall = new TextFrame(form, 200, 20, 90, 200, &bif_myriad12, c.text, VerticalAlign::Top);
             runTasks();
-            EXPECT_EQ(inkIn(Box::fromCorners(200, 0, 319, 239)).y2, ink.y2) << c.text;
+            EXPECT_EQ(inkIn(Box::fromCorners(200, 0, 319, 239), 0xFFFFFF).y2, ink.y2) << c.text;
             delete tall;
         }
         delete frame;
