@@ -59,8 +59,6 @@ TEST_F(ButtonTest, TheBackColourFollowsThePressAndUnsetActiveColoursFallBack) {
                                          .width = 120,
                                          .height = 30,
                                          .tag = 7,
-                                         .backColor = 0xCCCCCC,
-                                         .faceColor = 0x000000,
                                          .activeBackColor = c.active,
                                          .text = "Save"}
                              .build();
@@ -104,11 +102,7 @@ TEST_F(ButtonTest, TheIconTakesTheFaceColourOfEachLookAndMovesByItsOffsets) {
                                         .y = 10,
                                         .width = 40,
                                         .height = 26,
-                                        .backColor = 0xCCCCCC,
-                                        .faceColor = 0x000000,
-                                        .activeBackColor = 0x808080,
                                         .activeFaceColor = 0xFFFFFF,
-                                        .disabledFaceColor = 0xE1E1E1,
                                         .icon = res_arrow_up}
                         .build();
     auto* moved = IconButton::Builder{.parent = form,
@@ -131,7 +125,7 @@ TEST_F(ButtonTest, TheIconTakesTheFaceColourOfEachLookAndMovesByItsOffsets) {
         const char* look;
         unsigned back;
         unsigned face;
-    } looks[] = {{"pressed", 0x808080, 0xFFFFFF}, {"disabled", 0xCCCCCC, 0xE1E1E1}};
+    } looks[] = {{"pressed", 0x808080, 0xFFFFFF}, {"disabled", 0xCCCCCC, colour::DISABLED}};
     for (const auto& l : looks) {
         if (l.back == 0x808080) {
             press(20, 20);

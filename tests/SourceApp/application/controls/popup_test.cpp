@@ -28,21 +28,13 @@ public:
     Popup* open(PopupButtons buttons) {
         Popup* p =
             Popup::create("Warning", "Restore configuration", "All settings will be replaced.", buttons);
-        p->setAcceptCommand(std::make_unique<Run>(accepted));
-        p->setCancelCommand(std::make_unique<Run>(cancelled));
+        p->setAcceptCommand(std::make_unique<CountingCommand>(accepted));
+        p->setCancelCommand(std::make_unique<CountingCommand>(cancelled));
         return p;
     }
     std::vector<int> results; // 0 accepted, 1 cancelled, -1 from a component
     int accepted = 0;
     int cancelled = 0;
-
-private:
-    struct Run : ICommand {
-        explicit Run(int& n)
-            : runs(n) {}
-        void execute() override { ++runs; }
-        int& runs;
-    };
 };
 
 class PopupTest : public ScreenHarness {
