@@ -3,13 +3,17 @@
 // the display, in the tests and in the update benchmark.
 #pragma once
 
+#include "Libraries/base/crc16.h"
 #include "Libraries/base/os.h"
 #include "Libraries/tavi_net/tnet.h"
+#include "SourceApp/application/update/remote/BootloaderService.h"
 #include "tools/simcu/simcu.h"
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tdx::test {
 
@@ -42,7 +46,9 @@ public:
         tnet_learn_request();
         return runUntil([] { return tnet_get_state() == TNET_SESSION; }, 3000);
     }
-    bool runUntil(const std::function<bool()>& done, uint32_t ms) { return mSim.wait_until(done, ms); }
+    bool runUntil(const std::function<bool()>& done, uint32_t ms, uint32_t stepMs = 10) {
+        return mSim.wait_until(done, ms, stepMs);
+    }
     void run(uint32_t ms) {
         mSim.wait_until([] { return false; }, ms);
     }
@@ -56,6 +62,45 @@ private:
     sim::WireStream mWire;
     sim::SimControlUnit mSim;
     std::function<void()> mPump;
+};
+
+// Serves one image from memory to a bootloader service; its descriptor names the control unit and
+// version 2.1.
+class ImageOwner final : public BootloaderUpgradeInterface {
+public:
+    explicit ImageOwner(uint32_t size) {
+        for (uint32_t i = 0; i < size; ++i) {
+            image.push_back(static_cast<uint8_t>(i * 13 + 5));
+        }
+    }
+    void handleEvent(bootloader_client_event event) override { events.push_back(event); }
+    int getFileDescriptor(uint32_t, bl_file* file, void* extra, uint8_t* extraLength) override {
+        *file = bl_file{};
+        bl_put_u32(file->length, static_cast<uint32_t>(image.size()));
+        bl_put_u16(file->crc, crc16(image.data(), image.size() - 4));
+        file->type = 1;
+        uint8_t descriptor[23] = {'T', 'B', 1,   'H', 'M', '3', '1', '6', 0,
+                                  255, 'H', 'M', '3', '1', '6', 0,   255};
+        descriptor[21] = 2;
+        descriptor[22] = 1;
+        std::memcpy(extra, descriptor, sizeof descriptor);
+        *extraLength = sizeof descriptor;
+        return 0;
+    }
+    int getFileData(uint32_t, uint8_t* buffer, uint32_t offset, uint32_t length) override {
+        if (offset + length > image.size()) {
+            return -1;
+        }
+        std::memcpy(buffer, image.data() + offset, length);
+        return 0;
+    }
+    bool ended() const {
+        return !events.empty() &&
+               (events.back() == BCE_FINISHED || events.back() == BCE_TIMEOUT || events.back() == BCE_FAULT);
+    }
+
+    std::vector<uint8_t> image;
+    std::vector<int> events;
 };
 
 } // namespace tdx::test
