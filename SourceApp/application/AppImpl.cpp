@@ -1,6 +1,7 @@
 #include "SourceApp/application/AppImpl.h"
 
 #include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/drivers/buzzer.h"
 
 namespace tdx {
 
@@ -10,6 +11,7 @@ AppImpl::AppImpl() {
     hooks.runJobs = [this] { mTaskPool.run(); };
     hooks.setAwakeOverride = [this](bool on) { mSystemMgr.setAwakeOverride(on); };
     mCore.setHooks(std::move(hooks));
+    buzzer_attach_click(mCore);
     widgets_set_local_time([] { return getApplication()->getSystemManager()->getLocalTime(); });
 }
 

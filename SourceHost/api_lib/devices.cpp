@@ -5,12 +5,39 @@
 namespace tdx {
 
 namespace {
+
+// Application thread only, like the tone output of the device.
+constinit buzzer_platform_call sBuzzer;
+constinit uint32_t sMemoryCalls = 0;
 LcdRecord sLcd = {LcdCall::none, false, 0};
+
+void recordBuzzer(buzzer_platform_call::Kind kind) {
+    sBuzzer.kind = kind;
+    ++sBuzzer.count;
+}
+
 } // namespace
 
-void buzzer_platform_init() {}
-void buzzer_platform_play(uint16_t, uint8_t) {}
-void buzzer_platform_stop() {}
+void buzzer_platform_init() {
+    recordBuzzer(buzzer_platform_call::Init);
+    dbg_printf_h("BUZZER init");
+}
+
+void buzzer_platform_play(uint16_t frequency, uint8_t volume) {
+    recordBuzzer(buzzer_platform_call::Play);
+    sBuzzer.frequency = frequency;
+    sBuzzer.volume = volume;
+    dbg_printf_h("BUZZER play %u Hz, %u %%", frequency, volume);
+}
+
+void buzzer_platform_stop() {
+    recordBuzzer(buzzer_platform_call::Stop);
+    dbg_printf_h("BUZZER stop");
+}
+
+buzzer_platform_call buzzer_platform_last() {
+    return sBuzzer;
+}
 
 void lcd_turn_on() {
     sLcd.last = LcdCall::turn_on;
@@ -41,11 +68,17 @@ LcdRecord lcd_platform_record() {
 }
 
 void diagnostics_platform_memory_usage(uint32_t figures[4]) {
+    ++sMemoryCalls;
+    dbg_printf_h("DIAG memory usage: no figures on the desktop");
     if (figures != nullptr) {
         for (int i = 0; i < 4; ++i) {
             figures[i] = 0;
         }
     }
+}
+
+uint32_t diagnostics_platform_memory_calls() {
+    return sMemoryCalls;
 }
 
 } // namespace tdx

@@ -1,6 +1,7 @@
 // Devices the desktop has not got: tone output, display power and backlight, memory figures. The calls exist
-// so that the embedded code runs unchanged; the display's calls are only recorded (and traced when they
-// change something), so that what the screen would show can be followed.
+// so that the embedded code runs unchanged; they only keep a record of the last call (traced: the display's
+// calls when they change something, the tone and memory calls each time), so that what the device would do
+// can be followed.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,16 @@ namespace tdx {
 void buzzer_platform_init();
 void buzzer_platform_play(uint16_t frequency, uint8_t volume);
 void buzzer_platform_stop();
+
+// The last tone call and how many there were.
+struct buzzer_platform_call {
+    enum Kind : uint8_t { None, Init, Play, Stop };
+    Kind kind = None;
+    uint16_t frequency = 0; // of the last play
+    uint8_t volume = 0;     // of the last play
+    uint32_t count = 0;
+};
+buzzer_platform_call buzzer_platform_last();
 
 void lcd_turn_on();
 void lcd_turn_off();
@@ -25,5 +36,7 @@ LcdRecord lcd_platform_record();
 
 // Stack used, heap used, stack size, heap size: all 0 on the desktop.
 void diagnostics_platform_memory_usage(uint32_t figures[4]);
+// How often the memory figures were asked for.
+uint32_t diagnostics_platform_memory_calls();
 
 } // namespace tdx

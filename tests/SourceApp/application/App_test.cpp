@@ -3,6 +3,8 @@
 #include "Libraries/base/os.h"
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/drivers/buzzer.h"
+#include "SourceApp/gui/core/Control.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/core/Form.h"
 #include "SourceApp/system/SystemMgr.h"
@@ -57,6 +59,19 @@ TEST(Application, TheGuiCoreRunsTheJobPoolAndAScreensAwakeOverrideReachesTheSyst
     delete screen; // a closed screen no longer holds the screen awake
     runFor(10001);
     EXPECT_EQ(system->getScreenState(), ssDimmed);
+}
+
+TEST(Application, APressOnAControlSoundsTheClick) {
+    test::TraceCapture quiet;
+    Core* core = getApplication()->getCore();
+    buzzer.stop();
+    auto* screen = new Form(State(9));
+    new Control(screen, 0, 0, 40, 40);
+    core->sendEvent(EVENT_TOUCH_PRESS, 5, 5, 5, 5);
+    core->task();
+    EXPECT_EQ(buzzer.status(), 1);
+    buzzer.stop();
+    delete screen;
 }
 
 TEST(Application, WidgetsReadTheLocalTimeOfTheSystemManager) {

@@ -125,16 +125,24 @@ TEST_F(TraceFile, TraceFileThatCannotBeOpenedIsReportedAndTraceKeepsItsOutput) {
 }
 
 TEST(Devices, DesktopHasNoDevicesAndReportsNoMemoryUse) {
+    const uint32_t before = buzzer_platform_last().count;
     buzzer_platform_init();
     buzzer_platform_play(2000, 50);
+    EXPECT_EQ(buzzer_platform_last().kind, buzzer_platform_call::Play);
+    EXPECT_EQ(buzzer_platform_last().frequency, 2000);
+    EXPECT_EQ(buzzer_platform_last().volume, 50);
     buzzer_platform_stop();
+    EXPECT_EQ(buzzer_platform_last().kind, buzzer_platform_call::Stop);
+    EXPECT_EQ(buzzer_platform_last().count, before + 3);
     lcd_turn_on();
     lcd_set_backlight(100);
     lcd_turn_off();
+    const uint32_t asked = diagnostics_platform_memory_calls();
     uint32_t figures[4] = {1, 2, 3, 4};
     diagnostics_platform_memory_usage(figures);
     EXPECT_EQ(figures[0] | figures[1] | figures[2] | figures[3], 0u);
     diagnostics_platform_memory_usage(nullptr);
+    EXPECT_EQ(diagnostics_platform_memory_calls(), asked + 2);
     os_restart();
 }
 

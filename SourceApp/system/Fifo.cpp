@@ -1,0 +1,42 @@
+#include "SourceApp/system/Fifo.h"
+
+#include "Libraries/base/os.h"
+
+namespace tdx {
+
+void Fifo::init(int size) {
+    OS_ASSERT_MSG(size >= 2, "a fifo needs at least 2 bytes: one always stays free");
+    mBuffer = std::make_unique<uint8_t[]>(static_cast<size_t>(size));
+    mSize = static_cast<uint32_t>(size);
+    clear();
+}
+
+bool Fifo::push(uint8_t b) {
+    // A fifo that was never initialised has no room at all.
+    if (mSize == 0 || next(mWrite) == mRead) {
+        return false;
+    }
+    mBuffer[mWrite] = b;
+    mWrite = next(mWrite);
+    return true;
+}
+
+bool Fifo::pop(uint8_t* b) {
+    if (empty()) {
+        return false;
+    }
+    *b = mBuffer[mRead];
+    mRead = next(mRead);
+    return true;
+}
+
+bool Fifo::unpush(uint8_t* b) {
+    if (empty()) {
+        return false;
+    }
+    mWrite = (mWrite == 0 ? mSize : mWrite) - 1;
+    *b = mBuffer[mWrite];
+    return true;
+}
+
+} // namespace tdx
