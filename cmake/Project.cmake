@@ -1,11 +1,6 @@
 # Shared settings for every target of the project.
 
 set(TDX_WARNINGS -Wall -Wextra)
-# GCC 12 reports out-of-bounds copies inside libstdc++'s inlined vector code on paths that cannot run
-# (vector::insert after a sized construction, for one). The sanitizer build checks bounds for real.
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-  list(APPEND TDX_WARNINGS -Wno-array-bounds -Wno-restrict -Wno-stringop-overread -Wno-stringop-overflow)
-endif()
 if(TDX_WERROR)
   list(APPEND TDX_WARNINGS -Werror)
 endif()

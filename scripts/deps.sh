@@ -18,15 +18,20 @@ for p in "${optional[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing_optional+=("$p")
 done
 
-[ ${#missing[@]} -eq 0 ] && [ ${#missing_optional[@]} -eq 0 ] && exit 0
+# Nothing required is missing: build now, also offline or without sudo. An optional package is only
+# installed along with required ones.
+if [ ${#missing[@]} -eq 0 ]; then
+  if [ ${#missing_optional[@]} -gt 0 ]; then
+    echo "Optional packages not installed (${missing_optional[*]}); building without them."
+  fi
+  exit 0
+fi
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 echo "Installing: ${missing[*]} ${missing_optional[*]}"
 $sudo apt-get update -qq
-if [ ${#missing[@]} -gt 0 ]; then
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 if [ ${#missing_optional[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing_optional[@]}" ||
     echo "Optional packages could not be installed (${missing_optional[*]}); building without them."

@@ -64,6 +64,10 @@ struct Spec {
     size_t width = 0;
     bool hasPrecision = false;
     size_t precision = 0;
+    // 0: the argument's own width; 16 or 8 (h, hh): the value is cut to that many bits first, as printf does.
+    unsigned bits = 0;
+    // 1-based argument number of "%n$", 0 for the next argument in turn.
+    size_t position = 0;
     char conversion = 0;
 };
 
@@ -86,6 +90,16 @@ size_t parseNumber(const char*& p) {
 // Parses the conversion after a '%'; p ends after the conversion character (or at the terminator).
 Spec parseSpec(const char*& p) {
     Spec spec;
+    if (isDigit(*p) && *p != '0') {
+        const char* digits = p;
+        const size_t number = parseNumber(p);
+        if (*p == '$') {
+            spec.position = number;
+            ++p;
+        } else {
+            p = digits; // a width
+        }
+    }
     for (;; ++p) {
         if (*p == '-') {
             spec.left = true;
@@ -107,7 +121,15 @@ Spec parseSpec(const char*& p) {
         spec.hasPrecision = true;
         spec.precision = parseNumber(p);
     }
-    while (*p == 'h' || *p == 'l' || *p == 'z' || *p == 'j' || *p == 't') {
+    if (*p == 'h') {
+        ++p;
+        spec.bits = 16;
+        if (*p == 'h') {
+            ++p;
+            spec.bits = 8;
+        }
+    }
+    while (*p == 'l' || *p == 'z' || *p == 'j' || *p == 't') {
         ++p;
     }
     if (*p != '\0') {
@@ -216,11 +238,18 @@ void renderNumber(Writer& out, const Spec& spec, const FmtArg& arg) {
     if (spec.conversion == 'c') {
         renderCharacter(out, spec, bits);
     } else if (spec.conversion == 'd') {
-        const int64_t value =
-            wide ? static_cast<int64_t>(bits) : static_cast<int32_t>(static_cast<uint32_t>(bits));
+        int64_t value = wide ? static_cast<int64_t>(bits) : static_cast<int32_t>(static_cast<uint32_t>(bits));
+        if (spec.bits == 16) {
+            value = static_cast<int16_t>(static_cast<uint16_t>(bits));
+        } else if (spec.bits == 8) {
+            value = static_cast<int8_t>(static_cast<uint8_t>(bits));
+        }
         renderInteger(out, spec, magnitudeOf(value), value < 0);
     } else {
-        const uint64_t value = wide ? bits : static_cast<uint32_t>(bits);
+        uint64_t value = wide ? bits : static_cast<uint32_t>(bits);
+        if (spec.bits != 0) {
+            value &= (uint64_t{1} << spec.bits) - 1;
+        }
         renderInteger(out, spec, value, false);
     }
 }
@@ -262,10 +291,11 @@ size_t fmt_format(char* out, size_t size, const char* format, const FmtArg* args
             case 'X':
             case 'c':
             case 's': {
-                if (next >= count) {
+                const size_t index = spec.position != 0 ? spec.position - 1 : next++;
+                if (index >= count) {
                     break; // nothing to render: the caller passed fewer arguments
                 }
-                const FmtArg& arg = args[next++];
+                const FmtArg& arg = args[index];
                 if (arg.kind == FmtArg::Kind::Text) {
                     renderText(writer, spec, arg.text.data, arg.text.size);
                 } else if (spec.conversion == 's') {

@@ -3,12 +3,16 @@
 // arguments than the caller passed; that renders safely and never reads memory that was not passed.
 //
 // Conversions: %s %d %i %u %x %X %c %%, flags '-' '0' '+' ' ' '#', a decimal width and a precision.
-// Length modifiers (h hh l ll z j t) are accepted and ignored: the argument's own type decides its size, with
-// printf's promotions (types narrower than int are int; 32-bit values render as 32-bit, 64-bit as 64-bit).
+// The argument's own type decides its size, with printf's promotions (types narrower than int are int; 32-bit
+// values render as 32-bit, 64-bit as 64-bit); l ll z j t are accepted for it. h and hh cut the number to 16
+// and 8 bits as printf does ("%hhu" of 300 is "44").
+// "%n$" takes argument n (from 1), so that a translation may reorder the arguments; a conversion without it
+// takes the argument after the last one taken without it.
 // Precision on %s reads at most that many bytes, so "%.5s" of an unterminated 5-byte buffer is safe.
 //
 // Defined results where printf has none:
-// - a conversion without an argument left renders nothing (extra arguments are ignored);
+// - a conversion without an argument left, or "%n$" past the last argument, renders nothing (extra arguments
+//   are ignored);
 // - a text passed to a number conversion (%d %u %x %X %c) renders the text, with width and precision;
 // - a number passed to %s renders in decimal, with width;
 // - a null text renders "(null)"; %c of 0 renders nothing (no NUL inside a string);

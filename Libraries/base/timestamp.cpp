@@ -91,6 +91,12 @@ time_t timestamp_make(const struct tm* in) {
                      in->tm_min, in->tm_sec);
 }
 
+int timestamp_days_in_month(int64_t year, int month) {
+    OS_ASSERT(month >= 1 && month <= 12);
+    const int64_t next = month == 12 ? daysFromCivil(year + 1, 1, 1) : daysFromCivil(year, month + 1, 1);
+    return static_cast<int>(next - daysFromCivil(year, month, 1));
+}
+
 time_t timestamp_make_simple(int year, int month, int day, int hour, int minute, int second) {
     return secondsOf(year, month, day, hour, minute, second);
 }

@@ -24,6 +24,9 @@ time_t timestamp_make(const struct tm* in);
 // Unix seconds of a UTC date with month 1-12; out-of-range fields carry as in timestamp_make.
 time_t timestamp_make_simple(int year, int month, int day, int hour, int minute, int second);
 
+// Days of a month (1-12) of a year of the proleptic Gregorian calendar: 28 to 31.
+int timestamp_days_in_month(int64_t year, int month);
+
 // The device network counts seconds since 2000-01-01 00:00 UTC in 32 bits (good until 2136); the value
 // table keeps Unix seconds.
 inline constexpr time_t NETWORK_TIME_OFFSET = 946684800;

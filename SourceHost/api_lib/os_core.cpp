@@ -1,4 +1,5 @@
-// Clocks, the process-wide critical section, event bits and fatal assertions of the desktop port.
+// Clocks, the process-wide critical section, event bits, fatal assertions and restart of the desktop port:
+// the services base calls, on the standard library alone.
 #include "Libraries/base/os.h"
 
 #include <atomic>
@@ -136,6 +137,9 @@ uint32_t os_event_get() {
     os_exit_critical();
     return bits;
 }
+
+// The desktop program is not restarted from inside.
+void os_restart() {}
 
 uint32_t os_event_take(uint32_t mask) {
     os_enter_critical();

@@ -129,9 +129,6 @@ void os_init() {
     dbg_printf_h("DEVICE %06X", DI.hw->network_address);
 }
 
-// The desktop program is not restarted from inside.
-void os_restart() {}
-
 void os_time_tm(struct tm* out) {
     if (out == nullptr) {
         return;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tdx {
@@ -13,8 +14,6 @@ namespace tdx {
 configuration_t Configuration = {};
 
 namespace {
-
-constexpr const char* TEMPORARY_NAME = "config.bin.tmp";
 
 bool writeAll(int descriptor, const unsigned char* bytes, size_t length) {
     while (length > 0) {
@@ -35,11 +34,25 @@ bool writeAll(int descriptor, const unsigned char* bytes, size_t length) {
     return true;
 }
 
-int failStore(const char* step) {
+int failStore(const char* step, const char* temporary) {
     const int error = errno;
-    dbg_printf_h("CONFIG store failed: %s %s (%s)", step, TEMPORARY_NAME, std::strerror(error));
-    ::unlink(TEMPORARY_NAME);
+    dbg_printf_h("CONFIG store failed: %s %s (%s)", step, temporary, std::strerror(error));
+    ::unlink(temporary);
     return -1;
+}
+
+// After a rename the new name lives in the folder's entry; without syncing the folder a power cut can
+// bring back the old record, or no file at all.
+bool syncFolder() {
+    const int folder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(folder) == 0;
+    const int error = errno;
+    ::close(folder);
+    errno = error;
+    return synced;
 }
 
 } // namespace
@@ -79,26 +92,35 @@ int config_platform_store(const configuration_t* record) {
         dbg_printf_h("CONFIG store failed: no record");
         return -1;
     }
-    const int descriptor = ::open(TEMPORARY_NAME, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Each store writes under a name of its own, so that two programs sharing the working folder never write
+    // into each other's temporary file.
+    char temporary[] = "config.bin.XXXXXX";
+    const int descriptor = ::mkostemp(temporary, O_CLOEXEC);
     if (descriptor < 0) {
-        // Nothing was created: keep an unrelated entry of that name (a folder, someone else's file) as it is.
-        dbg_printf_h("CONFIG store failed: cannot create %s (%s)", TEMPORARY_NAME, std::strerror(errno));
+        dbg_printf_h("CONFIG store failed: cannot create %s (%s)", temporary, std::strerror(errno));
         return -1;
     }
+    // Readable by all, as the record always was; a unique temporary file starts owner-only.
     const bool written =
+        ::fchmod(descriptor, 0644) == 0 &&
         writeAll(descriptor, reinterpret_cast<const unsigned char*>(record), sizeof(*record));
     // The bytes must be on the disk before the name points at them, or a power cut could leave an empty file.
     const bool synced = written && ::fsync(descriptor) == 0;
     const int writeError = errno;
     if (::close(descriptor) != 0 && written && synced) {
-        return failStore("closing");
+        return failStore("closing", temporary);
     }
     if (!written || !synced) {
         errno = writeError;
-        return failStore(written ? "syncing" : "writing");
+        return failStore(written ? "syncing" : "writing", temporary);
     }
-    if (::rename(TEMPORARY_NAME, CONFIG_FILE_NAME) != 0) {
-        return failStore("renaming");
+    if (::rename(temporary, CONFIG_FILE_NAME) != 0) {
+        return failStore("renaming", temporary);
+    }
+    if (!syncFolder()) {
+        dbg_printf_h("CONFIG stored, but the folder could not be synced (%s): a power cut may undo it",
+                     std::strerror(errno));
+        return -1;
     }
     return 0;
 }

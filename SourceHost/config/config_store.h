@@ -54,9 +54,11 @@ inline constexpr const char* CONFIG_FILE_NAME = "config.bin";
 // when the file cannot be opened (the record is unchanged).
 int config_platform_load(configuration_t* record);
 
-// Replaces "config.bin" with the 52 bytes of the record: written to "config.bin.tmp" first and renamed over
-// the old file, so that a failure never leaves a half-written record. Returns 0, or -1 after tracing the
-// failure (the old file is then as it was).
+// Replaces "config.bin" with the 52 bytes of the record: written to a temporary file of this store's own
+// ("config.bin.XXXXXX") first, synced, renamed over the old file, and the folder synced, so that neither a
+// failure nor another program storing at the same time leaves a half-written record. Returns 0, or -1 after
+// tracing the failure: the old file is then as it was, except when only the final sync of the folder failed
+// (the new record is in place but may not survive a power cut).
 int config_platform_store(const configuration_t* record);
 
 } // namespace tdx

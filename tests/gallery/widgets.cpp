@@ -34,56 +34,55 @@ constexpr unsigned GREY = 0x808080;
 GALLERY(buttons) {
     Container* s = &page.screen();
     int y = 10;
-    Button::Builder().parent(s).x(9).y(y).width(80).height(30).text("Cancel").build();
-    Button::Builder()
-        .parent(s)
-        .x(100)
-        .y(y)
-        .width(80)
-        .height(30)
-        .backColor(0xCBA14F)
-        .faceColor(0xFFFFFF)
-        .text("OK")
+    Button::Builder{.parent = s, .x = 9, .y = y, .width = 80, .height = 30, .text = "Cancel"}.build();
+    Button::Builder{.parent = s,
+                    .x = 100,
+                    .y = y,
+                    .width = 80,
+                    .height = 30,
+                    .backColor = 0xCBA14F,
+                    .faceColor = 0xFFFFFF,
+                    .text = "OK"}
         .build();
-    Button::Builder().parent(s).x(191).y(y).width(80).height(30).text("Next").build()->setEnabled(false);
+    Button::Builder{.parent = s, .x = 191, .y = y, .width = 80, .height = 30, .text = "Next"}
+        .build()
+        ->setEnabled(false);
     y += 40;
     int x = 9;
     for (resource_id id :
          {res_arrow_up, res_arrow_down, res_home, res_question, res_topbar_back, res_tick, res_cross}) {
-        IconButton::Builder().parent(s).x(x).y(y).width(40).height(26).icon(id).build();
+        IconButton::Builder{.parent = s, .x = x, .y = y, .width = 40, .height = 26, .icon = id}.build();
         x += 41;
     }
     y += 36;
-    NavigationLink::Builder().parent(s).x(9).y(y).width(277).height(26).text("Date & Time").build();
+    NavigationLink::Builder{.parent = s, .x = 9, .y = y, .width = 277, .height = 26, .text = "Date & Time"}
+        .build();
     y += 27;
-    NavigationLink::Builder()
-        .parent(s)
-        .x(9)
-        .y(y)
-        .width(277)
-        .height(26)
-        .text("A very long link text that does not fit into its row at all")
+    NavigationLink::Builder{.parent = s,
+                            .x = 9,
+                            .y = y,
+                            .width = 277,
+                            .height = 26,
+                            .text = "A very long link text that does not fit into its row at all"}
         .build();
     y += 36;
-    NavigationLink::Builder()
-        .parent(s)
-        .x(9)
-        .y(y)
-        .width(208)
-        .height(38)
-        .text("Standby")
-        .icon(res_standby)
-        .buttonIcon(res_arrow_right_double)
+    NavigationLink::Builder{.parent = s,
+                            .x = 9,
+                            .y = y,
+                            .width = 208,
+                            .height = 38,
+                            .text = "Standby",
+                            .icon = {res_standby},
+                            .buttonIcon = {res_arrow_right_double}}
         .build();
-    NavigationLink::Builder()
-        .parent(s)
-        .x(9)
-        .y(y + 40)
-        .width(277)
-        .height(38)
-        .text("Inverted")
-        .icon(res_standby)
-        .inverted(true)
+    NavigationLink::Builder{.parent = s,
+                            .x = 9,
+                            .y = y + 40,
+                            .width = 277,
+                            .height = 38,
+                            .text = "Inverted",
+                            .icon = {res_standby},
+                            .inverted = true}
         .build();
 }
 

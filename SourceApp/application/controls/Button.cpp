@@ -6,10 +6,10 @@
 namespace tdx {
 
 Button* Button::Builder::build() const {
-    auto* button = new Button(mParent, mX, mY, mWidth, mHeight, mText);
-    applyTo(*button);
-    if (mFont != nullptr) {
-        button->mFont = mFont;
+    auto* button = new Button(parent, x, y, width, height, text);
+    button->setColours(tag, backColor, faceColor, activeBackColor, activeFaceColor);
+    if (font != nullptr) {
+        button->mFont = font;
     }
     return button;
 }
@@ -22,17 +22,13 @@ Button::Button(Container* parent, int x, int y, int width, int height, std::stri
 }
 
 void Button::setFont(Font* font) {
-    if (font != nullptr && font != mFont) {
-        mFont = font;
-        invalidate();
+    if (font != nullptr) {
+        repaintIfChanged(mFont, font);
     }
 }
 
 void Button::setText(const std::string& text) {
-    if (text != mText) {
-        mText = text;
-        invalidate();
-    }
+    repaintIfChanged(mText, text);
 }
 
 void Button::handleDraw() {

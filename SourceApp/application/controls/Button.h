@@ -2,21 +2,30 @@
 // colour.
 #pragma once
 
-#include "SourceApp/application/controls/ControlBuilder.h"
 #include "SourceApp/application/controls/FilledButton.h"
+#include "SourceApp/gui/bif/bif.h"
 
+#include <cstdint>
 #include <string>
 
 namespace tdx {
 
-class Font;
-
 class Button : public FilledButton {
 public:
-    class Builder : public BoundsBuilder<Builder>,
-                    public ColourBuilder<Builder>,
-                    public TextBuilder<Builder> {
-    public:
+    struct Builder {
+        Container* parent = nullptr;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        uint32_t tag = 0;
+        int backColor = colour::CONTROL;
+        int faceColor = colour::TEXT;
+        int activeBackColor = colour::PRESSED; // NO_COLOUR: the back colour
+        int activeFaceColor = NO_COLOUR;       // the face colour
+        Font* font = &bif_myriad12;
+        std::string text{};
+
         Button* build() const;
     };
 

@@ -57,10 +57,7 @@ void Chart::addLabel(Point at, std::string text) {
 }
 
 void Chart::placeWorkingPoint(std::optional<Point> point) {
-    if (point != mWorkingPoint) {
-        mWorkingPoint = point;
-        invalidate();
-    }
+    repaintIfChanged(mWorkingPoint, point);
 }
 
 bool Chart::inXRange(int x) const {
@@ -90,8 +87,18 @@ void Chart::handleDraw() {
     if (plot.getWidth() < 2 || plot.getHeight() < 2 || mX.first == mX.last || mY.first == mY.last) {
         return; // no room to plot anything
     }
+    drawGrid(plot);
+    drawCurves(plot);
+    drawLabels(plot);
+    if (mWorkingPoint) {
+        const Point p = toPixel(*mWorkingPoint, plot);
+        gfx_setcolor(colour::TEXT);
+        gfx_fill_circ(p.x, p.y, MARKER_RADIUS);
+    }
+}
+
+void Chart::drawGrid(const Box& plot) const {
     const bif_t* small = bif_myriad10.getFont();
-    // Grid and axis numbers.
     for (int v = lo(mX) - lo(mX) % mX.gridStep; v <= hi(mX); v += mX.gridStep) {
         if (v < lo(mX)) {
             continue;
@@ -117,8 +124,10 @@ void Chart::handleDraw() {
     gfx_setcolor(AXIS_LINE);
     gfx_vert_line(plot.x1, plot.y1, plot.getHeight());
     gfx_horiz_line(plot.x1, plot.y2, plot.getWidth());
+}
 
-    // Curves, two pixels thick, clipped to the plot.
+// Two pixels thick, clipped to the plot.
+void Chart::drawCurves(const Box& plot) const {
     const Box saved = gfx_get_clip();
     gfx_set_clip(saved.intersect(plot));
     for (const Segment& s : mSegments) {
@@ -134,45 +143,47 @@ void Chart::handleDraw() {
         }
     }
     gfx_set_clip(saved);
+}
+
+void Chart::drawLabels(const Box& plot) const {
+    const bif_t* small = bif_myriad10.getFont();
     // Segments in pixels, for keeping labels off the curves.
-    std::vector<std::pair<Point, Point>> lines;
+    std::vector<PixelLine> lines;
     lines.reserve(mSegments.size());
     for (const Segment& s : mSegments) {
         lines.emplace_back(toPixel(s.from, plot), toPixel(s.to, plot));
     }
     for (const Label& l : mLabels) {
-        const Point p = toPixel(l.at, plot);
-        const int w = bif_text_width(small, l.text);
-        const int h = small->ascent + small->descent;
-        // Four places around the point; the first one that lies in the plot and that the fewest curve pixels
-        // cross wins.
-        const Box candidates[4] = {Box(p.x + 4, p.y - 4 - h, w, h), Box(p.x - 4 - w, p.y - 4 - h, w, h),
-                                   Box(p.x + 4, p.y + 4, w, h), Box(p.x - 4 - w, p.y + 4, w, h)};
-        const Box* best = &candidates[0];
-        long long bestScore = -1;
-        for (const Box& c : candidates) {
-            long long score = c.intersect(plot) == c ? 0 : 1'000'000;
-            for (const auto& [a, b] : lines) {
-                const int steps = std::max({std::abs(b.x - a.x), std::abs(b.y - a.y), 1});
-                for (int i = 0; i <= steps; i += 2) {
-                    const int x = a.x + (b.x - a.x) * i / steps;
-                    const int y = a.y + (b.y - a.y) * i / steps;
-                    score += c.contains(x, y) || c.contains(x, y - 1) ? 1 : 0;
-                }
-            }
-            if (bestScore < 0 || score < bestScore) {
-                bestScore = score;
-                best = &c;
+        const Box place = labelPlace(toPixel(l.at, plot), bif_text_width(small, l.text),
+                                     small->ascent + small->descent, plot, lines);
+        gfx_setcolor(l.colour);
+        bif_print_text(small, place.x1, place.y1, l.text);
+    }
+}
+
+// Four places around the point; the first one that lies in the plot and that the fewest curve pixels cross
+// wins.
+Box Chart::labelPlace(Point p, int w, int h, const Box& plot, const std::vector<PixelLine>& lines) {
+    const Box candidates[4] = {Box(p.x + 4, p.y - 4 - h, w, h), Box(p.x - 4 - w, p.y - 4 - h, w, h),
+                               Box(p.x + 4, p.y + 4, w, h), Box(p.x - 4 - w, p.y + 4, w, h)};
+    const Box* best = &candidates[0];
+    long long bestScore = -1;
+    for (const Box& c : candidates) {
+        long long score = c.intersect(plot) == c ? 0 : 1'000'000;
+        for (const auto& [a, b] : lines) {
+            const int steps = std::max({std::abs(b.x - a.x), std::abs(b.y - a.y), 1});
+            for (int i = 0; i <= steps; i += 2) {
+                const int x = a.x + (b.x - a.x) * i / steps;
+                const int y = a.y + (b.y - a.y) * i / steps;
+                score += c.contains(x, y) || c.contains(x, y - 1) ? 1 : 0;
             }
         }
-        gfx_setcolor(l.colour);
-        bif_print_text(small, best->x1, best->y1, l.text);
+        if (bestScore < 0 || score < bestScore) {
+            bestScore = score;
+            best = &c;
+        }
     }
-    if (mWorkingPoint) {
-        const Point p = toPixel(*mWorkingPoint, plot);
-        gfx_setcolor(colour::TEXT);
-        gfx_fill_circ(p.x, p.y, MARKER_RADIUS);
-    }
+    return *best;
 }
 
 } // namespace tdx

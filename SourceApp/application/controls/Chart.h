@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tdx {
@@ -59,8 +60,16 @@ protected:
     int clampY(int y) const;
 
 private:
+    using PixelLine = std::pair<Point, Point>;
+
     Box plotArea() const;
     Point toPixel(Point data, const Box& plot) const;
+    // Grid lines with their numbers, and the two axes.
+    void drawGrid(const Box& plot) const;
+    void drawCurves(const Box& plot) const;
+    void drawLabels(const Box& plot) const;
+    // Where a label w x h at pixel p goes: in the plot, off the curves' pixel lines where it can.
+    static Box labelPlace(Point p, int w, int h, const Box& plot, const std::vector<PixelLine>& lines);
 
     Axis mX;
     Axis mY;

@@ -2,6 +2,7 @@
 
 #include "Libraries/base/fmt.h"
 #include "Libraries/base/i18n.h"
+#include "Libraries/base/timestamp.h"
 #include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
@@ -18,23 +19,6 @@ namespace {
 
 constexpr int COLUMN = 40;
 constexpr int ROW = 26;
-
-int days_in_month(int month, int year) {
-    static constexpr int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 1 && leap ? 29 : DAYS[month];
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date (month from 0), for any int year.
-long long days_from_civil(long long year, int month, int day) {
-    const long long y = year - (month < 2 ? 1 : 0);
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const long long yoe = y - era * 400;
-    const int mp = (month + 10) % 12; // March = 0
-    const long long doy = (153 * mp + 2) / 5 + day - 1;
-    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
 
 // Cancel and OK fill a column 40 wide and 80 high. A translation too wide for it, even in the small font,
 // runs up the column instead of losing its ends.
@@ -91,17 +75,16 @@ void DatePicker::init() {
     for (int c = 0; c < 3; ++c) {
         const int x = left + (COLUMN + 1) * (c + 1);
         auto arrow = [&](int y, resource_id icon) {
-            return IconButton::Builder()
-                .parent(this)
-                .x(x)
-                .y(y)
-                .width(COLUMN)
-                .height(ROW)
-                .backColor(colour::CONTROL)
-                .faceColor(colour::TEXT)
-                .activeBackColor(colour::PRESSED)
-                .activeFaceColor(colour::TEXT)
-                .icon(icon)
+            return IconButton::Builder{.parent = this,
+                                       .x = x,
+                                       .y = y,
+                                       .width = COLUMN,
+                                       .height = ROW,
+                                       .backColor = colour::CONTROL,
+                                       .faceColor = colour::TEXT,
+                                       .activeBackColor = colour::PRESSED,
+                                       .activeFaceColor = colour::TEXT,
+                                       .icon = icon}
                 .build();
         };
         mUp[c] = arrow(top, res_arrow_up);
@@ -124,7 +107,7 @@ void DatePicker::moveTo(int day, int month, int year) {
     // Built afresh rather than stepped by days: the distance may exceed what addDays takes.
     const int offset = mDate.getLocalTimeOffset();
     const long long timeOfDay = mDate.getHours() * 3600LL + mDate.getMinutes() * 60LL + mDate.getSeconds();
-    const long long local = days_from_civil(year, month, day) * 86400 + timeOfDay;
+    const long long local = timestamp_make_simple(year, month + 1, day, 0, 0, 0) + timeOfDay;
     mDate = Date(static_cast<time_t>(local - offset), offset);
 }
 
@@ -153,7 +136,7 @@ void DatePicker::stepMonths(int months) {
         static_cast<long long>(mDate.getYear()) * 12 + mDate.getMonth() + months, 12LL, 9999LL * 12 + 11);
     const int year = static_cast<int>(total / 12);
     const int month = static_cast<int>(total % 12);
-    moveTo(std::min<int>(mDate.getDay(), days_in_month(month, year)), month, year);
+    moveTo(std::min<int>(mDate.getDay(), timestamp_days_in_month(year, month + 1)), month, year);
     clamp();
     update();
 }

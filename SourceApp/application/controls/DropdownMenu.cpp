@@ -37,10 +37,7 @@ void DropdownMenu::setSelectedItem(uint16_t index) {
                      static_cast<unsigned>(mItems.size()));
         index = NO_ITEM;
     }
-    if (index != mSelected) {
-        mSelected = index;
-        invalidate();
-    }
+    repaintIfChanged(mSelected, index);
 }
 
 uint16_t DropdownMenu::itemAt(int y) const {

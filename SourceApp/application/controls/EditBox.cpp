@@ -24,10 +24,7 @@ EditBox::EditBox(Container* parent, int x, int y, int width, int height, Font* f
 
 void EditBox::setCaretPosition(unsigned position) {
     position = std::min(position, mLength);
-    if (position != mCaret) {
-        mCaret = position;
-        invalidate();
-    }
+    repaintIfChanged(mCaret, position);
 }
 
 void EditBox::appendTextToCaret(const std::string& text) {

@@ -7,26 +7,29 @@ namespace tdx {
 FilledButton::FilledButton(Container* parent, int x, int y, int width, int height)
     : CommandButton(parent, x, y, width, height) {}
 
-namespace {
-void change(unsigned& field, unsigned value, Component& c) {
-    if (field != value) {
-        field = value;
-        c.invalidate();
-    }
-}
-} // namespace
-
 void FilledButton::setFaceColor(unsigned colour) {
-    change(mFace, colour, *this);
+    repaintIfChanged(mFace, colour);
 }
 void FilledButton::setBackColor(unsigned colour) {
-    change(mBack, colour, *this);
+    repaintIfChanged(mBack, colour);
 }
 void FilledButton::setActiveFaceColor(unsigned colour) {
-    change(mActiveFace, colour, *this);
+    repaintIfChanged(mActiveFace, colour);
 }
 void FilledButton::setActiveBackColor(unsigned colour) {
-    change(mActiveBack, colour, *this);
+    repaintIfChanged(mActiveBack, colour);
+}
+
+void FilledButton::setColours(uint32_t buttonTag, int back, int face, int activeBack, int activeFace) {
+    tag = buttonTag;
+    mBack = static_cast<unsigned>(back);
+    mFace = static_cast<unsigned>(face);
+    mActiveBack = either(activeBack, back);
+    mActiveFace = either(activeFace, face);
+}
+
+unsigned FilledButton::either(int colour, int fallback) {
+    return static_cast<unsigned>(colour == NO_COLOUR ? fallback : colour);
 }
 
 void FilledButton::drawFilled() {

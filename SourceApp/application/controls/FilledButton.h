@@ -1,5 +1,5 @@
 // What text and icon buttons share: a box filled in the back colour of the button's state, the content drawn
-// in the face colour of that state, and the builder fields that set those colours.
+// in the face colour of that state.
 #pragma once
 
 #include "SourceApp/application/controls/CommandButton.h"
@@ -12,53 +12,6 @@ namespace tdx {
 
 class FilledButton : public CommandButton {
 public:
-    // The tag and the colours of a button's builder (NO_COLOUR: not set).
-    template <class Derived>
-    class ColourBuilder {
-    public:
-        Derived& tag(uint32_t tag) {
-            mTag = tag;
-            return static_cast<Derived&>(*this);
-        }
-        Derived& backColor(int colour) {
-            mBack = colour;
-            return static_cast<Derived&>(*this);
-        }
-        Derived& faceColor(int colour) {
-            mFace = colour;
-            return static_cast<Derived&>(*this);
-        }
-        // -1: the back colour.
-        Derived& activeBackColor(int colour) {
-            mActiveBack = colour;
-            return static_cast<Derived&>(*this);
-        }
-        // -1: the face colour.
-        Derived& activeFaceColor(int colour) {
-            mActiveFace = colour;
-            return static_cast<Derived&>(*this);
-        }
-
-    protected:
-        // Gives the button the tag and the colours, an active colour not set following its normal one.
-        void applyTo(FilledButton& button) const {
-            button.tag = mTag;
-            button.mBack = static_cast<unsigned>(mBack);
-            button.mFace = static_cast<unsigned>(mFace);
-            button.mActiveBack = either(mActiveBack, mBack);
-            button.mActiveFace = either(mActiveFace, mFace);
-        }
-        static unsigned either(int colour, int fallback) {
-            return static_cast<unsigned>(colour == NO_COLOUR ? fallback : colour);
-        }
-
-        uint32_t mTag = 0;
-        int mBack = colour::CONTROL;
-        int mFace = colour::TEXT;
-        int mActiveBack = colour::PRESSED;
-        int mActiveFace = NO_COLOUR;
-    };
-
     void setFaceColor(unsigned colour);
     void setBackColor(unsigned colour);
     void setActiveFaceColor(unsigned colour);
@@ -66,6 +19,11 @@ public:
 
 protected:
     FilledButton(Container* parent, int x, int y, int width, int height);
+
+    // The tag and the colours of a builder; an active colour not set (NO_COLOUR) follows its normal one.
+    void setColours(uint32_t buttonTag, int back, int face, int activeBack, int activeFace);
+    // The colour, or the fallback when it is not set.
+    static unsigned either(int colour, int fallback);
 
     // Fills the box in the back colour of the state and leaves the face colour of the state selected for the
     // content.

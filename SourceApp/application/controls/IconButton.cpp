@@ -3,12 +3,12 @@
 namespace tdx {
 
 IconButton* IconButton::Builder::build() const {
-    auto* button = new IconButton(mParent, mX, mY, mWidth, mHeight, mIcon);
-    applyTo(*button);
-    button->mDx = mDx;
-    button->mDy = mDy;
-    button->mDisabledBack = either(mDisabledBack, mBack);
-    button->mDisabledFace = either(mDisabledFace, mFace);
+    auto* button = new IconButton(parent, x, y, width, height, icon);
+    button->setColours(tag, backColor, faceColor, activeBackColor, activeFaceColor);
+    button->mDx = iconDx;
+    button->mDy = iconDy;
+    button->mDisabledBack = either(disabledBackColor, backColor);
+    button->mDisabledFace = either(disabledFaceColor, faceColor);
     return button;
 }
 
@@ -20,13 +20,10 @@ IconButton::IconButton(Container* parent, int x, int y, int width, int height, r
 }
 
 void IconButton::setIcon(resource_id icon, int dx, int dy) {
-    if (icon == mIcon) {
-        return;
+    if (repaintIfChanged(mIcon, icon)) {
+        mDx = dx;
+        mDy = dy;
     }
-    mIcon = icon;
-    mDx = dx;
-    mDy = dy;
-    invalidate();
 }
 
 void IconButton::handleDraw() {

@@ -2,7 +2,6 @@
 // colour; active colours while pressed, disabled colours while disabled.
 #pragma once
 
-#include "SourceApp/application/controls/ControlBuilder.h"
 #include "SourceApp/application/controls/FilledButton.h"
 
 #include <cstdint>
@@ -11,31 +10,25 @@ namespace tdx {
 
 class IconButton : public FilledButton {
 public:
-    class Builder : public BoundsBuilder<Builder>, public ColourBuilder<Builder> {
-    public:
-        // Each of these -1: the back, respectively face colour.
-        Builder& disabledBackColor(int colour) {
-            mDisabledBack = colour;
-            return *this;
-        }
-        Builder& disabledFaceColor(int colour) {
-            mDisabledFace = colour;
-            return *this;
-        }
-        Builder& icon(resource_id icon, int8_t dx = 0, int8_t dy = 0) {
-            mIcon = icon;
-            mDx = dx;
-            mDy = dy;
-            return *this;
-        }
-        IconButton* build() const;
+    // Each colour NO_COLOUR: the back, respectively face colour.
+    struct Builder {
+        Container* parent = nullptr;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        uint32_t tag = 0;
+        int backColor = colour::CONTROL;
+        int faceColor = colour::TEXT;
+        int activeBackColor = colour::PRESSED;
+        int activeFaceColor = NO_COLOUR;
+        int disabledBackColor = NO_COLOUR;
+        int disabledFaceColor = colour::DISABLED;
+        resource_id icon = res_none;
+        int8_t iconDx = 0;
+        int8_t iconDy = 0;
 
-    private:
-        int mDisabledBack = NO_COLOUR;
-        int mDisabledFace = colour::DISABLED;
-        resource_id mIcon = res_none;
-        int8_t mDx = 0;
-        int8_t mDy = 0;
+        IconButton* build() const;
     };
 
     IconButton(Container* parent, int x, int y, int width, int height, resource_id icon);

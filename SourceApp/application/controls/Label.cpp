@@ -89,10 +89,7 @@ void Label::setText(const std::string& text) {
 }
 
 void Label::setFaceColor(unsigned colour) {
-    if (colour != mColour) {
-        mColour = colour;
-        invalidate();
-    }
+    repaintIfChanged(mColour, colour);
 }
 
 void Label::handleDraw() {
@@ -120,17 +117,11 @@ ContainedLabel::ContainedLabel(Container* parent, int x, int y, int width, int h
 }
 
 void ContainedLabel::setText(const std::string& text) {
-    if (text != mText) {
-        mText = text;
-        invalidate();
-    }
+    repaintIfChanged(mText, text);
 }
 
 void ContainedLabel::setFaceColor(unsigned colour) {
-    if (colour != mColour) {
-        mColour = colour;
-        invalidate();
-    }
+    repaintIfChanged(mColour, colour);
 }
 
 void ContainedLabel::handleDraw() {

@@ -7,14 +7,19 @@
 namespace tdx {
 
 NavigationLink* NavigationLink::Builder::build() const {
-    OS_ASSERT(mWidth > 41 + 9);
-    OS_ASSERT(mHeight > 19);
-    auto* link = new NavigationLink(mParent, mX, mY, mWidth, mHeight);
-    link->mText = mText;
-    link->mFont = mFont != nullptr ? mFont : &bif_myriad12;
-    link->mIcon = mIcon;
-    link->mButtonIcon = mButtonIcon;
-    link->mInverted = mInverted;
+    // The failures are reported in the words of the widget's fields.
+    if (width <= 41 + 9) {
+        os_assert_show("mWidth > 41 + 9", __func__, __FILE__, __LINE__);
+    }
+    if (height <= 19) {
+        os_assert_show("mHeight > 19", __func__, __FILE__, __LINE__);
+    }
+    auto* link = new NavigationLink(parent, x, y, width, height);
+    link->mText = text;
+    link->mFont = font != nullptr ? font : &bif_myriad12;
+    link->mIcon = icon;
+    link->mButtonIcon = buttonIcon;
+    link->mInverted = inverted;
     return link;
 }
 
@@ -24,10 +29,7 @@ NavigationLink::NavigationLink(Container* parent, int x, int y, int width, int h
 }
 
 void NavigationLink::setText(const std::string& text) {
-    if (text != mText) {
-        mText = text;
-        invalidate();
-    }
+    repaintIfChanged(mText, text);
 }
 
 void NavigationLink::handleDraw() {

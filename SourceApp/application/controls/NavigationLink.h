@@ -3,14 +3,12 @@
 #pragma once
 
 #include "SourceApp/application/controls/CommandButton.h"
-#include "SourceApp/application/controls/ControlBuilder.h"
 #include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/bif/bif.h"
 
 #include <string>
 
 namespace tdx {
-
-class Font;
 
 class NavigationLink : public CommandButton {
 public:
@@ -20,27 +18,20 @@ public:
         int dy = 0;
     };
 
-    class Builder : public BoundsBuilder<Builder>, public TextBuilder<Builder> {
-    public:
-        Builder& icon(resource_id id, int dx = 0, int dy = 0) {
-            mIcon = {id, dx, dy};
-            return *this;
-        }
-        Builder& buttonIcon(resource_id id, int dx = 0, int dy = 0) {
-            mButtonIcon = {id, dx, dy};
-            return *this;
-        }
-        Builder& inverted(bool inverted) {
-            mInverted = inverted;
-            return *this;
-        }
+    struct Builder {
+        Container* parent = nullptr;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        Font* font = &bif_myriad12;
+        std::string text{};
+        Icon icon{};
+        Icon buttonIcon{res_arrow_right, 0, 0};
+        bool inverted = false;
+
         // Fatal assertion unless the row is wider than 50 and higher than 19 pixels.
         NavigationLink* build() const;
-
-    private:
-        Icon mIcon;
-        Icon mButtonIcon{res_arrow_right, 0, 0};
-        bool mInverted = false;
     };
 
     static constexpr int BUTTON_WIDTH = 40;

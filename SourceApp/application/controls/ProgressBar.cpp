@@ -17,18 +17,13 @@ ProgressBar::ProgressBar(Container* parent, int x, int y, int width, int height)
 
 void ProgressBar::setProgress(int progress) {
     progress = progress < INDETERMINATE ? INDETERMINATE : std::min(progress, 100);
-    if (progress != mProgress) {
-        mProgress = progress;
+    if (repaintIfChanged(mProgress, progress)) {
         mPhase = 0;
-        invalidate();
     }
 }
 
 void ProgressBar::setProgressColor(unsigned colour) {
-    if (colour != mColour) {
-        mColour = colour;
-        invalidate();
-    }
+    repaintIfChanged(mColour, colour);
 }
 
 void ProgressBar::handleMessage(Message* message) {

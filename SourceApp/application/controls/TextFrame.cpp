@@ -58,10 +58,7 @@ void TextFrame::setText(const std::string& text) {
 }
 
 void TextFrame::setFaceColor(unsigned colour) {
-    if (colour != mColour) {
-        mColour = colour;
-        invalidate();
-    }
+    repaintIfChanged(mColour, colour);
 }
 
 void TextFrame::handleDraw() {

@@ -24,9 +24,6 @@ inline constexpr unsigned TITLE = 0xCBA14F;    // title bars, progress
 inline constexpr unsigned ACCENT = 0x312CD8;   // alarm red, failure
 } // namespace colour
 
-// Builders take -1 for "not set".
-inline constexpr int NO_COLOUR = -1;
-
 // The resources the widgets draw their icons from; start-up installs the application's manager.
 void widgets_set_resources(const ResourceMgr* resources);
 // The image of an icon resource, null (with a trace line) when there is none.

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace tdx {
 
@@ -98,6 +99,18 @@ protected:
     virtual void handleDimensionsChange(int oldWidth, int oldHeight);
 
     void sendMessage(unsigned id, int p1 = 0, int p2 = 0, int p3 = 0, int p4 = 0);
+
+    // What a setter does with a field it draws: store the value and repaint, only when it differs. True when
+    // it changed, for setters with more to do.
+    template <class T, class U>
+    bool repaintIfChanged(T& field, U&& value) {
+        if (field == value) {
+            return false;
+        }
+        field = std::forward<U>(value);
+        invalidate();
+        return true;
+    }
 
 private:
     friend class Container;

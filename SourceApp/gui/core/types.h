@@ -8,6 +8,12 @@ namespace tdx {
 
 class Component;
 
+// A colour that is not set: -1 in builders and settings, 0xFFFFFFFF once held as an unsigned colour.
+inline constexpr int NO_COLOUR = -1;
+constexpr bool colour_is_set(unsigned colour) {
+    return colour != static_cast<unsigned>(NO_COLOUR);
+}
+
 enum event_kind_t : int {
     EVENT_NONE = 0, // consumed
     EVENT_TOUCH_PRESS = 1,

@@ -47,15 +47,21 @@ int compareKey(const char* key, const char* context, const char* id) {
     return *key == '\0' ? 0 : 1;
 }
 
-} // namespace
+// The header's layout of a catalogue.
+struct Header {
+    bool swapped; // written on a machine of the other byte order
+    uint64_t count;
+    uint64_t keyTable;
+    uint64_t valueTable;
+};
 
-int MoFile::loadFromMemory(const void* data, size_t size) {
-    clear();
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    auto reject = [](const char* reason, uint64_t detail) {
-        dbg_printf_h("i18n: catalogue rejected: %s (%u)", reason, detail);
-        return -1;
-    };
+bool reject(const char* reason, uint64_t detail) {
+    dbg_printf_h("i18n: catalogue rejected: %s (%u)", reason, detail);
+    return false;
+}
+
+// Magic (either byte order), revision 0, and both string tables inside the size.
+bool readHeader(const uint8_t* bytes, size_t size, Header& header) {
     if (bytes == nullptr) {
         return reject("no data", size);
     }
@@ -65,27 +71,29 @@ int MoFile::loadFromMemory(const void* data, size_t size) {
     const uint32_t magic = readWord(bytes, false);
     if (magic != MO_MAGIC && magic != MO_MAGIC_SWAPPED) {
         dbg_printf_h("i18n: catalogue rejected: bad magic %08X", magic);
-        return -1;
+        return false;
     }
-    const bool swapped = magic == MO_MAGIC_SWAPPED;
-    const uint32_t revision = readWord(bytes + 4, swapped);
+    header.swapped = magic == MO_MAGIC_SWAPPED;
+    const uint32_t revision = readWord(bytes + 4, header.swapped);
     if (revision != 0) {
         return reject("unknown revision", revision);
     }
-    const uint64_t count = readWord(bytes + 8, swapped);
-    const uint64_t keyTable = readWord(bytes + 12, swapped);
-    const uint64_t valueTable = readWord(bytes + 16, swapped);
-    if (keyTable + 8 * count > size || valueTable + 8 * count > size) {
-        return reject("string tables past the end", count);
+    header.count = readWord(bytes + 8, header.swapped);
+    header.keyTable = readWord(bytes + 12, header.swapped);
+    header.valueTable = readWord(bytes + 16, header.swapped);
+    if (header.keyTable + 8 * header.count > size || header.valueTable + 8 * header.count > size) {
+        return reject("string tables past the end", header.count);
     }
-    // Every string must lie inside the catalogue and end with its NUL there, so that lookups never read
-    // past the end; keys are checked for order on the way.
-    bool sorted = true;
-    const char* previous = nullptr;
-    for (uint64_t i = 0; i < count; ++i) {
-        for (uint64_t table : {keyTable, valueTable}) {
-            const uint64_t length = readWord(bytes + table + 8 * i, swapped);
-            const uint64_t offset = readWord(bytes + table + 8 * i + 4, swapped);
+    return true;
+}
+
+// Every string must lie inside the catalogue and end with its NUL there, so that lookups never read past
+// the end.
+bool stringsInside(const uint8_t* bytes, size_t size, const Header& header) {
+    for (uint64_t i = 0; i < header.count; ++i) {
+        for (uint64_t table : {header.keyTable, header.valueTable}) {
+            const uint64_t length = readWord(bytes + table + 8 * i, header.swapped);
+            const uint64_t offset = readWord(bytes + table + 8 * i + 4, header.swapped);
             if (offset + length >= size) {
                 return reject("string past the end", i);
             }
@@ -93,21 +101,42 @@ int MoFile::loadFromMemory(const void* data, size_t size) {
                 return reject("string without its NUL", i);
             }
         }
-        const char* key =
-            reinterpret_cast<const char*>(bytes + readWord(bytes + keyTable + 8 * i + 4, swapped));
+    }
+    return true;
+}
+
+// Keys in strictly ascending byte order can be searched by bisection.
+bool keysSorted(const uint8_t* bytes, const Header& header) {
+    const char* previous = nullptr;
+    for (uint64_t i = 0; i < header.count; ++i) {
+        const char* key = reinterpret_cast<const char*>(
+            bytes + readWord(bytes + header.keyTable + 8 * i + 4, header.swapped));
         if (previous != nullptr && std::strcmp(previous, key) >= 0) {
-            sorted = false;
+            return false;
         }
         previous = key;
     }
+    return true;
+}
+
+} // namespace
+
+int MoFile::loadFromMemory(const void* data, size_t size) {
+    clear();
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    Header header{};
+    if (!readHeader(bytes, size, header) || !stringsInside(bytes, size, header)) {
+        return -1;
+    }
+    const bool sorted = keysSorted(bytes, header);
     if (!sorted) {
-        dbg_printf_h("i18n: catalogue keys are not sorted; searching %u entries one by one", count);
+        dbg_printf_h("i18n: catalogue keys are not sorted; searching %u entries one by one", header.count);
     }
     mData = bytes;
-    mCount = static_cast<uint32_t>(count);
-    mKeyTable = static_cast<uint32_t>(keyTable);
-    mValueTable = static_cast<uint32_t>(valueTable);
-    mSwapped = swapped;
+    mCount = static_cast<uint32_t>(header.count);
+    mKeyTable = static_cast<uint32_t>(header.keyTable);
+    mValueTable = static_cast<uint32_t>(header.valueTable);
+    mSwapped = header.swapped;
     mSorted = sorted;
     return 0;
 }

@@ -92,7 +92,7 @@ TEST(Fmt, ArgumentsAreReadAtTheirOwnWidthWithPrintfPromotions) {
     EXPECT_EQ(fmt("%d", 0xFFFFFFFFu), "-1");
     EXPECT_EQ(fmt("%u", UINT64_MAX), "18446744073709551615");
     EXPECT_EQ(fmt("%x", static_cast<int64_t>(-1)), "ffffffffffffffff");
-    EXPECT_EQ(fmt("%lu %lld %hhu %zu", 5ul, -3ll, 300, size_t{9}), "5 -3 300 9");
+    EXPECT_EQ(fmt("%lu %lld %hhu %zu", 5ul, -3ll, 300, size_t{9}), "5 -3 44 9");
     EXPECT_EQ(fmt("%d %u", true, false), "1 0");
     enum class Kind : uint8_t { Relay = 7 };
     EXPECT_EQ(fmt("%u", Kind::Relay), "7");
@@ -176,9 +176,12 @@ TEST(FmtTo, WritesIntoTheCallerBufferAndStopsAtItsEnd) {
 
 // The integer and text conversions that printf defines must come out as the C library prints them.
 TEST(Fmt, AgreesWithTheCLibraryOnEveryDefinedConversion) {
-    const char* intSpecs[] = {"%d",   "%i", "%5d",  "%-5d|", "%05d",  "%+d",  "% d",   "%.3d", "%8.3d",
-                              "%.0d", "%x", "%X",   "%#x",   "%#X",   "%08X", "%-8x|", "%u",   "%010u",
-                              "%02u", "%c", "%3c|", "%-3c|", "%+05d", "%.0u", "%#.0x", "%04x", "%6.4u"};
+    const char* intSpecs[] = {"%d", "%i", "%5d", "%-5d|", "%05d", "%+d", "% d", "%.3d", "%8.3d", "%.0d", "%x",
+                              "%X", "%#x", "%#X", "%08X", "%-8x|", "%u", "%010u", "%02u", "%c", "%3c|",
+                              "%-3c|", "%+05d", "%.0u", "%#.0x", "%04x", "%6.4u",
+                              // The zero flag gives way to a precision; h and hh cut the value first.
+                              "%08.3d", "%-08.3d|", "%08.3x", "%08.0d", "%hd", "%hhd", "%hu", "%hhu", "%hx",
+                              "%#hhX", "%06.2hd"};
     const int intValues[] = {0, 1, -1, 7, 42, -42, 255, 65, 1000000, INT_MIN, INT_MAX};
     for (const char* spec : intSpecs) {
         for (int value : intValues) {
@@ -209,6 +212,26 @@ TEST(Fmt, AgreesWithTheCLibraryOnEveryDefinedConversion) {
             EXPECT_EQ(fmt(spec, text), expected) << spec << " of '" << text << "'";
         }
     }
+}
+
+TEST(Fmt, NumberedConversionsLetATranslationReorderItsArguments) {
+    const struct {
+        const char* format;
+        const char* expected;
+    } cases[] = {
+        {"%3$u %2$02u %1$s", "5 07 ab"},
+        {"%1$s%1$s", "abab"},
+        {"%1$-5s|%2$5u", "ab   |    7"},
+        {"%4$u|%2$u", "|7"}, // past the last argument: nothing
+        {"%2$u %u", "7 ab"}, // unnumbered ones take their turn from the first
+        {"%0$u", "%0$u"},    // there is no argument 0
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fmt(c.format, "ab", 7u, 5u), c.expected) << c.format;
+    }
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%2$s, %1$02u:%3$02u", 7u, "Monday", 5u);
+    EXPECT_EQ(fmt("%2$s, %1$02u:%3$02u", 7u, "Monday", 5u), expected);
 }
 
 } // namespace

@@ -149,6 +149,18 @@ TEST(Timestamp, FieldsOutOfRangeCarryIntoTheNeighbouringUnits) {
     EXPECT_EQ(timestamp_make(&fields), timestamp_make_simple(2025, 3, 1, 0, 0, 0));
 }
 
+TEST(Timestamp, MonthsHaveTheirLengthsAndFebruaryFollowsTheLeapYearRule) {
+    const struct {
+        int64_t year;
+        int month;
+        int days;
+    } months[] = {{2025, 1, 31}, {2025, 4, 30}, {2025, 12, 31}, {2023, 2, 28}, {2024, 2, 29},
+                  {1900, 2, 28}, {2000, 2, 29}, {-4, 2, 29},    {-1, 2, 28}};
+    for (const auto& m : months) {
+        EXPECT_EQ(timestamp_days_in_month(m.year, m.month), m.days) << m.year << "-" << m.month;
+    }
+}
+
 TEST(Timestamp, DoesNotDependOnTheTimeZoneOfTheEnvironment) {
     const char* saved = std::getenv("TZ");
     const std::string savedZone = saved ? saved : "";

@@ -129,8 +129,11 @@ TEST(PayloadCheck, EveryCommandLayoutIsCheckedExactly) {
         int result;
     };
     auto publish = [](uint8_t type, std::vector<uint8_t> value) {
-        std::vector<uint8_t> payload{1, 0, 0, 0, 0x2F, 0, type, 0, 0, 0, 0};
-        payload.insert(payload.end(), value.begin(), value.end());
+        // Sized once and filled: GCC 12 misreads an insert after a sized construction as out of bounds.
+        std::vector<uint8_t> payload(11 + value.size());
+        const uint8_t header[11] = {1, 0, 0, 0, 0x2F, 0, type, 0, 0, 0, 0};
+        std::copy(std::begin(header), std::end(header), payload.begin());
+        std::copy(value.begin(), value.end(), payload.begin() + 11);
         return payload;
     };
     std::vector<uint8_t> text256{0x00, 0x01};

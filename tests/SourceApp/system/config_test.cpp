@@ -121,12 +121,13 @@ TEST_F(ConfigRecord, ApplyStoresWhatChangedEvenWhenTheChangesCancelInTheSum) {
 
 TEST_F(ConfigRecord, AFailedStoreKeepsTheRecordAndIsTriedAgainAtTheNextApply) {
     config_init();
-    std::filesystem::create_directory("config.bin.tmp"); // the store cannot write its temporary file
     Configuration.demo_mode = 1;
-    config_apply();
+    {
+        const test::FileSizeLimit full(20); // the store cannot write its temporary file
+        config_apply();
+    }
     EXPECT_TRUE(mTrace.contains("CONFIG not stored"));
     EXPECT_EQ(readFile("config.bin"), bytesOf(DefaultConfiguration));
-    std::filesystem::remove("config.bin.tmp");
     config_apply();
     configuration_t expected = DefaultConfiguration;
     expected.demo_mode = 1;

@@ -4,13 +4,38 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 namespace tdx::test {
+
+// While it lives, writing a file past `bytes` fails part-way, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &mPrevious);
+        mHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = mPrevious;
+        small.rlim_cur = bytes;
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &mPrevious);
+        std::signal(SIGXFSZ, mHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit mPrevious{};
+    void (*mHandler)(int) = SIG_DFL;
+};
 
 class ScratchFolder : public ::testing::Test {
 protected:

@@ -3,12 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tdx {
@@ -48,6 +47,15 @@ configuration_t filledWith(unsigned char value) {
     return record;
 }
 
+// The entries of the working folder other than the record: temporary files left behind.
+int leftovers() {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        count += entry.path().filename() != "config.bin";
+    }
+    return count;
+}
+
 TEST_F(ConfigStore, StoredRecordIsItsOwn52ByteImageAndLoadsBackUnchanged) {
     const configuration_t stored = sampleRecord();
     ASSERT_EQ(config_platform_store(&stored), 0);
@@ -58,7 +66,7 @@ TEST_F(ConfigStore, StoredRecordIsItsOwn52ByteImageAndLoadsBackUnchanged) {
     EXPECT_EQ(file.substr(0, 4), std::string("\x04\x00\x34\x00", 4));
     EXPECT_EQ(file.substr(8, 4), std::string("\x78\x56\x34\x12", 4));
     EXPECT_EQ(file[48], 1);
-    EXPECT_FALSE(std::filesystem::exists("config.bin.tmp"));
+    EXPECT_EQ(leftovers(), 0);
 
     configuration_t loaded = filledWith(0xAA);
     EXPECT_EQ(config_platform_load(&loaded), 52);
@@ -109,16 +117,28 @@ TEST_F(ConfigStore, EmptyFileAndFolderInPlaceOfTheFileLeaveTheRecordUnchanged) {
     EXPECT_EQ(bytesOf(record), bytesOf(sampleRecord()));
 }
 
-TEST_F(ConfigStore, StoreThatCannotCreateItsTemporaryFileFailsAndKeepsTheOldRecord) {
-    const configuration_t old = sampleRecord();
-    ASSERT_EQ(config_platform_store(&old), 0);
-    // Something else by the temporary name (works even for root, unlike a read-only folder).
-    std::filesystem::create_directory("config.bin.tmp");
-
-    const configuration_t changed = filledWith(0x11);
-    EXPECT_EQ(config_platform_store(&changed), -1);
-    EXPECT_EQ(readFile("config.bin"), bytesOf(old));
-    EXPECT_TRUE(std::filesystem::is_directory("config.bin.tmp"));
+TEST_F(ConfigStore, TwoProgramsStoringInOneFolderAtOnceEachLeaveAWholeRecord) {
+    const configuration_t mine = filledWith(0x11);
+    const configuration_t theirs = filledWith(0x22);
+    auto storeMany = [](const configuration_t& record) {
+        int failures = 0;
+        for (int i = 0; i < 60; ++i) {
+            failures += config_platform_store(&record) != 0;
+        }
+        return failures;
+    };
+    const pid_t other = fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        std::_Exit(storeMany(theirs) == 0 ? 0 : 1);
+    }
+    EXPECT_EQ(storeMany(mine), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other program failed to store";
+    const std::string file = readFile("config.bin");
+    EXPECT_TRUE(file == bytesOf(mine) || file == bytesOf(theirs));
+    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(ConfigStore, StoreThatCannotReplaceTheFileFailsAndLeavesNoTemporaryFile) {
@@ -128,7 +148,7 @@ TEST_F(ConfigStore, StoreThatCannotReplaceTheFileFailsAndLeavesNoTemporaryFile) 
     const configuration_t record = sampleRecord();
     EXPECT_EQ(config_platform_store(&record), -1);
     EXPECT_TRUE(std::filesystem::is_directory("config.bin/keep"));
-    EXPECT_FALSE(std::filesystem::exists("config.bin.tmp"));
+    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(ConfigStore, StoreInAReadOnlyFolderFailsWithoutEndingTheProgram) {
@@ -146,7 +166,7 @@ TEST_F(ConfigStore, StoreInAReadOnlyFolderFailsWithoutEndingTheProgram) {
             const configuration_t changed = filledWith(0x22);
             const bool failed = config_platform_store(&changed) == -1;
             const bool kept = readFile("config.bin") == bytesOf(old);
-            std::_Exit(failed && kept && !fs::exists("config.bin.tmp") ? 0 : 1);
+            std::_Exit(failed && kept && leftovers() == 0 ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
     fs::permissions(mFolder, fs::perms::owner_all);
@@ -157,21 +177,16 @@ TEST_F(ConfigStore, DiskFullWhileWritingFailsAndKeepsTheOldRecord) {
     const configuration_t old = sampleRecord();
     ASSERT_EQ(config_platform_store(&old), 0);
 
-    // A file-size limit of 20 bytes makes the write fail part-way, as a full disk would.
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 20;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const configuration_t changed = filledWith(0x33);
-    const int result = config_platform_store(&changed);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    int result = 0;
+    {
+        const test::FileSizeLimit full(20);
+        result = config_platform_store(&changed);
+    }
 
     EXPECT_EQ(result, -1);
     EXPECT_EQ(readFile("config.bin"), bytesOf(old));
-    EXPECT_FALSE(std::filesystem::exists("config.bin.tmp"));
+    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(ConfigStore, NullRecordIsRejected) {

@@ -20,23 +20,18 @@ StackedContainer::StackedContainer(Container* parent, int x, int y, int width, i
 }
 
 void StackedContainer::setSpacing(unsigned pixels) {
-    if (pixels != mSpacing) {
-        mSpacing = pixels;
+    if (repaintIfChanged(mSpacing, pixels)) {
         moveChildrenToPlace();
-        invalidate();
     }
 }
 
 void StackedContainer::setSpacingFillColor(unsigned colour) {
-    mFillColor = colour;
-    invalidate();
+    repaintIfChanged(mFillColor, colour);
 }
 
 void StackedContainer::setDirection(direction_t direction) {
-    if (direction != mDirection) {
-        mDirection = direction;
+    if (repaintIfChanged(mDirection, direction)) {
         moveChildrenToPlace();
-        invalidate();
     }
 }
 
@@ -58,7 +53,7 @@ void StackedContainer::moveChildrenToPlace() {
 }
 
 void StackedContainer::drawSpacing() const {
-    if (mFillColor == NO_FILL || mSpacing == 0) {
+    if (!colour_is_set(mFillColor) || mSpacing == 0) {
         return;
     }
     gfx_setcolor(mFillColor);

@@ -8,8 +8,6 @@ namespace tdx {
 
 class StackedContainer : public Container {
 public:
-    static constexpr unsigned NO_FILL = 0xFFFFFFFF;
-
     struct Builder {
         Container* parent = nullptr;
         int x = 0;
@@ -20,7 +18,7 @@ public:
         bool fitHeight = false;
         direction_t direction = DIRECTION_HORIZONTAL;
         unsigned spacing = 0;
-        unsigned spacingFillColor = NO_FILL;
+        int spacingFillColor = NO_COLOUR;
 
         StackedContainer* build() const;
     };
@@ -43,7 +41,7 @@ protected:
 private:
     direction_t mDirection = DIRECTION_HORIZONTAL;
     unsigned mSpacing = 0;
-    unsigned mFillColor = NO_FILL;
+    unsigned mFillColor = NO_COLOUR;
 };
 
 // One row of a list: a fixed-size horizontal stack on a 0xCCCCCC ground with 1-pixel white gaps.

@@ -25,13 +25,11 @@ StyleContainer::StyleContainer(Container* parent, int x, int y, int width, int h
 }
 
 void StyleContainer::setBackColor(unsigned colour) {
-    mBackColor = colour;
-    invalidate();
+    repaintIfChanged(mBackColor, colour);
 }
 
 void StyleContainer::setBorderColor(unsigned colour) {
-    mBorderColor = colour;
-    invalidate();
+    repaintIfChanged(mBorderColor, colour);
 }
 
 void StyleContainer::moveChildrenToPlace() {
@@ -42,11 +40,11 @@ void StyleContainer::moveChildrenToPlace() {
 
 void StyleContainer::handleDraw() {
     const Box& box = getBoundingBox();
-    if (mBackColor != NONE) {
+    if (colour_is_set(mBackColor)) {
         gfx_setcolor(mBackColor);
         gfx_fill_rect(box);
     }
-    if (mBorderColor != NONE && mBorderWidth > 0) {
+    if (colour_is_set(mBorderColor) && mBorderWidth > 0) {
         gfx_setcolor(mBorderColor);
         const int w = mBorderWidth;
         gfx_fill_rect(box.x1, box.y1, box.x2, box.y1 + w - 1);

@@ -7,16 +7,14 @@ namespace tdx {
 
 class StyleContainer : public Container {
 public:
-    static constexpr unsigned NONE = 0xFFFFFFFF;
-
     struct Builder {
         Container* parent = nullptr;
         int x = 0;
         int y = 0;
         int width = 0;
         int height = 0;
-        unsigned backColor = NONE;
-        unsigned borderColor = NONE;
+        int backColor = NO_COLOUR;
+        int borderColor = NO_COLOUR;
         int borderWidth = 0;
 
         StyleContainer* build() const;

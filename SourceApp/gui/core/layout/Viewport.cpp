@@ -58,10 +58,7 @@ void Viewport::moveChildrenToPlace() {
 void Viewport::onChildDimensionsChange(Component*) {
     // The content shrank: keep the view inside it.
     const int clamped = std::clamp(mPosition, 0, getMaxVerticalPosition());
-    if (clamped != mPosition) {
-        mPosition = clamped;
-        invalidate();
-    }
+    repaintIfChanged(mPosition, clamped);
     moveChildrenToPlace();
 }
 

@@ -48,17 +48,16 @@ TEST_F(ButtonTest, PressRunsThePressCommandAndClickTheClickCommand) {
 }
 
 TEST_F(ButtonTest, ButtonDrawsBackFaceAndActiveColours) {
-    Button* button = Button::Builder()
-                         .parent(form())
-                         .x(20)
-                         .y(20)
-                         .width(120)
-                         .height(30)
-                         .tag(7)
-                         .backColor(0xCCCCCC)
-                         .faceColor(0x000000)
-                         .activeBackColor(0x808080)
-                         .text("Save")
+    Button* button = Button::Builder{.parent = form(),
+                                     .x = 20,
+                                     .y = 20,
+                                     .width = 120,
+                                     .height = 30,
+                                     .tag = 7,
+                                     .backColor = 0xCCCCCC,
+                                     .faceColor = 0x000000,
+                                     .activeBackColor = 0x808080,
+                                     .text = "Save"}
                          .build();
     EXPECT_EQ(button->tag, 7u);
     pass();
@@ -81,15 +80,14 @@ TEST_F(ButtonTest, ButtonDrawsBackFaceAndActiveColours) {
 }
 
 TEST_F(ButtonTest, UnsetActiveColoursFallBackToBackAndFace) {
-    Button* button = Button::Builder()
-                         .parent(form())
-                         .x(20)
-                         .y(20)
-                         .width(120)
-                         .height(30)
-                         .backColor(0x00FF00)
-                         .activeBackColor(NO_COLOUR)
-                         .text("X")
+    Button* button = Button::Builder{.parent = form(),
+                                     .x = 20,
+                                     .y = 20,
+                                     .width = 120,
+                                     .height = 30,
+                                     .backColor = 0x00FF00,
+                                     .activeBackColor = NO_COLOUR,
+                                     .text = "X"}
                          .build();
     touch(EVENT_TOUCH_PRESS, 30, 30);
     pass();
@@ -98,15 +96,14 @@ TEST_F(ButtonTest, UnsetActiveColoursFallBackToBackAndFace) {
 }
 
 TEST_F(ButtonTest, TextWiderThanTheButtonStaysInside) {
-    Button::Builder()
-        .parent(form())
-        .x(100)
-        .y(100)
-        .width(40)
-        .height(26)
-        .text("A text far wider than the button that holds it")
+    Button::Builder{.parent = form(),
+                    .x = 100,
+                    .y = 100,
+                    .width = 40,
+                    .height = 26,
+                    .text = "A text far wider than the button that holds it"}
         .build();
-    Button::Builder().parent(form()).x(100).y(140).width(40).height(26).text("").build();
+    Button::Builder{.parent = form(), .x = 100, .y = 140, .width = 40, .height = 26, .text = ""}.build();
     pass();
     const Box ink = ink_box(0xFFFFFF);
     EXPECT_EQ(ink, Box::fromCorners(100, 100, 139, 165));
@@ -116,18 +113,17 @@ TEST_F(ButtonTest, TextWiderThanTheButtonStaysInside) {
 }
 
 TEST_F(ButtonTest, IconButtonColoursAndIconChanges) {
-    IconButton* b = IconButton::Builder()
-                        .parent(form())
-                        .x(10)
-                        .y(10)
-                        .width(40)
-                        .height(26)
-                        .backColor(0xCCCCCC)
-                        .faceColor(0x000000)
-                        .activeBackColor(0x808080)
-                        .activeFaceColor(0xFFFFFF)
-                        .disabledFaceColor(0xE1E1E1)
-                        .icon(res_arrow_up)
+    IconButton* b = IconButton::Builder{.parent = form(),
+                                        .x = 10,
+                                        .y = 10,
+                                        .width = 40,
+                                        .height = 26,
+                                        .backColor = 0xCCCCCC,
+                                        .faceColor = 0x000000,
+                                        .activeBackColor = 0x808080,
+                                        .activeFaceColor = 0xFFFFFF,
+                                        .disabledFaceColor = 0xE1E1E1,
+                                        .icon = res_arrow_up}
                         .build();
     pass();
     const Box box = b->getBoundingBox();
@@ -165,9 +161,18 @@ TEST_F(ButtonTest, IconButtonColoursAndIconChanges) {
 }
 
 TEST_F(ButtonTest, IconOffsetsMoveTheIcon) {
-    auto* a = IconButton::Builder().parent(form()).x(10).y(10).width(40).height(26).icon(res_tick).build();
-    auto* b =
-        IconButton::Builder().parent(form()).x(60).y(10).width(40).height(26).icon(res_tick, 3, -2).build();
+    auto* a =
+        IconButton::Builder{.parent = form(), .x = 10, .y = 10, .width = 40, .height = 26, .icon = res_tick}
+            .build();
+    auto* b = IconButton::Builder{.parent = form(),
+                                  .x = 60,
+                                  .y = 10,
+                                  .width = 40,
+                                  .height = 26,
+                                  .icon = res_tick,
+                                  .iconDx = 3,
+                                  .iconDy = -2}
+                  .build();
     pass();
     auto icon_box = [](const Box& area) {
         Box r = Box::fromCorners(1000, 1000, -1, -1);
@@ -187,18 +192,19 @@ TEST_F(ButtonTest, IconOffsetsMoveTheIcon) {
 TEST_F(ButtonTest, NavigationLinkLooksLikeAMenuRow) {
     int clicks = 0;
     NavigationLink* link =
-        NavigationLink::Builder().parent(form()).x(9).y(40).width(277).height(26).text("Display").build();
+        NavigationLink::Builder{
+            .parent = form(), .x = 9, .y = 40, .width = 277, .height = 26, .text = "Display"}
+            .build();
     link->setClickCommand(std::make_unique<CountingCommand>(clicks));
-    NavigationLink::Builder()
-        .parent(form())
-        .x(9)
-        .y(80)
-        .width(208)
-        .height(38)
-        .text("Holiday")
-        .icon(res_holiday)
-        .buttonIcon(res_arrow_right_double)
-        .inverted(true)
+    NavigationLink::Builder{.parent = form(),
+                            .x = 9,
+                            .y = 80,
+                            .width = 208,
+                            .height = 38,
+                            .text = "Holiday",
+                            .icon = {res_holiday},
+                            .buttonIcon = {res_arrow_right_double},
+                            .inverted = true}
         .build();
     pass();
     EXPECT_EQ(at(10, 41), 0xCCCCCCu);
@@ -220,7 +226,8 @@ TEST_F(ButtonTest, NavigationLinkLooksLikeAMenuRow) {
 
 TEST_F(ButtonTest, NavigationLinkRefusesRowsTooSmallForItsButton) {
     auto build = [this](int w, int h) {
-        return NavigationLink::Builder().parent(form()).x(0).y(0).width(w).height(h).text("x").build();
+        return NavigationLink::Builder{.parent = form(), .x = 0, .y = 0, .width = w, .height = h, .text = "x"}
+            .build();
     };
     try {
         build(50, 26);

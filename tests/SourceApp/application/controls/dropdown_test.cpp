@@ -103,15 +103,14 @@ public:
 };
 
 TEST_F(DropdownTest, DropdownButtonShowsAndHidesItsContent) {
-    StackedContainer::Builder b;
-    b.parent = form();
-    b.x = 9;
-    b.y = 31;
-    b.width = 277;
-    b.direction = DIRECTION_VERTICAL;
-    b.fitHeight = true;
-    b.spacing = 1;
-    StackedContainer* stack = b.build();
+    StackedContainer* stack = StackedContainer::Builder{.parent = form(),
+                                                        .x = 9,
+                                                        .y = 31,
+                                                        .width = 277,
+                                                        .fitHeight = true,
+                                                        .direction = DIRECTION_VERTICAL,
+                                                        .spacing = 1}
+                                  .build();
     auto* header = new DropdownButton(stack, 0, 0, 277, 26, "Advanced");
     auto* content = new Section(stack);
     new Patch(content, 0, 0, 277, 40, 0xE1E1E1);

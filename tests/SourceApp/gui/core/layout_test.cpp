@@ -24,14 +24,10 @@ constexpr unsigned BLUE = 0xFF0000;
 constexpr unsigned GAP = 0x777777;
 
 TEST_F(LayoutTest, AHorizontalStackPlacesVisibleChildrenByOffsetAndSpacingAndPaintsTheGaps) {
-    StackedContainer::Builder b;
-    b.parent = mForm;
-    b.x = 10;
-    b.y = 20;
-    b.height = 30;
-    b.spacing = 3;
-    b.spacingFillColor = GAP;
-    StackedContainer* stack = b.build();
+    StackedContainer* stack =
+        StackedContainer::Builder{
+            .parent = mForm, .x = 10, .y = 20, .height = 30, .spacing = 3, .spacingFillColor = GAP}
+            .build();
     EXPECT_EQ(stack->getName(), "StackedContainer");
     auto* a = new Patch(stack, 0, 0, 20, 30, RED);
     auto* hidden = new Patch(stack, 0, 0, 50, 30, BLUE);
@@ -133,16 +129,15 @@ TEST_F(LayoutTest, AGridRefusesAColumnOfNoWidth) {
 }
 
 TEST_F(LayoutTest, AStyleContainerPaintsGroundAndBorderAndPlacesChildrenInsideTheBorder) {
-    StyleContainer::Builder b;
-    b.parent = mForm;
-    b.x = 20;
-    b.y = 30;
-    b.width = 100;
-    b.height = 40;
-    b.backColor = GREEN;
-    b.borderColor = BLUE;
-    b.borderWidth = 2;
-    StyleContainer* style = b.build();
+    StyleContainer* style = StyleContainer::Builder{.parent = mForm,
+                                                    .x = 20,
+                                                    .y = 30,
+                                                    .width = 100,
+                                                    .height = 40,
+                                                    .backColor = GREEN,
+                                                    .borderColor = BLUE,
+                                                    .borderWidth = 2}
+                                .build();
     auto* child = new Patch(style, 4, 1, 10, 10, RED);
     EXPECT_EQ(child->getLeft(), 20 + 2 + 4);
     EXPECT_EQ(child->getTop(), 30 + 2 + 1);
@@ -157,12 +152,8 @@ TEST_F(LayoutTest, AStyleContainerPaintsGroundAndBorderAndPlacesChildrenInsideTh
 }
 
 TEST_F(LayoutTest, AStyleContainerWithoutColoursPaintsNothingAndFitsAroundItsBorder) {
-    StyleContainer::Builder b;
-    b.parent = mForm;
-    b.x = 10;
-    b.y = 10;
-    b.borderWidth = 1;
-    StyleContainer* style = b.build();
+    StyleContainer* style =
+        StyleContainer::Builder{.parent = mForm, .x = 10, .y = 10, .borderWidth = 1}.build();
     new Patch(style, 0, 0, 30, 20, RED);
     style->fitToContent();
     EXPECT_EQ(style->getBoundingBox(), Box(10, 10, 32, 22));
@@ -189,12 +180,10 @@ protected:
     void SetUp() override {
         LayoutTest::SetUp();
         mViewport = new Viewport(mForm, 9, 39, 277, 100);
-        StackedContainer::Builder b;
-        b.parent = mViewport;
-        b.width = 277;
-        b.direction = DIRECTION_VERTICAL;
-        b.spacing = 10;
-        mContent = b.build();
+        mContent =
+            StackedContainer::Builder{
+                .parent = mViewport, .width = 277, .direction = DIRECTION_VERTICAL, .spacing = 10}
+                .build();
         mViewport->setContent(mContent);
         mContent->setOnSizeChangeCommand(std::make_unique<RangeProbe>(mViewport, mRanges));
         for (int i = 0; i < 6; ++i)

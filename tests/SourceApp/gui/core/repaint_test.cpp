@@ -96,15 +96,14 @@ TEST_F(RepaintTest, HidingAndMovingRedrawWhatWasUnderneath) {
 }
 
 TEST_F(RepaintTest, APopupLayerIsDrawnOverTheScreenAndClosingItUncoversTheScreen) {
-    StyleContainer::Builder b;
-    b.x = 40;
-    b.y = 60;
-    b.width = 240;
-    b.height = 120;
-    b.backColor = BLUE;
-    b.borderColor = 0;
-    b.borderWidth = 1;
-    StyleContainer* popup = b.build();
+    StyleContainer* popup = StyleContainer::Builder{.x = 40,
+                                                    .y = 60,
+                                                    .width = 240,
+                                                    .height = 120,
+                                                    .backColor = BLUE,
+                                                    .borderColor = 0,
+                                                    .borderWidth = 1}
+                                .build();
     ASSERT_EQ(popup->getParent(), nullptr);
     pass();
     EXPECT_EQ(sFlips, (std::vector<Box>{popup->getBoundingBox()}));
@@ -153,25 +152,22 @@ TEST_F(RepaintTest, ADebugSelectedComponentIsHighlightedButNotItsSelectedChildre
 TEST_F(RepaintTest, ATestScreenOfLayoutContainersRendersAsBuilt) {
     // The content layout of a list screen: a stacked column of rows in a window, beside a side bar.
     auto* form = new TestForm(State(10));
-    StackedContainer::Builder side;
-    side.parent = form;
-    side.x = 0;
-    side.y = 31;
-    side.width = 68;
-    side.height = 209;
-    side.direction = DIRECTION_VERTICAL;
-    side.spacing = 1;
-    side.spacingFillColor = WHITE;
-    StackedContainer* bar = side.build();
+    StackedContainer* bar = StackedContainer::Builder{.parent = form,
+                                                      .x = 0,
+                                                      .y = 31,
+                                                      .width = 68,
+                                                      .height = 209,
+                                                      .direction = DIRECTION_VERTICAL,
+                                                      .spacing = 1,
+                                                      .spacingFillColor = WHITE}
+                                .build();
     new Patch(bar, 0, 0, 68, 66, 0x3A7B9B);
     new Patch(bar, 0, 0, 68, 66, 0x3A7B9B);
     auto* viewport = new Viewport(form, 77, 39, 209, 192);
-    StackedContainer::Builder column;
-    column.parent = viewport;
-    column.width = 209;
-    column.direction = DIRECTION_VERTICAL;
-    column.spacing = 9;
-    StackedContainer* content = column.build();
+    StackedContainer* content =
+        StackedContainer::Builder{
+            .parent = viewport, .width = 209, .direction = DIRECTION_VERTICAL, .spacing = 9}
+            .build();
     viewport->setContent(content);
     for (int i = 0; i < 9; ++i) {
         auto* row = new RowContainer(content, 0, 0, 209, 26);

@@ -43,11 +43,12 @@ protected:
     }
 
     static std::vector<uint8_t> publishPayload(oid_t oid, vid_t vid, u8 vtype, std::vector<uint8_t> value) {
-        std::vector<uint8_t> payload(TNET_PUBLISH_HEADER_SIZE);
+        // Sized once and filled: GCC 12 misreads an insert after a sized construction as out of bounds.
+        std::vector<uint8_t> payload(TNET_PUBLISH_HEADER_SIZE + value.size());
         tnet_put_u32(payload.data(), oid);
         tnet_put_u16(payload.data() + 4, vid);
         payload[6] = vtype;
-        payload.insert(payload.end(), value.begin(), value.end());
+        std::copy(value.begin(), value.end(), payload.begin() + TNET_PUBLISH_HEADER_SIZE);
         return payload;
     }
 
