@@ -5,18 +5,24 @@
 
 namespace tdx {
 
+class AlarmMgr;
 class Core;
+class LogManager;
 class ResourceMgr;
 class SystemMgr;
 class TaskPool;
+class UpdateManager;
 
 class App {
 public:
     virtual ~App() = default;
 
     virtual Core* getCore() = 0;
+    virtual UpdateManager* getUpdateManager() = 0;
     virtual ResourceMgr* getResourceManager() = 0;
     virtual SystemMgr* getSystemManager() = 0;
+    virtual LogManager* getLogManager() = 0;
+    virtual AlarmMgr* getAlarmManager() = 0;
     virtual TaskPool* getTaskPool() = 0;
 };
 

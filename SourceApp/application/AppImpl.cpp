@@ -1,7 +1,10 @@
 #include "SourceApp/application/AppImpl.h"
 
+#include "Libraries/base/os.h"
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/drivers/buzzer.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceHost/api_lib/device_info.h"
 
 namespace tdx {
 
@@ -15,9 +18,30 @@ AppImpl::AppImpl() {
     widgets_set_local_time([] { return getApplication()->getSystemManager()->getLocalTime(); });
 }
 
+namespace {
+
+// One of the object tree's two roots, appended with its template.
+void appendRoot(oid_t oid, uint8_t type) {
+    const bt_obj_info info{type, 0, 0, 0};
+    Structure.append(new ProxyObject(oid, ObjectInfo(info), DataModel::Database::findObjectTemplate(info)));
+}
+
+} // namespace
+
 App* getApplication() {
     static AppImpl application;
     return &application;
+}
+
+void bootstrap() {
+    OS_ASSERT(DI.hw != nullptr);
+    App* app = getApplication();
+    Structure.addValueChangeHandler(app->getSystemManager());
+    Structure.addObjectAppendHandler(app->getAlarmManager());
+    Structure.addObjectRemoveHandler(app->getAlarmManager());
+    Structure.addValueChangeHandler(app->getAlarmManager());
+    appendRoot(DI.hw->network_address & 0x00FFFFFFu, 2);
+    appendRoot(OID_LOCATION, 1);
 }
 
 } // namespace tdx

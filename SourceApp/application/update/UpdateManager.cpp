@@ -1,0 +1,99 @@
+#include "SourceApp/application/update/UpdateManager.h"
+
+#include "Libraries/base/dbg.h"
+#include "SourceApp/gui/core/Core.h"
+
+namespace tdx {
+
+UpdateManager::UpdateManager(Core& core)
+    : mCore(core) {
+    mCore.registerEventHandler(mNavigation);
+}
+
+UpdateManager::~UpdateManager() {
+    mCore.unregisterEventHandler(mNavigation);
+}
+
+bool UpdateManager::start(const IProcessFactory& factory) {
+    if (mProcess) {
+        return false;
+    }
+    // Counting starts first: a process may open its first screen from its constructor.
+    mNavigation.setEnabled(true);
+    mProcess.reset(factory.create(mProcessInterface));
+    mTerminated = false;
+    if (!mProcess) {
+        mNavigation.setEnabled(false);
+        return false;
+    }
+    return true;
+}
+
+void UpdateManager::task() {
+    if (!mProcess) {
+        return;
+    }
+    if (!mTerminated) {
+        mProcess->task();
+        return;
+    }
+    // The steps back are the rollback itself; they must not be counted.
+    mNavigation.setEnabled(false);
+    rollbackStateTransitions();
+    mProcess.reset();
+}
+
+void UpdateManager::terminate(UpdateProcess* process) {
+    if (mTerminated || process == nullptr || process != mProcess.get()) {
+        return;
+    }
+    mTerminated = true;
+    mProcess->handleTermination();
+}
+
+void UpdateManager::rollbackStateTransitions() {
+    for (; mCount > 0; --mCount) {
+        mCore.prevState();
+    }
+}
+
+void UpdateManager::endProcess() {
+    if (!mTerminated && mProcess) {
+        mTerminated = true;
+        mProcess->handleTermination();
+    }
+    mCount = 0;
+}
+
+void UpdateManager::NavigationEventHandlerImpl::handleNavigation(Navigation::Enum kind, uint16_t from,
+                                                                 uint16_t to) {
+    if (!mCounting) {
+        return;
+    }
+    uint32_t& count = mManager.mCount;
+    switch (kind) {
+        case Navigation::Forward:
+            ++count;
+            dbg_printf_h("Navigate from %u to %u, count %u", from, to, count);
+            return;
+        case Navigation::Replace:
+            dbg_printf_h("Replace %u with %u, count %u", from, to, count);
+            return;
+        case Navigation::Back:
+            if (count == 0) {
+                return;
+            }
+            if (--count > 0) {
+                dbg_printf_h("Navigate from %u to %u, count %u", from, to, count);
+                return;
+            }
+            // Leaving the first update screen ends the process, as home does.
+            [[fallthrough]];
+        case Navigation::Default:
+            mManager.endProcess();
+            dbg_printf_h("Navigate home from %u, count %u", from, count);
+            return;
+    }
+}
+
+} // namespace tdx

@@ -1,0 +1,69 @@
+// Runs at most one update process at a time. While it runs, the manager counts the screens the process has
+// pushed onto the navigation history; when the process ends, the manager pops exactly those screens, so the
+// user is back where the update was started (or on home, when home ended it), and deletes the process.
+#pragma once
+
+#include "SourceApp/application/update/UpdateProcess.h"
+#include "SourceApp/gui/core/state/NavigationEventHandler.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace tdx {
+
+class Core;
+
+class UpdateManager {
+public:
+    // Listens to the core's navigation from construction to destruction.
+    explicit UpdateManager(Core& core);
+    ~UpdateManager();
+    UpdateManager(const UpdateManager&) = delete;
+    UpdateManager& operator=(const UpdateManager&) = delete;
+
+    // Creates the process through the factory; false (and nothing changes) while one exists, also while it
+    // is ending, or when the factory makes none.
+    bool start(const IProcessFactory& factory);
+    // Once per main-loop pass: polls the running process, or rolls back and deletes an ended one.
+    void task();
+    // The running process; null when none runs.
+    UpdateProcess* getProcess() const { return mProcess.get(); }
+    // Ends the running process (ignored for any other, and when it is already ending).
+    void terminate(UpdateProcess* process);
+    // Pops every screen the process has pushed.
+    void rollbackStateTransitions();
+
+private:
+    class ProcessInterfaceImpl final : public ProcessInterface {
+    public:
+        explicit ProcessInterfaceImpl(UpdateManager& manager)
+            : mManager(manager) {}
+        void terminate(UpdateProcess* process) override { mManager.terminate(process); }
+
+    private:
+        UpdateManager& mManager;
+    };
+
+    class NavigationEventHandlerImpl final : public NavigationEventHandler {
+    public:
+        explicit NavigationEventHandlerImpl(UpdateManager& manager)
+            : mManager(manager) {}
+        void handleNavigation(Navigation::Enum kind, uint16_t from, uint16_t to) override;
+        void setEnabled(bool on) { mCounting = on; }
+
+    private:
+        UpdateManager& mManager;
+        bool mCounting = false;
+    };
+
+    void endProcess();
+
+    ProcessInterfaceImpl mProcessInterface{*this};
+    NavigationEventHandlerImpl mNavigation{*this};
+    std::unique_ptr<UpdateProcess> mProcess;
+    uint32_t mCount = 0; // screens pushed by the running process and not yet left
+    bool mTerminated = false;
+    Core& mCore;
+};
+
+} // namespace tdx

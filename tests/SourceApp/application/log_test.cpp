@@ -1,0 +1,216 @@
+#include "Libraries/base/timestamp.h"
+#include "SourceApp/application/App.h"
+#include "SourceApp/application/log/LogManager.h"
+#include "SourceApp/application/log/loggers/ProxyLoggers.h"
+#include "SourceApp/application/log/templates/ProxyLoggerTemplate.h"
+#include "SourceApp/application/log/writers/LoggerWriter.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/system/SystemMgr.h"
+#include "SourceApp/system/config.h"
+#include "SourceHost/api_lib/scratch_folder.h"
+#include "SourceHost/api_lib/sdcard.h"
+#include "tests/support/trace_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+namespace tdx::test {
+namespace {
+
+const std::string BOM = "\xEF\xBB\xBF";
+constexpr oid_t ROOM = 258;
+constexpr vid_t SWITCH = 0x8016; // the room's adaptive-mode toggle serves as the logging switch here
+constexpr vid_t AIR = 0x000C;    // air temperature, hundredths of a degree
+constexpr vid_t NAME = 0x8090;
+
+// Wall clock and the installation's local time, on UTC: the location says offset 0. The wall clock goes on
+// with the host's, so the test starts well before the end of a host second: its lines all carry this second.
+void setClock(int year, int month, int day, int hour, int minute, int second) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    if (now.tv_nsec > 700'000'000) {
+        std::this_thread::sleep_for(std::chrono::nanoseconds(1'010'000'000 - now.tv_nsec));
+    }
+    SystemMgr* system = getApplication()->getSystemManager();
+    Structure.addValueChangeHandler(system);
+    pt_set_int(OID_LOCATION, SystemMgr::VID_LOCAL_TIME_OFFSET, 0, BT_VTYPE_S32);
+    Structure.task();
+    Structure.removeValueChangeHandler(system);
+    os_time_set(static_cast<uint32_t>(timestamp_make_simple(year, month, day, hour, minute, second)));
+}
+
+// A card folder of its own, a room 258 in the tree, 5 December 2026 at 17:20:53.
+class Logging : public ScratchFolder {
+protected:
+    void SetUp() override {
+        ScratchFolder::SetUp();
+        std::filesystem::create_directory("card");
+        sdcard_set_folder("card");
+        Configuration.daylight_saving = 0;
+        proxytab_init();
+        Structure.clear();
+        Structure.append(new ProxyObject(OID_LOCATION, ObjectInfo(1, 0), nullptr));
+        const bt_obj_info room{6, 0, 0, 0};
+        Structure.append(
+            new ProxyObject(ROOM, ObjectInfo(room), DataModel::Database::findObjectTemplate(room)));
+        setClock(2026, 12, 5, 17, 20, 53);
+    }
+    void TearDown() override {
+        Structure.clear();
+        sdcard_set_folder("");
+        ScratchFolder::TearDown();
+    }
+    static std::string card(const std::string& name) { return readFile("card/" + name); }
+    static bool exists(const std::string& name) { return std::filesystem::exists("card/" + name); }
+    static LoggerWriter* writer(const std::string& prefix, uint32_t capacity = 1024) {
+        return new BufferedFileLoggerWriter(new ::tdx::Logging::DailyFileName(prefix, "log"), capacity);
+    }
+
+    TraceCapture trace;
+};
+
+TEST_F(Logging, AByteOrderMarkStartsANewFileOnlyAndAnEntryThatDoesNotFitFollowsTheBufferedOnes) {
+    std::unique_ptr<LoggerWriter> first(writer("w", 16));
+    EXPECT_TRUE(first->isEmpty()); // no file yet
+    first->write("abc", 3);
+    EXPECT_FALSE(first->isEmpty());
+    EXPECT_FALSE(exists("w_20261205.log"));
+    first->write("0123456789ABCDEF", 16);
+    EXPECT_EQ(card("w_20261205.log"), BOM + "abc0123456789ABCDEF");
+
+    std::unique_ptr<LoggerWriter> second(writer("w", 16));
+    second->write("ghi", 3);
+    second->flush();
+    EXPECT_EQ(card("w_20261205.log"), BOM + "abc0123456789ABCDEFghi");
+    EXPECT_FALSE(second->isEmpty());
+
+    std::unique_ptr<LoggerWriter> unbuffered(writer("u", 0));
+    unbuffered->write("straight", 8);
+    EXPECT_EQ(card("u_20261205.log"), BOM + "straight");
+}
+
+TEST_F(Logging, LinesBufferedBeforeMidnightGoToTheNewDaysFileAndDeletingAWriterWritesItsBuffer) {
+    setClock(2026, 12, 31, 23, 59, 50);
+    std::unique_ptr<LoggerWriter> log(writer("day"));
+    log->write("late", 4);
+    setClock(2027, 1, 1, 0, 0, 10);
+    log->flush();
+    EXPECT_FALSE(exists("day_20261231.log"));
+    EXPECT_EQ(card("day_20270101.log"), BOM + "late");
+
+    log->write("last", 4);
+    log.reset();
+    EXPECT_EQ(card("day_20270101.log"), BOM + "latelast");
+
+    ::tdx::Logging::MonthlyFileName monthly("m", "txt");
+    EXPECT_EQ(monthly.getFileName(), "m_202701.txt");
+}
+
+TEST_F(Logging, AWriterWithoutACardKeepsItsBufferAndDropsOnlyTheEntryThatDidNotFit) {
+    std::unique_ptr<LoggerWriter> log(writer("nocard", 8));
+    log->write("kept", 4);
+    sdcard_set_inserted(false);
+    log->flush();
+    log->write("dropped!", 8);
+    sdcard_set_inserted(true);
+    log->flush();
+    EXPECT_EQ(card("nocard_20261205.log"), BOM + "kept");
+    EXPECT_TRUE(trace.contains("cannot be written"));
+}
+
+// Room 258 logs changes of its air temperature and name while its switch value is on. Change loggers work
+// with the application's log manager, which is attached to the tree for the length of the test.
+class ChangeLogging : public Logging {
+protected:
+    void SetUp() override {
+        Logging::SetUp();
+        static constexpr uint16_t WATCHED[] = {AIR, NAME};
+        static ProxyChangeLoggerTemplate changes{"room", "txt", 6, WATCHED, 2};
+        static const bool registered = [&] {
+            manager.registerTemplate(SWITCH, &changes);
+            manager.registerTemplate(0x8017, &changes); // a second switch for the same template
+            return true;
+        }();
+        (void)registered;
+        Structure.addObjectAppendHandler(&manager);
+        Structure.addValueChangeHandler(&manager);
+        manager.onProxyObjectAppend(Structure.find(ROOM));
+    }
+    void TearDown() override {
+        set(SWITCH, 0, BT_VTYPE_U8);
+        Structure.removeObjectAppendHandler(&manager);
+        Structure.removeValueChangeHandler(&manager);
+        Logging::TearDown();
+    }
+    void set(vid_t vid, int value, bt_vtype type) {
+        pt_set_int(ROOM, vid, value, type);
+        Structure.task();
+    }
+    // As the network would: the value's type is replaced.
+    void store(vid_t vid, bt_vtype type, uint16_t value) {
+        const uint8_t bytes[] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+        pt_store(ROOM, vid, type, bytes, sizeof bytes, 0, PT_ORIGIN_NETWORK);
+        Structure.task();
+    }
+
+    LogManager& manager = *getApplication()->getLogManager();
+};
+
+TEST_F(ChangeLogging, TheSwitchStartsAndEndsTheLogAndEveryWatchedChangeIsOneLine) {
+    const std::string file = "room_258_20261205.txt";
+    const std::string start = "05-12-2026 17:20:53 Logging started (possible cause: system restarted or "
+                              "logging enabled)\r\n";
+    set(SWITCH, 1, BT_VTYPE_U8);
+    set(SWITCH, 1, BT_VTYPE_U8);
+    pt_set_int(ROOM, 0x8017, 1, BT_VTYPE_U8); // on under the second switch: still one logger
+    set(AIR, 2150, BT_VTYPE_S16_X100);
+    pt_set_text(ROOM, NAME, "Kitchen");
+    set(AIR, 0x7FFF, BT_VTYPE_S16_X100);  // the control unit reports no valid value
+    set(0x000D, 2300, BT_VTYPE_S16_X100); // not watched
+    store(AIR, BT_VTYPE_S16, 2150);       // a type the room's template does not have for this value
+    set(SWITCH, 0, BT_VTYPE_U8);          // deleting the logger writes its buffer
+    EXPECT_EQ(card(file), BOM + start +
+                              "05-12-2026 17:20:53 'Air temperature' has changed to 21.5\xC2\xB0\r\n" +
+                              "05-12-2026 17:20:53 'Name' has changed to Kitchen\r\n" +
+                              "05-12-2026 17:20:53 'Air temperature' has changed to INVALID_VALUE\r\n");
+    EXPECT_TRUE(trace.contains("value 000C is type 18, not 10"));
+
+    const std::string before = card(file);
+    store(SWITCH, BT_VTYPE_S16, 0x7FFF); // a switch without a valid value counts as on: a new start line
+    manager.task();
+    EXPECT_EQ(card(file), before) << "lines wait in the buffer until the flush";
+    os_clock_advance(Logger::FLUSH_PERIOD_MS);
+    manager.task();
+    EXPECT_EQ(card(file), before + start);
+}
+
+TEST_F(Logging, ATableLogHasAHeaderAtTheTopOfEachFileAndOneRowPerPeriodWithRawValues) {
+    static constexpr uint16_t COLUMNS[] = {AIR, 0x8123, NAME};
+    ProxyPeriodicLoggerTemplate table("100%s_%n", "c%sv", 6, COLUMNS, 3); // a '%' in a name is kept as it is
+    std::unique_ptr<Logger> logger(table.createLogger(*Structure.find(ROOM)));
+    pt_set_int(ROOM, AIR, 2150, BT_VTYPE_S16_X100);
+    pt_set_int(ROOM, 0x8123, 7, BT_VTYPE_U8);
+    const uint16_t list[] = {AIR, 0x8123};
+    pt_set_data(ROOM, VID_VALUE_LIST, list, sizeof list); // the name is not listed: an empty field
+    auto period = [&] {
+        os_clock_advance(ProxyPeriodicLoggerTemplate::PERIOD_MS);
+        logger->task();
+    };
+    period();
+    period();
+    Structure.remove(ROOM); // gone from the tree: nothing until it is back
+    period();
+    logger.reset();
+    const std::string row = "1796491253;05-12-2026 17:20:53;2150;;\r\n";
+    EXPECT_EQ(card("100%s_%n_258_20261205.c%sv"),
+              BOM + "Timestamp;Time;Air temperature;vid 8123 (vtype 0);Name\r\n" + row + row);
+}
+
+} // namespace
+} // namespace tdx::test
