@@ -1,6 +1,7 @@
 #include "SourceApp/application/update/remote/BootloaderService.h"
 
 #include "Libraries/base/dbg.h"
+#include "Libraries/link_bus/tnet_packet.h"
 #include "SourceApp/application/update/remote/BootloaderMap.h"
 
 #include <cstring>
@@ -19,7 +20,7 @@ constexpr uint32_t CHUNK_TIMEOUT_MS = 30000;
 
 BootloaderService::BootloaderService(uint32_t address, BootloaderUpgradeInterface& owner,
                                      std::unique_ptr<BootloaderPort> port)
-    : mAddress(address & 0xFFFFFF)
+    : mAddress(address & TNET_ADDRESS_MASK)
     , mOwner(owner)
     , mPort(std::move(port))
     , mContext(*this, BootloaderMap::Idle) {
