@@ -1,6 +1,5 @@
 #include "SourceApp/application/update/remote/BootloaderPort.h"
 
-#include "Libraries/base/dbg.h"
 #include "Libraries/tavi_net/tnet_datalink.h"
 
 #include <type_traits>

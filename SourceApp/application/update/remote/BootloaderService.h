@@ -34,10 +34,10 @@ enum bootloader_service_device_state : uint32_t {
 };
 
 enum bootloader_service_timer_mode : uint32_t {
-    BSTM_CONNECT = 0, // 16 retry periods
-    BSTM_RESTART = 1, // the announced restart time + 5 s
-    BSTM_APPLICATION = 2,
-    BSTM_DOWNLOAD = 3, // per chunk
+    BSTM_CONNECT = 0,     // 16 retry periods
+    BSTM_RESTART = 1,     // the announced restart time + 5 s
+    BSTM_APPLICATION = 2, // for the application after the upgrade
+    BSTM_DOWNLOAD = 3,    // per chunk
 };
 
 class BootloaderUpgradeInterface {

@@ -42,7 +42,8 @@ RemoteUpdateService::RemoteUpdateService(uint32_t address, ProcessInterface& man
     send([this, mode](RemoteUpdateServiceState& state) { state.start(mContext, mode); });
 }
 
-// The finder goes first: it takes its running checksum job out of the pool.
+// Members go in reverse order: the finder takes its running checksum job out of the pool, and then the
+// bootloader service closes its socket and silences its master.
 RemoteUpdateService::~RemoteUpdateService() = default;
 
 void RemoteUpdateService::send(std::function<void(RemoteUpdateServiceState&)> event) {
