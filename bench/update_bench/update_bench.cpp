@@ -79,7 +79,13 @@ void BM_UpdateControlUnit64KiB(benchmark::State& state) {
         state.counters["transfer_ms"] = transfer;
         state.counters["bound_ms"] = bound;
         state.counters["per_bound"] = transfer / bound;
-        state.counters["line_ms"] = static_cast<double>(carried) / BYTES_PER_MS;
+        // What the transfer spent beyond the bound: the line carrying other bytes (mostly the device's
+        // answer to each chunk, which stop-and-wait needs before the next one goes), and the line idle
+        // (each side's turnaround).
+        const double line = static_cast<double>(carried) / BYTES_PER_MS;
+        state.counters["line_ms"] = line;
+        state.counters["other_bytes_ms"] = line - bound;
+        state.counters["idle_ms"] = transfer - line;
     }
     dbg_set_enabled(true);
 }

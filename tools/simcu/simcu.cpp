@@ -251,6 +251,9 @@ void SimControlUnit::onPacket(const uint8_t* pkt, uint16_t len, void* user) {
 }
 
 void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
+    if (mDown) {
+        return; // a restarting unit hears nothing
+    }
     const uint8_t control = pkt[TNET_OFS_CONTROL];
     if (!(control & TNET_CTL_DIR)) {
         return; // a master's packet: not ours to answer
