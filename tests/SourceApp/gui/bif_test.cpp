@@ -89,17 +89,16 @@ TEST_F(BifTest, TextWidthIsTheSumOfAdvancesAndMissingCharactersCountAsTheReplace
     EXPECT_EQ(bif_text_width(nullptr, "ab"), 0);
 }
 
+// The decoder's own table covers every kind of broken sequence; here, that the font measures and draws
+// what it decodes.
 TEST_F(BifTest, MalformedUtf8DrawsOneReplacementPerBadSequenceAndNeverReadsPastTheText) {
     const std::pair<std::string, int> cases[] = {
-        {"a\xC3", 4 + 5}, // truncated at the end
         {"\x80\xBF"
          "a",
-         5 + 5 + 4},         // stray continuation bytes
-        {"\xC0\xAF", 5 + 5}, // overlong "/": neither byte starts a character
+         5 + 5 + 4}, // stray continuation bytes
         {"\xE2\x82"
          "a",
          5 + 4}, // truncated in the middle: the next character survives
-        {"\xF8\x88\x80\x80\x80", 5 * 5},
     };
     for (const auto& [text, width] : cases) {
         EXPECT_EQ(bif_text_width(&mFont, text), width) << testing::PrintToString(text);

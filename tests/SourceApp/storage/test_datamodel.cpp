@@ -1,9 +1,9 @@
 #include "SourceApp/storage/values/Catalogue.h"
 
-#include "Libraries/base/dbg.h"
 #include "Libraries/base/i18n.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/ProxyStructure.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +19,6 @@ namespace D = tdx::DataModel::Descriptor;
 namespace I = tdx::DataModel::Implementation;
 
 namespace {
-
-std::string gTrace;
-void capture(const char* text, size_t length) {
-    gTrace.append(text, length);
-}
 
 struct NamedTemplate {
     const char* what;
@@ -160,67 +155,12 @@ TEST(Catalogue, TheDatabaseMapsEveryObjectKind) {
     }
 }
 
-TEST(Catalogue, ValuesTheScreensBindHaveTheirNamesTypesAndOptions) {
-    const EnumValue* v = Room.find<EnumValue>(0x8014);
-    ASSERT_NE(nullptr, v);
-    const D::VidEnum& floorSensor = v->enumDescriptor();
-    EXPECT_STREQ("Floor sensor mode", floorSensor.name);
-    ASSERT_EQ(3, floorSensor.optionCount);
-    EXPECT_EQ(3u, floorSensor.options[0].value);
-    EXPECT_STREQ("On", floorSensor.options[0].text);
-    EXPECT_EQ(1u, floorSensor.options[1].value);
-    EXPECT_EQ(0u, floorSensor.options[2].value);
-    EXPECT_STREQ("Regulate", floorSensor.options[2].text);
-    EXPECT_EQ(nullptr, DHW.findValue(0xF017)) << "raw value without a descriptor";
-
-    int excluded = 0;
-    for (const Value* value : Device) {
-        if (const AlarmValue* alarm = Device.find<AlarmValue>(value->vid())) {
-            EXPECT_EQ(0, alarm->alarmDescriptor().severity);
-            excluded += alarm->alarmDescriptor().excluded;
-        }
-    }
-    EXPECT_EQ(3, excluded) << "the three peripheral warnings stay out of the alarm list";
-    EXPECT_EQ(1, ITC.find<AlarmValue>(0x400E)->alarmDescriptor().severity);
-}
-
-// The generic object editor shows one row per offered value; measured values offered become status lines.
-TEST(Catalogue, TheObjectEditorIsOfferedTheValuesItShowsAsRows) {
-    std::vector<u16> offered;
-    for (const Value* value : DHW) {
-        if (value->isUserEditable()) {
-            offered.push_back(value->vid());
-        }
-    }
-    EXPECT_EQ((std::vector<u16>{0x8090, 0x0031, 0x8092, 0x8093, 0x8094}), offered)
-        << "name, desired temperature as a status line, three settings";
-    const struct {
-        const ObjectTemplate& objectTemplate;
-        u16 vid;
-    } statusLines[] = {
-        {DHW, 0x0031},
-        {Input, 0x000C},
-        {OutputObject::Thermohead, 0x004C},
-        {OutputObject::Relay, 0x004C},
-        {OutputObject::Analog, 0x004C},
-        {OutputObject::Servo, 0x004C},
-    };
-    for (const auto& c : statusLines) {
-        const SignedValue* value = c.objectTemplate.find<SignedValue>(c.vid);
-        ASSERT_NE(nullptr, value) << c.objectTemplate.name();
-        EXPECT_TRUE(value->isUserEditable()) << c.objectTemplate.name();
-        EXPECT_NE(0, value->descriptor()->readOnly) << c.objectTemplate.name();
-    }
-}
-
 TEST(Catalogue, AValueAskedForWithAnotherTypeIsNotFoundInsteadOfStoppingTheProgram) {
-    gTrace.clear();
-    dbg_set_output(capture);
+    test::TraceCapture trace;
     EXPECT_NE(nullptr, ITC.findValue(0x400E, BT_VTYPE_U8));
     EXPECT_EQ(nullptr, ITC.findValue(0x400E, BT_VTYPE_U16));
     EXPECT_EQ(nullptr, ITC.findValue(0x1234, BT_VTYPE_U8));
-    dbg_set_output(nullptr);
-    EXPECT_NE(std::string::npos, gTrace.find("400E"));
+    EXPECT_TRUE(trace.contains("400E"));
 }
 
 TEST(Catalogue, TemplatesHandBackTheirValuesTyped) {

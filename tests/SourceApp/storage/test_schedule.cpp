@@ -136,21 +136,11 @@ TEST(WeekdayEvents, FieldsArePackedIntoSixteenBitsLowByteFirst) {
 TEST(HardwareProfiles, TheInstallerIsOfferedThirteenInTheirOrder) {
     const HMU316::Device device;
     std::vector<u32> ids;
-    std::vector<std::string> names;
     for (const HwProfile::IProfile* p : device) {
         ids.push_back(p->getId());
-        names.push_back(p->getName());
     }
-    const std::vector<u32> expected = {0, 12, 1, 13, 2, 3, 4, 6, 11, 7, 8, 9, 10};
-    EXPECT_EQ(expected, ids);
-    EXPECT_EQ("1.0 District heating", names.front());
-    EXPECT_EQ("1.0.1 District heating with DHW", names[1]);
-    EXPECT_EQ("3.3.3 Heat Pump, 1 ITC, Automatic H/C change-over", names.back());
-
-    const HwProfile::IProfile* mirelo = HMU316::findProfile(5);
-    ASSERT_NE(nullptr, mirelo);
-    EXPECT_STREQ("2.1 District heating, Mirelo, 2 ITCs", mirelo->getName());
-    EXPECT_EQ(2, mirelo->getItcCount());
+    EXPECT_EQ((std::vector<u32>{0, 12, 1, 13, 2, 3, 4, 6, 11, 7, 8, 9, 10}), ids);
+    EXPECT_EQ(2, HMU316::findProfile(5)->getItcCount());
     EXPECT_EQ(1, HMU316::findProfile(13)->getHotWater());
     EXPECT_EQ(nullptr, HMU316::findProfile(14));
     for (u32 id = 0; id < HMU316::PROFILE_COUNT; ++id) {

@@ -2,7 +2,7 @@
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/values/Catalogue.h"
 
-#include "Libraries/base/dbg.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,6 @@ using namespace tdx;
 namespace {
 
 std::vector<std::string> gLog;
-std::string gTrace;
-void capture(const char* text, size_t length) {
-    gTrace.append(text, length);
-}
 
 // Registers itself for all three kinds of events and writes what it sees into gLog.
 class Listener : public ProxyValueChangeHandler,
@@ -93,13 +89,9 @@ protected:
         Structure.clear();
         Structure.setControlUnit(0xFFFFFFFFu);
         gLog.clear();
-        gTrace.clear();
-        dbg_set_output(capture);
     }
-    void TearDown() override {
-        Structure.clear();
-        dbg_set_output(nullptr);
-    }
+    void TearDown() override { Structure.clear(); }
+    test::TraceCapture mTrace;
 
     static std::vector<Ovi> drainPublish() {
         std::vector<Ovi> out;
@@ -337,7 +329,7 @@ TEST_F(ObjectTree, AppendOwnsTheObjectAndRefusesASecondWithTheSameId) {
     EXPECT_FALSE(Structure.append(nullptr));
     EXPECT_EQ(std::vector<std::string>{"a append 6010410 (in tree)"}, gLog);
     EXPECT_TRUE(Structure.find(kRoom)->type().is(BT_OBJ_ROOM));
-    EXPECT_NE(std::string::npos, gTrace.find("already present"));
+    EXPECT_NE(std::string::npos, mTrace.str().find("already present"));
 }
 
 TEST_F(ObjectTree, ObjectsAreWalkedInAscendingIdIndexByteFirst) {
@@ -371,7 +363,7 @@ TEST_F(ObjectTree, TheOutputListHoldsTheFirst64OutputsInIdOrder) {
     EXPECT_EQ(0xFFFFFFFFu, Structure.getOutputAtIndex(-1));
     EXPECT_EQ(0xFFFFFFFFu, Structure.getOutputAtIndex(64));
     EXPECT_EQ(0xFFFFFFFFu, Structure.getOutputAtIndex(-128));
-    EXPECT_NE(std::string::npos, gTrace.find("output index -1"));
+    EXPECT_NE(std::string::npos, mTrace.str().find("output index -1"));
 
     Structure.clear();
     Structure.append(make(0x05010410, BT_OBJ_OUTPUT, 6));

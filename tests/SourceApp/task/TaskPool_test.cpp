@@ -118,13 +118,6 @@ TEST(TaskPool, AJobFinishedInItsStartIsNeverExecuted) {
     EXPECT_EQ(log, (Log{"Q start", "O start", "O 1"}));
 }
 
-TEST(TaskPool, AnEmptyPoolReturnsAtOnce) {
-    TaskPool pool;
-    EXPECT_TRUE(pool.isEmpty());
-    pool.run();
-    EXPECT_TRUE(pool.isEmpty());
-}
-
 TEST(TaskPool, AJobThatNeverFinishesIsCalledAgainAndAgainUntilTheSliceIsUsed) {
     Log log;
     LoggingJob endless("E", log);
@@ -257,19 +250,6 @@ TEST(TaskPool, RemovingOutsideASliceAndRemovingUnknownJobsAreSafe) {
     EXPECT_EQ(stranger.mStarts, 2);
     EXPECT_GT(stranger.mExecutions, executions);
     pool.remove(&stranger);
-}
-
-TEST(TaskPool, ThePoolDoesNotOwnItsJobs) {
-    Log log;
-    auto job = std::make_unique<LoggingJob>("J", log);
-    {
-        TaskPool pool;
-        pool.schedule(job.get());
-        pool.run();
-    }
-    // Still ours: the pool neither deleted nor finished it.
-    EXPECT_FALSE(job->hasFinished());
-    EXPECT_EQ(job->mStarts, 1);
 }
 
 TEST(TaskPoolDeathTest, MisuseAsserts) {

@@ -76,16 +76,12 @@ protected:
     TempDir mSys;
 };
 
-TEST_F(ConverterDiscoveryTest, FindsTheConverterAmongOtherTerminals) {
+TEST_F(ConverterDiscoveryTest, FindsConvertersAmongOtherTerminalsAlsoBehindTheAcmDriverAndAHub) {
     addVirtualTty("tty0");
     addPlatformTty("ttyS0");
     addUsbTty("ttyUSB3", "usb1/1-2", {});
-    EXPECT_EQ(find(), std::vector<std::string>{"/dev/ttyUSB3"});
-}
-
-TEST_F(ConverterDiscoveryTest, FindsAConverterBehindTheAcmDriverAndAHub) {
     addUsbTty("ttyACM0", "usb2/2-1/2-1.4", {});
-    EXPECT_EQ(find(), std::vector<std::string>{"/dev/ttyACM0"});
+    EXPECT_EQ(find(), (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyUSB3"}));
 }
 
 TEST_F(ConverterDiscoveryTest, DescriptorStringsAreComparedTrimmedAndExactly) {
@@ -95,21 +91,16 @@ TEST_F(ConverterDiscoveryTest, DescriptorStringsAreComparedTrimmedAndExactly) {
     EXPECT_EQ(find(), std::vector<std::string>{"/dev/ttyUSB0"});
 }
 
-TEST_F(ConverterDiscoveryTest, AnotherUsbSerialProductIsNoConverter) {
-    TraceCapture trace;
-    addUsbTty("ttyUSB0", "usb1/1-1", {.manufacturer = "FTDI", .product = "FT232R USB UART"});
-    EXPECT_TRUE(find().empty());
-    EXPECT_TRUE(trace.contains("ttyUSB0 is \"FTDI\" \"FT232R USB UART\", no converter")) << trace.str();
-}
-
-TEST_F(ConverterDiscoveryTest, MissingAttributesRuleAPortOut) {
+TEST_F(ConverterDiscoveryTest, OtherUsbSerialProductsAndMissingAttributesRuleAPortOut) {
     TraceCapture trace;
     addUsbTty("ttyUSB0", "usb1/1-1", {.manufacturer = nullptr});
     addUsbTty("ttyUSB1", "usb1/1-2", {.product = nullptr});
     addUsbTty("ttyUSB2", "usb1/1-3", {.idVendor = false}); // no USB device above it at all
+    addUsbTty("ttyUSB3", "usb1/1-4", {.manufacturer = "FTDI", .product = "FT232R USB UART"});
     EXPECT_TRUE(find().empty());
     EXPECT_TRUE(trace.contains("ttyUSB0: USB device without manufacturer or product")) << trace.str();
     EXPECT_TRUE(trace.contains("ttyUSB1: USB device without manufacturer or product")) << trace.str();
+    EXPECT_TRUE(trace.contains("ttyUSB3 is \"FTDI\" \"FT232R USB UART\", no converter")) << trace.str();
 }
 
 TEST_F(ConverterDiscoveryTest, TwoConvertersAreOfferedInNameOrder) {
@@ -192,10 +183,6 @@ TEST(ConverterProbe, FailsAtOnceWithoutAPort) {
     EXPECT_EQ(comf_probe((dir / "file").c_str()), -1);
     EXPECT_EQ(comf_probe(nullptr), -1);
     EXPECT_EQ(comf_probe(""), -1);
-}
-
-TEST(ConverterPortName, StartsAsAuto) {
-    EXPECT_STREQ(PortName, "AUTO");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Helpers of the serial driver tests: a temporary folder, captured trace output, a pseudo-terminal pair.
 #pragma once
 
+#include "SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
@@ -16,39 +17,6 @@
 #include <unistd.h>
 
 namespace tdx::test {
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tdx-comf-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            mPath = pattern;
-        }
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return mPath; }
-    std::string operator/(const std::string& relative) const { return mPath + "/" + relative; }
-
-    // Writes a file, creating its folders.
-    void write(const std::string& relative, const std::string& text) const {
-        const std::filesystem::path file = *this / relative;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file) << text;
-    }
-    std::string read(const std::string& relative) const {
-        std::ifstream in(*this / relative);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-private:
-    std::string mPath;
-};
 
 // The master side of a pseudo-terminal; the program under test opens the slave as its serial port.
 class Pty {

@@ -1,5 +1,6 @@
-// A fresh temporary folder that is the working directory for the length of one test, so that the files the
-// program keeps in its working directory ("config.bin", "sdcard/") never land in the source tree.
+// Temporary folders of the tests: one that lives as long as its object, and a fixture that makes one the
+// working directory for the length of a test, so that the files the program keeps in its working directory
+// ("config.bin", "sdcard/") never land in the source tree.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -37,21 +38,52 @@ private:
     void (*mHandler)(int) = SIG_DFL;
 };
 
+// A fresh folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tdx-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            mPath = pattern;
+        } else {
+            ADD_FAILURE() << "cannot create a folder from " << pattern;
+        }
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return mPath; }
+    std::string operator/(const std::string& relative) const { return mPath + "/" + relative; }
+
+    // Writes a file, creating its folders.
+    void write(const std::string& relative, const std::string& text) const {
+        const std::filesystem::path file = *this / relative;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    std::string read(const std::string& relative) const {
+        std::ifstream in(*this / relative, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+private:
+    std::string mPath;
+};
+
 class ScratchFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         mPrevious = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "tdx-port-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        mFolder = pattern;
+        ASSERT_FALSE(mTemp.path().empty());
+        mFolder = mTemp.path();
         std::filesystem::current_path(mFolder);
     }
 
-    void TearDown() override {
-        std::filesystem::current_path(mPrevious);
-        std::error_code ignored;
-        std::filesystem::remove_all(mFolder, ignored);
-    }
+    void TearDown() override { std::filesystem::current_path(mPrevious); }
 
     static void writeFile(const std::string& path, const std::string& bytes) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -66,6 +98,7 @@ protected:
     std::filesystem::path mFolder;
 
 private:
+    TempDir mTemp;
     std::filesystem::path mPrevious;
 };
 

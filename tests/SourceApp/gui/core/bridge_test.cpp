@@ -243,18 +243,14 @@ TEST(FormAlone, IsAFullScreenRootNamedForm) {
 }
 
 TEST(ComponentWithoutCore, ARootIsDrawableButNoLayer) {
-    std::string trace;
-    static std::string* sink;
-    sink = &trace;
-    dbg_set_output([](const char* t, size_t n) { sink->append(t, n); });
+    TraceCapture trace;
     {
         Container root(nullptr, 0, 0, 10, 10);
         Patch patch(&root, 0, 0, 5, 5, 0);
         patch.click();
         EXPECT_EQ(root.getChildren().size(), 1u);
     }
-    dbg_set_output(nullptr);
-    EXPECT_NE(trace.find("without a core"), std::string::npos);
+    EXPECT_TRUE(trace.contains("without a core"));
 }
 
 } // namespace

@@ -3,12 +3,12 @@
 // every trace line and every flipped rectangle.
 #pragma once
 
-#include "Libraries/base/dbg.h"
 #include "SourceApp/gui/core/Container.h"
 #include "SourceApp/gui/core/Control.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/core/Form.h"
 #include "SourceApp/gui/support/screen.h"
+#include "tests/support/trace_capture.h"
 
 #include <functional>
 #include <map>
@@ -130,15 +130,12 @@ protected:
     void SetUp() override {
         ScreenTest::SetUp();
         sFixture = this;
-        sTrace.clear();
         sFlips.clear();
-        dbg_set_output([](const char* text, size_t length) { sTrace.append(text, length); });
         gfx_set_flip_hook(
             [](const gfx_surface&, int x, int y, int w, int h) { sFlips.push_back(Box(x, y, w, h)); });
         mCore.setChangeStateCallback(&CoreTest::buildScreen);
     }
     void TearDown() override {
-        dbg_set_output(nullptr);
         ScreenTest::TearDown();
         sFixture = nullptr;
     }
@@ -166,7 +163,9 @@ protected:
     unsigned shownId() const { return mCore.getScreen() ? mCore.getScreen()->getState().getStateId() : 0u; }
 
     static inline CoreTest* sFixture = nullptr;
-    static inline std::string sTrace;
+    TraceCapture mTrace;
+    // The captured text, under the name the widget tests use.
+    static inline std::string& sTrace = traceText();
     static inline std::vector<Box> sFlips;
 
     Core mCore;

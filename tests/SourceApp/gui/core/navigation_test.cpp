@@ -104,7 +104,7 @@ TEST_F(NavigationTest, ElevenPushesKeepTheNewestTen) {
         mCore.changeState(id, 0, 0, 0, 0);
     pass();
     EXPECT_EQ(mCore.getStateManager().size(), StateManager::MAX_HISTORY);
-    EXPECT_NE(sTrace.find("dropping state 30"), std::string::npos);
+    EXPECT_NE(mTrace.str().find("dropping state 30"), std::string::npos);
     std::vector<unsigned> back;
     for (int i = 0; i < 11; ++i) {
         mCore.prevState();
@@ -195,7 +195,7 @@ TEST_F(NavigationTest, ARegistryThatBuildsNothingLeavesATraceAndTheNextChangeWor
     mCore.changeState(12, 0, 0, 0, 0);
     pass();
     EXPECT_EQ(mCore.getScreen(), nullptr);
-    EXPECT_NE(sTrace.find("no screen built for state 12"), std::string::npos);
+    EXPECT_NE(mTrace.str().find("no screen built for state 12"), std::string::npos);
     mCore.setChangeStateCallback(&CoreTest::buildScreen);
     mCore.changeState(13, 0, 0, 0, 0);
     pass();
@@ -375,12 +375,6 @@ TEST_F(SavedStateTest, ALayoutThatChangedMeanwhileRestoresOnlyWhatMatches) {
     EXPECT_EQ(counter->n, 0) << "the first record is a toggle's";
     EXPECT_TRUE(mFirst->open)
         << "the second record is a toggle's and it is the second serialisable component";
-}
-
-TEST(UniqueId, IsDistinctPerClassAndStable) {
-    EXPECT_NE(unique_id<Toggle>(), unique_id<Counter>());
-    EXPECT_EQ(unique_id<Toggle>(), unique_id<Toggle>());
-    EXPECT_NE(unique_id<Toggle>(), 0u);
 }
 
 } // namespace

@@ -124,7 +124,7 @@ TEST_F(RepaintTest, APopupLayerIsDrawnOverTheScreenAndClosingItUncoversTheScreen
 
 TEST_F(RepaintTest, ClosingWithoutALayerOrALayerThatIsNoneDoesNothing) {
     mCore.closeModalLayer(mLabel);
-    EXPECT_NE(sTrace.find("no layer"), std::string::npos);
+    EXPECT_NE(mTrace.str().find("no layer"), std::string::npos);
     mCore.closeLastModalLayer();
     mCore.closeLastModalLayer();
     pass();

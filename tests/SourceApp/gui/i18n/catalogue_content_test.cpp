@@ -33,8 +33,8 @@ std::string describe(const PoEntry& entry) {
 
 // The ids of the sources under root, extracted the way scripts/update-po.sh extracts them.
 std::vector<PoEntry> extractedIds(const std::string& root = test::sourceDir()) {
-    const std::string folder = test::scratchFolder();
-    const std::string pot = folder + "/messages.pot";
+    const test::TempDir folder;
+    const std::string pot = folder / "messages.pot";
     std::string output;
     EXPECT_EQ(test::runCommand("bash '" + root + "/scripts/update-po.sh' --extract '" + pot + "'", output), 0)
         << output;
@@ -43,7 +43,6 @@ std::vector<PoEntry> extractedIds(const std::string& root = test::sourceDir()) {
         std::ifstream in(pot, std::ios::binary);
         text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    std::filesystem::remove_all(folder);
     auto entries = parsePo(text, "extracted ids");
     std::erase_if(entries, [](const PoEntry& entry) { return po_key(entry).empty(); });
     return entries;
@@ -51,7 +50,8 @@ std::vector<PoEntry> extractedIds(const std::string& root = test::sourceDir()) {
 
 TEST(Catalogues, ExtractionFindsEveryWayOfTranslating) {
     namespace fs = std::filesystem;
-    const fs::path root = test::scratchFolder();
+    const test::TempDir scratch;
+    const fs::path root = scratch.path();
     fs::create_directories(root / "scripts");
     fs::copy_file(fs::path(test::sourceDir()) / "scripts/update-po.sh", root / "scripts/update-po.sh");
     fs::create_directories(root / "resources/po");
@@ -74,7 +74,6 @@ TEST(Catalogues, ExtractionFindsEveryWayOfTranslating) {
     for (const PoEntry& entry : extractedIds(root)) {
         found.push_back(describe(entry));
     }
-    fs::remove_all(root);
     // The texts translated from variables come from their list, once even when the code also names them.
     std::vector<std::string> expected{"\"Header \"%s\"\"", "\"Marked\"", "\"Plain\"", "\"Port\"",
                                       "\"unit\" | \" l\""};

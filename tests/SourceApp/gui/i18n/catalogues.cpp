@@ -1,6 +1,5 @@
 #include "catalogues.h"
 
-#include "Libraries/base/dbg.h"
 #include "tools/pocompile/po_compile.h"
 
 #include <gtest/gtest.h>
@@ -14,16 +13,6 @@
 #include <sys/wait.h>
 
 namespace tdx::test {
-
-namespace {
-
-std::string sTrace;
-
-void captureTrace(const char* text, size_t length) {
-    sTrace.append(text, length);
-}
-
-} // namespace
 
 std::string sourceDir() {
     const char* fromEnvironment = std::getenv("TDX_SOURCE_DIR");
@@ -63,24 +52,15 @@ int runCommand(const std::string& command, std::string& output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string scratchFolder() {
-    std::string pattern = testing::TempDir() + "i18n-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "cannot create a folder from " << pattern;
-    }
-    return pattern;
-}
-
 std::vector<uint8_t> msgfmtCatalogue(const std::string& relativePath) {
-    const std::string folder = scratchFolder();
-    const std::string out = folder + "/out.mo";
+    const TempDir folder;
+    const std::string out = folder / "out.mo";
     std::string output;
     const int status = runCommand(
         "msgfmt --check --output-file='" + out + "' '" + sourceDir() + "/" + relativePath + "'", output);
     EXPECT_EQ(status, 0) << "msgfmt " << relativePath << ":\n" << output;
     std::ifstream in(out, std::ios::binary);
     std::vector<uint8_t> mo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::filesystem::remove_all(folder);
     return mo;
 }
 
@@ -97,19 +77,6 @@ std::span<const uint8_t> repositoryCatalogues(uint16_t resourceId) {
         default:
             return {};
     }
-}
-
-TraceCapture::TraceCapture() {
-    sTrace.clear();
-    dbg_set_output(&captureTrace);
-}
-
-TraceCapture::~TraceCapture() {
-    dbg_set_output(nullptr);
-}
-
-const std::string& TraceCapture::text() const {
-    return sTrace;
 }
 
 } // namespace tdx::test

@@ -1,6 +1,9 @@
 // The real catalogues of the repository, compiled at test time, and the helpers around them.
 #pragma once
 
+#include "SourceHost/api_lib/scratch_folder.h"
+#include "tests/support/trace_capture.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -24,18 +27,7 @@ std::vector<uint8_t> msgfmtCatalogue(const std::string& relativePath);
 // Runs a shell command; returns its exit status and, in output, what it wrote to stdout and stderr.
 int runCommand(const std::string& command, std::string& output);
 
-// A fresh folder of the test's own.
-std::string scratchFolder();
-
 // The resource reader start-up would install: the compiled catalogues under their resource ids.
 std::span<const uint8_t> repositoryCatalogues(uint16_t resourceId);
-
-// Collects the trace output while it lives.
-class TraceCapture {
-public:
-    TraceCapture();
-    ~TraceCapture();
-    const std::string& text() const;
-};
 
 } // namespace tdx::test

@@ -53,39 +53,39 @@ size_t countMarkers(const std::string& text) {
 constexpr parse_node_kind TEXT = PARSE_NODE_TEXT;
 constexpr parse_node_kind SECTION = PARSE_NODE_SECTION;
 
-TEST(HelpParse, BannerSectionsAndTheirTexts) {
-    EXPECT_EQ(parsed("Rooms\n"
-                     "#! Desired temperature [res_comfort]\n"
-                     "Tap the arrows.\nThe room follows.\n"
-                     "#!Schedule\n"
-                     "Pick a day.\n"),
-              (std::vector<Node>{{TEXT, "Rooms\n", ""},
-                                 {SECTION, "Desired temperature ", "res_comfort"},
-                                 {TEXT, "Tap the arrows.\nThe room follows.\n", ""},
-                                 {SECTION, "Schedule", ""},
-                                 {TEXT, "Pick a day.\n", ""}}));
-}
-
-TEST(HelpParse, MarkerFollowedByAMarkerAndTextAfterTheLast) {
-    EXPECT_EQ(
-        parsed("#! First [res_home]\n#! \t Second []\n\n  \n#! Third [res_eco] trailing words\nLast words"),
-        (std::vector<Node>{{SECTION, "First ", "res_home"},
-                           {SECTION, "Second ", ""},
-                           {SECTION, "Third ", "res_eco"},
-                           {TEXT, "Last words", ""}}));
-    EXPECT_EQ(parsed("#! Alone"), (std::vector<Node>{{SECTION, "Alone", ""}}));
-}
-
-TEST(HelpParse, MarkersStartAtTheBeginningOfALine) {
-    EXPECT_EQ(parsed(" #! not a marker\nx #! neither"),
-              (std::vector<Node>{{TEXT, " #! not a marker\nx #! neither", ""}}));
-    EXPECT_EQ(parsed("#\n#!A [res_info]\r\nbody\r\n"),
-              (std::vector<Node>{{TEXT, "#\n", ""}, {SECTION, "A ", "res_info"}, {TEXT, "body\r\n", ""}}));
-}
-
-TEST(HelpParse, EmptyAndBlankTextsGiveOneEmptyTextNode) {
-    EXPECT_EQ(parsed(""), (std::vector<Node>{{TEXT, "", ""}}));
-    EXPECT_EQ(parsed(" \n\t\n"), (std::vector<Node>{{TEXT, "", ""}}));
+TEST(HelpParse, SplitsABannerAndSectionsWithTheirTexts) {
+    const struct {
+        const char* text;
+        std::vector<Node> nodes;
+    } cases[] = {
+        {"Rooms\n"
+         "#! Desired temperature [res_comfort]\n"
+         "Tap the arrows.\nThe room follows.\n"
+         "#!Schedule\n"
+         "Pick a day.\n",
+         {{TEXT, "Rooms\n", ""},
+          {SECTION, "Desired temperature ", "res_comfort"},
+          {TEXT, "Tap the arrows.\nThe room follows.\n", ""},
+          {SECTION, "Schedule", ""},
+          {TEXT, "Pick a day.\n", ""}}},
+        // A marker right after a marker, and text only after the last.
+        {"#! First [res_home]\n#! \t Second []\n\n  \n#! Third [res_eco] trailing words\nLast words",
+         {{SECTION, "First ", "res_home"},
+          {SECTION, "Second ", ""},
+          {SECTION, "Third ", "res_eco"},
+          {TEXT, "Last words", ""}}},
+        {"#! Alone", {{SECTION, "Alone", ""}}},
+        // Markers start at the beginning of a line.
+        {" #! not a marker\nx #! neither", {{TEXT, " #! not a marker\nx #! neither", ""}}},
+        {"#\n#!A [res_info]\r\nbody\r\n",
+         {{TEXT, "#\n", ""}, {SECTION, "A ", "res_info"}, {TEXT, "body\r\n", ""}}},
+        // Empty and blank texts give one empty text node.
+        {"", {{TEXT, "", ""}}},
+        {" \n\t\n", {{TEXT, "", ""}}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parsed(c.text), c.nodes) << c.text;
+    }
 }
 
 TEST(HelpParse, RejectsBadPictureNamesAndNoText) {
@@ -96,8 +96,8 @@ TEST(HelpParse, RejectsBadPictureNamesAndNoText) {
     expectRejected("#! Title [res_home\r]");
     expectRejected("Banner\n#! Fine [res_home]\ntext\n#! Title [res_home\n]\n");
     expectRejected("#! Title [");
-    EXPECT_NE(trace.text().find("help: line 2: blank in the picture name \"res home\""), std::string::npos);
-    EXPECT_NE(trace.text().find("help: line 4: '[' without ']'"), std::string::npos);
+    EXPECT_NE(trace.str().find("help: line 2: blank in the picture name \"res home\""), std::string::npos);
+    EXPECT_NE(trace.str().find("help: line 4: '[' without ']'"), std::string::npos);
     EXPECT_EQ(help_parse("text", nullptr), -1);
 }
 

@@ -3,6 +3,7 @@
 #include "bridge_harness.h"
 
 #include "SourceApp/storage/values/Catalogue.h"
+#include "SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/simcu_process.h"
 #include "tests/support/trace_capture.h"
 #include "tools/simcu/installation.h"
@@ -85,12 +86,13 @@ TEST_F(InstallationTest, TheTreeEqualsTheSimulatorsModelAndEveryScreenValueIsThe
 
 TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDisplaysWrites) {
     // A small installation keeps the synchronisation short in real time.
-    const std::string path = testing::TempDir() + "bridge_installation.json";
-    std::ofstream(path) << R"({"address": "0x000316", "objects": [
+    const TempDir folder;
+    const std::string path = folder / "installation.json";
+    folder.write("installation.json", R"({"address": "0x000316", "objects": [
         {"oid": "0xFEFFFFFE", "type": 1, "values": [{"vid": "0x80DC", "type": 14, "value": "0x000316"}]},
         {"oid": "0x00000316", "type": 2, "values": [{"vid": "0x002F", "type": 12, "value": 2}]},
         {"oid": "0x01000316", "type": 6, "values": [{"vid": "0x8090", "type": 15, "text": "Hall"},
-                                                     {"vid": "0x801C", "type": 18, "value": 2150}]}]})";
+                                                     {"vid": "0x801C", "type": 18, "value": 2150}]}]})");
     SimProcess sim({"--installation", path, "--quiet"});
     ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
 
@@ -145,7 +147,6 @@ TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDi
     proxytab_init();
     // It ended normally on SIGTERM.
     EXPECT_GE(sim.stop(), 0);
-    std::remove(path.c_str());
 }
 
 } // namespace

@@ -147,15 +147,6 @@ TEST_F(ValuesTest, ValuesOfObjectsOutsideTheTreeAreStoredButNotDispatched) {
     EXPECT_EQ(Structure.find(STRANGER), nullptr);
 }
 
-TEST_F(ValuesTest, TheStateOfAListedDeviceAddsItBeforeItsListenersHear) {
-    mSim.publish(PERIPHERAL, 0x002F, BT_VTYPE_U8, 2);
-    ASSERT_TRUE(waitFor([this] { return mRecorder->changesOf(PERIPHERAL, 0x002F) == 1; }));
-    EXPECT_EQ(mRecorder->appended, (std::vector<oid_t>{PERIPHERAL}));
-    EXPECT_TRUE(mRecorder->changes.back().objectInTree);
-    ASSERT_NE(Structure.find(PERIPHERAL), nullptr);
-    EXPECT_TRUE(Structure.find(PERIPHERAL)->type().is(BT_OBJ_DEVICE, 0));
-}
-
 TEST_F(ValuesTest, ObjectsComeAndGoAsTheControlUnitSays) {
     constexpr oid_t OUTPUT_A = 0x03000316;
     constexpr oid_t OUTPUT_B = 0x02000316;
