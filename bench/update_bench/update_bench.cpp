@@ -28,8 +28,8 @@ double boundMs(const std::vector<uint8_t>& image, uint32_t display) {
         tnet_put_header(packet, display, TNET_CMD_DATALINK, TNET_CTL_DIR);
         uint8_t* request = packet + TNET_HEADER_SIZE + TNET_DATALINK_HEADER_SIZE;
         request[0] = BL_CMD_UPGRADE_DATA;
-        bl_put_u32(request + BL_HEADER_SIZE, offset);
-        bl_put_u16(request + BL_HEADER_SIZE + 4, static_cast<uint16_t>(length));
+        put_le32(request + BL_HEADER_SIZE, offset);
+        put_le16(request + BL_HEADER_SIZE + 4, static_cast<uint16_t>(length));
         std::copy_n(image.begin() + offset, length, request + BL_HEADER_SIZE + 6);
         const auto size = static_cast<uint16_t>(request + BL_HEADER_SIZE + 6 + length - packet);
         uint8_t frame[LINK_MAX_FRAME];

@@ -7,6 +7,7 @@
 #include "Libraries/base/os.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/application/update/remote/BootloaderService.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tools/simcu/simcu.h"
 
 #include <cstring>
@@ -26,6 +27,7 @@ public:
         os_init();
         static const tnet_client_handler none{};
         tnet_init(&none);
+        tnet_set_serial_port(&loop_serial_port);
         tnet_init_interface_bus(0, mLoop.port().c_str(), 1, 0);
         tnet_start();
         mSim.setPump([this] {
@@ -76,8 +78,8 @@ public:
     void handleEvent(bootloader_client_event event) override { events.push_back(event); }
     int getFileDescriptor(uint32_t, bl_file* file, void* extra, uint8_t* extraLength) override {
         *file = bl_file{};
-        bl_put_u32(file->length, static_cast<uint32_t>(image.size()));
-        bl_put_u16(file->crc, crc16(image.data(), image.size() - 4));
+        put_le32(file->length, static_cast<uint32_t>(image.size()));
+        put_le16(file->crc, crc16(image.data(), image.size() - 4));
         file->type = 1;
         uint8_t descriptor[23] = {'T', 'B', 1,   'H', 'M', '3', '1', '6', 0,
                                   255, 'H', 'M', '3', '1', '6', 0,   255};
