@@ -17,6 +17,13 @@ echo "== Tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan --output-on-failure --parallel "$jobs" --timeout 600
 
+echo "== The host core's threads under ThreadSanitizer"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTDX_WERROR=ON -DTDX_BUILD_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_C_FLAGS=-fsanitize=thread \
+    -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
+cmake --build build/tsan --parallel "$jobs" --target test_host_core
+TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/SourceHost/host/test_host_core --gtest_brief=1
+
 if command -v clang++ >/dev/null 2>&1; then
     echo "== Fuzz targets (clang, libFuzzer): a few seconds on each corpus"
     cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

@@ -9,7 +9,11 @@ namespace tdx {
 
 // Start-up and system.
 void os_init();
+// Restarts the application (from os_init and its start-up) through the hook the host installs; without a
+// host nothing happens.
 void os_restart();
+using os_restart_hook = void (*)();
+void os_set_restart_hook(os_restart_hook hook);
 void os_enter_critical();
 void os_exit_critical();
 

@@ -138,8 +138,19 @@ uint32_t os_event_get() {
     return bits;
 }
 
-// The desktop program is not restarted from inside.
-void os_restart() {}
+namespace {
+std::atomic<os_restart_hook> sRestartHook{nullptr};
+} // namespace
+
+void os_restart() {
+    if (os_restart_hook hook = sRestartHook.load()) {
+        hook();
+    }
+}
+
+void os_set_restart_hook(os_restart_hook hook) {
+    sRestartHook.store(hook);
+}
 
 uint32_t os_event_take(uint32_t mask) {
     os_enter_critical();

@@ -1,0 +1,38 @@
+// The desktop program: its arguments, the search for the converter, the window, the message loop and an
+// orderly end.
+#pragma once
+
+#include "SourceHost/host/CHost.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tdx {
+
+struct DesktopOptions {
+    std::string port;          // --port PATH: the serial port, no search
+    std::string sdcard;        // --sdcard DIR: the memory card's folder
+    bool tracePackets = false; // --trace-packets: one trace line per packet
+    bool inspector = false;    // the second positional argument is "inspector", quoted or not
+    std::vector<std::string> positional;
+};
+
+// The options are taken out first, then the positional arguments are looked at: the first is not used, the
+// second selects the inspector when it is the word inspector, bare or in one pair of single quotes. Nothing,
+// with the reason in `error`, for an unknown option or one without its value.
+std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::string>& arguments,
+                                                      std::string* error);
+
+struct DesktopEnvironment {
+    HostApplication application;
+    // Shows the error that ends the program before any window (the program: a warning box).
+    std::function<void(const std::string& text)> errorBox;
+};
+
+// Returns the exit code: 1 without a converter, 2 for bad arguments, 18 after the window was closed. When the
+// application thread does not end within a second of the close, the process ends at once with that code.
+int desktop_main(int argc, char** argv, DesktopEnvironment environment);
+
+} // namespace tdx

@@ -1,0 +1,238 @@
+#include "SourceHost/host/Canvas.h"
+
+#include "Libraries/base/dbg.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tdx {
+
+Canvas::Canvas(int x, int y, int width, int height)
+    : mX(x)
+    , mY(y)
+    , mWidth(std::max(width, 1))
+    , mHeight(std::max(height, 1))
+    , mBack(static_cast<size_t>(mWidth) * mHeight, 0)
+    , mFront(mBack.size(), 0) {}
+
+void Canvas::AddLayer(unsigned /*index*/, const layer* source) {
+    if (source == nullptr || std::find(mLayers.begin(), mLayers.end(), source) != mLayers.end()) {
+        return;
+    }
+    mLayers.push_back(source);
+}
+
+namespace {
+
+// Constant-alpha blend of one channel, rounded: src * a + dst * (255 - a), over 255.
+inline uint32_t blendChannel(uint32_t src, uint32_t dst, uint32_t a) {
+    return (src * a + dst * (255 - a) + 127) / 255;
+}
+
+void compose(std::vector<uint32_t>& target, int width, int height, const layer& source) {
+    if (source.front == nullptr || source.width <= 0 || source.height <= 0) {
+        return;
+    }
+    const int left = std::max(source.x, 0);
+    const int top = std::max(source.y, 0);
+    const int right = std::min(source.x + source.width, width);
+    const int bottom = std::min(source.y + source.height, height);
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    const uint32_t alpha = source.alpha;
+    for (int row = top; row < bottom; ++row) {
+        const uint32_t* from =
+            source.front + static_cast<size_t>(row - source.y) * source.width + (left - source.x);
+        uint32_t* to = target.data() + static_cast<size_t>(row) * width + left;
+        const int count = right - left;
+        if (alpha == 255) {
+            std::memcpy(to, from, static_cast<size_t>(count) * sizeof(uint32_t));
+            continue;
+        }
+        for (int i = 0; i < count; ++i) {
+            const uint32_t s = from[i];
+            const uint32_t d = to[i];
+            to[i] = blendChannel(s & 0xFF, d & 0xFF, alpha) |
+                    blendChannel((s >> 8) & 0xFF, (d >> 8) & 0xFF, alpha) << 8 |
+                    blendChannel((s >> 16) & 0xFF, (d >> 16) & 0xFF, alpha) << 16;
+        }
+    }
+}
+
+} // namespace
+
+void Canvas::Repaint() {
+    for (const layer* source : mLayers) {
+        compose(mBack, mWidth, mHeight, *source);
+    }
+    {
+        std::lock_guard<std::mutex> lock(mLock);
+        std::memcpy(mFront.data(), mBack.data(), mBack.size() * sizeof(uint32_t));
+    }
+    if (mRepaintListener) {
+        mRepaintListener();
+    }
+}
+
+void Canvas::SetScale(int scale) {
+    mScale = std::clamp(scale, 1, 8);
+}
+
+bool Canvas::IsPointInRect(int px, int py) const {
+    return px - mX >= 0 && px - mX < Width() && py - mY >= 0 && py - mY < Height();
+}
+
+void Canvas::MapPointToRect(int* px, int* py) const {
+    *px = (*px - mX) / mScale;
+    *py = (*py - mY) / mScale;
+}
+
+void Canvas::MapPointClamped(int* px, int* py) const {
+    MapPointToRect(px, py);
+    *px = std::clamp(*px, 0, mWidth - 1);
+    *py = std::clamp(*py, 0, mHeight - 1);
+}
+
+void Canvas::CopyTo(uint32_t* destination, int stride, int scale) const {
+    scale = std::max(scale, 1);
+    std::lock_guard<std::mutex> lock(mLock);
+    for (int row = 0; row < mHeight; ++row) {
+        const uint32_t* from = mFront.data() + static_cast<size_t>(row) * mWidth;
+        uint32_t* first = destination + static_cast<size_t>(row) * scale * stride;
+        uint32_t* to = first;
+        for (int column = 0; column < mWidth; ++column) {
+            const uint32_t pixel = from[column] | 0xFF000000u;
+            for (int i = 0; i < scale; ++i) {
+                *to++ = pixel;
+            }
+        }
+        for (int i = 1; i < scale; ++i) {
+            std::memcpy(first + static_cast<size_t>(i) * stride, first,
+                        static_cast<size_t>(mWidth) * scale * sizeof(uint32_t));
+        }
+    }
+}
+
+std::vector<uint32_t> Canvas::Snapshot() const {
+    std::lock_guard<std::mutex> lock(mLock);
+    return mFront;
+}
+
+bool Canvas::SaveToFile(const std::string& path, std::string* error) const {
+    const std::vector<uint32_t> pixels = Snapshot();
+    const std::vector<uint8_t> image = bmp_file(pixels.data(), mWidth, mHeight);
+    const std::string temporary = path + ".tmp";
+    auto fail = [&](int code) {
+        if (error != nullptr) {
+            *error = std::strerror(code);
+        }
+        dbg_printf_h("HOST screenshot %s not saved: %s", path.c_str(), std::strerror(code));
+        std::remove(temporary.c_str());
+        return false;
+    };
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) {
+        return fail(errno);
+    }
+    const bool written = std::fwrite(image.data(), 1, image.size(), file) == image.size();
+    const int writeError = errno;
+    if (std::fclose(file) != 0 || !written) {
+        return fail(written ? errno : writeError);
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        return fail(errno);
+    }
+    return true;
+}
+
+namespace {
+
+void put16(uint8_t* at, uint32_t value) {
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
+}
+
+void put32(uint8_t* at, uint32_t value) {
+    put16(at, value & 0xFFFF);
+    put16(at + 2, value >> 16);
+}
+
+constexpr size_t FILE_HEADER = 14;
+constexpr size_t INFO_HEADER = 40;
+
+} // namespace
+
+std::vector<uint8_t> bmp_file(const uint32_t* pixels, int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const size_t row = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+    const size_t total = FILE_HEADER + INFO_HEADER + row * height;
+    std::vector<uint8_t> image(total, 0);
+    uint8_t* p = image.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    put32(p + 2, static_cast<uint32_t>(total));
+    put32(p + 10, FILE_HEADER + INFO_HEADER);
+    put32(p + 14, INFO_HEADER);
+    put32(p + 18, static_cast<uint32_t>(width));
+    put32(p + 22, static_cast<uint32_t>(height));
+    put16(p + 26, 1);
+    put16(p + 28, 24);
+    uint8_t* rows = p + FILE_HEADER + INFO_HEADER;
+    for (int y = 0; y < height; ++y) {
+        // Bottom row first.
+        const uint32_t* from = pixels + static_cast<size_t>(height - 1 - y) * width;
+        uint8_t* to = rows + row * y;
+        for (int x = 0; x < width; ++x) {
+            to[3 * x] = static_cast<uint8_t>(from[x]);
+            to[3 * x + 1] = static_cast<uint8_t>(from[x] >> 8);
+            to[3 * x + 2] = static_cast<uint8_t>(from[x] >> 16);
+        }
+    }
+    return image;
+}
+
+std::vector<uint8_t> bmp_dib(const uint32_t* pixels, int width, int height) {
+    std::vector<uint8_t> file = bmp_file(pixels, width, height);
+    file.erase(file.begin(), file.begin() + FILE_HEADER);
+    return file;
+}
+
+namespace {
+
+std::shared_ptr<Canvas> sCanvas;
+std::atomic<Canvas*> sCanvasRaw{nullptr};
+
+void addHook(unsigned index, layer* source) {
+    if (Canvas* canvas = sCanvasRaw.load()) {
+        canvas->AddLayer(index, source);
+    }
+}
+
+void repaintHook(const layer*, int, int, int, int) {
+    if (Canvas* canvas = sCanvasRaw.load()) {
+        canvas->Repaint();
+    }
+}
+
+} // namespace
+
+void canvas_install(std::shared_ptr<Canvas> canvas) {
+    sCanvasRaw.store(canvas.get());
+    sCanvas = std::move(canvas);
+    if (sCanvas) {
+        layer_set_canvas_hooks(addHook, repaintHook);
+    } else {
+        layer_set_canvas_hooks(nullptr, nullptr);
+    }
+}
+
+std::shared_ptr<Canvas> canvas_installed() {
+    return sCanvas;
+}
+
+} // namespace tdx

@@ -1,0 +1,86 @@
+// The surface on which the desktop window shows the display. The application thread composes the framebuffer
+// layers into a back buffer after every flip and copies it to the front buffer under the canvas's lock; the
+// window thread copies the front buffer, magnified by the zoom, into its own picture under the same lock, and
+// so do screenshots. The canvas also maps window points to display pixels and builds the BMP images.
+#pragma once
+
+#include "SourceHost/api_lib/layer.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tdx {
+
+class Canvas {
+public:
+    // Placed at (x, y) in the window, showing width x height display pixels.
+    Canvas(int x, int y, int width, int height);
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    // ---- Application thread ----
+    // Appends the layer (the index is not used: the first added is composed first). A layer already added is
+    // not added twice, as a restarted application registers its layers again.
+    void AddLayer(unsigned index, const layer* source);
+    // Composes every layer into the back buffer, copies it to the front buffer, then tells the window.
+    void Repaint();
+    // Called after every repaint, on the application thread; the window posts itself an update from it. Set
+    // while the application thread is not running.
+    void setRepaintListener(std::function<void()> listener) { mRepaintListener = std::move(listener); }
+
+    // ---- Window thread ----
+    void SetScale(int scale);
+    int GetScale() const { return mScale; }
+    int GetX() const { return mX; }
+    int GetY() const { return mY; }
+    // The size the canvas occupies in the window (display size x scale).
+    int Width() const { return mWidth * mScale; }
+    int Height() const { return mHeight * mScale; }
+    int DisplayWidth() const { return mWidth; }
+    int DisplayHeight() const { return mHeight; }
+    bool IsPointInRect(int px, int py) const;
+    // Window point to display pixel (truncating toward zero).
+    void MapPointToRect(int* px, int* py) const;
+    // As MapPointToRect, then clamped to the display: where a captured mouse outside the canvas touches.
+    void MapPointClamped(int* px, int* py) const;
+    // Copies the front buffer at `scale` (nearest pixel, no smoothing) into `destination`, whose rows are
+    // `stride` pixels apart and which holds Width-at-scale x Height-at-scale pixels. The fourth byte is set,
+    // so the picture is opaque.
+    void CopyTo(uint32_t* destination, int stride, int scale) const;
+    // A copy of the front buffer, taken under the lock.
+    std::vector<uint32_t> Snapshot() const;
+    // Writes the current picture as a BMP file through a temporary file, so that a failed write leaves an
+    // existing file as it was. False with the reason in `error`.
+    bool SaveToFile(const std::string& path, std::string* error) const;
+
+private:
+    const int mX;
+    const int mY;
+    const int mWidth;
+    const int mHeight;
+    int mScale = 1;
+
+    std::vector<const layer*> mLayers;
+    std::vector<uint32_t> mBack;
+    std::function<void()> mRepaintListener;
+
+    mutable std::mutex mLock; // the front buffer
+    std::vector<uint32_t> mFront;
+};
+
+// 24-bit bottom-up BMP file of the pixels (rows top first, bytes blue, green, red, ignored): a 54-byte
+// header, then rows of blue, green, red padded with zeros to a multiple of 4 bytes.
+std::vector<uint8_t> bmp_file(const uint32_t* pixels, int width, int height);
+// The same picture as a device-independent bitmap: the file without its 14-byte file header.
+std::vector<uint8_t> bmp_dib(const uint32_t* pixels, int width, int height);
+
+// The process's canvas, which the platform's layer hooks reach. Installing one (or null) is done while the
+// application thread is not running.
+void canvas_install(std::shared_ptr<Canvas> canvas);
+std::shared_ptr<Canvas> canvas_installed();
+
+} // namespace tdx

@@ -1,0 +1,51 @@
+#include "SourceHost/host/InputAdapters.h"
+
+#include <algorithm>
+
+namespace tdx {
+
+void KeyPressToHostAdapter::execute(MessageArgument* argument) {
+    MessageReaderKey key;
+    if (!key.tryRead(argument)) {
+        return;
+    }
+    unsigned code = 0;
+    const unsigned size = std::min(key.getKeySize(), MessageArgumentKey::MAX_SIZE);
+    for (unsigned i = 0; i < size; ++i) {
+        code |= static_cast<unsigned>(static_cast<unsigned char>(key.getKeyValue()[i])) << (8 * i);
+    }
+    mHost.sendCommand(std::make_shared<InspectorPressKeyCommand>(code));
+}
+
+void CoreMessageToHostAdapter::execute(MessageArgument* argument) {
+    MessageReaderCoreMessage message;
+    if (message.tryRead(argument)) {
+        mHost.sendCommand(std::make_shared<SendMessageCommand>(message.getValue()));
+    }
+}
+
+bool TouchingStateCommand::moveTo(MessageArgument* argument) {
+    MessageReaderMouseEvent mouse;
+    if (!mouse.tryRead(argument)) {
+        return false;
+    }
+    mHost.setTouch(mouse.getX(), mouse.getY());
+    return true;
+}
+
+void TouchingStateCommand::onEnter(const std::string&, MessageArgument* argument) {
+    if (moveTo(argument)) {
+        mHost.setTouchPress(true);
+    }
+}
+
+void TouchingStateCommand::onEvent(const std::string&, MessageArgument* argument) {
+    moveTo(argument);
+}
+
+void TouchingStateCommand::onExit(const std::string&, MessageArgument* argument) {
+    moveTo(argument);
+    mHost.setTouchPress(false);
+}
+
+} // namespace tdx

@@ -1,0 +1,139 @@
+// The canvas: window-to-display mapping, composition, the zoomed copy, the BMP and DIB layouts and a
+// screenshot taken while the application thread repaints.
+#include "SourceHost/host/Canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace tdx {
+namespace {
+
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+TEST(Canvas, MapsWindowPointsToDisplayPixelsAtEveryScale) {
+    Canvas canvas(6, 6, 320, 240);
+    struct Row {
+        int scale, wx, wy;
+        bool inside;
+        int x, y;
+    };
+    const Row rows[] = {
+        {1, 6, 6, true, 0, 0},
+        {1, 325, 245, true, 319, 239},
+        {1, 326, 100, false, 319, 94},
+        {2, 6 + 3, 6 + 5, true, 1, 2},
+        {2, 6 + 2 * 100, 6 + 2 * 50, true, 100, 50},
+        {2, 645, 485, true, 319, 239},
+        {2, 646, 100, false, 319, 47},
+        {3, 6 + 3 * 319 + 2, 6, true, 319, 0},
+        {3, 0, 0, false, 0, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.scale << " " << row.wx << "," << row.wy);
+        canvas.SetScale(row.scale);
+        EXPECT_EQ(canvas.Width(), 320 * row.scale);
+        EXPECT_EQ(canvas.IsPointInRect(row.wx, row.wy), row.inside);
+        int x = row.wx, y = row.wy;
+        canvas.MapPointClamped(&x, &y);
+        EXPECT_EQ(x, row.x);
+        EXPECT_EQ(y, row.y);
+    }
+}
+
+TEST(Canvas, ComposesLayersWithTheirConstantAlpha) {
+    Canvas canvas(0, 0, 4, 2);
+    std::vector<uint32_t> red(8, 0x00FF0000), blue(1, 0x000000FF);
+    layer base{4, 2, 255, 0, 0, nullptr, red.data()};
+    layer overlay{1, 1, 128, 2, 1, nullptr, blue.data()};
+    canvas.AddLayer(0, &base);
+    canvas.AddLayer(1, &overlay);
+    canvas.AddLayer(0, &base); // a restarted application adds its layer again
+    canvas.Repaint();
+    const std::vector<uint32_t> picture = canvas.Snapshot();
+    EXPECT_EQ(picture[0], 0x00FF0000u);
+    EXPECT_EQ(picture[6], 0x007F0080u); // half red, half blue
+    std::vector<uint32_t> zoomed(8 * 4);
+    canvas.CopyTo(zoomed.data(), 8, 2);
+    EXPECT_EQ(zoomed[3 * 8 + 4], 0xFF7F0080u); // (2, 1) at x2: the block from (4, 2), opaque
+    EXPECT_EQ(zoomed[2 * 8 + 5], 0xFF7F0080u);
+    EXPECT_EQ(zoomed[1 * 8 + 5], 0xFFFF0000u);
+}
+
+TEST(Canvas, ScreenshotsAreBottomUpBgrBitmaps) {
+    std::vector<uint32_t> pixels(320 * 240, 0);
+    pixels[0] = 0x00112233;               // top-left
+    pixels[239 * 320 + 319] = 0x00445566; // bottom-right
+    const std::vector<uint8_t> file = bmp_file(pixels.data(), 320, 240);
+    ASSERT_EQ(file.size(), 230454u);
+    EXPECT_EQ(file[0], 'B');
+    EXPECT_EQ(file[1], 'M');
+    const uint32_t header[][2] = {{2, 230454}, {10, 54}, {14, 40}, {18, 320}, {22, 240}, {30, 0}, {34, 0}};
+    for (const auto& [at, value] : header) {
+        EXPECT_EQ(le32(file, at), value) << at;
+    }
+    EXPECT_EQ(file[26] | file[27] << 8, 1);
+    EXPECT_EQ(file[28] | file[29] << 8, 24);
+    const size_t bottomRight = 54 + 319 * 3; // the first stored row is the bottom one
+    const size_t topLeft = 54 + 239 * 960;
+    EXPECT_EQ(std::vector<uint8_t>(file.begin() + bottomRight, file.begin() + bottomRight + 3),
+              (std::vector<uint8_t>{0x66, 0x55, 0x44}));
+    EXPECT_EQ(std::vector<uint8_t>(file.begin() + topLeft, file.begin() + topLeft + 3),
+              (std::vector<uint8_t>{0x33, 0x22, 0x11}));
+
+    const std::vector<uint8_t> dib = bmp_dib(pixels.data(), 320, 240);
+    ASSERT_EQ(dib.size(), 230440u);
+    EXPECT_TRUE(std::equal(dib.begin(), dib.end(), file.begin() + 14));
+
+    // An odd width: each row of 3 pixels (9 bytes) is padded with zeros to 12.
+    std::vector<uint32_t> odd(3 * 2, 0x00FFFFFF);
+    const std::vector<uint8_t> small = bmp_file(odd.data(), 3, 2);
+    ASSERT_EQ(small.size(), 54u + 2 * 12);
+    for (size_t row = 0; row < 2; ++row) {
+        const size_t at = 54 + row * 12;
+        EXPECT_EQ(std::count(small.begin() + at, small.begin() + at + 9, 0xFF), 9);
+        EXPECT_EQ(std::count(small.begin() + at + 9, small.begin() + at + 12, 0), 3);
+    }
+}
+
+TEST(Canvas, SavesTheFileOrSaysWhyNot) {
+    Canvas canvas(6, 6, 320, 240);
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "tdx_canvas_shot.bmp";
+    std::string error;
+    ASSERT_TRUE(canvas.SaveToFile(path.string(), &error)) << error;
+    EXPECT_EQ(std::filesystem::file_size(path), 230454u);
+    std::filesystem::remove(path);
+    EXPECT_FALSE(canvas.SaveToFile("/nonexistent-folder/shot.bmp", &error));
+    EXPECT_FALSE(error.empty());
+}
+
+// A writer thread paints whole frames of one colour; every screenshot shows one colour only.
+TEST(Canvas, ScreenshotsNeverShowHalfAFrame) {
+    Canvas canvas(0, 0, 320, 240);
+    std::vector<uint32_t> frame(320 * 240, 0);
+    layer main{320, 240, 255, 0, 0, nullptr, frame.data()};
+    canvas.AddLayer(0, &main);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (uint32_t colour = 1; !done.load(); ++colour) {
+            std::fill(frame.begin(), frame.end(), colour & 0xFFFFFF);
+            canvas.Repaint();
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        const std::vector<uint32_t> shot = canvas.Snapshot();
+        ASSERT_EQ(std::count(shot.begin(), shot.end(), shot[0]), static_cast<long>(shot.size()));
+    }
+    done = true;
+    writer.join();
+}
+
+} // namespace
+} // namespace tdx

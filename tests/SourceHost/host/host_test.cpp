@@ -1,0 +1,316 @@
+// The host of the application thread: the hand-over in step mode, the timers on a manual queue, and a few
+// real-thread cases synchronised by latches.
+#include "SourceHost/host/CHost.h"
+#include "SourceHost/host/InputAdapters.h"
+
+#include "Libraries/base/os.h"
+#include "SourceApp/gui/core/Core.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <latch>
+#include <string>
+#include <vector>
+
+namespace tdx {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// Stands in for the application: a pass takes the touch copy and the queued work, as the real loop does.
+struct TestApplication {
+    explicit TestApplication(HostHandOver& h)
+        : handOver(h) {}
+    HostHandOver& handOver;
+    std::mutex lock;
+    Log log;
+    int inits = 0;
+    HostHandOver::Touch touch;
+    std::function<void()> duringPass;
+
+    HostApplication entry() {
+        return {[this] {
+                    std::lock_guard<std::mutex> guard(lock);
+                    ++inits;
+                },
+                [this] { pass(); }};
+    }
+    void pass() {
+        touch = handOver.takeTouch();
+        if (duringPass) {
+            duringPass();
+        }
+        handOver.runQueued([this](const Event& e) { note("event " + std::to_string(e.kind)); });
+        handOver.countPass();
+    }
+    void note(const std::string& line) {
+        std::lock_guard<std::mutex> guard(lock);
+        log.push_back(line);
+    }
+    Log taken() {
+        std::lock_guard<std::mutex> guard(lock);
+        return std::exchange(log, {});
+    }
+};
+
+class NoteCommand : public Command {
+public:
+    NoteCommand(TestApplication& app, std::string text)
+        : mApp(app)
+        , mText(std::move(text)) {}
+    void execute(MessageArgument* argument) override { mApp.note(mText + (argument ? " arg" : "")); }
+
+private:
+    TestApplication& mApp;
+    std::string mText;
+};
+
+class StepHost : public ::testing::Test {
+protected:
+    HostHandOver handOver;
+    TestApplication app{handOver};
+    ManualTimerQueue timers;
+    CHost host{app.entry(), handOver, &timers};
+};
+
+TEST_F(StepHost, CommandsRunBeforeEventsAndOneEventGoesPerPass) {
+    host.InitializeStepMode();
+    EXPECT_TRUE(host.sendEvent(EVENT_DEBUG_SELECT, 1, 2));
+    EXPECT_FALSE(host.sendEvent(EVENT_DEBUG_MOVE, 3, 4)); // the first has not reached the application
+    host.sendCommand(std::make_shared<NoteCommand>(app, "command 1"));
+    host.sendCommand(std::make_shared<NoteCommand>(app, "command 2"));
+    ASSERT_TRUE(host.step());
+    EXPECT_EQ(app.inits, 1);
+    EXPECT_EQ(app.taken(), (Log{"command 1", "command 2", "event 10"}));
+    EXPECT_TRUE(host.sendEvent(EVENT_DEBUG_MOVE, 3, 4));
+    ASSERT_TRUE(host.step());
+    EXPECT_EQ(app.taken(), (Log{"event 8"}));
+    EXPECT_EQ(app.inits, 1);
+}
+
+TEST_F(StepHost, ACommandMayQueueWorkForTheNextPass) {
+    struct Requeue : Command {
+        CHost& host;
+        TestApplication& app;
+        Requeue(CHost& h, TestApplication& a)
+            : host(h)
+            , app(a) {}
+        void execute(MessageArgument*) override {
+            app.note("first");
+            host.sendCommand(std::make_shared<NoteCommand>(app, "second"));
+        }
+    };
+    host.InitializeStepMode();
+    host.sendCommand(std::make_shared<Requeue>(host, app));
+    host.step();
+    EXPECT_EQ(app.taken(), (Log{"first"}));
+    host.step();
+    EXPECT_EQ(app.taken(), (Log{"second"}));
+}
+
+TEST_F(StepHost, TheTickAndTheSampleRunOnTheTimers) {
+    static std::atomic<int> ticks{0};
+    os_set_tick_hook([] { ++ticks; });
+    ticks = 0;
+    const uint64_t clock = os_clock();
+    host.InitializeStepMode();
+    for (int i = 0; i < 7; ++i) {
+        host.step();
+    }
+    timers.advance(std::chrono::milliseconds(620));
+    EXPECT_EQ(ticks.load(), 10);
+    EXPECT_EQ(os_clock() - clock, 620u);
+    EXPECT_EQ(host.cyclesPerSecond(), 0u); // no full second yet
+    timers.advance(std::chrono::milliseconds(380));
+    EXPECT_EQ(host.cyclesPerSecond(), 7u);
+    host.step();
+    timers.advance(std::chrono::milliseconds(1000));
+    EXPECT_EQ(host.cyclesPerSecond(), 1u);
+    host.stop();
+    timers.advance(std::chrono::milliseconds(1000));
+    EXPECT_EQ(ticks.load(), 32); // stopped: no more ticks
+    EXPECT_FALSE(host.step());
+    os_set_tick_hook(nullptr);
+}
+
+TEST_F(StepHost, ARestartRunsTheStartUpAgain) {
+    host.InitializeStepMode();
+    host.step();
+    os_restart();
+    host.step();
+    EXPECT_EQ(app.inits, 2);
+}
+
+TEST_F(StepHost, TouchTravelsThroughTheTouchingState) {
+    auto machine = std::make_shared<StateMachine>("ComponentMachine");
+    auto idle = std::make_shared<StateCommand>("Deselected");
+    auto touching = std::make_shared<TouchingStateCommand>("Touching", host);
+    machine->addTransition(idle, "TouchStart", touching);
+    machine->addTransition(touching, "TouchRelease", idle);
+    machine->addTransition(touching, "Cancel", idle);
+    machine->start(idle);
+    CommandToStateMachineAdapter start(machine, "TouchStart"), drag(machine, "TouchDrag"),
+        release(machine, "TouchRelease"), cancel(machine, "Cancel");
+    host.InitializeStepMode();
+    struct Row {
+        CommandToStateMachineAdapter* event;
+        bool withPoint;
+        int x, y;
+        bool pressed;
+    };
+    const Row rows[] = {
+        {&drag, true, 9, 9, false},      // no press yet: nothing moves
+        {&start, true, 10, 20, true},    // press
+        {&drag, true, 30, 40, true},     // move
+        {&release, true, 31, 41, false}, // release at the point
+        {&start, true, 5, 6, true},      //
+        {&cancel, false, 5, 6, false},   // leaving without a point still lifts the finger
+    };
+    for (const Row& row : rows) {
+        MessageArgumentMouseEvent point(row.x, row.y);
+        row.event->execute(row.withPoint ? &point : nullptr);
+        host.step();
+        SCOPED_TRACE(row.x);
+        EXPECT_EQ(app.touch.pressed, row.pressed);
+        if (row.pressed) {
+            EXPECT_EQ(app.touch.x * 1000 + app.touch.y, row.x * 1000 + row.y);
+        }
+    }
+}
+
+class MessageRecorder : public DebuggerBridge {
+public:
+    void onMessagePush(Component*, unsigned id, int p1, int, int, int) override {
+        messages.push_back(std::to_string(id) + ":" + std::to_string(p1));
+    }
+    std::vector<std::string> messages;
+};
+
+TEST_F(StepHost, KeysAndCoreMessagesReachTheCore) {
+    Core core;
+    MessageRecorder recorder;
+    core.attachDebuggerBridge(&recorder);
+    host.InitializeStepMode();
+    KeyPressToHostAdapter keys(host);
+    CoreMessageToHostAdapter messages(host);
+    MessageArgumentKey left("\x25", 1), eacute("\xC3\xA9", 2), none("", 0);
+    MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(-40), 0, 0, 0);
+    MessageArgumentInteger wrongKind(1);
+    for (MessageArgument* argument :
+         std::vector<MessageArgument*>{&left, &eacute, &none, &wrongKind, nullptr}) {
+        keys.execute(argument);
+    }
+    messages.execute(&scroll);
+    messages.execute(&left);
+    host.step();
+    EXPECT_EQ(recorder.messages,
+              (std::vector<std::string>{"4:37", "4:" + std::to_string(0xA9C3), "4:0", "5:-40"}));
+    core.attachDebuggerBridge(nullptr);
+}
+
+// ---- Real threads ----
+
+TEST(ThreadHost, StartsPassesAndStops) {
+    HostHandOver handOver;
+    TestApplication app(handOver);
+    std::latch tenPasses(10);
+    std::atomic<int> counted{0};
+    app.duringPass = [&] {
+        if (counted.fetch_add(1) < 10) {
+            tenPasses.count_down();
+        }
+    };
+    ManualTimerQueue timers;
+    CHost host(app.entry(), handOver, &timers);
+    host.Initialize();
+    tenPasses.wait();
+    EXPECT_TRUE(host.stop());
+    EXPECT_EQ(app.inits, 1);
+    EXPECT_FALSE(host.sendEvent(EVENT_DEBUG_SELECT, 0, 0)); // stopped: nothing waits for ever
+}
+
+TEST(ThreadHost, ASecondEventWaitsUntilTheFirstHasReachedTheApplication) {
+    HostHandOver handOver;
+    TestApplication app(handOver);
+    std::latch inPass(1), release(1);
+    std::atomic<bool> first{true};
+    app.duringPass = [&] {
+        if (first.exchange(false)) {
+            inPass.count_down();
+            release.wait();
+        }
+    };
+    ManualTimerQueue timers;
+    CHost host(app.entry(), handOver, &timers);
+    host.Initialize();
+    inPass.wait(); // the application is inside its first pass, before its drain
+    ASSERT_TRUE(host.sendEvent(EVENT_DEBUG_SELECT, 1, 1));
+    auto second = std::async(std::launch::async, [&] {
+        const bool sent = host.sendEvent(EVENT_DEBUG_MOVE, 2, 2);
+        return std::make_pair(sent, app.taken());
+    });
+    release.count_down();
+    const auto [sent, seenBefore] = second.get();
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(seenBefore, (Log{"event 10"}));
+    EXPECT_TRUE(host.stop());
+}
+
+TEST(ThreadHost, AWaitingSenderWakesWhenTheHostStops) {
+    HostHandOver handOver;
+    Event event;
+    event.kind = EVENT_DEBUG_SELECT;
+    ASSERT_TRUE(handOver.postEvent(event)); // no application drains it
+    auto waiting = std::async(std::launch::async, [&] { return handOver.postEvent(event); });
+    handOver.close();
+    EXPECT_FALSE(waiting.get());
+}
+
+TEST(ThreadHost, AHungApplicationIsReportedAfterTheWait) {
+    HostHandOver handOver;
+    TestApplication app(handOver);
+    std::latch hung(1), release(1);
+    std::atomic<bool> first{true};
+    app.duringPass = [&] {
+        if (first.exchange(false)) {
+            hung.count_down();
+            release.wait();
+        }
+    };
+    ManualTimerQueue timers;
+    CHost host(app.entry(), handOver, &timers);
+    host.Initialize();
+    hung.wait();
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_FALSE(host.stop(std::chrono::milliseconds(100)));
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(100));
+    release.count_down();
+    EXPECT_TRUE(host.stop());
+}
+
+TEST(ThreadHost, ARestartStartsTheApplicationAgain) {
+    HostHandOver handOver;
+    TestApplication app(handOver);
+    std::latch secondRun(1);
+    std::atomic<bool> restarted{false}, counted{false};
+    app.duringPass = [&] {
+        std::lock_guard<std::mutex> guard(app.lock);
+        if (app.inits == 1 && !restarted.exchange(true)) {
+            os_restart();
+        } else if (app.inits == 2 && !counted.exchange(true)) {
+            secondRun.count_down();
+        }
+    };
+    ManualTimerQueue timers;
+    CHost host(app.entry(), handOver, &timers);
+    host.Initialize();
+    while (!secondRun.try_wait()) {
+        timers.advance(CHost::TICK); // the tick starts the new thread once the old one has ended
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(host.stop());
+}
+
+} // namespace
+} // namespace tdx
