@@ -1,5 +1,6 @@
 #include "SourceApp/application/update/SelfUpdateMap.h"
 
+#include "Libraries/base/dbg.h"
 #include "SourceApp/application/update/SelfUpdateService.h"
 
 namespace tdx {
@@ -53,6 +54,7 @@ void SelfUpdateMap_SearchFinished::cardRemoved(SelfUpdateServiceContext& c) {
 }
 void SelfUpdateMap_SearchFinished::confirmUpgrade(SelfUpdateServiceContext& c, uint32_t index) {
     if (!c.getOwner().isListed(index)) {
+        dbg_printf_h("SELFUPDATE row %u is not listed", index);
         Default(c);
         return;
     }

@@ -154,8 +154,9 @@ TEST_F(SelfUpdate, TheDesktopCannotWriteItsFirmwareSoTheWizardEndsOnTheSummaryWi
     writeBytes("sdcard/a.fw", package);
     controller().doSearchFirmwares();
     run();
-    controller().doSelectFirmware(1); // no such row
+    controller().doSelectFirmware(1);
     EXPECT_EQ(screen(), 30u);
+    EXPECT_TRUE(trace.contains("SELFUPDATE row 1 is not listed"));
     controller().doSelectFirmware(0);
     EXPECT_EQ(screen(), 34u);
     EXPECT_TRUE(trace.contains("SELFUPDATE firmware 0 from sdcard/a.fw")) << trace.str();
