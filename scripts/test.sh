@@ -25,9 +25,9 @@ cmake --build build/tsan --parallel "$jobs" --target test_host_core
 TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/SourceHost/host/test_host_core --gtest_brief=1
 
 if command -v clang++ >/dev/null 2>&1; then
-    echo "== Fuzz targets (clang, libFuzzer): a few seconds on each corpus"
+    echo "== Fuzz targets (clang, libFuzzer, sanitizers, coverage throughout): a few seconds on each corpus"
     cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-        -DCMAKE_C_COMPILER=clang -DTDX_WERROR=ON -DTDX_BUILD_BENCH=OFF >/dev/null
+        -DCMAKE_C_COMPILER=clang -DTDX_WERROR=ON -DTDX_SANITIZE=ON -DTDX_BUILD_BENCH=OFF >/dev/null
     mapfile -t fuzzers < <(ninja -C build/fuzz -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
     if [ ${#fuzzers[@]} -gt 0 ]; then
         cmake --build build/fuzz --parallel "$jobs" --target "${fuzzers[@]}"

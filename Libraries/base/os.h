@@ -56,6 +56,9 @@ struct AssertionFailure {
 using os_assert_handler = void (*)(const AssertionFailure&);
 // Called before the program ends; a handler that throws keeps the program alive (tests only).
 void os_set_assert_handler(os_assert_handler handler);
+// Replaces the host's wall clock under os_time() (null: the host's again); os_time_set() moves it as usual.
+using os_wall_clock = int64_t (*)();
+void os_set_wall_clock(os_wall_clock clock);
 
 } // namespace tdx
 

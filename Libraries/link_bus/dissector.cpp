@@ -36,13 +36,15 @@ std::string payloadText(uint8_t command, const uint8_t* p, uint16_t len) {
             if (!fixed(TNET_SEARCH_REPLY_SIZE)) {
                 break;
             }
-            return fmt(" hw %.5s%02u sw %.5s%02u sn 0x%08X", reinterpret_cast<const char*>(p), p[5],
-                       reinterpret_cast<const char*>(p + 6), p[11], tnet_get_u32(p + 12));
+            return fmt(" hw %.5s%02u sw %.5s%02u sn 0x%08X",
+                       reinterpret_cast<const char*>(p + TNET_SR_OFS_HW_CODE), p[TNET_SR_OFS_HW_VERSION],
+                       reinterpret_cast<const char*>(p + TNET_SR_OFS_SW_CODE), p[TNET_SR_OFS_SW_VERSION],
+                       get_le32(p + TNET_SR_OFS_SERIAL));
         case TNET_CMD_CONNECT:
             if (!fixed(TNET_CONNECT_SIZE)) {
                 break;
             }
-            return fmt(" owner %06X", tnet_get_u24(p));
+            return fmt(" owner %06X", get_le24(p));
         case TNET_CMD_SESSION_OPEN:
             if (!fixed(TNET_SESSION_OPEN_SIZE)) {
                 break;
@@ -59,34 +61,37 @@ std::string payloadText(uint8_t command, const uint8_t* p, uint16_t len) {
             if (len < TNET_DATALINK_HEADER_SIZE || len > TNET_DATALINK_HEADER_SIZE + TNET_DATALINK_MTU) {
                 break;
             }
-            return fmt(" peer %06X port %u->%u data %u", tnet_get_u24(p + TNET_DL_OFS_PEER),
+            return fmt(" peer %06X port %u->%u data %u", get_le24(p + TNET_DL_OFS_PEER),
                        p[TNET_DL_OFS_SRC_PORT], p[TNET_DL_OFS_DST_PORT], len - TNET_DATALINK_HEADER_SIZE);
         case TNET_CMD_PUBLISH:
             if (len < TNET_PUBLISH_HEADER_SIZE) {
                 break;
             }
-            return fmt(" %s vid %04X type %u", oidText(tnet_get_u32(p)), tnet_get_u16(p + 4), p[6]);
+            return fmt(" %s vid %04X type %u", oidText(get_le32(p + TNET_PUB_OFS_OID)),
+                       get_le16(p + TNET_PUB_OFS_VID), p[TNET_PUB_OFS_VTYPE]);
         case TNET_CMD_SUBSCRIBE:
         case TNET_CMD_SYNCHRONIZED:
             if (!fixed(TNET_SUBSCRIBE_SIZE)) {
                 break;
             }
-            return fmt(" %s vid %04X", oidText(tnet_get_u32(p)), tnet_get_u16(p + 4));
+            return fmt(" %s vid %04X", oidText(get_le32(p + TNET_PUB_OFS_OID)),
+                       get_le16(p + TNET_PUB_OFS_VID));
         case TNET_CMD_SYNC_TIME:
             if (!fixed(TNET_SYNC_TIME_SIZE)) {
                 break;
             }
-            return fmt(" time %u", tnet_get_u32(p));
+            return fmt(" time %u", get_le32(p));
         case TNET_CMD_OBJECT_INFO:
             if (!fixed(TNET_OBJECT_INFO_SIZE)) {
                 break;
             }
-            return fmt(" %s type %u subtype %u", oidText(tnet_get_u32(p)), p[4], p[5]);
+            return fmt(" %s type %u subtype %u", oidText(get_le32(p)), p[TNET_INFO_OFS_TYPE],
+                       p[TNET_INFO_OFS_SUBTYPE]);
         case TNET_CMD_OBJECT_REMOVE:
             if (!fixed(TNET_OBJECT_REMOVE_SIZE)) {
                 break;
             }
-            return " " + oidText(tnet_get_u32(p));
+            return " " + oidText(get_le32(p));
         default:
             return {};
     }
@@ -103,9 +108,8 @@ std::string tnet_dissect_line(const uint8_t* pkt, uint16_t len, bool tx) {
     const uint8_t command = pkt[TNET_OFS_COMMAND];
     const uint8_t control = pkt[TNET_OFS_CONTROL];
     const uint16_t payloadLen = static_cast<uint16_t>(len - TNET_HEADER_SIZE);
-    std::string line =
-        fmt("%s %06X %s seq=%u ack=%u len=%u", direction, tnet_get_u24(pkt), commandName(command),
-            control & TNET_CTL_SEQ, (control & TNET_CTL_ACK) != 0 ? 1 : 0, payloadLen);
+    std::string line = fmt("%s %06X %s seq=%u ack=%u len=%u", direction, get_le24(pkt), commandName(command),
+                           control & TNET_CTL_SEQ, (control & TNET_CTL_ACK) != 0 ? 1 : 0, payloadLen);
     if ((control & TNET_CTL_ACK) != 0) {
         line += fmt(" ackseq=%u", (control & TNET_CTL_ACKSEQ) != 0 ? 1 : 0);
     }

@@ -9,6 +9,7 @@
 // START; ESC followed by anything but an escaped special byte drops it. Every drop is traced with its reason.
 #pragma once
 
+#include "Libraries/base/serial_port.h"
 #include "Libraries/link_bus/tnet_config.h"
 
 #include <cstddef>
@@ -74,15 +75,15 @@ void link_feed_buffer(link_decoder* dec, const uint8_t* data, size_t len);
 // Total of dec->drops.
 uint32_t link_decoder_drop_count(const link_decoder* dec);
 
-// ---- Bus interfaces on the serial driver (index 0 .. TNET_INTERFACES - 1) ----
+// ---- Bus interfaces on serial ports (index 0 .. TNET_INTERFACES - 1) ----
 
 // Size of an interface's transmit buffer: two largest frames.
 constexpr uint16_t LINK_TX_BUFFER = 2 * LINK_MAX_FRAME;
 
-// Opens interface `index` on serial port `port` (a device path or "loop:NAME"); an open interface is closed
-// first. 0 when the interface is set up (the port is open now, or the driver retries every 1000 ms until it
-// appears), -1 for a bad index or port name.
-int link_if_open(int index, const char* port);
+// Opens interface `index` on the port `port` of `driver` (slot `index` of the driver); an open interface is
+// closed first. 0 when the interface is set up (the port is open now, or the driver retries until it
+// appears), -1 for a bad index, driver or port name.
+int link_if_open(int index, const serial_port* driver, const char* port);
 void link_if_close(int index);
 bool link_if_is_open(int index);
 // True while the serial port itself is present (false while unplugged).

@@ -1,23 +1,22 @@
-// RS-485 bus interfaces: the frame decoder fed from the serial driver, and a transmit buffer that the network
-// task fills and link_task drains into the port.
+// RS-485 bus interfaces: the frame decoder fed from the serial port, and a transmit buffer that the network
+// task fills and link_task drains into the port. The port is whatever table of functions the opener gives.
 #include "Libraries/link_bus/link_bus.h"
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/link_bus/dissector.h"
-#include "SourceHost/api_lib/comf.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace tdx {
-
-static_assert(TNET_INTERFACES <= COMF_MAX_PORTS, "every interface needs a serial driver slot");
 
 namespace {
 
 struct LinkInterface {
     bool open;
+    const serial_port* port;
     link_packet_cb receiver;
     void* user;
     link_decoder decoder;
@@ -31,6 +30,27 @@ LinkInterface sInterfaces[TNET_INTERFACES];
 
 // How many reads one pass takes at most: the pass must end even when a peer keeps writing.
 constexpr int MAX_READS_PER_TASK = 16;
+// How often a call interrupted by a signal is repeated at once before the pass gives up until the next.
+constexpr int MAX_INTERRUPTS = 8;
+
+// A port call repeated while a signal interrupts it; 0 for "nothing now" (EAGAIN, or still interrupted) and
+// for any other failure, which the driver handles itself (a lost port is reopened by its retries).
+template <class Call>
+int portCall(int index, const char* what, Call call) {
+    for (int tries = 0; tries < MAX_INTERRUPTS; ++tries) {
+        const int n = call();
+        if (n >= 0) {
+            return n;
+        }
+        if (errno != EINTR) {
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                dbg_printf_h("LINK%d: %s failed (%s)", index, what, std::strerror(errno));
+            }
+            return 0;
+        }
+    }
+    return 0;
+}
 
 LinkInterface* find(int index) {
     return index >= 0 && index < TNET_INTERFACES ? &sInterfaces[index] : nullptr;
@@ -54,7 +74,7 @@ void clearTx(LinkInterface& link) {
 void receive(int index, LinkInterface& link) {
     uint8_t buf[256];
     for (int i = 0; i < MAX_READS_PER_TASK && link.open; ++i) {
-        const int n = comf_read(index, buf, static_cast<int>(sizeof(buf)));
+        const int n = portCall(index, "read", [&] { return link.port->read(index, buf, sizeof buf); });
         if (n <= 0) {
             return;
         }
@@ -70,7 +90,7 @@ void receive(int index, LinkInterface& link) {
 // Only link_task drains the buffer, so the bytes between head and head + count stay put while the port
 // writes them; the critical section guards the indices alone, never a port call.
 void flush(int index, LinkInterface& link) {
-    if (!comf_is_connected(index)) {
+    if (!link.port->connected(index)) {
         os_enter_critical();
         if (link.txCount != 0) {
             // Frames queued for a missing port are stale by the time it returns; the client stack resends.
@@ -89,7 +109,8 @@ void flush(int index, LinkInterface& link) {
         if (chunk == 0) {
             return;
         }
-        const int n = comf_write(index, link.tx + head, chunk);
+        const int n =
+            portCall(index, "write", [&] { return link.port->write(index, link.tx + head, chunk); });
         if (n <= 0) {
             return;
         }
@@ -108,16 +129,17 @@ void flush(int index, LinkInterface& link) {
 
 } // namespace
 
-int link_if_open(int index, const char* port) {
+int link_if_open(int index, const serial_port* driver, const char* port) {
     LinkInterface* link = find(index);
-    if (link == nullptr || port == nullptr || port[0] == '\0') {
+    if (link == nullptr || driver == nullptr || port == nullptr || port[0] == '\0') {
         dbg_printf_h("LINK%d: cannot open port \"%s\"", index, port != nullptr ? port : "");
         return -1;
     }
     link_if_close(index);
-    if (comf_open(index, port) != 0) {
+    if (driver->open(index, port) != 0) {
         return -1;
     }
+    link->port = driver;
     link_decoder_init(&link->decoder, deliver, link);
     clearTx(*link);
     link->open = true;
@@ -131,7 +153,7 @@ void link_if_close(int index) {
         return;
     }
     link->open = false;
-    comf_close(index);
+    link->port->close(index);
     clearTx(*link);
     dbg_printf_h("LINK%d: closed", index);
 }
@@ -142,7 +164,7 @@ bool link_if_is_open(int index) {
 }
 
 bool link_if_is_connected(int index) {
-    return link_if_is_open(index) && comf_is_connected(index);
+    return link_if_is_open(index) && sInterfaces[index].port->connected(index);
 }
 
 void link_if_set_receiver(int index, link_packet_cb cb, void* user) {

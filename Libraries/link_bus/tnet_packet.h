@@ -9,6 +9,7 @@
 //   byte 5..  payload, at most TNET_MAX_COMMAND_SIZE bytes
 #pragma once
 
+#include "Libraries/base/bytes.h"
 #include "Libraries/link_bus/tnet_config.h"
 
 #include <cstdint>
@@ -67,6 +68,25 @@ constexpr uint16_t TNET_OBJECT_INFO_SIZE = 8;
 constexpr uint16_t TNET_OBJECT_REMOVE_SIZE = 4;
 constexpr uint16_t TNET_PUBLISH_HEADER_SIZE = 11; // oid, vid, vtype, timestamp; the value follows
 
+// PUBLISH payload; SUBSCRIBE and SYNCHRONIZED carry its oid and vid only, OBJECT_INFO and OBJECT_REMOVE its
+// oid.
+constexpr uint16_t TNET_PUB_OFS_OID = 0;
+constexpr uint16_t TNET_PUB_OFS_VID = 4;
+constexpr uint16_t TNET_PUB_OFS_VTYPE = 6;
+constexpr uint16_t TNET_PUB_OFS_TIMESTAMP = 7;
+constexpr uint16_t TNET_PUB_OFS_VALUE = TNET_PUBLISH_HEADER_SIZE; // text and data: length u16, then the bytes
+// OBJECT_INFO payload after the oid.
+constexpr uint16_t TNET_INFO_OFS_TYPE = 4;
+constexpr uint16_t TNET_INFO_OFS_SUBTYPE = 5;
+constexpr uint16_t TNET_INFO_OFS_FLAGS = 6;
+
+// SEARCH_REPLY payload.
+constexpr uint16_t TNET_SR_OFS_HW_CODE = 0; // 5 characters, not terminated
+constexpr uint16_t TNET_SR_OFS_HW_VERSION = 5;
+constexpr uint16_t TNET_SR_OFS_SW_CODE = 6; // 5 characters, not terminated
+constexpr uint16_t TNET_SR_OFS_SW_VERSION = 11;
+constexpr uint16_t TNET_SR_OFS_SERIAL = 12;
+
 // DATALINK payload: peer address u24, source port, destination port, then the datagram.
 constexpr uint16_t TNET_DL_OFS_PEER = 0;
 constexpr uint16_t TNET_DL_OFS_SRC_PORT = 3;
@@ -113,6 +133,12 @@ constexpr const char* tnet_command_name(uint8_t command) {
     }
 }
 
+// Name of a command code for a trace line, "UNKNOWN" for a reserved code.
+constexpr const char* tnet_command_text(uint8_t command) {
+    const char* name = tnet_command_name(command);
+    return name != nullptr ? name : "UNKNOWN";
+}
+
 constexpr bool tnet_command_is_known(uint8_t command) {
     return tnet_command_name(command) != nullptr;
 }
@@ -138,33 +164,9 @@ constexpr const char* tnet_nack_reason_name(uint8_t reason) {
     }
 }
 
-// Little-endian field access; callers check the length first.
-constexpr uint32_t tnet_get_u24(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
-}
-constexpr uint16_t tnet_get_u16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-constexpr uint32_t tnet_get_u32(const uint8_t* p) {
-    return tnet_get_u24(p) | static_cast<uint32_t>(p[3]) << 24;
-}
-constexpr void tnet_put_u16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-constexpr void tnet_put_u24(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-}
-constexpr void tnet_put_u32(uint8_t* p, uint32_t v) {
-    tnet_put_u24(p, v);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-
 // Writes the 5-byte header; returns TNET_HEADER_SIZE.
 constexpr uint16_t tnet_put_header(uint8_t* pkt, uint32_t address, uint8_t command, uint8_t control) {
-    tnet_put_u24(pkt + TNET_OFS_ADDRESS, address);
+    put_le24(pkt + TNET_OFS_ADDRESS, address);
     pkt[TNET_OFS_COMMAND] = command;
     pkt[TNET_OFS_CONTROL] = control;
     return TNET_HEADER_SIZE;

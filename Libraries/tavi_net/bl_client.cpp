@@ -36,7 +36,7 @@ void request(bl_client* client, uint8_t state, uint8_t cmd, uint16_t payloadLeng
     ++client->seq;
     client->request[0] = cmd;
     client->request[1] = 0;
-    bl_put_u16(client->request + 2, client->seq);
+    put_le16(client->request + 2, client->seq);
     client->request_length = static_cast<uint16_t>(BL_HEADER_SIZE + payloadLength);
     client->due = timer() + delay;
 }
@@ -90,8 +90,8 @@ void report_mode(bl_client* client) {
 
 // Reply to UPGRADE_START or UPGRADE_DATA: [next offset u32][max chunk u16][done u8].
 void next_chunk(bl_client* client, const uint8_t* payload) {
-    const uint32_t offset = bl_get_u32(payload);
-    const uint16_t maxChunk = bl_get_u16(payload + 4);
+    const uint32_t offset = get_le32(payload);
+    const uint16_t maxChunk = get_le16(payload + 4);
     if (payload[6] != 0) {
         client->upgrade_wanted = false;
         stop(client, BL_CL_READY);
@@ -115,8 +115,8 @@ void next_chunk(bl_client* client, const uint8_t* payload) {
         fault(client, BL_FAULT_CALLBACK, 0);
         return;
     }
-    bl_put_u32(client->request + BL_HEADER_SIZE, offset);
-    bl_put_u16(client->request + BL_HEADER_SIZE + 4, static_cast<uint16_t>(length));
+    put_le32(client->request + BL_HEADER_SIZE, offset);
+    put_le16(client->request + BL_HEADER_SIZE + 4, static_cast<uint16_t>(length));
     request(client, BL_CL_DATA, BL_CMD_UPGRADE_DATA, static_cast<uint16_t>(6 + length), 0);
 }
 
@@ -147,6 +147,47 @@ int expected_length(uint8_t state) {
     }
 }
 
+// A reply byte that names no mode makes the whole reply malformed.
+bool mode_valid(bl_client* client, uint8_t mode) {
+    if (!valid_mode(mode)) {
+        fault(client, BL_FAULT_MALFORMED_REPLY, 0);
+        return false;
+    }
+    return true;
+}
+
+void on_device_info(bl_client* client, const uint8_t* payload) {
+    std::memcpy(&client->info, payload, sizeof(bl_dev_info));
+    client->info_valid = true;
+    stop(client, BL_CL_READY);
+    if (raise_untouched(client, BL_CL_EVENT_DEVICE_INFO, &client->info)) {
+        report_mode(client);
+    }
+}
+
+void on_bootloader_starting(bl_client* client, const uint8_t* payload) {
+    uint32_t seconds = get_le16(payload);
+    client->mode = MODE_UNKNOWN;
+    poll_state(client, BL_CL_WAIT_BL, client->retry_ms);
+    raise(client, BL_CL_EVENT_BL_STARTING, &seconds);
+}
+
+// Waiting for the bootloader or the application to run: poll again until the device reports it.
+void on_mode_while_waiting(bl_client* client, uint8_t mode) {
+    const uint8_t wanted = client->state == BL_CL_WAIT_BL ? BL_MODE_BOOTLOADER : BL_MODE_APPLICATION;
+    if (mode != wanted) {
+        poll_state(client, client->state, client->retry_ms);
+        return;
+    }
+    client->mode = mode;
+    if (wanted == BL_MODE_APPLICATION) {
+        stop(client, BL_CL_READY);
+        raise(client, BL_CL_EVENT_APPLICATION, nullptr);
+    } else if (raise_untouched(client, BL_CL_EVENT_BOOTLOADER, nullptr)) {
+        start_upgrade_file(client);
+    }
+}
+
 void handle_reply(bl_client* client, const uint8_t* payload, uint32_t length) {
     if (static_cast<int>(length) != expected_length(client->state)) {
         dbg_printf_h("bl %06X: reply of %u bytes in %s", client->address, length,
@@ -156,56 +197,29 @@ void handle_reply(bl_client* client, const uint8_t* payload, uint32_t length) {
     }
     switch (client->state) {
         case BL_CL_PROTO:
-            if (!valid_mode(payload[1])) {
-                fault(client, BL_FAULT_MALFORMED_REPLY, 0);
-                return;
+            if (mode_valid(client, payload[1])) {
+                client->mode = payload[1];
+                request(client, BL_CL_DEV_INFO, BL_CMD_GET_DEV_INFO, 0, 0);
             }
-            client->mode = payload[1];
-            request(client, BL_CL_DEV_INFO, BL_CMD_GET_DEV_INFO, 0, 0);
             break;
         case BL_CL_DEV_INFO:
-            std::memcpy(&client->info, payload, sizeof(bl_dev_info));
-            client->info_valid = true;
-            stop(client, BL_CL_READY);
-            if (raise_untouched(client, BL_CL_EVENT_DEVICE_INFO, &client->info)) {
+            on_device_info(client, payload);
+            break;
+        case BL_CL_STATE:
+            if (mode_valid(client, payload[0])) {
+                client->mode = payload[0];
                 report_mode(client);
             }
             break;
-        case BL_CL_STATE:
-            if (!valid_mode(payload[0])) {
-                fault(client, BL_FAULT_MALFORMED_REPLY, 0);
-                return;
-            }
-            client->mode = payload[0];
-            report_mode(client);
+        case BL_CL_RUN_BL:
+            on_bootloader_starting(client, payload);
             break;
-        case BL_CL_RUN_BL: {
-            uint32_t seconds = bl_get_u16(payload);
-            client->mode = MODE_UNKNOWN;
-            poll_state(client, BL_CL_WAIT_BL, client->retry_ms);
-            raise(client, BL_CL_EVENT_BL_STARTING, &seconds);
-            break;
-        }
         case BL_CL_WAIT_BL:
-        case BL_CL_WAIT_APP: {
-            const uint8_t wanted = client->state == BL_CL_WAIT_BL ? BL_MODE_BOOTLOADER : BL_MODE_APPLICATION;
-            if (!valid_mode(payload[0])) {
-                fault(client, BL_FAULT_MALFORMED_REPLY, 0);
-                return;
-            }
-            if (payload[0] != wanted) {
-                poll_state(client, client->state, client->retry_ms);
-                return;
-            }
-            client->mode = payload[0];
-            if (wanted == BL_MODE_APPLICATION) {
-                stop(client, BL_CL_READY);
-                raise(client, BL_CL_EVENT_APPLICATION, nullptr);
-            } else if (raise_untouched(client, BL_CL_EVENT_BOOTLOADER, nullptr)) {
-                start_upgrade_file(client);
+        case BL_CL_WAIT_APP:
+            if (mode_valid(client, payload[0])) {
+                on_mode_while_waiting(client, payload[0]);
             }
             break;
-        }
         case BL_CL_UPGRADE_START:
         case BL_CL_DATA:
             next_chunk(client, payload);
@@ -276,7 +290,7 @@ int bl_client_io_up(bl_client* client, uint8_t* buf, uint32_t len) {
         return 0;
     }
     if (len < BL_HEADER_SIZE || buf[0] != (client->request[0] | BL_REPLY_FLAG) ||
-        bl_get_u16(buf + 2) != client->seq) {
+        get_le16(buf + 2) != client->seq) {
         dbg_printf_h("bl %06X: stale reply (%u bytes, cmd %02X) in %s, ignored", client->address, len,
                      len > 0 ? buf[0] : 0, bl_client_state_name(client->state));
         return 0;

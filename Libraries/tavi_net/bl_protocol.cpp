@@ -7,15 +7,15 @@
 namespace tdx {
 
 uint32_t bl_dev_info_serial(const bl_dev_info* info) {
-    return bl_get_u32(info->serial);
+    return get_le32(info->serial);
 }
 
 uint32_t bl_file_length(const bl_file* file) {
-    return bl_get_u32(file->length);
+    return get_le32(file->length);
 }
 
 uint16_t bl_file_crc(const bl_file* file) {
-    return bl_get_u16(file->crc);
+    return get_le16(file->crc);
 }
 
 void bl_dev_info_build(bl_dev_info* out, const uint8_t* bl_descr, const uint8_t* hw_descr,
@@ -43,7 +43,7 @@ void bl_dev_info_own(bl_dev_info* out) {
 uint16_t bl_reply_header(uint8_t* out, uint8_t cmd, uint8_t status, uint16_t seq) {
     out[0] = static_cast<uint8_t>(cmd | BL_REPLY_FLAG);
     out[1] = status;
-    bl_put_u16(out + 2, seq);
+    put_le16(out + 2, seq);
     return BL_HEADER_SIZE;
 }
 

@@ -5,6 +5,8 @@
 // A request keeps its sequence number on every retry; a new request takes the next one.
 #pragma once
 
+#include "Libraries/base/bytes.h"
+
 #include <cstdint>
 
 namespace tdx {
@@ -82,24 +84,6 @@ void bl_dev_info_build(bl_dev_info* out, const uint8_t* bl_descr, const uint8_t*
                        const uint8_t* sw_descr);
 // The display's own device information, from the descriptor records of DI (zero before os_init).
 void bl_dev_info_own(bl_dev_info* out);
-
-// Little-endian helpers shared by both roles.
-inline uint16_t bl_get_u16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-inline uint32_t bl_get_u32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-inline void bl_put_u16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void bl_put_u32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-    }
-}
 
 // Writes a reply header; returns BL_HEADER_SIZE.
 uint16_t bl_reply_header(uint8_t* out, uint8_t cmd, uint8_t status, uint16_t seq);

@@ -54,7 +54,7 @@ int bl_target_answer(uint8_t* buf, uint32_t len) {
         dbg_printf_h("bl: reply %02X from a peer ignored", cmd);
         return 0;
     }
-    const uint16_t seq = bl_get_u16(buf + 2);
+    const uint16_t seq = get_le16(buf + 2);
     const uint32_t payloadLength = len - BL_HEADER_SIZE;
     uint8_t* payload = buf + BL_HEADER_SIZE;
     uint8_t status = BL_STATUS_OK;
@@ -76,7 +76,7 @@ int bl_target_answer(uint8_t* buf, uint32_t len) {
             case BL_CMD_GET_BL_STATE:
                 payload[0] = BL_MODE_APPLICATION;
                 payload[1] = 0;
-                bl_put_u16(payload + 2, 0);
+                put_le16(payload + 2, 0);
                 replyLength = 4;
                 break;
             case BL_CMD_GET_DEV_INFO:

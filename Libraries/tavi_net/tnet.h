@@ -7,6 +7,7 @@
 // slot until the master's packet acknowledges it. Everything runs inside tnet_task(), which never blocks.
 #pragma once
 
+#include "Libraries/base/serial_port.h"
 #include "Libraries/link_bus/tnet_config.h"
 #include "Libraries/link_bus/tnet_packet.h"
 
@@ -47,9 +48,15 @@ enum tnet_disconnect_reason : int {
     TNET_DISCONNECT_RECONNECT = 4,   // the master connected or opened a session again
 };
 
+// Why a connection ended, for a trace line.
+const char* tnet_disconnect_reason_name(int reason);
+
 void tnet_init(const tnet_client_handler* table);
-// RS-485 interface `index` on serial port `port` (a device path or "loop:NAME"). 0 or -1.
+// RS-485 interface `index` on serial port `port` of the serial driver, or of the port tnet_set_serial_port
+// installed since tnet_init. 0 or -1.
 int tnet_init_interface_bus(int index, const char* port, int, int);
+// Another port for the interfaces opened next (an in-memory pipe in tests); nullptr for the serial driver.
+void tnet_set_serial_port(const serial_port* port);
 // Starts the links and the ECHO listener. The display's address and identity come from DI (os_init).
 void tnet_start();
 // Enters learn mode; every call requests again.

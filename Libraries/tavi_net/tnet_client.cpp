@@ -5,6 +5,7 @@
 #include "Libraries/link_bus/link_bus.h"
 #include "Libraries/tavi_net/bl_protocol.h"
 #include "Libraries/tavi_net/tnet_internal.h"
+#include "SourceHost/api_lib/comf.h"
 #include "SourceHost/api_lib/device_info.h"
 
 #include <cstring>
@@ -31,6 +32,7 @@ struct Outstanding {
 };
 
 struct Client {
+    const serial_port* serialPort = &comf_serial_port;
     const tnet_client_handler* handler = nullptr;
     bool haveDevice = false;
     uint32_t address = 0;
@@ -105,11 +107,7 @@ void drop_connection(int reason) {
     if (sClient.state < TNET_CONNECTED) {
         return;
     }
-    dbg_printf_h("tnet: %s ends (%s)", tnet_state_name(sClient.state),
-                 reason == TNET_DISCONNECT_MASTER        ? "disconnected by the master"
-                 : reason == TNET_DISCONNECT_SUPERVISION ? "master silent"
-                 : reason == TNET_DISCONNECT_RETRIES     ? "retries exhausted"
-                                                         : "master connects again");
+    dbg_printf_h("tnet: %s ends (%s)", tnet_state_name(sClient.state), tnet_disconnect_reason_name(reason));
     reset_sequences();
     sClient.state = sClient.learning ? TNET_LEARN : TNET_OFFLINE;
     sClient.owner = NO_OWNER;
@@ -147,7 +145,7 @@ void handle_ack(uint8_t control) {
 void handle_sequenced(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
     const uint8_t seq = control & TNET_CTL_SEQ;
     if (sClient.rxValid && seq == sClient.rxSeq) {
-        dbg_printf_h("tnet: duplicate %s seq=%u acknowledged again, not delivered", tnet_command_name(cmd),
+        dbg_printf_h("tnet: duplicate %s seq=%u acknowledged again, not delivered", tnet_command_text(cmd),
                      seq);
         return;
     }
@@ -164,61 +162,56 @@ void handle_sequenced(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
     }
 }
 
-void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
-    sClient.lastMaster = timer();
-    sClient.reply = Reply::Normal;
-
+// A payload that does not fit its command is refused with its reason; in a session its ACK still counts.
+bool refuse_malformed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
     const int check = tnet_payload_check(cmd, payload, len, true);
-    if (check != 0) {
-        dbg_printf_h("tnet: %s%s from the master with %u payload bytes refused (%s)",
-                     tnet_command_is_known(cmd) ? tnet_command_name(cmd) : "UNKNOWN",
-                     tnet_command_is_known(cmd) ? "" : fmt("(%u)", cmd), len, tnet_nack_reason_name(check));
-        if (sClient.state == TNET_SESSION) {
-            handle_ack(control);
-        }
-        owe_nack(cmd, static_cast<uint8_t>(check));
+    if (check == 0) {
+        return false;
+    }
+    dbg_printf_h("tnet: %s%s from the master with %u payload bytes refused (%s)", tnet_command_text(cmd),
+                 tnet_command_is_known(cmd) ? "" : fmt("(%u)", cmd), len, tnet_nack_reason_name(check));
+    if (sClient.state == TNET_SESSION) {
+        handle_ack(control);
+    }
+    owe_nack(cmd, static_cast<uint8_t>(check));
+    return true;
+}
+
+void take_connect(const uint8_t* payload) {
+    drop_connection(TNET_DISCONNECT_RECONNECT);
+    sClient.owner = get_le24(payload);
+    sClient.state = TNET_CONNECTED;
+    set_learning(false);
+    dbg_printf_h("tnet: connected to %06X", sClient.owner);
+}
+
+void take_session_open(uint8_t session) {
+    if (sClient.state < TNET_CONNECTED) {
+        owe_nack(TNET_CMD_SESSION_OPEN, TNET_NACK_NOT_CONNECTED);
         return;
     }
-
-    switch (cmd) {
-        case TNET_CMD_CONNECT:
-            drop_connection(TNET_DISCONNECT_RECONNECT);
-            sClient.owner = tnet_get_u24(payload);
-            sClient.state = TNET_CONNECTED;
-            set_learning(false);
-            dbg_printf_h("tnet: connected to %06X", sClient.owner);
-            return;
-        case TNET_CMD_SESSION_OPEN:
-            if (sClient.state < TNET_CONNECTED) {
-                owe_nack(cmd, TNET_NACK_NOT_CONNECTED);
-                return;
-            }
-            if (sClient.state == TNET_SESSION && payload[0] == sClient.session && !sClient.sessionHeard) {
-                // The master missed our answer and asks again: answer again, the session goes on.
-                dbg_printf_h("tnet: session %u opened again, answered again", sClient.session);
-                return;
-            }
-            if (sClient.state == TNET_SESSION) {
-                const uint32_t owner = sClient.owner;
-                drop_connection(TNET_DISCONNECT_RECONNECT);
-                sClient.owner = owner;
-            }
-            reset_sequences();
-            sClient.session = payload[0];
-            sClient.sessionHeard = false;
-            sClient.state = TNET_SESSION;
-            dbg_printf_h("tnet: session %u with %06X", sClient.session, sClient.owner);
-            if (handler()->connected) {
-                handler()->connected(sClient.owner);
-            }
-            return;
-        case TNET_CMD_DISCONNECT:
-            drop_connection(TNET_DISCONNECT_MASTER);
-            return;
-        default:
-            break;
+    if (sClient.state == TNET_SESSION && session == sClient.session && !sClient.sessionHeard) {
+        // The master missed our answer and asks again: answer again, the session goes on.
+        dbg_printf_h("tnet: session %u opened again, answered again", sClient.session);
+        return;
     }
+    if (sClient.state == TNET_SESSION) {
+        const uint32_t owner = sClient.owner;
+        drop_connection(TNET_DISCONNECT_RECONNECT);
+        sClient.owner = owner;
+    }
+    reset_sequences();
+    sClient.session = session;
+    sClient.sessionHeard = false;
+    sClient.state = TNET_SESSION;
+    dbg_printf_h("tnet: session %u with %06X", sClient.session, sClient.owner);
+    if (handler()->connected) {
+        handler()->connected(sClient.owner);
+    }
+}
 
+// Every other command needs the session; its ACK bits count before the command itself.
+void take_in_session(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
     if (sClient.state != TNET_SESSION) {
         owe_nack(cmd, not_in_session_reason());
         return;
@@ -236,6 +229,28 @@ void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint
     }
 }
 
+void handle_addressed(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t len) {
+    sClient.lastMaster = timer();
+    sClient.reply = Reply::Normal;
+    if (refuse_malformed(cmd, control, payload, len)) {
+        return;
+    }
+    switch (cmd) {
+        case TNET_CMD_CONNECT:
+            take_connect(payload);
+            return;
+        case TNET_CMD_SESSION_OPEN:
+            take_session_open(payload[0]);
+            return;
+        case TNET_CMD_DISCONNECT:
+            drop_connection(TNET_DISCONNECT_MASTER);
+            return;
+        default:
+            take_in_session(cmd, control, payload, len);
+            return;
+    }
+}
+
 void on_packet(const uint8_t* pkt, uint16_t len, void* user) {
     if (len < TNET_HEADER_SIZE) {
         dbg_printf_h("tnet: packet of %u bytes dropped", len);
@@ -245,7 +260,7 @@ void on_packet(const uint8_t* pkt, uint16_t len, void* user) {
     if (control & TNET_CTL_DIR) {
         return; // our own echo or another client's reply
     }
-    const uint32_t address = tnet_get_u24(pkt + TNET_OFS_ADDRESS);
+    const uint32_t address = get_le24(pkt + TNET_OFS_ADDRESS);
     const bool broadcast = address == TNET_BROADCAST;
     if (!sClient.started || !sClient.haveDevice || (!broadcast && address != sClient.address)) {
         return;
@@ -289,7 +304,7 @@ void send_packet(uint8_t cmd, uint8_t control, const uint8_t* payload, uint16_t 
     }
     const uint16_t total = static_cast<uint16_t>(TNET_HEADER_SIZE + len);
     if (link_if_send(sClient.replyInterface, pkt, total) != 0) {
-        dbg_printf_h("tnet: %s not queued on interface %d", tnet_command_name(cmd), sClient.replyInterface);
+        dbg_printf_h("tnet: %s not queued on interface %d", tnet_command_text(cmd), sClient.replyInterface);
     }
 }
 
@@ -359,11 +374,11 @@ void send_reply() {
             return;
         case Reply::SearchReply: {
             uint8_t payload[TNET_SEARCH_REPLY_SIZE];
-            std::memcpy(payload, sClient.info.hw_code, 5);
-            payload[5] = sClient.info.hw_version;
-            std::memcpy(payload + 6, sClient.info.sw_code, 5);
-            payload[11] = sClient.info.sw_major;
-            std::memcpy(payload + 12, sClient.info.serial, 4);
+            std::memcpy(payload + TNET_SR_OFS_HW_CODE, sClient.info.hw_code, 5);
+            payload[TNET_SR_OFS_HW_VERSION] = sClient.info.hw_version;
+            std::memcpy(payload + TNET_SR_OFS_SW_CODE, sClient.info.sw_code, 5);
+            payload[TNET_SR_OFS_SW_VERSION] = sClient.info.sw_major;
+            std::memcpy(payload + TNET_SR_OFS_SERIAL, sClient.info.serial, 4);
             send_packet(TNET_CMD_SEARCH_REPLY, 0, payload, sizeof payload);
             return;
         }
@@ -388,8 +403,13 @@ void send_reply() {
 
 } // namespace
 
+void tnet_set_serial_port(const serial_port* port) {
+    sClient.serialPort = port != nullptr ? port : &comf_serial_port;
+}
+
 void tnet_init(const tnet_client_handler* table) {
     sClient.handler = table;
+    sClient.serialPort = &comf_serial_port;
 }
 
 int tnet_init_interface_bus(int index, const char* port, int, int) {
@@ -398,7 +418,7 @@ int tnet_init_interface_bus(int index, const char* port, int, int) {
         return -1;
     }
     link_if_set_receiver(index, on_packet, reinterpret_cast<void*>(static_cast<intptr_t>(index)));
-    if (link_if_open(index, port) != 0) {
+    if (link_if_open(index, sClient.serialPort, port) != 0) {
         dbg_printf_h("tnet: interface %d cannot use port %s", index, port);
         return -1;
     }
@@ -470,6 +490,21 @@ uint32_t tnet_get_address() {
 
 uint32_t tnet_get_owner() {
     return sClient.owner;
+}
+
+const char* tnet_disconnect_reason_name(int reason) {
+    switch (reason) {
+        case TNET_DISCONNECT_MASTER:
+            return "disconnected by the master";
+        case TNET_DISCONNECT_SUPERVISION:
+            return "master silent";
+        case TNET_DISCONNECT_RETRIES:
+            return "retries exhausted";
+        case TNET_DISCONNECT_RECONNECT:
+            return "master connects again";
+        default:
+            return "UNKNOWN";
+    }
 }
 
 const char* tnet_state_name(int state) {

@@ -112,7 +112,7 @@ namespace tnet_detail {
 namespace {
 
 xsock* find_target(const uint8_t* payload) {
-    const uint32_t peer = tnet_get_u24(payload + TNET_DL_OFS_PEER);
+    const uint32_t peer = get_le24(payload + TNET_DL_OFS_PEER);
     const uint8_t source = payload[TNET_DL_OFS_SRC_PORT];
     const uint8_t destination = payload[TNET_DL_OFS_DST_PORT];
     xsock& out = sSockets[0];
@@ -152,7 +152,7 @@ void datalink_session_ended() {
 }
 
 void datalink_receive(const uint8_t* payload, uint16_t len) {
-    const uint32_t peer = tnet_get_u24(payload + TNET_DL_OFS_PEER);
+    const uint32_t peer = get_le24(payload + TNET_DL_OFS_PEER);
     const uint8_t source = payload[TNET_DL_OFS_SRC_PORT];
     const uint8_t destination = payload[TNET_DL_OFS_DST_PORT];
     const uint32_t length = len - TNET_DATALINK_HEADER_SIZE;
@@ -183,7 +183,7 @@ xsock* datalink_next_pending() {
 }
 
 uint16_t datalink_take(xsock* socket, uint8_t* payload) {
-    tnet_put_u24(payload + TNET_DL_OFS_PEER, socket->peer);
+    put_le24(payload + TNET_DL_OFS_PEER, socket->peer);
     payload[TNET_DL_OFS_SRC_PORT] = socket->local_port;
     payload[TNET_DL_OFS_DST_PORT] = socket->remote_port;
     std::memcpy(payload + TNET_DATALINK_HEADER_SIZE, socket->tx, socket->tx_length);

@@ -46,14 +46,14 @@ bool publish_valid(const uint8_t* payload, uint16_t len) {
     if (len < TNET_PUBLISH_HEADER_SIZE) {
         return false;
     }
-    const int size = tnet_value_size(payload[6]);
+    const int size = tnet_value_size(payload[TNET_PUB_OFS_VTYPE]);
     if (size > 0) {
         return len == TNET_PUBLISH_HEADER_SIZE + size;
     }
     if (size < 0 || len < TNET_PUBLISH_HEADER_SIZE + 2) {
         return false;
     }
-    const uint16_t count = tnet_get_u16(payload + TNET_PUBLISH_HEADER_SIZE);
+    const uint16_t count = get_le16(payload + TNET_PUBLISH_HEADER_SIZE);
     if (count == 0xFFFF) {
         return len == TNET_PUBLISH_HEADER_SIZE + 2;
     }

@@ -1,4 +1,5 @@
 #include "SourceApp/big_table/proxytab.h"
+#include "Libraries/base/bytes.h"
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
@@ -344,10 +345,7 @@ int pt_store(u32 oid, u16 vid, bt_vtype vtype, const u8* bytes, u32 length, u32 
     if (e == nullptr && (e = create(oid, vid, vtype)) == nullptr) {
         return PT_ERR_NO_ENTRY;
     }
-    u32 raw = 0;
-    for (unsigned i = 0; !withdraw && i < width; ++i) {
-        raw |= static_cast<u32>(bytes[i]) << (8 * i);
-    }
+    const u32 raw = withdraw ? 0 : static_cast<u32>(get_le(bytes, width));
     e->vtype = vtype;
     e->valid = !withdraw;
     e->value = withdraw ? 0 : bt_vtype_normalise(vtype, static_cast<int>(raw));

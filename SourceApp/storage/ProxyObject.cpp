@@ -1,4 +1,5 @@
 #include "SourceApp/storage/ProxyObject.h"
+#include "Libraries/base/bytes.h"
 
 #include "SourceApp/big_table/proxytab.h"
 
@@ -39,7 +40,7 @@ bool ProxyObject::hasValue(u16 vid) const {
     u8 list[kMaxListedValues * 2];
     const int bytes = pt_get_data(list, sizeof list, mOid, VID_VALUE_LIST);
     for (int i = 0; i + 1 < bytes; i += 2) {
-        if ((list[i] | (list[i + 1] << 8)) == vid) {
+        if (get_le16(list + i) == vid) {
             return pt_get_vtype(nullptr, mOid, vid) == 0;
         }
     }
@@ -54,9 +55,7 @@ bool oid_list_contains(oid_t owner, vid_t vid, u32 id) {
     u8 list[kMaxListedIds * 4];
     const int bytes = pt_get_data(list, sizeof list, owner, vid);
     for (int i = 0; i + 3 < bytes; i += 4) {
-        const u32 listed = static_cast<u32>(list[i]) | (static_cast<u32>(list[i + 1]) << 8) |
-                           (static_cast<u32>(list[i + 2]) << 16) | (static_cast<u32>(list[i + 3]) << 24);
-        if (listed == id) {
+        if (get_le32(list + i) == id) {
             return true;
         }
     }

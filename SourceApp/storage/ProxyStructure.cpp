@@ -256,7 +256,9 @@ bool ProxyStructure::takePublish(pt_value* out) {
     while (!mPublish.empty()) {
         const Ovi next = mPublish.front();
         mPublish.pop_front();
-        mPublishPending.erase(key_of(next.oid, next.vid));
+        if (mPublishPending.erase(key_of(next.oid, next.vid)) == 0) {
+            continue; // withdrawn
+        }
         if (pt_get_value(out, next.oid, next.vid) == PT_OK) {
             return true;
         }
@@ -266,7 +268,17 @@ bool ProxyStructure::takePublish(pt_value* out) {
 
 size_t ProxyStructure::publishPending() const {
     CriticalSection lock;
-    return mPublish.size();
+    return mPublishPending.size();
+}
+
+bool ProxyStructure::isPublishQueued(oid_t oid, vid_t vid) const {
+    CriticalSection lock;
+    return mPublishPending.count(key_of(oid, vid)) != 0;
+}
+
+void ProxyStructure::withdrawPublish(oid_t oid, vid_t vid) {
+    CriticalSection lock;
+    mPublishPending.erase(key_of(oid, vid));
 }
 
 void ProxyStructure::clearPublishQueue() {

@@ -125,6 +125,9 @@ public:
     // false when none waits. Changes of values that no longer exist are skipped.
     bool takePublish(pt_value* out);
     size_t publishPending() const;
+    // Whether a local change of the value waits in the queue; withdrawn, it is not published.
+    bool isPublishQueued(oid_t oid, vid_t vid) const;
+    void withdrawPublish(oid_t oid, vid_t vid);
     void clearPublishQueue();
 
 private:

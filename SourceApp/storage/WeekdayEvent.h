@@ -2,6 +2,7 @@
 // monthly), 13-15 day (weekly: 0 Monday .. 6 Sunday; monthly: day of the month). Stored low byte first.
 #pragma once
 
+#include "Libraries/base/bytes.h"
 #include "SourceApp/big_table/bt_types.h"
 
 namespace tdx {
@@ -25,13 +26,8 @@ public:
     constexpr u16 raw() const { return mRaw; }
 
     // The two bytes of the data value, low byte first.
-    constexpr void store(u8 bytes[2]) const {
-        bytes[0] = static_cast<u8>(mRaw);
-        bytes[1] = static_cast<u8>(mRaw >> 8);
-    }
-    static constexpr WeekdayEvent load(const u8 bytes[2]) {
-        return WeekdayEvent(static_cast<u16>(bytes[0] | (bytes[1] << 8)));
-    }
+    constexpr void store(u8 bytes[2]) const { put_le16(bytes, mRaw); }
+    static constexpr WeekdayEvent load(const u8 bytes[2]) { return WeekdayEvent(get_le16(bytes)); }
 
     constexpr bool operator==(const WeekdayEvent&) const = default;
 

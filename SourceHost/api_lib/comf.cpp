@@ -1,4 +1,4 @@
-// Serial link driver: termios ports and in-process loop ports behind one set of driver slots.
+// Serial link driver on termios ports.
 #include "SourceHost/api_lib/comf.h"
 #include "SourceHost/api_lib/comf_internal.h"
 
@@ -11,12 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <fcntl.h>
 #include <linux/serial.h>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <poll.h>
 #include <string>
 #include <sys/ioctl.h>
@@ -27,36 +23,7 @@ namespace tdx {
 
 char PortName[COMF_PORT_NAME_SIZE] = "AUTO";
 
-struct comf_loop {
-    std::string name;
-    std::mutex mutex;
-    std::deque<uint8_t> toPeer;
-    std::deque<uint8_t> toDisplay;
-    bool echo = true;
-    bool plugged = true;
-    // Changes at every unplug, so that a display end opened before it notices even a quick replug.
-    uint32_t generation = 0;
-};
-
 namespace {
-
-constexpr char LOOP_PREFIX[] = "loop:";
-constexpr size_t LOOP_PREFIX_LENGTH = sizeof(LOOP_PREFIX) - 1;
-
-std::mutex& loopRegistryMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-std::map<std::string, std::shared_ptr<comf_loop>>& loopRegistry() {
-    static std::map<std::string, std::shared_ptr<comf_loop>> registry;
-    return registry;
-}
-
-std::shared_ptr<comf_loop> findLoop(const std::string& name) {
-    std::lock_guard lock(loopRegistryMutex());
-    auto it = loopRegistry().find(name);
-    return it != loopRegistry().end() ? it->second : nullptr;
-}
 
 struct Slot {
     bool configured = false;
@@ -64,8 +31,6 @@ struct Slot {
     bool missingTraced = false;
     std::string port;
     int fd = -1;
-    std::shared_ptr<comf_loop> loop;
-    uint32_t loopGeneration = 0;
     uint64_t nextRetry = 0;
     // The low-latency request writes sysfs and may block: once per comf_open, not on every reconnect of the
     // network task.
@@ -76,10 +41,6 @@ Slot sSlots[COMF_MAX_PORTS];
 
 Slot* findSlot(int index) {
     return index >= 0 && index < COMF_MAX_PORTS ? &sSlots[index] : nullptr;
-}
-
-bool isLoopName(const std::string& port) {
-    return port.compare(0, LOOP_PREFIX_LENGTH, LOOP_PREFIX) == 0;
 }
 
 // A USB converter otherwise holds received bytes up to 16 ms before handing them on, far longer than a reply
@@ -135,30 +96,12 @@ int openDevice(const char* path, bool traceFailure) {
 
 // Opens the slot's port; false while it is missing.
 bool connect(Slot& slot, int index) {
-    if (isLoopName(slot.port)) {
-        auto loop = findLoop(slot.port.substr(LOOP_PREFIX_LENGTH));
-        if (loop != nullptr) {
-            std::lock_guard lock(loop->mutex);
-            if (loop->plugged) {
-                slot.loop = loop;
-                slot.loopGeneration = loop->generation;
-                loop->toDisplay.clear();
-                slot.connected = true;
-            }
-        }
-        if (!slot.connected && !slot.missingTraced) {
-            dbg_printf_h("COMF%d: %s missing", index, slot.port);
-        }
-    } else {
-        slot.fd = openDevice(slot.port.c_str(), !slot.missingTraced);
-        if (slot.fd >= 0 && !slot.lowLatencyRequested) {
-            slot.lowLatencyRequested = true;
-            requestLowLatency(slot.fd, slot.port.c_str());
-        }
-        if (slot.fd >= 0) {
-            slot.connected = true;
-        }
+    slot.fd = openDevice(slot.port.c_str(), !slot.missingTraced);
+    if (slot.fd >= 0 && !slot.lowLatencyRequested) {
+        slot.lowLatencyRequested = true;
+        requestLowLatency(slot.fd, slot.port.c_str());
     }
+    slot.connected = slot.fd >= 0;
     if (slot.connected) {
         dbg_printf_h("COMF%d: %s open", index, slot.port);
         slot.missingTraced = false;
@@ -178,7 +121,6 @@ void disconnect(Slot& slot) {
         close(slot.fd);
         slot.fd = -1;
     }
-    slot.loop.reset();
     slot.connected = false;
 }
 
@@ -196,24 +138,6 @@ bool ready(Slot& slot, int index) {
         connect(slot, index);
     }
     return slot.connected;
-}
-
-bool loopUnplugged(const Slot& slot) {
-    return !slot.loop->plugged || slot.loop->generation != slot.loopGeneration;
-}
-
-int loopPush(std::deque<uint8_t>& queue, const uint8_t* buf, int len) {
-    const int room = COMF_LOOP_CAPACITY - static_cast<int>(queue.size());
-    const int n = std::clamp(len, 0, std::max(room, 0));
-    queue.insert(queue.end(), buf, buf + n);
-    return n;
-}
-
-int loopPop(std::deque<uint8_t>& queue, uint8_t* buf, int max) {
-    const int n = std::clamp(static_cast<int>(queue.size()), 0, std::max(max, 0));
-    std::copy_n(queue.begin(), n, buf);
-    queue.erase(queue.begin(), queue.begin() + n);
-    return n;
 }
 
 } // namespace
@@ -287,15 +211,6 @@ int comf_read(int index, uint8_t* buf, int max) {
     if (!ready(*slot, index)) {
         return 0;
     }
-    if (slot->loop != nullptr) {
-        std::unique_lock lock(slot->loop->mutex);
-        if (loopUnplugged(*slot)) {
-            lock.unlock();
-            lost(*slot, index, "unplugged");
-            return 0;
-        }
-        return loopPop(slot->loop->toDisplay, buf, max);
-    }
     // A hang-up shows in poll() even where read() would only report "no data".
     pollfd pfd{slot->fd, POLLIN, 0};
     if (poll(&pfd, 1, 0) < 0) {
@@ -326,19 +241,6 @@ int comf_write(int index, const uint8_t* buf, int len) {
     if (!ready(*slot, index)) {
         return 0;
     }
-    if (slot->loop != nullptr) {
-        std::unique_lock lock(slot->loop->mutex);
-        if (loopUnplugged(*slot)) {
-            lock.unlock();
-            lost(*slot, index, "unplugged");
-            return 0;
-        }
-        const int n = loopPush(slot->loop->toPeer, buf, len);
-        if (slot->loop->echo) {
-            loopPush(slot->loop->toDisplay, buf, n);
-        }
-        return n;
-    }
     const ssize_t n = write(slot->fd, buf, static_cast<size_t>(len));
     if (n >= 0) {
         return static_cast<int>(n);
@@ -350,70 +252,6 @@ int comf_write(int index, const uint8_t* buf, int len) {
     return 0;
 }
 
-// ---- Loop ports ----
-
-comf_loop* comf_loop_create(const char* name) {
-    if (name == nullptr || name[0] == '\0' || std::strlen(name) + LOOP_PREFIX_LENGTH >= COMF_PORT_NAME_SIZE) {
-        dbg_printf_h("COMF: bad loop name");
-        return nullptr;
-    }
-    std::lock_guard lock(loopRegistryMutex());
-    auto& entry = loopRegistry()[name];
-    if (entry != nullptr) {
-        dbg_printf_h("COMF: loop:%s exists already", name);
-        return nullptr;
-    }
-    entry = std::make_shared<comf_loop>();
-    entry->name = name;
-    return entry.get();
-}
-
-void comf_loop_destroy(comf_loop* loop) {
-    if (loop == nullptr) {
-        return;
-    }
-    comf_loop_set_plugged(loop, false);
-    std::lock_guard lock(loopRegistryMutex());
-    auto it = loopRegistry().find(loop->name);
-    if (it != loopRegistry().end() && it->second.get() == loop) {
-        loopRegistry().erase(it); // a display end still holding it frees it when it notices
-    }
-}
-
-int comf_loop_read(comf_loop* loop, uint8_t* buf, int max) {
-    if (loop == nullptr || buf == nullptr) {
-        return -1;
-    }
-    std::lock_guard lock(loop->mutex);
-    return loopPop(loop->toPeer, buf, max);
-}
-
-int comf_loop_write(comf_loop* loop, const uint8_t* buf, int len) {
-    if (loop == nullptr || buf == nullptr) {
-        return -1;
-    }
-    std::lock_guard lock(loop->mutex);
-    return loop->plugged ? loopPush(loop->toDisplay, buf, len) : 0;
-}
-
-void comf_loop_set_echo(comf_loop* loop, bool on) {
-    if (loop != nullptr) {
-        std::lock_guard lock(loop->mutex);
-        loop->echo = on;
-    }
-}
-
-void comf_loop_set_plugged(comf_loop* loop, bool plugged) {
-    if (loop == nullptr) {
-        return;
-    }
-    std::lock_guard lock(loop->mutex);
-    if (loop->plugged && !plugged) {
-        ++loop->generation;
-        loop->toPeer.clear();
-        loop->toDisplay.clear();
-    }
-    loop->plugged = plugged;
-}
+const serial_port comf_serial_port{comf_open, comf_read, comf_write, comf_close, comf_is_connected};
 
 } // namespace tdx

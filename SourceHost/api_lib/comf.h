@@ -1,6 +1,8 @@
-// Serial link driver on termios (57600 8N1, raw, non-blocking), in-process loop ports for tests and the
-// simulated control unit, and discovery of the USB converter through sysfs.
+// Serial link driver on termios (57600 8N1, raw, non-blocking) and discovery of the USB converter through
+// sysfs.
 #pragma once
+
+#include "Libraries/base/serial_port.h"
 
 #include <cstdint>
 
@@ -17,7 +19,10 @@ constexpr int COMF_PROBE_PERIOD_MS = 100;
 // The converter's port: "AUTO" until discovery (comf_get_port) or an explicit port fills it.
 extern char PortName[COMF_PORT_NAME_SIZE];
 
-// Driver slot `index` (0 .. COMF_MAX_PORTS - 1) on `port`: a device path or "loop:NAME". Opens and configures
+// The driver as the link layer takes it.
+extern const serial_port comf_serial_port;
+
+// Driver slot `index` (0 .. COMF_MAX_PORTS - 1) on `port`, a device path. Opens and configures
 // the port; when that fails the slot stays configured and is reopened every COMF_RETRY_MS from comf_read and
 // comf_write. 0 when configured, -1 for a bad index or port name. An open slot is closed first.
 int comf_open(int index, const char* port);
@@ -45,24 +50,5 @@ int comf_find_converters(char (*paths)[COMF_PORT_NAME_SIZE], int max);
 // Opens and configures `path` and waits up to COMF_PROBE_PERIODS x COMF_PROBE_PERIOD_MS for any byte: 0 when
 // one came, -1 otherwise (also when the port cannot be opened or hangs up).
 int comf_probe(const char* path);
-
-// ---- In-process loop ports ("loop:NAME") ----
-// A byte pipe pair: what the display writes on "loop:NAME" the peer reads, and the other way round. Like the
-// converter, the pipe echoes the display's writes back to the display while echo is on (the default). Each
-// direction holds COMF_LOOP_CAPACITY bytes; a full direction takes no more. Thread-safe.
-constexpr int COMF_LOOP_CAPACITY = 4096;
-struct comf_loop;
-// Registers "loop:NAME"; nullptr when the name is empty, too long or already registered.
-comf_loop* comf_loop_create(const char* name);
-// Unregisters and frees the pipe; a display still on it sees the port unplugged.
-void comf_loop_destroy(comf_loop* loop);
-// The peer's end: bytes the display wrote (up to max) / bytes for the display; results as
-// comf_read/comf_write.
-int comf_loop_read(comf_loop* loop, uint8_t* buf, int max);
-int comf_loop_write(comf_loop* loop, const uint8_t* buf, int len);
-void comf_loop_set_echo(comf_loop* loop, bool on);
-// Unplugs (false) or replugs (true) the converter: while unplugged the display's reads and writes fail as on
-// a removed USB device, pending bytes are lost, and the display's driver reopens only after replugging.
-void comf_loop_set_plugged(comf_loop* loop, bool plugged);
 
 } // namespace tdx

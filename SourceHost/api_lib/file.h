@@ -9,7 +9,8 @@
 namespace tdx {
 
 struct FileOpenMode {
-    enum Enum {
+    // A fixed type: a mode that came from elsewhere may hold any number, and the file refuses it.
+    enum Enum : int {
         Read = 0,      // "rb": an existing file, reading only
         Write = 1,     // "wb": created or truncated
         ReadWrite = 2, // "r+b": an existing file, reading and writing

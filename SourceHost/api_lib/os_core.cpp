@@ -18,6 +18,7 @@ std::atomic<uint64_t> sClockMs{0};
 std::atomic<uint64_t> sTimerMs{TIMER_START};
 std::atomic<os_tick_hook> sTickHook{nullptr};
 std::atomic<int64_t> sTimeDifference{0};
+std::atomic<os_wall_clock> sWallClock{nullptr};
 
 std::recursive_mutex& criticalSection() {
     static std::recursive_mutex mutex;
@@ -47,6 +48,9 @@ std::atomic<os_assert_handler> sAssertHandler{nullptr};
 }
 
 int64_t hostTime() {
+    if (os_wall_clock clock = sWallClock.load(std::memory_order_acquire)) {
+        return clock();
+    }
     return static_cast<int64_t>(std::time(nullptr));
 }
 
@@ -113,6 +117,10 @@ void os_set_tick_hook(os_tick_hook hook) {
 
 int64_t os_time() {
     return hostTime() + sTimeDifference.load(std::memory_order_relaxed);
+}
+
+void os_set_wall_clock(os_wall_clock clock) {
+    sWallClock.store(clock, std::memory_order_release);
 }
 
 void os_time_set(uint32_t utc) {

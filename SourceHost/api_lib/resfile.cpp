@@ -1,4 +1,5 @@
 #include "SourceHost/api_lib/resfile.h"
+#include "Libraries/base/bytes.h"
 
 #include "Libraries/base/crc16.h"
 #include "Libraries/base/dbg.h"
@@ -9,22 +10,6 @@
 namespace tdx {
 
 namespace {
-
-uint16_t u16_at(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t u32_at(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void put16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
-    out[at] = static_cast<uint8_t>(v);
-    out[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 int reject(const char* path, const char* reason) {
     dbg_printf_h("RESOURCES %s refused: %s", path, reason);
@@ -68,11 +53,11 @@ int resfile_parse(std::vector<uint8_t> bytes, uint16_t count, uint16_t names_crc
     const uint8_t* p = bytes.data();
     if (std::memcmp(p, RESFILE_MAGIC, sizeof RESFILE_MAGIC) != 0)
         return reject(name, "not a resources file");
-    if (u16_at(p + 4) != RESFILE_VERSION)
+    if (get_le16(p + 4) != RESFILE_VERSION)
         return reject(name, "unknown version");
-    if (u16_at(p + 6) != count)
+    if (get_le16(p + 6) != count)
         return reject(name, "wrong number of entries");
-    if (u16_at(p + 8) != names_crc)
+    if (get_le16(p + 8) != names_crc)
         return reject(name, "made for another table of names");
     const size_t table_end = RESFILE_HEADER + size_t{count} * RESFILE_ENTRY;
     if (table_end > size)
@@ -81,7 +66,7 @@ int resfile_parse(std::vector<uint8_t> bytes, uint16_t count, uint16_t names_crc
     out->entries.resize(count);
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* e = p + RESFILE_HEADER + i * RESFILE_ENTRY;
-        resfile_entry entry{e[0], u32_at(e + 4), u32_at(e + 8)};
+        resfile_entry entry{e[0], get_le32(e + 4), get_le32(e + 8)};
         if (entry.type > RESFILE_TRANSLATION) {
             dbg_printf_h("RESOURCES %s: entry %u has unknown type %u", name, static_cast<unsigned>(i + 1),
                          static_cast<unsigned>(entry.type));
@@ -128,9 +113,9 @@ std::vector<uint8_t> resfile_build(uint16_t names_crc, const std::vector<resfile
     const size_t count = blobs.size();
     std::vector<uint8_t> out(RESFILE_HEADER + count * RESFILE_ENTRY, 0);
     std::memcpy(out.data(), RESFILE_MAGIC, sizeof RESFILE_MAGIC);
-    put16(out, 4, RESFILE_VERSION);
-    put16(out, 6, static_cast<uint16_t>(count));
-    put16(out, 8, names_crc);
+    put_le16(&out[4], RESFILE_VERSION);
+    put_le16(&out[6], static_cast<uint16_t>(count));
+    put_le16(&out[8], names_crc);
     for (size_t i = 0; i < count; ++i) {
         const resfile_blob& blob = blobs[i];
         const size_t entry = RESFILE_HEADER + i * RESFILE_ENTRY;
@@ -138,8 +123,8 @@ std::vector<uint8_t> resfile_build(uint16_t names_crc, const std::vector<resfile
         out[entry] = blob.type;
         if (blob.type == RESFILE_EMPTY)
             continue;
-        put32(out, entry + 4, static_cast<uint32_t>(out.size()));
-        put32(out, entry + 8, static_cast<uint32_t>(blob.bytes.size()));
+        put_le32(&out[entry + 4], static_cast<uint32_t>(out.size()));
+        put_le32(&out[entry + 8], static_cast<uint32_t>(blob.bytes.size()));
         out.insert(out.end(), blob.bytes.begin(), blob.bytes.end());
     }
     return out;

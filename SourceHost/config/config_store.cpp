@@ -87,10 +87,21 @@ int config_platform_load(configuration_t* record) {
     return static_cast<int>(used);
 }
 
+namespace {
+config_store_hook sStoreHook = nullptr;
+} // namespace
+
+void config_platform_set_store_hook(config_store_hook hook) {
+    sStoreHook = hook;
+}
+
 int config_platform_store(const configuration_t* record) {
     if (record == nullptr) {
         dbg_printf_h("CONFIG store failed: no record");
         return -1;
+    }
+    if (sStoreHook != nullptr) {
+        return sStoreHook(record);
     }
     // Each store writes under a name of its own, so that two programs sharing the working folder never write
     // into each other's temporary file.

@@ -61,4 +61,9 @@ int config_platform_load(configuration_t* record);
 // (the new record is in place but may not survive a power cut).
 int config_platform_store(const configuration_t* record);
 
+// Tests keep the record in memory: while a hook is installed, config_platform_store hands the record to it
+// instead of writing the file and returns what the hook returns. Null writes the file again.
+using config_store_hook = int (*)(const configuration_t* record);
+void config_platform_set_store_hook(config_store_hook hook);
+
 } // namespace tdx

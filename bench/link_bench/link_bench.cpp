@@ -7,6 +7,7 @@
 #include "Libraries/link_bus/tnet_packet.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/loop_port.h"
 
 #include <benchmark/benchmark.h>
 
@@ -79,7 +80,7 @@ void answerPoll(const uint8_t* pkt, uint16_t len, void* user) {
         return;
     }
     uint8_t nop[TNET_HEADER_SIZE];
-    tnet_put_header(nop, tnet_get_u24(pkt), TNET_CMD_NOP, TNET_CTL_DIR | TNET_CTL_ACK);
+    tnet_put_header(nop, get_le24(pkt), TNET_CMD_NOP, TNET_CTL_DIR | TNET_CTL_ACK);
     responder->replyLen = link_encode(nop, sizeof(nop), responder->reply, sizeof(responder->reply));
 }
 
@@ -110,7 +111,7 @@ BENCHMARK(BM_PollToReplyFrameReady)->UseManualTime();
 void queueNop(const uint8_t* pkt, uint16_t len, void*) {
     if (len == TNET_HEADER_SIZE && pkt[TNET_OFS_COMMAND] == TNET_CMD_POLL) {
         uint8_t nop[TNET_HEADER_SIZE];
-        tnet_put_header(nop, tnet_get_u24(pkt), TNET_CMD_NOP, TNET_CTL_DIR | TNET_CTL_ACK);
+        tnet_put_header(nop, get_le24(pkt), TNET_CMD_NOP, TNET_CTL_DIR | TNET_CTL_ACK);
         link_if_send(0, nop, sizeof(nop));
     }
 }
@@ -120,7 +121,7 @@ void BM_PollToReplyThroughInterface(benchmark::State& state) {
     comf_loop* loop = comf_loop_create("link-bench");
     comf_loop_set_echo(loop, false);
     link_if_set_receiver(0, queueNop, nullptr);
-    link_if_open(0, "loop:link-bench");
+    link_if_open(0, &loop_serial_port, "loop:link-bench");
     const uint8_t poll[] = {0x10, 0x04, 0x01, TNET_CMD_POLL, 0x00};
     uint8_t frame[LINK_MAX_FRAME];
     const int frameLen = link_encode(poll, sizeof(poll), frame, sizeof(frame));
@@ -150,6 +151,7 @@ void BM_PollToClientReply(benchmark::State& state) {
     comf_loop_set_echo(loop, false);
     static const tnet_client_handler none{};
     tnet_init(&none);
+    tnet_set_serial_port(&loop_serial_port);
     tnet_init_interface_bus(0, "loop:link-bench-client", 1, 0);
     tnet_start();
     const uint32_t address = tnet_get_address();

@@ -10,6 +10,7 @@
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceHost/api_lib/device_info.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tools/simcu/installation.h"
 #include "tools/simcu/simcu.h"
 
@@ -59,6 +60,7 @@ SyncRun synchronise(double noise, uint32_t seed) {
         }
     });
     tnet_init(&Net::TaviClientsHandler);
+    tnet_set_serial_port(&loop_serial_port);
     tnet_init_interface_bus(0, loop.port().c_str(), 1, 0);
     tnet_start();
     tnet_learn_request();

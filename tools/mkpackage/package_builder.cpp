@@ -37,8 +37,8 @@ std::vector<uint8_t> build_item(const Item& item, std::string& error) {
     std::vector<uint8_t> out(HEADER_SIZE, 0);
     out[4] = static_cast<uint8_t>(item.firstBlock.size());
     out[5] = DESCRIPTOR_SIZE;
-    bl_put_u32(&out[12], static_cast<uint32_t>(item.data.size()));
-    bl_put_u16(&out[16], crc16(item.data.data(), item.data.size() - TRAILER));
+    put_le32(&out[12], static_cast<uint32_t>(item.data.size()));
+    put_le16(&out[16], crc16(item.data.data(), item.data.size() - TRAILER));
     out[18] = item.type;
     out.insert(out.end(), item.firstBlock.begin(), item.firstBlock.end());
 
@@ -56,7 +56,7 @@ std::vector<uint8_t> build_item(const Item& item, std::string& error) {
     out.insert(out.end(), descriptor, descriptor + DESCRIPTOR_SIZE);
 
     // The header CRC covers header bytes 2 to 23 and both blocks.
-    bl_put_u16(&out[0], crc16(&out[2], out.size() - 2));
+    put_le16(&out[0], crc16(&out[2], out.size() - 2));
     out.insert(out.end(), item.data.begin(), item.data.end());
     return out;
 }

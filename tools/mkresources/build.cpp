@@ -1,3 +1,4 @@
+#include "Libraries/base/bytes.h"
 #include "SourceApp/application/resources/resource_names.h"
 #include "tools/mkresources/mkresources.h"
 
@@ -10,18 +11,7 @@
 
 namespace tdx::mkres {
 
-namespace {
-
-void put16(std::vector<uint8_t>& out, size_t at, unsigned v) {
-    out[at] = static_cast<uint8_t>(v);
-    out[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-void put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-} // namespace
+namespace {} // namespace
 
 uint32_t parse_code(const std::string& text, const std::string& where) {
     if (text.size() < 3 || text.compare(0, 2, "U+") != 0)
@@ -193,17 +183,17 @@ std::vector<uint8_t> make_font(Face& face, int em) {
     out[1] = static_cast<uint8_t>(x_height);
     out[2] = static_cast<uint8_t>(descent);
     out[3] = static_cast<uint8_t>(line_step);
-    put16(out, 4, static_cast<unsigned>(ranges.size()));
-    put16(out, 6, static_cast<unsigned>(codes.size()));
+    put_le16(&out[4], static_cast<unsigned>(ranges.size()));
+    put_le16(&out[6], static_cast<unsigned>(codes.size()));
     unsigned replacement = 0;
     for (size_t i = 0; i < codes.size(); ++i)
         if (codes[i] == '?')
             replacement = static_cast<unsigned>(i);
-    put16(out, 8, replacement);
+    put_le16(&out[8], replacement);
     for (size_t i = 0; i < ranges.size(); ++i) {
-        put16(out, 12 + 6 * i, ranges[i].first);
-        put16(out, 14 + 6 * i, ranges[i].count);
-        put16(out, 16 + 6 * i, ranges[i].first_glyph);
+        put_le16(&out[12 + 6 * i], ranges[i].first);
+        put_le16(&out[14 + 6 * i], ranges[i].count);
+        put_le16(&out[16 + 6 * i], ranges[i].first_glyph);
     }
     const size_t offsets = 12 + ranges.size() * 6;
     for (size_t i = 0; i < codes.size(); ++i) {
@@ -218,7 +208,7 @@ std::vector<uint8_t> make_font(Face& face, int em) {
         if (g.advance < 0 || g.advance > 255 || g.mask.width > 255 || g.mask.height > 255 || g.left < -128 ||
             g.left > 127 || y_top < -128 || y_top > 127)
             throw std::runtime_error(face.path() + ": glyph U+" + std::to_string(codes[i]) + " too large");
-        put32(out, offsets + 4 * i, static_cast<uint32_t>(out.size()));
+        put_le32(&out[offsets + 4 * i], static_cast<uint32_t>(out.size()));
         out.push_back(static_cast<uint8_t>(g.advance));
         out.push_back(static_cast<uint8_t>(g.mask.width));
         out.push_back(static_cast<uint8_t>(g.mask.height));

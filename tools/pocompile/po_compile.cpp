@@ -1,4 +1,5 @@
 #include "tools/pocompile/po_compile.h"
+#include "Libraries/base/bytes.h"
 
 #include <algorithm>
 #include <fstream>
@@ -307,12 +308,6 @@ private:
     int mLine = 0;
 };
 
-void putU32(std::vector<uint8_t>& out, size_t at, size_t value) {
-    for (int i = 0; i < 4; ++i) {
-        out[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
 } // namespace
 
 std::string po_key(const PoEntry& entry) {
@@ -350,16 +345,16 @@ std::vector<uint8_t> po_build_mo(const std::vector<PoEntry>& entries) {
     const size_t valueTable = keyTable + 8 * count;
     const size_t strings = valueTable + 8 * count;
     std::vector<uint8_t> out(strings);
-    putU32(out, 0, MO_MAGIC);
-    putU32(out, 4, 0);
-    putU32(out, 8, count);
-    putU32(out, 12, keyTable);
-    putU32(out, 16, valueTable);
-    putU32(out, 20, 0);       // no hash table
-    putU32(out, 24, strings); // where it would be
+    put_le32(&out[0], MO_MAGIC);
+    put_le32(&out[4], 0);
+    put_le32(&out[8], count);
+    put_le32(&out[12], keyTable);
+    put_le32(&out[16], valueTable);
+    put_le32(&out[20], 0);       // no hash table
+    put_le32(&out[24], strings); // where it would be
     auto append = [&out](size_t slot, const std::string& s) {
-        putU32(out, slot, s.size());
-        putU32(out, slot + 4, out.size());
+        put_le32(&out[slot], s.size());
+        put_le32(&out[slot + 4], out.size());
         out.insert(out.end(), s.begin(), s.end());
         out.push_back(0);
     };

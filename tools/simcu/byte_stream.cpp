@@ -2,7 +2,7 @@
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
-#include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/loop_port.h"
 
 #include <algorithm>
 #include <cerrno>

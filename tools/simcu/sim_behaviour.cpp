@@ -79,13 +79,13 @@ void SimBehaviour::step() {
 
 void SimBehaviour::sendClock() {
     std::vector<uint8_t> payload(TNET_SYNC_TIME_SIZE);
-    tnet_put_u32(payload.data(), networkTime());
+    put_le32(payload.data(), networkTime());
     mUnit.send(TNET_CMD_SYNC_TIME, payload);
 }
 
 void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
     if (cmd == TNET_CMD_SYNC_TIME && payload.size() == TNET_SYNC_TIME_SIZE) {
-        mClockBase = tnet_get_u32(payload.data());
+        mClockBase = get_le32(payload.data());
         mClockAt = timer();
         dbg_printf_h("sim: clock set to %u by the display", mClockBase);
         return;
@@ -93,12 +93,12 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
     if (cmd != TNET_CMD_PUBLISH || payload.size() < TNET_PUBLISH_HEADER_SIZE) {
         return;
     }
-    const uint32_t oid = tnet_get_u32(payload.data());
+    const uint32_t oid = get_le32(payload.data());
     const auto object = mUnit.model().object(oid);
     if (!object) {
         return;
     }
-    const uint16_t vid = tnet_get_u16(payload.data() + 4);
+    const uint16_t vid = get_le16(payload.data() + TNET_PUB_OFS_VID);
     if (object->type == TYPE_DHW && vid == DHW_SET) {
         if (const auto set = number(oid, DHW_SET)) {
             publishNumber(oid, DHW_DESIRED, TEMPERATURE, *set);

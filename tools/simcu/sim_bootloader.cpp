@@ -22,7 +22,7 @@ bl_dev_info SimBootloader::makeInfo(const char* hwCode, uint8_t hwVersion, const
     std::memcpy(info.hw_code, hwCode, std::min<size_t>(5, std::strlen(hwCode)));
     info.hw_version = hwVersion;
     std::memcpy(info.sw_code, swCode, std::min<size_t>(5, std::strlen(swCode)));
-    bl_put_u32(info.serial, serial);
+    put_le32(info.serial, serial);
     info.sw_major = major;
     info.sw_minor = minor;
     return info;
@@ -63,8 +63,8 @@ std::vector<uint8_t> SimBootloader::reply(uint8_t cmd, uint8_t status, uint16_t 
 
 std::vector<uint8_t> SimBootloader::progress(uint8_t cmd, uint16_t seq, bool done) {
     std::vector<uint8_t> payload(7);
-    bl_put_u32(payload.data(), static_cast<uint32_t>(mImage.size()));
-    bl_put_u16(payload.data() + 4, mConfig.maxChunk);
+    put_le32(payload.data(), static_cast<uint32_t>(mImage.size()));
+    put_le16(payload.data() + 4, mConfig.maxChunk);
     payload[6] = done ? 1 : 0;
     return reply(cmd, BL_STATUS_OK, seq, payload);
 }
@@ -85,7 +85,7 @@ std::optional<std::vector<uint8_t>> SimBootloader::answer(const std::vector<uint
     }
     ++mRequests;
     const uint8_t cmd = request[0];
-    const uint16_t seq = bl_get_u16(request.data() + 2);
+    const uint16_t seq = get_le16(request.data() + 2);
     if (mLastSeq && *mLastSeq == seq && mLastCmd == cmd) {
         return mLastReply; // our answer was lost: the same one again
     }
@@ -98,7 +98,7 @@ std::optional<std::vector<uint8_t>> SimBootloader::answer(const std::vector<uint
             return reply(cmd, BL_STATUS_OK, seq, {BL_PROTOCOL_VERSION, mMode});
         case BL_CMD_GET_BL_STATE: {
             std::vector<uint8_t> state{mMode, 0, 0, 0};
-            bl_put_u16(state.data() + 2, mConfig.maxRestartSeconds);
+            put_le16(state.data() + 2, mConfig.maxRestartSeconds);
             return reply(cmd, BL_STATUS_OK, seq, state);
         }
         case BL_CMD_GET_DEV_INFO: {
@@ -110,7 +110,7 @@ std::optional<std::vector<uint8_t>> SimBootloader::answer(const std::vector<uint
                 return reply(cmd, BL_STATUS_NOT_SUPPORTED, seq, {});
             }
             std::vector<uint8_t> seconds(2);
-            bl_put_u16(seconds.data(), mConfig.maxRestartSeconds);
+            put_le16(seconds.data(), mConfig.maxRestartSeconds);
             auto out = reply(cmd, BL_STATUS_OK, seq, seconds);
             if (!bootloader) {
                 restartInto(BL_MODE_BOOTLOADER);
@@ -134,12 +134,11 @@ std::optional<std::vector<uint8_t>> SimBootloader::answer(const std::vector<uint
             if (!bootloader || !mStarted) {
                 return reply(cmd, BL_STATUS_BAD_STATE, seq, {});
             }
-            if (length < 6 || length != 6u + bl_get_u16(payload + 4) ||
-                bl_get_u16(payload + 4) > BL_MAX_CHUNK) {
+            if (length < 6 || length != 6u + get_le16(payload + 4) || get_le16(payload + 4) > BL_MAX_CHUNK) {
                 return reply(cmd, BL_STATUS_BAD_LENGTH, seq, {});
             }
-            const uint32_t offset = bl_get_u32(payload);
-            const uint16_t count = bl_get_u16(payload + 4);
+            const uint32_t offset = get_le32(payload);
+            const uint16_t count = get_le16(payload + 4);
             const uint32_t total = bl_file_length(&mFile);
             if (offset < mImage.size()) {
                 return progress(cmd, seq, false); // a chunk we have: ask for the next one again

@@ -1,4 +1,5 @@
 #include "tools/simcu/sim_model.h"
+#include "Libraries/base/bytes.h"
 
 #include "Libraries/link_bus/tnet_packet.h"
 #include "Libraries/tavi_net/tnet.h"
@@ -20,10 +21,7 @@ bool is_signed(uint8_t type) {
 } // namespace
 
 int64_t SimValue::number() const {
-    uint64_t raw = 0;
-    for (size_t i = 0; i < bytes.size() && i < 8; ++i) {
-        raw |= static_cast<uint64_t>(bytes[i]) << (8 * i);
-    }
+    uint64_t raw = get_le(bytes.data(), static_cast<unsigned>(std::min<size_t>(bytes.size(), 8)));
     const size_t bits = bytes.size() * 8;
     if (is_signed(type) && bits > 0 && bits < 64 && (raw >> (bits - 1)) & 1) {
         raw |= ~uint64_t{0} << bits;
@@ -38,9 +36,8 @@ std::optional<SimValue> sim_number(uint8_t type, int64_t value) {
     }
     SimValue result;
     result.type = type;
-    for (int i = 0; i < size; ++i) {
-        result.bytes.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
-    }
+    result.bytes.resize(static_cast<size_t>(size));
+    put_le(result.bytes.data(), static_cast<uint64_t>(value), static_cast<unsigned>(size));
     return result;
 }
 
@@ -53,10 +50,10 @@ SimValue sim_text(uint8_t type, const std::vector<uint8_t>& bytes) {
 
 std::vector<uint8_t> sim_encode_publish(uint32_t oid, uint16_t vid, const SimValue& value) {
     std::vector<uint8_t> out(TNET_PUBLISH_HEADER_SIZE);
-    tnet_put_u32(out.data(), oid);
-    tnet_put_u16(out.data() + 4, vid);
-    out[6] = value.type;
-    tnet_put_u32(out.data() + 7, value.timestamp);
+    put_le32(out.data(), oid);
+    put_le16(out.data() + TNET_PUB_OFS_VID, vid);
+    out[TNET_PUB_OFS_VTYPE] = value.type;
+    put_le32(out.data() + TNET_PUB_OFS_TIMESTAMP, value.timestamp);
     if (tnet_value_size(value.type) == 0) {
         const uint16_t count = value.valid ? static_cast<uint16_t>(value.bytes.size()) : NO_DATA;
         out.push_back(static_cast<uint8_t>(count));
@@ -75,11 +72,11 @@ std::optional<SimPublish> sim_decode_publish(const uint8_t* payload, size_t len)
         return std::nullopt;
     }
     SimPublish result;
-    result.oid = tnet_get_u32(payload);
-    result.vid = tnet_get_u16(payload + 4);
-    result.value.type = payload[6];
-    result.value.timestamp = tnet_get_u32(payload + 7);
-    const uint8_t* value = payload + TNET_PUBLISH_HEADER_SIZE;
+    result.oid = get_le32(payload);
+    result.vid = get_le16(payload + TNET_PUB_OFS_VID);
+    result.value.type = payload[TNET_PUB_OFS_VTYPE];
+    result.value.timestamp = get_le32(payload + TNET_PUB_OFS_TIMESTAMP);
+    const uint8_t* value = payload + TNET_PUB_OFS_VALUE;
     const size_t rest = len - TNET_PUBLISH_HEADER_SIZE;
     const int size = tnet_value_size(result.value.type);
     if (size > 0) {
@@ -92,7 +89,7 @@ std::optional<SimPublish> sim_decode_publish(const uint8_t* payload, size_t len)
     if (size < 0 || rest < 2) {
         return std::nullopt;
     }
-    const uint16_t count = tnet_get_u16(value);
+    const uint16_t count = get_le16(value);
     if (count == NO_DATA) {
         if (rest != 2) {
             return std::nullopt;

@@ -9,15 +9,6 @@
 
 namespace tdx::sim {
 
-namespace {
-
-const char* command_text(uint8_t cmd) {
-    const char* name = tnet_command_name(cmd);
-    return name ? name : "UNKNOWN";
-}
-
-} // namespace
-
 SimControlUnit::SimControlUnit(IByteStream& stream, SimConfig config)
     : mStream(stream)
     , mConfig(config)
@@ -116,9 +107,9 @@ void SimControlUnit::add_object(uint32_t oid, uint8_t type, uint8_t subtype) {
     mModel.setObject(oid, type, subtype);
     if (subscribed(oid, ALL_VALUES)) {
         std::vector<uint8_t> payload(TNET_OBJECT_INFO_SIZE);
-        tnet_put_u32(payload.data(), oid);
-        payload[4] = type;
-        payload[5] = subtype;
+        put_le32(payload.data(), oid);
+        payload[TNET_INFO_OFS_TYPE] = type;
+        payload[TNET_INFO_OFS_SUBTYPE] = subtype;
         queue(TNET_CMD_OBJECT_INFO, payload);
     }
     if (type == OBJECT_TYPE_OUTPUT) {
@@ -134,7 +125,7 @@ void SimControlUnit::remove_object(uint32_t oid) {
     }
     if (subscribed(oid, ALL_VALUES)) {
         std::vector<uint8_t> payload(TNET_OBJECT_REMOVE_SIZE);
-        tnet_put_u32(payload.data(), oid);
+        put_le32(payload.data(), oid);
         queue(TNET_CMD_OBJECT_REMOVE, payload);
     }
     if (object && object->type == OBJECT_TYPE_OUTPUT) {
@@ -207,7 +198,7 @@ void SimControlUnit::attachDevice(uint32_t address, SimDatagramHandler handler) 
 void SimControlUnit::sendDatagram(uint32_t from, uint8_t srcPort, uint8_t dstPort,
                                   const std::vector<uint8_t>& data) {
     std::vector<uint8_t> payload(TNET_DATALINK_HEADER_SIZE);
-    tnet_put_u24(payload.data() + TNET_DL_OFS_PEER, from);
+    put_le24(payload.data() + TNET_DL_OFS_PEER, from);
     payload[TNET_DL_OFS_SRC_PORT] = srcPort;
     payload[TNET_DL_OFS_DST_PORT] = dstPort;
     payload.insert(payload.end(), data.begin(), data.end());
@@ -225,7 +216,7 @@ void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
     if (!(control & TNET_CTL_DIR)) {
         return; // a master's packet: not ours to answer
     }
-    const uint32_t address = tnet_get_u24(pkt + TNET_OFS_ADDRESS);
+    const uint32_t address = get_le24(pkt + TNET_OFS_ADDRESS);
     const uint8_t cmd = pkt[TNET_OFS_COMMAND];
     std::vector<uint8_t> payload(pkt + TNET_HEADER_SIZE, pkt + len);
     record(mLog, SimPacket{timer(), false, address, cmd, control, payload});
@@ -234,7 +225,7 @@ void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
         return;
     }
     if (tnet_payload_check(cmd, payload.data(), static_cast<uint16_t>(payload.size()), false) != 0) {
-        dbg_printf_h("sim: malformed %s from %06X (%u bytes) dropped", command_text(cmd), address,
+        dbg_printf_h("sim: malformed %s from %06X (%u bytes) dropped", tnet_command_text(cmd), address,
                      static_cast<unsigned>(payload.size()));
         if (mAwaiting && address == mAwaitAddress) {
             replyArrived();
@@ -308,7 +299,7 @@ void SimControlUnit::handleSessionReply(uint8_t cmd, uint8_t control, const std:
     if (cmd == TNET_CMD_NACK) {
         const uint8_t refused = payload[0];
         const uint8_t reason = payload[1];
-        dbg_printf_h("sim: %06X refused %s (%u)", mClient, command_text(refused), reason);
+        dbg_printf_h("sim: %06X refused %s (%u)", mClient, tnet_command_text(refused), reason);
         if (reason == TNET_NACK_NOT_CONNECTED) {
             enterPhase(Phase::Connect);
         } else if (reason == TNET_NACK_NO_SESSION) {
@@ -347,10 +338,10 @@ void SimControlUnit::handleSequenced(uint8_t cmd, const std::vector<uint8_t>& pa
             }
             break;
         case TNET_CMD_SUBSCRIBE:
-            handleSubscribe(tnet_get_u32(payload.data()), tnet_get_u16(payload.data() + 4));
+            handleSubscribe(get_le32(payload.data()), get_le16(payload.data() + TNET_PUB_OFS_VID));
             break;
         case TNET_CMD_SYNC_TIME:
-            record(mTimeSyncs, tnet_get_u32(payload.data()));
+            record(mTimeSyncs, get_le32(payload.data()));
             break;
         case TNET_CMD_DATALINK:
             routeDatagram(payload);
@@ -372,23 +363,23 @@ void SimControlUnit::handleSubscribe(uint32_t oid, uint16_t vid) {
     }
     mModel.forEachObject(oid, [&](uint32_t object, const SimObject& info) {
         std::vector<uint8_t> payload(TNET_OBJECT_INFO_SIZE);
-        tnet_put_u32(payload.data(), object);
-        payload[4] = info.type;
-        payload[5] = info.subtype;
+        put_le32(payload.data(), object);
+        payload[TNET_INFO_OFS_TYPE] = info.type;
+        payload[TNET_INFO_OFS_SUBTYPE] = info.subtype;
         queue(TNET_CMD_OBJECT_INFO, payload);
     });
     mModel.forEachValue(oid, vid, [&](uint32_t object, uint16_t value, const SimValue& data) {
         queue(TNET_CMD_PUBLISH, sim_encode_publish(object, value, data));
     });
     std::vector<uint8_t> done(TNET_SUBSCRIBE_SIZE);
-    tnet_put_u32(done.data(), oid);
-    tnet_put_u16(done.data() + 4, vid);
+    put_le32(done.data(), oid);
+    put_le16(done.data() + TNET_PUB_OFS_VID, vid);
     queue(TNET_CMD_SYNCHRONIZED, done);
 }
 
 void SimControlUnit::routeDatagram(const std::vector<uint8_t>& payload) {
     Datagram datagram;
-    datagram.to = tnet_get_u24(payload.data() + TNET_DL_OFS_PEER);
+    datagram.to = get_le24(payload.data() + TNET_DL_OFS_PEER);
     datagram.srcPort = payload[TNET_DL_OFS_SRC_PORT];
     datagram.dstPort = payload[TNET_DL_OFS_DST_PORT];
     datagram.data.assign(payload.begin() + TNET_DATALINK_HEADER_SIZE, payload.end());
@@ -448,7 +439,7 @@ void SimControlUnit::sendDue() {
         return;
     }
     std::vector<uint8_t> connect(TNET_CONNECT_SIZE);
-    tnet_put_u24(connect.data(), mConfig.address);
+    put_le24(connect.data(), mConfig.address);
     switch (mPhase) {
         case Phase::Search:
             if (mKnown && mProbeKnown) {
@@ -517,7 +508,8 @@ void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
     const int length =
         link_encode(packet, static_cast<uint16_t>(TNET_HEADER_SIZE + size), frame, sizeof frame);
     if (length < 0) {
-        dbg_printf_h("sim: %s of %u bytes cannot be framed", command_text(cmd), static_cast<unsigned>(size));
+        dbg_printf_h("sim: %s of %u bytes cannot be framed", tnet_command_text(cmd),
+                     static_cast<unsigned>(size));
         return;
     }
     if (mFaults.corruptFrames > 0 && length > 4) {

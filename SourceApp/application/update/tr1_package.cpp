@@ -83,9 +83,9 @@ uint32_t tr1_firmware_scan(File& file, const tr1_firmware_device_compatible& com
             dbg_printf_h("TR1 short read in the blocks of item %u", index);
             break;
         }
-        if (crc != bl_get_u16(item.header)) {
+        if (crc != get_le16(item.header)) {
             dbg_printf_h("TR1 header CRC of item %u wrong (%04X, expected %04X)", index, crc,
-                         bl_get_u16(item.header));
+                         get_le16(item.header));
             break;
         }
         if (compatible(file, item)) {

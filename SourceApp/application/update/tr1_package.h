@@ -43,8 +43,8 @@ struct tr1_package_item {
 
     uint8_t firstBlockLength() const { return header[4]; }
     uint8_t descriptorLength() const { return header[5]; }
-    uint32_t dataLength() const { return bl_get_u32(header + 12); }
-    uint16_t dataChecksum() const { return bl_get_u16(header + 16); }
+    uint32_t dataLength() const { return get_le32(header + 12); }
+    uint16_t dataChecksum() const { return get_le16(header + 16); }
     uint8_t type() const { return header[18]; }
     uint32_t descriptorOffset() const { return offset + TR1_HEADER_SIZE + firstBlockLength(); }
     uint32_t dataOffset() const { return descriptorOffset() + descriptorLength(); }

@@ -1,4 +1,5 @@
 #include "SourceApp/gui/bif/bif.h"
+#include "Libraries/base/bytes.h"
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/unicode.h"
@@ -17,13 +18,6 @@ Font bif_myriad14_bold("myriad14_bold");
 
 namespace {
 
-inline uint16_t u16_at(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-inline uint32_t u32_at(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 int reject(const char* what, const char* reason) {
     dbg_printf_h("bif: %s rejected: %s", what, reason);
     return -1;
@@ -36,7 +30,7 @@ inline const uint8_t* offsets(const bif_t* f) {
     return f->data + BIF_HEADER + f->range_count * BIF_RANGE;
 }
 inline const uint8_t* glyph(const bif_t* f, unsigned index) {
-    return f->data + u32_at(offsets(f) + 4 * index);
+    return f->data + get_le32(offsets(f) + 4 * index);
 }
 
 // The glyph a character draws with: a carriage return none (texts from other systems end their lines with
@@ -82,9 +76,9 @@ int bif_parse(const uint8_t* data, size_t size, bif_t* font, const char* what) {
     f.x_height = data[1];
     f.descent = data[2];
     f.line_step = data[3];
-    f.range_count = u16_at(data + 4);
-    f.glyph_count = u16_at(data + 6);
-    f.replacement = u16_at(data + 8);
+    f.range_count = get_le16(data + 4);
+    f.glyph_count = get_le16(data + 6);
+    f.replacement = get_le16(data + 8);
     if (f.glyph_count == 0 || f.replacement >= f.glyph_count)
         return reject(what, "no replacement glyph");
     const size_t tables = BIF_HEADER + size_t{f.range_count} * BIF_RANGE + size_t{f.glyph_count} * 4;
@@ -93,7 +87,7 @@ int bif_parse(const uint8_t* data, size_t size, bif_t* font, const char* what) {
     uint32_t next_code = 0;
     for (unsigned i = 0; i < f.range_count; ++i) {
         const uint8_t* r = ranges(&f) + i * BIF_RANGE;
-        const uint32_t first = u16_at(r), count = u16_at(r + 2), first_glyph = u16_at(r + 4);
+        const uint32_t first = get_le16(r), count = get_le16(r + 2), first_glyph = get_le16(r + 4);
         if (count == 0 || first < next_code || first + count > 0x10000)
             return reject(what, "ranges not sorted");
         if (first_glyph + count > f.glyph_count)
@@ -101,7 +95,7 @@ int bif_parse(const uint8_t* data, size_t size, bif_t* font, const char* what) {
         next_code = first + count;
     }
     for (unsigned i = 0; i < f.glyph_count; ++i) {
-        const uint32_t offset = u32_at(offsets(&f) + 4 * i);
+        const uint32_t offset = get_le32(offsets(&f) + 4 * i);
         if (offset < tables || offset > size || size - offset < BIF_GLYPH_HEADER)
             return reject(what, "glyph out of bounds");
         const uint8_t* g = data + offset;
@@ -123,13 +117,13 @@ const uint8_t* bif_get_glyph_ptr(const bif_t* font, uint32_t code) {
     while (lo < hi) {
         const unsigned mid = (lo + hi) / 2;
         const uint8_t* r = ranges(font) + mid * BIF_RANGE;
-        const uint32_t first = u16_at(r), count = u16_at(r + 2);
+        const uint32_t first = get_le16(r), count = get_le16(r + 2);
         if (code < first)
             hi = mid;
         else if (code >= first + count)
             lo = mid + 1;
         else
-            return glyph(font, u16_at(r + 4) + (code - first));
+            return glyph(font, get_le16(r + 4) + (code - first));
     }
     return nullptr;
 }

@@ -1,5 +1,6 @@
 #include "SourceApp/gui/gfx/gfx.h"
 
+#include "Libraries/base/bytes.h"
 #include "Libraries/base/dbg.h"
 
 #include <algorithm>
@@ -295,7 +296,7 @@ void gfx_put_image(int x, int y, const unsigned char* image) {
                 uint32_t* p = row(py);
                 for (int px = b.x1; px <= b.x2; ++px) {
                     const size_t i = static_cast<size_t>(py - y) * w + (px - x);
-                    const uint32_t src = pixel_of_rgb565(pixels[2 * i] | (pixels[2 * i + 1] << 8));
+                    const uint32_t src = pixel_of_rgb565(get_le16(pixels + 2 * i));
                     if (masked)
                         blend_into(p[px], src, alpha[i]);
                     else

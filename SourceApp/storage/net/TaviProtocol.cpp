@@ -1,4 +1,5 @@
 #include "SourceApp/storage/net/TaviProtocol.h"
+#include "Libraries/base/bytes.h"
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
@@ -48,11 +49,6 @@ std::uint64_t key_of(oid_t oid, vid_t vid) {
     return static_cast<std::uint64_t>(oid) << 16 | vid;
 }
 
-const char* command_text(u8 cmd) {
-    const char* name = tnet_command_name(cmd);
-    return name ? name : "UNKNOWN";
-}
-
 } // namespace
 
 // ---- Queued commands ----
@@ -62,8 +58,8 @@ int QueuedSubscribe::build(u8* cmd, u8* payload, u16 max) {
         return -1;
     }
     *cmd = TNET_CMD_SUBSCRIBE;
-    tnet_put_u32(payload, mOid);
-    tnet_put_u16(payload + 4, mVid);
+    put_le32(payload + TNET_PUB_OFS_OID, mOid);
+    put_le16(payload + TNET_PUB_OFS_VID, mVid);
     return TNET_SUBSCRIBE_SIZE;
 }
 
@@ -72,7 +68,7 @@ int QueuedTimeSync::build(u8* cmd, u8* payload, u16 max) {
         return -1;
     }
     *cmd = TNET_CMD_SYNC_TIME;
-    tnet_put_u32(payload, timestamp_to_network(static_cast<time_t>(os_time())));
+    put_le32(payload, timestamp_to_network(static_cast<time_t>(os_time())));
     return TNET_SYNC_TIME_SIZE;
 }
 
@@ -149,10 +145,7 @@ void TaviProtocol::handleDisconnected(int reason) {
         dbg_printf_h("tavi: disconnect (%d) while not connected", reason);
         return;
     }
-    reset(reason == TNET_DISCONNECT_MASTER        ? "disconnected by the control unit"
-          : reason == TNET_DISCONNECT_SUPERVISION ? "control unit silent"
-          : reason == TNET_DISCONNECT_RETRIES     ? "retries exhausted"
-                                                  : "control unit connects again");
+    reset(tnet_disconnect_reason_name(reason));
 }
 
 void TaviProtocol::reset(const char* why) {
@@ -248,21 +241,19 @@ int TaviProtocol::buildPublish(const pt_value& value, u8* payload, u16 max) {
     if (size > max || count > PT_MAX_DATA) {
         return -1;
     }
-    tnet_put_u32(payload, value.oid);
-    tnet_put_u16(payload + 4, value.vid);
-    payload[6] = value.vtype;
-    tnet_put_u32(payload + 7, timestamp_to_network(static_cast<time_t>(value.timestamp)));
-    u8* field = payload + TNET_PUBLISH_HEADER_SIZE;
+    put_le32(payload + TNET_PUB_OFS_OID, value.oid);
+    put_le16(payload + TNET_PUB_OFS_VID, value.vid);
+    payload[TNET_PUB_OFS_VTYPE] = value.vtype;
+    put_le32(payload + TNET_PUB_OFS_TIMESTAMP, timestamp_to_network(static_cast<time_t>(value.timestamp)));
+    u8* field = payload + TNET_PUB_OFS_VALUE;
     if (bytes) {
-        tnet_put_u16(field, value.valid ? static_cast<u16>(count) : static_cast<u16>(PT_LENGTH_NO_VALUE));
+        put_le16(field, value.valid ? static_cast<u16>(count) : static_cast<u16>(PT_LENGTH_NO_VALUE));
         if (count > 0) {
             std::memcpy(field + 2, value.data, count);
         }
     } else {
         const u32 raw = value.valid ? static_cast<u32>(value.value) : bt_vtype_marker(value.vtype);
-        for (unsigned i = 0; i < width; ++i) {
-            field[i] = static_cast<u8>(raw >> (8 * i));
-        }
+        put_le(field, raw, width);
     }
     return static_cast<int>(size);
 }
@@ -290,7 +281,7 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
         return;
     }
     if (mInFlight == nullptr || cmd != mInFlightCmd) {
-        dbg_printf_h("tavi: %s given up", command_text(cmd));
+        dbg_printf_h("tavi: %s given up", tnet_command_text(cmd));
         return;
     }
     std::unique_ptr<QueuedCommand> command = std::move(mInFlight);
@@ -300,7 +291,7 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
         dbg_printf_h("tavi: SUBSCRIBE given up, asking again");
         mCommands.push_front(std::move(command));
     } else {
-        dbg_printf_h("tavi: %s given up", command_text(cmd));
+        dbg_printf_h("tavi: %s given up", tnet_command_text(cmd));
     }
 }
 
@@ -312,11 +303,11 @@ void TaviProtocol::handleLearnChanged(int learning) {
 
 void TaviProtocol::handleReceived(u8 cmd, const u8* payload, u16 len) {
     if (tnet_payload_check(cmd, payload, len, true) != 0) {
-        dbg_printf_h("tavi: malformed %s (%u bytes) dropped", command_text(cmd), unsigned{len});
+        dbg_printf_h("tavi: malformed %s (%u bytes) dropped", tnet_command_text(cmd), unsigned{len});
         return;
     }
     if (mState == State::Disconnected) {
-        dbg_printf_h("tavi: %s while not connected dropped", command_text(cmd));
+        dbg_printf_h("tavi: %s while not connected dropped", tnet_command_text(cmd));
         return;
     }
     switch (cmd) {
@@ -336,21 +327,21 @@ void TaviProtocol::handleReceived(u8 cmd, const u8* payload, u16 len) {
             receiveObjectRemove(payload, len);
             return;
         default:
-            dbg_printf_h("tavi: %s from the control unit ignored", command_text(cmd));
+            dbg_printf_h("tavi: %s from the control unit ignored", tnet_command_text(cmd));
             return;
     }
 }
 
 void TaviProtocol::receivePublish(const u8* payload, u16 len) {
-    const oid_t oid = tnet_get_u32(payload);
-    const vid_t vid = tnet_get_u16(payload + 4);
+    const oid_t oid = get_le32(payload + TNET_PUB_OFS_OID);
+    const vid_t vid = get_le16(payload + TNET_PUB_OFS_VID);
     if (Structure.wasRemoved(oid)) {
         dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X for a removed object dropped", oid_address(oid),
                      oid_index(oid), vid);
         return;
     }
-    const bt_vtype vtype = payload[6];
-    const u32 networkTime = tnet_get_u32(payload + 7);
+    const bt_vtype vtype = payload[TNET_PUB_OFS_VTYPE];
+    const u32 networkTime = get_le32(payload + TNET_PUB_OFS_TIMESTAMP);
     // The table keeps 32-bit Unix seconds, which end 30 years before network time does: a later stamp would
     // wrap to the 1970s, so it is taken as unknown like 0.
     u32 unixTime = static_cast<u32>(os_time());
@@ -364,21 +355,15 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
             unixTime = static_cast<u32>(stamp);
         }
     }
-    if (const auto kept = mUnconfirmed.find(key_of(oid, vid)); kept != mUnconfirmed.end()) {
-        // A stamp of 0 says nothing about its age: it does not beat a write the control unit has not seen.
-        if (networkTime == 0 || unixTime <= kept->second) {
-            dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X older than the local change, not stored",
-                         oid_address(oid), oid_index(oid), vid);
-            return;
-        }
-        dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X newer than the local change, which is dropped",
+    if (localChangeWins(oid, vid, networkTime == 0 ? std::nullopt : std::optional<u32>(unixTime))) {
+        dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X older than the local change, not stored",
                      oid_address(oid), oid_index(oid), vid);
-        mUnconfirmed.erase(kept);
+        return;
     }
-    const u8* value = payload + TNET_PUBLISH_HEADER_SIZE;
+    const u8* value = payload + TNET_PUB_OFS_VALUE;
     u32 length = static_cast<u32>(len - TNET_PUBLISH_HEADER_SIZE);
     if (BT_VTYPE_IS_BYTES(vtype)) {
-        length = tnet_get_u16(value);
+        length = get_le16(value);
         value += 2;
     }
     const int result = pt_store(oid, vid, vtype, value, length, unixTime, PT_ORIGIN_NETWORK);
@@ -388,9 +373,36 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
     }
 }
 
+bool TaviProtocol::localChangeWins(oid_t oid, vid_t vid, std::optional<u32> networkStamp) {
+    // The change is either unacknowledged (sent, or kept over a reset) or still waiting in the tree's queue.
+    std::optional<u32> localStamp;
+    const auto kept = mUnconfirmed.find(key_of(oid, vid));
+    if (kept != mUnconfirmed.end()) {
+        localStamp = kept->second;
+    } else if (Structure.isPublishQueued(oid, vid)) {
+        u32 stamp = 0;
+        pt_get_timestamp(&stamp, oid, vid);
+        localStamp = stamp;
+    }
+    if (!localStamp) {
+        return false;
+    }
+    // A stamp of 0 says nothing about its age: it does not beat a write the control unit has not seen.
+    if (!networkStamp || *networkStamp <= *localStamp) {
+        return true;
+    }
+    dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X newer than the local change, which is dropped",
+                 oid_address(oid), oid_index(oid), vid);
+    if (kept != mUnconfirmed.end()) {
+        mUnconfirmed.erase(kept);
+    }
+    Structure.withdrawPublish(oid, vid);
+    return false;
+}
+
 void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
-    const oid_t oid = tnet_get_u32(payload);
-    const vid_t vid = tnet_get_u16(payload + 4);
+    const oid_t oid = get_le32(payload + TNET_PUB_OFS_OID);
+    const vid_t vid = get_le16(payload + TNET_PUB_OFS_VID);
     if (mState == State::SubscribingSelf && oid == mSelf && vid == VID_ALL) {
         mState = State::SubscribingAll;
         dbg_printf_h("tavi: subscribing to everything");
@@ -421,7 +433,7 @@ void TaviProtocol::publishMyself() {
     }
     u8 list[sizeof IDENTITY_VIDS];
     for (size_t i = 0; i < std::size(IDENTITY_VIDS); ++i) {
-        tnet_put_u16(list + 2 * i, IDENTITY_VIDS[i]);
+        put_le16(list + 2 * i, IDENTITY_VIDS[i]);
     }
     pt_set_data(mSelf, VID_VALUE_LIST, list, sizeof list);
     pt_set_int(mSelf, VID_DEVICE_STATE, DEVICE_READY, BT_VTYPE_U8);
@@ -432,7 +444,7 @@ void TaviProtocol::publishMyself() {
 }
 
 void TaviProtocol::receiveTime(const u8* payload, u16) {
-    const u32 networkTime = tnet_get_u32(payload);
+    const u32 networkTime = get_le32(payload);
     const time_t unixTime = timestamp_from_network(networkTime);
     if (unixTime > static_cast<time_t>(UINT32_MAX)) {
         dbg_printf_h("tavi: SYNC_TIME %u beyond the clock's range, ignored", networkTime);
@@ -443,8 +455,9 @@ void TaviProtocol::receiveTime(const u8* payload, u16) {
 }
 
 void TaviProtocol::receiveObjectInfo(const u8* payload, u16) {
-    const oid_t oid = tnet_get_u32(payload);
-    const bt_obj_info info{payload[4], payload[5], payload[6], payload[7]};
+    const oid_t oid = get_le32(payload);
+    const bt_obj_info info{payload[TNET_INFO_OFS_TYPE], payload[TNET_INFO_OFS_SUBTYPE],
+                           payload[TNET_INFO_OFS_FLAGS], payload[TNET_INFO_OFS_FLAGS + 1]};
     if (oid == OID_ALL) {
         dbg_printf_h("tavi: OBJECT_INFO for object id %08X refused", oid);
         return;
@@ -466,7 +479,7 @@ void TaviProtocol::receiveObjectInfo(const u8* payload, u16) {
 }
 
 void TaviProtocol::receiveObjectRemove(const u8* payload, u16) {
-    const oid_t oid = tnet_get_u32(payload);
+    const oid_t oid = get_le32(payload);
     if (!Structure.remove(oid)) {
         dbg_printf_h("tavi: OBJECT_REMOVE of unknown %06X:%02X ignored", oid_address(oid), oid_index(oid));
     }

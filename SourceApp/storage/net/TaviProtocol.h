@@ -105,6 +105,9 @@ private:
     void reset(const char* why);
     void subscribe(oid_t oid, vid_t vid, bool front);
     void receivePublish(const u8* payload, u16 len);
+    // Whether a local change of the value not yet acknowledged stays against a value of the control unit
+    // stamped networkStamp (Unix seconds; none when it came unstamped). A newer one drops the change.
+    bool localChangeWins(oid_t oid, vid_t vid, std::optional<u32> networkStamp);
     void receiveSynchronized(const u8* payload, u16 len);
     void receiveTime(const u8* payload, u16 len);
     void receiveObjectInfo(const u8* payload, u16 len);

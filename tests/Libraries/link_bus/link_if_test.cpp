@@ -3,9 +3,12 @@
 #include "Libraries/link_bus/link_bus.h"
 #include "Libraries/link_bus/tnet_packet.h"
 #include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tests/Libraries/link_bus/link_test_util.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace tdx {
 namespace {
@@ -25,7 +28,7 @@ protected:
         mLoop = comf_loop_create("link-if-test");
         ASSERT_NE(mLoop, nullptr);
         link_if_set_receiver(0, &Collector::onPacket, &mReceived);
-        ASSERT_EQ(link_if_open(0, "loop:link-if-test"), 0);
+        ASSERT_EQ(link_if_open(0, &loop_serial_port, "loop:link-if-test"), 0);
     }
     void TearDown() override {
         link_if_close(0);
@@ -195,6 +198,79 @@ TEST_F(LinkInterfaceTest, AConverterThatDisappearsAndIsRegisteredAgainIsReopened
     EXPECT_EQ(mReceived.packets.size(), 1u);
 }
 
+// A port that moves at most `chunk` bytes a call and fails every `period`-th call with `error`, as a port
+// does under signals (EINTR), with full buffers (EAGAIN) or after a glitch (EIO).
+struct ChoppyPort {
+    static inline Bytes wire;     // what the link wrote
+    static inline Bytes incoming; // what the port hands the link
+    static inline int chunk = 1;
+    static inline int period = 0;
+    static inline int error = 0;
+    static inline int calls = 0;
+
+    static int fails() {
+        if (period > 0 && ++calls % period == 0) {
+            errno = error;
+            return -1;
+        }
+        return 0;
+    }
+    static int read(int, uint8_t* buf, int max) {
+        if (fails() != 0) {
+            return -1;
+        }
+        const int n = std::min({max, chunk, static_cast<int>(incoming.size())});
+        std::copy_n(incoming.begin(), n, buf);
+        incoming.erase(incoming.begin(), incoming.begin() + n);
+        return n;
+    }
+    static int write(int, const uint8_t* buf, int len) {
+        if (fails() != 0) {
+            return -1;
+        }
+        const int n = std::min(len, chunk);
+        wire.insert(wire.end(), buf, buf + n);
+        return n;
+    }
+};
+
+TEST(LinkOnAChoppyPort, ShortWritesInterruptionsAndBusyPortsLoseAndRepeatNoByte) {
+    static const serial_port port{[](int, const char*) { return 0; }, ChoppyPort::read, ChoppyPort::write,
+                                  [](int) {}, [](int) { return true; }};
+    struct Case {
+        int chunk;
+        int period;
+        int error;
+    };
+    for (const Case c : {Case{1, 0, 0}, Case{3, 2, EINTR}, Case{5, 3, EAGAIN}, Case{64, 4, EIO}}) {
+        SCOPED_TRACE(testing::Message() << "chunk " << c.chunk << " errno " << c.error);
+        ChoppyPort::wire.clear();
+        ChoppyPort::chunk = c.chunk;
+        ChoppyPort::period = c.period;
+        ChoppyPort::error = c.error;
+        ChoppyPort::calls = 0;
+        const Bytes poll = encode(POLL);
+        const Bytes nop = encode(NOP);
+        ChoppyPort::incoming = poll;
+        ChoppyPort::incoming.insert(ChoppyPort::incoming.end(), nop.begin(), nop.end());
+        Collector received;
+        link_if_set_receiver(0, &Collector::onPacket, &received);
+        ASSERT_EQ(link_if_open(0, &port, "choppy"), 0);
+        ASSERT_EQ(link_if_send(0, NOP.data(), static_cast<uint16_t>(NOP.size())), 0);
+        ASSERT_EQ(link_if_send(0, POLL.data(), static_cast<uint16_t>(POLL.size())), 0);
+        for (int pass = 0; pass < 200 && (link_if_tx_pending(0) > 0 || !ChoppyPort::incoming.empty());
+             ++pass) {
+            link_task();
+        }
+        Bytes sent = nop;
+        sent.insert(sent.end(), poll.begin(), poll.end());
+        EXPECT_EQ(ChoppyPort::wire, sent);
+        EXPECT_EQ(received.packets, (std::vector<Bytes>{POLL, NOP}));
+        link_if_close(0);
+        link_if_set_receiver(0, nullptr, nullptr);
+    }
+}
+
 TEST_F(LinkInterfaceTest, BadPacketsAndBadInterfacesAreRefused) {
     TraceCapture trace;
     EXPECT_EQ(link_if_send(0, POLL.data(), 4), -1);
@@ -203,9 +279,9 @@ TEST_F(LinkInterfaceTest, BadPacketsAndBadInterfacesAreRefused) {
     EXPECT_EQ(link_if_send(-1, POLL.data(), 5), -1);
     EXPECT_EQ(link_if_tx_pending(0), 0);
     EXPECT_TRUE(trace.contains("packet of 4 bytes not sent")) << trace.str();
-    EXPECT_EQ(link_if_open(TNET_INTERFACES, "loop:link-if-test"), -1);
-    EXPECT_EQ(link_if_open(0, ""), -1);
-    EXPECT_EQ(link_if_open(0, nullptr), -1);
+    EXPECT_EQ(link_if_open(TNET_INTERFACES, &loop_serial_port, "loop:link-if-test"), -1);
+    EXPECT_EQ(link_if_open(0, &loop_serial_port, ""), -1);
+    EXPECT_EQ(link_if_open(0, &loop_serial_port, nullptr), -1);
     EXPECT_EQ(link_if_decoder(TNET_INTERFACES), nullptr);
     link_if_close(0);
     EXPECT_FALSE(link_if_is_open(0));

@@ -2,6 +2,7 @@
 // same pass, and the answer is on the wire as one frame.
 #include "Libraries/link_bus/link_bus.h"
 #include "Libraries/link_bus/tnet_packet.h"
+#include "SourceHost/api_lib/comf.h"
 #include "tests/SourceHost/api_lib/comf_test_util.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ struct Answerer {
         static_cast<Answerer*>(user)->heard.emplace_back(pkt, pkt + len);
         if (pkt[TNET_OFS_COMMAND] == TNET_CMD_POLL) {
             uint8_t nop[TNET_HEADER_SIZE];
-            tnet_put_header(nop, tnet_get_u24(pkt), TNET_CMD_NOP, TNET_CTL_DIR);
+            tnet_put_header(nop, get_le24(pkt), TNET_CMD_NOP, TNET_CTL_DIR);
             EXPECT_EQ(link_if_send(0, nop, sizeof(nop)), 0);
         }
     }
@@ -31,7 +32,7 @@ TEST(LinkOnPseudoTerminal, APollFromTheBusIsAnsweredWithOneFrame) {
     ASSERT_TRUE(pty.ok());
     Answerer answerer;
     link_if_set_receiver(0, &Answerer::onPacket, &answerer);
-    ASSERT_EQ(link_if_open(0, pty.slave().c_str()), 0);
+    ASSERT_EQ(link_if_open(0, &comf_serial_port, pty.slave().c_str()), 0);
     ASSERT_TRUE(link_if_is_connected(0));
 
     // Half a frame of an earlier poll, then the poll itself: the decoder resynchronises on START.

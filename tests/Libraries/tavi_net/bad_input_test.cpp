@@ -2,12 +2,9 @@
 // upper layer; the session survives.
 #include "Libraries/tavi_net/fuzz/packet_fuzz.h"
 #include "Libraries/tavi_net/net_harness.h"
+#include "tests/support/corpus_replay.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 
 namespace tdx::test {
 namespace {
@@ -178,44 +175,8 @@ TEST(PayloadCheck, EveryCommandLayoutIsCheckedExactly) {
     }
 }
 
-// The fuzz corpus, and deterministic mutations of it, through the same entry as the libFuzzer target.
-TEST(PacketFuzzCorpus, ReplaysWithoutFault) {
-    const char* root = std::getenv("TDX_SOURCE_DIR");
-    const std::filesystem::path dir =
-        std::filesystem::path(root ? root : TDX_TEST_SOURCE_DIR) / "tests/Libraries/tavi_net/fuzz/corpus";
-    std::vector<std::vector<uint8_t>> inputs;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        std::ifstream file(entry.path(), std::ios::binary);
-        inputs.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
-    ASSERT_GE(inputs.size(), 8u);
-    std::mt19937 random(410);
-    for (const auto& input : inputs) {
-        packetFuzzOne(input.data(), input.size());
-        for (int i = 0; i < 60; ++i) {
-            std::vector<uint8_t> mutated = input;
-            const int edits = 1 + static_cast<int>(random() % 4);
-            for (int e = 0; e < edits; ++e) {
-                switch (random() % 3) {
-                    case 0:
-                        if (!mutated.empty()) {
-                            mutated[random() % mutated.size()] = static_cast<uint8_t>(random());
-                        }
-                        break;
-                    case 1:
-                        mutated.insert(mutated.begin() + static_cast<long>(random() % (mutated.size() + 1)),
-                                       static_cast<uint8_t>(random()));
-                        break;
-                    default:
-                        if (!mutated.empty()) {
-                            mutated.erase(mutated.begin() + static_cast<long>(random() % mutated.size()));
-                        }
-                        break;
-                }
-            }
-            packetFuzzOne(mutated.data(), mutated.size());
-        }
-    }
+TEST(PacketFuzzCorpus, WhateverArrivesTheDisplaySendsOnlyWellFormedPackets) {
+    EXPECT_GE(replayCorpus("tests/Libraries/tavi_net/fuzz/corpus", packetFuzzOne, 60), 8u);
 }
 
 } // namespace

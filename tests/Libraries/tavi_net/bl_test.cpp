@@ -150,8 +150,8 @@ void makeFile(Exchange& exchange, uint32_t size) {
     for (uint32_t i = 0; i < size; ++i) {
         exchange.file[i] = static_cast<uint8_t>(i * 31 + 7);
     }
-    bl_put_u32(exchange.descriptor.length, size);
-    bl_put_u16(exchange.descriptor.crc, crc16(exchange.file.data(), size - 4));
+    put_le32(exchange.descriptor.length, size);
+    put_le16(exchange.descriptor.crc, crc16(exchange.file.data(), size - 4));
     exchange.descriptor.type = 2;
 }
 
@@ -278,7 +278,7 @@ TEST_F(BootloaderTest, StaleRepliesAreIgnoredAndTheCurrentOneCounts) {
     bl_client_connect(&exchange.client);
     exchange.pump();
     ASSERT_EQ(seen.size(), 1u);
-    const uint16_t seq = bl_get_u16(seen[0].data() + 2);
+    const uint16_t seq = get_le16(seen[0].data() + 2);
     uint8_t buffer[TNET_DATALINK_MTU];
 
     const std::vector<std::vector<uint8_t>> stale{
@@ -304,7 +304,7 @@ TEST_F(BootloaderTest, StaleRepliesAreIgnoredAndTheCurrentOneCounts) {
     const int next = bl_client_io_up(&exchange.client, buffer, static_cast<uint32_t>(current.size()));
     ASSERT_EQ(next, BL_HEADER_SIZE);
     EXPECT_EQ(buffer[0], BL_CMD_GET_DEV_INFO);
-    EXPECT_EQ(bl_get_u16(buffer + 2), static_cast<uint16_t>(seq + 1));
+    EXPECT_EQ(get_le16(buffer + 2), static_cast<uint16_t>(seq + 1));
     EXPECT_EQ(exchange.client.state, BL_CL_DEV_INFO);
 }
 
@@ -420,7 +420,7 @@ TEST_F(BootloaderTest, ContradictoryRepliesEndTheExchangeWithTheirFaultCodes) {
             const std::vector<uint8_t>& request) -> std::optional<std::vector<uint8_t>> {
              auto reply = device.answer(request);
              if (reply && request[0] == BL_CMD_UPGRADE_START && reply->size() == 11) {
-                 bl_put_u32(reply->data() + 4, 5000);
+                 put_le32(reply->data() + 4, 5000);
              }
              return reply;
          },

@@ -5,6 +5,7 @@
 #include "Libraries/base/os.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "Libraries/tavi_net/tnet_datalink.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tests/support/sim_loop_test.h"
 #include "tools/simcu/simcu.h"
 
@@ -71,8 +72,8 @@ constexpr uint32_t UNIT = 0x000316;
 
 inline std::vector<uint8_t> subscribePayload(uint32_t oid, uint16_t vid) {
     std::vector<uint8_t> payload(TNET_SUBSCRIBE_SIZE);
-    tnet_put_u32(payload.data(), oid);
-    tnet_put_u16(payload.data() + 4, vid);
+    put_le32(payload.data(), oid);
+    put_le16(payload.data() + TNET_PUB_OFS_VID, vid);
     return payload;
 }
 
@@ -86,6 +87,7 @@ protected:
         os_init();
         ASSERT_TRUE(mLoop.isOpen());
         tnet_init(recordingHandler());
+        tnet_set_serial_port(&loop_serial_port);
         ASSERT_EQ(tnet_init_interface_bus(0, mLoop.port().c_str(), 1, 0), 0);
         tnet_start();
         mSim.setPump([] { tnet_task(); });

@@ -1,5 +1,6 @@
 #include "Libraries/base/os.h"
 #include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tests/SourceHost/api_lib/comf_test_util.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,11 @@ using test::TraceCapture;
 
 constexpr int SLOT = 1;
 
-std::string readAll(int index) {
+std::string readAll(int index, const serial_port& port = comf_serial_port) {
     std::string got;
     uint8_t buf[256];
     int n;
-    while ((n = comf_read(index, buf, sizeof(buf))) > 0) {
+    while ((n = port.read(index, buf, sizeof(buf))) > 0) {
         got.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(n));
     }
     return got;
@@ -36,8 +37,8 @@ std::string readUntil(int index, size_t count) {
     return got;
 }
 
-int writeText(int index, const std::string& text) {
-    return comf_write(index, reinterpret_cast<const uint8_t*>(text.data()), static_cast<int>(text.size()));
+int writeText(int index, const std::string& text, const serial_port& port = comf_serial_port) {
+    return port.write(index, reinterpret_cast<const uint8_t*>(text.data()), static_cast<int>(text.size()));
 }
 
 // The serial port as udev would name it: a stable link to whichever pseudo-terminal is the converter now.
@@ -195,24 +196,24 @@ TEST(LoopPort, CarriesBytesBothWaysAndEchoesTheDisplaysWrites) {
     comf_loop* loop = comf_loop_create("comf-test");
     ASSERT_NE(loop, nullptr);
     EXPECT_EQ(comf_loop_create("comf-test"), nullptr);
-    ASSERT_EQ(comf_open(0, "loop:comf-test"), 0);
-    ASSERT_TRUE(comf_is_connected(0));
+    ASSERT_EQ(loop_serial_port.open(0, "loop:comf-test"), 0);
+    ASSERT_TRUE(loop_serial_port.connected(0));
 
     const uint8_t poll[] = {1, 2, 3};
     EXPECT_EQ(comf_loop_write(loop, poll, 3), 3);
-    EXPECT_EQ(readAll(0), "\x01\x02\x03");
-    EXPECT_EQ(writeText(0, "xy"), 2);
+    EXPECT_EQ(readAll(0, loop_serial_port), "\x01\x02\x03");
+    EXPECT_EQ(writeText(0, "xy", loop_serial_port), 2);
     uint8_t peer[8];
     EXPECT_EQ(comf_loop_read(loop, peer, sizeof(peer)), 2);
-    EXPECT_EQ(readAll(0), "xy"); // the converter's echo
+    EXPECT_EQ(readAll(0, loop_serial_port), "xy"); // the converter's echo
 
     comf_loop_set_echo(loop, false);
-    EXPECT_EQ(writeText(0, "z"), 1);
-    EXPECT_EQ(readAll(0), "");
+    EXPECT_EQ(writeText(0, "z", loop_serial_port), 1);
+    EXPECT_EQ(readAll(0, loop_serial_port), "");
     EXPECT_EQ(comf_loop_read(loop, peer, sizeof(peer)), 1);
     EXPECT_EQ(peer[0], 'z');
 
-    comf_close(0);
+    loop_serial_port.close(0);
     comf_loop_destroy(loop);
 }
 
@@ -220,32 +221,32 @@ TEST(LoopPort, AFullDirectionTakesNoMore) {
     comf_loop* loop = comf_loop_create("comf-full");
     ASSERT_NE(loop, nullptr);
     comf_loop_set_echo(loop, false);
-    ASSERT_EQ(comf_open(0, "loop:comf-full"), 0);
+    ASSERT_EQ(loop_serial_port.open(0, "loop:comf-full"), 0);
     const std::string chunk(COMF_LOOP_CAPACITY - 10, 'a');
-    EXPECT_EQ(writeText(0, chunk), COMF_LOOP_CAPACITY - 10);
-    EXPECT_EQ(writeText(0, std::string(20, 'b')), 10);
-    EXPECT_EQ(writeText(0, "c"), 0);
+    EXPECT_EQ(writeText(0, chunk, loop_serial_port), COMF_LOOP_CAPACITY - 10);
+    EXPECT_EQ(writeText(0, std::string(20, 'b'), loop_serial_port), 10);
+    EXPECT_EQ(writeText(0, "c", loop_serial_port), 0);
     uint8_t peer[COMF_LOOP_CAPACITY];
     EXPECT_EQ(comf_loop_read(loop, peer, sizeof(peer)), COMF_LOOP_CAPACITY);
     EXPECT_EQ(peer[COMF_LOOP_CAPACITY - 1], 'b');
-    comf_close(0);
+    loop_serial_port.close(0);
     comf_loop_destroy(loop);
 }
 
 TEST(LoopPort, AQuickUnplugAndReplugIsStillNoticed) {
     comf_loop* loop = comf_loop_create("comf-replug");
     ASSERT_NE(loop, nullptr);
-    ASSERT_EQ(comf_open(0, "loop:comf-replug"), 0);
+    ASSERT_EQ(loop_serial_port.open(0, "loop:comf-replug"), 0);
     const uint8_t stale[] = {9, 9};
     comf_loop_write(loop, stale, 2);
     comf_loop_set_plugged(loop, false);
     comf_loop_set_plugged(loop, true);
-    EXPECT_EQ(readAll(0), ""); // bytes in the unplugged converter are gone
-    EXPECT_FALSE(comf_is_connected(0));
+    EXPECT_EQ(readAll(0, loop_serial_port), ""); // bytes in the unplugged converter are gone
+    EXPECT_FALSE(loop_serial_port.connected(0));
     os_clock_advance(COMF_RETRY_MS);
-    EXPECT_EQ(readAll(0), "");
-    EXPECT_TRUE(comf_is_connected(0));
-    comf_close(0);
+    EXPECT_EQ(readAll(0, loop_serial_port), "");
+    EXPECT_TRUE(loop_serial_port.connected(0));
+    loop_serial_port.close(0);
     comf_loop_destroy(loop);
 }
 
@@ -258,9 +259,9 @@ TEST(LoopPort, BadNamesAreRefused) {
     EXPECT_EQ(comf_loop_write(nullptr, buf, 2), -1);
     comf_loop_destroy(nullptr);
     // An unknown loop is a missing port, retried like an unplugged converter.
-    ASSERT_EQ(comf_open(0, "loop:nobody"), 0);
-    EXPECT_FALSE(comf_is_connected(0));
-    comf_close(0);
+    ASSERT_EQ(loop_serial_port.open(0, "loop:nobody"), 0);
+    EXPECT_FALSE(loop_serial_port.connected(0));
+    loop_serial_port.close(0);
 }
 
 } // namespace

@@ -64,7 +64,7 @@ protected:
 
     void setClock(uint32_t networkTime) {
         std::vector<uint8_t> payload(TNET_SYNC_TIME_SIZE);
-        tnet_put_u32(payload.data(), networkTime);
+        put_le32(payload.data(), networkTime);
         upper().toSend.emplace_back(TNET_CMD_SYNC_TIME, payload);
         ASSERT_TRUE(waitFor([&] { return mLife->networkTime() == networkTime; }, 1000));
     }
@@ -89,7 +89,7 @@ TEST_F(BehaviourTest, TheClockRunsAndReachesTheDisplayWhenItsSessionOpens) {
     ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNC_TIME) == 1; }, 2000));
     for (const auto& [cmd, payload] : upper().received) {
         if (cmd == TNET_CMD_SYNC_TIME) {
-            EXPECT_NEAR(tnet_get_u32(payload.data()), mLife->networkTime(), 1);
+            EXPECT_NEAR(get_le32(payload.data()), mLife->networkTime(), 1);
         }
     }
 }

@@ -63,11 +63,11 @@ int publishLongText(uint8_t* cmd, uint8_t* payload, uint16_t max) {
     }
     --sToSend;
     *cmd = TNET_CMD_PUBLISH;
-    tnet_put_u32(payload, tnet_get_address()); // the display's own device
-    tnet_put_u16(payload + 4, 0x8090);
-    payload[6] = 15;
-    tnet_put_u32(payload + 7, 0);
-    tnet_put_u16(payload + 11, TEXT);
+    put_le32(payload, tnet_get_address()); // the display's own device
+    put_le16(payload + TNET_PUB_OFS_VID, 0x8090);
+    payload[TNET_PUB_OFS_VTYPE] = 15;
+    put_le32(payload + TNET_PUB_OFS_TIMESTAMP, 0);
+    put_le16(payload + 11, TEXT);
     std::fill_n(payload + 13, TEXT, static_cast<uint8_t>('a' + sToSend % 26));
     return TNET_PUBLISH_HEADER_SIZE + 2 + TEXT;
 }

@@ -49,7 +49,7 @@ TEST_F(SimTest, SubscriptionIsAnsweredWithObjectsThenValuesThenSynchronized) {
     EXPECT_EQ(upper().receivedCount(TNET_CMD_PUBLISH), 3);
     EXPECT_EQ(upper().received.back().second, subscribePayload(0xFFFFFFFF, 0xFFFF));
     const auto room = std::find_if(upper().received.begin(), upper().received.end(), [](const auto& entry) {
-        return entry.first == TNET_CMD_PUBLISH && tnet_get_u32(entry.second.data()) == ROOM;
+        return entry.first == TNET_CMD_PUBLISH && get_le32(entry.second.data()) == ROOM;
     });
     ASSERT_NE(room, upper().received.end());
     EXPECT_EQ(sim::sim_decode_publish(room->second.data(), room->second.size())->value.number(), -1250);

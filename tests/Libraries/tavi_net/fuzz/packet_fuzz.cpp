@@ -7,7 +7,7 @@
 #include "Libraries/tavi_net/bl_client.h"
 #include "Libraries/tavi_net/bl_service.h"
 #include "Libraries/tavi_net/tnet.h"
-#include "SourceHost/api_lib/comf.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tools/simcu/sim_model.h"
 
 #include <algorithm>
@@ -29,23 +29,11 @@ comf_loop* setUp() {
     return loop;
 }
 
-void feed(comf_loop* loop, const uint8_t* packet, size_t size) {
-    uint8_t frame[LINK_MAX_FRAME];
-    const int length = link_encode(packet, static_cast<uint16_t>(size), frame, sizeof frame);
-    if (length > 0) {
-        comf_loop_write(loop, frame, length);
-    }
-    tnet_task();
-    uint8_t sink[1024];
-    while (comf_loop_read(loop, sink, sizeof sink) > 0) {
-    }
-}
-
 void master(comf_loop* loop, uint8_t cmd, std::initializer_list<uint8_t> payload) {
     uint8_t packet[16];
     tnet_put_header(packet, DISPLAY, cmd, 0);
     std::copy(payload.begin(), payload.end(), packet + TNET_HEADER_SIZE);
-    feed(loop, packet, TNET_HEADER_SIZE + payload.size());
+    feedPacket(loop, packet, TNET_HEADER_SIZE + payload.size());
 }
 
 int ignoreEvents(bl_client*, bl_cl_event, void*) {
@@ -54,15 +42,44 @@ int ignoreEvents(bl_client*, bl_cl_event, void*) {
 
 } // namespace
 
-void packetFuzzOne(const uint8_t* data, size_t size) {
+bool feedPacket(comf_loop* loop, const uint8_t* packet, size_t size) {
+    uint8_t frame[LINK_MAX_FRAME];
+    const int length = link_encode(packet, static_cast<uint16_t>(size), frame, sizeof frame);
+    if (length > 0) {
+        comf_loop_write(loop, frame, length);
+    }
+    tnet_task();
+    // Whatever came in, what goes out is a client's packet with a payload of the right layout.
+    bool wellFormed = true;
+    link_decoder replies;
+    link_decoder_init(
+        &replies,
+        [](const uint8_t* reply, uint16_t len, void* user) {
+            const bool fromClient = reply[TNET_OFS_CONTROL] & TNET_CTL_DIR;
+            const bool reserved = reply[TNET_OFS_CONTROL] & TNET_CTL_RESERVED;
+            const bool layout = tnet_payload_check(reply[TNET_OFS_COMMAND], reply + TNET_HEADER_SIZE,
+                                                   static_cast<uint16_t>(len - TNET_HEADER_SIZE), false) == 0;
+            *static_cast<bool*>(user) &= fromClient && !reserved && layout;
+        },
+        &wellFormed);
+    uint8_t sent[1024];
+    for (int n; (n = comf_loop_read(loop, sent, sizeof sent)) > 0;) {
+        link_feed_buffer(&replies, sent, static_cast<size_t>(n));
+    }
+    return wellFormed;
+}
+
+bool packetFuzzOne(const uint8_t* data, size_t size) {
     const bool traced = dbg_is_enabled();
     dbg_set_enabled(false);
     comf_loop* loop = setUp();
+    bool kept = true;
 
     // The client's receive path in each of its states.
     for (int state = 0; state < 3; ++state) {
         static const tnet_client_handler handler{};
         tnet_init(&handler);
+        tnet_set_serial_port(&loop_serial_port);
         tnet_init_interface_bus(0, "loop:fuzz", 1, 0);
         tnet_start();
         bl_start_service();
@@ -74,7 +91,7 @@ void packetFuzzOne(const uint8_t* data, size_t size) {
         }
         const size_t length = std::min<size_t>(size, LINK_MAX_PACKET);
         if (length >= LINK_MIN_PACKET) {
-            feed(loop, data, length);
+            kept &= feedPacket(loop, data, length);
         }
         tnet_stop();
     }
@@ -94,7 +111,8 @@ void packetFuzzOne(const uint8_t* data, size_t size) {
     if (datagram > 0) {
         std::memcpy(buffer, data, datagram);
     }
-    bl_target_answer(buffer, datagram);
+    const int answer = bl_target_answer(buffer, datagram);
+    kept &= answer >= 0 && answer <= static_cast<int>(TNET_DATALINK_MTU);
     for (uint8_t start = 0; start < 2; ++start) {
         bl_client client;
         bl_client_init(&client, ignoreEvents, 0x020304, 500);
@@ -115,6 +133,7 @@ void packetFuzzOne(const uint8_t* data, size_t size) {
         }
     }
     dbg_set_enabled(traced);
+    return kept;
 }
 
 } // namespace tdx::test

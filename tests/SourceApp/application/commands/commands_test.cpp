@@ -2,7 +2,9 @@
 #include "SourceApp/application/commands/DropdownItemClickCommand.h"
 #include "SourceApp/application/commands/ScrollBarCommands.h"
 #include "SourceApp/application/controls/DropdownMenu.h"
+#include "SourceApp/application/controls/ScrollBar.h"
 #include "SourceApp/gui/core/core_fixture.h"
+#include "SourceApp/gui/core/layout/Viewport.h"
 
 #include "Libraries/base/os.h"
 
@@ -11,22 +13,6 @@
 
 namespace tdx::test {
 namespace {
-
-// Stands in for the screens' scroll bar: what the coupling commands set and read.
-class FakeScrollBar {
-public:
-    void setMax(int maximum, int total) {
-        mMax = maximum;
-        mTotal = total;
-        ++mSetMaxCalls;
-    }
-    int getThumbPosition() const { return mPosition; }
-
-    int mMax = -1;
-    int mTotal = -1;
-    int mSetMaxCalls = 0;
-    int mPosition = 0;
-};
 
 struct Thrown : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -104,40 +90,34 @@ TEST_F(CommandsTest, ViewportSizeGoesToTheScrollBarAndThePositionComesBack) {
         new Patch(content, 0, 31 + i * 27, 277, 26, 0xCCCCCC);
     }
     content->fitToContent();
-    FakeScrollBar bar;
-    content->setOnSizeChangeCommand(
-        std::make_unique<ViewportSizeToScrollBarCommand<FakeScrollBar>>(viewport, &bar));
-    ViewportSizeToScrollBarCommand<FakeScrollBar>(viewport, &bar).execute();
-    EXPECT_EQ(bar.mTotal, viewport->getInnerHeight());
-    EXPECT_EQ(bar.mMax, viewport->getMaxVerticalPosition());
-    EXPECT_GT(bar.mMax, 0);
+    auto* bar = new ScrollBar(screen(), 295, 31, 209);
+    content->setOnSizeChangeCommand(std::make_unique<ViewportSizeToScrollBarCommand>(viewport, bar));
+    bar->setOnScrollCommand(std::make_unique<ScrollBarPositionToViewportCommand>(viewport, bar));
+    ViewportSizeToScrollBarCommand(viewport, bar).execute();
+    EXPECT_EQ(bar->getMax(), viewport->getMaxVerticalPosition());
+    EXPECT_TRUE(bar->isEnabled());
 
     // The content grows: its size-change command tells the bar again.
-    const int calls = bar.mSetMaxCalls;
     new Patch(content, 0, 31 + 12 * 27, 277, 26, 0xCCCCCC);
     content->fitToContent();
-    EXPECT_GT(bar.mSetMaxCalls, calls);
-    EXPECT_EQ(bar.mMax, viewport->getMaxVerticalPosition());
+    EXPECT_EQ(bar->getMax(), viewport->getMaxVerticalPosition());
 
-    ScrollBarPositionToViewportCommand<FakeScrollBar> scroll(viewport, &bar);
-    bar.mPosition = 54;
-    scroll.execute();
+    bar->setThumbPosition(54);
     EXPECT_EQ(viewport->getVerticalPosition(), 54);
-    bar.mPosition = 100000; // beyond the content: the viewport stops at its end
-    scroll.execute();
+    bar->setThumbPosition(100000); // the bar stops at the content's end, and the viewport with it
     EXPECT_EQ(viewport->getVerticalPosition(), viewport->getMaxVerticalPosition());
 }
 
 TEST_F(CommandsTest, ScrollCouplingRefusesMissingPartners) {
-    FakeScrollBar bar;
-    Viewport* none = nullptr;
-    EXPECT_THROW(ViewportSizeToScrollBarCommand<FakeScrollBar>(none, &bar), Thrown);
-    EXPECT_THROW(ScrollBarPositionToViewportCommand<FakeScrollBar>(none, &bar), Thrown);
     mCore.changeState(2, 0, 0, 0, 0);
     pass();
+    auto* bar = new ScrollBar(screen(), 295, 31, 209);
+    Viewport* none = nullptr;
+    EXPECT_THROW(ViewportSizeToScrollBarCommand(none, bar), Thrown);
+    EXPECT_THROW(ScrollBarPositionToViewportCommand(none, bar), Thrown);
     auto* viewport = new Viewport(screen(), 0, 0, 100, 100);
-    EXPECT_THROW(ViewportSizeToScrollBarCommand<FakeScrollBar>(viewport, nullptr), Thrown);
-    EXPECT_THROW(ScrollBarPositionToViewportCommand<FakeScrollBar>(viewport, nullptr), Thrown);
+    EXPECT_THROW(ViewportSizeToScrollBarCommand(viewport, nullptr), Thrown);
+    EXPECT_THROW(ScrollBarPositionToViewportCommand(viewport, nullptr), Thrown);
 }
 
 // A row's command receives the item the user picked, with its index and tag.

@@ -59,7 +59,7 @@ inline Bytes concat(std::initializer_list<Bytes> items) {
 // Recomputes the header CRC of the item at offset after a hand edit, so that the edit is what a reader sees.
 inline void resealHeader(Bytes& package, std::size_t offset) {
     const std::size_t blocks = package[offset + 4] + package[offset + 5];
-    bl_put_u16(&package[offset], crc16(&package[offset + 2], 22 + blocks));
+    put_le16(&package[offset], crc16(&package[offset + 2], 22 + blocks));
 }
 
 inline void writeBytes(const std::string& path, const Bytes& bytes) {

@@ -113,13 +113,13 @@ TEST_F(PackageScan, DamagedOrHostileItemsEndTheScanCleanlyKeepingTheItemsBefore)
         {"wrong header CRC", [](Bytes& p, std::size_t at) { p[at + 40] ^= 1; }, "TR1 header CRC of item 1"},
         {"a length that wraps the offset to 0",
          [](Bytes& p, std::size_t at) {
-             bl_put_u32(&p[at + 12], static_cast<uint32_t>(0x100000000ull - at - 24 - 23));
+             put_le32(&p[at + 12], static_cast<uint32_t>(0x100000000ull - at - 24 - 23));
              resealHeader(p, at);
          },
          "TR1 data end"},
         {"data length below 4",
          [](Bytes& p, std::size_t at) {
-             bl_put_u32(&p[at + 12], 3);
+             put_le32(&p[at + 12], 3);
              resealHeader(p, at);
          },
          "TR1 data of item 1 too short"},

@@ -10,6 +10,7 @@
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceHost/api_lib/device_info.h"
+#include "SourceHost/api_lib/loop_port.h"
 #include "tests/support/sim_loop_test.h"
 #include "tools/simcu/simcu.h"
 
@@ -99,6 +100,7 @@ protected:
         Net::Tavi.restart();
         Net::Tavi.setEventSink([](int kind) { bridgeEvents().push_back(kind); });
         tnet_init(&Net::TaviClientsHandler);
+        tnet_set_serial_port(&loop_serial_port);
         ASSERT_EQ(tnet_init_interface_bus(0, mLoop.port().c_str(), 1, 0), 0);
         tnet_start();
         tnet_learn_request();
@@ -139,6 +141,12 @@ protected:
             }
         }
         return out;
+    }
+
+    // The value table's number, -99999 when it holds none.
+    static int tableInt(oid_t oid, vid_t vid) {
+        int value = 0;
+        return pt_get_int(&value, oid, vid) == PT_OK ? value : -99999;
     }
 
     oid_t mSelf = 0;

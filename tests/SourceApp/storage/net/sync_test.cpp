@@ -255,6 +255,25 @@ TEST_F(SyncTest, AKeptWriteYieldsToANewerValueOfTheControlUnit) {
     EXPECT_TRUE(publishesOf(ROOM, 0x001D).empty());
 }
 
+// Within a session: the user's write still waits for its turn when an older value of the control unit
+// arrives; a value stamped after the write replaces it.
+TEST_F(SyncTest, AWriteWaitingToBePublishedBeatsAnOlderValueOfTheControlUnitButNotANewerOne) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(300);
+    for (const int later : {-60, 60}) {
+        const int unitValue = 2400 + later;
+        ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1900 + later, BT_VTYPE_S16_X100), PT_OK);
+        sim::SimValue value = *sim::sim_number(BT_VTYPE_S16_X100, unitValue);
+        value.timestamp = static_cast<uint32_t>(timestamp_to_network(static_cast<time_t>(os_time() + later)));
+        mSim.publish(ROOM, 0x001D, value);
+        run(1000);
+        const int expected = later < 0 ? 1900 + later : unitValue;
+        EXPECT_EQ(tableInt(ROOM, 0x001D), expected) << later;
+        EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), expected) << later;
+    }
+}
+
 TEST_F(SyncTest, AResetDuringSynchronisationDropsTheQueuedSubscription) {
     populate();
     ASSERT_TRUE(waitFor([] { return Net::Tavi.state() == State::SubscribingAll; }));
@@ -268,7 +287,7 @@ TEST_F(SyncTest, AResetDuringSynchronisationDropsTheQueuedSubscription) {
     // After the reset the display starts again with itself; nothing of the old queue is left.
     const size_t firstSubscribe = firstPacket(false, TNET_CMD_SUBSCRIBE);
     ASSERT_LT(firstSubscribe, mSim.log().size());
-    EXPECT_EQ(tnet_get_u32(mSim.log()[firstSubscribe].payload.data()), mSelf);
+    EXPECT_EQ(get_le32(mSim.log()[firstSubscribe].payload.data()), mSelf);
     EXPECT_EQ(mSim.count(false, TNET_CMD_SYNC_TIME), 0);
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6, 5, 7}));
 }
@@ -278,7 +297,7 @@ TEST_F(SyncTest, AConnectFromAnotherOwnerResetsThenConnectsToIt) {
     ASSERT_TRUE(synchronise());
     constexpr u32 OTHER = 0x000999;
     std::vector<uint8_t> connect(TNET_CONNECT_SIZE);
-    tnet_put_u24(connect.data(), OTHER);
+    put_le24(connect.data(), OTHER);
     mSim.inject(DI.hw->network_address, TNET_CMD_CONNECT, 0, connect);
     mSim.inject(DI.hw->network_address, TNET_CMD_SESSION_OPEN, 0, {9});
     ASSERT_TRUE(waitFor([] { return Net::Tavi.getOwner() == OTHER; }));
@@ -301,12 +320,12 @@ TEST_F(SyncTest, TimeTravelsBothWays) {
     // The control unit sets the display's clock.
     const uint32_t unitTime = 800000000; // 2025-05-09
     std::vector<uint8_t> payload(TNET_SYNC_TIME_SIZE);
-    tnet_put_u32(payload.data(), unitTime);
+    put_le32(payload.data(), unitTime);
     mSim.send(TNET_CMD_SYNC_TIME, payload);
     ASSERT_TRUE(waitFor([&] { return std::llabs(os_time() - (unitTime + NETWORK_TIME_OFFSET)) <= 2; }));
 
     // A time the clock cannot hold is refused.
-    tnet_put_u32(payload.data(), 0xFFFFFFF0u);
+    put_le32(payload.data(), 0xFFFFFFF0u);
     mSim.send(TNET_CMD_SYNC_TIME, payload);
     ASSERT_TRUE(waitFor([] { return traceText().find("beyond the clock's range") != std::string::npos; }));
     EXPECT_LE(std::llabs(os_time() - (unitTime + NETWORK_TIME_OFFSET)), 5);
@@ -336,7 +355,7 @@ TEST_F(SyncTest, ARefusedSubscriptionIsAskedForAgainAndNothingLeavesWhileDisconn
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5}));
     ASSERT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), TNET_SUBSCRIBE_SIZE);
     EXPECT_EQ(cmd, TNET_CMD_SUBSCRIBE);
-    EXPECT_EQ(tnet_get_u32(payload), mSelf);
+    EXPECT_EQ(get_le32(payload), mSelf);
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7}));
     // One command at a time: nothing more until the client reports on this one.
     EXPECT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), -1);
@@ -346,7 +365,7 @@ TEST_F(SyncTest, ARefusedSubscriptionIsAskedForAgainAndNothingLeavesWhileDisconn
     std::fill(std::begin(payload), std::end(payload), u8{0});
     ASSERT_EQ(Net::Tavi.handleTransmit(&cmd, payload, sizeof payload), TNET_SUBSCRIBE_SIZE);
     EXPECT_EQ(cmd, TNET_CMD_SUBSCRIBE);
-    EXPECT_EQ(tnet_get_u32(payload), mSelf);
+    EXPECT_EQ(get_le32(payload), mSelf);
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7})) << "event 7 once per connection";
     Net::Tavi.handleTransmitted(TNET_CMD_SUBSCRIBE);
 

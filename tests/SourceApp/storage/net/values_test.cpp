@@ -22,7 +22,7 @@ protected:
         mSim.add_object(UNIT, BT_OBJ_DEVICE, 0);
         mSim.add_object(ROOM, BT_OBJ_ROOM, 0);
         std::vector<uint8_t> components(4);
-        tnet_put_u32(components.data(), PERIPHERAL);
+        put_le32(components.data(), PERIPHERAL);
         mSim.publish(LOCATION, 0x80AE, sim::sim_text(BT_VTYPE_DATA, components));
         mSim.publish(ROOM, 0x000C, BT_VTYPE_S16_X100, 2150);
         mSim.publish(ROOM, 0x801B, BT_VTYPE_S16_X100, 1900);
@@ -37,18 +37,13 @@ protected:
         BridgeTest::TearDown();
     }
 
-    int tableInt(oid_t oid, vid_t vid) const {
-        int value = 0;
-        return pt_get_int(&value, oid, vid) == PT_OK ? value : -99999;
-    }
-
     static std::vector<uint8_t> publishPayload(oid_t oid, vid_t vid, u8 vtype, std::vector<uint8_t> value) {
         // Sized once and filled: GCC 12 misreads an insert after a sized construction as out of bounds.
         std::vector<uint8_t> payload(TNET_PUBLISH_HEADER_SIZE + value.size());
-        tnet_put_u32(payload.data(), oid);
-        tnet_put_u16(payload.data() + 4, vid);
-        payload[6] = vtype;
-        std::copy(value.begin(), value.end(), payload.begin() + TNET_PUBLISH_HEADER_SIZE);
+        put_le32(payload.data() + TNET_PUB_OFS_OID, oid);
+        put_le16(payload.data() + TNET_PUB_OFS_VID, vid);
+        payload[TNET_PUB_OFS_VTYPE] = vtype;
+        std::copy(value.begin(), value.end(), payload.begin() + TNET_PUB_OFS_VALUE);
         return payload;
     }
 
@@ -237,14 +232,14 @@ TEST_F(ValuesTest, MalformedAndUnwantedInputIsDroppedWithATrace) {
     mSim.send(TNET_CMD_PUBLISH, publishPayload(ROOM, 0x8090, BT_VTYPE_TEXT, {5, 0, 'a'}));
     // A completion nobody asked for, an object without a template, a type change, an unknown removal.
     std::vector<uint8_t> synchronized(TNET_SUBSCRIBE_SIZE);
-    tnet_put_u32(synchronized.data(), ROOM);
-    tnet_put_u16(synchronized.data() + 4, 0x1234);
+    put_le32(synchronized.data(), ROOM);
+    put_le16(synchronized.data() + TNET_PUB_OFS_VID, 0x1234);
     mSim.send(TNET_CMD_SYNCHRONIZED, synchronized);
     mSim.add_object(0x04000316, 99, 1);
     mSim.add_object(ROOM, BT_OBJ_ITC, 0);
     mSim.remove_object(0x04000316);
     std::vector<uint8_t> unknown(TNET_OBJECT_REMOVE_SIZE);
-    tnet_put_u32(unknown.data(), 0x09000316);
+    put_le32(unknown.data(), 0x09000316);
     mSim.send(TNET_CMD_OBJECT_REMOVE, unknown);
     // A value for all objects at once.
     mSim.send(TNET_CMD_PUBLISH, publishPayload(OID_ALL, 0x000C, BT_VTYPE_S16_X100, {0x10, 0x20}));

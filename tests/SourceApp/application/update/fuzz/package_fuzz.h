@@ -8,6 +8,7 @@
 
 namespace tdx::test {
 
-void packageFuzzOne(const uint8_t* data, size_t size);
+// False when the finder broke a promise.
+bool packageFuzzOne(const uint8_t* data, size_t size);
 
 } // namespace tdx::test

@@ -1,0 +1,141 @@
+#include "SourceApp/application/commands/bindings/ValueAdapters.h"
+
+#include "Libraries/base/i18n.h"
+#include "Libraries/base/os.h"
+#include "SourceApp/application/controls/IStringComponent.h"
+#include "SourceApp/application/controls/SortedIconList.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/ProxyStructure.h"
+
+namespace tdx {
+
+namespace {
+
+constexpr int DEVICE_ONLINE = 2;
+
+template <class D>
+std::unique_ptr<DataModel::Formatter> descriptorFormatter(const D* descriptor) {
+    if (descriptor == nullptr) {
+        return std::make_unique<DataModel::NumericFormatter>();
+    }
+    return std::unique_ptr<DataModel::Formatter>(DataModel::createFormatter(*descriptor));
+}
+
+// The number as the formatter writes it, "--" when the value table has no valid number of that kind.
+std::string formatValue(const Ovi& ovi, bool isSigned, const DataModel::Formatter& formatter) {
+    int value = 0;
+    if (pt_get_int(&value, ovi.oid, ovi.vid) != PT_OK) {
+        return NO_VALUE_TEXT;
+    }
+    return isSigned ? formatter.format(value) : formatter.format(static_cast<unsigned>(value));
+}
+
+} // namespace
+
+// ---- NumberValueToStringComponentAdapter ----
+
+NumberValueToStringComponentAdapter::NumberValueToStringComponentAdapter(
+    IStringComponent* target, const Ovi& ovi, bool isSigned, std::unique_ptr<DataModel::Formatter> formatter)
+    : mTarget(target)
+    , mOvi(ovi)
+    , mSigned(isSigned)
+    , mFormatter(std::move(formatter)) {
+    OS_ASSERT(target != nullptr);
+}
+
+NumberValueToStringComponentAdapter::NumberValueToStringComponentAdapter(IStringComponent* target,
+                                                                         const SignedOvi& ovi)
+    : NumberValueToStringComponentAdapter(target, ovi, true, descriptorFormatter(ovi.descriptor)) {}
+
+NumberValueToStringComponentAdapter::NumberValueToStringComponentAdapter(IStringComponent* target,
+                                                                         const UnsignedOvi& ovi)
+    : NumberValueToStringComponentAdapter(target, ovi, false, descriptorFormatter(ovi.descriptor)) {}
+
+NumberValueToStringComponentAdapter::NumberValueToStringComponentAdapter(
+    IStringComponent* target, const SignedOvi& ovi, std::unique_ptr<DataModel::Formatter> formatter)
+    : NumberValueToStringComponentAdapter(target, ovi, true, std::move(formatter)) {}
+
+NumberValueToStringComponentAdapter::NumberValueToStringComponentAdapter(
+    IStringComponent* target, const UnsignedOvi& ovi, std::unique_ptr<DataModel::Formatter> formatter)
+    : NumberValueToStringComponentAdapter(target, ovi, false, std::move(formatter)) {}
+
+void NumberValueToStringComponentAdapter::execute() {
+    mTarget->setText(formatValue(mOvi, mSigned, *mFormatter));
+}
+
+// ---- UnsignedValueToIconListAdapter ----
+
+UnsignedValueToIconListAdapter::UnsignedValueToIconListAdapter(SortedIconList* list, const UnsignedOvi& ovi)
+    : mList(list)
+    , mOvi(ovi) {
+    OS_ASSERT(list != nullptr);
+}
+
+void UnsignedValueToIconListAdapter::addIconIndex(unsigned value, unsigned iconId) {
+    mPairs.emplace_back(value, iconId);
+}
+
+void UnsignedValueToIconListAdapter::execute() {
+    int raw = 0;
+    const bool readable = pt_get_int(&raw, mOvi.oid, mOvi.vid) == PT_OK;
+    for (const auto& [value, icon] : mPairs) {
+        mList->setIconVisible(icon, readable && static_cast<unsigned>(raw) == value);
+    }
+}
+
+// ---- DeviceNumberToStringListener ----
+
+DeviceNumberToStringListener::DeviceNumberToStringListener(IStringComponent* target, const Ovi& ovi,
+                                                           bool isSigned,
+                                                           std::unique_ptr<DataModel::Formatter> formatter,
+                                                           const std::string& offlineText)
+    : mTarget(target)
+    , mOvi(ovi)
+    , mSigned(isSigned)
+    , mFormatter(std::move(formatter))
+    , mOfflineText(offlineText) {
+    OS_ASSERT(target != nullptr);
+    update();
+}
+
+DeviceNumberToStringListener::DeviceNumberToStringListener(IStringComponent* target, const SignedOvi& ovi,
+                                                           const std::string& offlineText)
+    : DeviceNumberToStringListener(target, ovi, true, descriptorFormatter(ovi.descriptor), offlineText) {}
+
+DeviceNumberToStringListener::DeviceNumberToStringListener(IStringComponent* target, const UnsignedOvi& ovi,
+                                                           const std::string& offlineText)
+    : DeviceNumberToStringListener(target, ovi, false, descriptorFormatter(ovi.descriptor), offlineText) {}
+
+DeviceNumberToStringListener::DeviceNumberToStringListener(IStringComponent* target, const SignedOvi& ovi,
+                                                           std::unique_ptr<DataModel::Formatter> formatter,
+                                                           const std::string& offlineText)
+    : DeviceNumberToStringListener(target, ovi, true, std::move(formatter), offlineText) {}
+
+DeviceNumberToStringListener::DeviceNumberToStringListener(IStringComponent* target, const UnsignedOvi& ovi,
+                                                           std::unique_ptr<DataModel::Formatter> formatter,
+                                                           const std::string& offlineText)
+    : DeviceNumberToStringListener(target, ovi, false, std::move(formatter), offlineText) {}
+
+void DeviceNumberToStringListener::handleNotify(ProxyObject&, const Ovi& ovi) {
+    const oid_t device = oid_make(oid_address(mOvi.oid), 0);
+    if (ovi == mOvi || (ovi.oid == device && ovi.vid == VID_DEVICE_STATE)) {
+        update();
+    }
+}
+
+void DeviceNumberToStringListener::update() {
+    if (Structure.find(mOvi.oid) == nullptr) {
+        mTarget->setText(NO_VALUE_TEXT);
+        return;
+    }
+    int state = 0;
+    const oid_t device = oid_make(oid_address(mOvi.oid), 0);
+    if (pt_get_int(&state, device, VID_DEVICE_STATE) != PT_OK || state != DEVICE_ONLINE) {
+        mTarget->setText(mOfflineText.empty() ? gettext("Off-line") : mOfflineText);
+        return;
+    }
+    mTarget->setText(formatValue(mOvi, mSigned, *mFormatter));
+}
+
+} // namespace tdx
