@@ -18,7 +18,8 @@ public:
 template <class T>
 class WriteableNumber : public Number<T> {
 public:
-    virtual void setValue(T value) = 0;
+    // True when the value was stored.
+    virtual bool setValue(T value) = 0;
 };
 
 template <class T>
@@ -28,7 +29,10 @@ public:
         : mValue(value) {}
     T getValue() const override { return mValue; }
     bool isValid() const override { return true; }
-    void setValue(T value) override { mValue = value; }
+    bool setValue(T value) override {
+        mValue = value;
+        return true;
+    }
 
 private:
     T mValue;
@@ -55,10 +59,9 @@ public:
         int value = 0;
         return Structure.find(mOid) != nullptr && pt_get_int(&value, mOid, mVid) == PT_OK;
     }
-    void setValue(T value) override {
-        if (Structure.find(mOid) != nullptr) {
-            pt_set_int(mOid, mVid, static_cast<int>(value), mVtype);
-        }
+    bool setValue(T value) override {
+        return Structure.find(mOid) != nullptr &&
+               pt_set_int(mOid, mVid, static_cast<int>(value), mVtype) == PT_OK;
     }
 
     vid_t vid() const { return mVid; }

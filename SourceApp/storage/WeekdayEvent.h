@@ -25,6 +25,11 @@ public:
     constexpr bool isWeekly() const { return mode() == MODE_WEEKLY; }
     constexpr u16 raw() const { return mRaw; }
 
+    // Each rewrites its own bits only; a number too large for the field is cut to the field's bits.
+    constexpr void setMinute(u8 minute) { mRaw = static_cast<u16>((mRaw & ~0x003Fu) | (minute & 0x3Fu)); }
+    constexpr void setHour(u8 hour) { mRaw = static_cast<u16>((mRaw & ~0x07C0u) | ((hour & 0x1Fu) << 6)); }
+    constexpr void setDay(u8 day) { mRaw = static_cast<u16>((mRaw & ~0xE000u) | ((day & 0x7u) << 13)); }
+
     // The two bytes of the data value, low byte first.
     constexpr void store(u8 bytes[2]) const { put_le16(bytes, mRaw); }
     static constexpr WeekdayEvent load(const u8 bytes[2]) { return WeekdayEvent(get_le16(bytes)); }

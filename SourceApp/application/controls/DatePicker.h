@@ -5,21 +5,16 @@
 // MSG_CANCEL with itself as source.
 #pragma once
 
+#include "SourceApp/application/controls/ColumnPicker.h"
 #include "SourceApp/application/utils/Date.h"
-#include "SourceApp/gui/core/Container.h"
 
 #include <optional>
 
 namespace tdx {
 
-class Button;
-class ContainedLabel;
-class IconButton;
-
-class DatePicker : public Container {
+class DatePicker : public ColumnPicker {
 public:
     static constexpr int WIDTH = 204;
-    static constexpr int HEIGHT = 80;
 
     // Starts at today's local date (widget_local_time).
     DatePicker(Container* parent, int x, int y);
@@ -31,8 +26,8 @@ public:
     void setMinimum(const Date& date);
     void setMaximum(const Date& date);
 
-    void handleMessage(Message* message) override;
-    void handleDraw() override;
+protected:
+    void step(int column, int direction) override;
 
 private:
     void init();
@@ -46,11 +41,6 @@ private:
     Date mDate;
     std::optional<Date> mMinimum;
     std::optional<Date> mMaximum;
-    Button* mCancel = nullptr;
-    Button* mOk = nullptr;
-    IconButton* mUp[3] = {};
-    IconButton* mDown[3] = {};
-    ContainedLabel* mLabels[3] = {};
 };
 
 } // namespace tdx

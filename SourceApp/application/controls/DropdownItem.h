@@ -32,4 +32,11 @@ private:
     unsigned mTag;
 };
 
+// What a dropdown row does with the item the user picked; owned by the row that runs it.
+class DropdownItemClickCommand {
+public:
+    virtual ~DropdownItemClickCommand() = default;
+    virtual void execute(DropdownItem* item) = 0;
+};
+
 } // namespace tdx

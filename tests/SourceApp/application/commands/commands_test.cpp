@@ -1,6 +1,6 @@
 #include "SourceApp/application/commands/ChangeStateCommand.h"
-#include "SourceApp/application/commands/DropdownItemClickCommand.h"
 #include "SourceApp/application/commands/ScrollBarCommands.h"
+#include "SourceApp/application/controls/DropdownItem.h"
 #include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/ScrollBar.h"
 #include "SourceApp/gui/core/core_fixture.h"

@@ -1,0 +1,153 @@
+#include "SourceApp/application/controls/EditableDropdownRow.h"
+
+#include "Libraries/base/os.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/gfx/gfx.h"
+
+#include <algorithm>
+
+namespace tdx {
+
+namespace {
+
+constexpr int INDENT = 9;
+constexpr int VALUE_WIDTH = 81;
+constexpr int BUTTON_WIDTH = 38;
+constexpr int MENU_GAP = 31;
+
+} // namespace
+
+EditableDropdownRow::EditableDropdownRow(Container* parent, int x, int y, int width, const std::string& title,
+                                         unsigned menuWidth)
+    : EditableRow(parent, x, y, width) {
+    setName("EditableDropdownRow");
+    const int labelWidth = width - 123;
+    OS_ASSERT(labelWidth > 11);
+    const int left = getLeft();
+    const int top = getTop();
+    mButton = new IconButton(this, getRight() - BUTTON_WIDTH, top + 1, BUTTON_WIDTH, HEAD_HEIGHT - 2,
+                             res_arrow_down);
+    mTitle = new ContainedLabel(this, left + INDENT, top, width - 132, HEAD_HEIGHT, &bif_myriad12, title,
+                                HorizontalAlign::Left, VerticalAlign::Middle);
+    mValue = new ContainedLabel(this, mTitle->getRight() + 2, top, VALUE_WIDTH, HEAD_HEIGHT, &bif_myriad12,
+                                "", HorizontalAlign::Center, VerticalAlign::Middle);
+    const int listWidth = std::clamp(static_cast<int>(std::min(menuWidth, 0x7FFFu)), VALUE_WIDTH, width - 40);
+    mMenu = new DropdownMenu(this, getRight() - listWidth - 40, top + MENU_GAP, listWidth);
+    mMenu->setVisible(false);
+}
+
+EditableDropdownRow::~EditableDropdownRow() = default;
+
+void EditableDropdownRow::addItem(DropdownItem* item, bool select) {
+    if (item == nullptr) {
+        return;
+    }
+    mMenu->addItem(item);
+    if (select) {
+        // Recorded as the chosen item, so that picking it again changes nothing.
+        mSelected = item;
+        mValue->setText(item->getTitle());
+        mMenu->setSelectedItem(static_cast<uint16_t>(mMenu->getItemCount() - 1));
+    }
+}
+
+void EditableDropdownRow::addItems(std::vector<DropdownItem*>::const_iterator begin,
+                                   std::vector<DropdownItem*>::const_iterator end) {
+    mMenu->addItems(begin, end);
+}
+
+void EditableDropdownRow::setSelectedItem(uint16_t index) {
+    DropdownItem* item = mMenu->getItem(index);
+    if (item == nullptr) {
+        mValue->setText("--");
+        mSelected = nullptr;
+        return;
+    }
+    if (item == mSelected) {
+        return;
+    }
+    mSelected = item;
+    mValue->setText(item->getTitle());
+    mMenu->setSelectedItem(index);
+    if (mOnItemClick) {
+        mOnItemClick->execute(item);
+    }
+}
+
+void EditableDropdownRow::setOnItemClickCommand(std::unique_ptr<DropdownItemClickCommand> command) {
+    mOnItemClick = std::move(command);
+}
+
+void EditableDropdownRow::setButtonBack(unsigned colour) {
+    mButton->setBackColor(colour);
+    mButton->setActiveBackColor(colour);
+}
+
+Component* EditableDropdownRow::handleCreateEditor() {
+    mMenu->setVisible(true);
+    setButtonBack(colour::WHITE);
+    return mMenu;
+}
+
+void EditableDropdownRow::handleCloseEditor() {
+    mMenu->setVisible(false);
+    setButtonBack(colour::CONTROL);
+}
+
+void EditableDropdownRow::handleMessage(Message* message) {
+    EditableRow::handleMessage(message);
+    if (message->isPress(mButton) && message->p1 == 0 && isEnabled()) {
+        if (isBeingEdited()) {
+            closeEditor();
+        } else {
+            createEditor();
+            requestFocus(FOCUS_AS_NEEDED, getTop(), mMenu->getBottom());
+        }
+    } else if (message->is(MSG_ITEM_CLICK, mMenu)) {
+        setSelectedItem(static_cast<uint16_t>(message->p1));
+        closeEditor();
+    }
+}
+
+void EditableDropdownRow::handleDraw() {
+    const Box head(getLeft(), getTop(), getWidth(), HEAD_HEIGHT);
+    if (isBeingEdited()) {
+        gfx_setcolor(colour::CONTROL);
+        gfx_rectangle(head);
+    } else {
+        gfx_setcolor(colour::CONTROL);
+        gfx_fill_rect(head);
+        gfx_setcolor(colour::WHITE);
+    }
+    gfx_vert_line(mValue->getRight() + 1, getTop(), HEAD_HEIGHT);
+    gfx_vert_line(mTitle->getRight() + 1, getTop(), HEAD_HEIGHT);
+    Container::handleDraw();
+}
+
+void EditableDropdownRow::handleEnabled(bool enabled) {
+    const unsigned face = enabled ? colour::TEXT : colour::DISABLED;
+    mTitle->setFaceColor(face);
+    mValue->setFaceColor(face);
+}
+
+bool EditableDropdownRow::isOwnSerializedState(const SerializedState* state) const {
+    return state != nullptr && state->getId() == unique_id<EditableDropdownSerializedState>();
+}
+
+std::unique_ptr<SerializedState> EditableDropdownRow::handleSerialize() {
+    return std::make_unique<EditableDropdownSerializedState>(isBeingEdited());
+}
+
+void EditableDropdownRow::handleDeserialize(const SerializedState* state) {
+    OS_ASSERT(state);
+    if (isOwnSerializedState(state) &&
+        static_cast<const EditableDropdownSerializedState*>(state)->isExpanded()) {
+        createEditor();
+    }
+}
+
+} // namespace tdx

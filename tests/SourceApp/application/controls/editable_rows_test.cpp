@@ -1,0 +1,244 @@
+// The editable rows by touch: each grows around a new editor and shrinks back (the list below moving with
+// it), accepting hands the value to the row before its command runs, cancelling keeps it, and the dropdown's
+// own rules for its button, its items and its saved open state.
+#include "Libraries/base/timestamp.h"
+#include "SourceApp/application/controls/DatePicker.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
+#include "SourceApp/application/controls/EditableDropdownRow.h"
+#include "SourceApp/application/controls/EditableRow.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/KeyboardEditor.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/TimePicker.h"
+#include "SourceApp/application/controls/WeekdayEventPicker.h"
+#include "SourceApp/gui/core/layout/StackedContainer.h"
+#include "tests/support/screen_harness.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tdx::test {
+namespace {
+
+constexpr int WIDTH = 277;
+const Date MARCH_4 = Date(timestamp_make_simple(2026, 3, 4, 9, 15, 0), 0);
+
+// Appends its name to the log when run.
+class Note : public ICommand {
+public:
+    Note(std::vector<std::string>& log, std::string text)
+        : mLog(log)
+        , mText(std::move(text)) {}
+    void execute() override { mLog.push_back(mText); }
+
+private:
+    std::vector<std::string>& mLog;
+    std::string mText;
+};
+
+class PickCount : public DropdownItemClickCommand {
+public:
+    explicit PickCount(std::vector<std::string>& log)
+        : mLog(log) {}
+    void execute(DropdownItem* item) override { mLog.push_back(item->getTitle()); }
+
+private:
+    std::vector<std::string>& mLog;
+};
+
+EditableDropdownRow* dropdown(Container* parent) {
+    auto* row = new EditableDropdownRow(parent, 0, 0, WIDTH, "Colour", 100);
+    row->addItem(new DropdownItemImpl("Red", 0), false);
+    row->addItem(new DropdownItemImpl("Green", 1), true);
+    row->addItem(new DropdownItemImpl("Blue", 2), false);
+    return row;
+}
+
+class RowsTest : public ScreenHarness {
+public:
+    // Editors alive of a kind; the dropdown's menu counts while shown.
+    template <class T>
+    int count() const {
+        if constexpr (std::is_same_v<T, DropdownMenu>) {
+            const auto* menu = find<DropdownMenu>();
+            return menu != nullptr && menu->isVisible() ? 1 : 0;
+        }
+        return static_cast<int>(findAll<T>().size());
+    }
+
+protected:
+    // A list as the settings screens have it: rows stacked 9 pixels apart, a label below them.
+    template <class Make>
+    auto* list(Make make) {
+        auto* stack = StackedContainer::Builder{.parent = blank(),
+                                                .x = 20,
+                                                .y = 10,
+                                                .width = WIDTH,
+                                                .height = 0,
+                                                .direction = DIRECTION_VERTICAL,
+                                                .spacing = 9}
+                          .build();
+        auto* row = make(stack);
+        mBelow = new ContainedLabel(stack, 0, 0, 100, 20, &bif_myriad12, "below");
+        stack->fitToContent();
+        runTasks();
+        return row;
+    }
+    static IconButton* headButton(const EditableRow& row) {
+        for (Component* c : row.getChildren()) {
+            if (auto* b = dynamic_cast<IconButton*>(c)) {
+                return b;
+            }
+            if (c->isContainerType()) {
+                for (Component* d : static_cast<Container*>(c)->getChildren()) {
+                    if (auto* b = dynamic_cast<IconButton*>(d)) {
+                        return b;
+                    }
+                }
+            }
+        }
+        return nullptr;
+    }
+    void pickItem(const EditableDropdownRow& row, int index) {
+        const DropdownMenu* menu = row.getMenu();
+        tap(menu->getLeft() + 10, menu->getTop() + index * (DropdownMenu::ITEM_HEIGHT + 1) + 13);
+    }
+
+    ContainedLabel* mBelow = nullptr;
+    std::vector<std::string> mLog;
+};
+
+TEST_F(RowsTest, EachRowGrowsAroundANewEditorAndShrinksBackTakingTheListAlong) {
+    const struct {
+        const char* name;
+        std::function<EditableRow*(Container*)> make;
+        std::function<int(RowsTest&)> editors; // editors alive
+    } kinds[] = {
+        {"date", [](Container* p) { return new EditableDatePickerRow(p, 0, 0, WIDTH, "Date", MARCH_4); },
+         [](RowsTest& t) { return t.count<DatePicker>(); }},
+        {"time", [](Container* p) { return new EditableTimePickerRow(p, 0, 0, WIDTH, "Time"); },
+         [](RowsTest& t) { return t.count<TimePicker>(); }},
+        {"weekday",
+         [](Container* p) {
+             return new EditableWeekdayEventPickerRow(p, 0, 0, WIDTH, "Cleaning", WeekdayEvent(0, 2, 6, 30));
+         },
+         [](RowsTest& t) { return t.count<WeekdayEventPicker>(); }},
+        {"string", [](Container* p) { return new EditableStringRow(p, 0, 0, WIDTH, "Name", "Kitchen"); },
+         [](RowsTest& t) { return t.count<KeyboardEditor>(); }},
+        {"dropdown", [](Container* p) { return dropdown(p); },
+         [](RowsTest& t) { return t.count<DropdownMenu>(); }},
+    };
+    for (const auto& kind : kinds) {
+        EditableRow* row = list(kind.make);
+        const std::string name = std::string("row_") + kind.name;
+        screenshot(name + "_closed");
+        EXPECT_EQ(row->getHeight(), 26) << name;
+        for (int opening = 0; opening < 2; ++opening) {
+            tap(headButton(*row));
+            EXPECT_TRUE(row->isBeingEdited()) << name;
+            EXPECT_EQ(kind.editors(*this), 1) << name << ": one editor, a new one at every opening";
+            EXPECT_GT(row->getHeight(), 26 + 31) << name;
+            EXPECT_EQ(mBelow->getTop(), row->getBottom() + 10) << name << ": the list moves down";
+            if (opening == 0) {
+                screenshot(name + "_open");
+            }
+            tap(headButton(*row));
+            EXPECT_FALSE(row->isBeingEdited()) << name;
+            EXPECT_EQ(kind.editors(*this), 0) << name << ": the closed editor is gone";
+            EXPECT_EQ(row->getHeight(), 26) << name;
+            EXPECT_EQ(mBelow->getTop(), row->getBottom() + 10) << name;
+        }
+    }
+}
+
+TEST_F(RowsTest, AcceptingHandsTheValueToTheRowBeforeItsCommandAndCancellingKeepsIt) {
+    EditableDatePickerRow* row = nullptr;
+    row = list([&](Container* p) { return new EditableDatePickerRow(p, 0, 0, WIDTH, "Date", MARCH_4); });
+    struct Seen : ICommand {
+        Seen(EditableDatePickerRow*& r, std::vector<std::string>& l)
+            : row(r)
+            , log(l) {}
+        void execute() override { log.push_back("accepted " + std::to_string(row->getDate().getDay())); }
+        EditableDatePickerRow*& row;
+        std::vector<std::string>& log;
+    };
+    row->setOnAcceptCommand(std::make_unique<Seen>(row, mLog));
+    row->setOnCancelCommand(std::make_unique<Note>(mLog, "cancelled"));
+    auto dayUp = [&] { tap(findAll<IconButton>().at(1)); }; // the head's button, then the day's up arrow
+
+    tap(headButton(*row));
+    dayUp();
+    tap(findByText("OK"));
+    EXPECT_EQ(mLog, (std::vector<std::string>{"accepted 5"}));
+    EXPECT_EQ(findByText("05-03-2026"), findAll<ContainedLabel>().at(1));
+    EXPECT_EQ(row->getDate().getHours(), 9) << "the time of day stays";
+
+    tap(headButton(*row));
+    dayUp();
+    tap(findByText("Cancel"));
+    EXPECT_EQ(mLog, (std::vector<std::string>{"accepted 5", "cancelled"}));
+    EXPECT_EQ(row->getDate().getDay(), 5);
+    EXPECT_NE(findByText("05-03-2026"), nullptr);
+    EXPECT_FALSE(row->isBeingEdited());
+}
+
+TEST_F(RowsTest, ATimeRowWithoutADateFollowsTheClockEvenAfterAnAccept) {
+    auto* row = list([](Container* p) { return new EditableTimePickerRow(p, 0, 0, WIDTH, "Time"); });
+    EXPECT_NE(findByText("12:00:00"), nullptr);
+    tap(headButton(*row));
+    tap(findAll<IconButton>().at(1)); // hours up
+    tap(findByText("OK"));
+    EXPECT_EQ(row->getDate().getHours(), 13);
+    wait(3200); // the last even tick at 3.1 s at the latest
+    EXPECT_NE(findByText("12:00:03"), nullptr) << "the label shows the clock, not the stored time";
+}
+
+TEST_F(RowsTest, TheDropdownOpensOnTheFirstPressOnlyWhileEnabledAndPicksOnce) {
+    auto* row = list(dropdown);
+    row->setOnItemClickCommand(std::make_unique<PickCount>(mLog));
+    EXPECT_EQ(row->getSelectedItem()->getTitle(), "Green");
+
+    press(headButton(*row)->getLeft() + 5, headButton(*row)->getTop() + 5);
+    tick(30); // hold repeats
+    release();
+    EXPECT_TRUE(row->isBeingEdited()) << "hold repeats do not toggle";
+    pickItem(*row, 1);
+    EXPECT_TRUE(mLog.empty()) << "the item shown at the start is the chosen one";
+    EXPECT_FALSE(row->isBeingEdited());
+
+    tap(headButton(*row));
+    pickItem(*row, 2);
+    EXPECT_EQ(mLog, (std::vector<std::string>{"Blue"}));
+    EXPECT_NE(findByText("Blue"), nullptr);
+
+    row->setEnabled(false);
+    tap(headButton(*row));
+    EXPECT_FALSE(row->isBeingEdited()) << "a disabled row ignores presses";
+    row->setSelectedItem(9);
+    EXPECT_EQ(row->getSelectedItem(), nullptr);
+    EXPECT_NE(findByText("--"), nullptr);
+    EXPECT_EQ(mLog.size(), 1u);
+}
+
+Form* dropdownScreen(unsigned, unsigned next, const State& state) {
+    auto* form = new BlankForm(state);
+    if (next == 30) {
+        dropdown(form);
+    }
+    return form;
+}
+
+TEST_F(RowsTest, AnOpenDropdownOpensAgainWhenTheUserComesBack) {
+    setRegistry(&dropdownScreen);
+    open(30);
+    tap(headButton(*find<EditableDropdownRow>()));
+    open(31);
+    mCore.prevState();
+    runTasks(2);
+    ASSERT_NE(find<EditableDropdownRow>(), nullptr);
+    EXPECT_TRUE(find<EditableDropdownRow>()->isBeingEdited());
+}
+
+} // namespace
+} // namespace tdx::test
