@@ -78,6 +78,13 @@ void EditableDropdownRow::setSelectedItem(uint16_t index) {
     }
 }
 
+void EditableDropdownRow::showItem(uint16_t index) {
+    DropdownItem* item = mMenu->getItem(index);
+    mSelected = item;
+    mValue->setText(item != nullptr ? item->getTitle() : "--");
+    mMenu->setSelectedItem(item != nullptr ? index : DropdownMenu::NO_ITEM);
+}
+
 void EditableDropdownRow::setOnItemClickCommand(std::unique_ptr<DropdownItemClickCommand> command) {
     mOnItemClick = std::move(command);
 }

@@ -44,6 +44,9 @@ public:
     // Chooses the item at index and runs the item-click command, unless it is the chosen one already; an
     // index without an item shows "--" and chooses none.
     void setSelectedItem(uint16_t index);
+    // Shows the item at index as the chosen one without running the command ("--" for an index without an
+    // item): the row follows a value that changed elsewhere.
+    void showItem(uint16_t index);
     DropdownItem* getSelectedItem() const { return mSelected; }
     void setOnItemClickCommand(std::unique_ptr<DropdownItemClickCommand> command);
     DropdownMenu* getMenu() const { return mMenu; }

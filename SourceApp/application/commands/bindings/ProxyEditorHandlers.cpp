@@ -112,13 +112,12 @@ void ProxyDropdownEditorHandler::follow() {
     if (pt_get_int(&stored, mOvi.oid, mOvi.vid) == PT_OK) {
         for (uint16_t i = 0; i < mOvi.descriptor->optionCount; ++i) {
             if (mOvi.descriptor->options[i].value == static_cast<unsigned>(stored)) {
-                index = i;
-                break;
+                index = i; // of equal options the later one is shown, as the row was built
             }
         }
     }
-    // The row runs this command with the item, which finds the table holding it already and writes nothing.
-    mRow->setSelectedItem(index);
+    // Shown without running the row's command: the value changed elsewhere and is not the user's choice.
+    mRow->showItem(index);
 }
 
 // ---- ProxyDatePickerHandler ----

@@ -6,6 +6,7 @@
 #include "SourceApp/application/controls/SortedIconList.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
 
 namespace tdx {
@@ -32,6 +33,40 @@ std::string formatValue(const Ovi& ovi, bool isSigned, const DataModel::Formatte
 }
 
 } // namespace
+
+// ---- DataValueToStringComponentAdapter ----
+
+DataValueToStringComponentAdapter::DataValueToStringComponentAdapter(IStringComponent* target,
+                                                                     const DataOvi& ovi)
+    : mTarget(target)
+    , mOvi(ovi) {
+    OS_ASSERT(target != nullptr);
+}
+
+void DataValueToStringComponentAdapter::execute() {
+    std::string text;
+    if (const ProxyObject* object = Structure.find(mOvi.oid)) {
+        object->getText(text, mOvi.vid);
+    }
+    mTarget->setText(text);
+}
+
+// ---- UnsignedToEnumAdapter ----
+
+UnsignedToEnumAdapter::UnsignedToEnumAdapter(IStringComponent* target, const EnumOvi& ovi)
+    : mTarget(target)
+    , mOvi(ovi) {
+    OS_ASSERT(target != nullptr);
+}
+
+void UnsignedToEnumAdapter::execute() {
+    int value = 0;
+    const char* text = nullptr;
+    if (mOvi.descriptor != nullptr && pt_get_int(&value, mOvi.oid, mOvi.vid) == PT_OK) {
+        text = mOvi.descriptor->optionText(static_cast<u32>(value));
+    }
+    mTarget->setText(text != nullptr ? gettext(text) : NO_VALUE_TEXT);
+}
 
 // ---- NumberValueToStringComponentAdapter ----
 

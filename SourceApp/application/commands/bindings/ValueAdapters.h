@@ -38,6 +38,28 @@ private:
     std::unique_ptr<DataModel::Formatter> mFormatter;
 };
 
+// A text value (an object's name, for one); "" while it cannot be read.
+class DataValueToStringComponentAdapter : public ICommand {
+public:
+    DataValueToStringComponentAdapter(IStringComponent* target, const DataOvi& ovi);
+    void execute() override;
+
+private:
+    IStringComponent* mTarget;
+    DataOvi mOvi;
+};
+
+// The translated option text of an enumeration's current value; "--" for a value without one.
+class UnsignedToEnumAdapter : public ICommand {
+public:
+    UnsignedToEnumAdapter(IStringComponent* target, const EnumOvi& ovi);
+    void execute() override;
+
+private:
+    IStringComponent* mTarget;
+    EnumOvi mOvi;
+};
+
 // Shows, of the icons paired with values, the one whose value the number has now and hides the others; a
 // value that cannot be read shows none.
 class UnsignedValueToIconListAdapter : public ICommand {

@@ -1,0 +1,163 @@
+#include "SourceApp/application/controls/Widget.h"
+
+#include "Libraries/base/os.h"
+#include "SourceApp/application/controls/Checkbox.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/SortedIconList.h"
+#include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/gfx/gfx.h"
+
+namespace tdx {
+
+namespace {
+
+constexpr int BAND_HEIGHT = 20;
+constexpr int BUTTON_WIDTH = 40;
+constexpr int CHECKBOX_RIGHT = 24; // where the heading starts beside the checkbox
+
+} // namespace
+
+Widget::Widget(Container* parent, int x, int y, int width, int height)
+    : Container(parent, x, y, width, height) {}
+
+Widget::~Widget() = default;
+
+void Widget::buildChildren(bool hasCheckbox, const Layout& at, const Texts& texts) {
+    const int left = getLeft();
+    const int top = getTop();
+    // Pressed and disabled, the arrow keeps the band's colour; only its icon greys.
+    mButton = IconButton::Builder{.parent = this,
+                                  .x = getRight() - (BUTTON_WIDTH - 1),
+                                  .y = top,
+                                  .width = BUTTON_WIDTH,
+                                  .height = BAND_HEIGHT,
+                                  .activeBackColor = NO_COLOUR,
+                                  .icon = res_arrow_right_small}
+                  .build();
+    if (hasCheckbox) {
+        mCheckbox = new Checkbox(this, left + 1, top + 1, 19, 18);
+    }
+    const int headingX = hasCheckbox ? CHECKBOX_RIGHT : at.headingX;
+    mHeadingLabel = new ContainedLabel(this, left + headingX, top, getWidth() - headingX - (BUTTON_WIDTH + 1),
+                                       BAND_HEIGHT, &bif_myriad12, "");
+    mFirstLabel = new Label(this, left + at.firstX, top + at.firstY, &bif_myriad10, texts.first);
+    mFirstValueLabel = new Label(this, left + at.firstValueRight, top + at.firstY - 1, &bif_myriad10_bold,
+                                 texts.firstValue, HorizontalAlign::Right);
+    mSecondLabel = new Label(this, left + at.secondX, top + at.secondY, &bif_myriad10, texts.second);
+    mSecondValueLabel = new Label(this, left + at.secondValueRight, top + at.secondY - 1, &bif_myriad10_bold,
+                                  texts.secondValue, HorizontalAlign::Right);
+}
+
+void Widget::setHeadingLabel(const std::string& text) {
+    OS_ASSERT(mHeadingLabel);
+    mHeadingLabel->setText(text);
+}
+
+void Widget::setFirstLabel(const std::string& text) {
+    OS_ASSERT(mFirstLabel);
+    mFirstLabel->setText(text);
+}
+
+void Widget::setFirstValue(const std::string& text) {
+    OS_ASSERT(mFirstValueLabel);
+    mFirstValueLabel->setText(text);
+}
+
+void Widget::setSecondLabel(const std::string& text) {
+    OS_ASSERT(mSecondLabel);
+    mSecondLabel->setText(text);
+}
+
+void Widget::setSecondValue(const std::string& text) {
+    OS_ASSERT(mSecondValueLabel);
+    mSecondValueLabel->setText(text);
+}
+
+void Widget::setChecked(bool checked) {
+    OS_ASSERT(mCheckbox);
+    mCheckbox->setChecked(checked);
+}
+
+bool Widget::getChecked() const {
+    OS_ASSERT(mCheckbox);
+    return mCheckbox->getChecked();
+}
+
+void Widget::setCheckedCommand(std::unique_ptr<ICommand> command) {
+    OS_ASSERT(mCheckbox);
+    mCheckbox->setOnCheckedCommand(std::move(command));
+}
+
+void Widget::setClickCommand(std::unique_ptr<ICommand> command) {
+    OS_ASSERT(mButton);
+    mButton->setClickCommand(std::move(command));
+}
+
+void Widget::drawFrame() {
+    const int left = getLeft();
+    const int top = getTop();
+    gfx_setcolor(colour::CONTROL);
+    gfx_fill_rect(left, top, getRight() - BUTTON_WIDTH - 1, top + BAND_HEIGHT - 1);
+    gfx_vert_line(left, top + BAND_HEIGHT, getHeight() - BAND_HEIGHT);
+    gfx_vert_line(getRight(), top + BAND_HEIGHT, getHeight() - BAND_HEIGHT);
+    gfx_horiz_line(left, getBottom(), getWidth());
+}
+
+void Widget::handleEnabled(bool) {
+    // The tile's own state decides, so that a tile enabled inside a disabled parent stays grey.
+    const unsigned face = isEnabled() ? colour::TEXT : colour::DISABLED;
+    mHeadingLabel->setFaceColor(face);
+    for (Label* label : {mFirstLabel, mFirstValueLabel, mSecondLabel, mSecondValueLabel}) {
+        label->setFaceColor(face);
+    }
+}
+
+// ---- WidgetLarge ----
+
+WidgetLarge::WidgetLarge(const Builder& b)
+    : Widget(b.mParent, b.mX, b.mY, WIDTH, HEIGHT) {
+    setName("WidgetLarge");
+    tag = b.mTag;
+    buildChildren(b.mHasCheckbox,
+                  Layout{.headingX = 5,
+                         .firstX = 6,
+                         .firstY = 20,
+                         .firstValueRight = 94,
+                         .secondX = 6,
+                         .secondY = 34,
+                         .secondValueRight = 94},
+                  Texts{b.mFirstLabelText, b.mFirstValueText, b.mSecondLabelText, b.mSecondValueText});
+    mIconList = new SortedIconList(this, getLeft() + 107, getTop() + 20, 100, 27);
+}
+
+void WidgetLarge::handleDraw() {
+    drawFrame();
+    gfx_horiz_line(getLeft() + 1, getTop() + 33, 96);
+    Container::handleDraw();
+}
+
+// ---- WidgetSmall ----
+
+WidgetSmall::WidgetSmall(const Builder& b)
+    : Widget(b.mParent, b.mX, b.mY, WIDTH, HEIGHT) {
+    setName("WidgetSmall");
+    tag = b.mTag;
+    buildChildren(true,
+                  Layout{.headingX = CHECKBOX_RIGHT,
+                         .firstX = 6,
+                         .firstY = 24,
+                         .firstValueRight = 130,
+                         .secondX = 144,
+                         .secondY = 24,
+                         .secondValueRight = 267},
+                  Texts{b.mFirstLabelText, b.mFirstValueText, b.mSecondLabelText, b.mSecondValueText});
+}
+
+void WidgetSmall::handleDraw() {
+    drawFrame();
+    gfx_vert_line(getLeft() + 138, getTop() + 23, 14);
+    Container::handleDraw();
+}
+
+} // namespace tdx

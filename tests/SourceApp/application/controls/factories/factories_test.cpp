@@ -1,0 +1,365 @@
+// Tiles, dropdown rows and the object fragment made from mirrored objects: which template takes which
+// object, what its tile shows and opens, the icons that follow the values, the dropdown that writes only
+// the user's choice and follows the network, and the fragment's rows in template order. The screenshots
+// show a large and a small tile of every template with the simulator's default installation.
+#include "SourceApp/application/commands/bindings/FormModel.h"
+#include "SourceApp/application/commands/bindings/ProxySwitchButton.h"
+#include "SourceApp/application/commands/bindings/ProxyUpDownRow.h"
+#include "SourceApp/application/commands/bindings/WidgetControllers.h"
+#include "SourceApp/application/controls/DropdownItem.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
+#include "SourceApp/application/controls/EditableDropdownRow.h"
+#include "SourceApp/application/controls/EditableRow.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/SortedIconList.h"
+#include "SourceApp/application/controls/factories/ProxyDropdownFactory.h"
+#include "SourceApp/application/controls/factories/ProxyWidgetFactory.h"
+#include "SourceApp/application/controls/fragments/ProxyObjectFragment.h"
+#include "SourceApp/gui/core/state/State.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/ProxyObject.h"
+#include "tests/support/screen_harness.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tdx::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+constexpr oid_t ROOM = 0x01000316;
+constexpr uint32_t DEVICE = 0x00A101;
+
+class FactoryTest : public ScreenHarness {
+protected:
+    void SetUp() override {
+        ScreenHarness::SetUp();
+        page();
+    }
+    void TearDown() override {
+        mModel.reset();
+        ScreenHarness::TearDown();
+    }
+    // A new blank page and form model; the model goes before the widgets it points at.
+    void page() {
+        mModel.reset();
+        mPage = blank();
+        mModel = std::make_unique<FormModel>();
+    }
+    WidgetLarge* large(oid_t oid, int y = 10) {
+        return ProxyWidgetFactory::create(WidgetLarge::Builder{.mParent = mPage, .mX = 10, .mY = y},
+                                          *Structure.find(oid), *mModel);
+    }
+    WidgetSmall* small(oid_t oid, int y = 70) {
+        return ProxyWidgetFactory::create(WidgetSmall::Builder{.mParent = mPage, .mX = 10, .mY = y},
+                                          *Structure.find(oid), *mModel);
+    }
+    // Heading, first caption and value, second caption and value.
+    static Texts texts(const Widget& tile) {
+        Texts all;
+        for (Component* c : tile.getChildren()) {
+            if (const std::optional<std::string> text = textOf(*c)) {
+                all.push_back(*text);
+            }
+        }
+        return all;
+    }
+    static bool shown(const WidgetLarge& tile, unsigned key) {
+        return tile.getIconList()->getItem(key)->visible;
+    }
+
+    Form* mPage = nullptr;
+    std::unique_ptr<FormModel> mModel;
+};
+
+TEST_F(FactoryTest, EachObjectGetsTheTileOfItsKindAndItsArrowOpensItsScreen) {
+    const struct {
+        const char* what;
+        uint8_t type, subtype;
+        std::vector<std::pair<vid_t, int>> values;
+        const char* hardware;
+        int state; // -1: no tile
+        const char* caption;
+    } cases[] = {
+        {"room", 6, 0, {}, nullptr, 13, "Floor temp."},
+        {"controller", 7, 0, {}, nullptr, 62, "Inlet temp."},
+        {"circuit", 9, 0, {}, nullptr, 61, "Inlet temp."},
+        {"tank", 11, 0, {}, nullptr, 75, "Actual temp."},
+        {"hot water", 8, 0, {}, nullptr, 36, "Desired temp."},
+        {"manual relay", 5, 7, {{0x80E7, 1}}, nullptr, 37, "Man. output"},
+        {"manual relay 10", 5, 10, {{0x80E7, 1}}, nullptr, 37, "Man. output"},
+        {"relay off", 5, 7, {{0x80E7, 0}}, nullptr, -1, nullptr},
+        {"relay unread", 5, 7, {}, nullptr, -1, nullptr},
+        {"relay subtype 1", 5, 1, {{0x80E7, 1}}, nullptr, -1, nullptr},
+        {"thermohead 0", 5, 0, {}, nullptr, 70, "Status"},
+        {"thermohead 6", 5, 6, {}, nullptr, 70, "Status"},
+        {"servo", 5, 11, {}, nullptr, -1, nullptr},
+        {"analog", 5, 8, {}, nullptr, -1, nullptr},
+        {"thermostat", 2, 0, {}, "KD203", 58, "Air temp."},
+        {"other thermostat", 2, 0, {}, "MB210", 58, "Air temp."},
+        {"external sensor", 2, 0, {}, "KB201", 58, "Outdoor temp."},
+        {"unknown device", 2, 0, {}, "KD20", 23, "Software"},
+        {"device without code", 2, 0, {}, nullptr, 23, "Software"},
+        {"location", 1, 0, {}, nullptr, -1, nullptr},
+        {"interface", 3, 0, {}, nullptr, -1, nullptr},
+        {"input", 4, 0, {}, nullptr, -1, nullptr},
+    };
+    oid_t oid = 0x02000400;
+    for (const auto& c : cases) {
+        oid = c.type == BT_OBJ_DEVICE ? oid_make(oid_address(oid) + 1, 0) : oid + 0x01000000;
+        ObjectBuilder o = c.type == BT_OBJ_DEVICE ? device(oid_address(oid)) : object(oid, c.type, c.subtype);
+        o.text(VID_NAME, c.what);
+        for (auto [vid, value] : c.values) {
+            o.value(vid, value);
+        }
+        if (c.hardware != nullptr) {
+            o.text(0x80E3, c.hardware);
+        }
+        page();
+        WidgetLarge* tile = large(oid);
+        WidgetSmall* other = small(oid);
+        ASSERT_EQ(tile != nullptr, c.state >= 0) << c.what;
+        ASSERT_EQ(other != nullptr, c.state >= 0) << c.what;
+        if (tile == nullptr) {
+            continue;
+        }
+        runTasks();
+        EXPECT_EQ(texts(*tile).at(0), c.what);
+        EXPECT_EQ(texts(*tile).at(1), c.caption) << c.what;
+        mModel.reset();
+        tap(tile->getButton());
+        EXPECT_EQ(state().getStateId(), static_cast<unsigned>(c.state)) << c.what;
+        EXPECT_EQ(state().getP1(), oid) << c.what;
+        if (c.state == 70) {
+            const auto* named = dynamic_cast<const SingleParamState<std::string>*>(&state());
+            ASSERT_NE(named, nullptr);
+            EXPECT_EQ(named->getParam(), c.what) << "the object editor's caption";
+        }
+    }
+}
+
+TEST_F(FactoryTest, ARoomShowsItsFloorUnlessTheFloorSensorDoesNotRegulate) {
+    const struct {
+        std::optional<int> mode;
+        Texts large, small;
+    } cases[] = {
+        {std::nullopt,
+         {"Floor temp.", "24.0\u00B0", "Set temp.", "21.5\u00B0"},
+         {"Floor temp.", "24.0\u00B0", "Set temperature", "21.5\u00B0"}},
+        {0,
+         {"Floor temp.", "24.0\u00B0", "Set temp.", "21.5\u00B0"},
+         {"Floor temp.", "24.0\u00B0", "Set temperature", "21.5\u00B0"}},
+        {1,
+         {"Room temp.", "20.5\u00B0", "Set temp.", "21.5\u00B0"},
+         {"Room temp.", "20.5\u00B0", "Set temperature", "21.5\u00B0"}},
+        {3,
+         {"Room temp.", "20.5\u00B0", "Set temp.", "21.5\u00B0"},
+         {"Room temp.", "20.5\u00B0", "Set temperature", "21.5\u00B0"}},
+    };
+    for (const auto& c : cases) {
+        ObjectBuilder r =
+            room(ROOM).text(VID_NAME, "Kitchen").value(0x000C, 2050).value(0x000D, 2400).value(0x001D, 2150);
+        if (c.mode) {
+            r.value(0x8014, *c.mode);
+        } else {
+            r.invalid(0x8014);
+        }
+        page();
+        const Texts big = texts(*large(ROOM));
+        const Texts little = texts(*small(ROOM));
+        EXPECT_EQ(Texts(big.begin() + 1, big.end()), c.large) << c.mode.value_or(-1);
+        EXPECT_EQ(Texts(little.begin() + 1, little.end()), c.small) << c.mode.value_or(-1);
+    }
+}
+
+TEST_F(FactoryTest, LargeTilesShowTheIconsTheirValuesCallFor) {
+    using R = RoomWidgetController;
+    object(0x02000316, BT_OBJ_ITC).value(0x400E, 0);
+    object(0x03000316, BT_OBJ_DHW_TANK).value(0x0060, 0);
+    room(ROOM).value(0x001B, 0).value(0x001C, 0).value(0x8004, 0).value(0x8005, 0).value(0x8084, 1);
+    location().value(0x8085, 0).value(0x8087, 0);
+    WidgetLarge* itc = large(0x02000316, 10);
+    WidgetLarge* tank = large(0x03000316, 60);
+    WidgetLarge* home = large(ROOM, 110);
+    EXPECT_EQ(small(ROOM, 170)->getChildren().size(), 7u) << "small tiles carry no icons";
+    const struct {
+        oid_t oid;
+        vid_t vid;
+        int value;
+        WidgetLarge* tile;
+        std::vector<unsigned> icons;
+        unsigned keys;
+    } steps[] = {
+        {0x02000316, 0x400E, 1, itc, {0}, 3},
+        {0x02000316, 0x400E, 0, itc, {}, 3},
+        {0x03000316, 0x0060, 1, tank, {1}, 3},
+        {0x03000316, 0x0060, 2, tank, {2}, 3},
+        {ROOM, 0x001B, 2, home, {R::HEATING, R::SCHEDULE}, R::ICON_COUNT},
+        {ROOM, 0x001C, 4, home, {R::HEATING_BLOCKED, R::SCHEDULE}, R::ICON_COUNT},
+        {ROOM, 0x001B, 3, home, {R::COOLING_BLOCKED, R::SCHEDULE}, R::ICON_COUNT},
+        {ROOM, 0x8004, 2, home, {R::COOLING_BLOCKED, R::ECO}, R::ICON_COUNT},
+        {ROOM, 0x8005, 1, home, {R::COOLING_BLOCKED, R::TEMPORARY}, R::ICON_COUNT},
+        {OID_LOCATION, 0x8085, 1, home, {R::COOLING_BLOCKED, R::VACATION}, R::ICON_COUNT},
+        {OID_LOCATION, 0x8087, 1, home, {R::COOLING_BLOCKED, R::STANDBY}, R::ICON_COUNT},
+    };
+    for (const auto& s : steps) {
+        receive(s.oid, s.vid, s.value);
+        runTasks(2);
+        std::vector<unsigned> visible;
+        for (unsigned key = 0; key < s.keys; ++key) {
+            if (shown(*s.tile, key)) {
+                visible.push_back(key);
+            }
+        }
+        EXPECT_EQ(visible, s.icons) << std::hex << s.vid << " := " << s.value;
+    }
+}
+
+TEST_F(FactoryTest, TheSoftwareTextShowsARealBuildOnly) {
+    const struct {
+        std::optional<int> version, build;
+        const char* text;
+    } cases[] = {
+        {3, 12, "AB12303b12"},
+        {3, 0, "AB12303"},
+        {3, 255, "AB12303"},
+        {3, std::nullopt, "AB12303"},
+        {std::nullopt, 1, "AB123255b01"},
+    };
+    for (const auto& c : cases) {
+        ObjectBuilder d = device(DEVICE).text(0x80E4, "AB123");
+        c.version ? d.value(0x800D, *c.version) : d.invalid(0x800D);
+        c.build ? d.value(0x809E, *c.build) : d.invalid(0x809E);
+        page();
+        EXPECT_EQ(texts(*large(DEVICE)).at(2), c.text);
+    }
+}
+
+// An enumeration with two options of one value.
+constexpr DataModel::Descriptor::EnumOption TWICE[] = {
+    {0, "Schedule"}, {2, "Eco"}, {2, "Eco again"}, {3, "Comfort"}};
+constexpr DataModel::Descriptor::VidEnum MODE = {
+    {{{"Mode", 0x8004, BT_VTYPE_U8, DataModel::Descriptor::KIND_NUMBER, 0},
+      DataModel::Descriptor::NumberRole::Enumeration,
+      0,
+      nullptr},
+     0,
+     3,
+     1},
+    TWICE,
+    4};
+
+TEST_F(FactoryTest, TheDropdownShowsTheValueWritesOnlyChoicesAndFollowsTheNetwork) {
+    const EnumOvi ovi(ROOM, 0x8004, BT_VTYPE_U8, &MODE);
+    EXPECT_EQ(ProxyDropdownFactory::create(mPage, ovi), nullptr) << "no object, no row";
+    const struct {
+        std::optional<int> value;
+        const char* shows; // null: "--"
+    } cases[] = {{0, "Schedule"}, {2, "Eco again"}, {7, nullptr}, {std::nullopt, nullptr}};
+    for (const auto& c : cases) {
+        c.value ? room(ROOM).value(0x8004, *c.value) : room(ROOM).invalid(0x8004);
+        runTasks();
+        published();
+        page();
+        EditableDropdownRow* row = ProxyDropdownFactory::create(mPage, ovi);
+        runTasks();
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->getWidth(), mPage->getWidth());
+        EXPECT_EQ(row->getMenu()->getItemCount(), 4u);
+        EXPECT_EQ(row->getSelectedItem() ? row->getSelectedItem()->getTitle() : "--",
+                  c.shows ? c.shows : "--");
+        EXPECT_TRUE(published().empty()) << "building the row writes nothing";
+    }
+
+    // The control unit changes the mode: the row follows without writing; picking the old option writes it.
+    room(ROOM).value(0x8004, 0);
+    runTasks();
+    page();
+    EditableDropdownRow* row = ProxyDropdownFactory::create(mPage, ovi);
+    receive(ROOM, 0x8004, 3);
+    runTasks(2);
+    EXPECT_EQ(row->getSelectedItem()->getTitle(), "Comfort");
+    EXPECT_TRUE(published().empty());
+    row->setSelectedItem(0);
+    EXPECT_EQ(published(), (Published{{ROOM, 0x8004, 0}}));
+}
+
+// What a row of the fragment is, and what a status row shows.
+std::string kind(const Component& row) {
+    if (dynamic_cast<const EditableStringRow*>(&row)) {
+        return "text";
+    }
+    if (dynamic_cast<const EditableDropdownRow*>(&row)) {
+        return "dropdown";
+    }
+    if (dynamic_cast<const ProxyUpDownRow*>(&row)) {
+        return "up-down";
+    }
+    const auto& children = dynamic_cast<const Container&>(row).getChildren();
+    if (dynamic_cast<const ProxySwitchButton*>(children.back())) {
+        return "switch";
+    }
+    return "status " + dynamic_cast<const ContainedLabel&>(*children.back()).getText();
+}
+
+TEST_F(FactoryTest, TheFragmentHasARowPerEditableValueInTemplateOrder) {
+    location().text(VID_NAME, "Home");
+    object(0x04000316, BT_OBJ_DHW).text(VID_NAME, "Hot water").value(0x0031, 4500);
+    object(0x05000316, BT_OBJ_OUTPUT, 7).text(VID_NAME, "Pump").value(0x80E7, 1).value(0x004C, 100);
+    const struct {
+        oid_t oid;
+        std::vector<const char*> rows;
+    } cases[] = {
+        {0x04000316, {"text", "status 45.0\u00B0", "up-down", "up-down", "up-down"}},
+        {0x05000316, {"text", "dropdown", "status 1 %"}},
+        // Timestamps, durations and object references get no row.
+        {OID_LOCATION,
+         {"text", "up-down", "switch", "dropdown", "up-down", "switch", "switch", "up-down", "up-down",
+          "up-down"}},
+    };
+    for (const auto& c : cases) {
+        page();
+        ProxyObjectFragment* fragment =
+            ProxyObjectFragment::Builder(
+                {.parent = mPage, .x = 0, .y = 40, .width = 300, .direction = DIRECTION_VERTICAL})
+                .build(Structure.find(c.oid), *mModel);
+        runTasks();
+        std::vector<std::string> kinds;
+        for (Component* row : fragment->getChildren()) {
+            kinds.push_back(kind(*row));
+        }
+        EXPECT_EQ(kinds, std::vector<std::string>(c.rows.begin(), c.rows.end())) << std::hex << c.oid;
+        EXPECT_TRUE(published().empty());
+    }
+}
+
+TEST_F(FactoryTest, ScreenshotsOfEveryTemplateWithTheDefaultInstallation) {
+    loadDefaultInstallation();
+    runTasks();
+    static constexpr const char* NAMES[] = {
+        "room",       "controller", "circuit",         "tank",  "hot_water", "output",
+        "thermohead", "thermostat", "external_sensor", "device"};
+    int shot = 0;
+    for (const TemplateRow& row : Templates) {
+        const char* name = NAMES[&row - Templates.data()];
+        for (ProxyObject* object : objects(row.type)) {
+            if (!row.widgetTemplate->isSupported(*object)) {
+                continue;
+            }
+            page();
+            ASSERT_NE(large(object->oid()), nullptr);
+            ASSERT_NE(small(object->oid()), nullptr);
+            runTasks(2);
+            screenshot(std::string("tiles_") + name);
+            ++shot;
+            break;
+        }
+    }
+    EXPECT_GE(shot, 5) << "the default installation shows most kinds of tile";
+}
+
+} // namespace
+} // namespace tdx::test

@@ -1,0 +1,151 @@
+// The dashboard tiles by pixels and touch: geometry with and without the checkbox, value texts that grow
+// leftwards from a fixed right edge, grey texts while disabled, and a frame the children never paint over.
+#include "SourceApp/application/controls/Checkbox.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/Widget.h"
+#include "SourceApp/application/controls/widgets.h"
+#include "tests/support/screen_harness.h"
+
+namespace tdx::test {
+namespace {
+
+constexpr int L = 10;
+constexpr int T = 20;
+
+class TileTest : public ScreenHarness {
+protected:
+    void SetUp() override {
+        ScreenHarness::SetUp();
+        mPage = blank();
+    }
+    WidgetLarge* large(bool checkbox) {
+        return WidgetLarge::Builder{.mParent = mPage,
+                                    .mX = L,
+                                    .mY = T,
+                                    .mHasCheckbox = checkbox,
+                                    .mTag = 0x01000316,
+                                    .mFirstLabelText = "Room temp.",
+                                    .mFirstValueText = "21.5\u00B0",
+                                    .mSecondLabelText = "Set temp.",
+                                    .mSecondValueText = "22.0\u00B0"}
+            .build();
+    }
+    WidgetSmall* small() {
+        return WidgetSmall::Builder{.mParent = mPage,
+                                    .mX = L,
+                                    .mY = T,
+                                    .mFirstLabelText = "Air temp.",
+                                    .mFirstValueText = "21.5\u00B0",
+                                    .mSecondLabelText = "Humidity",
+                                    .mSecondValueText = "40 %"}
+            .build();
+    }
+    Form* mPage = nullptr;
+};
+
+TEST_F(TileTest, ChildrenSitWhereTheTileSaysWithAndWithoutCheckbox) {
+    struct Expect {
+        Box heading, button;
+        int firstValueRight, secondValueRight;
+        bool checkbox;
+    };
+    auto check = [](Widget* tile, const Expect& e) {
+        EXPECT_EQ(tile->getHeadingLabel()->getBoundingBox(), e.heading);
+        EXPECT_EQ(tile->getButton()->getBoundingBox(), e.button);
+        EXPECT_EQ(tile->getFirstValueLabel()->getRight(), e.firstValueRight);
+        EXPECT_EQ(tile->getSecondValueLabel()->getRight(), e.secondValueRight);
+        EXPECT_EQ(tile->getCheckbox() != nullptr, e.checkbox);
+        if (e.checkbox) {
+            EXPECT_EQ(tile->getCheckbox()->getBoundingBox(), Box(L + 1, T + 1, 19, 18));
+        }
+    };
+    check(large(false), {Box(L + 5, T, 163, 20), Box(L + 169, T, 40, 20), L + 94, L + 94, false});
+    check(large(true), {Box(L + 24, T, 144, 20), Box(L + 169, T, 40, 20), L + 94, L + 94, true});
+    check(small(), {Box(L + 24, T, 212, 20), Box(L + 237, T, 40, 20), L + 130, L + 267, true});
+    EXPECT_EQ(large(true)->tag, 0x01000316u) << "the home screen finds its object by the tile's tag";
+}
+
+TEST_F(TileTest, GrowingValueTextsKeepTheirRightEdge) {
+    WidgetLarge* tile = large(false);
+    WidgetSmall* other = small();
+    const int before = tile->getFirstValueLabel()->getLeft();
+    for (const char* text : {"-", "21.5\u00B0", "Off-line", "a long text grows left"}) {
+        tile->setFirstValue(text);
+        tile->setSecondValue(text);
+        other->setFirstValue(text);
+        other->setSecondValue(text);
+        EXPECT_EQ(tile->getFirstValueLabel()->getRight(), L + 94) << text;
+        EXPECT_EQ(tile->getSecondValueLabel()->getRight(), L + 94) << text;
+        EXPECT_EQ(other->getFirstValueLabel()->getRight(), L + 130) << text;
+        EXPECT_EQ(other->getSecondValueLabel()->getRight(), L + 267) << text;
+    }
+    EXPECT_LT(tile->getFirstValueLabel()->getLeft(), before);
+}
+
+TEST_F(TileTest, TheFrameStaysWholeUnderTheChildren) {
+    large(false)->setHeadingLabel("Living room");
+    runTasks();
+    // Frame points that lie under or beside the labels.
+    const struct {
+        int x, y;
+        unsigned colour;
+    } points[] = {
+        {L, T + 30, colour::CONTROL},       {L + 208, T + 30, colour::CONTROL},
+        {L + 100, T + 47, colour::CONTROL}, {L + 96, T + 33, colour::CONTROL},
+        {L + 167, T + 19, colour::CONTROL}, {L + 3, T + 2, colour::CONTROL},
+        {L + 100, T + 40, colour::WHITE},   {L + 1, T + 33, colour::CONTROL},
+        {L + 168, T + 30, colour::WHITE},
+    };
+    for (const auto& p : points) {
+        EXPECT_EQ(pixel(p.x, p.y), p.colour) << p.x - L << "," << p.y - T;
+    }
+    EXPECT_GT(countColour(Box(L + 5, T, 163, 20), colour::TEXT), 0) << "the heading is drawn on the band";
+    EXPECT_GE(countColour(Box(L + 1, T + 33, 96, 1), colour::CONTROL), 80) << "the labels paint no background";
+    screenshot("tile_frame");
+}
+
+TEST_F(TileTest, DisablingGreysEveryTextAndEnablingBlackensThem) {
+    for (bool isLarge : {true, false}) {
+        mPage = blank();
+        Widget* tile = isLarge ? static_cast<Widget*>(large(true)) : static_cast<Widget*>(small());
+        tile->setHeadingLabel("Hall");
+        runTasks();
+        const Box texts(L + 1, T, tile->getWidth() - 42, tile->getHeight() - 1);
+        for (bool enabled : {false, true, false}) {
+            tile->setEnabled(enabled);
+            runTasks();
+            EXPECT_EQ(tile->getHeadingLabel()->getFaceColor(), enabled ? colour::TEXT : colour::DISABLED);
+            // Glyphs are smoothed: their cores show the text colour itself.
+            EXPECT_EQ(countColour(texts, colour::TEXT) > 0, enabled) << isLarge;
+        }
+    }
+}
+
+TEST_F(TileTest, OnlyTheArrowAndTheCheckboxTakeTouch) {
+    WidgetLarge* tile = large(true);
+    runTasks();
+    clearMessages();
+    for (auto [x, y] : {std::pair{L + 60, T + 10}, {L + 50, T + 40}, {L + 150, T + 40}}) {
+        tap(x, y);
+    }
+    EXPECT_EQ(messages(MSG_CLICK), 0);
+    EXPECT_FALSE(tile->getChecked());
+    tap(tile->getButton());
+    tap(L + 10, T + 10);
+    EXPECT_EQ(messages(MSG_CLICK, tile->getButton()), 1);
+    EXPECT_TRUE(tile->getChecked());
+}
+
+TEST_F(TileTest, CheckingATileWithoutCheckboxIsTheCallersFault) {
+    WidgetLarge* tile = large(false);
+    try {
+        tile->setChecked(true);
+        FAIL() << "no checkbox, yet checked";
+    } catch (const FailedAssertion& e) {
+        EXPECT_STREQ(e.what(), "mCheckbox");
+    }
+}
+
+} // namespace
+} // namespace tdx::test
