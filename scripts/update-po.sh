@@ -25,7 +25,7 @@ extract() {
   find Libraries SourceApp SourceHost -type f \( -name '*.cpp' -o -name '*.cc' -o -name '*.h' \) |
     LC_ALL=C sort |
     xgettext --files-from=- --output="$sources" --force-po --from-code=UTF-8 --language=C++ \
-      --keyword --keyword=gettext --keyword=pgettext:1c,2 --keyword=N_ --keyword=NC_:1c,2 \
+      --keyword --keyword=gettext --keyword=pgettext:1c,2 --keyword=N_ --keyword=NC_:1c,2 --keyword=fmt_gettext --keyword=fmt_pgettext:1c,2 \
       --add-comments=TRANSLATORS: --add-location=file \
       --package-name=tdx410 --msgid-bugs-address=" "
   # xgettext leaves the charset open for plain-ASCII ids; the sources are UTF-8, and msgcat needs to know.

@@ -1,7 +1,12 @@
 // The printf engine behind fmt, fmt_to and the trace.
 #include "Libraries/base/fmt.h"
 
+#include "Libraries/base/dbg.h"
+
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace tdx {
 
@@ -254,7 +259,59 @@ void renderNumber(Writer& out, const Spec& spec, const FmtArg& arg) {
     }
 }
 
+// What a format asks of its arguments: the argument numbers it takes, each with the kind of its conversions.
+std::vector<std::pair<size_t, char>> signatureOf(const char* format) {
+    std::vector<std::pair<size_t, char>> signature;
+    size_t next = 0;
+    for (const char* p = format; p != nullptr && (p = std::strchr(p, '%')) != nullptr;) {
+        ++p;
+        if (*p == '%') {
+            ++p;
+            continue;
+        }
+        const Spec spec = parseSpec(p);
+        const size_t index = spec.position != 0 ? spec.position - 1 : next++;
+        switch (spec.conversion) {
+            case 's':
+            case 'c':
+                signature.emplace_back(index, spec.conversion);
+                break;
+            case 'd':
+            case 'i':
+            case 'u':
+            case 'x':
+            case 'X':
+                signature.emplace_back(index, 'd');
+                break;
+            default:
+                // Unknown to the engine but not to a translator's printf: it must stand where the English has
+                // it.
+                signature.emplace_back(index, spec.conversion == '\0' ? '%' : spec.conversion);
+                break;
+        }
+    }
+    std::sort(signature.begin(), signature.end());
+    signature.erase(std::unique(signature.begin(), signature.end()), signature.end());
+    return signature;
+}
+
 } // namespace
+
+bool fmt_conversions_match(const char* english, const char* translation) {
+    return signatureOf(english) == signatureOf(translation);
+}
+
+const char* fmt_checked(const char* english, const char* translation) {
+    if (translation == nullptr || translation == english) {
+        return english;
+    }
+    if (!fmt_conversions_match(english, translation)) {
+        dbg_printf_h("translation of \"%s\" takes other arguments: the English text is used",
+                     english != nullptr ? english : "");
+        return english;
+    }
+    return translation;
+}
 
 size_t fmt_format(char* out, size_t size, const char* format, const FmtArg* args, size_t count) {
     Writer writer(out, size);

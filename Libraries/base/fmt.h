@@ -23,6 +23,8 @@
 // std::string_view; plain and unsigned char pointers alike. Other types do not compile.
 #pragma once
 
+#include "Libraries/base/i18n.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -133,6 +135,28 @@ std::string fmt(const char* format, const A&... args) {
     char buffer[FMT_MAX_LENGTH + 1];
     const size_t length = fmt_to(buffer, sizeof buffer, format, args...);
     return std::string(buffer, length);
+}
+
+// Whether a translation asks for the arguments that its English text asks for: every argument number taken by
+// a conversion of the same kind (text %s, number %d %i %u %x %X, character %c), in whatever order "%n$"
+// puts them. Flags, widths and precisions may differ; a conversion the engine does not know (%n, %p, %f, ...)
+// matches only the same one in the same place.
+bool fmt_conversions_match(const char* english, const char* translation);
+
+// The translation when its conversions match those of the English text, else the English text (with a trace
+// line naming it): a catalogue cannot make a format that takes other arguments than the caller passes.
+const char* fmt_checked(const char* english, const char* translation);
+
+// fmt(gettext(msgid), args...) with the translation checked: the one way to format a translated text.
+template <class... A>
+std::string fmt_gettext(const char* msgid, const A&... args) {
+    return fmt(fmt_checked(msgid, gettext(msgid)), args...);
+}
+
+// As fmt_gettext, for a text translated in a context.
+template <class... A>
+std::string fmt_pgettext(const char* context, const char* msgid, const A&... args) {
+    return fmt(fmt_checked(msgid, pgettext(context, msgid)), args...);
 }
 
 } // namespace tdx

@@ -53,11 +53,38 @@ TEST_F(Translation, TheInstalledProviderTranslatesWithAndWithoutContext) {
     EXPECT_STREQ(gettext("Rooms"), "Rooms");
 }
 
-TEST_F(Translation, ATranslationUsedAsFormatCannotReadAWrongArgument) {
+TEST_F(Translation, ATranslationThatAsksForOtherArgumentsFallsBackToTheEnglishText) {
     i18n_set_provider(catalogue);
-    // The number goes to the stray %s and renders as a number; the %u has no argument left and renders
-    // nothing.
-    EXPECT_EQ(fmt(gettext("Room %u"), 5u), "Místnost 5 ");
+    EXPECT_EQ(fmt_gettext("Room %u", 5u), "Room 5") << "the translator's stray %s is not used";
+    EXPECT_EQ(fmt_gettext("Rooms"), "Místnosti");
+    EXPECT_EQ(fmt_pgettext("switch", "On"), "Zap");
+}
+
+TEST_F(Translation, ConversionsMatchByArgumentAndKindWhateverTheirOrderAndFlags) {
+    const struct {
+        const char* english;
+        const char* translation;
+        bool match;
+    } cases[] = {
+        {"Room %u", "Místnost %u", true},
+        {"Room %u", "Rum %3d", true}, // another number conversion and a width
+        {"%s associated to %s - %s", "%2$s: %1$s - %3$s", true},
+        {"%s - %s", "%1$s %1$s - %2$s", true},
+        {"100%% done", "100 %% klaar", true},
+        {"Room %u", "Místnost", false},       // an argument left out
+        {"Room %u", "Místnost %u %u", false}, // one more
+        {"Room %u", "Místnost %s", false},    // a text for a number
+        {"Output has a problem, code %u.", "%s%s%n", false},
+        {"%s - %s", "%s - %3$s", false},
+        {"%c", "%d", false},
+        {"Code %u", "Code %n", false},
+        {"50 %", "50 %%", false}, // a lone % is no literal percent
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fmt_conversions_match(c.english, c.translation), c.match)
+            << '"' << c.english << "\" / \"" << c.translation << '"';
+    }
+    EXPECT_STREQ(fmt_checked("Code %u", nullptr), "Code %u");
 }
 
 } // namespace

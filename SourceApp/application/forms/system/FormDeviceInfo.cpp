@@ -1,0 +1,106 @@
+#include "SourceApp/application/forms/system/FormDeviceInfo.h"
+
+#include "Libraries/base/fmt.h"
+#include "Libraries/misc/text.h"
+#include "SourceApp/application/commands/bindings/ProxyEditorHandlers.h"
+#include "SourceApp/application/controls/EditableRow.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/ProxyObject.h"
+
+#include <optional>
+
+namespace tdx {
+
+namespace {
+
+constexpr vid_t VID_SERIAL_NUMBER = 0x800C;
+constexpr vid_t VID_SERIAL_PREFIX = 0x80DF;
+constexpr vid_t VID_SOFTWARE_CODE = 0x80E4;
+constexpr vid_t VID_SOFTWARE_VERSION = 0x800D;
+constexpr vid_t VID_SOFTWARE_BUILD = 0x809E;
+constexpr vid_t VID_HARDWARE_CODE = 0x80E3;
+constexpr vid_t VID_HARDWARE_VERSION = 0x800E;
+constexpr uint32_t NO_SERIAL = 0xFFFFFFFFu;
+
+std::optional<uint32_t> number(oid_t oid, vid_t vid) {
+    int value = 0;
+    if (pt_get_int(&value, oid, vid) != PT_OK) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(value);
+}
+
+std::string text(const ProxyObject& object, vid_t vid) {
+    std::string value;
+    object.getText(value, vid);
+    return value;
+}
+
+std::string softwareText(const ProxyObject& object) {
+    const unsigned version = number(object.oid(), VID_SOFTWARE_VERSION).value_or(0) & 0xFF;
+    const unsigned build = number(object.oid(), VID_SOFTWARE_BUILD).value_or(0) & 0xFF;
+    std::string software = fmt("%s%02u", text(object, VID_SOFTWARE_CODE), version);
+    if (build >= 1 && build <= 254) {
+        software += fmt("b%u", build);
+    }
+    return software;
+}
+
+std::string hardwareText(const ProxyObject& object) {
+    const unsigned version = number(object.oid(), VID_HARDWARE_VERSION).value_or(0) & 0xFF;
+    return fmt("%s%02u", text(object, VID_HARDWARE_CODE), version);
+}
+
+// A device whose serial number cannot be read has none to show: no made-up zero.
+std::string serialText(const ProxyObject& object) {
+    const std::optional<uint32_t> serial = number(object.oid(), VID_SERIAL_NUMBER);
+    if (!serial || *serial == NO_SERIAL) {
+        return "--";
+    }
+    const auto prefix = static_cast<unsigned short>(number(object.oid(), VID_SERIAL_PREFIX).value_or(0));
+    return format_serial_number(prefix, *serial);
+}
+
+void addInfoRow(Container* content, const char* caption, int captionWidth, const std::string& value) {
+    auto* row = new RowContainer(content, 0, 0, 277, 26);
+    new ContainedLabel(row, 9, 0, captionWidth, 26, &bif_myriad12, gettext(caption));
+    new ContainedLabel(row, 0, 0, 276 - 9 - captionWidth, 26, &bif_myriad12, value, HorizontalAlign::Center);
+}
+
+} // namespace
+
+FormDeviceInfo::FormDeviceInfo(const State& state)
+    : VexalStackedContentForm(state) {
+    setName("FormDeviceInfo");
+    setHelp(gettext("Device information"));
+    const ProxyObject* device = Structure.find(state.getP1());
+    if (device == nullptr) {
+        backOrDefault();
+        return;
+    }
+    const std::string name = text(*device, VID_NAME);
+    StackedContainer* content = getContent();
+    new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12,
+                       fmt_gettext("%s | Device information", name), HorizontalAlign::Center);
+
+    auto* nameRow = new EditableStringRow(content, 0, 0, 277, gettext("Name"), name);
+    const DataModel::ObjectTemplate* deviceTemplate = device->getTemplate();
+    const DataModel::DataValue* nameValue =
+        deviceTemplate != nullptr ? deviceTemplate->find<DataModel::DataValue>(VID_NAME) : nullptr;
+    if (nameValue != nullptr) {
+        nameRow->setOnAcceptCommand(
+            std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(device->oid())));
+    } else {
+        nameRow->setEnabled(false); // an edit would go nowhere
+    }
+    addInfoRow(content, N_("Software"), 186, softwareText(*device));
+    addInfoRow(content, N_("Hardware"), 186, hardwareText(*device));
+    addInfoRow(content, N_("Serial number"), 116, serialText(*device));
+    content->fitToContent();
+}
+
+FormDeviceInfo::~FormDeviceInfo() = default;
+
+} // namespace tdx

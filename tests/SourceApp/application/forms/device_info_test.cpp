@@ -1,0 +1,104 @@
+// The device information screen: a device's identity as the user reads it, and its name as the user edits it.
+#include "SourceApp/application/controls/EditableRow.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/KeyboardEditor.h"
+#include "tests/SourceApp/application/forms/forms_fixture.h"
+
+#include <string>
+
+namespace tdx::test {
+namespace {
+
+constexpr uint32_t THERMOSTAT = 0x000520;
+constexpr oid_t DEVICE = THERMOSTAT; // object index 0: the device itself
+constexpr unsigned DEVICE_INFO = 23;
+
+class DeviceInfoTest : public FormsTest {
+protected:
+    void SetUp() override {
+        FormsTest::SetUp();
+        device(THERMOSTAT)
+            .text(VID_NAME, "Hall thermostat")
+            .text(0x80E4, "TDX")
+            .value(0x800D, 5)
+            .value(0x809E, 0)
+            .text(0x80E3, "HW")
+            .value(0x800E, 1)
+            .value(0x80DF, 1234)
+            .value(0x800C, 567890);
+        runTasks();
+    }
+    // The value shown right of a caption.
+    std::string valueOf(const std::string& caption) const {
+        const Component* label = findByText(caption);
+        if (label == nullptr) {
+            return "<no " + caption + ">";
+        }
+        for (Component* c : components()) {
+            if (c->getParent() == label->getParent() && c->getLeft() > label->getRight()) {
+                return textOf(*c).value_or("");
+            }
+        }
+        return "<nothing>";
+    }
+};
+
+TEST_F(DeviceInfoTest, VersionsAndSerialNumberReadAsTheDeviceReportsThem) {
+    const struct {
+        const char* what;
+        vid_t vid;
+        int value;
+        const char* caption;
+        const char* shown;
+    } cases[] = {
+        {"a release", 0x809E, 0, "Software", "TDX05"},
+        {"a build", 0x809E, 12, "Software", "TDX05b12"},
+        {"no build", 0x809E, 255, "Software", "TDX05"},
+        {"a three-digit hardware version", 0x800E, 100, "Hardware", "HW100"},
+        {"a serial number", 0x800C, 567890, "Serial number", "1234-00-0056-7890"},
+        {"no serial number", 0x800C, -1, "Serial number", "--"},
+    };
+    for (const auto& c : cases) {
+        receive(DEVICE, c.vid, c.value);
+        open(DEVICE_INFO, DEVICE);
+        EXPECT_EQ(valueOf(c.caption), c.shown) << c.what;
+    }
+    ObjectBuilder(DEVICE).invalid(0x800C);
+    open(DEVICE_INFO, DEVICE);
+    EXPECT_EQ(valueOf("Serial number"), "--") << "an unreadable serial number is no serial number 0";
+    EXPECT_NE(findByText("Hall thermostat | Device information"), nullptr);
+}
+
+TEST_F(DeviceInfoTest, TheEditedNameIsWrittenOnAcceptAndTheTitleFollowsOnTheNextVisit) {
+    open(DEVICE_INFO, DEVICE);
+    auto* row = find<EditableStringRow>();
+    ASSERT_NE(row, nullptr);
+    tap(find<IconButton>([row](const IconButton& b) { return b.isChildOf(row); }));
+    for (const char c : std::string(" 2")) {
+        mCore.sendMessage(nullptr, MSG_KEY, c, KEY_CHARACTER, 0, 0);
+    }
+    mCore.sendMessage(nullptr, MSG_KEY, KeyboardEditor::KEY_ENTER, 0, 0, 0);
+    runTasks(2);
+    EXPECT_EQ(published(), (Published{{DEVICE, VID_NAME, std::string("Hall thermostat 2")}}));
+    EXPECT_NE(findByText("Hall thermostat | Device information"), nullptr) << "read once, when built";
+    open(DEVICE_INFO, DEVICE);
+    EXPECT_NE(findByText("Hall thermostat 2 | Device information"), nullptr);
+}
+
+TEST_F(DeviceInfoTest, ADeviceThatIsNotInTheInstallationSendsTheUserBack) {
+    open(21);
+    open(DEVICE_INFO, 0x000999);
+    runTasks(2);
+    EXPECT_EQ(state().getStateId(), 21u);
+}
+
+TEST_F(DefaultInstallationTest, DeviceInformationScreen) {
+    loadDefaultInstallation();
+    runTasks();
+    open(DEVICE_INFO, CONTROL_UNIT);
+    screenshot("FormDeviceInfo");
+    EXPECT_NE(findByText("Serial number"), nullptr);
+}
+
+} // namespace
+} // namespace tdx::test
