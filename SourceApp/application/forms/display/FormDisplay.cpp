@@ -1,8 +1,8 @@
 #include "SourceApp/application/forms/display/FormDisplay.h"
 
 #include "Libraries/base/i18n.h"
-#include "Libraries/base/os.h"
 #include "SourceApp/application/App.h"
+#include "SourceApp/application/OwnDevice.h"
 #include "SourceApp/application/commands/ChangeStateCommand.h"
 #include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/NavigationLink.h"
@@ -11,7 +11,6 @@
 #include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/config.h"
-#include "SourceHost/api_lib/device_info.h"
 
 namespace tdx {
 
@@ -46,10 +45,9 @@ FormDisplay::FormDisplay(const State& state)
     NavigationLink::Builder builder{
         .parent = content, .width = LINK_WIDTH, .height = 26, .buttonIcon = {res_arrow_right_double, 0, 0}};
     link(builder, N_("Screen settings"), std::make_unique<ChangeStateCommand>(SCREEN_SETTINGS_STATE_ID));
-    // The display's own device object: its network address is its object id (os_init has run).
-    OS_ASSERT(DI.hw != nullptr);
+    // The display's own device object.
     link(builder, N_("Device information"),
-         std::make_unique<ChangeStateCommand>(DEVICE_INFO_STATE_ID, DI.hw->network_address));
+         std::make_unique<ChangeStateCommand>(DEVICE_INFO_STATE_ID, own_network_address()));
     link(builder, N_("Date & Time"), std::make_unique<ChangeStateCommand>(DATE_TIME_STATE_ID));
     link(builder, N_("Languages & Country"), std::make_unique<ChangeStateCommand>(LANGUAGE_STATE_ID));
     mUpdateLink = link(builder, N_("Update software"));
