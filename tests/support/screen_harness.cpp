@@ -516,6 +516,49 @@ int ScreenHarness::countColour(const Box& box, unsigned colour) {
     return n;
 }
 
+int ScreenHarness::countNear(const Box& box, unsigned colour) {
+    auto near = [colour](unsigned pixel) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            if (std::abs(static_cast<int>((pixel >> shift) & 0xFF) -
+                         static_cast<int>((colour >> shift) & 0xFF)) > 0x30) {
+                return false;
+            }
+        }
+        return true;
+    };
+    int n = 0;
+    for (int y = std::max(box.y1, 0); y <= std::min(box.y2, H - 1); ++y) {
+        for (int x = std::max(box.x1, 0); x <= std::min(box.x2, W - 1); ++x) {
+            n += near(front(x, y));
+        }
+    }
+    return n;
+}
+
+Box ScreenHarness::inkIn(const Box& area, unsigned ground) {
+    Box ink = Box::fromCorners(W, H, -1, -1);
+    for (int y = std::max(area.y1, 0); y <= std::min(area.y2, H - 1); ++y) {
+        for (int x = std::max(area.x1, 0); x <= std::min(area.x2, W - 1); ++x) {
+            if (front(x, y) != ground) {
+                ink = Box::fromCorners(std::min(ink.x1, x), std::min(ink.y1, y), std::max(ink.x2, x),
+                                       std::max(ink.y2, y));
+            }
+        }
+    }
+    return ink;
+}
+
+std::vector<Box> ScreenHarness::flipsAfter(const std::function<void()>& change) {
+    static std::vector<Box> flips;
+    flips.clear();
+    gfx_set_flip_hook(
+        [](const gfx_surface&, int x, int y, int w, int h) { flips.push_back(Box(x, y, w, h)); });
+    change();
+    runTasks();
+    gfx_set_flip_hook(nullptr);
+    return flips;
+}
+
 void ScreenHarness::screenshot(const std::string& name) const {
     std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
     const std::string path = std::string(TDX_SCREENSHOT_DIR) + "/" + name + ".bmp";

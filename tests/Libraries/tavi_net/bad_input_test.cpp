@@ -18,18 +18,12 @@ TEST_F(BadInputTest, MalformedPacketsAreRefusedWithTheirNackReason) {
         std::vector<uint8_t> payload;
         uint8_t reason;
     };
+    // Which layouts are malformed is the payload check's table below; here the refusal travels.
     const std::vector<Case> cases{
-        {0x09, {}, TNET_NACK_UNKNOWN_COMMAND},
         {0x18, {1, 2}, TNET_NACK_UNKNOWN_COMMAND},
         {TNET_CMD_SUBSCRIBE, subscribePayload(1, 2), TNET_NACK_UNKNOWN_COMMAND}, // a client's command
-        {TNET_CMD_CONNECT, {1, 2, 3}, TNET_NACK_MALFORMED},
         {TNET_CMD_POLL, {0}, TNET_NACK_MALFORMED},
-        // PUBLISH of type 13 (2 bytes) with 3 value bytes; text with a length beyond what follows; 300 bytes.
-        {TNET_CMD_PUBLISH, {1, 0, 0, 0, 1, 0, 13, 0, 0, 0, 0, 1, 2, 3}, TNET_NACK_MALFORMED},
         {TNET_CMD_PUBLISH, {1, 0, 0, 0, 1, 0, 15, 0, 0, 0, 0, 5, 0, 'a'}, TNET_NACK_MALFORMED},
-        {TNET_CMD_PUBLISH, {1, 0, 0, 0, 1, 0, 99, 0, 0, 0, 0, 1}, TNET_NACK_MALFORMED},
-        {TNET_CMD_DATALINK, {1, 2, 3, 4}, TNET_NACK_MALFORMED},
-        {TNET_CMD_OBJECT_REMOVE, {1, 2, 3}, TNET_NACK_MALFORMED},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.cmd));
@@ -77,33 +71,6 @@ TEST_F(BadInputTest, PacketsThatAreNoRequestAreDroppedSilentlyOrWithATrace) {
     }
     EXPECT_TRUE(upper().received.empty());
     EXPECT_EQ(tnet_get_state(), TNET_SESSION);
-}
-
-TEST_F(BadInputTest, LineNoiseAndBrokenFramesNeverReachTheClient) {
-    startSession();
-    uint8_t packet[] = {0x10, 0x04, 0x01, TNET_CMD_PUBLISH, 0x00, 1, 0, 0, 0, 1, 0, 12, 0, 0, 0, 0, 7};
-    uint8_t frame[LINK_MAX_FRAME];
-    const int length = link_encode(packet, sizeof packet, frame, sizeof frame);
-    ASSERT_GT(length, 0);
-    std::vector<uint8_t> badCrc(frame, frame + length);
-    badCrc[length - 2] ^= 0x01;
-    std::vector<uint8_t> cut(frame, frame + length / 2);
-    cut.push_back(LINK_RESET);
-    const std::vector<uint8_t> noise{0x00, 0xFF, 0xC1, 0xC2, 0x13, 0xC0, 0xC2, 0x00, 0xC1};
-    std::vector<uint8_t> oversize{LINK_START};
-    oversize.insert(oversize.end(), 400, 0x5A);
-    oversize.push_back(LINK_END);
-    for (const auto& bytes : {badCrc, cut, noise, oversize}) {
-        mSim.injectBytes(bytes);
-        run(60);
-    }
-    run(200);
-    EXPECT_TRUE(upper().received.empty());
-    EXPECT_TRUE(upper().disconnected.empty());
-    EXPECT_EQ(tnet_get_state(), TNET_SESSION);
-    const link_decoder* decoder = link_if_decoder(0);
-    ASSERT_NE(decoder, nullptr);
-    EXPECT_GE(link_decoder_drop_count(decoder), 4u);
 }
 
 TEST_F(BadInputTest, CorruptedMasterFramesAreRetransmittedAndDeliveredOnce) {

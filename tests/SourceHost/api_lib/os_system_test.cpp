@@ -1,7 +1,6 @@
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "SourceHost/api_lib/device_info.h"
-#include "SourceHost/api_lib/devices.h"
 #include "SourceHost/api_lib/scratch_folder.h"
 #include "SourceHost/config/config_store.h"
 #include "tests/support/trace_capture.h"
@@ -27,23 +26,22 @@ protected:
     }
 };
 
-TEST_F(DeviceInfo, TheDisplayIsAReleaseAtTheDefaultAddress) {
-    os_init();
-    ASSERT_NE(DI.hw, nullptr);
-    EXPECT_EQ(DI.hw->network_address, 0x010410u);
-    EXPECT_EQ(DI.hw->serial, 0x010410u);
+// A release at the default address, or at a valid one from the environment (hexadecimal even without 0x).
+TEST_F(DeviceInfo, TheAddressIsTheDefaultOrAValidOneFromTheEnvironment) {
+    const struct {
+        const char* text;
+        uint32_t address;
+    } cases[] = {{nullptr, 0x010410}, {"0x0A0B0C", 0x0A0B0C}, {"010411", 0x010411}};
+    for (const auto& c : cases) {
+        if (c.text != nullptr) {
+            setenv("TDX410_ADDRESS", c.text, 1);
+        }
+        os_init();
+        ASSERT_NE(DI.hw, nullptr);
+        EXPECT_EQ(DI.hw->network_address, c.address);
+        EXPECT_EQ(DI.hw->serial, c.address);
+    }
     EXPECT_EQ(build_get_short_version(DI.sw), "TD41001");
-}
-
-TEST_F(DeviceInfo, AddressComesFromTheEnvironmentWhenItIsValid) {
-    setenv("TDX410_ADDRESS", "0x0A0B0C", 1);
-    os_init();
-    EXPECT_EQ(DI.hw->network_address, 0x0A0B0Cu);
-    EXPECT_EQ(DI.hw->serial, 0x0A0B0Cu);
-
-    setenv("TDX410_ADDRESS", "010411", 1);
-    os_init();
-    EXPECT_EQ(DI.hw->network_address, 0x010411u) << "hexadecimal even without 0x";
 }
 
 TEST_F(DeviceInfo, InvalidAddressesAreRejectedAndTheAddressStays) {
@@ -95,28 +93,6 @@ TEST_F(TraceFile, TraceFileThatCannotBeOpenedIsReportedAndTraceKeepsItsOutput) {
     EXPECT_FALSE(std::filesystem::exists("no"));
     EXPECT_TRUE(trace.contains("TDX410_TRACE=no/such/folder/trace.txt cannot be opened")) << trace.str();
     EXPECT_TRUE(trace.contains(" still traced")) << trace.str();
-}
-
-TEST(Devices, DesktopHasNoDevicesAndReportsNoMemoryUse) {
-    const uint32_t before = buzzer_platform_last().count;
-    buzzer_platform_init();
-    buzzer_platform_play(2000, 50);
-    EXPECT_EQ(buzzer_platform_last().kind, buzzer_platform_call::Play);
-    EXPECT_EQ(buzzer_platform_last().frequency, 2000);
-    EXPECT_EQ(buzzer_platform_last().volume, 50);
-    buzzer_platform_stop();
-    EXPECT_EQ(buzzer_platform_last().kind, buzzer_platform_call::Stop);
-    EXPECT_EQ(buzzer_platform_last().count, before + 3);
-    lcd_turn_on();
-    lcd_set_backlight(100);
-    lcd_turn_off();
-    const uint32_t asked = diagnostics_platform_memory_calls();
-    uint32_t figures[4] = {1, 2, 3, 4};
-    diagnostics_platform_memory_usage(figures);
-    EXPECT_EQ(figures[0] | figures[1] | figures[2] | figures[3], 0u);
-    diagnostics_platform_memory_usage(nullptr);
-    EXPECT_EQ(diagnostics_platform_memory_calls(), asked + 2);
-    os_restart();
 }
 
 class WallClock : public ::testing::Test {

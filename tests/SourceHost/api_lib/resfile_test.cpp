@@ -1,9 +1,8 @@
+#include "Libraries/base/bytes.h"
 #include "SourceHost/api_lib/resfile.h"
+#include "tests/SourceHost/api_lib/scratch_folder.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <fstream>
 
 namespace tdx {
 namespace {
@@ -14,14 +13,6 @@ const uint16_t CRC = resfile_names_crc(NAMES, 3);
 std::vector<uint8_t> sample() {
     return resfile_build(
         CRC, {{RESFILE_FONT, {1, 2, 3, 4, 5}}, {RESFILE_EMPTY, {}}, {RESFILE_IMAGE, {1, 1, 1, 9}}});
-}
-
-uint32_t u32_at(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 TEST(ResfileTest, BuiltFileReadsBackEntryByEntryWithAlignedBlobs) {
@@ -77,38 +68,35 @@ TEST(ResfileTest, BadHeadersAreRefused) {
 TEST(ResfileTest, EntriesOutsideTheFileOrOfUnknownTypeBecomeEmpty) {
     std::vector<uint8_t> bytes = sample();
     const size_t font = RESFILE_HEADER, image = RESFILE_HEADER + 2 * RESFILE_ENTRY;
-    put32(bytes, font + 8, 0xFFFFFFFFu); // size past the end (and past 32-bit wrap-around)
-    bytes[image] = 7;                    // unknown type
+    put_le32(&bytes[font + 8], 0xFFFFFFFFu); // size past the end (and past 32-bit wrap-around)
+    bytes[image] = 7;                        // unknown type
     resfile file;
     ASSERT_EQ(resfile_parse(bytes, 3, CRC, "entries", &file), 0);
     EXPECT_EQ(file.data(0), nullptr);
     EXPECT_EQ(file.data(2), nullptr);
 
     bytes = sample();
-    put32(bytes, image + 4, 4); // inside the header
+    put_le32(&bytes[image + 4], 4); // inside the header
     ASSERT_EQ(resfile_parse(bytes, 3, CRC, "entries", &file), 0);
     EXPECT_EQ(file.data(2), nullptr);
     EXPECT_NE(file.data(0), nullptr);
 
     bytes = sample();
-    put32(bytes, image + 4, u32_at(bytes, image + 4) + 1); // one byte too far
+    put_le32(&bytes[image + 4], get_le32(&bytes[image + 4]) + 1); // one byte too far
     ASSERT_EQ(resfile_parse(bytes, 3, CRC, "entries", &file), 0);
     EXPECT_EQ(file.data(2), nullptr);
 }
 
 TEST(ResfileTest, LoadReadsTheWholeFileAndRefusesMissingOnes) {
     const std::vector<uint8_t> bytes = sample();
-    const char* path = "resfile-under-test.bin";
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
+    const test::TempDir folder;
+    const std::string path = folder / "resources.bin";
+    folder.write("resources.bin", std::string(bytes.begin(), bytes.end()));
     resfile file;
-    ASSERT_EQ(resfile_load(path, 3, CRC, &file), 0);
+    ASSERT_EQ(resfile_load(path.c_str(), 3, CRC, &file), 0);
     EXPECT_EQ(file.bytes, bytes);
     EXPECT_EQ(file.path, path);
-    std::remove(path);
-    EXPECT_EQ(resfile_load(path, 3, CRC, &file), -1);
+    EXPECT_EQ(resfile_load((folder / "missing.bin").c_str(), 3, CRC, &file), -1);
     EXPECT_EQ(resfile_load(nullptr, 3, CRC, &file), -1);
     EXPECT_EQ(resfile_load(".", 3, CRC, &file), -1); // a folder
 }

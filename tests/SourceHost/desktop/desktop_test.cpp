@@ -2,6 +2,7 @@
 // wheel and key events into a host in step mode, zoom, the screenshot commands and the program's entry point.
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
+#include "tests/SourceHost/api_lib/scratch_folder.h"
 
 #include "SourceApp/gui/core/Core.h"
 
@@ -202,7 +203,8 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
             return answer;
         },
         [&](const std::string& text) { reports.push_back(text); });
-    const std::string path = (std::filesystem::temp_directory_path() / "tdx_window_shot.bmp").string();
+    const test::TempDir folder;
+    const std::string path = folder / "shot.bmp";
     answer = path;
     save.execute(nullptr);
     answer = "";
@@ -211,7 +213,6 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
     save.execute(nullptr);
     EXPECT_EQ(proposed, (std::vector<std::string>{"screenshot.bmp", path, path}));
     EXPECT_EQ(std::filesystem::file_size(path), 230454u);
-    std::filesystem::remove(path);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("/nonexistent-folder/shot.bmp"), std::string::npos);
 
@@ -262,9 +263,8 @@ TEST(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
 
 TEST(EntryPoint, WithoutAConverterItSaysSoAndEndsWithOne) {
     qtApplication();
-    const std::filesystem::path empty = std::filesystem::temp_directory_path() / "tdx_no_sysfs";
-    std::filesystem::create_directories(empty);
-    setenv("TDX410_SYSFS_ROOT", empty.c_str(), 1);
+    const test::TempDir empty;
+    setenv("TDX410_SYSFS_ROOT", empty.path().c_str(), 1);
     unsetenv("TDX410_PORT");
     std::string shown;
     char program[] = "tdx410";

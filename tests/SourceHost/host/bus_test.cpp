@@ -83,8 +83,6 @@ TEST(EventBus, ReadersTakeOnlyTheirExactKind) {
     MessageArgumentMouseEvent mouse(3, 4);
     MessageArgumentMouseButtonEvent button(5, 6, true, false);
     MessageArgumentKey key("\xC3\xA9", 2);
-    MessageArgumentComponentAttribute width(Width, 57);
-    MessageArgumentCoreMessage scroll(5, 40, 0, 0, 0);
 
     MessageReaderMouseEvent mouseReader;
     MessageReaderMouseButtonEvent buttonReader;
@@ -100,25 +98,6 @@ TEST(EventBus, ReadersTakeOnlyTheirExactKind) {
     ASSERT_TRUE(keyReader.tryRead(&key));
     EXPECT_EQ(keyReader.getKeySize(), 2u);
     EXPECT_EQ(std::string(keyReader.getKeyValue(), 2), "\xC3\xA9");
-
-    MessageReaderComponentAttribute attribute;
-    ASSERT_TRUE(attribute.tryRead(&width));
-    EXPECT_EQ(attribute.getComponentAttribute(), Width);
-    EXPECT_EQ(attribute.getIntegerValue(), 57);
-    EXPECT_EQ(width.getArgument().getInteger(), 57);
-
-    MessageReaderCoreMessage message;
-    ASSERT_TRUE(message.tryRead(&scroll));
-    const Message m = message.getValue();
-    EXPECT_EQ(m.id, 5);
-    EXPECT_EQ(m.p1, 40);
-    EXPECT_EQ(m.source, nullptr);
-    try {
-        MessageReaderInteger().getIntegerValue();
-        ADD_FAILURE();
-    } catch (const std::logic_error& e) {
-        EXPECT_STREQ(e.what(), "Value not readed yet");
-    }
 }
 
 class HookState : public StateCommand {

@@ -1,6 +1,7 @@
 // The canvas: window-to-display mapping, composition, the zoomed copy, the BMP and DIB layouts and a
 // screenshot taken while the application thread repaints.
 #include "SourceHost/host/Canvas.h"
+#include "tests/SourceHost/api_lib/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -105,11 +106,11 @@ TEST(Canvas, ScreenshotsAreBottomUpBgrBitmaps) {
 
 TEST(Canvas, SavesTheFileOrSaysWhyNot) {
     Canvas canvas(6, 6, 320, 240);
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "tdx_canvas_shot.bmp";
+    const test::TempDir folder;
+    const std::string path = folder / "shot.bmp";
     std::string error;
-    ASSERT_TRUE(canvas.SaveToFile(path.string(), &error)) << error;
+    ASSERT_TRUE(canvas.SaveToFile(path, &error)) << error;
     EXPECT_EQ(std::filesystem::file_size(path), 230454u);
-    std::filesystem::remove(path);
     EXPECT_FALSE(canvas.SaveToFile("/nonexistent-folder/shot.bmp", &error));
     EXPECT_FALSE(error.empty());
 }

@@ -1,213 +1,182 @@
+// Labels and text frames by their pixels: where the text is drawn for each alignment, what is cut and how,
+// and how a text frame's height follows its lines.
 #include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/TextFrame.h"
-#include "widget_fixture.h"
+#include "tests/support/screen_harness.h"
 
 namespace tdx::test {
 namespace {
 
-using LabelTest = WidgetTest;
-
-int width_of(const char* text, Font& font = bif_myriad12) {
-    return bif_text_width(font.getFont(), text);
+int widthOf(const char* text) {
+    return bif_text_width(bif_myriad12.getFont(), text);
 }
 
+class LabelTest : public ScreenHarness {
+protected:
+    void SetUp() override {
+        ScreenHarness::SetUp();
+        form = blank();
+    }
+    Form* form = nullptr;
+    const int step = bif_myriad12.getFont()->line_step;
+};
+
 TEST_F(LabelTest, TextsTooLongForTheirBoxEndInAnEllipsis) {
-    new ContainedLabel(form(), 10, 10, 100, 20, &bif_myriad12, "Kitchen and living room upstairs",
+    new ContainedLabel(form, 10, 10, 100, 20, &bif_myriad12, "Kitchen and living room upstairs",
                        HorizontalAlign::Left, VerticalAlign::Middle);
-    new CheckButton(form(), 10, 40, 120, 26, "Kitchen and living room upstairs");
-    pass();
+    new CheckButton(form, 10, 40, 120, 26, "Kitchen and living room upstairs");
+    runTasks();
     for (const Box& row : {Box(10, 10, 100, 20), Box(10, 40, 120 - 40, 26)}) {
         int last = row.x1;
         for (int x = row.x1; x <= row.x2; ++x)
-            if (count_near(Box(x, row.y1, 1, row.getHeight()), 0x000000) > 0)
+            if (countNear(Box(x, row.y1, 1, row.getHeight()), 0x000000) > 0)
                 last = x;
         // The last columns hold only the last dot: ink in at most two rows.
         int rows = 0;
         for (int y = row.y1; y <= row.y2; ++y)
-            rows += count_near(Box::fromCorners(last - 2, y, last, y), 0x000000) > 0;
+            rows += countNear(Box::fromCorners(last - 2, y, last, y), 0x000000) > 0;
         EXPECT_LE(rows, 2) << "an ellipsis, not a letter cut in half";
         EXPECT_GT(rows, 0);
         EXPECT_LE(last, row.x2);
     }
 }
 
-TEST_F(LabelTest, LabelIsAsWideAsItsTextAnchoredByItsAlignment) {
-    auto* left = new Label(form(), 100, 10, &bif_myriad12, "Outdoor");
-    auto* centre = new Label(form(), 160, 40, &bif_myriad12, "Outdoor", HorizontalAlign::Center);
-    auto* right = new Label(form(), 300, 70, &bif_myriad12, "Outdoor", HorizontalAlign::Right);
-    const int w = width_of("Outdoor");
-    EXPECT_EQ(left->getBoundingBox(), Box(100, 10, w, Label::HEIGHT));
-    EXPECT_EQ(centre->getLeft(), 160 - w / 2);
-    EXPECT_EQ(right->getRight(), 300);
-    EXPECT_EQ(right->getWidth(), w);
-
-    // New texts: the anchored edge or centre stays where it was.
-    right->setText("Outdoor temperature");
-    left->setText("Out");
-    centre->setText("Outdoor temperature");
-    EXPECT_EQ(right->getRight(), 300) << "a right-aligned label grows to the left";
-    EXPECT_EQ(right->getWidth(), width_of("Outdoor temperature"));
-    EXPECT_EQ(left->getLeft(), 100);
-    EXPECT_EQ(left->getWidth(), width_of("Out"));
-    EXPECT_NEAR(centre->getLeft() + centre->getWidth() / 2, 160, 1);
-
-    right->setText("");
-    EXPECT_EQ(right->getWidth(), 0) << "an empty text takes no room";
-    EXPECT_EQ(right->getRight(), 300) << "the anchor survives an empty text";
-    right->setText("22.5 \xC2\xB0"
-                   "C");
-    EXPECT_EQ(right->getRight(), 300);
-    pass();
-    const Box ink = ink_box(0xFFFFFF);
-    EXPECT_LE(ink.x2, 300) << "nothing drawn right of the anchor";
-}
-
-TEST_F(LabelTest, LabelDrawsItsTextInTheFaceColourWithoutBackground) {
-    auto* label = new Label(form(), 20, 20, &bif_myriad12, "Comfort");
-    pass();
-    EXPECT_EQ(at(label->getLeft(), label->getTop()), 0xFFFFFFu) << "no background";
-    EXPECT_GT(count_near(label->getBoundingBox(), 0x000000), 10);
-    label->setFaceColor(0x312CD8);
-    pass();
-    EXPECT_EQ(count_near(label->getBoundingBox(), 0x000000), 0);
-    EXPECT_GT(count_near(label->getBoundingBox(), 0x312CD8), 10);
-    IStringComponent* text = label;
-    text->setText("Eco");
-    EXPECT_EQ(label->getText(), "Eco") << "adapters write through the string side";
-}
-
-TEST_F(LabelTest, ContainedLabelAlignsAndClipsToItsBox) {
-    const Box box(40, 40, 200, 26);
-    auto* l = new ContainedLabel(form(), 40, 40, 200, 26, &bif_myriad12, "Heat", HorizontalAlign::Left,
-                                 VerticalAlign::Middle, TextOrientation::Horizontal, 0x000000);
-    pass();
-    const Box leftInk = ink_box(0xFFFFFF);
-    EXPECT_GE(leftInk.x1, 40);
-    EXPECT_LE(leftInk.x1, 42);
-    EXPECT_GE(leftInk.y1, 40);
-    EXPECT_LE(leftInk.y2, 65);
-
-    delete l;
-    l = new ContainedLabel(form(), 40, 40, 200, 26, &bif_myriad12, "Heat", HorizontalAlign::Right,
-                           VerticalAlign::Middle, TextOrientation::Horizontal, 0x000000);
-    pass();
-    const Box rightInk = ink_box(0xFFFFFF);
-    EXPECT_LE(rightInk.x2, 239);
-    EXPECT_GE(rightInk.x2, 236);
-    EXPECT_EQ(rightInk.y1, leftInk.y1) << "the same line position";
-
-    // A text far wider than the box stays inside it.
-    l->setText("A label text that is much too long for the two hundred pixels of its box");
-    pass();
-    const Box wide = ink_box(0xFFFFFF);
-    EXPECT_GE(wide.x1, box.x1);
-    EXPECT_LE(wide.x2, box.x2);
-
-    // The same text again repaints nothing.
-    sFlips.clear();
-    l->setText("A label text that is much too long for the two hundred pixels of its box");
-    pass();
-    EXPECT_TRUE(sFlips.empty());
-    l->setText("");
-    pass();
-    EXPECT_EQ(inked(box, 0xFFFFFF), 0);
-}
-
-TEST_F(LabelTest, ContainedLabelVerticalAlignment) {
-    auto top = new ContainedLabel(form(), 10, 10, 60, 60, &bif_myriad12, "Top", HorizontalAlign::Left,
-                                  VerticalAlign::Top);
-    auto bottom = new ContainedLabel(form(), 100, 10, 60, 60, &bif_myriad12, "Top", HorizontalAlign::Left,
-                                     VerticalAlign::Bottom);
-    pass();
-    auto ink_in = [](const Box& b) {
-        Box r = Box::fromCorners(1000, 1000, -1, -1);
-        for (int y = b.y1; y <= b.y2; ++y)
-            for (int x = b.x1; x <= b.x2; ++x)
-                if (at(x, y) != 0xFFFFFF)
-                    r = Box::fromCorners(std::min(r.x1, x), std::min(r.y1, y), std::max(r.x2, x),
-                                         std::max(r.y2, y));
-        return r;
-    };
-    const Box t = ink_in(top->getBoundingBox());
-    const Box b = ink_in(bottom->getBoundingBox());
-    EXPECT_LT(t.y1, 10 + 6);
-    EXPECT_GT(b.y2, 10 + 60 - 8);
-    EXPECT_LE(b.y2, 69);
-}
-
-TEST_F(LabelTest, RotatedTextReadsBottomToTopInsideTheBox) {
-    auto* l = new ContainedLabel(form(), 10, 20, 20, 150, &bif_myriad12, "Inlet", HorizontalAlign::Left,
-                                 VerticalAlign::Middle, TextOrientation::Rotated, 0x000000);
-    pass();
-    const Box ink = ink_box(0xFFFFFF);
-    EXPECT_TRUE(l->getBoundingBox().contains(ink.x1, ink.y1) && l->getBoundingBox().contains(ink.x2, ink.y2));
-    EXPECT_GT(ink.getHeight(), ink.getWidth()) << "runs along the height";
-    EXPECT_GE(ink.y2, 169 - 3) << "alignment Left starts at the bottom";
-}
-
-TEST_F(LabelTest, TextFrameOfHeightZeroFollowsItsText) {
-    auto* frame = new TextFrame(form(), 20, 20, 200, 0, &bif_myriad12, "One line");
-    const int step = bif_myriad12.getFont()->line_step;
-    EXPECT_EQ(frame->getHeight(), step);
-    frame->setText("First line\nSecond line\nThird line");
-    EXPECT_EQ(frame->getHeight(), 3 * step) << "line feeds start new lines";
-    frame->setText("Words wrap at blanks when the line is full, so a long sentence takes several lines here");
-    const int lines = frame->getHeight() / step;
-    EXPECT_GE(lines, 3);
-    EXPECT_EQ(frame->getHeight() % step, 0);
-    pass();
-    const Box ink = ink_box(0xFFFFFF);
-    EXPECT_GE(ink.x1, 20);
-    EXPECT_LE(ink.x2, 219) << "wrapped inside the width";
-    EXPECT_GE(ink.y2, 20 + (lines - 1) * step) << "every line drawn";
-    EXPECT_LE(ink.y2, frame->getBottom());
-
-    frame->setText("");
-    EXPECT_EQ(frame->getHeight(), 0);
-    frame->setText("\n\n");
-    EXPECT_EQ(frame->getHeight(), 3 * step);
-}
-
-TEST_F(LabelTest, TextFrameLinesMatchWhatTheFontDraws) {
-    // Count lines with the same breaks as the drawing: draw into a tall box and compare the last inked row.
-    const char* texts[] = {"Supercalifragilisticexpialidocious_without_any_blank_at_all",
-                           "Two  blanks   between words that wrap around the edge of the frame", "x\n\ny",
-                           "Ends with a blank ", "Česky žluťoučký kůň úpěl ďábelské ódy"};
-    int y = 0;
-    for (const char* text : texts) {
-        auto* frame = new TextFrame(form(), 0, y, 90, 0, &bif_myriad12, text);
-        y += frame->getHeight() + 1;
-        EXPECT_EQ(frame->getHeight() % bif_myriad12.getFont()->line_step, 0);
-        EXPECT_GT(frame->getHeight(), 0) << text;
+TEST_F(LabelTest, ALabelIsAsWideAsItsTextAndKeepsItsAnchorThroughNewTexts) {
+    auto* left = new Label(form, 100, 10, &bif_myriad12, "Outdoor");
+    auto* centre = new Label(form, 160, 40, &bif_myriad12, "Outdoor", HorizontalAlign::Center);
+    auto* right = new Label(form, 300, 70, &bif_myriad12, "Outdoor", HorizontalAlign::Right);
+    const struct {
+        const char* text;
+    } texts[] = {{"Outdoor"},
+                 {"Outdoor temperature"},
+                 {"Out"},
+                 {""},
+                 {"22.5 \xC2\xB0"
+                  "C"}};
+    for (const auto& t : texts) {
+        static_cast<IStringComponent*>(left)->setText(t.text); // adapters write through the string side
+        centre->setText(t.text);
+        right->setText(t.text);
+        runTasks();
+        const int w = widthOf(t.text);
+        EXPECT_EQ(left->getBoundingBox(), Box(100, 10, w, Label::HEIGHT)) << t.text;
+        EXPECT_NEAR(centre->getLeft() + w / 2, 160, 1) << t.text;
+        EXPECT_EQ(right->getBoundingBox(), Box(301 - w, 70, w, Label::HEIGHT)) << t.text;
+        EXPECT_LE(inkIn(Box::fromCorners(0, 70, 319, 70 + Label::HEIGHT), 0xFFFFFF).x2, 300)
+            << "nothing right of the anchor";
+        EXPECT_EQ(inked(Box::fromCorners(0, 10, 99, 25), 0xFFFFFF), 0) << "nothing left of the anchor";
     }
-    pass();
-    // Every frame was tall enough: nothing was cut at a frame's bottom, so frames stacked one pixel apart
-    // never overlap and the last frame ends where the ink ends.
-    EXPECT_LE(ink_box(0xFFFFFF).y2, y);
 }
 
-TEST_F(LabelTest, FixedTextFrameAlignsAndClips) {
-    auto* frame = new TextFrame(form(), 20, 20, 200, 60, &bif_myriad12, "Middle", VerticalAlign::Middle);
-    EXPECT_EQ(frame->getHeight(), 60) << "a fixed frame keeps its height";
-    pass();
-    const Box ink = ink_box(0xFFFFFF);
-    EXPECT_GT(ink.y1, 20 + 15);
-    EXPECT_LT(ink.y2, 80 - 15);
-    frame->setText("Many\nlines\nthat\nnever\nfit\ninto\nsixty\npixels");
-    pass();
-    const Box clipped = ink_box(0xFFFFFF);
-    EXPECT_GE(clipped.y1, 20);
-    EXPECT_LE(clipped.y2, 79);
-    EXPECT_EQ(frame->getHeight(), 60);
+TEST_F(LabelTest, ALabelDrawsItsTextInTheFaceColourWithoutBackground) {
+    auto* label = new Label(form, 20, 20, &bif_myriad12, "Comfort");
+    runTasks();
+    EXPECT_EQ(at(label->getLeft(), label->getTop()), 0xFFFFFFu) << "no background";
+    EXPECT_GT(countNear(label->getBoundingBox(), 0x000000), 10);
+    label->setFaceColor(0x312CD8);
+    runTasks();
+    EXPECT_EQ(countNear(label->getBoundingBox(), 0x000000), 0);
+    EXPECT_GT(countNear(label->getBoundingBox(), 0x312CD8), 10);
+}
 
-    // 50 pixels hold three whole lines of 15: the fourth is left out rather than cut.
-    auto* short_frame = new TextFrame(form(), 20, 100, 200, 50, &bif_myriad12, "One\nTwo\nThree\nFour");
-    pass();
-    const Box three = ink_box(0xFFFFFF).intersect(short_frame->getBoundingBox());
-    const int step = bif_myriad12.getFont()->line_step;
-    EXPECT_LE(three.y2, 100 + 3 * step - 1);
-    EXPECT_GE(three.y2, 100 + 2 * step);
+TEST_F(LabelTest, AContainedLabelAlignsItsTextInItsBoxAndClipsItThere) {
+    const Box box(40, 40, 200, 60);
+    const struct {
+        HorizontalAlign h;
+        VerticalAlign v;
+        TextOrientation orientation;
+        const char* text;
+        std::function<bool(const Box& ink)> placed;
+    } cases[] = {
+        {HorizontalAlign::Left, VerticalAlign::Top, TextOrientation::Horizontal, "Heat",
+         [](const Box& i) { return i.x1 <= 42 && i.y1 < 40 + 6; }},
+        {HorizontalAlign::Right, VerticalAlign::Bottom, TextOrientation::Horizontal, "Heat",
+         [](const Box& i) { return i.x2 >= 236 && i.y2 > 99 - 8; }},
+        {HorizontalAlign::Center, VerticalAlign::Middle, TextOrientation::Horizontal, "Heat",
+         [](const Box& i) {
+             return std::abs((i.x1 + i.x2) / 2 - 139) <= 2 && std::abs((i.y1 + i.y2) / 2 - 69) <= 3;
+         }},
+        {HorizontalAlign::Left, VerticalAlign::Middle, TextOrientation::Horizontal,
+         "A label text that is much too long for the two hundred pixels of its box",
+         [](const Box&) { return true; }},
+        {HorizontalAlign::Left, VerticalAlign::Middle, TextOrientation::Rotated, "Inlet",
+         [](const Box& i) { return i.getHeight() > i.getWidth() && i.y2 >= 99 - 3; }}, // read bottom to top
+    };
+    for (const auto& c : cases) {
+        auto* label = new ContainedLabel(form, box.x1, box.y1, box.getWidth(), box.getHeight(), &bif_myriad12,
+                                         c.text, c.h, c.v, c.orientation, 0x000000);
+        runTasks();
+        const Box ink = ink_box(0xFFFFFF);
+        EXPECT_TRUE(box.contains(ink.x1, ink.y1) && box.contains(ink.x2, ink.y2)) << c.text;
+        EXPECT_TRUE(c.placed(ink)) << c.text << " at " << testing::PrintToString(ink);
+        delete label;
+    }
+}
+
+TEST_F(LabelTest, AContainedLabelRepaintsOnlyANewText) {
+    auto* label = new ContainedLabel(form, 40, 40, 200, 26, &bif_myriad12, "Heat");
+    runTasks();
+    EXPECT_TRUE(flipsAfter([&] { label->setText("Heat"); }).empty());
+    label->setText("");
+    runTasks();
+    EXPECT_EQ(inked(label->getBoundingBox(), 0xFFFFFF), 0);
+}
+
+TEST_F(LabelTest, ATextFrameOfHeightZeroGrowsToHoldEveryLineItDraws) {
+    const struct {
+        const char* text;
+        int lines; // 0: at least three
+    } cases[] = {
+        {"One line", 1},
+        {"First line\nSecond line\nThird line", 3},
+        {"\n\n", 3},
+        {"x\n\ny", 3},
+        {"", 0},
+        {"Words wrap at blanks when the line is full, so a long sentence takes several lines here", -1},
+        {"Supercalifragilisticexpialidocious_without_any_blank_at_all", -1},
+        {"Two  blanks   between words that wrap around the edge of the frame", -1},
+        {"Česky žluťoučký kůň úpěl ďábelské ódy", -1},
+    };
+    for (const auto& c : cases) {
+        auto* frame = new TextFrame(form, 20, 20, 90, 0, &bif_myriad12, c.text);
+        runTasks();
+        if (c.lines >= 0) {
+            EXPECT_EQ(frame->getHeight(), c.lines * step) << c.text;
+        } else {
+            EXPECT_GE(frame->getHeight(), 2 * step) << c.text;
+            EXPECT_EQ(frame->getHeight() % step, 0) << c.text;
+            const Box ink = inkIn(Box::fromCorners(0, 0, 199, 239), 0xFFFFFF);
+            EXPECT_TRUE(ink.x1 >= 20 && ink.x2 <= 109) << c.text << ": wrapped inside the width";
+            EXPECT_GE(ink.y2, frame->getBottom() - step) << c.text << ": the last line drawn";
+            // Drawn in a taller fixed frame beside it, it takes no more room: the frame counts the lines the
+            // font draws.
+            auto* tall = new TextFrame(form, 200, 20, 90, 200, &bif_myriad12, c.text, VerticalAlign::Top);
+            runTasks();
+            EXPECT_EQ(inkIn(Box::fromCorners(200, 0, 319, 239), 0xFFFFFF).y2, ink.y2) << c.text;
+            delete tall;
+        }
+        delete frame;
+    }
+}
+
+TEST_F(LabelTest, AFixedTextFrameAlignsAndLeavesOutLinesThatDoNotFitWhole) {
+    auto* frame = new TextFrame(form, 20, 20, 200, 60, &bif_myriad12, "Middle", VerticalAlign::Middle);
+    runTasks();
+    EXPECT_GT(ink_box(0xFFFFFF).y1, 20 + 15);
+    EXPECT_LT(ink_box(0xFFFFFF).y2, 80 - 15);
+    frame->setText("Many\nlines\nthat\nnever\nfit\ninto\nsixty\npixels");
+    runTasks();
+    EXPECT_EQ(frame->getHeight(), 60) << "a fixed frame keeps its height";
+    EXPECT_GE(ink_box(0xFFFFFF).y1, 20);
+    EXPECT_LE(ink_box(0xFFFFFF).y2, 79);
+    delete frame;
+
+    new TextFrame(form, 20, 100, 200, 50, &bif_myriad12, "One\nTwo\nThree\nFour");
+    runTasks();
+    EXPECT_LE(ink_box(0xFFFFFF).y2, 100 + 3 * step - 1)
+        << "50 pixels hold three whole lines: the fourth is left out";
+    EXPECT_GE(ink_box(0xFFFFFF).y2, 100 + 2 * step);
 }
 
 } // namespace

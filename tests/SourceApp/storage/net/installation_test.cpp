@@ -82,6 +82,10 @@ TEST_F(InstallationTest, TheTreeEqualsTheSimulatorsModelAndEveryScreenValueIsThe
     std::string name;
     EXPECT_EQ(Structure.find(0x01000316)->getText(name, 0x000F8090), PT_OK);
     EXPECT_EQ(name, "Living room");
+    // What came from the control unit is not published back to it.
+    for (const auto& publish : mSim.received_publishes()) {
+        EXPECT_EQ(publish.oid, mSelf) << "a value of the control unit came back: " << std::hex << publish.oid;
+    }
 }
 
 TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDisplaysWrites) {
