@@ -231,9 +231,8 @@ TEST_F(Start, TheRegistryBuildsTheScreensThatExist) {
         unsigned p1;
         const char* screen;
     } rows[] = {
-        {1, 0, "FormNotLearned"},
-        {7, 0, "FormAlarms"},
-        {21, 0, "FormDisplaySettings"},
+        {1, 0, "FormNotLearned"},         {7, 0, "FormAlarms"},
+        {12, 0, "FormDisplay"},           {21, 0, "FormDisplaySettings"},
         {23, 0x010410, "FormDeviceInfo"}, // this display
     };
     for (const auto& row : rows) {
