@@ -6,6 +6,8 @@
 #include "SourceApp/storage/DataModel.h"
 #include "SourceHost/api_lib/device_info.h"
 
+#include <memory>
+
 namespace tdx {
 
 AppImpl::AppImpl() {
@@ -26,11 +28,15 @@ void appendRoot(oid_t oid, uint8_t type) {
     Structure.append(new ProxyObject(oid, ObjectInfo(info), DataModel::Database::findObjectTemplate(info)));
 }
 
+AppImpl& instance() {
+    static AppImpl application;
+    return application;
+}
+
 } // namespace
 
 App* getApplication() {
-    static AppImpl application;
-    return &application;
+    return &instance();
 }
 
 void bootstrap() {
@@ -42,6 +48,16 @@ void bootstrap() {
     Structure.addValueChangeHandler(app->getAlarmManager());
     appendRoot(DI.hw->network_address & 0x00FFFFFFu, 2);
     appendRoot(OID_LOCATION, 1);
+}
+
+void application_renew() {
+    AppImpl& app = instance();
+    Structure.removeValueChangeHandler(app.getSystemManager());
+    Structure.removeObjectAppendHandler(app.getAlarmManager());
+    Structure.removeObjectRemoveHandler(app.getAlarmManager());
+    Structure.removeValueChangeHandler(app.getAlarmManager());
+    std::destroy_at(&app);
+    std::construct_at(&app);
 }
 
 } // namespace tdx

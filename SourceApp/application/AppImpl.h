@@ -16,6 +16,8 @@ class AppImpl final : public App {
 public:
     // Only connects the services to each other; none of them starts working here.
     AppImpl();
+    // The screens go first, while the services they use still exist.
+    ~AppImpl() override { mCore.closeAllLayers(); }
     AppImpl(const AppImpl&) = delete;
     AppImpl& operator=(const AppImpl&) = delete;
 
@@ -42,5 +44,9 @@ private:
 // sees every value change first, and appends the tree's two roots, this display's own device object and
 // the location.
 void bootstrap();
+
+// A restart in the same process: detaches what bootstrap() attached and builds the one application object
+// again in place (its address stays), so that every service starts as new. Application thread, between runs.
+void application_renew();
 
 } // namespace tdx

@@ -199,8 +199,8 @@ void CSimpleMainWindow::wheel(QWheelEvent* event) {
     raise("MOUSE_SCROLL", &scroll);
 }
 
-void CSimpleMainWindow::raiseKey(const char* bytes, unsigned size) {
-    MessageArgumentKey key(bytes, size);
+void CSimpleMainWindow::raiseKey(const char* bytes, unsigned size, bool character) {
+    MessageArgumentKey key(bytes, size, character);
     raise("KEY_PRESS", &key);
 }
 
@@ -215,7 +215,7 @@ void CSimpleMainWindow::keyPress(QKeyEvent* event) {
                                       {Qt::Key_Escape, 27}};
     for (const Named& named : NAMED) {
         if (event->key() == named.key) {
-            raiseKey(&named.code, 1);
+            raiseKey(&named.code, 1, false);
             return;
         }
     }
@@ -225,7 +225,7 @@ void CSimpleMainWindow::keyPress(QKeyEvent* event) {
             continue;
         }
         const QByteArray bytes = QString::fromUcs4(&codePoint, 1).toUtf8();
-        raiseKey(bytes.constData(), static_cast<unsigned>(bytes.size()));
+        raiseKey(bytes.constData(), static_cast<unsigned>(bytes.size()), true);
     }
 }
 

@@ -63,7 +63,7 @@ private:
     void createChildWindows();
     // Raises a touch event at the window point; a captured pointer outside the canvas is clamped to it.
     void raiseTouch(const char* name, QPointF point, bool captured);
-    void raiseKey(const char* bytes, unsigned size);
+    void raiseKey(const char* bytes, unsigned size, bool character);
 
     std::shared_ptr<Canvas> mCanvas;
     std::unique_ptr<CHost> mHost;

@@ -204,6 +204,12 @@ void SendMessageCommand::execute(MessageArgument*) {
     }
 }
 
+void TypeCharacterCommand::execute(MessageArgument*) {
+    if (Core* core = Core::current()) {
+        core->sendCharacter(mCode);
+    }
+}
+
 void InspectorPressKeyCommand::execute(MessageArgument*) {
     if (Core* core = Core::current()) {
         core->sendMessage(nullptr, MSG_KEY, static_cast<int>(mKey), 0, 0, 0);

@@ -110,6 +110,17 @@ private:
     Message mMessage;
 };
 
+// A character typed on the host's keyboard, for the running core (which refuses what is no character).
+class TypeCharacterCommand : public Command {
+public:
+    explicit TypeCharacterCommand(char32_t code)
+        : mCode(code) {}
+    void execute(MessageArgument*) override;
+
+private:
+    char32_t mCode;
+};
+
 // A key press for the running core: message MSG_KEY with the key code as first parameter.
 class InspectorPressKeyCommand : public Command {
 public:

@@ -6,8 +6,9 @@
 
 namespace tdx {
 
-MessageArgumentKey::MessageArgumentKey(const char* key, unsigned size)
-    : mSize(std::min(size, MAX_SIZE)) {
+MessageArgumentKey::MessageArgumentKey(const char* key, unsigned size, bool character)
+    : mSize(std::min(size, MAX_SIZE))
+    , mCharacter(character) {
     if (key != nullptr) {
         std::memcpy(mKey, key, mSize);
     } else {
@@ -114,6 +115,7 @@ bool MessageReaderKey::read(MessageArgument* argument) {
         return false;
     }
     mSize = payload->getSize();
+    mCharacter = payload->isCharacter();
     std::memcpy(mKey, payload->getKey(), std::min(mSize, MessageArgumentKey::MAX_SIZE));
     return mRead = true;
 }

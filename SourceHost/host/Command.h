@@ -133,14 +133,17 @@ class MessageArgumentKey : public MessageArgument {
 public:
     static constexpr MessageArgumentType TYPE = 7;
     static constexpr unsigned MAX_SIZE = 4;
-    MessageArgumentKey(const char* key, unsigned size);
+    // A typed character comes as its UTF-8 bytes (character set); a named key as its key code's byte.
+    MessageArgumentKey(const char* key, unsigned size, bool character = false);
     MessageArgumentType getArgumentType() const override { return TYPE; }
     const char* getKey() const { return mKey; }
     unsigned getSize() const { return mSize; }
+    bool isCharacter() const { return mCharacter; }
 
 private:
     char mKey[MAX_SIZE] = {};
     unsigned mSize;
+    bool mCharacter;
 };
 
 class MessageArgumentCoreMessage : public MessageArgument {
@@ -237,10 +240,12 @@ public:
     bool read(MessageArgument* argument) override;
     const char* getKeyValue() const;
     unsigned getKeySize() const;
+    bool isCharacter() const { return mCharacter; }
 
 private:
     char mKey[MessageArgumentKey::MAX_SIZE] = {};
     unsigned mSize = 0;
+    bool mCharacter = false;
 };
 
 class MessageReaderCoreMessage : public MessageReader {

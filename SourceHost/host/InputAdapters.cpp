@@ -1,12 +1,22 @@
 #include "SourceHost/host/InputAdapters.h"
 
+#include "Libraries/base/unicode.h"
+
 #include <algorithm>
+#include <string_view>
 
 namespace tdx {
 
 void KeyPressToHostAdapter::execute(MessageArgument* argument) {
     MessageReaderKey key;
     if (!key.tryRead(argument)) {
+        return;
+    }
+    if (key.isCharacter()) {
+        size_t at = 0;
+        const std::string_view bytes(key.getKeyValue(),
+                                     std::min(key.getKeySize(), MessageArgumentKey::MAX_SIZE));
+        mHost.sendCommand(std::make_shared<TypeCharacterCommand>(Unicode::next(bytes, at)));
         return;
     }
     unsigned code = 0;

@@ -8,7 +8,8 @@
 
 namespace tdx {
 
-// "KEY_PRESS": the key's bytes packed into a code, first byte lowest, then a key command for the core.
+// "KEY_PRESS": a typed character goes to the core as that character; a named key as its bytes packed into a
+// code, first byte lowest.
 class KeyPressToHostAdapter : public Command {
 public:
     explicit KeyPressToHostAdapter(CHost& host)

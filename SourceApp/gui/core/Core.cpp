@@ -230,6 +230,12 @@ void Core::closeAllLayersNow() {
     }
 }
 
+void Core::closeAllLayers() {
+    closeAllLayersNow();
+    deleteScheduled();
+    mScreen = nullptr;
+}
+
 void Core::deleteLater(Component* component) {
     if (component != nullptr && std::find(mDoomed.begin(), mDoomed.end(), component) == mDoomed.end()) {
         mDoomed.push_back(component);

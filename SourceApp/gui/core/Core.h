@@ -83,6 +83,9 @@ public:
     void newModalLayer(Component* layer);
     void closeModalLayer(Component* layer);
     void closeLastModalLayer();
+    // Deletes every layer and every component waiting for deletion at once: the end or restart of the
+    // application, while the services its screens use still exist.
+    void closeAllLayers();
     std::vector<Component*> getModalLayers() const { return mLayers; }
     // The screen built by the last change of state, null when none is open.
     Form* getScreen() const { return mScreen; }

@@ -88,6 +88,9 @@ public:
     // Appends a command to the queue; it is sent once connected, in turn, before any value is published.
     void queue(std::unique_ptr<QueuedCommand> command);
 
+    // Asks the network client to enter learn mode again (a user's request to enrol the display).
+    void requestLearn() { tnet_learn_request(); }
+
     // Back to the state of construction, the connection watch started anew (a restarted network, tests).
     void restart();
 
