@@ -1,7 +1,9 @@
 // The simulated control unit on a pseudo-terminal: prints the slave path on its first line, then runs the bus
 // master with an installation until SIGINT or SIGTERM, printing every value the display publishes.
 //
-//   simcu [--installation FILE] [--no-echo] [--no-pacing] [--quiet]
+//   simcu [--installation FILE] [--no-echo] [--no-pacing] [--quiet] [update options]
+//
+// The update options describe the unit as an updatable device (see USAGE).
 //
 // Bytes cross the pseudo-terminal at 57600 baud, as on the wire, unless --no-pacing. Its output never holds
 // up the bus: a line that a full pipe or a stopped terminal will not take now is dropped and counted.
@@ -13,10 +15,12 @@
 #include "tools/simcu/sim_behaviour.h"
 #include "tools/simcu/simcu.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -26,6 +30,81 @@
 namespace {
 
 volatile std::sig_atomic_t sStop = 0;
+
+const char* const USAGE =
+    "usage: simcu [--installation FILE] [--no-echo] [--no-pacing] [--quiet] [--help]\n"
+    "             [--hw CODE] [--hw-version N] [--sw CODE] [--version MAJOR.MINOR] [--variant N]\n"
+    "             [--restart-ms N] [--restart-seconds N] [--start-in-bootloader] [--never-answer]\n"
+    "             [--stay-down] [--silent-after CHUNKS] [--fault STATUS[@CHUNK]] [--app-fails]\n"
+    "The unit is an updatable device (hardware and software HM316, version 1.0): --version 0.0 plays a\n"
+    "corrupted application; --restart-ms is how long the bus stays silent on a restart (1500), shorter than\n"
+    "the --restart-seconds it announces (3); --never-answer leaves bootloader requests unanswered;\n"
+    "--stay-down never comes back from the restart into the bootloader; --silent-after stops answering\n"
+    "after that many data chunks; --fault answers UPGRADE_START (or data chunk CHUNK, from 0) with STATUS;\n"
+    "--app-fails keeps the bootloader running after the upgrade.\n";
+
+bool parseNumber(const char* text, unsigned long max, unsigned long& out) {
+    char* end = nullptr;
+    out = std::strtoul(text, &end, 10);
+    return end != text && *end == '\0' && out <= max;
+}
+
+// "A.B" or "A@B": two numbers; without the separator the second stays as it is.
+bool parsePair(const char* text, char separator, unsigned long& first, unsigned long& second) {
+    const char* split = std::strchr(text, separator);
+    if (split == nullptr) {
+        return parseNumber(text, 255, first);
+    }
+    return parseNumber(std::string(text, split).c_str(), 255, first) && parseNumber(split + 1, 255, second);
+}
+
+void setCode(char (&field)[5], const char* code) {
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, code, std::min<size_t>(sizeof field, std::strlen(code)));
+}
+
+// One update option at argv[i] (its value taken from argv[i + 1]); false when it is none or malformed.
+bool parseUpdateOption(int argc, char** argv, int& i, tdx::sim::SimBootloader::Config& bl) {
+    const std::string option = argv[i];
+    if (option == "--start-in-bootloader") {
+        bl.startInBootloader = true;
+    } else if (option == "--never-answer") {
+        bl.neverAnswer = true;
+    } else if (option == "--stay-down") {
+        bl.stayDown = true;
+    } else if (option == "--app-fails") {
+        bl.stayInBootloaderAfterUpgrade = true;
+    } else {
+        if (i + 1 >= argc) {
+            return false;
+        }
+        const char* value = argv[++i];
+        unsigned long a = 0;
+        unsigned long b = 0;
+        if (option == "--hw" || option == "--sw") {
+            setCode(option == "--hw" ? bl.info.hw_code : bl.info.sw_code, value);
+        } else if (option == "--hw-version" && parseNumber(value, 255, a)) {
+            bl.info.hw_version = static_cast<uint8_t>(a);
+        } else if (option == "--variant" && parseNumber(value, 255, a)) {
+            bl.info.variant = static_cast<uint8_t>(a);
+        } else if (option == "--version" && parsePair(value, '.', a, b)) {
+            bl.info.sw_major = static_cast<uint8_t>(a);
+            bl.info.sw_minor = static_cast<uint8_t>(b);
+        } else if (option == "--restart-ms" && parseNumber(value, 600000, a)) {
+            bl.restartMs = static_cast<uint32_t>(a);
+        } else if (option == "--restart-seconds" && parseNumber(value, 65535, a)) {
+            bl.maxRestartSeconds = static_cast<uint16_t>(a);
+        } else if (option == "--silent-after" && parseNumber(value, 1000000, a)) {
+            bl.silentAfterChunks = static_cast<int>(a);
+        } else if (option == "--fault" && parsePair(value, '@', a, b) && a != 0) {
+            bl.faultStatus = static_cast<uint8_t>(a);
+            bl.faultAtChunk = std::strchr(value, '@') ? static_cast<int>(b) : -1;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
 
 // Output on a non-blocking descriptor: whole lines or nothing, and a count of what was dropped.
 class Printer {
@@ -105,6 +184,7 @@ int main(int argc, char** argv) {
     bool echo = true;
     bool pacing = true;
     std::string path = sim::sim_default_installation_path();
+    sim::SimConfig config;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-echo") == 0) {
             echo = false;
@@ -114,10 +194,18 @@ int main(int argc, char** argv) {
             dbg_set_enabled(false);
         } else if (std::strcmp(argv[i], "--installation") == 0 && i + 1 < argc) {
             path = argv[++i];
-        } else {
-            std::fprintf(stderr, "usage: simcu [--installation FILE] [--no-echo] [--no-pacing] [--quiet]\n");
+        } else if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(USAGE, stdout);
+            return 0;
+        } else if (!parseUpdateOption(argc, argv, i, config.bootloader)) {
+            std::fputs(USAGE, stderr);
             return 2;
         }
+    }
+    if (config.bootloader.restartMs >= config.bootloader.maxRestartSeconds * 1000u) {
+        std::fprintf(stderr, "simcu: the restart (--restart-ms) must stay below the time it announces "
+                             "(--restart-seconds)\n");
+        return 2;
     }
     std::string error;
     auto installation = sim::sim_load_installation(path, &error);
@@ -145,7 +233,6 @@ int main(int argc, char** argv) {
     sTrace = &trace;
     dbg_set_output([](const char* text, size_t length) { sTrace->print(std::string(text, length)); });
 
-    sim::SimConfig config;
     config.address = installation->address;
     config.keepLast = 0;
     sim::WireStream wire(stream);

@@ -6,13 +6,37 @@
 #include "Libraries/tavi_net/tnet.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tdx::sim {
+
+namespace {
+
+SimBootloader::Config ownBootloader(const SimConfig& config) {
+    SimBootloader::Config bootloader = config.bootloader;
+    if (bl_dev_info_serial(&bootloader.info) == 0) {
+        put_le32(bootloader.info.serial, config.address & TNET_ADDRESS_MASK);
+    }
+    bootloader.deferRestart = true;
+    return bootloader;
+}
+
+} // namespace
+
+SimBootloader::Config SimConfig::unitBootloader() {
+    SimBootloader::Config config;
+    config.info = SimBootloader::makeInfo("HM316", 1, "HM316", 1, 0, 0);
+    config.maxRestartSeconds = 3;
+    config.restartMs = 1500;
+    config.maxChunk = BL_MAX_CHUNK;
+    config.repeatOnce = true;
+    return config;
+}
 
 SimControlUnit::SimControlUnit(IByteStream& stream, SimConfig config)
     : mStream(stream)
     , mConfig(config)
-    , mOwnBootloader({SimBootloader::makeInfo("HM316", 1, "HM316", 1, 0, config.address), false, 0, 0, 128}) {
+    , mOwnBootloader(ownBootloader(config)) {
     link_decoder_init(&mDecoder, &SimControlUnit::onPacket, this);
     mNextSend = timer();
 }
@@ -37,6 +61,12 @@ uint32_t SimControlUnit::spoiledFrames() const {
 void SimControlUnit::step() {
     const uint32_t spoiled = spoiledFrames();
     receive();
+    if (mDown) {
+        if (mOwnBootloader.restarting()) {
+            return;
+        }
+        comeBack();
+    }
     const uint64_t now = timer();
     // A reply that ended spoiled is over, and one that has not begun by replyStartMs will not come: no need
     // to wait out the slot before sending again.
@@ -212,6 +242,9 @@ void SimControlUnit::onPacket(const uint8_t* pkt, uint16_t len, void* user) {
 }
 
 void SimControlUnit::handlePacket(const uint8_t* pkt, uint16_t len) {
+    if (mDown) {
+        return; // a restarting unit hears nothing
+    }
     const uint8_t control = pkt[TNET_OFS_CONTROL];
     if (!(control & TNET_CTL_DIR)) {
         return; // a master's packet: not ours to answer
@@ -293,8 +326,13 @@ void SimControlUnit::handleSessionReply(uint8_t cmd, uint8_t control, const std:
             --mFaults.duplicates;
             mDuplicate = mOutstanding;
         }
+        const bool restart = mOutstanding->restartAfter;
         mOutstanding.reset();
         mTxSeq ^= 1;
+        if (restart) {
+            goDown();
+            return;
+        }
     }
     if (cmd == TNET_CMD_NACK) {
         const uint8_t refused = payload[0];
@@ -395,6 +433,7 @@ void SimControlUnit::routeDatagram(const std::vector<uint8_t>& payload) {
     }
     if (answer) {
         sendDatagram(datagram.to, datagram.dstPort, datagram.srcPort, *answer);
+        mQueue.back().restartAfter = std::exchange(mRestartAfterReply, false);
     }
 }
 
@@ -403,8 +442,11 @@ std::optional<std::vector<uint8_t>> SimControlUnit::answerOwnPort(uint8_t, uint8
     switch (dstPort) {
         case TNET_PORT_ECHO:
             return data;
-        case TNET_PORT_BLDR:
-            return mOwnBootloader.answer(data);
+        case TNET_PORT_BLDR: {
+            auto answer = mOwnBootloader.answer(data);
+            mRestartAfterReply = answer && mOwnBootloader.pendingRestart();
+            return answer;
+        }
         default:
             dbg_printf_h("sim: datagram to own port %u: nobody listens", dstPort);
             return std::nullopt;
@@ -569,9 +611,33 @@ void SimControlUnit::lose() {
     mProbeKnown = mKnown;
 }
 
+void SimControlUnit::goDown() {
+    if (!mOwnBootloader.restart()) {
+        return;
+    }
+    dbg_printf_h("sim: restarting, the bus falls silent");
+    mDown = true;
+    mAwaiting = false;
+    enterPhase(Phase::Search);
+}
+
+void SimControlUnit::comeBack() {
+    mDown = false;
+    dbg_printf_h("sim: back as %s",
+                 mOwnBootloader.mode() == BL_MODE_BOOTLOADER ? "bootloader" : "application");
+    // A new session: the client it knew is connected again at once.
+    enterPhase(Phase::Search);
+    mProbeKnown = mKnown;
+    mNextSend = timer();
+}
+
 void SimControlUnit::enterPhase(Phase phase) {
+    bool restart = false;
     if (phase != Phase::Session) {
-        // The session's state is gone; a reconnected client subscribes again.
+        // The session's state is gone; a reconnected client subscribes again. A restart that waited for an
+        // answer the client will not get now happens all the same.
+        restart = (mOutstanding && mOutstanding->restartAfter) ||
+                  std::any_of(mQueue.begin(), mQueue.end(), [](const Outgoing& o) { return o.restartAfter; });
         if (mOutstanding) {
             mOutstanding.reset();
         }
@@ -591,6 +657,9 @@ void SimControlUnit::enterPhase(Phase phase) {
     mTxSeq = 0;
     mRxValid = false;
     mRxSeq = 0;
+    if (restart) {
+        goDown();
+    }
 }
 
 } // namespace tdx::sim

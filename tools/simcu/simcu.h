@@ -1,8 +1,9 @@
 // Simulated control unit: the bus master of the device network on one byte stream. It searches for a learning
 // client, connects and opens a session, polls it, acknowledges and retransmits sequenced packets, routes
-// datalink datagrams, answers bootloader requests as a running application, and serves the value protocol
-// from its installation model. Everything runs in step(), on timer(); tests share the fake clock with the
-// display and advance it with os_clock_advance.
+// datalink datagrams, serves the value protocol from its installation model, and is itself an updatable
+// device: its bootloader port restarts it into its bootloader and back, the bus falling silent meanwhile.
+// Everything runs in step(), on timer(); tests share the fake clock with the display and advance it with
+// os_clock_advance.
 #pragma once
 
 #include "Libraries/link_bus/link_bus.h"
@@ -31,6 +32,11 @@ struct SimConfig {
     // The packet log and the lists of what the client sent keep the last this many entries (0: none, for a
     // simulator that runs for days and prints what it sees).
     size_t keepLast = 4096;
+    // The unit's own bootloader port; its serial number, when 0, is the unit's address. Its restarts are
+    // always deferred until the answer that asked for them has been acknowledged.
+    SimBootloader::Config bootloader = unitBootloader();
+
+    static SimBootloader::Config unitBootloader();
 };
 
 // One packet seen on the bus, either way.
@@ -102,6 +108,9 @@ public:
     int count(bool fromMaster, uint8_t cmd) const;
 
     SimFaults& faults() { return mFaults; }
+    // The unit's own bootloader; down() while it restarts (the bus is silent then).
+    SimBootloader& bootloader() { return mOwnBootloader; }
+    bool down() const { return mDown; }
     // The master sends DISCONNECT to its client next.
     void disconnectClient();
     // Queues a sequenced command to the client with the payload as given (malformed ones included): it goes
@@ -134,6 +143,7 @@ private:
         bool raw = false; // injected: control byte as given
         uint8_t control = 0;
         uint8_t seq = 0;
+        bool restartAfter = false; // the unit restarts once the client has this packet
     };
 
     static void onPacket(const uint8_t* pkt, uint16_t len, void* user);
@@ -157,6 +167,9 @@ private:
     void missed();
     void lose();
     void enterPhase(Phase phase);
+    // The restart its own bootloader asked for: the bus falls silent until the unit is back.
+    void goDown();
+    void comeBack();
     // Something to send at once rather than at the next poll: queued packets, or an acknowledgement owed.
     bool hasWork() const;
     // Frames the decoder dropped at their end (bad CRC, too short): replies spoiled on the line.
@@ -203,6 +216,8 @@ private:
     std::vector<Datagram> mDatagrams;
     std::map<uint32_t, SimDatagramHandler> mDevices;
     SimBootloader mOwnBootloader;
+    bool mDown = false;
+    bool mRestartAfterReply = false;
     std::vector<SimPacket> mLog;
     SimFaults mFaults;
 };

@@ -8,6 +8,8 @@
 #include "Libraries/base/os.h"
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 
 namespace statemap {
@@ -44,6 +46,8 @@ public:
     // The state before the last transition; null until the first.
     const State* getPreviousState() const { return mPreviousState; }
     bool getDebugFlag() const { return mDebugFlag; }
+    // True while a transition's actions run: the machine has no current state then.
+    bool inTransition() const { return mState == nullptr; }
     // When set, every state change writes the trace "ENTER STATE     : <name>".
     void setDebugFlag(bool debug) { mDebugFlag = debug; }
 
@@ -112,6 +116,17 @@ public:
 
 private:
     Owner& mOwner;
+};
+
+// Delivers events to a machine whose actions set off callbacks (a driver that reports at once what an action
+// asked of it): an event that arrives while a transition's actions run waits until the machine has a state
+// again, and is then delivered in its turn.
+class EventQueue {
+public:
+    void deliver(const FSMContext& context, std::function<void()> event);
+
+private:
+    std::deque<std::function<void()>> mPending;
 };
 
 } // namespace statemap

@@ -9,8 +9,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <string>
+#include <sys/wait.h>
 
 namespace tdx::test {
 namespace {
@@ -105,6 +107,26 @@ TEST(EndToEnd, TheSimulatorKeepsTheBusGoingWhileNobodyReadsWhatItPrints) {
     EXPECT_EQ(tnet_get_state(), TNET_SESSION);
     tnet_stop();
     EXPECT_EQ(sim.stop(), 0);
+}
+
+TEST(EndToEnd, UpdateOptionsThatMakeNoSenseAreRefusedWithTheUsage) {
+    struct Case {
+        const char* options;
+        int status;
+    };
+    const Case cases[] = {
+        {"--help", 0},
+        {"--fault 0", 2}, // status 0 is no fault
+        {"--version 1.x", 2},
+        {"--hw-version 256", 2},
+        {"--silent-after", 2},                        // no value
+        {"--restart-ms 3000 --restart-seconds 3", 2}, // the restart must stay below what it announces
+    };
+    for (const Case& c : cases) {
+        const std::string command = std::string(SIMCU_PATH) + " " + c.options + " >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), c.status) << c.options;
+    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The harness as the screens find it in the running program: the alarm manager listens to the object tree,
-// and states open the real screens (alarms 7, screen settings 21, device information 23). Any other state
-// opens a blank screen, unless a test's own registry builds something for it first.
+// and states open the real screens (alarms 7, display 12, screen settings 21, device information 23). Any
+// other state opens a blank screen, unless a test's own registry builds something for it first.
 //
 // A screen's screenshot with the default installation is one line of its test:
 //   loadDefaultInstallation(); open(21); screenshot("FormDisplaySettings");
@@ -8,6 +8,7 @@
 
 #include "SourceApp/application/AlarmMgr.h"
 #include "SourceApp/application/forms/alarm/FormAlarms.h"
+#include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
 #include "SourceApp/storage/ProxyObject.h"
@@ -21,6 +22,8 @@ public:
         switch (state.getStateId()) {
             case 7:
                 return new FormAlarms(state);
+            case 12:
+                return new FormDisplay(state);
             case 21:
                 return new FormDisplaySettings(state);
             case 23:

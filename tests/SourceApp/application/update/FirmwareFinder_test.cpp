@@ -10,20 +10,8 @@
 namespace tdx::test {
 namespace {
 
-class Finder : public ScratchFolder {
+class Finder : public CardFolder {
 protected:
-    void SetUp() override {
-        ScratchFolder::SetUp();
-        std::filesystem::create_directory("sdcard");
-        sdcard_set_folder("sdcard");
-        sdcard_set_inserted(true);
-    }
-    void TearDown() override {
-        sdcard_set_folder("");
-        sdcard_set_inserted(true);
-        ScratchFolder::TearDown();
-    }
-
     // Steps the finder and the job pool as the main loop does, until the search has finished.
     void finish(FirmwareFinder& finder) {
         for (int step = 0; step < 1000 && !finder.hasFinished(); ++step) {

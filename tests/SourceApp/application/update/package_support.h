@@ -4,9 +4,12 @@
 
 #include "Libraries/base/crc16.h"
 #include "Libraries/tavi_net/bl_protocol.h"
+#include "SourceHost/api_lib/scratch_folder.h"
+#include "SourceHost/api_lib/sdcard.h"
 #include "tools/mkpackage/package_builder.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -15,16 +18,20 @@ namespace tdx::test {
 
 using Bytes = std::vector<uint8_t>;
 
-// The display as the packages here expect it: TB, protocol 1, hardware TD410 version 1, software TD410,
+// A device as the packages here expect it: TB, protocol 1, hardware `code` version 1, software `code`,
 // variant 0.
-inline bl_dev_info displayInfo() {
+inline bl_dev_info deviceInfo(const char (&code)[6]) {
     bl_dev_info info{};
     std::memcpy(info.magic, "TB", 2);
     info.protocol = 1;
-    std::memcpy(info.hw_code, "TD410", 5);
+    std::memcpy(info.hw_code, code, 5);
     info.hw_version = 1;
-    std::memcpy(info.sw_code, "TD410", 5);
+    std::memcpy(info.sw_code, code, 5);
     return info;
+}
+
+inline bl_dev_info displayInfo() {
+    return deviceInfo("TD410");
 }
 
 inline mkpackage::Item displayItem(uint8_t major, std::size_t dataSize = 1000) {
@@ -66,5 +73,21 @@ inline void writeBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
+
+// A scratch working folder with an empty card folder "sdcard" in it, the card inserted.
+class CardFolder : public ScratchFolder {
+protected:
+    void SetUp() override {
+        ScratchFolder::SetUp();
+        std::filesystem::create_directory("sdcard");
+        sdcard_set_folder("sdcard");
+        sdcard_set_inserted(true);
+    }
+    void TearDown() override {
+        sdcard_set_folder("");
+        sdcard_set_inserted(true);
+        ScratchFolder::TearDown();
+    }
+};
 
 } // namespace tdx::test

@@ -1,0 +1,115 @@
+// The states of the bootloader service's machine. Events are the state base class's operations, in
+// alphabetical order; the default state ignores what a state does not handle, except a fault or a timeout,
+// which end every state that does not say otherwise.
+#pragma once
+
+#include "SourceApp/application/update/remote/BootloaderService.h"
+
+namespace tdx {
+
+class BootloaderServiceState : public statemap::StateOf<BootloaderServiceContext> {
+public:
+    using StateOf::StateOf;
+    virtual void connected_app(BootloaderServiceContext& context) { Default(context); }
+    virtual void connected_bl(BootloaderServiceContext& context) { Default(context); }
+    virtual void download(BootloaderServiceContext& context) { Default(context); }
+    virtual void fault(BootloaderServiceContext& context, const bl_event_arg_fault*) { Default(context); }
+    virtual void finish(BootloaderServiceContext& context) { Default(context); }
+    virtual void restarting_into_bl(BootloaderServiceContext& context, uint32_t) { Default(context); }
+    virtual void start(BootloaderServiceContext& context) { Default(context); }
+    virtual void timeout(BootloaderServiceContext& context) { Default(context); }
+    virtual void upgrade(BootloaderServiceContext& context, uint32_t) { Default(context); }
+    virtual void upgraded(BootloaderServiceContext& context) { Default(context); }
+};
+
+class BootloaderMap_Default : public BootloaderServiceState {
+public:
+    using BootloaderServiceState::BootloaderServiceState;
+    void Default(BootloaderServiceContext&) override {}
+    void fault(BootloaderServiceContext& context, const bl_event_arg_fault* fault) override;
+    void timeout(BootloaderServiceContext& context) override;
+};
+
+class BootloaderMap_Idle : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Entry(BootloaderServiceContext& context) override;
+    void start(BootloaderServiceContext& context) override;
+    void timeout(BootloaderServiceContext&) override {}
+};
+
+class BootloaderMap_Started : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Exit(BootloaderServiceContext& context) override;
+    void connected_app(BootloaderServiceContext& context) override;
+    void connected_bl(BootloaderServiceContext& context) override;
+};
+
+class BootloaderMap_DeviceIdentified : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Entry(BootloaderServiceContext& context) override;
+    void upgrade(BootloaderServiceContext& context, uint32_t fileId) override;
+    void timeout(BootloaderServiceContext&) override {}
+};
+
+class BootloaderMap_DeviceReconnectUpgrade : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Entry(BootloaderServiceContext& context) override;
+    void connected_app(BootloaderServiceContext& context) override;
+    void connected_bl(BootloaderServiceContext& context) override;
+    void restarting_into_bl(BootloaderServiceContext& context, uint32_t seconds) override;
+    void timeout(BootloaderServiceContext& context) override;
+};
+
+class BootloaderMap_AboutToUpgrade : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void download(BootloaderServiceContext& context) override;
+};
+
+class BootloaderMap_Downloading : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Entry(BootloaderServiceContext& context) override;
+    void download(BootloaderServiceContext& context) override;
+    void upgraded(BootloaderServiceContext& context) override;
+};
+
+class BootloaderMap_Upgraded : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Entry(BootloaderServiceContext& context) override;
+    void connected_app(BootloaderServiceContext& context) override;
+};
+
+class BootloaderMap_Timeout : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Entry(BootloaderServiceContext& context) override;
+    void finish(BootloaderServiceContext& context) override;
+    void timeout(BootloaderServiceContext&) override {}
+};
+
+class BootloaderMap_Fault : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Entry(BootloaderServiceContext& context) override;
+    void finish(BootloaderServiceContext& context) override;
+};
+
+struct BootloaderMap {
+    static BootloaderMap_Idle Idle;
+    static BootloaderMap_Started Started;
+    static BootloaderMap_DeviceIdentified DeviceIdentified;
+    static BootloaderMap_DeviceReconnectUpgrade DeviceReconnectUpgrade;
+    static BootloaderMap_AboutToUpgrade AboutToUpgrade;
+    static BootloaderMap_Downloading Downloading;
+    static BootloaderMap_Upgraded Upgraded;
+    static BootloaderMap_Timeout Timeout;
+    static BootloaderMap_Fault Fault;
+};
+
+} // namespace tdx

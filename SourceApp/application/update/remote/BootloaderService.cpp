@@ -1,0 +1,208 @@
+#include "SourceApp/application/update/remote/BootloaderService.h"
+
+#include "Libraries/base/dbg.h"
+#include "Libraries/link_bus/tnet_packet.h"
+#include "SourceApp/application/update/remote/BootloaderMap.h"
+
+#include <cstring>
+
+namespace tdx {
+
+namespace {
+
+// The master retries every RETRY_MS; sixteen retries unanswered is a device that is not there.
+constexpr uint32_t CONNECT_TIMEOUT_MS = 16 * BootloaderService::RETRY_MS;
+constexpr uint32_t RESTART_MARGIN_MS = 5000;
+constexpr uint32_t APPLICATION_TIMEOUT_MS = 5000;
+constexpr uint32_t CHUNK_TIMEOUT_MS = 30000;
+
+} // namespace
+
+BootloaderService::BootloaderService(uint32_t address, BootloaderUpgradeInterface& owner,
+                                     std::unique_ptr<BootloaderPort> port)
+    : mAddress(address & TNET_ADDRESS_MASK)
+    , mOwner(owner)
+    , mPort(std::move(port))
+    , mContext(*this, BootloaderMap::Idle) {
+    mContext.setDebugFlag(true);
+    mContext.enterStartState();
+}
+
+BootloaderService::~BootloaderService() {
+    // The socket names this service's master as its user: it must not outlive the service.
+    stopTimer();
+    mPort->disconnect();
+}
+
+template <class Event>
+void BootloaderService::send(Event event) {
+    mEvents.deliver(mContext, [this, event] { event(mContext.getState()); });
+}
+
+void BootloaderService::start() {
+    send([this](BootloaderServiceState& state) { state.start(mContext); });
+}
+
+void BootloaderService::upgrade(uint32_t fileId) {
+    send([this, fileId](BootloaderServiceState& state) { state.upgrade(mContext, fileId); });
+}
+
+void BootloaderService::finish() {
+    send([this](BootloaderServiceState& state) { state.finish(mContext); });
+}
+
+void BootloaderService::stop() {
+    mEvents.deliver(mContext, [this] { mContext.transition(BootloaderMap::Idle); });
+}
+
+void BootloaderService::task() {
+    if (mTimerActive && ct_timed_out(&mTimer)) {
+        send([this](BootloaderServiceState& state) { state.timeout(mContext); });
+    }
+}
+
+void BootloaderService::startApplication() {
+    mPort->runApp();
+}
+
+bootloader_service_device_state BootloaderService::getDeviceInfoState(bl_dev_info* info) const {
+    if (mDeviceState != BSDS_UNKNOWN && info != nullptr) {
+        std::memcpy(info, &mPort->deviceInfo(), sizeof(bl_dev_info));
+    }
+    return mDeviceState;
+}
+
+bool BootloaderService::getDownloadProgress(uint32_t* progress, uint32_t* max) const {
+    *progress = mProgress;
+    *max = mProgressMax;
+    return true;
+}
+
+const char* BootloaderService::getStateName() const {
+    return mContext.inTransition() ? "(in transition)" : mContext.getState().getName();
+}
+
+// ---- Actions ----
+
+void BootloaderService::reset() {
+    mPort->disconnect();
+    mFileId = NO_FILE;
+    mEstimatedRestartTime = 0;
+    mFault = 0;
+    mLastOffset.reset();
+    mProgress = 0;
+    mProgressMax = 0;
+    mDeviceState = BSDS_UNKNOWN;
+    mTimerActive = false;
+}
+
+void BootloaderService::clientInitialize() {
+    mPort->init(mAddress, RETRY_MS, *this);
+}
+
+void BootloaderService::clientConnect() {
+    if (!mPort->connect()) {
+        dbg_printf_h("bootloader %06X: no socket, the phase will time out", mAddress);
+    }
+}
+
+void BootloaderService::clientDisconnect() {
+    mPort->disconnect();
+}
+
+void BootloaderService::startUpgrade() {
+    mPort->runUpgrade(mFileId);
+}
+
+void BootloaderService::setTimer(bootloader_service_timer_mode mode) {
+    uint32_t ms = CONNECT_TIMEOUT_MS;
+    switch (mode) {
+        case BSTM_CONNECT:
+            break;
+        case BSTM_RESTART:
+            ms = mEstimatedRestartTime * 1000 + RESTART_MARGIN_MS;
+            break;
+        case BSTM_APPLICATION:
+            ms = APPLICATION_TIMEOUT_MS;
+            break;
+        case BSTM_DOWNLOAD:
+            ms = CHUNK_TIMEOUT_MS;
+            break;
+    }
+    ct_timeout_set(&mTimer, ms, 0);
+    mTimerActive = true;
+}
+
+void BootloaderService::resetTimer() {
+    ct_timeout_set(&mTimer, mTimer.timeout, 0);
+}
+
+void BootloaderService::stopTimer() {
+    mTimerActive = false;
+}
+
+void BootloaderService::raise(bootloader_client_event event) {
+    mOwner.handleEvent(event);
+}
+
+// ---- The master's events ----
+
+int BootloaderService::handleMasterEvent(bl_cl_event event, void* arg) {
+    switch (event) {
+        case BL_CL_EVENT_DEVICE_INFO: {
+            const auto* info = static_cast<const bl_dev_info*>(arg);
+            dbg_printf_h("bootloader %06X: connected [hw:%.5s%02d sw:%.5s ver:%u.%u sn:0x%08X]", mAddress,
+                         info->hw_code, info->hw_version, info->sw_code, info->sw_major, info->sw_minor,
+                         bl_dev_info_serial(info));
+            return 0;
+        }
+        case BL_CL_EVENT_APPLICATION:
+            dbg_printf_h("bootloader %06X: application is running(%u)", mAddress, mPort->masterState());
+            send([this](BootloaderServiceState& state) { state.connected_app(mContext); });
+            return 0;
+        case BL_CL_EVENT_BOOTLOADER:
+            dbg_printf_h("bootloader %06X: bootloader is running(%u)", mAddress, mPort->masterState());
+            send([this](BootloaderServiceState& state) { state.connected_bl(mContext); });
+            return 0;
+        case BL_CL_EVENT_BL_STARTING: {
+            const uint32_t seconds = *static_cast<const uint32_t*>(arg);
+            dbg_printf_h("bootloader %06X: starting bootloader(max %u seconds)", mAddress, seconds);
+            send([this, seconds](BootloaderServiceState& state) {
+                state.restarting_into_bl(mContext, seconds);
+            });
+            return 0;
+        }
+        case BL_CL_EVENT_UPGRADE_START: {
+            auto& start = *static_cast<bl_event_arg_upgrade_start*>(arg);
+            return mOwner.getFileDescriptor(start.file_id, start.file, start.extra, start.extra_length);
+        }
+        case BL_CL_EVENT_DATA:
+            return handleData(*static_cast<const bl_event_arg_data*>(arg));
+        case BL_CL_EVENT_FAULT: {
+            const bl_event_arg_fault fault = *static_cast<const bl_event_arg_fault*>(arg);
+            send([this, fault](BootloaderServiceState& state) { state.fault(mContext, &fault); });
+            return 0;
+        }
+        case BL_CL_EVENT_DONE:
+            send([this](BootloaderServiceState& state) { state.upgraded(mContext); });
+            return 0;
+    }
+    return 0;
+}
+
+int BootloaderService::handleData(const bl_event_arg_data& data) {
+    const int result = mOwner.getFileData(data.file_id, data.buffer, data.offset, data.length);
+    if (result != 0) {
+        return result;
+    }
+    mProgressMax = mPort->fileSize();
+    // The device may ask for a chunk again: only a new offset is progress, and only it restarts the timeout.
+    if (mLastOffset != data.offset) {
+        mLastOffset = data.offset;
+        mProgress = data.offset + data.length;
+        send([this](BootloaderServiceState& state) { state.download(mContext); });
+    }
+    return 0;
+}
+
+} // namespace tdx

@@ -1,0 +1,224 @@
+#include "SourceApp/application/update/remote/RemoteUpdateMap.h"
+
+namespace tdx {
+
+using Context = RemoteUpdateServiceContext;
+
+RemoteUpdateMap_Idle RemoteUpdateMap::Idle("RemoteUpdateMap::Idle", 0);
+RemoteUpdateMap_WaitingForBootloader
+    RemoteUpdateMap::WaitingForBootloader("RemoteUpdateMap::WaitingForBootloader", 1);
+RemoteUpdateMap_StartManual RemoteUpdateMap::StartManual("RemoteUpdateMap::StartManual", 2);
+RemoteUpdateMap_DeviceIdentified RemoteUpdateMap::DeviceIdentified("RemoteUpdateMap::DeviceIdentified", 3);
+RemoteUpdateMap_SearchPackages RemoteUpdateMap::SearchPackages("RemoteUpdateMap::SearchPackages", 4);
+RemoteUpdateMap_SearchFinished RemoteUpdateMap::SearchFinished("RemoteUpdateMap::SearchFinished", 5);
+RemoteUpdateMap_WaitingForDownload RemoteUpdateMap::WaitingForDownload("RemoteUpdateMap::WaitingForDownload",
+                                                                       6);
+RemoteUpdateMap_Downloading RemoteUpdateMap::Downloading("RemoteUpdateMap::Downloading", 7);
+RemoteUpdateMap_WaitingForBoot RemoteUpdateMap::WaitingForBoot("RemoteUpdateMap::WaitingForBoot", 8);
+RemoteUpdateMap_Summary RemoteUpdateMap::Summary("RemoteUpdateMap::Summary", 9);
+RemoteUpdateMap_Terminate RemoteUpdateMap::Terminate("RemoteUpdateMap::Terminate", 10);
+RemoteUpdateMap_CardRemoved RemoteUpdateMap::CardRemoved("RemoteUpdateMap::CardRemoved", 11);
+
+namespace {
+
+// The transition that ends with a result on the done screen.
+void summarise(Context& context, remote_update_result result) {
+    context.transition(RemoteUpdateMap::Summary, [&] { context.getOwner().setResult(result); });
+}
+
+void cancelWhenAllowed(Context& context) {
+    if (context.getOwner().isCancellable()) {
+        summarise(context, RUR_CANCELLED);
+    }
+}
+
+} // namespace
+
+void RemoteUpdateMap_Idle::start(Context& context, remote_update_start_mode mode) {
+    if (mode == RUSM_MANUAL) {
+        context.transition(RemoteUpdateMap::StartManual);
+    } else if (mode == RUSM_WAIT_BOOTLOADER) {
+        context.transition(RemoteUpdateMap::WaitingForBootloader);
+    }
+}
+
+void RemoteUpdateMap_WaitingForBootloader::Entry(Context& context) {
+    context.getOwner().getBootloaderService().start();
+}
+
+void RemoteUpdateMap_WaitingForBootloader::connected(Context& context, remote_update_device_connected value) {
+    if (value == RUDC_BOOTLOADER) {
+        context.transition(RemoteUpdateMap::DeviceIdentified,
+                           [&] { context.getOwner().setCancellable(false); });
+    } else if (value == RUDC_APPLICATION) {
+        context.transition(RemoteUpdateMap::Terminate);
+    }
+}
+
+void RemoteUpdateMap_WaitingForBootloader::deviceTimeout(Context& context) {
+    context.transition(RemoteUpdateMap::Terminate);
+}
+
+// Nothing was shown yet; a device that cannot be asked is left alone, as one that does not answer.
+void RemoteUpdateMap_WaitingForBootloader::fault(Context& context) {
+    context.transition(RemoteUpdateMap::Terminate);
+}
+
+void RemoteUpdateMap_StartManual::Entry(Context& context) {
+    context.getOwner().getBootloaderService().start();
+    context.getOwner().raise(UE_DEVICE_UNIDENTIFIED);
+}
+
+void RemoteUpdateMap_StartManual::connected(Context& context, remote_update_device_connected value) {
+    if (value == RUDC_BOOTLOADER || value == RUDC_APPLICATION) {
+        context.transition(RemoteUpdateMap::DeviceIdentified,
+                           [&] { context.getOwner().setCancellable(true); });
+    }
+}
+
+void RemoteUpdateMap_StartManual::cancel(Context& context) {
+    summarise(context, RUR_CANCELLED);
+}
+
+void RemoteUpdateMap_StartManual::deviceTimeout(Context& context) {
+    summarise(context, RUR_QUERY_TIMEOUT);
+}
+
+// The bootloader service's fault stops its supervision: without a result here the wait screen would stay.
+void RemoteUpdateMap_StartManual::fault(Context& context) {
+    summarise(context, RUR_UPDATE_ERROR);
+}
+
+void RemoteUpdateMap_DeviceIdentified::Entry(Context& context) {
+    context.getOwner().raise(UE_DEVICE_IDENTIFIED);
+}
+
+void RemoteUpdateMap_DeviceIdentified::search(Context& context) {
+    context.transition(RemoteUpdateMap::SearchPackages);
+}
+
+void RemoteUpdateMap_DeviceIdentified::cancel(Context& context) {
+    cancelWhenAllowed(context);
+}
+
+void RemoteUpdateMap_SearchPackages::Entry(Context& context) {
+    context.getOwner().startPackageSearch();
+    context.getOwner().raise(UE_SEARCHING);
+}
+
+void RemoteUpdateMap_SearchPackages::searchFinished(Context& context) {
+    context.transition(RemoteUpdateMap::SearchFinished);
+}
+
+void RemoteUpdateMap_SearchPackages::cardRemoved(Context& context) {
+    context.transition(RemoteUpdateMap::CardRemoved);
+}
+
+void RemoteUpdateMap_SearchFinished::Entry(Context& context) {
+    context.getOwner().processPackages();
+    context.getOwner().raise(UE_SEARCH_FINISHED);
+}
+
+void RemoteUpdateMap_SearchFinished::confirmUpgrade(Context& context, uint32_t index) {
+    context.transition(RemoteUpdateMap::WaitingForDownload,
+                       [&] { context.getOwner().getBootloaderService().upgrade(index); });
+}
+
+void RemoteUpdateMap_SearchFinished::search(Context& context) {
+    context.transition(RemoteUpdateMap::SearchPackages, [&] { context.getOwner().resetSearch(); });
+}
+
+void RemoteUpdateMap_SearchFinished::cardRemoved(Context& context) {
+    context.transition(RemoteUpdateMap::CardRemoved);
+}
+
+void RemoteUpdateMap_SearchFinished::cancel(Context& context) {
+    cancelWhenAllowed(context);
+}
+
+void RemoteUpdateMap_CardRemoved::Entry(Context& context) {
+    context.getOwner().resetSearch();
+    context.getOwner().raise(UE_CARD_REMOVED);
+}
+
+void RemoteUpdateMap_CardRemoved::cardInserted(Context& context) {
+    context.transition(RemoteUpdateMap::SearchPackages);
+}
+
+void RemoteUpdateMap_CardRemoved::cancel(Context& context) {
+    cancelWhenAllowed(context);
+}
+
+void RemoteUpdateMap_WaitingForDownload::Entry(Context& context) {
+    context.getOwner().raise(UE_WAIT);
+}
+
+void RemoteUpdateMap_WaitingForDownload::download(Context& context) {
+    context.transition(RemoteUpdateMap::Downloading);
+}
+
+void RemoteUpdateMap_WaitingForDownload::deviceRestarting(Context& context) {
+    context.transition(RemoteUpdateMap::WaitingForDownload);
+}
+
+void RemoteUpdateMap_WaitingForDownload::deviceTimeout(Context& context) {
+    summarise(context, RUR_TIMEOUT);
+}
+
+void RemoteUpdateMap_WaitingForDownload::fault(Context& context) {
+    summarise(context, RUR_UPDATE_ERROR);
+}
+
+void RemoteUpdateMap_Downloading::Entry(Context& context) {
+    context.getOwner().raise(UE_PROGRESS);
+}
+
+// The progress figures were updated before the event: the progress screen reads them.
+void RemoteUpdateMap_Downloading::download(Context& context) {
+    context.internal([] {});
+}
+
+void RemoteUpdateMap_Downloading::upgraded(Context& context) {
+    context.transition(RemoteUpdateMap::WaitingForBoot, [&] { context.getOwner().setResult(RUR_FINISHED); });
+}
+
+void RemoteUpdateMap_Downloading::deviceTimeout(Context& context) {
+    summarise(context, RUR_UPDATE_TIMEOUT);
+}
+
+void RemoteUpdateMap_Downloading::fault(Context& context) {
+    summarise(context, RUR_UPDATE_ERROR);
+}
+
+void RemoteUpdateMap_WaitingForBoot::Entry(Context& context) {
+    context.getOwner().raise(UE_WAIT);
+    context.getOwner().getBootloaderService().startApplication();
+}
+
+void RemoteUpdateMap_WaitingForBoot::started(Context& context) {
+    context.transition(RemoteUpdateMap::Summary);
+}
+
+void RemoteUpdateMap_WaitingForBoot::deviceTimeout(Context& context) {
+    summarise(context, RUR_UPDATE_TIMEOUT);
+}
+
+// The data is in, yet the device's bootloader refused to start it: without a result the wait would never end.
+void RemoteUpdateMap_WaitingForBoot::fault(Context& context) {
+    summarise(context, RUR_UPDATE_ERROR);
+}
+
+void RemoteUpdateMap_Summary::Entry(Context& context) {
+    context.getOwner().raise(UE_DONE);
+}
+
+void RemoteUpdateMap_Summary::finish(Context& context) {
+    context.transition(RemoteUpdateMap::Terminate);
+}
+
+void RemoteUpdateMap_Terminate::Entry(Context& context) {
+    context.getOwner().getBootloaderService().finish();
+    context.getOwner().terminate();
+}
+
+} // namespace tdx

@@ -1,0 +1,245 @@
+#include "SourceApp/application/update/remote/RemoteUpdateService.h"
+
+#include "Libraries/base/dbg.h"
+#include "Libraries/base/fmt.h"
+#include "Libraries/base/i18n.h"
+#include "Libraries/link_bus/tnet_packet.h"
+#include "SourceApp/application/App.h"
+#include "SourceApp/application/update/remote/RemoteUpdateMap.h"
+#include "SourceHost/api_lib/sdcard.h"
+
+#include <cstring>
+#include <iterator>
+
+namespace tdx {
+
+const char* const RemoteUpdateService::STRING_UPDATE_FINISHED = N_("Device has updated successfully.");
+const char* const RemoteUpdateService::STRING_CANCELLED = N_("Update process aborted, no changes were made.");
+const char* const RemoteUpdateService::STRING_TIMEOUT =
+    N_("Device failed to entry download mode.\n\nPower cycle the device and try again.");
+const char* const RemoteUpdateService::STRING_QUERY_TIMEOUT =
+    N_("Device did not respond to update request. It may be busy or not available. Try again.");
+const char* const RemoteUpdateService::STRING_UPDATE_TIMEOUT =
+    N_("Device stopped responding during download.\n\nPower cycle the device to repeat the process.");
+const char* const RemoteUpdateService::STRING_UPDATE_ERROR = N_("There was an error during update process:");
+
+namespace {
+
+constexpr uint32_t NO_OWNER = 0xFFFFFFFF;
+constexpr uint32_t WAIT_MARGIN_MS = 30000;
+
+} // namespace
+
+RemoteUpdateService::RemoteUpdateService(uint32_t address, ProcessInterface& manager,
+                                         remote_update_start_mode mode, TaskPool& pool,
+                                         std::unique_ptr<BootloaderPort> port)
+    : UpdateProcess(manager)
+    , mBootloader(address & TNET_ADDRESS_MASK, mUpgradeInterface, std::move(port))
+    , mContext(*this, RemoteUpdateMap::Idle)
+    , mPool(pool) {
+    mContext.enterStartState();
+    mContext.setDebugFlag(true);
+    send([this, mode](RemoteUpdateServiceState& state) { state.start(mContext, mode); });
+}
+
+// Members go in reverse order: the finder takes its running checksum job out of the pool, and then the
+// bootloader service closes its socket and silences its master.
+RemoteUpdateService::~RemoteUpdateService() = default;
+
+void RemoteUpdateService::send(std::function<void(RemoteUpdateServiceState&)> event) {
+    mQueue.deliver(mContext, [this, event = std::move(event)] { event(mContext.getState()); });
+}
+
+const char* RemoteUpdateService::getStateName() const {
+    return mContext.inTransition() ? "(in transition)" : mContext.getState().getName();
+}
+
+void RemoteUpdateService::handleTask() {
+    if (mFinder) {
+        mFinder->task();
+        if (mFinder->hasFinished()) {
+            send([this](RemoteUpdateServiceState& state) { state.searchFinished(mContext); });
+        }
+    }
+    if (sdcard_is_inserted()) {
+        send([this](RemoteUpdateServiceState& state) { state.cardInserted(mContext); });
+    } else {
+        send([this](RemoteUpdateServiceState& state) { state.cardRemoved(mContext); });
+    }
+    mBootloader.task();
+}
+
+void RemoteUpdateService::handleTermination() {
+    mBootloader.stop();
+}
+
+void RemoteUpdateService::raise(update_event event) {
+    mEvents.handleProcessEvent(event);
+}
+
+void RemoteUpdateService::setResult(remote_update_result result) {
+    struct Outcome {
+        UpdateResultType::Enum type;
+        const char* text;
+    };
+    const Outcome outcomes[] = {
+        {UpdateResultType::Finished, STRING_UPDATE_FINISHED},
+        {UpdateResultType::Aborted, STRING_CANCELLED},
+        {UpdateResultType::Failed, STRING_TIMEOUT},
+        {UpdateResultType::Failed, STRING_QUERY_TIMEOUT},
+        {UpdateResultType::Failed, STRING_UPDATE_TIMEOUT},
+        {UpdateResultType::Failed, STRING_UPDATE_ERROR},
+    };
+    if (result >= std::size(outcomes)) {
+        return;
+    }
+    // Translated now, in the language the user has chosen by the time the update ends.
+    const Outcome& outcome = outcomes[result];
+    if (result == RUR_UPDATE_ERROR) {
+        // TRANSLATORS: the error text above, then the fault code the device's bootloader reported.
+        const char* format = gettext("%s Code %u");
+        mResult = UpdateResult(outcome.type, fmt(format, gettext(outcome.text), mBootloader.getFault()));
+    } else {
+        mResult = UpdateResult(outcome.type, gettext(outcome.text));
+    }
+}
+
+void RemoteUpdateService::startPackageSearch() {
+    if (!mFinder) {
+        mFinder = std::make_unique<FirmwareFinder>(&mDeviceInfo, mPool);
+    }
+}
+
+void RemoteUpdateService::resetSearch() {
+    mFinder.reset();
+    mFirmwares.clear();
+}
+
+void RemoteUpdateService::processPackages() {
+    mFirmwares = mFinder ? tr1_firmware_list(*mFinder) : std::vector<ui_firmware_info>{};
+}
+
+// ---- The bootloader service's side ----
+
+void RemoteUpdateService::handleBootloaderEvent(bootloader_client_event event) {
+    switch (event) {
+        case BCE_IDENTIFIED: {
+            const auto state = mBootloader.getDeviceInfoState(&mDeviceInfo);
+            if (state == BSDS_BOOTLOADER || state == BSDS_APPLICATION) {
+                const auto value = state == BSDS_BOOTLOADER ? RUDC_BOOTLOADER : RUDC_APPLICATION;
+                send([this, value](RemoteUpdateServiceState& s) { s.connected(mContext, value); });
+            }
+            break;
+        }
+        case BCE_RESTARTING:
+            send([this](RemoteUpdateServiceState& s) { s.deviceRestarting(mContext); });
+            break;
+        case BCE_FINISHED:
+            send([this](RemoteUpdateServiceState& s) { s.started(mContext); });
+            break;
+        case BCE_DOWNLOAD: {
+            uint32_t progress = 0;
+            uint32_t max = 0;
+            mBootloader.getDownloadProgress(&progress, &max);
+            mModel.setProgress(progress, max);
+            send([this](RemoteUpdateServiceState& s) { s.download(mContext); });
+            break;
+        }
+        case BCE_UPGRADED:
+            send([this](RemoteUpdateServiceState& s) { s.upgraded(mContext); });
+            break;
+        case BCE_TIMEOUT:
+            send([this](RemoteUpdateServiceState& s) { s.deviceTimeout(mContext); });
+            break;
+        case BCE_FAULT:
+            send([this](RemoteUpdateServiceState& s) { s.fault(mContext); });
+            break;
+    }
+}
+
+const tr1_package_item* RemoteUpdateService::getFileWithId(uint32_t fileId) const {
+    return fileId < mFirmwares.size() ? &mFirmwares[fileId].item : nullptr;
+}
+
+void RemoteUpdateService::UpgradeInterface::handleEvent(bootloader_client_event event) {
+    mService.handleBootloaderEvent(event);
+}
+
+int RemoteUpdateService::UpgradeInterface::getFileDescriptor(uint32_t fileId, bl_file* file, void* extra,
+                                                             uint8_t* extraLength) {
+    static_assert(sizeof(bl_file) == TR1_HEADER_SIZE - 8, "the descriptor is header bytes 8 to 23");
+    const tr1_package_item* item = mService.getFileWithId(fileId);
+    if (item == nullptr) {
+        return -1;
+    }
+    // The whole item must be in the file: the device is told its length before any data is read. The
+    // block is at most 255 bytes, which is what the master gives room for.
+    static_assert(BL_MAX_EXTRA >= 255);
+    File package(item->fileName, FileOpenMode::Read);
+    const uint64_t end = static_cast<uint64_t>(item->dataOffset()) + item->dataLength();
+    const uint8_t length = item->descriptorLength();
+    if (!package.isOpened() || package.getSize() < end || !package.seek(item->descriptorOffset()) ||
+        package.read(extra, length) != length) {
+        dbg_printf_h("remote update: descriptor of %s item %u cannot be read", item->fileName, item->index);
+        return -1;
+    }
+    std::memcpy(file, item->header + 8, sizeof(bl_file));
+    *extraLength = length;
+    return 0;
+}
+
+int RemoteUpdateService::UpgradeInterface::getFileData(uint32_t fileId, uint8_t* buffer, uint32_t offset,
+                                                       uint32_t length) {
+    const tr1_package_item* item = mService.getFileWithId(fileId);
+    // Only the item's own data: a chunk beyond it would send the next item's bytes.
+    if (item == nullptr || static_cast<uint64_t>(offset) + length > item->dataLength()) {
+        return -1;
+    }
+    File package(item->fileName, FileOpenMode::Read);
+    if (!package.isOpened() || !package.seek(item->dataOffset() + offset) ||
+        package.read(buffer, length) != length) {
+        dbg_printf_h("remote update: %u bytes at %u of %s cannot be read", length, offset, item->fileName);
+        return -1;
+    }
+    return 0;
+}
+
+// ---- Model and controller ----
+
+bool RemoteUpdateService::Model::getDeviceInfo(bl_dev_info* out) const {
+    return mService.mBootloader.getDeviceInfoState(out) != BSDS_UNKNOWN;
+}
+
+uint32_t RemoteUpdateService::Model::getWaitPeriod() const {
+    return mService.mBootloader.getEstimatedRestartTime() * 1000 + WAIT_MARGIN_MS;
+}
+
+void RemoteUpdateService::Controller::doAbort() {
+    mService.send([this](RemoteUpdateServiceState& s) { s.cancel(mService.mContext); });
+}
+
+void RemoteUpdateService::Controller::doConfirmExit() {
+    mService.send([this](RemoteUpdateServiceState& s) { s.finish(mService.mContext); });
+}
+
+void RemoteUpdateService::Controller::doSearchFirmwares() {
+    mService.send([this](RemoteUpdateServiceState& s) { s.search(mService.mContext); });
+}
+
+void RemoteUpdateService::Controller::doSelectFirmware(uint32_t index) {
+    mService.send([this, index](RemoteUpdateServiceState& s) { s.confirmUpgrade(mService.mContext, index); });
+}
+
+// ---- Factory ----
+
+UpdateProcess* RemoteUpdateProcessFactory::create(ProcessInterface& manager) const {
+    if (mAddress == NO_OWNER) {
+        dbg_printf_h("remote update: no owner known, nothing to update");
+        return nullptr;
+    }
+    TaskPool& pool = mEnvironment.pool ? *mEnvironment.pool : *getApplication()->getTaskPool();
+    return new RemoteUpdateService(mAddress, manager, mMode, pool,
+                                   mEnvironment.port ? mEnvironment.port() : makeNetworkBootloaderPort());
+}
+
+} // namespace tdx

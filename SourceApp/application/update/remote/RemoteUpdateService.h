@@ -1,0 +1,173 @@
+// The update process that replaces the firmware of a device on the device network (normally the control
+// unit) with a package from the memory card: it identifies the device through the bootloader service, finds
+// the packages that fit it, lists them for the user, has the chosen one downloaded into the device's
+// bootloader, starts the device's application again and reports a result. Its progress lives in
+// RemoteUpdateMap; each wizard screen is opened by an update event it raises.
+#pragma once
+
+#include "SourceApp/application/update/FirmwareFinder.h"
+#include "SourceApp/application/update/UpdateProcess.h"
+#include "SourceApp/application/update/remote/BootloaderService.h"
+#include "SourceApp/application/update/statemap.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tdx {
+
+class TaskPool;
+
+enum remote_update_start_mode : uint32_t {
+    RUSM_MANUAL = 0,          // the user asked: the wizard waits for the device on screen
+    RUSM_WAIT_BOOTLOADER = 1, // no screen until the device's bootloader answers; its application ends it
+};
+
+enum remote_update_device_connected : uint32_t {
+    RUDC_BOOTLOADER = 0,
+    RUDC_APPLICATION = 1,
+};
+
+enum remote_update_result : uint32_t {
+    RUR_FINISHED = 0,
+    RUR_CANCELLED = 1,
+    RUR_TIMEOUT = 2,       // the device did not come back in its bootloader
+    RUR_QUERY_TIMEOUT = 3, // the device did not answer at all
+    RUR_UPDATE_TIMEOUT = 4,
+    RUR_UPDATE_ERROR = 5,
+};
+
+class RemoteUpdateServiceState;
+class RemoteUpdateService;
+using RemoteUpdateServiceContext = statemap::Context<RemoteUpdateService, RemoteUpdateServiceState>;
+
+class RemoteUpdateService final : public UpdateProcess {
+public:
+    // English message ids of the results, translated when a result is set.
+    static const char* const STRING_UPDATE_FINISHED;
+    static const char* const STRING_CANCELLED;
+    static const char* const STRING_TIMEOUT;
+    static const char* const STRING_QUERY_TIMEOUT;
+    static const char* const STRING_UPDATE_TIMEOUT;
+    static const char* const STRING_UPDATE_ERROR;
+
+    // The address is masked to its 24 bits.
+    RemoteUpdateService(uint32_t address, ProcessInterface& manager, remote_update_start_mode mode,
+                        TaskPool& pool, std::unique_ptr<BootloaderPort> port = makeNetworkBootloaderPort());
+    ~RemoteUpdateService() override;
+
+    UpdateModel* getModel() override { return &mModel; }
+    UpdateController* getController() override { return &mController; }
+    void handleTask() override;
+    void handleTermination() override;
+
+    BootloaderService& getBootloaderService() { return mBootloader; }
+    const char* getStateName() const;
+
+    // Actions and guards of RemoteUpdateMap.
+    void setResult(remote_update_result result);
+    void startPackageSearch();
+    void resetSearch();
+    void processPackages();
+    void raise(update_event event);
+    void setCancellable(bool cancellable) { mCancellable = cancellable; }
+    bool isCancellable() const { return mCancellable; }
+
+private:
+    class UpgradeInterface final : public BootloaderUpgradeInterface {
+    public:
+        explicit UpgradeInterface(RemoteUpdateService& service)
+            : mService(service) {}
+        void handleEvent(bootloader_client_event event) override;
+        int getFileDescriptor(uint32_t fileId, bl_file* file, void* extra, uint8_t* extraLength) override;
+        int getFileData(uint32_t fileId, uint8_t* buffer, uint32_t offset, uint32_t length) override;
+
+    private:
+        RemoteUpdateService& mService;
+    };
+
+    class Model final : public UpdateModel {
+    public:
+        explicit Model(RemoteUpdateService& service)
+            : mService(service) {}
+        bool isCancellable() const override { return mService.mCancellable; }
+        bool getDeviceInfo(bl_dev_info* out) const override;
+        uint32_t getWaitPeriod() const override;
+        uint32_t getProgress() const override { return mProgress; }
+        uint32_t getProgressMax() const override { return mProgressMax; }
+        const UpdateResult& getResult() const override { return mService.mResult; }
+        std::vector<ui_firmware_info>::const_iterator begin() const override {
+            return mService.mFirmwares.begin();
+        }
+        std::vector<ui_firmware_info>::const_iterator end() const override {
+            return mService.mFirmwares.end();
+        }
+        void setProgress(uint32_t progress, uint32_t max) {
+            mProgress = progress;
+            mProgressMax = max;
+        }
+
+    private:
+        RemoteUpdateService& mService;
+        uint32_t mProgress = 0;
+        uint32_t mProgressMax = 0;
+    };
+
+    class Controller final : public UpdateController {
+    public:
+        explicit Controller(RemoteUpdateService& service)
+            : mService(service) {}
+        void doAbort() override;
+        void doConfirmExit() override;
+        void doSearchFirmwares() override;
+        void doSelectFirmware(uint32_t index) override;
+
+    private:
+        RemoteUpdateService& mService;
+    };
+
+    void handleBootloaderEvent(bootloader_client_event event);
+    // The chosen row's item; null for an id that names no row.
+    const tr1_package_item* getFileWithId(uint32_t fileId) const;
+    void send(std::function<void(RemoteUpdateServiceState&)> event);
+
+    UpdateEventHandler mEvents;
+    UpgradeInterface mUpgradeInterface{*this};
+    Model mModel{*this};
+    Controller mController{*this};
+    BootloaderService mBootloader;
+    statemap::EventQueue mQueue;
+    RemoteUpdateServiceContext mContext;
+    bl_dev_info mDeviceInfo{};
+    UpdateResult mResult;
+    TaskPool& mPool;
+    std::unique_ptr<FirmwareFinder> mFinder;
+    std::vector<ui_firmware_info> mFirmwares;
+    bool mCancellable = true;
+};
+
+// What a remote update runs on; by default the application's job pool and the device network.
+struct RemoteUpdateEnvironment {
+    TaskPool* pool = nullptr;
+    std::function<std::unique_ptr<BootloaderPort>()> port;
+};
+
+// Makes the remote update for the screens that start it. The owner address of an unconnected display
+// (0xFFFFFFFF) names no device: then no process is made, and the update manager refuses to start.
+class RemoteUpdateProcessFactory final : public IProcessFactory {
+public:
+    RemoteUpdateProcessFactory(uint32_t address, remote_update_start_mode mode,
+                               RemoteUpdateEnvironment environment = {})
+        : mAddress(address)
+        , mMode(mode)
+        , mEnvironment(std::move(environment)) {}
+    UpdateProcess* create(ProcessInterface& manager) const override;
+
+private:
+    uint32_t mAddress;
+    remote_update_start_mode mMode;
+    RemoteUpdateEnvironment mEnvironment;
+};
+
+} // namespace tdx

@@ -1,0 +1,165 @@
+// The display tab: its links, the software update, and the restart and factory reset behind their popups.
+#include "Libraries/base/os.h"
+#include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/Popup.h"
+#include "SourceApp/application/update/UpdateManager.h"
+#include "SourceApp/system/config.h"
+#include "SourceHost/api_lib/device_info.h"
+#include "tests/SourceApp/application/forms/forms_fixture.h"
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace tdx::test {
+namespace {
+
+constexpr unsigned DISPLAY = 12;
+
+class DisplayTest : public FormsTest {
+protected:
+    void SetUp() override {
+        FormsTest::SetUp();
+        os_init();
+    }
+    void TearDown() override {
+        // The update process outlives its screens: end it, as home does, before the next test.
+        if (updates().getProcess() != nullptr) {
+            mCore.defaultState();
+            updates().task();
+        }
+        FormsTest::TearDown();
+    }
+    static UpdateManager& updates() { return *getApplication()->getUpdateManager(); }
+    void openActions() { tap(find<DropdownButton>()); }
+    // What followed, as one line: record stores since `stores`, the stored first-start flag and whether a
+    // restart began.
+    std::string outcome(int stores) const {
+        return "stores=" + std::to_string(configStores() - stores) +
+               " first_start=" + std::to_string(storedConfiguration().first_start) +
+               " restart=" + std::to_string(trace().find("SYSTEM restart") != std::string::npos);
+    }
+};
+
+TEST_F(DisplayTest, LinksNavigateOnThePressAndDeviceInformationIsTheDisplaysOwn) {
+    device(DI.hw->network_address);
+    device(0x000520);
+    runTasks();
+    const struct {
+        const char* text;
+        unsigned state;
+        unsigned p1;
+    } cases[] = {
+        {"Screen settings", 21, 0},
+        {"Device information", 23, DI.hw->network_address},
+        {"Date & Time", 24, 0},
+        {"Languages & Country", 25, 0},
+    };
+    for (const auto& c : cases) {
+        open(DISPLAY);
+        const Component* link = findByText(c.text);
+        ASSERT_NE(link, nullptr) << c.text;
+        const Box box = link->getVisibleBox();
+        press(box.x1 + 20, box.y1 + 10);
+        runTasks(2);
+        EXPECT_EQ(state().getStateId(), c.state) << c.text;
+        EXPECT_EQ(state().getP1(), c.p1) << c.text;
+        release();
+    }
+}
+
+TEST_F(DisplayTest, ActionsAreHiddenUntilTheHeaderOpensThemAndResetWaitsForTheRelease) {
+    open(DISPLAY);
+    EXPECT_EQ(findByText("Restart display"), nullptr);
+    openActions();
+    const Component* restart = findByText("Restart display");
+    const Component* reset = findByText("Reset to factory defaults");
+    ASSERT_NE(restart, nullptr);
+    ASSERT_NE(reset, nullptr);
+    EXPECT_EQ(restart->getLeft(), find<DropdownButton>()->getLeft() + 10);
+
+    press(reset->getLeft() + 20, reset->getTop() + 10);
+    runTasks(2);
+    EXPECT_EQ(find<Popup>(), nullptr) << "the reset asks on the click";
+    release();
+    runTasks();
+    EXPECT_NE(find<Popup>(), nullptr);
+    tap(findByText("Cancel"));
+
+    press(restart->getLeft() + 20, restart->getTop() + 10);
+    runTasks(2);
+    EXPECT_NE(find<Popup>(), nullptr) << "the restart asks on the press";
+    release();
+}
+
+// A restart cannot be undone within a test program, so each answer is given in a child process, which reports
+// what followed on its error output.
+TEST_F(DisplayTest, OnlyAConfirmedQuestionActsAndAResetStoresTheDefaultsBeforeTheRestart) {
+    const struct {
+        const char* link; // null: no question asked
+        const char* answer;
+        const char* outcome;
+    } cases[] = {
+        {"Restart display", "Cancel", "stores=0 first_start=0 restart=0"},
+        {"Reset to factory defaults", "Cancel", "stores=0 first_start=0 restart=0"},
+        {"Restart display", "OK", "stores=0 first_start=0 restart=1"},
+        {"Reset to factory defaults", "OK", "stores=1 first_start=1 restart=1"},
+        {nullptr, "OK", "stores=0 first_start=0 restart=0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EXIT(
+            {
+                Configuration.first_start = 0;
+                config_apply();
+                const int stores = configStores();
+                open(DISPLAY);
+                openActions();
+                if (c.link != nullptr) {
+                    tap(findByText(c.link));
+                    tap(findByText(c.answer));
+                    if (c.link == std::string("Restart display")) {
+                        // A cancelled question leaves nothing behind for a later popup's OK.
+                        mCore.sendMessage(nullptr, MSG_POPUP_RESULT, Popup::RESULT_OK, 0, 0, 0);
+                    }
+                } else {
+                    mCore.sendMessage(nullptr, MSG_POPUP_RESULT, Popup::RESULT_OK, 0, 0, 0);
+                }
+                runTasks();
+                std::fprintf(stderr, "%s\n", outcome(stores).c_str());
+                std::fflush(stderr);
+                std::_Exit(0);
+            },
+            ::testing::ExitedWithCode(0), c.outcome)
+            << (c.link ? c.link : "nothing asked") << " / " << c.answer;
+    }
+}
+
+TEST_F(DisplayTest, UpdateSoftwareStartsTheSelfUpdateOnThePressAndOnceWhileItRuns) {
+    open(DISPLAY);
+    const Box box = findByText("Update software")->getVisibleBox();
+    press(box.x1 + 20, box.y1 + 10);
+    runTasks();
+    EXPECT_EQ(state().getStateId(), 28u) << "the display's own device information opens the wizard";
+    release();
+    UpdateProcess* running = updates().getProcess();
+    ASSERT_NE(running, nullptr);
+
+    open(DISPLAY);
+    tap(findByText("Update software"));
+    runTasks();
+    EXPECT_EQ(state().getStateId(), DISPLAY);
+    EXPECT_EQ(updates().getProcess(), running);
+}
+
+TEST_F(DefaultInstallationTest, DisplayScreen) {
+    os_init();
+    loadDefaultInstallation();
+    runTasks();
+    open(DISPLAY);
+    tap(find<DropdownButton>());
+    screenshot("FormDisplay");
+    EXPECT_NE(findByText("Reset to factory defaults"), nullptr);
+}
+
+} // namespace
+} // namespace tdx::test

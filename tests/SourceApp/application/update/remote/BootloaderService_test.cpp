@@ -1,0 +1,216 @@
+// The bootloader service against a fake master: the test raises the master's events as the device would
+// answer, lets the fake clock run, and checks what the owner hears and what the master is asked to do.
+#include "Libraries/base/os.h"
+#include "SourceApp/application/update/remote/BootloaderService.h"
+#include "SourceApp/application/update/remote/fake_port.h"
+#include "support/trace_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tdx::test {
+namespace {
+
+class Owner final : public BootloaderUpgradeInterface {
+public:
+    void handleEvent(bootloader_client_event event) override { events.push_back(event); }
+    int getFileDescriptor(uint32_t, bl_file*, void*, uint8_t* extraLength) override {
+        *extraLength = 0;
+        return 0;
+    }
+    int getFileData(uint32_t, uint8_t*, uint32_t offset, uint32_t) override {
+        return offset == failAt ? -1 : 0;
+    }
+
+    std::vector<int> events;
+    uint32_t failAt = 0xFFFFFFFF;
+};
+
+class BootloaderServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        os_init();
+        fresh();
+    }
+
+    void fresh() {
+        mService.reset();
+        mOwner = Owner{};
+        auto port = std::make_unique<FakePort>();
+        mPort = port.get();
+        mService = std::make_unique<BootloaderService>(0x12000316, mOwner, std::move(port));
+    }
+    // Runs the service's poll step for ms of fake time, in host ticks.
+    void run(uint32_t ms) {
+        for (uint32_t t = 0; t < ms; t += OS_TICK_MS) {
+            os_clock_advance(OS_TICK_MS);
+            mService->task();
+        }
+    }
+    void identify(bl_cl_event mode = BL_CL_EVENT_APPLICATION) {
+        mService->start();
+        mPort->raise(mode);
+    }
+    // Through the restart into the bootloader, ready for the first chunk.
+    void restarted(uint32_t seconds = 2) {
+        identify();
+        mService->upgrade(7);
+        mPort->raise(BL_CL_EVENT_APPLICATION);
+        mPort->restarting(seconds);
+    }
+    void downloading() {
+        restarted();
+        mPort->chunk(0, 256);
+    }
+    std::string state() const { return mService->getStateName(); }
+
+    TraceCapture mTrace;
+    Owner mOwner;
+    FakePort* mPort = nullptr;
+    std::unique_ptr<BootloaderService> mService;
+};
+
+TEST_F(BootloaderServiceTest, HappyPathRaisesItsEventsInOrderAndEndsIdleWithTheMasterSilenced) {
+    identify();
+    EXPECT_EQ(mService->getDeviceInfoState(nullptr), BSDS_APPLICATION);
+    mService->upgrade(7);
+    mPort->raise(BL_CL_EVENT_APPLICATION); // the reconnected application is asked to restart
+    mPort->restarting(2);
+    mPort->raise(BL_CL_EVENT_BOOTLOADER);
+    for (uint32_t offset : {0u, 256u, 256u, 512u}) {
+        EXPECT_EQ(mPort->chunk(offset, offset == 512 ? 88 : 256), 0);
+    }
+    uint32_t progress = 0;
+    uint32_t max = 0;
+    mService->getDownloadProgress(&progress, &max);
+    EXPECT_EQ(progress, 600u);
+    EXPECT_EQ(max, 600u);
+    mPort->raise(BL_CL_EVENT_DONE);
+    mPort->raise(BL_CL_EVENT_APPLICATION);
+
+    EXPECT_EQ(mOwner.events, (std::vector<int>{BCE_IDENTIFIED, BCE_RESTARTING, BCE_DOWNLOAD, BCE_DOWNLOAD,
+                                               BCE_DOWNLOAD, BCE_UPGRADED, BCE_FINISHED}));
+    mPort->calls.resize(8);
+    EXPECT_EQ(mPort->calls, (std::vector<std::string>{"disconnect", "init", "connect", "disconnect",
+                                                      "connect", "upgrade 7", "app", "disconnect"}));
+    EXPECT_EQ(state(), "BootloaderMap::Idle");
+    EXPECT_EQ(mService->getDeviceInfoState(nullptr), BSDS_UNKNOWN);
+    run(60000);
+    EXPECT_EQ(mOwner.events.size(), 7u) << "no timer left running";
+}
+
+TEST_F(BootloaderServiceTest, DeviceAlreadyInItsBootloaderIsUpgradedWithoutARestart) {
+    identify(BL_CL_EVENT_BOOTLOADER);
+    EXPECT_EQ(mService->getDeviceInfoState(nullptr), BSDS_BOOTLOADER);
+    mService->upgrade(BootloaderService::NO_FILE);
+    EXPECT_EQ(state(), "BootloaderMap::DeviceIdentified") << "no file, no upgrade";
+    mService->upgrade(3);
+    mPort->raise(BL_CL_EVENT_BOOTLOADER);
+    EXPECT_EQ(mPort->calls.back(), "upgrade 3");
+    mPort->chunk(0, 256);
+    EXPECT_EQ(mOwner.events, (std::vector<int>{BCE_IDENTIFIED, BCE_DOWNLOAD}));
+}
+
+TEST_F(BootloaderServiceTest, OneChunkFileReachesDownloadingAndFinishes) {
+    mPort->size = 100;
+    restarted();
+    mPort->chunk(0, 100);
+    mPort->raise(BL_CL_EVENT_DONE);
+    EXPECT_EQ(mOwner.events, (std::vector<int>{BCE_IDENTIFIED, BCE_RESTARTING, BCE_DOWNLOAD, BCE_UPGRADED}));
+    EXPECT_EQ(state(), "BootloaderMap::Upgraded");
+}
+
+TEST_F(BootloaderServiceTest, RepeatedChunkSendsNoProgressAndDoesNotRestartTheTimeout) {
+    downloading();
+    run(20000);
+    mPort->chunk(0, 256); // asked again
+    EXPECT_EQ(std::count(mOwner.events.begin(), mOwner.events.end(), BCE_DOWNLOAD), 1);
+    run(10100);
+    EXPECT_EQ(mOwner.events.back(), BCE_TIMEOUT) << "30 s from the first chunk, not from its repetition";
+}
+
+TEST_F(BootloaderServiceTest, EachPhaseTimesOutAfterItsOwnPeriod) {
+    struct Case {
+        const char* phase;
+        std::function<void()> reach;
+        uint32_t ms;
+    };
+    const Case cases[] = {
+        {"connecting", [this] { mService->start(); }, 8000},
+        {"reconnecting for the upgrade",
+         [this] {
+             identify();
+             mService->upgrade(1);
+         },
+         8000},
+        {"restart announced as 60 s", [this] { restarted(60); }, 65000},
+        {"downloading", [this] { downloading(); }, 30000},
+        {"waiting for the application",
+         [this] {
+             downloading();
+             mPort->raise(BL_CL_EVENT_DONE);
+         },
+         5000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.phase);
+        fresh();
+        c.reach();
+        const size_t before = mOwner.events.size();
+        run(c.ms - OS_TICK_MS);
+        EXPECT_EQ(mOwner.events.size(), before) << "too early";
+        run(2 * OS_TICK_MS);
+        ASSERT_EQ(mOwner.events.size(), before + 1);
+        EXPECT_EQ(mOwner.events.back(), BCE_TIMEOUT);
+        mService->finish();
+        EXPECT_EQ(state(), "BootloaderMap::Idle");
+    }
+}
+
+TEST_F(BootloaderServiceTest, FaultEndsIdleAndDeviceIdentifiedWhichIgnoreTimeoutsAndKeepsItsCodeUntilFinish) {
+    identify();
+    run(10000);
+    EXPECT_EQ(state(), "BootloaderMap::DeviceIdentified");
+    mPort->fault(BL_FAULT_DEVICE_STATUS);
+    EXPECT_EQ(mOwner.events.back(), BCE_FAULT);
+    EXPECT_EQ(mService->getFault(), BL_FAULT_DEVICE_STATUS);
+    mService->finish();
+    EXPECT_EQ(mService->getFault(), 0);
+    mPort->fault(BL_FAULT_OFFSET);
+    EXPECT_EQ(state(), "BootloaderMap::Fault") << "from Idle";
+    EXPECT_EQ(mService->getFault(), BL_FAULT_OFFSET);
+}
+
+TEST_F(BootloaderServiceTest, UnreadableChunkIsRefusedToTheMasterAndIsNoProgress) {
+    restarted();
+    mOwner.failAt = 0;
+    EXPECT_NE(mPort->chunk(0, 256), 0);
+    EXPECT_EQ(mOwner.events.back(), BCE_RESTARTING);
+}
+
+TEST_F(BootloaderServiceTest, StopReturnsToIdleSilentlyFromAnyPhase) {
+    downloading();
+    const size_t before = mOwner.events.size();
+    mService->stop();
+    EXPECT_EQ(state(), "BootloaderMap::Idle");
+    EXPECT_EQ(mPort->calls.back(), "disconnect");
+    run(40000);
+    EXPECT_EQ(mOwner.events.size(), before) << "nothing raised, no timer left";
+}
+
+TEST_F(BootloaderServiceTest, FaultRaisedWhileATransitionRunsIsDeliveredToTheNextState) {
+    identify(BL_CL_EVENT_BOOTLOADER);
+    mService->upgrade(1);
+    mPort->faultOnUpgrade = true;
+    mPort->raise(BL_CL_EVENT_BOOTLOADER);
+    EXPECT_EQ(state(), "BootloaderMap::Fault");
+    EXPECT_EQ(mOwner.events.back(), BCE_FAULT);
+}
+
+} // namespace
+} // namespace tdx::test
