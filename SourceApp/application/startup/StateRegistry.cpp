@@ -2,6 +2,7 @@
 
 #include "SourceApp/application/forms/alarm/FormAlarms.h"
 #include "SourceApp/application/forms/common/FormNotImplemented.h"
+#include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
 #include "SourceApp/application/forms/start/FormNotLearned.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
@@ -35,7 +36,7 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,             // 9   FormHome, the default state
     NOT_IMPLEMENTED,             // 10  FormPrograms
     NOT_IMPLEMENTED,             // 11  FormSystem
-    NOT_IMPLEMENTED,             // 12  FormDisplay
+    &build<FormDisplay>,         // 12  FormDisplay
     NOT_IMPLEMENTED,             // 13  FormRoomEdit (p1 room)
     NOT_IMPLEMENTED,             // 14  FormRoomSettings (p1 room)
     NOT_IMPLEMENTED,             // 15  FormRoomTemporaryMode (p1 room)

@@ -231,10 +231,13 @@ TEST_F(Start, TheRegistryBuildsTheScreensThatExist) {
         unsigned p1;
         const char* screen;
     } rows[] = {
+        // clang-format off
         {1, 0, "FormNotLearned"},
         {7, 0, "FormAlarms"},
+        {12, 0, "FormDisplay"},
         {21, 0, "FormDisplaySettings"},
         {23, 0x010410, "FormDeviceInfo"}, // this display
+        // clang-format on
     };
     for (const auto& row : rows) {
         core().changeState(row.id, static_cast<int>(row.p1), 0, 0, 0);
