@@ -1,6 +1,6 @@
 // The harness as the screens find it in the running program: the alarm manager listens to the object tree,
-// and states open the real screens (alarms 7, display 12, screen settings 21, device information 23). Any
-// other state opens a blank screen, unless a test's own registry builds something for it first.
+// and states open their screens through the program's own registry (a state without a screen yet opens the
+// not-implemented screen), unless a test's own registry builds something for it first.
 //
 // A screen's screenshot with the default installation is one line of its test:
 //   loadDefaultInstallation(); open(21); screenshot("FormDisplaySettings");
@@ -11,6 +11,7 @@
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
+#include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "tests/support/screen_harness.h"
 
@@ -18,21 +19,6 @@ namespace tdx::test {
 
 class FormsTest : public ScreenHarness {
 public:
-    static Form* screens(unsigned, unsigned, const State& state) {
-        switch (state.getStateId()) {
-            case 7:
-                return new FormAlarms(state);
-            case 12:
-                return new FormDisplay(state);
-            case 21:
-                return new FormDisplaySettings(state);
-            case 23:
-                return new FormDeviceInfo(state);
-            default:
-                return new BlankForm(state);
-        }
-    }
-
 protected:
     void SetUp() override {
         ScreenHarness::SetUp();
@@ -41,7 +27,7 @@ protected:
         Structure.addObjectAppendHandler(&alarms());
         Structure.addObjectRemoveHandler(&alarms());
         Structure.addValueChangeHandler(&alarms());
-        setRegistry(&FormsTest::screens);
+        setRegistry(&AppChangeState);
     }
     void TearDown() override {
         Structure.removeObjectAppendHandler(&alarms());

@@ -70,7 +70,7 @@ Form* frames(unsigned previous, unsigned next, const State& state) {
         case WIZARD:
             return new WizardScreen(state);
         default:
-            return FormsTest::screens(previous, next, state);
+            return AppChangeState(previous, next, state);
     }
 }
 

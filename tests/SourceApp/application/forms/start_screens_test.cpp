@@ -2,7 +2,6 @@
 #include "forms_fixture.h"
 
 #include "SourceApp/application/controls/Button.h"
-#include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/gui/i18n/I18n.h"
 
 namespace tdx::test {
@@ -10,10 +9,6 @@ namespace {
 
 class StartScreens : public FormsTest {
 protected:
-    void SetUp() override {
-        FormsTest::SetUp();
-        setRegistry(&AppChangeState);
-    }
     void TearDown() override {
         i18n.switchLanguage(0);
         FormsTest::TearDown();
