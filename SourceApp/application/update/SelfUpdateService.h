@@ -68,32 +68,17 @@ public:
     // Set by fault just before the error result.
     void setFaultReason(const char* reason) { mFaultReason = reason; }
 
-    class Model final : public UpdateModel {
+    class Model final : public FirmwareListModel {
     public:
         explicit Model(SelfUpdateService& service)
-            : mService(service) {}
+            : FirmwareListModel(service.mResult, service.mFirmwares)
+            , mService(service) {}
         bool isCancellable() const override { return true; }
         bool getDeviceInfo(bl_dev_info* out) const override;
         uint32_t getWaitPeriod() const override { return 1000; }
-        uint32_t getProgress() const override { return mProgress; }
-        uint32_t getProgressMax() const override { return mProgressMax; }
-        const UpdateResult& getResult() const override { return mService.mResult; }
-        std::vector<ui_firmware_info>::const_iterator begin() const override {
-            return mService.mFirmwares.begin();
-        }
-        std::vector<ui_firmware_info>::const_iterator end() const override {
-            return mService.mFirmwares.end();
-        }
-
-        void setProgress(uint32_t progress, uint32_t max) {
-            mProgress = progress;
-            mProgressMax = max;
-        }
 
     private:
         SelfUpdateService& mService;
-        uint32_t mProgress = 0;
-        uint32_t mProgressMax = 0;
     };
 
     class Controller final : public UpdateController {

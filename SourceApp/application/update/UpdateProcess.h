@@ -72,6 +72,31 @@ public:
     virtual std::vector<ui_firmware_info>::const_iterator end() const = 0;
 };
 
+// The part of a model both update services share: the progress they report, and the result and firmware list
+// the service owns.
+class FirmwareListModel : public UpdateModel {
+public:
+    FirmwareListModel(const UpdateResult& result, const std::vector<ui_firmware_info>& firmwares)
+        : mResult(result)
+        , mFirmwares(firmwares) {}
+    uint32_t getProgress() const override { return mProgress; }
+    uint32_t getProgressMax() const override { return mProgressMax; }
+    const UpdateResult& getResult() const override { return mResult; }
+    std::vector<ui_firmware_info>::const_iterator begin() const override { return mFirmwares.begin(); }
+    std::vector<ui_firmware_info>::const_iterator end() const override { return mFirmwares.end(); }
+
+    void setProgress(uint32_t progress, uint32_t max) {
+        mProgress = progress;
+        mProgressMax = max;
+    }
+
+private:
+    const UpdateResult& mResult;
+    const std::vector<ui_firmware_info>& mFirmwares;
+    uint32_t mProgress = 0;
+    uint32_t mProgressMax = 0;
+};
+
 // The command side, called by the wizard screens.
 class UpdateController {
 public:
