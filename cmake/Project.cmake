@@ -40,14 +40,18 @@ function(tdx_add_header_library name)
   target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
 endfunction()
 
-# tdx_add_test(NAME SOURCES ... [DEPS ...])
-# One GoogleTest program; its cases are registered with ctest one by one.
+# tdx_add_test(NAME [QT] SOURCES ... [DEPS ...])
+# One GoogleTest program; its cases are registered with ctest one by one. QT for programs on the desktop toolkit:
+# its position-independent code cannot use the test headers compiled once for the others.
 function(tdx_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${TDX_WARNINGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} tdx_test_main GTest::gmock)
+  if(NOT ARG_QT)
+    target_precompile_headers(${name} REUSE_FROM tdx_test_pch)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 

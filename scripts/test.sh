@@ -5,29 +5,35 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
+# Line tables only: enough for every backtrace and sanitizer report of a test run, where full debug information
+# would be a third of the compiling.
+lines_release="-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
+lines_debug="-DCMAKE_CXX_FLAGS_DEBUG=-g1"
 
 echo "== Build (release with debug information)"
-./scripts/build.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTDX_WERROR=ON
+./scripts/build.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo "$lines_release" -DTDX_WERROR=ON
 echo "== Tests"
 ctest --test-dir build/release --output-on-failure --parallel "$jobs" --timeout 300
 
 echo "== Build (AddressSanitizer + UndefinedBehaviorSanitizer)"
-./scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=Debug -DTDX_WERROR=ON -DTDX_SANITIZE=ON -DTDX_BUILD_BENCH=OFF
+./scripts/build.sh build/asan -DCMAKE_BUILD_TYPE=Debug "$lines_debug" -DTDX_WERROR=ON -DTDX_SANITIZE=ON \
+    -DTDX_BUILD_BENCH=OFF
 echo "== Tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan --output-on-failure --parallel "$jobs" --timeout 600
 
 echo "== The host core's threads under ThreadSanitizer"
-cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTDX_WERROR=ON -DTDX_BUILD_BENCH=OFF \
-    -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_C_FLAGS=-fsanitize=thread \
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$lines_release" -DTDX_WERROR=ON \
+    -DTDX_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_C_FLAGS=-fsanitize=thread \
     -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
 cmake --build build/tsan --parallel "$jobs" --target test_host_core
 TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/SourceHost/host/test_host_core --gtest_brief=1
 
 if command -v clang++ >/dev/null 2>&1; then
     echo "== Fuzz targets (clang, libFuzzer, sanitizers, coverage throughout): a few seconds on each corpus"
-    cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-        -DCMAKE_C_COMPILER=clang -DTDX_WERROR=ON -DTDX_SANITIZE=ON -DTDX_BUILD_BENCH=OFF >/dev/null
+    cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$lines_release" \
+        -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DTDX_WERROR=ON -DTDX_SANITIZE=ON -DTDX_BUILD_BENCH=OFF \
+        >/dev/null
     mapfile -t fuzzers < <(ninja -C build/fuzz -t targets all | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
     if [ ${#fuzzers[@]} -gt 0 ]; then
         cmake --build build/fuzz --parallel "$jobs" --target "${fuzzers[@]}"

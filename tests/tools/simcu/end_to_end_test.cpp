@@ -123,7 +123,7 @@ TEST(EndToEnd, UpdateOptionsThatMakeNoSenseAreRefusedWithTheUsage) {
         {"--restart-ms 3000 --restart-seconds 3", 2}, // the restart must stay below what it announces
     };
     for (const Case& c : cases) {
-        const std::string command = std::string(SIMCU_PATH) + " " + c.options + " >/dev/null 2>&1";
+        const std::string command = std::string(SIMCU_PATH " ").append(c.options).append(" >/dev/null 2>&1");
         const int status = std::system(command.c_str());
         EXPECT_EQ(WEXITSTATUS(status), c.status) << c.options;
     }
