@@ -20,7 +20,6 @@ constexpr vid_t LOCATION_VACATION = 0x8085;
 constexpr vid_t LOCATION_STANDBY = 0x8087;
 constexpr vid_t DEVICE_BATTERY = 0x002C; // percent
 constexpr vid_t DEVICE_UNREACHABLE = 0x4001;
-constexpr int DEVICE_ONLINE = 2;
 
 std::optional<int> read(oid_t oid, vid_t vid) {
     int value = 0;
