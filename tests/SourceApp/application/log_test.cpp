@@ -117,6 +117,15 @@ TEST_F(Logging, AWriterWithoutACardKeepsItsBufferAndDropsOnlyTheEntryThatDidNotF
     log->flush();
     EXPECT_EQ(card("nocard_20261205.log"), BOM + "kept");
     EXPECT_TRUE(trace.contains("cannot be written"));
+
+    // A logger's line goes whole or not at all: never a line end without its text.
+    Logger lines(writer("lines", 16));
+    lines.addEntry("abcdefghij");
+    sdcard_set_inserted(false);
+    lines.addEntry("lost");
+    sdcard_set_inserted(true);
+    lines.flush();
+    EXPECT_EQ(card("lines_20261205.log"), BOM + "abcdefghij\r\n");
 }
 
 // Room 258 logs changes of its air temperature and name while its switch value is on. Change loggers work
