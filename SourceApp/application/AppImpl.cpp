@@ -1,10 +1,9 @@
 #include "SourceApp/application/AppImpl.h"
 
-#include "Libraries/base/os.h"
+#include "SourceApp/application/OwnDevice.h"
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/drivers/buzzer.h"
 #include "SourceApp/storage/DataModel.h"
-#include "SourceHost/api_lib/device_info.h"
 
 #include <memory>
 
@@ -40,13 +39,12 @@ App* getApplication() {
 }
 
 void bootstrap() {
-    OS_ASSERT(DI.hw != nullptr);
     App* app = getApplication();
     Structure.addValueChangeHandler(app->getSystemManager());
     Structure.addObjectAppendHandler(app->getAlarmManager());
     Structure.addObjectRemoveHandler(app->getAlarmManager());
     Structure.addValueChangeHandler(app->getAlarmManager());
-    appendRoot(DI.hw->network_address & 0x00FFFFFFu, 2);
+    appendRoot(own_network_address(), 2);
     appendRoot(OID_LOCATION, 1);
 }
 

@@ -15,8 +15,8 @@ struct self_update_image {
     uint16_t checksum; // CRC-16 of all but the last 4 data bytes
 };
 
-// What the platform reports while it works. The self update takes the reports in and acts on them once the
-// call that made them has returned, so the platform may report from any of its operations.
+// What the platform reports while it works. A report made while the self update changes state waits until
+// the change is done, so the platform may report from any of its operations.
 class SelfUpdateListener {
 public:
     virtual ~SelfUpdateListener() = default;

@@ -22,15 +22,15 @@ void SelfUpdateService::handleTask() {
     if (mFinder) {
         mFinder->task();
         if (mFinder->hasFinished()) {
-            send(&SelfUpdateServiceState::searchFinished);
+            mContext.send(&SelfUpdateServiceState::searchFinished);
         }
     }
     if (sdcard_is_inserted()) {
-        send(&SelfUpdateServiceState::cardInserted);
+        mContext.send(&SelfUpdateServiceState::cardInserted);
     } else {
-        send(&SelfUpdateServiceState::cardRemoved);
+        mContext.send(&SelfUpdateServiceState::cardRemoved);
     }
-    send(&SelfUpdateServiceState::task);
+    mContext.send(&SelfUpdateServiceState::task);
 }
 
 void SelfUpdateService::startPackageSearch() {
@@ -78,38 +78,18 @@ void SelfUpdateService::platformStartUpgrade(uint32_t index) {
     mPlatform.onStart(index, {item.fileName, item.dataOffset(), item.dataLength(), item.dataChecksum()});
 }
 
-void SelfUpdateService::deliverReports() {
-    // A report may cause another (the platform's poll step runs on the next task only, so this ends).
-    while (!mReports.empty()) {
-        const Report report = mReports.front();
-        mReports.erase(mReports.begin());
-        SelfUpdateServiceState& state = mContext.getState();
-        switch (report.kind) {
-            case Report::Download:
-                state.download(mContext);
-                break;
-            case Report::Upgraded:
-                state.upgraded(mContext);
-                break;
-            case Report::Fault:
-                state.fault(mContext, report.reason);
-                break;
-        }
-    }
-}
-
 void SelfUpdateService::onDownload(uint32_t progress, uint32_t max) {
     mModel.setProgress(progress, max);
-    mReports.push_back({Report::Download, nullptr});
+    mContext.send(&SelfUpdateServiceState::download);
 }
 
 void SelfUpdateService::onUpgraded() {
-    mReports.push_back({Report::Upgraded, nullptr});
+    mContext.send(&SelfUpdateServiceState::upgraded);
 }
 
 void SelfUpdateService::onFault(const char* reason) {
     dbg_printf_h("SELFUPDATE failed: %s", reason);
-    mReports.push_back({Report::Fault, reason});
+    mContext.send(&SelfUpdateServiceState::fault, reason);
 }
 
 bool SelfUpdateService::Model::getDeviceInfo(bl_dev_info* out) const {
@@ -118,19 +98,19 @@ bool SelfUpdateService::Model::getDeviceInfo(bl_dev_info* out) const {
 }
 
 void SelfUpdateService::Controller::doAbort() {
-    mService.send(&SelfUpdateServiceState::cancel);
+    mService.mContext.send(&SelfUpdateServiceState::cancel);
 }
 
 void SelfUpdateService::Controller::doConfirmExit() {
-    mService.send(&SelfUpdateServiceState::finish);
+    mService.mContext.send(&SelfUpdateServiceState::finish);
 }
 
 void SelfUpdateService::Controller::doSearchFirmwares() {
-    mService.send(&SelfUpdateServiceState::search);
+    mService.mContext.send(&SelfUpdateServiceState::search);
 }
 
 void SelfUpdateService::Controller::doSelectFirmware(uint32_t index) {
-    mService.send(&SelfUpdateServiceState::confirmUpgrade, index);
+    mService.mContext.send(&SelfUpdateServiceState::confirmUpgrade, index);
 }
 
 UpdateProcess* SelfUpdateProcessFactory::create(ProcessInterface& manager) const {

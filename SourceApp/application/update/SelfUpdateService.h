@@ -26,8 +26,6 @@ enum self_update_result : int32_t {
 
 class SelfUpdateService final : public UpdateProcess, public SelfUpdateListener {
 public:
-    using PlatformSelfUpdate = SelfUpdatePlatform;
-
     // The result texts, translated when a result is set (the language may have changed since start-up).
     static constexpr const char* STRING_CANCELLED = N_("Update process aborted, no changes were made.");
     static constexpr const char* STRING_UPDATE_ERROR = N_("There was an error during update process:");
@@ -45,9 +43,6 @@ public:
     // Ended by home or back: the platform has nothing to undo before the firmware is chosen, and while it
     // writes the wizard offers no way out.
     void handleTermination() override {}
-
-    std::vector<ui_firmware_info>::const_iterator getFirmwaresBegin() const { return mFirmwares.begin(); }
-    std::vector<ui_firmware_info>::const_iterator getFirmwaresEnd() const { return mFirmwares.end(); }
 
     // The actions of SelfUpdateMap.
     void startPackageSearch();
@@ -95,32 +90,16 @@ public:
     };
 
 private:
-    // A platform report, kept until the event that caused it has run: the machine has no current state
-    // while a transition's actions (the platform's start and poll steps among them) run.
-    struct Report {
-        enum Kind { Download, Upgraded, Fault } kind;
-        const char* reason;
-    };
-
-    // Sends an event to the machine, then the platform reports it caused.
-    template <class... Params, class... Args>
-    void send(void (SelfUpdateServiceState::*event)(SelfUpdateServiceContext&, Params...), Args... args) {
-        (mContext.getState().*event)(mContext, args...);
-        deliverReports();
-    }
-    void deliverReports();
-
     UpdateEventHandler mEvents;
     Model mModel{*this};
     Controller mController{*this};
-    PlatformSelfUpdate mPlatform{*this};
+    SelfUpdatePlatform mPlatform{*this};
     SelfUpdateServiceContext mContext{*this, SelfUpdateMap::Init};
     bl_dev_info mDevice{};
     UpdateResult mResult;
     TaskPool& mPool;
     std::unique_ptr<FirmwareFinder> mFinder;
     std::vector<ui_firmware_info> mFirmwares;
-    std::vector<Report> mReports;
     const char* mFaultReason = nullptr;
 };
 

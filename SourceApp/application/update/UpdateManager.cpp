@@ -58,10 +58,7 @@ void UpdateManager::rollbackStateTransitions() {
 }
 
 void UpdateManager::endProcess() {
-    if (!mTerminated && mProcess) {
-        mTerminated = true;
-        mProcess->handleTermination();
-    }
+    terminate(mProcess.get());
     mCount = 0;
 }
 

@@ -3,10 +3,9 @@
 // handleTask(), raises update events that open the wizard's screens, and ends itself with terminate().
 //
 // For the screens:
-// - getApplication()->getUpdateManager()->getProcess() is null whenever no process runs, and a process that
-// has
-//   been told to end is deleted at the next pass of the main loop. A wizard screen that finds no process goes
-//   back (or home) instead of reading the model.
+// - getApplication()->getUpdateManager()->getProcess() is null whenever no process runs, and a process
+//   that has been told to end is deleted at the next pass of the main loop. A wizard screen that finds no
+//   process goes back (or home) instead of reading the model.
 // - getProgressMax() may be 0 (the size is not known yet, or there is nothing to send): show a bar without a
 //   fill level rather than dividing by it.
 #pragma once

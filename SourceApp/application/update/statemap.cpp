@@ -43,10 +43,14 @@ void FSMContext::setState(State& state) {
     }
 }
 
-void EventQueue::deliver(const FSMContext& context, std::function<void()> event) {
+const char* FSMContext::getStateName() const {
+    return inTransition() ? "(in transition)" : mState->getName();
+}
+
+void FSMContext::deliver(std::function<void()> event) {
     mPending.push_back(std::move(event));
     // An event sent from an entry action runs at once, as it always would; the ones that waited follow.
-    while (!context.inTransition() && !mPending.empty()) {
+    while (!inTransition() && !mPending.empty()) {
         std::function<void()> next = std::move(mPending.front());
         mPending.pop_front();
         next();

@@ -2,7 +2,8 @@
 // reference plus the current and previous state), a state base class with one virtual operation per event,
 // a default-state class whose Default ignores what a state does not handle, one class per state and one
 // static object per state. The context's transition() and internal() carry out the steps that every machine
-// shares, so that the machines only say which state follows which event and what runs on the way.
+// shares, so that the machines only say which state follows which event and what runs on the way; its send()
+// is how an owner hands the machine an event.
 #pragma once
 
 #include "Libraries/base/os.h"
@@ -34,7 +35,8 @@ private:
 };
 
 // The untyped half of every context. The current state is cleared only while a transition's actions run;
-// an action that sends an event to its own machine therefore stops the program.
+// an action that calls an event of its own machine directly therefore stops the program (deliver() makes
+// the event wait instead).
 class FSMContext {
 public:
     virtual ~FSMContext() = default;
@@ -48,8 +50,15 @@ public:
     bool getDebugFlag() const { return mDebugFlag; }
     // True while a transition's actions run: the machine has no current state then.
     bool inTransition() const { return mState == nullptr; }
+    // The current state's name, or "(in transition)".
+    const char* getStateName() const;
     // When set, every state change writes the trace "ENTER STATE     : <name>".
     void setDebugFlag(bool debug) { mDebugFlag = debug; }
+
+    // Runs an event for a machine whose actions set off callbacks (a driver that reports at once what an
+    // action asked of it): an event that arrives while a transition's actions run waits until the machine
+    // has a state again, and is then run in its turn.
+    void deliver(std::function<void()> event);
 
 protected:
     explicit FSMContext(State& start)
@@ -65,6 +74,7 @@ private:
     State* mState;
     State* mPreviousState = nullptr;
     bool mDebugFlag = false;
+    std::deque<std::function<void()>> mPending;
 };
 
 // Base of a machine's state base class: Entry and Exit do nothing; Default, which every event operation
@@ -92,6 +102,12 @@ public:
     // Runs the current state's entry actions (at start, or to run them again).
     void enterStartState() override { getState().Entry(*this); }
 
+    // Delivers one of the state base's events, with copies of its arguments, in its turn.
+    template <class... Params, class... Args>
+    void send(void (StateBase::*event)(Context&, Params...), Args... args) {
+        deliver([this, event, args...] { (getState().*event)(*this, args...); });
+    }
+
     // External transition, also to the current state: Exit, the actions, then the target's Entry.
     template <class Actions>
     void transition(StateBase& target, Actions&& actions) {
@@ -116,17 +132,6 @@ public:
 
 private:
     Owner& mOwner;
-};
-
-// Delivers events to a machine whose actions set off callbacks (a driver that reports at once what an action
-// asked of it): an event that arrives while a transition's actions run waits until the machine has a state
-// again, and is then delivered in its turn.
-class EventQueue {
-public:
-    void deliver(const FSMContext& context, std::function<void()> event);
-
-private:
-    std::deque<std::function<void()>> mPending;
 };
 
 } // namespace statemap

@@ -1,3 +1,4 @@
+#include "Libraries/base/os.h"
 #include "Libraries/base/timestamp.h"
 #include "SourceApp/application/App.h"
 #include "SourceApp/application/log/LogManager.h"
@@ -14,11 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <memory>
-#include <thread>
 
 namespace tdx::test {
 namespace {
@@ -29,14 +27,8 @@ constexpr vid_t SWITCH = 0x8016; // the room's adaptive-mode toggle serves as th
 constexpr vid_t AIR = 0x000C;    // air temperature, hundredths of a degree
 constexpr vid_t NAME = 0x8090;
 
-// Wall clock and the installation's local time, on UTC: the location says offset 0. The wall clock goes on
-// with the host's, so the test starts well before the end of a host second: its lines all carry this second.
+// Wall clock and the installation's local time, on UTC: the location says offset 0.
 void setClock(int year, int month, int day, int hour, int minute, int second) {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    if (now.tv_nsec > 700'000'000) {
-        std::this_thread::sleep_for(std::chrono::nanoseconds(1'010'000'000 - now.tv_nsec));
-    }
     SystemMgr* system = getApplication()->getSystemManager();
     Structure.addValueChangeHandler(system);
     pt_set_int(OID_LOCATION, SystemMgr::VID_LOCAL_TIME_OFFSET, 0, BT_VTYPE_S32);
@@ -45,11 +37,13 @@ void setClock(int year, int month, int day, int hour, int minute, int second) {
     os_time_set(static_cast<uint32_t>(timestamp_make_simple(year, month, day, hour, minute, second)));
 }
 
-// A card folder of its own, a room 258 in the tree, 5 December 2026 at 17:20:53.
+// A card folder of its own, a room 258 in the tree, 5 December 2026 at 17:20:53 on a wall clock that
+// stands still: every line of a test carries that second.
 class Logging : public ScratchFolder {
 protected:
     void SetUp() override {
         ScratchFolder::SetUp();
+        os_set_wall_clock([] { return int64_t{0}; });
         std::filesystem::create_directory("card");
         sdcard_set_folder("card");
         Configuration.daylight_saving = 0;
@@ -64,6 +58,7 @@ protected:
     void TearDown() override {
         Structure.clear();
         sdcard_set_folder("");
+        os_set_wall_clock(nullptr);
         ScratchFolder::TearDown();
     }
     static std::string card(const std::string& name) { return readFile("card/" + name); }
@@ -122,6 +117,15 @@ TEST_F(Logging, AWriterWithoutACardKeepsItsBufferAndDropsOnlyTheEntryThatDidNotF
     log->flush();
     EXPECT_EQ(card("nocard_20261205.log"), BOM + "kept");
     EXPECT_TRUE(trace.contains("cannot be written"));
+
+    // A logger's line goes whole or not at all: never a line end without its text.
+    Logger lines(writer("lines", 16));
+    lines.addEntry("abcdefghij");
+    sdcard_set_inserted(false);
+    lines.addEntry("lost");
+    sdcard_set_inserted(true);
+    lines.flush();
+    EXPECT_EQ(card("lines_20261205.log"), BOM + "abcdefghij\r\n");
 }
 
 // Room 258 logs changes of its air temperature and name while its switch value is on. Change loggers work

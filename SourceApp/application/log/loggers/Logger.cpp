@@ -84,8 +84,10 @@ void Logger::task() {
 }
 
 void Logger::addEntry(const std::string& text) {
-    mWriter->write(text.data(), static_cast<uint32_t>(text.size()));
-    mWriter->write("\r\n", 2);
+    // One write: a line dropped for want of a card must not leave its line end behind, nor keep its text
+    // without one.
+    const std::string line = text + "\r\n";
+    mWriter->write(line.data(), static_cast<uint32_t>(line.size()));
 }
 
 void Logger::flush() {

@@ -35,7 +35,7 @@ public:
     // Hands the buffered lines to the file every FLUSH_PERIOD_MS.
     virtual void task();
 
-    // One line; the writer adds nothing, the line end is written here.
+    // One line, its line end added here; the writer takes the whole line or drops it.
     void addEntry(const std::string& text);
     void flush();
     bool isEmpty() const;

@@ -34,30 +34,25 @@ BootloaderService::~BootloaderService() {
     mPort->disconnect();
 }
 
-template <class Event>
-void BootloaderService::send(Event event) {
-    mEvents.deliver(mContext, [this, event] { event(mContext.getState()); });
-}
-
 void BootloaderService::start() {
-    send([this](BootloaderServiceState& state) { state.start(mContext); });
+    mContext.send(&BootloaderServiceState::start);
 }
 
 void BootloaderService::upgrade(uint32_t fileId) {
-    send([this, fileId](BootloaderServiceState& state) { state.upgrade(mContext, fileId); });
+    mContext.send(&BootloaderServiceState::upgrade, fileId);
 }
 
 void BootloaderService::finish() {
-    send([this](BootloaderServiceState& state) { state.finish(mContext); });
+    mContext.send(&BootloaderServiceState::finish);
 }
 
 void BootloaderService::stop() {
-    mEvents.deliver(mContext, [this] { mContext.transition(BootloaderMap::Idle); });
+    mContext.deliver([this] { mContext.transition(BootloaderMap::Idle); });
 }
 
 void BootloaderService::task() {
     if (mTimerActive && ct_timed_out(&mTimer)) {
-        send([this](BootloaderServiceState& state) { state.timeout(mContext); });
+        mContext.send(&BootloaderServiceState::timeout);
     }
 }
 
@@ -76,10 +71,6 @@ bool BootloaderService::getDownloadProgress(uint32_t* progress, uint32_t* max) c
     *progress = mProgress;
     *max = mProgressMax;
     return true;
-}
-
-const char* BootloaderService::getStateName() const {
-    return mContext.inTransition() ? "(in transition)" : mContext.getState().getName();
 }
 
 // ---- Actions ----
@@ -158,18 +149,16 @@ int BootloaderService::handleMasterEvent(bl_cl_event event, void* arg) {
         }
         case BL_CL_EVENT_APPLICATION:
             dbg_printf_h("bootloader %06X: application is running(%u)", mAddress, mPort->masterState());
-            send([this](BootloaderServiceState& state) { state.connected_app(mContext); });
+            mContext.send(&BootloaderServiceState::connected_app);
             return 0;
         case BL_CL_EVENT_BOOTLOADER:
             dbg_printf_h("bootloader %06X: bootloader is running(%u)", mAddress, mPort->masterState());
-            send([this](BootloaderServiceState& state) { state.connected_bl(mContext); });
+            mContext.send(&BootloaderServiceState::connected_bl);
             return 0;
         case BL_CL_EVENT_BL_STARTING: {
             const uint32_t seconds = *static_cast<const uint32_t*>(arg);
             dbg_printf_h("bootloader %06X: starting bootloader(max %u seconds)", mAddress, seconds);
-            send([this, seconds](BootloaderServiceState& state) {
-                state.restarting_into_bl(mContext, seconds);
-            });
+            mContext.send(&BootloaderServiceState::restarting_into_bl, seconds);
             return 0;
         }
         case BL_CL_EVENT_UPGRADE_START: {
@@ -180,11 +169,12 @@ int BootloaderService::handleMasterEvent(bl_cl_event event, void* arg) {
             return handleData(*static_cast<const bl_event_arg_data*>(arg));
         case BL_CL_EVENT_FAULT: {
             const bl_event_arg_fault fault = *static_cast<const bl_event_arg_fault*>(arg);
-            send([this, fault](BootloaderServiceState& state) { state.fault(mContext, &fault); });
+            // The argument lives with the event: it may wait for a transition to end.
+            mContext.deliver([this, fault] { mContext.getState().fault(mContext, &fault); });
             return 0;
         }
         case BL_CL_EVENT_DONE:
-            send([this](BootloaderServiceState& state) { state.upgraded(mContext); });
+            mContext.send(&BootloaderServiceState::upgraded);
             return 0;
     }
     return 0;
@@ -200,7 +190,7 @@ int BootloaderService::handleData(const bl_event_arg_data& data) {
     if (mLastOffset != data.offset) {
         mLastOffset = data.offset;
         mProgress = data.offset + data.length;
-        send([this](BootloaderServiceState& state) { state.download(mContext); });
+        mContext.send(&BootloaderServiceState::download);
     }
     return 0;
 }

@@ -82,7 +82,7 @@ public:
     bool getDownloadProgress(uint32_t* progress, uint32_t* max) const;
     uint32_t getEstimatedRestartTime() const { return mEstimatedRestartTime; }
     int32_t getFault() const { return mFault; }
-    const char* getStateName() const;
+    const char* getStateName() const { return mContext.getStateName(); }
 
     // Actions of BootloaderMap.
     void reset();
@@ -103,8 +103,6 @@ public:
 private:
     int handleMasterEvent(bl_cl_event event, void* arg) override;
     int handleData(const bl_event_arg_data& data);
-    template <class Event>
-    void send(Event event);
 
     uint32_t mAddress;
     BootloaderUpgradeInterface& mOwner;
@@ -119,7 +117,6 @@ private:
     std::unique_ptr<BootloaderPort> mPort;
     ctimer_t mTimer{};
     bool mTimerActive = false;
-    statemap::EventQueue mEvents;
     BootloaderServiceContext mContext;
 };
 

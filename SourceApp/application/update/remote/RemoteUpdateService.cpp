@@ -39,32 +39,24 @@ RemoteUpdateService::RemoteUpdateService(uint32_t address, ProcessInterface& man
     , mPool(pool) {
     mContext.enterStartState();
     mContext.setDebugFlag(true);
-    send([this, mode](RemoteUpdateServiceState& state) { state.start(mContext, mode); });
+    mContext.send(&RemoteUpdateServiceState::start, mode);
 }
 
 // Members go in reverse order: the finder takes its running checksum job out of the pool, and then the
 // bootloader service closes its socket and silences its master.
 RemoteUpdateService::~RemoteUpdateService() = default;
 
-void RemoteUpdateService::send(std::function<void(RemoteUpdateServiceState&)> event) {
-    mQueue.deliver(mContext, [this, event = std::move(event)] { event(mContext.getState()); });
-}
-
-const char* RemoteUpdateService::getStateName() const {
-    return mContext.inTransition() ? "(in transition)" : mContext.getState().getName();
-}
-
 void RemoteUpdateService::handleTask() {
     if (mFinder) {
         mFinder->task();
         if (mFinder->hasFinished()) {
-            send([this](RemoteUpdateServiceState& state) { state.searchFinished(mContext); });
+            mContext.send(&RemoteUpdateServiceState::searchFinished);
         }
     }
     if (sdcard_is_inserted()) {
-        send([this](RemoteUpdateServiceState& state) { state.cardInserted(mContext); });
+        mContext.send(&RemoteUpdateServiceState::cardInserted);
     } else {
-        send([this](RemoteUpdateServiceState& state) { state.cardRemoved(mContext); });
+        mContext.send(&RemoteUpdateServiceState::cardRemoved);
     }
     mBootloader.task();
 }
@@ -127,32 +119,32 @@ void RemoteUpdateService::handleBootloaderEvent(bootloader_client_event event) {
             const auto state = mBootloader.getDeviceInfoState(&mDeviceInfo);
             if (state == BSDS_BOOTLOADER || state == BSDS_APPLICATION) {
                 const auto value = state == BSDS_BOOTLOADER ? RUDC_BOOTLOADER : RUDC_APPLICATION;
-                send([this, value](RemoteUpdateServiceState& s) { s.connected(mContext, value); });
+                mContext.send(&RemoteUpdateServiceState::connected, value);
             }
             break;
         }
         case BCE_RESTARTING:
-            send([this](RemoteUpdateServiceState& s) { s.deviceRestarting(mContext); });
+            mContext.send(&RemoteUpdateServiceState::deviceRestarting);
             break;
         case BCE_FINISHED:
-            send([this](RemoteUpdateServiceState& s) { s.started(mContext); });
+            mContext.send(&RemoteUpdateServiceState::started);
             break;
         case BCE_DOWNLOAD: {
             uint32_t progress = 0;
             uint32_t max = 0;
             mBootloader.getDownloadProgress(&progress, &max);
             mModel.setProgress(progress, max);
-            send([this](RemoteUpdateServiceState& s) { s.download(mContext); });
+            mContext.send(&RemoteUpdateServiceState::download);
             break;
         }
         case BCE_UPGRADED:
-            send([this](RemoteUpdateServiceState& s) { s.upgraded(mContext); });
+            mContext.send(&RemoteUpdateServiceState::upgraded);
             break;
         case BCE_TIMEOUT:
-            send([this](RemoteUpdateServiceState& s) { s.deviceTimeout(mContext); });
+            mContext.send(&RemoteUpdateServiceState::deviceTimeout);
             break;
         case BCE_FAULT:
-            send([this](RemoteUpdateServiceState& s) { s.fault(mContext); });
+            mContext.send(&RemoteUpdateServiceState::fault);
             break;
     }
 }
@@ -215,19 +207,19 @@ uint32_t RemoteUpdateService::Model::getWaitPeriod() const {
 }
 
 void RemoteUpdateService::Controller::doAbort() {
-    mService.send([this](RemoteUpdateServiceState& s) { s.cancel(mService.mContext); });
+    mService.mContext.send(&RemoteUpdateServiceState::cancel);
 }
 
 void RemoteUpdateService::Controller::doConfirmExit() {
-    mService.send([this](RemoteUpdateServiceState& s) { s.finish(mService.mContext); });
+    mService.mContext.send(&RemoteUpdateServiceState::finish);
 }
 
 void RemoteUpdateService::Controller::doSearchFirmwares() {
-    mService.send([this](RemoteUpdateServiceState& s) { s.search(mService.mContext); });
+    mService.mContext.send(&RemoteUpdateServiceState::search);
 }
 
 void RemoteUpdateService::Controller::doSelectFirmware(uint32_t index) {
-    mService.send([this, index](RemoteUpdateServiceState& s) { s.confirmUpgrade(mService.mContext, index); });
+    mService.mContext.send(&RemoteUpdateServiceState::confirmUpgrade, index);
 }
 
 // ---- Factory ----

@@ -63,7 +63,7 @@ public:
     void handleTermination() override;
 
     BootloaderService& getBootloaderService() { return mBootloader; }
-    const char* getStateName() const;
+    const char* getStateName() const { return mContext.getStateName(); }
 
     // Actions and guards of RemoteUpdateMap.
     void setResult(remote_update_result result);
@@ -116,14 +116,12 @@ private:
     void handleBootloaderEvent(bootloader_client_event event);
     // The chosen row's item; null for an id that names no row.
     const tr1_package_item* getFileWithId(uint32_t fileId) const;
-    void send(std::function<void(RemoteUpdateServiceState&)> event);
 
     UpdateEventHandler mEvents;
     UpgradeInterface mUpgradeInterface{*this};
     Model mModel{*this};
     Controller mController{*this};
     BootloaderService mBootloader;
-    statemap::EventQueue mQueue;
     RemoteUpdateServiceContext mContext;
     bl_dev_info mDeviceInfo{};
     UpdateResult mResult;

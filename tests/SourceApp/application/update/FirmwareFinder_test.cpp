@@ -96,8 +96,8 @@ TEST_F(Finder, AnItemWhoseFileWentBeforeItsCheckIsNotOfferedWhenItComesBack) {
     EXPECT_TRUE(tr1_firmware_list(finder).empty());
 }
 
-TEST(FileChecksum, DataShorterThanItsLengthEndsTheJobAsIncomplete) {
-    const std::string path = std::filesystem::temp_directory_path() / "tdx-checksum-short.bin";
+TEST_F(Finder, ChecksumOfDataShorterThanItsLengthEndsTheJobAsIncomplete) {
+    const std::string path = "short.bin";
     writeBytes(path, Bytes(1000, 0x5A));
     struct Case {
         uint32_t offset;
@@ -118,7 +118,6 @@ TEST(FileChecksum, DataShorterThanItsLengthEndsTheJobAsIncomplete) {
             EXPECT_EQ(job.getBytesCompleted(), c.length);
         }
     }
-    std::filesystem::remove(path);
 }
 
 } // namespace

@@ -69,7 +69,6 @@ protected:
     UpdateModel& model() { return *manager.getProcess()->getModel(); }
     UpdateController& controller() { return *manager.getProcess()->getController(); }
     unsigned screen() const { return core.getStateManager().getState().getStateId(); }
-    std::string state() { return service().getStateName(); }
 
     // Manual start up to the list of packages found.
     void toSelection() {
