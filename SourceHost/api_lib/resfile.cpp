@@ -1,6 +1,6 @@
 #include "SourceHost/api_lib/resfile.h"
-#include "Libraries/base/bytes.h"
 
+#include "Libraries/base/bytes.h"
 #include "Libraries/base/crc16.h"
 #include "Libraries/base/dbg.h"
 

@@ -75,11 +75,15 @@ void CHost::launch() {
     mThread = std::thread([this] { threadMain(); });
 }
 
-void CHost::threadMain() {
+void CHost::startUp() {
     os_init();
     if (mApplication.init) {
         mApplication.init();
     }
+}
+
+void CHost::threadMain() {
+    startUp();
     while (mHandOver.isOpen() && !mRestart.load()) {
         runOnce();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -95,7 +99,6 @@ void CHost::runOnce() {
     if (mApplication.pass) {
         mApplication.pass();
     }
-    mPasses.fetch_add(1, std::memory_order_relaxed);
 }
 
 bool CHost::step() {
@@ -107,10 +110,7 @@ bool CHost::step() {
     }
     if (mNeedsInit) {
         mNeedsInit = false;
-        os_init();
-        if (mApplication.init) {
-            mApplication.init();
-        }
+        startUp();
     }
     runOnce();
     return true;

@@ -64,8 +64,6 @@ public:
 
     // Loop passes of the last full second; 0 before the first sample.
     uint32_t cyclesPerSecond() const { return mCyclesPerSecond.load(std::memory_order_relaxed); }
-    // Passes the application has run since it was started (all runs).
-    uint64_t passes() const { return mPasses.load(std::memory_order_relaxed); }
 
     // Starts the application again from os_init and its start-up, on a new thread, the window kept. Any
     // thread; the application thread ends at the top of its next pass and the tick starts the new one.
@@ -75,6 +73,8 @@ private:
     void startTimers();
     void stopTimers();
     void launch();
+    // os_init, then the application's start-up.
+    void startUp();
     void threadMain();
     void runOnce();
     void onTick();
@@ -96,7 +96,6 @@ private:
     bool mNeedsInit = true;
     std::atomic<bool> mRestart{false};
     std::atomic<uint32_t> mCyclesPerSecond{0};
-    std::atomic<uint64_t> mPasses{0};
 };
 
 // A command that sends a GUI message to the running core (from no source).

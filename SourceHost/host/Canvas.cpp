@@ -196,12 +196,6 @@ std::vector<uint8_t> bmp_file(const uint32_t* pixels, int width, int height) {
     return image;
 }
 
-std::vector<uint8_t> bmp_dib(const uint32_t* pixels, int width, int height) {
-    std::vector<uint8_t> file = bmp_file(pixels, width, height);
-    file.erase(file.begin(), file.begin() + FILE_HEADER);
-    return file;
-}
-
 namespace {
 
 std::shared_ptr<Canvas> sCanvas;
@@ -229,10 +223,6 @@ void canvas_install(std::shared_ptr<Canvas> canvas) {
     } else {
         layer_set_canvas_hooks(nullptr, nullptr);
     }
-}
-
-std::shared_ptr<Canvas> canvas_installed() {
-    return sCanvas;
 }
 
 } // namespace tdx

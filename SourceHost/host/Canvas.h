@@ -1,7 +1,7 @@
 // The surface on which the desktop window shows the display. The application thread composes the framebuffer
 // layers into a back buffer after every flip and copies it to the front buffer under the canvas's lock; the
 // window thread copies the front buffer, magnified by the zoom, into its own picture under the same lock, and
-// so do screenshots. The canvas also maps window points to display pixels and builds the BMP images.
+// so do screenshots. The canvas also maps window points to display pixels and builds the BMP image.
 #pragma once
 
 #include "SourceHost/api_lib/layer.h"
@@ -75,12 +75,9 @@ private:
 // 24-bit bottom-up BMP file of the pixels (rows top first, bytes blue, green, red, ignored): a 54-byte
 // header, then rows of blue, green, red padded with zeros to a multiple of 4 bytes.
 std::vector<uint8_t> bmp_file(const uint32_t* pixels, int width, int height);
-// The same picture as a device-independent bitmap: the file without its 14-byte file header.
-std::vector<uint8_t> bmp_dib(const uint32_t* pixels, int width, int height);
 
 // The process's canvas, which the platform's layer hooks reach. Installing one (or null) is done while the
 // application thread is not running.
 void canvas_install(std::shared_ptr<Canvas> canvas);
-std::shared_ptr<Canvas> canvas_installed();
 
 } // namespace tdx

@@ -33,15 +33,8 @@ void MessageReader::requireRead() const {
     }
 }
 
-namespace {
-template <typename Kind>
-const Kind* exactly(MessageArgument* argument) {
-    return argument->getArgumentType() == Kind::TYPE ? static_cast<const Kind*>(argument) : nullptr;
-}
-} // namespace
-
 bool MessageReaderInteger::read(MessageArgument* argument) {
-    const auto* payload = exactly<MessageArgumentInteger>(argument);
+    const auto* payload = payload_as<MessageArgumentInteger>(argument);
     if (payload == nullptr) {
         return false;
     }
@@ -55,7 +48,7 @@ int MessageReaderInteger::getIntegerValue() const {
 }
 
 bool MessageReaderBox::read(MessageArgument* argument) {
-    const auto* payload = exactly<MessageArgumentBox>(argument);
+    const auto* payload = payload_as<MessageArgumentBox>(argument);
     if (payload == nullptr) {
         return false;
     }
@@ -69,7 +62,7 @@ Box* MessageReaderBox::getBoxValue() const {
 }
 
 bool MessageReaderComponent::read(MessageArgument* argument) {
-    const auto* payload = exactly<MessageArgumentComponent>(argument);
+    const auto* payload = payload_as<MessageArgumentComponent>(argument);
     if (payload == nullptr) {
         return false;
     }
@@ -78,7 +71,7 @@ bool MessageReaderComponent::read(MessageArgument* argument) {
 }
 
 bool MessageReaderComponentAttribute::read(MessageArgument* argument) {
-    const auto* payload = exactly<MessageArgumentComponentAttribute>(argument);
+    const auto* payload = payload_as<MessageArgumentComponentAttribute>(argument);
     if (payload == nullptr) {
         return false;
     }
@@ -88,7 +81,7 @@ bool MessageReaderComponentAttribute::read(MessageArgument* argument) {
 }
 
 bool MessageReaderMouseEvent::read(MessageArgument* argument) {
-    const auto* payload = exactly<MessageArgumentMouseEvent>(argument);
+    const auto* payload = payload_as<MessageArgumentMouseEvent>(argument);
     if (payload == nullptr) {
         return false;
     }
@@ -98,7 +91,7 @@ bool MessageReaderMouseEvent::read(MessageArgument* argument) {
 }
 
 bool MessageReaderMouseButtonEvent::read(MessageArgument* argument) {
-    const auto* payload = exactly<MessageArgumentMouseButtonEvent>(argument);
+    const auto* payload = payload_as<MessageArgumentMouseButtonEvent>(argument);
     if (payload == nullptr) {
         return false;
     }
@@ -110,7 +103,7 @@ bool MessageReaderMouseButtonEvent::read(MessageArgument* argument) {
 }
 
 bool MessageReaderKey::read(MessageArgument* argument) {
-    const auto* payload = exactly<MessageArgumentKey>(argument);
+    const auto* payload = payload_as<MessageArgumentKey>(argument);
     if (payload == nullptr) {
         return false;
     }
@@ -131,7 +124,7 @@ unsigned MessageReaderKey::getKeySize() const {
 }
 
 bool MessageReaderCoreMessage::read(MessageArgument* argument) {
-    const auto* payload = exactly<MessageArgumentCoreMessage>(argument);
+    const auto* payload = payload_as<MessageArgumentCoreMessage>(argument);
     if (payload == nullptr) {
         return false;
     }

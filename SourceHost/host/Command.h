@@ -21,6 +21,14 @@ public:
     virtual MessageArgumentType getArgumentType() const = 0;
 };
 
+// The payload as its exact kind (not a derived one); null for null or a payload of another kind.
+template <typename Kind>
+const Kind* payload_as(const MessageArgument* argument) {
+    return argument != nullptr && argument->getArgumentType() == Kind::TYPE
+               ? static_cast<const Kind*>(argument)
+               : nullptr;
+}
+
 class Command {
 public:
     virtual ~Command() = default;

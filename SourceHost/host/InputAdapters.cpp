@@ -2,7 +2,6 @@
 
 #include "Libraries/base/unicode.h"
 
-#include <algorithm>
 #include <string_view>
 
 namespace tdx {
@@ -12,17 +11,16 @@ void KeyPressToHostAdapter::execute(MessageArgument* argument) {
     if (!key.tryRead(argument)) {
         return;
     }
+    // A key payload holds at most MAX_SIZE bytes.
+    const std::string_view bytes(key.getKeyValue(), key.getKeySize());
     if (key.isCharacter()) {
         size_t at = 0;
-        const std::string_view bytes(key.getKeyValue(),
-                                     std::min(key.getKeySize(), MessageArgumentKey::MAX_SIZE));
         mHost.sendCommand(std::make_shared<TypeCharacterCommand>(Unicode::next(bytes, at)));
         return;
     }
     unsigned code = 0;
-    const unsigned size = std::min(key.getKeySize(), MessageArgumentKey::MAX_SIZE);
-    for (unsigned i = 0; i < size; ++i) {
-        code |= static_cast<unsigned>(static_cast<unsigned char>(key.getKeyValue()[i])) << (8 * i);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        code |= static_cast<unsigned>(static_cast<unsigned char>(bytes[i])) << (8 * i);
     }
     mHost.sendCommand(std::make_shared<InspectorPressKeyCommand>(code));
 }

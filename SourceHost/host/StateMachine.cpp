@@ -2,17 +2,8 @@
 
 namespace tdx {
 
-namespace {
-const MessageArgumentMachineEvent* machineEvent(MessageArgument* argument) {
-    if (argument == nullptr || argument->getArgumentType() != MessageArgumentMachineEvent::TYPE) {
-        return nullptr;
-    }
-    return static_cast<const MessageArgumentMachineEvent*>(argument);
-}
-} // namespace
-
 void StateCommand::execute(MessageArgument* argument) {
-    if (const MessageArgumentMachineEvent* event = machineEvent(argument)) {
+    if (const MessageArgumentMachineEvent* event = payload_as<MessageArgumentMachineEvent>(argument)) {
         onEvent(event->event(), event->getArgument());
     }
 }
@@ -23,7 +14,7 @@ void StateMachine::addTransition(std::shared_ptr<StateCommand> from, const std::
 }
 
 void StateMachine::execute(MessageArgument* argument) {
-    const MessageArgumentMachineEvent* event = machineEvent(argument);
+    const MessageArgumentMachineEvent* event = payload_as<MessageArgumentMachineEvent>(argument);
     if (event == nullptr || !mCurrent) {
         return;
     }

@@ -16,6 +16,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace tdx {
@@ -45,7 +47,12 @@ SyncRun synchronise(double noise, uint32_t seed) {
     sim::WireStream wire(loop, {57600, noise, seed});
     sim::SimControlUnit unit(wire);
     std::string error;
-    unit.model() = std::move(sim::sim_load_installation(sim::sim_default_installation_path(), &error)->model);
+    auto installation = sim::sim_load_installation(sim::sim_default_installation_path(), &error);
+    if (!installation) {
+        std::fprintf(stderr, "sync_bench: the default installation does not load: %s\n", error.c_str());
+        std::exit(1);
+    }
+    unit.model() = std::move(installation->model);
 
     SyncRun run;
     uint64_t connectedAt = 0;

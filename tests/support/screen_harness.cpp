@@ -87,10 +87,8 @@ ProxyObject& ObjectBuilder::object() const {
 
 bt_vtype ObjectBuilder::typeOf(vid_t vid) const {
     if (const ProxyObject* o = Structure.find(mOid); o != nullptr && o->getTemplate() != nullptr) {
-        for (const DataModel::Value* value : *o->getTemplate()) {
-            if (value->vid() == vid) {
-                return value->vtype();
-            }
+        if (const DataModel::Value* value = o->getTemplate()->findValue(vid)) {
+            return value->vtype();
         }
     }
     bt_vtype vtype = 0;
@@ -506,13 +504,18 @@ Component* ScreenHarness::findByTag(uint32_t tag) const {
     return nullptr;
 }
 
-int ScreenHarness::countColour(const Box& box, unsigned colour) {
-    int n = 0;
+template <class Visit>
+void ScreenHarness::forEachPixel(const Box& box, Visit&& visit) {
     for (int y = std::max(box.y1, 0); y <= std::min(box.y2, H - 1); ++y) {
         for (int x = std::max(box.x1, 0); x <= std::min(box.x2, W - 1); ++x) {
-            n += front(x, y) == colour;
+            visit(x, y, front(x, y));
         }
     }
+}
+
+int ScreenHarness::countColour(const Box& box, unsigned colour) {
+    int n = 0;
+    forEachPixel(box, [&](int, int, unsigned pixel) { n += pixel == colour; });
     return n;
 }
 
@@ -527,24 +530,18 @@ int ScreenHarness::countNear(const Box& box, unsigned colour) {
         return true;
     };
     int n = 0;
-    for (int y = std::max(box.y1, 0); y <= std::min(box.y2, H - 1); ++y) {
-        for (int x = std::max(box.x1, 0); x <= std::min(box.x2, W - 1); ++x) {
-            n += near(front(x, y));
-        }
-    }
+    forEachPixel(box, [&](int, int, unsigned pixel) { n += near(pixel); });
     return n;
 }
 
 Box ScreenHarness::inkIn(const Box& area, unsigned ground) {
     Box ink = Box::fromCorners(W, H, -1, -1);
-    for (int y = std::max(area.y1, 0); y <= std::min(area.y2, H - 1); ++y) {
-        for (int x = std::max(area.x1, 0); x <= std::min(area.x2, W - 1); ++x) {
-            if (front(x, y) != ground) {
-                ink = Box::fromCorners(std::min(ink.x1, x), std::min(ink.y1, y), std::max(ink.x2, x),
-                                       std::max(ink.y2, y));
-            }
+    forEachPixel(area, [&](int x, int y, unsigned pixel) {
+        if (pixel != ground) {
+            ink = Box::fromCorners(std::min(ink.x1, x), std::min(ink.y1, y), std::max(ink.x2, x),
+                                   std::max(ink.y2, y));
         }
-    }
+    });
     return ink;
 }
 

@@ -250,6 +250,9 @@ private:
     // Forgets the location values the system manager mirrored.
     void resetSystemManager();
     static int64_t wallClock();
+    // Calls visit(x, y, colour) for each pixel of the shown screen inside the box.
+    template <class Visit>
+    static void forEachPixel(const Box& box, Visit&& visit);
     void send(event_kind_t kind, int x, int y);
 
     struct Seen {

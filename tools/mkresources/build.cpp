@@ -11,8 +11,6 @@
 
 namespace tdx::mkres {
 
-namespace {} // namespace
-
 uint32_t parse_code(const std::string& text, const std::string& where) {
     if (text.size() < 3 || text.compare(0, 2, "U+") != 0)
         throw std::runtime_error(where + ": glyph code \"" + text + "\" is not U+XXXX");
@@ -254,10 +252,6 @@ Mask set_text(Face& face, int em, const std::string& text) {
     }
     return line.cropped();
 }
-
-} // namespace
-
-namespace {
 
 // The glyph with `cut` cleared from it and `bar` laid over it (masks of one size).
 Mask struck(const Mask& glyph, const Mask& cut, const Mask& bar) {

@@ -194,9 +194,8 @@ private:
     uint64_t mSentAt = 0;
     uint64_t mNextSend = 0;
     bool mProbeKnown = false;
-    bool mOweAck = false;
-    bool mReplyStarted =
-        false; // a byte came since the packet left // the client's last reply was a sequenced packet
+    bool mOweAck = false;       // the client's last reply was a sequenced packet
+    bool mReplyStarted = false; // a byte came since the packet left
 
     // Sequenced traffic to the client: one outstanding packet, the rest queued.
     std::deque<Outgoing> mQueue;

@@ -54,8 +54,6 @@ protected:
     virtual void handleOnAccept() = 0;
     virtual void handleOnCancel() = 0;
 
-    Component* getEditor() const { return mEditor; }
-
 private:
     std::unique_ptr<ICommand> mAccept;
     std::unique_ptr<ICommand> mCancel;

@@ -31,22 +31,20 @@ public:
     static constexpr int KEY_SYMBOLS = 0x110001;
     static constexpr int KEY_NATIONAL = 0x110002;
 
-    // What the character keys show: the Latin letters, the letters of the language in use beyond them, or
-    // digits and symbols.
-    enum class Page { Letters, National, Symbols };
-
     KeyboardEditor(Container* parent, int x, int y, const std::string& text);
 
     std::string getString() const;
     // The longest text in bytes that typing may make; 0 for no limit.
     void setMaxLength(size_t bytes) { mMaxLength = bytes; }
-    bool isShifted() const { return mShift; }
-    Page getPage() const { return mPage; }
 
     void handleMessage(Message* message) override;
     void handleDraw() override;
 
 private:
+    // What the character keys show: the Latin letters, the letters of the language in use beyond them, or
+    // digits and symbols.
+    enum class Page { Letters, National, Symbols };
+
     void press(int code);
     void type(char32_t code);
     void showPage(Page page);

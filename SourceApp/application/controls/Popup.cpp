@@ -71,7 +71,8 @@ Popup::Popup(const std::string& title, const std::string& heading, const std::st
     const bif_t* font = bif_myriad12.getFont();
     const int textWidth = innerWidth - SCROLL_MARK_WIDTH - 2;
     mTextHeight = font != nullptr ? bif_count_lines(font, text, textWidth) * font->line_step : 0;
-    const int fixed = FRAME.getHeight() - (FRAME.getHeight() - BUTTON_FROM_BOTTOM - TEXT_GAP - TEXT_Y);
+    // What the frame holds besides the text: title, heading, the gap and the button row.
+    const int fixed = TEXT_Y + TEXT_GAP + BUTTON_FROM_BOTTOM;
     const int height = std::clamp(fixed + mTextHeight, FRAME.getHeight(), SCREEN_HEIGHT);
     mFrame = Box(FRAME.x1, (SCREEN_HEIGHT - height) / 2, FRAME.getWidth(), height);
     mTextBox = Box(inner, mFrame.y1 + TEXT_Y, textWidth, height - fixed);
@@ -86,11 +87,7 @@ Popup::Popup(const std::string& title, const std::string& heading, const std::st
 }
 
 void Popup::scrollTo(int scroll) {
-    scroll = std::clamp(scroll, 0, std::max(0, mTextHeight - mTextBox.getHeight()));
-    if (scroll != mScroll) {
-        mScroll = scroll;
-        invalidate();
-    }
+    repaintIfChanged(mScroll, std::clamp(scroll, 0, std::max(0, mTextHeight - mTextBox.getHeight())));
 }
 
 void Popup::finish(int result) {

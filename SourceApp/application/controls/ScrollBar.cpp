@@ -81,6 +81,10 @@ void ScrollBar::ScrollBarThumb::handleEvent(Event* event) {
                 invalidate();
             }
             break;
+        case EVENT_TOUCH_CANCEL:
+            // A layer opened over the drag took its release: a later touch elsewhere must not drag on.
+            mDragging = false;
+            break;
         default:
             break;
     }

@@ -20,7 +20,6 @@ public:
     explicit TopBar(Container* parent);
 
     void setBackColor(unsigned colour);
-    unsigned getBackColor() const { return mBackColor; }
 
     void handleDraw() override;
 

@@ -85,7 +85,6 @@ class UpDown : public UpDownBase {
 public:
     using UpDownBase::UpDownBase;
 
-    T getStep() const { return mStep; }
     void setStep(T step) { mStep = step; }
 
     virtual T getMinimum() const = 0;

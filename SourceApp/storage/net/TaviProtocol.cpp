@@ -45,10 +45,6 @@ const char* state_name(TaviProtocol::State state) {
     return "UNKNOWN";
 }
 
-std::uint64_t key_of(oid_t oid, vid_t vid) {
-    return static_cast<std::uint64_t>(oid) << 16 | vid;
-}
-
 } // namespace
 
 // ---- Queued commands ----
@@ -161,7 +157,7 @@ void TaviProtocol::reset(const char* why) {
     // Written in the session and not yet sent: kept with the unacknowledged ones.
     pt_value value;
     while (Structure.takePublish(&value)) {
-        mUnconfirmed[key_of(value.oid, value.vid)] = value.timestamp;
+        mUnconfirmed[Ovi(value.oid, value.vid)] = value.timestamp;
     }
     if (!mUnconfirmed.empty()) {
         dbg_printf_h("tavi: %u local changes kept for the next session",
@@ -197,37 +193,38 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     return takeLocalChange(cmd, payload, max);
 }
 
+bool TaviProtocol::takeKeptChange(pt_value* value) {
+    while (!mRepublish.empty()) {
+        const Ovi ovi = mRepublish.front();
+        mRepublish.pop_front();
+        if (mUnconfirmed.count(ovi) == 0) {
+            continue; // a newer value of the control unit came meanwhile
+        }
+        // Sent as the table holds it now: the kept write, or a later one of the user.
+        if (pt_get_value(value, ovi.oid, ovi.vid) == PT_OK) {
+            return true;
+        }
+        mUnconfirmed.erase(ovi); // the value went with its object
+    }
+    return false;
+}
+
 int TaviProtocol::takeLocalChange(u8* cmd, u8* payload, u16 max) {
     pt_value value;
-    for (;;) {
-        bool found = false;
-        while (!found && !mRepublish.empty()) {
-            const std::uint64_t key = mRepublish.front();
-            mRepublish.pop_front();
-            if (mUnconfirmed.count(key) == 0) {
-                continue; // a newer value of the control unit came meanwhile
-            }
-            // Sent as the table holds it now: the kept write, or a later one of the user.
-            found = pt_get_value(&value, static_cast<oid_t>(key >> 16), static_cast<vid_t>(key)) == PT_OK;
-            if (!found) {
-                mUnconfirmed.erase(key); // the value went with its object
-            }
-        }
-        if (!found && !Structure.takePublish(&value)) {
-            return -1;
-        }
-        const std::uint64_t key = key_of(value.oid, value.vid);
+    while (takeKeptChange(&value) || Structure.takePublish(&value)) {
+        const Ovi ovi(value.oid, value.vid);
         const int length = buildPublish(value, payload, max);
         if (length >= 0) {
             *cmd = TNET_CMD_PUBLISH;
-            mUnconfirmed[key] = value.timestamp;
-            mPublishInFlight = key;
+            mUnconfirmed[ovi] = value.timestamp;
+            mPublishInFlight = ovi;
             return length;
         }
-        mUnconfirmed.erase(key);
+        mUnconfirmed.erase(ovi);
         dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
                      oid_index(value.oid), value.vid, unsigned{value.vtype});
     }
+    return -1;
 }
 
 int TaviProtocol::buildPublish(const pt_value& value, u8* payload, u16 max) {
@@ -376,7 +373,7 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
 bool TaviProtocol::localChangeWins(oid_t oid, vid_t vid, std::optional<u32> networkStamp) {
     // The change is either unacknowledged (sent, or kept over a reset) or still waiting in the tree's queue.
     std::optional<u32> localStamp;
-    const auto kept = mUnconfirmed.find(key_of(oid, vid));
+    const auto kept = mUnconfirmed.find(Ovi(oid, vid));
     if (kept != mUnconfirmed.end()) {
         localStamp = kept->second;
     } else if (Structure.isPublishQueued(oid, vid)) {
@@ -437,8 +434,8 @@ void TaviProtocol::publishMyself() {
     }
     pt_set_data(mSelf, VID_VALUE_LIST, list, sizeof list);
     pt_set_int(mSelf, VID_DEVICE_STATE, DEVICE_READY, BT_VTYPE_U8);
-    for (const auto& [key, stamp] : mUnconfirmed) {
-        mRepublish.push_back(key);
+    for (const auto& [ovi, stamp] : mUnconfirmed) {
+        mRepublish.push_back(ovi);
     }
     dbg_printf_h("tavi: ready");
 }

@@ -15,6 +15,7 @@
 #include "Libraries/base/Timer.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/big_table/bt_types.h"
+#include "SourceApp/storage/Ovi.h"
 
 #include <deque>
 #include <functional>
@@ -118,6 +119,8 @@ private:
     void publishMyself();
     static int buildPublish(const pt_value& value, u8* payload, u16 max);
     int takeLocalChange(u8* cmd, u8* payload, u16 max);
+    // The next change kept over a reset that still waits for the control unit's acknowledgement.
+    bool takeKeptChange(pt_value* value);
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;
@@ -129,11 +132,11 @@ private:
     // The command handed to the client and not yet acknowledged or given up.
     std::unique_ptr<QueuedCommand> mInFlight;
     u8 mInFlightCmd = 0;
-    // Local changes not yet acknowledged by the control unit: (oid << 16 | vid) -> the write's time stamp.
-    std::map<std::uint64_t, u32> mUnconfirmed;
+    // Local changes not yet acknowledged by the control unit, with their writes' time stamps.
+    std::map<Ovi, u32> mUnconfirmed;
     // Those carried over a reset, to be published again once synchronised.
-    std::deque<std::uint64_t> mRepublish;
-    std::optional<std::uint64_t> mPublishInFlight;
+    std::deque<Ovi> mRepublish;
+    std::optional<Ovi> mPublishInFlight;
     EventSink mSink;
 };
 

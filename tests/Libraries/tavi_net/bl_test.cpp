@@ -296,7 +296,7 @@ TEST_F(BootloaderTest, StaleRepliesAreIgnoredAndTheCurrentOneCounts) {
         EXPECT_EQ(exchange.client.state, BL_CL_PROTO);
     }
     EXPECT_TRUE(exchange.events.empty());
-    EXPECT_NE(mTrace.str().find("stale reply"), std::string::npos);
+    EXPECT_TRUE(mTrace.contains("stale reply"));
 
     const std::vector<uint8_t> current{BL_CMD_GET_PROTO_VERSION | BL_REPLY_FLAG, 0, static_cast<uint8_t>(seq),
                                        static_cast<uint8_t>(seq >> 8),           1, BL_MODE_BOOTLOADER};
@@ -313,7 +313,7 @@ TEST_F(BootloaderTest, SimulatedPeripheralNeverAnswersAReply) {
     const std::vector<uint8_t> lateReply{BL_CMD_GET_BL_STATE | BL_REPLY_FLAG, BL_STATUS_OK, 9, 0, 0, 0, 2, 0};
     EXPECT_FALSE(device.answer(lateReply).has_value());
     EXPECT_EQ(device.requests(), 0);
-    EXPECT_NE(mTrace.str().find("reply 0x82 dropped"), std::string::npos);
+    EXPECT_TRUE(mTrace.contains("reply 0x82 dropped"));
 
     const std::vector<uint8_t> request{BL_CMD_GET_PROTO_VERSION, 0, 10, 0};
     const auto answer = device.answer(request);
@@ -390,7 +390,7 @@ TEST_F(BootloaderTest, DisplayTargetRefusesWhatItCannotDo) {
     }
     uint8_t shortRequest[TNET_DATALINK_MTU] = {BL_CMD_GET_DEV_INFO, 0, 1};
     EXPECT_EQ(bl_target_answer(shortRequest, 3), 0);
-    EXPECT_NE(mTrace.str().find("request of 3 bytes dropped"), std::string::npos);
+    EXPECT_TRUE(mTrace.contains("request of 3 bytes dropped"));
 
     // A reply is no request: a late answer to the display's own upgrading side that reaches this port (its
     // socket closed meanwhile) must not be answered, or two targets would answer each other forever.
@@ -398,7 +398,7 @@ TEST_F(BootloaderTest, DisplayTargetRefusesWhatItCannotDo) {
         uint8_t reply[TNET_DATALINK_MTU] = {cmd, BL_STATUS_UNKNOWN_COMMAND, 7, 0};
         EXPECT_EQ(bl_target_answer(reply, BL_HEADER_SIZE), 0);
     }
-    EXPECT_NE(mTrace.str().find("reply 83 from a peer ignored"), std::string::npos) << mTrace.str();
+    EXPECT_TRUE(mTrace.contains("reply 83 from a peer ignored")) << mTrace.str();
 }
 
 TEST_F(BootloaderTest, ContradictoryRepliesEndTheExchangeWithTheirFaultCodes) {

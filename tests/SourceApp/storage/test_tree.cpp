@@ -329,7 +329,7 @@ TEST_F(ObjectTree, AppendOwnsTheObjectAndRefusesASecondWithTheSameId) {
     EXPECT_FALSE(Structure.append(nullptr));
     EXPECT_EQ(std::vector<std::string>{"a append 6010410 (in tree)"}, gLog);
     EXPECT_TRUE(Structure.find(kRoom)->type().is(BT_OBJ_ROOM));
-    EXPECT_NE(std::string::npos, mTrace.str().find("already present"));
+    EXPECT_TRUE(mTrace.contains("already present"));
 }
 
 TEST_F(ObjectTree, ObjectsAreWalkedInAscendingIdIndexByteFirst) {
@@ -363,7 +363,7 @@ TEST_F(ObjectTree, TheOutputListHoldsTheFirst64OutputsInIdOrder) {
     EXPECT_EQ(0xFFFFFFFFu, Structure.getOutputAtIndex(-1));
     EXPECT_EQ(0xFFFFFFFFu, Structure.getOutputAtIndex(64));
     EXPECT_EQ(0xFFFFFFFFu, Structure.getOutputAtIndex(-128));
-    EXPECT_NE(std::string::npos, mTrace.str().find("output index -1"));
+    EXPECT_TRUE(mTrace.contains("output index -1"));
 
     Structure.clear();
     Structure.append(make(0x05010410, BT_OBJ_OUTPUT, 6));

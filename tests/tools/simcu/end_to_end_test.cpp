@@ -69,8 +69,8 @@ int publishLongText(uint8_t* cmd, uint8_t* payload, uint16_t max) {
     put_le16(payload + TNET_PUB_OFS_VID, 0x8090);
     payload[TNET_PUB_OFS_VTYPE] = 15;
     put_le32(payload + TNET_PUB_OFS_TIMESTAMP, 0);
-    put_le16(payload + 11, TEXT);
-    std::fill_n(payload + 13, TEXT, static_cast<uint8_t>('a' + sToSend % 26));
+    put_le16(payload + TNET_PUB_OFS_VALUE, TEXT);
+    std::fill_n(payload + TNET_PUB_OFS_VALUE + 2, TEXT, static_cast<uint8_t>('a' + sToSend % 26));
     return TNET_PUBLISH_HEADER_SIZE + 2 + TEXT;
 }
 

@@ -3,6 +3,7 @@
 #include "SourceApp/application/commands/ScrollBarCommands.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/application/controls/ScrollBar.h"
 #include "SourceApp/gui/core/layout/StackedContainer.h"
 #include "SourceApp/gui/core/layout/Viewport.h"
@@ -177,6 +178,26 @@ TEST_F(ScrollBarTest, TheBarIsEnabledExactlyWhileItHasARangeAndIsNotLocked) {
         bar->handleMessage(&by);
         EXPECT_EQ(bar->getThumbPosition(), 0) << "nothing scrolls past the end of an empty range";
     }
+}
+
+TEST_F(ScrollBarTest, APopupOverADragEndsIt) {
+    ScrollBar* bar = barOn(blank());
+    bar->setMax(500, 1000);
+    runTasks();
+    press(BAR_X + 12, TRACK_TOP + 5);
+    move(BAR_X + 12, TRACK_TOP + 15);
+    ASSERT_EQ(bar->getThumb()->getThumbPosition(), 10);
+    Popup* popup = Popup::create("Title", "Heading", "Text", PopupButtons::Close);
+    runTasks();
+    release();
+    popup->finish(Popup::RESULT_CANCEL);
+    runTasks();
+    mRuns = 0;
+    press(100, 100);
+    move(100, 160);
+    release();
+    EXPECT_EQ(bar->getThumb()->getThumbPosition(), 10) << "a touch beside the bar does not drag on";
+    EXPECT_EQ(mRuns, 0);
 }
 
 TEST_F(ScrollBarTest, AThumbFillingTheTrackHasNothingToDrag) {

@@ -5,6 +5,7 @@
 #include "SourceApp/gui/core/Container.h"
 #include "tests/support/screen_harness.h"
 
+#include <utility>
 #include <vector>
 
 namespace tdx::test {
@@ -36,14 +37,27 @@ public:
     std::vector<Click> clicks;
 };
 
+// Paints the given intervals over its day, as a schedule screen paints its selection.
+class Overpainted : public Timeline {
+public:
+    using Timeline::Timeline;
+    void handleDraw() override {
+        Timeline::handleDraw();
+        for (auto [type, selected] : extra) {
+            drawInterval(0, SCHEDULE_DAY, type, selected);
+        }
+    }
+    std::vector<std::pair<period_type_t, bool>> extra;
+};
+
 class TimelineTest : public ScreenHarness {
 protected:
-    Timeline* build(bool marker) {
+    Overpainted* build(bool marker) {
         day_schedule_t day{};
         schedule_set_range_type(&day, 6 * 3600, 8 * 3600, 1);
         schedule_set_range_type(&day, 17 * 3600, SCHEDULE_DAY, 2);
         mRecorder = new Recorder(blank(), 0, 0, 320, 240);
-        auto* timeline = new Timeline(mRecorder, LEFT, TOP, WIDTH, HEIGHT, day, marker);
+        auto* timeline = new Overpainted(mRecorder, LEFT, TOP, WIDTH, HEIGHT, day, marker);
         runTasks();
         return timeline;
     }
@@ -103,7 +117,7 @@ TEST_F(TimelineTest, TheMarkerAtTheEndOfTheDayStaysInsideTheBox) {
 }
 
 TEST_F(TimelineTest, SelectionsAndTypesWithoutColourDrawSafely) {
-    Timeline* timeline = build(false);
+    Overpainted* timeline = build(false);
     const Box bar(LEFT, TOP, WIDTH, 10);
     timeline->setSelectionType(3); // taken as 1
     timeline->setSelectionStart(0);
@@ -114,11 +128,10 @@ TEST_F(TimelineTest, SelectionsAndTypesWithoutColourDrawSafely) {
     runTasks();
     EXPECT_EQ(pixel(LEFT + 5, TOP + 5), IDLE);
     const int idle = countColour(bar, IDLE);
-    timeline->drawInterval(0, SCHEDULE_DAY, 6, false);
-    timeline->drawInterval(0, SCHEDULE_DAY, 3, true);
+    timeline->extra = {{6, false}, {3, true}};
     timeline->invalidate();
     runTasks();
-    EXPECT_EQ(countColour(bar, IDLE), idle);
+    EXPECT_EQ(countColour(bar, IDLE), idle) << "a type without a colour paints nothing";
 }
 
 } // namespace

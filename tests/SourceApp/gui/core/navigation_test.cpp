@@ -104,7 +104,7 @@ TEST_F(NavigationTest, ElevenPushesKeepTheNewestTen) {
         mCore.changeState(id, 0, 0, 0, 0);
     pass();
     EXPECT_EQ(mCore.getStateManager().size(), StateManager::MAX_HISTORY);
-    EXPECT_NE(mTrace.str().find("dropping state 30"), std::string::npos);
+    EXPECT_TRUE(mTrace.contains("dropping state 30"));
     std::vector<unsigned> back;
     for (int i = 0; i < 11; ++i) {
         mCore.prevState();
@@ -195,7 +195,7 @@ TEST_F(NavigationTest, ARegistryThatBuildsNothingLeavesATraceAndTheNextChangeWor
     mCore.changeState(12, 0, 0, 0, 0);
     pass();
     EXPECT_EQ(mCore.getScreen(), nullptr);
-    EXPECT_NE(mTrace.str().find("no screen built for state 12"), std::string::npos);
+    EXPECT_TRUE(mTrace.contains("no screen built for state 12"));
     mCore.setChangeStateCallback(&CoreTest::buildScreen);
     mCore.changeState(13, 0, 0, 0, 0);
     pass();

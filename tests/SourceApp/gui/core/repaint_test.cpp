@@ -124,7 +124,7 @@ TEST_F(RepaintTest, APopupLayerIsDrawnOverTheScreenAndClosingItUncoversTheScreen
 
 TEST_F(RepaintTest, ClosingWithoutALayerOrALayerThatIsNoneDoesNothing) {
     mCore.closeModalLayer(mLabel);
-    EXPECT_NE(mTrace.str().find("no layer"), std::string::npos);
+    EXPECT_TRUE(mTrace.contains("no layer"));
     mCore.closeLastModalLayer();
     mCore.closeLastModalLayer();
     pass();

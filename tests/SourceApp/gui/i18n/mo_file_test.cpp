@@ -110,8 +110,8 @@ TEST(MoFile, RejectsEveryTruncation) {
         EXPECT_FALSE(mo.isLoaded());
         EXPECT_STREQ(mo.pgettext("switch", "On"), "On");
     }
-    EXPECT_NE(trace.str().find("i18n: catalogue rejected: shorter than its header"), std::string::npos);
-    EXPECT_NE(trace.str().find("i18n: catalogue rejected: string past the end"), std::string::npos);
+    EXPECT_TRUE(trace.contains("i18n: catalogue rejected: shorter than its header"));
+    EXPECT_TRUE(trace.contains("i18n: catalogue rejected: string past the end"));
 }
 
 TEST(MoFile, RejectsCorruptHeadersTablesAndStrings) {
@@ -147,12 +147,12 @@ TEST(MoFile, RejectsCorruptHeadersTablesAndStrings) {
         EXPECT_EQ(mo.loadFromMemory(bytes.data(), bytes.size()), -1);
         EXPECT_FALSE(mo.isLoaded());
         EXPECT_STREQ(mo.pgettext("switch", "On"), "On");
-        EXPECT_NE(trace.str().find(c.trace), std::string::npos) << trace.str();
+        EXPECT_TRUE(trace.contains(c.trace)) << trace.str();
     }
     TraceCapture trace;
     MoFile mo;
     EXPECT_EQ(mo.loadFromMemory(nullptr, 100), -1);
-    EXPECT_NE(trace.str().find("i18n: catalogue rejected: no data"), std::string::npos);
+    EXPECT_TRUE(trace.contains("i18n: catalogue rejected: no data"));
 }
 
 TEST(MoFile, SearchesUnsortedCataloguesOneByOne) {
@@ -168,7 +168,7 @@ TEST(MoFile, SearchesUnsortedCataloguesOneByOne) {
     TraceCapture trace;
     MoFile mo;
     ASSERT_EQ(mo.loadFromMemory(bytes.data(), bytes.size()), 0);
-    EXPECT_NE(trace.str().find("not sorted"), std::string::npos);
+    EXPECT_TRUE(trace.contains("not sorted"));
     expectTranslations(mo);
     EXPECT_STREQ(mo.gettext("Missing"), "Missing");
 }
