@@ -10,6 +10,7 @@
 #include "Libraries/base/limits.h"
 #include "SourceApp/big_table/bt_types.h"
 
+#include <optional>
 #include <string>
 
 namespace tdx {
@@ -51,6 +52,11 @@ void proxytab_init();
 void pt_set_change_hook(pt_change_hook hook);
 
 int pt_get_int(int* out, u32 oid, u16 vid);
+// The value when the entry holds a valid integer, none otherwise.
+inline std::optional<int> pt_read_int(u32 oid, u16 vid) {
+    int value = 0;
+    return pt_get_int(&value, oid, vid) == PT_OK ? std::optional<int>(value) : std::nullopt;
+}
 int pt_set_int(u32 oid, u16 vid, int value, bt_vtype type);
 
 int pt_get_data(void* buffer, u32 size, u32 oid, u16 vid);

@@ -51,6 +51,7 @@ protected:
 
 // Value 47 of a device: its state (2 = on-line).
 constexpr vid_t VID_DEVICE_STATE = 0x002F;
+constexpr int DEVICE_ONLINE = 2;
 // Location value listing the installation's devices.
 constexpr vid_t VID_GLOBAL_COMPONENTS = 0x80AE;
 

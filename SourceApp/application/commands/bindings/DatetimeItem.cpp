@@ -15,28 +15,17 @@ namespace {
 constexpr int INSET = 17;
 constexpr unsigned CLOCK_TICKS_MASK = 0xF; // every 16th tick of 62 ms
 
-// The typed handle of the location's value from the location's template; none (traced) when the template
-// does not list it as a signed number.
+// The number's adapter, on the location's signed value as the location's template lists it; none (traced)
+// when the template does not list it as a signed number.
 std::unique_ptr<ICommand> bindLocationNumber(IStringComponent* label, vid_t vid) {
     const DataModel::ObjectTemplate* location =
         DataModel::Database::findObjectTemplate(bt_obj_info{BT_OBJ_LOCATION, 0, 0, 0});
-    if (location != nullptr) {
-        for (const DataModel::Value* value : *location) {
-            if (value->vid() != vid) {
-                continue;
-            }
-            const auto* number = static_cast<const DataModel::Descriptor::VidNumber*>(value->descriptor());
-            if (number->kind == DataModel::Descriptor::KIND_NUMBER && number->isSigned &&
-                BT_VTYPE_IS_D(value->vtype())) {
-                const SignedOvi ovi(OID_LOCATION, vid, value->vtype(),
-                                    static_cast<const DataModel::Descriptor::VidSignedNumber*>(number));
-                return std::make_unique<NumberValueToStringComponentAdapter>(label, ovi);
-            }
-            break;
-        }
+    const auto* number = location != nullptr ? location->find<DataModel::SignedValue>(vid) : nullptr;
+    if (number == nullptr) {
+        dbg_printf_h("clock: the location has no signed value %04X", unsigned{vid});
+        return nullptr;
     }
-    dbg_printf_h("clock: the location has no signed value %04X", unsigned{vid});
-    return nullptr;
+    return std::make_unique<NumberValueToStringComponentAdapter>(label, number->ovi(OID_LOCATION));
 }
 
 } // namespace

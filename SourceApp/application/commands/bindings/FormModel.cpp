@@ -10,13 +10,11 @@ FormModel::FormModel() {
 
 FormModel::~FormModel() {
     Structure.removeValueChangeHandler(this);
+    // The listeners, then the commands, each from the first added on.
     for (auto& listener : mListeners) {
         listener.reset();
     }
-    mListeners.clear();
-    // Deleted from the first bound on, in bind order.
-    std::vector<Binding> bindings = std::move(mBindings);
-    for (Binding& binding : bindings) {
+    for (Binding& binding : mBindings) {
         Binding gone = std::move(binding);
     }
 }

@@ -18,8 +18,7 @@ ProxySwitchButton::ProxySwitchButton(Container* parent, int x, int y, const Unsi
 ProxySwitchButton::ProxySwitchButton(Container* parent, int x, int y, const UnsignedOvi& ovi,
                                      const std::string& onText, const std::string& offText)
     : SwitchButton(parent, x, y, onText, offText)
-    , mOvi(ovi)
-    , mVtype(ovi.vtype) {
+    , mOvi(ovi) {
     setName("ProxySwitchButton");
     follow();
     Structure.addValueChangeHandler(&mHandler);
@@ -48,7 +47,7 @@ void ProxySwitchButton::handleChecked() {
         return;
     }
     // The table's type where it knows the value: the control unit expects the value back as it sent it.
-    bt_vtype vtype = mVtype;
+    bt_vtype vtype = mOvi.vtype;
     pt_get_vtype(&vtype, mOvi.oid, mOvi.vid);
     if (pt_set_int(mOvi.oid, mOvi.vid, wanted, vtype) != PT_OK) {
         dbg_printf_h("switch: %06X:%02X vid %04X not written", oid_address(mOvi.oid), oid_index(mOvi.oid),

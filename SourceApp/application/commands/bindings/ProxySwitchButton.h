@@ -38,8 +38,7 @@ private:
     // Shows the value of the table.
     void follow();
 
-    Ovi mOvi;
-    bt_vtype mVtype;
+    UnsignedOvi mOvi;
     ValueChangeHandler mHandler{*this};
     bool mFollowing = false;
 };

@@ -43,6 +43,18 @@ std::unique_ptr<Number<int>> limit(const DataModel::Factories::AbstractNumberFac
     return made != nullptr ? std::unique_ptr<Number<int>>(made) : std::make_unique<StaticNumber<int>>(fixed);
 }
 
+// Step and text from the value's descriptor (without one: steps of 1, the plain number) and the delay
+// before the write.
+template <class T, class D>
+UpDownBase* configured(NumericUpDown<T>* upDown, const D* d) {
+    upDown->setStep(d != nullptr && d->step > 0 ? d->step : T{1});
+    if (d != nullptr) {
+        upDown->setFormatter(std::unique_ptr<DataModel::Formatter>(DataModel::createFormatter(*d)));
+    }
+    upDown->setDelayBeforeCommit(ProxyUpDownRow::COMMIT_DELAY_MS);
+    return upDown;
+}
+
 } // namespace
 
 ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int height,
@@ -65,15 +77,11 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
         minimum = limit(d->minimumFactory, ovi.oid, *d, d->minimum, &minimumFollows);
         maximum = limit(d->maximumFactory, ovi.oid, *d, d->maximum, &maximumFollows);
     }
-    auto* upDown = new NumericUpDown<int>(this, 0, 0, UP_DOWN_WIDTH, getHeight(), &bif_myriad12,
+    mUpDown =
+        configured(new NumericUpDown<int>(this, 0, 0, UP_DOWN_WIDTH, getHeight(), &bif_myriad12,
                                           std::move(minimum), std::move(maximum),
-                                          std::make_unique<ProxyNumber<int>>(ovi.vid, ovi.oid, ovi.vtype));
-    upDown->setStep(d != nullptr && d->step > 0 ? d->step : 1);
-    mUpDown = upDown;
-    if (d != nullptr) {
-        mUpDown->setFormatter(std::unique_ptr<DataModel::Formatter>(DataModel::createFormatter(*d)));
-    }
-    mUpDown->setDelayBeforeCommit(COMMIT_DELAY_MS);
+                                          std::make_unique<ProxyNumber<int>>(ovi.vid, ovi.oid, ovi.vtype)),
+                   d);
     bindTo(model, ovi);
     for (vid_t follows : {minimumFollows, maximumFollows}) {
         if (follows != 0) {
@@ -86,17 +94,12 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
                                FormModel& model, const std::string& title)
     : ProxyUpDownRow(parent, x, y, width, height, titleOf(title, ovi.descriptor)) {
     const DataModel::Descriptor::VidUnsignedNumber* d = ovi.descriptor;
-    auto* upDown = new NumericUpDown<unsigned>(
-        this, 0, 0, UP_DOWN_WIDTH, getHeight(), &bif_myriad12,
-        std::make_unique<StaticNumber<unsigned>>(d != nullptr ? d->minimum : 0u),
-        std::make_unique<StaticNumber<unsigned>>(d != nullptr ? d->maximum : UINT_MAX),
-        std::make_unique<ProxyNumber<unsigned>>(ovi.vid, ovi.oid, ovi.vtype));
-    upDown->setStep(d != nullptr && d->step > 0 ? d->step : 1u);
-    mUpDown = upDown;
-    if (d != nullptr) {
-        mUpDown->setFormatter(std::unique_ptr<DataModel::Formatter>(DataModel::createFormatter(*d)));
-    }
-    mUpDown->setDelayBeforeCommit(COMMIT_DELAY_MS);
+    mUpDown = configured(new NumericUpDown<unsigned>(
+                             this, 0, 0, UP_DOWN_WIDTH, getHeight(), &bif_myriad12,
+                             std::make_unique<StaticNumber<unsigned>>(d != nullptr ? d->minimum : 0u),
+                             std::make_unique<StaticNumber<unsigned>>(d != nullptr ? d->maximum : UINT_MAX),
+                             std::make_unique<ProxyNumber<unsigned>>(ovi.vid, ovi.oid, ovi.vtype)),
+                         d);
     bindTo(model, ovi);
 }
 

@@ -13,8 +13,6 @@ namespace tdx {
 
 namespace {
 
-constexpr int DEVICE_ONLINE = 2;
-
 template <class D>
 std::unique_ptr<DataModel::Formatter> descriptorFormatter(const D* descriptor) {
     if (descriptor == nullptr) {

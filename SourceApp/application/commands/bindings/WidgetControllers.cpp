@@ -20,18 +20,9 @@ constexpr vid_t LOCATION_VACATION = 0x8085;
 constexpr vid_t LOCATION_STANDBY = 0x8087;
 constexpr vid_t DEVICE_BATTERY = 0x002C; // percent
 constexpr vid_t DEVICE_UNREACHABLE = 0x4001;
-constexpr int DEVICE_ONLINE = 2;
-
-std::optional<int> read(oid_t oid, vid_t vid) {
-    int value = 0;
-    if (pt_get_int(&value, oid, vid) != PT_OK) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 bool is(oid_t oid, vid_t vid, int expected) {
-    return read(oid, vid) == expected;
+    return pt_read_int(oid, vid) == expected;
 }
 
 } // namespace
@@ -58,8 +49,8 @@ void RoomWidgetController::handleNotify(ProxyObject&, const Ovi& ovi) {
 
 void RoomWidgetController::update() {
     SortedIconList* icons = mTile->getIconList();
-    const std::optional<int> state = read(mRoom, ROOM_STATE);
-    const bool blocked = read(mRoom, ROOM_BLOCKING).value_or(0) != 0;
+    const std::optional<int> state = pt_read_int(mRoom, ROOM_STATE);
+    const bool blocked = pt_read_int(mRoom, ROOM_BLOCKING).value_or(0) != 0;
     icons->setIconVisible(HEATING, state == 2 && !blocked);
     icons->setIconVisible(HEATING_BLOCKED, state == 2 && blocked);
     icons->setIconVisible(COOLING, state == 3 && !blocked);
@@ -68,10 +59,10 @@ void RoomWidgetController::update() {
     // Standby and vacation rule over the room's own mode.
     const bool standby = is(OID_LOCATION, LOCATION_STANDBY, 1);
     const bool vacation = !standby && is(OID_LOCATION, LOCATION_VACATION, 1) &&
-                          read(mRoom, ROOM_ALLOWS_VACATION).value_or(0) != 0;
+                          pt_read_int(mRoom, ROOM_ALLOWS_VACATION).value_or(0) != 0;
     const bool ownMode = !standby && !vacation;
     const bool temporary = ownMode && is(mRoom, ROOM_MODE_OVERRIDE, 1);
-    const std::optional<int> mode = ownMode && !temporary ? read(mRoom, ROOM_MODE) : std::nullopt;
+    const std::optional<int> mode = ownMode && !temporary ? pt_read_int(mRoom, ROOM_MODE) : std::nullopt;
     icons->setIconVisible(SCHEDULE, mode == 0);
     icons->setIconVisible(ECO, mode == 2);
     icons->setIconVisible(COMFORT, mode == 3);
@@ -102,11 +93,11 @@ void ThermostatWidgetController::handleNotify(ProxyObject&, const Ovi& ovi) {
 
 void ThermostatWidgetController::update() {
     SortedIconList* icons = mTile->getIconList();
-    const bool reachable =
-        is(mDevice, VID_DEVICE_STATE, DEVICE_ONLINE) && read(mDevice, DEVICE_UNREACHABLE).value_or(0) == 0;
+    const bool reachable = is(mDevice, VID_DEVICE_STATE, DEVICE_ONLINE) &&
+                           pt_read_int(mDevice, DEVICE_UNREACHABLE).value_or(0) == 0;
     icons->setIconVisible(UNREACHABLE, !reachable);
     // A device off the network has no battery level worth showing.
-    const std::optional<int> level = reachable ? read(mDevice, DEVICE_BATTERY) : std::nullopt;
+    const std::optional<int> level = reachable ? pt_read_int(mDevice, DEVICE_BATTERY) : std::nullopt;
     const bool known = level.has_value() && *level >= 0 && *level <= 100;
     const int percent = level.value_or(0);
     icons->setIconVisible(BATTERY_EMPTY, known && percent < 10);

@@ -24,14 +24,6 @@ constexpr vid_t VID_HARDWARE_CODE = 0x80E3;
 constexpr vid_t VID_HARDWARE_VERSION = 0x800E;
 constexpr uint32_t NO_SERIAL = 0xFFFFFFFFu;
 
-std::optional<uint32_t> number(oid_t oid, vid_t vid) {
-    int value = 0;
-    if (pt_get_int(&value, oid, vid) != PT_OK) {
-        return std::nullopt;
-    }
-    return static_cast<uint32_t>(value);
-}
-
 std::string text(const ProxyObject& object, vid_t vid) {
     std::string value;
     object.getText(value, vid);
@@ -39,8 +31,8 @@ std::string text(const ProxyObject& object, vid_t vid) {
 }
 
 std::string softwareText(const ProxyObject& object) {
-    const unsigned version = number(object.oid(), VID_SOFTWARE_VERSION).value_or(0) & 0xFF;
-    const unsigned build = number(object.oid(), VID_SOFTWARE_BUILD).value_or(0) & 0xFF;
+    const unsigned version = pt_read_int(object.oid(), VID_SOFTWARE_VERSION).value_or(0) & 0xFF;
+    const unsigned build = pt_read_int(object.oid(), VID_SOFTWARE_BUILD).value_or(0) & 0xFF;
     std::string software = fmt("%s%02u", text(object, VID_SOFTWARE_CODE), version);
     if (build >= 1 && build <= 254) {
         software += fmt("b%u", build);
@@ -49,18 +41,18 @@ std::string softwareText(const ProxyObject& object) {
 }
 
 std::string hardwareText(const ProxyObject& object) {
-    const unsigned version = number(object.oid(), VID_HARDWARE_VERSION).value_or(0) & 0xFF;
+    const unsigned version = pt_read_int(object.oid(), VID_HARDWARE_VERSION).value_or(0) & 0xFF;
     return fmt("%s%02u", text(object, VID_HARDWARE_CODE), version);
 }
 
 // A device whose serial number cannot be read has none to show: no made-up zero.
 std::string serialText(const ProxyObject& object) {
-    const std::optional<uint32_t> serial = number(object.oid(), VID_SERIAL_NUMBER);
-    if (!serial || *serial == NO_SERIAL) {
+    const std::optional<int> serial = pt_read_int(object.oid(), VID_SERIAL_NUMBER);
+    if (!serial || static_cast<uint32_t>(*serial) == NO_SERIAL) {
         return "--";
     }
-    const auto prefix = static_cast<unsigned short>(number(object.oid(), VID_SERIAL_PREFIX).value_or(0));
-    return format_serial_number(prefix, *serial);
+    const auto prefix = static_cast<unsigned short>(pt_read_int(object.oid(), VID_SERIAL_PREFIX).value_or(0));
+    return format_serial_number(prefix, static_cast<uint32_t>(*serial));
 }
 
 void addInfoRow(Container* content, const char* caption, int captionWidth, const std::string& value) {

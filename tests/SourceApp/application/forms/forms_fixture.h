@@ -18,7 +18,6 @@
 namespace tdx::test {
 
 class FormsTest : public ScreenHarness {
-public:
 protected:
     void SetUp() override {
         ScreenHarness::SetUp();
@@ -45,7 +44,7 @@ protected:
         Structure.append(new ProxyObject(oid, ObjectInfo(type, subtype), &objectTemplate));
         return ObjectBuilder(oid);
     }
-    // How many pixels of a colour the box shows.
+    // Whether the box shows any pixel of the colour.
     static bool shows(const Box& box, unsigned colour) { return countColour(box, colour) > 0; }
 };
 

@@ -34,18 +34,8 @@ protected:
         mModel.reset();
         ScreenHarness::TearDown();
     }
-    static IconButton* buttonOf(const Container& row) {
-        for (Component* c : row.getChildren()) {
-            if (auto* b = dynamic_cast<IconButton*>(c)) {
-                return b;
-            }
-            if (c->isContainerType()) {
-                if (IconButton* b = buttonOf(*static_cast<Container*>(c))) {
-                    return b;
-                }
-            }
-        }
-        return nullptr;
+    IconButton* buttonOf(const Container& row) const {
+        return find<IconButton>([&row](const IconButton& b) { return b.isChildOf(&row); });
     }
     void pick(const EditableDropdownRow& row, int index) {
         tap(buttonOf(row));
