@@ -141,10 +141,11 @@ void KeyboardEditor::relabel() {
     }
     mSymbolsKey->setText(mPage == Page::Symbols ? "abc" : "?123");
     // The national key shows the first three of its letters.
-    mNationalKey->setText(mPage == Page::National
-                              ? "abc"
-                              : Unicode::encode(mNational[0]) + Unicode::encode(mNational[1]) +
-                                    Unicode::encode(mNational[2]));
+    std::string sample;
+    for (size_t i = 0; i < 3 && i < mNational.size(); ++i) {
+        sample += Unicode::encode(mNational[i]);
+    }
+    mNationalKey->setText(mPage == Page::National ? "abc" : sample);
     mNationalKey->setVisible(mNational.size() >= 3);
     static_cast<IconButton*>(mShiftKey)->setBackColor(mShift ? colour::PRESSED : colour::CONTROL);
     // Symbols have no capitals: Shift shows that it does nothing there.

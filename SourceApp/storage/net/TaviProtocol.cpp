@@ -26,7 +26,6 @@ constexpr vid_t VID_SW_BUILD = 0x809E;
 constexpr vid_t VID_SERIAL_PREFIX = 0x80DF;
 constexpr vid_t VID_HW_CODE = 0x80E3;
 constexpr vid_t VID_SW_CODE = 0x80E4;
-constexpr u8 DEVICE_READY = 2;
 
 constexpr vid_t IDENTITY_VIDS[] = {VID_HW_CODE,    VID_SW_CODE, VID_SW_VERSION,    VID_SW_BUILD,
                                    VID_HW_VERSION, VID_SERIAL,  VID_SERIAL_PREFIX, VID_DEVICE_STATE};
@@ -433,7 +432,7 @@ void TaviProtocol::publishMyself() {
         put_le16(list + 2 * i, IDENTITY_VIDS[i]);
     }
     pt_set_data(mSelf, VID_VALUE_LIST, list, sizeof list);
-    pt_set_int(mSelf, VID_DEVICE_STATE, DEVICE_READY, BT_VTYPE_U8);
+    pt_set_int(mSelf, VID_DEVICE_STATE, DEVICE_ONLINE, BT_VTYPE_U8);
     for (const auto& [ovi, stamp] : mUnconfirmed) {
         mRepublish.push_back(ovi);
     }

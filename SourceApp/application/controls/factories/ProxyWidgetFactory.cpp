@@ -59,14 +59,6 @@ const char* context(bool large) {
     return large ? "home widget" : "widget";
 }
 
-std::optional<int> read(oid_t oid, vid_t vid) {
-    int value = 0;
-    if (pt_get_int(&value, oid, vid) != PT_OK) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 void setClick(Widget* tile, unsigned state, const ProxyObject& object) {
     tile->setClickCommand(std::make_unique<ChangeStateCommand>(state, object.oid()));
 }
@@ -166,7 +158,7 @@ void RoomWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormModel
     setClick(tile, STATE_ROOM, object);
     bindHeading(tile, object, model);
     // The air is shown where the floor sensor does not regulate; the choice is made once, at binding.
-    const std::optional<int> floorMode = read(object.oid(), ROOM_FLOOR_SENSOR_MODE);
+    const std::optional<int> floorMode = pt_read_int(object.oid(), ROOM_FLOOR_SENSOR_MODE);
     const bool air = floorMode.has_value() && (*floorMode & 0xFF) != 0;
     bindNumber(tile->getFirstValueLabel(), object, air ? ROOM_AIR : ROOM_FLOOR, model);
     tile->setFirstLabel(air ? pgettext("home widget", "Room temp.") : pgettext("home widget", "Floor temp."));
@@ -266,7 +258,7 @@ void DhwWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormModel&
 
 bool OutputWidgetTemplate::isSupported(ProxyObject& object) const {
     const u8 subtype = object.type().subtype();
-    const std::optional<int> function = read(object.oid(), OUTPUT_FUNCTION);
+    const std::optional<int> function = pt_read_int(object.oid(), OUTPUT_FUNCTION);
     return (subtype == 7 || subtype == 10) && function.has_value() && (*function & 0xFF) == 1;
 }
 
@@ -348,11 +340,11 @@ bool DeviceWidgetTemplate::isSupported(ProxyObject& object) const {
 
 std::string DeviceWidgetTemplate::softwareText(ProxyObject& object) {
     const std::array<char, CODE_LENGTH> softwareCode = code(object, DEVICE_SOFTWARE_CODE);
-    const std::optional<int> version = read(object.oid(), DEVICE_SOFTWARE_VERSION);
+    const std::optional<int> version = pt_read_int(object.oid(), DEVICE_SOFTWARE_VERSION);
     std::string text = fmt("%.5s%02u", std::string(softwareCode.data(), CODE_LENGTH).c_str(),
                            version ? static_cast<unsigned>(*version & 0xFF) : 255u);
     // Builds 0 and 255 are no builds.
-    if (const std::optional<int> build = read(object.oid(), DEVICE_SOFTWARE_BUILD)) {
+    if (const std::optional<int> build = pt_read_int(object.oid(), DEVICE_SOFTWARE_BUILD)) {
         const unsigned b = static_cast<unsigned>(*build & 0xFF);
         if (b >= 1 && b <= 254) {
             text += fmt("b%02u", b);
