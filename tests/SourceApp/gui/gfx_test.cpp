@@ -259,17 +259,6 @@ TEST_F(GfxTest, NullOrUnknownImagesDrawNothing) {
     EXPECT_EQ(gfx_image_height(nullptr), 0);
 }
 
-TEST_F(GfxTest, BlendRectMixesTheOverlayAtItsLevel) {
-    gfx_blend_rect(Box(0, 0, 2, 1), 0xFF00FF, 63);
-    EXPECT_EQ(at(0, 0), mix(0xFF00FF, BACKGROUND, 63));
-    EXPECT_EQ(at(1, 0), mix(0xFF00FF, BACKGROUND, 63));
-    EXPECT_EQ(at(2, 0), BACKGROUND);
-    gfx_blend_rect(Box(5, 5, 1, 1), 0xFF00FF, 0);
-    EXPECT_EQ(at(5, 5), BACKGROUND);
-    gfx_blend_rect(Box(5, 5, 1, 1), 0xABCDEF, 1000); // levels above 255 are opaque
-    EXPECT_EQ(at(5, 5), 0xABCDEFu);
-}
-
 TEST_F(GfxTest, BlendingIsExactForEveryLevelAndChannelValue) {
     // Every alpha against a spread of source and destination values on all three channels.
     for (unsigned alpha = 0; alpha <= 255; ++alpha)
@@ -281,6 +270,9 @@ TEST_F(GfxTest, BlendingIsExactForEveryLevelAndChannelValue) {
             gfx_blend_rect(Box(0, 0, 1, 1), src, alpha);
             ASSERT_EQ(at(0, 0), mix(src, dst, alpha)) << alpha << " " << v;
         }
+    gfx_blend_rect(Box(5, 5, 2, 1), 0xABCDEF, 1000); // levels above 255 are opaque
+    EXPECT_EQ(at(6, 5), 0xABCDEFu);
+    EXPECT_EQ(inked(Box(4, 4, 4, 3)), 2) << "exactly the box";
 }
 
 struct FlipRecord {
