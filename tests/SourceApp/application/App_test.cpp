@@ -17,14 +17,6 @@
 namespace tdx {
 namespace {
 
-TEST(Application, IsOneObjectWhoseServicesNeverMove) {
-    App* app = getApplication();
-    EXPECT_EQ(getApplication(), app);
-    EXPECT_EQ(Core::current(), app->getCore());
-    EXPECT_EQ(app->getSystemManager(), getApplication()->getSystemManager());
-    EXPECT_EQ(app->getResourceManager(), getApplication()->getResourceManager());
-}
-
 class CountingJob : public Job {
 public:
     void execute() override {

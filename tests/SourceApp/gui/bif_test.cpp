@@ -93,12 +93,8 @@ TEST_F(BifTest, TextWidthIsTheSumOfAdvancesAndMissingCharactersCountAsTheReplace
 // what it decodes.
 TEST_F(BifTest, MalformedUtf8DrawsOneReplacementPerBadSequenceAndNeverReadsPastTheText) {
     const std::pair<std::string, int> cases[] = {
-        {"\x80\xBF"
-         "a",
-         5 + 5 + 4}, // stray continuation bytes
-        {"\xE2\x82"
-         "a",
-         5 + 4}, // truncated in the middle: the next character survives
+        {std::string("\x80\xBF") + "a", 5 + 5 + 4}, // stray continuation bytes
+        {std::string("\xE2\x82") + "a", 5 + 4},     // truncated in the middle: the next character survives
     };
     for (const auto& [text, width] : cases) {
         EXPECT_EQ(bif_text_width(&mFont, text), width) << testing::PrintToString(text);
@@ -120,13 +116,11 @@ TEST_F(BifTest, TextsTooWideEndInTheEllipsisWithinTheirWidth) {
         int width;
         std::string fitted;
     } cases[] = {
-        {"abab", 20, "abab"},   // fits exactly
-        {"abab", 19, "ab" + E}, // 4 + 6 + 6; the next a would need 20
-        {"a ab", 16, "a" + E},  // no blank before the ellipsis
-        {"\xC3\xA9\xC3\xA9"
-         "b",
-         13, "\xC3\xA9" + E}, // whole characters only
-        {"ab", 3, E},         // not even one character: the ellipsis alone
+        {"abab", 20, "abab"},                // fits exactly
+        {"abab", 19, "ab" + E},              // 4 + 6 + 6; the next a would need 20
+        {"a ab", 16, "a" + E},               // no blank before the ellipsis
+        {"\u00E9\u00E9b", 13, "\u00E9" + E}, // whole characters only
+        {"ab", 3, E},                        // not even one character: the ellipsis alone
     };
     for (const auto& c : cases) {
         EXPECT_EQ(bif_fit_text(&mFont, c.text, c.width), c.fitted) << c.text << " in " << c.width;
@@ -251,17 +245,9 @@ TEST_F(BifTest, WrapCutsAWordNoLineCanHoldBetweenCharacters) {
 
 TEST_F(BifTest, WrapMeasuresMalformedUtf8AsTheReplacementItDrawsAndKeepsItsBytesTogether) {
     // The replacement is 5 px: a truncated sequence and the 'a' after it make 9.
-    EXPECT_EQ(wrap(&mFont,
-                   "\xE2\x82"
-                   "a",
-                   9),
-              (Lines{"\xE2\x82"
-                     "a"}));
-    EXPECT_EQ(wrap(&mFont,
-                   "\xE2\x82"
-                   "a",
-                   8),
-              (Lines{"\xE2\x82", "a"}));
+    const std::string cut = std::string("\xE2\x82") + "a";
+    EXPECT_EQ(wrap(&mFont, cut, 9), (Lines{cut}));
+    EXPECT_EQ(wrap(&mFont, cut, 8), (Lines{"\xE2\x82", "a"}));
     EXPECT_EQ(wrap(&mFont, "a\xC3", 8), (Lines{"a", "\xC3"}));
     EXPECT_EQ(wrap(&mFont, "\x80\xBF", 9), (Lines{"\x80", "\xBF"}));
     EXPECT_EQ(wrap(&mFont, "\xC3\xA9 a", 9), (Lines{"\xC3\xA9", "a"}));

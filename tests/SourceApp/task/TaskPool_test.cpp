@@ -94,12 +94,6 @@ TEST(TaskPool, StartsEachJobOnceThenExecutesTheJobsRoundRobinUntilTheyFinish) {
     runUntilEmpty(pool);
     const Log expected = {"A start", "B start", "C start", "A 1", "B 1", "C 1", "A 2", "C 2", "A 3"};
     EXPECT_EQ(log, expected);
-    EXPECT_EQ(a.mStarts, 1);
-    EXPECT_EQ(b.mStarts, 1);
-    EXPECT_EQ(c.mStarts, 1);
-    EXPECT_TRUE(a.hasFinished());
-    EXPECT_TRUE(b.hasFinished());
-    EXPECT_TRUE(c.hasFinished());
 
     // Finished jobs are gone: running again calls nobody.
     pool.run();
@@ -206,14 +200,9 @@ TEST(TaskPool, AJobMayRemoveAndDeleteItselfOrScheduleAnotherFromItsExecute) {
 
     runUntilEmpty(pool);
     EXPECT_TRUE(deleted);
-    EXPECT_EQ(log[0], "S start");
-    EXPECT_EQ(log[1], "P start");
-    EXPECT_EQ(log[2], "G start");
-    EXPECT_EQ(log[3], "S 1");
-    EXPECT_EQ(log[4], "P 1");
-    EXPECT_EQ(log[5], "G 1");
-    EXPECT_EQ(log[6], "N start");
-    EXPECT_EQ(log.size(), 7u + 64u * 2u + 1u);
+    ASSERT_EQ(log.size(), 7u + 64u * 2u + 1u);
+    EXPECT_EQ((Log{log.begin(), log.begin() + 7}),
+              (Log{"S start", "P start", "G start", "S 1", "P 1", "G 1", "N start"}));
     EXPECT_EQ(spawned.mExecutions, 1);
     for (const auto& job : many) {
         EXPECT_EQ(job->mStarts, 1);

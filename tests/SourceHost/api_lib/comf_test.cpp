@@ -192,11 +192,22 @@ TEST(SerialPort, BadSlotsNamesAndFilesAreRefused) {
 
 // ---- Loop ports ----
 
-TEST(LoopPort, CarriesBytesBothWaysAndEchoesTheDisplaysWrites) {
-    comf_loop* loop = comf_loop_create("comf-test");
-    ASSERT_NE(loop, nullptr);
+// A converter loop with the display's side opened on it.
+class LoopPort : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(loop = comf_loop_create("comf-test"), nullptr);
+        ASSERT_EQ(loop_serial_port.open(0, "loop:comf-test"), 0);
+    }
+    void TearDown() override {
+        loop_serial_port.close(0);
+        comf_loop_destroy(loop);
+    }
+    comf_loop* loop = nullptr;
+};
+
+TEST_F(LoopPort, CarriesBytesBothWaysAndEchoesTheDisplaysWrites) {
     EXPECT_EQ(comf_loop_create("comf-test"), nullptr);
-    ASSERT_EQ(loop_serial_port.open(0, "loop:comf-test"), 0);
     ASSERT_TRUE(loop_serial_port.connected(0));
 
     const uint8_t poll[] = {1, 2, 3};
@@ -212,16 +223,10 @@ TEST(LoopPort, CarriesBytesBothWaysAndEchoesTheDisplaysWrites) {
     EXPECT_EQ(readAll(0, loop_serial_port), "");
     EXPECT_EQ(comf_loop_read(loop, peer, sizeof(peer)), 1);
     EXPECT_EQ(peer[0], 'z');
-
-    loop_serial_port.close(0);
-    comf_loop_destroy(loop);
 }
 
-TEST(LoopPort, AFullDirectionTakesNoMore) {
-    comf_loop* loop = comf_loop_create("comf-full");
-    ASSERT_NE(loop, nullptr);
+TEST_F(LoopPort, AFullDirectionTakesNoMore) {
     comf_loop_set_echo(loop, false);
-    ASSERT_EQ(loop_serial_port.open(0, "loop:comf-full"), 0);
     const std::string chunk(COMF_LOOP_CAPACITY - 10, 'a');
     EXPECT_EQ(writeText(0, chunk, loop_serial_port), COMF_LOOP_CAPACITY - 10);
     EXPECT_EQ(writeText(0, std::string(20, 'b'), loop_serial_port), 10);
@@ -229,14 +234,9 @@ TEST(LoopPort, AFullDirectionTakesNoMore) {
     uint8_t peer[COMF_LOOP_CAPACITY];
     EXPECT_EQ(comf_loop_read(loop, peer, sizeof(peer)), COMF_LOOP_CAPACITY);
     EXPECT_EQ(peer[COMF_LOOP_CAPACITY - 1], 'b');
-    loop_serial_port.close(0);
-    comf_loop_destroy(loop);
 }
 
-TEST(LoopPort, AQuickUnplugAndReplugIsStillNoticed) {
-    comf_loop* loop = comf_loop_create("comf-replug");
-    ASSERT_NE(loop, nullptr);
-    ASSERT_EQ(loop_serial_port.open(0, "loop:comf-replug"), 0);
+TEST_F(LoopPort, AQuickUnplugAndReplugIsStillNoticed) {
     const uint8_t stale[] = {9, 9};
     comf_loop_write(loop, stale, 2);
     comf_loop_set_plugged(loop, false);
@@ -246,11 +246,9 @@ TEST(LoopPort, AQuickUnplugAndReplugIsStillNoticed) {
     os_clock_advance(COMF_RETRY_MS);
     EXPECT_EQ(readAll(0, loop_serial_port), "");
     EXPECT_TRUE(loop_serial_port.connected(0));
-    loop_serial_port.close(0);
-    comf_loop_destroy(loop);
 }
 
-TEST(LoopPort, BadNamesAreRefused) {
+TEST(LoopPorts, BadNamesAreRefused) {
     EXPECT_EQ(comf_loop_create(nullptr), nullptr);
     EXPECT_EQ(comf_loop_create(""), nullptr);
     EXPECT_EQ(comf_loop_create(std::string(COMF_PORT_NAME_SIZE, 'n').c_str()), nullptr);

@@ -55,12 +55,6 @@ protected:
     }
 };
 
-TEST_F(Layers, OnlyTheMainLayerReachesTheCanvas) {
-    EXPECT_EQ(sAdded, std::vector<layer*>{layer_get(LAYER_MAIN)});
-    EXPECT_EQ(layer_get(-1), nullptr);
-    EXPECT_EQ(layer_get(LAYER_COUNT), nullptr);
-}
-
 TEST_F(Layers, FlipCopiesExactlyTheRectangleClippedToTheLayerAndRepaintsItOnceIfAny) {
     constexpr int BIG = 2147483647;
     const struct {
@@ -97,7 +91,10 @@ TEST_F(Layers, FlipCopiesExactlyTheRectangleClippedToTheLayerAndRepaintsItOnceIf
     layer_flip(nullptr, 0, 0, 10, 10);
 }
 
-TEST_F(Layers, WithoutHooksFlipStillUpdatesTheDisplayBuffer) {
+TEST_F(Layers, OnlyTheMainLayerReachesTheCanvasAndWithoutHooksFlipStillUpdatesTheDisplayBuffer) {
+    EXPECT_EQ(sAdded, std::vector<layer*>{layer_get(LAYER_MAIN)});
+    EXPECT_EQ(layer_get(-1), nullptr);
+    EXPECT_EQ(layer_get(LAYER_COUNT), nullptr);
     layer_set_canvas_hooks(nullptr, nullptr);
     layer_init();
     layer& main = *layer_get(LAYER_MAIN);
@@ -105,7 +102,7 @@ TEST_F(Layers, WithoutHooksFlipStillUpdatesTheDisplayBuffer) {
     EXPECT_EQ(main.front[0], main.back[0]);
     EXPECT_EQ(main.front[1], 0u);
     EXPECT_TRUE(sFlips.empty());
-    EXPECT_TRUE(sAdded.size() == 1u) << "only the SetUp's layer_init reached the canvas";
+    EXPECT_EQ(sAdded.size(), 1u) << "only the SetUp's layer_init reached the canvas";
 }
 
 } // namespace

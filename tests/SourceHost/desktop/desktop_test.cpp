@@ -216,6 +216,7 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
     EXPECT_EQ(std::filesystem::file_size(path), 230454u);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("/nonexistent-folder/shot.bmp"), std::string::npos);
+    EXPECT_FALSE(reports[0].ends_with(": ")) << "the report says why";
 
     ScreenshotToClipboard(window.canvas(), [&](const std::string& text) {
         reports.push_back(text);

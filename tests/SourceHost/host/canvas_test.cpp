@@ -1,15 +1,11 @@
 // The canvas: window-to-display mapping, composition, the zoomed copy, the BMP layout and a
 // screenshot taken while the application thread repaints.
 #include "SourceHost/host/Canvas.h"
-#include "tests/SourceHost/api_lib/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 namespace tdx {
@@ -98,17 +94,6 @@ TEST(Canvas, ScreenshotsAreBottomUpBgrBitmaps) {
         EXPECT_EQ(std::count(small.begin() + at, small.begin() + at + 9, 0xFF), 9);
         EXPECT_EQ(std::count(small.begin() + at + 9, small.begin() + at + 12, 0), 3);
     }
-}
-
-TEST(Canvas, SavesTheFileOrSaysWhyNot) {
-    Canvas canvas(6, 6, 320, 240);
-    const test::TempDir folder;
-    const std::string path = folder / "shot.bmp";
-    std::string error;
-    ASSERT_TRUE(canvas.SaveToFile(path, &error)) << error;
-    EXPECT_EQ(std::filesystem::file_size(path), 230454u);
-    EXPECT_FALSE(canvas.SaveToFile("/nonexistent-folder/shot.bmp", &error));
-    EXPECT_FALSE(error.empty());
 }
 
 // A writer thread paints whole frames of one colour; every screenshot shows one colour only.

@@ -211,9 +211,26 @@ TEST_F(StepHost, KeysAndCoreMessagesReachTheCore) {
 
 // ---- Real threads ----
 
-TEST(ThreadHost, StartsPassesAndStops) {
+class ThreadHost : public ::testing::Test {
+protected:
+    // The application's first pass signals `inPass` and waits inside for `release`, before its drain.
+    void holdFirstPass() {
+        app.duringPass = [this] {
+            if (first.exchange(false)) {
+                inPass.count_down();
+                release.wait();
+            }
+        };
+    }
     HostHandOver handOver;
-    TestApplication app(handOver);
+    TestApplication app{handOver};
+    std::latch inPass{1}, release{1};
+    std::atomic<bool> first{true};
+    ManualTimerQueue timers;
+    CHost host{app.entry(), handOver, &timers};
+};
+
+TEST_F(ThreadHost, StartsPassesAndStops) {
     std::latch tenPasses(10);
     std::atomic<int> counted{0};
     app.duringPass = [&] {
@@ -221,8 +238,6 @@ TEST(ThreadHost, StartsPassesAndStops) {
             tenPasses.count_down();
         }
     };
-    ManualTimerQueue timers;
-    CHost host(app.entry(), handOver, &timers);
     host.Initialize();
     tenPasses.wait();
     EXPECT_TRUE(host.stop());
@@ -230,21 +245,10 @@ TEST(ThreadHost, StartsPassesAndStops) {
     EXPECT_FALSE(host.sendEvent(EVENT_DEBUG_SELECT, 0, 0)); // stopped: nothing waits for ever
 }
 
-TEST(ThreadHost, ASecondEventWaitsUntilTheFirstHasReachedTheApplication) {
-    HostHandOver handOver;
-    TestApplication app(handOver);
-    std::latch inPass(1), release(1);
-    std::atomic<bool> first{true};
-    app.duringPass = [&] {
-        if (first.exchange(false)) {
-            inPass.count_down();
-            release.wait();
-        }
-    };
-    ManualTimerQueue timers;
-    CHost host(app.entry(), handOver, &timers);
+TEST_F(ThreadHost, ASecondEventWaitsUntilTheFirstHasReachedTheApplication) {
+    holdFirstPass();
     host.Initialize();
-    inPass.wait(); // the application is inside its first pass, before its drain
+    inPass.wait();
     ASSERT_TRUE(host.sendEvent(EVENT_DEBUG_SELECT, 1, 1));
     auto second = std::async(std::launch::async, [&] {
         const bool sent = host.sendEvent(EVENT_DEBUG_MOVE, 2, 2);
@@ -257,8 +261,7 @@ TEST(ThreadHost, ASecondEventWaitsUntilTheFirstHasReachedTheApplication) {
     EXPECT_TRUE(host.stop());
 }
 
-TEST(ThreadHost, AWaitingSenderWakesWhenTheHostStops) {
-    HostHandOver handOver;
+TEST_F(ThreadHost, AWaitingSenderWakesWhenTheHostStops) {
     Event event;
     event.kind = EVENT_DEBUG_SELECT;
     ASSERT_TRUE(handOver.postEvent(event)); // no application drains it
@@ -267,21 +270,10 @@ TEST(ThreadHost, AWaitingSenderWakesWhenTheHostStops) {
     EXPECT_FALSE(waiting.get());
 }
 
-TEST(ThreadHost, AHungApplicationIsReportedAfterTheWait) {
-    HostHandOver handOver;
-    TestApplication app(handOver);
-    std::latch hung(1), release(1);
-    std::atomic<bool> first{true};
-    app.duringPass = [&] {
-        if (first.exchange(false)) {
-            hung.count_down();
-            release.wait();
-        }
-    };
-    ManualTimerQueue timers;
-    CHost host(app.entry(), handOver, &timers);
+TEST_F(ThreadHost, AHungApplicationIsReportedAfterTheWait) {
+    holdFirstPass();
     host.Initialize();
-    hung.wait();
+    inPass.wait();
     const auto begin = std::chrono::steady_clock::now();
     EXPECT_FALSE(host.stop(std::chrono::milliseconds(100)));
     EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(100));
@@ -289,9 +281,7 @@ TEST(ThreadHost, AHungApplicationIsReportedAfterTheWait) {
     EXPECT_TRUE(host.stop());
 }
 
-TEST(ThreadHost, ARestartStartsTheApplicationAgain) {
-    HostHandOver handOver;
-    TestApplication app(handOver);
+TEST_F(ThreadHost, ARestartStartsTheApplicationAgain) {
     std::latch secondRun(1);
     std::atomic<bool> restarted{false}, counted{false};
     app.duringPass = [&] {
@@ -302,8 +292,6 @@ TEST(ThreadHost, ARestartStartsTheApplicationAgain) {
             secondRun.count_down();
         }
     };
-    ManualTimerQueue timers;
-    CHost host(app.entry(), handOver, &timers);
     host.Initialize();
     while (!secondRun.try_wait()) {
         timers.advance(CHost::TICK); // the tick starts the new thread once the old one has ended

@@ -46,23 +46,15 @@ TEST_F(LabelTest, ALabelIsAsWideAsItsTextAndKeepsItsAnchorThroughNewTexts) {
     auto* left = new Label(form, 100, 10, &bif_myriad12, "Outdoor");
     auto* centre = new Label(form, 160, 40, &bif_myriad12, "Outdoor", HorizontalAlign::Center);
     auto* right = new Label(form, 300, 70, &bif_myriad12, "Outdoor", HorizontalAlign::Right);
-    const struct {
-        const char* text;
-    } texts[] = {{"Outdoor"},
-                 {"Outdoor temperature"},
-                 {"Out"},
-                 {""},
-                 {"22.5 \xC2\xB0"
-                  "C"}};
-    for (const auto& t : texts) {
-        static_cast<IStringComponent*>(left)->setText(t.text); // adapters write through the string side
-        centre->setText(t.text);
-        right->setText(t.text);
+    for (const char* text : {"Outdoor", "Outdoor temperature", "Out", "", "22.5 \u00B0C"}) {
+        static_cast<IStringComponent*>(left)->setText(text); // adapters write through the string side
+        centre->setText(text);
+        right->setText(text);
         runTasks();
-        const int w = widthOf(t.text);
-        EXPECT_EQ(left->getBoundingBox(), Box(100, 10, w, Label::HEIGHT)) << t.text;
-        EXPECT_NEAR(centre->getLeft() + w / 2, 160, 1) << t.text;
-        EXPECT_EQ(right->getBoundingBox(), Box(301 - w, 70, w, Label::HEIGHT)) << t.text;
+        const int w = widthOf(text);
+        EXPECT_EQ(left->getBoundingBox(), Box(100, 10, w, Label::HEIGHT)) << text;
+        EXPECT_NEAR(centre->getLeft() + w / 2, 160, 1) << text;
+        EXPECT_EQ(right->getBoundingBox(), Box(301 - w, 70, w, Label::HEIGHT)) << text;
         EXPECT_LE(inkIn(Box::fromCorners(0, 70, 319, 70 + Label::HEIGHT), 0xFFFFFF).x2, 300)
             << "nothing right of the anchor";
         EXPECT_EQ(inked(Box::fromCorners(0, 10, 99, 25), 0xFFFFFF), 0) << "nothing left of the anchor";

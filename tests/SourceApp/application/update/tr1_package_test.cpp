@@ -29,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(PackageScan, ItemsAreFoundWhereTheyStandUpToTheEndOfTheFile) {
+TEST_F(PackageScan, ItemsAreFoundWhereTheyStandUpToTheEndOfTheFileAndCountedInOrder) {
     mkpackage::Item withBlock = displayItem(2, 4);
     withBlock.firstBlock = Bytes(200, 0xA5);
     const Bytes one = build(displayItem(1));
@@ -45,17 +45,25 @@ TEST_F(PackageScan, ItemsAreFoundWhereTheyStandUpToTheEndOfTheFile) {
     EXPECT_EQ(items[1].checksumFail, 0);
 
     EXPECT_TRUE(scan({}).empty());
-    const bl_dev_info device = displayInfo();
-    EXPECT_TRUE(tr1_firmware_is_incompatible(&device)(tr1_package_item{{}, "gone.fw", 0, 0, 0}));
-}
 
-TEST_F(PackageScan, TheIndexCountsItemsThatDoNotFit) {
+    // The index counts the items that do not fit; a package is read up to 64 items.
     mkpackage::Item other = displayItem(1);
     other.descriptor.hwCode = "HM316";
     mkpackage::Item notFirmware = displayItem(1);
     notFirmware.type = 2;
     EXPECT_EQ(indexes(scan(concat({build(other), build(notFirmware), build(displayItem(3))}))),
               (std::vector<int>{2}));
+    const Bytes item = build(displayItem(1, 4));
+    Bytes package;
+    for (int i = 0; i < 70; ++i) {
+        package.insert(package.end(), item.begin(), item.end());
+    }
+    const std::vector<tr1_package_item> many = scan(package);
+    ASSERT_EQ(many.size(), 64u);
+    EXPECT_EQ(many.back().index, 63);
+
+    const bl_dev_info device = displayInfo();
+    EXPECT_TRUE(tr1_firmware_is_incompatible(&device)(tr1_package_item{{}, "gone.fw", 0, 0, 0}));
 }
 
 TEST_F(PackageScan, DescriptorFieldsDecideTheFit) {
@@ -144,17 +152,6 @@ TEST_F(PackageScan, DamagedOrHostileItemsEndTheScanCleanlyKeepingTheItemsBefore)
         EXPECT_EQ(indexes(scan(package)), (std::vector<int>{0})) << c.what;
         EXPECT_TRUE(trace.contains(c.trace)) << c.what << ": " << trace.str();
     }
-}
-
-TEST_F(PackageScan, APackageIsReadUpTo64Items) {
-    Bytes package;
-    for (int i = 0; i < 70; ++i) {
-        const Bytes item = build(displayItem(1, 4));
-        package.insert(package.end(), item.begin(), item.end());
-    }
-    const std::vector<tr1_package_item> items = scan(package);
-    ASSERT_EQ(items.size(), 64u);
-    EXPECT_EQ(items.back().index, 63);
 }
 
 TEST_F(PackageScan, TheToolBuildsPackagesTheScannerReads) {

@@ -240,45 +240,28 @@ TEST_F(NavigationTest, TypedStatesReachTheScreenWithTheirParameter) {
     EXPECT_EQ(typed.getP1(), 1u);
 }
 
-// A serialisable component: an open flag that survives its screen.
-class Toggle : public Component {
+// A serialisable component whose value survives its screen; each value type is its own kind of record.
+template <typename T>
+class Kept : public Component {
 public:
     struct Saved : SerializedState {
-        explicit Saved(bool open)
-            : SerializedState(unique_id<Toggle>())
-            , open(open) {}
-        bool open;
+        explicit Saved(T value)
+            : SerializedState(unique_id<Kept>())
+            , value(value) {}
+        T value;
     };
-    explicit Toggle(Container* parent)
+    explicit Kept(Container* parent)
         : Component(parent, 0, 0, 10, 10) {}
     bool isSerializable() const override { return true; }
     bool isOwnSerializedState(const SerializedState* s) const override {
-        return s->getId() == unique_id<Toggle>();
+        return s->getId() == unique_id<Kept>();
     }
-    std::unique_ptr<SerializedState> handleSerialize() override { return std::make_unique<Saved>(open); }
-    void handleDeserialize(const SerializedState* s) override { open = static_cast<const Saved*>(s)->open; }
-    bool open = false;
+    std::unique_ptr<SerializedState> handleSerialize() override { return std::make_unique<Saved>(value); }
+    void handleDeserialize(const SerializedState* s) override { value = static_cast<const Saved*>(s)->value; }
+    T value{};
 };
-
-// Serialisable too, but of another kind.
-class Counter : public Component {
-public:
-    struct Saved : SerializedState {
-        explicit Saved(int n)
-            : SerializedState(unique_id<Counter>())
-            , n(n) {}
-        int n;
-    };
-    explicit Counter(Container* parent)
-        : Component(parent, 0, 0, 10, 10) {}
-    bool isSerializable() const override { return true; }
-    bool isOwnSerializedState(const SerializedState* s) const override {
-        return s->getId() == unique_id<Counter>();
-    }
-    std::unique_ptr<SerializedState> handleSerialize() override { return std::make_unique<Saved>(n); }
-    void handleDeserialize(const SerializedState* s) override { n = static_cast<const Saved*>(s)->n; }
-    int n = 0;
-};
+using Toggle = Kept<bool>;
+using Counter = Kept<int>;
 
 class SavedStateTest : public NavigationTest {
 protected:
@@ -297,51 +280,51 @@ protected:
 };
 
 TEST_F(SavedStateTest, ComponentStatesSurviveForwardAndBack) {
-    mSecond->open = true;
+    mSecond->value = true;
     mCore.changeState(13, 0, 0, 0, 0);
     pass();
     mCore.prevState();
     pass();
-    EXPECT_FALSE(mFirst->open);
-    EXPECT_TRUE(mSecond->open);
+    EXPECT_FALSE(mFirst->value);
+    EXPECT_TRUE(mSecond->value);
 }
 
 TEST_F(SavedStateTest, ComponentStatesSurviveARestart) {
-    mFirst->open = true;
+    mFirst->value = true;
     mCore.restartState();
     pass();
-    EXPECT_TRUE(mFirst->open);
-    EXPECT_FALSE(mSecond->open);
+    EXPECT_TRUE(mFirst->value);
+    EXPECT_FALSE(mSecond->value);
 }
 
 TEST_F(SavedStateTest, ReplaceAndHomeDoNotBringOldStatesBack) {
-    mFirst->open = true;
+    mFirst->value = true;
     mCore.replaceState(12, 0, 0, 0, 0);
     pass();
-    EXPECT_FALSE(mFirst->open);
-    mFirst->open = true;
+    EXPECT_FALSE(mFirst->value);
+    mFirst->value = true;
     mCore.defaultState();
     pass();
     mCore.changeState(12, 0, 0, 0, 0);
     pass();
-    EXPECT_FALSE(mFirst->open) << "a new visit starts fresh";
+    EXPECT_FALSE(mFirst->value) << "a new visit starts fresh";
 }
 
 TEST_F(SavedStateTest, TheHomeScreenKeepsItsStatesForTheWayBack) {
     mScreens[9] = mScreens[12];
     mCore.defaultState();
     pass();
-    mSecond->open = true;
+    mSecond->value = true;
     mCore.changeState(14, 0, 0, 0, 0);
     pass();
     mCore.prevState();
     pass();
     EXPECT_EQ(shownId(), 9u);
-    EXPECT_TRUE(mSecond->open);
+    EXPECT_TRUE(mSecond->value);
 }
 
 TEST_F(SavedStateTest, AScreenThatGoesBackInItsConstructorGetsNoneOfThePreviousScreensStates) {
-    mFirst->open = true;
+    mFirst->value = true;
     Toggle* passing = nullptr;
     mScreens[40] = [&](TestForm& form) {
         passing = new Toggle(&form);
@@ -351,15 +334,15 @@ TEST_F(SavedStateTest, AScreenThatGoesBackInItsConstructorGetsNoneOfThePreviousS
     pass();
     ASSERT_EQ(shownId(), 40u);
     ASSERT_NE(passing, nullptr);
-    EXPECT_FALSE(passing->open) << "the record saved for screen 12 is not this screen's";
+    EXPECT_FALSE(passing->value) << "the record saved for screen 12 is not this screen's";
     pass();
     EXPECT_EQ(shownId(), 12u);
-    EXPECT_TRUE(mFirst->open);
+    EXPECT_TRUE(mFirst->value);
 }
 
 TEST_F(SavedStateTest, ALayoutThatChangedMeanwhileRestoresOnlyWhatMatches) {
-    mFirst->open = true;
-    mSecond->open = true;
+    mFirst->value = true;
+    mSecond->value = true;
     Counter* counter = nullptr;
     // Same state, other screen now: a counter first, then one toggle.
     mCore.changeState(13, 0, 0, 0, 0);
@@ -372,8 +355,8 @@ TEST_F(SavedStateTest, ALayoutThatChangedMeanwhileRestoresOnlyWhatMatches) {
     mCore.prevState();
     pass();
     ASSERT_NE(counter, nullptr);
-    EXPECT_EQ(counter->n, 0) << "the first record is a toggle's";
-    EXPECT_TRUE(mFirst->open)
+    EXPECT_EQ(counter->value, 0) << "the first record is a toggle's";
+    EXPECT_TRUE(mFirst->value)
         << "the second record is a toggle's and it is the second serialisable component";
 }
 

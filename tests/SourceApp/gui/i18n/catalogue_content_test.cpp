@@ -129,6 +129,12 @@ TEST(Catalogues, TranslationsKeepTheBlanksAroundUnits) {
     }
 }
 
+// The translated languages by their number, with their catalogues.
+const struct {
+    uint8_t number;
+    const char* po;
+} LANGUAGES[] = {{1, "resources/po/da.po"}, {2, "resources/po/cs.po"}, {3, "resources/po/nl.po"}};
+
 // The value formatters translate their units in a context, from a variable: each catalogue must hold them
 // under the very context and id the formatter looks up, or the screens show English units.
 TEST(Catalogues, UnitsOfTheValueFormattersAreTranslated) {
@@ -141,12 +147,8 @@ TEST(Catalogues, UnitsOfTheValueFormattersAreTranslated) {
                  {F::Seconds, "seconds", " s"},
                  {F::Minutes, "minutes", " m"},
                  {F::Hours, "hours", " h"}};
-    const struct {
-        uint8_t number;
-        const char* po;
-    } languages[] = {{1, "resources/po/da.po"}, {2, "resources/po/cs.po"}, {3, "resources/po/nl.po"}};
     i18n.setResourceReader(&test::repositoryCatalogues);
-    for (const auto& language : languages) {
+    for (const auto& language : LANGUAGES) {
         const auto& bytes = test::compiledCatalogue(language.po);
         MoFile catalogue;
         ASSERT_EQ(catalogue.loadFromMemory(bytes.data(), bytes.size()), 0) << language.po;
@@ -214,12 +216,8 @@ TEST(Catalogues, TextsOfTheDataModelAreTranslated) {
     ASSERT_FALSE(enumerations.empty());
     ASSERT_FALSE(alarmTexts.empty());
 
-    const struct {
-        uint8_t number;
-        const char* po;
-    } languages[] = {{1, "resources/po/da.po"}, {2, "resources/po/cs.po"}, {3, "resources/po/nl.po"}};
     i18n.setResourceReader(&test::repositoryCatalogues);
-    for (const auto& language : languages) {
+    for (const auto& language : LANGUAGES) {
         SCOPED_TRACE(language.po);
         const auto& bytes = test::compiledCatalogue(language.po);
         MoFile catalogue;

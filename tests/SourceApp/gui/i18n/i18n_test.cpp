@@ -40,10 +40,7 @@ TEST_F(I18nTest, SwitchesBetweenTheFourLanguages) {
         const char* on;
     } rows[] = {
         {1, 76, "marts", "Til"},
-        {2, 75,
-         "b\xC5\x99"
-         "ezna",
-         "Zap"},
+        {2, 75, "b\u0159ezna", "Zap"},
         {3, 78, "maart", "Aan"},
         {0, 0, "March", "On"},
     };

@@ -161,14 +161,19 @@ TEST_F(RemoteUpdateTest, ManualUpdateWalksTheWizardAndSendsTheChosenItemsDescrip
     EXPECT_EQ(core.getStateManager().size(), 1u);
 }
 
-TEST_F(RemoteUpdateTest,
-       AutomaticStartShowsNothingForARunningApplicationAndCannotBeCancelledInTheBootloader) {
+TEST_F(RemoteUpdateTest, AutomaticStartShowsNothingForARunningApplicationOrAFaultAndCannotBeCancelledLater) {
     ASSERT_TRUE(start(RUSM_WAIT_BOOTLOADER));
     mPort->raise(BL_CL_EVENT_APPLICATION);
     EXPECT_EQ(screen(), SYSTEM_SCREEN);
     EXPECT_EQ(model().getResult().getResultType(), UpdateResultType::Default);
     tick();
     EXPECT_EQ(manager.getProcess(), nullptr);
+
+    ASSERT_TRUE(start(RUSM_WAIT_BOOTLOADER));
+    mPort->fault(BL_FAULT_DEVICE_STATUS);
+    tick();
+    EXPECT_EQ(manager.getProcess(), nullptr);
+    EXPECT_EQ(screen(), SYSTEM_SCREEN);
 
     ASSERT_TRUE(start(RUSM_WAIT_BOOTLOADER));
     EXPECT_EQ(screen(), SYSTEM_SCREEN);
@@ -290,14 +295,6 @@ TEST_F(RemoteUpdateTest, FailuresEndOnTheDoneScreenWithTheirResult) {
         tick();
         ASSERT_EQ(manager.getProcess(), nullptr);
     }
-}
-
-TEST_F(RemoteUpdateTest, AFaultBeforeAnyScreenEndsTheAutomaticStartSilently) {
-    ASSERT_TRUE(start(RUSM_WAIT_BOOTLOADER));
-    mPort->fault(BL_FAULT_DEVICE_STATUS);
-    tick();
-    EXPECT_EQ(manager.getProcess(), nullptr);
-    EXPECT_EQ(screen(), SYSTEM_SCREEN);
 }
 
 TEST_F(RemoteUpdateTest, NoUpdateStartsWhileTheOwnerIsUnknown) {
