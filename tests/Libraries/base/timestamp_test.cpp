@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
@@ -13,31 +14,14 @@
 namespace tdx {
 namespace {
 
-struct Fields {
-    int year;
-    int month; // 1-12
-    int day;
-    int hour;
-    int minute;
-    int second;
-    int weekDay;
-};
+// Year, month (1-12), day, hour, minute, second, weekday: compared whole, printed whole on a mismatch.
+using Fields = std::array<int, 7>;
 
 Fields broke(time_t t) {
     tm out{};
     timestamp_broke(&out, t);
     return {out.tm_year + 1900, out.tm_mon + 1, out.tm_mday, out.tm_hour,
             out.tm_min,         out.tm_sec,     out.tm_wday};
-}
-
-void expectFields(const Fields& actual, const Fields& expected) {
-    EXPECT_EQ(actual.year, expected.year);
-    EXPECT_EQ(actual.month, expected.month);
-    EXPECT_EQ(actual.day, expected.day);
-    EXPECT_EQ(actual.hour, expected.hour);
-    EXPECT_EQ(actual.minute, expected.minute);
-    EXPECT_EQ(actual.second, expected.second);
-    EXPECT_EQ(actual.weekDay, expected.weekDay);
 }
 
 TEST(Timestamp, KnownMomentsHaveTheirCalendarFieldsAndWeekdays) {
@@ -58,10 +42,9 @@ TEST(Timestamp, KnownMomentsHaveTheirCalendarFieldsAndWeekdays) {
     };
     for (const Known& k : known) {
         SCOPED_TRACE(k.seconds);
-        expectFields(broke(k.seconds), k.fields);
-        EXPECT_EQ(timestamp_make_simple(k.fields.year, k.fields.month, k.fields.day, k.fields.hour,
-                                        k.fields.minute, k.fields.second),
-                  k.seconds);
+        EXPECT_EQ(broke(k.seconds), k.fields);
+        const auto [year, month, day, hour, minute, second, weekDay] = k.fields;
+        EXPECT_EQ(timestamp_make_simple(year, month, day, hour, minute, second), k.seconds);
     }
 }
 
@@ -133,7 +116,7 @@ TEST(Timestamp, DoesNotDependOnTheTimeZoneOfTheEnvironment) {
     setenv("TZ", "<+14>-14", 1); // UTC+14 in POSIX form, independent of the zone database
     tzset();
 
-    expectFields(broke(951782400 + 23 * 3600), {2000, 2, 29, 23, 0, 0, 2});
+    EXPECT_EQ(broke(951782400 + 23 * 3600), (Fields{2000, 2, 29, 23, 0, 0, 2}));
     EXPECT_EQ(timestamp_make_simple(2000, 2, 29, 23, 0, 0), 951782400 + 23 * 3600);
     tm fields{};
     timestamp_broke(&fields, 4107542400);
@@ -141,7 +124,7 @@ TEST(Timestamp, DoesNotDependOnTheTimeZoneOfTheEnvironment) {
 
     setenv("TZ", "<-12>12", 1); // UTC-12
     tzset();
-    expectFields(broke(0), {1970, 1, 1, 0, 0, 0, 4});
+    EXPECT_EQ(broke(0), (Fields{1970, 1, 1, 0, 0, 0, 4}));
     EXPECT_EQ(timestamp_make_simple(1970, 1, 1, 0, 0, 0), 0);
 
     if (saved) {
@@ -155,25 +138,20 @@ TEST(Timestamp, DoesNotDependOnTheTimeZoneOfTheEnvironment) {
 TEST(Timestamp, FarPastAndFutureSaturateAtTheLimitsOfTheBrokenDownYear) {
     tm fields{};
     timestamp_broke(&fields, INT64_MAX);
-    EXPECT_EQ(fields.tm_year, INT_MAX);
-    EXPECT_EQ(fields.tm_mon, 11);
-    EXPECT_EQ(fields.tm_mday, 31);
-    EXPECT_EQ(fields.tm_hour, 23);
-    EXPECT_EQ(fields.tm_min, 59);
-    EXPECT_EQ(fields.tm_sec, 59);
+    EXPECT_EQ(
+        std::tie(fields.tm_year, fields.tm_mon, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec),
+        std::tuple(INT_MAX, 11, 31, 23, 59, 59));
     EXPECT_EQ(timestamp_make(&fields), TIMESTAMP_MAX);
 
     timestamp_broke(&fields, INT64_MIN);
-    EXPECT_EQ(fields.tm_year, INT_MIN);
-    EXPECT_EQ(fields.tm_mon, 0);
-    EXPECT_EQ(fields.tm_mday, 1);
-    EXPECT_EQ(fields.tm_hour, 0);
+    EXPECT_EQ(std::tie(fields.tm_year, fields.tm_mon, fields.tm_mday, fields.tm_hour),
+              std::tuple(INT_MIN, 0, 1, 0));
     EXPECT_EQ(timestamp_make(&fields), TIMESTAMP_MIN);
 
     // The proleptic calendar before the Common Era: 0001-01-01 is a Monday, year 0 (1 BC) a leap year.
-    expectFields(broke(timestamp_make_simple(1, 1, 1, 0, 0, 0)), {1, 1, 1, 0, 0, 0, 1});
-    expectFields(broke(timestamp_make_simple(0, 2, 29, 0, 0, 0)), {0, 2, 29, 0, 0, 0, 2});
-    expectFields(broke(timestamp_make_simple(0, 1, 1, 0, 0, 0) - 1), {-1, 12, 31, 23, 59, 59, 5});
+    EXPECT_EQ(broke(timestamp_make_simple(1, 1, 1, 0, 0, 0)), (Fields{1, 1, 1, 0, 0, 0, 1}));
+    EXPECT_EQ(broke(timestamp_make_simple(0, 2, 29, 0, 0, 0)), (Fields{0, 2, 29, 0, 0, 0, 2}));
+    EXPECT_EQ(broke(timestamp_make_simple(0, 1, 1, 0, 0, 0) - 1), (Fields{-1, 12, 31, 23, 59, 59, 5}));
 
     // Extreme fields do not overflow: every field is carried in 64 bits.
     fields = tm{};
@@ -193,7 +171,7 @@ TEST(Timestamp, NetworkTimeCountsFrom2000AndSaturatesOutsideItsRange) {
     EXPECT_EQ(NETWORK_TIME_OFFSET, timestamp_make_simple(2000, 1, 1, 0, 0, 0));
     EXPECT_EQ(timestamp_from_network(0), 946684800);
     EXPECT_EQ(timestamp_from_network(UINT32_MAX), 946684800LL + 4294967295LL);
-    expectFields(broke(timestamp_from_network(UINT32_MAX)), {2136, 2, 7, 6, 28, 15, 2});
+    EXPECT_EQ(broke(timestamp_from_network(UINT32_MAX)), (Fields{2136, 2, 7, 6, 28, 15, 2}));
     EXPECT_EQ(timestamp_to_network(timestamp_make_simple(2026, 12, 6, 17, 30, 0)),
               static_cast<uint32_t>(timestamp_make_simple(2026, 12, 6, 17, 30, 0) - 946684800));
     EXPECT_EQ(timestamp_to_network(946684801), 1u);

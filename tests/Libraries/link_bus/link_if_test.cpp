@@ -1,5 +1,4 @@
 #include "Libraries/base/os.h"
-#include "Libraries/link_bus/dissector.h"
 #include "Libraries/link_bus/link_bus.h"
 #include "Libraries/link_bus/tnet_packet.h"
 #include "SourceHost/api_lib/comf.h"
@@ -34,7 +33,6 @@ protected:
         link_if_close(0);
         link_if_set_receiver(0, nullptr, nullptr);
         comf_loop_destroy(mLoop);
-        tnet_dissect_enable(false);
     }
 
     // What the control unit hears, decoded.
@@ -77,15 +75,6 @@ TEST_F(LinkInterfaceTest, PacketsTravelBothWaysAndTheEchoComesBack) {
     link_task();
     ASSERT_EQ(mReceived.packets.size(), 2u);
     EXPECT_EQ(mReceived.packets[1], NOP);
-}
-
-TEST_F(LinkInterfaceTest, WithoutEchoOnlyTheMasterIsHeard) {
-    comf_loop_set_echo(mLoop, false);
-    ASSERT_EQ(link_if_send(0, NOP.data(), static_cast<uint16_t>(NOP.size())), 0);
-    link_task();
-    link_task();
-    EXPECT_TRUE(mReceived.packets.empty());
-    EXPECT_EQ(busPackets().size(), 1u);
 }
 
 TEST_F(LinkInterfaceTest, AReplySentFromTheReceiverGoesOutInTheSamePass) {
@@ -301,20 +290,6 @@ TEST_F(LinkInterfaceTest, DamagedFramesOnTheBusAreCountedAndNeverDelivered) {
     EXPECT_EQ(decoder->drops[LINK_DROP_CRC], 1u);
     EXPECT_EQ(decoder->drops[LINK_DROP_NOISE], 1u);
     EXPECT_EQ(decoder->packets, 1u);
-}
-
-TEST_F(LinkInterfaceTest, TheDissectorTracesEveryPacketInAndOutWhenEnabled) {
-    TraceCapture trace;
-    masterSends(encode(POLL));
-    link_task();
-    EXPECT_FALSE(trace.contains("POLL"));
-
-    tnet_dissect_enable(true);
-    masterSends(encode(POLL));
-    link_task();
-    ASSERT_EQ(link_if_send(0, NOP.data(), 5), 0);
-    EXPECT_TRUE(trace.contains("RX 010410 POLL seq=0 ack=0 len=0")) << trace.str();
-    EXPECT_TRUE(trace.contains("TX 010410 NOP seq=0 ack=0 len=0 client")) << trace.str();
 }
 
 } // namespace

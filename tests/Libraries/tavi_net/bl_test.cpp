@@ -69,6 +69,12 @@ public:
         return false;
     }
 
+    // Connects and waits until the target has told what it is and runs.
+    bool connect() {
+        bl_client_connect(&client);
+        return runUntil([this] { return client.state == BL_CL_READY; }, 2000);
+    }
+
     bool sawEvent(int event) const {
         return std::any_of(events.begin(), events.end(),
                            [event](const Event& e) { return e.event == event; });
@@ -83,6 +89,15 @@ public:
             }
         }
         return codes;
+    }
+    std::vector<uint32_t> chunkOffsets() const {
+        std::vector<uint32_t> offsets;
+        for (const auto& e : events) {
+            if (e.event == BL_CL_EVENT_DATA) {
+                offsets.push_back(e.offset);
+            }
+        }
+        return offsets;
     }
     int requestsOf(uint8_t cmd) const {
         return static_cast<int>(std::count_if(requests.begin(), requests.end(),
@@ -180,8 +195,7 @@ TEST_F(BootloaderTest, FullUpgradeRestartsIntoBootloaderSendsEveryChunkAndReturn
     Exchange exchange(answerWith(device));
     makeFile(exchange, 1000);
 
-    bl_client_connect(&exchange.client);
-    ASSERT_TRUE(exchange.runUntil([&] { return exchange.client.state == BL_CL_READY; }, 2000));
+    ASSERT_TRUE(exchange.connect());
     EXPECT_EQ(exchange.eventCodes(), (std::vector<int>{BL_CL_EVENT_DEVICE_INFO, BL_CL_EVENT_APPLICATION}));
     EXPECT_EQ(std::string(exchange.client.info.hw_code, 5), "KD201");
     EXPECT_EQ(exchange.client.info.sw_minor, 4);
@@ -192,7 +206,7 @@ TEST_F(BootloaderTest, FullUpgradeRestartsIntoBootloaderSendsEveryChunkAndReturn
     ASSERT_TRUE(
         exchange.runUntil([&] { return exchange.events.back().event == BL_CL_EVENT_APPLICATION; }, 5000));
 
-    EXPECT_EQ(exchange.eventCodes(),
+    ASSERT_EQ(exchange.eventCodes(),
               (std::vector<int>{BL_CL_EVENT_DEVICE_INFO, BL_CL_EVENT_APPLICATION, BL_CL_EVENT_BL_STARTING,
                                 BL_CL_EVENT_BOOTLOADER, BL_CL_EVENT_UPGRADE_START, BL_CL_EVENT_DATA,
                                 BL_CL_EVENT_DONE, BL_CL_EVENT_APPLICATION}));
@@ -200,28 +214,18 @@ TEST_F(BootloaderTest, FullUpgradeRestartsIntoBootloaderSendsEveryChunkAndReturn
     EXPECT_EQ(device.image(), exchange.file);
     EXPECT_EQ(exchange.client.file_size, 1000u);
 
-    std::vector<std::pair<uint32_t, uint32_t>> chunks;
-    const Event* starting = nullptr;
-    const Event* bootloader = nullptr;
-    for (const auto& e : exchange.events) {
-        if (e.event == BL_CL_EVENT_DATA) {
-            chunks.emplace_back(e.offset, e.length);
-        } else if (e.event == BL_CL_EVENT_BL_STARTING) {
-            starting = &e;
-        } else if (e.event == BL_CL_EVENT_BOOTLOADER) {
-            bootloader = &e;
-        }
-    }
-    ASSERT_EQ(chunks.size(), 8u);
-    for (size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(chunks[i], std::make_pair(static_cast<uint32_t>(i * 128), 128u));
-    }
-    EXPECT_EQ(chunks[7], std::make_pair(896u, 104u));
+    // Whole chunks of the target's size, then the rest.
+    EXPECT_EQ(exchange.chunkOffsets(), (std::vector<uint32_t>{0, 128, 256, 384, 512, 640, 768, 896}));
+    const auto last = [&](int code) {
+        return *std::find_if(exchange.events.rbegin(), exchange.events.rend(),
+                             [code](const Event& e) { return e.event == code; });
+    };
+    EXPECT_EQ(last(BL_CL_EVENT_DATA).length, 104u);
 
     // The announced restart time reached the owner; the master kept asking until the bootloader answered.
-    ASSERT_TRUE(starting && bootloader);
-    EXPECT_EQ(starting->length, 2u);
-    EXPECT_GE(bootloader->at - starting->at, 1200u);
+    const Event starting = last(BL_CL_EVENT_BL_STARTING);
+    EXPECT_EQ(starting.length, 2u);
+    EXPECT_GE(last(BL_CL_EVENT_BOOTLOADER).at - starting.at, 1200u);
     EXPECT_GE(exchange.requestsOf(BL_CMD_GET_BL_STATE), 3);
     EXPECT_EQ(exchange.requestsOf(BL_CMD_RUN_BL), 1);
     EXPECT_EQ(exchange.client.state, BL_CL_READY);
@@ -231,19 +235,11 @@ TEST_F(BootloaderTest, RepeatedChunkOffsetIsAskedForAgainAndTheUpgradeStillCompl
     sim::SimBootloader device(peripheralConfig());
     Exchange exchange(answerWith(device));
     makeFile(exchange, 300);
-    bl_client_connect(&exchange.client);
-    ASSERT_TRUE(exchange.runUntil([&] { return exchange.client.state == BL_CL_READY; }, 2000));
+    ASSERT_TRUE(exchange.connect());
     device.repeatNextChunk();
     bl_client_run_upgrade(&exchange.client, 1);
     ASSERT_TRUE(exchange.runUntil([&] { return exchange.sawEvent(BL_CL_EVENT_DONE); }, 10000));
-
-    std::vector<uint32_t> offsets;
-    for (const auto& e : exchange.events) {
-        if (e.event == BL_CL_EVENT_DATA) {
-            offsets.push_back(e.offset);
-        }
-    }
-    EXPECT_EQ(offsets, (std::vector<uint32_t>{0, 0, 128, 256}));
+    EXPECT_EQ(exchange.chunkOffsets(), (std::vector<uint32_t>{0, 0, 128, 256}));
     EXPECT_EQ(device.image(), exchange.file);
 }
 
@@ -254,8 +250,7 @@ TEST_F(BootloaderTest, FailingOwnerCallbackRaisesFault4AndTheMasterFallsSilent) 
         makeFile(exchange, 600);
         exchange.failStart = failStart;
         exchange.failDataAt = 128;
-        bl_client_connect(&exchange.client);
-        ASSERT_TRUE(exchange.runUntil([&] { return exchange.client.state == BL_CL_READY; }, 2000));
+        ASSERT_TRUE(exchange.connect());
         bl_client_run_upgrade(&exchange.client, 5);
         ASSERT_TRUE(exchange.runUntil([&] { return exchange.sawEvent(BL_CL_EVENT_FAULT); }, 10000));
 

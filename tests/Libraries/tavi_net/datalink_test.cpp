@@ -3,6 +3,8 @@
 #include "Libraries/tavi_net/bl_service.h"
 #include "Libraries/tavi_net/net_harness.h"
 
+#include <tuple>
+
 namespace tdx::test {
 namespace {
 
@@ -38,6 +40,11 @@ void logHandler(xsock_event event, uint8_t* buffer, uint32_t length, void* user)
     }
 }
 
+// A datagram the control unit received: addressee, source port, destination port, data.
+std::tuple<uint32_t, int, int, std::vector<uint8_t>> heard(const sim::SimControlUnit::Datagram& d) {
+    return {d.to, d.srcPort, d.dstPort, d.data};
+}
+
 class DatalinkTest : public NetTest {};
 
 TEST_F(DatalinkTest, OnlyOneOutgoingSocketIsOpenAtATime) {
@@ -68,11 +75,7 @@ TEST_F(DatalinkTest, DatagramsUpTo280BytesTravelLongerOnesAreRefused) {
     startSession();
     ASSERT_TRUE(waitFor([this] { return !mSim.received_datagrams().empty(); }, 1000));
     EXPECT_EQ(log.sendResults, (std::vector<int>{-1, 0}));
-    const auto& datagram = mSim.received_datagrams().front();
-    EXPECT_EQ(datagram.to, UNIT);
-    EXPECT_EQ(datagram.srcPort, 5);
-    EXPECT_EQ(datagram.dstPort, 0);
-    EXPECT_EQ(datagram.data, largest);
+    EXPECT_EQ(heard(mSim.received_datagrams().front()), std::tuple(UNIT, 5, 0, largest));
     // The control unit's ECHO port answers; the answer reaches the socket.
     ASSERT_TRUE(waitFor([&] { return !log.received.empty(); }, 1000));
     EXPECT_EQ(log.received.front(), largest);
@@ -131,11 +134,8 @@ TEST_F(DatalinkTest, ListenerAnswersThePeerAndPortTheDatagramCameFrom) {
     mSim.sendDatagram(0x0A0B0C, 44, 7, {9, 8});
     ASSERT_TRUE(waitFor([this] { return !mSim.received_datagrams().empty(); }, 1000));
     EXPECT_EQ(seen, (std::vector<uint8_t>{9, 8}));
-    const auto& answer = mSim.received_datagrams().front();
-    EXPECT_EQ(answer.to, 0x0A0B0Cu);
-    EXPECT_EQ(answer.srcPort, 7);
-    EXPECT_EQ(answer.dstPort, 44);
-    EXPECT_EQ(answer.data, std::vector<uint8_t>{0x55});
+    EXPECT_EQ(heard(mSim.received_datagrams().front()),
+              std::tuple(0x0A0B0Cu, 7, 44, std::vector<uint8_t>{0x55}));
 }
 
 TEST_F(DatalinkTest, DatagramForAListenerWhoseReplyTravelsWaitsUnacknowledgedThenIsAnswered) {
@@ -148,12 +148,10 @@ TEST_F(DatalinkTest, DatagramForAListenerWhoseReplyTravelsWaitsUnacknowledgedThe
     run(500);
     // The echo port answers each datagram to its sender.
     ASSERT_EQ(mSim.received_datagrams().size(), 2u);
-    EXPECT_EQ(mSim.received_datagrams()[0].to, 0x0A0B0Cu);
-    EXPECT_EQ(mSim.received_datagrams()[0].srcPort, TNET_PORT_ECHO);
-    EXPECT_EQ(mSim.received_datagrams()[0].dstPort, 1);
-    EXPECT_EQ(mSim.received_datagrams()[0].data, (std::vector<uint8_t>{1, 1, 1}));
-    EXPECT_EQ(mSim.received_datagrams()[1].dstPort, 2);
-    EXPECT_EQ(mSim.received_datagrams()[1].data, (std::vector<uint8_t>{2, 2}));
+    EXPECT_EQ(heard(mSim.received_datagrams()[0]),
+              std::tuple(0x0A0B0Cu, int{TNET_PORT_ECHO}, 1, std::vector<uint8_t>{1, 1, 1}));
+    EXPECT_EQ(heard(mSim.received_datagrams()[1]),
+              std::tuple(0x0A0B0Cu, int{TNET_PORT_ECHO}, 2, std::vector<uint8_t>{2, 2}));
 }
 
 TEST_F(DatalinkTest, ListenerReplyStillWaitingIsDroppedWithTheSession) {

@@ -234,20 +234,6 @@ TEST_F(SimTest, MasterKeepsItsSearchPollAndReplyTimeoutCadence) {
     EXPECT_EQ(sent[3] - sent[2], 50u);
 }
 
-TEST_F(SimTest, LostReplyMakesTheMasterResendItsPacketWhichTheClientTakesOnce) {
-    mSim.add_object(ROOM, 6, 0);
-    startSession();
-    mSim.faults().dropReplies = 1;
-    upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(ROOM, 0xFFFF));
-    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 2000));
-    run(300);
-    // The SUBSCRIBE reply was lost: the client sends it again and the master takes it once.
-    EXPECT_EQ(mSim.subscriptions().size(), 1u);
-    EXPECT_GE(mSim.count(false, TNET_CMD_SUBSCRIBE), 2);
-    EXPECT_EQ(upper().receivedCount(TNET_CMD_OBJECT_INFO), 1);
-    EXPECT_EQ(upper().transmitted, std::vector<uint8_t>{TNET_CMD_SUBSCRIBE});
-}
-
 TEST_F(SimTest, ConverterEchoReachesTheDisplayOnlyWhileSwitchedOn) {
     startSession();
     const link_decoder* decoder = link_if_decoder(0);
