@@ -184,6 +184,27 @@ TEST_F(FrameTest, TheProgramsTabNavigatesWhileTheFingerIsStillDown) {
     EXPECT_EQ(pixel(2, 40), 0x9B7B3Au);
 }
 
+TEST_F(FrameTest, TheTabCaptionsShowWholeInEveryLanguage) {
+    static constexpr const char* CODES[] = {"en", "da", "cs", "nl"};
+    for (uint8_t language = 0; language < 4; ++language) {
+        speak(language);
+        home();
+        std::vector<std::string> captions;
+        for (Button* tab : findAll<Button>()) {
+            if (tab->getLeft() != 0 || tab->getTop() < 31) {
+                continue;
+            }
+            captions.push_back(tab->getText());
+            for (const std::string& line : tab->getShownLines()) {
+                EXPECT_EQ(line.find("\u2026"), std::string::npos) << CODES[language] << ": " << line;
+            }
+        }
+        ASSERT_EQ(captions.size(), 4u);
+        EXPECT_EQ(captions[1] == "Programs", language == 0) << "translated: " << captions[1];
+        screenshot(std::string("tabs_") + CODES[language]);
+    }
+}
+
 TEST_F(FrameTest, TheWizardFooterOffersNextAndSkipSetupOnlyWhenAsked) {
     const Box next(240, 210, 80, 30);
     const Box exit(0, 210, 80, 30);
