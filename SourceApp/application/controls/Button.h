@@ -39,7 +39,7 @@ public:
     void setFont(Font* font);
     void setText(const std::string& text);
     const std::string& getText() const { return mText; }
-    // The lines as drawn, each cut to the button's width.
+    // The lines as drawn, each cut with an ellipsis to fit between the margins.
     std::vector<std::string> getShownLines() const;
 
     void handleDraw() override;
