@@ -125,7 +125,8 @@ TEST_F(SystemMenuTest, SystemInformationIsEnabledOnlyWithAValidControlUnitId) {
     const struct {
         Given given;
         bool enabled;
-    } cases[] = {{NoLocation, false}, {NoValue, false}, {NoValidValue, false}, {AllOnes, false}, {AnId, true}};
+    } cases[] = {
+        {NoLocation, false}, {NoValue, false}, {NoValidValue, false}, {AllOnes, false}, {AnId, true}};
     for (const auto& c : cases) {
         Structure.clear();
         proxytab_init();
