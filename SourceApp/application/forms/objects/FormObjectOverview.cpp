@@ -18,7 +18,11 @@ FormObjectOverview::FormObjectOverview(const State& state)
     const WidgetSmall::Builder builder{.mParent = content};
     bool any = false;
     for (ProxyObject* object : Structure) {
-        if (object->type().is(type) && ProxyWidgetFactory::create(builder, *object, getModel()) != nullptr) {
+        if (!object->type().is(type)) {
+            continue;
+        }
+        if (Widget* tile = ProxyWidgetFactory::create(builder, *object, getModel())) {
+            tile->tag = object->oid();
             any = true;
         }
     }
