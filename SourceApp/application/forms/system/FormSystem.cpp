@@ -9,6 +9,7 @@
 #include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/application/update/remote/RemoteUpdateService.h"
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
@@ -41,9 +42,17 @@ constexpr Function FUNCTIONS[] = {
     {N_("Inlet temperature controller"), BT_OBJ_ITC},
 };
 
+// The text a link shows beside its button.
+constexpr int LINK_TEXT_MARGIN = NavigationLink::BUTTON_WIDTH + NavigationLink::TEXT_INSET + 6;
+
 NavigationLink* link(NavigationLink::Builder& builder, const char* text,
                      std::unique_ptr<ICommand> press = {}) {
     builder.text = gettext(text);
+    // A long name, as several functions and translations have, is shown whole in the smaller font rather
+    // than cut short.
+    const bool fits =
+        bif_text_width(bif_myriad12.getFont(), builder.text) <= builder.width - LINK_TEXT_MARGIN;
+    builder.font = fits ? &bif_myriad12 : &bif_myriad10;
     NavigationLink* made = builder.build();
     if (press) {
         made->setPressCommand(std::move(press));
