@@ -6,13 +6,10 @@
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/forms/system/SettingsDateTimeFormContent.h"
 #include "SourceApp/application/forms/system/SettingsLocaleContent.h"
-#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/config.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
-
-#include <span>
 
 namespace tdx::test {
 namespace {
@@ -26,17 +23,11 @@ class FirstStartGuideTest : public FormsTest {
 protected:
     void SetUp() override {
         FormsTest::SetUp();
-        i18n.setResourceReader([](uint16_t id) {
-            const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-            return std::span<const uint8_t>(r.getData(), r.getSize());
-        });
+        useCatalogues();
         ASSERT_EQ(Configuration.first_start, 1) << "a new display's record";
     }
     void TearDown() override {
         system().setDelay(ssActive, 0);
-        i18n.switchLanguage(0);
-        i18n.setLocale(Locale::English);
-        i18n.setResourceReader(nullptr);
         FormsTest::TearDown();
     }
     static SystemMgr& system() { return *getApplication()->getSystemManager(); }

@@ -2,12 +2,9 @@
 #include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/EditableDropdownRow.h"
 #include "SourceApp/application/controls/IconButton.h"
-#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/system/config.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
-
-#include <span>
 
 namespace tdx::test {
 namespace {
@@ -18,17 +15,7 @@ class LocaleTest : public FormsTest {
 protected:
     void SetUp() override {
         FormsTest::SetUp();
-        // The catalogues from the resources file, as start-up installs them.
-        i18n.setResourceReader([](uint16_t id) {
-            const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-            return std::span<const uint8_t>(r.getData(), r.getSize());
-        });
-    }
-    void TearDown() override {
-        i18n.switchLanguage(0);
-        i18n.setLocale(Locale::English);
-        i18n.setResourceReader(nullptr);
-        FormsTest::TearDown();
+        useCatalogues();
     }
     // The rows top to bottom: language, country.
     EditableDropdownRow* row(size_t n) const { return findAll<EditableDropdownRow>().at(n); }
@@ -60,7 +47,8 @@ TEST_F(LocaleTest, ALanguageSwitchesTheScreenAtOnceIsStoredOnceAndAgainChangesNo
     EXPECT_EQ(storedConfiguration().language, 1);
     EXPECT_EQ(marked(0), "Dansk");
     EXPECT_STRNE(gettext("Display | Language & Country"), "Display | Language & Country");
-    EXPECT_NE(findByText(gettext("Display | Language & Country")), nullptr) << "the screen is rebuilt in Danish";
+    EXPECT_NE(findByText(gettext("Display | Language & Country")), nullptr)
+        << "the screen is rebuilt in Danish";
 
     findByText(gettext("Display | Language & Country"))->tag = 0xBEEF;
     pick(0, 1);

@@ -2,7 +2,6 @@
 // information and its update.
 #include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/NavigationLink.h"
-#include "SourceApp/application/update/UpdateManager.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
 #include <string>
@@ -16,15 +15,6 @@ constexpr vid_t VID_CONTROL_UNIT = 0x80DC;
 
 class SystemMenuTest : public FormsTest {
 protected:
-    void TearDown() override {
-        // The update process outlives its screens: end it, as home does, before the next test.
-        if (updates().getProcess() != nullptr) {
-            mCore.defaultState();
-            updates().task();
-        }
-        FormsTest::TearDown();
-    }
-    static UpdateManager& updates() { return *getApplication()->getUpdateManager(); }
     void openSections() {
         for (DropdownButton* header : findAll<DropdownButton>()) {
             tap(header);
