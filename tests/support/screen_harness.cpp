@@ -189,11 +189,15 @@ private:
 
 // ---- Set-up ----
 
-void ScreenHarness::speak(uint8_t language) {
+void ScreenHarness::useCatalogues() {
     i18n.setResourceReader([](uint16_t id) {
         const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
         return std::span<const uint8_t>(r.getData(), r.getSize());
     });
+}
+
+void ScreenHarness::speak(uint8_t language) {
+    useCatalogues();
     i18n.switchLanguage(language);
 }
 
@@ -239,6 +243,7 @@ void ScreenHarness::SetUp() {
 void ScreenHarness::TearDown() {
     resetCore();
     i18n.switchLanguage(0);
+    i18n.setLocale(Locale::English);
     i18n.setResourceReader(nullptr);
     resetSystemManager();
     Structure.removeValueChangeHandler(getApplication()->getSystemManager());

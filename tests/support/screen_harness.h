@@ -137,9 +137,11 @@ protected:
     void receive(oid_t oid, vid_t vid, int number) { ObjectBuilder(oid).value(vid, number); }
 
     // ---- The language ----
-    // Switches the texts to row n of I18n::LANGUAGES (0 English, 1 Danish, 2 Czech, 3 Dutch) with the
-    // catalogues the program loads; the test ends in English.
-    void speak(uint8_t language);
+    // The translations from the resources file, as start-up installs them; English again after the test.
+    static void useCatalogues();
+    // Switches the texts to row n of I18n::LANGUAGES (0 English, 1 Danish, 2 Czech, 3 Dutch) with those
+    // catalogues.
+    static void speak(uint8_t language);
 
     // ---- The network ----
     // Connected to the control unit and synchronised; the display's own identity is not counted as

@@ -80,11 +80,6 @@ protected:
         FormsTest::SetUp();
         setRegistry(&frames);
     }
-    void TearDown() override {
-        i18n.switchLanguage(0);
-        i18n.setResourceReader(nullptr);
-        FormsTest::TearDown();
-    }
     void home() {
         mCore.defaultState();
         runTasks(2);
@@ -240,11 +235,7 @@ TEST_F(FrameTest, HelpIsOfferedOnlyInALanguageWithHelpTexts) {
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->getParam(), "Rows");
 
-    i18n.setResourceReader([](uint16_t id) {
-        const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-        return std::span<const uint8_t>(r.getData(), r.getSize());
-    });
-    i18n.switchLanguage(2);
+    speak(2);
     ASSERT_EQ(i18n.getTranslationId(), res_translation_cs);
     open(ROWS);
     EXPECT_FALSE(enabled(HELP)) << "there is no res_translation_cs_help";
