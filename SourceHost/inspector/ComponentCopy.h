@@ -3,8 +3,8 @@
 // command that names a component gone meanwhile finds nothing instead of a stranger at the same address.
 #pragma once
 
-#include "SourceHost/host/Command.h"
 #include "SourceApp/gui/geometry/box.h"
+#include "SourceHost/host/Command.h"
 
 #include <cstdint>
 #include <string>

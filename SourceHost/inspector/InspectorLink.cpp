@@ -26,34 +26,34 @@ public:
         std::weak_ptr<Shared> weak = shared;
         std::string name = mName;
         switch (mCarries) {
-        case Carries::Nothing:
-            shared->post([weak, name] {
-                if (auto s = weak.lock()) {
-                    s->window.raise(name, nullptr);
+            case Carries::Nothing:
+                shared->post([weak, name] {
+                    if (auto s = weak.lock()) {
+                        s->window.raise(name, nullptr);
+                    }
+                });
+                break;
+            case Carries::Component: {
+                MessageReaderComponent reader;
+                if (!reader.tryRead(argument) || reader.getComponent() == nullptr) {
+                    return;
                 }
-            });
-            break;
-        case Carries::Component: {
-            MessageReaderComponent reader;
-            if (!reader.tryRead(argument) || reader.getComponent() == nullptr) {
-                return;
+                shared->post([weak, name, copy = shared->model.copyOf(reader.getComponent())] {
+                    if (auto s = weak.lock()) {
+                        MessageArgumentComponentCopy payload(copy);
+                        s->window.raise(name, &payload);
+                    }
+                });
+                break;
             }
-            shared->post([weak, name, copy = shared->model.copyOf(reader.getComponent())] {
-                if (auto s = weak.lock()) {
-                    MessageArgumentComponentCopy payload(copy);
-                    s->window.raise(name, &payload);
-                }
-            });
-            break;
-        }
-        case Carries::Tree:
-            shared->post([weak, name, rows = shared->model.rows()] {
-                if (auto s = weak.lock()) {
-                    MessageArgumentComponentRows payload(rows);
-                    s->window.raise(name, &payload);
-                }
-            });
-            break;
+            case Carries::Tree:
+                shared->post([weak, name, rows = shared->model.rows()] {
+                    if (auto s = weak.lock()) {
+                        MessageArgumentComponentRows payload(rows);
+                        s->window.raise(name, &payload);
+                    }
+                });
+                break;
         }
     }
 
@@ -124,8 +124,10 @@ InspectorLink::InspectorLink(Model& model, Application& window, CHost& host, Win
     }
     using Carries = ToWindow::Carries;
     const std::pair<const char*, Carries> toWindow[] = {
-        {"COMPONENT_SELECT", Carries::Component},   {"COMPONENT_DESELECT", Carries::Nothing},
-        {"COMPONENT_NOTIFY_CHANGE", Carries::Component}, {"COMPONENT_TREE_CHANGE", Carries::Tree},
+        {"COMPONENT_SELECT", Carries::Component},
+        {"COMPONENT_DESELECT", Carries::Nothing},
+        {"COMPONENT_NOTIFY_CHANGE", Carries::Component},
+        {"COMPONENT_TREE_CHANGE", Carries::Tree},
         {"STATE_CHANGE", Carries::Nothing},
     };
     for (const auto& [name, carries] : toWindow) {

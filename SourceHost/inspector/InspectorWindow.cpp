@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -78,6 +79,20 @@ private:
     CMainWindow* mOwner = nullptr;
 };
 
+// The tools stand where they stand in every language: a text too long for its control gets a smaller font
+// rather than being cut.
+void fitText(CWindow* control, const std::string& text, int padding) {
+    QWidget* widget = control->GetHandle();
+    const QString shown = QString::fromStdString(text);
+    QFont font = widget->font();
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(shown) + padding > widget->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    widget->setFont(font);
+}
+
+constexpr int BUTTON_PADDING = 12;
+
 } // namespace
 
 CMainWindow::CMainWindow(HostApplication application, TimerQueue* timers)
@@ -126,8 +141,8 @@ void CMainWindow::createChildWindows() {
     mStatusBar = new CStatusBar(this, surface, {300, 350, 400, 480, 560, 640, -1});
     mStatusBar->SetText(0, gettext("Inspect component with Right Mouse Button"));
     mFileButton = new CPushButton(this, 345, 175, 140, 24, surface, gettext("Screenshot to file"));
-    mFileButton->setOnClickCommand(new SaveScreenshotDialog(mCanvas, SaveScreenshotDialog::fileDialog(surface),
-                                                            screenshot_warning_box(surface)));
+    mFileButton->setOnClickCommand(new SaveScreenshotDialog(
+        mCanvas, SaveScreenshotDialog::fileDialog(surface), screenshot_warning_box(surface)));
     mClipboardButton = new CPushButton(this, 490, 175, 140, 24, surface, gettext("Screenshot to Clipboard"));
     mClipboardButton->setOnClickCommand(new ScreenshotToClipboard(mCanvas, screenshot_warning_box(surface)));
     mZoomButton = new CPushButton(this, 345, 205, 140, 24, surface, gettext("Zoom x2"));
@@ -160,6 +175,14 @@ void CMainWindow::createChildWindows() {
     }
     for (const Field& f : fields) {
         mFields[f.attribute] = new CUpDown(mProperties, 55, f.y, 55, 22, group, 0, f.maximum);
+    }
+    for (CPushButton* button : {mFileButton, mClipboardButton, mZoomButton}) {
+        fitText(button, button->Text(), BUTTON_PADDING);
+    }
+    for (CWindow* label : mProperties->children()) {
+        if (auto* text = dynamic_cast<CLabel*>(label)) {
+            fitText(text, text->Text(), 0);
+        }
     }
     wireFields();
     buildMachine();
@@ -205,22 +228,25 @@ void CMainWindow::buildMachine() {
     mMachine->addTransition(resizing, "Deselect", deselected);
     mMachine->addTransition(resizing, "TouchRelease", selected);
 
-    auto event = [this](const char* name) { return std::make_shared<CommandToStateMachineAdapter>(mMachine, name); };
+    auto event = [this](const char* name) {
+        return std::make_shared<CommandToStateMachineAdapter>(mMachine, name);
+    };
     auto inState = [this](const std::shared_ptr<StateCommand>& state) {
         return std::make_shared<IsInState>(mMachine, state);
     };
     addListener("COMPONENT_DESELECT", event("Deselect"));
     addListener("COMPONENT_SELECT", event("Select"));
-    addListener("TOUCH_START", std::make_shared<ExecuteIfPredicate>(inState(deselected), event("TouchStart")));
+    addListener("TOUCH_START",
+                std::make_shared<ExecuteIfPredicate>(inState(deselected), event("TouchStart")));
     addListener("TOUCH_DRAG", event("TouchDrag"));
     addListener("TOUCH_START", std::make_shared<ExecuteIfPredicate>(
                                    inState(selected), std::make_shared<ExecuteIfCommandPredicate>(
                                                           std::make_shared<IsInResizeAreaCond>(mSelection),
                                                           event("TouchStartAtResizeArea"))));
-    addListener("TOUCH_START",
-                std::make_shared<ExecuteIfPredicate>(
-                    inState(selected), std::make_shared<ExecuteIfCommandPredicate>(
-                                           std::make_shared<IsInAreaCond>(mSelection), event("TouchStartAtArea"))));
+    addListener("TOUCH_START", std::make_shared<ExecuteIfPredicate>(
+                                   inState(selected), std::make_shared<ExecuteIfCommandPredicate>(
+                                                          std::make_shared<IsInAreaCond>(mSelection),
+                                                          event("TouchStartAtArea"))));
     addListener("TOUCH_RELEASE", event("TouchRelease"));
     mMachine->start(deselected);
 }
@@ -254,10 +280,12 @@ bool CMainWindow::Resize(int width, int height) {
 void CMainWindow::ChangeScale() {
     const bool up = mCanvas->GetScale() == 1;
     mCanvas->SetScale(up ? 2 : 1);
-    mZoomButton->Text(gettext(up ? "Zoom x1" : "Zoom x2"));
+    mZoomButton->Text(up ? gettext("Zoom x1") : gettext("Zoom x2"));
+    fitText(mZoomButton, mZoomButton->Text(), BUTTON_PADDING);
     const int dx = up ? SCREEN_WIDTH : -SCREEN_WIDTH;
     const int dy = up ? SCREEN_HEIGHT : -SCREEN_HEIGHT;
-    for (CWindow* w : std::initializer_list<CWindow*>{mProperties, mFileButton, mClipboardButton, mZoomButton}) {
+    for (CWindow* w :
+         std::initializer_list<CWindow*>{mProperties, mFileButton, mClipboardButton, mZoomButton}) {
         w->MoveTo(w->GetX() + dx, w->GetY());
     }
     mEditBox->MoveTo(mEditBox->GetX(), mEditBox->GetY() + dy);
@@ -347,9 +375,9 @@ void CMainWindow::keyPress(QKeyEvent* event) {
     };
     // The arrows as their key codes, for the application only while nothing is selected; the editing keys as
     // their control characters.
-    static constexpr Named NAMED[] = {{Qt::Key_Left, 0x25, true}, {Qt::Key_Right, 0x27, true},
+    static constexpr Named NAMED[] = {{Qt::Key_Left, 0x25, true},    {Qt::Key_Right, 0x27, true},
                                       {Qt::Key_Backspace, 8, false}, {Qt::Key_Tab, 9, false},
-                                      {Qt::Key_Return, 13, false}, {Qt::Key_Enter, 13, false},
+                                      {Qt::Key_Return, 13, false},   {Qt::Key_Enter, 13, false},
                                       {Qt::Key_Escape, 27, false}};
     for (const Named& named : NAMED) {
         if (event->key() == named.key) {

@@ -70,7 +70,8 @@ namespace {
 class IndentDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         QStyleOptionViewItem indented(option);
         indented.rect.adjust(index.data(INDENT_ROLE).toInt() * INDENT_STEP, 0, 0, 0);
         QStyledItemDelegate::paint(painter, indented, index);
@@ -137,9 +138,9 @@ void ListViewBase::SetItemState(int index, bool selected) {
     if (index < 0 || index >= mModel->count) {
         return;
     }
-    mView->selectionModel()->select(mModel->index(index, 0), (selected ? QItemSelectionModel::Select
-                                                                        : QItemSelectionModel::Deselect) |
-                                                                 QItemSelectionModel::Rows);
+    mView->selectionModel()->select(mModel->index(index, 0),
+                                    (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                        QItemSelectionModel::Rows);
     if (selected) {
         mView->selectionModel()->setCurrentIndex(mModel->index(index, 0), QItemSelectionModel::NoUpdate);
     }
@@ -237,22 +238,22 @@ std::string CComponentListView::cellText(int row, int column) const {
     }
     const ComponentCopy& c = mRows[static_cast<size_t>(row)].component;
     switch (column) {
-    case 0:
-        return c.typeName;
-    case 1:
-        return std::to_string(c.box.getLeft());
-    case 2:
-        return std::to_string(c.box.getTop());
-    case 3:
-        return std::to_string(c.box.getRight());
-    case 4:
-        return std::to_string(c.box.getBottom());
-    case 5:
-        return std::to_string(c.box.getWidth());
-    case 6:
-        return std::to_string(c.box.getHeight());
-    default:
-        return {};
+        case 0:
+            return c.typeName;
+        case 1:
+            return std::to_string(c.box.getLeft());
+        case 2:
+            return std::to_string(c.box.getTop());
+        case 3:
+            return std::to_string(c.box.getRight());
+        case 4:
+            return std::to_string(c.box.getBottom());
+        case 5:
+            return std::to_string(c.box.getWidth());
+        case 6:
+            return std::to_string(c.box.getHeight());
+        default:
+            return {};
     }
 }
 

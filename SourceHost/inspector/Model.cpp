@@ -174,18 +174,18 @@ void ComponentSetAttributeCommand::execute(MessageArgument*) {
         return;
     }
     switch (mAttribute) {
-    case Left:
-        record.setLeft(mValue);
-        break;
-    case Top:
-        record.setTop(mValue);
-        break;
-    case Width:
-        record.setWidth(mValue);
-        break;
-    case Height:
-        record.setHeight(mValue);
-        break;
+        case Left:
+            record.setLeft(mValue);
+            break;
+        case Top:
+            record.setTop(mValue);
+            break;
+        case Width:
+            record.setWidth(mValue);
+            break;
+        case Height:
+            record.setHeight(mValue);
+            break;
     }
 }
 

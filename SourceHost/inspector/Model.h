@@ -1,7 +1,8 @@
 // The inspector's model on the application side. The GUI core calls its bridge on the application thread;
-// the bridge raises named events on the model's bus ("STATE_CHANGE", "COMPONENT_SELECT", "COMPONENT_DESELECT",
-// "COMPONENT_NOTIFY_CHANGE", "COMPONENT_TREE_CHANGE") with the live component, and the model's own listeners
-// keep its record of the selection. Whatever leaves for the window is a copy (see InspectorLink).
+// the bridge raises named events on the model's bus ("STATE_CHANGE", "COMPONENT_SELECT",
+// "COMPONENT_DESELECT", "COMPONENT_NOTIFY_CHANGE", "COMPONENT_TREE_CHANGE") with the live component, and the
+// model's own listeners keep its record of the selection. Whatever leaves for the window is a copy (see
+// InspectorLink).
 #pragma once
 
 #include "SourceApp/gui/core/Core.h"

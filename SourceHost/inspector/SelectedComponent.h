@@ -69,8 +69,8 @@ private:
     AbstractSelectedComponent& mRecord;
 };
 
-// "COMPONENT_RESET": restores the saved geometry. A carried component is the one the user meant: when it is no
-// longer the selected one, nothing happens.
+// "COMPONENT_RESET": restores the saved geometry. A carried component is the one the user meant: when it is
+// no longer the selected one, nothing happens.
 class ResetComponentAdapter : public Command {
 public:
     explicit ResetComponentAdapter(SelectedComponent& record)

@@ -45,8 +45,8 @@ void ComponentModifyToHostAdapter::execute(MessageArgument* argument) {
     if (!edit.tryRead(argument) || mView.getId() == 0) {
         return;
     }
-    mHost.sendCommand(std::make_shared<ComponentSetAttributeCommand>(mView.getId(), edit.getComponentAttribute(),
-                                                                     edit.getIntegerValue()));
+    mHost.sendCommand(std::make_shared<ComponentSetAttributeCommand>(
+        mView.getId(), edit.getComponentAttribute(), edit.getIntegerValue()));
 }
 
 namespace {

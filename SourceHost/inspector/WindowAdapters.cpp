@@ -5,14 +5,14 @@ namespace tdx {
 namespace {
 int attributeOf(const ComponentCopy& copy, ComponentAttribute attribute) {
     switch (attribute) {
-    case Left:
-        return copy.box.getLeft();
-    case Top:
-        return copy.box.getTop();
-    case Width:
-        return copy.box.getWidth();
-    case Height:
-        return copy.box.getHeight();
+        case Left:
+            return copy.box.getLeft();
+        case Top:
+            return copy.box.getTop();
+        case Width:
+            return copy.box.getWidth();
+        case Height:
+            return copy.box.getHeight();
     }
     return 0;
 }

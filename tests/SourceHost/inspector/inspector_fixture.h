@@ -67,8 +67,9 @@ private:
     std::function<void(MessageArgument*)> mF;
 };
 
-inline const std::vector<std::string> MODEL_EVENTS = {"STATE_CHANGE", "COMPONENT_SELECT", "COMPONENT_DESELECT",
-                                                       "COMPONENT_NOTIFY_CHANGE", "COMPONENT_TREE_CHANGE"};
+inline const std::vector<std::string> MODEL_EVENTS = {"STATE_CHANGE", "COMPONENT_SELECT",
+                                                      "COMPONENT_DESELECT", "COMPONENT_NOTIFY_CHANGE",
+                                                      "COMPONENT_TREE_CHANGE"};
 
 // Work posted to the window thread, run when the test says.
 class PostQueue {
@@ -132,7 +133,8 @@ protected:
     ManualTimerQueue timers;
     CHost host{{nullptr,
                 [this] {
-                    handOver.runQueued([this](const Event& e) { mCore.sendEvent(e.kind, e.x, e.y, e.a, e.b); });
+                    handOver.runQueued(
+                        [this](const Event& e) { mCore.sendEvent(e.kind, e.x, e.y, e.a, e.b); });
                     mCore.task();
                 }},
                handOver,

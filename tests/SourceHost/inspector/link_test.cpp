@@ -47,8 +47,8 @@ TEST_F(Link, TheWindowStartsDeselectedAndGetsCopiesThatOutliveTheComponents) {
     posts.run();
     EXPECT_EQ(windowLog.take(),
               (Lines{"STATE_CHANGE", "COMPONENT_TREE_CHANGE 1 rows", "COMPONENT_TREE_CHANGE 2 rows",
-                     "COMPONENT_SELECT A 10,20 30x40", "COMPONENT_NOTIFY_CHANGE A 11,20 30x40", "COMPONENT_DESELECT",
-                     "STATE_CHANGE", "COMPONENT_TREE_CHANGE 1 rows"}));
+                     "COMPONENT_SELECT A 10,20 30x40", "COMPONENT_NOTIFY_CHANGE A 11,20 30x40",
+                     "COMPONENT_DESELECT", "STATE_CHANGE", "COMPONENT_TREE_CHANGE 1 rows"}));
 }
 
 TEST_F(Link, ListPicksAndResetsReachTheModelByIdAndAStaleIdIsDropped) {
@@ -129,17 +129,17 @@ TEST(LinkThreads, CopiesAndCommandsCrossWithoutSharingComponents) {
     ComponentRows rows;
     ComponentId selected = 0;
     window.addListener("COMPONENT_TREE_CHANGE", std::make_shared<LambdaCommand>([&](MessageArgument* a) {
-        if (auto* r = payload_as<MessageArgumentComponentRows>(a)) {
-            rows = r->getRows();
-        }
-    }));
+                           if (auto* r = payload_as<MessageArgumentComponentRows>(a)) {
+                               rows = r->getRows();
+                           }
+                       }));
     window.addListener("COMPONENT_DESELECT",
                        std::make_shared<LambdaCommand>([&](MessageArgument*) { selected = 0; }));
     window.addListener("COMPONENT_SELECT", std::make_shared<LambdaCommand>([&](MessageArgument* a) {
-        if (const ComponentCopy* c = read_component_copy(a)) {
-            selected = c->id;
-        }
-    }));
+                           if (const ComponentCopy* c = read_component_copy(a)) {
+                               selected = c->id;
+                           }
+                       }));
     {
         InspectorLink link(model, window, host, posts.poster());
         host.Initialize();
@@ -153,7 +153,8 @@ TEST(LinkThreads, CopiesAndCommandsCrossWithoutSharingComponents) {
                 window.raise("COMPONENT_SELECT_FROM_LIST", &payload);
             }
             if (selected != 0) {
-                host.sendCommand(std::make_shared<ComponentSetAttributeCommand>(selected, Top, 1 + edits % 50));
+                host.sendCommand(
+                    std::make_shared<ComponentSetAttributeCommand>(selected, Top, 1 + edits % 50));
                 ++edits;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -164,9 +165,10 @@ TEST(LinkThreads, CopiesAndCommandsCrossWithoutSharingComponents) {
     posts.run();
     const Lines lines = windowLog.take();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "COMPONENT_DESELECT"), lines.end());
-    EXPECT_GT(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) { return l.rfind("COMPONENT_NOTIFY_CHANGE Patch", 0) == 0; }),
-              0);
+    EXPECT_GT(
+        std::count_if(lines.begin(), lines.end(),
+                      [](const std::string& l) { return l.rfind("COMPONENT_NOTIFY_CHANGE Patch", 0) == 0; }),
+        0);
     model.attach(nullptr);
 }
 

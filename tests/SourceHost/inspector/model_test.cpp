@@ -129,7 +129,8 @@ TEST_F(InspectorTest, ResetRestoresTheGeometryAndRedrawsBothAreas) {
     pass();
     EXPECT_EQ(a->getBoundingBox(), Box(10, 20, 100, 30));
     auto covered = [](const Box& area) {
-        return std::any_of(sFlips.begin(), sFlips.end(), [&](const Box& f) { return f.intersect(area) == area; });
+        return std::any_of(sFlips.begin(), sFlips.end(),
+                           [&](const Box& f) { return f.intersect(area) == area; });
     };
     EXPECT_TRUE(covered(Box(40, 20, 120, 30)));
     EXPECT_TRUE(covered(Box(10, 20, 100, 30)));
@@ -155,7 +156,7 @@ TEST_F(InspectorTest, AnEditAppliesOnlyToTheComponentItWasMadeFor) {
     const Row rows[] = {
         {a, Width, 80, Box(10, 10, 80, 20), Box(50, 50, 20, 20)},
         {a, Top, 5, Box(10, 5, 80, 20), Box(50, 50, 20, 20)},
-        {b, Width, 30, Box(10, 5, 80, 20), Box(50, 50, 20, 20)}, // another selected meanwhile
+        {b, Width, 30, Box(10, 5, 80, 20), Box(50, 50, 20, 20)},     // another selected meanwhile
         {nullptr, Left, 0, Box(10, 5, 80, 20), Box(50, 50, 20, 20)}, // none selected
     };
     for (const Row& row : rows) {
@@ -242,8 +243,8 @@ TEST(ViewSelection, MovingKeepsTheGrabPointAndResizingKeepsTheCornerOnTheDisplay
         const char* height;
     };
     const Row rows[] = {
-        {52, 71, "W41", "H51"},   // the corner follows, offset kept
-        {5, 71, "W41", "H51"},    // at or left of the left edge: the last place
+        {52, 71, "W41", "H51"},     // the corner follows, offset kept
+        {5, 71, "W41", "H51"},      // at or left of the left edge: the last place
         {900, 900, "W310", "H220"}, // beyond the display: its last column and row
     };
     for (const Row& row : rows) {

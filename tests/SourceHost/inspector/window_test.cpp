@@ -3,6 +3,8 @@
 // the model posts reaches the window when the test lets the event loop run.
 #include "inspector_fixture.h"
 
+#include "SourceHost/desktop/DesktopMain.h"
+#include "SourceHost/inspector/InspectorMain.h"
 #include "SourceHost/inspector/InspectorWindow.h"
 
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTimer>
 
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig\n";
@@ -114,7 +117,8 @@ TEST_F(Window, TheListShowsTheTreeInOrderIndentedByDepth) {
     for (int r = 0; r < 5; ++r) {
         EXPECT_EQ(row(r), expected[static_cast<size_t>(r)]);
         EXPECT_EQ(rows->data(rows->index(r, 0), Qt::UserRole).toInt(), depths[r]);
-        EXPECT_EQ(rows->data(rows->index(r, 0)).toString().toStdString(), window.componentList().cellText(r, 0));
+        EXPECT_EQ(rows->data(rows->index(r, 0)).toString().toStdString(),
+                  window.componentList().cellText(r, 0));
     }
     EXPECT_EQ(rows->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Height"));
 }
@@ -180,7 +184,8 @@ TEST_F(Window, EscapeResetsThenDeselectsAndTheArrowsStayWithTheInspector) {
     requests.take();
     key(Qt::Key_Left);
     key(Qt::Key_Escape);
-    EXPECT_EQ(requests.take(), (Lines{"COMPONENT_RESET A 35,20 30x40", "COMPONENT_DESELECT_REQUEST", "KEY_PRESS"}));
+    EXPECT_EQ(requests.take(),
+              (Lines{"COMPONENT_RESET A 35,20 30x40", "COMPONENT_DESELECT_REQUEST", "KEY_PRESS"}));
     settle();
     EXPECT_EQ(a->getBoundingBox(), Box(10, 20, 30, 40));
     EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
@@ -241,6 +246,24 @@ TEST_F(Window, TheCyclesFigureIsRefreshedEverySecondWhileTheScreenIsStill) {
     timers.advance(std::chrono::milliseconds(1000));
     window.refreshCycles();
     EXPECT_EQ(window.statusBar()->Text(CMainWindow::CYCLES_PART), "7 Cycles/s");
+}
+
+TEST(EntryPoint, TheInspectorArgumentOpensTheInspectorWindowAndClosingItEndsWithEighteen) {
+    qtApplication();
+    char program[] = "tdx410", option[] = "--port", port[] = "/dev/null", first[] = "x",
+         word[] = "'inspector'";
+    char* argv[] = {program, option, port, first, word, nullptr};
+    int shownWidth = 0;
+    QTimer::singleShot(50, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            shownWidth = std::max(shownWidth, widget->isVisible() ? widget->width() : 0);
+            widget->close();
+        }
+    });
+    EXPECT_EQ(desktop_main(5, argv, {{nullptr, [] { host_hand_over().runQueued(nullptr); }}, nullptr},
+                           inspector_main),
+              18);
+    EXPECT_EQ(shownWidth, CMainWindow::CLIENT_WIDTH);
 }
 
 } // namespace
