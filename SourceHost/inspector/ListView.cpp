@@ -98,19 +98,24 @@ ListViewBase::ListViewBase(CWindow* parent, int x, int y, int width, int height,
     mModel->setParent(mView);
     mView->setModel(mModel);
     mView->setItemDelegate(new IndentDelegate(mView));
-    QObject::connect(mView->selectionModel(), &QItemSelectionModel::selectionChanged,
-                     [this](const QItemSelection& now, const QItemSelection& before) {
-                         for (const QModelIndex& index : before.indexes()) {
-                             if (index.column() == 0) {
-                                 deselected(index.row());
-                             }
-                         }
-                         for (const QModelIndex& index : now.indexes()) {
-                             if (index.column() == 0) {
-                                 selected(index.row());
-                             }
-                         }
-                     });
+    mSelectionWatch = QObject::connect(mView->selectionModel(), &QItemSelectionModel::selectionChanged,
+                                       [this](const QItemSelection& now, const QItemSelection& before) {
+                                           for (const QModelIndex& index : before.indexes()) {
+                                               if (index.column() == 0) {
+                                                   deselected(index.row());
+                                               }
+                                           }
+                                           for (const QModelIndex& index : now.indexes()) {
+                                               if (index.column() == 0) {
+                                                   selected(index.row());
+                                               }
+                                           }
+                                       });
+}
+
+ListViewBase::~ListViewBase() {
+    // The view goes after this object's own part: what it reports on its way out reaches nobody.
+    QObject::disconnect(mSelectionWatch);
 }
 
 void ListViewBase::AddColumns(const std::vector<CListViewColumn>& columns) {
@@ -160,6 +165,7 @@ void ListViewBase::EnsureVisible(int index) {
 
 CListView::CListView(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget)
     : ListViewBase(parent, x, y, width, height, parentWidget) {
+    view()->setSelectionMode(QAbstractItemView::ExtendedSelection);
     setCells(
         [this](int row, int column) {
             const CListViewItem* item = at(row);
@@ -194,6 +200,9 @@ void CListView::AddItem(std::unique_ptr<CListViewItem> item) {
 
 void CListView::Clear() {
     // Emptied before the view, so that the deselections the view reports find no item.
+    for (auto& entry : mItems) {
+        entry.second.reset();
+    }
     mItems.clear();
     setRowCount(0);
 }

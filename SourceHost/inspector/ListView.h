@@ -7,6 +7,8 @@
 #include "SourceHost/desktop/Window.h"
 #include "SourceHost/inspector/ComponentCopy.h"
 
+#include <QMetaObject>
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -27,6 +29,7 @@ struct CListViewColumn {
 class ListViewBase : public CWindow {
 public:
     ListViewBase(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget);
+    ~ListViewBase() override;
     // Appended after the columns there are.
     void AddColumns(const std::vector<CListViewColumn>& columns);
     void SetItemState(int index, bool selected);
@@ -45,6 +48,7 @@ protected:
 private:
     QTableView* mView;
     ListModel* mModel;
+    QMetaObject::Connection mSelectionWatch;
 };
 
 class CVirtualListView : public ListViewBase {

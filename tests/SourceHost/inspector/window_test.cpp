@@ -248,6 +248,50 @@ TEST_F(Window, TheCyclesFigureIsRefreshedEverySecondWhileTheScreenIsStill) {
     EXPECT_EQ(window.statusBar()->Text(CMainWindow::CYCLES_PART), "7 Cycles/s");
 }
 
+// An item that says when it is deleted.
+struct Item : CListView::CListViewItem {
+    Item(int i, std::string t, std::vector<std::string>& deleted)
+        : deleted(deleted) {
+        index = i;
+        text = std::move(t);
+    }
+    ~Item() override { deleted.push_back(text); }
+    std::vector<std::string>& deleted;
+};
+
+struct ItemWatcher : sigslot::has_slots<> {
+    std::vector<std::string> seen;
+    void selected(CListView::CListViewItem* item) { seen.push_back("+" + item->text); }
+    void deselected(CListView::CListViewItem* item) { seen.push_back("-" + item->text); }
+};
+
+TEST(ListView, OwnsItsItemsAndReportsTheirSelection) {
+    qtApplication();
+    std::vector<std::string> deleted;
+    ItemWatcher watcher;
+    {
+        CWindow parent(nullptr, new QWidget);
+        auto* list = new CListView(&parent, 0, 0, 200, 100, parent.GetHandle());
+        list->AddColumns({{100, "Name"}, {50, "Value"}});
+        list->ItemSelected.connect(&watcher, &ItemWatcher::selected);
+        list->ItemDeselected.connect(&watcher, &ItemWatcher::deselected);
+        list->AddItem(std::make_unique<Item>(0, "a", deleted));
+        list->AddItem(std::make_unique<Item>(1, "b", deleted));
+        list->AddItem(std::make_unique<Item>(1, "c", deleted)); // the same index: b goes
+        EXPECT_EQ(deleted, (Lines{"b"}));
+        list->SetItemState(1, true);
+        list->SetItemState(0, true);
+        EXPECT_EQ(watcher.seen, (Lines{"+c", "+a"})) << "several rows may be selected";
+        const QAbstractItemModel* rows = list->view()->model();
+        EXPECT_EQ(rows->data(rows->index(1, 0)).toString(), QStringLiteral("c"));
+        list->Clear(); // the selection it drops finds no item
+        EXPECT_EQ(deleted, (Lines{"b", "a", "c"}));
+        EXPECT_EQ(watcher.seen.size(), 2u);
+        list->AddItem(std::make_unique<Item>(0, "d", deleted));
+    }
+    EXPECT_EQ(deleted.back(), "d") << "the items go with the list";
+}
+
 TEST(EntryPoint, TheInspectorArgumentOpensTheInspectorWindowAndClosingItEndsWithEighteen) {
     qtApplication();
     char program[] = "tdx410", option[] = "--port", port[] = "/dev/null", first[] = "x",
