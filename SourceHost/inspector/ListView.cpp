@@ -241,6 +241,11 @@ CComponentListView::CComponentListView(CWindow* parent, int x, int y, int width,
                        {70, pgettext("Inspector", "Height")}});
 }
 
+CComponentListView::~CComponentListView() {
+    mList->Clear();
+    mList->setCells({}, {});
+}
+
 std::string CComponentListView::cellText(int row, int column) const {
     if (row < 0 || row >= static_cast<int>(mRows.size())) {
         return {};

@@ -97,6 +97,8 @@ private:
 class CComponentListView : public sigslot::has_slots<> {
 public:
     CComponentListView(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget);
+    // The view stays with its parent window and no longer asks this object for its cells.
+    ~CComponentListView() override;
 
     void AddComponent(const ComponentCopy& component, int depth);
     void Clear();

@@ -246,6 +246,9 @@ TEST_F(Window, TheCyclesFigureIsRefreshedEverySecondWhileTheScreenIsStill) {
     timers.advance(std::chrono::milliseconds(1000));
     window.refreshCycles();
     EXPECT_EQ(window.statusBar()->Text(CMainWindow::CYCLES_PART), "7 Cycles/s");
+    const auto* timer = window.GetHandle()->findChild<QTimer*>();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive() && timer->interval() == 1000) << "a refresh every second, painted or not";
 }
 
 // An item that says when it is deleted.
