@@ -4,7 +4,12 @@
 #include "SourceApp/application/forms/common/FormNotImplemented.h"
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
+#include "SourceApp/application/forms/help/FormHelp.h"
+#include "SourceApp/application/forms/home/FormHome.h"
 #include "SourceApp/application/forms/start/FormNotLearned.h"
+#include "SourceApp/application/forms/start/FormSplash.h"
+#include "SourceApp/application/forms/start/FormTouchCalibration.h"
+#include "SourceApp/application/forms/start/FormTouchDraw.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
 
 #include <array>
@@ -21,19 +26,20 @@ Form* build(const State& state) {
 }
 
 constexpr Build NOT_IMPLEMENTED = &build<FormNotImplemented>;
+constexpr Build CALIBRATION = &build<FormTouchCalibration>;
 
 // Indexed by state id. A screen that does not exist yet shows FormNotImplemented until its row names it.
 constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,             // 0   no screen of its own
     &build<FormNotLearned>,      // 1   FormNotLearned
-    NOT_IMPLEMENTED,             // 2   FormSplash
-    NOT_IMPLEMENTED,             // 3   FormTouchCalibration
+    &build<FormSplash>,          // 2   FormSplash
+    CALIBRATION,                 // 3   FormTouchCalibration
     NOT_IMPLEMENTED,             // 4   FormFirstStartGuide
     NOT_IMPLEMENTED,             // 5   FormFirstStartGuideLocale
     NOT_IMPLEMENTED,             // 6   FormFirstStartGuideDateTime
     &build<FormAlarms>,          // 7   FormAlarms
-    NOT_IMPLEMENTED,             // 8   FormHelp (help topic in a SingleParamState)
-    NOT_IMPLEMENTED,             // 9   FormHome, the default state
+    &build<FormHelp>,            // 8   FormHelp (help topic in a SingleParamState)
+    &build<FormHome>,            // 9   FormHome, the default state
     NOT_IMPLEMENTED,             // 10  FormPrograms
     NOT_IMPLEMENTED,             // 11  FormSystem
     &build<FormDisplay>,         // 12  FormDisplay
@@ -96,7 +102,7 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,             // 69  FormAnalogEdit (p1 object)
     NOT_IMPLEMENTED,             // 70  FormObjectEditor (p1 object)
     NOT_IMPLEMENTED,             // 71  FormObjectOverview (p1 object type)
-    NOT_IMPLEMENTED,             // 72  FormTouchDraw
+    &build<FormTouchDraw>,       // 72  FormTouchDraw
     NOT_IMPLEMENTED,             // 73  FormMireloEdit (p1 object)
     NOT_IMPLEMENTED,             // 74  no screen of its own
     NOT_IMPLEMENTED,             // 75  FormDHWTankEdit (p1 object)
