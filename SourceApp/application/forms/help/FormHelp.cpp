@@ -164,7 +164,9 @@ void FormHelp::processParsedHelp(parse_node* node) {
 }
 
 void FormHelp::addMessage(const char* text) {
-    new ContainedLabel(mPage, 0, 0, mPage->getWidth(), MESSAGE_HEIGHT, &bif_myriad12, text);
+    // Indented like the sections' texts, clear of the frame.
+    new ContainedLabel(mPage, SECTION_INDENT, 0, mPage->getWidth() - 2 * SECTION_INDENT, MESSAGE_HEIGHT,
+                       &bif_myriad12, text);
 }
 
 void FormHelp::addNotAvailable() {

@@ -1,0 +1,91 @@
+// The start road's screens in every language: no line of text is cut at the edge of its box, and each
+// picture goes to the screenshots for a person to look at (<Class>_<language>.bmp).
+#include "Libraries/base/os.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/forms/common/FormSetup.h"
+#include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/gui/i18n/I18n.h"
+#include "tests/SourceApp/application/forms/forms_fixture.h"
+
+#include <functional>
+
+namespace tdx::test {
+namespace {
+
+constexpr unsigned SETUP = 40;
+
+Form* withSetup(unsigned previous, unsigned next, const State& state) {
+    return next == SETUP ? new FormSetup(state) : AppChangeState(previous, next, state);
+}
+
+class StartPictures : public FormsTest {
+protected:
+    void SetUp() override {
+        FormsTest::SetUp();
+        os_init();
+        i18n.setResourceReader([](uint16_t id) {
+            const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
+            return std::span<const uint8_t>(r.getData(), r.getSize());
+        });
+        setRegistry(&withSetup);
+    }
+    void TearDown() override {
+        i18n.switchLanguage(0);
+        i18n.setResourceReader(nullptr);
+        FormsTest::TearDown();
+    }
+    // Every one-line label shows its text with room to spare at both ends.
+    void expectNoLabelCut(const std::string& picture) {
+        for (ContainedLabel* label : findAll<ContainedLabel>()) {
+            const Box box = label->getVisibleBox();
+            if (!label->isGloballyVisible() || box.isEmpty() || label->getText().empty()) {
+                continue;
+            }
+            const Box ink = inkIn(box, pixel(box.x1, box.y1));
+            EXPECT_LT(ink.getWidth(), box.getWidth()) << picture << ": " << label->getText();
+        }
+    }
+};
+
+TEST_F(StartPictures, NoLineIsCutInAnyLanguage) {
+    static const char* const LANGUAGES[] = {"en", "da", "cs", "nl"};
+    loadDefaultInstallation();
+    runTasks();
+    const struct {
+        const char* name;
+        std::function<void()> show;
+    } screens[] = {
+        {"FormSplash", [this] { open(2); }},
+        {"FormSplashWaiting", [this] { tick(50); }},
+        {"FormNotLearned", [this] { open(1); }},
+        {"FormTouchCalibration", [this] { open(3); }},
+        {"FormTouchCalibrationCheck",
+         [this] {
+             for (int i = 0; i < 4; ++i) {
+                 mCore.sendEvent(EVENT_TOUCH_PRESS, 5, 5, 64 + 192 * (i == 1 || i == 2), 64 + 112 * (i >= 2));
+                 runTasks(2);
+             }
+         }},
+        {"FormTouchDraw", [this] { open(72); }},
+        {"FormHome", [this] { open(9); }},
+        {"FormHelp",
+         [this] {
+             mCore.changeState(SingleParamState<std::string>(8, 0, 0, 0, 0, gettext("Info")));
+             runTasks(2);
+         }},
+        {"FormSetup", [this] { open(SETUP); }},
+    };
+    for (uint8_t language = 0; language < 4; ++language) {
+        i18n.switchLanguage(language);
+        ASSERT_EQ(i18n.getLanguage(), language);
+        for (const auto& s : screens) {
+            s.show();
+            const std::string picture = std::string(s.name) + "_" + LANGUAGES[language];
+            expectNoLabelCut(picture);
+            screenshot(picture);
+        }
+    }
+}
+
+} // namespace
+} // namespace tdx::test
