@@ -56,6 +56,7 @@ TEST_F(StartRoad, AFreshDisplayGoesThroughTheGuideAndARestartStraightHome) {
     EXPECT_EQ(tiles(), ROOMS_AND_MANUAL_OUTPUTS);
 
     static bool restarted = false;
+    restarted = false;
     os_set_restart_hook([] { restarted = true; });
     os_restart();
     ASSERT_TRUE(restarted);

@@ -103,6 +103,7 @@ TEST_F(AppTest, StartsInOrderWithTheRecordsLanguageBeforeTheSplashScreen) {
 
 TEST_F(AppTest, ARestartStartsAFreshApplication) {
     static int restarts = 0;
+    restarts = 0;
     os_set_restart_hook([] { ++restarts; });
     start();
     pass();
