@@ -22,15 +22,6 @@ protected:
         FormsTest::SetUp();
         os_init();
     }
-    void TearDown() override {
-        // The update process outlives its screens: end it, as home does, before the next test.
-        if (updates().getProcess() != nullptr) {
-            mCore.defaultState();
-            updates().task();
-        }
-        FormsTest::TearDown();
-    }
-    static UpdateManager& updates() { return *getApplication()->getUpdateManager(); }
     void openActions() { tap(find<DropdownButton>()); }
     // What followed, as one line: record stores since `stores`, the stored first-start flag and whether a
     // restart began.

@@ -12,6 +12,7 @@
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
 #include "SourceApp/application/startup/StateRegistry.h"
+#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "tests/support/screen_harness.h"
 
@@ -29,6 +30,12 @@ protected:
         setRegistry(&AppChangeState);
     }
     void TearDown() override {
+        // An update process outlives its screens: it ends here, before the next test.
+        if (UpdateProcess* running = updates().getProcess()) {
+            mCore.defaultState();
+            updates().terminate(running);
+            updates().task();
+        }
         Structure.removeObjectAppendHandler(&alarms());
         Structure.removeObjectRemoveHandler(&alarms());
         Structure.removeValueChangeHandler(&alarms());
@@ -38,6 +45,7 @@ protected:
     }
 
     static AlarmMgr& alarms() { return *getApplication()->getAlarmManager(); }
+    static UpdateManager& updates() { return *getApplication()->getUpdateManager(); }
     // An object built on a template of the test's own.
     ObjectBuilder objectOf(const DataModel::ObjectTemplate& objectTemplate, oid_t oid, uint8_t type,
                            uint8_t subtype = 0) {
