@@ -2,7 +2,6 @@
 #include "Libraries/base/os.h"
 #include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/Popup.h"
-#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/device_info.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"

@@ -43,8 +43,7 @@ protected:
     }
     void TearDown() override {
         FormsTest::TearDown();
-        // The screens are gone: nothing points into the test's resources any more.
-        i18n.switchLanguage(0);
+        // The screens are gone and English is back: nothing points into the test's resources any more.
         ASSERT_EQ(resources().load(TDX_RESOURCES_FILE), 0);
     }
     static ResourceMgr& resources() { return *getApplication()->getResourceManager(); }
@@ -127,16 +126,12 @@ TEST_F(HelpTest, WhatCannotBeShownIsSaidInWords) {
     open(HELP); // a state without a topic
     EXPECT_EQ(page(), (std::vector<std::string>{"Help is not available for this page."}));
 
-    i18n.setResourceReader([](uint16_t id) {
-        const Resource r = resources().get(static_cast<resource_id>(id));
-        return std::span<const uint8_t>(r.getData(), r.getSize());
-    });
+    useCatalogues();
     i18n.switchLanguage(2);
     ASSERT_EQ(i18n.getLanguage(), 2);
     openTopic("Info");
     EXPECT_EQ(page(), (std::vector<std::string>{gettext("Help is not available for this language.")}));
     i18n.switchLanguage(0);
-    i18n.setResourceReader(nullptr);
 
     const Resource logo = resources().get(res_logo);
     useHelpResource(std::vector<uint8_t>(logo.getData(), logo.getData() + logo.getSize()), RESFILE_IMAGE);

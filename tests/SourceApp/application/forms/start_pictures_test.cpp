@@ -23,16 +23,8 @@ protected:
     void SetUp() override {
         FormsTest::SetUp();
         os_init();
-        i18n.setResourceReader([](uint16_t id) {
-            const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-            return std::span<const uint8_t>(r.getData(), r.getSize());
-        });
+        useCatalogues();
         setRegistry(&withSetup);
-    }
-    void TearDown() override {
-        i18n.switchLanguage(0);
-        i18n.setResourceReader(nullptr);
-        FormsTest::TearDown();
     }
     // Every one-line label shows its text with room to spare at both ends.
     void expectNoLabelCut(const std::string& picture) {
