@@ -220,14 +220,15 @@ TEST_F(SplashTest, TheVersionShowsOnlyForANumberedBuild) {
     DI.sw = release;
 }
 
-// From home and from a system screen, also with a popup open over it; back through the splash.
+// From home, the system menu and other system screens, also with a popup open over them; back through the
+// splash.
 TEST_F(SplashTest, ALostNetworkShowsFromAnyScreenAndComesBackThroughTheSplash) {
     loadDefaultInstallation();
     connect();
     const struct {
         unsigned state;
         bool popup;
-    } rows[] = {{HOME, false}, {HOME, true}, {21, false}, {23, true}};
+    } rows[] = {{HOME, false}, {HOME, true}, {11, false}, {21, false}, {23, true}};
     for (const auto& row : rows) {
         open(row.state, row.state == 23 ? CONTROL_UNIT : 0);
         if (row.popup) {

@@ -1,6 +1,7 @@
 // The road from power-on to home, in the whole application against the simulated control unit.
 #include "sim_app_fixture.h"
 
+#include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/Widget.h"
 
@@ -9,6 +10,8 @@ namespace {
 
 constexpr unsigned SPLASH = 2;
 constexpr unsigned GUIDE = 4;
+constexpr unsigned LANGUAGE_PAGE = 5;
+constexpr unsigned DATE_TIME_PAGE = 6;
 constexpr unsigned HOME = 9;
 
 class StartRoad : public EndToEnd {
@@ -46,13 +49,25 @@ TEST_F(StartRoad, AFreshDisplayGoesThroughTheGuideAndARestartStraightHome) {
     EXPECT_EQ(Configuration.first_start, 1);
     EXPECT_EQ(roadTo(GUIDE, 60000), (std::vector<unsigned>{SPLASH, GUIDE}));
     EXPECT_TRUE(synchronised());
+    EXPECT_EQ(core().getScreen()->getName(), "FormFirstStartGuide");
 
-    // The guide's end: the first start is over, home follows.
-    Configuration.first_start = 0;
-    config_apply();
-    core().defaultState();
+    // Through the guide's pages: language and country, then date and time, and home.
+    const struct {
+        const char* button;
+        unsigned next;
+        const char* screen;
+    } pages[] = {
+        {"Next", LANGUAGE_PAGE, "FormFirstStartGuideLocale"},
+        {"Next", DATE_TIME_PAGE, "FormFirstStartGuideDateTime"},
+        {"Finish", HOME, "FormHome"},
+    };
+    for (const auto& page : pages) {
+        tap(withText<Button>(page.button));
+        EXPECT_EQ(stateId(), page.next) << page.button;
+        EXPECT_EQ(core().getScreen()->getName(), page.screen) << page.button;
+    }
+    EXPECT_EQ(Configuration.first_start, 0);
     run(300);
-    EXPECT_EQ(stateId(), HOME);
     EXPECT_EQ(tiles(), ROOMS_AND_MANUAL_OUTPUTS);
 
     static bool restarted = false;
