@@ -25,6 +25,21 @@ constexpr int SECTION_INDENT = 9;
 constexpr int BANNER_HEIGHT = 24;
 constexpr int TITLE_HEIGHT = 20;
 constexpr int MESSAGE_HEIGHT = 26;
+// The banner shows at most this many bytes of its text.
+constexpr size_t BANNER_BYTES = 40;
+
+// At most max bytes of the text, never ending inside a UTF-8 sequence.
+std::string cutUtf8(const std::string& text, size_t max) {
+    if (text.size() <= max) {
+        return text;
+    }
+    size_t end = max;
+    // Back to the first byte of the sequence the cut would split.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return text.substr(0, end);
+}
 
 } // namespace
 
@@ -88,18 +103,6 @@ FormHelp::FormHelp(const State& state)
 }
 
 FormHelp::~FormHelp() = default;
-
-std::string FormHelp::cutUtf8(const std::string& text, size_t max) {
-    if (text.size() <= max) {
-        return text;
-    }
-    size_t end = max;
-    // Back to the first byte of the sequence the cut would split.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return text.substr(0, end);
-}
 
 void FormHelp::showTopic(const std::string& topic) {
     const resource_id id = getHelpResource();

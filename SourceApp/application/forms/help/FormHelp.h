@@ -16,9 +16,6 @@ struct parse_node;
 
 class FormHelp : public VexalStackedContentForm {
 public:
-    // The banner shows at most this many bytes of its text, cut at a character boundary.
-    static constexpr size_t BANNER_BYTES = 40;
-
     // One section of a help text: the title, the picture in the middle of the right third, the text in the
     // left two thirds.
     class HelpSection : public Container {
@@ -30,9 +27,6 @@ public:
 
     explicit FormHelp(const State& state);
     ~FormHelp() override;
-
-    // At most max bytes of text, never ending inside a UTF-8 sequence.
-    static std::string cutUtf8(const std::string& text, size_t max);
 
 private:
     // The page as the catalogue's help text for the topic makes it.

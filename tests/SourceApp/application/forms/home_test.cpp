@@ -38,10 +38,6 @@ TEST_F(HomeTest, TilesStandInObjectIdOrderObjectIndexBeforeDeviceAddress) {
     room(0x02000050);
     open(HOME);
     EXPECT_EQ(tiles(), (std::vector<uint32_t>{0x01FFFFF0, 0x02000050, 0x02000100}));
-    const auto shown = findAll<Widget>();
-    for (size_t i = 1; i < shown.size(); ++i) {
-        EXPECT_GT(shown[i]->getTop(), shown[i - 1]->getBottom());
-    }
 }
 
 TEST_F(HomeTest, OnlyRoomsAndOutputsWorkedByHandGetATile) {
@@ -111,10 +107,8 @@ TEST_F(HomeTest, WithoutTheLocationItStartsEmptyAndTheFirstAppendBuildsTheTiles)
     ASSERT_NE(info, nullptr);
     EXPECT_FALSE(info->isEnabled()) << "the current tab";
     EXPECT_TRUE(shows(info->getBoundingBox(), colour::WHITE));
-    tap(52 + 25, 15); // home
-    EXPECT_EQ(historyDepth(), 1u);
-    tap(find<Button>([](const Button& b) { return b.getText() == "Programs"; }));
-    EXPECT_EQ(state().getStateId(), 10u);
+    EXPECT_FALSE(find<IconButton>([](const IconButton& b) { return b.getLeft() == 52; })->isEnabled())
+        << "home";
 
     open(HOME);
     location();

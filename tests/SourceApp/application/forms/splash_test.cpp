@@ -5,14 +5,12 @@
 #include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/application/controls/ProgressBar.h"
 #include "SourceApp/application/forms/start/FormSplash.h"
-#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/device_info.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
-#include <string>
-#include <vector>
+#include <utility>
 
 namespace tdx::test {
 namespace {
@@ -20,7 +18,6 @@ namespace {
 constexpr unsigned NOT_ENROLLED = 1;
 constexpr unsigned SPLASH = 2;
 constexpr unsigned CALIBRATION = 3;
-constexpr unsigned GUIDE = 4;
 constexpr unsigned HOME = 9;
 
 class SplashTest : public FormsTest {
@@ -36,10 +33,9 @@ protected:
             tick();
         }
     }
-    FormSplash* splash() const { return dynamic_cast<FormSplash*>(screen()); }
+    uint32_t phase() const { return dynamic_cast<FormSplash&>(*screen()).getPhase(); }
     std::string line() const {
-        const auto* text = find<ContainedLabel>([](const ContainedLabel& l) { return l.getTop() == 195; });
-        return text != nullptr ? text->getText() : "(none)";
+        return find<ContainedLabel>([](const ContainedLabel& l) { return l.getTop() == 195; })->getText();
     }
     int progress() const { return find<ProgressBar>()->getProgress(); }
     // Connected to the control unit, the mirror not synchronised yet.
@@ -47,81 +43,51 @@ protected:
         Net::Tavi.handleConnected(owner);
         runTasks();
     }
-    // The splash searching devices in distress, its search not ended.
-    void openSearching() {
-        open(SPLASH);
-        run(3100);
-        ASSERT_EQ(splash()->getPhase(), FormSplash::PHASE_SEARCHING);
-        ASSERT_NE(updates().getProcess(), nullptr);
-    }
+    // The search ends; the splash takes the next tick to notice.
     void endSearch() {
         updates().terminate(updates().getProcess());
-        run(TICK_MS * 2);
+        run(TICK_MS);
     }
 };
 
-TEST_F(SplashTest, AFingerHeldThreeSecondsOpensTheCalibrationEvenWhenConnected) {
+TEST_F(SplashTest, AFingerHeldThreeSecondsCalibratesAndOneLiftedEarlyIsNotAskedAgain) {
     connect();
-    for (const bool startsWithMove : {false, true}) {
-        open(SPLASH);
-        EXPECT_EQ(line(), "Press to calibrate touch screen");
-        EXPECT_EQ(progress(), ProgressBar::INDETERMINATE);
-        if (startsWithMove) {
-            move(160, 120);
-        } else {
-            press(160, 120);
+    for (const uint32_t liftAfter : {0u, 1000u}) {
+        for (const event_kind_t first : {EVENT_TOUCH_PRESS, EVENT_TOUCH_MOVE}) {
+            open(SPLASH);
+            EXPECT_EQ(line(), "Press to calibrate touch screen");
+            first == EVENT_TOUCH_PRESS ? press(160, 120) : move(160, 120);
+            EXPECT_EQ(progress(), 100);
+            run(liftAfter != 0 ? liftAfter : 1500);
+            if (liftAfter != 0) {
+                release();
+                EXPECT_EQ(line(), "Waiting for network connection");
+                press(160, 120); // too late: the splash only waits now
+            } else {
+                EXPECT_NEAR(progress(), 50, 5) << "the bar runs down while the finger stays";
+            }
+            run(1600);
+            EXPECT_EQ(state().getStateId(), liftAfter != 0 ? SPLASH : CALIBRATION) << liftAfter;
+            release();
         }
-        EXPECT_EQ(progress(), 100);
-        run(1500);
-        EXPECT_NEAR(progress(), 50, 5) << "the bar runs down while the finger stays";
-        run(1600);
-        EXPECT_EQ(state().getStateId(), CALIBRATION) << startsWithMove;
-        release();
     }
 }
 
-TEST_F(SplashTest, AFingerLiftedEarlyWaitsForTheNetworkAndLaterTouchesDoNothing) {
-    open(SPLASH);
-    press(160, 120);
-    run(1000);
-    release();
-    EXPECT_EQ(line(), "Waiting for network connection");
-    EXPECT_EQ(progress(), ProgressBar::INDETERMINATE);
-    press(160, 120);
-    run(4000);
-    release();
-    EXPECT_EQ(state().getStateId(), SPLASH);
-    EXPECT_EQ(splash()->getPhase(), FormSplash::PHASE_WAIT_NETWORK);
-    EXPECT_EQ(updates().getProcess(), nullptr);
-}
-
 TEST_F(SplashTest, ANetworkNotConnectedLeadsToNotEnrolledInEveryPhase) {
-    const struct {
-        const char* phase;
-        std::function<void()> reach;
-    } phases[] = {
-        {"start", [] {}},
-        {"finger held", [this] { press(100, 100); }},
-        {"waiting", [this] { run(3100); }},
-        {"searching",
-         [this] {
-             connectOnly();
-             run(3100);
-         }},
-        {"synchronising",
-         [this] {
-             connectOnly();
-             run(3100);
-             endSearch();
-         }},
+    const std::function<void()> reach[] = {
+        [] {},
+        [this] { press(100, 100); },
+        [this] { run(3100); },
+        [this] { connectOnly(), run(3100); },
+        [this] { connectOnly(), run(3100), endSearch(); },
     };
-    for (const auto& p : phases) {
+    for (uint32_t p = FormSplash::PHASE_START; p <= FormSplash::PHASE_SYNCHRONISING; ++p) {
         open(SPLASH);
-        p.reach();
+        reach[p]();
+        ASSERT_EQ(phase(), p);
         networkEvent(Net::NET_EVENT_NOT_CONNECTED);
         runTasks(2);
-        EXPECT_EQ(state().getStateId(), NOT_ENROLLED) << p.phase;
-        EXPECT_EQ(screen()->getName(), "FormNotLearned") << p.phase;
+        EXPECT_EQ(screen()->getName(), "FormNotLearned") << p;
         release();
         disconnect();
         if (updates().getProcess() != nullptr) {
@@ -132,18 +98,17 @@ TEST_F(SplashTest, ANetworkNotConnectedLeadsToNotEnrolledInEveryPhase) {
 
 TEST_F(SplashTest, OneSearchWithTheMaskedOwnerThenLoadingTextsOnSixteenTickBoundaries) {
     connectOnly(0xFF000316);
-    openSearching();
+    open(SPLASH);
+    run(3100);
     EXPECT_EQ(line(), "Searching devices in distress");
     const UpdateProcess* search = updates().getProcess();
+    ASSERT_NE(search, nullptr);
     EXPECT_EQ(countOf(trace(), "SPLASH searching devices in distress behind 000316"), 1u);
     run(1000);
     EXPECT_EQ(updates().getProcess(), search) << "the splash starts one search";
 
-    updates().terminate(updates().getProcess());
-    for (int i = 0; i < 3 && splash()->getPhase() != FormSplash::PHASE_SYNCHRONISING; ++i) {
-        run(TICK_MS);
-    }
-    ASSERT_EQ(splash()->getPhase(), FormSplash::PHASE_SYNCHRONISING);
+    endSearch();
+    ASSERT_EQ(phase(), FormSplash::PHASE_SYNCHRONISING);
     EXPECT_EQ(line(), "");
     std::vector<std::string> shown;
     uint32_t lastMs = os_clock(); // the phase began on this tick
@@ -156,8 +121,8 @@ TEST_F(SplashTest, OneSearchWithTheMaskedOwnerThenLoadingTextsOnSixteenTickBound
             lastMs = os_clock();
         }
     }
-    std::vector<std::string> expected(FormSplash::sLoadingStrings.begin(), FormSplash::sLoadingStrings.end());
-    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(shown, std::vector<std::string>(FormSplash::sLoadingStrings.begin(),
+                                              FormSplash::sLoadingStrings.end()));
     run(10000);
     EXPECT_EQ(line(), "Please wait");
     EXPECT_EQ(state().getStateId(), SPLASH);
@@ -165,59 +130,36 @@ TEST_F(SplashTest, OneSearchWithTheMaskedOwnerThenLoadingTextsOnSixteenTickBound
 
 TEST_F(SplashTest, SynchronisedItGoesToTheGuideOnAFirstStartAndOtherwiseHomeWithAnEmptyHistory) {
     connect();
-    const struct {
-        uint8_t firstStart;
-        unsigned next;
-    } rows[] = {{1, GUIDE}, {0, HOME}};
-    for (const auto& row : rows) {
-        Configuration.first_start = row.firstStart;
+    for (const uint8_t firstStart : {1, 0}) {
+        Configuration.first_start = firstStart;
         open(SPLASH);
         run(3100);
         endSearch();
-        EXPECT_EQ(state().getStateId(), row.next);
-        if (row.next == HOME) {
-            EXPECT_FALSE(mCore.getStateManager().isBackEnabled()) << "back never returns to the splash";
-        }
+        run(TICK_MS);
+        EXPECT_EQ(screen()->getName(), firstStart != 0 ? "FormFirstStartGuide" : "FormHome");
+        EXPECT_TRUE(firstStart != 0 || !mCore.getStateManager().isBackEnabled())
+            << "back never leads to the splash";
         EXPECT_EQ(trace().find("Materializing"), std::string::npos) << "synchronised: no loading text";
     }
 }
 
 TEST_F(SplashTest, ASearchEndingAfterTheNetworkWasLostStillLeadsToNotEnrolled) {
     connectOnly();
-    openSearching();
-    disconnect(); // the bridge raises "not connected"
+    open(SPLASH);
+    run(3100);
+    disconnect(); // the bridge raises "not connected" while the search runs
     runTasks(2);
     ASSERT_EQ(state().getStateId(), NOT_ENROLLED);
-
     // The search ends: the update manager steps back to the splash, which never saw the event.
     endSearch();
     ASSERT_EQ(state().getStateId(), SPLASH);
-    EXPECT_EQ(splash()->getPhase(), FormSplash::PHASE_START);
     run(3500);
     EXPECT_EQ(state().getStateId(), NOT_ENROLLED);
-
     // Enrolled again: back through the splash.
     connectOnly();
     networkEvent(Net::NET_EVENT_SYNC_STARTED);
     runTasks(2);
     EXPECT_EQ(state().getStateId(), SPLASH);
-}
-
-TEST_F(SplashTest, TheVersionShowsOnlyForANumberedBuild) {
-    const sw_descr_t* release = DI.sw;
-    sw_descr_t numbered = *release;
-    numbered.build = 7;
-    for (const sw_descr_t* descriptor : {release, static_cast<const sw_descr_t*>(&numbered)}) {
-        DI.sw = descriptor;
-        open(SPLASH);
-        const ContainedLabel* version =
-            find<ContainedLabel>([](const ContainedLabel& l) { return l.getTop() == 4; });
-        EXPECT_EQ(version != nullptr, descriptor->build != 0);
-        if (version != nullptr) {
-            EXPECT_EQ(version->getText(), build_get_short_version(descriptor));
-        }
-    }
-    DI.sw = release;
 }
 
 // From home, the system menu and other system screens, also with a popup open over them; back through the
@@ -250,9 +192,18 @@ TEST_F(SplashTest, ALostNetworkShowsFromAnyScreenAndComesBackThroughTheSplash) {
 }
 
 TEST_F(DefaultInstallationTest, SplashScreen) {
-    open(SPLASH);
-    screenshot("FormSplash");
+    os_init();
+    sw_descr_t numbered = *DI.sw;
+    numbered.build = 7;
+    for (const sw_descr_t* descriptor : {DI.sw, static_cast<const sw_descr_t*>(&numbered)}) {
+        const sw_descr_t* release = std::exchange(DI.sw, descriptor);
+        open(SPLASH);
+        DI.sw = release;
+        const auto* version = find<ContainedLabel>([](const ContainedLabel& l) { return l.getTop() == 4; });
+        EXPECT_EQ(version != nullptr ? version->getText() : "", descriptor->build != 0 ? "TD41001b7" : "");
+    }
     EXPECT_GT(countNear(Box(0, 60, 320, 120), 0xCBA14F), 0) << "the logo";
+    screenshot("FormSplash");
 }
 
 } // namespace
