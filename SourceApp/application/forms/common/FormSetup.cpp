@@ -1,11 +1,14 @@
 #include "SourceApp/application/forms/common/FormSetup.h"
 
 #include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/gui/core/layout/Viewport.h"
 
 namespace tdx {
 
 namespace {
 
+constexpr int COLUMN_X = 50;
+constexpr int COLUMN_Y = 60;
 constexpr int COLUMN_WIDTH = 195;
 
 } // namespace
@@ -13,8 +16,10 @@ constexpr int COLUMN_WIDTH = 195;
 FormSetup::FormSetup(const State& state)
     : VexalStackedContentForm(state) {
     setName("FormSetup");
+    // A narrower column further in: the viewport moves and the content follows it.
+    mViewport->setPosition(COLUMN_X, COLUMN_Y);
+    mViewport->setDimensions(COLUMN_WIDTH, mViewport->getBottom() + 1 - COLUMN_Y);
     StackedContainer* content = getContent();
-    content->setPosition(50, 60);
     content->setDimensions(COLUMN_WIDTH, content->getHeight());
     content->setSpacing(20);
     // Developer's captions, the same in every language.

@@ -48,6 +48,7 @@ TEST_F(StartScreens, TheSetupMenuOffersThreeLinksThatLeadNowhere) {
     for (const NavigationLink* link : findAll<NavigationLink>()) {
         captions.push_back(link->getText());
         EXPECT_EQ(link->getWidth(), 195);
+        EXPECT_EQ(link->getLeft(), 50);
     }
     EXPECT_EQ(captions, (std::vector<std::string>{"Manual setup", "Auto step", "Advanced setup"}));
     for (const NavigationLink* link : findAll<NavigationLink>()) {
