@@ -23,11 +23,11 @@ TEST_F(StartScreens, TheLearnButtonStaysCentredInEveryLanguage) {
         captions.push_back(learn->getText());
         EXPECT_EQ(learn->getShownLines(), std::vector<std::string>{learn->getText()}) << "never cut";
         EXPECT_LE(std::abs(learn->getLeft() + learn->getRight() - 2 * 160), 1) << learn->getText();
-        static constexpr const char* SUFFIXES[] = {"", "_da", "_cs", "_nl"};
-        screenshot(std::string("FormNotLearned") + SUFFIXES[language]);
     }
     EXPECT_EQ(captions, (std::vector<std::string>{"Learn", "Indl\u00E6r", "P\u00E1rovat", "Inleren"}));
     speak(0);
+    open(1);
+    screenshot("FormNotLearned");
     open(76);
     EXPECT_NE(findByText("Form not implemented"), nullptr);
     screenshot("FormNotImplemented");
