@@ -27,6 +27,9 @@ struct SimConfig {
     uint32_t replyTimeoutMs = 150;
     // A reply whose first byte has not come this long after the packet left is not coming.
     uint32_t replyStartMs = 20;
+    // A reply whose bytes stopped this long without ending in a frame (its start or end byte spoiled) is
+    // over.
+    uint32_t replyGapMs = 5;
     // The client counts as lost when its replies have been missing this long (the client's supervision time).
     uint32_t lostAfterMs = 3000;
     // The packet log and the lists of what the client sent keep the last this many entries (0: none, for a
@@ -196,6 +199,7 @@ private:
     bool mProbeKnown = false;
     bool mOweAck = false;       // the client's last reply was a sequenced packet
     bool mReplyStarted = false; // a byte came since the packet left
+    uint64_t mLastByteAt = 0;   // timer() when the last byte came
 
     // Sequenced traffic to the client: one outstanding packet, the rest queued.
     std::deque<Outgoing> mQueue;
