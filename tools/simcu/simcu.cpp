@@ -218,10 +218,10 @@ void SimControlUnit::injectBytes(const std::vector<uint8_t>& bytes) {
     mStream.write(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-void SimControlUnit::knowClient(uint32_t address) {
+void SimControlUnit::knowClient(uint32_t address, bool searchFirst) {
     mClient = address & TNET_ADDRESS_MASK;
     mKnown = true;
-    mProbeKnown = true;
+    mProbeKnown = !searchFirst;
 }
 
 void SimControlUnit::attachDevice(uint32_t address, SimDatagramHandler handler) {

@@ -123,8 +123,10 @@ public:
     void inject(uint32_t address, uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload);
     // Sends raw bytes to the display at once.
     void injectBytes(const std::vector<uint8_t>& bytes);
-    // Remembers a client address so that the master connects it without a search (a known device).
-    void knowClient(uint32_t address);
+    // Remembers a client address so that the master connects it without a search (a known device): at once,
+    // or after a first search (a learning display then answers it, and one that is not learning is offered
+    // CONNECT next, as an enrolled display is when the unit has restarted).
+    void knowClient(uint32_t address, bool searchFirst = false);
 
     // Datalink: devices behind the control unit by address (its own address answers BLDR and ECHO itself).
     void attachDevice(uint32_t address, SimDatagramHandler handler);
