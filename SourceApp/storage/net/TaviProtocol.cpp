@@ -108,6 +108,12 @@ TaviProtocol::TaviProtocol() {
     }
 }
 
+TaviProtocol::~TaviProtocol() {
+    if (this == &Tavi) {
+        pt_set_local_write_hook(nullptr); // writes of other static objects' destructors meet no bridge
+    }
+}
+
 void TaviProtocol::restart() {
     mState = State::Disconnected;
     mOwner = NET_NO_OWNER;

@@ -72,6 +72,7 @@ public:
     using EventSink = std::function<void(int kind)>;
 
     TaviProtocol();
+    ~TaviProtocol();
     TaviProtocol(const TaviProtocol&) = delete;
     TaviProtocol& operator=(const TaviProtocol&) = delete;
 
