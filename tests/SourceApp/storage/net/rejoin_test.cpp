@@ -37,8 +37,11 @@ struct FailingPort {
         return loop_serial_port.read(index, buf, max);
     }
 };
-const serial_port failingPort{loop_serial_port.open, FailingPort::read, loop_serial_port.write,
-                              loop_serial_port.close, loop_serial_port.connected};
+const serial_port& failingPort() {
+    static const serial_port port{loop_serial_port.open, FailingPort::read, loop_serial_port.write,
+                                  loop_serial_port.close, loop_serial_port.connected};
+    return port;
+}
 
 class RejoinTest : public BridgeTest {
 protected:
@@ -72,7 +75,8 @@ TEST_F(RejoinTest, AControlUnitThatRestartsIsReportedLostAndItsNewSessionSynchro
 }
 
 TEST_F(RejoinTest, APortThatFailsItsReadsIsReportedLostOnceAndSynchronisesWhenItRecovers) {
-    tnet_set_serial_port(&failingPort);
+    FailingPort::failing = false;
+    tnet_set_serial_port(&failingPort());
     ASSERT_EQ(tnet_init_interface_bus(0, mLoop.port().c_str(), 1, 0), 0);
     synchroniseFirst();
 
