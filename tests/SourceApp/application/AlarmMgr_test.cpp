@@ -107,15 +107,16 @@ TEST_F(AlarmManager, AnAlarmIsAddedUpdatedAndRemovedWithItsMelodyAndMessages) {
     EXPECT_EQ(report(0x4010, 0), Messages{});
 }
 
-TEST_F(AlarmManager, AWarningPlaysOnceAloneAndNothingBesideAnAlarmWhoseSnoozeItKeeps) {
+TEST_F(AlarmManager, AWarningPlaysOnceAloneAnAlarmJoiningItSoundsAndAWarningBesideAnAlarmKeepsItsSnooze) {
     EXPECT_EQ(report(0x4011, 1), Messages{MSG_ALARM_ADDED});
     EXPECT_EQ(alarms.getAlarmState(), AlarmState::Warnings);
     EXPECT_EQ(heard(), 1976u);
     EXPECT_FALSE(loopsAfter(240, 1976)) << "the warning melody plays once";
     EXPECT_EQ(buzzer.status(), 0);
 
+    EXPECT_EQ(report(0x4010, 1), Messages{MSG_ALARM_ADDED});
+    EXPECT_EQ(heard(), 2500u) << "an alarm among warnings sounds its melody";
     report(0x4011, 0);
-    report(0x4010, 1);
     alarms.snooze();
     EXPECT_TRUE(alarms.isSnoozed());
     EXPECT_EQ(report(0x4011, 2), Messages{MSG_ALARM_ADDED});
