@@ -176,6 +176,9 @@ TEST_F(UpdateEndToEnd, EachWayTheUnitFailsEndsWithTheUnitRunningItsProgramOrTheT
         loop->run(20000); // long after the user left
         ASSERT_EQ(manager.getProcess(), nullptr);
         EXPECT_EQ(unitRunsItsProgram(), c.text.find(notRunning) == std::string::npos);
+        if (config.bootloader.stayInBootloaderAfterUpgrade) {
+            EXPECT_EQ(loop->sim().bootloader().info().sw_major, 0) << "a broken unit reports version 0";
+        }
     }
 }
 
