@@ -6,6 +6,7 @@
 #include "SourceApp/gui/core/Form.h"
 #include "SourceApp/storage/values/Builders.h"
 #include "SourceHost/api_lib/devices.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +35,10 @@ public:
     std::vector<unsigned> ids;
 };
 
-class AlarmManager : public ::testing::Test {
+class AlarmManager : public test::FreshApplication {
 protected:
     void SetUp() override {
-        getApplication(); // its GUI core shows the screen
+        FreshApplication::SetUp(); // its GUI core shows the screen
         buzzer.stop();
         proxytab_init();
         Structure.clear();
@@ -54,6 +55,7 @@ protected:
         Structure.removeValueChangeHandler(&alarms);
         Structure.clear();
         buzzer.stop();
+        FreshApplication::TearDown();
     }
 
     // The control unit reports a value; the tree and the GUI core run once. The messages of that pass.

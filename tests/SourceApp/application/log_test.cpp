@@ -1,6 +1,7 @@
 #include "Libraries/base/os.h"
 #include "Libraries/base/timestamp.h"
 #include "SourceApp/application/App.h"
+#include "SourceApp/application/AppImpl.h"
 #include "SourceApp/application/log/LogManager.h"
 #include "SourceApp/application/log/loggers/ProxyLoggers.h"
 #include "SourceApp/application/log/templates/ProxyLoggerTemplate.h"
@@ -133,15 +134,12 @@ TEST_F(Logging, AWriterWithoutACardKeepsItsBufferAndDropsOnlyTheEntryThatDidNotF
 class ChangeLogging : public Logging {
 protected:
     void SetUp() override {
+        application_renew(); // a log manager without templates
         Logging::SetUp();
         static constexpr uint16_t WATCHED[] = {AIR, NAME};
         static ProxyChangeLoggerTemplate changes{"room", "txt", 6, WATCHED, 2};
-        static const bool registered = [&] {
-            manager.registerTemplate(SWITCH, &changes);
-            manager.registerTemplate(0x8017, &changes); // a second switch for the same template
-            return true;
-        }();
-        (void)registered;
+        manager.registerTemplate(SWITCH, &changes);
+        manager.registerTemplate(0x8017, &changes); // a second switch for the same template
         Structure.addObjectAppendHandler(&manager);
         Structure.addValueChangeHandler(&manager);
         manager.onProxyObjectAppend(Structure.find(ROOM));
@@ -151,6 +149,7 @@ protected:
         Structure.removeObjectAppendHandler(&manager);
         Structure.removeValueChangeHandler(&manager);
         Logging::TearDown();
+        application_renew();
     }
     void set(vid_t vid, int value, bt_vtype type) {
         pt_set_int(ROOM, vid, value, type);
