@@ -16,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
+#include <sys/resource.h>
 
 namespace tdx::test {
 namespace {
@@ -127,6 +129,54 @@ TEST_F(Logging, AWriterWithoutACardKeepsItsBufferAndDropsOnlyTheEntryThatDidNotF
     sdcard_set_inserted(true);
     lines.flush();
     EXPECT_EQ(card("lines_20261205.log"), BOM + "abcdefghij\r\n");
+}
+
+// A full card: this process may write no file beyond `bytes` until the object goes.
+class FullCard {
+public:
+    explicit FullCard(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &mBefore);
+        mSignal = std::signal(SIGXFSZ, SIG_IGN); // a write beyond it fails instead of ending the program
+        const rlimit limit{bytes, mBefore.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FullCard() {
+        setrlimit(RLIMIT_FSIZE, &mBefore);
+        std::signal(SIGXFSZ, mSignal);
+    }
+    FullCard(const FullCard&) = delete;
+    FullCard& operator=(const FullCard&) = delete;
+
+private:
+    rlimit mBefore{};
+    void (*mSignal)(int) = nullptr;
+};
+
+TEST_F(Logging, AFullCardTakesWholeLinesOnlyAndTheRestIsWrittenByTheNextFlush) {
+    Logger lines(writer("full", 64));
+    lines.addEntry("line-one");
+    lines.flush();
+    const std::string one = BOM + "line-one\r\n";
+    ASSERT_EQ(card("full_20261205.log"), one);
+    lines.addEntry("line-two");
+    lines.addEntry("line-three");
+    {
+        FullCard full(one.size() + 15); // room for "line-two" and half of "line-three"
+        lines.flush();
+    }
+    EXPECT_EQ(card("full_20261205.log"), one + "line-two\r\n");
+    lines.flush();
+    EXPECT_EQ(card("full_20261205.log"), one + "line-two\r\nline-three\r\n");
+
+    // An entry longer than the buffer goes straight to the file: whole or not at all, and then it is lost.
+    std::unique_ptr<LoggerWriter> big(writer("big", 8));
+    const std::string entry(20, 'x');
+    {
+        FullCard full(10);
+        big->write(entry.data(), static_cast<uint32_t>(entry.size()));
+    }
+    EXPECT_EQ(card("big_20261205.log"), BOM);
+    EXPECT_TRUE(trace.contains("an entry of 20 bytes dropped"));
 }
 
 // Room 258 logs changes of its air temperature and name while its switch value is on. Change loggers work
