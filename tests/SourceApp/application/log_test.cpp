@@ -131,27 +131,6 @@ TEST_F(Logging, AWriterWithoutACardKeepsItsBufferAndDropsOnlyTheEntryThatDidNotF
     EXPECT_EQ(card("lines_20261205.log"), BOM + "abcdefghij\r\n");
 }
 
-// A full card: this process may write no file beyond `bytes` until the object goes.
-class FullCard {
-public:
-    explicit FullCard(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &mBefore);
-        mSignal = std::signal(SIGXFSZ, SIG_IGN); // a write beyond it fails instead of ending the program
-        const rlimit limit{bytes, mBefore.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullCard() {
-        setrlimit(RLIMIT_FSIZE, &mBefore);
-        std::signal(SIGXFSZ, mSignal);
-    }
-    FullCard(const FullCard&) = delete;
-    FullCard& operator=(const FullCard&) = delete;
-
-private:
-    rlimit mBefore{};
-    void (*mSignal)(int) = nullptr;
-};
-
 TEST_F(Logging, AFullCardTakesWholeLinesOnlyAndTheRestIsWrittenByTheNextFlush) {
     Logger lines(writer("full", 64));
     lines.addEntry("line-one");
@@ -161,7 +140,7 @@ TEST_F(Logging, AFullCardTakesWholeLinesOnlyAndTheRestIsWrittenByTheNextFlush) {
     lines.addEntry("line-two");
     lines.addEntry("line-three");
     {
-        FullCard full(one.size() + 15); // room for "line-two" and half of "line-three"
+        FileSizeLimit full(one.size() + 15); // room for "line-two" and half of "line-three"
         lines.flush();
     }
     EXPECT_EQ(card("full_20261205.log"), one + "line-two\r\n");
@@ -172,7 +151,7 @@ TEST_F(Logging, AFullCardTakesWholeLinesOnlyAndTheRestIsWrittenByTheNextFlush) {
     std::unique_ptr<LoggerWriter> big(writer("big", 8));
     const std::string entry(20, 'x');
     {
-        FullCard full(10);
+        FileSizeLimit full(10);
         big->write(entry.data(), static_cast<uint32_t>(entry.size()));
     }
     EXPECT_EQ(card("big_20261205.log"), BOM);
