@@ -31,12 +31,15 @@ protected:
             mImage.push_back(static_cast<uint8_t>(i * 13 + 5));
         }
         writeFile("image.bin", std::string(mImage.begin(), mImage.end()));
-        const std::string tool = MKPACKAGE_PATH;
-        ASSERT_EQ(
-            std::system(
-                (tool + " --hw HM316 --sw HM316 --version 2.3 --data image.bin -o sdcard/unit.fw").c_str()),
-            0);
+        ASSERT_TRUE(package("HM316"));
         core.changeState(SYSTEM_SCREEN, 0, 0, 0, 0);
+    }
+    // The card's package: the image for units of the given code, version 2.3.
+    static bool package(const std::string& unit) {
+        const std::string tool = MKPACKAGE_PATH;
+        const std::string command =
+            tool + " --hw " + unit + " --sw " + unit + " --version 2.3 --data image.bin -o sdcard/unit.fw";
+        return std::system(command.c_str()) == 0;
     }
     void TearDown() override {
         loop.reset();
@@ -118,17 +121,6 @@ TEST_F(UpdateEndToEnd, CorruptedUnitWaitingInItsBootloaderIsUpdatedFromTheAutoma
     EXPECT_EQ(trace.count("sim bl: restarting"), 1u) << "no restart into the bootloader it runs already";
 }
 
-TEST_F(UpdateEndToEnd, PackageForAnotherDeviceIsNotOffered) {
-    sim::SimConfig config;
-    std::memcpy(config.bootloader.info.hw_code, "HM317", 5);
-    connect(config);
-    ASSERT_TRUE(start(RUSM_MANUAL));
-    ASSERT_TRUE(reach(28, 3000));
-    controller().doSearchFirmwares();
-    ASSERT_TRUE(reach(30, 1000));
-    EXPECT_EQ(model().begin(), model().end());
-}
-
 TEST_F(UpdateEndToEnd, EachWayTheUnitFailsEndsWithTheUnitRunningItsProgramOrTheTextSayingItDoesNot) {
     const std::string notRunning =
         "\n\nThe device does not run its program: update it again or power-cycle it.";
@@ -182,7 +174,8 @@ TEST_F(UpdateEndToEnd, EachWayTheUnitFailsEndsWithTheUnitRunningItsProgramOrTheT
     }
 }
 
-TEST_F(UpdateEndToEnd, PackageThatNoLongerFitsIsRefusedBeforeTheUnitRestartsAndAWaitingUnitRunsItsProgram) {
+TEST_F(UpdateEndToEnd,
+       AnotherUnitsPackageIsNotOfferedAndRefusedBeforeTheRestartAndAWaitingUnitRunsItsProgram) {
     for (const bool inBootloader : {false, true}) {
         SCOPED_TRACE(inBootloader ? "unit waiting in its bootloader" : "unit running");
         sim::SimConfig config;
@@ -192,12 +185,7 @@ TEST_F(UpdateEndToEnd, PackageThatNoLongerFitsIsRefusedBeforeTheUnitRestartsAndA
         ASSERT_TRUE(reach(28, 3000)) << trace.str();
         controller().doSearchFirmwares();
         ASSERT_TRUE(reach(30, 1000));
-        // Between the listing and the choice, the package is replaced by one for another unit.
-        const std::string tool = MKPACKAGE_PATH;
-        ASSERT_EQ(
-            std::system(
-                (tool + " --hw HM317 --sw HM317 --version 2.3 --data image.bin -o sdcard/unit.fw").c_str()),
-            0);
+        ASSERT_TRUE(package("HM317")); // replaced between the listing and the choice
         const size_t restarts = trace.count("sim bl: restarting");
         controller().doSelectFirmware(0);
         ASSERT_TRUE(reach(35, 10000)) << trace.str();
@@ -209,11 +197,15 @@ TEST_F(UpdateEndToEnd, PackageThatNoLongerFitsIsRefusedBeforeTheUnitRestartsAndA
         controller().doConfirmExit();
         loop->run(100);
         ASSERT_EQ(manager.getProcess(), nullptr);
-        ASSERT_EQ(
-            std::system(
-                (tool + " --hw HM316 --sw HM316 --version 2.3 --data image.bin -o sdcard/unit.fw").c_str()),
-            0);
+        ASSERT_TRUE(package("HM316"));
     }
+
+    ASSERT_TRUE(package("HM317"));
+    ASSERT_TRUE(start(RUSM_MANUAL));
+    ASSERT_TRUE(reach(28, 3000));
+    controller().doSearchFirmwares();
+    ASSERT_TRUE(reach(30, 1000));
+    EXPECT_EQ(model().begin(), model().end()) << "another unit's package is not offered";
 }
 
 TEST_F(UpdateEndToEnd, ServiceDestroyedWithItsSocketOpenLeavesNoUserBehindAndFreesTheSocket) {
