@@ -52,7 +52,6 @@ TEST_F(Bootstrap, TheTreeGetsTheDisplayAndTheLocationAndTheServicesFollowItsChan
     EXPECT_EQ(app->getSystemManager()->getLocalTimeOffset(), 3600);
     Structure.remove(0x0104110A);
     EXPECT_EQ(app->getAlarmManager()->getAlarmState(), AlarmState::None);
-
 }
 
 } // namespace
