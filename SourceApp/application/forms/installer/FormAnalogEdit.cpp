@@ -90,8 +90,7 @@ FormAnalogEdit::FormAnalogEdit(const State& state)
     addSectionHeading(content, gettext("Service settings"));
     auto* serviceRow = new RowContainer(content, 0, 0, ROW_WIDTH, ROW_HEIGHT);
     serviceRow->setSpacing(0);
-    new ContainedLabel(serviceRow, LABEL_INSET, 0, LABEL_WIDTH - LABEL_INSET, ROW_HEIGHT, &bif_myriad12,
-                       gettext("Service mode"));
+    addLabel(serviceRow, LABEL_INSET, LABEL_WIDTH - LABEL_INSET, gettext("Service mode"));
     new ProxySwitchButton(serviceRow, 0, 2, unsignedOvi(mOid, Output::ServiceMode), pgettext("switch", "On"),
                           pgettext("switch", "Off"));
     addUpDown(content, ROW_WIDTH, mOid, Analog::ServiceValue, getModel());

@@ -70,8 +70,7 @@ FormDHWTankEdit::FormDHWTankEdit(const State& state)
     addNameRow(content, oid, name);
 
     auto* statusRow = new RowContainer(content, 0, 0, ROW_WIDTH, ROW_HEIGHT);
-    new ContainedLabel(statusRow, LABEL_INSET, 0, LABEL_WIDTH - LABEL_INSET, ROW_HEIGHT, &bif_myriad12,
-                       gettext("Status"));
+    addLabel(statusRow, LABEL_INSET, LABEL_WIDTH - LABEL_INSET, gettext("Status"));
     auto* status = new MultiIcon(statusRow, 0, 0, colour::TEXT, VALUE_WIDTH, ROW_HEIGHT,
                                  HorizontalAlign::Center, VerticalAlign::Middle);
     status->addIcon(res_tick, 0, 0);

@@ -26,6 +26,7 @@ constexpr int TEMPERATURE_MINIMUM = 100;
 constexpr int TEMPERATURE_MAXIMUM = 600;
 constexpr int TEMPERATURE_STEP = 5;
 constexpr int SWITCH_X = 185;
+constexpr int SWITCH_LABEL_WIDTH = 178;
 constexpr int LABEL_WIDTH_UP_DOWN = 135;
 constexpr int UP_DOWN_WIDTH = 122;
 
@@ -39,12 +40,12 @@ unsigned scheduleIndex(oid_t oid) {
 
 void addTemperatureRow(Container* parent, const char* label) {
     auto* row = new RowContainer(parent, 0, 0, GROUP_WIDTH, ROW_HEIGHT);
-    new ContainedLabel(row, LABEL_INSET, 0, LABEL_WIDTH_UP_DOWN, ROW_HEIGHT, &bif_myriad12, gettext(label));
+    addLabel(row, LABEL_INSET, LABEL_WIDTH_UP_DOWN, gettext(label));
     auto* upDown = new NumericUpDown<int>(row, 0, 0, UP_DOWN_WIDTH, ROW_HEIGHT, &bif_myriad12, 0, 0, 0);
     upDown->setMaximum(TEMPERATURE_MAXIMUM);
     upDown->setMinimum(TEMPERATURE_MINIMUM);
     upDown->setStep(TEMPERATURE_STEP);
-    row->setEnabled(false);
+    upDown->setEnabled(false);
 }
 
 void addSwitchRow(Container* parent, const char* label, bool on) {
@@ -53,10 +54,10 @@ void addSwitchRow(Container* parent, const char* label, bool on) {
                                                   .height = ROW_HEIGHT,
                                                   .backColor = RowContainer::BACK_COLOR}
                               .build();
-    new ContainedLabel(row, LABEL_INSET, 0, 178 - LABEL_INSET, ROW_HEIGHT, &bif_myriad12, gettext(label));
+    addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH - LABEL_INSET, gettext(label));
     auto* toggle = new SwitchButton(row, SWITCH_X, 2, pgettext("switch", "On"), pgettext("switch", "Off"));
     toggle->setChecked(on);
-    row->setEnabled(false);
+    toggle->setEnabled(false);
 }
 
 } // namespace

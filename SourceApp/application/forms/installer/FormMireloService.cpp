@@ -36,18 +36,16 @@ void addReading(Container* parent, const char* name) {
                                                           .spacing = 1,
                                                           .spacingFillColor = RowContainer::GAP_COLOR}
                                     .build();
-    new ContainedLabel(columns, LABEL_INSET, 0, READING_LABEL_WIDTH, ROW_HEIGHT, &bif_myriad12,
-                       gettext(name));
+    addLabel(columns, LABEL_INSET, READING_LABEL_WIDTH, gettext(name));
     new ContainedLabel(columns, 0, 0, VALUE_WIDTH, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT,
                        HorizontalAlign::Center);
 }
 
 void addSwitch(Container* parent, const std::string& label, const std::string& on, const std::string& off) {
     StyleContainer* row = greyRow(parent);
-    new ContainedLabel(row, LABEL_INSET, 0, SWITCH_LABEL_WIDTH - LABEL_INSET, ROW_HEIGHT, &bif_myriad12,
-                       label);
-    new SwitchButton(row, SWITCH_X, 2, on, off);
-    row->setEnabled(false);
+    addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH - LABEL_INSET, label);
+    auto* toggle = new SwitchButton(row, SWITCH_X, 2, on, off);
+    toggle->setEnabled(false);
 }
 
 } // namespace

@@ -31,8 +31,7 @@ FormOutput::FormOutput(const State& state)
     addNameRow(content, oid, name);
     auto* row = new RowContainer(content, 0, 0, ROW_WIDTH, ROW_HEIGHT);
     row->setSpacing(0);
-    new ContainedLabel(row, LABEL_INSET, 0, LABEL_WIDTH - LABEL_INSET, ROW_HEIGHT, &bif_myriad12,
-                       gettext("Output"));
+    addLabel(row, LABEL_INSET, LABEL_WIDTH - LABEL_INSET, gettext("Output"));
     mSwitch = new SwitchButton(row, 0, 2, pgettext("switch", "On"), pgettext("switch", "Off"));
     const SignedOvi value = signedOvi(oid, DataModel::Implementation::Output::Value);
     getModel().bind(new NumberToCheckboxAdapter(mSwitch, value), value);

@@ -12,6 +12,14 @@
 
 namespace tdx::editor_rows {
 
+Font* fittingFont(const std::string& text, int width) {
+    return bif_text_width(bif_myriad12.getFont(), text) < width ? &bif_myriad12 : &bif_myriad10;
+}
+
+ContainedLabel* addLabel(Container* parent, int x, int width, const std::string& text) {
+    return new ContainedLabel(parent, x, 0, width, ROW_HEIGHT, fittingFont(text, width), text);
+}
+
 std::string objectName(const ProxyObject& object) {
     std::string name;
     object.getText(name, VID_NAME);
@@ -33,7 +41,7 @@ EditableStringRow* addNameRow(StackedContainer* content, oid_t oid, const std::s
 
 ContainedLabel* addValueRow(Container* parent, const std::string& label) {
     auto* row = new RowContainer(parent, 0, 0, ROW_WIDTH, ROW_HEIGHT);
-    new ContainedLabel(row, LABEL_INSET, 0, LABEL_WIDTH - LABEL_INSET, ROW_HEIGHT, &bif_myriad12, label);
+    addLabel(row, LABEL_INSET, LABEL_WIDTH - LABEL_INSET, label);
     return new ContainedLabel(row, 0, 0, VALUE_WIDTH, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT,
                               HorizontalAlign::Center);
 }

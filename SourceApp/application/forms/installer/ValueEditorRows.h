@@ -12,6 +12,7 @@ namespace tdx {
 class Container;
 class ContainedLabel;
 class EditableStringRow;
+class Font;
 class FormModel;
 class ProxyObject;
 class ProxyUpDownRow;
@@ -26,6 +27,12 @@ inline constexpr int GROUP_WIDTH = ROW_WIDTH - GROUP_INDENT;
 inline constexpr int LABEL_INSET = 9;
 inline constexpr int LABEL_WIDTH = 186;
 inline constexpr int VALUE_WIDTH = 81;
+
+// The regular font when the text fits the width, else the smaller one: long names, as some translations
+// have, are shown whole rather than cut short.
+Font* fittingFont(const std::string& text, int width);
+// A one-line label, left-aligned and vertically centred, in the font that fits its text.
+ContainedLabel* addLabel(Container* parent, int x, int width, const std::string& text);
 
 // The object's name, empty when it cannot be read.
 std::string objectName(const ProxyObject& object);

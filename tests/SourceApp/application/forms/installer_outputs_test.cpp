@@ -9,6 +9,7 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/SwitchButton.h"
+#include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/forms/installer/FormDHWTankEdit.h"
 #include "SourceApp/application/forms/installer/FormMireloService.h"
 #include "SourceApp/application/forms/installer/FormOutput.h"
@@ -436,8 +437,7 @@ TEST_F(InstallerOutputsTest, TheUnitsScheduleAndAdvancedRowsAreReadOnly) {
     object(HOT_WATER, BT_OBJ_DHW).text(VID_NAME, "Mirelo");
     open(MIRELO_EDIT, HOT_WATER);
     tapShown(find<DropdownButton>());
-    for (const char* row :
-         {"Bypass type", "Min. DHW set temperature", "Enable DHW priority", "Reset to factory default"}) {
+    for (const char* row : {"Bypass type", "Reset to factory default"}) {
         const Component* c = findByText(row);
         ASSERT_NE(c, nullptr) << row;
         EXPECT_FALSE(c->isEnabled()) << row;
@@ -445,6 +445,10 @@ TEST_F(InstallerOutputsTest, TheUnitsScheduleAndAdvancedRowsAreReadOnly) {
     for (SwitchButton* toggle : findAll<SwitchButton>()) {
         EXPECT_FALSE(toggle->isEnabled());
     }
+    for (UpDownBase* temperature : findAll<UpDownBase>()) {
+        EXPECT_FALSE(temperature->isEnabled());
+    }
+    EXPECT_EQ(findAll<UpDownBase>().size(), 4u);
     EXPECT_TRUE(published().empty());
     tapShown(findByText("Service"));
     EXPECT_EQ(state().getStateId(), MIRELO_SERVICE);
@@ -478,6 +482,28 @@ TEST_F(InstallerOutputsTest, TheServiceScreenShowsNoReadingsAndNoManualOperation
 
 TEST_F(DefaultInstallationTest, InstallerOutputScreens) {
     static const char* const LANGUAGES[] = {"en", "da", "cs", "nl"};
+    constexpr int PAGE = 170;
+    // Every one-line label shows its text whole: a text cut with an ellipsis reaches the box's last column
+    // but one.
+    const auto expectNoLabelCut = [this](const std::string& picture) {
+        const Viewport* viewport = find<Viewport>();
+        for (ContainedLabel* label : findAll<ContainedLabel>()) {
+            // A name longer than its row's value column is cut as in every name row; a label that the
+            // viewport shows in part is not judged.
+            const bool name = find<EditableStringRow>([label](const EditableStringRow& row) {
+                                  return label->isChildOf(&row);
+                              }) != nullptr;
+            const Box& whole = label->getBoundingBox();
+            const bool inPart =
+                label->isChildOf(viewport) && viewport->getBoundingBox().intersect(whole) != whole;
+            if (!label->isGloballyVisible() || name || inPart || label->getText().empty()) {
+                continue;
+            }
+            const Box box = label->getVisibleBox();
+            EXPECT_LT(inkIn(box, pixel(box.x1, box.y1)).x2, box.x2 - 1)
+                << picture << ": " << label->getText();
+        }
+    };
     useCatalogues();
     loadDefaultInstallation();
     setRegistry(&withService);
@@ -516,8 +542,16 @@ TEST_F(DefaultInstallationTest, InstallerOutputScreens) {
                 language == 0 ? std::string(s.name) : std::string(s.name) + "_" + LANGUAGES[language];
             EXPECT_EQ(screen()->getName(), std::string(s.name).substr(0, std::string(s.name).find('_')));
             screenshot(name);
+            expectNoLabelCut(name);
+            // The groups open, page by page, for a person to look at every row.
             openGroups();
-            screenshot(name + "_open");
+            auto* viewport = find<Viewport>();
+            for (int page = 1; (page - 1) * PAGE < viewport->getMaxVerticalPosition(); ++page) {
+                viewport->setVerticalPosition(page * PAGE);
+                runTasks();
+                screenshot(name + "_" + std::to_string(page + 1));
+                expectNoLabelCut(name + "_" + std::to_string(page + 1));
+            }
         }
     }
 }
