@@ -99,13 +99,7 @@ FormDHWTankEdit::FormDHWTankEdit(const State& state)
     addUpDown(cleaning, GROUP_WIDTH, oid, Tank::CleaningTimeBeforeFail, model);
     cleaning->fitToContent();
 
-    NavigationLink* schedule = NavigationLink::Builder{
-        .parent = content,
-        .width = ROW_WIDTH,
-        .height = ROW_HEIGHT,
-        .text = gettext("Schedule"),
-        .buttonIcon = {res_arrow_right_double, 0,
-                       0}}.build();
+    NavigationLink* schedule = addLink(content, ROW_WIDTH, gettext("Schedule"));
     schedule->setClickCommand(std::make_unique<ChangeStateCommand>(ScheduleEditState(
         SCHEDULE_STATE_ID, Ovi(oid, Tank::Schedule.vid), fmt_gettext("Functions | %s | Schedule", name), 0)));
     content->fitToContent();

@@ -6,11 +6,9 @@
 #include "SourceApp/application/controls/EditableDropdownRow.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
-#include "SourceApp/application/controls/SwitchButton.h"
 #include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/forms/installer/ValueEditorRows.h"
 #include "SourceApp/big_table/proxytab.h"
-#include "SourceApp/gui/core/layout/StyleContainer.h"
 #include "SourceApp/storage/ProxyObject.h"
 
 #include <vector>
@@ -25,8 +23,6 @@ constexpr unsigned MENU_WIDTH = 81;
 constexpr int TEMPERATURE_MINIMUM = 100;
 constexpr int TEMPERATURE_MAXIMUM = 600;
 constexpr int TEMPERATURE_STEP = 5;
-constexpr int SWITCH_X = 185;
-constexpr int SWITCH_LABEL_WIDTH = 178;
 constexpr int LABEL_WIDTH_UP_DOWN = 135;
 constexpr int UP_DOWN_WIDTH = 122;
 
@@ -46,18 +42,6 @@ void addTemperatureRow(Container* parent, const char* label) {
     upDown->setMinimum(TEMPERATURE_MINIMUM);
     upDown->setStep(TEMPERATURE_STEP);
     upDown->setEnabled(false);
-}
-
-void addSwitchRow(Container* parent, const char* label, bool on) {
-    StyleContainer* row = StyleContainer::Builder{.parent = parent,
-                                                  .width = GROUP_WIDTH,
-                                                  .height = ROW_HEIGHT,
-                                                  .backColor = RowContainer::BACK_COLOR}
-                              .build();
-    addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH - LABEL_INSET, gettext(label));
-    auto* toggle = new SwitchButton(row, SWITCH_X, 2, pgettext("switch", "On"), pgettext("switch", "Off"));
-    toggle->setChecked(on);
-    toggle->setEnabled(false);
 }
 
 } // namespace
@@ -85,12 +69,7 @@ FormMireloEdit::FormMireloEdit(const State& state)
     schedule->showItem(static_cast<uint16_t>(scheduleIndex(oid)));
     schedule->setEnabled(false);
 
-    mServiceLink = NavigationLink::Builder{.parent = content,
-                                           .width = ROW_WIDTH,
-                                           .height = ROW_HEIGHT,
-                                           .text = gettext("Service"),
-                                           .buttonIcon = {res_arrow_right_double, 0, 0}}
-                       .build();
+    mServiceLink = addLink(content, ROW_WIDTH, gettext("Service"));
     buildAdvanced(content);
     content->fitToContent();
 }
@@ -106,15 +85,13 @@ void FormMireloEdit::buildAdvanced(StackedContainer* content) {
     addTemperatureRow(advanced, N_("Max. DHW set temperature"));
     addTemperatureRow(advanced, N_("Min. bypass temperature"));
     addTemperatureRow(advanced, N_("Max. Bypass temperature"));
-    addSwitchRow(advanced, N_("Enable DHW booster"), false);
-    addSwitchRow(advanced, N_("Enable DHW priority"), true);
-    addSwitchRow(advanced, N_("Lock Mirelo display"), false);
-    mResetLink = NavigationLink::Builder{.parent = advanced,
-                                         .width = GROUP_WIDTH,
-                                         .height = ROW_HEIGHT,
-                                         .text = gettext("Reset to factory default"),
-                                         .buttonIcon = {res_arrow_right_double, 0, 0}}
-                     .build();
+    addFixedSwitchRow(advanced, gettext("Enable DHW booster"), pgettext("switch", "On"),
+                      pgettext("switch", "Off"), false);
+    addFixedSwitchRow(advanced, gettext("Enable DHW priority"), pgettext("switch", "On"),
+                      pgettext("switch", "Off"), true);
+    addFixedSwitchRow(advanced, gettext("Lock Mirelo display"), pgettext("switch", "On"),
+                      pgettext("switch", "Off"), false);
+    mResetLink = addLink(advanced, GROUP_WIDTH, gettext("Reset to factory default"));
     mResetLink->setEnabled(false);
     advanced->fitToContent();
 }

@@ -4,7 +4,6 @@
 #include "SourceApp/application/commands/bindings/ValueAdapters.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
-#include "SourceApp/application/controls/SwitchButton.h"
 #include "SourceApp/application/forms/installer/ValueEditorRows.h"
 #include "SourceApp/gui/core/layout/StyleContainer.h"
 
@@ -15,21 +14,13 @@ using namespace editor_rows;
 namespace {
 
 constexpr int READING_LABEL_WIDTH = 176;
-constexpr int SWITCH_LABEL_WIDTH = 178;
-constexpr int SWITCH_X = 185;
 
 constexpr const char* READINGS[] = {N_("Primary inlet temperature"), N_("Primary outlet temperature"),
                                     N_("Cold water temperature"), N_("Hot water temperature"),
                                     N_("Volume flow")};
 
-StyleContainer* greyRow(Container* parent) {
-    return StyleContainer::Builder{
-        .parent = parent, .width = GROUP_WIDTH, .height = ROW_HEIGHT, .backColor = RowContainer::BACK_COLOR}
-        .build();
-}
-
 void addReading(Container* parent, const char* name) {
-    StyleContainer* row = greyRow(parent);
+    StyleContainer* row = addGreyRow(parent);
     StackedContainer* columns = StackedContainer::Builder{.parent = row,
                                                           .width = GROUP_WIDTH,
                                                           .height = ROW_HEIGHT,
@@ -39,13 +30,6 @@ void addReading(Container* parent, const char* name) {
     addLabel(columns, LABEL_INSET, READING_LABEL_WIDTH, gettext(name));
     new ContainedLabel(columns, 0, 0, VALUE_WIDTH, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT,
                        HorizontalAlign::Center);
-}
-
-void addSwitch(Container* parent, const std::string& label, const std::string& on, const std::string& off) {
-    StyleContainer* row = greyRow(parent);
-    addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH - LABEL_INSET, label);
-    auto* toggle = new SwitchButton(row, SWITCH_X, 2, on, off);
-    toggle->setEnabled(false);
 }
 
 } // namespace
@@ -63,17 +47,12 @@ FormMireloService::FormMireloService(const State& state)
     sensors->fitToContent();
 
     StackedContainer* manual = addGroup(content, gettext("Manual operation"));
-    addSwitch(manual, gettext("Open servo"), gettext("Open"), gettext("Stop"));
-    addSwitch(manual, gettext("Close servo"), gettext("Close"), gettext("Stop"));
-    NavigationLink* calibrate = NavigationLink::Builder{
-        .parent = manual,
-        .width = GROUP_WIDTH,
-        .height = ROW_HEIGHT,
-        .text = gettext("Calibrate servo"),
-        .buttonIcon = {res_arrow_right_double, 0,
-                       0}}.build();
+    addFixedSwitchRow(manual, gettext("Open servo"), gettext("Open"), gettext("Stop"), false);
+    addFixedSwitchRow(manual, gettext("Close servo"), gettext("Close"), gettext("Stop"), false);
+    NavigationLink* calibrate = addLink(manual, GROUP_WIDTH, gettext("Calibrate servo"));
     calibrate->setEnabled(false);
-    addSwitch(manual, gettext("Pump running"), pgettext("switch", "On"), pgettext("switch", "Off"));
+    addFixedSwitchRow(manual, gettext("Pump running"), pgettext("switch", "On"), pgettext("switch", "Off"),
+                      false);
     manual->fitToContent();
     content->fitToContent();
 }

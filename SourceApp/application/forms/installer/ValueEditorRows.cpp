@@ -6,7 +6,10 @@
 #include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/controls/SwitchButton.h"
 #include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/core/layout/StyleContainer.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/values/Catalogue.h"
 
@@ -61,6 +64,33 @@ ProxyUpDownRow* addUpDown(Container* parent, int width, oid_t oid,
                           const DataModel::Descriptor::VidUnsignedNumber& value, FormModel& model,
                           const std::string& label) {
     return new ProxyUpDownRow(parent, 0, 0, width, ROW_HEIGHT, unsignedOvi(oid, value), model, label);
+}
+
+StyleContainer* addGreyRow(Container* parent) {
+    return StyleContainer::Builder{
+        .parent = parent, .width = GROUP_WIDTH, .height = ROW_HEIGHT, .backColor = RowContainer::BACK_COLOR}
+        .build();
+}
+
+SwitchButton* addFixedSwitchRow(Container* parent, const std::string& label, const std::string& onText,
+                                const std::string& offText, bool on) {
+    constexpr int SWITCH_X = 185;
+    constexpr int SWITCH_LABEL_WIDTH = 178;
+    StyleContainer* row = addGreyRow(parent);
+    addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH - LABEL_INSET, label);
+    auto* toggle = new SwitchButton(row, SWITCH_X, 2, onText, offText);
+    toggle->setChecked(on);
+    toggle->setEnabled(false);
+    return toggle;
+}
+
+NavigationLink* addLink(Container* parent, int width, const std::string& text) {
+    return NavigationLink::Builder{.parent = parent,
+                                   .width = width,
+                                   .height = ROW_HEIGHT,
+                                   .text = text,
+                                   .buttonIcon = {res_arrow_right_double, 0, 0}}
+        .build();
 }
 
 StackedContainer* addGroup(StackedContainer* content, const std::string& title) {

@@ -13,6 +13,9 @@ class Container;
 class ContainedLabel;
 class EditableStringRow;
 class Font;
+class NavigationLink;
+class StyleContainer;
+class SwitchButton;
 class FormModel;
 class ProxyObject;
 class ProxyUpDownRow;
@@ -52,6 +55,13 @@ ProxyUpDownRow* addUpDown(Container* parent, int width, oid_t oid,
 ProxyUpDownRow* addUpDown(Container* parent, int width, oid_t oid,
                           const DataModel::Descriptor::VidUnsignedNumber& value, FormModel& model,
                           const std::string& label = {});
+// A grey row holding a label and a switch that the user cannot flip: the district-heating unit's settings
+// and manual operation, which no value carries.
+StyleContainer* addGreyRow(Container* parent);
+SwitchButton* addFixedSwitchRow(Container* parent, const std::string& label, const std::string& onText,
+                                const std::string& offText, bool on);
+// A link row with the double arrow of the editors' deeper pages.
+NavigationLink* addLink(Container* parent, int width, const std::string& text);
 // A title button and the hidden column it opens, 10 pixels in; fit the column once it is filled.
 StackedContainer* addGroup(StackedContainer* content, const std::string& title);
 
