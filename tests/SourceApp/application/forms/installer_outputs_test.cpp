@@ -16,7 +16,9 @@
 #include "SourceApp/gui/core/layout/Viewport.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tdx::test {
@@ -249,7 +251,7 @@ TEST_F(OutputScreenTest, AFlipAfterTheOutputLeftWritesNothing) {
     EXPECT_TRUE(published().empty());
 }
 
-TEST_F(OutputScreenTest, WhatIsNoOutputSendsTheUserBack) {
+TEST_F(InstallerOutputsTest, AScreenWithoutItsObjectSendsTheUserBack) {
     object(TANK, BT_OBJ_DHW_TANK);
     for (const unsigned state : {OUTPUT, DHW_EDIT, ANALOG_EDIT, MIRELO_EDIT}) {
         for (const oid_t oid : {TANK, 0x3F000316u}) {
@@ -258,9 +260,12 @@ TEST_F(OutputScreenTest, WhatIsNoOutputSendsTheUserBack) {
             EXPECT_EQ(this->state().getStateId(), HOME) << state << " " << std::hex << oid;
         }
     }
-    open(TANK_EDIT, PUMP);
-    runTasks(2);
-    EXPECT_EQ(state().getStateId(), HOME);
+    object(PUMP, BT_OBJ_OUTPUT, 10);
+    for (const unsigned state : {TANK_EDIT, ANALOG_EDIT}) { // the analog editor without its heading
+        open(state, PUMP);
+        runTasks(2);
+        EXPECT_EQ(this->state().getStateId(), HOME) << state;
+    }
 }
 
 // ---- Analog output ----
@@ -285,7 +290,6 @@ protected:
         const int py = plot.y2 - y * (plot.getHeight() - 1) / 1000;
         return countColour(Box::fromCorners(px - 1, py - 1, px + 1, py + 1), colour::ACCENT) > 0;
     }
-    int curvePixels() const { return countColour(find<AnalogChart>()->getBoundingBox(), colour::ACCENT); }
 };
 
 TEST_F(AnalogTest, TheFunctionChoosesTheRowsOnce) {
@@ -334,52 +338,40 @@ TEST_F(AnalogTest, FixedVoltagesBoundEachOther) {
     EXPECT_EQ(published().back(), PublishedValue(ANALOG, 0x80F7, 300));
 }
 
-TEST_F(AnalogTest, TheCurveJumpsAtTheThresholdOrWaitsForItsZeroCrossing) {
-    // The line through (20 degC, 2 V) and (60 degC, 10 V) gives 0 V at 10 degC and 10 V at 60 degC.
-    analog(8).value(0x80A1, 2000).value(0x80A2, 6000).value(0x80F8, 200).value(0x80F7, 1000);
-    // The chart's upper half shows under the rows above it.
-    const struct {
-        int threshold;
-        bool jump; // a vertical step at the threshold, up to the line's 6 V there
-    } cases[] = {{4000, true}, {500, false}};
-    for (const auto& c : cases) {
-        receive(ANALOG, 0x80A3, c.threshold);
-        openAnalog(ANALOG);
-        EXPECT_EQ(curveAt(4000, 450), c.jump) << c.threshold;
-        EXPECT_TRUE(curveAt(4000, 600)) << c.threshold << ": the line";
-        EXPECT_TRUE(curveAt(7000, 1000)) << c.threshold << ": 10 V above 60 degC";
-    }
-}
-
-TEST_F(AnalogTest, WithoutValuesTheLineRunsToTenVoltsAtAHundredDegrees) {
-    analog(8);
-    openAnalog(ANALOG);
-    EXPECT_TRUE(curveAt(6000, 600));
-    EXPECT_TRUE(curveAt(7990, 799));
-    EXPECT_FALSE(curveAt(7990, 1000)) << "no flat 10 V segment";
-}
-
-TEST_F(AnalogTest, NoLineForEqualTemperaturesOrVoltagesAndTheScreenStaysUsable) {
+TEST_F(AnalogTest, TheCurveAsItsValuesDrawItAndNoLineWhereTheyMakeNone) {
+    // The chart's upper half shows under the rows above it. (20 degC, 2 V) to (60 degC, 10 V) gives 0 V at 10
+    // degC; points are (hundredths of a degree, hundredths of a volt).
+    using Points = std::vector<std::pair<int, int>>;
     const struct {
         const char* story;
-        int t1, t2, u1, u2;
+        std::array<int, 5> values; // threshold, T1, T2, U1, U2
+        Points on, off;
     } cases[] = {
-        {"equal temperatures", 4000, 4000, 200, 1000},
-        {"equal voltages", 2000, 6000, 500, 500},
-        {"too flat to reach another voltage", 0, 10000, 500, 500},
+        {"a jump at the threshold", 
+         {3900, 2000, 6000, 200, 1000},
+         {{3900, 450}, {4000, 600}, {7000, 1000}},
+         {}},
+        {"0 V up to the crossing", {500, 2000, 6000, 200, 1000}, {{4000, 600}, {7000, 1000}}, {{3900, 450}}},
+        {"10 V only at 100 degC", {0, 0, 10000, 0, 1000}, {{6000, 600}, {7990, 799}}, {{7990, 1000}}},
+        {"equal temperatures: no line", {1000, 4000, 4000, 200, 1000}, {}, {{7000, 1000}, {4000, 600}}},
+        {"equal voltages: no line", {1000, 2000, 6000, 500, 500}, {}, {{7000, 1000}, {4000, 500}}},
     };
     for (const auto& c : cases) {
-        analog(8)
-            .value(0x80A3, 1000)
-            .value(0x80A1, c.t1)
-            .value(0x80A2, c.t2)
-            .value(0x80F8, c.u1)
-            .value(0x80F7, c.u2);
+        ObjectBuilder output = analog(8);
+        const vid_t vids[] = {0x80A3, 0x80A1, 0x80A2, 0x80F8, 0x80F7};
+        for (size_t i = 0; i < c.values.size(); ++i) {
+            output.value(vids[i], c.values[i]);
+        }
         openAnalog(ANALOG);
-        EXPECT_EQ(curvePixels(), 0) << c.story;
+        for (const auto& [x, y] : c.on) {
+            EXPECT_TRUE(curveAt(x, y)) << c.story << " at " << x << ", " << y;
+        }
+        for (const auto& [x, y] : c.off) {
+            EXPECT_FALSE(curveAt(x, y)) << c.story << " at " << x << ", " << y;
+        }
         const size_t before = published().size();
         step("Temperature threshold", 1);
-        EXPECT_EQ(published().size(), before + 1) << c.story;
+        EXPECT_EQ(published().size(), before + 1) << c.story << ": the screen stays usable";
         Structure.remove(ANALOG);
         open(HOME);
     }
@@ -405,13 +397,6 @@ TEST_F(AnalogTest, TheChartRedrawsForItsOwnCurveValuesOnly) {
     open(HOME);
     receive(ANALOG, 0x80A1, 2200); // heard by nobody once the screen has gone
     runTasks(2);
-}
-
-TEST_F(AnalogTest, AStateWithoutItsHeadingGoesBack) {
-    analog(8);
-    open(ANALOG_EDIT, ANALOG);
-    runTasks(2);
-    EXPECT_EQ(state().getStateId(), HOME);
 }
 
 // ---- District-heating unit ----
