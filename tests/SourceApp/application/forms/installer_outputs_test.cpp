@@ -347,7 +347,7 @@ TEST_F(AnalogTest, TheCurveAsItsValuesDrawItAndNoLineWhereTheyMakeNone) {
         std::array<int, 5> values; // threshold, T1, T2, U1, U2
         Points on, off;
     } cases[] = {
-        {"a jump at the threshold", 
+        {"a jump at the threshold",
          {3900, 2000, 6000, 200, 1000},
          {{3900, 450}, {4000, 600}, {7000, 1000}},
          {}},
