@@ -16,6 +16,7 @@ constexpr uint32_t LOCATION = 0xFEFFFFFE;
 constexpr uint8_t TYPE_ROOM = 6;
 constexpr uint8_t TYPE_TANK = 11;
 constexpr uint8_t TYPE_DHW = 8;
+constexpr uint8_t TYPE_OUTPUT = 5;
 constexpr uint8_t TEMPERATURE = 18;
 constexpr int FULLY_OPEN = 10000;
 
@@ -35,6 +36,8 @@ constexpr uint16_t SCHEDULE = 0x8043;
 constexpr uint16_t OUTPUTS = 0x808F;
 constexpr uint16_t OUTPUT_VALUE = 0x004C;
 constexpr uint16_t ASSOCIATED = 0x80DE;
+// An output under manual control: the display asks for a value, the output takes it.
+constexpr uint16_t OUTPUT_REQUEST = 0x80F0;
 // Location values.
 constexpr uint16_t LOCAL_OFFSET = 0x002E;
 constexpr uint16_t VACATION = 0x8085;
@@ -102,6 +105,11 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
     if (object->type == TYPE_DHW && vid == DHW_SET) {
         if (const auto set = number(oid, DHW_SET)) {
             publishNumber(oid, DHW_DESIRED, TEMPERATURE, *set);
+        }
+    }
+    if (object->type == TYPE_OUTPUT && vid == OUTPUT_REQUEST) {
+        if (const auto requested = number(oid, OUTPUT_REQUEST)) {
+            publishNumber(oid, OUTPUT_VALUE, TEMPERATURE, *requested);
         }
     }
     // A room's settings or the location's programs may have moved what the rooms aim at.
