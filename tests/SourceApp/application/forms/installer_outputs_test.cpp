@@ -520,7 +520,7 @@ TEST_F(DefaultInstallationTest, InstallerOutputScreens) {
         {"FormMireloService", [this] { open(MIRELO_SERVICE); }},
     };
     for (uint8_t language = 0; language < 4; ++language) {
-        i18n.switchLanguage(language);
+        speak(language);
         for (const auto& s : screens) {
             s.show();
             const std::string name =
