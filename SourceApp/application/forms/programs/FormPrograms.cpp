@@ -4,6 +4,7 @@
 #include "SourceApp/application/commands/ChangeStateCommand.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/gui/gfx/gfx.h"
 
 namespace tdx {
 
@@ -28,6 +29,12 @@ FormPrograms::FormPrograms(const State& state)
     for (const auto& link : links) {
         builder.text = gettext(link.text);
         builder.icon = {link.icon, 0, 0};
+        // A long translation is shown whole in the smaller font rather than cut short.
+        const unsigned char* image = widget_image(link.icon);
+        const int room = builder.width - NavigationLink::BUTTON_WIDTH - 5 - 2 * NavigationLink::TEXT_INSET -
+                         (image != nullptr ? gfx_image_width(image) : 0);
+        builder.font =
+            bif_text_width(bif_myriad12.getFont(), builder.text) <= room ? &bif_myriad12 : &bif_myriad10;
         builder.build()->setPressCommand(std::make_unique<ChangeStateCommand>(link.state));
     }
     content->fitToContent();

@@ -122,9 +122,9 @@ FormVacationMode::~FormVacationMode() {
 
 void FormVacationMode::addExclusions(StackedContainer* content) {
     auto* section = new DropdownButton(content, 0, 0, ROW_WIDTH, 26, gettext("Exclusions"));
-    auto* grid = new GridContainer(content, 0, 0, 35);
-    grid->addColumn(150);
-    grid->addColumn(127);
+    // One name a row: the names are the user's own, and half a row cuts most of them short.
+    auto* grid = new GridContainer(content, 0, 0, 31);
+    grid->addColumn(ROW_WIDTH);
     grid->setVisible(false);
     bool any = false;
     for (const ProxyObject* object : Structure) {
@@ -137,7 +137,7 @@ void FormVacationMode::addExclusions(StackedContainer* content) {
             const unsigned index = oid_index(object->oid());
             name = room ? fmt_gettext("Room %u", index) : fmt_gettext("DHW %u", index);
         }
-        auto* box = new CheckButton(grid, 0, 0, 127, 26, name);
+        auto* box = new CheckButton(grid, 0, 0, ROW_WIDTH, 26, name);
         box->tag = object->oid();
         box->setChecked(isExcluded(object->oid(), room ? VID_ROOM_ALLOW : VID_TANK_ALLOW));
         // Only now: the state it was built with writes nothing.
