@@ -7,6 +7,8 @@
 #include "SourceApp/application/forms/guide/FormFirstStartGuide.h"
 #include "SourceApp/application/forms/guide/FormFirstStartGuideDateTime.h"
 #include "SourceApp/application/forms/guide/FormFirstStartGuideLocale.h"
+#include "SourceApp/application/forms/help/FormHelp.h"
+#include "SourceApp/application/forms/home/FormHome.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
@@ -21,6 +23,9 @@
 #include "SourceApp/application/forms/schedule/FormScheduleDayEdit.h"
 #include "SourceApp/application/forms/schedule/FormScheduleDayOverview.h"
 #include "SourceApp/application/forms/start/FormNotLearned.h"
+#include "SourceApp/application/forms/start/FormSplash.h"
+#include "SourceApp/application/forms/start/FormTouchCalibration.h"
+#include "SourceApp/application/forms/start/FormTouchDraw.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
 #include "SourceApp/application/forms/system/FormSystem.h"
 #include "SourceApp/application/forms/system/FormSystemBackup.h"
@@ -46,14 +51,14 @@ constexpr Build NOT_IMPLEMENTED = &build<FormNotImplemented>;
 constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 0   no screen of its own
     &build<FormNotLearned>,              // 1   FormNotLearned
-    NOT_IMPLEMENTED,                     // 2   FormSplash
-    NOT_IMPLEMENTED,                     // 3   FormTouchCalibration
+    &build<FormSplash>,                  // 2   FormSplash
+    &build<FormTouchCalibration>,        // 3   FormTouchCalibration
     &build<FormFirstStartGuide>,         // 4   FormFirstStartGuide
     &build<FormFirstStartGuideLocale>,   // 5   FormFirstStartGuideLocale
     &build<FormFirstStartGuideDateTime>, // 6   FormFirstStartGuideDateTime
     &build<FormAlarms>,                  // 7   FormAlarms
-    NOT_IMPLEMENTED,                     // 8   FormHelp (help topic in a SingleParamState)
-    NOT_IMPLEMENTED,                     // 9   FormHome, the default state
+    &build<FormHelp>,                    // 8   FormHelp (help topic in a SingleParamState)
+    &build<FormHome>,                    // 9   FormHome, the default state
     &build<FormPrograms>,                // 10  FormPrograms
     &build<FormSystem>,                  // 11  FormSystem
     &build<FormDisplay>,                 // 12  FormDisplay
@@ -61,65 +66,65 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 14  FormRoomSettings (p1 room)
     NOT_IMPLEMENTED,                     // 15  FormRoomTemporaryMode (p1 room)
     &build<FormSchedule>,                // 16  FormSchedule (ScheduleEditState)
-    &build<FormScheduleDayEdit>, // 17  FormScheduleDayEdit (day, start, end; the value in a SingleParamState)
-    &build<FormScheduleDayOverview>, // 18  FormScheduleDayOverview (ScheduleEditState)
-    &build<FormScheduleCopyOrigin>,  // 19  FormScheduleCopyOrigin (day; the value in a SingleParamState)
-    &build<FormScheduleCopyTo>,      // 20  FormScheduleCopyTo (the value in a SingleParamState)
-    &build<FormDisplaySettings>,     // 21  FormDisplaySettings
-    NOT_IMPLEMENTED,                 // 22  no screen of its own
-    &build<FormDeviceInfo>,          // 23  FormDeviceInfo (p1 device)
-    &build<FormSystemDateTime>,      // 24  FormSystemDateTime
-    &build<FormSystemLocale>,        // 25  FormSystemLocale
-    &build<FormSystemBackup>,        // 26  FormSystemBackup
-    NOT_IMPLEMENTED,                 // 27  FormDeviceUpgradeUnidentified
-    NOT_IMPLEMENTED,                 // 28  FormDeviceUpgradeInfo
-    NOT_IMPLEMENTED,                 // 29  FormDeviceUpgradeFirmwareSearch
-    NOT_IMPLEMENTED,                 // 30  FormDeviceUpgradeSelectFirmware
-    NOT_IMPLEMENTED,                 // 31  FormDeviceUpgradeCardRemoved
-    NOT_IMPLEMENTED,                 // 32  FormDeviceUpgradeConfirm (p1 firmware index)
-    NOT_IMPLEMENTED,                 // 33  FormDeviceUpgradeWait
-    NOT_IMPLEMENTED,                 // 34  FormDeviceUpgradeProgress
-    NOT_IMPLEMENTED,                 // 35  FormDeviceUpgradeDone
-    NOT_IMPLEMENTED,                 // 36  FormDhwEdit (p1 object)
-    NOT_IMPLEMENTED,                 // 37  FormOutput (p1 object)
-    &build<FormLocation>,            // 38  FormLocation
-    NOT_IMPLEMENTED,                 // 39  FormEnrollComponent
-    NOT_IMPLEMENTED,                 // 40  FormEnrollIntoNew
-    NOT_IMPLEMENTED,                 // 41  FormEnrollIntoLocation
-    NOT_IMPLEMENTED,                 // 42  FormEnrollIntoExisting
-    NOT_IMPLEMENTED,                 // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,                 // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
-    NOT_IMPLEMENTED,                 // 45  FormRemoveComponent
-    NOT_IMPLEMENTED,                 // 46  FormRemoveFromLocation
-    NOT_IMPLEMENTED,                 // 47  FormRemoveFromExisting
-    NOT_IMPLEMENTED,                 // 48  FormRemoveRoom
-    NOT_IMPLEMENTED,                 // 49  FormRemoveLocation
-    NOT_IMPLEMENTED,                 // 50  FormRemoveProcess (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,                 // 51  FormProfile
-    NOT_IMPLEMENTED,                 // 52  FormProfileChange
-    NOT_IMPLEMENTED,                 // 53  FormProfileChangeProcess (p1 profile)
-    NOT_IMPLEMENTED,                 // 54  FormProfileConfiguration
-    NOT_IMPLEMENTED,                 // 55  FormProfileOutdoorTemp
-    NOT_IMPLEMENTED,                 // 56  FormProfileUserOutputs
-    NOT_IMPLEMENTED,                 // 57  FormProfileUserOutputEdit (p1 output)
-    NOT_IMPLEMENTED,                 // 58  FormRoomThermostat (p1 peripheral)
-    &build<FormThermoheadOverview>,  // 59  FormThermoheadOverview (p1 room)
-    &build<FormPeripheralOverview>,  // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
-    NOT_IMPLEMENTED,                 // 61  FormHccEdit (p1 object)
-    NOT_IMPLEMENTED,                 // 62  FormItcEdit (p1 object)
-    NOT_IMPLEMENTED,                 // 63  FormItcRooms (p1 object)
-    NOT_IMPLEMENTED,                 // 64  FormHeatCurve (p1 object)
-    &build<FormVacationMode>,        // 65  FormVacationMode
-    &build<FormStandbyMode>,         // 66  FormStandbyMode
-    NOT_IMPLEMENTED,                 // 67  no screen of its own
-    NOT_IMPLEMENTED,                 // 68  no screen of its own
-    NOT_IMPLEMENTED,                 // 69  FormAnalogEdit (p1 object)
-    &build<FormObjectEditor>,        // 70  FormObjectEditor (p1 object)
-    &build<FormObjectOverview>,      // 71  FormObjectOverview (p1 object type)
-    NOT_IMPLEMENTED,                 // 72  FormTouchDraw
-    NOT_IMPLEMENTED,                 // 73  FormMireloEdit (p1 object)
-    NOT_IMPLEMENTED,                 // 74  no screen of its own
-    NOT_IMPLEMENTED,                 // 75  FormDHWTankEdit (p1 object)
+    &build<FormScheduleDayEdit>,         // 17  FormScheduleDayEdit (SingleParamState<Ovi>)
+    &build<FormScheduleDayOverview>,     // 18  FormScheduleDayOverview (ScheduleEditState)
+    &build<FormScheduleCopyOrigin>,      // 19  FormScheduleCopyOrigin (SingleParamState<Ovi>)
+    &build<FormScheduleCopyTo>,          // 20  FormScheduleCopyTo (SingleParamState<Ovi>)
+    &build<FormDisplaySettings>,         // 21  FormDisplaySettings
+    NOT_IMPLEMENTED,                     // 22  no screen of its own
+    &build<FormDeviceInfo>,              // 23  FormDeviceInfo (p1 device)
+    &build<FormSystemDateTime>,          // 24  FormSystemDateTime
+    &build<FormSystemLocale>,            // 25  FormSystemLocale
+    &build<FormSystemBackup>,            // 26  FormSystemBackup
+    NOT_IMPLEMENTED,                     // 27  FormDeviceUpgradeUnidentified
+    NOT_IMPLEMENTED,                     // 28  FormDeviceUpgradeInfo
+    NOT_IMPLEMENTED,                     // 29  FormDeviceUpgradeFirmwareSearch
+    NOT_IMPLEMENTED,                     // 30  FormDeviceUpgradeSelectFirmware
+    NOT_IMPLEMENTED,                     // 31  FormDeviceUpgradeCardRemoved
+    NOT_IMPLEMENTED,                     // 32  FormDeviceUpgradeConfirm (p1 firmware index)
+    NOT_IMPLEMENTED,                     // 33  FormDeviceUpgradeWait
+    NOT_IMPLEMENTED,                     // 34  FormDeviceUpgradeProgress
+    NOT_IMPLEMENTED,                     // 35  FormDeviceUpgradeDone
+    NOT_IMPLEMENTED,                     // 36  FormDhwEdit (p1 object)
+    NOT_IMPLEMENTED,                     // 37  FormOutput (p1 object)
+    &build<FormLocation>,                // 38  FormLocation
+    NOT_IMPLEMENTED,                     // 39  FormEnrollComponent
+    NOT_IMPLEMENTED,                     // 40  FormEnrollIntoNew
+    NOT_IMPLEMENTED,                     // 41  FormEnrollIntoLocation
+    NOT_IMPLEMENTED,                     // 42  FormEnrollIntoExisting
+    NOT_IMPLEMENTED,                     // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
+    NOT_IMPLEMENTED,                // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
+    NOT_IMPLEMENTED,                // 45  FormRemoveComponent
+    NOT_IMPLEMENTED,                // 46  FormRemoveFromLocation
+    NOT_IMPLEMENTED,                // 47  FormRemoveFromExisting
+    NOT_IMPLEMENTED,                // 48  FormRemoveRoom
+    NOT_IMPLEMENTED,                // 49  FormRemoveLocation
+    NOT_IMPLEMENTED,                // 50  FormRemoveProcess (object ids in a SingleParamState)
+    NOT_IMPLEMENTED,                // 51  FormProfile
+    NOT_IMPLEMENTED,                // 52  FormProfileChange
+    NOT_IMPLEMENTED,                // 53  FormProfileChangeProcess (p1 profile)
+    NOT_IMPLEMENTED,                // 54  FormProfileConfiguration
+    NOT_IMPLEMENTED,                // 55  FormProfileOutdoorTemp
+    NOT_IMPLEMENTED,                // 56  FormProfileUserOutputs
+    NOT_IMPLEMENTED,                // 57  FormProfileUserOutputEdit (p1 output)
+    NOT_IMPLEMENTED,                // 58  FormRoomThermostat (p1 peripheral)
+    &build<FormThermoheadOverview>, // 59  FormThermoheadOverview (p1 room)
+    &build<FormPeripheralOverview>, // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
+    NOT_IMPLEMENTED,                // 61  FormHccEdit (p1 object)
+    NOT_IMPLEMENTED,                // 62  FormItcEdit (p1 object)
+    NOT_IMPLEMENTED,                // 63  FormItcRooms (p1 object)
+    NOT_IMPLEMENTED,                // 64  FormHeatCurve (p1 object)
+    &build<FormVacationMode>,       // 65  FormVacationMode
+    &build<FormStandbyMode>,        // 66  FormStandbyMode
+    NOT_IMPLEMENTED,                // 67  no screen of its own
+    NOT_IMPLEMENTED,                // 68  no screen of its own
+    NOT_IMPLEMENTED,                // 69  FormAnalogEdit (p1 object)
+    &build<FormObjectEditor>,       // 70  FormObjectEditor (p1 object)
+    &build<FormObjectOverview>,     // 71  FormObjectOverview (p1 object type)
+    &build<FormTouchDraw>,          // 72  FormTouchDraw
+    NOT_IMPLEMENTED,                // 73  FormMireloEdit (p1 object)
+    NOT_IMPLEMENTED,                // 74  no screen of its own
+    NOT_IMPLEMENTED,                // 75  FormDHWTankEdit (p1 object)
 };
 
 } // namespace
