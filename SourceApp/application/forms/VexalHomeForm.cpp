@@ -11,16 +11,30 @@ namespace {
 constexpr int LARGE_TAB_COLOR = 0x9B7B3A;
 constexpr int SMALL_TAB_COLOR = 0x6C5527;
 
+constexpr int TAB_WIDTH = 68;
+constexpr int TAB_TEXT_MARGIN = 8;
+
+// The tab's font, or a smaller one that shows the whole translated text.
+Font* fitting(Font* font, const std::string& text) {
+    for (Font* candidate : {font, &bif_myriad12, &bif_myriad10}) {
+        if (bif_text_width(candidate->getFont(), text) <= TAB_WIDTH - TAB_TEXT_MARGIN) {
+            return candidate;
+        }
+    }
+    return &bif_myriad10;
+}
+
 Button* tab(Container* sidebar, const char* text, int height, int back, Font* font, unsigned stateId) {
+    const std::string caption = gettext(text);
     Button* button = Button::Builder{.parent = sidebar,
-                                     .width = 68,
+                                     .width = TAB_WIDTH,
                                      .height = height,
                                      .backColor = back,
                                      .faceColor = static_cast<int>(colour::WHITE),
                                      .activeBackColor = back,
                                      .activeFaceColor = static_cast<int>(colour::WHITE),
-                                     .font = font,
-                                     .text = gettext(text)}
+                                     .font = fitting(font, caption),
+                                     .text = caption}
                          .build();
     button->setPressCommand(std::make_unique<ChangeStateCommand>(stateId));
     return button;

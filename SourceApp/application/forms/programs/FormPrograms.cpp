@@ -31,8 +31,8 @@ FormPrograms::FormPrograms(const State& state)
         builder.icon = {link.icon, 0, 0};
         // A long translation is shown whole in the smaller font rather than cut short.
         const unsigned char* image = widget_image(link.icon);
-        const int room = builder.width - NavigationLink::BUTTON_WIDTH - 5 - 2 * NavigationLink::TEXT_INSET -
-                         (image != nullptr ? gfx_image_width(image) : 0);
+        const int room = builder.width - 1 - NavigationLink::BUTTON_WIDTH - 5 -
+                         2 * NavigationLink::TEXT_INSET - (image != nullptr ? gfx_image_width(image) : 0);
         builder.font =
             bif_text_width(bif_myriad12.getFont(), builder.text) <= room ? &bif_myriad12 : &bif_myriad10;
         builder.build()->setPressCommand(std::make_unique<ChangeStateCommand>(link.state));

@@ -315,10 +315,15 @@ TEST_F(DefaultInstallationTest, ProgramScreens) {
     for (const auto& [id, name] :
          {std::pair{PROGRAMS, "FormPrograms"}, std::pair{VACATION, "FormVacationMode"},
           std::pair{STANDBY, "FormStandbyMode"}, std::pair{LOCATION, "FormLocation"}}) {
-        open(id);
-        ASSERT_EQ(screen()->getName(), name);
-        screenshot(name);
+        picturesInEveryLanguage(name, [&] {
+            open(id);
+            ASSERT_EQ(screen()->getName(), name);
+        });
     }
+    picturesInEveryLanguage("FormLocation_cooling", [&] {
+        open(LOCATION);
+        tap(find<DropdownButton>());
+    });
 }
 
 } // namespace

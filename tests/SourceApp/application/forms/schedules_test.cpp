@@ -426,10 +426,11 @@ TEST_F(DefaultInstallationTest, ScheduleScreens) {
         {std::make_unique<SingleParamState<Ovi>>(20, 0, 0, 0, 0, schedule), "FormScheduleCopyTo"},
     };
     for (const auto& s : screens) {
-        mCore.changeState(*s.state);
-        runTasks(3);
-        ASSERT_EQ(screen()->getName(), s.name);
-        screenshot(s.name);
+        picturesInEveryLanguage(s.name, [&] {
+            mCore.changeState(*s.state);
+            runTasks(3);
+            ASSERT_EQ(screen()->getName(), s.name);
+        });
     }
 }
 
