@@ -3,25 +3,15 @@
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/fmt.h"
 #include "Libraries/base/i18n.h"
-#include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/Checkbox.h"
-#include "SourceApp/application/controls/Label.h"
-#include "SourceApp/application/forms/schedule/FormScheduleCopyOrigin.h"
 #include "SourceApp/application/forms/schedule/ScheduleValue.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
 
 namespace tdx {
 
-namespace {
-constexpr int ROW_WIDTH = 277;
-} // namespace
-
 FormScheduleCopyTo::FormScheduleCopyTo(const State& state)
-    : VexalWizardForm(state, true) {
-    setName("FormScheduleCopyTo");
-    setHelp(gettext("Schedule Copy Whole"));
-    schedule_copy_footer(*this, mNextButton, mExitButton);
+    : ScheduleCopyForm(state, "FormScheduleCopyTo", "Schedule Copy Whole") {
     const auto* withOvi = dynamic_cast<const SingleParamState<Ovi>*>(&state);
     const ProxyObject* source = withOvi != nullptr ? Structure.find(withOvi->getParam().oid) : nullptr;
     if (source == nullptr) {
@@ -31,10 +21,7 @@ FormScheduleCopyTo::FormScheduleCopyTo(const State& state)
     mOvi = withOvi->getParam();
     std::string name;
     source->getText(name, VID_NAME);
-    StackedContainer* content = getContent();
-    content->setSpacing(9);
-    new ContainedLabel(content, 0, 0, ROW_WIDTH, 17, &bif_myriad14,
-                       fmt_gettext("Copy schedule from %s", name));
+    addHeading(fmt_gettext("Copy schedule from %s", name));
     for (const ProxyObject* object : Structure) {
         if (object == source || object->type().type() != source->type().type() ||
             !object->hasValue(mOvi.vid)) {
@@ -44,11 +31,9 @@ FormScheduleCopyTo::FormScheduleCopyTo(const State& state)
         if (object->getText(text, VID_NAME) != 0) {
             text = fmt("%08X", object->oid());
         }
-        auto* target = new CheckButton(content, 0, 0, ROW_WIDTH, 26, text);
-        target->tag = object->oid();
-        mTargets.push_back(target);
+        addTarget(text, object->oid());
     }
-    content->fitToContent();
+    getContent()->fitToContent();
 }
 
 FormScheduleCopyTo::~FormScheduleCopyTo() = default;
@@ -58,7 +43,7 @@ void FormScheduleCopyTo::copyAndStore() {
     if (!week) {
         return;
     }
-    for (const Checkbox* target : mTargets) {
+    for (const Checkbox* target : getTargets()) {
         ProxyObject* object = target->getChecked() ? Structure.find(target->tag) : nullptr;
         if (object == nullptr) {
             continue;
@@ -66,20 +51,6 @@ void FormScheduleCopyTo::copyAndStore() {
         if (const int result = object->setData(mOvi.vid, &*week, sizeof *week); result != 0) {
             dbg_printf_h("schedule copy to %08X: not written (%d)", object->oid(), result);
         }
-    }
-}
-
-void FormScheduleCopyTo::handleMessage(Message* message) {
-    // The base and the children may consume the message; what it was is decided on a copy.
-    const Message m = *message;
-    VexalWizardForm::handleMessage(message);
-    if (m.isClick(mNextButton)) {
-        copyAndStore();
-        backOrDefault();
-    } else if (m.isClick(mExitButton)) {
-        backOrDefault();
-    } else if (m.id == MSG_CHANGE) {
-        setNextEnabled(schedule_any_checked(mTargets));
     }
 }
 
