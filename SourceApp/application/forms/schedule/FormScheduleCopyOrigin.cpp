@@ -9,7 +9,7 @@
 namespace tdx {
 
 FormScheduleCopyOrigin::FormScheduleCopyOrigin(const State& state)
-    : ScheduleCopyForm(state, "FormScheduleCopyOrigin", "Schedule Copy Day")
+    : ScheduleCopyForm(state, "FormScheduleCopyOrigin", N_("Schedule Copy Day"))
     , mDay(state.getP1()) {
     if (const auto* withOvi = dynamic_cast<const SingleParamState<Ovi>*>(&state)) {
         mOvi = withOvi->getParam();

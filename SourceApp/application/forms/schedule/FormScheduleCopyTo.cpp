@@ -11,7 +11,7 @@
 namespace tdx {
 
 FormScheduleCopyTo::FormScheduleCopyTo(const State& state)
-    : ScheduleCopyForm(state, "FormScheduleCopyTo", "Schedule Copy Whole") {
+    : ScheduleCopyForm(state, "FormScheduleCopyTo", N_("Schedule Copy Whole")) {
     const auto* withOvi = dynamic_cast<const SingleParamState<Ovi>*>(&state);
     const ProxyObject* source = withOvi != nullptr ? Structure.find(withOvi->getParam().oid) : nullptr;
     if (source == nullptr) {
