@@ -43,7 +43,11 @@ void FormVacationMode::ChangeVacationModeHandler::execute(DropdownItem* item) {
             mForm.showDateRow(false);
             break;
         case UNTIL_DATE:
-            // Nothing is written before a date is accepted.
+            // Nothing is written before a date is accepted. An end that has passed (or none, which the row
+            // follows as the epoch) is no date to start from.
+            if (mForm.mEnd->getDate().getTimestamp() < mForm.mFirstEnd.getTimestamp()) {
+                mForm.mEnd->setDate(mForm.mFirstEnd);
+            }
             mForm.showDateRow(true);
             mForm.mEnd->setIsBeingEdited(true);
             break;
@@ -101,8 +105,8 @@ FormVacationMode::FormVacationMode(const State& state)
     Date tomorrow = getApplication()->getSystemManager()->getLocalTime();
     tomorrow.addDays(1);
     const int offset = localOffset();
-    mEnd = new EditableDatePickerRow(content, 0, 0, ROW_WIDTH, gettext("End of vacation mode"),
-                                     Date(localMidnight(tomorrow), offset));
+    mFirstEnd = Date(localMidnight(tomorrow), offset);
+    mEnd = new EditableDatePickerRow(content, 0, 0, ROW_WIDTH, gettext("End of vacation mode"), mFirstEnd);
     mEnd->setMinimum(tomorrow);
     mEnd->setVisible(false);
     addExclusions(content);

@@ -84,6 +84,7 @@ private:
     TextFrame* mStatus = nullptr;
     EditableDropdownRow* mMode = nullptr;
     EditableDatePickerRow* mEnd = nullptr;
+    Date mFirstEnd{0, 0}; // the earliest end: tomorrow, 00:00 local time
 };
 
 } // namespace tdx

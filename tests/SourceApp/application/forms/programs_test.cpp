@@ -191,6 +191,19 @@ TEST_F(ProgramsTest, TheEndDateIsLocalMidnightAsAUtcInstantAndReadsBackAsTheSame
     }
 }
 
+TEST_F(ProgramsTest, UntilDateOffersTomorrowAndACancelledPickerWritesNothing) {
+    location().value(VID_VACATION, 1).value(VID_END, 0);
+    open(VACATION);
+    receive(OID_LOCATION, VID_END, 0); // the date row follows "no end" to 1970
+    runTasks(2);
+    choose(2);
+    tap(findByText("Cancel"));
+    runTasks(2);
+    EXPECT_EQ(mode(), "Until date");
+    EXPECT_NE(findByText("05-03-2026"), nullptr);
+    EXPECT_TRUE(published().empty());
+}
+
 TEST_F(ProgramsTest, ExclusionsWriteTheFlagOfTheToggledRoomOrTank) {
     object(ROOM, BT_OBJ_ROOM).text(VID_NAME, "Living room").value(VID_ROOM_ALLOW, 1);
     object(0x02000316, BT_OBJ_ROOM).value(VID_ROOM_ALLOW, 0);
