@@ -18,6 +18,15 @@
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
 #include "SourceApp/application/forms/objects/FormThermoheadOverview.h"
+#include "SourceApp/application/forms/programs/FormLocation.h"
+#include "SourceApp/application/forms/programs/FormPrograms.h"
+#include "SourceApp/application/forms/programs/FormStandbyMode.h"
+#include "SourceApp/application/forms/programs/FormVacationMode.h"
+#include "SourceApp/application/forms/schedule/FormSchedule.h"
+#include "SourceApp/application/forms/schedule/FormScheduleCopyOrigin.h"
+#include "SourceApp/application/forms/schedule/FormScheduleCopyTo.h"
+#include "SourceApp/application/forms/schedule/FormScheduleDayEdit.h"
+#include "SourceApp/application/forms/schedule/FormScheduleDayOverview.h"
 #include "SourceApp/application/forms/start/FormNotLearned.h"
 #include "SourceApp/application/forms/start/FormSplash.h"
 #include "SourceApp/application/forms/start/FormTouchCalibration.h"
@@ -55,17 +64,17 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     &build<FormAlarms>,                  // 7   FormAlarms
     &build<FormHelp>,                    // 8   FormHelp (help topic in a SingleParamState)
     &build<FormHome>,                    // 9   FormHome, the default state
-    NOT_IMPLEMENTED,                     // 10  FormPrograms
+    &build<FormPrograms>,                // 10  FormPrograms
     &build<FormSystem>,                  // 11  FormSystem
     &build<FormDisplay>,                 // 12  FormDisplay
     NOT_IMPLEMENTED,                     // 13  FormRoomEdit (p1 room)
     NOT_IMPLEMENTED,                     // 14  FormRoomSettings (p1 room)
     NOT_IMPLEMENTED,                     // 15  FormRoomTemporaryMode (p1 room)
-    NOT_IMPLEMENTED,                     // 16  FormSchedule (ScheduleEditState)
-    NOT_IMPLEMENTED,                     // 17  FormScheduleDayEdit (ScheduleEditState)
-    NOT_IMPLEMENTED,                     // 18  FormScheduleDayOverview (ScheduleEditState)
-    NOT_IMPLEMENTED,                     // 19  FormScheduleCopyOrigin (ScheduleEditState)
-    NOT_IMPLEMENTED,                     // 20  FormScheduleCopyTo (ScheduleEditState)
+    &build<FormSchedule>,                // 16  FormSchedule (ScheduleEditState)
+    &build<FormScheduleDayEdit>,         // 17  FormScheduleDayEdit (SingleParamState<Ovi>)
+    &build<FormScheduleDayOverview>,     // 18  FormScheduleDayOverview (ScheduleEditState)
+    &build<FormScheduleCopyOrigin>,      // 19  FormScheduleCopyOrigin (SingleParamState<Ovi>)
+    &build<FormScheduleCopyTo>,          // 20  FormScheduleCopyTo (SingleParamState<Ovi>)
     &build<FormDisplaySettings>,         // 21  FormDisplaySettings
     NOT_IMPLEMENTED,                     // 22  no screen of its own
     &build<FormDeviceInfo>,              // 23  FormDeviceInfo (p1 device)
@@ -83,7 +92,7 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 35  FormDeviceUpgradeDone
     &build<FormDhwEdit>,                 // 36  FormDhwEdit (p1 object)
     &build<FormOutput>,                  // 37  FormOutput (p1 object)
-    NOT_IMPLEMENTED,                     // 38  FormLocation
+    &build<FormLocation>,                // 38  FormLocation
     NOT_IMPLEMENTED,                     // 39  FormEnrollComponent
     NOT_IMPLEMENTED,                     // 40  FormEnrollIntoNew
     NOT_IMPLEMENTED,                     // 41  FormEnrollIntoLocation
@@ -110,8 +119,8 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                // 62  FormItcEdit (p1 object)
     NOT_IMPLEMENTED,                // 63  FormItcRooms (p1 object)
     NOT_IMPLEMENTED,                // 64  FormHeatCurve (p1 object)
-    NOT_IMPLEMENTED,                // 65  FormVacationMode
-    NOT_IMPLEMENTED,                // 66  FormStandbyMode
+    &build<FormVacationMode>,       // 65  FormVacationMode
+    &build<FormStandbyMode>,        // 66  FormStandbyMode
     NOT_IMPLEMENTED,                // 67  no screen of its own
     NOT_IMPLEMENTED,                // 68  no screen of its own
     &build<FormAnalogEdit>,         // 69  FormAnalogEdit (p1 object)

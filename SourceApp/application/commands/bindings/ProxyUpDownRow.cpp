@@ -61,10 +61,10 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
                                const std::string& title)
     : RowContainer(parent, x, y, width, height) {
     setName("ProxyUpDownRow");
-    const int titleWidth = std::max(width - 132, 0);
-    // A long name, as some values and many translations have, is shown whole in the smaller font rather than
+    // A long title, as several settings and translations have, is shown whole in the smaller font rather than
     // cut short.
-    Font* font = bif_text_width(bif_myriad12.getFont(), title) < titleWidth ? &bif_myriad12 : &bif_myriad10;
+    const int titleWidth = std::max(width - 132, 0);
+    Font* font = bif_text_width(bif_myriad12.getFont(), title) <= titleWidth ? &bif_myriad12 : &bif_myriad10;
     mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, font, title, HorizontalAlign::Left,
                                 VerticalAlign::Middle);
 }
