@@ -13,10 +13,10 @@ namespace {
 constexpr int TELEMETRY_WIDTH = 70;
 constexpr int TELEMETRY_HEIGHT = 24;
 
-uint32_t sMainBack[SCREEN_WIDTH * SCREEN_HEIGHT];
-uint32_t sMainFront[SCREEN_WIDTH * SCREEN_HEIGHT];
-uint32_t sTelemetryBack[TELEMETRY_WIDTH * TELEMETRY_HEIGHT];
-uint32_t sTelemetryFront[TELEMETRY_WIDTH * TELEMETRY_HEIGHT];
+alignas(64) uint32_t sMainBack[SCREEN_WIDTH * SCREEN_HEIGHT];
+alignas(64) uint32_t sMainFront[SCREEN_WIDTH * SCREEN_HEIGHT];
+alignas(64) uint32_t sTelemetryBack[TELEMETRY_WIDTH * TELEMETRY_HEIGHT];
+alignas(64) uint32_t sTelemetryFront[TELEMETRY_WIDTH * TELEMETRY_HEIGHT];
 
 layer sLayers[LAYER_COUNT] = {
     {SCREEN_WIDTH, SCREEN_HEIGHT, 255, 0, 0, nullptr, nullptr},

@@ -4,6 +4,7 @@
 #include "SourceHost/desktop/SimpleMainWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 
+#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/core/Core.h"
 
 #include <QApplication>
@@ -229,7 +230,34 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
 
 // ---- The entry point ----
 
-TEST(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
+// The entry point in a working folder of its own, where the resources file is wherever the case puts it.
+class EntryPoint : public test::ScratchFolder {
+protected:
+    void SetUp() override {
+        ScratchFolder::SetUp();
+        qtApplication();
+    }
+    static void giveResources(const std::filesystem::path& folder = ".") {
+        std::filesystem::create_directories(folder / "Dist");
+        std::filesystem::create_symlink(TDX_RESOURCES_FILE, folder / RESOURCES_PATH);
+    }
+    int run(std::vector<std::string> arguments, std::string* shown = nullptr, HostApplication application = {}) {
+        arguments.insert(arguments.begin(), "tdx410");
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        return desktop_main(static_cast<int>(arguments.size()), argv.data(),
+                            {std::move(application), [shown](const std::string& text) {
+                                 if (shown != nullptr) {
+                                     *shown = text;
+                                 }
+                             }});
+    }
+};
+
+TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
     struct Row {
         std::vector<std::string> arguments;
         bool ok;
@@ -263,29 +291,64 @@ TEST(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
     }
 }
 
-TEST(EntryPoint, WithoutAConverterItSaysSoAndEndsWithOne) {
-    qtApplication();
-    const test::TempDir empty;
-    setenv("TDX410_SYSFS_ROOT", empty.path().c_str(), 1);
+TEST_F(EntryPoint, HelpShowsOptionsVariablesAndExitCodesAndEndsWithZero) {
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(run({"--port", "/dev/null", "--help"}), 0);
+    const std::string usage = ::testing::internal::GetCapturedStdout();
+    for (const char* part : {"--port PATH", "--sdcard DIR", "--trace-packets", "inspector", "TDX410_PORT",
+                             "TDX410_SDCARD", "TDX410_ADDRESS", "TDX410_TRACE", "  18 "}) {
+        EXPECT_NE(usage.find(part), std::string::npos) << part;
+    }
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+TEST_F(EntryPoint, WithoutTheResourcesFileItNamesThePathsItTriedAndEndsWithThree) {
+    std::string shown;
+    EXPECT_EQ(run({"--port", "/dev/null"}, &shown), 3);
+    // The working folder, beside the program (this test's), the installation's share folder.
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    for (const std::string& path : {std::string(RESOURCES_PATH), (self / RESOURCES_PATH).string(),
+                                    (self.parent_path() / "share/tdx410/resources.win32.bin").string()}) {
+        EXPECT_NE(shown.find(path), std::string::npos) << shown;
+    }
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+TEST_F(EntryPoint, TheResourcesFileBesideTheProgramServesAnyWorkingFolder) {
+    const test::TempDir installed;
+    giveResources(installed.path());
+    const auto candidates = desktop_resources_candidates(installed / "tdx410");
+    std::string tried;
+    EXPECT_EQ(desktop_find_resources(candidates, &tried), installed / RESOURCES_PATH);
+    // A file in the working folder that is no resources file is passed over.
+    std::filesystem::create_directories("Dist");
+    writeFile(RESOURCES_PATH, "not resources");
+    EXPECT_EQ(desktop_find_resources(candidates, &tried), installed / RESOURCES_PATH);
+    std::filesystem::remove(installed / RESOURCES_PATH);
+    EXPECT_EQ(desktop_find_resources(candidates, &tried), std::nullopt);
+    EXPECT_NE(tried.find(std::string(RESOURCES_PATH) + " (not a resources file"), std::string::npos) << tried;
+    EXPECT_NE(tried.find(installed / RESOURCES_PATH + " (missing)"), std::string::npos) << tried;
+}
+
+TEST_F(EntryPoint, WithoutAConverterItSaysSoAndEndsWithOne) {
+    giveResources();
+    setenv("TDX410_SYSFS_ROOT", mFolder.c_str(), 1);
     unsetenv("TDX410_PORT");
     std::string shown;
-    char program[] = "tdx410";
-    char* argv[] = {program, nullptr};
-    EXPECT_EQ(desktop_main(1, argv, {{}, [&](const std::string& text) { shown = text; }}), 1);
+    EXPECT_EQ(run({}, &shown), 1);
+    unsetenv("TDX410_SYSFS_ROOT");
     EXPECT_EQ(shown, "Connect HMU-300-USB converter to your computer and to the control unit and try again.");
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
 }
 
-TEST(EntryPoint, ClosingTheWindowEndsWithEighteen) {
-    qtApplication();
-    char program[] = "tdx410", option[] = "--port", port[] = "/dev/null";
-    char* argv[] = {program, option, port, nullptr};
+TEST_F(EntryPoint, ClosingTheWindowEndsWithEighteen) {
+    giveResources();
     QTimer::singleShot(50, [] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             widget->close();
         }
     });
-    EXPECT_EQ(desktop_main(3, argv, {{nullptr, [] { host_hand_over().runQueued(nullptr); }}, nullptr}), 18);
+    EXPECT_EQ(run({"--port", "/dev/null"}, nullptr, {nullptr, [] { host_hand_over().runQueued(nullptr); }}), 18);
 }
 
 } // namespace
