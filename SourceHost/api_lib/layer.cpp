@@ -61,9 +61,18 @@ void layer_flip(layer* target, int x, int y, int width, int height) {
         return;
     }
     const size_t rowBytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
+    // A repaint that drew what was there already changes nothing on the screen: the canvas is not composed,
+    // copied or painted for it.
+    bool changed = false;
     for (long long row = top; row < bottom; ++row) {
         const size_t offset = static_cast<size_t>(row * target->width + left);
-        std::memcpy(target->front + offset, target->back + offset, rowBytes);
+        if (changed || std::memcmp(target->front + offset, target->back + offset, rowBytes) != 0) {
+            changed = true;
+            std::memcpy(target->front + offset, target->back + offset, rowBytes);
+        }
+    }
+    if (!changed) {
+        return;
     }
     if (layer_repaint_hook repaint = sRepaintHook.load()) {
         repaint(target, static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),

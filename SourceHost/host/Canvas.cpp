@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tdx {
 
 Canvas::Canvas(int x, int y, int width, int height)
@@ -160,26 +164,39 @@ std::vector<uint32_t> Canvas::Snapshot() const {
 bool Canvas::SaveToFile(const std::string& path, std::string* error) const {
     const std::vector<uint32_t> pixels = Snapshot();
     const std::vector<uint8_t> image = bmp_file(pixels.data(), mWidth, mHeight);
-    const std::string temporary = path + ".tmp";
-    auto fail = [&](int code) {
+    // A temporary file of its own beside the target, so that the rename is one step and no file of the
+    // user's, whatever its name, is overwritten or removed on the way.
+    std::string temporary = path + ".XXXXXX";
+    auto fail = [&](int code, bool created) {
         if (error != nullptr) {
             *error = std::strerror(code);
         }
         dbg_printf_h("HOST screenshot %s not saved: %s", path.c_str(), std::strerror(code));
-        std::remove(temporary.c_str());
+        if (created) {
+            ::unlink(temporary.c_str());
+        }
         return false;
     };
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        return fail(errno);
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0) {
+        return fail(errno, false);
     }
-    const bool written = std::fwrite(image.data(), 1, image.size(), file) == image.size();
+    // Readable by all, as a picture saved by any other program; a unique temporary file starts owner-only.
+    bool written = ::fchmod(descriptor, 0644) == 0;
+    for (size_t done = 0; written && done < image.size();) {
+        const ssize_t n = ::write(descriptor, image.data() + done, image.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        written = n > 0;
+        done += written ? static_cast<size_t>(n) : 0;
+    }
     const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) {
-        return fail(written ? errno : writeError);
+    if (::close(descriptor) != 0 || !written) {
+        return fail(written ? errno : writeError, true);
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        return fail(errno);
+        return fail(errno, true);
     }
     return true;
 }

@@ -73,8 +73,8 @@ public:
     void CopyTo(uint32_t* destination, int stride, int scale) const;
     // A copy of the front buffer, taken under the lock.
     std::vector<uint32_t> Snapshot() const;
-    // Writes the current picture as a BMP file through a temporary file, so that a failed write leaves an
-    // existing file as it was. False with the reason in `error`.
+    // Writes the current picture as a BMP file through a temporary file of its own ("<path>.XXXXXX"), so that
+    // a failed write leaves an existing file as it was. False with the reason in `error`.
     bool SaveToFile(const std::string& path, std::string* error) const;
 
 private:

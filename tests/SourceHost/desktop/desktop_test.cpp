@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -175,7 +176,32 @@ TEST_F(Window, WheelAndKeysReachTheCore) {
     key(Qt::Key_Backspace, QStringLiteral("\b"));
     key(Qt::Key_unknown, QString::fromUcs4(U"\U0001F600", 1)); // beyond 16 bits: one code point
     key(Qt::Key_Percent, QStringLiteral("%")); // typed: not the left arrow, whose code it shares
-    EXPECT_EQ(messages(), (std::vector<std::string>{"4:37", "4:233c", "4:8", "4:128512c", "4:37c"}));
+    EXPECT_EQ(messages(), (std::vector<std::string>{"4:37", "4:38", "4:233c", "4:8", "4:128512c", "4:37c"}));
+}
+
+TEST_F(Window, TheKeyboardReachesTheScreenNotTheButtonsBeforeAndAfterAClickOnIt) {
+    QWidget* widget = window.GetHandle();
+    widget->show();
+    widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget));
+    // Keys as the platform delivers them: to the window, which routes them to whatever has the focus.
+    QWindow* platformWindow = widget->windowHandle();
+    const std::vector<std::string> expected{"4:9", "4:37", "4:39", "4:38", "4:40", "4:32c", "4:13"};
+    for (const char* moment : {"as the window opens", "after a click on the screen"}) {
+        SCOPED_TRACE(moment);
+        messages();
+        for (Qt::Key k : {Qt::Key_Tab, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space,
+                          Qt::Key_Return}) {
+            QTest::keyClick(platformWindow, k);
+            window.host().step();
+        }
+        EXPECT_EQ(messages(), expected);
+        EXPECT_EQ(QApplication::focusWidget(), widget);
+        EXPECT_EQ(window.canvas()->GetScale(), 1) << "Space pressed the zoom button";
+        QTest::mouseClick(platformWindow, Qt::LeftButton, {}, QPoint(6 + 100, 6 + 100));
+        window.host().step();
+    }
+    widget->hide();
 }
 
 TEST_F(Window, ZoomCyclesThroughThreeScales) {
@@ -207,6 +233,7 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
         [&](const std::string& text) { reports.push_back(text); });
     const test::TempDir folder;
     const std::string path = folder / "shot.bmp";
+    folder.write("shot.bmp.tmp", "the user's own file");
     answer = path;
     save.execute(nullptr);
     answer = "";
@@ -215,6 +242,9 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
     save.execute(nullptr);
     EXPECT_EQ(proposed, (std::vector<std::string>{"screenshot.bmp", path, path}));
     EXPECT_EQ(std::filesystem::file_size(path), 230454u);
+    // A file named like a temporary one is none of the screenshot's business, and nothing is left behind.
+    EXPECT_EQ(folder.read("shot.bmp.tmp"), "the user's own file");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("/nonexistent-folder/shot.bmp"), std::string::npos);
     EXPECT_FALSE(reports[0].ends_with(": ")) << "the report says why";
