@@ -243,8 +243,8 @@ void SystemMgr::stepTransition() {
             }
             // A fade is traced where it starts and where it ends, not at each of its steps.
             if (mIntensityTo != mIntensityFrom) {
-                dbg_printf_h("SYSTEM backlight fades from %u%% to %u%% in %u ms", mIntensityFrom, mIntensityTo,
-                             mTransitionDuration);
+                dbg_printf_h("SYSTEM backlight fades from %u%% to %u%% in %u ms", mIntensityFrom,
+                             mIntensityTo, mTransitionDuration);
             }
             [[fallthrough]];
         case phRunning: {

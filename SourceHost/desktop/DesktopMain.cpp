@@ -120,9 +120,10 @@ std::vector<std::string> desktop_resources_candidates(const std::string& program
     if (!program.empty()) {
         const std::filesystem::path folder = std::filesystem::path(program).parent_path();
         candidates.push_back((folder / RESOURCES_PATH).lexically_normal().string());
-        candidates.push_back((folder / ".." / "share" / "tdx410" / std::filesystem::path(RESOURCES_PATH).filename())
-                                 .lexically_normal()
-                                 .string());
+        candidates.push_back(
+            (folder / ".." / "share" / "tdx410" / std::filesystem::path(RESOURCES_PATH).filename())
+                .lexically_normal()
+                .string());
     }
     return candidates;
 }
@@ -175,16 +176,17 @@ int desktop_main(int argc, char** argv, DesktopEnvironment environment) {
         if (environment.errorBox) {
             environment.errorBox(text);
         } else {
-            QMessageBox::warning(nullptr, QString::fromUtf8(gettext("Error")), QString::fromUtf8(text.c_str()));
+            QMessageBox::warning(nullptr, QString::fromUtf8(gettext("Error")),
+                                 QString::fromUtf8(text.c_str()));
         }
         return code;
     };
     std::string tried;
-    const std::optional<std::string> resources =
-        desktop_find_resources(desktop_resources_candidates(programPath(argc > 0 ? argv[0] : nullptr)), &tried);
+    const std::optional<std::string> resources = desktop_find_resources(
+        desktop_resources_candidates(programPath(argc > 0 ? argv[0] : nullptr)), &tried);
     if (!resources) {
-        return refuse(std::string(gettext("The resources file of the program was not found. Looked for:")) + "\n" +
-                          tried,
+        return refuse(std::string(gettext("The resources file of the program was not found. Looked for:")) +
+                          "\n" + tried,
                       EXIT_NO_RESOURCES);
     }
     resources_set_path(resources->c_str());

@@ -223,10 +223,9 @@ void CSimpleMainWindow::keyPress(QKeyEvent* event) {
         char code;
     };
     // The arrows as their key codes; the editing keys as their control characters.
-    static constexpr Named NAMED[] = {{Qt::Key_Left, 0x25},    {Qt::Key_Up, 0x26},      {Qt::Key_Right, 0x27},
-                                      {Qt::Key_Down, 0x28},    {Qt::Key_Backspace, 8},  {Qt::Key_Tab, 9},
-                                      {Qt::Key_Return, 13},    {Qt::Key_Enter, 13},
-                                      {Qt::Key_Escape, 27}};
+    static constexpr Named NAMED[] = {{Qt::Key_Left, 0x25}, {Qt::Key_Up, 0x26},     {Qt::Key_Right, 0x27},
+                                      {Qt::Key_Down, 0x28}, {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},
+                                      {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},    {Qt::Key_Escape, 27}};
     for (const Named& named : NAMED) {
         if (event->key() == named.key) {
             raiseKey(&named.code, 1, false);

@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <new>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 

@@ -154,8 +154,8 @@ public:
             if (plain == times.end() || plain->second <= 0) {
                 continue;
             }
-            std::printf("%-28s %9.1f us %9.1f us %7.2fx\n", name.c_str() + 3, time / 1000, plain->second / 1000,
-                        time / plain->second);
+            std::printf("%-28s %9.1f us %9.1f us %7.2fx\n", name.c_str() + 3, time / 1000,
+                        plain->second / 1000, time / plain->second);
         }
     }
 

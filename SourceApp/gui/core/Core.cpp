@@ -74,8 +74,8 @@ void Core::task() {
 }
 
 bool Core::hasWork() const {
-    return !mEvents.empty() || !mMessages.empty() || !mInFlight.empty() || !mDirty.empty() || mChangePending ||
-           !mDoomed.empty();
+    return !mEvents.empty() || !mMessages.empty() || !mInFlight.empty() || !mDirty.empty() ||
+           mChangePending || !mDoomed.empty();
 }
 
 void Core::tick() {

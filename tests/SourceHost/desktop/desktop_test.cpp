@@ -271,7 +271,8 @@ protected:
         std::filesystem::create_directories(folder / "Dist");
         std::filesystem::create_symlink(TDX_RESOURCES_FILE, folder / RESOURCES_PATH);
     }
-    int run(std::vector<std::string> arguments, std::string* shown = nullptr, HostApplication application = {}) {
+    int run(std::vector<std::string> arguments, std::string* shown = nullptr,
+            HostApplication application = {}) {
         arguments.insert(arguments.begin(), "tdx410");
         std::vector<char*> argv;
         for (std::string& argument : arguments) {
@@ -378,7 +379,8 @@ TEST_F(EntryPoint, ClosingTheWindowEndsWithEighteen) {
             widget->close();
         }
     });
-    EXPECT_EQ(run({"--port", "/dev/null"}, nullptr, {nullptr, [] { host_hand_over().runQueued(nullptr); }}), 18);
+    EXPECT_EQ(run({"--port", "/dev/null"}, nullptr, {nullptr, [] { host_hand_over().runQueued(nullptr); }}),
+              18);
 }
 
 } // namespace
