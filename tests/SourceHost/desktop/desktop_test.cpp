@@ -6,6 +6,7 @@
 
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/core/Core.h"
+#include "SourceHost/api_lib/comf.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -104,6 +105,10 @@ protected:
     Window() {
         core.attachDebuggerBridge(&recorder);
         window.host().InitializeStepMode();
+        // The hand-over is the process's: a finger an earlier case left down is lifted.
+        host_hand_over().setTouch(0, 0);
+        host_hand_over().setTouchPress(false);
+        host_hand_over().takeTouchHistory();
     }
     ~Window() override { core.attachDebuggerBridge(nullptr); }
 
@@ -266,6 +271,8 @@ protected:
     void SetUp() override {
         ScratchFolder::SetUp();
         qtApplication();
+        // A port an earlier run found is used again: each case starts before any search.
+        std::snprintf(PortName, sizeof PortName, "AUTO");
     }
     static void giveResources(const std::filesystem::path& folder = ".") {
         std::filesystem::create_directories(folder / "Dist");
