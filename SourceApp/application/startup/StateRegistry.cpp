@@ -9,6 +9,10 @@
 #include "SourceApp/application/forms/guide/FormFirstStartGuideLocale.h"
 #include "SourceApp/application/forms/help/FormHelp.h"
 #include "SourceApp/application/forms/home/FormHome.h"
+#include "SourceApp/application/forms/installer/FormHccEdit.h"
+#include "SourceApp/application/forms/installer/FormHeatCurve.h"
+#include "SourceApp/application/forms/installer/FormItcEdit.h"
+#include "SourceApp/application/forms/installer/FormItcRooms.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
@@ -101,10 +105,10 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                // 58  FormRoomThermostat (p1 peripheral)
     &build<FormThermoheadOverview>, // 59  FormThermoheadOverview (p1 room)
     &build<FormPeripheralOverview>, // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
-    NOT_IMPLEMENTED,                // 61  FormHccEdit (p1 object)
-    NOT_IMPLEMENTED,                // 62  FormItcEdit (p1 object)
-    NOT_IMPLEMENTED,                // 63  FormItcRooms (p1 object)
-    NOT_IMPLEMENTED,                // 64  FormHeatCurve (p1 object)
+    &build<FormHccEdit>,            // 61  FormHccEdit (p1 object)
+    &build<FormItcEdit>,            // 62  FormItcEdit (p1 object)
+    &build<FormItcRooms>,           // 63  FormItcRooms (p1 object)
+    &build<FormHeatCurve>,          // 64  FormHeatCurve (p1 object)
     NOT_IMPLEMENTED,                // 65  FormVacationMode
     NOT_IMPLEMENTED,                // 66  FormStandbyMode
     NOT_IMPLEMENTED,                // 67  no screen of its own

@@ -1,0 +1,151 @@
+#include "SourceApp/application/forms/installer/FunctionEditorLayout.h"
+
+#include "Libraries/base/i18n.h"
+#include "SourceApp/application/commands/ChangeStateCommand.h"
+#include "SourceApp/application/commands/bindings/FormModel.h"
+#include "SourceApp/application/commands/bindings/ProxyDropdownToggleVisibilityHandler.h"
+#include "SourceApp/application/commands/bindings/ProxyEditorHandlers.h"
+#include "SourceApp/application/commands/bindings/ProxySwitchButton.h"
+#include "SourceApp/application/commands/bindings/ProxyUpDownRow.h"
+#include "SourceApp/application/commands/bindings/ValueAdapters.h"
+#include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/EditableDropdownRow.h"
+#include "SourceApp/application/controls/EditableRow.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/controls/factories/ProxyDropdownFactory.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/gui/core/layout/StackedContainer.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/ProxyObject.h"
+#include "SourceApp/storage/values/Catalogue.h"
+
+namespace tdx {
+
+using namespace DataModel::Descriptor;
+
+SignedOvi ovi_of(oid_t oid, const VidSignedNumber& d) {
+    return SignedOvi(oid, d.vid, d.vtype, &d);
+}
+
+UnsignedOvi ovi_of(oid_t oid, const VidUnsignedNumber& d) {
+    return UnsignedOvi(oid, d.vid, d.vtype, &d);
+}
+
+EnumOvi ovi_of(oid_t oid, const VidEnum& d) {
+    return EnumOvi(oid, d.vid, d.vtype, &d);
+}
+
+DataOvi ovi_of(oid_t oid, const VidData& d) {
+    return DataOvi(oid, d.vid, d.vtype, &d);
+}
+
+unsigned read_setting_byte(oid_t oid, vid_t vid) {
+    int value = 0;
+    return pt_get_int(&value, oid, vid) == PT_OK ? static_cast<unsigned>(value) & 0xFFu : 0xFFu;
+}
+
+FunctionEditorLayout::FunctionEditorLayout(StackedContainer* content, FormModel& model)
+    : mContent(content)
+    , mModel(model) {}
+
+ContainedLabel* FunctionEditorLayout::addTitle(const std::string& text) {
+    return new ContainedLabel(mContent, 0, 0, mContent->getWidth(), 12, &bif_myriad12, text,
+                              HorizontalAlign::Center);
+}
+
+EditableStringRow* FunctionEditorLayout::addNameRow(const ProxyObject& object, const std::string& name) {
+    auto* row = new EditableStringRow(mContent, 0, 0, ROW_WIDTH, gettext("Name"), name);
+    row->setOnAcceptCommand(std::make_unique<ProxyStringEditorHandler>(
+        row, ovi_of(object.oid(), DataModel::Implementation::General::ObjectName)));
+    return row;
+}
+
+StackedContainer* FunctionEditorLayout::addGroup(const std::string& title, DropdownButton** header) {
+    auto* button = new DropdownButton(mContent, 0, 0, ROW_WIDTH, ROW_HEIGHT, title);
+    StackedContainer* rows = StackedContainer::Builder{.parent = mContent,
+                                                       .x = GROUP_INDENT,
+                                                       .width = GROUP_ROW_WIDTH,
+                                                       .fitHeight = true,
+                                                       .direction = DIRECTION_VERTICAL,
+                                                       .spacing = GROUP_SPACING}
+                                 .build();
+    rows->setVisible(false);
+    button->setCollapsibleContent(rows);
+    if (header != nullptr) {
+        *header = button;
+    }
+    return rows;
+}
+
+NavigationLink* FunctionEditorLayout::addLink(const std::string& text, std::unique_ptr<ICommand> press,
+                                              Container* parent) {
+    NavigationLink* link = NavigationLink::Builder{
+        .parent = parent != nullptr ? parent : mContent,
+        .width = ROW_WIDTH,
+        .height = ROW_HEIGHT,
+        .text = text,
+        .buttonIcon = {res_arrow_right_double, 0,
+                       0}}.build();
+    if (press) {
+        link->setPressCommand(std::move(press));
+    }
+    return link;
+}
+
+NavigationLink* FunctionEditorLayout::addLink(const std::string& text, unsigned state, oid_t p1) {
+    return addLink(text, std::make_unique<ChangeStateCommand>(state, p1));
+}
+
+ContainedLabel* FunctionEditorLayout::addHeading(Container* parent, const std::string& text) {
+    return new ContainedLabel(parent, 0, 0, parent->getWidth(), ROW_HEIGHT, &bif_myriad12_bold, text);
+}
+
+RowContainer* FunctionEditorLayout::addValueRow(Container* group, const SignedOvi& ovi,
+                                                const std::string& caption) {
+    auto* row = new RowContainer(group, 0, 0, GROUP_ROW_WIDTH, ROW_HEIGHT);
+    const std::string text =
+        caption.empty() && ovi.descriptor != nullptr ? std::string(gettext(ovi.descriptor->name)) : caption;
+    new ContainedLabel(row, CAPTION_X, 0, CAPTION_WIDTH, ROW_HEIGHT, &bif_myriad12, text);
+    auto* value = new ContainedLabel(row, 0, 0, VALUE_WIDTH, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT,
+                                     HorizontalAlign::Center);
+    mModel.bind(new NumberValueToStringComponentAdapter(value, ovi), ovi);
+    return row;
+}
+
+ProxyUpDownRow* FunctionEditorLayout::addUpDownRow(Container* group, const SignedOvi& ovi) {
+    return new ProxyUpDownRow(group, 0, 0, GROUP_ROW_WIDTH, ROW_HEIGHT, ovi, mModel, "");
+}
+
+ProxyUpDownRow* FunctionEditorLayout::addUpDownRow(Container* group, const UnsignedOvi& ovi) {
+    return new ProxyUpDownRow(group, 0, 0, GROUP_ROW_WIDTH, ROW_HEIGHT, ovi, mModel, "");
+}
+
+RowContainer* FunctionEditorLayout::addSwitchRow(Container* group, const UnsignedOvi& ovi,
+                                                 const std::string& caption) {
+    auto* row = new RowContainer(group, 0, 0, GROUP_ROW_WIDTH, ROW_HEIGHT);
+    row->setSpacing(0);
+    new ContainedLabel(row, CAPTION_X, 0, CAPTION_WIDTH, ROW_HEIGHT, &bif_myriad12, caption);
+    new ProxySwitchButton(row, 0, 2, ovi, pgettext("switch", "On"), pgettext("switch", "Off"));
+    return row;
+}
+
+FunctionEditorLayout::OptionRows::OptionRows(Container* group, const EnumOvi& ovi, unsigned current)
+    : mCurrent(current) {
+    mRow = ProxyDropdownFactory::create(group, ovi);
+    if (mRow == nullptr) {
+        return;
+    }
+    auto handler = std::make_unique<ProxyDropdownToggleVisibilityHandler>(mRow, ovi);
+    mHandler = handler.get();
+    mRow->setOnItemClickCommand(std::move(handler));
+}
+
+void FunctionEditorLayout::OptionRows::registerRow(Component* row, unsigned option) {
+    row->setVisible(option == mCurrent);
+    if (mHandler != nullptr) {
+        mHandler->add(row, option);
+    }
+}
+
+} // namespace tdx
