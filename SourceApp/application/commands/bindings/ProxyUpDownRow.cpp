@@ -61,8 +61,13 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
                                const std::string& title)
     : RowContainer(parent, x, y, width, height) {
     setName("ProxyUpDownRow");
-    mTitle = new ContainedLabel(this, INDENT, 0, std::max(width - 132, 0), height, &bif_myriad12, title,
-                                HorizontalAlign::Left, VerticalAlign::Middle);
+    const int titleWidth = std::max(width - 132, 0);
+    // A title too long for the row, as several settings and translations have, shows whole in the smaller
+    // font rather than cut short.
+    Font* font =
+        bif_text_width(bif_myriad12.getFont(), title) <= titleWidth - 2 ? &bif_myriad12 : &bif_myriad10;
+    mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, font, title, HorizontalAlign::Left,
+                                VerticalAlign::Middle);
 }
 
 ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int height, const SignedOvi& ovi,

@@ -24,6 +24,18 @@ namespace tdx {
 
 using namespace DataModel::Descriptor;
 
+namespace {
+
+// A caption too long for its place, as several translations are, shows whole in the smaller font.
+ContainedLabel* addCaption(Container* row, const std::string& text) {
+    constexpr int WIDTH = FunctionEditorLayout::CAPTION_WIDTH;
+    Font* font = bif_text_width(bif_myriad12.getFont(), text) <= WIDTH - 2 ? &bif_myriad12 : &bif_myriad10;
+    return new ContainedLabel(row, FunctionEditorLayout::CAPTION_X, 0, WIDTH,
+                              FunctionEditorLayout::ROW_HEIGHT, font, text);
+}
+
+} // namespace
+
 SignedOvi ovi_of(oid_t oid, const VidSignedNumber& d) {
     return SignedOvi(oid, d.vid, d.vtype, &d);
 }
@@ -106,7 +118,7 @@ RowContainer* FunctionEditorLayout::addValueRow(Container* group, const SignedOv
     auto* row = new RowContainer(group, 0, 0, GROUP_ROW_WIDTH, ROW_HEIGHT);
     const std::string text =
         caption.empty() && ovi.descriptor != nullptr ? std::string(gettext(ovi.descriptor->name)) : caption;
-    new ContainedLabel(row, CAPTION_X, 0, CAPTION_WIDTH, ROW_HEIGHT, &bif_myriad12, text);
+    addCaption(row, text);
     auto* value = new ContainedLabel(row, 0, 0, VALUE_WIDTH, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT,
                                      HorizontalAlign::Center);
     mModel.bind(new NumberValueToStringComponentAdapter(value, ovi), ovi);
@@ -122,10 +134,10 @@ ProxyUpDownRow* FunctionEditorLayout::addUpDownRow(Container* group, const Unsig
 }
 
 RowContainer* FunctionEditorLayout::addSwitchRow(Container* group, const UnsignedOvi& ovi,
-                                                 const std::string& caption) {
+                                                 const std::string& text) {
     auto* row = new RowContainer(group, 0, 0, GROUP_ROW_WIDTH, ROW_HEIGHT);
     row->setSpacing(0);
-    new ContainedLabel(row, CAPTION_X, 0, CAPTION_WIDTH, ROW_HEIGHT, &bif_myriad12, caption);
+    addCaption(row, text);
     new ProxySwitchButton(row, 0, 2, ovi, pgettext("switch", "On"), pgettext("switch", "Off"));
     return row;
 }

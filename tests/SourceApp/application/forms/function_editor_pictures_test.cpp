@@ -40,7 +40,25 @@ TEST_F(DefaultInstallationTest, FunctionEditors) {
             s.show();
             runTasks(2);
             EXPECT_EQ(screen()->getName().substr(0, 8), std::string(s.name).substr(0, 8)) << s.name;
-            screenshot(language == 0 ? std::string(s.name) : std::string(s.name) + "_" + LANGUAGES[language]);
+            const std::string picture =
+                language == 0 ? std::string(s.name) : std::string(s.name) + "_" + LANGUAGES[language];
+            expectNoLabelCut(picture);
+            screenshot(picture);
+        }
+        // Every row of the editors, each group unfolded, shows its text whole.
+        for (const oid_t function : {ITC, HCC}) {
+            open(function == ITC ? 62 : 61, function);
+            const std::vector<DropdownButton*> groups = findAll<DropdownButton>();
+            for (auto header = groups.rbegin(); header != groups.rend(); ++header) {
+                (*header)->setCollapsed(true, false);
+            }
+            runTasks();
+            for (ContainedLabel* label : findAll<ContainedLabel>()) {
+                static_cast<VexalForm*>(screen())->scrollTo(label, FOCUS_TOP, label->getTop(),
+                                                            label->getBottom());
+                runTasks();
+                expectWhole(*label, std::string(LANGUAGES[language]) + " " + std::to_string(function));
+            }
         }
     }
 }
