@@ -70,22 +70,5 @@ TEST(OidList, WritesWholeListsAndReadsThemBack) {
     EXPECT_TRUE(oid_list_read(OWNER, ROOMS).isEmpty());
 }
 
-TEST(OidList, SameMembersInAnyOrder) {
-    OidList a, b, c;
-    for (const unsigned id : {1u, 2u, 3u}) {
-        a.add(id);
-    }
-    for (const unsigned id : {3u, 1u, 2u}) {
-        b.add(id);
-    }
-    for (const unsigned id : {1u, 2u}) {
-        c.add(id);
-    }
-    EXPECT_TRUE(oid_list_same_members(a, b));
-    EXPECT_FALSE(oid_list_same_members(a, c));
-    EXPECT_FALSE(oid_list_same_members(c, a));
-    EXPECT_TRUE(oid_list_same_members(OidList{}, OidList{}));
-}
-
 } // namespace
 } // namespace tdx

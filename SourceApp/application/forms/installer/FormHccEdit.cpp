@@ -30,8 +30,6 @@ constexpr uint8_t SUBTYPE_ANALOG = 2;
 constexpr vid_t VID_VALUE_SOURCE = 0x80A0;
 constexpr int STATUS_CAPTION_WIDTH = 186;
 
-enum CurveType : unsigned { MANUAL = 0, CALCULATED = 1, UNDERFLOOR = 2, RADIATORS = 3 };
-
 } // namespace
 
 oid_t FormHccEdit::findAnalogOutput(oid_t circuit) {
@@ -86,21 +84,12 @@ FormHccEdit::FormHccEdit(const State& state)
     if (curveControl) {
         layout.addValueRow(overview, ovi_of(oid, HCC::DesiredInletTemperature));
         layout.addLink(gettext("See heat curve"), HEAT_CURVE_STATE_ID, oid);
-        StackedContainer* curve = layout.addGroup(gettext("Heat curve settings"));
-        FunctionEditorLayout::OptionRows curveRows(curve, ovi_of(oid, HCC::CurveType), curveType);
-        curveRows.add(layout.addValueRow(curve, ovi_of(oid, HCC::Curve), gettext("Heat curve UFH")),
-                      UNDERFLOOR);
-        curveRows.add(layout.addValueRow(curve, ovi_of(oid, HCC::Curve), gettext("Heat curve radiators")),
-                      RADIATORS);
-        curveRows.add(layout.addUpDownRow(curve, ovi_of(oid, HCC::CurveManual)), MANUAL);
-        curveRows.add(layout.addUpDownRow(curve, ovi_of(oid, HCC::CurveDesignInletTemperature)), CALCULATED);
-        curveRows.add(layout.addUpDownRow(curve, ovi_of(oid, HCC::CurveDesignOutdoorTemperature)),
-                      CALCULATED);
-        curveRows.add(layout.addUpDownRow(curve, ovi_of(oid, HCC::CurveDesignRoomTemperature)), CALCULATED);
-        layout.addUpDownRow(curve, ovi_of(oid, HCC::ParallelDisplacement));
-        layout.addUpDownRow(curve, ovi_of(oid, HCC::MinInletTemperature));
-        layout.addUpDownRow(curve, ovi_of(oid, HCC::MaxInletTemperature));
-        layout.addUpDownRow(curve, ovi_of(oid, HCC::GainWithoutThermostat));
+        layout.addCurveGroup(oid,
+                             {HCC::CurveType, HCC::Curve, HCC::CurveManual, HCC::CurveDesignInletTemperature,
+                              HCC::CurveDesignOutdoorTemperature, HCC::CurveDesignRoomTemperature,
+                              HCC::ParallelDisplacement, HCC::MinInletTemperature, HCC::MaxInletTemperature,
+                              HCC::GainWithoutThermostat},
+                             curveType);
     }
 
     StackedContainer* cutOff = layout.addGroup(gettext("Cut-off temperatures"));

@@ -23,7 +23,6 @@ namespace ITC = DataModel::Implementation::ITC;
 constexpr unsigned HEAT_CURVE_STATE_ID = 64;
 constexpr unsigned ROOMS_STATE_ID = 63;
 
-enum CurveType : unsigned { MANUAL = 0, CALCULATED = 1, UNDERFLOOR = 2, RADIATORS = 3 };
 enum LimiterMode : unsigned { MINIMUM = 1, MAXIMUM = 2 };
 
 } // namespace
@@ -56,19 +55,12 @@ FormItcEdit::FormItcEdit(const State& state)
 
     layout.addLink(gettext("See heat curve"), HEAT_CURVE_STATE_ID, oid);
 
-    StackedContainer* curve = layout.addGroup(gettext("Heat curve settings"));
-    FunctionEditorLayout::OptionRows curveRows(curve, ovi_of(oid, ITC::CurveType), curveType);
-    curveRows.add(layout.addValueRow(curve, ovi_of(oid, ITC::Curve), gettext("Heat curve UFH")), UNDERFLOOR);
-    curveRows.add(layout.addValueRow(curve, ovi_of(oid, ITC::Curve), gettext("Heat curve radiators")),
-                  RADIATORS);
-    curveRows.add(layout.addUpDownRow(curve, ovi_of(oid, ITC::CurveManual)), MANUAL);
-    curveRows.add(layout.addUpDownRow(curve, ovi_of(oid, ITC::CurveDesignInletTemperature)), CALCULATED);
-    curveRows.add(layout.addUpDownRow(curve, ovi_of(oid, ITC::CurveDesignOutdoorTemperature)), CALCULATED);
-    curveRows.add(layout.addUpDownRow(curve, ovi_of(oid, ITC::CurveDesignRoomTemperature)), CALCULATED);
-    layout.addUpDownRow(curve, ovi_of(oid, ITC::ParallelDisplacement));
-    layout.addUpDownRow(curve, ovi_of(oid, ITC::MinInletTemperature));
-    layout.addUpDownRow(curve, ovi_of(oid, ITC::MaxInletTemperature));
-    layout.addUpDownRow(curve, ovi_of(oid, ITC::GainWithoutThermostat));
+    layout.addCurveGroup(oid,
+                         {ITC::CurveType, ITC::Curve, ITC::CurveManual, ITC::CurveDesignInletTemperature,
+                          ITC::CurveDesignOutdoorTemperature, ITC::CurveDesignRoomTemperature,
+                          ITC::ParallelDisplacement, ITC::MinInletTemperature, ITC::MaxInletTemperature,
+                          ITC::GainWithoutThermostat},
+                         curveType);
 
     if (object->hasValue(ITC::ReturnTemperatureLimiterMode.vid)) {
         StackedContainer* limiter = layout.addGroup(gettext("Return temperature limiter"));

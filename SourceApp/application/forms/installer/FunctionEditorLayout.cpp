@@ -142,6 +142,22 @@ RowContainer* FunctionEditorLayout::addSwitchRow(Container* group, const Unsigne
     return row;
 }
 
+StackedContainer* FunctionEditorLayout::addCurveGroup(oid_t oid, const CurveValues& v, unsigned curveType) {
+    enum CurveType : unsigned { MANUAL = 0, CALCULATED = 1, UNDERFLOOR = 2, RADIATORS = 3 };
+    StackedContainer* group = addGroup(gettext("Heat curve settings"));
+    OptionRows rows(group, ovi_of(oid, v.type), curveType);
+    rows.add(addValueRow(group, ovi_of(oid, v.curve), gettext("Heat curve UFH")), UNDERFLOOR);
+    rows.add(addValueRow(group, ovi_of(oid, v.curve), gettext("Heat curve radiators")), RADIATORS);
+    rows.add(addUpDownRow(group, ovi_of(oid, v.manual)), MANUAL);
+    rows.add(addUpDownRow(group, ovi_of(oid, v.designInlet)), CALCULATED);
+    rows.add(addUpDownRow(group, ovi_of(oid, v.designOutdoor)), CALCULATED);
+    rows.add(addUpDownRow(group, ovi_of(oid, v.designRoom)), CALCULATED);
+    for (const VidSignedNumber* always : {&v.displacement, &v.minInlet, &v.maxInlet, &v.gain}) {
+        addUpDownRow(group, ovi_of(oid, *always));
+    }
+    return group;
+}
+
 FunctionEditorLayout::OptionRows::OptionRows(Container* group, const EnumOvi& ovi, unsigned current)
     : mCurrent(current) {
     mRow = ProxyDropdownFactory::create(group, ovi);

@@ -74,6 +74,23 @@ public:
     // Caption and an on/off switch on the value.
     RowContainer* addSwitchRow(Container* group, const UnsignedOvi& ovi, const std::string& caption);
 
+    // The values of a heat curve, by kind of function.
+    struct CurveValues {
+        const DataModel::Descriptor::VidEnum& type;
+        const DataModel::Descriptor::VidSignedNumber& curve; // the curve in use, measured
+        const DataModel::Descriptor::VidSignedNumber& manual;
+        const DataModel::Descriptor::VidSignedNumber& designInlet;
+        const DataModel::Descriptor::VidSignedNumber& designOutdoor;
+        const DataModel::Descriptor::VidSignedNumber& designRoom;
+        const DataModel::Descriptor::VidSignedNumber& displacement;
+        const DataModel::Descriptor::VidSignedNumber& minInlet;
+        const DataModel::Descriptor::VidSignedNumber& maxInlet;
+        const DataModel::Descriptor::VidSignedNumber& gain;
+    };
+    // The group "Heat curve settings": the curve type's dropdown, the rows of each type (shown for
+    // `curveType`, the type read when the screen was built) and the rows every type has.
+    StackedContainer* addCurveGroup(oid_t oid, const CurveValues& values, unsigned curveType);
+
     // The dropdown of an enumeration in a group and the rows that apply to one of its options each.
     class OptionRows {
     public:
