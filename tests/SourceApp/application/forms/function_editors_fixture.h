@@ -79,10 +79,12 @@ protected:
         }
         return "";
     }
-    // Scrolls the column until the component shows at its top.
+    // Scrolls a framed screen's column until the component shows at its top.
     void reveal(const Component* c) {
-        static_cast<VexalForm*>(screen())->scrollTo(c, FOCUS_TOP, c->getTop(), c->getBottom());
-        runTasks(2);
+        if (auto* framed = dynamic_cast<VexalForm*>(screen())) {
+            framed->scrollTo(c, FOCUS_TOP, c->getTop(), c->getBottom());
+            runTasks(2);
+        }
     }
     void openGroup(DropdownButton* header) {
         reveal(header);
