@@ -14,6 +14,7 @@
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
@@ -22,6 +23,7 @@
 #include "tools/simcu/installation.h"
 
 #include <filesystem>
+#include <span>
 #include <stdexcept>
 
 namespace tdx::test {
@@ -187,6 +189,18 @@ private:
 
 // ---- Set-up ----
 
+void ScreenHarness::useCatalogues() {
+    i18n.setResourceReader([](uint16_t id) {
+        const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
+        return std::span<const uint8_t>(r.getData(), r.getSize());
+    });
+}
+
+void ScreenHarness::speak(uint8_t language) {
+    useCatalogues();
+    i18n.switchLanguage(language);
+}
+
 void ScreenHarness::SetUpTestSuite() {
     ResourceMgr* resources = getApplication()->getResourceManager();
     if (!resources->get(res_myriad12).isValid() && resources->load(TDX_RESOURCES_FILE) != 0) {
@@ -205,6 +219,8 @@ void ScreenHarness::SetUp() {
     os_set_assert_handler([](const AssertionFailure& f) {
         throw FailedAssertion(f.message != nullptr ? f.message : f.expression);
     });
+    // The clock starts on a whole second, as in a new program, whatever the tests before it took.
+    os_clock_advance((1000 - os_clock() % 1000) % 1000);
     os_set_wall_clock(&ScreenHarness::wallClock);
     os_time_set(static_cast<uint32_t>(START_TIME));
     widgets_set_resources(getApplication()->getResourceManager());
@@ -223,11 +239,20 @@ void ScreenHarness::SetUp() {
     Net::Tavi.restart();
     Net::Tavi.setEventSink([](int kind) { gHarness->networkEvent(kind); });
     resetCore();
+    // Clocks and periodic refreshes divide the tick count: each test starts where the first one of a program
+    // does, whichever ran before it.
+    while (mCore.getTickCount() % 64 != 0) {
+        mCore.tick();
+    }
+    mCore.takeTimerFlag();
     mCore.setChangeStateCallback(&ScreenHarness::buildBlank);
 }
 
 void ScreenHarness::TearDown() {
     resetCore();
+    i18n.switchLanguage(0);
+    i18n.setLocale(Locale::English);
+    i18n.setResourceReader(nullptr);
     resetSystemManager();
     Structure.removeValueChangeHandler(getApplication()->getSystemManager());
     Net::Tavi.setEventSink(nullptr);
@@ -542,6 +567,26 @@ Box ScreenHarness::inkIn(const Box& area, unsigned ground) {
                                    std::max(ink.y2, y));
         }
     });
+    return ink;
+}
+
+Box ScreenHarness::inkOf(Component& component) {
+    runTasks();
+    const Box area = component.getVisibleBox();
+    std::vector<unsigned> shown;
+    forEachPixel(area, [&](int, int, unsigned pixel) { shown.push_back(pixel); });
+    component.setVisible(false);
+    runTasks();
+    Box ink = Box::fromCorners(W, H, -1, -1);
+    size_t i = 0;
+    forEachPixel(area, [&](int x, int y, unsigned pixel) {
+        if (pixel != shown[i++]) {
+            ink = Box::fromCorners(std::min(ink.x1, x), std::min(ink.y1, y), std::max(ink.x2, x),
+                                   std::max(ink.y2, y));
+        }
+    });
+    component.setVisible(true);
+    runTasks();
     return ink;
 }
 

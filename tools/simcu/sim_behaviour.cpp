@@ -22,6 +22,7 @@ constexpr uint8_t TYPE_HCC = 9;
 constexpr uint8_t REFERENCE = 14;
 constexpr uint8_t DATA = 16;
 constexpr uint32_t NO_FUNCTION = 0xFFFFFFFF;
+constexpr uint8_t TYPE_OUTPUT = 5;
 constexpr uint8_t TEMPERATURE = 18;
 constexpr int FULLY_OPEN = 10000;
 
@@ -44,6 +45,8 @@ constexpr uint16_t ASSOCIATED = 0x80DE;
 constexpr uint16_t SERVING_FUNCTION = 0x810C;
 // Function values.
 constexpr uint16_t ROOM_LIST = 0x80B8;
+// An output under manual control: the display asks for a value, the output takes it.
+constexpr uint16_t OUTPUT_REQUEST = 0x80F0;
 // Location values.
 constexpr uint16_t LOCAL_OFFSET = 0x002E;
 constexpr uint16_t VACATION = 0x8085;
@@ -125,6 +128,11 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
     }
     if ((object->type == TYPE_ITC || object->type == TYPE_HCC) && vid == ROOM_LIST) {
         assignRooms(oid);
+    }
+    if (object->type == TYPE_OUTPUT && vid == OUTPUT_REQUEST) {
+        if (const auto requested = number(oid, OUTPUT_REQUEST)) {
+            publishNumber(oid, OUTPUT_VALUE, TEMPERATURE, *requested);
+        }
     }
     // A room's settings or the location's programs may have moved what the rooms aim at.
     aimRooms();

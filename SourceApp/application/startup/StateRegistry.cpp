@@ -9,10 +9,15 @@
 #include "SourceApp/application/forms/guide/FormFirstStartGuideLocale.h"
 #include "SourceApp/application/forms/help/FormHelp.h"
 #include "SourceApp/application/forms/home/FormHome.h"
+#include "SourceApp/application/forms/installer/FormAnalogEdit.h"
+#include "SourceApp/application/forms/installer/FormDHWTankEdit.h"
+#include "SourceApp/application/forms/installer/FormDhwEdit.h"
 #include "SourceApp/application/forms/installer/FormHccEdit.h"
 #include "SourceApp/application/forms/installer/FormHeatCurve.h"
 #include "SourceApp/application/forms/installer/FormItcEdit.h"
 #include "SourceApp/application/forms/installer/FormItcRooms.h"
+#include "SourceApp/application/forms/installer/FormMireloEdit.h"
+#include "SourceApp/application/forms/installer/FormOutput.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
@@ -80,8 +85,8 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 33  FormDeviceUpgradeWait
     NOT_IMPLEMENTED,                     // 34  FormDeviceUpgradeProgress
     NOT_IMPLEMENTED,                     // 35  FormDeviceUpgradeDone
-    NOT_IMPLEMENTED,                     // 36  FormDhwEdit (p1 object)
-    NOT_IMPLEMENTED,                     // 37  FormOutput (p1 object)
+    &build<FormDhwEdit>,                 // 36  FormDhwEdit (p1 object)
+    &build<FormOutput>,                  // 37  FormOutput (p1 object)
     NOT_IMPLEMENTED,                     // 38  FormLocation
     NOT_IMPLEMENTED,                     // 39  FormEnrollComponent
     NOT_IMPLEMENTED,                     // 40  FormEnrollIntoNew
@@ -113,13 +118,13 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                // 66  FormStandbyMode
     NOT_IMPLEMENTED,                // 67  no screen of its own
     NOT_IMPLEMENTED,                // 68  no screen of its own
-    NOT_IMPLEMENTED,                // 69  FormAnalogEdit (p1 object)
+    &build<FormAnalogEdit>,         // 69  FormAnalogEdit (p1 object)
     &build<FormObjectEditor>,       // 70  FormObjectEditor (p1 object)
     &build<FormObjectOverview>,     // 71  FormObjectOverview (p1 object type)
     &build<FormTouchDraw>,          // 72  FormTouchDraw
-    NOT_IMPLEMENTED,                // 73  FormMireloEdit (p1 object)
+    &build<FormMireloEdit>,         // 73  FormMireloEdit (p1 object)
     NOT_IMPLEMENTED,                // 74  no screen of its own
-    NOT_IMPLEMENTED,                // 75  FormDHWTankEdit (p1 object)
+    &build<FormDHWTankEdit>,        // 75  FormDHWTankEdit (p1 object)
 };
 
 } // namespace

@@ -59,7 +59,12 @@ protected:
     void write(uint32_t oid, uint16_t vid, uint8_t type, int64_t value) {
         upper().toSend.emplace_back(TNET_CMD_PUBLISH,
                                     sim::sim_encode_publish(oid, vid, *sim::sim_number(type, value)));
-        ASSERT_TRUE(waitFor([&] { return mSim.value(oid, vid)->number() == value; }, 1000));
+        ASSERT_TRUE(waitFor(
+            [&] {
+                const auto held = mSim.value(oid, vid); // none before the first write of a value
+                return held && held->number() == value;
+            },
+            1000));
     }
 
     void setClock(uint32_t networkTime) {
@@ -137,6 +142,11 @@ TEST_F(BehaviourTest, WhatTheDisplayWritesMovesWhatTheRoomAimsAt) {
     // Hot water follows its set temperature.
     write(0x0A000316, 0x8094, 18, 5500);
     ASSERT_TRUE(waitFor([] { return lastSent(0x0A000316, 0x0031) == 5500; }, 1000));
+
+    // An output under manual control takes the value the display asks for.
+    write(0x11000316, 0x80F0, 18, 0);
+    ASSERT_TRUE(waitFor([] { return lastSent(0x11000316, 0x004C) == 0; }, 1000));
+    EXPECT_EQ(held(0x11000316, 0x004C), 0);
 }
 
 TEST_F(BehaviourTest, AFunctionsRoomListNamesItInItsRoomsAndTakesThemFromAnother) {

@@ -62,10 +62,9 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
     : RowContainer(parent, x, y, width, height) {
     setName("ProxyUpDownRow");
     const int titleWidth = std::max(width - 132, 0);
-    // A title too long for the row, as several settings and translations have, shows whole in the smaller
-    // font rather than cut short.
-    Font* font =
-        bif_text_width(bif_myriad12.getFont(), title) <= titleWidth - 2 ? &bif_myriad12 : &bif_myriad10;
+    // A long name, as some values and many translations have, is shown whole in the smaller font rather than
+    // cut short.
+    Font* font = bif_text_width(bif_myriad12.getFont(), title) < titleWidth ? &bif_myriad12 : &bif_myriad10;
     mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, font, title, HorizontalAlign::Left,
                                 VerticalAlign::Middle);
 }

@@ -2,19 +2,20 @@
 
 #include "SourceApp/application/controls/Icon.h"
 #include "SourceApp/big_table/proxytab.h"
-#include "SourceApp/storage/ProxyStructure.h"
 
 namespace tdx {
 
 UnsignedValueToMultiIconIndexAdapter::UnsignedValueToMultiIconIndexAdapter(MultiIcon* icon,
                                                                            const UnsignedOvi& ovi)
     : mIcon(icon)
-    , mOvi(ovi) {}
+    , mOvi(ovi) {
+    OS_ASSERT(icon != nullptr);
+}
 
 void UnsignedValueToMultiIconIndexAdapter::execute() {
     int value = 0;
-    const bool known = Structure.find(mOvi.oid) != nullptr && pt_get_int(&value, mOvi.oid, mOvi.vid) == PT_OK;
-    mIcon->setIconIndex(known ? static_cast<signed char>(value & 0xFF) : -1);
+    const bool readable = pt_get_int(&value, mOvi.oid, mOvi.vid) == PT_OK;
+    mIcon->setIconIndex(readable ? static_cast<signed char>(value & 0xFF) : static_cast<signed char>(-1));
 }
 
 } // namespace tdx

@@ -1,5 +1,6 @@
-// Shows, of a multi-icon's images, the one whose index is the value: the value's low byte taken as a signed
-// 8-bit index (the icon clamps it), none while the object or a valid value is missing.
+// Chooses the icon of a multi-icon by a number of the data model: the number's low byte is the index (taken
+// as a signed byte, so 128 to 255 show none), clamped by the icon to its entries; a value that cannot be
+// read shows none.
 #pragma once
 
 #include "SourceApp/gui/core/ICommand.h"
@@ -16,7 +17,7 @@ public:
 
 private:
     MultiIcon* mIcon;
-    UnsignedOvi mOvi;
+    Ovi mOvi;
 };
 
 } // namespace tdx
