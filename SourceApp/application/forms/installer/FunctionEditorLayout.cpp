@@ -14,6 +14,7 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/factories/ProxyDropdownFactory.h"
+#include "SourceApp/application/forms/installer/ValueEditorRows.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/core/layout/StackedContainer.h"
 #include "SourceApp/storage/DataModel.h"
@@ -23,18 +24,6 @@
 namespace tdx {
 
 using namespace DataModel::Descriptor;
-
-namespace {
-
-// A caption too long for its place, as several translations are, shows whole in the smaller font.
-ContainedLabel* addCaption(Container* row, const std::string& text) {
-    constexpr int WIDTH = FunctionEditorLayout::CAPTION_WIDTH;
-    Font* font = bif_text_width(bif_myriad12.getFont(), text) <= WIDTH - 2 ? &bif_myriad12 : &bif_myriad10;
-    return new ContainedLabel(row, FunctionEditorLayout::CAPTION_X, 0, WIDTH,
-                              FunctionEditorLayout::ROW_HEIGHT, font, text);
-}
-
-} // namespace
 
 SignedOvi ovi_of(oid_t oid, const VidSignedNumber& d) {
     return SignedOvi(oid, d.vid, d.vtype, &d);
@@ -62,43 +51,20 @@ FunctionEditorLayout::FunctionEditorLayout(StackedContainer* content, FormModel&
     , mModel(model) {}
 
 ContainedLabel* FunctionEditorLayout::addTitle(const std::string& text) {
-    return new ContainedLabel(mContent, 0, 0, mContent->getWidth(), 12, &bif_myriad12, text,
-                              HorizontalAlign::Center);
+    return editor_rows::addHeading(mContent, text);
 }
 
 EditableStringRow* FunctionEditorLayout::addNameRow(const ProxyObject& object, const std::string& name) {
-    auto* row = new EditableStringRow(mContent, 0, 0, ROW_WIDTH, gettext("Name"), name);
-    row->setOnAcceptCommand(std::make_unique<ProxyStringEditorHandler>(
-        row, ovi_of(object.oid(), DataModel::Implementation::General::ObjectName)));
-    return row;
+    return editor_rows::addNameRow(mContent, object.oid(), name);
 }
 
-StackedContainer* FunctionEditorLayout::addGroup(const std::string& title, DropdownButton** header) {
-    auto* button = new DropdownButton(mContent, 0, 0, ROW_WIDTH, ROW_HEIGHT, title);
-    StackedContainer* rows = StackedContainer::Builder{.parent = mContent,
-                                                       .x = GROUP_INDENT,
-                                                       .width = GROUP_ROW_WIDTH,
-                                                       .fitHeight = true,
-                                                       .direction = DIRECTION_VERTICAL,
-                                                       .spacing = GROUP_SPACING}
-                                 .build();
-    rows->setVisible(false);
-    button->setCollapsibleContent(rows);
-    if (header != nullptr) {
-        *header = button;
-    }
-    return rows;
+StackedContainer* FunctionEditorLayout::addGroup(const std::string& title) {
+    return editor_rows::addGroup(mContent, title);
 }
 
 NavigationLink* FunctionEditorLayout::addLink(const std::string& text, std::unique_ptr<ICommand> press,
                                               Container* parent) {
-    NavigationLink* link = NavigationLink::Builder{
-        .parent = parent != nullptr ? parent : mContent,
-        .width = ROW_WIDTH,
-        .height = ROW_HEIGHT,
-        .text = text,
-        .buttonIcon = {res_arrow_right_double, 0,
-                       0}}.build();
+    NavigationLink* link = editor_rows::addLink(parent != nullptr ? parent : mContent, ROW_WIDTH, text);
     if (press) {
         link->setPressCommand(std::move(press));
     }
@@ -120,7 +86,7 @@ RowContainer* FunctionEditorLayout::addValueRow(Container* group, const SignedOv
     auto* row = new RowContainer(group, 0, 0, GROUP_ROW_WIDTH, ROW_HEIGHT);
     const std::string text =
         caption.empty() && ovi.descriptor != nullptr ? std::string(gettext(ovi.descriptor->name)) : caption;
-    addCaption(row, text);
+    editor_rows::addLabel(row, CAPTION_X, CAPTION_WIDTH, text);
     auto* value = new ContainedLabel(row, 0, 0, VALUE_WIDTH, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT,
                                      HorizontalAlign::Center);
     mModel.bind(new NumberValueToStringComponentAdapter(value, ovi), ovi);
@@ -139,7 +105,7 @@ RowContainer* FunctionEditorLayout::addSwitchRow(Container* group, const Unsigne
                                                  const std::string& text) {
     auto* row = new RowContainer(group, 0, 0, GROUP_ROW_WIDTH, ROW_HEIGHT);
     row->setSpacing(0);
-    addCaption(row, text);
+    editor_rows::addLabel(row, CAPTION_X, CAPTION_WIDTH, text);
     new ProxySwitchButton(row, 0, 2, ovi, pgettext("switch", "On"), pgettext("switch", "Off"));
     return row;
 }

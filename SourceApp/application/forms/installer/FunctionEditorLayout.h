@@ -1,6 +1,7 @@
-// The layout the editors of the heating functions share: one column of rows 277 wide and 26 high under a
-// breadcrumb, groups folded behind a header button whose rows stand 10 pixels in, 267 wide and 5 apart, and
-// rows that show only for one option of an enumeration (a curve type, a limiter mode) chosen in the group.
+// The layout the editors of the heating functions share, built on the rows of all the installer's value
+// editors (ValueEditorRows.h): one column of rows 277 wide and 26 high under a breadcrumb, groups folded
+// behind a header button whose rows stand 10 pixels in, 267 wide and 5 apart, and rows that show only for
+// one option of an enumeration (a curve type, a limiter mode) chosen in the group.
 // Every row writes its own value when the installer commits it; the layout keeps no copy of any value.
 #pragma once
 
@@ -14,7 +15,6 @@ namespace tdx {
 class Component;
 class Container;
 class ContainedLabel;
-class DropdownButton;
 class EditableDropdownRow;
 class EditableStringRow;
 class FormModel;
@@ -39,9 +39,7 @@ class FunctionEditorLayout {
 public:
     static constexpr int ROW_WIDTH = 277;
     static constexpr int ROW_HEIGHT = 26;
-    static constexpr int GROUP_INDENT = 10;
-    static constexpr int GROUP_ROW_WIDTH = ROW_WIDTH - GROUP_INDENT;
-    static constexpr unsigned GROUP_SPACING = 5;
+    static constexpr int GROUP_ROW_WIDTH = 267;
     static constexpr int CAPTION_X = 9;
     static constexpr int CAPTION_WIDTH = 176;
     static constexpr int VALUE_WIDTH = 81;
@@ -56,8 +54,8 @@ public:
     ContainedLabel* addTitle(const std::string& text);
     // The object's name, renamed on the installer's accept.
     EditableStringRow* addNameRow(const ProxyObject& object, const std::string& name);
-    // A group header in the column and its hidden rows; the header is handed back through `header`.
-    StackedContainer* addGroup(const std::string& title, DropdownButton** header = nullptr);
+    // A group header in the column and its hidden rows.
+    StackedContainer* addGroup(const std::string& title);
     // A link row of the column (or of `parent`), with the double arrow, running `press`.
     NavigationLink* addLink(const std::string& text, std::unique_ptr<ICommand> press,
                             Container* parent = nullptr);
