@@ -12,6 +12,10 @@
 #include "SourceApp/application/forms/installer/FormAnalogEdit.h"
 #include "SourceApp/application/forms/installer/FormDHWTankEdit.h"
 #include "SourceApp/application/forms/installer/FormDhwEdit.h"
+#include "SourceApp/application/forms/installer/FormHccEdit.h"
+#include "SourceApp/application/forms/installer/FormHeatCurve.h"
+#include "SourceApp/application/forms/installer/FormItcEdit.h"
+#include "SourceApp/application/forms/installer/FormItcRooms.h"
 #include "SourceApp/application/forms/installer/FormMireloEdit.h"
 #include "SourceApp/application/forms/installer/FormOutput.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
@@ -115,10 +119,10 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                // 58  FormRoomThermostat (p1 peripheral)
     &build<FormThermoheadOverview>, // 59  FormThermoheadOverview (p1 room)
     &build<FormPeripheralOverview>, // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
-    NOT_IMPLEMENTED,                // 61  FormHccEdit (p1 object)
-    NOT_IMPLEMENTED,                // 62  FormItcEdit (p1 object)
-    NOT_IMPLEMENTED,                // 63  FormItcRooms (p1 object)
-    NOT_IMPLEMENTED,                // 64  FormHeatCurve (p1 object)
+    &build<FormHccEdit>,            // 61  FormHccEdit (p1 object)
+    &build<FormItcEdit>,            // 62  FormItcEdit (p1 object)
+    &build<FormItcRooms>,           // 63  FormItcRooms (p1 object)
+    &build<FormHeatCurve>,          // 64  FormHeatCurve (p1 object)
     &build<FormVacationMode>,       // 65  FormVacationMode
     &build<FormStandbyMode>,        // 66  FormStandbyMode
     NOT_IMPLEMENTED,                // 67  no screen of its own
