@@ -9,6 +9,7 @@
 #include "SourceApp/application/forms/guide/FormFirstStartGuideLocale.h"
 #include "SourceApp/application/forms/help/FormHelp.h"
 #include "SourceApp/application/forms/home/FormHome.h"
+#include "SourceApp/application/forms/installer/FormEnrollProcess.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
@@ -84,16 +85,16 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 41  FormEnrollIntoLocation
     NOT_IMPLEMENTED,                     // 42  FormEnrollIntoExisting
     NOT_IMPLEMENTED,                     // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,                // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
+    &build<FormEnrollProcess>,      // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
     NOT_IMPLEMENTED,                // 45  FormRemoveComponent
     NOT_IMPLEMENTED,                // 46  FormRemoveFromLocation
     NOT_IMPLEMENTED,                // 47  FormRemoveFromExisting
     NOT_IMPLEMENTED,                // 48  FormRemoveRoom
     NOT_IMPLEMENTED,                // 49  FormRemoveLocation
-    NOT_IMPLEMENTED,                // 50  FormRemoveProcess (object ids in a SingleParamState)
+    &build<FormRemoveProcess>,      // 50  FormRemoveProcess (object ids in a SingleParamState)
     NOT_IMPLEMENTED,                // 51  FormProfile
     NOT_IMPLEMENTED,                // 52  FormProfileChange
-    NOT_IMPLEMENTED,                // 53  FormProfileChangeProcess (p1 profile)
+    &build<FormProfileChangeProcess>, // 53  FormProfileChangeProcess (p1 profile)
     NOT_IMPLEMENTED,                // 54  FormProfileConfiguration
     NOT_IMPLEMENTED,                // 55  FormProfileOutdoorTemp
     NOT_IMPLEMENTED,                // 56  FormProfileUserOutputs
