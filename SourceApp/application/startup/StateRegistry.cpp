@@ -9,6 +9,7 @@
 #include "SourceApp/application/forms/guide/FormFirstStartGuideLocale.h"
 #include "SourceApp/application/forms/help/FormHelp.h"
 #include "SourceApp/application/forms/home/FormHome.h"
+#include "SourceApp/application/forms/installer/FormEnroll.h"
 #include "SourceApp/application/forms/installer/FormEnrollProcess.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
@@ -80,43 +81,43 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 36  FormDhwEdit (p1 object)
     NOT_IMPLEMENTED,                     // 37  FormOutput (p1 object)
     NOT_IMPLEMENTED,                     // 38  FormLocation
-    NOT_IMPLEMENTED,                     // 39  FormEnrollComponent
-    NOT_IMPLEMENTED,                     // 40  FormEnrollIntoNew
-    NOT_IMPLEMENTED,                     // 41  FormEnrollIntoLocation
-    NOT_IMPLEMENTED,                     // 42  FormEnrollIntoExisting
-    NOT_IMPLEMENTED,                     // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
-    &build<FormEnrollProcess>,      // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
-    NOT_IMPLEMENTED,                // 45  FormRemoveComponent
-    NOT_IMPLEMENTED,                // 46  FormRemoveFromLocation
-    NOT_IMPLEMENTED,                // 47  FormRemoveFromExisting
-    NOT_IMPLEMENTED,                // 48  FormRemoveRoom
-    NOT_IMPLEMENTED,                // 49  FormRemoveLocation
-    &build<FormRemoveProcess>,      // 50  FormRemoveProcess (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,                // 51  FormProfile
-    NOT_IMPLEMENTED,                // 52  FormProfileChange
+    &build<FormEnrollComponent>,         // 39  FormEnrollComponent
+    &build<FormEnrollIntoNew>,           // 40  FormEnrollIntoNew
+    &build<FormEnrollIntoLocation>,      // 41  FormEnrollIntoLocation
+    &build<FormEnrollIntoExisting>,      // 42  FormEnrollIntoExisting
+    &build<FormEnrollEnterSerial>,       // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
+    &build<FormEnrollProcess>,        // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
+    NOT_IMPLEMENTED,                  // 45  FormRemoveComponent
+    NOT_IMPLEMENTED,                  // 46  FormRemoveFromLocation
+    NOT_IMPLEMENTED,                  // 47  FormRemoveFromExisting
+    NOT_IMPLEMENTED,                  // 48  FormRemoveRoom
+    NOT_IMPLEMENTED,                  // 49  FormRemoveLocation
+    &build<FormRemoveProcess>,        // 50  FormRemoveProcess (object ids in a SingleParamState)
+    NOT_IMPLEMENTED,                  // 51  FormProfile
+    NOT_IMPLEMENTED,                  // 52  FormProfileChange
     &build<FormProfileChangeProcess>, // 53  FormProfileChangeProcess (p1 profile)
-    NOT_IMPLEMENTED,                // 54  FormProfileConfiguration
-    NOT_IMPLEMENTED,                // 55  FormProfileOutdoorTemp
-    NOT_IMPLEMENTED,                // 56  FormProfileUserOutputs
-    NOT_IMPLEMENTED,                // 57  FormProfileUserOutputEdit (p1 output)
-    NOT_IMPLEMENTED,                // 58  FormRoomThermostat (p1 peripheral)
-    &build<FormThermoheadOverview>, // 59  FormThermoheadOverview (p1 room)
-    &build<FormPeripheralOverview>, // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
-    NOT_IMPLEMENTED,                // 61  FormHccEdit (p1 object)
-    NOT_IMPLEMENTED,                // 62  FormItcEdit (p1 object)
-    NOT_IMPLEMENTED,                // 63  FormItcRooms (p1 object)
-    NOT_IMPLEMENTED,                // 64  FormHeatCurve (p1 object)
-    NOT_IMPLEMENTED,                // 65  FormVacationMode
-    NOT_IMPLEMENTED,                // 66  FormStandbyMode
-    NOT_IMPLEMENTED,                // 67  no screen of its own
-    NOT_IMPLEMENTED,                // 68  no screen of its own
-    NOT_IMPLEMENTED,                // 69  FormAnalogEdit (p1 object)
-    &build<FormObjectEditor>,       // 70  FormObjectEditor (p1 object)
-    &build<FormObjectOverview>,     // 71  FormObjectOverview (p1 object type)
-    &build<FormTouchDraw>,          // 72  FormTouchDraw
-    NOT_IMPLEMENTED,                // 73  FormMireloEdit (p1 object)
-    NOT_IMPLEMENTED,                // 74  no screen of its own
-    NOT_IMPLEMENTED,                // 75  FormDHWTankEdit (p1 object)
+    NOT_IMPLEMENTED,                  // 54  FormProfileConfiguration
+    NOT_IMPLEMENTED,                  // 55  FormProfileOutdoorTemp
+    NOT_IMPLEMENTED,                  // 56  FormProfileUserOutputs
+    NOT_IMPLEMENTED,                  // 57  FormProfileUserOutputEdit (p1 output)
+    NOT_IMPLEMENTED,                  // 58  FormRoomThermostat (p1 peripheral)
+    &build<FormThermoheadOverview>,   // 59  FormThermoheadOverview (p1 room)
+    &build<FormPeripheralOverview>,   // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
+    NOT_IMPLEMENTED,                  // 61  FormHccEdit (p1 object)
+    NOT_IMPLEMENTED,                  // 62  FormItcEdit (p1 object)
+    NOT_IMPLEMENTED,                  // 63  FormItcRooms (p1 object)
+    NOT_IMPLEMENTED,                  // 64  FormHeatCurve (p1 object)
+    NOT_IMPLEMENTED,                  // 65  FormVacationMode
+    NOT_IMPLEMENTED,                  // 66  FormStandbyMode
+    NOT_IMPLEMENTED,                  // 67  no screen of its own
+    NOT_IMPLEMENTED,                  // 68  no screen of its own
+    NOT_IMPLEMENTED,                  // 69  FormAnalogEdit (p1 object)
+    &build<FormObjectEditor>,         // 70  FormObjectEditor (p1 object)
+    &build<FormObjectOverview>,       // 71  FormObjectOverview (p1 object type)
+    &build<FormTouchDraw>,            // 72  FormTouchDraw
+    NOT_IMPLEMENTED,                  // 73  FormMireloEdit (p1 object)
+    NOT_IMPLEMENTED,                  // 74  no screen of its own
+    NOT_IMPLEMENTED,                  // 75  FormDHWTankEdit (p1 object)
 };
 
 } // namespace

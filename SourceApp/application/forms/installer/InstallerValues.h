@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SourceApp/big_table/bt_types.h"
+#include "SourceApp/storage/ProxyStructure.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,6 @@ class ProxyObject;
 namespace installer {
 
 constexpr vid_t VID_CONTROL_UNIT = 0x80DC;
-constexpr vid_t VID_GLOBAL_COMPONENTS = 0x80AE;
 constexpr vid_t VID_ROOM_COMPONENTS = 0x80AE;
 constexpr vid_t VID_LEARN_LIST = 0x80AC;
 constexpr vid_t VID_LEARN_SERIAL = 0x80AD;
