@@ -76,11 +76,16 @@ void CheckButton::handleDraw() {
     if (getChecked()) {
         draw_icon_centered(res_tick, Box::fromCorners(box.x2 - TICK_AREA + 1, box.y1, box.x2, box.y2));
     }
+    // A long text, such as a component's name with its serial number, is shown whole in the smaller font
+    // rather than cut short.
+    const int room = box.getWidth() - TICK_AREA - 9;
     const bif_t* font = bif_myriad12.getFont();
+    if (bif_text_width(font, mText) > room) {
+        font = bif_myriad10.getFont();
+    }
     const Box saved = gfx_get_clip();
     gfx_set_clip(saved.intersect(Box::fromCorners(box.x1, box.y1, box.x2 - TICK_AREA, box.y2)));
-    bif_print_text_fitted(font, box.x1 + 9, text_top_centered(font, box.y1, box.getHeight()), mText,
-                          box.getWidth() - TICK_AREA - 9);
+    bif_print_text_fitted(font, box.x1 + 9, text_top_centered(font, box.y1, box.getHeight()), mText, room);
     gfx_set_clip(saved);
 }
 

@@ -11,6 +11,7 @@
 #include "SourceApp/application/forms/home/FormHome.h"
 #include "SourceApp/application/forms/installer/FormEnroll.h"
 #include "SourceApp/application/forms/installer/FormEnrollProcess.h"
+#include "SourceApp/application/forms/installer/FormRemove.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
@@ -87,11 +88,11 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     &build<FormEnrollIntoExisting>,      // 42  FormEnrollIntoExisting
     &build<FormEnrollEnterSerial>,       // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
     &build<FormEnrollProcess>,        // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
-    NOT_IMPLEMENTED,                  // 45  FormRemoveComponent
-    NOT_IMPLEMENTED,                  // 46  FormRemoveFromLocation
-    NOT_IMPLEMENTED,                  // 47  FormRemoveFromExisting
-    NOT_IMPLEMENTED,                  // 48  FormRemoveRoom
-    NOT_IMPLEMENTED,                  // 49  FormRemoveLocation
+    &build<FormRemoveComponent>,      // 45  FormRemoveComponent
+    &build<FormRemoveFromLocation>,   // 46  FormRemoveFromLocation
+    &build<FormRemoveFromExisting>,   // 47  FormRemoveFromExisting
+    &build<FormRemoveRoom>,           // 48  FormRemoveRoom
+    &build<FormRemoveLocation>,       // 49  FormRemoveLocation
     &build<FormRemoveProcess>,        // 50  FormRemoveProcess (object ids in a SingleParamState)
     NOT_IMPLEMENTED,                  // 51  FormProfile
     NOT_IMPLEMENTED,                  // 52  FormProfileChange
