@@ -11,6 +11,7 @@
 #include "SourceApp/application/forms/home/FormHome.h"
 #include "SourceApp/application/forms/installer/FormEnroll.h"
 #include "SourceApp/application/forms/installer/FormEnrollProcess.h"
+#include "SourceApp/application/forms/installer/FormProfile.h"
 #include "SourceApp/application/forms/installer/FormRemove.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
@@ -87,38 +88,38 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     &build<FormEnrollIntoLocation>,      // 41  FormEnrollIntoLocation
     &build<FormEnrollIntoExisting>,      // 42  FormEnrollIntoExisting
     &build<FormEnrollEnterSerial>,       // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
-    &build<FormEnrollProcess>,        // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
-    &build<FormRemoveComponent>,      // 45  FormRemoveComponent
-    &build<FormRemoveFromLocation>,   // 46  FormRemoveFromLocation
-    &build<FormRemoveFromExisting>,   // 47  FormRemoveFromExisting
-    &build<FormRemoveRoom>,           // 48  FormRemoveRoom
-    &build<FormRemoveLocation>,       // 49  FormRemoveLocation
-    &build<FormRemoveProcess>,        // 50  FormRemoveProcess (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,                  // 51  FormProfile
-    NOT_IMPLEMENTED,                  // 52  FormProfileChange
-    &build<FormProfileChangeProcess>, // 53  FormProfileChangeProcess (p1 profile)
-    NOT_IMPLEMENTED,                  // 54  FormProfileConfiguration
-    NOT_IMPLEMENTED,                  // 55  FormProfileOutdoorTemp
-    NOT_IMPLEMENTED,                  // 56  FormProfileUserOutputs
-    NOT_IMPLEMENTED,                  // 57  FormProfileUserOutputEdit (p1 output)
-    NOT_IMPLEMENTED,                  // 58  FormRoomThermostat (p1 peripheral)
-    &build<FormThermoheadOverview>,   // 59  FormThermoheadOverview (p1 room)
-    &build<FormPeripheralOverview>,   // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
-    NOT_IMPLEMENTED,                  // 61  FormHccEdit (p1 object)
-    NOT_IMPLEMENTED,                  // 62  FormItcEdit (p1 object)
-    NOT_IMPLEMENTED,                  // 63  FormItcRooms (p1 object)
-    NOT_IMPLEMENTED,                  // 64  FormHeatCurve (p1 object)
-    NOT_IMPLEMENTED,                  // 65  FormVacationMode
-    NOT_IMPLEMENTED,                  // 66  FormStandbyMode
-    NOT_IMPLEMENTED,                  // 67  no screen of its own
-    NOT_IMPLEMENTED,                  // 68  no screen of its own
-    NOT_IMPLEMENTED,                  // 69  FormAnalogEdit (p1 object)
-    &build<FormObjectEditor>,         // 70  FormObjectEditor (p1 object)
-    &build<FormObjectOverview>,       // 71  FormObjectOverview (p1 object type)
-    &build<FormTouchDraw>,            // 72  FormTouchDraw
-    NOT_IMPLEMENTED,                  // 73  FormMireloEdit (p1 object)
-    NOT_IMPLEMENTED,                  // 74  no screen of its own
-    NOT_IMPLEMENTED,                  // 75  FormDHWTankEdit (p1 object)
+    &build<FormEnrollProcess>,         // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
+    &build<FormRemoveComponent>,       // 45  FormRemoveComponent
+    &build<FormRemoveFromLocation>,    // 46  FormRemoveFromLocation
+    &build<FormRemoveFromExisting>,    // 47  FormRemoveFromExisting
+    &build<FormRemoveRoom>,            // 48  FormRemoveRoom
+    &build<FormRemoveLocation>,        // 49  FormRemoveLocation
+    &build<FormRemoveProcess>,         // 50  FormRemoveProcess (object ids in a SingleParamState)
+    &build<FormProfile>,               // 51  FormProfile
+    &build<FormProfileChange>,         // 52  FormProfileChange
+    &build<FormProfileChangeProcess>,  // 53  FormProfileChangeProcess (p1 profile)
+    &build<FormProfileConfiguration>,  // 54  FormProfileConfiguration
+    &build<FormProfileOutdoorTemp>,    // 55  FormProfileOutdoorTemp
+    &build<FormProfileUserOutputs>,    // 56  FormProfileUserOutputs
+    &build<FormProfileUserOutputEdit>, // 57  FormProfileUserOutputEdit (p1 output)
+    NOT_IMPLEMENTED,                   // 58  FormRoomThermostat (p1 peripheral)
+    &build<FormThermoheadOverview>,    // 59  FormThermoheadOverview (p1 room)
+    &build<FormPeripheralOverview>,    // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
+    NOT_IMPLEMENTED,                   // 61  FormHccEdit (p1 object)
+    NOT_IMPLEMENTED,                   // 62  FormItcEdit (p1 object)
+    NOT_IMPLEMENTED,                   // 63  FormItcRooms (p1 object)
+    NOT_IMPLEMENTED,                   // 64  FormHeatCurve (p1 object)
+    NOT_IMPLEMENTED,                   // 65  FormVacationMode
+    NOT_IMPLEMENTED,                   // 66  FormStandbyMode
+    NOT_IMPLEMENTED,                   // 67  no screen of its own
+    NOT_IMPLEMENTED,                   // 68  no screen of its own
+    NOT_IMPLEMENTED,                   // 69  FormAnalogEdit (p1 object)
+    &build<FormObjectEditor>,          // 70  FormObjectEditor (p1 object)
+    &build<FormObjectOverview>,        // 71  FormObjectOverview (p1 object type)
+    &build<FormTouchDraw>,             // 72  FormTouchDraw
+    NOT_IMPLEMENTED,                   // 73  FormMireloEdit (p1 object)
+    NOT_IMPLEMENTED,                   // 74  no screen of its own
+    NOT_IMPLEMENTED,                   // 75  FormDHWTankEdit (p1 object)
 };
 
 } // namespace

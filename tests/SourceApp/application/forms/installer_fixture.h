@@ -41,6 +41,13 @@ protected:
         v.valid = false;
         return v;
     }
+    // Scrolls the screen's content until the component shows, then taps it.
+    void reveal(Component* c) {
+        ASSERT_NE(c, nullptr);
+        static_cast<VexalForm*>(screen())->scrollTo(c, FOCUS_AS_NEEDED, c->getTop(), c->getBottom());
+        runTasks(2);
+        tap(c);
+    }
     Button* next() const {
         return find<Button>([](const Button& b) { return b.getWidth() == 80; });
     }
