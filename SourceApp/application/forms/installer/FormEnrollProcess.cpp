@@ -58,7 +58,7 @@ void backTimes(VexalForm& form, int times) {
 } // namespace
 
 FormEnrollProcess::FormEnrollProcess(const State& state)
-    : RequestProcessForm(state, "FormEnrollProcess", ENROL_TEXTS, VID_LEARN_LIST, Status::Text) {
+    : RequestProcessForm(state, "FormEnrollProcess", ENROL_TEXTS, VID_LEARN_LIST) {
     initialize();
 }
 
@@ -81,7 +81,7 @@ void FormEnrollProcess::finish() {
 }
 
 FormRemoveProcess::FormRemoveProcess(const State& state)
-    : RequestProcessForm(state, "FormRemoveProcess", REMOVE_TEXTS, VID_DELETE_LIST, Status::Line) {
+    : RequestProcessForm(state, "FormRemoveProcess", REMOVE_TEXTS, VID_DELETE_LIST) {
     initialize();
 }
 
@@ -100,7 +100,7 @@ void FormRemoveProcess::finish() {
 }
 
 FormProfileChangeProcess::FormProfileChangeProcess(const State& state)
-    : RequestProcessForm(state, "FormProfileChangeProcess", PROFILE_TEXTS, VID_PROFILE, Status::Text) {
+    : RequestProcessForm(state, "FormProfileChangeProcess", PROFILE_TEXTS, VID_PROFILE) {
     initialize();
 }
 

@@ -25,6 +25,8 @@
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
 
+#include <algorithm>
+
 namespace tdx {
 
 using namespace installer;
@@ -107,11 +109,17 @@ FormProfile::FormProfile(const State& state)
     title(content, gettext("System | Hardware profile"));
     const HwProfile::IProfile* profile = currentProfile();
     auto* row = new RowContainer(content, 0, 0, ROW_WIDTH, ROW_HEIGHT);
-    new ContainedLabel(row, 0, 0, 145, ROW_HEIGHT, &bif_myriad12, gettext("Current profile"));
-    // The name as the profile holds it: profile names are product designations.
-    new ContainedLabel(row, 0, 0, 122, ROW_HEIGHT, &bif_myriad12,
-                       profile != nullptr ? std::string(profile->getName())
-                                          : std::string(gettext("Unknown")));
+    auto* caption = new ContainedLabel(row, 0, 0, 145, ROW_HEIGHT, &bif_myriad12, gettext("Current profile"));
+    // The name as the profile holds it: profile names are product designations. The longer ones take two
+    // lines rather than being cut.
+    auto* name =
+        new TextFrame(row, 0, 0, 122, 0, &bif_myriad12,
+                      profile != nullptr ? std::string(profile->getName()) : std::string(gettext("Unknown")),
+                      VerticalAlign::Middle);
+    const int height = std::max(ROW_HEIGHT, name->getHeight() + 6);
+    name->setDimensions(name->getWidth(), height);
+    caption->setDimensions(caption->getWidth(), height);
+    row->setDimensions(ROW_WIDTH, height);
     const struct {
         const char* text;
         unsigned state;

@@ -16,7 +16,6 @@ constexpr int HEADING_HEIGHT = 17;
 constexpr int BAR_HEIGHT = 8;
 constexpr int BAR_GAP = 18;
 constexpr int STATUS_GAP = 4;
-constexpr int STATUS_LINE_HEIGHT = 13;
 } // namespace
 
 const std::vector<uint32_t>& handedIds(const State& state) {
@@ -29,7 +28,7 @@ const std::vector<uint32_t>& handedIds(const State& state) {
 }
 
 RequestProcessForm::RequestProcessForm(const State& state, const char* name, const Texts& texts,
-                                       vid_t watched, Status status)
+                                       vid_t watched)
     : VexalWizardForm(state, false)
     , mTexts(texts)
     , mWatched(watched) {
@@ -40,12 +39,8 @@ RequestProcessForm::RequestProcessForm(const State& state, const char* name, con
     new TextFrame(content, 0, 0, width, 0, &bif_myriad12, gettext("Please wait"));
     mProgress = new ProgressBar(content, 0, BAR_GAP, width, BAR_HEIGHT);
     mProgress->setProgress(ProgressBar::INDETERMINATE);
-    if (status == Status::Line) {
-        mStatus = new ContainedLabel(content, 0, STATUS_GAP, width, STATUS_LINE_HEIGHT, &bif_myriad12,
-                                     gettext(texts.waiting));
-    } else {
-        mStatus = new TextFrame(content, 0, STATUS_GAP, width, 0, &bif_myriad12, gettext(texts.waiting));
-    }
+    // Word-wrapped on every screen: the longer results of some languages do not fit one line.
+    mStatus = new TextFrame(content, 0, STATUS_GAP, width, 0, &bif_myriad12, gettext(texts.waiting));
     setNavigationEnabled(false);
     setNextEnabled(false);
     mNextButton->setText(gettext("Finish"));

@@ -39,10 +39,7 @@ public:
     Phase getPhase() const { return mPhase; }
 
 protected:
-    enum class Status { Text, Line };
-
-    RequestProcessForm(const State& state, const char* name, const Texts& texts, vid_t watched,
-                       Status status);
+    RequestProcessForm(const State& state, const char* name, const Texts& texts, vid_t watched);
 
     // Registers for the answer and writes the request; the derived constructor calls it last.
     void initialize();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "SourceApp/application/AlarmMgr.h"
+#include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/forms/alarm/FormAlarms.h"
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
@@ -65,6 +66,18 @@ protected:
                            uint8_t subtype = 0) {
         Structure.append(new ProxyObject(oid, ObjectInfo(type, subtype), &objectTemplate));
         return ObjectBuilder(oid);
+    }
+    // Every one-line label shows its text whole: a text cut with an ellipsis reaches the box's last column
+    // but one.
+    void expectNoLabelCut(const std::string& picture) {
+        for (ContainedLabel* label : findAll<ContainedLabel>()) {
+            const Box box = label->getVisibleBox();
+            if (!label->isGloballyVisible() || box.isEmpty() || label->getText().empty()) {
+                continue;
+            }
+            const Box ink = inkIn(box, pixel(box.x1, box.y1));
+            EXPECT_LT(ink.x2, box.x2 - 1) << picture << ": " << label->getText();
+        }
     }
     // Whether the box shows any pixel of the colour.
     static bool shows(const Box& box, unsigned colour) { return countColour(box, colour) > 0; }

@@ -17,18 +17,6 @@ protected:
         os_init();
         useCatalogues();
     }
-    // Every one-line label shows its text whole: a text cut with an ellipsis reaches the box's last column
-    // but one.
-    void expectNoLabelCut(const std::string& picture) {
-        for (ContainedLabel* label : findAll<ContainedLabel>()) {
-            const Box box = label->getVisibleBox();
-            if (!label->isGloballyVisible() || box.isEmpty() || label->getText().empty()) {
-                continue;
-            }
-            const Box ink = inkIn(box, pixel(box.x1, box.y1));
-            EXPECT_LT(ink.x2, box.x2 - 1) << picture << ": " << label->getText();
-        }
-    }
 };
 
 TEST_F(StartPictures, NoLineIsCutInAnyLanguage) {
