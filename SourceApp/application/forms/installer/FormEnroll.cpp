@@ -300,12 +300,14 @@ void FormEnrollEnterSerial::handleMessage(Message* message) {
     const Message m = *message;
     VexalWizardForm::handleMessage(message);
     if (m.is(MSG_CHANGE, mEditor)) {
+        // Decided on the entry as it is now, not on the hint's last state: keys typed faster than their
+        // messages are handled still end with Next enabled.
         const bool valid = isEntryValid();
         if (mHint->isVisible() == valid) {
             mHint->setVisible(!valid);
-            setNextEnabled(valid);
             getContent()->fitToContent();
         }
+        setNextEnabled(valid);
     } else if (m.isClick(mNextButton) && isEntryValid()) {
         mClear = false;
         changeState(

@@ -206,6 +206,17 @@ TEST_F(EnrolTest, TheSerialNumberIsTypedAndHandedOnWithTheList) {
     EXPECT_EQ(handed(), (Ids{LIVING, BEDROOM}));
 }
 
+TEST_F(EnrolTest, DigitsTypedFasterThanTheScreenHearsOfThemStillEnableNext) {
+    openWith(SERIAL, {CU});
+    auto* editor = find<SerialNumberEditor>();
+    for (const char c : std::string("1234567890")) {
+        editor->handleKeyPress(c);
+    }
+    runTasks(2);
+    EXPECT_TRUE(nextEnabled());
+    EXPECT_EQ(hint(), nullptr);
+}
+
 TEST_F(EnrolTest, EntriesThatCannotBeHandedOnKeepTheHint) {
     const struct {
         const char* story;
