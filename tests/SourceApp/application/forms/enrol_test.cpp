@@ -71,18 +71,9 @@ protected:
 };
 
 TEST_F(EnrolTest, TheMenuOffersTheThreeTargets) {
-    const struct {
-        const char* link;
-        unsigned state;
-    } rows[] = {{"Global component", INTO_LOCATION},
-                {"Component to a new room", INTO_NEW},
-                {"Component to an existing room", INTO_EXISTING}};
-    for (const auto& row : rows) {
-        open(ENROL);
-        tap(findByText(row.link));
-        runTasks(2);
-        EXPECT_EQ(state().getStateId(), row.state) << row.link;
-    }
+    expectLinksLead(ENROL, {{"Global component", INTO_LOCATION},
+                            {"Component to a new room", INTO_NEW},
+                            {"Component to an existing room", INTO_EXISTING}});
 }
 
 TEST_F(EnrolTest, AGlobalComponentIsLearnedIntoTheControlUnitAndTheListGoesOnWithNext) {
@@ -243,26 +234,6 @@ TEST_F(EnrolTest, TheSerialStepWritesTheFirstSixtyFourDistinctIdsAndNothingForAP
     const size_t before = learnListWrites();
     open(SERIAL);
     EXPECT_EQ(learnListWrites(), before);
-}
-
-TEST_F(DefaultInstallationTest, EnrolmentScreens) {
-    loadDefaultInstallation();
-    const struct {
-        unsigned state;
-        const char* name;
-    } screens[] = {{ENROL, "FormEnrollComponent"},
-                   {INTO_NEW, "FormEnrollIntoNew"},
-                   {INTO_LOCATION, "FormEnrollIntoLocation"},
-                   {INTO_EXISTING, "FormEnrollIntoExisting"},
-                   {SERIAL, "FormEnrollEnterSerial"}};
-    for (const auto& s : screens) {
-        open(s.state);
-        ASSERT_EQ(screen()->getName(), s.name);
-        if (auto* section = find<DropdownButton>()) {
-            tap(section);
-        }
-        screenshot(s.name);
-    }
 }
 
 } // namespace

@@ -48,6 +48,19 @@ protected:
         runTasks(2);
         tap(c);
     }
+    struct LinkRow {
+        const char* link;
+        unsigned state;
+    };
+    // Each link of the menu, tapped, opens its state.
+    void expectLinksLead(unsigned menu, std::initializer_list<LinkRow> rows) {
+        for (const LinkRow& row : rows) {
+            open(menu);
+            tap(findByText(row.link));
+            runTasks(2);
+            EXPECT_EQ(state().getStateId(), row.state) << row.link;
+        }
+    }
     Button* next() const {
         return find<Button>([](const Button& b) { return b.getWidth() == 80; });
     }

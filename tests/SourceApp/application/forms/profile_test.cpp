@@ -192,27 +192,5 @@ TEST_F(ProfileTest, NoRelaysAnywhereSaysSoAndARelayEditorOfNothingGoesBack) {
     EXPECT_EQ(state().getStateId(), RELAYS);
 }
 
-TEST_F(DefaultInstallationTest, ProfileScreens) {
-    loadDefaultInstallation();
-    const struct {
-        unsigned state;
-        unsigned p1;
-        const char* name;
-    } screens[] = {{PROFILE, 0, "FormProfile"},
-                   {CHANGE, 0, "FormProfileChange"},
-                   {CONFIGURATION, 0, "FormProfileConfiguration"},
-                   {OUTDOOR, 0, "FormProfileOutdoorTemp"},
-                   {RELAYS, 0, "FormProfileUserOutputs"},
-                   {RELAY_EDIT, 0x06000316, "FormProfileUserOutputEdit"}};
-    for (const auto& s : screens) {
-        open(s.state, s.p1);
-        ASSERT_EQ(screen()->getName(), s.name);
-        if (auto* section = find<DropdownButton>()) {
-            tap(section);
-        }
-        screenshot(s.name);
-    }
-}
-
 } // namespace
 } // namespace tdx::test

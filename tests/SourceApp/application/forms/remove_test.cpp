@@ -48,18 +48,9 @@ protected:
 };
 
 TEST_F(RemoveTest, TheMenuOffersTheThreeKinds) {
-    const struct {
-        const char* link;
-        unsigned state;
-    } rows[] = {{"Global component", FROM_LOCATION},
-                {"Component associated to a room", FROM_EXISTING},
-                {"Room and associated components", ROOM}};
-    for (const auto& row : rows) {
-        open(REMOVE);
-        tap(findByText(row.link));
-        runTasks(2);
-        EXPECT_EQ(state().getStateId(), row.state) << row.link;
-    }
+    expectLinksLead(REMOVE, {{"Global component", FROM_LOCATION},
+                             {"Component associated to a room", FROM_EXISTING},
+                             {"Room and associated components", ROOM}});
 }
 
 TEST_F(RemoveTest, GlobalComponentsAreHandedOverByTheirAddress) {
@@ -128,26 +119,6 @@ TEST_F(RemoveTest, EmptyListsSaySoAndNothingIsWritten) {
         EXPECT_FALSE(nextEnabled()) << row.state;
     }
     EXPECT_EQ(published(), Published{});
-}
-
-TEST_F(DefaultInstallationTest, RemovalScreens) {
-    loadDefaultInstallation();
-    const struct {
-        unsigned state;
-        const char* name;
-    } screens[] = {{REMOVE, "FormRemoveComponent"},
-                   {FROM_LOCATION, "FormRemoveFromLocation"},
-                   {FROM_EXISTING, "FormRemoveFromExisting"},
-                   {ROOM, "FormRemoveRoom"},
-                   {ALL_ROOMS, "FormRemoveLocation"}};
-    for (const auto& s : screens) {
-        open(s.state);
-        ASSERT_EQ(screen()->getName(), s.name);
-        if (auto* section = find<DropdownButton>()) {
-            tap(section);
-        }
-        screenshot(s.name);
-    }
 }
 
 } // namespace
