@@ -103,15 +103,33 @@ TEST_F(Installer, AGlobalComponentIsEnrolledOrNot) {
     }
 }
 
-TEST_F(Installer, AThermostatIsEnrolledIntoAnExistingRoom) {
-    open(42);
-    tap(named<CheckButton>("Living room"));
-    tap(next());
-    typeSerial("0000001700");
-    tap(next());
-    ASSERT_TRUE(waitForText("Enrollment complete", 10000));
-    ASSERT_TRUE(runUntil([] { return Structure.find(1700) != nullptr; }, 3000));
-    EXPECT_EQ(pt_read_int(1700, 0x80DE), static_cast<int>(LIVING));
+TEST_F(Installer, AThermostatIsEnrolledIntoAnExistingRoomOrNot) {
+    const struct {
+        SimAnswer answer;
+        const char* result;
+        uint32_t waitMs;
+    } rows[] = {
+        {SimAnswer::Success, "Enrollment complete", 10000},
+        {SimAnswer::Failure, "Enrollment failed", 10000},
+        {SimAnswer::Silent, "Enrollment timed out, control unit did not respond yet.", 32000},
+    };
+    uint32_t serial = 1700;
+    for (const auto& row : rows) {
+        mInstaller.config().enrol = row.answer;
+        open(42);
+        tap(named<CheckButton>("Living room"));
+        tap(next());
+        ++serial;
+        typeSerial("000000" + std::to_string(serial));
+        tap(next());
+        ASSERT_TRUE(waitForText(row.result, row.waitMs)) << row.result;
+        if (row.answer == SimAnswer::Success) {
+            ASSERT_TRUE(runUntil([&] { return Structure.find(serial) != nullptr; }, 3000));
+            EXPECT_EQ(pt_read_int(serial, 0x80DE), static_cast<int>(LIVING));
+        } else {
+            EXPECT_FALSE(mSim.model().object(serial).has_value()) << row.result;
+        }
+    }
 }
 
 TEST_F(Installer, AComponentARoomAndAllRoomsAreRemoved) {
@@ -175,6 +193,19 @@ TEST_F(Installer, AProfileChangeRestartsTheDisplayIntoTheNewModel) {
     Configuration.touch_offset_x = Configuration.touch_offset_y = 0.0f;
     open(51);
     EXPECT_NE(named<TextFrame>("3.3.3 Heat Pump, 1 ITC, Automatic H/C change-over"), nullptr);
+}
+
+// A control unit that reports the old profile again, or resets the request, before it applies the new one.
+TEST_F(Installer, AProfileAppliedAfterTheOldOneWasReportedAgainIsComplete) {
+    mInstaller.config().profile = SimProfileAnswer::OldFirst;
+    open(53, 10);
+    EXPECT_TRUE(waitForText("Profile change complete", 10000));
+}
+
+TEST_F(Installer, AProfileAppliedAfterTheRequestWasResetIsComplete) {
+    mInstaller.config().profile = SimProfileAnswer::ResetFirst;
+    open(53, 10);
+    EXPECT_TRUE(waitForText("Profile change complete", 10000));
 }
 
 TEST_F(Installer, AProfileChangeRefusedOrUnansweredSaysSo) {
