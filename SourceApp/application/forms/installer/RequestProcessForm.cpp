@@ -98,6 +98,15 @@ void RequestProcessForm::show(const char* text, bool failed) {
     setNextEnabled(true);
 }
 
+void RequestProcessForm::handleEvent(Event* event) {
+    if (event->kind == EVENT_NETWORK_NOT_CONNECTED) {
+        event->kind = EVENT_NONE;
+        dbg_printf_h("%s: the network is lost; the result stays until Finish", getName().c_str());
+        return;
+    }
+    VexalWizardForm::handleEvent(event);
+}
+
 void RequestProcessForm::handleProxyValueChange(ProxyObject& /*object*/, const OviEx& change) {
     if (change.oid == OID_LOCATION && change.vid == mWatched) {
         update();

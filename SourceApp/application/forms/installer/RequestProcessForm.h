@@ -34,6 +34,9 @@ public:
     ~RequestProcessForm() override;
 
     void handleMessage(Message* message) override;
+    // The screen is left only through "Finish": a control unit restarting after the request (as it does after
+    // a profile change) does not take the result away.
+    void handleEvent(Event* event) override;
     void handleProxyValueChange(ProxyObject& object, const OviEx& change) override;
 
     Phase getPhase() const { return mPhase; }
