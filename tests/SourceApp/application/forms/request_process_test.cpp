@@ -157,17 +157,16 @@ TEST_F(RequestProcessTest, AProfileChangeEndsOnlyWhenTheControlUnitRunsTheReques
     }
 }
 
-TEST_F(RequestProcessTest, FinishingAProfileChangeRestartsTheDisplay) {
+// Finish restarts the display: the whole application's end-to-end story shows it (the restart under way would
+// stay with this program's one system manager).
+TEST_F(RequestProcessTest, TheResultStaysWhileTheControlUnitRestarts) {
     open(PROFILE_PROCESS, 10);
     location().value(VID_PROFILE, BT_VTYPE_U8, 10);
     runTasks(2);
-    // The control unit restarts into its new profile: the result stays.
     networkEvent(6);
     runTasks(2);
-    ASSERT_EQ(state().getStateId(), PROFILE_PROCESS);
-    tap(next());
-    EXPECT_NE(trace().find("SYSTEM restart after the fade"), std::string::npos);
     EXPECT_EQ(state().getStateId(), PROFILE_PROCESS);
+    EXPECT_TRUE(shown("Profile change complete"));
 }
 
 } // namespace
