@@ -276,10 +276,10 @@ FormEnrollEnterSerial::FormEnrollEnterSerial(const State& state)
                           "(thermostats). It looks like this:"));
     new SerialNumberSticker(content, 0, 0);
     mEditor = new SerialNumberEditor(content, 0, 0);
-    mHint = new ContainedLabel(content, 0, 0, width, HINT_HEIGHT, &bif_myriad12,
-                               gettext("Serial number must be in format 1530-XX-XXXX-XXXX"),
-                               HorizontalAlign::Left, VerticalAlign::Top, TextOrientation::Horizontal,
-                               FAILURE_COLOUR);
+    // Word-wrapped: the hint is longer than a line in some languages.
+    mHint = new TextFrame(content, 0, 0, width, 0, &bif_myriad12,
+                          gettext("Serial number must be in format 1530-XX-XXXX-XXXX"), VerticalAlign::Top,
+                          FAILURE_COLOUR);
     mHint->setVisible(false);
     setNextEnabled(false);
     // The list as the target screen handed it on; a state without one asks for nothing.

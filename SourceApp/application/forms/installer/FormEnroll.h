@@ -15,7 +15,7 @@
 namespace tdx {
 
 class Checkbox;
-class ContainedLabel;
+class TextFrame;
 class GridContainer;
 class ProxyObject;
 class SerialNumberEditor;
@@ -91,7 +91,7 @@ public:
 
 private:
     SerialNumberEditor* mEditor = nullptr;
-    ContainedLabel* mHint = nullptr;
+    TextFrame* mHint = nullptr;
 };
 
 } // namespace tdx

@@ -51,9 +51,11 @@ constexpr unsigned WARNING_SPACING = 10;
 constexpr int WARNING_TEXT_WIDTH = 237;
 constexpr int SWITCH_LABEL_WIDTH = 186;
 
+// A long breadcrumb is shown whole in the smaller font rather than cut short.
 void title(StackedContainer* content, const std::string& text) {
-    new ContainedLabel(content, 0, 0, content->getWidth(), TITLE_HEIGHT, &bif_myriad12, text,
-                       HorizontalAlign::Center);
+    const int width = content->getWidth();
+    Font* font = bif_text_width(bif_myriad12.getFont(), text) <= width ? &bif_myriad12 : &bif_myriad10;
+    new ContainedLabel(content, 0, 0, width, TITLE_HEIGHT, font, text, HorizontalAlign::Center);
 }
 
 NavigationLink* link(Container* parent, const std::string& text, int width) {
