@@ -201,5 +201,18 @@ TEST_F(InstallerSimTest, AProfileChangeWipesTheConfigurationAndRestarts) {
     }
 }
 
+TEST(InstallerSimOptions, TheCommandLineWordsSetTheKnobs) {
+    sim::SimInstallerConfig config;
+    for (const char* word : {"enrol=late", "enrol=interim", "remove=fail", "profile=reset-first"}) {
+        EXPECT_TRUE(sim::sim_installer_option(word, config)) << word;
+    }
+    EXPECT_EQ(config.enrol, SimAnswer::Late);
+    EXPECT_TRUE(config.enrolInterim);
+    EXPECT_EQ(config.removal, SimAnswer::Failure);
+    EXPECT_EQ(config.profile, SimProfileAnswer::ResetFirst);
+    EXPECT_FALSE(sim::sim_installer_option("enrol=maybe", config));
+    EXPECT_FALSE(sim::sim_installer_option("", config));
+}
+
 } // namespace
 } // namespace tdx::test
