@@ -1,0 +1,63 @@
+// The screen monkey in the ordinary run: ten thousand random steps on every state id of the registry, and the
+// seed corpus of its fuzz target.
+#include "tests/SourceApp/application/forms/monkey/screen_monkey.h"
+
+#include "SourceApp/application/startup/StateRegistry.h"
+#include "tests/support/corpus_replay.h"
+
+#include <gtest/gtest.h>
+
+namespace tdx::test {
+namespace {
+
+constexpr unsigned STEPS_PER_SCENE = 2500;
+
+// The header bytes of each scene, the steps coming from the generator (see screen_monkey.h).
+struct Scene {
+    uint8_t state;
+    uint8_t scene;
+};
+constexpr Scene SCENES[] = {
+    {0x00, 0x00}, // a plain state on an object; the default installation synchronised, in English
+    {0x01, 0x25}, // a text parameter; the two roots only, subscribing, in Czech
+    {0x0A,
+     0x1A}, // a schedule state on any object id; crafted objects without values, not connected, in Danish
+    {0x14, 0x33}, // an id list and raw parameters; crafted objects at their no-value markers, synchronised,
+                  // in Dutch
+};
+
+class ScreenMonkey : public testing::TestWithParam<unsigned> {};
+
+TEST_P(ScreenMonkey, TenThousandRandomStepsLeaveTheScreensSound) {
+    const unsigned id = GetParam();
+    for (size_t i = 0; i < std::size(SCENES); ++i) {
+        const uint8_t header[] = {static_cast<uint8_t>(id), SCENES[i].state, SCENES[i].scene};
+        MonkeyBytes bytes(header, sizeof header, 410u + 4u * id + static_cast<uint32_t>(i));
+        const MonkeyVerdict verdict = runScreenMonkey(bytes, STEPS_PER_SCENE);
+        EXPECT_TRUE(verdict.sound) << verdict.report;
+        if (verdict.sound) {
+            EXPECT_EQ(verdict.steps, STEPS_PER_SCENE);
+        }
+    }
+}
+
+// Every id of the registry and the first one beyond it.
+INSTANTIATE_TEST_SUITE_P(EveryStateId, ScreenMonkey, testing::Range(0u, STATE_COUNT + 1),
+                         [](const testing::TestParamInfo<unsigned>& info) {
+                             return "State" + std::to_string(info.param);
+                         });
+
+TEST(ScreenMonkeyCorpus, EverySeedAndItsMutationsLeaveTheScreensSound) {
+    const size_t seeds = replayCorpus(
+        "tests/SourceApp/application/forms/monkey/corpus",
+        [](const uint8_t* data, size_t size) {
+            const MonkeyVerdict verdict = runScreenMonkey(data, size);
+            EXPECT_TRUE(verdict.sound) << verdict.report;
+            return verdict.sound;
+        },
+        8);
+    EXPECT_GE(seeds, 8u);
+}
+
+} // namespace
+} // namespace tdx::test
