@@ -9,6 +9,7 @@
 #include "SourceApp/application/OwnDevice.h"
 #include "SourceApp/application/ScheduleEditState.h"
 #include "SourceApp/application/controls/Popup.h"
+#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/gui/core/Control.h"
 #include "SourceApp/gui/core/layout/Viewport.h"
@@ -21,6 +22,7 @@
 #include <deque>
 #include <exception>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace tdx::test {
@@ -51,8 +53,8 @@ enum class Op {
     TapControl,   // [which]: press and release on a control of the newest layer
     PressControl, // [which]: the finger goes down on a control, or slides there when it is down already
     PressAt,      // [x y]: the same at a point
-    Move,         // [x y]: the finger, when down, slides to the point
-    Release,      // the finger, when down, comes up
+    Move,         // [x y]: the finger slides to the point, or comes down there
+    Release,      // the finger comes up, or a tick passes while it is up
     Tick,         // [n]: 1 to 16 ticks of 62 ms
     Stall,        // [n]: the loop stalls for 0.5 to 128 s, then one tick
     Value,        // [object value type number-or-bytes]: a PUBLISH from the control unit
@@ -65,13 +67,14 @@ enum class Op {
 };
 
 // An opcode byte picks an entry modulo the table's size: the more often an op is listed, the more often it
-// comes. Touch dominates, as it does in use.
+// comes. Touch dominates, as it does in use; the first state comes back often enough for the monkey to spend
+// its time there rather than on the screens that the top bar leads to.
 constexpr Op OPS[] = {
     Op::TapControl,  Op::TapControl,  Op::TapControl, Op::TapControl,   Op::PressControl, Op::PressControl,
     Op::PressAt,     Op::PressAt,     Op::Move,       Op::Move,         Op::Release,      Op::Release,
     Op::Release,     Op::Tick,        Op::Tick,       Op::Tick,         Op::Stall,        Op::Value,
     Op::Value,       Op::Value,       Op::Value,      Op::RemoveObject, Op::AppendObject, Op::NetworkEvent,
-    Op::PopupAnswer, Op::PopupAnswer, Op::SyncTime,   Op::Reopen,
+    Op::PopupAnswer, Op::PopupAnswer, Op::SyncTime,   Op::Reopen,       Op::Reopen,
 };
 
 constexpr size_t MAX_TEXT_PARAMETER = 64;
@@ -257,6 +260,11 @@ void Monkey::setScene(uint8_t scene) {
             connect();
             break;
     }
+    // The catalogues come from the resources, as start-up arranges it.
+    i18n.setResourceReader([](uint16_t id) {
+        const Resource resource = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
+        return std::span<const uint8_t>(resource.getData(), resource.getSize());
+    });
     i18n.switchLanguage(static_cast<uint8_t>((scene >> 4) & 3));
     setRegistry(&buildCounted);
 }
@@ -334,14 +342,15 @@ std::string Monkey::step(MonkeyBytes& in) {
             const int x = pickPoint(in, SCREEN_WIDTH);
             const int y = pickPoint(in, SCREEN_HEIGHT);
             if (!mFingerDown) {
-                return "(no move: the finger is up)";
+                return touchAt(x, y, false);
             }
             move(x, y);
             return fmt("move to %d,%d", x, y);
         }
         case Op::Release:
             if (!mFingerDown) {
-                return "(no release: the finger is up)";
+                tick();
+                return "a tick with the finger up";
             }
             release();
             mFingerDown = false;
@@ -710,6 +719,7 @@ MonkeyVerdict runScreenMonkey(MonkeyBytes& bytes, unsigned maxSteps) {
         monkey.begin();
         verdict = monkey.run(bytes, maxSteps);
         i18n.switchLanguage(0);
+        i18n.setResourceReader(nullptr);
         monkey.end();
     }
     application_renew();
