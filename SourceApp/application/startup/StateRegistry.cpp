@@ -4,8 +4,19 @@
 #include "SourceApp/application/forms/common/FormNotImplemented.h"
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
+#include "SourceApp/application/forms/guide/FormFirstStartGuide.h"
+#include "SourceApp/application/forms/guide/FormFirstStartGuideDateTime.h"
+#include "SourceApp/application/forms/guide/FormFirstStartGuideLocale.h"
+#include "SourceApp/application/forms/objects/FormObjectEditor.h"
+#include "SourceApp/application/forms/objects/FormObjectOverview.h"
+#include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
+#include "SourceApp/application/forms/objects/FormThermoheadOverview.h"
 #include "SourceApp/application/forms/start/FormNotLearned.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
+#include "SourceApp/application/forms/system/FormSystem.h"
+#include "SourceApp/application/forms/system/FormSystemBackup.h"
+#include "SourceApp/application/forms/system/FormSystemDateTime.h"
+#include "SourceApp/application/forms/system/FormSystemLocale.h"
 
 #include <array>
 
@@ -24,82 +35,82 @@ constexpr Build NOT_IMPLEMENTED = &build<FormNotImplemented>;
 
 // Indexed by state id. A screen that does not exist yet shows FormNotImplemented until its row names it.
 constexpr std::array<Build, STATE_COUNT> SCREENS = {
-    NOT_IMPLEMENTED,             // 0   no screen of its own
-    &build<FormNotLearned>,      // 1   FormNotLearned
-    NOT_IMPLEMENTED,             // 2   FormSplash
-    NOT_IMPLEMENTED,             // 3   FormTouchCalibration
-    NOT_IMPLEMENTED,             // 4   FormFirstStartGuide
-    NOT_IMPLEMENTED,             // 5   FormFirstStartGuideLocale
-    NOT_IMPLEMENTED,             // 6   FormFirstStartGuideDateTime
-    &build<FormAlarms>,          // 7   FormAlarms
-    NOT_IMPLEMENTED,             // 8   FormHelp (help topic in a SingleParamState)
-    NOT_IMPLEMENTED,             // 9   FormHome, the default state
-    NOT_IMPLEMENTED,             // 10  FormPrograms
-    NOT_IMPLEMENTED,             // 11  FormSystem
-    &build<FormDisplay>,         // 12  FormDisplay
-    NOT_IMPLEMENTED,             // 13  FormRoomEdit (p1 room)
-    NOT_IMPLEMENTED,             // 14  FormRoomSettings (p1 room)
-    NOT_IMPLEMENTED,             // 15  FormRoomTemporaryMode (p1 room)
-    NOT_IMPLEMENTED,             // 16  FormSchedule (ScheduleEditState)
-    NOT_IMPLEMENTED,             // 17  FormScheduleDayEdit (ScheduleEditState)
-    NOT_IMPLEMENTED,             // 18  FormScheduleDayOverview (ScheduleEditState)
-    NOT_IMPLEMENTED,             // 19  FormScheduleCopyOrigin (ScheduleEditState)
-    NOT_IMPLEMENTED,             // 20  FormScheduleCopyTo (ScheduleEditState)
-    &build<FormDisplaySettings>, // 21  FormDisplaySettings
-    NOT_IMPLEMENTED,             // 22  no screen of its own
-    &build<FormDeviceInfo>,      // 23  FormDeviceInfo (p1 device)
-    NOT_IMPLEMENTED,             // 24  FormSystemDateTime
-    NOT_IMPLEMENTED,             // 25  FormSystemLocale
-    NOT_IMPLEMENTED,             // 26  FormSystemBackup
-    NOT_IMPLEMENTED,             // 27  FormDeviceUpgradeUnidentified
-    NOT_IMPLEMENTED,             // 28  FormDeviceUpgradeInfo
-    NOT_IMPLEMENTED,             // 29  FormDeviceUpgradeFirmwareSearch
-    NOT_IMPLEMENTED,             // 30  FormDeviceUpgradeSelectFirmware
-    NOT_IMPLEMENTED,             // 31  FormDeviceUpgradeCardRemoved
-    NOT_IMPLEMENTED,             // 32  FormDeviceUpgradeConfirm (p1 firmware index)
-    NOT_IMPLEMENTED,             // 33  FormDeviceUpgradeWait
-    NOT_IMPLEMENTED,             // 34  FormDeviceUpgradeProgress
-    NOT_IMPLEMENTED,             // 35  FormDeviceUpgradeDone
-    NOT_IMPLEMENTED,             // 36  FormDhwEdit (p1 object)
-    NOT_IMPLEMENTED,             // 37  FormOutput (p1 object)
-    NOT_IMPLEMENTED,             // 38  FormLocation
-    NOT_IMPLEMENTED,             // 39  FormEnrollComponent
-    NOT_IMPLEMENTED,             // 40  FormEnrollIntoNew
-    NOT_IMPLEMENTED,             // 41  FormEnrollIntoLocation
-    NOT_IMPLEMENTED,             // 42  FormEnrollIntoExisting
-    NOT_IMPLEMENTED,             // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,             // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
-    NOT_IMPLEMENTED,             // 45  FormRemoveComponent
-    NOT_IMPLEMENTED,             // 46  FormRemoveFromLocation
-    NOT_IMPLEMENTED,             // 47  FormRemoveFromExisting
-    NOT_IMPLEMENTED,             // 48  FormRemoveRoom
-    NOT_IMPLEMENTED,             // 49  FormRemoveLocation
-    NOT_IMPLEMENTED,             // 50  FormRemoveProcess (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,             // 51  FormProfile
-    NOT_IMPLEMENTED,             // 52  FormProfileChange
-    NOT_IMPLEMENTED,             // 53  FormProfileChangeProcess (p1 profile)
-    NOT_IMPLEMENTED,             // 54  FormProfileConfiguration
-    NOT_IMPLEMENTED,             // 55  FormProfileOutdoorTemp
-    NOT_IMPLEMENTED,             // 56  FormProfileUserOutputs
-    NOT_IMPLEMENTED,             // 57  FormProfileUserOutputEdit (p1 output)
-    NOT_IMPLEMENTED,             // 58  FormRoomThermostat (p1 peripheral)
-    NOT_IMPLEMENTED,             // 59  FormThermoheadOverview (p1 room)
-    NOT_IMPLEMENTED,             // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
-    NOT_IMPLEMENTED,             // 61  FormHccEdit (p1 object)
-    NOT_IMPLEMENTED,             // 62  FormItcEdit (p1 object)
-    NOT_IMPLEMENTED,             // 63  FormItcRooms (p1 object)
-    NOT_IMPLEMENTED,             // 64  FormHeatCurve (p1 object)
-    NOT_IMPLEMENTED,             // 65  FormVacationMode
-    NOT_IMPLEMENTED,             // 66  FormStandbyMode
-    NOT_IMPLEMENTED,             // 67  no screen of its own
-    NOT_IMPLEMENTED,             // 68  no screen of its own
-    NOT_IMPLEMENTED,             // 69  FormAnalogEdit (p1 object)
-    NOT_IMPLEMENTED,             // 70  FormObjectEditor (p1 object)
-    NOT_IMPLEMENTED,             // 71  FormObjectOverview (p1 object type)
-    NOT_IMPLEMENTED,             // 72  FormTouchDraw
-    NOT_IMPLEMENTED,             // 73  FormMireloEdit (p1 object)
-    NOT_IMPLEMENTED,             // 74  no screen of its own
-    NOT_IMPLEMENTED,             // 75  FormDHWTankEdit (p1 object)
+    NOT_IMPLEMENTED,                     // 0   no screen of its own
+    &build<FormNotLearned>,              // 1   FormNotLearned
+    NOT_IMPLEMENTED,                     // 2   FormSplash
+    NOT_IMPLEMENTED,                     // 3   FormTouchCalibration
+    &build<FormFirstStartGuide>,         // 4   FormFirstStartGuide
+    &build<FormFirstStartGuideLocale>,   // 5   FormFirstStartGuideLocale
+    &build<FormFirstStartGuideDateTime>, // 6   FormFirstStartGuideDateTime
+    &build<FormAlarms>,                  // 7   FormAlarms
+    NOT_IMPLEMENTED,                     // 8   FormHelp (help topic in a SingleParamState)
+    NOT_IMPLEMENTED,                     // 9   FormHome, the default state
+    NOT_IMPLEMENTED,                     // 10  FormPrograms
+    &build<FormSystem>,                  // 11  FormSystem
+    &build<FormDisplay>,                 // 12  FormDisplay
+    NOT_IMPLEMENTED,                     // 13  FormRoomEdit (p1 room)
+    NOT_IMPLEMENTED,                     // 14  FormRoomSettings (p1 room)
+    NOT_IMPLEMENTED,                     // 15  FormRoomTemporaryMode (p1 room)
+    NOT_IMPLEMENTED,                     // 16  FormSchedule (ScheduleEditState)
+    NOT_IMPLEMENTED,                     // 17  FormScheduleDayEdit (ScheduleEditState)
+    NOT_IMPLEMENTED,                     // 18  FormScheduleDayOverview (ScheduleEditState)
+    NOT_IMPLEMENTED,                     // 19  FormScheduleCopyOrigin (ScheduleEditState)
+    NOT_IMPLEMENTED,                     // 20  FormScheduleCopyTo (ScheduleEditState)
+    &build<FormDisplaySettings>,         // 21  FormDisplaySettings
+    NOT_IMPLEMENTED,                     // 22  no screen of its own
+    &build<FormDeviceInfo>,              // 23  FormDeviceInfo (p1 device)
+    &build<FormSystemDateTime>,          // 24  FormSystemDateTime
+    &build<FormSystemLocale>,            // 25  FormSystemLocale
+    &build<FormSystemBackup>,            // 26  FormSystemBackup
+    NOT_IMPLEMENTED,                     // 27  FormDeviceUpgradeUnidentified
+    NOT_IMPLEMENTED,                     // 28  FormDeviceUpgradeInfo
+    NOT_IMPLEMENTED,                     // 29  FormDeviceUpgradeFirmwareSearch
+    NOT_IMPLEMENTED,                     // 30  FormDeviceUpgradeSelectFirmware
+    NOT_IMPLEMENTED,                     // 31  FormDeviceUpgradeCardRemoved
+    NOT_IMPLEMENTED,                     // 32  FormDeviceUpgradeConfirm (p1 firmware index)
+    NOT_IMPLEMENTED,                     // 33  FormDeviceUpgradeWait
+    NOT_IMPLEMENTED,                     // 34  FormDeviceUpgradeProgress
+    NOT_IMPLEMENTED,                     // 35  FormDeviceUpgradeDone
+    NOT_IMPLEMENTED,                     // 36  FormDhwEdit (p1 object)
+    NOT_IMPLEMENTED,                     // 37  FormOutput (p1 object)
+    NOT_IMPLEMENTED,                     // 38  FormLocation
+    NOT_IMPLEMENTED,                     // 39  FormEnrollComponent
+    NOT_IMPLEMENTED,                     // 40  FormEnrollIntoNew
+    NOT_IMPLEMENTED,                     // 41  FormEnrollIntoLocation
+    NOT_IMPLEMENTED,                     // 42  FormEnrollIntoExisting
+    NOT_IMPLEMENTED,                     // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
+    NOT_IMPLEMENTED,                // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
+    NOT_IMPLEMENTED,                // 45  FormRemoveComponent
+    NOT_IMPLEMENTED,                // 46  FormRemoveFromLocation
+    NOT_IMPLEMENTED,                // 47  FormRemoveFromExisting
+    NOT_IMPLEMENTED,                // 48  FormRemoveRoom
+    NOT_IMPLEMENTED,                // 49  FormRemoveLocation
+    NOT_IMPLEMENTED,                // 50  FormRemoveProcess (object ids in a SingleParamState)
+    NOT_IMPLEMENTED,                // 51  FormProfile
+    NOT_IMPLEMENTED,                // 52  FormProfileChange
+    NOT_IMPLEMENTED,                // 53  FormProfileChangeProcess (p1 profile)
+    NOT_IMPLEMENTED,                // 54  FormProfileConfiguration
+    NOT_IMPLEMENTED,                // 55  FormProfileOutdoorTemp
+    NOT_IMPLEMENTED,                // 56  FormProfileUserOutputs
+    NOT_IMPLEMENTED,                // 57  FormProfileUserOutputEdit (p1 output)
+    NOT_IMPLEMENTED,                // 58  FormRoomThermostat (p1 peripheral)
+    &build<FormThermoheadOverview>, // 59  FormThermoheadOverview (p1 room)
+    &build<FormPeripheralOverview>, // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
+    NOT_IMPLEMENTED,                // 61  FormHccEdit (p1 object)
+    NOT_IMPLEMENTED,                // 62  FormItcEdit (p1 object)
+    NOT_IMPLEMENTED,                // 63  FormItcRooms (p1 object)
+    NOT_IMPLEMENTED,                // 64  FormHeatCurve (p1 object)
+    NOT_IMPLEMENTED,                // 65  FormVacationMode
+    NOT_IMPLEMENTED,                // 66  FormStandbyMode
+    NOT_IMPLEMENTED,                // 67  no screen of its own
+    NOT_IMPLEMENTED,                // 68  no screen of its own
+    NOT_IMPLEMENTED,                // 69  FormAnalogEdit (p1 object)
+    &build<FormObjectEditor>,       // 70  FormObjectEditor (p1 object)
+    &build<FormObjectOverview>,     // 71  FormObjectOverview (p1 object type)
+    NOT_IMPLEMENTED,                // 72  FormTouchDraw
+    NOT_IMPLEMENTED,                // 73  FormMireloEdit (p1 object)
+    NOT_IMPLEMENTED,                // 74  no screen of its own
+    NOT_IMPLEMENTED,                // 75  FormDHWTankEdit (p1 object)
 };
 
 } // namespace

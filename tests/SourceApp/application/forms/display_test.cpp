@@ -2,7 +2,6 @@
 #include "Libraries/base/os.h"
 #include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/Popup.h"
-#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/device_info.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
@@ -22,15 +21,6 @@ protected:
         FormsTest::SetUp();
         os_init();
     }
-    void TearDown() override {
-        // The update process outlives its screens: end it, as home does, before the next test.
-        if (updates().getProcess() != nullptr) {
-            mCore.defaultState();
-            updates().task();
-        }
-        FormsTest::TearDown();
-    }
-    static UpdateManager& updates() { return *getApplication()->getUpdateManager(); }
     void openActions() { tap(find<DropdownButton>()); }
     // What followed, as one line: record stores since `stores`, the stored first-start flag and whether a
     // restart began.

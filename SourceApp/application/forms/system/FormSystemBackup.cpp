@@ -1,0 +1,87 @@
+#include "SourceApp/application/forms/system/FormSystemBackup.h"
+
+#include "Libraries/base/i18n.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/controls/Popup.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/ProxyObject.h"
+
+namespace tdx {
+
+namespace {
+
+constexpr int IDLE = 0xFF;
+
+// The control unit reports a request value idle with 0xFF in its low byte. Published as an unsigned byte,
+// 0xFF is that type's no-value marker and the table reads it as "no valid value", with the marker in the
+// output: that reading is idle too, or the link would stay disabled until the screen is opened again.
+bool isIdle(oid_t oid, vid_t vid) {
+    int value = 0;
+    const int result = pt_get_int(&value, oid, vid);
+    return (result == PT_OK || result == PT_ERR_NO_VALUE) && (value & 0xFF) == IDLE;
+}
+
+} // namespace
+
+FormSystemBackup::FormSystemBackup(const State& state)
+    : VexalStackedContentForm(state) {
+    setName("FormSystemBackup");
+    StackedContainer* content = getContent();
+    new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12,
+                       gettext("System | Configuration Backup & Restore"), HorizontalAlign::Center);
+    NavigationLink::Builder link{.parent = content, .width = content->getWidth(), .height = 26};
+    link.text = gettext("Backup configuration");
+    mBackupLink = link.build();
+    link.text = gettext("Restore from latest backup");
+    mRestoreLink = link.build();
+    content->fitToContent();
+    Structure.addValueChangeHandler(this);
+}
+
+FormSystemBackup::~FormSystemBackup() {
+    Structure.removeValueChangeHandler(this);
+}
+
+void FormSystemBackup::request(NavigationLink* link, vid_t vid) {
+    if (Structure.find(OID_LOCATION) == nullptr) {
+        return;
+    }
+    link->setEnabled(false);
+    pt_set_int(OID_LOCATION, vid, 1, BT_VTYPE_U8);
+}
+
+void FormSystemBackup::handleMessage(Message* message) {
+    // The base and the children may consume the message; what it was is decided on a copy.
+    const Message m = *message;
+    VexalStackedContentForm::handleMessage(message);
+    if (m.isClick(mBackupLink)) {
+        request(mBackupLink, VID_BACKUP);
+    } else if (m.isClick(mRestoreLink)) {
+        mRestoreAsked =
+            Popup::create(gettext("Attention"), gettext("Restore configuration"),
+                          gettext("Do you want to restore previously stored configuration? System "
+                                  "will reset afterwards."),
+                          PopupButtons::OkCancel) != nullptr;
+    } else if (m.id == MSG_POPUP_RESULT) {
+        // Only the answer to this screen's own question restores: another popup's OK has nothing to do here.
+        const bool asked = mRestoreAsked;
+        mRestoreAsked = false;
+        if (asked && (m.p1 & 0xFF) == Popup::RESULT_OK) {
+            request(mRestoreLink, VID_RESTORE);
+        }
+    }
+}
+
+void FormSystemBackup::handleProxyValueChange(ProxyObject& object, const OviEx& change) {
+    if (object.oid() != OID_LOCATION) {
+        return;
+    }
+    if (change.vid == VID_BACKUP) {
+        mBackupLink->setEnabled(isIdle(object.oid(), VID_BACKUP));
+    } else if (change.vid == VID_RESTORE) {
+        mRestoreLink->setEnabled(isIdle(object.oid(), VID_RESTORE));
+    }
+}
+
+} // namespace tdx
