@@ -9,7 +9,6 @@
 #include "SourceApp/application/OwnDevice.h"
 #include "SourceApp/application/ScheduleEditState.h"
 #include "SourceApp/application/controls/Popup.h"
-#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/gui/core/Control.h"
 #include "SourceApp/gui/core/layout/Viewport.h"
@@ -22,7 +21,6 @@
 #include <deque>
 #include <exception>
 #include <memory>
-#include <span>
 #include <vector>
 
 namespace tdx::test {
@@ -260,12 +258,9 @@ void Monkey::setScene(uint8_t scene) {
             connect();
             break;
     }
-    // The catalogues come from the resources, as start-up arranges it.
-    i18n.setResourceReader([](uint16_t id) {
-        const Resource resource = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-        return std::span<const uint8_t>(resource.getData(), resource.getSize());
-    });
+    useCatalogues();
     i18n.switchLanguage(static_cast<uint8_t>((scene >> 4) & 3));
+    i18n.setLanguageLocale();
     setRegistry(&buildCounted);
 }
 
@@ -718,8 +713,6 @@ MonkeyVerdict runScreenMonkey(MonkeyBytes& bytes, unsigned maxSteps) {
         Monkey monkey;
         monkey.begin();
         verdict = monkey.run(bytes, maxSteps);
-        i18n.switchLanguage(0);
-        i18n.setResourceReader(nullptr);
         monkey.end();
     }
     application_renew();
