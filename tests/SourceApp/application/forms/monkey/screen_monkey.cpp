@@ -64,6 +64,22 @@ enum class Op {
     Reopen,       // the first state again, as a link to it would open it
 };
 
+constexpr const char* OP_NAMES[] = {"tap on a control",
+                                    "press on a control",
+                                    "press",
+                                    "move",
+                                    "release",
+                                    "ticks",
+                                    "stall",
+                                    "value",
+                                    "object removal",
+                                    "object announcement",
+                                    "network event",
+                                    "popup answer",
+                                    "clock setting",
+                                    "state opened again"};
+static_assert(std::size(OP_NAMES) == static_cast<size_t>(Op::Reopen) + 1);
+
 // An opcode byte picks an entry modulo the table's size: the more often an op is listed, the more often it
 // comes. Touch dominates, as it does in use; the first state comes back often enough for the monkey to spend
 // its time there rather than on the screens that the top bar leads to.
@@ -84,6 +100,7 @@ constexpr uint32_t PERIPHERAL_ADDRESS = 0x000520;
 // ---- Screens alive ----
 
 int gScreensAlive = 0;
+Core::ChangeStateCallback gRegistry = &AppChangeState;
 
 // Rides along, hidden, as the last child of every screen the registry builds: it goes when its screen goes,
 // which lets the monkey count the screens alive without the GUI core's help.
@@ -99,7 +116,7 @@ public:
 };
 
 Form* buildCounted(unsigned previous, unsigned next, const State& state) {
-    Form* screen = AppChangeState(previous, next, state);
+    Form* screen = gRegistry(previous, next, state);
     if (screen != nullptr) {
         new ScreenSentinel(screen);
     }
@@ -183,6 +200,7 @@ private:
     std::unique_ptr<State> mFirstState;
     std::vector<oid_t> mRemoved;
     bool mFingerDown = false;
+    const char* mUnderWay = "opening the first state"; // the kind of step being taken
 };
 
 MonkeyVerdict Monkey::run(MonkeyBytes& in, unsigned maxSteps) {
@@ -224,8 +242,10 @@ MonkeyVerdict Monkey::run(MonkeyBytes& in, unsigned maxSteps) {
             }
         }
     } catch (const FailedAssertion& assertion) {
+        recent.push_back(std::string("(") + mUnderWay + ")");
         fail(std::string("assertion: ") + assertion.what());
     } catch (const std::exception& exception) {
+        recent.push_back(std::string("(") + mUnderWay + ")");
         fail(std::string("exception: ") + exception.what());
     }
     return verdict;
@@ -324,7 +344,9 @@ std::unique_ptr<State> Monkey::decodeState(MonkeyBytes& in, uint8_t id, uint8_t 
 // ---- Steps ----
 
 std::string Monkey::step(MonkeyBytes& in) {
-    switch (OPS[in.u8() % std::size(OPS)]) {
+    const Op op = OPS[in.u8() % std::size(OPS)];
+    mUnderWay = OP_NAMES[static_cast<size_t>(op)];
+    switch (op) {
         case Op::TapControl:
             return touchControl(in, true);
         case Op::PressControl:
@@ -696,7 +718,8 @@ std::string Monkey::componentOutside() const {
 
 } // namespace
 
-MonkeyVerdict runScreenMonkey(MonkeyBytes& bytes, unsigned maxSteps) {
+MonkeyVerdict runScreenMonkey(MonkeyBytes& bytes, unsigned maxSteps, Core::ChangeStateCallback registry) {
+    gRegistry = registry != nullptr ? registry : &AppChangeState;
     const bool traced = dbg_is_enabled();
     dbg_set_enabled(false);
     // The display's identity, which the screens show and start-up gives.

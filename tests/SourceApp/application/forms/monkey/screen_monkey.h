@@ -17,6 +17,8 @@
 //            (see Op in screen_monkey.cpp)
 #pragma once
 
+#include "SourceApp/gui/core/Core.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <random>
@@ -59,8 +61,9 @@ struct MonkeyVerdict {
 };
 
 // Runs the scene and at most maxSteps steps from the bytes on a fresh application object and harness, and
-// leaves nothing of them behind.
-MonkeyVerdict runScreenMonkey(MonkeyBytes& bytes, unsigned maxSteps);
+// leaves nothing of them behind. The screens come from the program's registry unless another is given.
+MonkeyVerdict runScreenMonkey(MonkeyBytes& bytes, unsigned maxSteps,
+                              Core::ChangeStateCallback registry = nullptr);
 MonkeyVerdict runScreenMonkey(const uint8_t* data, size_t size);
 
 } // namespace tdx::test

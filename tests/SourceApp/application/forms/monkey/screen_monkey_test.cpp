@@ -2,7 +2,11 @@
 // seed corpus of its fuzz target.
 #include "tests/SourceApp/application/forms/monkey/screen_monkey.h"
 
+#include "Libraries/base/os.h"
+#include "SourceApp/application/controls/TopBar.h"
 #include "SourceApp/application/startup/StateRegistry.h"
+#include "SourceApp/gui/core/Control.h"
+#include "SourceApp/gui/core/Form.h"
 #include "tests/support/corpus_replay.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +61,65 @@ TEST(ScreenMonkeyCorpus, EverySeedAndItsMutationsLeaveTheScreensSound) {
         },
         8);
     EXPECT_GE(seeds, 19u);
+}
+
+// Screens with one fault each of the kinds the monkey looks for.
+struct OverhangingScreen : Form {
+    explicit OverhangingScreen(const State& state)
+        : Form(state) {
+        new Spacer(this, 300, 100, 40, 20);
+    }
+};
+
+// Misses the release of its touch.
+struct StickyControl : Control {
+    using Control::Control;
+    void handleEvent(Event* event) override {
+        if (event->kind != EVENT_TOUCH_RELEASE) {
+            Control::handleEvent(event);
+        }
+    }
+};
+struct StickyScreen : Form {
+    explicit StickyScreen(const State& state)
+        : Form(state) {
+        new StickyControl(this, 100, 100, 60, 40);
+    }
+};
+
+struct AssertingScreen : Form {
+    using Form::Form;
+    void handleEvent(Event* event) override {
+        OS_ASSERT_MSG(event->kind != EVENT_NETWORK_NOT_CONNECTED, "the network is always there");
+        Form::handleEvent(event);
+    }
+};
+
+TEST(ScreenMonkeySelfTest, EachKindOfFaultIsFoundAndNamed) {
+    const struct {
+        Core::ChangeStateCallback registry;
+        const char* named;
+    } cases[] = {
+        {[](unsigned, unsigned, const State& s) -> Form* { return new OverhangingScreen(s); },
+         "outside the screen: Spacer (300,100)-(339,119)"},
+        {[](unsigned, unsigned, const State& s) -> Form* { return new StickyScreen(s); },
+         "pressed with the finger up: Control"},
+        {[](unsigned, unsigned, const State& s) -> Form* { return new AssertingScreen(s); },
+         "assertion: the network is always there"},
+        {[](unsigned, unsigned, const State& s) -> Form* {
+             new Form(s); // opens itself as a layer beside the screen
+             return new Form(s);
+         },
+         "2 screens among 2 layers"},
+    };
+    for (const auto& c : cases) {
+        // State 1 on the two roots, not connected, then random steps.
+        const uint8_t header[] = {1, 0x00, 0x09};
+        MonkeyBytes bytes(header, sizeof header, 410);
+        const MonkeyVerdict verdict = runScreenMonkey(bytes, 2000, c.registry);
+        EXPECT_FALSE(verdict.sound) << c.named;
+        EXPECT_NE(verdict.report.find(c.named), std::string::npos) << verdict.report;
+    }
 }
 
 } // namespace
