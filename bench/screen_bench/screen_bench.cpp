@@ -9,10 +9,12 @@
 #include "bench/support/app_rig.h"
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,7 +25,7 @@ namespace {
 using bench::Folder;
 using bench::Rig;
 
-constexpr uint32_t SETTLE_MS = 300;
+constexpr uint32_t SETTLE_MS = 200;
 constexpr uint32_t STAND_MS = 2000;
 constexpr double MIN_TIME_S = 0.1;
 
@@ -36,25 +38,31 @@ unsigned shownState() {
 }
 
 // Opens the state and lets the screen settle: what its constructor asked for, and its values.
-void show(Rig& rig, unsigned id, unsigned p1) {
-    core().changeState(id, static_cast<int>(p1), 0, 0, 0);
+void show(Rig& rig, const State& state) {
+    core().changeState(state);
     rig.run(SETTLE_MS);
 }
 
-// The first parameter that the screen keeps: none, or the first object of the installation that it takes. A
-// screen that does not find its object goes back at once, and its timing would tell nothing of it.
-unsigned parameterFor(Rig& rig, unsigned id) {
-    std::vector<unsigned> candidates{0};
+// The first state of the id that the screen keeps: plain or with a text, on no object or on the first object
+// of the installation that it takes. A screen that does not find its object or the state it needs goes back
+// at once, and its timing would tell nothing of it.
+std::unique_ptr<State> stateFor(Rig& rig, unsigned id) {
+    std::vector<unsigned> objects{0};
     for (const ProxyObject* object : Structure) {
-        candidates.push_back(object->oid());
+        objects.push_back(object->oid());
     }
-    for (unsigned p1 : candidates) {
-        show(rig, id, p1);
-        if (shownState() == id) {
-            return p1;
+    for (unsigned p1 : objects) {
+        for (bool titled : {false, true}) {
+            std::unique_ptr<State> state =
+                titled ? std::make_unique<SingleParamState<std::string>>(id, p1, 0, 0, 0, "General")
+                       : std::make_unique<State>(id, p1);
+            show(rig, *state);
+            if (shownState() == id) {
+                return state;
+            }
         }
     }
-    return 0;
+    return std::make_unique<State>(id);
 }
 
 // The application thread's own time: on a shared machine the wall clock also counts other programs' turns.
@@ -64,22 +72,22 @@ double threadSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-void openAndDraw(benchmark::State& state, Rig* rig, unsigned id, unsigned p1) {
-    show(*rig, id, p1);
-    for (auto _ : state) {
-        core().changeState(id, static_cast<int>(p1), 0, 0, 0);
+void openAndDraw(benchmark::State& bench, Rig* rig, const State* state) {
+    show(*rig, *state);
+    for (auto _ : bench) {
+        core().changeState(*state);
         const double start = threadSeconds();
         core().task(); // builds the screen, draws its first frame and shows it
-        state.SetIterationTime(threadSeconds() - start);
+        bench.SetIterationTime(threadSeconds() - start);
         Emulation::AppLoopTask(); // what the new screen queued
     }
 }
 
-void idlePass(benchmark::State& state, Rig* rig, unsigned id, unsigned p1) {
-    show(*rig, id, p1);
+void idlePass(benchmark::State& bench, Rig* rig, const State* state) {
+    show(*rig, *state);
     rig->run(STAND_MS);
     // The clock stands still: nothing falls due, as in most of the passes of a running display.
-    for (auto _ : state) {
+    for (auto _ : bench) {
         Emulation::AppLoopTask();
     }
 }
@@ -87,6 +95,9 @@ void idlePass(benchmark::State& state, Rig* rig, unsigned id, unsigned p1) {
 // The console's report, and the slowest runs of each kind at the end.
 class SlowestReporter : public benchmark::ConsoleReporter {
 public:
+    explicit SlowestReporter(OutputOptions options)
+        : ConsoleReporter(options) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
@@ -133,20 +144,23 @@ int main(int argc, char** argv) {
     }
     rig.run(STAND_MS);
     // Every id of the registry and the first one beyond it, each with the screen's class in its name.
+    std::vector<std::unique_ptr<State>> states;
     for (unsigned id = 0; id <= STATE_COUNT; ++id) {
-        const unsigned p1 = parameterFor(rig, id);
+        states.push_back(stateFor(rig, id));
         const Form* screen = core().getScreen();
         const bool kept = screen != nullptr && shownState() == id;
         const std::string name = std::to_string(id) + "/" + (kept ? screen->getName() : "leaves-at-once");
-        benchmark::RegisterBenchmark(("OpenAndDraw/" + name).c_str(), openAndDraw, &rig, id, p1)
+        benchmark::RegisterBenchmark(("OpenAndDraw/" + name).c_str(), openAndDraw, &rig, states.back().get())
             ->UseManualTime()
             ->MinTime(MIN_TIME_S)
             ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(("IdlePass/" + name).c_str(), idlePass, &rig, id, p1)
+        benchmark::RegisterBenchmark(("IdlePass/" + name).c_str(), idlePass, &rig, states.back().get())
             ->MinTime(MIN_TIME_S)
             ->Unit(benchmark::kMicrosecond);
     }
-    SlowestReporter reporter;
+    // Coloured only on a terminal.
+    SlowestReporter reporter(isatty(STDOUT_FILENO) != 0 ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                        : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printSlowest("OpenAndDraw", "1000 us");
     reporter.printSlowest("IdlePass", "20 us");
