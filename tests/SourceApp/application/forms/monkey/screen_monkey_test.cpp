@@ -64,10 +64,13 @@ TEST(ScreenMonkeyCorpus, EverySeedAndItsMutationsLeaveTheScreensSound) {
 }
 
 // Screens with one fault each of the kinds the monkey looks for.
-struct OverhangingScreen : Form {
-    explicit OverhangingScreen(const State& state)
+
+// A screen with one child in the given box.
+template <class Child, int X, int Y, int WIDTH, int HEIGHT>
+struct ScreenWith : Form {
+    explicit ScreenWith(const State& state)
         : Form(state) {
-        new Spacer(this, 300, 100, 40, 20);
+        new Child(this, X, Y, WIDTH, HEIGHT);
     }
 };
 
@@ -78,12 +81,6 @@ struct StickyControl : Control {
         if (event->kind != EVENT_TOUCH_RELEASE) {
             Control::handleEvent(event);
         }
-    }
-};
-struct StickyScreen : Form {
-    explicit StickyScreen(const State& state)
-        : Form(state) {
-        new StickyControl(this, 100, 100, 60, 40);
     }
 };
 
@@ -100,9 +97,13 @@ TEST(ScreenMonkeySelfTest, EachKindOfFaultIsFoundAndNamed) {
         Core::ChangeStateCallback registry;
         const char* named;
     } cases[] = {
-        {[](unsigned, unsigned, const State& s) -> Form* { return new OverhangingScreen(s); },
+        {[](unsigned, unsigned, const State& s) -> Form* {
+             return new ScreenWith<Spacer, 300, 100, 40, 20>(s);
+         },
          "outside the screen: Spacer (300,100)-(339,119)"},
-        {[](unsigned, unsigned, const State& s) -> Form* { return new StickyScreen(s); },
+        {[](unsigned, unsigned, const State& s) -> Form* {
+             return new ScreenWith<StickyControl, 100, 100, 60, 40>(s);
+         },
          "pressed with the finger up: Control"},
         {[](unsigned, unsigned, const State& s) -> Form* { return new AssertingScreen(s); },
          "assertion: the network is always there"},
