@@ -60,7 +60,7 @@ TEST(ScreenMonkeyCorpus, EverySeedAndItsMutationsLeaveTheScreensSound) {
             return verdict.sound;
         },
         8);
-    EXPECT_GE(seeds, 19u);
+    EXPECT_GE(seeds, 24u);
 }
 
 // Screens with one fault each of the kinds the monkey looks for.
