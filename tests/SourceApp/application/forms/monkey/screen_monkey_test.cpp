@@ -59,7 +59,7 @@ TEST(ScreenMonkeyCorpus, EverySeedAndItsMutationsLeaveTheScreensSound) {
             EXPECT_TRUE(verdict.sound) << verdict.report;
             return verdict.sound;
         },
-        8);
+        2);
     EXPECT_GE(seeds, 24u);
 }
 
