@@ -11,6 +11,10 @@
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
 #include "SourceApp/application/forms/objects/FormThermoheadOverview.h"
+#include "SourceApp/application/forms/room/FormRoomEdit.h"
+#include "SourceApp/application/forms/room/FormRoomSettings.h"
+#include "SourceApp/application/forms/room/FormRoomTemporaryMode.h"
+#include "SourceApp/application/forms/room/FormRoomThermostat.h"
 #include "SourceApp/application/forms/start/FormNotLearned.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
 #include "SourceApp/application/forms/system/FormSystem.h"
@@ -48,9 +52,9 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 10  FormPrograms
     &build<FormSystem>,                  // 11  FormSystem
     &build<FormDisplay>,                 // 12  FormDisplay
-    NOT_IMPLEMENTED,                     // 13  FormRoomEdit (p1 room)
-    NOT_IMPLEMENTED,                     // 14  FormRoomSettings (p1 room)
-    NOT_IMPLEMENTED,                     // 15  FormRoomTemporaryMode (p1 room)
+    &build<FormRoomEdit>,                // 13  FormRoomEdit (p1 room)
+    &build<FormRoomSettings>,            // 14  FormRoomSettings (p1 room)
+    &build<FormRoomTemporaryMode>,       // 15  FormRoomTemporaryMode (p1 room)
     NOT_IMPLEMENTED,                     // 16  FormSchedule (ScheduleEditState)
     NOT_IMPLEMENTED,                     // 17  FormScheduleDayEdit (ScheduleEditState)
     NOT_IMPLEMENTED,                     // 18  FormScheduleDayOverview (ScheduleEditState)
@@ -93,7 +97,7 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                // 55  FormProfileOutdoorTemp
     NOT_IMPLEMENTED,                // 56  FormProfileUserOutputs
     NOT_IMPLEMENTED,                // 57  FormProfileUserOutputEdit (p1 output)
-    NOT_IMPLEMENTED,                // 58  FormRoomThermostat (p1 peripheral)
+    &build<FormRoomThermostat>,     // 58  FormRoomThermostat (p1 peripheral)
     &build<FormThermoheadOverview>, // 59  FormThermoheadOverview (p1 room)
     &build<FormPeripheralOverview>, // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
     NOT_IMPLEMENTED,                // 61  FormHccEdit (p1 object)
