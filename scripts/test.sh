@@ -22,12 +22,13 @@ echo "== Tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/asan --output-on-failure --parallel "$jobs" --timeout 600
 
-echo "== The host core's threads under ThreadSanitizer"
+echo "== The host core's and the inspector's threads under ThreadSanitizer"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$lines_release" -DTDX_WERROR=ON \
     -DTDX_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_C_FLAGS=-fsanitize=thread \
     -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
-cmake --build build/tsan --parallel "$jobs" --target test_host_core
+cmake --build build/tsan --parallel "$jobs" --target test_host_core test_inspector_model
 TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/SourceHost/host/test_host_core --gtest_brief=1
+TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/SourceHost/inspector/test_inspector_model --gtest_brief=1
 
 if command -v clang++ >/dev/null 2>&1; then
     echo "== Fuzz targets (clang, libFuzzer, sanitizers, coverage throughout): a few seconds on each corpus"

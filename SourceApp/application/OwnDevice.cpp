@@ -10,4 +10,8 @@ uint32_t own_network_address() {
     return DI.hw->network_address;
 }
 
+std::string own_build_version() {
+    return DI.sw != nullptr && DI.sw->build != 0 ? build_get_short_version(DI.sw) : std::string();
+}
+
 } // namespace tdx

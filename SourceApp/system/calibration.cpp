@@ -10,9 +10,7 @@
 
 namespace tdx {
 
-namespace {
-
-int mapAxis(int raw, float scale, float offset) {
+int calibration_map(int raw, float scale, float offset) {
     const double mapped = raw * static_cast<double>(scale) + static_cast<double>(offset) + 0.5;
     if (std::isnan(mapped)) {
         return 0;
@@ -20,8 +18,6 @@ int mapAxis(int raw, float scale, float offset) {
     // Clamped first: converting a value outside the int range is undefined.
     return static_cast<int>(std::clamp(mapped, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
-
-} // namespace
 
 bool calibration_calculate(const calibration_input* data, calibration_result* result) {
     OS_ASSERT(data);
@@ -43,8 +39,8 @@ bool calibration_calculate(const calibration_input* data, calibration_result* re
 void calibration_apply(int* x, int* y) {
     OS_ASSERT(x);
     OS_ASSERT(y);
-    *x = mapAxis(*x, Configuration.touch_scale_x, Configuration.touch_offset_x);
-    *y = mapAxis(*y, Configuration.touch_scale_y, Configuration.touch_offset_y);
+    *x = calibration_map(*x, Configuration.touch_scale_x, Configuration.touch_offset_x);
+    *y = calibration_map(*y, Configuration.touch_scale_y, Configuration.touch_offset_y);
 }
 
 } // namespace tdx

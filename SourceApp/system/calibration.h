@@ -29,4 +29,7 @@ bool calibration_calculate(const calibration_input* data, calibration_result* re
 // coefficient that is not a number maps to 0.
 void calibration_apply(int* x, int* y);
 
+// One axis mapped as calibration_apply maps it, with the given coefficients.
+int calibration_map(int raw, float scale, float offset);
+
 } // namespace tdx

@@ -50,7 +50,7 @@ std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::str
     return options;
 }
 
-int desktop_main(int argc, char** argv, DesktopEnvironment environment) {
+int desktop_main(int argc, char** argv, DesktopEnvironment environment, InspectorRunner inspector) {
     std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     std::string error;
     const std::optional<DesktopOptions> options = desktop_parse_arguments(arguments, &error);
@@ -79,9 +79,8 @@ int desktop_main(int argc, char** argv, DesktopEnvironment environment) {
         }
         return 1;
     }
-    if (options->inspector) {
-        std::fprintf(stderr, "%s\n",
-                     gettext("The inspector window is not available yet; the emulator window opens."));
+    if (options->inspector && inspector) {
+        return inspector(std::move(environment.application));
     }
 
     auto window = std::make_unique<CSimpleMainWindow>(std::move(environment.application));

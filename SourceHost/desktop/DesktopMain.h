@@ -31,8 +31,12 @@ struct DesktopEnvironment {
     std::function<void(const std::string& text)> errorBox;
 };
 
+// Runs the application in the inspector window until it is closed; returns the exit code.
+using InspectorRunner = std::function<int(HostApplication application)>;
+
 // Returns the exit code: 1 without a converter, 2 for bad arguments, 18 after the window was closed. When the
 // application thread does not end within a second of the close, the process ends at once with that code.
-int desktop_main(int argc, char** argv, DesktopEnvironment environment);
+// With the inspector argument, `inspector` runs instead of the plain window (the plain window without one).
+int desktop_main(int argc, char** argv, DesktopEnvironment environment, InspectorRunner inspector = {});
 
 } // namespace tdx

@@ -144,12 +144,18 @@ void VexalForm::scrollTo(const Component* component, FocusPosition position, int
     mScrollBar->setThumbPosition(p);
 }
 
-void VexalForm::setHelp(const char* topic) {
+resource_id VexalForm::getHelpResource() {
     const uint32_t translation = i18n.getTranslationId();
     const char* name =
         translation == 0 ? "res_translation_en" : ResourceMgr::getName(static_cast<resource_id>(translation));
-    const std::string helpName = std::string(name != nullptr ? name : "") + "_help";
-    if (topic == nullptr || ResourceMgr::getIdByName(helpName.c_str()) == 0) {
+    if (name == nullptr) {
+        return res_none;
+    }
+    return ResourceMgr::getIdByName((std::string(name) + "_help").c_str());
+}
+
+void VexalForm::setHelp(const char* topic) {
+    if (topic == nullptr || getHelpResource() == res_none) {
         mHelpButton->setEnabled(false);
         return;
     }
@@ -178,6 +184,18 @@ void VexalForm::updateAlarms() {
     mAlarmButton->setIcon(look.icon, 0, look.dy);
     mAlarmButton->setFaceColor(look.face);
     mAlarmButton->setActiveFaceColor(look.activeFace);
+}
+
+void VexalForm::handleEvent(Event* event) {
+    if (event->kind == EVENT_NETWORK_NOT_CONNECTED) {
+        event->kind = EVENT_NONE;
+        // Twice in one pass (the port failed as the control unit went silent) still leaves one entry.
+        if (core().getStateManager().getState().getStateId() != NOT_ENROLLED_STATE_ID) {
+            core().changeState(NOT_ENROLLED_STATE_ID, 0, 0, 0, 0);
+        }
+        return;
+    }
+    Form::handleEvent(event);
 }
 
 void VexalForm::handleMessage(Message* message) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "SourceApp/application/commands/bindings/FormModel.h"
+#include "SourceApp/application/resources/resource_names.h"
 #include "SourceApp/gui/core/Form.h"
 
 namespace tdx {
@@ -25,6 +26,7 @@ public:
     static constexpr unsigned WARNING_COLOR = 0x41DEFF;
     static constexpr unsigned ALARMS_STATE_ID = 7;
     static constexpr unsigned HELP_STATE_ID = 8;
+    static constexpr unsigned NOT_ENROLLED_STATE_ID = 1;
 
     explicit VexalForm(const State& state);
     ~VexalForm() override;
@@ -49,11 +51,16 @@ public:
     // Offers help on the topic when the current language has a help resource; else the help button stays
     // disabled.
     void setHelp(const char* topic);
+    // The help catalogue of the current language: the resource named after its translation catalogue
+    // ("res_translation_en" for the built-in English) with "_help" appended; res_none when there is none.
+    static resource_id getHelpResource();
     FormModel& getModel() { return mModel; }
     // The alarm button follows the alarm manager's state.
     void updateAlarms();
 
     void handleMessage(Message* message) override;
+    // A lost network leads to the not-enrolled screen from any framed screen.
+    void handleEvent(Event* event) override;
 
 protected:
     // The scrolled content area of the derived frames: the viewport, the content the caller builds inside it,

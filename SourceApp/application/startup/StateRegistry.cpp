@@ -7,6 +7,8 @@
 #include "SourceApp/application/forms/guide/FormFirstStartGuide.h"
 #include "SourceApp/application/forms/guide/FormFirstStartGuideDateTime.h"
 #include "SourceApp/application/forms/guide/FormFirstStartGuideLocale.h"
+#include "SourceApp/application/forms/help/FormHelp.h"
+#include "SourceApp/application/forms/home/FormHome.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
@@ -16,6 +18,9 @@
 #include "SourceApp/application/forms/room/FormRoomTemporaryMode.h"
 #include "SourceApp/application/forms/room/FormRoomThermostat.h"
 #include "SourceApp/application/forms/start/FormNotLearned.h"
+#include "SourceApp/application/forms/start/FormSplash.h"
+#include "SourceApp/application/forms/start/FormTouchCalibration.h"
+#include "SourceApp/application/forms/start/FormTouchDraw.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
 #include "SourceApp/application/forms/system/FormSystem.h"
 #include "SourceApp/application/forms/system/FormSystemBackup.h"
@@ -41,14 +46,14 @@ constexpr Build NOT_IMPLEMENTED = &build<FormNotImplemented>;
 constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 0   no screen of its own
     &build<FormNotLearned>,              // 1   FormNotLearned
-    NOT_IMPLEMENTED,                     // 2   FormSplash
-    NOT_IMPLEMENTED,                     // 3   FormTouchCalibration
+    &build<FormSplash>,                  // 2   FormSplash
+    &build<FormTouchCalibration>,        // 3   FormTouchCalibration
     &build<FormFirstStartGuide>,         // 4   FormFirstStartGuide
     &build<FormFirstStartGuideLocale>,   // 5   FormFirstStartGuideLocale
     &build<FormFirstStartGuideDateTime>, // 6   FormFirstStartGuideDateTime
     &build<FormAlarms>,                  // 7   FormAlarms
-    NOT_IMPLEMENTED,                     // 8   FormHelp (help topic in a SingleParamState)
-    NOT_IMPLEMENTED,                     // 9   FormHome, the default state
+    &build<FormHelp>,                    // 8   FormHelp (help topic in a SingleParamState)
+    &build<FormHome>,                    // 9   FormHome, the default state
     NOT_IMPLEMENTED,                     // 10  FormPrograms
     &build<FormSystem>,                  // 11  FormSystem
     &build<FormDisplay>,                 // 12  FormDisplay
@@ -111,7 +116,7 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                // 69  FormAnalogEdit (p1 object)
     &build<FormObjectEditor>,       // 70  FormObjectEditor (p1 object)
     &build<FormObjectOverview>,     // 71  FormObjectOverview (p1 object type)
-    NOT_IMPLEMENTED,                // 72  FormTouchDraw
+    &build<FormTouchDraw>,          // 72  FormTouchDraw
     NOT_IMPLEMENTED,                // 73  FormMireloEdit (p1 object)
     NOT_IMPLEMENTED,                // 74  no screen of its own
     NOT_IMPLEMENTED,                // 75  FormDHWTankEdit (p1 object)

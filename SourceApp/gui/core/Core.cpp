@@ -109,7 +109,19 @@ void Core::deliverEvents() {
         cancelTouchBehindFront();
         Event event = mEvents.front();
         mEvents.pop_front();
-        if (!mLayers.empty() && mLayers.front()->isVisible()) {
+        if (event_is_network(event.kind)) {
+            // News of the network concerns the screen as well as a popup or editor open above it: every
+            // layer hears it, newest first, until one consumes it.
+            const std::vector<Component*> layers = mLayers;
+            for (Component* layer : layers) {
+                if (event.kind == EVENT_NONE) {
+                    break;
+                }
+                if (isLayer(layer) && layer->isVisible()) {
+                    layer->handleEvent(&event);
+                }
+            }
+        } else if (!mLayers.empty() && mLayers.front()->isVisible()) {
             mLayers.front()->handleEvent(&event);
         }
     }

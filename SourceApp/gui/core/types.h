@@ -36,6 +36,10 @@ constexpr bool event_is_positional(int kind) {
     return (kind >= EVENT_TOUCH_PRESS && kind <= EVENT_TOUCH_MOVE) ||
            (kind >= EVENT_DEBUG_MOVE && kind <= EVENT_DEBUG_SELECT);
 }
+// News from the device network rather than input.
+constexpr bool event_is_network(int kind) {
+    return kind >= EVENT_PERIPHERAL_CONNECTED && kind <= EVENT_NETWORK_CONNECTED;
+}
 constexpr bool event_is_known(int kind) {
     return kind > EVENT_NONE && kind <= EVENT_DEBUG_SELECT;
 }

@@ -78,6 +78,7 @@ void TaviProtocol::restart() {
     mOwner = NET_NO_OWNER;
     mEverConnected = false;
     mSyncStartRaised = false;
+    mLost = false;
     mCommands.clear();
     mInFlight.reset();
     mInFlightCmd = 0;
@@ -97,6 +98,9 @@ void TaviProtocol::task() {
 
 void TaviProtocol::raise(int kind) {
     dbg_printf_h("tavi: event %d", kind);
+    if (kind == NET_EVENT_NOT_CONNECTED) {
+        mLost = true;
+    }
     if (mSink) {
         mSink(kind);
     }
@@ -125,6 +129,7 @@ void TaviProtocol::handleConnected(u32 owner) {
     mOwner = owner;
     mEverConnected = true;
     mSyncStartRaised = false;
+    mLost = false;
     Structure.setControlUnit(oid_address(owner));
     // What was written while off-line is not sent: the control unit's values are about to come in.
     Structure.clearPublishQueue();

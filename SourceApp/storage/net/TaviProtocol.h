@@ -84,6 +84,9 @@ public:
     bool isSynchronized() const { return mState == State::Ready; }
     // The control unit the display is connected to, NET_NO_OWNER when not connected. Callers mask 24 bits.
     unsigned getOwner() const { return mOwner; }
+    // A "not connected" was raised and no connection has come since: a screen built after the event, which
+    // never saw it, still knows that the display is not enrolled.
+    bool isConnectionLost() const { return mLost; }
     State state() const { return mState; }
 
     // Appends a command to the queue; it is sent once connected, in turn, before any value is published.
@@ -127,6 +130,7 @@ private:
     oid_t mSelf = 0;
     bool mEverConnected = false;
     bool mSyncStartRaised = false;
+    bool mLost = false;
     Timer mConnectWatch{NET_CONNECT_TIMEOUT_MS};
     std::deque<std::unique_ptr<QueuedCommand>> mCommands;
     // The command handed to the client and not yet acknowledged or given up.

@@ -34,9 +34,10 @@ protected:
         setRegistry(&AppChangeState);
     }
     void TearDown() override {
-        // The update process outlives its screens: end it, as home does, before the next test.
-        if (updates().getProcess() != nullptr) {
+        // An update process outlives its screens: it ends here, before the next test.
+        if (UpdateProcess* running = updates().getProcess()) {
             mCore.defaultState();
+            updates().terminate(running);
             updates().task();
         }
         i18n.switchLanguage(0);

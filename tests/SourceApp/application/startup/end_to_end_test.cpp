@@ -13,7 +13,7 @@ TEST_F(EndToEnd, SynchronisesUnderTheSplashStateAndCarriesValuesBothWays) {
     ASSERT_TRUE(runUntil(synchronised, 60000));
     EXPECT_EQ(mTrace.count("tavi: event 7"), 1u);
     EXPECT_EQ(core().getStateManager().getState().getStateId(), 2u);
-    EXPECT_EQ(core().getScreen()->getName(), "FormNotImplemented");
+    EXPECT_EQ(core().getScreen()->getName(), "FormSplash");
     runUntil([] { return false; }, 500);
     expectTheInstallationMirrored();
 

@@ -103,6 +103,7 @@ TEST_F(AppTest, StartsInOrderWithTheRecordsLanguageBeforeTheSplashScreen) {
 
 TEST_F(AppTest, ARestartStartsAFreshApplication) {
     static int restarts = 0;
+    restarts = 0;
     os_set_restart_hook([] { ++restarts; });
     start();
     pass();
@@ -216,11 +217,15 @@ TEST_F(Start, TheRegistryBuildsTheScreensThatExistAndNotImplementedInEnglishForT
         std::string screen;
     };
     std::vector<Row> rows = {
-        {1, 0, "FormNotLearned"},         {7, 0, "FormAlarms"},
-        {12, 0, "FormDisplay"},           {21, 0, "FormDisplaySettings"},
+        {1, 0, "FormNotLearned"},
+        {7, 0, "FormAlarms"},
+        {12, 0, "FormDisplay"},
+        {21, 0, "FormDisplaySettings"},
         {23, 0x010410, "FormDeviceInfo"}, // this display
+        {2, 0, "FormSplash"},
+        {9, 0, "FormHome"},
     };
-    for (unsigned id : {0u, 2u, 9u, 22u, 67u, 68u, 74u, 76u, 1000u, 0xFFFFFFFFu}) {
+    for (unsigned id : {0u, 22u, 67u, 68u, 74u, 76u, 1000u, 0xFFFFFFFFu}) {
         rows.push_back({id, 0, "FormNotImplemented"});
     }
     for (const Row& row : rows) {

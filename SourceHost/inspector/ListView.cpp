@@ -1,0 +1,342 @@
+#include "SourceHost/inspector/ListView.h"
+
+#include "Libraries/base/i18n.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace tdx {
+
+namespace {
+constexpr int INDENT_STEP = 16; // pixels per level, the width of a small icon
+constexpr int INDENT_ROLE = Qt::UserRole;
+} // namespace
+
+class ListModel : public QAbstractTableModel {
+public:
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : count; }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(headers.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= count) {
+            return {};
+        }
+        if (role == Qt::DisplayRole && text) {
+            return QString::fromStdString(text(index.row(), index.column()));
+        }
+        if (role == INDENT_ROLE && index.column() == 0 && indent) {
+            return indent(index.row());
+        }
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+            section < static_cast<int>(headers.size())) {
+            return headers[static_cast<size_t>(section)];
+        }
+        return {};
+    }
+    void setCount(int n) {
+        beginResetModel();
+        count = std::max(n, 0);
+        endResetModel();
+    }
+    void addHeaders(const std::vector<CListViewColumn>& columns) {
+        beginResetModel();
+        for (const CListViewColumn& column : columns) {
+            headers.push_back(QString::fromStdString(column.text));
+        }
+        endResetModel();
+    }
+    void redraw(int row) {
+        if (row >= 0 && row < count && !headers.empty()) {
+            Q_EMIT dataChanged(index(row, 0), index(row, static_cast<int>(headers.size()) - 1));
+        }
+    }
+
+    std::vector<QString> headers;
+    int count = 0;
+    std::function<std::string(int, int)> text;
+    std::function<int(int)> indent;
+};
+
+namespace {
+// Column 0 starts further right the deeper its row.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem indented(option);
+        indented.rect.adjust(index.data(INDENT_ROLE).toInt() * INDENT_STEP, 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+};
+
+QTableView* makeTable(QWidget* parentWidget, int x, int y, int width, int height) {
+    auto* view = new QTableView(parentWidget);
+    view->setGeometry(x, y, width, height);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    view->setShowGrid(false);
+    view->show();
+    return view;
+}
+} // namespace
+
+ListViewBase::ListViewBase(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget)
+    : CWindow(parent, makeTable(parentWidget, x, y, width, height))
+    , mView(static_cast<QTableView*>(GetHandle()))
+    , mModel(new ListModel) {
+    mModel->setParent(mView);
+    mView->setModel(mModel);
+    mView->setItemDelegate(new IndentDelegate(mView));
+    mSelectionWatch = QObject::connect(mView->selectionModel(), &QItemSelectionModel::selectionChanged,
+                                       [this](const QItemSelection& now, const QItemSelection& before) {
+                                           for (const QModelIndex& index : before.indexes()) {
+                                               if (index.column() == 0) {
+                                                   deselected(index.row());
+                                               }
+                                           }
+                                           for (const QModelIndex& index : now.indexes()) {
+                                               if (index.column() == 0) {
+                                                   selected(index.row());
+                                               }
+                                           }
+                                       });
+}
+
+ListViewBase::~ListViewBase() {
+    // The view goes after this object's own part: what it reports on its way out reaches nobody.
+    QObject::disconnect(mSelectionWatch);
+}
+
+void ListViewBase::AddColumns(const std::vector<CListViewColumn>& columns) {
+    const int first = static_cast<int>(mModel->headers.size());
+    mModel->addHeaders(columns);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        mView->setColumnWidth(first + static_cast<int>(i), columns[i].width);
+    }
+}
+
+void ListViewBase::setCells(std::function<std::string(int, int)> text, std::function<int(int)> indent) {
+    mModel->text = std::move(text);
+    mModel->indent = std::move(indent);
+}
+
+void ListViewBase::setRowCount(int count) {
+    mModel->setCount(count);
+}
+
+void ListViewBase::redrawRow(int index) {
+    mModel->redraw(index);
+}
+
+void ListViewBase::SetItemState(int index, bool selected) {
+    if (index < 0 || index >= mModel->count) {
+        return;
+    }
+    mView->selectionModel()->select(mModel->index(index, 0),
+                                    (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                        QItemSelectionModel::Rows);
+    if (selected) {
+        mView->selectionModel()->setCurrentIndex(mModel->index(index, 0), QItemSelectionModel::NoUpdate);
+    }
+}
+
+void ListViewBase::UnselectAll() {
+    mView->selectionModel()->clearSelection();
+}
+
+void ListViewBase::EnsureVisible(int index) {
+    if (index >= 0 && index < mModel->count) {
+        mView->scrollTo(mModel->index(index, 0));
+    }
+}
+
+// ---- list with its own rows ----
+
+CListView::CListView(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget)
+    : ListViewBase(parent, x, y, width, height, parentWidget) {
+    view()->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setCells(
+        [this](int row, int column) {
+            const CListViewItem* item = at(row);
+            if (item == nullptr) {
+                return std::string();
+            }
+            if (column == 0) {
+                return item->text;
+            }
+            const auto sub = static_cast<size_t>(column - 1);
+            return sub < item->subItems.size() ? item->subItems[sub] : std::string();
+        },
+        [this](int row) {
+            const CListViewItem* item = at(row);
+            return item != nullptr ? std::max(item->indent, 0) : 0;
+        });
+}
+
+CListView::CListViewItem* CListView::at(int index) const {
+    const auto it = mItems.find(index);
+    return it != mItems.end() ? it->second.get() : nullptr;
+}
+
+void CListView::AddItem(std::unique_ptr<CListViewItem> item) {
+    if (!item) {
+        return;
+    }
+    const int index = item->index;
+    mItems[index] = std::move(item);
+    setRowCount(mItems.empty() ? 0 : mItems.rbegin()->first + 1);
+}
+
+void CListView::Clear() {
+    // Emptied before the view, so that the deselections the view reports find no item.
+    for (auto& entry : mItems) {
+        entry.second.reset();
+    }
+    mItems.clear();
+    setRowCount(0);
+}
+
+void CListView::selected(int index) {
+    if (CListViewItem* item = at(index)) {
+        ItemSelected.emit(item);
+    }
+}
+
+void CListView::deselected(int index) {
+    if (CListViewItem* item = at(index)) {
+        ItemDeselected.emit(item);
+    }
+}
+
+// ---- the component tree ----
+
+CComponentListView::CComponentListView(CWindow* parent, int x, int y, int width, int height,
+                                       QWidget* parentWidget)
+    : mList(new CVirtualListView(parent, x, y, width, height, parentWidget)) {
+    mList->ItemSelected.connect(this, &CComponentListView::OnItemSelectHandler);
+    mList->ItemDeselected.connect(this, &CComponentListView::OnItemDeselectHandler);
+    mList->setCells([this](int row, int column) { return cellText(row, column); },
+                    [this](int row) {
+                        return row >= 0 && row < static_cast<int>(mRows.size())
+                                   ? mRows[static_cast<size_t>(row)].depth
+                                   : 0;
+                    });
+    mList->AddColumns({{195, pgettext("Inspector", "Class")},
+                       {70, pgettext("Inspector", "Left")},
+                       {70, pgettext("Inspector", "Top")},
+                       {70, pgettext("Inspector", "Right")},
+                       {70, pgettext("Inspector", "Bottom")},
+                       {70, pgettext("Inspector", "Width")},
+                       {70, pgettext("Inspector", "Height")}});
+}
+
+CComponentListView::~CComponentListView() {
+    mList->Clear();
+    mList->setCells({}, {});
+}
+
+std::string CComponentListView::cellText(int row, int column) const {
+    if (row < 0 || row >= static_cast<int>(mRows.size())) {
+        return {};
+    }
+    const ComponentCopy& c = mRows[static_cast<size_t>(row)].component;
+    switch (column) {
+        case 0:
+            return c.typeName;
+        case 1:
+            return std::to_string(c.box.getLeft());
+        case 2:
+            return std::to_string(c.box.getTop());
+        case 3:
+            return std::to_string(c.box.getRight());
+        case 4:
+            return std::to_string(c.box.getBottom());
+        case 5:
+            return std::to_string(c.box.getWidth());
+        case 6:
+            return std::to_string(c.box.getHeight());
+        default:
+            return {};
+    }
+}
+
+void CComponentListView::AddComponent(const ComponentCopy& component, int depth) {
+    if (component.id == 0) {
+        return;
+    }
+    mRowIndex[component.id] = static_cast<int>(mRows.size());
+    mRows.push_back({component, depth});
+}
+
+void CComponentListView::Clear() {
+    mList->Clear();
+    mRows.clear();
+    mRowIndex.clear();
+}
+
+void CComponentListView::EndUpdate() {
+    mUpdating = false;
+    mList->SetItemCount(static_cast<int>(mRows.size()));
+}
+
+void CComponentListView::ComponentSelect(ComponentId id) {
+    const auto it = mRowIndex.find(id);
+    if (it == mRowIndex.end()) {
+        return;
+    }
+    mUpdating = true;
+    mList->UnselectAll();
+    mList->SetItemState(it->second, true);
+    mList->EnsureVisible(it->second);
+    mUpdating = false;
+}
+
+void CComponentListView::ComponentDeselect() {
+    mUpdating = true;
+    mList->UnselectAll();
+    mUpdating = false;
+}
+
+void CComponentListView::onComponentChange(const ComponentCopy& component) {
+    const auto it = mRowIndex.find(component.id);
+    if (it == mRowIndex.end()) {
+        return;
+    }
+    mRows[static_cast<size_t>(it->second)].component = component;
+    mList->RedrawItem(it->second);
+}
+
+void CComponentListView::notify(int index, sigslot::signal1<ComponentId>& signal,
+                                const std::shared_ptr<Command>& command) {
+    if (mUpdating || index < 0 || index >= static_cast<int>(mRows.size())) {
+        return;
+    }
+    const ComponentCopy& component = mRows[static_cast<size_t>(index)].component;
+    signal.emit(component.id);
+    if (command) {
+        const ComponentCopy copy = component; // the command may rebuild the rows
+        MessageArgumentComponentCopy argument(copy);
+        command->execute(&argument);
+    }
+}
+
+void CComponentListView::OnItemSelectHandler(int index) {
+    notify(index, ComponentSelected, mOnSelect);
+}
+
+void CComponentListView::OnItemDeselectHandler(int index) {
+    notify(index, ComponentDeselected, mOnDeselect);
+}
+
+} // namespace tdx

@@ -1,0 +1,317 @@
+// The inspector window on the offscreen platform, driven through its widget with real mouse and key events,
+// against a real GUI core with small trees: the application's side runs in the test's host passes, and what
+// the model posts reaches the window when the test lets the event loop run.
+#include "inspector_fixture.h"
+
+#include "SourceHost/desktop/DesktopMain.h"
+#include "SourceHost/inspector/InspectorMain.h"
+#include "SourceHost/inspector/InspectorWindow.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
+}
+
+namespace tdx::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+QApplication& qtApplication() {
+    static int argc = 1;
+    static char name[] = "test_inspector_window";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+class Window : public InspectorTest {
+protected:
+    void SetUp() override {
+        InspectorTest::SetUp();
+        window.host().InitializeStepMode();
+        requests.listen(window, {"COMPONENT_RESET", "COMPONENT_DESELECT_REQUEST", "KEY_PRESS",
+                                 "COMPONENT_SELECT_FROM_LIST", "COMPONENT_MODIFY"});
+        form = openScreen(12);
+        panel = add<Panel>(form, "Panel", 0, 0, 200, 100);
+        a = add(panel, "A", 10, 20, 30, 40);
+        b = add(panel, "B", 100, 20, 30, 40);
+        c = add(form, "C", 0, 150, 100, 50);
+        settle();
+    }
+    void TearDown() override {
+        link.reset();
+        InspectorTest::TearDown();
+    }
+    // A host pass, then the window's thread runs what was posted.
+    void settle(int passes = 1) {
+        for (int i = 0; i < passes; ++i) {
+            window.host().step();
+        }
+        QApplication::processEvents();
+    }
+    void mouse(QEvent::Type type, QPointF display, Qt::MouseButton button, int scale = 1) {
+        const QPointF at(6 + display.x() * scale, 6 + display.y() * scale);
+        QMouseEvent event(type, at, at, button, type == QEvent::MouseButtonRelease ? Qt::NoButton : button,
+                          Qt::NoModifier);
+        QApplication::sendEvent(window.GetHandle(), &event);
+    }
+    void rightClick(int x, int y) {
+        mouse(QEvent::MouseButtonPress, {double(x), double(y)}, Qt::RightButton);
+        settle();
+    }
+    void drag(QPointF from, std::vector<QPointF> path) {
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        for (QPointF to : path) {
+            mouse(QEvent::MouseMove, to, Qt::NoButton);
+        }
+        mouse(QEvent::MouseButtonRelease, path.back(), Qt::LeftButton);
+        settle();
+    }
+    void key(int code, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QApplication::sendEvent(window.GetHandle(), &event);
+    }
+    std::string row(int r) {
+        std::string line;
+        for (int column = 0; column < 7; ++column) {
+            line += (column ? " " : "") + window.componentList().cellText(r, column);
+        }
+        return line;
+    }
+    int fieldValue(ComponentAttribute attribute) { return window.field(attribute)->Value(); }
+    std::string state() { return window.machine()->getState()->getName(); }
+
+    QApplication& qt = qtApplication();
+    // The window's host runs the core: its commands and events, then one core pass.
+    CMainWindow window{{nullptr,
+                        [this] {
+                            host_hand_over().runQueued(
+                                [this](const Event& e) { mCore.sendEvent(e.kind, e.x, e.y, e.a, e.b); });
+                            host_hand_over().countPass();
+                            mCore.task();
+                        }},
+                       &timers};
+    std::unique_ptr<InspectorLink> link =
+        std::make_unique<InspectorLink>(model, window, window.host(), window.poster());
+    BusLog requests;
+    TestForm* form = nullptr;
+    Panel* panel = nullptr;
+    Patch *a = nullptr, *b = nullptr, *c = nullptr;
+};
+
+TEST_F(Window, TheListShowsTheTreeInOrderIndentedByDepth) {
+    const QAbstractItemModel* rows = window.componentList().listView().view()->model();
+    ASSERT_EQ(rows->rowCount(), 5);
+    const Lines expected = {"TestForm 0 0 319 239 320 240", "Panel 0 0 199 99 200 100", "A 10 20 39 59 30 40",
+                            "B 100 20 129 59 30 40", "C 0 150 99 199 100 50"};
+    const int depths[] = {0, 1, 2, 2, 1};
+    for (int r = 0; r < 5; ++r) {
+        EXPECT_EQ(row(r), expected[static_cast<size_t>(r)]);
+        EXPECT_EQ(rows->data(rows->index(r, 0), Qt::UserRole).toInt(), depths[r]);
+        EXPECT_EQ(rows->data(rows->index(r, 0)).toString().toStdString(),
+                  window.componentList().cellText(r, 0));
+    }
+    EXPECT_EQ(rows->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Height"));
+}
+
+TEST_F(Window, RightClickSelectsAtThePointAndAgainDeselectsAnywhere) {
+    rightClick(15, 25);
+    EXPECT_EQ(model.bridge().getSelectedComponent(), a);
+    EXPECT_EQ(window.selection().getComponent().typeName, "A");
+    EXPECT_EQ(state(), "Selected");
+    QTableView* view = window.componentList().listView().view();
+    EXPECT_EQ(view->selectionModel()->selectedRows().value(0).row(), 2);
+    EXPECT_TRUE(requests.take().empty()) << "showing the selection in the list sends nothing back";
+    EXPECT_EQ(fieldValue(Left) * 1000 + fieldValue(Height), 10 * 1000 + 40);
+    EXPECT_TRUE(window.field(Top)->spinBox()->isEnabled());
+    EXPECT_EQ(a->getBoundingBox(), Box(10, 20, 30, 40)) << "showing the geometry writes nothing back";
+
+    rightClick(300, 230); // with a selection: anywhere on the canvas deselects
+    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
+    EXPECT_EQ(state(), "Deselected");
+    EXPECT_FALSE(window.field(Top)->spinBox()->isEnabled());
+    EXPECT_TRUE(view->selectionModel()->selectedRows().isEmpty());
+    rightClick(300, 230); // nothing there: nothing selected
+    EXPECT_EQ(window.selection().getState(), 0);
+}
+
+TEST_F(Window, PickingARowSelectsThatComponentInTheApplication) {
+    QTableView* view = window.componentList().listView().view();
+    view->selectRow(4);
+    EXPECT_EQ(requests.take(), (Lines{"COMPONENT_SELECT_FROM_LIST C 0,150 100x50"}));
+    settle();
+    EXPECT_EQ(model.bridge().getSelectedComponent(), c);
+    EXPECT_TRUE(c->isDebugSelected());
+    EXPECT_EQ(view->selectionModel()->selectedRows().value(0).row(), 4);
+    EXPECT_TRUE(requests.take().empty());
+}
+
+TEST_F(Window, DraggingTheBodyMovesAndTheCornerResizesAndTheListFollows) {
+    rightClick(15, 25);
+    requests.take();
+    drag({15, 25}, {{20, 25}, {60, 125}});
+    EXPECT_EQ(a->getBoundingBox(), Box(55, 120, 30, 40));
+    EXPECT_EQ(fieldValue(Left) * 1000 + fieldValue(Top), 55 * 1000 + 120);
+    EXPECT_EQ(row(2), "A 55 120 84 159 30 40");
+    EXPECT_EQ(state(), "Selected");
+    const Lines moves = requests.take();
+    EXPECT_EQ(moves.front(), "COMPONENT_MODIFY") << "no payload kind the log knows";
+
+    drag({85, 160}, {{95, 170}, {150, 100}}); // from 1 beyond the corner; above the top edge: the last place
+    EXPECT_EQ(a->getBoundingBox(), Box(55, 120, 95, 50));
+    drag({149, 169}, {{600, 600}}); // from the corner to far off the display
+    EXPECT_EQ(a->getBoundingBox(), Box(55, 120, 265, 120));
+    EXPECT_EQ(row(2), "A 55 120 319 239 265 120");
+    EXPECT_EQ(fieldValue(Width) * 1000 + fieldValue(Height), 265 * 1000 + 120);
+
+    drag({150, 30}, {{160, 40}}); // away from the selected one: nothing moves, no touch for the application
+    EXPECT_EQ(b->getBoundingBox(), Box(100, 20, 30, 40));
+    EXPECT_EQ(state(), "Selected");
+}
+
+TEST_F(Window, EscapeResetsThenDeselectsAndTheArrowsStayWithTheInspector) {
+    rightClick(15, 25);
+    drag({15, 25}, {{40, 25}});
+    requests.take();
+    key(Qt::Key_Left);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(requests.take(),
+              (Lines{"COMPONENT_RESET A 35,20 30x40", "COMPONENT_DESELECT_REQUEST", "KEY_PRESS"}));
+    settle();
+    EXPECT_EQ(a->getBoundingBox(), Box(10, 20, 30, 40));
+    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
+    key(Qt::Key_Left);
+    key(Qt::Key_Escape); // without a selection it is only a key
+    EXPECT_EQ(requests.take(), (Lines{"KEY_PRESS", "KEY_PRESS"}));
+}
+
+TEST_F(Window, AFieldShowsValuesSilentlyAndSendsOnlyTheUsersEdits) {
+    CUpDown& left = *window.field(Left);
+    QSpinBox& box = *left.spinBox();
+    rightClick(15, 25);
+    requests.take();
+    left.Value(999);
+    EXPECT_EQ(left.Value(), 320);
+    EXPECT_EQ(box.value(), 320);
+    EXPECT_TRUE(requests.take().empty());
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(&box, &up); // at the limit the arrow does nothing
+    EXPECT_EQ(box.value(), 320);
+    EXPECT_TRUE(requests.take().empty());
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(&box, &down); // a user's step is an edit
+    EXPECT_EQ(requests.take(), (Lines{"COMPONENT_MODIFY"}));
+    settle();
+    EXPECT_EQ(a->getLeft(), 319);
+    QLineEdit& text = *box.findChild<QLineEdit*>();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    text.setText(QStringLiteral("0999"));
+    QApplication::sendEvent(&box, &enter); // editing ends: the text is the value's own again
+    EXPECT_EQ(text.text(), QStringLiteral("319"));
+    text.setText(QStringLiteral("300"));
+    QApplication::sendEvent(&box, &enter);
+    settle();
+    EXPECT_EQ(a->getLeft(), 300);
+}
+
+TEST_F(Window, ZoomTwoMovesTheToolsAndMapsThePointerAtTwice) {
+    QPushButton* zoom = static_cast<QPushButton*>(window.zoomButton()->GetHandle());
+    zoom->click();
+    EXPECT_EQ(window.canvas()->GetScale(), 2);
+    EXPECT_EQ(window.zoomButton()->Text(), "Zoom x1");
+    EXPECT_EQ(window.propertiesGroup()->GetX() * 1000 + window.componentList().GetY(), 655 * 1000 + 535);
+    EXPECT_EQ(window.GetWidth() * 10000 + window.GetHeight(), 960 * 10000 + 880);
+    mouse(QEvent::MouseButtonPress, {105, 25}, Qt::RightButton, 2);
+    settle();
+    EXPECT_EQ(model.bridge().getSelectedComponent(), b);
+    zoom->click();
+    EXPECT_EQ(window.propertiesGroup()->GetX() * 1000 + window.editBox()->GetY(), 335 * 1000 + 565);
+    EXPECT_EQ(window.GetWidth() * 10000 + window.GetHeight(), 640 * 10000 + 640);
+}
+
+TEST_F(Window, TheCyclesFigureIsRefreshedEverySecondWhileTheScreenIsStill) {
+    timers.advance(std::chrono::milliseconds(1000)); // the passes so far are the last second's
+    for (int i = 0; i < 7; ++i) {
+        window.host().step();
+    }
+    timers.advance(std::chrono::milliseconds(1000));
+    window.refreshCycles();
+    EXPECT_EQ(window.statusBar()->Text(CMainWindow::CYCLES_PART), "7 Cycles/s");
+    const auto* timer = window.GetHandle()->findChild<QTimer*>();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive() && timer->interval() == 1000) << "a refresh every second, painted or not";
+}
+
+// An item that says when it is deleted.
+struct Item : CListView::CListViewItem {
+    Item(int i, std::string t, std::vector<std::string>& deleted)
+        : deleted(deleted) {
+        index = i;
+        text = std::move(t);
+    }
+    ~Item() override { deleted.push_back(text); }
+    std::vector<std::string>& deleted;
+};
+
+struct ItemWatcher : sigslot::has_slots<> {
+    std::vector<std::string> seen;
+    void selected(CListView::CListViewItem* item) { seen.push_back("+" + item->text); }
+    void deselected(CListView::CListViewItem* item) { seen.push_back("-" + item->text); }
+};
+
+TEST(ListView, OwnsItsItemsAndReportsTheirSelection) {
+    qtApplication();
+    std::vector<std::string> deleted;
+    ItemWatcher watcher;
+    {
+        CWindow parent(nullptr, new QWidget);
+        auto* list = new CListView(&parent, 0, 0, 200, 100, parent.GetHandle());
+        list->AddColumns({{100, "Name"}, {50, "Value"}});
+        list->ItemSelected.connect(&watcher, &ItemWatcher::selected);
+        list->ItemDeselected.connect(&watcher, &ItemWatcher::deselected);
+        list->AddItem(std::make_unique<Item>(0, "a", deleted));
+        list->AddItem(std::make_unique<Item>(1, "b", deleted));
+        list->AddItem(std::make_unique<Item>(1, "c", deleted)); // the same index: b goes
+        EXPECT_EQ(deleted, (Lines{"b"}));
+        list->SetItemState(1, true);
+        list->SetItemState(0, true);
+        EXPECT_EQ(watcher.seen, (Lines{"+c", "+a"})) << "several rows may be selected";
+        const QAbstractItemModel* rows = list->view()->model();
+        EXPECT_EQ(rows->data(rows->index(1, 0)).toString(), QStringLiteral("c"));
+        list->Clear(); // the selection it drops finds no item
+        EXPECT_EQ(deleted, (Lines{"b", "a", "c"}));
+        EXPECT_EQ(watcher.seen.size(), 2u);
+        list->AddItem(std::make_unique<Item>(0, "d", deleted));
+    }
+    EXPECT_EQ(deleted.back(), "d") << "the items go with the list";
+}
+
+TEST(EntryPoint, TheInspectorArgumentOpensTheInspectorWindowAndClosingItEndsWithEighteen) {
+    qtApplication();
+    char program[] = "tdx410", option[] = "--port", port[] = "/dev/null", first[] = "x",
+         word[] = "'inspector'";
+    char* argv[] = {program, option, port, first, word, nullptr};
+    int shownWidth = 0;
+    QTimer::singleShot(50, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            shownWidth = std::max(shownWidth, widget->isVisible() ? widget->width() : 0);
+            widget->close();
+        }
+    });
+    EXPECT_EQ(desktop_main(5, argv, {{nullptr, [] { host_hand_over().runQueued(nullptr); }}, nullptr},
+                           inspector_main),
+              18);
+    EXPECT_EQ(shownWidth, CMainWindow::CLIENT_WIDTH);
+}
+
+} // namespace
+} // namespace tdx::test
