@@ -62,10 +62,11 @@ void ObjectGuard::check() {
     }
     mRemoved = true;
     dbg_printf_h("ObjectGuard: object %08X is no longer listed by its device", static_cast<unsigned>(mOid));
-    if (Popup* popup = Popup::create(gettext("Notice"), gettext("Object removed"),
-                                     gettext("Object you are editing is no longer valid. You will be navigated "
-                                             "back to Home screen."),
-                                     PopupButtons::Close)) {
+    if (Popup* popup =
+            Popup::create(gettext("Notice"), gettext("Object removed"),
+                          gettext("Object you are editing is no longer valid. You will be navigated "
+                                  "back to Home screen."),
+                          PopupButtons::Close)) {
         popup->setCancelCommand(std::make_unique<GoHomeCommand>());
     }
 }

@@ -3,6 +3,7 @@
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/commands/bindings/FormModel.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/storage/DataModel.h"
 
@@ -61,8 +62,23 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
                                const std::string& title)
     : RowContainer(parent, x, y, width, height) {
     setName("ProxyUpDownRow");
-    mTitle = new ContainedLabel(this, INDENT, 0, std::max(width - 132, 0), height, &bif_myriad12, title,
-                                HorizontalAlign::Left, VerticalAlign::Middle);
+    const int titleWidth = std::max(width - 132, 0);
+    const bif_t* font = bif_myriad12.getFont();
+    if (font != nullptr && bif_text_width(font, title) > titleWidth - 2) {
+        mLongTitle =
+            new TextFrame(this, INDENT, 0, titleWidth, height, &bif_myriad10, title, VerticalAlign::Middle);
+    } else {
+        mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, &bif_myriad12, title,
+                                    HorizontalAlign::Left, VerticalAlign::Middle);
+    }
+}
+
+void ProxyUpDownRow::setTitleColour(unsigned colour) {
+    if (mTitle != nullptr) {
+        mTitle->setFaceColor(colour);
+    } else {
+        mLongTitle->setFaceColor(colour);
+    }
 }
 
 ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int height, const SignedOvi& ovi,
@@ -111,16 +127,16 @@ void ProxyUpDownRow::bindTo(FormModel& model, const Ovi& ovi) {
 void ProxyUpDownRow::follow() {
     mUpDown->update();
     if (!mUpDown->hasChangesToCommit()) {
-        mTitle->setFaceColor(colour::TEXT);
+        setTitleColour(colour::TEXT);
     }
 }
 
 void ProxyUpDownRow::handleMessage(Message* message) {
     RowContainer::handleMessage(message);
     if (message->is(MSG_COMMIT_PENDING, mUpDown)) {
-        mTitle->setFaceColor(PENDING_COLOUR);
+        setTitleColour(PENDING_COLOUR);
     } else if (message->is(MSG_COMMIT, mUpDown) && message->p1 == 0) {
-        mTitle->setFaceColor(colour::TEXT);
+        setTitleColour(colour::TEXT);
     }
 }
 

@@ -45,12 +45,12 @@ int RoomController::getStatus() const {
     }
     const bool blocked = *blocking != 0;
     switch (*state & 0xFF) {
-    case STATE_HEATING:
-        return blocked ? 2 : 1;
-    case STATE_COOLING:
-        return blocked ? 4 : 3;
-    default:
-        return 0;
+        case STATE_HEATING:
+            return blocked ? 2 : 1;
+        case STATE_COOLING:
+            return blocked ? 4 : 3;
+        default:
+            return 0;
     }
 }
 
@@ -122,17 +122,17 @@ void RoomController::setDesiredTemperatureByProfile(RoomMode mode) {
     }
     vid_t vid = temperatures->manual;
     switch (mode) {
-    case RoomModeEco:
-        vid = temperatures->eco;
-        break;
-    case RoomModeComfort:
-        vid = temperatures->comfort;
-        break;
-    case RoomModeExtraComfort:
-        vid = temperatures->extraComfort;
-        break;
-    default:
-        break;
+        case RoomModeEco:
+            vid = temperatures->eco;
+            break;
+        case RoomModeComfort:
+            vid = temperatures->comfort;
+            break;
+        case RoomModeExtraComfort:
+            vid = temperatures->extraComfort;
+            break;
+        default:
+            break;
     }
     if (const std::optional<int> temperature = read(mRoom, vid)) {
         setDesiredTemperature(*temperature);

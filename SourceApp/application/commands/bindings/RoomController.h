@@ -11,7 +11,12 @@
 namespace tdx {
 
 // The presets of a room, by the tags of the room screen's buttons.
-enum RoomMode : uint8_t { RoomModeManual = 0, RoomModeEco = 1, RoomModeComfort = 2, RoomModeExtraComfort = 3 };
+enum RoomMode : uint8_t {
+    RoomModeManual = 0,
+    RoomModeEco = 1,
+    RoomModeComfort = 2,
+    RoomModeExtraComfort = 3
+};
 
 class RoomController {
 public:

@@ -1,5 +1,7 @@
 #include "SourceApp/application/forms/room/FormRoomEdit.h"
 
+#include "SourceApp/application/forms/room/ScreenTitle.h"
+
 #include "Libraries/base/fmt.h"
 #include "SourceApp/application/App.h"
 #include "SourceApp/application/ScheduleEditState.h"
@@ -12,8 +14,8 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/TextFrame.h"
-#include "SourceApp/application/controls/TopBar.h"
 #include "SourceApp/application/controls/Timeline.h"
+#include "SourceApp/application/controls/TopBar.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/ProxyObject.h"
@@ -179,11 +181,12 @@ FormRoomEdit::~FormRoomEdit() {
 
 void FormRoomEdit::buildRows(const std::string& name) {
     StackedContainer* content = getContent();
-    new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12, fmt_gettext("Room | %s", name),
-                       HorizontalAlign::Center);
-    mRoomModeLabel = new ContainedLabel(content, 0, 0, WIDTH, 16, &bif_myriad12_bold, "", HorizontalAlign::Center);
+    add_screen_title(content, fmt_gettext("Room | %s", name));
+    mRoomModeLabel =
+        new ContainedLabel(content, 0, 0, WIDTH, 16, &bif_myriad12_bold, "", HorizontalAlign::Center);
     mTimeline = new Timeline(content, 0, 0, WIDTH, 30, mSchedule.days[scheduleIndex(mWeekDay)], true);
-    mRoomSourceText = new TextFrame(content, 0, 0, WIDTH, 0, &bif_myriad12, "", VerticalAlign::Top, NOTE_COLOUR);
+    mRoomSourceText =
+        new TextFrame(content, 0, 0, WIDTH, 0, &bif_myriad12, "", VerticalAlign::Top, NOTE_COLOUR);
 
     auto* desired = new RowContainer(content, 0, 0, WIDTH, ROW_HEIGHT);
     mDesiredTempLabel =
@@ -191,13 +194,16 @@ void FormRoomEdit::buildRows(const std::string& name) {
     mDesiredTemp = new NumericUpDown<int>(desired, 0, 0, 122, ROW_HEIGHT, &bif_myriad12, DEFAULT_MINIMUM,
                                           DEFAULT_MAXIMUM, DEFAULT_MINIMUM);
     mDesiredTemp->setStep(50);
-    mDesiredTemp->setFormatter(
-        std::unique_ptr<DataModel::Formatter>(DataModel::createFormatter(I::Room::TempCtrlHeatTempSetManual)));
+    mDesiredTemp->setFormatter(std::unique_ptr<DataModel::Formatter>(
+        DataModel::createFormatter(I::Room::TempCtrlHeatTempSetManual)));
     mDesiredTemp->setDelayBeforeCommit(1000);
     mDesiredTemp->setOnChangeCommand(std::make_unique<DesiredTempChange>(mRoom, mDesiredTemp));
 
-    auto* modes = StackedContainer::Builder{
-        .parent = content, .width = WIDTH, .height = ROW_HEIGHT, .direction = DIRECTION_HORIZONTAL, .spacing = 1}
+    auto* modes = StackedContainer::Builder{.parent = content,
+                                            .width = WIDTH,
+                                            .height = ROW_HEIGHT,
+                                            .direction = DIRECTION_HORIZONTAL,
+                                            .spacing = 1}
                       .build();
     mScheduleButton = new CheckIconButton(modes, 0, 0, 60, ROW_HEIGHT, res_schedule, colour::TEXT, 0, 0);
     mScheduleButton->setOnCheckedCommand(std::make_unique<ScheduleChangeCommand>(*this));
@@ -214,7 +220,8 @@ void FormRoomEdit::buildRows(const std::string& name) {
     new ContainedLabel(status, INDENT, 0, 186, ROW_HEIGHT, &bif_myriad12, gettext("Status"));
     mStatusIcon = new MultiIcon(status, 0, 0, colour::TEXT, 81, ROW_HEIGHT, HorizontalAlign::Center,
                                 VerticalAlign::Middle);
-    for (resource_id icon : {res_tick, res_heating_widget, res_heating_blocked, res_cooling, res_cooling_blocked}) {
+    for (resource_id icon :
+         {res_tick, res_heating_widget, res_heating_blocked, res_cooling, res_cooling_blocked}) {
         mStatusIcon->addIcon(icon, 0, 0);
     }
     mStatusText = new TextFrame(content, 0, 0, WIDTH, 0, &bif_myriad12, "", VerticalAlign::Top, NOTE_COLOUR);
@@ -237,9 +244,9 @@ void FormRoomEdit::buildRows(const std::string& name) {
     };
     addLink(N_("Set temporary mode"), std::make_unique<ChangeStateCommand>(TEMPORARY_MODE_STATE, mRoom));
     addLink(N_("Settings"), std::make_unique<ChangeStateCommand>(SETTINGS_STATE, mRoom));
-    addLink(N_("Room schedule"), std::make_unique<ChangeStateCommand>(ScheduleEditState(
-                                     SCHEDULE_STATE, Ovi(mRoom, VID_SCHEDULE),
-                                     fmt_gettext("Rooms | %s | Schedule", name), 0)));
+    addLink(N_("Room schedule"),
+            std::make_unique<ChangeStateCommand>(ScheduleEditState(
+                SCHEDULE_STATE, Ovi(mRoom, VID_SCHEDULE), fmt_gettext("Rooms | %s | Schedule", name), 0)));
     addLink(N_("Associated outputs"), std::make_unique<ChangeStateCommand>(OUTPUTS_STATE, mRoom));
     addLink(N_("Associated peripherals"), std::make_unique<ChangeStateCommand>(PERIPHERALS_STATE, mRoom));
 }
@@ -247,7 +254,8 @@ void FormRoomEdit::buildRows(const std::string& name) {
 Container* FormRoomEdit::addMeasurementRow(const char* caption, vid_t vid) {
     auto* row = new RowContainer(getContent(), 0, 0, WIDTH, ROW_HEIGHT);
     new ContainedLabel(row, INDENT, 0, 186, ROW_HEIGHT, &bif_myriad12, gettext(caption));
-    auto* value = new ContainedLabel(row, 0, 0, 81, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT, HorizontalAlign::Center);
+    auto* value =
+        new ContainedLabel(row, 0, 0, 81, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT, HorizontalAlign::Center);
     const DataModel::ObjectTemplate* roomTemplate = mObject->getTemplate();
     const DataModel::SignedValue* measured =
         roomTemplate != nullptr ? roomTemplate->find<DataModel::SignedValue>(vid) : nullptr;
@@ -286,18 +294,18 @@ void FormRoomEdit::handleMessage(Message* message) {
 void FormRoomEdit::handleProxyValueChange(ProxyObject& object, const OviEx& change) {
     if (object.oid() == OID_LOCATION) {
         switch (change.vid) {
-        case RC::VID_SEASON:
-            updateRoomSourceText();
-            updateDesiredTempSpan();
-            break;
-        case RC::VID_VACATION:
-        case RC::VID_VACATION_END:
-        case RC::VID_STANDBY:
-            updateRoomModeLabel();
-            updateDesiredTempSpan();
-            break;
-        default:
-            break;
+            case RC::VID_SEASON:
+                updateRoomSourceText();
+                updateDesiredTempSpan();
+                break;
+            case RC::VID_VACATION:
+            case RC::VID_VACATION_END:
+            case RC::VID_STANDBY:
+                updateRoomModeLabel();
+                updateDesiredTempSpan();
+                break;
+            default:
+                break;
         }
         return;
     }
@@ -305,27 +313,27 @@ void FormRoomEdit::handleProxyValueChange(ProxyObject& object, const OviEx& chan
         return;
     }
     switch (change.vid) {
-    case RC::VID_MODE:
-        updateRoomMode();
-        updateRoomModeLabel();
-        break;
-    case RC::VID_STATE:
-    case RC::VID_BLOCKING:
-        updateStatus();
-        break;
-    case RC::VID_DESIRED:
-        updateRoomModeLabel();
-        updateDesiredTemp();
-        break;
-    case VID_FLOOR_SENSOR_MODE:
-        updateRoomSourceText();
-        break;
-    case RC::VID_OVERRIDE:
-    case RC::VID_ALLOW_VACATION:
-        updateRoomModeLabel();
-        break;
-    default:
-        break;
+        case RC::VID_MODE:
+            updateRoomMode();
+            updateRoomModeLabel();
+            break;
+        case RC::VID_STATE:
+        case RC::VID_BLOCKING:
+            updateStatus();
+            break;
+        case RC::VID_DESIRED:
+            updateRoomModeLabel();
+            updateDesiredTemp();
+            break;
+        case VID_FLOOR_SENSOR_MODE:
+            updateRoomSourceText();
+            break;
+        case RC::VID_OVERRIDE:
+        case RC::VID_ALLOW_VACATION:
+            updateRoomModeLabel();
+            break;
+        default:
+            break;
     }
 }
 
@@ -373,23 +381,24 @@ void FormRoomEdit::updateRoomModeLabel() {
         text = withEnd(N_("Vacation mode until %s"), N_("Vacation mode without expiration"), vacationEnd);
     } else if (override == RC::OVERRIDE_TEMPORARY) {
         switch (room.getDesiredTemperatureMode()) {
-        case 0:
-            text = withEnd(N_("Temporary mode until %s"), N_("Temporary mode without expiration"), end);
-            break;
-        case 1:
-            text = withEnd(N_("Temporary eco mode until %s"), N_("Temporary eco mode without expiration"), end);
-            break;
-        case 2:
-            text = withEnd(N_("Temporary comfort mode until %s"), N_("Temporary comfort mode without expiration"),
-                           end);
-            break;
-        case 3:
-            text = withEnd(N_("Temporary extra comfort mode until %s"),
-                           N_("Temporary extra comfort mode without expiration"), end);
-            break;
-        default:
-            text = gettext("Temporary mode");
-            break;
+            case 0:
+                text = withEnd(N_("Temporary mode until %s"), N_("Temporary mode without expiration"), end);
+                break;
+            case 1:
+                text = withEnd(N_("Temporary eco mode until %s"), N_("Temporary eco mode without expiration"),
+                               end);
+                break;
+            case 2:
+                text = withEnd(N_("Temporary comfort mode until %s"),
+                               N_("Temporary comfort mode without expiration"), end);
+                break;
+            case 3:
+                text = withEnd(N_("Temporary extra comfort mode until %s"),
+                               N_("Temporary extra comfort mode without expiration"), end);
+                break;
+            default:
+                text = gettext("Temporary mode");
+                break;
         }
     } else if (mode == 0 && override == RC::OVERRIDE_SCHEDULE) {
         text = withEnd(N_("Schedule overridden until %s"), N_("Schedule overridden without expiration"), end);
@@ -397,21 +406,21 @@ void FormRoomEdit::updateRoomModeLabel() {
         text = gettext("Week schedule");
     } else {
         switch (room.getDesiredTemperatureMode()) {
-        case 0:
-            text = gettext("Manual mode");
-            break;
-        case 1:
-            text = gettext("Eco mode");
-            break;
-        case 2:
-            text = gettext("Comfort");
-            break;
-        case 3:
-            text = gettext("Extra comfort mode");
-            break;
-        default:
-            text = gettext("Information unavailable");
-            break;
+            case 0:
+                text = gettext("Manual mode");
+                break;
+            case 1:
+                text = gettext("Eco mode");
+                break;
+            case 2:
+                text = gettext("Comfort");
+                break;
+            case 3:
+                text = gettext("Extra comfort mode");
+                break;
+            default:
+                text = gettext("Information unavailable");
+                break;
         }
     }
     mRoomModeLabel->setText(text);
@@ -422,7 +431,7 @@ DateFormatOptions::Enum FormRoomEdit::getShortestDateFormat(const Date& date) {
     Date tomorrow(now.getDay(), now.getMonth(), static_cast<unsigned short>(now.getYear()));
     tomorrow.addDays(1);
     return date.getLocalTimestamp() <= tomorrow.getLocalTimestamp() ? DateFormatOptions::Time
-                                                                     : DateFormatOptions::DayMonthTime;
+                                                                    : DateFormatOptions::DayMonthTime;
 }
 
 void FormRoomEdit::updateRoomSourceText() {
@@ -436,8 +445,9 @@ void FormRoomEdit::updateRoomSourceText() {
     } else if (*source == 1) {
         text = N_("Air temperature is controlled in this room.");
     } else if (*source == 3) {
-        text = N_("Air temperature is controlled in this room. In addition, the floor temperature cannot drop "
-                  "below the configured limits.");
+        text =
+            N_("Air temperature is controlled in this room. In addition, the floor temperature cannot drop "
+               "below the configured limits.");
     }
     mRoomSourceText->setText(*text != '\0' ? gettext(text) : "");
     mDewPointRow->setVisible(summer);

@@ -1,5 +1,7 @@
 #include "SourceApp/application/forms/room/FormRoomSettings.h"
 
+#include "SourceApp/application/forms/room/ScreenTitle.h"
+
 #include "Libraries/base/fmt.h"
 #include "SourceApp/application/commands/DropdownToggleVisibilityItemClickHandler.h"
 #include "SourceApp/application/commands/bindings/ProxyEditorHandlers.h"
@@ -69,13 +71,13 @@ FormRoomSettings::FormRoomSettings(const State& state)
 
     StackedContainer* content = getContent();
     const int width = content->getWidth();
-    new ContainedLabel(content, 0, 0, width, 12, &bif_myriad12, fmt_gettext("Room | %s | Settings", name),
-                       HorizontalAlign::Center);
+    add_screen_title(content, fmt_gettext("Room | %s | Settings", name));
     auto* nameRow = new EditableStringRow(content, 0, 0, width, gettext("Name"), name);
     if (const auto* nameValue = room->getTemplate() != nullptr
                                     ? room->getTemplate()->find<DataModel::DataValue>(VID_NAME)
                                     : nullptr) {
-        nameRow->setOnAcceptCommand(std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(mRoomOid)));
+        nameRow->setOnAcceptCommand(
+            std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(mRoomOid)));
     }
     if (const auto* lock = room->getTemplate() != nullptr
                                ? room->getTemplate()->find<DataModel::EnumValue>(0x8008)
@@ -161,8 +163,8 @@ void FormRoomSettings::buildWinter(Container* parent, bool floor) {
             ProxyDropdownFactory::create(rows, source->ovi(mRoomOid));
         }
     }
-    if (const auto* adaptive = roomTemplate != nullptr ? roomTemplate->find<DataModel::UnsignedValue>(0x8016)
-                                                       : nullptr) {
+    if (const auto* adaptive =
+            roomTemplate != nullptr ? roomTemplate->find<DataModel::UnsignedValue>(0x8016) : nullptr) {
         auto* row = new RowContainer(rows, 0, 0, inner, ROW_HEIGHT);
         row->setSpacing(0);
         new ContainedLabel(row, 9, 0, 166, ROW_HEIGHT, &bif_myriad12, gettext("Adaptive mode"));

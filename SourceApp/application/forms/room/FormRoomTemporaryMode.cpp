@@ -1,5 +1,7 @@
 #include "SourceApp/application/forms/room/FormRoomTemporaryMode.h"
 
+#include "SourceApp/application/forms/room/ScreenTitle.h"
+
 #include "Libraries/base/fmt.h"
 #include "Libraries/base/os.h"
 #include "SourceApp/application/App.h"
@@ -62,8 +64,7 @@ FormRoomTemporaryMode::FormRoomTemporaryMode(const State& state)
     std::string name;
     object->getText(name, VID_NAME);
     StackedContainer* content = getContent();
-    new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12,
-                       fmt_gettext("%s | Temporary mode", name), HorizontalAlign::Center);
+    add_screen_title(content, fmt_gettext("%s | Temporary mode", name));
     mStatus = new TextFrame(content, 0, 0, WIDTH, 0, &bif_myriad12, "");
     mModeRow = new EditableDropdownRow(content, 0, 0, WIDTH, gettext("Temporary mode"), 81);
     mModeRow->addItem(new DropdownItemImpl(gettext("Off"), 0), false);
@@ -75,8 +76,8 @@ FormRoomTemporaryMode::FormRoomTemporaryMode(const State& state)
                                       .direction = DIRECTION_VERTICAL,
                                       .spacing = 9}
                 .build();
-    mTemperature = addUpDownRow(mRows, N_("Temperature"), &bif_myriad12, INT_MIN, INT_MAX, 50,
-                                Formatters::Temperature);
+    mTemperature =
+        addUpDownRow(mRows, N_("Temperature"), &bif_myriad12, INT_MIN, INT_MAX, 50, Formatters::Temperature);
     mDuration = addUpDownRow(mRows, N_("Set duration"), &bif_myriad10, 0, MAX_DURATION, DURATION_STEP,
                              Formatters::Time);
     mRows->fitToContent();
@@ -101,7 +102,8 @@ ProxyObject* FormRoomTemporaryMode::room() const {
 
 vid_t FormRoomTemporaryMode::setpoint() {
     const int season = pt_read_int(OID_LOCATION, RC::VID_SEASON).value_or(0) & 0xFF;
-    return season != 0 ? I::Room::TempCtrlCoolTempSetTemporary.vid : I::Room::TempCtrlHeatTempSetTemporary.vid;
+    return season != 0 ? I::Room::TempCtrlCoolTempSetTemporary.vid
+                       : I::Room::TempCtrlHeatTempSetTemporary.vid;
 }
 
 void FormRoomTemporaryMode::setTemporaryMode(bool enable, unsigned endTime) {
@@ -137,7 +139,8 @@ void FormRoomTemporaryMode::update() {
     } else {
         const int32_t offset = getApplication()->getSystemManager()->getLocalTimeOffset();
         const Date local(static_cast<time_t>(end), offset == SystemMgr::NO_OFFSET ? 0 : offset);
-        status = fmt_gettext("Temporary mode is turned on until %s.", i18n.format(local, DateFormatOptions::Time));
+        status =
+            fmt_gettext("Temporary mode is turned on until %s.", i18n.format(local, DateFormatOptions::Time));
         rows = true;
     }
     // The control unit's change is shown, not written back.

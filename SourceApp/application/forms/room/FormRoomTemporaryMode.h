@@ -1,5 +1,5 @@
-// A room's temporary mode (state parameter 1, the room): on for a chosen duration, or off, and the temperature
-// the room keeps meanwhile. The mode is switched on only when a duration above zero is committed.
+// A room's temporary mode (state parameter 1, the room): on for a chosen duration, or off, and the
+// temperature the room keeps meanwhile. The mode is switched on only when a duration above zero is committed.
 #pragma once
 
 #include "SourceApp/application/commands/bindings/ObjectGuard.h"

@@ -1,5 +1,7 @@
 #include "SourceApp/application/forms/room/FormRoomThermostat.h"
 
+#include "SourceApp/application/forms/room/ScreenTitle.h"
+
 #include "Libraries/base/fmt.h"
 #include "Libraries/misc/text.h"
 #include "SourceApp/application/commands/bindings/FormModel.h"
@@ -37,8 +39,9 @@ constexpr struct {
     const char* caption;
     vid_t vid;
 } MEASUREMENTS[] = {
-    {N_("Outdoor temperature"), 0x0036}, {N_("Air temperature"), 0x000C}, {N_("Floor temperature"), 0x000D},
-    {N_("Humidity"), 0x0002},           {N_("Battery level"), 0x002C},
+    {N_("Outdoor temperature"), 0x0036}, {N_("Air temperature"), 0x000C},
+    {N_("Floor temperature"), 0x000D},   {N_("Humidity"), 0x0002},
+    {N_("Battery level"), 0x002C},
 };
 
 // A version number as a byte; 255 stands for one that cannot be read.
@@ -95,15 +98,15 @@ FormRoomThermostat::FormRoomThermostat(const State& state)
     device->getText(name, VID_NAME);
     const std::string associated = associatedName(*device);
     StackedContainer* content = getContent();
-    new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12,
-                       fmt_gettext("%s | Peripherals | %s", associated, name), HorizontalAlign::Center);
+    add_screen_title(content, fmt_gettext("%s | Peripherals | %s", associated, name));
 
     const DataModel::ObjectTemplate* deviceTemplate = device->getTemplate();
     auto* nameRow = new EditableStringRow(content, 0, 0, WIDTH, gettext("Name"), name);
     const DataModel::DataValue* nameValue =
         deviceTemplate != nullptr ? deviceTemplate->find<DataModel::DataValue>(VID_NAME) : nullptr;
     if (nameValue != nullptr) {
-        nameRow->setOnAcceptCommand(std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(device->oid())));
+        nameRow->setOnAcceptCommand(
+            std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(device->oid())));
     } else {
         nameRow->setEnabled(false); // an edit would go nowhere
     }
@@ -115,9 +118,11 @@ FormRoomThermostat::FormRoomThermostat(const State& state)
         }
         ContainedLabel* value = addRow(content, WIDTH, 186, m.caption, NO_VALUE_TEXT);
         if (const auto* s = deviceTemplate->find<DataModel::SignedValue>(m.vid)) {
-            getModel().addListener(std::make_unique<DeviceNumberToStringListener>(value, s->ovi(device->oid()), ""));
+            getModel().addListener(
+                std::make_unique<DeviceNumberToStringListener>(value, s->ovi(device->oid()), ""));
         } else if (const auto* u = deviceTemplate->find<DataModel::UnsignedValue>(m.vid)) {
-            getModel().addListener(std::make_unique<DeviceNumberToStringListener>(value, u->ovi(device->oid()), ""));
+            getModel().addListener(
+                std::make_unique<DeviceNumberToStringListener>(value, u->ovi(device->oid()), ""));
         }
     }
 
@@ -132,7 +137,8 @@ FormRoomThermostat::FormRoomThermostat(const State& state)
     addRow(details, INNER_WIDTH, 116, N_("Serial number"),
            format_serial_number(PERIPHERAL_PRODUCT, device->oid() & ADDRESS_MASK));
     addRow(details, INNER_WIDTH, 116, N_("Software"), softwareText(*device));
-    addRow(details, INNER_WIDTH, 116, N_("Hardware"), versionText(*device, VID_HARDWARE_CODE, VID_HARDWARE_VERSION));
+    addRow(details, INNER_WIDTH, 116, N_("Hardware"),
+           versionText(*device, VID_HARDWARE_CODE, VID_HARDWARE_VERSION));
     details->fitToContent();
     details->setVisible(false);
     more->setCollapsibleContent(details);

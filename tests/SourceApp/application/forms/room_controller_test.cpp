@@ -92,14 +92,10 @@ TEST_F(RoomControllerTest, TheDesiredTemperatureGoesWhereTheModeSays) {
         int override;
         Published written;
     } cases[] = {
-        {0, 0, 1, {{ROOM, 0x801E, 2250}}},
-        {0, 0, 3, {{ROOM, 0x8020, 2250}}},
-        {0, 3, 0, {{ROOM, 0x801A, 2250}}},
-        {0, 0, 0, {{ROOM, OVERRIDE, 3}, {ROOM, 0x8020, 2250}}},
-        {1, 0, 1, {{ROOM, 0x8031, 2250}}},
-        {1, 0, 3, {{ROOM, 0x8033, 2250}}},
-        {1, 3, 0, {{ROOM, 0x802D, 2250}}},
-        {1, 0, 0, {{ROOM, OVERRIDE, 3}, {ROOM, 0x8033, 2250}}},
+        {0, 0, 1, {{ROOM, 0x801E, 2250}}}, {0, 0, 3, {{ROOM, 0x8020, 2250}}},
+        {0, 3, 0, {{ROOM, 0x801A, 2250}}}, {0, 0, 0, {{ROOM, OVERRIDE, 3}, {ROOM, 0x8020, 2250}}},
+        {1, 0, 1, {{ROOM, 0x8031, 2250}}}, {1, 0, 3, {{ROOM, 0x8033, 2250}}},
+        {1, 3, 0, {{ROOM, 0x802D, 2250}}}, {1, 0, 0, {{ROOM, OVERRIDE, 3}, {ROOM, 0x8033, 2250}}},
     };
     for (const auto& c : cases) {
         location().value(SEASON, c.season);

@@ -82,11 +82,8 @@ TEST_F(RoomPagesTest, TheSeasonSectionsOpenAndAnswerByTheSwitchingMode) {
         int switching, season;
         bool enabled, winterOpen, summerOpen;
     } cases[] = {
-        {1, 0, true, false, false},
-        {1, 1, true, false, false},
-        {0, 0, false, true, false},
-        {0, 1, false, false, true},
-        {0, 2, false, false, false},
+        {1, 0, true, false, false}, {1, 1, true, false, false},  {0, 0, false, true, false},
+        {0, 1, false, false, true}, {0, 2, false, false, false},
     };
     for (const auto& c : cases) {
         location().value(SWITCHING, c.switching).value(SEASON, c.season);
@@ -107,7 +104,8 @@ TEST_F(RoomPagesTest, TheSeasonSectionsOpenAndAnswerByTheSwitchingMode) {
 
 TEST_F(RoomPagesTest, AFloorSensorAddsTheFloorRowsAndNamesTheAirOnes) {
     openPage(ROOM_SETTINGS, ROOM);
-    for (const char* label : {"Hysteresis regulation", "Temperature settings range", "Temperature alarm limits"}) {
+    for (const char* label :
+         {"Hysteresis regulation", "Temperature settings range", "Temperature alarm limits"}) {
         EXPECT_TRUE(hasLabel(label)) << label;
     }
     for (const char* label : {"Floor limits", "Floor hysteresis regulation", "Floor temperature alarm limits",
@@ -231,7 +229,8 @@ TEST_F(TemporaryModeTest, OnOffersADurationAndACommittedDurationSwitchesTheModeO
 
     // Back to 0: off, both values cleared once.
     for (int i = 0; i < 6; ++i) {
-        tap(find<IconButton>([&](const IconButton& b) { return b.isChildOf(control(1)) && &b != upOf(control(1)); }));
+        tap(find<IconButton>(
+            [&](const IconButton& b) { return b.isChildOf(control(1)) && &b != upOf(control(1)); }));
         tick();
     }
     wait(1100);
@@ -290,8 +289,14 @@ TEST_F(RoomPagesTest, AThermostatShowsItsMeasurementsVersionsAndAssociation) {
         const char* software;
     } versions[] = {{7, 3, "KD07b3"}, {7, 0, "KD07"}, {7, 255, "KD07"}, {-1, 3, "KD255b3"}};
     for (const auto& v : versions) {
-        ObjectBuilder d = device(THERMOSTAT).text(VID_NAME, "Hall").text(0x80E4, "KD").text(0x80E3, "HW").value(
-            0x800E, 1).value(0x80DE, static_cast<int>(ROOM)).value(0x000C, 2130).value(0x002C, 85);
+        ObjectBuilder d = device(THERMOSTAT)
+                              .text(VID_NAME, "Hall")
+                              .text(0x80E4, "KD")
+                              .text(0x80E3, "HW")
+                              .value(0x800E, 1)
+                              .value(0x80DE, static_cast<int>(ROOM))
+                              .value(0x000C, 2130)
+                              .value(0x002C, 85);
         if (v.version < 0) {
             d.invalid(0x800D);
         } else {
@@ -328,7 +333,9 @@ TEST_F(RoomPagesTest, AThermostatWithoutAKnownAssociationShowsDashes) {
         runTasks();
         openPage(THERMOSTAT_PAGE, THERMOSTAT);
         EXPECT_TRUE(shown("-- | Peripherals | Hall")) << associated;
-        EXPECT_EQ(find<ContainedLabel>([](const ContainedLabel& l) { return l.getText() == "--"; }) != nullptr, true);
+        EXPECT_EQ(find<ContainedLabel>([](const ContainedLabel& l) { return l.getText() == "--"; }) !=
+                      nullptr,
+                  true);
     }
     // Nothing measured: the name, the association and the section only.
     std::vector<std::string> rows;

@@ -180,8 +180,11 @@ TEST_F(RoomScreenTest, TheModeLabelTakesTheFirstRuleThatApplies) {
     };
     for (const auto& c : cases) {
         location().value(STANDBY, c.standby).value(0x8085, c.vacation);
-        room(ROOM).value(OVERRIDE, c.override).value(MODE, c.mode).value(DESIRED, c.desired).value(OVERRIDE_END,
-                                                                                                 static_cast<int>(c.end));
+        room(ROOM)
+            .value(OVERRIDE, c.override)
+            .value(MODE, c.mode)
+            .value(DESIRED, c.desired)
+            .value(OVERRIDE_END, static_cast<int>(c.end));
         runTasks();
         openRoom();
         EXPECT_EQ(modeLabel(), c.label);
@@ -229,13 +232,11 @@ TEST_F(RoomScreenTest, LimitsAndEnablingFollowTheSeasonAndThePrograms) {
         int minimum, maximum;
         bool enabled;
     } cases[] = {
-        {0, 0, 0, 1000, 3000, true},
-        {1, 0, 0, 1800, 3200, true},
-        {0, 1, 1, 500, 1000, false},  // standby wins
-        {1, 1, 0, 600, 1800, false},  // standby, summer
-        {0, 0, 1, 500, 3000, false},  // vacation
-        {1, 0, 1, 600, 3200, false},
-        {2, 0, 0, 600, 4000, true},   // no season of its own: the first limits stay
+        {0, 0, 0, 1000, 3000, true}, {1, 0, 0, 1800, 3200, true}, {0, 1, 1, 500, 1000, false}, // standby wins
+        {1, 1, 0, 600, 1800, false},                             // standby, summer
+        {0, 0, 1, 500, 3000, false},                             // vacation
+        {1, 0, 1, 600, 3200, false}, {2, 0, 0, 600, 4000, true}, // no season of its own: the first limits
+                                                                 // stay
     };
     for (const auto& c : cases) {
         location().value(SEASON, c.season).value(STANDBY, c.standby).value(0x8085, c.vacation);
@@ -284,6 +285,26 @@ TEST_F(RoomScreenTest, MeasuredRowsAndTheControlledTemperature) {
     receive(ROOM, 0x000C, 2250);
     runTasks(2);
     EXPECT_NE(findByText("22.5\u00B0"), nullptr);
+}
+
+TEST_F(RoomScreenTest, AfterMidnightTheTimelineShowsTheNewDayFromTheCopyTakenAtOpening) {
+    std::vector<uint8_t> week(170, 0);
+    std::fill(week.begin() + 2 + 3 * 24, week.begin() + 2 + 4 * 24, 0xAA); // Thursday: type 2 all day
+    std::fill(week.begin() + 2 + 6 * 24, week.begin() + 2 + 7 * 24, 0x55); // Sunday: type 1 all day
+    room(ROOM).value(MODE, 0).data(0x8043, week);
+    setTime(TOMORROW - 30); // Wednesday 23:59:30
+    runTasks();
+    openRoom();
+    const Box bar = find<Timeline>()->getBoundingBox();
+    EXPECT_FALSE(shows(bar, 0x6D2AE5));
+    room(ROOM).data(0x8043, std::vector<uint8_t>(170, 0)); // not followed
+    setTime(TOMORROW + 30);
+    tick(16);
+    EXPECT_TRUE(shows(bar, 0x6D2AE5)) << "Thursday";
+    setTime(TOMORROW + 3 * 86400 + 30); // Sunday: the seventh day
+    tick(16);
+    EXPECT_TRUE(shows(bar, 0x52A6EC));
+    EXPECT_FALSE(shows(bar, 0x6D2AE5));
 }
 
 TEST_F(RoomScreenTest, WithoutARoomTheScreenGoesBack) {

@@ -1,16 +1,19 @@
-// The room screen in the whole application against the simulated control unit: a raised desired temperature
-// reaches the control unit once, after the commit delay, and the room's temperature measured there shows.
+// The room screen in the whole application against the simulated control unit, opened from its home tile: a
+// raised desired temperature reaches the control unit once, after the commit delay, and the room's
+// temperature measured there shows.
 #include "sim_app_fixture.h"
 
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/UpDown.h"
+#include "SourceApp/application/controls/Widget.h"
 
 #include <algorithm>
 
 namespace tdx::test {
 namespace {
 
+constexpr unsigned HOME = 9;
 constexpr unsigned ROOM_SCREEN = 13;
 constexpr uint32_t LIVING_ROOM = 0x01000316;
 constexpr uint16_t MANUAL_TEMPERATURE = 0x801A; // the room keeps a fixed mode
@@ -24,13 +27,16 @@ protected:
     }
     size_t publishesOf(uint32_t oid, uint16_t vid) const {
         const auto& all = mSim.received_publishes();
-        return static_cast<size_t>(
-            std::count_if(all.begin(), all.end(), [&](const sim::SimPublish& p) { return p.oid == oid && p.vid == vid; }));
+        return static_cast<size_t>(std::count_if(
+            all.begin(), all.end(), [&](const sim::SimPublish& p) { return p.oid == oid && p.vid == vid; }));
     }
 };
 
 TEST_F(Rooms, ARaisedSetPointReachesTheControlUnitOnceAfterTheCommitDelay) {
-    open(ROOM_SCREEN, LIVING_ROOM);
+    open(HOME);
+    tap(find<Widget>([](const Widget& tile) { return tile.getHeadingLabel()->getText() == "Living room"; }));
+    ASSERT_EQ(stateId(), ROOM_SCREEN);
+    EXPECT_EQ(core().getStateManager().getState().getP1(), LIVING_ROOM);
     ASSERT_EQ(core().getScreen()->getName(), "FormRoomEdit");
     const auto* upDown = find<NumericUpDown<int>>();
     ASSERT_NE(upDown, nullptr);
