@@ -67,8 +67,9 @@ protected:
     DropdownButton* section(const std::string& title) const {
         return find<DropdownButton>([&](const DropdownButton& b) { return textOf(b) == title; });
     }
+    // A label or a row's wrapped title, shown or in a closed section.
     bool hasLabel(const std::string& text) const {
-        return find<ContainedLabel>([&](const ContainedLabel& l) { return l.getText() == text; }) != nullptr;
+        return find<Component>([&](const Component& c) { return textOf(c) == text; }) != nullptr;
     }
     bool shown(const std::string& text) const { return findByText(text) != nullptr; }
 

@@ -34,7 +34,10 @@ protected:
 
 TEST_F(Rooms, ARaisedSetPointReachesTheControlUnitOnceAfterTheCommitDelay) {
     open(HOME);
-    tap(find<Widget>([](const Widget& tile) { return tile.getHeadingLabel()->getText() == "Living room"; }));
+    const Widget* tile =
+        find<Widget>([](const Widget& w) { return w.getHeadingLabel()->getText() == "Living room"; });
+    ASSERT_NE(tile, nullptr);
+    tap(find<IconButton>([&](const IconButton& b) { return b.isChildOf(tile); })); // the tile's arrow
     ASSERT_EQ(stateId(), ROOM_SCREEN);
     EXPECT_EQ(core().getStateManager().getState().getP1(), LIVING_ROOM);
     ASSERT_EQ(core().getScreen()->getName(), "FormRoomEdit");
