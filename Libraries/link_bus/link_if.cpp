@@ -24,6 +24,10 @@ struct LinkInterface {
     uint8_t tx[LINK_TX_BUFFER];
     uint16_t txHead;
     uint16_t txCount;
+    // A port call that keeps failing is traced when it starts failing and when it works again, not at every
+    // pass of the network task.
+    bool readFailing;
+    bool writeFailing;
 };
 
 LinkInterface sInterfaces[TNET_INTERFACES];
@@ -36,14 +40,19 @@ constexpr int MAX_INTERRUPTS = 8;
 // A port call repeated while a signal interrupts it; 0 for "nothing now" (EAGAIN, or still interrupted) and
 // for any other failure, which the driver handles itself (a lost port is reopened by its retries).
 template <class Call>
-int portCall(int index, const char* what, Call call) {
+int portCall(int index, const char* what, bool& failing, Call call) {
     for (int tries = 0; tries < MAX_INTERRUPTS; ++tries) {
         const int n = call();
         if (n >= 0) {
+            if (failing) {
+                failing = false;
+                dbg_printf_h("LINK%d: %s works again", index, what);
+            }
             return n;
         }
         if (errno != EINTR) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            if (errno != EAGAIN && errno != EWOULDBLOCK && !failing) {
+                failing = true;
                 dbg_printf_h("LINK%d: %s failed (%s)", index, what, std::strerror(errno));
             }
             return 0;
@@ -74,7 +83,8 @@ void clearTx(LinkInterface& link) {
 void receive(int index, LinkInterface& link) {
     uint8_t buf[256];
     for (int i = 0; i < MAX_READS_PER_TASK && link.open; ++i) {
-        const int n = portCall(index, "read", [&] { return link.port->read(index, buf, sizeof buf); });
+        const int n = portCall(index, "read", link.readFailing,
+                               [&] { return link.port->read(index, buf, sizeof buf); });
         if (n <= 0) {
             return;
         }
@@ -109,8 +119,8 @@ void flush(int index, LinkInterface& link) {
         if (chunk == 0) {
             return;
         }
-        const int n =
-            portCall(index, "write", [&] { return link.port->write(index, link.tx + head, chunk); });
+        const int n = portCall(index, "write", link.writeFailing,
+                               [&] { return link.port->write(index, link.tx + head, chunk); });
         if (n <= 0) {
             return;
         }
@@ -140,6 +150,8 @@ int link_if_open(int index, const serial_port* driver, const char* port) {
         return -1;
     }
     link->port = driver;
+    link->readFailing = false;
+    link->writeFailing = false;
     link_decoder_init(&link->decoder, deliver, link);
     clearTx(*link);
     link->open = true;

@@ -181,8 +181,9 @@ void on_mode_while_waiting(bl_client* client, uint8_t mode) {
     }
     client->mode = mode;
     if (wanted == BL_MODE_APPLICATION) {
-        stop(client, BL_CL_READY);
-        raise(client, BL_CL_EVENT_APPLICATION, nullptr);
+        // The application that now runs may be another one than before: its information is read again, and
+        // the application is reported once it is known.
+        request(client, BL_CL_DEV_INFO, BL_CMD_GET_DEV_INFO, 0, 0);
     } else if (raise_untouched(client, BL_CL_EVENT_BOOTLOADER, nullptr)) {
         start_upgrade_file(client);
     }

@@ -91,6 +91,8 @@ struct bl_client {
 void bl_client_init(bl_client* client, bl_client_callback callback, uint32_t address, uint32_t retry_ms);
 void bl_client_connect(bl_client* client);
 void bl_client_run_upgrade(bl_client* client, uint32_t fileId);
+// Asks the device to run its application and polls until it does; then reads its information again (the
+// version it now runs) and raises BL_CL_EVENT_DEVICE_INFO before BL_CL_EVENT_APPLICATION.
 void bl_client_run_app(bl_client* client);
 void bl_client_disconnect(bl_client* client);
 // Takes one reply datagram; returns the length of the next request written into buf, 0 for none. buf must

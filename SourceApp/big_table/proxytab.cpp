@@ -35,6 +35,7 @@ int gFreeCount = 0;
 int gFresh = 0; // slots from gFresh on were never used since the last init
 int gUsed = 0;
 pt_change_hook gHook = nullptr;
+pt_local_write_hook gLocalWriteHook = nullptr;
 
 unsigned bucket_of(u32 oid, u16 vid) {
     const std::uint64_t key = (static_cast<std::uint64_t>(oid) << 16) | vid;
@@ -110,6 +111,12 @@ void erase_bucket(unsigned hole) {
     }
 }
 
+void before_local_write(u32 oid, u16 vid) {
+    if (gLocalWriteHook != nullptr) {
+        gLocalWriteHook(oid, vid);
+    }
+}
+
 void notify(const Entry& e, int origin) {
     if (gHook != nullptr) {
         gHook(e.oid, e.vid, e.vtype, origin);
@@ -147,6 +154,9 @@ int store_bytes(u32 oid, u16 vid, bt_vtype vtype, const void* data, u32 length, 
         trace_reject("bytes written to an integer value", oid, vid);
         return PT_ERR_TYPE;
     }
+    if (origin == PT_ORIGIN_LOCAL) {
+        before_local_write(oid, vid);
+    }
     if (e == nullptr && (e = create(oid, vid, vtype)) == nullptr) {
         return PT_ERR_NO_ENTRY;
     }
@@ -182,6 +192,10 @@ void pt_set_change_hook(pt_change_hook hook) {
     gHook = hook;
 }
 
+void pt_set_local_write_hook(pt_local_write_hook hook) {
+    gLocalWriteHook = hook;
+}
+
 int pt_get_int(int* out, u32 oid, u16 vid) {
     const Entry* e = find(oid, vid);
     if (e == nullptr) {
@@ -213,6 +227,7 @@ int pt_set_int(u32 oid, u16 vid, int value, bt_vtype type) {
         trace_reject("integer written to a text or data value", oid, vid);
         return PT_ERR_TYPE;
     }
+    before_local_write(oid, vid);
     if (e == nullptr && (e = create(oid, vid, type)) == nullptr) {
         return PT_ERR_NO_ENTRY;
     }

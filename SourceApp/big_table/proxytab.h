@@ -34,6 +34,11 @@ enum pt_origin : int {
 // Called after every successful write; the object tree installs it.
 using pt_change_hook = void (*)(u32 oid, u16 vid, u8 vtype, int origin);
 
+// Called before a local write replaces a value (whose entry may not exist yet), while the entry still holds
+// what it held: the network bridge keeps the control unit's value that the write overwrites.
+using pt_local_write_hook = void (*)(u32 oid, u16 vid);
+void pt_set_local_write_hook(pt_local_write_hook hook);
+
 // A copy of one entry, as a PUBLISH is built from it.
 struct pt_value {
     u32 oid;

@@ -215,19 +215,13 @@ void SystemMgr::chooseState(uint64_t now) {
     if (mAwakeOverride) {
         return;
     }
-    // Each delay counts from the change into its state, so one pass leaves at most one state; a state without
-    // a delay is passed over (never dimming, the screen goes straight to off once the off delay has passed).
+    // Each delay counts from the change into its state, so one pass leaves at most one state. A delay of 0 is
+    // the user's "Never": the state it belongs to holds for ever (an active screen never dims nor turns off).
     screen_state_t candidate = mState;
     const int64_t idle = since(now, mLastActivity);
-    for (int k = mState; k >= 1; --k) {
-        const uint32_t delay = Configuration.screen_delay[k];
-        if (delay == 0) {
-            continue;
-        }
-        if (idle > static_cast<int64_t>(delay) * 1000) {
-            candidate = static_cast<screen_state_t>(k - 1);
-        }
-        break;
+    const uint32_t delay = mState >= ssDimmed ? Configuration.screen_delay[mState] : 0;
+    if (delay != 0 && idle > static_cast<int64_t>(delay) * 1000) {
+        candidate = static_cast<screen_state_t>(mState - 1);
     }
     if (candidate != mState) {
         changeState(candidate, now);

@@ -7,6 +7,7 @@
 #include <limits>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace tdx {
 
@@ -50,6 +51,12 @@ File::File(const std::string& path, FileOpenMode::Enum mode)
         dbg_printf_h("FILE %s: cannot open (a folder)", path.c_str());
         std::fclose(mFile);
         mFile = nullptr;
+        return;
+    }
+    // An appending writer must know how much of a write is in the file (a full card takes only part of it),
+    // not only how much stdio took into its buffer.
+    if (mode == FileOpenMode::Append) {
+        std::setvbuf(mFile, nullptr, _IONBF, 0);
     }
 }
 
@@ -100,6 +107,19 @@ uint32_t File::read(void* buffer, uint32_t size) {
     }
     switchTo(Operation::Read);
     return static_cast<uint32_t>(std::fread(buffer, 1, size, mFile));
+}
+
+bool File::truncate(uint32_t size) {
+    if (mFile == nullptr || std::fflush(mFile) != 0) {
+        return false;
+    }
+    mLastOperation = Operation::None;
+    if (ftruncate(fileno(mFile), static_cast<off_t>(size)) != 0) {
+        dbg_printf_h("FILE %s: cannot cut to %u bytes (%s)", mFileName.c_str(), static_cast<unsigned>(size),
+                     std::strerror(errno));
+        return false;
+    }
+    return true;
 }
 
 uint32_t File::write(const void* data, uint32_t size) {

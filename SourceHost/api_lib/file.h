@@ -14,7 +14,7 @@ struct FileOpenMode {
         Read = 0,      // "rb": an existing file, reading only
         Write = 1,     // "wb": created or truncated
         ReadWrite = 2, // "r+b": an existing file, reading and writing
-        Append = 3,    // "ab": created when missing, every write goes to the end
+        Append = 3,    // "ab": created when missing, every write goes to the end at once (unbuffered)
     };
 };
 
@@ -32,8 +32,11 @@ public:
     bool seek(uint32_t position);
     // Bytes read: 0 at the end of the file or when not open.
     uint32_t read(void* buffer, uint32_t size);
-    // Bytes written: less than size on a failure (disk full), 0 when not open.
+    // Bytes written: less than size on a failure (disk full), 0 when not open. In Append mode the count is
+    // what reached the file.
     uint32_t write(const void* data, uint32_t size);
+    // Cuts the file to `size` bytes (what was written beyond is gone); false when not open or on a failure.
+    bool truncate(uint32_t size);
     const std::string& getFileName() const { return mFileName; }
 
 private:

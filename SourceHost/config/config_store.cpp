@@ -2,9 +2,12 @@
 
 #include "Libraries/base/dbg.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,12 +58,50 @@ bool syncFolder() {
     return synced;
 }
 
+// A store's temporary file: "config.bin." and the six characters mkostemp chose.
+bool isTemporaryName(const char* name) {
+    const size_t prefix = std::strlen(CONFIG_FILE_NAME) + 1;
+    if (std::strncmp(name, CONFIG_FILE_NAME, prefix - 1) != 0 || name[prefix - 1] != '.' ||
+        std::strlen(name) != prefix + 6) {
+        return false;
+    }
+    for (const char* c = name + prefix; *c != '\0'; ++c) {
+        if (std::isalnum(static_cast<unsigned char>(*c)) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A store killed between creating its temporary file and the rename leaves the file behind. Those of earlier
+// runs go; a young one may belong to another program storing right now and stays for a later start.
+void removeLeftovers() {
+    constexpr time_t LEFTOVER_AGE_S = 10;
+    DIR* folder = ::opendir(".");
+    if (folder == nullptr) {
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(folder)) {
+        struct stat info {};
+        if (!isTemporaryName(entry->d_name) || ::lstat(entry->d_name, &info) != 0 || !S_ISREG(info.st_mode) ||
+            now - info.st_mtime < LEFTOVER_AGE_S) {
+            continue;
+        }
+        if (::unlink(entry->d_name) == 0) {
+            dbg_printf_h("CONFIG removed %s, left by an interrupted store", entry->d_name);
+        }
+    }
+    ::closedir(folder);
+}
+
 } // namespace
 
 int config_platform_load(configuration_t* record) {
     if (record == nullptr) {
         return -1;
     }
+    removeLeftovers();
     std::FILE* file = std::fopen(CONFIG_FILE_NAME, "rb");
     if (file == nullptr) {
         dbg_printf_h("CONFIG %s not loaded (%s)", CONFIG_FILE_NAME, std::strerror(errno));

@@ -108,33 +108,41 @@ int PtyStream::write(const uint8_t* buf, int len) {
     return static_cast<int>(n);
 }
 
+namespace {
+constexpr uint64_t TICKS_PER_BYTE = 10 * 1000; // 10 bits a byte, in ticks of 1 / (1000 x baud) s
+} // namespace
+
 WireStream::WireStream(IByteStream& inner, WireConfig config)
     : mInner(inner)
     , mConfig(config)
-    , mByteUs(10'000'000ull / (config.baud != 0 ? config.baud : 1))
+    , mStartMs(timer())
     , mRandom(config.seed)
-    , mSpoil(std::clamp(config.noise, 0.0, 1.0)) {}
+    , mSpoil(std::clamp(config.noise, 0.0, 1.0)) {
+    if (mConfig.baud == 0) {
+        mConfig.baud = 1;
+    }
+}
 
-uint64_t WireStream::nowUs() const {
-    return timer() * 1000;
+uint64_t WireStream::now() const {
+    return (timer() - mStartMs) * mConfig.baud;
 }
 
 WireStream::InTransit WireStream::carry(uint8_t byte) {
-    mLineFreeUs = std::max(mLineFreeUs, nowUs()) + mByteUs;
+    mLineFree = std::max(mLineFree, now()) + TICKS_PER_BYTE;
     ++mCarried;
     if (mSpoil(mRandom)) {
         ++mSpoiled;
         byte ^= static_cast<uint8_t>(1 + mRandom() % 255);
     }
-    return {byte, mLineFreeUs};
+    return {byte, mLineFree};
 }
 
 void WireStream::release() {
-    const uint64_t now = nowUs();
+    const uint64_t at = now();
     uint8_t due[256];
-    while (!mToDisplay.empty() && mToDisplay.front().dueUs <= now) {
+    while (!mToDisplay.empty() && mToDisplay.front().due <= at) {
         int n = 0;
-        for (auto it = mToDisplay.begin(); it != mToDisplay.end() && it->dueUs <= now && n < 256; ++it) {
+        for (auto it = mToDisplay.begin(); it != mToDisplay.end() && it->due <= at && n < 256; ++it) {
             due[n++] = it->byte;
         }
         const int taken = mInner.write(due, n);
@@ -148,21 +156,31 @@ void WireStream::release() {
 int WireStream::read(uint8_t* buf, int max) {
     release();
     uint8_t incoming[256];
+    uint64_t overrun = 0;
     for (;;) {
         const int n = mInner.read(incoming, sizeof incoming);
         if (n < 0) {
             return -1;
         }
         for (int i = 0; i < n; ++i) {
-            mFromDisplay.push_back(carry(incoming[i]));
+            if (mFromDisplay.size() < mConfig.receiveBuffer) {
+                mFromDisplay.push_back(carry(incoming[i]));
+            } else {
+                ++overrun;
+            }
         }
         if (n < static_cast<int>(sizeof incoming)) {
             break;
         }
     }
-    const uint64_t now = nowUs();
+    if (overrun != 0) {
+        mOverrun += overrun;
+        dbg_printf_h("sim: receive buffer full, %llu bytes from the display lost (%llu in all)",
+                     static_cast<unsigned long long>(overrun), static_cast<unsigned long long>(mOverrun));
+    }
+    const uint64_t at = now();
     int n = 0;
-    while (n < max && !mFromDisplay.empty() && mFromDisplay.front().dueUs <= now) {
+    while (n < max && !mFromDisplay.empty() && mFromDisplay.front().due <= at) {
         buf[n++] = mFromDisplay.front().byte;
         mFromDisplay.pop_front();
     }
@@ -178,9 +196,9 @@ int WireStream::write(const uint8_t* buf, int len) {
 }
 
 uint32_t WireStream::pendingMs() const {
-    const uint64_t now = nowUs();
-    const uint64_t last = mToDisplay.empty() ? now : mToDisplay.back().dueUs;
-    return last > now ? static_cast<uint32_t>((last - now + 999) / 1000) : 0;
+    const uint64_t at = now();
+    const uint64_t last = mToDisplay.empty() ? at : mToDisplay.back().due;
+    return last > at ? static_cast<uint32_t>((last - at + mConfig.baud - 1) / mConfig.baud) : 0;
 }
 
 } // namespace tdx::sim

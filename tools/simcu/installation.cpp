@@ -217,6 +217,9 @@ std::optional<Installation> sim_parse_installation(const std::string& text, std:
         Installation installation;
         installation.address = static_cast<uint32_t>(
             integer_in(member(root, "address", "installation"), 1, 0xFFFFFE, "address"));
+        if (root.contains("client")) {
+            installation.client = static_cast<uint32_t>(integer_in(root.at("client"), 1, 0xFFFFFE, "client"));
+        }
         const json& objects = member(root, "objects", "installation");
         if (!objects.is_array()) {
             throw Invalid("objects: must be a list");

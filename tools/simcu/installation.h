@@ -1,6 +1,8 @@
 // Installations of the simulated control unit, described in JSON:
 //
 //   { "address": "0x000316",                       the control unit's own address
+//     "client": "0x010410",                         the display enrolled in it (optional): connected without
+//                                                  a search, as the unit does after it restarted
 //     "objects": [
 //       { "oid": "0x01000316", "type": 6, "subtype": 0,
 //         "outputs": ["0x03000316"],               rooms: their outputs, published as indices (0x808F)
@@ -29,6 +31,7 @@ namespace tdx::sim {
 
 struct Installation {
     uint32_t address = 0x000316;
+    std::optional<uint32_t> client;
     SimModel model;
 };
 

@@ -238,6 +238,11 @@ int main(int argc, char** argv) {
     sim::WireStream wire(stream);
     sim::SimControlUnit unit(pacing ? static_cast<sim::IByteStream&>(wire) : stream, config);
     unit.model() = std::move(installation->model);
+    if (installation->client) {
+        // Known from before: a display that is not learning (the simulator restarted under it, as a control
+        // unit restarts) is connected again.
+        unit.knowClient(*installation->client, true);
+    }
     sim::SimBehaviour behaviour(unit);
     unit.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
         if (cmd == TNET_CMD_PUBLISH) {

@@ -65,14 +65,18 @@ bool SimBootloader::restart() {
     }
     mNextMode = *mPendingRestart;
     mPendingRestart.reset();
-    if (mNextMode == BL_MODE_APPLICATION && mNewVersion) {
-        mConfig.info.sw_major = mNewVersion->first;
-        mConfig.info.sw_minor = mNewVersion->second;
+    if (mNextMode == BL_MODE_APPLICATION && mUpgraded) {
+        if (mConfig.stayInBootloaderAfterUpgrade) {
+            // A broken application: its bootloader stays and reports version 0.
+            dbg_printf_h("sim bl: the new application does not start");
+            mNextMode = BL_MODE_BOOTLOADER;
+            mConfig.info.sw_major = 0;
+            mConfig.info.sw_minor = 0;
+        } else if (mNewVersion) {
+            mConfig.info.sw_major = mNewVersion->first;
+            mConfig.info.sw_minor = mNewVersion->second;
+        }
         mNewVersion.reset();
-    }
-    if (mNextMode == BL_MODE_APPLICATION && mConfig.stayInBootloaderAfterUpgrade && mUpgraded) {
-        dbg_printf_h("sim bl: the new application does not start");
-        mNextMode = BL_MODE_BOOTLOADER;
     }
     mRestarting = true;
     mDown = mNextMode == BL_MODE_BOOTLOADER && mConfig.stayDown;

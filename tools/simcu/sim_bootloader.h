@@ -28,7 +28,7 @@ public:
         // Knobs.
         bool startInBootloader = false;
         bool neverAnswer = false;
-        bool stayInBootloaderAfterUpgrade = false; // its new application does not start
+        bool stayInBootloaderAfterUpgrade = false; // its new application does not start: version 0
         bool stayDown = false;                     // never comes back after RUN_BL
         int silentAfterChunks = -1;                // stops answering after this many data chunks
         uint8_t faultStatus = 0;                   // answers with this status (0: never) ...

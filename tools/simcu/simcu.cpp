@@ -68,10 +68,12 @@ void SimControlUnit::step() {
         comeBack();
     }
     const uint64_t now = timer();
-    // A reply that ended spoiled is over, and one that has not begun by replyStartMs will not come: no need
-    // to wait out the slot before sending again.
+    // A reply that ended spoiled is over, one that has not begun by replyStartMs will not come, and one whose
+    // bytes stopped without a frame's end is over too: no need to wait out the slot before sending again.
+    const bool replyStopped =
+        mReplyStarted && !mStream.receiving() && now >= mLastByteAt + mConfig.replyGapMs;
     if (mAwaiting && (now >= mSentAt + mConfig.replyTimeoutMs || spoiledFrames() != spoiled ||
-                      (!mReplyStarted && now >= mSentAt + mConfig.replyStartMs))) {
+                      (!mReplyStarted && now >= mSentAt + mConfig.replyStartMs) || replyStopped)) {
         missed();
     }
     if (!mAwaiting && !mFaults.stopPolling && now >= mNextSend) {
@@ -87,6 +89,7 @@ void SimControlUnit::receive() {
             break;
         }
         mReplyStarted = true;
+        mLastByteAt = timer();
         link_feed_buffer(&mDecoder, buffer, static_cast<size_t>(n));
     }
 }
@@ -215,10 +218,10 @@ void SimControlUnit::injectBytes(const std::vector<uint8_t>& bytes) {
     mStream.write(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-void SimControlUnit::knowClient(uint32_t address) {
+void SimControlUnit::knowClient(uint32_t address, bool searchFirst) {
     mClient = address & TNET_ADDRESS_MASK;
     mKnown = true;
-    mProbeKnown = true;
+    mProbeKnown = !searchFirst;
 }
 
 void SimControlUnit::attachDevice(uint32_t address, SimDatagramHandler handler) {

@@ -27,6 +27,9 @@ struct SimConfig {
     uint32_t replyTimeoutMs = 150;
     // A reply whose first byte has not come this long after the packet left is not coming.
     uint32_t replyStartMs = 20;
+    // A reply whose bytes stopped this long without ending in a frame (its start or end byte spoiled) is
+    // over.
+    uint32_t replyGapMs = 5;
     // The client counts as lost when its replies have been missing this long (the client's supervision time).
     uint32_t lostAfterMs = 3000;
     // The packet log and the lists of what the client sent keep the last this many entries (0: none, for a
@@ -120,8 +123,10 @@ public:
     void inject(uint32_t address, uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload);
     // Sends raw bytes to the display at once.
     void injectBytes(const std::vector<uint8_t>& bytes);
-    // Remembers a client address so that the master connects it without a search (a known device).
-    void knowClient(uint32_t address);
+    // Remembers a client address so that the master connects it without a search (a known device): at once,
+    // or after a first search (a learning display then answers it, and one that is not learning is offered
+    // CONNECT next, as an enrolled display is when the unit has restarted).
+    void knowClient(uint32_t address, bool searchFirst = false);
 
     // Datalink: devices behind the control unit by address (its own address answers BLDR and ECHO itself).
     void attachDevice(uint32_t address, SimDatagramHandler handler);
@@ -196,6 +201,7 @@ private:
     bool mProbeKnown = false;
     bool mOweAck = false;       // the client's last reply was a sequenced packet
     bool mReplyStarted = false; // a byte came since the packet left
+    uint64_t mLastByteAt = 0;   // timer() when the last byte came
 
     // Sequenced traffic to the client: one outstanding packet, the rest queued.
     std::deque<Outgoing> mQueue;

@@ -9,8 +9,10 @@
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceHost/api_lib/device_info.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace tdx::Net {
 
@@ -44,6 +46,36 @@ const char* state_name(TaviProtocol::State state) {
     return "UNKNOWN";
 }
 
+// A value as the control unit shows it in a PUBLISH (integers as the table normalises them).
+pt_value shownValue(oid_t oid, vid_t vid, bt_vtype vtype, const u8* bytes, u32 length) {
+    pt_value value{};
+    value.oid = oid;
+    value.vid = vid;
+    value.vtype = vtype;
+    value.valid = true;
+    if (BT_VTYPE_IS_BYTES(vtype)) {
+        value.valid = length != PT_LENGTH_NO_VALUE;
+        value.length = static_cast<u16>(value.valid ? std::min<u32>(length, PT_MAX_DATA) : 0);
+        std::memcpy(value.data, bytes, value.length);
+    } else {
+        const unsigned width = bt_vtype_width(vtype);
+        value.value = bt_vtype_normalise(vtype, static_cast<int>(get_le(bytes, width)));
+    }
+    return value;
+}
+
+// Equal as the control unit and the display see a value: its kind, validity and content.
+bool sameValue(const pt_value& a, const pt_value& b) {
+    const bool bytes = BT_VTYPE_IS_BYTES(a.vtype);
+    if (bytes != BT_VTYPE_IS_BYTES(b.vtype) || a.valid != b.valid) {
+        return false;
+    }
+    if (!bytes) {
+        return a.value == b.value;
+    }
+    return a.length == b.length && std::memcmp(a.data, b.data, a.length) == 0;
+}
+
 } // namespace
 
 // ---- Queued commands ----
@@ -71,6 +103,15 @@ int QueuedTimeSync::build(u8* cmd, u8* payload, u16 max) {
 
 TaviProtocol::TaviProtocol() {
     mConnectWatch.start();
+    if (this == &Tavi) {
+        pt_set_local_write_hook([](u32 oid, u16 vid) { Tavi.beforeLocalWrite(oid, vid); });
+    }
+}
+
+TaviProtocol::~TaviProtocol() {
+    if (this == &Tavi) {
+        pt_set_local_write_hook(nullptr); // writes of other static objects' destructors meet no bridge
+    }
 }
 
 void TaviProtocol::restart() {
@@ -82,7 +123,7 @@ void TaviProtocol::restart() {
     mCommands.clear();
     mInFlight.reset();
     mInFlightCmd = 0;
-    mUnconfirmed.clear();
+    mWrites.clear();
     mRepublish.clear();
     mPublishInFlight.reset();
     Structure.setControlUnit(NET_NO_OWNER);
@@ -133,6 +174,7 @@ void TaviProtocol::handleConnected(u32 owner) {
     Structure.setControlUnit(oid_address(owner));
     // What was written while off-line is not sent: the control unit's values are about to come in.
     Structure.clearPublishQueue();
+    std::erase_if(mWrites, [](const auto& write) { return !write.second.kept; });
     mState = State::SubscribingSelf;
     dbg_printf_h("tavi: connected to %06X", oid_address(owner));
     raise(NET_EVENT_CONNECTED);
@@ -156,16 +198,28 @@ void TaviProtocol::reset(const char* why) {
     mCommands.clear();
     mInFlight.reset();
     mInFlightCmd = 0;
-    mPublishInFlight.reset();
     mRepublish.clear();
-    // Written in the session and not yet sent: kept with the unacknowledged ones.
+    // The write in flight may or may not have reached the control unit; those written in the session and
+    // not yet sent did not. Both wait for the next synchronisation to tell.
+    if (mPublishInFlight) {
+        LocalWrite& write = mWrites[*mPublishInFlight];
+        if (!write.kept) {
+            write.kept = write.sent;
+        }
+        write.sent.reset();
+        mPublishInFlight.reset();
+    }
     pt_value value;
     while (Structure.takePublish(&value)) {
-        mUnconfirmed[Ovi(value.oid, value.vid)] = value.timestamp;
+        LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
+        if (!write.kept) {
+            write.kept = value;
+        }
     }
-    if (!mUnconfirmed.empty()) {
+    std::erase_if(mWrites, [](const auto& write) { return !write.second.kept; });
+    if (!mWrites.empty()) {
         dbg_printf_h("tavi: %u local changes kept for the next session",
-                     static_cast<unsigned>(mUnconfirmed.size()));
+                     static_cast<unsigned>(mWrites.size()));
     }
     Structure.setControlUnit(NET_NO_OWNER);
     raise(NET_EVENT_NOT_CONNECTED);
@@ -201,14 +255,17 @@ bool TaviProtocol::takeKeptChange(pt_value* value) {
     while (!mRepublish.empty()) {
         const Ovi ovi = mRepublish.front();
         mRepublish.pop_front();
-        if (mUnconfirmed.count(ovi) == 0) {
-            continue; // a newer value of the control unit came meanwhile
+        const auto write = mWrites.find(ovi);
+        if (write == mWrites.end() || !write->second.kept) {
+            continue; // settled by the synchronisation
         }
-        // Sent as the table holds it now: the kept write, or a later one of the user.
+        write->second.kept.reset();
+        // Sent as the table holds it now (the kept write, or a later one of the user), and only once.
+        Structure.withdrawPublish(ovi.oid, ovi.vid);
         if (pt_get_value(value, ovi.oid, ovi.vid) == PT_OK) {
             return true;
         }
-        mUnconfirmed.erase(ovi); // the value went with its object
+        mWrites.erase(write); // the value went with its object
     }
     return false;
 }
@@ -220,11 +277,11 @@ int TaviProtocol::takeLocalChange(u8* cmd, u8* payload, u16 max) {
         const int length = buildPublish(value, payload, max);
         if (length >= 0) {
             *cmd = TNET_CMD_PUBLISH;
-            mUnconfirmed[ovi] = value.timestamp;
+            mWrites[ovi].sent = value;
             mPublishInFlight = ovi;
             return length;
         }
-        mUnconfirmed.erase(ovi);
+        mWrites.erase(ovi);
         dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
                      oid_index(value.oid), value.vid, unsigned{value.vtype});
     }
@@ -261,8 +318,17 @@ int TaviProtocol::buildPublish(const pt_value& value, u8* payload, u16 max) {
 
 void TaviProtocol::handleTransmitted(u8 cmd) {
     if (cmd == TNET_CMD_PUBLISH && mPublishInFlight) {
-        mUnconfirmed.erase(*mPublishInFlight);
-        mPublishInFlight.reset();
+        const Ovi ovi = *std::exchange(mPublishInFlight, std::nullopt);
+        const auto write = mWrites.find(ovi);
+        if (write != mWrites.end()) {
+            if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+                // Written again meanwhile: the control unit now shows what it acknowledged.
+                write->second.base = std::move(write->second.sent);
+                write->second.sent.reset();
+            } else {
+                mWrites.erase(write);
+            }
+        }
         return;
     }
     if (mInFlight != nullptr && cmd == mInFlightCmd) {
@@ -274,11 +340,15 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
 void TaviProtocol::handleTransmitFailed(u8 cmd) {
     if (cmd == TNET_CMD_PUBLISH && mPublishInFlight) {
         // After a reset the change waits for the next session; refused by the control unit, it is dropped.
+        const Ovi ovi = *std::exchange(mPublishInFlight, std::nullopt);
         if (mState != State::Disconnected) {
             dbg_printf_h("tavi: PUBLISH refused, dropped");
-            mUnconfirmed.erase(*mPublishInFlight);
+            if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+                mWrites[ovi].sent.reset();
+            } else {
+                mWrites.erase(ovi);
+            }
         }
-        mPublishInFlight.reset();
         return;
     }
     if (mInFlight == nullptr || cmd != mInFlightCmd) {
@@ -356,16 +426,14 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
             unixTime = static_cast<u32>(stamp);
         }
     }
-    if (localChangeWins(oid, vid, networkTime == 0 ? std::nullopt : std::optional<u32>(unixTime))) {
-        dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X older than the local change, not stored",
-                     oid_address(oid), oid_index(oid), vid);
-        return;
-    }
     const u8* value = payload + TNET_PUB_OFS_VALUE;
     u32 length = static_cast<u32>(len - TNET_PUBLISH_HEADER_SIZE);
     if (BT_VTYPE_IS_BYTES(vtype)) {
         length = get_le16(value);
         value += 2;
+    }
+    if (mWrites.count(Ovi(oid, vid)) != 0 && localWriteStays(shownValue(oid, vid, vtype, value, length))) {
+        return;
     }
     const int result = pt_store(oid, vid, vtype, value, length, unixTime, PT_ORIGIN_NETWORK);
     if (result != PT_OK) {
@@ -374,31 +442,57 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
     }
 }
 
-bool TaviProtocol::localChangeWins(oid_t oid, vid_t vid, std::optional<u32> networkStamp) {
-    // The change is either unacknowledged (sent, or kept over a reset) or still waiting in the tree's queue.
-    std::optional<u32> localStamp;
-    const auto kept = mUnconfirmed.find(Ovi(oid, vid));
-    if (kept != mUnconfirmed.end()) {
-        localStamp = kept->second;
-    } else if (Structure.isPublishQueued(oid, vid)) {
-        u32 stamp = 0;
-        pt_get_timestamp(&stamp, oid, vid);
-        localStamp = stamp;
-    }
-    if (!localStamp) {
-        return false;
-    }
-    // A stamp of 0 says nothing about its age: it does not beat a write the control unit has not seen.
-    if (!networkStamp || *networkStamp <= *localStamp) {
+bool TaviProtocol::localWriteStays(const pt_value& shown) {
+    const Ovi ovi(shown.oid, shown.vid);
+    LocalWrite& write = mWrites[ovi];
+    const bool isBase = write.base && sameValue(*write.base, shown);
+    if (write.kept) {
+        if (sameValue(*write.kept, shown)) {
+            dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write had arrived", oid_address(ovi.oid),
+                         oid_index(ovi.oid), ovi.vid);
+            write.kept.reset();
+            if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+                write.base = shown; // written again since: that write still goes
+                return true;
+            }
+            mWrites.erase(ovi);
+            return false;
+        }
+        if (isBase) {
+            dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write was lost, it is sent again",
+                         oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+            return true;
+        }
+    } else if (mPublishInFlight == ovi) {
+        // Sent before the control unit took our write (it would have acknowledged it first): ours follows.
+        write.base = shown;
         return true;
+    } else if (isBase) {
+        return true; // nothing new from the control unit: the waiting write still goes
     }
-    dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X newer than the local change, which is dropped",
-                 oid_address(oid), oid_index(oid), vid);
-    if (kept != mUnconfirmed.end()) {
-        mUnconfirmed.erase(kept);
+    pt_value current;
+    if (pt_get_value(&current, ovi.oid, ovi.vid) != PT_OK || !sameValue(current, shown)) {
+        dbg_printf_h("tavi: %06X:%02X vid %04X changed by the control unit since the local write, which is "
+                     "dropped",
+                     oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
     }
-    Structure.withdrawPublish(oid, vid);
+    dropWrite(ovi);
     return false;
+}
+
+void TaviProtocol::dropWrite(const Ovi& ovi) {
+    Structure.withdrawPublish(ovi.oid, ovi.vid);
+    if (mPublishInFlight != ovi) {
+        mWrites.erase(ovi);
+    }
+}
+
+void TaviProtocol::beforeLocalWrite(oid_t oid, vid_t vid) {
+    const auto [write, fresh] = mWrites.try_emplace(Ovi(oid, vid));
+    pt_value shown;
+    if (fresh && pt_get_value(&shown, oid, vid) == PT_OK) {
+        write->second.base = shown;
+    }
 }
 
 void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
@@ -438,8 +532,10 @@ void TaviProtocol::publishMyself() {
     }
     pt_set_data(mSelf, VID_VALUE_LIST, list, sizeof list);
     pt_set_int(mSelf, VID_DEVICE_STATE, DEVICE_ONLINE, BT_VTYPE_U8);
-    for (const auto& [ovi, stamp] : mUnconfirmed) {
-        mRepublish.push_back(ovi);
+    for (const auto& [ovi, write] : mWrites) {
+        if (write.kept) {
+            mRepublish.push_back(ovi);
+        }
     }
     dbg_printf_h("tavi: ready");
 }

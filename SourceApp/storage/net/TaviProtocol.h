@@ -7,14 +7,17 @@
 //
 // The client's disconnect notification resets the bridge from any state: the command queue is dropped (a new
 // subscription brings the control unit's values back). Local changes that the control unit has not
-// acknowledged are kept with their time stamps: while they wait, an older value from the network does not
-// replace them, and once the new synchronisation is complete they are published again. What was written
-// while no session was open is not sent.
+// acknowledged are kept, each with the value the control unit showed before it (its base), and the new
+// synchronisation decides by values, never by the two devices' clocks: the control unit shows the kept
+// value (the write arrived, only its acknowledgement was lost: dropped), or its base (the write was lost:
+// published once more when synchronised), or anything else (the control unit changed it since: it wins,
+// and the dropped write is traced). What was written while no session was open is not sent.
 #pragma once
 
 #include "Libraries/base/Timer.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/big_table/bt_types.h"
+#include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/Ovi.h"
 
 #include <deque>
@@ -24,8 +27,6 @@
 #include <optional>
 
 namespace tdx {
-
-struct pt_value;
 
 namespace Net {
 
@@ -71,6 +72,7 @@ public:
     using EventSink = std::function<void(int kind)>;
 
     TaviProtocol();
+    ~TaviProtocol();
     TaviProtocol(const TaviProtocol&) = delete;
     TaviProtocol& operator=(const TaviProtocol&) = delete;
 
@@ -106,15 +108,19 @@ public:
     void handleTransmitted(u8 cmd);
     void handleTransmitFailed(u8 cmd);
     void handleLearnChanged(int learning);
+    // The value table's hook before a local write replaces a value: keeps what the control unit showed,
+    // once per pending write.
+    void beforeLocalWrite(oid_t oid, vid_t vid);
 
 private:
     void raise(int kind);
     void reset(const char* why);
     void subscribe(oid_t oid, vid_t vid, bool front);
     void receivePublish(const u8* payload, u16 len);
-    // Whether a local change of the value not yet acknowledged stays against a value of the control unit
-    // stamped networkStamp (Unix seconds; none when it came unstamped). A newer one drops the change.
-    bool localChangeWins(oid_t oid, vid_t vid, std::optional<u32> networkStamp);
+    // Whether a local write of the value that the control unit has not taken yet stays against the value
+    // `shown` that the control unit publishes (then it is not stored); may drop the write.
+    bool localWriteStays(const pt_value& shown);
+    void dropWrite(const Ovi& ovi);
     void receiveSynchronized(const u8* payload, u16 len);
     void receiveTime(const u8* payload, u16 len);
     void receiveObjectInfo(const u8* payload, u16 len);
@@ -122,8 +128,15 @@ private:
     void publishMyself();
     static int buildPublish(const pt_value& value, u8* payload, u16 max);
     int takeLocalChange(u8* cmd, u8* payload, u16 max);
-    // The next change kept over a reset that still waits for the control unit's acknowledgement.
+    // The next change kept over a reset that the synchronisation left to be sent again.
     bool takeKeptChange(pt_value* value);
+
+    // A local write the control unit has not taken for sure.
+    struct LocalWrite {
+        std::optional<pt_value> base; // the control unit's value before the write; none when it had none
+        std::optional<pt_value> sent; // the value of the PUBLISH in flight
+        std::optional<pt_value> kept; // carried over a reset: the value the control unit may have got
+    };
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;
@@ -136,9 +149,9 @@ private:
     // The command handed to the client and not yet acknowledged or given up.
     std::unique_ptr<QueuedCommand> mInFlight;
     u8 mInFlightCmd = 0;
-    // Local changes not yet acknowledged by the control unit, with their writes' time stamps.
-    std::map<Ovi, u32> mUnconfirmed;
-    // Those carried over a reset, to be published again once synchronised.
+    // Local writes not yet acknowledged by the control unit (or not yet sent).
+    std::map<Ovi, LocalWrite> mWrites;
+    // Those carried over a reset and not settled by the synchronisation, to be published again once ready.
     std::deque<Ovi> mRepublish;
     std::optional<Ovi> mPublishInFlight;
     EventSink mSink;

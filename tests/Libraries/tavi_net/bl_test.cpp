@@ -209,7 +209,7 @@ TEST_F(BootloaderTest, FullUpgradeRestartsIntoBootloaderSendsEveryChunkAndReturn
     ASSERT_EQ(exchange.eventCodes(),
               (std::vector<int>{BL_CL_EVENT_DEVICE_INFO, BL_CL_EVENT_APPLICATION, BL_CL_EVENT_BL_STARTING,
                                 BL_CL_EVENT_BOOTLOADER, BL_CL_EVENT_UPGRADE_START, BL_CL_EVENT_DATA,
-                                BL_CL_EVENT_DONE, BL_CL_EVENT_APPLICATION}));
+                                BL_CL_EVENT_DONE, BL_CL_EVENT_DEVICE_INFO, BL_CL_EVENT_APPLICATION}));
     EXPECT_TRUE(device.upgraded());
     EXPECT_EQ(device.image(), exchange.file);
     EXPECT_EQ(exchange.client.file_size, 1000u);

@@ -6,6 +6,7 @@
 #include "SourceApp/gui/core/Form.h"
 #include "SourceApp/storage/values/Builders.h"
 #include "SourceHost/api_lib/devices.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +35,10 @@ public:
     std::vector<unsigned> ids;
 };
 
-class AlarmManager : public ::testing::Test {
+class AlarmManager : public test::FreshApplication {
 protected:
     void SetUp() override {
-        getApplication(); // its GUI core shows the screen
+        FreshApplication::SetUp(); // its GUI core shows the screen
         buzzer.stop();
         proxytab_init();
         Structure.clear();
@@ -54,6 +55,7 @@ protected:
         Structure.removeValueChangeHandler(&alarms);
         Structure.clear();
         buzzer.stop();
+        FreshApplication::TearDown();
     }
 
     // The control unit reports a value; the tree and the GUI core run once. The messages of that pass.
@@ -107,15 +109,16 @@ TEST_F(AlarmManager, AnAlarmIsAddedUpdatedAndRemovedWithItsMelodyAndMessages) {
     EXPECT_EQ(report(0x4010, 0), Messages{});
 }
 
-TEST_F(AlarmManager, AWarningPlaysOnceAloneAndNothingBesideAnAlarmWhoseSnoozeItKeeps) {
+TEST_F(AlarmManager, AWarningPlaysOnceAloneAnAlarmJoiningItSoundsAndAWarningBesideAnAlarmKeepsItsSnooze) {
     EXPECT_EQ(report(0x4011, 1), Messages{MSG_ALARM_ADDED});
     EXPECT_EQ(alarms.getAlarmState(), AlarmState::Warnings);
     EXPECT_EQ(heard(), 1976u);
     EXPECT_FALSE(loopsAfter(240, 1976)) << "the warning melody plays once";
     EXPECT_EQ(buzzer.status(), 0);
 
+    EXPECT_EQ(report(0x4010, 1), Messages{MSG_ALARM_ADDED});
+    EXPECT_EQ(heard(), 2500u) << "an alarm among warnings sounds its melody";
     report(0x4011, 0);
-    report(0x4010, 1);
     alarms.snooze();
     EXPECT_TRUE(alarms.isSnoozed());
     EXPECT_EQ(report(0x4011, 2), Messages{MSG_ALARM_ADDED});

@@ -10,12 +10,15 @@
 #include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/config.h"
 #include "SourceApp/task/TaskPool.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
 namespace tdx {
 namespace {
+
+using Application = test::FreshApplication;
 
 class CountingJob : public Job {
 public:
@@ -26,7 +29,7 @@ public:
     int runs = 0;
 };
 
-TEST(Application, TheGuiCoreRunsTheJobPoolAndAScreensAwakeOverrideReachesTheSystemManager) {
+TEST_F(Application, TheGuiCoreRunsTheJobPoolAndAScreensAwakeOverrideReachesTheSystemManager) {
     App* app = getApplication();
     CountingJob job;
     app->getTaskPool()->schedule(&job);
@@ -53,7 +56,7 @@ TEST(Application, TheGuiCoreRunsTheJobPoolAndAScreensAwakeOverrideReachesTheSyst
     EXPECT_EQ(system->getScreenState(), ssDimmed);
 }
 
-TEST(Application, APressOnAControlSoundsTheClick) {
+TEST_F(Application, APressOnAControlSoundsTheClick) {
     test::TraceCapture quiet;
     Core* core = getApplication()->getCore();
     buzzer.stop();
@@ -66,7 +69,7 @@ TEST(Application, APressOnAControlSoundsTheClick) {
     delete screen;
 }
 
-TEST(Application, WidgetsReadTheLocalTimeOfTheSystemManager) {
+TEST_F(Application, WidgetsReadTheLocalTimeOfTheSystemManager) {
     test::TraceCapture quiet;
     SystemMgr* system = getApplication()->getSystemManager();
     proxytab_init();

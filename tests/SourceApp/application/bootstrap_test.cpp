@@ -4,6 +4,7 @@
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/DataModel.h"
 #include "SourceHost/api_lib/device_info.h"
+#include "tests/support/fresh_application.h"
 #include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,16 @@
 namespace tdx {
 namespace {
 
-TEST(Bootstrap, TheTreeGetsTheDisplayAndTheLocationAndTheServicesFollowItsChanges) {
+// The handlers stay for the life of the program; the fixture's new application object detaches them.
+class Bootstrap : public test::FreshApplication {
+protected:
+    void TearDown() override {
+        FreshApplication::TearDown();
+        Structure.clear();
+    }
+};
+
+TEST_F(Bootstrap, TheTreeGetsTheDisplayAndTheLocationAndTheServicesFollowItsChanges) {
     test::TraceCapture quiet;
     os_init();
     ASSERT_EQ(os_set_network_address(0x010411), 0);
@@ -42,13 +52,6 @@ TEST(Bootstrap, TheTreeGetsTheDisplayAndTheLocationAndTheServicesFollowItsChange
     EXPECT_EQ(app->getSystemManager()->getLocalTimeOffset(), 3600);
     Structure.remove(0x0104110A);
     EXPECT_EQ(app->getAlarmManager()->getAlarmState(), AlarmState::None);
-
-    // The handlers stay for the life of the program; this test program goes on without them.
-    Structure.removeValueChangeHandler(app->getSystemManager());
-    Structure.removeObjectAppendHandler(app->getAlarmManager());
-    Structure.removeObjectRemoveHandler(app->getAlarmManager());
-    Structure.removeValueChangeHandler(app->getAlarmManager());
-    Structure.clear();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Libraries/base/os.h"
 #include "Libraries/base/timestamp.h"
 #include "SourceApp/application/App.h"
+#include "SourceApp/application/AppImpl.h"
 #include "SourceApp/application/log/LogManager.h"
 #include "SourceApp/application/log/loggers/ProxyLoggers.h"
 #include "SourceApp/application/log/templates/ProxyLoggerTemplate.h"
@@ -15,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
+#include <sys/resource.h>
 
 namespace tdx::test {
 namespace {
@@ -128,20 +131,44 @@ TEST_F(Logging, AWriterWithoutACardKeepsItsBufferAndDropsOnlyTheEntryThatDidNotF
     EXPECT_EQ(card("lines_20261205.log"), BOM + "abcdefghij\r\n");
 }
 
+TEST_F(Logging, AFullCardTakesWholeLinesOnlyAndTheRestIsWrittenByTheNextFlush) {
+    Logger lines(writer("full", 64));
+    lines.addEntry("line-one");
+    lines.flush();
+    const std::string one = BOM + "line-one\r\n";
+    ASSERT_EQ(card("full_20261205.log"), one);
+    lines.addEntry("line-two");
+    lines.addEntry("line-three");
+    {
+        FileSizeLimit full(one.size() + 15); // room for "line-two" and half of "line-three"
+        lines.flush();
+    }
+    EXPECT_EQ(card("full_20261205.log"), one + "line-two\r\n");
+    lines.flush();
+    EXPECT_EQ(card("full_20261205.log"), one + "line-two\r\nline-three\r\n");
+
+    // An entry longer than the buffer goes straight to the file: whole or not at all, and then it is lost.
+    std::unique_ptr<LoggerWriter> big(writer("big", 8));
+    const std::string entry(20, 'x');
+    {
+        FileSizeLimit full(10);
+        big->write(entry.data(), static_cast<uint32_t>(entry.size()));
+    }
+    EXPECT_EQ(card("big_20261205.log"), BOM);
+    EXPECT_TRUE(trace.contains("an entry of 20 bytes dropped"));
+}
+
 // Room 258 logs changes of its air temperature and name while its switch value is on. Change loggers work
 // with the application's log manager, which is attached to the tree for the length of the test.
 class ChangeLogging : public Logging {
 protected:
     void SetUp() override {
+        application_renew(); // a log manager without templates
         Logging::SetUp();
         static constexpr uint16_t WATCHED[] = {AIR, NAME};
         static ProxyChangeLoggerTemplate changes{"room", "txt", 6, WATCHED, 2};
-        static const bool registered = [&] {
-            manager.registerTemplate(SWITCH, &changes);
-            manager.registerTemplate(0x8017, &changes); // a second switch for the same template
-            return true;
-        }();
-        (void)registered;
+        manager.registerTemplate(SWITCH, &changes);
+        manager.registerTemplate(0x8017, &changes); // a second switch for the same template
         Structure.addObjectAppendHandler(&manager);
         Structure.addValueChangeHandler(&manager);
         manager.onProxyObjectAppend(Structure.find(ROOM));
@@ -151,6 +178,7 @@ protected:
         Structure.removeObjectAppendHandler(&manager);
         Structure.removeValueChangeHandler(&manager);
         Logging::TearDown();
+        application_renew();
     }
     void set(vid_t vid, int value, bt_vtype type) {
         pt_set_int(ROOM, vid, value, type);

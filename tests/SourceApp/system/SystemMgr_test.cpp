@@ -80,7 +80,7 @@ TEST_F(ScreenTimeline, EachDelayCountsFromTheChangeIntoItsStateAndZeroMeansNever
         screen_state_t state;
     } cases[] = {
         {0, 0, 600000, ssActive},       {0, 10, 600000, ssDimmed}, // never off
-        {10, 0, 10000, ssActive},       {10, 0, 10001, ssOff},     // never dimmed: off after the off delay
+        {10, 0, 600000, ssActive}, // "Never" for the active screen: it neither dims nor turns off
         {5, 10, 15001, ssDimmed},       {5, 10, 15002, ssOff}, // dimmed 10 s after the touch, off 5 s later
         {0, 5000000, 800000, ssActive}, // 5e9 ms do not fit 32 bits (they would wrap to 705 s)
     };

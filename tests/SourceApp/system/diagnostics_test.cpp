@@ -80,6 +80,10 @@ TEST_F(DiagnosticsTest, ThePageShowsMemoryAHeaderAndOneLinePerStatistic) {
 }
 
 TEST_F(DiagnosticsTest, AMeasureTakesTheTimeOfThePlatformClockAndTheAverageOfTenSamples) {
+    // Statistics live as long as the program: nine empty measures push out what an earlier run left.
+    for (int i = 0; i < 9; ++i) {
+        PerformanceTimer empty(FRAME);
+    }
     {
         PerformanceTimer measure(FRAME);
         os_clock_advance(2 * OS_TICK_MS);
@@ -92,7 +96,7 @@ TEST_F(DiagnosticsTest, AMeasureTakesTheTimeOfThePlatformClockAndTheAverageOfTen
     ASSERT_EQ(std::sscanf(row(r).c_str() + 32, "%u %u", &current, &maximum), 2) << row(r);
     EXPECT_GE(maximum, 124000u);
     EXPECT_LT(maximum, 125000u);
-    EXPECT_EQ(current, maximum / 10) << "one sample of ten";
+    EXPECT_NEAR(current, maximum / 10, 100) << "one sample of ten"; // within the real clock's jitter
 }
 
 TEST_F(DiagnosticsTest, CharactersComeOutInOrderTheOneBeyond4096IsDroppedAndTheEchoShowsThem) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -163,6 +164,28 @@ TEST_F(ConfigStore, AStoreThatCannotWriteOrReplaceTheFileFailsAndLeavesNoTempora
     EXPECT_EQ(config_platform_store(&changed), -1);
     EXPECT_TRUE(std::filesystem::is_directory("config.bin/keep"));
     EXPECT_EQ(leftovers(), 0);
+}
+
+TEST_F(ConfigStore, LoadingRemovesTheTemporaryFilesOfInterruptedStoresOnly) {
+    const configuration_t record = sampleRecord();
+    ASSERT_EQ(config_platform_store(&record), 0);
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
+    for (const char* name : {"config.bin.a1B2c3", "config.bin.ZZZZZZ", "config.bin.xyz", "config.bin.bak123x",
+                             "notconfig.bin.a1B2c3", "config.bin.Young1"}) {
+        writeFile(name, "half a record");
+        if (std::string(name) != "config.bin.Young1") {
+            std::filesystem::last_write_time(name, old);
+        }
+    }
+    configuration_t loaded{};
+    EXPECT_EQ(config_platform_load(&loaded), 52);
+    EXPECT_FALSE(std::filesystem::exists("config.bin.a1B2c3"));
+    EXPECT_FALSE(std::filesystem::exists("config.bin.ZZZZZZ"));
+    EXPECT_TRUE(std::filesystem::exists("config.bin.xyz")) << "not a name a store makes";
+    EXPECT_TRUE(std::filesystem::exists("config.bin.bak123x"));
+    EXPECT_TRUE(std::filesystem::exists("notconfig.bin.a1B2c3"));
+    EXPECT_TRUE(std::filesystem::exists("config.bin.Young1")) << "another program may be storing right now";
+    EXPECT_EQ(readFile("config.bin"), bytesOf(record));
 }
 
 } // namespace

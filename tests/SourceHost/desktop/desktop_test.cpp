@@ -1,6 +1,7 @@
 // The desktop shell on the offscreen platform: wrapper ownership, the emulator window driven by real mouse,
 // wheel and key events into a host in step mode, zoom, the screenshot commands and the program's entry point.
 #include "SourceHost/desktop/DesktopMain.h"
+#include "SourceHost/api_lib/comf.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 
@@ -100,6 +101,9 @@ public:
 class Window : public ::testing::Test {
 protected:
     Window() {
+        // The finger is up at the corner, whatever another test left on the host's shared hand-over.
+        host_hand_over().setTouchPress(false);
+        host_hand_over().setTouch(0, 0);
         core.attachDebuggerBridge(&recorder);
         window.host().InitializeStepMode();
     }
@@ -229,7 +233,18 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
 
 // ---- The entry point ----
 
-TEST(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
+// Each run of the entry point chooses its port anew, as a program started once does.
+class EntryPoint : public ::testing::Test {
+protected:
+    void SetUp() override { forgetPort(); }
+    void TearDown() override { forgetPort(); }
+    static void forgetPort() {
+        std::snprintf(PortName, sizeof PortName, "%s", "AUTO");
+        comf_set_port_override(nullptr);
+    }
+};
+
+TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
     struct Row {
         std::vector<std::string> arguments;
         bool ok;
@@ -263,7 +278,7 @@ TEST(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
     }
 }
 
-TEST(EntryPoint, WithoutAConverterItSaysSoAndEndsWithOne) {
+TEST_F(EntryPoint, WithoutAConverterItSaysSoAndEndsWithOne) {
     qtApplication();
     const test::TempDir empty;
     setenv("TDX410_SYSFS_ROOT", empty.path().c_str(), 1);
@@ -276,7 +291,7 @@ TEST(EntryPoint, WithoutAConverterItSaysSoAndEndsWithOne) {
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
 }
 
-TEST(EntryPoint, ClosingTheWindowEndsWithEighteen) {
+TEST_F(EntryPoint, ClosingTheWindowEndsWithEighteen) {
     qtApplication();
     char program[] = "tdx410", option[] = "--port", port[] = "/dev/null";
     char* argv[] = {program, option, port, nullptr};

@@ -75,6 +75,9 @@ int publishLongText(uint8_t* cmd, uint8_t* payload, uint16_t max) {
 }
 
 TEST(EndToEnd, TheSimulatorKeepsTheBusGoingWhileNobodyReadsWhatItPrints) {
+    sToSend = 0;
+    sAcknowledged = 0;
+    sDisconnects = 0;
     SimProcess sim;
     ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
     TraceCapture trace;

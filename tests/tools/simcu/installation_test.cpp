@@ -114,6 +114,8 @@ TEST_F(DefaultInstallation, CarriesEveryValueOfEveryObjectValidAndInsideItsLimit
 }
 
 TEST_F(DefaultInstallation, HoldsEveryKindOfObjectTheScreensFilterOn) {
+    // Enrolled: the display at its default address, which the unit connects again after its restart.
+    EXPECT_EQ(mInstallation->client, 0x010410u);
     std::set<std::pair<int, int>> kinds;
     std::set<std::vector<uint8_t>> codes;
     std::set<int64_t> analogFunctions;
@@ -264,6 +266,7 @@ TEST(Installation, SchedulesAndListsEncodeAsTheDisplayReadsThem) {
     EXPECT_EQ(parsed->model.value(0x01000400, 0x000D)->number(), 0x7FFF);
     EXPECT_EQ(parsed->model.value(0x01000400, 0x0002)->number(), -5);
     EXPECT_EQ(parsed->address, 0x000400u);
+    EXPECT_FALSE(parsed->client);
 }
 
 TEST(Installation, MistakesAreRefusedWithTheirPlace) {
@@ -271,6 +274,7 @@ TEST(Installation, MistakesAreRefusedWithTheirPlace) {
         {"{", "parse error"},
         {R"({"objects": []})", "\"address\" missing"},
         {R"({"address": 0, "objects": []})", "address: 0 outside 1..16777214"},
+        {R"({"address": 1, "client": "0x1000000", "objects": []})", "client: 16777216 outside 1..16777214"},
         {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 18, "value": 40000}]}]})",
          "objects[0].values[0].value: 40000 outside -32768..32767"},
         {R"({"address": 1, "objects": [{"oid": 5, "type": 2, "values": [{"vid": 2, "type": 12, "value": "x"}]}]})",

@@ -28,10 +28,15 @@ std::unique_ptr<File> openForAppend(const std::string& path) {
     return nullptr;
 }
 
-void writeAll(File& file, const char* data, uint32_t length) {
-    if (file.write(data, length) != length) {
-        dbg_printf_h("log: %s: only part of %u bytes written", file.getFileName(), length);
+// Appends the bytes whole or not at all: what a full card took only in part is cut off again. The file's size
+// before is `size`.
+bool appendWhole(File& file, uint32_t size, const char* data, uint32_t length) {
+    if (file.write(data, length) == length) {
+        return true;
     }
+    dbg_printf_h("log: %s: %u bytes do not fit, kept for later", file.getFileName(), length);
+    file.truncate(size);
+    return false;
 }
 
 } // namespace
@@ -92,18 +97,40 @@ void BufferedFileLoggerWriter::flush() {
 
 void BufferedFileLoggerWriter::append(const std::string& path, const char* entry, uint32_t length) {
     std::unique_ptr<File> file = openForAppend(path);
-    if (!file) {
+    uint32_t size = file ? file->getSize() : 0;
+    if (file && size == 0) {
+        if (!appendWhole(*file, 0, BOM, sizeof BOM)) {
+            file.reset();
+        }
+        size = sizeof BOM;
+    }
+    if (file && mHeld > 0) {
+        // A full card may take only the first lines: those stay, the rest waits here for the next flush.
+        const uint32_t written = file->write(mBuffer.get(), mHeld);
+        uint32_t whole = written;
+        while (whole < mHeld && whole > 0 && mBuffer[whole - 1] != '\n') {
+            --whole;
+        }
+        if (whole < written) {
+            file->truncate(size + whole);
+        }
+        std::memmove(mBuffer.get(), mBuffer.get() + whole, mHeld - whole);
+        mHeld -= whole;
+        size += whole;
+        if (mHeld > 0) {
+            dbg_printf_h("log: %s: %u bytes do not fit, kept for later", path, mHeld);
+            file.reset();
+        }
+    }
+    if (length == 0 || (file && appendWhole(*file, size, entry, length))) {
         return;
     }
-    if (file->getSize() == 0) {
-        writeAll(*file, BOM, sizeof BOM);
-    }
-    if (mHeld > 0) {
-        writeAll(*file, mBuffer.get(), mHeld);
-        mHeld = 0;
-    }
-    if (length > 0) {
-        writeAll(*file, entry, length);
+    // Not written: it waits with the others when there is room, else it is lost (and said so).
+    if (mCapacity > 0 && length <= mCapacity - 1 - mHeld) {
+        std::memcpy(mBuffer.get() + mHeld, entry, length);
+        mHeld += length;
+    } else {
+        dbg_printf_h("log: %s: an entry of %u bytes dropped", path, length);
     }
 }
 

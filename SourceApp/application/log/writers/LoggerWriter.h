@@ -93,7 +93,9 @@ public:
     bool isEmpty() const override;
 
 private:
-    // Appends what the buffer holds and then the entry; on a card that cannot be written neither is.
+    // Appends the buffer's lines and then the entry, a line whole or not at all: what a missing or full card
+    // does not take stays in the buffer for the next flush, an entry too while there is room (else it is
+    // dropped, with a trace line).
     void append(const std::string& path, const char* entry, uint32_t length);
 
     uint32_t mCapacity;

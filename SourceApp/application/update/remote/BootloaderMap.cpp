@@ -12,6 +12,25 @@ BootloaderMap_Downloading BootloaderMap::Downloading("BootloaderMap::Downloading
 BootloaderMap_Upgraded BootloaderMap::Upgraded("BootloaderMap::Upgraded", 6);
 BootloaderMap_Timeout BootloaderMap::Timeout("BootloaderMap::Timeout", 7);
 BootloaderMap_Fault BootloaderMap::Fault("BootloaderMap::Fault", 8);
+BootloaderMap_StartingApplication BootloaderMap::StartingApplication("BootloaderMap::StartingApplication", 9);
+
+namespace {
+
+void runApplication(BootloaderServiceContext& context) {
+    context.transition(BootloaderMap::StartingApplication);
+}
+
+// The application answers: the device runs a program again, and the service is done with it.
+void applicationAnswered(BootloaderServiceContext& context) {
+    BootloaderService& s = context.getOwner();
+    context.transition(BootloaderMap::Idle, [&] {
+        s.raise(BCE_FINISHED);
+        s.stopTimer();
+        s.reset();
+    });
+}
+
+} // namespace
 
 void BootloaderMap_Default::fault(BootloaderServiceContext& context, const bl_event_arg_fault* fault) {
     context.transition(BootloaderMap::Fault, [&] { context.getOwner().setFault(fault); });
@@ -51,6 +70,10 @@ void BootloaderMap_Started::connected_bl(BootloaderServiceContext& context) {
 
 void BootloaderMap_DeviceIdentified::Entry(BootloaderServiceContext& context) {
     context.getOwner().raise(BCE_IDENTIFIED);
+}
+
+void BootloaderMap_DeviceIdentified::run_app(BootloaderServiceContext& context) {
+    runApplication(context);
 }
 
 void BootloaderMap_DeviceIdentified::upgrade(BootloaderServiceContext& context, uint32_t fileId) {
@@ -119,16 +142,11 @@ void BootloaderMap_Downloading::upgraded(BootloaderServiceContext& context) {
 void BootloaderMap_Upgraded::Entry(BootloaderServiceContext& context) {
     context.getOwner().raise(BCE_UPGRADED);
     context.getOwner().setTimer(BSTM_APPLICATION);
-    context.getOwner().startApplication();
+    context.getOwner().clientRunApplication();
 }
 
 void BootloaderMap_Upgraded::connected_app(BootloaderServiceContext& context) {
-    BootloaderService& s = context.getOwner();
-    context.transition(BootloaderMap::Idle, [&] {
-        s.raise(BCE_FINISHED);
-        s.stopTimer();
-        s.reset();
-    });
+    applicationAnswered(context);
 }
 
 void BootloaderMap_Timeout::Entry(BootloaderServiceContext& context) {
@@ -147,6 +165,30 @@ void BootloaderMap_Fault::Entry(BootloaderServiceContext& context) {
 
 void BootloaderMap_Fault::finish(BootloaderServiceContext& context) {
     context.transition(BootloaderMap::Idle, [&] { context.getOwner().reset(); });
+}
+
+void BootloaderMap_Timeout::run_app(BootloaderServiceContext& context) {
+    runApplication(context);
+}
+
+void BootloaderMap_Fault::run_app(BootloaderServiceContext& context) {
+    runApplication(context);
+}
+
+void BootloaderMap_StartingApplication::Entry(BootloaderServiceContext& context) {
+    context.getOwner().setTimer(BSTM_CONNECT);
+    context.getOwner().clientConnect();
+}
+
+void BootloaderMap_StartingApplication::connected_app(BootloaderServiceContext& context) {
+    applicationAnswered(context);
+}
+
+void BootloaderMap_StartingApplication::connected_bl(BootloaderServiceContext& context) {
+    context.internal([&] {
+        context.getOwner().setTimer(BSTM_APPLICATION);
+        context.getOwner().clientRunApplication();
+    });
 }
 
 } // namespace tdx

@@ -16,6 +16,7 @@ public:
     virtual void fault(BootloaderServiceContext& context, const bl_event_arg_fault*) { Default(context); }
     virtual void finish(BootloaderServiceContext& context) { Default(context); }
     virtual void restarting_into_bl(BootloaderServiceContext& context, uint32_t) { Default(context); }
+    virtual void run_app(BootloaderServiceContext& context) { Default(context); }
     virtual void start(BootloaderServiceContext& context) { Default(context); }
     virtual void timeout(BootloaderServiceContext& context) { Default(context); }
     virtual void upgrade(BootloaderServiceContext& context, uint32_t) { Default(context); }
@@ -50,6 +51,7 @@ class BootloaderMap_DeviceIdentified : public BootloaderMap_Default {
 public:
     using BootloaderMap_Default::BootloaderMap_Default;
     void Entry(BootloaderServiceContext& context) override;
+    void run_app(BootloaderServiceContext& context) override;
     void upgrade(BootloaderServiceContext& context, uint32_t fileId) override;
     void timeout(BootloaderServiceContext&) override {}
 };
@@ -90,6 +92,7 @@ public:
     using BootloaderMap_Default::BootloaderMap_Default;
     void Entry(BootloaderServiceContext& context) override;
     void finish(BootloaderServiceContext& context) override;
+    void run_app(BootloaderServiceContext& context) override;
     void timeout(BootloaderServiceContext&) override {}
 };
 
@@ -98,6 +101,17 @@ public:
     using BootloaderMap_Default::BootloaderMap_Default;
     void Entry(BootloaderServiceContext& context) override;
     void finish(BootloaderServiceContext& context) override;
+    void run_app(BootloaderServiceContext& context) override;
+};
+
+// After an update that wrote nothing: the device is asked what runs and, when it is its bootloader, to run
+// its application; the application's answer ends it as after an upgrade, no answer as a timeout.
+class BootloaderMap_StartingApplication : public BootloaderMap_Default {
+public:
+    using BootloaderMap_Default::BootloaderMap_Default;
+    void Entry(BootloaderServiceContext& context) override;
+    void connected_app(BootloaderServiceContext& context) override;
+    void connected_bl(BootloaderServiceContext& context) override;
 };
 
 struct BootloaderMap {
@@ -110,6 +124,7 @@ struct BootloaderMap {
     static BootloaderMap_Upgraded Upgraded;
     static BootloaderMap_Timeout Timeout;
     static BootloaderMap_Fault Fault;
+    static BootloaderMap_StartingApplication StartingApplication;
 };
 
 } // namespace tdx

@@ -57,7 +57,7 @@ void BootloaderService::task() {
 }
 
 void BootloaderService::startApplication() {
-    mPort->runApp();
+    mContext.send(&BootloaderServiceState::run_app);
 }
 
 bootloader_service_device_state BootloaderService::getDeviceInfoState(bl_dev_info* info) const {
@@ -103,6 +103,10 @@ void BootloaderService::clientDisconnect() {
 
 void BootloaderService::startUpgrade() {
     mPort->runUpgrade(mFileId);
+}
+
+void BootloaderService::clientRunApplication() {
+    mPort->runApp();
 }
 
 void BootloaderService::setTimer(bootloader_service_timer_mode mode) {

@@ -3,7 +3,8 @@
 // timeout and reports to its owner through BootloaderUpgradeInterface, which also supplies the file.
 //
 // The owner calls start(), polls task(), calls upgrade(file) once the device is identified, and finish()
-// after a timeout or fault. Destroying the service closes its socket and silences its master at once.
+// after a timeout or fault (or startApplication() first, to leave the device running its program).
+// Destroying the service closes its socket and silences its master at once.
 #pragma once
 
 #include "Libraries/base/ctimer.h"
@@ -74,6 +75,10 @@ public:
     void stop();
     // Raises the timeout of the current phase when it has passed.
     void task();
+    // Has the device run its application: after the upgrade (which asks for it already), and after a
+    // timeout or fault, or with the device identified but no upgrade asked for, so that a device left in its
+    // bootloader by an update that wrote nothing runs its program again. Ends with BCE_FINISHED when the
+    // application answers, BCE_TIMEOUT or BCE_FAULT when it does not.
     void startApplication();
 
     // The device state; when known and info is given, copies the device information into it.
@@ -90,6 +95,7 @@ public:
     void clientConnect();
     void clientDisconnect();
     void startUpgrade();
+    void clientRunApplication();
     void setTimer(bootloader_service_timer_mode mode);
     void resetTimer();
     void stopTimer();

@@ -26,6 +26,23 @@ void summarise(Context& context, remote_update_result result) {
     context.transition(RemoteUpdateMap::Summary, [&] { context.getOwner().setResult(result); });
 }
 
+// A failure after which the device may have been left in its bootloader although nothing was written: it is
+// asked to run its program, and the result shows once it does or does not.
+void recover(Context& context, remote_update_result result) {
+    context.transition(RemoteUpdateMap::WaitingForBoot, [&] {
+        context.getOwner().setResult(result);
+        context.getOwner().setRecovering(true);
+    });
+}
+
+// A failure after data was written: the device's program is gone until an update succeeds.
+void strand(Context& context, remote_update_result result) {
+    context.transition(RemoteUpdateMap::Summary, [&] {
+        context.getOwner().setResult(result);
+        context.getOwner().noteNotRunning();
+    });
+}
+
 void cancelWhenAllowed(Context& context) {
     if (context.getOwner().isCancellable()) {
         summarise(context, RUR_CANCELLED);
@@ -119,7 +136,12 @@ void RemoteUpdateMap_SearchFinished::Entry(Context& context) {
     context.getOwner().raise(UE_SEARCH_FINISHED);
 }
 
+// The package is checked before the device is asked to restart into its bootloader for it.
 void RemoteUpdateMap_SearchFinished::confirmUpgrade(Context& context, uint32_t index) {
+    if (!context.getOwner().isPackageUsable(index)) {
+        recover(context, RUR_PACKAGE_UNUSABLE);
+        return;
+    }
     context.transition(RemoteUpdateMap::WaitingForDownload,
                        [&] { context.getOwner().getBootloaderService().upgrade(index); });
 }
@@ -162,11 +184,11 @@ void RemoteUpdateMap_WaitingForDownload::deviceRestarting(Context& context) {
 }
 
 void RemoteUpdateMap_WaitingForDownload::deviceTimeout(Context& context) {
-    summarise(context, RUR_TIMEOUT);
+    recover(context, RUR_TIMEOUT);
 }
 
 void RemoteUpdateMap_WaitingForDownload::fault(Context& context) {
-    summarise(context, RUR_UPDATE_ERROR);
+    recover(context, RUR_UPDATE_ERROR);
 }
 
 void RemoteUpdateMap_Downloading::Entry(Context& context) {
@@ -178,16 +200,17 @@ void RemoteUpdateMap_Downloading::download(Context& context) {
     context.internal([] {});
 }
 
+// Success is only what the updated program says: the result waits for its answer.
 void RemoteUpdateMap_Downloading::upgraded(Context& context) {
-    context.transition(RemoteUpdateMap::WaitingForBoot, [&] { context.getOwner().setResult(RUR_FINISHED); });
+    context.transition(RemoteUpdateMap::WaitingForBoot);
 }
 
 void RemoteUpdateMap_Downloading::deviceTimeout(Context& context) {
-    summarise(context, RUR_UPDATE_TIMEOUT);
+    strand(context, RUR_UPDATE_TIMEOUT);
 }
 
 void RemoteUpdateMap_Downloading::fault(Context& context) {
-    summarise(context, RUR_UPDATE_ERROR);
+    strand(context, RUR_UPDATE_ERROR);
 }
 
 void RemoteUpdateMap_WaitingForBoot::Entry(Context& context) {
@@ -195,17 +218,31 @@ void RemoteUpdateMap_WaitingForBoot::Entry(Context& context) {
     context.getOwner().getBootloaderService().startApplication();
 }
 
+// Recovering, the failure already set stays: the device runs its program again.
 void RemoteUpdateMap_WaitingForBoot::started(Context& context) {
-    context.transition(RemoteUpdateMap::Summary);
+    RemoteUpdateService& service = context.getOwner();
+    if (service.isRecovering()) {
+        context.transition(RemoteUpdateMap::Summary);
+    } else {
+        summarise(context, service.runsPackageVersion() ? RUR_FINISHED : RUR_WRONG_VERSION);
+    }
 }
 
 void RemoteUpdateMap_WaitingForBoot::deviceTimeout(Context& context) {
-    summarise(context, RUR_UPDATE_TIMEOUT);
+    if (context.getOwner().isRecovering()) {
+        context.transition(RemoteUpdateMap::Summary, [&] { context.getOwner().noteNotRunning(); });
+    } else {
+        strand(context, RUR_NOT_STARTED);
+    }
 }
 
 // The data is in, yet the device's bootloader refused to start it: without a result the wait would never end.
 void RemoteUpdateMap_WaitingForBoot::fault(Context& context) {
-    summarise(context, RUR_UPDATE_ERROR);
+    if (context.getOwner().isRecovering()) {
+        context.transition(RemoteUpdateMap::Summary, [&] { context.getOwner().noteNotRunning(); });
+    } else {
+        strand(context, RUR_UPDATE_ERROR);
+    }
 }
 
 void RemoteUpdateMap_Summary::Entry(Context& context) {

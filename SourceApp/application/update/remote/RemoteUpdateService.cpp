@@ -22,6 +22,13 @@ const char* const RemoteUpdateService::STRING_QUERY_TIMEOUT =
 const char* const RemoteUpdateService::STRING_UPDATE_TIMEOUT =
     N_("Device stopped responding during download.\n\nPower cycle the device to repeat the process.");
 const char* const RemoteUpdateService::STRING_UPDATE_ERROR = N_("There was an error during update process:");
+const char* const RemoteUpdateService::STRING_PACKAGE_UNUSABLE =
+    N_("The package cannot be read or does not fit this device. Nothing was sent to it.");
+const char* const RemoteUpdateService::STRING_WRONG_VERSION =
+    N_("The device now runs version %u.%u, not the package's version %u.%u.");
+const char* const RemoteUpdateService::STRING_NOT_STARTED = N_("Device did not start its new program.");
+const char* const RemoteUpdateService::STRING_NOT_RUNNING =
+    N_("The device does not run its program: update it again or power-cycle it.");
 
 namespace {
 
@@ -81,6 +88,9 @@ void RemoteUpdateService::setResult(remote_update_result result) {
         {UpdateResultType::Failed, STRING_QUERY_TIMEOUT},
         {UpdateResultType::Failed, STRING_UPDATE_TIMEOUT},
         {UpdateResultType::Failed, STRING_UPDATE_ERROR},
+        {UpdateResultType::Failed, STRING_PACKAGE_UNUSABLE},
+        {UpdateResultType::Failed, STRING_WRONG_VERSION},
+        {UpdateResultType::Failed, STRING_NOT_STARTED},
     };
     if (result >= std::size(outcomes)) {
         return;
@@ -91,9 +101,35 @@ void RemoteUpdateService::setResult(remote_update_result result) {
         // TRANSLATORS: the error text above, then the fault code the device's bootloader reported.
         const char* format = gettext("%s Code %u");
         mResult = UpdateResult(outcome.type, fmt(format, gettext(outcome.text), mBootloader.getFault()));
+    } else if (result == RUR_WRONG_VERSION) {
+        const auto answered = mAnsweredVersion.value_or(std::make_pair(uint8_t{0}, uint8_t{0}));
+        const auto sent = mSentVersion.value_or(std::make_pair(uint8_t{0}, uint8_t{0}));
+        mResult = UpdateResult(outcome.type, fmt_gettext(outcome.text, answered.first, answered.second,
+                                                         sent.first, sent.second));
     } else {
         mResult = UpdateResult(outcome.type, gettext(outcome.text));
     }
+}
+
+void RemoteUpdateService::noteNotRunning() {
+    mResult = UpdateResult(mResult.getResultType(),
+                           mResult.getResultMessage() + "\n\n" + gettext(STRING_NOT_RUNNING));
+}
+
+bool RemoteUpdateService::isPackageUsable(uint32_t index) const {
+    const tr1_package_item* item = getFileWithId(index);
+    if (item == nullptr) {
+        return false;
+    }
+    File package(item->fileName, FileOpenMode::Read);
+    const uint64_t end = static_cast<uint64_t>(item->dataOffset()) + item->dataLength();
+    if (!package.isOpened() || package.getSize() < end ||
+        !tr1_firmware_device_compatible(&mDeviceInfo)(package, *item)) {
+        dbg_printf_h("remote update: %s item %u cannot be read or does not fit the device", item->fileName,
+                     item->index);
+        return false;
+    }
+    return true;
 }
 
 void RemoteUpdateService::startPackageSearch() {
@@ -126,9 +162,16 @@ void RemoteUpdateService::handleBootloaderEvent(bootloader_client_event event) {
         case BCE_RESTARTING:
             mContext.send(&RemoteUpdateServiceState::deviceRestarting);
             break;
-        case BCE_FINISHED:
+        case BCE_FINISHED: {
+            bl_dev_info info{};
+            mAnsweredVersion.reset();
+            // The application answered: the information the master read then is its own.
+            if (mBootloader.getDeviceInfoState(&info) != BSDS_UNKNOWN) {
+                mAnsweredVersion = std::make_pair(info.sw_major, info.sw_minor);
+            }
             mContext.send(&RemoteUpdateServiceState::started);
             break;
+        }
         case BCE_DOWNLOAD: {
             uint32_t progress = 0;
             uint32_t max = 0;
@@ -177,6 +220,10 @@ int RemoteUpdateService::UpgradeInterface::getFileDescriptor(uint32_t fileId, bl
     }
     std::memcpy(file, item->header + 8, sizeof(bl_file));
     *extraLength = length;
+    // What the device is told it gets: the version its application must answer with afterwards.
+    const auto* descriptor = static_cast<const uint8_t*>(extra);
+    mService.mSentVersion =
+        std::make_pair(descriptor[TR1_DESC_VERSION_MAJOR], descriptor[TR1_DESC_VERSION_MINOR]);
     return 0;
 }
 

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace tdx {
@@ -36,6 +38,9 @@ enum remote_update_result : uint32_t {
     RUR_QUERY_TIMEOUT = 3, // the device did not answer at all
     RUR_UPDATE_TIMEOUT = 4,
     RUR_UPDATE_ERROR = 5,
+    RUR_PACKAGE_UNUSABLE = 6, // the chosen package cannot be read or names another device
+    RUR_WRONG_VERSION = 7,    // the updated device answers with another version than the package's
+    RUR_NOT_STARTED = 8,      // its bootloader answers after the upgrade, not the new program
 };
 
 class RemoteUpdateServiceState;
@@ -51,6 +56,11 @@ public:
     static const char* const STRING_QUERY_TIMEOUT;
     static const char* const STRING_UPDATE_TIMEOUT;
     static const char* const STRING_UPDATE_ERROR;
+    static const char* const STRING_PACKAGE_UNUSABLE;
+    static const char* const STRING_WRONG_VERSION;
+    static const char* const STRING_NOT_STARTED;
+    // Added to a failure after which the device is not seen running a program.
+    static const char* const STRING_NOT_RUNNING;
 
     // The address is masked to its 24 bits.
     RemoteUpdateService(uint32_t address, ProcessInterface& manager, remote_update_start_mode mode,
@@ -73,6 +83,15 @@ public:
     void raise(update_event event);
     void setCancellable(bool cancellable) { mCancellable = cancellable; }
     bool isCancellable() const { return mCancellable; }
+    // The chosen row's item is still whole on the card and its descriptor names the device identified.
+    bool isPackageUsable(uint32_t index) const;
+    // The device's application answered after the upgrade with the version the package's descriptor gave.
+    bool runsPackageVersion() const { return mSentVersion && mAnsweredVersion == mSentVersion; }
+    // After a failure that wrote nothing the device is asked to run its program before the result shows.
+    void setRecovering(bool recovering) { mRecovering = recovering; }
+    bool isRecovering() const { return mRecovering; }
+    // Adds to the failure shown that the device does not run its program.
+    void noteNotRunning();
 
 private:
     class UpgradeInterface final : public BootloaderUpgradeInterface {
@@ -129,6 +148,11 @@ private:
     std::unique_ptr<FirmwareFinder> mFinder;
     std::vector<ui_firmware_info> mFirmwares;
     bool mCancellable = true;
+    bool mRecovering = false;
+    // Major and minor version: of the descriptor sent with the upgrade, and of the application that answered
+    // after it.
+    std::optional<std::pair<uint8_t, uint8_t>> mSentVersion;
+    std::optional<std::pair<uint8_t, uint8_t>> mAnsweredVersion;
 };
 
 // What a remote update runs on; by default the application's job pool and the device network.

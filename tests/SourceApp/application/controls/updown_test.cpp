@@ -154,7 +154,8 @@ TEST_F(UpDownTest, AHoldIntoALimitStopsAnnouncingAndTheCommitWritesTheLimit) {
     EXPECT_EQ(value(ROOM, VALUE), 10);
 }
 
-// The sum is counted in 64 bits; an unsigned value without a valid number shows the minimum.
+// The sum is counted in 64 bits; an unsigned value without a valid number shows the minimum, and so does one
+// whose maximum lies below its minimum.
 TEST_F(UpDownTest, NumbersBeyond32BitsAndMissingValuesClampToTheirLimits) {
     constexpr vid_t SIGNED = VALUE + 1;
     constexpr vid_t UNSIGNED = VALUE + 2;
@@ -177,6 +178,13 @@ TEST_F(UpDownTest, NumbersBeyond32BitsAndMissingValuesClampToTheirLimits) {
         EXPECT_EQ(shown(*u), "4200000000");
         wait(1000);
         EXPECT_EQ(static_cast<unsigned>(*value(ROOM, VALUE)), 4200000000u);
+    }
+    {
+        room(ROOM).value(SIGNED, BT_VTYPE_S32, 15);
+        auto* u = build<int>(BT_VTYPE_S32, 20, 10, 1, SIGNED);
+        EXPECT_EQ(shown(*u), "20") << "the minimum wins over a maximum below it";
+        EXPECT_FALSE(button(*u, true)->isEnabled());
+        EXPECT_FALSE(button(*u, false)->isEnabled());
     }
 }
 

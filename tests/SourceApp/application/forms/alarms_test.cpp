@@ -101,6 +101,16 @@ TEST_F(AlarmsTest, MutingSilencesUntilTheNextAlarmAndStaysGreyWhileSnoozed) {
     report(VALVE, WARNING, 3); // a warning beside the alarm keeps the snooze
     ASSERT_EQ(rows().size(), 2u);
     EXPECT_TRUE(shows(Box(9, 60, 90, 26), colour::DISABLED)) << "still grey after the rebuild";
+    press(50, 70);
+    runTasks();
+    EXPECT_FALSE(shows(Box(9, 60, 90, 26), colour::PRESSED)) << "a grey button takes no press";
+    release();
+    runTasks();
+
+    report(RELAY, ALARM, 0);
+    report(VALVE, ALARM, 3); // the next alarm ends the snooze: the button can be pressed again
+    EXPECT_FALSE(alarms().isSnoozed());
+    EXPECT_FALSE(shows(Box(9, 60, 90, 26), colour::DISABLED));
     tap(findByText("Mute alarm"));
     EXPECT_TRUE(alarms().isSnoozed());
 }

@@ -52,7 +52,8 @@ TEST_F(DeviceInfoTest, VersionsAndSerialNumberReadAsTheDeviceReportsThem) {
         const char* shown;
     } cases[] = {
         {"a release", 0x809E, 0, "Software", "TDX05"},
-        {"a build", 0x809E, 12, "Software", "TDX05b12"},
+        {"the first build", 0x809E, 1, "Software", "TDX05b1"},
+        {"the last build", 0x809E, 254, "Software", "TDX05b254"},
         {"no build", 0x809E, 255, "Software", "TDX05"},
         {"a three-digit hardware version", 0x800E, 100, "Hardware", "HW100"},
         {"a serial number", 0x800C, 567890, "Serial number", "1234-00-0056-7890"},

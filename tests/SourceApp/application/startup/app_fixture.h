@@ -33,6 +33,7 @@ protected:
         // The next start-up closes the port anyway; the pipe behind it goes with the test.
         tnet_stop();
         os_set_tick_hook(nullptr);
+        os_set_restart_hook(nullptr);
         Emulation::setSerialPort(nullptr);
         ScratchFolder::TearDown();
     }

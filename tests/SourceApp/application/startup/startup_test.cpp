@@ -102,7 +102,7 @@ TEST_F(AppTest, StartsInOrderWithTheRecordsLanguageBeforeTheSplashScreen) {
 }
 
 TEST_F(AppTest, ARestartStartsAFreshApplication) {
-    static int restarts = 0;
+    static int restarts;
     restarts = 0;
     os_set_restart_hook([] { ++restarts; });
     start();

@@ -54,7 +54,7 @@ protected:
         mSim.publish(OUTPUT, 0x004C, BT_VTYPE_S16_X100, 5000);
     }
 
-    void writeAcrossALostSession(std::optional<int> unitValueLater);
+    void writeWithTheAcknowledgementLost(const struct KeptCase& test);
 
     size_t firstPacket(bool fromMaster, uint8_t cmd, size_t from = 0) const {
         const auto& log = mSim.log();
@@ -186,57 +186,90 @@ TEST_F(SyncTest, ALostConnectionResetsAndTheNextOneBringsTheCurrentValues) {
     EXPECT_GT(mSim.received_publishes().size(), publishesBefore); // identity again
 }
 
-// The user writes right after "ready"; the control unit hears nothing of it (nor acknowledges it) and the
-// session ends. Optionally the control unit changes the same value meanwhile, later than the user did.
-void SyncTest::writeAcrossALostSession(std::optional<int> unitValueLater) {
-    populate();
-    ASSERT_TRUE(synchronise());
-    mSim.faults().dropReplies = 1000;
-    ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
-    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 1000));
-    if (unitValueLater) {
-        sim::SimValue value = *sim::sim_number(BT_VTYPE_S16_X100, *unitValueLater);
-        value.timestamp = static_cast<uint32_t>(timestamp_to_network(static_cast<time_t>(os_time() + 60)));
-        mSim.model().setValue(ROOM, 0x001D, value);
-    }
-    mSim.faults().dropReplies = 0;
-    ASSERT_TRUE(synchronise());
-    run(1000);
-}
+// What became of a write whose acknowledgement never reached the display.
+enum class Fate { Arrived, ChangedByTheUnit, Lost };
 
-TEST_F(SyncTest, AWriteTheControlUnitNeverAcknowledgedIsPublishedAfterTheResetAndWins) {
-    writeAcrossALostSession(std::nullopt);
-    int value = 0;
-    ASSERT_EQ(pt_get_int(&value, ROOM, 0x001D), PT_OK);
-    EXPECT_EQ(value, 1900);
-    ASSERT_EQ(publishesOf(ROOM, 0x001D).size(), 1u);
-    EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), 1900);
-}
+struct KeptCase {
+    Fate fate;
+    uint32_t displayClock; // 0: the real time; else Unix seconds (before 2000: a display not yet set)
+    int tableAfter;        // the display's value once synchronised again
+    int unitAfter;         // the control unit's
+    size_t publishes;      // PUBLISHes of the value the control unit took in all
+};
 
-TEST_F(SyncTest, AKeptWriteYieldsToANewerValueOfTheControlUnit) {
-    writeAcrossALostSession(2500);
-    int value = 0;
-    ASSERT_EQ(pt_get_int(&value, ROOM, 0x001D), PT_OK);
-    EXPECT_EQ(value, 2500);
-    EXPECT_TRUE(publishesOf(ROOM, 0x001D).empty());
-}
-
-// Within a session: the user's write still waits for its turn when an older value of the control unit
-// arrives; a value stamped after the write replaces it.
-TEST_F(SyncTest, AWriteWaitingToBePublishedBeatsAnOlderValueOfTheControlUnitButNotANewerOne) {
+// The user writes 23.45 degrees (desired 22.00 before); the control unit takes it (or not, when lost), its
+// acknowledgement never comes back, the session ends and a new one synchronises. Changed by the unit: it
+// sets 15.00 itself meanwhile, stamped 0 as the simulator stamps its own changes.
+void SyncTest::writeWithTheAcknowledgementLost(const KeptCase& test) {
     populate();
     ASSERT_TRUE(synchronise());
     run(300);
-    for (const int later : {-60, 60}) {
-        const int unitValue = 2400 + later;
-        ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1900 + later, BT_VTYPE_S16_X100), PT_OK);
-        sim::SimValue value = *sim::sim_number(BT_VTYPE_S16_X100, unitValue);
-        value.timestamp = static_cast<uint32_t>(timestamp_to_network(static_cast<time_t>(os_time() + later)));
-        mSim.publish(ROOM, 0x001D, value);
+    if (test.displayClock != 0) {
+        os_time_set(test.displayClock);
+    }
+    mSim.setReceiveListener([this, test](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (cmd != TNET_CMD_PUBLISH || get_le32(payload.data()) != ROOM) {
+            return;
+        }
+        mSim.faults().corruptFrames = 1 << 30; // nothing the unit sends reaches the display any more
+        if (test.fate == Fate::ChangedByTheUnit) {
+            mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 1500));
+        }
+    });
+    if (test.fate == Fate::Lost) {
+        mSim.faults().dropReplies = 1 << 30;
+    }
+    ASSERT_EQ(pt_set_int(ROOM, 0x001D, 2345, BT_VTYPE_S16_X100), PT_OK);
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 1000));
+    mSim.setReceiveListener(nullptr);
+    mSim.faults() = {};
+    ASSERT_TRUE(synchronise());
+    run(1000);
+    os_time_set(static_cast<uint32_t>(std::time(nullptr)));
+}
+
+std::string keptCaseName(const ::testing::TestParamInfo<KeptCase>& info) {
+    static const char* const names[] = {"Arrived", "ChangedByTheUnit", "Lost"};
+    return std::string(names[static_cast<int>(info.param.fate)]) +
+           (info.param.displayClock != 0 ? "WithTheClockUnset" : "");
+}
+
+class KeptWriteTest : public SyncTest, public ::testing::WithParamInterface<KeptCase> {};
+
+TEST_P(KeptWriteTest, IsSettledByTheValueTheControlUnitShowsNotByClocks) {
+    const KeptCase& test = GetParam();
+    writeWithTheAcknowledgementLost(test);
+    EXPECT_EQ(tableInt(ROOM, 0x001D), test.tableAfter);
+    EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), test.unitAfter);
+    EXPECT_EQ(publishesOf(ROOM, 0x001D).size(), test.publishes);
+    EXPECT_EQ(traceCount("changed by the control unit since the local write"),
+              test.fate == Fate::ChangedByTheUnit ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fates, KeptWriteTest,
+                         ::testing::Values(KeptCase{Fate::Arrived, 0, 2345, 2345, 1},
+                                           KeptCase{Fate::Arrived, 600000000, 2345, 2345, 1}, // 1989
+                                           KeptCase{Fate::ChangedByTheUnit, 0, 1500, 1500, 1},
+                                           KeptCase{Fate::ChangedByTheUnit, 600000000, 1500, 1500, 1},
+                                           KeptCase{Fate::Lost, 0, 2345, 2345, 1},
+                                           KeptCase{Fate::Lost, 600000000, 2345, 2345, 1}),
+                         keptCaseName);
+
+// Within a session: a write still waiting for its turn stays against the control unit's value republished
+// unchanged, and yields to a new one.
+TEST_F(SyncTest, AWaitingWriteYieldsToANewValueOfTheControlUnitButNotToItsOldOne) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(300);
+    for (const int unitValue : {2200, 2460}) {
+        ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
+        mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, unitValue));
         run(1000);
-        const int expected = later < 0 ? 1900 + later : unitValue;
-        EXPECT_EQ(tableInt(ROOM, 0x001D), expected) << later;
-        EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), expected) << later;
+        const int expected = unitValue == 2200 ? 1900 : unitValue;
+        EXPECT_EQ(tableInt(ROOM, 0x001D), expected) << unitValue;
+        EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), expected) << unitValue;
+        mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2200));
+        run(500);
     }
 }
 
@@ -355,6 +388,29 @@ TEST_F(SyncTest, ARefusedSubscriptionIsAskedForAgainAndNothingLeavesWhileDisconn
     // A second disconnect changes nothing.
     Net::Tavi.handleDisconnected(TNET_DISCONNECT_SUPERVISION);
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6}));
+}
+
+} // namespace
+} // namespace tdx::test
+
+namespace tdx::test {
+namespace {
+
+TEST_F(SyncTest, AfterAResetInTheReadyStateTheIdentityIsPublishedOnce) {
+    populate();
+    ASSERT_TRUE(synchronise());
+    // The control unit goes away while the identity is on its way, and comes back.
+    mSim.faults().stopPolling = true;
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
+    const size_t before = mSim.received_publishes().size();
+    mSim.faults().stopPolling = false;
+    ASSERT_TRUE(synchronise());
+    run(1000);
+    int own = 0;
+    for (size_t i = before; i < mSim.received_publishes().size(); ++i) {
+        own += mSim.received_publishes()[i].oid == mSelf;
+    }
+    EXPECT_EQ(own, 9) << "seven identity values, the value list and the device state";
 }
 
 } // namespace

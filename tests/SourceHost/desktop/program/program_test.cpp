@@ -1,10 +1,12 @@
 // The desktop program on the offscreen platform, with the real application on its thread, against the
-// simulator's executable on a pseudo-terminal: it synchronises, shows its screen, and a screenshot through
-// the Save button's command holds the canvas' pixels.
+// simulator's executable on a pseudo-terminal: it synchronises, shows its screen, a screenshot through the
+// Save button's command holds the canvas' pixels, and when the simulator stops and another one starts on the
+// same port path the loss is reported and the new unit synchronised, without a restart of the program.
 #include "SourceHost/desktop/DesktopApplication.h"
 #include "SourceHost/desktop/Screenshot.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
 
+#include "Libraries/link_bus/tnet_config.h"
 #include "SourceHost/api_lib/comf.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/simcu_process.h"
@@ -17,7 +19,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <memory>
 #include <thread>
 
 extern "C" const char* __lsan_default_suppressions() {
@@ -43,9 +47,21 @@ TEST_F(Program, SynchronisesWithTheSimulatorAndTheScreenshotShowsTheScreen) {
     QApplication application(argc, argv);
     std::filesystem::create_directories("Dist");
     std::filesystem::create_symlink(TDX_RESOURCES_FILE, "Dist/resources.win32.bin");
-    SimProcess simulator({"--quiet"});
+    // The application thread traces into a file that the test reads.
+    const std::string tracePath = std::filesystem::absolute("trace.txt").string();
+    setenv("TDX410_TRACE", tracePath.c_str(), 1);
+    auto traced = [&tracePath](const std::string& what) {
+        std::ifstream in(tracePath, std::ios::binary);
+        return countOf(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+                       what);
+    };
+    auto optional = std::make_unique<SimProcess>(std::vector<std::string>{"--quiet"});
+    SimProcess& simulator = *optional;
     ASSERT_TRUE(simulator.ok());
-    comf_set_port_override(simulator.slave().c_str());
+    // The port path stays, the device behind it changes (as a converter's link under /dev/serial/by-id).
+    const std::string port = std::filesystem::absolute("port").string();
+    std::filesystem::create_symlink(simulator.slave(), port);
+    comf_set_port_override(port.c_str());
     ASSERT_EQ(comf_get_port(PortName), 0);
 
     CSimpleMainWindow window(desktop_application());
@@ -74,6 +90,41 @@ TEST_F(Program, SynchronisesWithTheSimulatorAndTheScreenshotShowsTheScreen) {
         window.canvas(), [](const std::string&) { return std::string("shot.bmp"); },
         [&](const std::string& text) { reports.push_back(text); });
     save.execute(nullptr);
+
+    // The control unit goes away: reported as "network not connected" within the supervision time.
+    using Clock = std::chrono::steady_clock;
+    auto waitUntil = [](const std::function<bool()>& done, std::chrono::milliseconds limit) {
+        const auto end = Clock::now() + limit;
+        while (!done() && Clock::now() < end) {
+            QApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return done();
+    };
+    const size_t lost = traced("tavi: event 6");
+    const auto stoppedAt = Clock::now();
+    optional.reset();
+    ASSERT_TRUE(waitUntil([&] { return traced("tavi: event 6") > lost; }, std::chrono::seconds(10)));
+    EXPECT_LE(Clock::now() - stoppedAt, std::chrono::milliseconds(TNET_SUPERVISION_MS + 1000));
+
+    // Another one starts behind the same path: a new session within a few seconds, then a full
+    // synchronisation.
+    const size_t sessions = traced("tavi: event 5");
+    SimProcess second({"--quiet"});
+    ASSERT_TRUE(second.ok());
+    std::filesystem::remove(port);
+    std::filesystem::create_symlink(second.slave(), port);
+    const auto backAt = Clock::now();
+    ASSERT_TRUE(waitUntil([&] { return traced("tavi: event 5") > sessions; }, std::chrono::seconds(10)));
+    EXPECT_LE(Clock::now() - backAt, std::chrono::seconds(3));
+    std::string republished;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            republished += second.readAvailable();
+            return countOf(republished, ready) >= 1;
+        },
+        std::chrono::seconds(30)))
+        << republished;
     EXPECT_TRUE(window.host().stop());
     EXPECT_TRUE(reports.empty());
     std::ifstream in("shot.bmp", std::ios::binary);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,50 @@ TEST_F(BootloaderServiceTest, DeviceAlreadyInItsBootloaderIsUpgradedWithoutARest
     EXPECT_EQ(mPort->calls.back(), "upgrade 3");
     mPort->chunk(0, 256);
     EXPECT_EQ(mOwner.events, (std::vector<int>{BCE_IDENTIFIED, BCE_DOWNLOAD}));
+}
+
+// After an update that wrote nothing the device is asked what runs: a bootloader is told to run the
+// application, an application is simply done, and silence ends as a timeout.
+TEST_F(BootloaderServiceTest, StartingTheApplicationAfterAFailureRunsTheProgramOfABootloaderOnly) {
+    struct Case {
+        const char* after;
+        std::function<void()> fail;
+        std::optional<bl_cl_event> answer;
+        long runRequests;
+        int ends;
+    };
+    const Case cases[] = {
+        {"a refused upgrade",
+         [this] {
+             restarted();
+             mPort->raise(BL_CL_EVENT_BOOTLOADER);
+             mPort->fault(BL_FAULT_DEVICE_STATUS);
+         },
+         BL_CL_EVENT_BOOTLOADER, 1, BCE_FINISHED},
+        {"no bootloader after the restart",
+         [this] {
+             restarted();
+             run(7100);
+         },
+         BL_CL_EVENT_APPLICATION, 0, BCE_FINISHED},
+        {"an unusable package", [this] { identify(BL_CL_EVENT_BOOTLOADER); }, std::nullopt, 0, BCE_TIMEOUT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after);
+        fresh();
+        c.fail();
+        mPort->calls.clear();
+        mService->startApplication();
+        if (c.answer) {
+            mPort->raise(*c.answer);
+            mPort->raise(BL_CL_EVENT_APPLICATION);
+        }
+        run(8100);
+        ASSERT_FALSE(mPort->calls.empty());
+        EXPECT_EQ(mPort->calls.front(), "connect");
+        EXPECT_EQ(std::count(mPort->calls.begin(), mPort->calls.end(), "app"), c.runRequests);
+        EXPECT_EQ(mOwner.events.back(), c.ends);
+    }
 }
 
 TEST_F(BootloaderServiceTest, OneChunkFileReachesDownloadingAndFinishes) {

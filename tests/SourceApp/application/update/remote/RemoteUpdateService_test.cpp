@@ -85,6 +85,11 @@ protected:
         mPort->raise(BL_CL_EVENT_APPLICATION);
         mPort->restarting(2);
         mPort->raise(BL_CL_EVENT_BOOTLOADER);
+        bl_file file{};
+        uint8_t extra[BL_MAX_EXTRA];
+        uint8_t extraLength = 0;
+        bl_event_arg_upgrade_start startArg{0, &file, &extraLength, extra};
+        ASSERT_EQ(mPort->raise(BL_CL_EVENT_UPGRADE_START, &startArg), 0);
         mPort->chunk(0, 256);
     }
 
@@ -148,6 +153,10 @@ TEST_F(RemoteUpdateTest, ManualUpdateWalksTheWizardAndSendsTheChosenItemsDescrip
 
     mPort->raise(BL_CL_EVENT_DONE);
     saw();
+    EXPECT_EQ(model().getResult().getResultType(), UpdateResultType::Default)
+        << "not before the program answers";
+    mPort->info.sw_major = 4; // the package's version
+    mPort->info.sw_minor = 3;
     mPort->raise(BL_CL_EVENT_APPLICATION);
     saw();
     EXPECT_EQ(screens, (std::vector<unsigned>{27, 28, 29, 30, 33, 34, 33, 35}));
@@ -237,10 +246,26 @@ TEST_F(RemoteUpdateTest, CardTakenOutWhileChoosingShowsCardRemovedAndPuttingItBa
 }
 
 TEST_F(RemoteUpdateTest, FailuresEndOnTheDoneScreenWithTheirResult) {
+    const std::string notRunning =
+        "\n\nThe device does not run its program: update it again or power-cycle it.";
+    const std::string noBootloader =
+        "Device failed to entry download mode.\n\nPower cycle the device and try again.";
+    const auto restartWithoutBootloader = [this] {
+        toSelection();
+        controller().doSelectFirmware(0);
+        mPort->raise(BL_CL_EVENT_APPLICATION);
+        mPort->restarting(2);
+        run(7100);
+        ASSERT_EQ(screen(), 33u) << "the device is asked to run its program first";
+    };
+    const auto upgraded = [this] {
+        toDownloading();
+        mPort->raise(BL_CL_EVENT_DONE);
+    };
     struct Case {
         const char* what;
         std::function<void()> fail;
-        const char* text;
+        std::string text;
     };
     const Case cases[] = {
         {"no answer",
@@ -249,35 +274,47 @@ TEST_F(RemoteUpdateTest, FailuresEndOnTheDoneScreenWithTheirResult) {
              run(8100);
          },
          "Device did not respond to update request. It may be busy or not available. Try again."},
-        {"no bootloader after the restart",
-         [this] {
-             toSelection();
-             controller().doSelectFirmware(0);
-             mPort->raise(BL_CL_EVENT_APPLICATION);
-             mPort->restarting(2);
-             run(7100);
+        {"no bootloader after the restart, and no answer after it",
+         [&] {
+             restartWithoutBootloader();
+             run(8100);
          },
-         "Device failed to entry download mode.\n\nPower cycle the device and try again."},
+         noBootloader + notRunning},
+        {"no bootloader after the restart, and then its bootloader runs the program",
+         [&] {
+             restartWithoutBootloader();
+             mPort->raise(BL_CL_EVENT_BOOTLOADER);
+             EXPECT_EQ(mPort->calls.back(), "app");
+             mPort->raise(BL_CL_EVENT_APPLICATION);
+         },
+         noBootloader},
         {"silent during the download",
          [this] {
              toDownloading();
              run(30100);
          },
-         "Device stopped responding during download.\n\nPower cycle the device to repeat the process."},
+         "Device stopped responding during download.\n\nPower cycle the device to repeat the process." +
+             notRunning},
         {"no application after the upgrade",
-         [this] {
-             toDownloading();
-             mPort->raise(BL_CL_EVENT_DONE);
+         [&] {
+             upgraded();
              run(5100);
          },
-         "Device stopped responding during download.\n\nPower cycle the device to repeat the process."},
+         "Device did not start its new program." + notRunning},
         {"refused to start its application",
-         [this] {
-             toDownloading();
-             mPort->raise(BL_CL_EVENT_DONE);
+         [&] {
+             upgraded();
              mPort->fault(BL_FAULT_DEVICE_STATUS);
          },
-         "There was an error during update process: Code 1"},
+         "There was an error during update process: Code 1" + notRunning},
+        {"another version answers after the upgrade",
+         [&] {
+             upgraded();
+             mPort->info.sw_major = 2;
+             mPort->info.sw_minor = 2;
+             mPort->raise(BL_CL_EVENT_APPLICATION);
+         },
+         "The device now runs version 2.2, not the package's version 2.3."},
         {"fault while identifying",
          [this] {
              ASSERT_TRUE(start(RUSM_MANUAL));

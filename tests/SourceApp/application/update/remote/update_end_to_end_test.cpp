@@ -31,12 +31,15 @@ protected:
             mImage.push_back(static_cast<uint8_t>(i * 13 + 5));
         }
         writeFile("image.bin", std::string(mImage.begin(), mImage.end()));
-        const std::string tool = MKPACKAGE_PATH;
-        ASSERT_EQ(
-            std::system(
-                (tool + " --hw HM316 --sw HM316 --version 2.3 --data image.bin -o sdcard/unit.fw").c_str()),
-            0);
+        ASSERT_TRUE(package("HM316"));
         core.changeState(SYSTEM_SCREEN, 0, 0, 0, 0);
+    }
+    // The card's package: the image for units of the given code, version 2.3.
+    static bool package(const std::string& unit) {
+        const std::string tool = MKPACKAGE_PATH;
+        const std::string command =
+            tool + " --hw " + unit + " --sw " + unit + " --version 2.3 --data image.bin -o sdcard/unit.fw";
+        return std::system(command.c_str()) == 0;
     }
     void TearDown() override {
         loop.reset();
@@ -69,6 +72,10 @@ protected:
     UpdateModel& model() { return *manager.getProcess()->getModel(); }
     UpdateController& controller() { return *manager.getProcess()->getController(); }
     unsigned screen() const { return core.getStateManager().getState().getStateId(); }
+    bool unitRunsItsProgram() {
+        auto& unit = loop->sim().bootloader();
+        return !unit.restarting() && unit.mode() == BL_MODE_APPLICATION;
+    }
     std::string result() { return model().getResult().getResultMessage(); }
 
     TraceCapture trace;
@@ -110,46 +117,40 @@ TEST_F(UpdateEndToEnd, CorruptedUnitWaitingInItsBootloaderIsUpdatedFromTheAutoma
     chooseThePackage();
     EXPECT_FALSE(model().isCancellable());
     ASSERT_TRUE(reach(35, 30000)) << trace.str();
-    EXPECT_EQ(model().getResult().getResultType(), UpdateResultType::Finished);
+    EXPECT_EQ(model().getResult().getResultType(), UpdateResultType::Finished) << result();
     EXPECT_EQ(trace.count("sim bl: restarting"), 1u) << "no restart into the bootloader it runs already";
 }
 
-TEST_F(UpdateEndToEnd, PackageForAnotherDeviceIsNotOffered) {
-    sim::SimConfig config;
-    std::memcpy(config.bootloader.info.hw_code, "HM317", 5);
-    connect(config);
-    ASSERT_TRUE(start(RUSM_MANUAL));
-    ASSERT_TRUE(reach(28, 3000));
-    controller().doSearchFirmwares();
-    ASSERT_TRUE(reach(30, 1000));
-    EXPECT_EQ(model().begin(), model().end());
-}
-
-TEST_F(UpdateEndToEnd, EachWayTheUnitFailsEndsWithItsResultText) {
+TEST_F(UpdateEndToEnd, EachWayTheUnitFailsEndsWithTheUnitRunningItsProgramOrTheTextSayingItDoesNot) {
+    const std::string notRunning =
+        "\n\nThe device does not run its program: update it again or power-cycle it.";
     struct Case {
         const char* knob;
         void (*set)(sim::SimBootloader::Config&);
-        const char* text;
+        std::string text;
     };
     const Case cases[] = {
         {"never answers", [](sim::SimBootloader::Config& c) { c.neverAnswer = true; },
          "Device did not respond to update request. It may be busy or not available. Try again."},
+        {"cannot be updated", [](sim::SimBootloader::Config& c) { c.upgradable = false; },
+         "There was an error during update process: Code 1"},
+        {"refuses the upgrade in its bootloader",
+         [](sim::SimBootloader::Config& c) { c.faultStatus = BL_STATUS_NOT_SUPPORTED; },
+         "There was an error during update process: Code 1"},
         {"stays down after the restart", [](sim::SimBootloader::Config& c) { c.stayDown = true; },
-         "Device failed to entry download mode.\n\nPower cycle the device and try again."},
+         "Device failed to entry download mode.\n\nPower cycle the device and try again." + notRunning},
         {"falls silent mid-download", [](sim::SimBootloader::Config& c) { c.silentAfterChunks = 4; },
-         "Device stopped responding during download.\n\nPower cycle the device to repeat the process."},
+         "Device stopped responding during download.\n\nPower cycle the device to repeat the process." +
+             notRunning},
         {"answers a chunk with a fault status",
          [](sim::SimBootloader::Config& c) {
              c.faultStatus = BL_STATUS_VERIFY_FAILED;
              c.faultAtChunk = 2;
          },
-         "There was an error during update process: Code 1"},
-        {"refuses the upgrade",
-         [](sim::SimBootloader::Config& c) { c.faultStatus = BL_STATUS_NOT_SUPPORTED; },
-         "There was an error during update process: Code 1"},
+         "There was an error during update process: Code 1" + notRunning},
         {"its new application does not start",
          [](sim::SimBootloader::Config& c) { c.stayInBootloaderAfterUpgrade = true; },
-         "Device stopped responding during download.\n\nPower cycle the device to repeat the process."},
+         "Device did not start its new program." + notRunning},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.knob);
@@ -164,9 +165,47 @@ TEST_F(UpdateEndToEnd, EachWayTheUnitFailsEndsWithItsResultText) {
         EXPECT_EQ(model().getResult().getResultType(), UpdateResultType::Failed);
         EXPECT_EQ(result(), c.text);
         controller().doConfirmExit();
+        loop->run(20000); // long after the user left
+        ASSERT_EQ(manager.getProcess(), nullptr);
+        EXPECT_EQ(unitRunsItsProgram(), c.text.find(notRunning) == std::string::npos);
+        if (config.bootloader.stayInBootloaderAfterUpgrade) {
+            EXPECT_EQ(loop->sim().bootloader().info().sw_major, 0) << "a broken unit reports version 0";
+        }
+    }
+}
+
+TEST_F(UpdateEndToEnd,
+       AnotherUnitsPackageIsNotOfferedAndRefusedBeforeTheRestartAndAWaitingUnitRunsItsProgram) {
+    for (const bool inBootloader : {false, true}) {
+        SCOPED_TRACE(inBootloader ? "unit waiting in its bootloader" : "unit running");
+        sim::SimConfig config;
+        config.bootloader.startInBootloader = inBootloader;
+        connect(config);
+        ASSERT_TRUE(start(inBootloader ? RUSM_WAIT_BOOTLOADER : RUSM_MANUAL));
+        ASSERT_TRUE(reach(28, 3000)) << trace.str();
+        controller().doSearchFirmwares();
+        ASSERT_TRUE(reach(30, 1000));
+        ASSERT_TRUE(package("HM317")); // replaced between the listing and the choice
+        const size_t restarts = trace.count("sim bl: restarting");
+        controller().doSelectFirmware(0);
+        ASSERT_TRUE(reach(35, 10000)) << trace.str();
+        EXPECT_EQ(result(),
+                  "The package cannot be read or does not fit this device. Nothing was sent to it.");
+        EXPECT_TRUE(unitRunsItsProgram());
+        EXPECT_EQ(trace.count("sim bl: restarting"), restarts + (inBootloader ? 1 : 0))
+            << "only a unit waiting in its bootloader restarts, into its program";
+        controller().doConfirmExit();
         loop->run(100);
         ASSERT_EQ(manager.getProcess(), nullptr);
+        ASSERT_TRUE(package("HM316"));
     }
+
+    ASSERT_TRUE(package("HM317"));
+    ASSERT_TRUE(start(RUSM_MANUAL));
+    ASSERT_TRUE(reach(28, 3000));
+    controller().doSearchFirmwares();
+    ASSERT_TRUE(reach(30, 1000));
+    EXPECT_EQ(model().begin(), model().end()) << "another unit's package is not offered";
 }
 
 TEST_F(UpdateEndToEnd, ServiceDestroyedWithItsSocketOpenLeavesNoUserBehindAndFreesTheSocket) {

@@ -1,0 +1,89 @@
+// One synchronisation of the simulator's default installation over a paced, optionally noisy line: what the
+// sync benchmark measures and the wire tests bound.
+#pragma once
+
+#include "Libraries/base/os.h"
+#include "Libraries/tavi_net/tnet.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/DataModel.h"
+#include "SourceApp/storage/ProxyStructure.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
+#include "SourceHost/api_lib/device_info.h"
+#include "SourceHost/api_lib/loop_port.h"
+#include "tools/simcu/installation.h"
+#include "tools/simcu/simcu.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace tdx::test {
+
+struct SyncRun {
+    bool synchronised = false;
+    uint64_t ms = 0;     // from the first session's start to "ready", resets and all
+    uint64_t lineMs = 0; // the bytes that crossed meanwhile, at 10 bits a byte
+    int resets = 0;      // sessions that ended before "ready"
+};
+
+inline void sync_append(oid_t oid, u8 type) {
+    const bt_obj_info info{type, 0, 0, 0};
+    Structure.append(new ProxyObject(oid, ObjectInfo(info), DataModel::Database::findObjectTemplate(info)));
+}
+
+// The display synchronises the simulator's shipped installation over a line at 57600 baud with `noise` of
+// its bytes spoiled (seeded), on the fake clock, from a fresh start of the bridge, client and tree.
+inline SyncRun sync_default_installation(double noise, uint32_t seed) {
+    static int runs = 0;
+    os_init();
+    Structure.clear();
+    proxytab_init();
+    sync_append(oid_make(DI.hw->network_address, 0), BT_OBJ_DEVICE);
+    sync_append(OID_LOCATION, BT_OBJ_LOCATION);
+
+    sim::LoopStream loop("sync" + std::to_string(++runs));
+    sim::WireStream wire(loop, {57600, noise, seed});
+    sim::SimControlUnit unit(wire);
+    std::string error;
+    auto installation = sim::sim_load_installation(sim::sim_default_installation_path(), &error);
+    if (!installation) {
+        std::fprintf(stderr, "the default installation does not load: %s\n", error.c_str());
+        std::exit(1);
+    }
+    unit.model() = std::move(installation->model);
+
+    SyncRun run;
+    std::optional<uint64_t> connectedAt;
+    uint64_t carriedAtConnect = 0;
+    Net::Tavi.restart();
+    Net::Tavi.setEventSink([&](int kind) {
+        // A reset costs the run its time: the clock starts at the first session, not the last.
+        if (kind == Net::NET_EVENT_CONNECTED && !connectedAt) {
+            connectedAt = timer();
+            carriedAtConnect = wire.carried();
+        } else if (kind == Net::NET_EVENT_NOT_CONNECTED) {
+            ++run.resets;
+        }
+    });
+    tnet_init(&Net::TaviClientsHandler);
+    tnet_set_serial_port(&loop_serial_port);
+    tnet_init_interface_bus(0, loop.port().c_str(), 1, 0);
+    tnet_start();
+    tnet_learn_request();
+    unit.setPump([] {
+        Net::Tavi.task();
+        tnet_task();
+        Structure.task();
+    });
+    run.synchronised = unit.wait_until([] { return Net::Tavi.isSynchronized(); }, 600000, 1);
+    run.ms = connectedAt ? timer() - *connectedAt : 0;
+    run.lineMs = (wire.carried() - carriedAtConnect) * 10 * 1000 / 57600;
+    tnet_stop();
+    Net::Tavi.setEventSink(nullptr);
+    Net::Tavi.restart();
+    Structure.clear();
+    return run;
+}
+
+} // namespace tdx::test
