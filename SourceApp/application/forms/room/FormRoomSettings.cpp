@@ -72,13 +72,7 @@ FormRoomSettings::FormRoomSettings(const State& state)
     StackedContainer* content = getContent();
     const int width = content->getWidth();
     add_screen_title(content, fmt_gettext("Room | %s | Settings", name));
-    auto* nameRow = new EditableStringRow(content, 0, 0, width, gettext("Name"), name);
-    if (const auto* nameValue = room->getTemplate() != nullptr
-                                    ? room->getTemplate()->find<DataModel::DataValue>(VID_NAME)
-                                    : nullptr) {
-        nameRow->setOnAcceptCommand(
-            std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(mRoomOid)));
-    }
+    bind_name_row(new EditableStringRow(content, 0, 0, width, gettext("Name"), name), *room);
     if (const auto* lock = room->getTemplate() != nullptr
                                ? room->getTemplate()->find<DataModel::EnumValue>(0x8008)
                                : nullptr) {

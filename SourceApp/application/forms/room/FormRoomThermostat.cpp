@@ -101,15 +101,7 @@ FormRoomThermostat::FormRoomThermostat(const State& state)
     add_screen_title(content, fmt_gettext("%s | Peripherals | %s", associated, name));
 
     const DataModel::ObjectTemplate* deviceTemplate = device->getTemplate();
-    auto* nameRow = new EditableStringRow(content, 0, 0, WIDTH, gettext("Name"), name);
-    const DataModel::DataValue* nameValue =
-        deviceTemplate != nullptr ? deviceTemplate->find<DataModel::DataValue>(VID_NAME) : nullptr;
-    if (nameValue != nullptr) {
-        nameRow->setOnAcceptCommand(
-            std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(device->oid())));
-    } else {
-        nameRow->setEnabled(false); // an edit would go nowhere
-    }
+    bind_name_row(new EditableStringRow(content, 0, 0, WIDTH, gettext("Name"), name), *device);
     addRow(content, WIDTH, 145, N_("Associated to"), associated);
 
     for (const auto& m : MEASUREMENTS) {
