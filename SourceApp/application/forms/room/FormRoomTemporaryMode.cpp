@@ -162,15 +162,21 @@ void FormRoomTemporaryMode::updateTemperature() {
 
 void FormRoomTemporaryMode::updateTempSpan() {
     const DataModel::Descriptor::VidSignedNumber& d = setpointDescriptor(setpoint());
-    // Cooling's lowest setting is the descriptor's fixed minimum, heating's the room's lowest temperature.
-    if (d.minimumFactory != nullptr) {
-        if (Number<int>* minimum = d.minimumFactory->create(mRoom, d)) {
-            mTemperature->setMinimum(std::unique_ptr<Number<int>>(minimum));
+    // The descriptor's own limits stand for a span value the room cannot give: its no-value marker would
+    // leave the control stuck far above every setpoint.
+    mTemperature->setMinimum(d.minimum);
+    mTemperature->setMaximum(d.maximum);
+    for (const bool minimum : {true, false}) {
+        const DataModel::Factories::AbstractNumberFactory* factory =
+            minimum ? d.minimumFactory : d.maximumFactory;
+        std::unique_ptr<Number<int>> limit(factory != nullptr ? factory->create(mRoom, d) : nullptr);
+        if (limit == nullptr || !limit->isValid()) {
+            continue;
         }
-    }
-    if (d.maximumFactory != nullptr) {
-        if (Number<int>* maximum = d.maximumFactory->create(mRoom, d)) {
-            mTemperature->setMaximum(std::unique_ptr<Number<int>>(maximum));
+        if (minimum) {
+            mTemperature->setMinimum(std::move(limit));
+        } else {
+            mTemperature->setMaximum(std::move(limit));
         }
     }
 }

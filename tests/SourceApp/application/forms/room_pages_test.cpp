@@ -280,6 +280,12 @@ TEST_F(TemporaryModeTest, TheTemperatureIsTheSeasonsTemporarySetpointWithinItsSp
     EXPECT_EQ(control(0)->getMaximum(), 3200);
     raise(control(0), 1);
     EXPECT_EQ(writes(), (Published{{ROOM, 0x8031, 2450}}));
+
+    // A span the room cannot give leaves the setpoint's own limits.
+    room(ROOM).invalid(0x802C);
+    runTasks();
+    openPage(TEMPORARY_MODE, ROOM);
+    EXPECT_EQ(control(0)->getMaximum(), 4000);
 }
 
 // ---- Thermostat ----
