@@ -15,6 +15,7 @@
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
@@ -23,6 +24,7 @@
 #include "tools/simcu/installation.h"
 
 #include <filesystem>
+#include <span>
 #include <stdexcept>
 
 namespace tdx::test {
@@ -188,6 +190,18 @@ private:
 
 // ---- Set-up ----
 
+void ScreenHarness::useCatalogues() {
+    i18n.setResourceReader([](uint16_t id) {
+        const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
+        return std::span<const uint8_t>(r.getData(), r.getSize());
+    });
+}
+
+void ScreenHarness::speak(uint8_t language) {
+    useCatalogues();
+    i18n.switchLanguage(language);
+}
+
 void ScreenHarness::SetUpTestSuite() {
     ResourceMgr* resources = getApplication()->getResourceManager();
     if (!resources->get(res_myriad12).isValid() && resources->load(TDX_RESOURCES_FILE) != 0) {
@@ -237,6 +251,9 @@ void ScreenHarness::SetUp() {
 
 void ScreenHarness::TearDown() {
     resetCore();
+    i18n.switchLanguage(0);
+    i18n.setLocale(Locale::English);
+    i18n.setResourceReader(nullptr);
     resetSystemManager();
     Structure.removeValueChangeHandler(getApplication()->getSystemManager());
     Net::Tavi.setEventSink(nullptr);
@@ -554,6 +571,26 @@ Box ScreenHarness::inkIn(const Box& area, unsigned ground) {
                                    std::max(ink.y2, y));
         }
     });
+    return ink;
+}
+
+Box ScreenHarness::inkOf(Component& component) {
+    runTasks();
+    const Box area = component.getVisibleBox();
+    std::vector<unsigned> shown;
+    forEachPixel(area, [&](int, int, unsigned pixel) { shown.push_back(pixel); });
+    component.setVisible(false);
+    runTasks();
+    Box ink = Box::fromCorners(W, H, -1, -1);
+    size_t i = 0;
+    forEachPixel(area, [&](int x, int y, unsigned pixel) {
+        if (pixel != shown[i++]) {
+            ink = Box::fromCorners(std::min(ink.x1, x), std::min(ink.y1, y), std::max(ink.x2, x),
+                                   std::max(ink.y2, y));
+        }
+    });
+    component.setVisible(true);
+    runTasks();
     return ink;
 }
 

@@ -136,6 +136,13 @@ protected:
     // The object's value changes on the control unit: it arrives as a PUBLISH does.
     void receive(oid_t oid, vid_t vid, int number) { ObjectBuilder(oid).value(vid, number); }
 
+    // ---- The language ----
+    // The translations from the resources file, as start-up installs them; English again after the test.
+    static void useCatalogues();
+    // Switches the texts to row n of I18n::LANGUAGES (0 English, 1 Danish, 2 Czech, 3 Dutch) with those
+    // catalogues.
+    static void speak(uint8_t language);
+
     // ---- The network ----
     // Connected to the control unit and synchronised; the display's own identity is not counted as
     // published.
@@ -220,6 +227,9 @@ protected:
     static int countNear(const Box& box, unsigned colour);
     // The box around the pixels in an area that differ from its ground (empty when none does).
     static Box inkIn(const Box& area, unsigned ground);
+    // The box around the pixels the component draws over what lies under it: those that change when it is
+    // hidden for a pass (empty when none does). The component is shown again afterwards.
+    Box inkOf(Component& component);
     // The rectangles flipped to the screen when the change is made and the main loop passes.
     std::vector<Box> flipsAfter(const std::function<void()>& change);
     // Writes the shown screen as <build tree>/screenshots/<name>.bmp for a person to look at.

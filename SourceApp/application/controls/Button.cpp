@@ -11,6 +11,7 @@ Button* Button::Builder::build() const {
     if (font != nullptr) {
         button->mFont = font;
     }
+    button->mTextMargin = textMargin;
     return button;
 }
 
@@ -31,11 +32,45 @@ void Button::setText(const std::string& text) {
     repaintIfChanged(mText, text);
 }
 
+namespace {
+
+std::vector<std::string_view> lines_of(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (size_t start = 0;;) {
+        const size_t end = text.find('\n', start);
+        lines.push_back(
+            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos) {
+            return lines;
+        }
+        start = end + 1;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> Button::getShownLines() const {
+    const bif_t* font = mFont->getFont();
+    std::vector<std::string> shown;
+    for (std::string_view line : lines_of(mText)) {
+        shown.push_back(bif_fit_text(font, line, getWidth() - 2 * mTextMargin));
+    }
+    return shown;
+}
+
 void Button::handleDraw() {
     drawFilled();
     const Box& box = getBoundingBox();
     const bif_t* font = mFont->getFont();
-    print_text_centered_in(font, box, text_top_centered(font, box.y1, box.getHeight()), mText);
+    const std::vector<std::string_view> lines = lines_of(mText);
+    const int step = font != nullptr ? font->line_step : 0;
+    // The block of lines centred as one line would be.
+    int top =
+        text_top_centered(font, box.y1, box.getHeight()) - static_cast<int>(lines.size() - 1) * step / 2;
+    for (std::string_view line : lines) {
+        print_text_centered_in(font, box, top, line, mTextMargin);
+        top += step;
+    }
 }
 
 } // namespace tdx

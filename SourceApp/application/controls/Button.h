@@ -1,5 +1,6 @@
 // A text button: its back colour filled (the active back colour while pressed), the text centred in the face
-// colour.
+// colour. A text with line breaks ("\n") shows its lines centred one below the other; a line too wide for the
+// button ends with an ellipsis inside its margins.
 #pragma once
 
 #include "SourceApp/application/controls/FilledButton.h"
@@ -7,6 +8,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tdx {
 
@@ -25,6 +28,8 @@ public:
         int activeFaceColor = NO_COLOUR;       // the face colour
         Font* font = &bif_myriad12;
         std::string text{};
+        // Pixels kept free at each side of a line that does not fit.
+        int textMargin = 4;
 
         Button* build() const;
     };
@@ -34,12 +39,15 @@ public:
     void setFont(Font* font);
     void setText(const std::string& text);
     const std::string& getText() const { return mText; }
+    // The lines as drawn, each cut with an ellipsis to fit between the margins.
+    std::vector<std::string> getShownLines() const;
 
     void handleDraw() override;
 
 private:
     std::string mText;
     Font* mFont;
+    int mTextMargin = 4;
 };
 
 } // namespace tdx

@@ -3,6 +3,8 @@
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/gfx/gfx.h"
 
+#include <algorithm>
+
 namespace tdx {
 
 namespace {
@@ -58,7 +60,18 @@ Label::Label(Container* parent, int x, int y, Font* font, const std::string& tex
 }
 
 int Label::textWidth() const {
-    return bif_text_width(font_of(mFont), mText);
+    const int w = bif_text_width(font_of(mFont), mText);
+    if (mOrientation == TextOrientation::Horizontal && mMaxWidth != NO_LIMIT && w > mMaxWidth) {
+        return std::max(mMaxWidth, 0);
+    }
+    return w;
+}
+
+std::string Label::getShownText() const {
+    if (mOrientation == TextOrientation::Rotated) {
+        return mText;
+    }
+    return bif_fit_text(font_of(mFont), mText, getWidth());
 }
 
 void Label::fit() {
@@ -92,14 +105,27 @@ void Label::setFaceColor(unsigned colour) {
     repaintIfChanged(mColour, colour);
 }
 
+void Label::setMaxWidth(int width) {
+    if (width == mMaxWidth) {
+        return;
+    }
+    mMaxWidth = width;
+    fit();
+    invalidate();
+}
+
+void Label::setVerticalAlign(VerticalAlign align) {
+    repaintIfChanged(mVAlign, align);
+}
+
 void Label::handleDraw() {
     const bif_t* font = font_of(mFont);
     gfx_setcolor(mColour);
     const Box& box = getBoundingBox();
     if (mOrientation == TextOrientation::Rotated) {
-        bif_print_text_rotated(font, text_top_centered(font, box.x1, box.getWidth()), box.y2, mText);
+        bif_print_text_rotated(font, cross_start(font, box.x1, box.getWidth(), mVAlign), box.y2, mText);
     } else {
-        bif_print_text(font, box.x1, text_top_centered(font, box.y1, box.getHeight()), mText);
+        bif_print_text(font, box.x1, cross_start(font, box.y1, box.getHeight(), mVAlign), getShownText());
     }
 }
 

@@ -1,5 +1,6 @@
-// One-line texts without a background. A Label is 20 pixels high and as wide as its text, anchored at x by
-// its alignment; a ContainedLabel aligns its text inside a fixed box and cuts it there with an ellipsis.
+// One-line texts without a background. A Label is 20 pixels high and as wide as its text (up to its maximum
+// width, beyond which the text ends with an ellipsis), anchored at x by its alignment; a ContainedLabel
+// aligns its text inside a fixed box and cuts it there with an ellipsis.
 #pragma once
 
 #include "SourceApp/application/controls/IStringComponent.h"
@@ -24,7 +25,14 @@ public:
 
     void setText(const std::string& text) override;
     const std::string& getText() const { return mText; }
+    // What the label draws: its text, cut with an ellipsis when wider than the maximum width.
+    std::string getShownText() const;
     void setFaceColor(unsigned colour);
+    // A horizontal label no wider than this keeps its anchor and cuts its text; NO_LIMIT lifts the limit.
+    static constexpr int NO_LIMIT = -1;
+    void setMaxWidth(int width);
+    // Where the text line stands inside the 20 rows; middle by default.
+    void setVerticalAlign(VerticalAlign align);
 
     void handleDraw() override;
 
@@ -36,6 +44,8 @@ private:
     std::string mText;
     HorizontalAlign mAlign;
     TextOrientation mOrientation;
+    VerticalAlign mVAlign = VerticalAlign::Middle;
+    int mMaxWidth = NO_LIMIT;
     unsigned mColour = colour::TEXT;
 };
 

@@ -168,11 +168,9 @@ void SerialNumberEditor::handleMessage(Message* message) {
         handleBackspace();
         return;
     }
-    if (message->id == MSG_KEY) {
-        const char c = static_cast<char>(message->p1 & 0xFF);
-        if (c >= '0' && c <= '9') {
-            handleKeyPress(c);
-        }
+    // The whole code counts, not its low byte: U+0133 or U+2030 typed on the host is no digit.
+    if (message->id == MSG_KEY && message->p1 >= '0' && message->p1 <= '9') {
+        handleKeyPress(static_cast<char>(message->p1));
     }
 }
 
@@ -190,8 +188,14 @@ void SerialNumberSticker::handleDraw() {
         gfx_fill_rect(x, getTop(), x + BAR_WIDTHS[i] - 1, getTop() + 18);
         x += BAR_WIDTHS[i];
     }
+    // Right under the bars the digits would lose their bottom rows past the sticker's last row; the text has
+    // no descenders, so its baseline goes one row above that, with a blank row between bars and text.
+    const bif_t* font = bif_myriad10_bold.getFont();
+    if (font == nullptr) {
+        return;
+    }
     gfx_setcolor(colour::TEXT);
-    bif_print_text_centered(bif_myriad10_bold.getFont(), getLeft() + getWidth() / 2, getTop() + 19,
+    bif_print_text_centered(font, getLeft() + getWidth() / 2, getBottom() - font->ascent,
                             "1530-XX-XXXX-XXXX");
 }
 

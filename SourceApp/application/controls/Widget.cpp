@@ -15,6 +15,8 @@ namespace {
 constexpr int BAND_HEIGHT = 20;
 constexpr int BUTTON_WIDTH = 40;
 constexpr int CHECKBOX_RIGHT = 24; // where the heading starts beside the checkbox
+// Blank columns, about a blank's width, that keep a caption from running into its value.
+constexpr int CAPTION_GAP = 3;
 
 } // namespace
 
@@ -24,6 +26,7 @@ Widget::Widget(Container* parent, int x, int y, int width, int height)
 Widget::~Widget() = default;
 
 void Widget::buildChildren(bool hasCheckbox, const Layout& at, const Texts& texts) {
+    mLayout = at;
     const int left = getLeft();
     const int top = getTop();
     // Pressed and disabled, the arrow keeps the band's colour; only its icon greys.
@@ -47,6 +50,26 @@ void Widget::buildChildren(bool hasCheckbox, const Layout& at, const Texts& text
     mSecondLabel = new Label(this, left + at.secondX, top + at.secondY, &bif_myriad10, texts.second);
     mSecondValueLabel = new Label(this, left + at.secondValueRight, top + at.secondY - 1, &bif_myriad10_bold,
                                   texts.secondValue, HorizontalAlign::Right);
+    for (Label* label : {mFirstLabel, mFirstValueLabel, mSecondLabel, mSecondValueLabel}) {
+        label->setVerticalAlign(at.rowAlign);
+    }
+    fitCaption(mFirstLabel, mFirstValueLabel, at.firstValueRight);
+    fitCaption(mSecondLabel, mSecondValueLabel, at.secondValueRight);
+}
+
+void Widget::fitCaption(Label* caption, const Label* value, int valueRight) {
+    // The value keeps its right edge and is never cut; the caption ends with an ellipsis instead.
+    const int valueLeft = getLeft() + valueRight - value->getWidth() + 1;
+    caption->setMaxWidth(valueLeft - CAPTION_GAP - caption->getLeft());
+}
+
+void Widget::onChildDimensionsChange(Component* child) {
+    Container::onChildDimensionsChange(child);
+    if (child == mFirstValueLabel && mFirstLabel != nullptr) {
+        fitCaption(mFirstLabel, mFirstValueLabel, mLayout.firstValueRight);
+    } else if (child == mSecondValueLabel && mSecondLabel != nullptr) {
+        fitCaption(mSecondLabel, mSecondValueLabel, mLayout.secondValueRight);
+    }
 }
 
 void Widget::setHeadingLabel(const std::string& text) {
@@ -126,7 +149,10 @@ WidgetLarge::WidgetLarge(const Builder& b)
                          .firstValueRight = 94,
                          .secondX = 6,
                          .secondY = 34,
-                         .secondValueRight = 94},
+                         .secondValueRight = 94,
+                         // Centred, the descenders of the first row would run into the separator and those of
+                         // the second be cut by the frame.
+                         .rowAlign = VerticalAlign::Top},
                   Texts{b.mFirstLabelText, b.mFirstValueText, b.mSecondLabelText, b.mSecondValueText});
     mIconList = new SortedIconList(this, getLeft() + 107, getTop() + 20, 100, 27);
 }
@@ -150,7 +176,8 @@ WidgetSmall::WidgetSmall(const Builder& b)
                          .firstValueRight = 130,
                          .secondX = 144,
                          .secondY = 24,
-                         .secondValueRight = 267},
+                         .secondValueRight = 267,
+                         .rowAlign = VerticalAlign::Middle},
                   Texts{b.mFirstLabelText, b.mFirstValueText, b.mSecondLabelText, b.mSecondValueText});
 }
 

@@ -51,13 +51,15 @@ protected:
         std::string second;
         std::string secondValue;
     };
-    // Where the children go, relative to the tile's top-left corner.
+    // Where the children go, relative to the tile's top-left corner, and where the row texts stand in their
+    // labels.
     struct Layout {
         int headingX;
         int firstX, firstY;
         int firstValueRight;
         int secondX, secondY;
         int secondValueRight;
+        VerticalAlign rowAlign;
     };
 
     Widget(Container* parent, int x, int y, int width, int height);
@@ -65,6 +67,8 @@ protected:
     // The heading band and the border lines in the control colour; the separator is the tile's own.
     void drawFrame();
     void handleEnabled(bool enabled) override;
+    // A value that changed its width gives its caption the room that is left.
+    void onChildDimensionsChange(Component* child) override;
 
     Checkbox* mCheckbox = nullptr;
     IconButton* mButton = nullptr;
@@ -73,6 +77,11 @@ protected:
     Label* mFirstValueLabel = nullptr;
     Label* mSecondLabel = nullptr;
     Label* mSecondValueLabel = nullptr;
+
+private:
+    void fitCaption(Label* caption, const Label* value, int valueRight);
+
+    Layout mLayout{};
 };
 
 class WidgetLarge : public Widget {

@@ -51,10 +51,9 @@ int text_top_centered(const bif_t* font, int top, int height) {
     return top + height / 2 + font->x_height / 2 - font->ascent + 1;
 }
 
-void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text) {
-    constexpr int INSET = 4;
-    if (bif_text_width(font, text) > box.getWidth() - 2 * INSET) {
-        bif_print_text_fitted(font, box.x1 + INSET, top, text, box.getWidth() - 2 * INSET);
+void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text, int inset) {
+    if (bif_text_width(font, text) > box.getWidth() - 2 * inset) {
+        bif_print_text_fitted(font, box.x1 + inset, top, text, box.getWidth() - 2 * inset);
     } else {
         bif_print_text_centered(font, box.x1 + box.getWidth() / 2, top, text);
     }

@@ -39,9 +39,9 @@ Date widget_local_time();
 // middle.
 int text_top_centered(const bif_t* font, int top, int height);
 
-// Draws one line with its cell top at `top`, centred in the box; a text too wide for the box starts 4 pixels
-// inside its left edge instead and ends in an ellipsis 4 pixels inside its right edge.
-void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text);
+// Draws one line with its cell top at `top`, centred in the box; a text too wide for the box starts `inset`
+// pixels inside its left edge instead and ends in an ellipsis `inset` pixels inside its right edge.
+void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text, int inset = 4);
 
 // Draws an icon centred in the box, moved by (dx, dy), in the current colour.
 void draw_icon_centered(resource_id id, const Box& box, int dx = 0, int dy = 0);

@@ -16,6 +16,7 @@ namespace {
 constexpr unsigned CONTROL_UNIT_COLOUR = 0xCCCCCC;
 constexpr unsigned SYMBOLS_COLOUR = 0x808080;
 constexpr unsigned LED_COLOUR = 0x312CD8;
+constexpr int LEARN_BACK_COLOUR = 0x000000; // pressed too: only the text darkens
 constexpr unsigned SPLASH_STATE_ID = 2;
 
 } // namespace
@@ -42,6 +43,10 @@ FormNotLearned::FormNotLearned(const State& state)
     builder.y = 208;
     builder.width = width;
     builder.height = 26;
+    builder.backColor = LEARN_BACK_COLOUR;
+    builder.faceColor = static_cast<int>(colour::CONTROL);
+    builder.activeBackColor = LEARN_BACK_COLOUR;
+    builder.activeFaceColor = static_cast<int>(colour::PRESSED);
     builder.text = learn;
     mLearn = builder.build();
     setAwakeOverride(true);

@@ -5,7 +5,6 @@
 #include "SourceApp/application/controls/EditBox.h"
 #include "SourceApp/application/controls/KeyboardEditor.h"
 #include "SourceApp/application/controls/Label.h"
-#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "tests/support/screen_harness.h"
 
@@ -21,8 +20,6 @@ protected:
         form = blank();
     }
     void TearDown() override {
-        i18n.switchLanguage(0);
-        i18n.setResourceReader(nullptr);
         i18n_set_provider(nullptr);
         ScreenHarness::TearDown();
     }
@@ -143,10 +140,6 @@ TEST_F(KeyboardTest, HostKeysTypeMoveTheCaretAndDecide) {
 }
 
 TEST_F(KeyboardTest, ANationalKeyOffersTheLettersOfTheLanguageInUse) {
-    i18n.setResourceReader([](uint16_t id) {
-        const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-        return std::span<const uint8_t>(r.getData(), r.getSize());
-    });
     const struct {
         uint8_t language;
         std::initializer_list<std::string> keys;
@@ -158,7 +151,7 @@ TEST_F(KeyboardTest, ANationalKeyOffersTheLettersOfTheLanguageInUse) {
         {3, {"national", "shift", "Ĳ", "national", "s", "e", "l"}, "Ĳsel"},
     };
     for (const auto& c : cases) {
-        i18n.switchLanguage(c.language);
+        speak(c.language);
         openKeyboard("");
         type(c.keys);
         EXPECT_EQ(keyboard->getString(), c.typed);

@@ -2,6 +2,7 @@
 // 32 bits) and the editable text frame's caret over line feeds, runs of blanks and multi-byte characters.
 #include "SourceApp/application/controls/EditableTextFrame.h"
 #include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/SerialNumberEditor.h"
 #include "SourceApp/gui/bif/bif.h"
 #include "tests/support/screen_harness.h"
@@ -87,11 +88,23 @@ TEST_F(SerialEditorTest, TheBackspaceKeyTakesTouchToItsRightEndAndHostKeysType) 
     EXPECT_GE(mEditor->getRight(), mEditor->getBackspaceButton()->getRight());
     tap(LEFT + 283, TOP + 45); // the backspace key's last column
     EXPECT_EQ(mEditor->getText(), "153");
-    for (int key : {int{'7'}, int{'-'}, int{'a'}, 8, int{'8'}}) {
+    // Characters whose low byte is a digit's code are no digits: ij, dotless i, per mille, Cyrillic a.
+    for (int key : {int{'7'}, int{'-'}, int{'a'}, 0x133, 0x131, 0x2030, 0x430, 8, int{'8'}}) {
         mCore.sendMessage(mEditor, MSG_KEY, key, KEY_CHARACTER, 0, 0);
     }
     runTasks();
     EXPECT_EQ(mEditor->getText(), "1538-");
+}
+
+TEST_F(SerialEditorTest, TheStickerShowsItsWholeTextUnderTheBars) {
+    auto* sticker = new SerialNumberSticker(screen(), LEFT, 130);
+    // The same text on the open page shows how tall it is whole.
+    const Box whole = inkOf(*new Label(screen(), LEFT, 180, &bif_myriad10_bold, "1530-XX-XXXX-XXXX"));
+    const Box text = inkIn(Box(LEFT, 130 + 19, SerialNumberSticker::WIDTH, 10), colour::WHITE);
+    EXPECT_EQ(text.getHeight(), whole.getHeight());
+    EXPECT_EQ(text.getWidth(), whole.getWidth());
+    EXPECT_GT(text.y1, 130 + 19) << "a blank row under the bars";
+    EXPECT_LE(text.y2, sticker->getBottom());
 }
 
 class TextFrameTest : public ScreenHarness {

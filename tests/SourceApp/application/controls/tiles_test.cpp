@@ -1,5 +1,6 @@
 // The dashboard tiles by pixels and touch: geometry with and without the checkbox, value texts that grow
-// leftwards from a fixed right edge, grey texts while disabled, and a frame the children never paint over.
+// leftwards from a fixed right edge, row texts whole above the lines below them, grey texts while disabled,
+// and a frame the children never paint over.
 #include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
@@ -101,8 +102,36 @@ TEST_F(TileTest, TheFrameStaysWholeUnderTheChildren) {
         EXPECT_EQ(pixel(p.x, p.y), p.colour) << p.x - L << "," << p.y - T;
     }
     EXPECT_GT(countColour(Box(L + 5, T, 163, 20), colour::TEXT), 0) << "the heading is drawn on the band";
-    EXPECT_GE(countColour(Box(L + 1, T + 33, 96, 1), colour::CONTROL), 80) << "the labels paint no background";
+    EXPECT_GE(countColour(Box(L + 1, T + 33, 96, 1), colour::CONTROL), 80)
+        << "the labels paint no background";
     screenshot("tile_frame");
+}
+
+TEST_F(TileTest, RowTextsShowTheirDescendersClearOfTheLinesBelow) {
+    // The same text on the open page shows how tall it is whole.
+    const int whole = inkOf(*new Label(mPage, L, 200, &bif_myriad10, "Set temp.")).getHeight();
+    const struct {
+        bool isLarge;
+        int firstLimit, secondLimit; // the rows each row's text must stay above: separator or frame
+    } cases[] = {{true, T + 33, T + 47}, {false, T + 39, T + 39}};
+    for (const auto& c : cases) {
+        Widget* tile = c.isLarge ? static_cast<Widget*>(large(false)) : static_cast<Widget*>(small());
+        tile->setFirstLabel("Set temp.");
+        tile->setSecondLabel("Set temp.");
+        std::vector<Label*> labels;
+        for (Component* child : tile->getChildren()) {
+            if (auto* label = dynamic_cast<Label*>(child)) {
+                labels.push_back(label);
+            }
+        }
+        ASSERT_EQ(labels.size(), 4u);
+        for (size_t i : {0u, 2u}) {
+            const Box ink = inkOf(*labels[i]);
+            EXPECT_LT(ink.y2, i == 0 ? c.firstLimit : c.secondLimit) << c.isLarge << " row " << i / 2;
+            EXPECT_EQ(ink.getHeight(), whole) << c.isLarge << " row " << i / 2;
+        }
+        mPage = blank();
+    }
 }
 
 TEST_F(TileTest, DisablingGreysEveryTextAndEnablingBlackensThem) {

@@ -11,14 +11,10 @@
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
-#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/application/update/UpdateManager.h"
-#include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "tests/support/screen_harness.h"
-
-#include <span>
 
 namespace tdx::test {
 
@@ -40,9 +36,6 @@ protected:
             updates().terminate(running);
             updates().task();
         }
-        i18n.switchLanguage(0);
-        i18n.setLocale(Locale::English);
-        i18n.setResourceReader(nullptr);
         Structure.removeObjectAppendHandler(&alarms());
         Structure.removeObjectRemoveHandler(&alarms());
         Structure.removeValueChangeHandler(&alarms());
@@ -53,13 +46,6 @@ protected:
 
     static AlarmMgr& alarms() { return *getApplication()->getAlarmManager(); }
     static UpdateManager& updates() { return *getApplication()->getUpdateManager(); }
-    // The translations from the resources file, as start-up installs them; English again after the test.
-    static void useCatalogues() {
-        i18n.setResourceReader([](uint16_t id) {
-            const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-            return std::span<const uint8_t>(r.getData(), r.getSize());
-        });
-    }
     // An object built on a template of the test's own.
     ObjectBuilder objectOf(const DataModel::ObjectTemplate& objectTemplate, oid_t oid, uint8_t type,
                            uint8_t subtype = 0) {

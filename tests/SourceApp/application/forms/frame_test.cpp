@@ -80,11 +80,6 @@ protected:
         FormsTest::SetUp();
         setRegistry(&frames);
     }
-    void TearDown() override {
-        i18n.switchLanguage(0);
-        i18n.setResourceReader(nullptr);
-        FormsTest::TearDown();
-    }
     void home() {
         mCore.defaultState();
         runTasks(2);
@@ -184,6 +179,27 @@ TEST_F(FrameTest, TheProgramsTabNavigatesWhileTheFingerIsStillDown) {
     EXPECT_EQ(pixel(2, 40), 0x9B7B3Au);
 }
 
+TEST_F(FrameTest, TheTabCaptionsShowWholeInEveryLanguage) {
+    static constexpr const char* CODES[] = {"en", "da", "cs", "nl"};
+    for (uint8_t language = 0; language < 4; ++language) {
+        speak(language);
+        home();
+        std::vector<std::string> captions;
+        for (Button* tab : findAll<Button>()) {
+            if (tab->getLeft() != 0 || tab->getTop() < 31) {
+                continue;
+            }
+            captions.push_back(tab->getText());
+            for (const std::string& line : tab->getShownLines()) {
+                EXPECT_EQ(line.find("\u2026"), std::string::npos) << CODES[language] << ": " << line;
+            }
+        }
+        ASSERT_EQ(captions.size(), 4u);
+        EXPECT_EQ(captions[1] == "Programs", language == 0) << "translated: " << captions[1];
+        screenshot(std::string("tabs_") + CODES[language]);
+    }
+}
+
 TEST_F(FrameTest, TheWizardFooterOffersNextAndSkipSetupOnlyWhenAsked) {
     const Box next(240, 210, 80, 30);
     const Box exit(0, 210, 80, 30);
@@ -219,11 +235,7 @@ TEST_F(FrameTest, HelpIsOfferedOnlyInALanguageWithHelpTexts) {
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->getParam(), "Rows");
 
-    i18n.setResourceReader([](uint16_t id) {
-        const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-        return std::span<const uint8_t>(r.getData(), r.getSize());
-    });
-    i18n.switchLanguage(2);
+    speak(2);
     ASSERT_EQ(i18n.getTranslationId(), res_translation_cs);
     open(ROWS);
     EXPECT_FALSE(enabled(HELP)) << "there is no res_translation_cs_help";

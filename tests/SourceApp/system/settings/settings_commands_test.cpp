@@ -12,14 +12,12 @@
 #include "SourceApp/application/controls/EditableDropdownRow.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/IconButton.h"
-#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceApp/system/SystemMgr.h"
 #include "tests/support/screen_harness.h"
 
 #include <optional>
-#include <span>
 
 namespace tdx::test {
 namespace {
@@ -48,17 +46,7 @@ class SettingsCommandsTest : public ScreenHarness {
 protected:
     void SetUp() override {
         ScreenHarness::SetUp();
-        // The catalogues from the resources file, as start-up installs them.
-        i18n.setResourceReader([](uint16_t id) {
-            const Resource r = getApplication()->getResourceManager()->get(static_cast<resource_id>(id));
-            return std::span<const uint8_t>(r.getData(), r.getSize());
-        });
-    }
-    void TearDown() override {
-        i18n.setResourceReader(nullptr);
-        i18n.switchLanguage(0);
-        i18n.setLocale(Locale::English);
-        ScreenHarness::TearDown();
+        useCatalogues();
     }
     // Opens a row's editor, taps the arrows given (indexes among the editor's arrows) and accepts or cancels.
     void edit(const EditableRow& row, std::initializer_list<int> arrows, const char* decision = "OK") {

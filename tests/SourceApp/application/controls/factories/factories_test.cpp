@@ -336,29 +336,61 @@ TEST_F(FactoryTest, TheFragmentHasARowPerEditableValueInTemplateOrder) {
     }
 }
 
-TEST_F(FactoryTest, ScreenshotsOfEveryTemplateWithTheDefaultInstallation) {
+// Captions take only the room their values leave, with a blank column at least, and end with an ellipsis
+// when that is too little; values are never cut. The screenshots show a large and a small tile of every
+// template in every language.
+TEST_F(FactoryTest, CaptionsGiveWayToTheirValuesInEveryTemplateAndLanguage) {
     loadDefaultInstallation();
     runTasks();
     static constexpr const char* NAMES[] = {
         "room",       "controller", "circuit",         "tank",  "hot_water", "output",
         "thermohead", "thermostat", "external_sensor", "device"};
-    int shot = 0;
-    for (const TemplateRow& row : Templates) {
-        const char* name = NAMES[&row - Templates.data()];
-        for (ProxyObject* object : objects(row.type)) {
-            if (!row.widgetTemplate->isSupported(*object)) {
+    static constexpr const char* CODES[] = {"", "_da", "_cs", "_nl"};
+    int shots = 0;
+    int cut = 0;
+    for (uint8_t language = 0; language < 4; ++language) {
+        speak(language);
+        for (const TemplateRow& row : Templates) {
+            const std::string name = NAMES[&row - Templates.data()] + std::string(CODES[language]);
+            std::vector<ProxyObject*> supported = objects(row.type);
+            std::erase_if(supported, [&](ProxyObject* o) { return !row.widgetTemplate->isSupported(*o); });
+            if (supported.empty()) {
                 continue;
             }
             page();
-            ASSERT_NE(large(object->oid()), nullptr);
-            ASSERT_NE(small(object->oid()), nullptr);
+            Widget* tiles[] = {large(supported.front()->oid()), small(supported.front()->oid())};
             runTasks(2);
-            screenshot(std::string("tiles_") + name);
-            ++shot;
-            break;
+            for (Widget* tile : tiles) {
+                ASSERT_NE(tile, nullptr) << name;
+                std::vector<Label*> labels; // caption, value, caption, value
+                for (Component* c : tile->getChildren()) {
+                    if (auto* label = dynamic_cast<Label*>(c)) {
+                        labels.push_back(label);
+                    }
+                }
+                ASSERT_EQ(labels.size(), 4u);
+                for (size_t i = 0; i < 4; i += 2) {
+                    Label& caption = *labels[i];
+                    const Label& value = *labels[i + 1];
+                    const std::string where = name + " " + tile->getName() + " " + caption.getText();
+                    const Box& box = value.getBoundingBox();
+                    EXPECT_FALSE(
+                        inkOf(caption).intersects(Box::fromCorners(box.x1 - 1, box.y1, box.x2, box.y2)))
+                        << where;
+                    EXPECT_EQ(value.getShownText(), value.getText()) << where;
+                    const std::string shown = caption.getShownText();
+                    if (shown != caption.getText()) {
+                        ++cut;
+                        EXPECT_TRUE(shown.ends_with("\u2026")) << where << ": " << shown;
+                    }
+                }
+            }
+            screenshot("tiles_" + name);
+            ++shots;
         }
     }
-    EXPECT_GE(shot, 5) << "the default installation shows most kinds of tile";
+    EXPECT_GE(shots, 4 * 5) << "the default installation shows most kinds of tile";
+    EXPECT_GT(cut, 0) << "some caption is too long for its row";
 }
 
 } // namespace
