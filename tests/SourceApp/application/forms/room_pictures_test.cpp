@@ -8,7 +8,6 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/application/forms/VexalForm.h"
-#include "SourceApp/gui/i18n/I18n.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
 #include <functional>
@@ -25,7 +24,6 @@ protected:
     void SetUp() override {
         FormsTest::SetUp();
         os_init();
-        useCatalogues();
     }
     // Every label of the screen, shown or scrolled away, holds its text in its box, and every wrapped title
     // of a row its lines in the row. A name row's value is cut by its row, as everywhere, and left out.
@@ -103,7 +101,7 @@ TEST_F(RoomPictures, NoLineIsCutInAnyLanguage) {
          1},
     };
     for (uint8_t language = 0; language < 4; ++language) {
-        i18n.switchLanguage(language);
+        speak(language);
         for (const auto& s : screens) {
             s.show();
             const std::string picture = std::string(s.name) + "_" + LANGUAGES[language];
