@@ -506,6 +506,9 @@ std::optional<std::string> ScreenHarness::textOf(const Component& c) {
     if (const auto* s = dynamic_cast<const SwitchButton*>(&c)) {
         return s->getText();
     }
+    if (const auto* b = dynamic_cast<const CheckButton*>(&c)) {
+        return b->getText();
+    }
     if (const auto* e = dynamic_cast<const EditBox*>(&c)) {
         return e->getText();
     }

@@ -42,6 +42,7 @@ class CheckButton : public Checkbox {
 public:
     CheckButton(Container* parent, int x, int y, int width, int height, std::string text);
 
+    const std::string& getText() const { return mText; }
     void handleDraw() override;
 
 private:

@@ -9,14 +9,32 @@
 #include "SourceApp/application/forms/guide/FormFirstStartGuideLocale.h"
 #include "SourceApp/application/forms/help/FormHelp.h"
 #include "SourceApp/application/forms/home/FormHome.h"
+#include "SourceApp/application/forms/installer/FormAnalogEdit.h"
+#include "SourceApp/application/forms/installer/FormDHWTankEdit.h"
+#include "SourceApp/application/forms/installer/FormDhwEdit.h"
+#include "SourceApp/application/forms/installer/FormHccEdit.h"
+#include "SourceApp/application/forms/installer/FormHeatCurve.h"
+#include "SourceApp/application/forms/installer/FormItcEdit.h"
+#include "SourceApp/application/forms/installer/FormItcRooms.h"
+#include "SourceApp/application/forms/installer/FormMireloEdit.h"
+#include "SourceApp/application/forms/installer/FormOutput.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
 #include "SourceApp/application/forms/objects/FormThermoheadOverview.h"
+#include "SourceApp/application/forms/programs/FormLocation.h"
+#include "SourceApp/application/forms/programs/FormPrograms.h"
+#include "SourceApp/application/forms/programs/FormStandbyMode.h"
+#include "SourceApp/application/forms/programs/FormVacationMode.h"
 #include "SourceApp/application/forms/room/FormRoomEdit.h"
 #include "SourceApp/application/forms/room/FormRoomSettings.h"
 #include "SourceApp/application/forms/room/FormRoomTemporaryMode.h"
 #include "SourceApp/application/forms/room/FormRoomThermostat.h"
+#include "SourceApp/application/forms/schedule/FormSchedule.h"
+#include "SourceApp/application/forms/schedule/FormScheduleCopyOrigin.h"
+#include "SourceApp/application/forms/schedule/FormScheduleCopyTo.h"
+#include "SourceApp/application/forms/schedule/FormScheduleDayEdit.h"
+#include "SourceApp/application/forms/schedule/FormScheduleDayOverview.h"
 #include "SourceApp/application/forms/start/FormNotLearned.h"
 #include "SourceApp/application/forms/start/FormSplash.h"
 #include "SourceApp/application/forms/start/FormTouchCalibration.h"
@@ -54,17 +72,17 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     &build<FormAlarms>,                  // 7   FormAlarms
     &build<FormHelp>,                    // 8   FormHelp (help topic in a SingleParamState)
     &build<FormHome>,                    // 9   FormHome, the default state
-    NOT_IMPLEMENTED,                     // 10  FormPrograms
+    &build<FormPrograms>,                // 10  FormPrograms
     &build<FormSystem>,                  // 11  FormSystem
     &build<FormDisplay>,                 // 12  FormDisplay
     &build<FormRoomEdit>,                // 13  FormRoomEdit (p1 room)
     &build<FormRoomSettings>,            // 14  FormRoomSettings (p1 room)
     &build<FormRoomTemporaryMode>,       // 15  FormRoomTemporaryMode (p1 room)
-    NOT_IMPLEMENTED,                     // 16  FormSchedule (ScheduleEditState)
-    NOT_IMPLEMENTED,                     // 17  FormScheduleDayEdit (ScheduleEditState)
-    NOT_IMPLEMENTED,                     // 18  FormScheduleDayOverview (ScheduleEditState)
-    NOT_IMPLEMENTED,                     // 19  FormScheduleCopyOrigin (ScheduleEditState)
-    NOT_IMPLEMENTED,                     // 20  FormScheduleCopyTo (ScheduleEditState)
+    &build<FormSchedule>,                // 16  FormSchedule (ScheduleEditState)
+    &build<FormScheduleDayEdit>,         // 17  FormScheduleDayEdit (SingleParamState<Ovi>)
+    &build<FormScheduleDayOverview>,     // 18  FormScheduleDayOverview (ScheduleEditState)
+    &build<FormScheduleCopyOrigin>,      // 19  FormScheduleCopyOrigin (SingleParamState<Ovi>)
+    &build<FormScheduleCopyTo>,          // 20  FormScheduleCopyTo (SingleParamState<Ovi>)
     &build<FormDisplaySettings>,         // 21  FormDisplaySettings
     NOT_IMPLEMENTED,                     // 22  no screen of its own
     &build<FormDeviceInfo>,              // 23  FormDeviceInfo (p1 device)
@@ -80,9 +98,9 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                     // 33  FormDeviceUpgradeWait
     NOT_IMPLEMENTED,                     // 34  FormDeviceUpgradeProgress
     NOT_IMPLEMENTED,                     // 35  FormDeviceUpgradeDone
-    NOT_IMPLEMENTED,                     // 36  FormDhwEdit (p1 object)
-    NOT_IMPLEMENTED,                     // 37  FormOutput (p1 object)
-    NOT_IMPLEMENTED,                     // 38  FormLocation
+    &build<FormDhwEdit>,                 // 36  FormDhwEdit (p1 object)
+    &build<FormOutput>,                  // 37  FormOutput (p1 object)
+    &build<FormLocation>,                // 38  FormLocation
     NOT_IMPLEMENTED,                     // 39  FormEnrollComponent
     NOT_IMPLEMENTED,                     // 40  FormEnrollIntoNew
     NOT_IMPLEMENTED,                     // 41  FormEnrollIntoLocation
@@ -105,21 +123,21 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     &build<FormRoomThermostat>,     // 58  FormRoomThermostat (p1 peripheral)
     &build<FormThermoheadOverview>, // 59  FormThermoheadOverview (p1 room)
     &build<FormPeripheralOverview>, // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
-    NOT_IMPLEMENTED,                // 61  FormHccEdit (p1 object)
-    NOT_IMPLEMENTED,                // 62  FormItcEdit (p1 object)
-    NOT_IMPLEMENTED,                // 63  FormItcRooms (p1 object)
-    NOT_IMPLEMENTED,                // 64  FormHeatCurve (p1 object)
-    NOT_IMPLEMENTED,                // 65  FormVacationMode
-    NOT_IMPLEMENTED,                // 66  FormStandbyMode
+    &build<FormHccEdit>,            // 61  FormHccEdit (p1 object)
+    &build<FormItcEdit>,            // 62  FormItcEdit (p1 object)
+    &build<FormItcRooms>,           // 63  FormItcRooms (p1 object)
+    &build<FormHeatCurve>,          // 64  FormHeatCurve (p1 object)
+    &build<FormVacationMode>,       // 65  FormVacationMode
+    &build<FormStandbyMode>,        // 66  FormStandbyMode
     NOT_IMPLEMENTED,                // 67  no screen of its own
     NOT_IMPLEMENTED,                // 68  no screen of its own
-    NOT_IMPLEMENTED,                // 69  FormAnalogEdit (p1 object)
+    &build<FormAnalogEdit>,         // 69  FormAnalogEdit (p1 object)
     &build<FormObjectEditor>,       // 70  FormObjectEditor (p1 object)
     &build<FormObjectOverview>,     // 71  FormObjectOverview (p1 object type)
     &build<FormTouchDraw>,          // 72  FormTouchDraw
-    NOT_IMPLEMENTED,                // 73  FormMireloEdit (p1 object)
+    &build<FormMireloEdit>,         // 73  FormMireloEdit (p1 object)
     NOT_IMPLEMENTED,                // 74  no screen of its own
-    NOT_IMPLEMENTED,                // 75  FormDHWTankEdit (p1 object)
+    &build<FormDHWTankEdit>,        // 75  FormDHWTankEdit (p1 object)
 };
 
 } // namespace

@@ -62,15 +62,24 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
                                const std::string& title)
     : RowContainer(parent, x, y, width, height) {
     setName("ProxyUpDownRow");
+    // A long title, as several settings and translations have, is shown whole in the smaller font rather than
+    // cut short, on two lines where one is not enough even then.
     const int titleWidth = std::max(width - 132, 0);
-    const bif_t* font = bif_myriad12.getFont();
-    if (font != nullptr && bif_text_width(font, title) > titleWidth - 2) {
-        mLongTitle =
-            new TextFrame(this, INDENT, 0, titleWidth, height, &bif_myriad10, title, VerticalAlign::Middle);
-    } else {
+    // Two blank columns keep a whole title apart from one cut short, which ends at the box's edge.
+    if (bif_text_width(bif_myriad12.getFont(), title) <= titleWidth - 2) {
         mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, &bif_myriad12, title,
                                     HorizontalAlign::Left, VerticalAlign::Middle);
+    } else if (bif_text_width(bif_myriad10.getFont(), title) <= titleWidth - 2) {
+        mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, &bif_myriad10, title,
+                                    HorizontalAlign::Left, VerticalAlign::Middle);
+    } else {
+        mLongTitle =
+            new TextFrame(this, INDENT, 0, titleWidth, height, &bif_myriad10, title, VerticalAlign::Middle);
     }
+}
+
+const std::string& ProxyUpDownRow::getTitle() const {
+    return mTitle != nullptr ? mTitle->getText() : mLongTitle->getText();
 }
 
 void ProxyUpDownRow::setTitleColour(unsigned colour) {

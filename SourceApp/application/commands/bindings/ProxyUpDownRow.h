@@ -2,7 +2,7 @@
 // the value's descriptor (limits that follow other values of the object follow them here too), the value
 // written one second after the last tap. The title turns blue while a change waits to be written and black
 // again once it is written, or found to change nothing; the up-down follows the value's changes. A title too
-// long for its line wraps onto two in the smaller font.
+// long for its line takes the smaller font, and wraps onto two lines where one is still not enough.
 #pragma once
 
 #include "SourceApp/application/controls/UpDown.h"
@@ -31,6 +31,7 @@ public:
                    FormModel& model, const std::string& title);
 
     UpDownBase* getUpDown() const { return mUpDown; }
+    const std::string& getTitle() const;
 
     void handleMessage(Message* message) override;
 

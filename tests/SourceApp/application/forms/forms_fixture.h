@@ -7,14 +7,20 @@
 #pragma once
 
 #include "SourceApp/application/AlarmMgr.h"
+#include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/forms/alarm/FormAlarms.h"
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
 #include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/application/update/UpdateManager.h"
+#include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "tests/support/screen_harness.h"
+
+#include <functional>
+#include <span>
+#include <string>
 
 namespace tdx::test {
 
@@ -52,8 +58,51 @@ protected:
         Structure.append(new ProxyObject(oid, ObjectInfo(type, subtype), &objectTemplate));
         return ObjectBuilder(oid);
     }
+    // Every one-line label in sight shows its text whole: a text cut with an ellipsis reaches the box's last
+    // column but one.
+    void expectNoLabelCut(const std::string& picture) const {
+        for (ContainedLabel* label : findAll<ContainedLabel>()) {
+            expectWhole(*label, picture);
+        }
+    }
+    static void expectWhole(const ContainedLabel& label, const std::string& picture) {
+        const Box box = label.getVisibleBox();
+        // A rotated axis title reads along its height: no one-line text stands in a box taller than wide.
+        if (!label.isGloballyVisible() || box.isEmpty() || label.getText().empty() ||
+            label.getHeight() > label.getWidth()) {
+            return;
+        }
+        const Box ink = inkIn(box, pixel(box.x1, box.y1));
+        EXPECT_LT(ink.x2, box.x2 - 1) << picture << ": " << label.getText();
+    }
     // Whether the box shows any pixel of the colour.
     static bool shows(const Box& box, unsigned colour) { return countColour(box, colour) > 0; }
+    // Every one-line label shows its text whole: a text cut with an ellipsis reaches the box's last column
+    // but one.
+    void expectNoLabelCut(const std::string& picture) {
+        for (ContainedLabel* label : findAll<ContainedLabel>()) {
+            const Box box = label->getVisibleBox();
+            if (!label->isGloballyVisible() || box.isEmpty() || label->getText().empty()) {
+                continue;
+            }
+            const Box ink = inkIn(box, pixel(box.x1, box.y1));
+            EXPECT_LT(ink.x2, box.x2 - 1) << picture << ": " << label->getText();
+        }
+    }
+    // The screen that show() opens in each language, its labels whole, its picture <name> in English and
+    // <name>_<language> in the others.
+    void picturesInEveryLanguage(const std::string& name, const std::function<void()>& show) {
+        static const char* const LANGUAGES[] = {"en", "da", "cs", "nl"};
+        useCatalogues();
+        for (uint8_t language = 0; language < 4; ++language) {
+            i18n.switchLanguage(language);
+            show();
+            const std::string picture = language == 0 ? name : name + "_" + LANGUAGES[language];
+            expectNoLabelCut(picture);
+            screenshot(picture);
+        }
+        i18n.switchLanguage(0);
+    }
 };
 
 // The simulated control unit's installation, for the screenshots a person looks at.

@@ -1,7 +1,6 @@
 // The start road's screens in every language: no line of text is cut at the edge of its box, and each
 // picture goes to the screenshots for a person to look at (<Class>_<language>.bmp).
 #include "Libraries/base/os.h"
-#include "SourceApp/application/controls/Label.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
@@ -16,18 +15,6 @@ protected:
         FormsTest::SetUp();
         os_init();
         useCatalogues();
-    }
-    // Every one-line label shows its text whole: a text cut with an ellipsis reaches the box's last column
-    // but one.
-    void expectNoLabelCut(const std::string& picture) {
-        for (ContainedLabel* label : findAll<ContainedLabel>()) {
-            const Box box = label->getVisibleBox();
-            if (!label->isGloballyVisible() || box.isEmpty() || label->getText().empty()) {
-                continue;
-            }
-            const Box ink = inkIn(box, pixel(box.x1, box.y1));
-            EXPECT_LT(ink.x2, box.x2 - 1) << picture << ": " << label->getText();
-        }
     }
 };
 
