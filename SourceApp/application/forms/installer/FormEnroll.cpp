@@ -30,7 +30,6 @@ namespace {
 
 constexpr unsigned SERIAL_STATE_ID = 43;
 constexpr unsigned PROCESS_STATE_ID = 44;
-constexpr int HINT_HEIGHT = 26;
 constexpr int SERIAL_HEADING_HEIGHT = 16;
 constexpr const char* PREFIX = "1530-";
 
