@@ -64,9 +64,10 @@ FormDeviceUpgradeConfirm::~FormDeviceUpgradeConfirm() = default;
 
 void FormDeviceUpgradeConfirm::addWarning(const std::string& text) {
     auto* block = new Container(getContent(), 0, 0, contentWidth(), 0);
-    Icon::create(block, 8, 4, res_alarm_active, WARNING_COLOUR);
-    new TextFrame(block, WARNING_TEXT_X, 0, contentWidth() - WARNING_TEXT_X, 0, &bif_myriad12, text,
-                  VerticalAlign::Top);
+    // A plain container places nothing: its children stand where they are put.
+    Icon::create(block, block->getLeft() + 8, block->getTop() + 4, res_alarm_active, WARNING_COLOUR);
+    new TextFrame(block, block->getLeft() + WARNING_TEXT_X, block->getTop(), contentWidth() - WARNING_TEXT_X,
+                  0, &bif_myriad12, text, VerticalAlign::Top);
     block->fitToContent();
 }
 

@@ -312,6 +312,8 @@ TEST_F(DeviceUpdateTest, ConfirmationWarnsOfOlderAndPreReleasePackagesAndUpdateL
         std::vector<std::string> shown = texts();
         shown.erase(shown.begin());
         EXPECT_EQ(shown, c.warnings);
+        const bool olderShown = !c.warnings.empty() && c.warnings[0] == older;
+        EXPECT_EQ(countNear(Box(9, 39, 286, 209), 0x312CD8) > 0, olderShown) << "the warning sign in sight";
         const auto info = rows();
         ASSERT_EQ(info.size(), c.rows);
         EXPECT_EQ(info[0], (std::pair<std::string, std::string>{"File name", "unit.fw"}));
@@ -448,7 +450,7 @@ TEST_F(DeviceUpdateTest, ResultNamesItsKindAndFinishTakesTheUserBackWithNoWizard
 // The steps with a control unit's update under way, for a person to look at.
 TEST_F(DeviceUpdateTest, Pictures) {
     fake.info = unit("HM316", 1, "HM316", 3, 2);
-    fake.firmwares = {firmware(0, 2, 1, "hmu316_v2_1.fw"), firmware(1, 3, 0, "hmu316_v3.fw")};
+    fake.firmwares = {firmware(100, 2, 1, "hmu316_v2_1.fw"), firmware(101, 3, 0, "hmu316_v3.fw")};
     fake.progress = 1200;
     fake.progressMax = 3000;
     loadDefaultInstallation();
@@ -462,7 +464,7 @@ TEST_F(DeviceUpdateTest, Pictures) {
         {"FormDeviceUpgradeFirmwareSearch", UE_SEARCHING},
         {"FormDeviceUpgradeSelectFirmware", UE_SEARCH_FINISHED},
         {"FormDeviceUpgradeCardRemoved", UE_CARD_REMOVED},
-        {"FormDeviceUpgradeConfirm", UE_SEARCH_FINISHED, 1},
+        {"FormDeviceUpgradeConfirm", UE_SEARCH_FINISHED, 100},
         {"FormDeviceUpgradeWait", UE_WAIT},
         {"FormDeviceUpgradeProgress", UE_PROGRESS},
         {"FormDeviceUpgradeDone", UE_DONE},
