@@ -454,6 +454,7 @@ TEST_F(DeviceUpdateTest, Pictures) {
     fake.progress = 1200;
     fake.progressMax = 3000;
     loadDefaultInstallation();
+    connect();
     const struct {
         const char* name;
         update_event event;
@@ -482,7 +483,7 @@ TEST_F(DeviceUpdateTest, Pictures) {
             if (s.confirm != 0) {
                 open(CONFIRM, s.confirm);
             }
-            tick(20);
+            tick(3);
         });
     }
 }
