@@ -78,6 +78,11 @@ int DeviceUpgradeForm::contentWidth() const {
     return getContent()->getWidth();
 }
 
+std::string DeviceUpgradeForm::packageName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 void DeviceUpgradeForm::finish() {
     getContent()->fitToContent();
 }

@@ -39,6 +39,8 @@ protected:
     void addInfoRow(const char* caption, const std::string& value, int captionWidth = 186,
                     int valueWidth = 81);
     int contentWidth() const;
+    // A package as the user knows it: its file name without the card folder it lies in.
+    static std::string packageName(const std::string& path);
     // Gives the content its final height; the last step of every constructor.
     void finish();
 };

@@ -41,7 +41,7 @@ FormDeviceUpgradeConfirm::FormDeviceUpgradeConfirm(const State& state)
     addText(
         gettext("Click on the \"Update\" or go back to select other file. Once started, download cannot be "
                 "interrupted."));
-    addInfoRow(N_("File name"), entry->fileName, FILE_CAPTION_WIDTH, FILE_VALUE_WIDTH);
+    addInfoRow(N_("File name"), packageName(entry->fileName), FILE_CAPTION_WIDTH, FILE_VALUE_WIDTH);
     addInfoRow(N_("New software"), fmt("%s%02u", entry->softwareCode, entry->version));
     if (known && info.sw_major > entry->version) {
         addWarning(

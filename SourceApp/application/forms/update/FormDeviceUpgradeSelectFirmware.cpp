@@ -25,7 +25,8 @@ FormDeviceUpgradeSelectFirmware::FormDeviceUpgradeSelectFirmware(const State& st
     } else {
         addText(gettext("Select file and click on the \"Next\" button to show more information."));
         for (auto it = model->begin(); it != model->end(); ++it) {
-            auto* entry = new CheckButton(getContent(), 0, 0, contentWidth(), ENTRY_HEIGHT, it->fileName);
+            auto* entry =
+                new CheckButton(getContent(), 0, 0, contentWidth(), ENTRY_HEIGHT, packageName(it->fileName));
             entry->tag = it->index;
             mGroup.append(entry);
         }

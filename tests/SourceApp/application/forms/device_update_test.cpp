@@ -104,7 +104,7 @@ protected:
         FormsTest::SetUp();
         fake = FakeUpdate{};
         fake.info = unit("HM316", 1, "HM316", 2);
-        fake.firmwares = {firmware(0, 3, 0, "unit-3.fw"), firmware(1, 2, 0, "unit-2.fw")};
+        fake.firmwares = {firmware(0, 3, 0, "sdcard/unit-3.fw"), firmware(1, 2, 0, "sdcard/unit-2.fw")};
     }
     // The update starts from the system screen; the wizard shows the event's screen.
     void start(update_event first) {
@@ -259,7 +259,7 @@ TEST_F(DeviceUpdateTest, ChoosingAPackageEnablesNextAtTheNextTimerAndOpensItsCon
     raise(UE_SEARCH_FINISHED);
     const std::vector<CheckButton*> entries = findAll<CheckButton>();
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(textOf(*entries[1]), "unit-2.fw");
+    EXPECT_EQ(textOf(*entries[1]), "unit-2.fw") << "the name without the card folder";
     tap(next());
     EXPECT_EQ(state().getStateId(), SELECT) << "nothing chosen";
     tap(entries[1]);
