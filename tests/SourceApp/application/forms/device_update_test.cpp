@@ -474,16 +474,22 @@ TEST_F(DeviceUpdateTest, Pictures) {
     ASSERT_TRUE(updates().start(FakeFactory(fake)));
     for (const auto& s : steps) {
         picturesInEveryLanguage(s.name, [&] {
-            fake.result =
-                UpdateResult(UpdateResultType::Failed,
-                             gettext("Device stopped responding during download.\n\nPower cycle the "
-                                     "device to repeat the process."));
+            // The longest result a failed update gives.
+            fake.result = UpdateResult(
+                UpdateResultType::Failed,
+                std::string(gettext("Device stopped responding during download.\n\nPower cycle the device to "
+                                    "repeat the process.")) +
+                    "\n\n" +
+                    gettext("The device does not run its program: update it again or power-cycle it."));
             open(SYSTEM);
             raise(s.event);
             if (s.confirm != 0) {
                 open(CONFIRM, s.confirm);
             }
             tick(3);
+            if (s.event == UE_DONE) {
+                EXPECT_LE(find<TextFrame>()->getBottom(), 39 + 160) << "the whole result in sight";
+            }
         });
     }
 }
