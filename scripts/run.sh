@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and starts the desktop program in its emulator window.
+# Installs what is missing, builds the program and the simulated control unit (only they and what they need)
+# and starts the desktop program in its emulator window.
 #
 #   ./scripts/run.sh [--port PATH | --converter] [--inspector] [arguments for the program...]
 #
@@ -7,10 +8,14 @@
 # installation, the window is connected to it, and the simulator stops when the window closes. --port PATH
 # names the port of a real network; --converter lets the program search for the converter itself, as on a
 # real installation. --inspector opens the inspector window. Other arguments go to the program unchanged.
+# The simulator's log (what the display published, and its trace) goes to build/release/simcu.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
-./scripts/build.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The same settings as scripts/test.sh, so that the two share one build folder without rebuilding it.
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" >/dev/null
+cmake --build build/release --parallel "$(nproc 2>/dev/null || echo 2)" --target tdx410 simcu_exe
 program=build/release/SourceHost/desktop/tdx410
 simulator=build/release/tools/simcu/simcu
 
@@ -38,19 +43,20 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != "off
 fi
 
 if [ $simulate -eq 1 ]; then
-  output=$(mktemp)
-  "$simulator" --quiet >"$output" 2>/dev/null &
+  log=$PWD/build/release/simcu.log
+  "$simulator" >"$log" 2>&1 &
   simulator_pid=$!
-  trap 'kill "$simulator_pid" 2>/dev/null || true; wait "$simulator_pid" 2>/dev/null || true; rm -f "$output"' EXIT
+  trap 'kill "$simulator_pid" 2>/dev/null || true; wait "$simulator_pid" 2>/dev/null || true' EXIT
   trap 'exit 130' INT TERM HUP
   port=""
   for _ in $(seq 50); do
-    port=$(head -n 1 "$output")
+    # Its first line on the output is the pseudo-terminal's path.
+    port=$(grep -m 1 '^/dev/' "$log" || true)
     [ -z "$port" ] || break
     sleep 0.1
   done
-  [ -n "$port" ] || { echo "run.sh: the simulated control unit did not start" >&2; exit 1; }
-  echo "Simulated control unit on $port"
+  [ -n "$port" ] || { echo "run.sh: the simulated control unit did not start; see $log" >&2; exit 1; }
+  echo "Simulated control unit on $port; its log (what the display publishes): $log"
   arguments=(--port "$port" "${arguments[@]}")
 fi
 

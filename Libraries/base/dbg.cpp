@@ -41,15 +41,20 @@ void dbg_write(const char* text, size_t length) {
 }
 
 void dbg_write_line(const char* text, size_t length) {
-    // Room for "\r\n", the 64-bit clock in up to 20 digits, the blank, and the longest formatted text.
+    // Room for the 64-bit clock in up to 20 digits, the blank, the longest formatted text and the newline.
     char line[32 + FMT_MAX_LENGTH];
-    const size_t header = fmt_to(line, sizeof line, "\r\n%06u ", os_clock());
-    const size_t room = sizeof line - header;
-    const size_t n = text == nullptr ? 0 : (length < room ? length : room);
+    const size_t header = fmt_to(line, sizeof line, "%06u ", os_clock());
+    const size_t room = sizeof line - header - 1;
+    size_t n = text == nullptr ? 0 : (length < room ? length : room);
     if (n > 0) {
         std::memcpy(line + header, text, n);
     }
-    dbg_write(line, header + n);
+    // One line each, also where the text brought its own line end.
+    while (n > 0 && (line[header + n - 1] == '\n' || line[header + n - 1] == '\r')) {
+        --n;
+    }
+    line[header + n] = '\n';
+    dbg_write(line, header + n + 1);
 }
 
 } // namespace tdx

@@ -1,5 +1,6 @@
-// Trace output. dbg_printf_h starts a new line "\r\n%06u " stamped with os_clock() milliseconds, dbg_printf
-// continues it; both format through fmt_to (see fmt.h). Each call reaches the output in one piece.
+// Trace output. dbg_printf_h writes one whole line, "%06u " stamped with os_clock() milliseconds and ended by
+// a newline; dbg_printf writes its text as it is. Both format through fmt_to (see fmt.h). Each call reaches
+// the output in one piece.
 // The output is stderr until dbg_set_output installs another sink (diagnostics, tests).
 #pragma once
 
@@ -19,7 +20,7 @@ bool dbg_is_enabled();
 
 // Hands length bytes of text to the sink, when enabled.
 void dbg_write(const char* text, size_t length);
-// Writes the line start "\r\n%06u " and then text in one piece.
+// Writes the stamp "%06u ", the text and one newline in one piece (a line end of the text's own is dropped).
 void dbg_write_line(const char* text, size_t length);
 
 template <class... A>

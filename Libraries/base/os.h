@@ -33,6 +33,12 @@ using os_tick_hook = void (*)();
 void os_set_tick_hook(os_tick_hook hook);
 inline constexpr uint64_t OS_TICK_MS = 62;
 
+// The main loop's rest while it has nothing to do. os_wake() (any thread: the tick, the host's input) ends
+// the current or the next os_idle_wait() at once. os_idle_wait() sleeps until a wake, until one of the
+// `count` descriptors in `fds` has bytes to read (the serial ports), or until `max_ms` have passed.
+void os_wake();
+void os_idle_wait(uint32_t max_ms, const int* fds, int count);
+
 // Wall clock in whole Unix seconds; kept 64-bit so that it does not end in 2038.
 int64_t os_time();
 void os_time_set(uint32_t utc);

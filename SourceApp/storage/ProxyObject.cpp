@@ -2,12 +2,12 @@
 #include "Libraries/base/bytes.h"
 
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/OidList.h"
 
 namespace tdx {
 namespace {
 
 constexpr unsigned kMaxListedValues = 128;
-constexpr unsigned kMaxListedIds = 64;
 
 u16 vid_of(unsigned vid) {
     return static_cast<u16>(vid & 0xFFFFu);
@@ -52,14 +52,7 @@ bool ProxyObject::isOidInList(unsigned oid, unsigned vid) const {
 }
 
 bool oid_list_contains(oid_t owner, vid_t vid, u32 id) {
-    u8 list[kMaxListedIds * 4];
-    const int bytes = pt_get_data(list, sizeof list, owner, vid);
-    for (int i = 0; i + 3 < bytes; i += 4) {
-        if (get_le32(list + i) == id) {
-            return true;
-        }
-    }
-    return false;
+    return oid_list_read(owner, vid).contains(id);
 }
 
 } // namespace tdx

@@ -271,6 +271,11 @@ size_t ProxyStructure::publishPending() const {
     return mPublishPending.size();
 }
 
+bool ProxyStructure::changesPending() const {
+    CriticalSection lock;
+    return !mChanges.empty();
+}
+
 bool ProxyStructure::isPublishQueued(oid_t oid, vid_t vid) const {
     CriticalSection lock;
     return mPublishPending.count(key_of(oid, vid)) != 0;

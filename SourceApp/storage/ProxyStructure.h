@@ -126,6 +126,8 @@ public:
     // false when none waits. Changes of values that no longer exist are skipped.
     bool takePublish(pt_value* out);
     size_t publishPending() const;
+    // Changes queued for the local handlers, delivered by the next task().
+    bool changesPending() const;
     // Whether a local change of the value waits in the queue; withdrawn, it is not published.
     bool isPublishQueued(oid_t oid, vid_t vid) const;
     void withdrawPublish(oid_t oid, vid_t vid);

@@ -235,10 +235,18 @@ void SystemMgr::stepTransition() {
             if (mPrevState == ssOff) {
                 lcd_turn_on();
             }
+            // A fade is traced where it starts and where it ends, not at each of its steps.
+            if (mIntensityTo != mIntensityFrom) {
+                dbg_printf_h("SYSTEM backlight fades from %u%% to %u%% in %u ms", mIntensityFrom,
+                             mIntensityTo, mTransitionDuration);
+            }
             [[fallthrough]];
         case phRunning: {
             const int64_t elapsed = std::max<int64_t>(since(timer(), mTransitionStart), 0);
             if (elapsed >= static_cast<int64_t>(mTransitionDuration)) {
+                if (mIntensityFrom != mIntensityTo) {
+                    dbg_printf_h("SYSTEM backlight at %u%%", mIntensityTo);
+                }
                 mIntensity = mIntensityTo;
                 mTransitionPhase = phFinished;
             } else {

@@ -252,6 +252,16 @@ int comf_write(int index, const uint8_t* buf, int len) {
     return 0;
 }
 
+int comf_input_descriptors(int* fds, int max) {
+    int count = 0;
+    for (const Slot& slot : sSlots) {
+        if (slot.fd >= 0 && count < max) {
+            fds[count++] = slot.fd;
+        }
+    }
+    return count;
+}
+
 const serial_port comf_serial_port{comf_open, comf_read, comf_write, comf_close, comf_is_connected};
 
 } // namespace tdx

@@ -34,6 +34,8 @@ int comf_read(int index, uint8_t* buf, int max);
 int comf_write(int index, const uint8_t* buf, int len);
 // True while the slot's port is open (false while it is missing or the slot is not configured).
 bool comf_is_connected(int index);
+// The descriptors of the open ports (at most `max`), for a loop that sleeps until bytes arrive.
+int comf_input_descriptors(int* fds, int max);
 
 // Discovery: an explicit port (comf_set_port_override, else the environment variable TDX410_PORT, else a
 // portName that already holds something other than "AUTO") is taken at once; otherwise every USB tty whose

@@ -56,10 +56,8 @@ void lcd_turn_off() {
 }
 
 void lcd_set_backlight(uint8_t percent) {
+    // Not traced: a fade sets it at every step, and its user traces the fade instead.
     sLcd.last = LcdCall::set_backlight;
-    if (percent != sLcd.backlight) {
-        dbg_printf_h("LCD backlight %u%%", percent);
-    }
     sLcd.backlight = percent;
 }
 

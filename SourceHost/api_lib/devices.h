@@ -1,7 +1,7 @@
 // Devices the desktop has not got: tone output, display power and backlight, memory figures. The calls exist
 // so that the embedded code runs unchanged; they only keep a record of the last call (traced: the display's
-// calls when they change something, the tone and memory calls each time), so that what the device would do
-// can be followed.
+// power when it changes, the tone and memory calls each time; the backlight, set at every step of a fade, is
+// traced by the fade), so that what the device would do can be followed.
 #pragma once
 
 #include <cstdint>

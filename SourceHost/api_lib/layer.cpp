@@ -13,10 +13,10 @@ namespace {
 constexpr int TELEMETRY_WIDTH = 70;
 constexpr int TELEMETRY_HEIGHT = 24;
 
-uint32_t sMainBack[SCREEN_WIDTH * SCREEN_HEIGHT];
-uint32_t sMainFront[SCREEN_WIDTH * SCREEN_HEIGHT];
-uint32_t sTelemetryBack[TELEMETRY_WIDTH * TELEMETRY_HEIGHT];
-uint32_t sTelemetryFront[TELEMETRY_WIDTH * TELEMETRY_HEIGHT];
+alignas(64) uint32_t sMainBack[SCREEN_WIDTH * SCREEN_HEIGHT];
+alignas(64) uint32_t sMainFront[SCREEN_WIDTH * SCREEN_HEIGHT];
+alignas(64) uint32_t sTelemetryBack[TELEMETRY_WIDTH * TELEMETRY_HEIGHT];
+alignas(64) uint32_t sTelemetryFront[TELEMETRY_WIDTH * TELEMETRY_HEIGHT];
 
 layer sLayers[LAYER_COUNT] = {
     {SCREEN_WIDTH, SCREEN_HEIGHT, 255, 0, 0, nullptr, nullptr},
@@ -61,9 +61,18 @@ void layer_flip(layer* target, int x, int y, int width, int height) {
         return;
     }
     const size_t rowBytes = static_cast<size_t>(right - left) * sizeof(uint32_t);
+    // A repaint that drew what was there already changes nothing on the screen: the canvas is not composed,
+    // copied or painted for it.
+    bool changed = false;
     for (long long row = top; row < bottom; ++row) {
         const size_t offset = static_cast<size_t>(row * target->width + left);
-        std::memcpy(target->front + offset, target->back + offset, rowBytes);
+        if (changed || std::memcmp(target->front + offset, target->back + offset, rowBytes) != 0) {
+            changed = true;
+            std::memcpy(target->front + offset, target->back + offset, rowBytes);
+        }
+    }
+    if (!changed) {
+        return;
     }
     if (layer_repaint_hook repaint = sRepaintHook.load()) {
         repaint(target, static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),

@@ -40,7 +40,8 @@ using layer_repaint_hook = void (*)(const layer* source, int x, int y, int width
 void layer_set_canvas_hooks(layer_add_hook add, layer_repaint_hook repaint);
 
 // Copies the rectangle (clipped to the layer) from back to front, then calls the repaint hook once with the
-// clipped rectangle. Nothing happens for an empty rectangle or a layer without buffers.
+// clipped rectangle. Nothing happens for an empty rectangle, a layer without buffers, or a rectangle whose
+// pixels are already in front.
 void layer_flip(layer* target, int x, int y, int width, int height);
 
 } // namespace tdx

@@ -3,10 +3,16 @@
 #include "Libraries/base/os.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <thread>
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace tdx {
 
@@ -45,6 +51,12 @@ std::atomic<os_assert_handler> sAssertHandler{nullptr};
     std::fprintf(stderr, "Line: %d\n", failure.line);
     std::fflush(stderr);
     std::abort();
+}
+
+// The wake-up of os_idle_wait: an event counter that poll() watches with the ports.
+int wakeDescriptor() {
+    static const int descriptor = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    return descriptor;
 }
 
 int64_t hostTime() {
@@ -109,10 +121,45 @@ void timer0_isr() {
     if (os_tick_hook hook = sTickHook.load(std::memory_order_acquire)) {
         hook();
     }
+    // The loop resting in os_idle_wait has a timer message to send.
+    os_wake();
 }
 
 void os_set_tick_hook(os_tick_hook hook) {
     sTickHook.store(hook, std::memory_order_release);
+}
+
+void os_wake() {
+    const int descriptor = wakeDescriptor();
+    if (descriptor >= 0) {
+        const uint64_t one = 1;
+        // A full counter (never in practice) still wakes: nothing is lost by a failed write.
+        [[maybe_unused]] const ssize_t written = ::write(descriptor, &one, sizeof one);
+    }
+}
+
+void os_idle_wait(uint32_t max_ms, const int* fds, int count) {
+    constexpr int MAX_WATCHED = 8;
+    const int descriptor = wakeDescriptor();
+    if (descriptor < 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return;
+    }
+    pollfd watched[1 + MAX_WATCHED];
+    int n = 0;
+    watched[n++] = {descriptor, POLLIN, 0};
+    for (int i = 0; fds != nullptr && i < count && n < 1 + MAX_WATCHED; ++i) {
+        if (fds[i] >= 0) {
+            watched[n++] = {fds[i], POLLIN, 0};
+        }
+    }
+    if (::poll(watched, static_cast<nfds_t>(n), static_cast<int>(max_ms)) <= 0) {
+        return;
+    }
+    if (watched[0].revents & POLLIN) {
+        uint64_t wakes = 0;
+        [[maybe_unused]] const ssize_t read = ::read(descriptor, &wakes, sizeof wakes);
+    }
 }
 
 int64_t os_time() {

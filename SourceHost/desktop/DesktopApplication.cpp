@@ -5,7 +5,7 @@
 namespace tdx {
 
 HostApplication desktop_application() {
-    return {&Emulation::AppInit, &Emulation::AppLoopTask};
+    return {&Emulation::AppInit, &Emulation::AppLoopTask, &Emulation::AppIdle};
 }
 
 } // namespace tdx

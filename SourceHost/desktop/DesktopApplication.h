@@ -1,4 +1,5 @@
-// The application the desktop program runs on its host: its start-up and one pass of its main loop.
+// The application the desktop program runs on its host: its start-up, one pass of its main loop, and its
+// rest between passes.
 #pragma once
 
 #include "SourceHost/host/CHost.h"

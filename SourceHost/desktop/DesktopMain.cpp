@@ -2,6 +2,7 @@
 
 #include "Libraries/base/i18n.h"
 #include "Libraries/link_bus/dissector.h"
+#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceHost/api_lib/comf.h"
 #include "SourceHost/api_lib/sdcard.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
@@ -11,14 +12,33 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace tdx {
 
 namespace {
 
+enum ExitCode : int {
+    EXIT_USAGE = 0,
+    EXIT_NO_CONVERTER = 1,
+    EXIT_BAD_ARGUMENTS = 2,
+    EXIT_NO_RESOURCES = 3,
+};
+
 bool isInspectorWord(const std::string& argument) {
     return argument == "inspector" || argument == "'inspector'";
+}
+
+// The program's own path, for the files that come with it.
+std::string programPath(const char* argv0) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        return self.string();
+    }
+    return argv0 != nullptr ? std::filesystem::absolute(argv0, error).string() : std::string();
 }
 
 } // namespace
@@ -39,6 +59,8 @@ std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::str
             *value = arguments[++i];
         } else if (argument == "--trace-packets") {
             options.tracePackets = true;
+        } else if (argument == "--help") {
+            options.help = true;
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
             *error = std::string(gettext("Unknown option:")) + " " + argument;
             return std::nullopt;
@@ -50,13 +72,94 @@ std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::str
     return options;
 }
 
+std::string desktop_usage() {
+    struct Row {
+        const char* name;
+        const char* text;
+    };
+    const Row options[] = {
+        {"--port PATH", gettext("the serial port of the network; the converter is not searched for")},
+        {"--sdcard DIR", gettext("the folder that stands for the memory card (default: sdcard in the working "
+                                 "folder)")},
+        {"--trace-packets", gettext("one trace line for every packet on the network")},
+        {"--help", gettext("this text")},
+        {"NAME inspector", gettext("the inspector window instead of the emulator window")},
+    };
+    const Row variables[] = {
+        {"TDX410_PORT", gettext("the serial port, as --port")},
+        {"TDX410_SDCARD", gettext("the memory card's folder, as --sdcard")},
+        {"TDX410_ADDRESS", gettext("the display's network address in hexadecimal (default 010410)")},
+        {"TDX410_TRACE", gettext("a file the trace is appended to (default: the standard error)")},
+    };
+    const Row codes[] = {
+        {"0", gettext("this text was shown")},
+        {"1", gettext("no HMU-300-USB converter was found")},
+        {"2", gettext("a bad argument")},
+        {"3", gettext("the resources file is missing or cannot be used")},
+        {"18", gettext("the window was closed")},
+    };
+    std::string text = std::string(gettext("Usage: tdx410 [OPTION]... [NAME inspector]")) + "\n" +
+                       gettext("The TDX-410 display in its emulator window, on the control unit's network.") +
+                       "\n";
+    auto section = [&text](const char* title, const auto& rows) {
+        text += std::string("\n") + title + "\n";
+        for (const Row& row : rows) {
+            char line[256];
+            std::snprintf(line, sizeof line, "  %-16s %s\n", row.name, row.text);
+            text += line;
+        }
+    };
+    section(gettext("Options:"), options);
+    section(gettext("Environment variables:"), variables);
+    section(gettext("Exit codes:"), codes);
+    return text;
+}
+
+std::vector<std::string> desktop_resources_candidates(const std::string& program) {
+    std::vector<std::string> candidates{RESOURCES_PATH};
+    if (!program.empty()) {
+        const std::filesystem::path folder = std::filesystem::path(program).parent_path();
+        candidates.push_back((folder / RESOURCES_PATH).lexically_normal().string());
+        candidates.push_back(
+            (folder / ".." / "share" / "tdx410" / std::filesystem::path(RESOURCES_PATH).filename())
+                .lexically_normal()
+                .string());
+    }
+    return candidates;
+}
+
+std::optional<std::string> desktop_find_resources(const std::vector<std::string>& candidates,
+                                                  std::string* tried) {
+    std::string report;
+    for (const std::string& candidate : candidates) {
+        std::error_code error;
+        if (!std::filesystem::exists(candidate, error)) {
+            report += "  " + candidate + " (" + gettext("missing") + ")\n";
+            continue;
+        }
+        resfile file;
+        if (resfile_load(candidate.c_str(), RESOURCE_COUNT, ResourceMgr::namesCrc(), &file) == 0) {
+            return candidate;
+        }
+        report += "  " + candidate + " (" + gettext("not a resources file of this program") + ")\n";
+    }
+    if (tried != nullptr) {
+        *tried = report;
+    }
+    return std::nullopt;
+}
+
 int desktop_main(int argc, char** argv, DesktopEnvironment environment, InspectorRunner inspector) {
     std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     std::string error;
     const std::optional<DesktopOptions> options = desktop_parse_arguments(arguments, &error);
     if (!options) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 2;
+        std::fprintf(stderr, "%s\n%s\n", error.c_str(), gettext("tdx410 --help shows the usage."));
+        return EXIT_BAD_ARGUMENTS;
+    }
+    if (options->help) {
+        std::fputs(desktop_usage().c_str(), stdout);
+        return EXIT_USAGE;
     }
     comf_set_port_override(options->port.empty() ? nullptr : options->port.c_str());
     if (!options->sdcard.empty()) {
@@ -68,16 +171,29 @@ int desktop_main(int argc, char** argv, DesktopEnvironment environment, Inspecto
     if (QApplication::instance() == nullptr) {
         ownApplication = std::make_unique<QApplication>(argc, argv);
     }
-    if (comf_get_port(PortName) != 0) {
-        const char* text =
-            gettext("Connect HMU-300-USB converter to your computer and to the control unit and try again.");
-        std::fprintf(stderr, "\n%s\n", text); // after any trace line, which ends without one
+    auto refuse = [&environment](const std::string& text, int code) {
+        std::fprintf(stderr, "%s\n", text.c_str());
         if (environment.errorBox) {
             environment.errorBox(text);
         } else {
-            QMessageBox::warning(nullptr, QString::fromUtf8(gettext("Error")), QString::fromUtf8(text));
+            QMessageBox::warning(nullptr, QString::fromUtf8(gettext("Error")),
+                                 QString::fromUtf8(text.c_str()));
         }
-        return 1;
+        return code;
+    };
+    std::string tried;
+    const std::optional<std::string> resources = desktop_find_resources(
+        desktop_resources_candidates(programPath(argc > 0 ? argv[0] : nullptr)), &tried);
+    if (!resources) {
+        return refuse(std::string(gettext("The resources file of the program was not found. Looked for:")) +
+                          "\n" + tried,
+                      EXIT_NO_RESOURCES);
+    }
+    resources_set_path(resources->c_str());
+    if (comf_get_port(PortName) != 0) {
+        return refuse(
+            gettext("Connect HMU-300-USB converter to your computer and to the control unit and try again."),
+            EXIT_NO_CONVERTER);
     }
     if (options->inspector && inspector) {
         return inspector(std::move(environment.application));

@@ -15,6 +15,7 @@ struct DesktopOptions {
     std::string port;          // --port PATH: the serial port, no search
     std::string sdcard;        // --sdcard DIR: the memory card's folder
     bool tracePackets = false; // --trace-packets: one trace line per packet
+    bool help = false;         // --help: the usage, nothing else
     bool inspector = false;    // the second positional argument is "inspector", quoted or not
     std::vector<std::string> positional;
 };
@@ -25,6 +26,17 @@ struct DesktopOptions {
 std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::string>& arguments,
                                                       std::string* error);
 
+// The usage: options, environment variables and exit codes.
+std::string desktop_usage();
+
+// Where the resources file may be, in the order looked at: in the working folder, beside the program (its
+// build folder), in the share folder of an installation.
+std::vector<std::string> desktop_resources_candidates(const std::string& program);
+// The first candidate that holds a usable resources file; nothing when none does, with `tried` naming each
+// candidate and what was wrong with it.
+std::optional<std::string> desktop_find_resources(const std::vector<std::string>& candidates,
+                                                  std::string* tried);
+
 struct DesktopEnvironment {
     HostApplication application;
     // Shows the error that ends the program before any window (the program: a warning box).
@@ -34,9 +46,10 @@ struct DesktopEnvironment {
 // Runs the application in the inspector window until it is closed; returns the exit code.
 using InspectorRunner = std::function<int(HostApplication application)>;
 
-// Returns the exit code: 1 without a converter, 2 for bad arguments, 18 after the window was closed. When the
-// application thread does not end within a second of the close, the process ends at once with that code.
-// With the inspector argument, `inspector` runs instead of the plain window (the plain window without one).
+// Returns the exit code: 0 after the usage, 1 without a converter, 2 for bad arguments, 3 without a usable
+// resources file, 18 after the window was closed. When the application thread does not end within a second
+// of the close, the process ends at once with that code. With the inspector argument, `inspector` runs
+// instead of the plain window (the plain window without one).
 int desktop_main(int argc, char** argv, DesktopEnvironment environment, InspectorRunner inspector = {});
 
 } // namespace tdx

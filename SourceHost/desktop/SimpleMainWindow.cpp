@@ -25,7 +25,8 @@ public:
     Surface() {
         setWindowTitle(QStringLiteral("TDX-410"));
         setMouseTracking(true);
-        setFocusPolicy(Qt::ClickFocus);
+        // The emulated screen is the keyboard's one receiver: the window's buttons take no focus.
+        setFocusPolicy(Qt::StrongFocus);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFixedSize(CSimpleMainWindow::clientWidth(1), CSimpleMainWindow::clientHeight(1));
     }
@@ -34,6 +35,14 @@ public:
     void setOwner(CSimpleMainWindow* owner) { mOwner = owner; }
 
 protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate) {
+            setFocus(Qt::ActiveWindowFocusReason);
+        }
+        return QWidget::event(event);
+    }
+    // Tab and Backtab are keys of the application, not a way to move the focus about the window.
+    bool focusNextPrevChild(bool) override { return false; }
     void mousePressEvent(QMouseEvent* event) override {
         if (mOwner) {
             mOwner->mousePress(event);
@@ -120,6 +129,9 @@ void CSimpleMainWindow::createChildWindows() {
         mCanvas, SaveScreenshotDialog::fileDialog(surface), screenshot_warning_box(surface)));
     mClipboardButton = new CPushButton(this, 185, BUTTON_Y, 140, 24, surface, gettext("Screen to Clipboard"));
     mClipboardButton->setOnClickCommand(new ScreenshotToClipboard(mCanvas, screenshot_warning_box(surface)));
+    for (CPushButton* button : {mZoomButton, mSaveButton, mClipboardButton}) {
+        button->GetHandle()->setFocusPolicy(Qt::NoFocus);
+    }
 
     mMachine = std::make_shared<StateMachine>("ComponentMachine");
     auto deselected = std::make_shared<StateCommand>("Deselected");
@@ -135,6 +147,7 @@ void CSimpleMainWindow::createChildWindows() {
 void CSimpleMainWindow::run() {
     mHost->Initialize();
     GetHandle()->show();
+    GetHandle()->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void CSimpleMainWindow::ChangeScale() {
@@ -210,9 +223,9 @@ void CSimpleMainWindow::keyPress(QKeyEvent* event) {
         char code;
     };
     // The arrows as their key codes; the editing keys as their control characters.
-    static constexpr Named NAMED[] = {{Qt::Key_Left, 0x25}, {Qt::Key_Right, 0x27}, {Qt::Key_Backspace, 8},
-                                      {Qt::Key_Tab, 9},     {Qt::Key_Return, 13},  {Qt::Key_Enter, 13},
-                                      {Qt::Key_Escape, 27}};
+    static constexpr Named NAMED[] = {{Qt::Key_Left, 0x25}, {Qt::Key_Up, 0x26},     {Qt::Key_Right, 0x27},
+                                      {Qt::Key_Down, 0x28}, {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},
+                                      {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},    {Qt::Key_Escape, 27}};
     for (const Named& named : NAMED) {
         if (event->key() == named.key) {
             raiseKey(&named.code, 1, false);

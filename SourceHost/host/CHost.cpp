@@ -87,6 +87,9 @@ void CHost::threadMain() {
     while (mHandOver.isOpen() && !mRestart.load()) {
         runOnce();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (mApplication.idle && !mRestart.load()) {
+            mApplication.idle();
+        }
     }
     {
         std::lock_guard<std::mutex> lock(mDoneLock);
@@ -136,6 +139,7 @@ bool CHost::stop(std::chrono::milliseconds wait) {
 void CHost::requestRestart() {
     dbg_printf_h("HOST restart of the application");
     mRestart.store(true);
+    os_wake();
 }
 
 void CHost::onTick() {

@@ -3,6 +3,7 @@
 // pass of its main loop. The host starts it (os_init, then start-up, then passes with 1 ms between them until
 // stopped), drives the platform's 62 ms tick, samples the passes of each second, and hands the window's input
 // over through the process's hand-over block. Without a thread, step() runs one guarded pass per call.
+// Between passes the application may rest until its next tick or input (HostApplication::idle).
 #pragma once
 
 #include "SourceApp/application/host/HostHandOver.h"
@@ -20,10 +21,17 @@
 namespace tdx {
 
 // The application as the host runs it. `pass` takes the hand-over's touch copy and queued work, runs its
-// tasks and counts the pass.
+// tasks and counts the pass. `idle`, when given, runs after each pass and its 1 ms pause and may sleep on
+// while the application has nothing to do; the hand-over's input and a stop end that sleep (os_wake).
 struct HostApplication {
+    HostApplication(std::function<void()> start = {}, std::function<void()> onePass = {},
+                    std::function<void()> rest = {})
+        : init(std::move(start))
+        , pass(std::move(onePass))
+        , idle(std::move(rest)) {}
     std::function<void()> init;
     std::function<void()> pass;
+    std::function<void()> idle;
 };
 
 class CHost {

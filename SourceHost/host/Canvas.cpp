@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tdx {
 
 Canvas::Canvas(int x, int y, int width, int height)
@@ -32,7 +36,7 @@ inline uint32_t blendChannel(uint32_t src, uint32_t dst, uint32_t a) {
     return (src * a + dst * (255 - a) + 127) / 255;
 }
 
-void compose(std::vector<uint32_t>& target, int width, int height, const layer& source) {
+void compose(PixelBuffer& target, int width, int height, const layer& source) {
     if (source.front == nullptr || source.width <= 0 || source.height <= 0) {
         return;
     }
@@ -97,54 +101,102 @@ void Canvas::MapPointClamped(int* px, int* py) const {
     *py = std::clamp(*py, 0, mHeight - 1);
 }
 
+namespace {
+
+// One display row into one window row, each pixel `scale` times, made opaque. Every window row is written
+// from the display row rather than copied from the one above: a block copy into a window row that is not on
+// a cache line runs several times slower on some processors, and the window's picture is not ours to align.
+// Blocks of a fixed count of pixels let the compiler use vector instructions at any width.
+void widenRow(const uint32_t* __restrict from, uint32_t* __restrict to, int width, int scale) {
+    constexpr uint32_t OPAQUE = 0xFF000000u;
+    constexpr int BLOCK = 16;
+    int x = 0;
+    switch (scale) {
+        case 1:
+            for (; x + BLOCK <= width; x += BLOCK) {
+                for (int i = 0; i < BLOCK; ++i) {
+                    to[x + i] = from[x + i] | OPAQUE;
+                }
+            }
+            for (; x < width; ++x) {
+                to[x] = from[x] | OPAQUE;
+            }
+            return;
+        case 2:
+            for (; x + BLOCK <= width; x += BLOCK) {
+                for (int i = 0; i < BLOCK; ++i) {
+                    to[2 * (x + i)] = to[2 * (x + i) + 1] = from[x + i] | OPAQUE;
+                }
+            }
+            for (; x < width; ++x) {
+                to[2 * x] = to[2 * x + 1] = from[x] | OPAQUE;
+            }
+            return;
+        default:
+            for (; x < width; ++x) {
+                const uint32_t pixel = from[x] | OPAQUE;
+                for (int i = 0; i < scale; ++i) {
+                    *to++ = pixel;
+                }
+            }
+            return;
+    }
+}
+
+} // namespace
+
 void Canvas::CopyTo(uint32_t* destination, int stride, int scale) const {
     scale = std::max(scale, 1);
     std::lock_guard<std::mutex> lock(mLock);
     for (int row = 0; row < mHeight; ++row) {
         const uint32_t* from = mFront.data() + static_cast<size_t>(row) * mWidth;
-        uint32_t* first = destination + static_cast<size_t>(row) * scale * stride;
-        uint32_t* to = first;
-        for (int column = 0; column < mWidth; ++column) {
-            const uint32_t pixel = from[column] | 0xFF000000u;
-            for (int i = 0; i < scale; ++i) {
-                *to++ = pixel;
-            }
-        }
-        for (int i = 1; i < scale; ++i) {
-            std::memcpy(first + static_cast<size_t>(i) * stride, first,
-                        static_cast<size_t>(mWidth) * scale * sizeof(uint32_t));
+        for (int i = 0; i < scale; ++i) {
+            widenRow(from, destination + (static_cast<size_t>(row) * scale + i) * stride, mWidth, scale);
         }
     }
 }
 
 std::vector<uint32_t> Canvas::Snapshot() const {
     std::lock_guard<std::mutex> lock(mLock);
-    return mFront;
+    return {mFront.begin(), mFront.end()};
 }
 
 bool Canvas::SaveToFile(const std::string& path, std::string* error) const {
     const std::vector<uint32_t> pixels = Snapshot();
     const std::vector<uint8_t> image = bmp_file(pixels.data(), mWidth, mHeight);
-    const std::string temporary = path + ".tmp";
-    auto fail = [&](int code) {
+    // A temporary file of its own beside the target, so that the rename is one step and no file of the
+    // user's, whatever its name, is overwritten or removed on the way.
+    std::string temporary = path + ".XXXXXX";
+    auto fail = [&](int code, bool created) {
         if (error != nullptr) {
             *error = std::strerror(code);
         }
         dbg_printf_h("HOST screenshot %s not saved: %s", path.c_str(), std::strerror(code));
-        std::remove(temporary.c_str());
+        if (created) {
+            ::unlink(temporary.c_str());
+        }
         return false;
     };
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        return fail(errno);
+    const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0) {
+        return fail(errno, false);
     }
-    const bool written = std::fwrite(image.data(), 1, image.size(), file) == image.size();
+    // Readable by all, as a picture saved by any other program; a unique temporary file starts owner-only.
+    bool written = ::fchmod(descriptor, 0644) == 0;
+    for (size_t done = 0; written && done < image.size();) {
+        const ssize_t n = ::write(descriptor, image.data() + done, image.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        written = n > 0;
+        done += written ? static_cast<size_t>(n) : 0;
+    }
     const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) {
-        return fail(written ? errno : writeError);
+    if (::close(descriptor) != 0 || !written) {
+        return fail(written ? errno : writeError, true);
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        return fail(errno);
+        return fail(errno, true);
     }
     return true;
 }

@@ -6,14 +6,34 @@
 
 #include "SourceHost/api_lib/layer.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
 namespace tdx {
+
+// Pixel buffers on cache-line boundaries: the string copies of some processors run several times slower into
+// a destination that is not, and the canvas copies whole frames.
+template <class T>
+struct CacheLineAllocator {
+    using value_type = T;
+    static constexpr std::align_val_t ALIGNMENT{64};
+    CacheLineAllocator() = default;
+    template <class U>
+    CacheLineAllocator(const CacheLineAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), ALIGNMENT)); }
+    void deallocate(T* p, std::size_t) { ::operator delete(p, ALIGNMENT); }
+    template <class U>
+    bool operator==(const CacheLineAllocator<U>&) const {
+        return true;
+    }
+};
+using PixelBuffer = std::vector<uint32_t, CacheLineAllocator<uint32_t>>;
 
 class Canvas {
 public:
@@ -53,8 +73,8 @@ public:
     void CopyTo(uint32_t* destination, int stride, int scale) const;
     // A copy of the front buffer, taken under the lock.
     std::vector<uint32_t> Snapshot() const;
-    // Writes the current picture as a BMP file through a temporary file, so that a failed write leaves an
-    // existing file as it was. False with the reason in `error`.
+    // Writes the current picture as a BMP file through a temporary file of its own ("<path>.XXXXXX"), so that
+    // a failed write leaves an existing file as it was. False with the reason in `error`.
     bool SaveToFile(const std::string& path, std::string* error) const;
 
 private:
@@ -65,11 +85,11 @@ private:
     int mScale = 1;
 
     std::vector<const layer*> mLayers;
-    std::vector<uint32_t> mBack;
+    PixelBuffer mBack;
     std::function<void()> mRepaintListener;
 
     mutable std::mutex mLock; // the front buffer
-    std::vector<uint32_t> mFront;
+    PixelBuffer mFront;
 };
 
 // 24-bit bottom-up BMP file of the pixels (rows top first, bytes blue, green, red, ignored): a 54-byte

@@ -6,6 +6,8 @@
 #include "Libraries/link_bus/tnet_packet.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/Checkbox.h"
+#include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/EditBox.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
@@ -510,6 +512,12 @@ std::optional<std::string> ScreenHarness::textOf(const Component& c) {
     }
     if (const auto* e = dynamic_cast<const EditBox*>(&c)) {
         return e->getText();
+    }
+    if (const auto* b = dynamic_cast<const CheckButton*>(&c)) {
+        return b->getText();
+    }
+    if (const auto* d = dynamic_cast<const DropdownButton*>(&c)) {
+        return d->getTitle();
     }
     return std::nullopt;
 }

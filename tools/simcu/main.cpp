@@ -13,6 +13,7 @@
 #include "Libraries/tavi_net/tnet.h"
 #include "tools/simcu/installation.h"
 #include "tools/simcu/sim_behaviour.h"
+#include "tools/simcu/sim_installer.h"
 #include "tools/simcu/simcu.h"
 
 #include <algorithm>
@@ -36,12 +37,14 @@ const char* const USAGE =
     "             [--hw CODE] [--hw-version N] [--sw CODE] [--version MAJOR.MINOR] [--variant N]\n"
     "             [--restart-ms N] [--restart-seconds N] [--start-in-bootloader] [--never-answer]\n"
     "             [--stay-down] [--silent-after CHUNKS] [--fault STATUS[@CHUNK]] [--app-fails]\n"
+    "             [--installer WORD]...\n"
     "The unit is an updatable device (hardware and software HM316, version 1.0): --version 0.0 plays a\n"
     "corrupted application; --restart-ms is how long the bus stays silent on a restart (1500), shorter than\n"
     "the --restart-seconds it announces (3); --never-answer leaves bootloader requests unanswered;\n"
     "--stay-down never comes back from the restart into the bootloader; --silent-after stops answering\n"
     "after that many data chunks; --fault answers UPGRADE_START (or data chunk CHUNK, from 0) with STATUS;\n"
-    "--app-fails keeps the bootloader running after the upgrade.\n";
+    "--app-fails keeps the bootloader running after the upgrade.\n"
+    "The installer's enrolment, removal and profile change are answered after a short delay:\n";
 
 bool parseNumber(const char* text, unsigned long max, unsigned long& out) {
     char* end = nullptr;
@@ -185,6 +188,7 @@ int main(int argc, char** argv) {
     bool pacing = true;
     std::string path = sim::sim_default_installation_path();
     sim::SimConfig config;
+    sim::SimInstallerConfig installerConfig;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-echo") == 0) {
             echo = false;
@@ -194,8 +198,14 @@ int main(int argc, char** argv) {
             dbg_set_enabled(false);
         } else if (std::strcmp(argv[i], "--installation") == 0 && i + 1 < argc) {
             path = argv[++i];
+        } else if (std::strcmp(argv[i], "--installer") == 0 && i + 1 < argc) {
+            if (!sim::sim_installer_option(argv[++i], installerConfig)) {
+                std::fprintf(stderr, "simcu: unknown --installer %s\n%s", argv[i], sim::sim_installer_help());
+                return 2;
+            }
         } else if (std::strcmp(argv[i], "--help") == 0) {
             std::fputs(USAGE, stdout);
+            std::fputs(sim::sim_installer_help(), stdout);
             return 0;
         } else if (!parseUpdateOption(argc, argv, i, config.bootloader)) {
             std::fputs(USAGE, stderr);
@@ -244,6 +254,7 @@ int main(int argc, char** argv) {
         unit.knowClient(*installation->client, true);
     }
     sim::SimBehaviour behaviour(unit);
+    sim::SimInstaller installer(unit, installerConfig);
     unit.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
         if (cmd == TNET_CMD_PUBLISH) {
             if (const auto publish = sim::sim_decode_publish(payload.data(), payload.size())) {
@@ -251,6 +262,7 @@ int main(int argc, char** argv) {
             }
         }
         behaviour.received(cmd, payload);
+        installer.received(cmd, payload);
     });
 
     using Clock = std::chrono::steady_clock;

@@ -1,5 +1,6 @@
 #include "tools/simcu/sim_behaviour.h"
 
+#include "Libraries/base/bytes.h"
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/base/timestamp.h"
@@ -16,6 +17,11 @@ constexpr uint32_t LOCATION = 0xFEFFFFFE;
 constexpr uint8_t TYPE_ROOM = 6;
 constexpr uint8_t TYPE_TANK = 11;
 constexpr uint8_t TYPE_DHW = 8;
+constexpr uint8_t TYPE_ITC = 7;
+constexpr uint8_t TYPE_HCC = 9;
+constexpr uint8_t REFERENCE = 14;
+constexpr uint8_t DATA = 16;
+constexpr uint32_t NO_FUNCTION = 0xFFFFFFFF;
 constexpr uint8_t TYPE_OUTPUT = 5;
 constexpr uint8_t TEMPERATURE = 18;
 constexpr int FULLY_OPEN = 10000;
@@ -36,6 +42,9 @@ constexpr uint16_t SCHEDULE = 0x8043;
 constexpr uint16_t OUTPUTS = 0x808F;
 constexpr uint16_t OUTPUT_VALUE = 0x004C;
 constexpr uint16_t ASSOCIATED = 0x80DE;
+constexpr uint16_t SERVING_FUNCTION = 0x810C;
+// Function values.
+constexpr uint16_t ROOM_LIST = 0x80B8;
 // An output under manual control: the display asks for a value, the output takes it.
 constexpr uint16_t OUTPUT_REQUEST = 0x80F0;
 // Location values.
@@ -53,6 +62,16 @@ constexpr uint16_t TANK_VACATION = 0x8117;
 
 int step_toward(int64_t from, int64_t to, int step) {
     return static_cast<int>(from + std::clamp<int64_t>(to - from, -step, step));
+}
+
+std::vector<uint32_t> ids_of(const std::optional<SimValue>& value) {
+    std::vector<uint32_t> ids;
+    if (value && value->valid) {
+        for (size_t i = 0; i + 3 < value->bytes.size(); i += 4) {
+            ids.push_back(get_le32(value->bytes.data() + i));
+        }
+    }
+    return ids;
 }
 
 } // namespace
@@ -106,6 +125,9 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
         if (const auto set = number(oid, DHW_SET)) {
             publishNumber(oid, DHW_DESIRED, TEMPERATURE, *set);
         }
+    }
+    if ((object->type == TYPE_ITC || object->type == TYPE_HCC) && vid == ROOM_LIST) {
+        assignRooms(oid);
     }
     if (object->type == TYPE_OUTPUT && vid == OUTPUT_REQUEST) {
         if (const auto requested = number(oid, OUTPUT_REQUEST)) {
@@ -188,6 +210,35 @@ void SimBehaviour::aimRooms() {
     for (const uint32_t room : rooms) {
         if (const auto desired = desiredOf(room)) {
             publishNumber(room, DESIRED, TEMPERATURE, *desired);
+        }
+    }
+}
+
+void SimBehaviour::assignRooms(uint32_t function) {
+    const std::vector<uint32_t> listed = ids_of(mUnit.model().value(function, ROOM_LIST));
+    std::vector<uint32_t> rooms;
+    mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
+        if (object.type == TYPE_ROOM) {
+            rooms.push_back(oid);
+        }
+    });
+    for (const uint32_t room : rooms) {
+        const bool served = std::find(listed.begin(), listed.end(), room) != listed.end();
+        const uint32_t owner = static_cast<uint32_t>(number(room, SERVING_FUNCTION).value_or(NO_FUNCTION));
+        if (served && owner != function) {
+            std::vector<uint32_t> others = ids_of(mUnit.model().value(owner, ROOM_LIST));
+            if (const auto at = std::find(others.begin(), others.end(), room); at != others.end()) {
+                others.erase(at);
+                SimValue list{.type = DATA, .timestamp = networkTime(), .bytes = {}};
+                for (const uint32_t id : others) {
+                    list.bytes.resize(list.bytes.size() + 4);
+                    put_le32(list.bytes.data() + list.bytes.size() - 4, id);
+                }
+                mUnit.publish(owner, ROOM_LIST, list);
+            }
+            publishNumber(room, SERVING_FUNCTION, REFERENCE, function);
+        } else if (!served && owner == function) {
+            publishNumber(room, SERVING_FUNCTION, REFERENCE, NO_FUNCTION);
         }
     }
 }

@@ -1,7 +1,8 @@
 // The simulated installation's life, so that a display connected to it has something to show: the control
 // unit's clock runs (and is sent to a client when its session opens), the rooms' desired temperatures follow
 // their mode, schedule and the location's programs, the measured temperatures drift slowly toward them with
-// the thermoheads open while a room heats, and what the display writes moves what depends on it.
+// the thermoheads open while a room heats, and what the display writes moves what depends on it (a
+// function's room list names the function in its rooms).
 #pragma once
 
 #include "tools/simcu/simcu.h"
@@ -39,6 +40,9 @@ private:
     void sendClock();
     void live();
     void aimRooms();
+    // A function's room list was written: its rooms name it as their serving function, rooms it no longer
+    // lists are free, and a room it took from another function leaves that one's list.
+    void assignRooms(uint32_t function);
 
     SimControlUnit& mUnit;
     uint32_t mPeriodMs;

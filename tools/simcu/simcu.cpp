@@ -59,6 +59,9 @@ uint32_t SimControlUnit::spoiledFrames() const {
 }
 
 void SimControlUnit::step() {
+    if (mStepListener) {
+        mStepListener();
+    }
     const uint32_t spoiled = spoiledFrames();
     receive();
     if (mDown) {

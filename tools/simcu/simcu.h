@@ -88,6 +88,8 @@ public:
     // once, after the master handled it.
     using ReceiveListener = std::function<void(uint8_t cmd, const std::vector<uint8_t>& payload)>;
     void setReceiveListener(ReceiveListener listener) { mReceiveListener = std::move(listener); }
+    // Told at the start of every step(), for the parts of the simulation that act on their own time.
+    void setStepListener(std::function<void()> listener) { mStepListener = std::move(listener); }
     bool wait_until(const std::function<bool()>& predicate, uint32_t timeoutMs, uint32_t stepMs = 10);
 
     // Assertions and scenario.
@@ -187,6 +189,7 @@ private:
     link_decoder mDecoder{};
     std::function<void()> mPump;
     ReceiveListener mReceiveListener;
+    std::function<void()> mStepListener;
 
     Phase mPhase = Phase::Search;
     uint32_t mClient = 0;

@@ -18,6 +18,7 @@ public:
     // open: show the content; with focus, an opening asks the screen to bring the content into view.
     void setCollapsed(bool open, bool focus);
     bool isOpen() const { return mOpen; }
+    const std::string& getTitle() const { return mTitle; }
 
     void handleDraw() override;
 

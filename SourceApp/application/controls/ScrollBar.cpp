@@ -45,7 +45,7 @@ void ScrollBar::ScrollBarThumb::setThumbPosition(int position) {
 void ScrollBar::ScrollBarThumb::handleEvent(Event* event) {
     switch (event->kind) {
         case EVENT_TOUCH_PRESS:
-            if (!getVisibleBox().contains(Point(event->x, event->y))) {
+            if (!getVisibleBox().contains(event->x, event->y)) {
                 return;
             }
             event->kind = EVENT_NONE;

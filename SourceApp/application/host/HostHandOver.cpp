@@ -1,18 +1,29 @@
 #include "SourceApp/application/host/HostHandOver.h"
 
+#include "Libraries/base/os.h"
+
 #include <utility>
 
 namespace tdx {
 
 void HostHandOver::setTouch(int x, int y) {
-    std::lock_guard<std::mutex> lock(mTouchLock);
-    mTouch.x = x;
-    mTouch.y = y;
+    {
+        std::lock_guard<std::mutex> lock(mTouchLock);
+        mTouch.x = x;
+        mTouch.y = y;
+    }
+    os_wake();
 }
 
 void HostHandOver::setTouchPress(bool pressed) {
-    std::lock_guard<std::mutex> lock(mTouchLock);
-    mTouch.pressed = pressed;
+    {
+        std::lock_guard<std::mutex> lock(mTouchLock);
+        if (pressed != mTouch.pressed && mChangeCount < mChanges.size()) {
+            mChanges[mChangeCount++] = {mTouch.x, mTouch.y, pressed};
+        }
+        mTouch.pressed = pressed;
+    }
+    os_wake();
 }
 
 HostHandOver::Touch HostHandOver::takeTouch() const {
@@ -20,12 +31,30 @@ HostHandOver::Touch HostHandOver::takeTouch() const {
     return mTouch;
 }
 
+HostHandOver::TouchHistory HostHandOver::takeTouchHistory() {
+    TouchHistory history;
+    std::lock_guard<std::mutex> lock(mTouchLock);
+    for (size_t i = 0; i < mChangeCount; ++i) {
+        history.steps[history.count++] = mChanges[i];
+    }
+    mChangeCount = 0;
+    // The touch now, unless it is where and as the last change left it: a pass sees each state once.
+    const Touch* last = history.count > 0 ? &history.steps[history.count - 1] : nullptr;
+    if (last == nullptr || last->x != mTouch.x || last->y != mTouch.y || last->pressed != mTouch.pressed) {
+        history.steps[history.count++] = mTouch;
+    }
+    return history;
+}
+
 void HostHandOver::postCommand(HostCommand command) {
     if (!command) {
         return;
     }
-    std::lock_guard<std::mutex> lock(mLock);
-    mCommands.push_back(std::move(command));
+    {
+        std::lock_guard<std::mutex> lock(mLock);
+        mCommands.push_back(std::move(command));
+    }
+    os_wake();
 }
 
 bool HostHandOver::postEvent(const Event& event, std::optional<std::chrono::milliseconds> wait) {
@@ -43,6 +72,8 @@ bool HostHandOver::postEvent(const Event& event, std::optional<std::chrono::mill
     }
     mSlotFree = false;
     mEvents.push_back(event);
+    lock.unlock();
+    os_wake();
     return true;
 }
 
@@ -57,6 +88,7 @@ void HostHandOver::close() {
         mOpen = false;
     }
     mDrained.notify_all();
+    os_wake();
 }
 
 void HostHandOver::open() {
@@ -70,6 +102,13 @@ bool HostHandOver::isOpen() const {
 }
 
 void HostHandOver::runQueued(const EventSink& toCore) {
+    {
+        // Most passes find nothing: they take nothing and build no queues.
+        std::lock_guard<std::mutex> lock(mLock);
+        if (mCommands.empty() && mEvents.empty() && mSlotFree) {
+            return;
+        }
+    }
     std::deque<HostCommand> commands;
     std::deque<Event> events;
     {

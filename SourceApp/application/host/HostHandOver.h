@@ -5,6 +5,7 @@
 
 #include "SourceApp/gui/core/types.h"
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -21,6 +22,16 @@ public:
         int x = 0;
         int y = 0;
         bool pressed = false;
+    };
+    // The touch since the last pass, oldest first: each press and release where it happened, then the touch
+    // as it is now (unless the last of them left it so). A tap shorter than a pass is thus a press and its
+    // release, not nothing.
+    struct TouchHistory {
+        static constexpr size_t MAX_CHANGES = 8;
+        std::array<Touch, MAX_CHANGES + 1> steps;
+        size_t count = 0;
+        const Touch* begin() const { return steps.data(); }
+        const Touch* end() const { return steps.data() + count; }
     };
     // Runs on the application thread, after the hand-over's lock was released.
     using HostCommand = std::function<void()>;
@@ -42,6 +53,8 @@ public:
 
     // ---- Application side (one loop pass) ----
     Touch takeTouch() const;
+    // Takes the presses and releases kept since the last call; the last step is the touch now.
+    TouchHistory takeTouchHistory();
     // Takes the queued commands and events out under the lock and runs them after releasing it: every
     // command, oldest first, then every event through `toCore`, oldest first; then signals that the pass has
     // drained, so that the next event may be queued.
@@ -51,6 +64,10 @@ public:
 private:
     mutable std::mutex mTouchLock;
     Touch mTouch;
+    // Beyond MAX_CHANGES between two passes (an application that hangs) further changes are not kept: the
+    // touch as it is now still arrives.
+    std::array<Touch, TouchHistory::MAX_CHANGES> mChanges;
+    size_t mChangeCount = 0;
 
     mutable std::mutex mLock;
     std::condition_variable mDrained;

@@ -58,6 +58,21 @@ void ResourceMgr::unbindFonts() {
     }
 }
 
+namespace {
+std::string& chosenPath() {
+    static std::string path = RESOURCES_PATH;
+    return path;
+}
+} // namespace
+
+void resources_set_path(const char* path) {
+    chosenPath() = path != nullptr && path[0] != '\0' ? path : RESOURCES_PATH;
+}
+
+const char* resources_path() {
+    return chosenPath().c_str();
+}
+
 int ResourceMgr::load(const char* path) {
     unbindFonts();
     if (resfile_load(path, RESOURCE_COUNT, namesCrc(), &mFile) != 0)

@@ -15,6 +15,11 @@ namespace tdx {
 // Where the program finds its resources, relative to its working folder.
 inline constexpr const char* RESOURCES_PATH = "Dist/resources.win32.bin";
 
+// The resources file start-up loads: RESOURCES_PATH until the entry point, which looked for the file (also
+// beside the program), names the one it found. Set before the application thread starts.
+void resources_set_path(const char* path);
+const char* resources_path();
+
 enum resource_type : uint8_t {
     rtNONE = RESFILE_EMPTY,
     rtFONT = RESFILE_FONT,
@@ -54,7 +59,7 @@ public:
 
     // Start-up: loads the file and binds the global fonts. A missing, unreadable or foreign file is a fatal
     // assertion naming the path; a single bad resource only makes that resource invalid.
-    void init(const char* path = RESOURCES_PATH);
+    void init(const char* path = resources_path());
     // The same without the assertion: 0 loaded, -1 refused (traced); on -1 nothing is loaded.
     int load(const char* path);
 

@@ -7,6 +7,7 @@
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
 #include "Libraries/base/watchdog.h"
+#include "Libraries/link_bus/link_bus.h"
 #include "Libraries/tavi_net/bl_service.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/application/AppImpl.h"
@@ -22,6 +23,7 @@
 #include "SourceApp/system/calibration.h"
 #include "SourceApp/system/config.h"
 #include "SourceApp/system/diagnostics.h"
+#include "SourceApp/task/TaskPool.h"
 #include "SourceHost/api_lib/comf.h"
 #include "SourceHost/api_lib/layer.h"
 #include "SourceHost/api_lib/sdcard.h"
@@ -212,18 +214,21 @@ void AppLoopTask() {
     Core& gui = *app->getCore();
     HostHandOver& handOver = host_hand_over();
 
-    const HostHandOver::Touch raw = handOver.takeTouch();
-    int x = raw.x;
-    int y = raw.y;
-    calibration_apply(&x, &y);
-    x = std::clamp(x, 0, SCREEN_WIDTH - 1);
-    y = std::clamp(y, 0, SCREEN_HEIGHT - 1);
+    // Every press and release since the last pass, in order, so that a tap shorter than a pass is one too.
+    const HostHandOver::TouchHistory touches = handOver.takeTouchHistory();
 
     // The host's commands first, then its events, each oldest first; they run outside the hand-over's lock.
     handOver.runQueued(
         [&gui](const Event& event) { gui.sendEvent(event.kind, event.x, event.y, event.a, event.b); });
 
-    touchToEvents(gui, x, y, raw);
+    for (const HostHandOver::Touch& raw : touches) {
+        int x = raw.x;
+        int y = raw.y;
+        calibration_apply(&x, &y);
+        x = std::clamp(x, 0, SCREEN_WIDTH - 1);
+        y = std::clamp(y, 0, SCREEN_HEIGHT - 1);
+        touchToEvents(gui, x, y, raw);
+    }
 
     if (gui.takeTimerFlag()) {
         // One message however many ticks passed since the last pass.
@@ -241,6 +246,21 @@ void AppLoopTask() {
     wd_check();
 
     handOver.countPass();
+}
+
+void AppIdle() {
+    App* app = getApplication();
+    // A port of a test's own has no descriptor to wait on: the loop keeps its pace.
+    if (sSerialPort.load() != nullptr || app->getCore()->hasWork() || !app->getTaskPool()->isEmpty() ||
+        Structure.changesPending() || app->getUpdateManager()->getProcess() != nullptr ||
+        link_if_tx_pending(0) > 0) {
+        return;
+    }
+    constexpr int MAX_PORTS = 4;
+    int ports[MAX_PORTS];
+    const int count = comf_input_descriptors(ports, MAX_PORTS);
+    // The tick wakes the loop; the limit only bounds a wake that went missing.
+    os_idle_wait(static_cast<uint32_t>(OS_TICK_MS), ports, count);
 }
 
 Form* ChangeState(unsigned previous, unsigned next, const State& state) {

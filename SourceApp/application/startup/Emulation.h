@@ -15,6 +15,11 @@ void AppInit();
 // One pass: touch, the host's commands and events, touch events, the timer message, every service task.
 void AppLoopTask();
 
+// Between passes: while the application has nothing to do before its next tick (work queued in the GUI, the
+// job pool, the object tree, the link's transmit buffer, an update under way), sleeps until the tick, the
+// host's input or bytes on the serial port, whichever comes first. Returns at once when there is work.
+void AppIdle();
+
 // The GUI core's change-state callback: the screen registry.
 Form* ChangeState(unsigned previous, unsigned next, const State& state);
 

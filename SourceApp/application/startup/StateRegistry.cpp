@@ -12,8 +12,16 @@
 #include "SourceApp/application/forms/installer/FormAnalogEdit.h"
 #include "SourceApp/application/forms/installer/FormDHWTankEdit.h"
 #include "SourceApp/application/forms/installer/FormDhwEdit.h"
+#include "SourceApp/application/forms/installer/FormEnroll.h"
+#include "SourceApp/application/forms/installer/FormEnrollProcess.h"
+#include "SourceApp/application/forms/installer/FormHccEdit.h"
+#include "SourceApp/application/forms/installer/FormHeatCurve.h"
+#include "SourceApp/application/forms/installer/FormItcEdit.h"
+#include "SourceApp/application/forms/installer/FormItcRooms.h"
 #include "SourceApp/application/forms/installer/FormMireloEdit.h"
 #include "SourceApp/application/forms/installer/FormOutput.h"
+#include "SourceApp/application/forms/installer/FormProfile.h"
+#include "SourceApp/application/forms/installer/FormRemove.h"
 #include "SourceApp/application/forms/objects/FormObjectEditor.h"
 #include "SourceApp/application/forms/objects/FormObjectOverview.h"
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
@@ -102,43 +110,43 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     &build<FormDhwEdit>,                     // 36  FormDhwEdit (p1 object)
     &build<FormOutput>,                      // 37  FormOutput (p1 object)
     &build<FormLocation>,                    // 38  FormLocation
-    NOT_IMPLEMENTED,                         // 39  FormEnrollComponent
-    NOT_IMPLEMENTED,                         // 40  FormEnrollIntoNew
-    NOT_IMPLEMENTED,                         // 41  FormEnrollIntoLocation
-    NOT_IMPLEMENTED,                         // 42  FormEnrollIntoExisting
-    NOT_IMPLEMENTED,                         // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,                // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
-    NOT_IMPLEMENTED,                // 45  FormRemoveComponent
-    NOT_IMPLEMENTED,                // 46  FormRemoveFromLocation
-    NOT_IMPLEMENTED,                // 47  FormRemoveFromExisting
-    NOT_IMPLEMENTED,                // 48  FormRemoveRoom
-    NOT_IMPLEMENTED,                // 49  FormRemoveLocation
-    NOT_IMPLEMENTED,                // 50  FormRemoveProcess (object ids in a SingleParamState)
-    NOT_IMPLEMENTED,                // 51  FormProfile
-    NOT_IMPLEMENTED,                // 52  FormProfileChange
-    NOT_IMPLEMENTED,                // 53  FormProfileChangeProcess (p1 profile)
-    NOT_IMPLEMENTED,                // 54  FormProfileConfiguration
-    NOT_IMPLEMENTED,                // 55  FormProfileOutdoorTemp
-    NOT_IMPLEMENTED,                // 56  FormProfileUserOutputs
-    NOT_IMPLEMENTED,                // 57  FormProfileUserOutputEdit (p1 output)
-    NOT_IMPLEMENTED,                // 58  FormRoomThermostat (p1 peripheral)
-    &build<FormThermoheadOverview>, // 59  FormThermoheadOverview (p1 room)
-    &build<FormPeripheralOverview>, // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
-    NOT_IMPLEMENTED,                // 61  FormHccEdit (p1 object)
-    NOT_IMPLEMENTED,                // 62  FormItcEdit (p1 object)
-    NOT_IMPLEMENTED,                // 63  FormItcRooms (p1 object)
-    NOT_IMPLEMENTED,                // 64  FormHeatCurve (p1 object)
-    &build<FormVacationMode>,       // 65  FormVacationMode
-    &build<FormStandbyMode>,        // 66  FormStandbyMode
-    NOT_IMPLEMENTED,                // 67  no screen of its own
-    NOT_IMPLEMENTED,                // 68  no screen of its own
-    &build<FormAnalogEdit>,         // 69  FormAnalogEdit (p1 object)
-    &build<FormObjectEditor>,       // 70  FormObjectEditor (p1 object)
-    &build<FormObjectOverview>,     // 71  FormObjectOverview (p1 object type)
-    &build<FormTouchDraw>,          // 72  FormTouchDraw
-    &build<FormMireloEdit>,         // 73  FormMireloEdit (p1 object)
-    NOT_IMPLEMENTED,                // 74  no screen of its own
-    &build<FormDHWTankEdit>,        // 75  FormDHWTankEdit (p1 object)
+    &build<FormEnrollComponent>,             // 39  FormEnrollComponent
+    &build<FormEnrollIntoNew>,               // 40  FormEnrollIntoNew
+    &build<FormEnrollIntoLocation>,          // 41  FormEnrollIntoLocation
+    &build<FormEnrollIntoExisting>,          // 42  FormEnrollIntoExisting
+    &build<FormEnrollEnterSerial>,           // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
+    &build<FormEnrollProcess>,         // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
+    &build<FormRemoveComponent>,       // 45  FormRemoveComponent
+    &build<FormRemoveFromLocation>,    // 46  FormRemoveFromLocation
+    &build<FormRemoveFromExisting>,    // 47  FormRemoveFromExisting
+    &build<FormRemoveRoom>,            // 48  FormRemoveRoom
+    &build<FormRemoveLocation>,        // 49  FormRemoveLocation
+    &build<FormRemoveProcess>,         // 50  FormRemoveProcess (object ids in a SingleParamState)
+    &build<FormProfile>,               // 51  FormProfile
+    &build<FormProfileChange>,         // 52  FormProfileChange
+    &build<FormProfileChangeProcess>,  // 53  FormProfileChangeProcess (p1 profile)
+    &build<FormProfileConfiguration>,  // 54  FormProfileConfiguration
+    &build<FormProfileOutdoorTemp>,    // 55  FormProfileOutdoorTemp
+    &build<FormProfileUserOutputs>,    // 56  FormProfileUserOutputs
+    &build<FormProfileUserOutputEdit>, // 57  FormProfileUserOutputEdit (p1 output)
+    NOT_IMPLEMENTED,                   // 58  FormRoomThermostat (p1 peripheral)
+    &build<FormThermoheadOverview>,    // 59  FormThermoheadOverview (p1 room)
+    &build<FormPeripheralOverview>,    // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
+    &build<FormHccEdit>,               // 61  FormHccEdit (p1 object)
+    &build<FormItcEdit>,               // 62  FormItcEdit (p1 object)
+    &build<FormItcRooms>,              // 63  FormItcRooms (p1 object)
+    &build<FormHeatCurve>,             // 64  FormHeatCurve (p1 object)
+    &build<FormVacationMode>,          // 65  FormVacationMode
+    &build<FormStandbyMode>,           // 66  FormStandbyMode
+    NOT_IMPLEMENTED,                   // 67  no screen of its own
+    NOT_IMPLEMENTED,                   // 68  no screen of its own
+    &build<FormAnalogEdit>,            // 69  FormAnalogEdit (p1 object)
+    &build<FormObjectEditor>,          // 70  FormObjectEditor (p1 object)
+    &build<FormObjectOverview>,        // 71  FormObjectOverview (p1 object type)
+    &build<FormTouchDraw>,             // 72  FormTouchDraw
+    &build<FormMireloEdit>,            // 73  FormMireloEdit (p1 object)
+    NOT_IMPLEMENTED,                   // 74  no screen of its own
+    &build<FormDHWTankEdit>,           // 75  FormDHWTankEdit (p1 object)
 };
 
 } // namespace

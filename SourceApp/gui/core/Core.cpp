@@ -73,6 +73,11 @@ void Core::task() {
     }
 }
 
+bool Core::hasWork() const {
+    return !mEvents.empty() || !mMessages.empty() || !mInFlight.empty() || !mDirty.empty() ||
+           mChangePending || !mDoomed.empty();
+}
+
 void Core::tick() {
     mTicks.fetch_add(1, std::memory_order_relaxed);
     mTimerFlag.store(true);

@@ -54,6 +54,9 @@ public:
     // One pass: job pool, pending change of screen, input events, repaint, messages, deferred deletions,
     // inspector hook, watchdog.
     void task();
+    // Whether the next pass has anything to do before new input or the next tick: queued events and
+    // messages, dirty areas, a change of screen, components to delete.
+    bool hasWork() const;
 
     // The host's 62 ms tick (any thread): counts and raises the timer flag.
     void tick();

@@ -15,7 +15,7 @@ std::string stamp(uint64_t ms) {
     if (digits.size() < 6) {
         digits.insert(0, 6 - digits.size(), '0');
     }
-    return "\r\n" + digits + " ";
+    return digits + " ";
 }
 
 class Trace : public ::testing::Test {
@@ -25,24 +25,23 @@ protected:
     test::TraceCapture mTrace;
 };
 
-TEST_F(Trace, StartsEachLineWithTheMillisecondClock) {
+TEST_F(Trace, EachLineStartsWithTheMillisecondClockAndEndsWithOneNewline) {
     os_clock_advance(1234);
     const uint64_t now = os_clock();
     dbg_printf_h("%06X:%02X", 0x010410u, 3u);
-    dbg_printf(" value %d", -7);
-    EXPECT_EQ(mTrace.str(), stamp(now) + "010410:03 value -7");
-
-    mTrace.clear();
+    dbg_printf_h("%u bytes", 5u);
     os_clock_advance(62);
-    dbg_printf_h("ENTER STATE     : %s\n", "CONNECTED");
-    EXPECT_EQ(mTrace.str(), stamp(now + 62) + "ENTER STATE     : CONNECTED\n");
+    dbg_printf_h("ENTER STATE     : %s\n", "CONNECTED"); // its own line end is not doubled
+    dbg_printf_h("");
+    EXPECT_EQ(mTrace.str(), stamp(now) + "010410:03\n" + stamp(now) + "5 bytes\n" + stamp(now + 62) +
+                                "ENTER STATE     : CONNECTED\n" + stamp(now + 62) + "\n");
 }
 
 TEST_F(Trace, ShowsEveryDigitOfALongUptime) {
     os_clock_advance(10'000'000);
     const uint64_t now = os_clock();
     dbg_printf_h("late");
-    EXPECT_EQ(mTrace.str(), stamp(now) + "late");
+    EXPECT_EQ(mTrace.str(), stamp(now) + "late\n");
     EXPECT_GE(std::to_string(now).size(), 8u);
 }
 
@@ -55,7 +54,7 @@ TEST_F(Trace, EachCallReachesTheOutputInOnePiece) {
 TEST_F(Trace, LongTextIsCutLikeFmt) {
     const uint64_t now = os_clock();
     dbg_printf_h("%s", std::string(700, 'x'));
-    EXPECT_EQ(mTrace.str(), stamp(now) + std::string(FMT_MAX_LENGTH, 'x'));
+    EXPECT_EQ(mTrace.str(), stamp(now) + std::string(FMT_MAX_LENGTH, 'x') + "\n");
 }
 
 TEST_F(Trace, SilencedTraceWritesNothing) {
@@ -84,7 +83,7 @@ TEST_F(Trace, GoesToStandardErrorWithoutASink) {
     ::testing::internal::CaptureStderr();
     const uint64_t now = os_clock();
     dbg_printf_h("to stderr %u", 5u);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), stamp(now) + "to stderr 5");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), stamp(now) + "to stderr 5\n");
 }
 
 } // namespace

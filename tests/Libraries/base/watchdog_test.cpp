@@ -13,7 +13,7 @@ namespace {
 
 std::string watchdogLine(unsigned int channel) {
     char line[64];
-    std::snprintf(line, sizeof line, "\r\n%06llu WATCHDOG %u", static_cast<unsigned long long>(os_clock()),
+    std::snprintf(line, sizeof line, "%06llu WATCHDOG %u\n", static_cast<unsigned long long>(os_clock()),
                   channel);
     return line;
 }

@@ -71,6 +71,10 @@ TEST_F(ScreenTimeline, TheScreenFadesOnDimsAfterTenSecondsGoesOffTenLaterAndATou
         }
         expectScreen(step.state, step.backlight, step.on);
     }
+    // Each fade is two trace lines, its start and its end, however many steps it took.
+    EXPECT_EQ(mTrace.count("SYSTEM backlight"), 9u) << mTrace.str();
+    EXPECT_EQ(mTrace.count("SYSTEM backlight fades from 50% to 6% in 1500 ms\n"), 2u) << mTrace.str();
+    EXPECT_EQ(mTrace.count("SYSTEM backlight at 6%\n"), 1u) << mTrace.str();
 }
 
 TEST_F(ScreenTimeline, EachDelayCountsFromTheChangeIntoItsStateAndZeroMeansNever) {

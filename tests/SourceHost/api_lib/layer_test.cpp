@@ -91,6 +91,18 @@ TEST_F(Layers, FlipCopiesExactlyTheRectangleClippedToTheLayerAndRepaintsItOnceIf
     layer_flip(nullptr, 0, 0, 10, 10);
 }
 
+TEST_F(Layers, AFlipThatChangesNoPixelLeavesTheCanvasAlone) {
+    layer& main = *layer_get(LAYER_MAIN);
+    layer_flip(&main, 0, 0, 320, 240);
+    layer_flip(&main, 0, 0, 320, 240); // drawn again, the same
+    layer_flip(&main, 5, 5, 10, 10);
+    main.back[239 * 320 + 319] ^= 1; // one pixel, in the last row
+    layer_flip(&main, 300, 200, 20, 40);
+    ASSERT_EQ(sFlips.size(), 2u);
+    EXPECT_EQ(sFlips[1].x * 1000 + sFlips[1].y, 300 * 1000 + 200);
+    EXPECT_EQ(main.front[239 * 320 + 319], main.back[239 * 320 + 319]);
+}
+
 TEST_F(Layers, OnlyTheMainLayerReachesTheCanvasAndWithoutHooksFlipStillUpdatesTheDisplayBuffer) {
     EXPECT_EQ(sAdded, std::vector<layer*>{layer_get(LAYER_MAIN)});
     EXPECT_EQ(layer_get(-1), nullptr);

@@ -1,11 +1,13 @@
 // The desktop shell on the offscreen platform: wrapper ownership, the emulator window driven by real mouse,
 // wheel and key events into a host in step mode, zoom, the screenshot commands and the program's entry point.
-#include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/api_lib/comf.h"
+#include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 
+#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/core/Core.h"
+#include "SourceHost/api_lib/comf.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +15,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -101,11 +104,12 @@ public:
 class Window : public ::testing::Test {
 protected:
     Window() {
-        // The finger is up at the corner, whatever another test left on the host's shared hand-over.
-        host_hand_over().setTouchPress(false);
-        host_hand_over().setTouch(0, 0);
         core.attachDebuggerBridge(&recorder);
         window.host().InitializeStepMode();
+        // The hand-over is the process's: a finger an earlier case left down is lifted.
+        host_hand_over().setTouch(0, 0);
+        host_hand_over().setTouchPress(false);
+        host_hand_over().takeTouchHistory();
     }
     ~Window() override { core.attachDebuggerBridge(nullptr); }
 
@@ -178,7 +182,32 @@ TEST_F(Window, WheelAndKeysReachTheCore) {
     key(Qt::Key_Backspace, QStringLiteral("\b"));
     key(Qt::Key_unknown, QString::fromUcs4(U"\U0001F600", 1)); // beyond 16 bits: one code point
     key(Qt::Key_Percent, QStringLiteral("%")); // typed: not the left arrow, whose code it shares
-    EXPECT_EQ(messages(), (std::vector<std::string>{"4:37", "4:233c", "4:8", "4:128512c", "4:37c"}));
+    EXPECT_EQ(messages(), (std::vector<std::string>{"4:37", "4:38", "4:233c", "4:8", "4:128512c", "4:37c"}));
+}
+
+TEST_F(Window, TheKeyboardReachesTheScreenNotTheButtonsBeforeAndAfterAClickOnIt) {
+    QWidget* widget = window.GetHandle();
+    widget->show();
+    widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget));
+    // Keys as the platform delivers them: to the window, which routes them to whatever has the focus.
+    QWindow* platformWindow = widget->windowHandle();
+    const std::vector<std::string> expected{"4:9", "4:37", "4:39", "4:38", "4:40", "4:32c", "4:13"};
+    for (const char* moment : {"as the window opens", "after a click on the screen"}) {
+        SCOPED_TRACE(moment);
+        messages();
+        for (Qt::Key k : {Qt::Key_Tab, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Space,
+                          Qt::Key_Return}) {
+            QTest::keyClick(platformWindow, k);
+            window.host().step();
+        }
+        EXPECT_EQ(messages(), expected);
+        EXPECT_EQ(QApplication::focusWidget(), widget);
+        EXPECT_EQ(window.canvas()->GetScale(), 1) << "Space pressed the zoom button";
+        QTest::mouseClick(platformWindow, Qt::LeftButton, {}, QPoint(6 + 100, 6 + 100));
+        window.host().step();
+    }
+    widget->hide();
 }
 
 TEST_F(Window, ZoomCyclesThroughThreeScales) {
@@ -210,6 +239,7 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
         [&](const std::string& text) { reports.push_back(text); });
     const test::TempDir folder;
     const std::string path = folder / "shot.bmp";
+    folder.write("shot.bmp.tmp", "the user's own file");
     answer = path;
     save.execute(nullptr);
     answer = "";
@@ -218,6 +248,9 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
     save.execute(nullptr);
     EXPECT_EQ(proposed, (std::vector<std::string>{"screenshot.bmp", path, path}));
     EXPECT_EQ(std::filesystem::file_size(path), 230454u);
+    // A file named like a temporary one is none of the screenshot's business, and nothing is left behind.
+    EXPECT_EQ(folder.read("shot.bmp.tmp"), "the user's own file");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("/nonexistent-folder/shot.bmp"), std::string::npos);
     EXPECT_FALSE(reports[0].ends_with(": ")) << "the report says why";
@@ -233,14 +266,41 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
 
 // ---- The entry point ----
 
-// Each run of the entry point chooses its port anew, as a program started once does.
-class EntryPoint : public ::testing::Test {
+// The entry point in a working folder of its own, where the resources file is wherever the case puts it.
+class EntryPoint : public test::ScratchFolder {
 protected:
-    void SetUp() override { forgetPort(); }
-    void TearDown() override { forgetPort(); }
+    void SetUp() override {
+        ScratchFolder::SetUp();
+        qtApplication();
+        forgetPort();
+    }
+    void TearDown() override {
+        forgetPort();
+        ScratchFolder::TearDown();
+    }
+    // A port an earlier run found or was given is used again: each case starts before any search.
     static void forgetPort() {
         std::snprintf(PortName, sizeof PortName, "%s", "AUTO");
         comf_set_port_override(nullptr);
+    }
+    static void giveResources(const std::filesystem::path& folder = ".") {
+        std::filesystem::create_directories(folder / "Dist");
+        std::filesystem::create_symlink(TDX_RESOURCES_FILE, folder / RESOURCES_PATH);
+    }
+    int run(std::vector<std::string> arguments, std::string* shown = nullptr,
+            HostApplication application = {}) {
+        arguments.insert(arguments.begin(), "tdx410");
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        return desktop_main(static_cast<int>(arguments.size()), argv.data(),
+                            {std::move(application), [shown](const std::string& text) {
+                                 if (shown != nullptr) {
+                                     *shown = text;
+                                 }
+                             }});
     }
 };
 
@@ -278,29 +338,65 @@ TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
     }
 }
 
+TEST_F(EntryPoint, HelpShowsOptionsVariablesAndExitCodesAndEndsWithZero) {
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(run({"--port", "/dev/null", "--help"}), 0);
+    const std::string usage = ::testing::internal::GetCapturedStdout();
+    for (const char* part : {"--port PATH", "--sdcard DIR", "--trace-packets", "inspector", "TDX410_PORT",
+                             "TDX410_SDCARD", "TDX410_ADDRESS", "TDX410_TRACE", "  18 "}) {
+        EXPECT_NE(usage.find(part), std::string::npos) << part;
+    }
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+TEST_F(EntryPoint, WithoutTheResourcesFileItNamesThePathsItTriedAndEndsWithThree) {
+    std::string shown;
+    EXPECT_EQ(run({"--port", "/dev/null"}, &shown), 3);
+    // The working folder, beside the program (this test's), the installation's share folder.
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    for (const std::string& path : {std::string(RESOURCES_PATH), (self / RESOURCES_PATH).string(),
+                                    (self.parent_path() / "share/tdx410/resources.win32.bin").string()}) {
+        EXPECT_NE(shown.find(path), std::string::npos) << shown;
+    }
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+TEST_F(EntryPoint, TheResourcesFileBesideTheProgramServesAnyWorkingFolder) {
+    const test::TempDir installed;
+    giveResources(installed.path());
+    const auto candidates = desktop_resources_candidates(installed / "tdx410");
+    std::string tried;
+    EXPECT_EQ(desktop_find_resources(candidates, &tried), installed / RESOURCES_PATH);
+    // A file in the working folder that is no resources file is passed over.
+    std::filesystem::create_directories("Dist");
+    writeFile(RESOURCES_PATH, "not resources");
+    EXPECT_EQ(desktop_find_resources(candidates, &tried), installed / RESOURCES_PATH);
+    std::filesystem::remove(installed / RESOURCES_PATH);
+    EXPECT_EQ(desktop_find_resources(candidates, &tried), std::nullopt);
+    EXPECT_NE(tried.find(std::string(RESOURCES_PATH) + " (not a resources file"), std::string::npos) << tried;
+    EXPECT_NE(tried.find(installed / RESOURCES_PATH + " (missing)"), std::string::npos) << tried;
+}
+
 TEST_F(EntryPoint, WithoutAConverterItSaysSoAndEndsWithOne) {
-    qtApplication();
-    const test::TempDir empty;
-    setenv("TDX410_SYSFS_ROOT", empty.path().c_str(), 1);
+    giveResources();
+    setenv("TDX410_SYSFS_ROOT", mFolder.c_str(), 1);
     unsetenv("TDX410_PORT");
     std::string shown;
-    char program[] = "tdx410";
-    char* argv[] = {program, nullptr};
-    EXPECT_EQ(desktop_main(1, argv, {{}, [&](const std::string& text) { shown = text; }}), 1);
+    EXPECT_EQ(run({}, &shown), 1);
+    unsetenv("TDX410_SYSFS_ROOT");
     EXPECT_EQ(shown, "Connect HMU-300-USB converter to your computer and to the control unit and try again.");
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
 }
 
 TEST_F(EntryPoint, ClosingTheWindowEndsWithEighteen) {
-    qtApplication();
-    char program[] = "tdx410", option[] = "--port", port[] = "/dev/null";
-    char* argv[] = {program, option, port, nullptr};
+    giveResources();
     QTimer::singleShot(50, [] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             widget->close();
         }
     });
-    EXPECT_EQ(desktop_main(3, argv, {{nullptr, [] { host_hand_over().runQueued(nullptr); }}, nullptr}), 18);
+    EXPECT_EQ(run({"--port", "/dev/null"}, nullptr, {nullptr, [] { host_hand_over().runQueued(nullptr); }}),
+              18);
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 // the model posts reaches the window when the test lets the event loop run.
 #include "inspector_fixture.h"
 
+#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/inspector/InspectorMain.h"
 #include "SourceHost/inspector/InspectorWindow.h"
+#include "tests/SourceHost/api_lib/scratch_folder.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -295,7 +297,17 @@ TEST(ListView, OwnsItsItemsAndReportsTheirSelection) {
     EXPECT_EQ(deleted.back(), "d") << "the items go with the list";
 }
 
-TEST(EntryPoint, TheInspectorArgumentOpensTheInspectorWindowAndClosingItEndsWithEighteen) {
+// The entry point in a working folder of its own that holds the program's resources file.
+class EntryPoint : public ScratchFolder {
+protected:
+    void SetUp() override {
+        ScratchFolder::SetUp();
+        std::filesystem::create_directories("Dist");
+        std::filesystem::create_symlink(TDX_RESOURCES_FILE, RESOURCES_PATH);
+    }
+};
+
+TEST_F(EntryPoint, TheInspectorArgumentOpensTheInspectorWindowAndClosingItEndsWithEighteen) {
     qtApplication();
     char program[] = "tdx410", option[] = "--port", port[] = "/dev/null", first[] = "x",
          word[] = "'inspector'";

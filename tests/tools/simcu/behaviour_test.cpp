@@ -149,5 +149,33 @@ TEST_F(BehaviourTest, WhatTheDisplayWritesMovesWhatTheRoomAimsAt) {
     EXPECT_EQ(held(0x11000316, 0x004C), 0);
 }
 
+TEST_F(BehaviourTest, AFunctionsRoomListNamesItInItsRoomsAndTakesThemFromAnother) {
+    constexpr uint32_t CONTROLLER = 0x08000316;
+    constexpr uint32_t CIRCUIT = 0x09000316;
+    constexpr uint32_t BEDROOM = 0x02000316;
+    const auto listOf = [](std::vector<uint32_t> ids) {
+        sim::SimValue list{.type = 16, .timestamp = 0, .bytes = std::vector<uint8_t>(4 * ids.size())};
+        for (size_t i = 0; i < ids.size(); ++i) {
+            put_le32(list.bytes.data() + 4 * i, ids[i]);
+        }
+        return list;
+    };
+    const auto writeList = [&](uint32_t function, const std::vector<uint32_t>& ids) {
+        upper().toSend.emplace_back(TNET_CMD_PUBLISH, sim::sim_encode_publish(function, 0x80B8, listOf(ids)));
+        ASSERT_TRUE(waitFor([&] { return mSim.value(function, 0x80B8)->bytes == listOf(ids).bytes; }, 1000));
+    };
+    // The circuit lets the bedroom go: it serves no function.
+    writeList(CIRCUIT, {LIVING});
+    ASSERT_TRUE(waitFor([] { return lastSent(BEDROOM, 0x810C) == 0xFFFFFFFF; }, 1000));
+    EXPECT_EQ(held(LIVING, 0x810C), CIRCUIT) << "kept, not sent again";
+    EXPECT_EQ(lastSent(LIVING, 0x810C), -99999);
+
+    // The controller takes the living room: the circuit's list lets it go.
+    writeList(CONTROLLER, {LIVING, BEDROOM});
+    ASSERT_TRUE(waitFor([] { return lastSent(LIVING, 0x810C) == CONTROLLER; }, 1000));
+    EXPECT_EQ(held(BEDROOM, 0x810C), CONTROLLER);
+    EXPECT_EQ(mSim.value(CIRCUIT, 0x80B8)->bytes, std::vector<uint8_t>{});
+}
+
 } // namespace
 } // namespace tdx::test

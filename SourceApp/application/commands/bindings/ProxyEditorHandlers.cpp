@@ -103,6 +103,8 @@ void ProxyDropdownEditorHandler::execute(DropdownItem* item) {
 
 void ProxyDropdownEditorHandler::handleChange(DropdownItem*, unsigned, unsigned) {}
 
+void ProxyDropdownEditorHandler::handleFollow(unsigned) {}
+
 void ProxyDropdownEditorHandler::follow() {
     if (mRow->isBeingEdited() || mOvi.descriptor == nullptr) {
         return;
@@ -118,6 +120,7 @@ void ProxyDropdownEditorHandler::follow() {
     }
     // Shown without running the row's command: the value changed elsewhere and is not the user's choice.
     mRow->showItem(index);
+    handleFollow(index == 0xFFFF ? 0xFFFFFFFFu : mOvi.descriptor->options[index].value);
 }
 
 // ---- ProxyDatePickerHandler ----

@@ -58,6 +58,9 @@ public:
 protected:
     // After a write; nothing here.
     virtual void handleChange(DropdownItem* item, unsigned oldValue, unsigned newValue);
+    // After the row followed a change made elsewhere to `value` (0xFFFFFFFF: none that the row lists);
+    // nothing here.
+    virtual void handleFollow(unsigned value);
 
     EditableDropdownRow* getRow() const { return mRow; }
     const EnumOvi& getOvi() const { return mOvi; }

@@ -64,7 +64,9 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
     // A long title, as several settings and translations have, is shown whole in the smaller font rather than
     // cut short.
     const int titleWidth = std::max(width - 132, 0);
-    Font* font = bif_text_width(bif_myriad12.getFont(), title) <= titleWidth ? &bif_myriad12 : &bif_myriad10;
+    // Two blank columns keep a whole title apart from one cut short, which ends at the box's edge.
+    Font* font =
+        bif_text_width(bif_myriad12.getFont(), title) <= titleWidth - 2 ? &bif_myriad12 : &bif_myriad10;
     mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, font, title, HorizontalAlign::Left,
                                 VerticalAlign::Middle);
 }

@@ -53,9 +53,10 @@ FormDisplay::FormDisplay(const State& state)
     mUpdateLink = link(builder, N_("Update software"));
 
     auto* actionsHeader = new DropdownButton(content, 0, 0, LINK_WIDTH, 26, gettext("Actions"));
+    // Indented, and as wide as its links, so that it stays inside the content.
     StackedContainer* actions = StackedContainer::Builder{.parent = content,
                                                           .x = ACTIONS_INDENT,
-                                                          .width = LINK_WIDTH,
+                                                          .width = LINK_WIDTH - ACTIONS_INDENT,
                                                           .fitHeight = true,
                                                           .direction = DIRECTION_VERTICAL,
                                                           .spacing = 5}

@@ -16,7 +16,8 @@
 namespace tdx::editor_rows {
 
 Font* fittingFont(const std::string& text, int width) {
-    return bif_text_width(bif_myriad12.getFont(), text) < width ? &bif_myriad12 : &bif_myriad10;
+    // A text whose last letters touch the box's edge reads as cut: it keeps two columns clear.
+    return bif_text_width(bif_myriad12.getFont(), text) <= width - 2 ? &bif_myriad12 : &bif_myriad10;
 }
 
 ContainedLabel* addLabel(Container* parent, int x, int width, const std::string& text) {

@@ -67,6 +67,7 @@ TEST_F(DisplayTest, ActionsAreHiddenUntilTheHeaderOpensThemAndResetWaitsForTheRe
     ASSERT_NE(restart, nullptr);
     ASSERT_NE(reset, nullptr);
     EXPECT_EQ(restart->getLeft(), find<DropdownButton>()->getLeft() + 10);
+    EXPECT_EQ(restart->getParent()->getRight(), find<DropdownButton>()->getRight()) << "inside the content";
 
     press(reset->getLeft() + 20, reset->getTop() + 10);
     runTasks(2);

@@ -225,6 +225,15 @@ TEST_F(FrameTest, TheWizardFooterOffersNextAndSkipSetupOnlyWhenAsked) {
     }
 }
 
+TEST_F(FrameTest, TheHelpButtonEndsAtTheScreensEdgeWithItsIconInside) {
+    open(ROWS);
+    const auto* help = find<IconButton>([](const IconButton& b) { return b.getLeft() == HELP.x1; });
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->getBoundingBox(), HELP) << "no column of the bar lies beyond the screen";
+    const Box icon = inkIn(HELP, VexalForm::TOP_BAR_COLOR);
+    EXPECT_LE(std::abs((icon.x1 - HELP.x1) - (HELP.x2 - icon.x2)), 1) << "the icon is centred in the button";
+}
+
 TEST_F(FrameTest, HelpIsOfferedOnlyInALanguageWithHelpTexts) {
     open(ROWS);
     EXPECT_TRUE(enabled(HELP));

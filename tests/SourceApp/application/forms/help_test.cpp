@@ -9,6 +9,7 @@
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 #include "tools/pocompile/po_compile.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -127,6 +128,39 @@ TEST_F(HelpTest, WhatCannotBeShownIsSaidInWords) {
     useHelpResource(std::vector<uint8_t>(logo.getData(), logo.getData() + logo.getSize()), RESFILE_IMAGE);
     openTopic("Info");
     EXPECT_EQ(page(), (std::vector<std::string>{"Help file parse error!"}));
+}
+
+TEST_F(HelpTest, EveryPageOfTheEnglishHelpShowsItsPicturesWholeBesideTheirText) {
+    const std::string path = std::string(std::getenv("TDX_SOURCE_DIR")) + "/resources/help/en.po";
+    std::ifstream in(path);
+    std::vector<PoEntry> topics;
+    std::string error;
+    ASSERT_EQ(po_parse(std::string{std::istreambuf_iterator<char>(in), {}}, topics, error), 0) << error;
+    int pictures = 0;
+    for (const PoEntry& topic : topics) {
+        if (topic.id.empty()) {
+            continue;
+        }
+        openTopic(topic.id);
+        for (const auto* section : findAll<FormHelp::HelpSection>()) {
+            const Icon* picture = nullptr;
+            const TextFrame* text = nullptr;
+            for (Component* c : section->getChildren()) {
+                picture = picture != nullptr ? picture : dynamic_cast<const Icon*>(c);
+                text = text != nullptr ? text : dynamic_cast<const TextFrame*>(c);
+            }
+            if (picture == nullptr) {
+                continue;
+            }
+            ++pictures;
+            EXPECT_LE(picture->getRight(), section->getRight()) << topic.id;
+            if (text != nullptr) {
+                EXPECT_GT(picture->getLeft(), text->getRight())
+                    << topic.id << ": the picture covers the text";
+            }
+        }
+    }
+    EXPECT_GT(pictures, 20);
 }
 
 TEST_F(DefaultInstallationTest, HelpScreen) {

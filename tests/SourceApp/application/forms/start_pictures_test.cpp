@@ -1,7 +1,6 @@
 // The start road's screens in every language: no line of text is cut at the edge of its box, and each
 // picture goes to the screenshots for a person to look at (<Class>_<language>.bmp).
 #include "Libraries/base/os.h"
-#include "SourceApp/application/controls/Label.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 

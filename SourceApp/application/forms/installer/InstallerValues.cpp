@@ -1,0 +1,88 @@
+#include "SourceApp/application/forms/installer/InstallerValues.h"
+
+#include "Libraries/base/bytes.h"
+#include "Libraries/base/i18n.h"
+#include "Libraries/misc/text.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/ProxyObject.h"
+#include "SourceApp/storage/ProxyStructure.h"
+
+#include <algorithm>
+
+namespace tdx::installer {
+
+namespace {
+constexpr uint16_t WITHDRAWN = 65535;
+constexpr size_t INDEX_BYTES = 256;
+} // namespace
+
+std::vector<uint32_t> readIds(oid_t oid, vid_t vid) {
+    uint8_t bytes[MAX_IDS * 4];
+    const int length = pt_get_data(bytes, sizeof bytes, oid, vid);
+    std::vector<uint32_t> ids;
+    for (int i = 0; i + 4 <= length; i += 4) {
+        ids.push_back(get_le32(bytes + i));
+    }
+    return ids;
+}
+
+std::vector<uint32_t> distinctIds(const std::vector<uint32_t>& ids) {
+    std::vector<uint32_t> kept;
+    for (const uint32_t id : ids) {
+        if (kept.size() == MAX_IDS) {
+            break;
+        }
+        if (std::find(kept.begin(), kept.end(), id) == kept.end()) {
+            kept.push_back(id);
+        }
+    }
+    return kept;
+}
+
+int writeIds(oid_t oid, vid_t vid, const std::vector<uint32_t>& ids) {
+    uint8_t bytes[MAX_IDS * 4];
+    const size_t count = std::min(ids.size(), MAX_IDS);
+    for (size_t i = 0; i < count; ++i) {
+        put_le32(bytes + 4 * i, ids[i]);
+    }
+    return pt_set_data(oid, vid, bytes, static_cast<u32>(4 * count));
+}
+
+void withdraw(oid_t oid, vid_t vid) {
+    pt_set_data(oid, vid, nullptr, WITHDRAWN);
+}
+
+uint32_t controlUnit() {
+    if (Structure.find(OID_LOCATION) == nullptr) {
+        return NO_ID;
+    }
+    return static_cast<uint32_t>(
+        pt_read_int(OID_LOCATION, VID_CONTROL_UNIT).value_or(static_cast<int>(NO_ID)));
+}
+
+std::vector<ProxyObject*> children(const ProxyObject& device) {
+    uint8_t indices[INDEX_BYTES];
+    const int length = pt_get_data(indices, sizeof indices, device.oid(), VID_OBJECT_INDICES);
+    std::vector<ProxyObject*> found;
+    for (int i = 0; i < length; ++i) {
+        const uint32_t id = (static_cast<uint32_t>(indices[i]) << 24) | (device.oid() & ADDRESS_MASK);
+        if (ProxyObject* child = Structure.find(id)) {
+            found.push_back(child);
+        }
+    }
+    return found;
+}
+
+std::string nameOf(const ProxyObject& object) {
+    std::string name;
+    object.getText(name, VID_NAME);
+    return name;
+}
+
+std::string componentLabel(uint32_t id, const char* separator) {
+    const ProxyObject* object = Structure.find(id);
+    const std::string name = object != nullptr ? nameOf(*object) : std::string(gettext("Not responding"));
+    return name + gettext(separator) + format_serial_number(SERIAL_PREFIX, id & ADDRESS_MASK);
+}
+
+} // namespace tdx::installer

@@ -1,0 +1,240 @@
+// The enrolment wizard as an installer meets it: the kind of component, where it goes, its serial number; and
+// the learn list that the control unit sees follow each choice.
+#include "SourceApp/application/controls/Checkbox.h"
+#include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/controls/SerialNumberEditor.h"
+#include "tests/SourceApp/application/forms/installer_fixture.h"
+
+namespace tdx::test {
+namespace {
+
+using namespace installer;
+
+constexpr unsigned SYSTEM = 11;
+constexpr unsigned ENROL = 39;
+constexpr unsigned INTO_NEW = 40;
+constexpr unsigned INTO_LOCATION = 41;
+constexpr unsigned INTO_EXISTING = 42;
+constexpr unsigned SERIAL = 43;
+constexpr unsigned PROCESS = 44;
+constexpr uint32_t LIVING = 0x01000316;
+constexpr uint32_t BEDROOM = 0x02000316;
+constexpr uint32_t HEAD_1 = 0x03000316;
+constexpr uint32_t HEAD_2 = 0x04000316;
+constexpr uint32_t TAKEN_HEAD = 0x05000316;
+constexpr uint32_t RELAY = 0x06000316;
+
+class EnrolTest : public InstallerTest {
+protected:
+    void SetUp() override {
+        InstallerTest::SetUp();
+        location().value(VID_CONTROL_UNIT, CU);
+        connect();
+    }
+    // The control unit with two rooms, two free thermoheads, a taken one and a relay.
+    void controlUnitWithOutputs() {
+        device(CU).text(VID_NAME, "Control unit").data(VID_OBJECT_INDICES, {1, 2, 3, 4, 5, 6});
+        room(LIVING).text(VID_NAME, "Living room");
+        room(BEDROOM).text(VID_NAME, "Bedroom");
+        object(HEAD_1, BT_OBJ_OUTPUT, 6).text(VID_NAME, "Head 1");
+        object(HEAD_2, BT_OBJ_OUTPUT, 0).text(VID_NAME, "Head 2");
+        object(TAKEN_HEAD, BT_OBJ_OUTPUT, 6).text(VID_NAME, "Head 3").oids(VID_OUTPUT_USE, {LIVING});
+        object(RELAY, BT_OBJ_OUTPUT, 7).text(VID_NAME, "Relay");
+    }
+    CheckButton* check(const std::string& text) const {
+        return find<CheckButton>([&](const CheckButton& c) { return textOf(c) == text; });
+    }
+    void openSections() {
+        for (DropdownButton* section : findAll<DropdownButton>()) {
+            tap(section);
+        }
+    }
+    void tapNext() {
+        tap(next());
+        runTasks(2);
+    }
+    void type(const std::string& keys) {
+        auto* editor = find<SerialNumberEditor>();
+        for (const char c : keys) {
+            if (c == '<') {
+                editor->handleBackspace();
+            } else {
+                editor->handleKeyPress(c);
+            }
+            runTasks();
+        }
+    }
+    Component* hint() const { return findByText("Serial number must be in format 1530-XX-XXXX-XXXX"); }
+};
+
+TEST_F(EnrolTest, TheMenuOffersTheThreeTargets) {
+    expectLinksLead(ENROL, {{"Global component", INTO_LOCATION},
+                            {"Component to a new room", INTO_NEW},
+                            {"Component to an existing room", INTO_EXISTING}});
+}
+
+TEST_F(EnrolTest, AGlobalComponentIsLearnedIntoTheControlUnitAndTheListGoesOnWithNext) {
+    open(ENROL);
+    open(INTO_LOCATION);
+    EXPECT_EQ(lastLearnList(), bytesOf({CU}));
+    tapNext();
+    EXPECT_EQ(state().getStateId(), SERIAL);
+    EXPECT_EQ(handed(), (Ids{CU}));
+    // The target's destructor ran before the serial screen wrote: the list stands.
+    EXPECT_EQ(lastLearnList(), bytesOf({CU}));
+}
+
+TEST_F(EnrolTest, WithoutTheControlUnitsAddressNothingIsLearnedAndNextStaysOff) {
+    location().invalid(VID_CONTROL_UNIT);
+    open(INTO_LOCATION);
+    EXPECT_EQ(learnListWrites(), 0u);
+    EXPECT_FALSE(nextEnabled());
+}
+
+TEST_F(EnrolTest, LeavingByHomeOrTheAlarmButtonWithdrawsTheList) {
+    for (const unsigned target : {INTO_LOCATION, SERIAL}) {
+        openWith(target, {CU});
+        ASSERT_EQ(lastLearnList(), bytesOf({CU}));
+        mCore.defaultState();
+        runTasks(2);
+        EXPECT_EQ(lastLearnList(), std::nullopt) << target;
+        openWith(target, {CU});
+        mCore.changeState(7, 0, 0, 0, 0);
+        runTasks(2);
+        EXPECT_EQ(lastLearnList(), std::nullopt) << target;
+    }
+}
+
+TEST_F(EnrolTest, FreeThermoheadsMakeTheNewRoomAndTheListFollowsTheChecks) {
+    controlUnitWithOutputs();
+    open(INTO_NEW);
+    openSections();
+    EXPECT_EQ(textOf(*findAll<DropdownButton>().at(0)), "Control unit");
+    ASSERT_NE(check("Head 1"), nullptr);
+    EXPECT_TRUE(check("Head 2")->isEnabled());
+    EXPECT_FALSE(check("Head 3")->isEnabled());
+    EXPECT_EQ(check("Relay"), nullptr);
+    EXPECT_FALSE(nextEnabled());
+
+    tap(check("Head 1"));
+    tap(check("Head 2"));
+    EXPECT_EQ(lastLearnList(), bytesOf({HEAD_1, HEAD_2}));
+    tap(check("Head 1"));
+    EXPECT_EQ(lastLearnList(), bytesOf({HEAD_2}));
+    EXPECT_TRUE(nextEnabled());
+    tap(check("Head 2"));
+    EXPECT_EQ(lastLearnList(), std::nullopt);
+    EXPECT_FALSE(nextEnabled());
+
+    tap(check("Head 2"));
+    tapNext();
+    EXPECT_EQ(handed(), (Ids{HEAD_2}));
+}
+
+TEST_F(EnrolTest, SeventyCheckedOutputsGoOutAndOnAsTheFirstSixtyFour) {
+    std::vector<uint8_t> indices;
+    for (uint8_t i = 1; i <= 70; ++i) {
+        indices.push_back(i);
+        object(static_cast<uint32_t>(i) << 24 | CU, BT_OBJ_OUTPUT, 6).text(VID_NAME, "H" + std::to_string(i));
+    }
+    device(CU).text(VID_NAME, "Control unit").data(VID_OBJECT_INDICES, indices);
+    open(INTO_NEW);
+    for (CheckButton* c : findAll<CheckButton>()) {
+        c->setChecked(true);
+    }
+    runTasks(2);
+    std::vector<uint32_t> first;
+    for (uint32_t i = 1; i <= 64; ++i) {
+        first.push_back(i << 24 | CU);
+    }
+    EXPECT_EQ(lastLearnList(), bytesOf(first));
+    next()->setEnabled(true);
+    tapNext();
+    EXPECT_EQ(handed(), first);
+}
+
+TEST_F(EnrolTest, OneRoomIsChosenForTheThermostat) {
+    controlUnitWithOutputs();
+    open(INTO_EXISTING);
+    EXPECT_FALSE(nextEnabled());
+    EXPECT_EQ(findByText("There are no rooms at this moment"), nullptr);
+    tap(check("Living room"));
+    tap(check("Bedroom"));
+    EXPECT_FALSE(check("Living room")->getChecked());
+    EXPECT_EQ(lastLearnList(), bytesOf({BEDROOM}));
+    tapNext();
+    EXPECT_EQ(handed(), (Ids{BEDROOM}));
+}
+
+TEST_F(EnrolTest, WithoutRoomsTheStepSaysSo) {
+    device(CU).text(VID_NAME, "Control unit").data(VID_OBJECT_INDICES, {});
+    open(INTO_EXISTING);
+    EXPECT_NE(findByText("There are no rooms at this moment"), nullptr);
+    EXPECT_FALSE(nextEnabled());
+    EXPECT_EQ(lastLearnList(), std::nullopt);
+}
+
+TEST_F(EnrolTest, TheSerialNumberIsTypedAndHandedOnWithTheList) {
+    openWith(SERIAL, {LIVING, LIVING, BEDROOM});
+    EXPECT_EQ(lastLearnList(), bytesOf({LIVING, BEDROOM}));
+    EXPECT_FALSE(nextEnabled());
+    type("12");
+    EXPECT_EQ(find<SerialNumberEditor>()->getText(), "1530-12-");
+    EXPECT_NE(hint(), nullptr);
+    type("<");
+    EXPECT_EQ(find<SerialNumberEditor>()->getText(), "1530-1");
+    type("234567890");
+    EXPECT_EQ(hint(), nullptr);
+    EXPECT_TRUE(nextEnabled());
+    type("5");
+    EXPECT_EQ(find<SerialNumberEditor>()->getText(), "1530-12-3456-7890");
+    tapNext();
+    EXPECT_EQ(state().getStateId(), PROCESS);
+    EXPECT_EQ(state().getP1(), 1234567890u);
+    EXPECT_EQ(handed(), (Ids{LIVING, BEDROOM}));
+}
+
+TEST_F(EnrolTest, DigitsTypedFasterThanTheScreenHearsOfThemStillEnableNext) {
+    openWith(SERIAL, {CU});
+    auto* editor = find<SerialNumberEditor>();
+    for (const char c : std::string("1234567890")) {
+        editor->handleKeyPress(c);
+    }
+    runTasks(2);
+    EXPECT_TRUE(nextEnabled());
+    EXPECT_EQ(hint(), nullptr);
+}
+
+TEST_F(EnrolTest, EntriesThatCannotBeHandedOnKeepTheHint) {
+    const struct {
+        const char* story;
+        std::string keys;
+    } rows[] = {
+        {"above 32 bits", "4294967296"},
+        {"another prefix", "<<<<99991234567890"},
+    };
+    for (const auto& row : rows) {
+        openWith(SERIAL, {CU});
+        type(row.keys);
+        EXPECT_EQ(find<SerialNumberEditor>()->getText().size(), 17u) << row.story;
+        EXPECT_NE(hint(), nullptr) << row.story;
+        EXPECT_FALSE(nextEnabled()) << row.story;
+    }
+}
+
+TEST_F(EnrolTest, TheSerialStepWritesTheFirstSixtyFourDistinctIdsAndNothingForAPlainState) {
+    openWith(SERIAL, range(1, 70));
+    EXPECT_EQ(lastLearnList(), bytesOf(range(1, 64)));
+    mCore.prevState();
+    runTasks(2);
+    published();
+    const size_t before = learnListWrites();
+    open(SERIAL);
+    EXPECT_EQ(learnListWrites(), before);
+}
+
+} // namespace
+} // namespace tdx::test

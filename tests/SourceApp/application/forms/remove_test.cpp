@@ -1,0 +1,125 @@
+// The removal wizard: what each choice screen lists from the installation, and the ids it hands to the
+// removal request; none of them writes a value.
+#include "SourceApp/application/controls/Checkbox.h"
+#include "SourceApp/application/controls/DropdownButton.h"
+#include "tests/SourceApp/application/forms/installer_fixture.h"
+
+namespace tdx::test {
+namespace {
+
+using namespace installer;
+
+constexpr unsigned REMOVE = 45;
+constexpr unsigned FROM_LOCATION = 46;
+constexpr unsigned FROM_EXISTING = 47;
+constexpr unsigned ROOM = 48;
+constexpr unsigned ALL_ROOMS = 49;
+constexpr unsigned PROCESS = 50;
+constexpr uint32_t LIVING = 0x01000316;
+constexpr uint32_t BEDROOM = 0x02000316;
+constexpr uint32_t THERMOSTAT = 0x000520;
+constexpr uint32_t SENSOR = 0x000522;
+constexpr uint32_t MISSING = 0x000777;
+
+class RemoveTest : public InstallerTest {
+protected:
+    void SetUp() override {
+        InstallerTest::SetUp();
+        connect();
+        device(CU).text(VID_NAME, "Control unit").data(VID_OBJECT_INDICES, {1, 2});
+        device(THERMOSTAT).text(VID_NAME, "Thermostat");
+        device(SENSOR).text(VID_NAME, "Sensor");
+        room(LIVING).text(VID_NAME, "Living room").oids(VID_ROOM_COMPONENTS, {THERMOSTAT});
+        room(BEDROOM).text(VID_NAME, "Bedroom").oids(VID_ROOM_COMPONENTS, {THERMOSTAT, SENSOR});
+        location().oids(VID_GLOBAL_COMPONENTS, {SENSOR, 0x07000000 | MISSING});
+    }
+    std::vector<std::string> checks() const {
+        std::vector<std::string> texts;
+        for (CheckButton* c : findAll<CheckButton>()) {
+            texts.push_back(c->getText());
+        }
+        return texts;
+    }
+    CheckButton* check(size_t i) const { return findAll<CheckButton>().at(i); }
+    void tapNext() {
+        tap(next());
+        runTasks(2);
+    }
+};
+
+TEST_F(RemoveTest, TheMenuOffersTheThreeKinds) {
+    expectLinksLead(REMOVE, {{"Global component", FROM_LOCATION},
+                             {"Component associated to a room", FROM_EXISTING},
+                             {"Room and associated components", ROOM}});
+}
+
+TEST_F(RemoveTest, GlobalComponentsAreHandedOverByTheirAddress) {
+    open(FROM_LOCATION);
+    EXPECT_EQ(checks(), (std::vector<std::string>{"Sensor, S/N 1530-00-0000-1314",
+                                                  "Not responding, S/N 1530-00-0000-1911"}));
+    EXPECT_EQ(next()->getText(), "Remove");
+    EXPECT_FALSE(nextEnabled());
+    tap(check(1));
+    EXPECT_TRUE(nextEnabled());
+    tap(check(1));
+    EXPECT_FALSE(nextEnabled());
+    tap(check(0));
+    tap(check(1));
+    tapNext();
+    EXPECT_EQ(state().getStateId(), PROCESS);
+    EXPECT_EQ(handed(), (Ids{SENSOR, MISSING}));
+}
+
+TEST_F(RemoveTest, RoomComponentsAreListedPerRoomAndAComponentInTwoRoomsTwice) {
+    open(FROM_EXISTING);
+    for (DropdownButton* section : findAll<DropdownButton>()) {
+        tap(section);
+    }
+    EXPECT_EQ(checks(), (std::vector<std::string>{"Thermostat, S/N: 1530-00-0000-1312",
+                                                  "Thermostat, S/N: 1530-00-0000-1312",
+                                                  "Sensor, S/N: 1530-00-0000-1314"}));
+    EXPECT_FALSE(nextEnabled());
+    for (size_t i = 0; i < 3; ++i) {
+        tap(check(i));
+    }
+    tapNext();
+    EXPECT_EQ(handed(), (Ids{THERMOSTAT, THERMOSTAT, SENSOR}));
+}
+
+TEST_F(RemoveTest, ARoomIsHandedOverWhole) {
+    open(ROOM);
+    EXPECT_EQ(checks(), (std::vector<std::string>{"Living room", "Bedroom"}));
+    tap(check(0));
+    tap(check(1));
+    EXPECT_FALSE(check(0)->getChecked());
+    tapNext();
+    EXPECT_EQ(handed(), (Ids{BEDROOM}));
+}
+
+TEST_F(RemoveTest, AllRoomsAreTheLocation) {
+    open(ALL_ROOMS);
+    EXPECT_TRUE(nextEnabled());
+    tapNext();
+    EXPECT_EQ(handed(), (Ids{OID_LOCATION}));
+}
+
+TEST_F(RemoveTest, EmptyListsSaySoAndNothingIsWritten) {
+    const struct {
+        unsigned state;
+        const char* note;
+    } rows[] = {{FROM_LOCATION, "There are no global components enrolled"},
+                {FROM_EXISTING, "There are no rooms at this moment"},
+                {ROOM, "There are no rooms at this moment"}};
+    location().data(VID_GLOBAL_COMPONENTS, {1, 2, 3});
+    device(CU).data(VID_OBJECT_INDICES, {});
+    runTasks(2);
+    for (const auto& row : rows) {
+        open(row.state);
+        EXPECT_NE(findByText(row.note), nullptr) << row.state;
+        EXPECT_FALSE(nextEnabled()) << row.state;
+    }
+    EXPECT_EQ(published(), Published{});
+}
+
+} // namespace
+} // namespace tdx::test

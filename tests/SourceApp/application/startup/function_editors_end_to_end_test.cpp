@@ -1,0 +1,136 @@
+// The function editors in the whole application against the simulated control unit and its installation's
+// life: each editor opened the way an installer goes, one change reaching the control unit once, and the
+// control unit's answer to a new room list reaching the screens.
+#include "sim_app_fixture.h"
+
+#include "SourceApp/application/commands/bindings/ProxySwitchButton.h"
+#include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/controls/Widget.h"
+#include "SourceApp/application/forms/VexalForm.h"
+#include "SourceApp/application/forms/installer/FormItcRooms.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "tools/simcu/sim_behaviour.h"
+
+#include <memory>
+
+namespace tdx::test {
+namespace {
+
+constexpr unsigned SYSTEM = 11;
+constexpr uint32_t ITC = 0x08000316;
+constexpr uint32_t HCC = 0x09000316;
+constexpr uint32_t LIVING = 0x01000316;
+constexpr uint32_t BEDROOM = 0x02000316;
+
+class FunctionEditors : public EndToEnd {
+protected:
+    void SetUp() override {
+        EndToEnd::SetUp();
+        mLife = std::make_unique<sim::SimBehaviour>(mSim);
+        mSim.setReceiveListener(
+            [this](uint8_t cmd, const std::vector<uint8_t>& payload) { mLife->received(cmd, payload); });
+        startSynchronised();
+    }
+
+    // How often the control unit was sent the value.
+    size_t received(uint32_t oid, uint16_t vid) const {
+        size_t n = 0;
+        for (const sim::SimPublish& p : mSim.received_publishes()) {
+            n += p.oid == oid && p.vid == vid ? 1 : 0;
+        }
+        return n;
+    }
+    void reveal(const Component* c) {
+        static_cast<VexalForm*>(core().getScreen())->scrollTo(c, FOCUS_TOP, c->getTop(), c->getBottom());
+        run(100);
+    }
+    // System menu, its functions, the link of the kind, then the function's tile.
+    void openFromSystemMenu(const char* link, uint32_t function) {
+        open(SYSTEM);
+        tap(find<DropdownButton>());
+        tap(withText<NavigationLink>(link));
+        const Widget* tile = find<Widget>([&](const Widget& w) { return w.tag == function; });
+        ASSERT_NE(tile, nullptr);
+        tap(tile->getButton());
+    }
+    // Unfolds the group and flips the first switch in it.
+    void flipSwitchIn(size_t group) {
+        std::vector<DropdownButton*> headers;
+        for (Component* c : components()) {
+            if (auto* h = dynamic_cast<DropdownButton*>(c)) {
+                headers.push_back(h);
+            }
+        }
+        reveal(headers.at(group));
+        tap(headers.at(group));
+        ProxySwitchButton* flip = find<ProxySwitchButton>();
+        ASSERT_NE(flip, nullptr);
+        reveal(flip);
+        tap(flip);
+        run(1000);
+    }
+
+    std::unique_ptr<sim::SimBehaviour> mLife;
+};
+
+TEST_F(FunctionEditors, TheControllersBoostReachesTheControlUnitOnce) {
+    openFromSystemMenu("Inlet temperature controller", ITC);
+    ASSERT_EQ(core().getScreen()->getName(), "FormItcEdit");
+    const size_t before = received(ITC, 0x80CF);
+    flipSwitchIn(3); // overview, heat curve, limiter, optimisation
+    EXPECT_EQ(received(ITC, 0x80CF) - before, 1u);
+    EXPECT_EQ(mSim.value(ITC, 0x80CF)->number(), 1);
+}
+
+TEST_F(FunctionEditors, TheCircuitsCutOffSwitchReachesTheControlUnitOnce) {
+    openFromSystemMenu("Heating/Cooling circuits", HCC);
+    ASSERT_EQ(core().getScreen()->getName(), "FormHccEdit");
+    const size_t before = received(HCC, 0x80F9);
+    flipSwitchIn(2); // overview, heat curve, cut-off
+    EXPECT_EQ(received(HCC, 0x80F9) - before, 1u);
+    EXPECT_EQ(mSim.value(HCC, 0x80F9)->number(), 0);
+}
+
+TEST_F(FunctionEditors, AnUntickedRoomLeavesTheCircuitAndBecomesFreeForTheController) {
+    openFromSystemMenu("Heating/Cooling circuits", HCC);
+    const auto* rooms = withText<NavigationLink>("Room assignment for this circuit");
+    ASSERT_NE(rooms, nullptr);
+    reveal(rooms);
+    tap(rooms);
+    ASSERT_EQ(core().getScreen()->getName(), "FormItcRooms");
+    run(1000);
+    EXPECT_EQ(received(HCC, 0x80B8), 0u) << "opening writes nothing";
+
+    tap(find<FormItcRooms::RoomButton>(
+        [](const FormItcRooms::RoomButton& b) { return b.getRoom() == BEDROOM; }));
+    ASSERT_TRUE(runUntil([&] { return received(HCC, 0x80B8) == 1; }, 3000));
+    EXPECT_EQ(mSim.value(HCC, 0x80B8)->bytes, (std::vector<uint8_t>{0x16, 0x03, 0x00, 0x01}));
+    // The control unit frees the room, and the display hears of it.
+    ASSERT_TRUE(runUntil([] { return pt_read_int(BEDROOM, 0x810C) == std::nullopt; }, 3000));
+    EXPECT_EQ(pt_read_int(LIVING, 0x810C), std::optional<int>(static_cast<int>(HCC)));
+    run(1000);
+    EXPECT_EQ(received(HCC, 0x80B8), 1u);
+
+    open(FormItcRooms::STATE_ID, ITC);
+    const auto* bedroom = find<FormItcRooms::RoomButton>(
+        [](const FormItcRooms::RoomButton& b) { return b.getRoom() == BEDROOM; });
+    ASSERT_NE(bedroom, nullptr);
+    EXPECT_TRUE(bedroom->isEnabled());
+    EXPECT_FALSE(find<FormItcRooms::RoomButton>([](const FormItcRooms::RoomButton& b) {
+                     return b.getRoom() == LIVING;
+                 })->isEnabled());
+}
+
+TEST_F(FunctionEditors, TheHeatCurveOpensFromTheCircuit) {
+    openFromSystemMenu("Heating/Cooling circuits", HCC);
+    const auto* curve = withText<NavigationLink>("See heat curve");
+    ASSERT_NE(curve, nullptr);
+    tap(curve);
+    EXPECT_EQ(core().getScreen()->getName(), "FormHeatCurve");
+    EXPECT_EQ(core().getStateManager().getState().getP1(), HCC);
+}
+
+} // namespace
+} // namespace tdx::test

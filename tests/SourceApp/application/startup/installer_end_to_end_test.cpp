@@ -1,0 +1,230 @@
+// The installer's wizards in the whole application against the simulated control unit: a component enrolled,
+// components and rooms removed and the hardware profile changed, each answered (or not) by the control unit,
+// and the display's mirror following.
+#include "sim_app_fixture.h"
+
+#include "Libraries/base/os.h"
+#include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/Checkbox.h"
+#include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/controls/SerialNumberEditor.h"
+#include "SourceApp/application/controls/TextFrame.h"
+#include "SourceApp/application/forms/VexalForm.h"
+#include "SourceApp/big_table/proxytab.h"
+#include "tools/simcu/sim_installer.h"
+
+namespace tdx::test {
+namespace {
+
+using sim::SimAnswer;
+using sim::SimProfileAnswer;
+
+constexpr uint32_t LIVING = 0x01000316;
+constexpr uint32_t BEDROOM = 0x02000316;
+constexpr uint32_t OUTDOOR_SENSOR = 0x000522;
+constexpr uint32_t LOCATION = 0xFEFFFFFE;
+
+class Installer : public EndToEnd {
+protected:
+    void SetUp() override {
+        EndToEnd::SetUp();
+        startSynchronised();
+    }
+    template <class T>
+    static T* named(const std::string& text) {
+        return find<T>([&](const T& t) { return t.getText() == text; });
+    }
+    // Scrolls the component into the page and taps it.
+    void reveal(Component* c) {
+        ASSERT_NE(c, nullptr);
+        static_cast<VexalForm*>(core().getScreen())
+            ->scrollTo(c, FOCUS_AS_NEEDED, c->getTop(), c->getBottom());
+        run(100);
+        tap(c);
+    }
+    static Button* next() {
+        return find<Button>([](const Button& b) { return b.getWidth() == 80; });
+    }
+    bool waitForText(const std::string& text, uint32_t ms) {
+        return runUntil([&] { return named<TextFrame>(text) != nullptr; }, ms);
+    }
+    void typeSerial(const std::string& digits) {
+        auto* editor = find<SerialNumberEditor>();
+        ASSERT_NE(editor, nullptr);
+        for (const char c : digits) {
+            editor->handleKeyPress(c);
+        }
+        run(200);
+    }
+    static bool roomsMirrored() {
+        for (const ProxyObject* o : Structure) {
+            if (o->type().is(BT_OBJ_ROOM)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    sim::SimInstaller mInstaller{mSim};
+};
+
+TEST_F(Installer, AGlobalComponentIsEnrolledOrNot) {
+    const struct {
+        SimAnswer answer;
+        const char* result;
+        uint32_t waitMs;
+    } rows[] = {
+        {SimAnswer::Success, "Enrollment complete", 10000},
+        {SimAnswer::Failure, "Enrollment failed", 10000},
+        {SimAnswer::Silent, "Enrollment timed out, control unit did not respond yet.", 32000},
+    };
+    uint32_t serial = 1601;
+    for (const auto& row : rows) {
+        mInstaller.config().enrol = row.answer;
+        open(11);
+        open(39);
+        tap(named<NavigationLink>("Global component"));
+        ASSERT_EQ(stateId(), 41u);
+        ASSERT_TRUE(runUntil([&] { return !mInstaller.learnLists().empty(); }, 3000));
+        EXPECT_EQ(mInstaller.learnLists().back(), std::vector<uint32_t>{0x000316});
+        tap(next());
+        ASSERT_EQ(stateId(), 43u);
+        const std::string digits = std::to_string(++serial);
+        typeSerial(std::string(10 - digits.size(), '0') + digits);
+        tap(next());
+        ASSERT_EQ(stateId(), 44u);
+        ASSERT_TRUE(waitForText(row.result, row.waitMs)) << row.result;
+        const bool enrolled = row.answer == SimAnswer::Success;
+        EXPECT_EQ(mSim.model().object(serial).has_value(), enrolled) << row.result;
+        EXPECT_TRUE(runUntil([&] { return (Structure.find(serial) != nullptr) == enrolled; }, 3000))
+            << row.result;
+        tap(next());
+        EXPECT_EQ(stateId(), 39u) << row.result;
+    }
+}
+
+TEST_F(Installer, AThermostatIsEnrolledIntoAnExistingRoomOrNot) {
+    const struct {
+        SimAnswer answer;
+        const char* result;
+        uint32_t waitMs;
+    } rows[] = {
+        {SimAnswer::Success, "Enrollment complete", 10000},
+        {SimAnswer::Failure, "Enrollment failed", 10000},
+        {SimAnswer::Silent, "Enrollment timed out, control unit did not respond yet.", 32000},
+    };
+    uint32_t serial = 1700;
+    for (const auto& row : rows) {
+        mInstaller.config().enrol = row.answer;
+        open(42);
+        tap(named<CheckButton>("Living room"));
+        tap(next());
+        ++serial;
+        typeSerial("000000" + std::to_string(serial));
+        tap(next());
+        ASSERT_TRUE(waitForText(row.result, row.waitMs)) << row.result;
+        if (row.answer == SimAnswer::Success) {
+            ASSERT_TRUE(runUntil([&] { return Structure.find(serial) != nullptr; }, 3000));
+            EXPECT_EQ(pt_read_int(serial, 0x80DE), static_cast<int>(LIVING));
+        } else {
+            EXPECT_FALSE(mSim.model().object(serial).has_value()) << row.result;
+        }
+    }
+}
+
+TEST_F(Installer, AComponentARoomAndAllRoomsAreRemoved) {
+    open(46);
+    reveal(find<CheckButton>([](const CheckButton& c) { return c.getText().starts_with("Outdoor sensor"); }));
+    tap(next());
+    ASSERT_TRUE(waitForText("Removal complete", 10000));
+    EXPECT_TRUE(runUntil([] { return Structure.find(OUTDOOR_SENSOR) == nullptr; }, 3000));
+
+    open(48);
+    tap(named<CheckButton>("Bedroom"));
+    tap(next());
+    ASSERT_TRUE(waitForText("Removal complete", 10000));
+    EXPECT_TRUE(runUntil([] { return Structure.find(BEDROOM) == nullptr; }, 3000));
+    EXPECT_NE(Structure.find(LIVING), nullptr);
+
+    open(49);
+    tap(next());
+    ASSERT_TRUE(waitForText("Removal complete", 10000));
+    EXPECT_TRUE(runUntil([] { return !roomsMirrored(); }, 3000));
+}
+
+TEST_F(Installer, ARemovalThatFailsOrGetsNoAnswerSaysSo) {
+    const struct {
+        SimAnswer answer;
+        const char* result;
+        uint32_t waitMs;
+    } rows[] = {{SimAnswer::Failure, "Removal failed", 10000},
+                {SimAnswer::Silent, "Removal timed out, control unit did not respond yet.", 32000}};
+    for (const auto& row : rows) {
+        mInstaller.config().removal = row.answer;
+        open(49);
+        tap(next());
+        ASSERT_TRUE(waitForText(row.result, row.waitMs)) << row.result;
+        EXPECT_TRUE(roomsMirrored());
+    }
+}
+
+TEST_F(Installer, AProfileChangeRestartsTheDisplayIntoTheNewModel) {
+    static bool restarted = false;
+    restarted = false;
+    os_set_restart_hook([] { restarted = true; });
+    open(51);
+    tap(named<NavigationLink>("Change profile"));
+    reveal(named<CheckButton>("3.3.3 Heat Pump, 1 ITC, Automatic H/C change-over"));
+    tap(next());
+    tap(find<Button>([](const Button& b) { return b.getText() == "OK"; }));
+    ASSERT_EQ(stateId(), 53u);
+    ASSERT_TRUE(waitForText("Profile change complete", 10000));
+    // The installer reads the result while the control unit restarts and the display loses it.
+    run(20000);
+    EXPECT_GE(mTrace.count("the network is lost"), 1u);
+    ASSERT_EQ(stateId(), 53u);
+    tap(next());
+    ASSERT_TRUE(runUntil([] { return restarted; }, 3000));
+
+    // The display starts again while the control unit restarts, and mirrors what it made of the profile.
+    start(mLoop.port());
+    ASSERT_TRUE(runUntil(synchronised, 60000));
+    run(500);
+    EXPECT_EQ(pt_read_int(LOCATION, 0x80E8), 10);
+    EXPECT_FALSE(roomsMirrored());
+    EXPECT_EQ(Structure.find(OUTDOOR_SENSOR), nullptr);
+    Configuration.touch_scale_x = Configuration.touch_scale_y = 1.0f;
+    Configuration.touch_offset_x = Configuration.touch_offset_y = 0.0f;
+    open(51);
+    EXPECT_NE(named<TextFrame>("3.3.3 Heat Pump, 1 ITC, Automatic H/C change-over"), nullptr);
+}
+
+// A control unit that reports the old profile again, or resets the request, before it applies the new one.
+TEST_F(Installer, AProfileAppliedAfterTheOldOneWasReportedAgainIsComplete) {
+    mInstaller.config().profile = SimProfileAnswer::OldFirst;
+    open(53, 10);
+    EXPECT_TRUE(waitForText("Profile change complete", 10000));
+}
+
+TEST_F(Installer, AProfileAppliedAfterTheRequestWasResetIsComplete) {
+    mInstaller.config().profile = SimProfileAnswer::ResetFirst;
+    open(53, 10);
+    EXPECT_TRUE(waitForText("Profile change complete", 10000));
+}
+
+TEST_F(Installer, AProfileChangeRefusedOrUnansweredSaysSo) {
+    const struct {
+        SimProfileAnswer answer;
+        const char* result;
+    } rows[] = {{SimProfileAnswer::Refuse, "Profile change failed"},
+                {SimProfileAnswer::Silent, "Profile change timed out, control unit did not respond yet."}};
+    for (const auto& row : rows) {
+        mInstaller.config().profile = row.answer;
+        open(53, 10);
+        ASSERT_TRUE(waitForText(row.result, 32000)) << row.result;
+        EXPECT_EQ(pt_read_int(LOCATION, 0x80E8), 6);
+    }
+}
+
+} // namespace
+} // namespace tdx::test

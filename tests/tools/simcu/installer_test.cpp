@@ -1,0 +1,218 @@
+// The simulated control unit's answers to the installer's requests, as values in its model: what the display
+// writes goes in as a PUBLISH, and time passes on the shared fake clock.
+#include "Libraries/base/os.h"
+#include "Libraries/tavi_net/tnet.h"
+#include "tools/simcu/installation.h"
+#include "tools/simcu/sim_installer.h"
+
+#include <gtest/gtest.h>
+
+namespace tdx::test {
+namespace {
+
+using sim::SimAnswer;
+using sim::SimInstaller;
+using sim::SimProfileAnswer;
+using Ids = std::vector<uint32_t>;
+
+constexpr uint32_t LOCATION = SimInstaller::LOCATION;
+constexpr uint32_t CU = 0x000316;
+constexpr uint32_t LIVING = 0x01000316;
+constexpr uint32_t BEDROOM = 0x02000316;
+constexpr uint32_t LIVING_THERMOSTAT = 0x000520;
+constexpr uint32_t OUTDOOR_SENSOR = 0x000522;
+constexpr uint32_t FREE_HEAD = 0x05000316;
+
+class InstallerSimTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        os_init();
+        std::string error;
+        auto installation = sim::sim_load_installation(sim::sim_default_installation_path(), &error);
+        ASSERT_TRUE(installation) << error;
+        mUnit.model() = std::move(installation->model);
+    }
+    // The display's write, as the unit takes it in: stored, then handed on.
+    void write(uint16_t vid, const sim::SimValue& value) {
+        mUnit.model().setValue(LOCATION, vid, value);
+        mInstaller.received(TNET_CMD_PUBLISH, sim::sim_encode_publish(LOCATION, vid, value));
+    }
+    void writeIds(uint16_t vid, const Ids& ids) {
+        std::vector<uint8_t> bytes(ids.size() * 4);
+        for (size_t i = 0; i < ids.size(); ++i) {
+            put_le32(bytes.data() + 4 * i, ids[i]);
+        }
+        write(vid, sim::sim_text(16, bytes));
+    }
+    void writeNumber(uint16_t vid, uint8_t type, int64_t n) { write(vid, *sim::sim_number(type, n)); }
+    void enrol(const Ids& list, uint32_t serial) {
+        writeIds(SimInstaller::VID_LEARN_LIST, list);
+        writeNumber(SimInstaller::VID_LEARN_SERIAL, 14, serial);
+    }
+    void pass(uint32_t ms) {
+        for (uint32_t t = 0; t < ms; t += 10) {
+            os_clock_advance(10);
+            mInstaller.step();
+        }
+    }
+    // The list value: its ids, or none without a valid value.
+    std::optional<Ids> list(uint32_t oid, uint16_t vid) {
+        const auto v = mUnit.model().value(oid, vid);
+        if (!v || !v->valid) {
+            return std::nullopt;
+        }
+        return sim::sim_ids(mUnit.model(), oid, vid);
+    }
+    bool exists(uint32_t oid) { return mUnit.model().object(oid).has_value(); }
+
+    sim::LoopStream mLoop{"installer-sim"};
+    sim::SimControlUnit mUnit{mLoop};
+    SimInstaller mInstaller{mUnit};
+};
+
+TEST_F(InstallerSimTest, TheLearnListIsRecordedAsTheDisplayWritesIt) {
+    writeIds(SimInstaller::VID_LEARN_LIST, {CU});
+    write(SimInstaller::VID_LEARN_LIST, sim::SimValue{16, false, 0, {}});
+    writeIds(SimInstaller::VID_LEARN_LIST, {LIVING});
+    EXPECT_EQ(mInstaller.learnLists(), (std::vector<std::optional<Ids>>{Ids{CU}, std::nullopt, Ids{LIVING}}));
+}
+
+TEST_F(InstallerSimTest, AnEnrolledComponentIsAttachedWhereTheLearnListSays) {
+    const struct {
+        const char* target;
+        Ids list;
+        uint32_t serial;
+        uint32_t home; // 0: a new room
+    } rows[] = {
+        {"global", {CU}, 1601, LOCATION},
+        {"existing room", {LIVING}, 1602, LIVING},
+        {"new room", {FREE_HEAD}, 1603, 0},
+    };
+    for (const auto& row : rows) {
+        enrol(row.list, row.serial);
+        pass(1900);
+        EXPECT_FALSE(exists(row.serial)) << row.target;
+        pass(200);
+        ASSERT_TRUE(exists(row.serial)) << row.target;
+        EXPECT_EQ(list(LOCATION, SimInstaller::VID_LEARN_LIST), Ids{}) << row.target;
+        const uint32_t home = static_cast<uint32_t>(mUnit.model().value(row.serial, 0x80DE)->number());
+        const Ids globals = *list(LOCATION, 0x80AE);
+        EXPECT_NE(std::find(globals.begin(), globals.end(), row.serial), globals.end()) << row.target;
+        if (row.home == 0) {
+            EXPECT_EQ(mUnit.model().object(home)->type, 6) << row.target;
+            EXPECT_EQ(list(FREE_HEAD, 0x80A0), Ids{home});
+            EXPECT_EQ(list(home, 0x80AE), Ids{row.serial});
+        } else {
+            EXPECT_EQ(home, row.home) << row.target;
+        }
+    }
+    EXPECT_EQ(mInstaller.enrolled(), (Ids{1601, 1602, 1603}));
+}
+
+TEST_F(InstallerSimTest, EnrolmentKnobs) {
+    const struct {
+        const char* knob;
+        SimAnswer answer;
+        bool interim;
+        uint32_t ms;
+        std::optional<Ids> answered;
+        bool created;
+    } rows[] = {
+        {"fail", SimAnswer::Failure, false, 2100, std::nullopt, false},
+        {"silent", SimAnswer::Silent, false, 60000, Ids{CU, LIVING}, false},
+        {"late, not yet", SimAnswer::Late, false, 30000, Ids{CU, LIVING}, false},
+        {"interim", SimAnswer::Success, true, 1100, Ids{CU}, false},
+    };
+    for (const auto& row : rows) {
+        mInstaller.config().enrol = row.answer;
+        mInstaller.config().enrolInterim = row.interim;
+        // Two ids: a shorter list has one.
+        enrol({CU, LIVING}, 1700);
+        pass(row.ms);
+        EXPECT_EQ(list(LOCATION, SimInstaller::VID_LEARN_LIST), row.answered) << row.knob;
+        EXPECT_EQ(exists(1700), row.created) << row.knob;
+        pass(40000);
+    }
+}
+
+TEST_F(InstallerSimTest, RemovalTakesWhatTheDeleteListNames) {
+    writeIds(SimInstaller::VID_DELETE_LIST, {OUTDOOR_SENSOR});
+    pass(1100);
+    EXPECT_FALSE(exists(OUTDOOR_SENSOR));
+    EXPECT_EQ(list(LOCATION, 0x80AE), (Ids{CU, 0x000520, 0x000521}));
+    EXPECT_EQ(list(LOCATION, SimInstaller::VID_DELETE_LIST), Ids{});
+
+    writeIds(SimInstaller::VID_DELETE_LIST, {LIVING});
+    pass(1100);
+    EXPECT_FALSE(exists(LIVING));
+    EXPECT_FALSE(exists(LIVING_THERMOSTAT));
+    EXPECT_TRUE(exists(BEDROOM));
+
+    writeIds(SimInstaller::VID_DELETE_LIST, {LOCATION});
+    pass(1100);
+    EXPECT_FALSE(exists(BEDROOM));
+    EXPECT_TRUE(exists(CU));
+}
+
+TEST_F(InstallerSimTest, RemovalKnobs) {
+    mInstaller.config().removal = SimAnswer::Failure;
+    writeIds(SimInstaller::VID_DELETE_LIST, {OUTDOOR_SENSOR});
+    pass(1100);
+    EXPECT_EQ(list(LOCATION, SimInstaller::VID_DELETE_LIST), std::nullopt);
+    EXPECT_TRUE(exists(OUTDOOR_SENSOR));
+    mInstaller.config().removal = SimAnswer::Late;
+    writeIds(SimInstaller::VID_DELETE_LIST, {OUTDOOR_SENSOR});
+    pass(30000);
+    EXPECT_TRUE(exists(OUTDOOR_SENSOR));
+    pass(5100);
+    EXPECT_FALSE(exists(OUTDOOR_SENSOR));
+}
+
+TEST_F(InstallerSimTest, AProfileChangeWipesTheConfigurationAndRestarts) {
+    const struct {
+        const char* knob;
+        SimProfileAnswer answer;
+        int64_t requestMidway; // 0x80EE halfway through the delay
+        bool applied;
+    } rows[] = {
+        {"apply", SimProfileAnswer::Apply, 10, true},
+        {"refuse", SimProfileAnswer::Refuse, 10, false},
+        {"old first", SimProfileAnswer::OldFirst, 10, true},
+        {"reset first", SimProfileAnswer::ResetFirst, 6, true},
+        {"silent", SimProfileAnswer::Silent, 10, false},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        mInstaller.config().profile = row.answer;
+        writeNumber(SimInstaller::VID_REQUESTED_PROFILE, 12, 10);
+        pass(800);
+        EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_REQUESTED_PROFILE)->number(),
+                  row.requestMidway)
+            << row.knob;
+        pass(1200);
+        EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_PROFILE)->number(), row.applied ? 10 : 6)
+            << row.knob;
+        EXPECT_EQ(exists(LIVING), !row.applied) << row.knob;
+        EXPECT_EQ(exists(OUTDOOR_SENSOR), !row.applied) << row.knob;
+        EXPECT_TRUE(exists(CU)) << row.knob;
+        EXPECT_EQ(mUnit.faults().stopPolling, row.applied) << row.knob;
+        pass(6100);
+        EXPECT_FALSE(mUnit.faults().stopPolling) << row.knob;
+    }
+}
+
+TEST(InstallerSimOptions, TheCommandLineWordsSetTheKnobs) {
+    sim::SimInstallerConfig config;
+    for (const char* word : {"enrol=late", "enrol=interim", "remove=fail", "profile=reset-first"}) {
+        EXPECT_TRUE(sim::sim_installer_option(word, config)) << word;
+    }
+    EXPECT_EQ(config.enrol, SimAnswer::Late);
+    EXPECT_TRUE(config.enrolInterim);
+    EXPECT_EQ(config.removal, SimAnswer::Failure);
+    EXPECT_EQ(config.profile, SimProfileAnswer::ResetFirst);
+    EXPECT_FALSE(sim::sim_installer_option("enrol=maybe", config));
+    EXPECT_FALSE(sim::sim_installer_option("", config));
+}
+
+} // namespace
+} // namespace tdx::test
