@@ -216,12 +216,16 @@ TEST_F(DeviceUpdateTest, AnUpdateThatCanNoLongerBeCancelledLocksTheWaysOut) {
         {UE_DEVICE_IDENTIFIED, INFO, {true, true, true}, {false, false, false}},
         {UE_SEARCH_FINISHED, SELECT, {true, true, true}, {true, false, true}},
         {UE_CARD_REMOVED, CARD_REMOVED, {false, true, true}, {false, false, false}},
+        {UE_SEARCH_FINISHED, CONFIRM, {true, true, true}, {true, false, true}},
     };
     for (const auto& c : cases) {
         for (const bool cancellable : {true, false}) {
             SCOPED_TRACE(::testing::Message() << c.state << (cancellable ? " cancellable" : " locked"));
             fake.cancellable = cancellable;
             start(c.event);
+            if (c.state == CONFIRM) {
+                open(CONFIRM, 1);
+            }
             ASSERT_EQ(state().getStateId(), c.state);
             EXPECT_EQ(navigation(), cancellable ? c.cancellable : c.locked);
             EXPECT_EQ(cancel()->isEnabled(), cancellable);
