@@ -61,6 +61,7 @@ public:
     const std::string& getText() const { return mText; }
     void setFaceColor(unsigned colour);
     unsigned getFaceColor() const { return mColour; }
+    Font* getFont() const { return mFont; }
 
     void handleDraw() override;
 

@@ -186,6 +186,37 @@ void NumericUpDown<T>::setMaximum(T maximum) {
 }
 
 template <class T>
+void NumericUpDown<T>::setMinimum(std::unique_ptr<Number<T>> minimum) {
+    mMinimum = std::move(minimum);
+    refreshLimits();
+}
+
+template <class T>
+void NumericUpDown<T>::setMaximum(std::unique_ptr<Number<T>> maximum) {
+    mMaximum = std::move(maximum);
+    refreshLimits();
+}
+
+template <class T>
+void NumericUpDown<T>::setValue(T value) {
+    const T clamped = std::max(std::min(value, getMaximum()), getMinimum());
+    if (clamped == getValue() && this->isShowing(clamped)) {
+        return;
+    }
+    mValue->setValue(clamped);
+    this->onChange(0);
+}
+
+template <class T>
+void NumericUpDown<T>::refreshLimits() {
+    const T clamped = this->target(0);
+    if (clamped != getValue()) {
+        mValue->setValue(clamped);
+    }
+    this->onChange(0);
+}
+
+template <class T>
 void NumericUpDown<T>::clampStored() {
     const T clamped = this->target(0);
     if (clamped != getValue()) {

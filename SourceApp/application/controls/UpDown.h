@@ -96,6 +96,7 @@ protected:
     // Clamp(value + steps x step, minimum, maximum), counted in 64 bits so that no sum overflows. An unsigned
     // value that reads as its no-value marker 0xFFFFFFFF stands below every limit: it shows the minimum.
     T target(int steps) const;
+    bool isShowing(T value) const { return mShown == value; }
 
 private:
     T mStep = 1;
@@ -117,6 +118,12 @@ public:
     // Replace a limit with a fixed number; a stored value outside the new limits is moved inside and shown.
     void setMinimum(T minimum);
     void setMaximum(T maximum);
+    // The same with a live limit (a value of the table, say), read anew at every step.
+    void setMinimum(std::unique_ptr<Number<T>> minimum);
+    void setMaximum(std::unique_ptr<Number<T>> maximum);
+    // Stores Clamp(value, minimum, maximum) and shows it as a refresh from outside does; nothing when that is
+    // the value stored and shown already. Runs no command and writes nowhere but the stored number.
+    void setValue(T value);
 
     T getMinimum() const override { return mMinimum->getValue(); }
     T getMaximum() const override { return mMaximum->getValue(); }
@@ -127,6 +134,8 @@ protected:
 
 private:
     void clampStored();
+    // After a new limit: the stored value moved inside, the value and the arrows shown again.
+    void refreshLimits();
 
     std::unique_ptr<Number<T>> mMinimum;
     std::unique_ptr<Number<T>> mMaximum;

@@ -30,6 +30,10 @@
 #include "SourceApp/application/forms/programs/FormPrograms.h"
 #include "SourceApp/application/forms/programs/FormStandbyMode.h"
 #include "SourceApp/application/forms/programs/FormVacationMode.h"
+#include "SourceApp/application/forms/room/FormRoomEdit.h"
+#include "SourceApp/application/forms/room/FormRoomSettings.h"
+#include "SourceApp/application/forms/room/FormRoomTemporaryMode.h"
+#include "SourceApp/application/forms/room/FormRoomThermostat.h"
 #include "SourceApp/application/forms/schedule/FormSchedule.h"
 #include "SourceApp/application/forms/schedule/FormScheduleCopyOrigin.h"
 #include "SourceApp/application/forms/schedule/FormScheduleCopyTo.h"
@@ -84,9 +88,9 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     &build<FormPrograms>,                    // 10  FormPrograms
     &build<FormSystem>,                      // 11  FormSystem
     &build<FormDisplay>,                     // 12  FormDisplay
-    NOT_IMPLEMENTED,                         // 13  FormRoomEdit (p1 room)
-    NOT_IMPLEMENTED,                         // 14  FormRoomSettings (p1 room)
-    NOT_IMPLEMENTED,                         // 15  FormRoomTemporaryMode (p1 room)
+    &build<FormRoomEdit>,                    // 13  FormRoomEdit (p1 room)
+    &build<FormRoomSettings>,                // 14  FormRoomSettings (p1 room)
+    &build<FormRoomTemporaryMode>,           // 15  FormRoomTemporaryMode (p1 room)
     &build<FormSchedule>,                    // 16  FormSchedule (ScheduleEditState)
     &build<FormScheduleDayEdit>,             // 17  FormScheduleDayEdit (SingleParamState<Ovi>)
     &build<FormScheduleDayOverview>,         // 18  FormScheduleDayOverview (ScheduleEditState)
@@ -129,7 +133,7 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
     &build<FormProfileOutdoorTemp>,    // 55  FormProfileOutdoorTemp
     &build<FormProfileUserOutputs>,    // 56  FormProfileUserOutputs
     &build<FormProfileUserOutputEdit>, // 57  FormProfileUserOutputEdit (p1 output)
-    NOT_IMPLEMENTED,                   // 58  FormRoomThermostat (p1 peripheral)
+    &build<FormRoomThermostat>,        // 58  FormRoomThermostat (p1 peripheral)
     &build<FormThermoheadOverview>,    // 59  FormThermoheadOverview (p1 room)
     &build<FormPeripheralOverview>,    // 60  FormPeripheralOverview (p1 object, 0xFEFFFFFE the global ones)
     &build<FormHccEdit>,               // 61  FormHccEdit (p1 object)

@@ -41,6 +41,17 @@ void ValueFollower::handleProxyValueChange(ProxyObject&, const OviEx& change) {
 
 // ---- ProxyStringEditorHandler ----
 
+void bind_name_row(EditableStringRow* row, const ProxyObject& object) {
+    const DataModel::ObjectTemplate* objectTemplate = object.getTemplate();
+    const DataModel::DataValue* name =
+        objectTemplate != nullptr ? objectTemplate->find<DataModel::DataValue>(VID_NAME) : nullptr;
+    if (name != nullptr) {
+        row->setOnAcceptCommand(std::make_unique<ProxyStringEditorHandler>(row, name->ovi(object.oid())));
+    } else {
+        row->setEnabled(false);
+    }
+}
+
 ProxyStringEditorHandler::ProxyStringEditorHandler(EditableStringRow* row, const DataOvi& ovi)
     : mRow(row)
     , mOvi(ovi)

@@ -47,6 +47,10 @@ private:
     ValueFollower mFollower;
 };
 
+// Gives a name row the accept command that writes the object's name (text value 0x8090); a row of an object
+// whose template has no name is disabled, as an edit would go nowhere.
+void bind_name_row(EditableStringRow* row, const ProxyObject& object);
+
 // Item-click command of a dropdown row over an enumeration: the item's index picks the option of the value's
 // descriptor, written with the handle's value type when it differs from the table (a missing value counts as
 // 0xFFFFFFFF); then handleChange(item, old, new).

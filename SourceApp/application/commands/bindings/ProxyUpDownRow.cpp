@@ -3,6 +3,7 @@
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/commands/bindings/FormModel.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/storage/DataModel.h"
 
@@ -62,13 +63,31 @@ ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int h
     : RowContainer(parent, x, y, width, height) {
     setName("ProxyUpDownRow");
     // A long title, as several settings and translations have, is shown whole in the smaller font rather than
-    // cut short.
+    // cut short, on two lines where one is not enough even then.
     const int titleWidth = std::max(width - 132, 0);
     // Two blank columns keep a whole title apart from one cut short, which ends at the box's edge.
-    Font* font =
-        bif_text_width(bif_myriad12.getFont(), title) <= titleWidth - 2 ? &bif_myriad12 : &bif_myriad10;
-    mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, font, title, HorizontalAlign::Left,
-                                VerticalAlign::Middle);
+    if (bif_text_width(bif_myriad12.getFont(), title) <= titleWidth - 2) {
+        mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, &bif_myriad12, title,
+                                    HorizontalAlign::Left, VerticalAlign::Middle);
+    } else if (bif_text_width(bif_myriad10.getFont(), title) <= titleWidth - 2) {
+        mTitle = new ContainedLabel(this, INDENT, 0, titleWidth, height, &bif_myriad10, title,
+                                    HorizontalAlign::Left, VerticalAlign::Middle);
+    } else {
+        mLongTitle =
+            new TextFrame(this, INDENT, 0, titleWidth, height, &bif_myriad10, title, VerticalAlign::Middle);
+    }
+}
+
+const std::string& ProxyUpDownRow::getTitle() const {
+    return mTitle != nullptr ? mTitle->getText() : mLongTitle->getText();
+}
+
+void ProxyUpDownRow::setTitleColour(unsigned colour) {
+    if (mTitle != nullptr) {
+        mTitle->setFaceColor(colour);
+    } else {
+        mLongTitle->setFaceColor(colour);
+    }
 }
 
 ProxyUpDownRow::ProxyUpDownRow(Container* parent, int x, int y, int width, int height, const SignedOvi& ovi,
@@ -117,16 +136,16 @@ void ProxyUpDownRow::bindTo(FormModel& model, const Ovi& ovi) {
 void ProxyUpDownRow::follow() {
     mUpDown->update();
     if (!mUpDown->hasChangesToCommit()) {
-        mTitle->setFaceColor(colour::TEXT);
+        setTitleColour(colour::TEXT);
     }
 }
 
 void ProxyUpDownRow::handleMessage(Message* message) {
     RowContainer::handleMessage(message);
     if (message->is(MSG_COMMIT_PENDING, mUpDown)) {
-        mTitle->setFaceColor(PENDING_COLOUR);
+        setTitleColour(PENDING_COLOUR);
     } else if (message->is(MSG_COMMIT, mUpDown) && message->p1 == 0) {
-        mTitle->setFaceColor(colour::TEXT);
+        setTitleColour(colour::TEXT);
     }
 }
 

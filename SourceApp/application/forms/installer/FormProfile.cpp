@@ -46,9 +46,6 @@ constexpr vid_t VID_RELAY_FUNCTION = 0x80E7;
 constexpr int TITLE_HEIGHT = 12;
 constexpr int LINK_WIDTH = ROW_WIDTH - SECTION_INDENT;
 constexpr unsigned LINK_SPACING = 5;
-constexpr int WARNING_INDENT = 9;
-constexpr unsigned WARNING_SPACING = 10;
-constexpr int WARNING_TEXT_WIDTH = 237;
 constexpr int SWITCH_LABEL_WIDTH = 186;
 
 // A long breadcrumb is shown whole in the smaller font rather than cut short.
@@ -159,16 +156,8 @@ FormProfileChange::FormProfileChange(const State& state)
     new TextFrame(content, 0, 0, ROW_WIDTH, 0, &bif_myriad12,
                   gettext("Make sure that the system is in idle state, all servos are closed and pumps are "
                           "stopped.\n\nSelect new profile and continue by pressing \"Next\" button."));
-    StackedContainer* warning = StackedContainer::Builder{.parent = content,
-                                                          .x = WARNING_INDENT,
-                                                          .width = ROW_WIDTH,
-                                                          .fitHeight = true,
-                                                          .spacing = WARNING_SPACING}
-                                    .build();
-    Icon::create(warning, 0, 0, res_warning_active, FAILURE_COLOUR);
-    new TextFrame(warning, 0, 0, WARNING_TEXT_WIDTH, 0, &bif_myriad12,
-                  gettext("System configuration will be lost, all components unrolled and rooms removed"));
-    warning->fitToContent();
+    installer::buildWarning(
+        content, gettext("System configuration will be lost, all components unrolled and rooms removed"));
     const HwProfile::IProfile* current = currentProfile();
     uint8_t index = 0;
     for (const HwProfile::IProfile* profile : HMU316::Device()) {

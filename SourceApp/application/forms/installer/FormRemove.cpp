@@ -23,8 +23,6 @@ using namespace installer;
 namespace {
 
 constexpr unsigned PROCESS_STATE_ID = 50;
-constexpr int WARNING_INDENT = 9;
-constexpr unsigned WARNING_SPACING = 10;
 constexpr unsigned COMPONENT_SPACING = 9;
 
 constexpr MenuLink REMOVE_LINKS[] = {
@@ -222,18 +220,8 @@ FormRemoveLocation::FormRemoveLocation(const State& state)
     setName("FormRemoveLocation");
     setHelp(gettext("Remove Location"));
     buildStep(*this, N_("Remove all rooms"), nullptr);
-    StackedContainer* warning = StackedContainer::Builder{.parent = getContent(),
-                                                          .x = WARNING_INDENT,
-                                                          .width = ROW_WIDTH,
-                                                          .fitHeight = true,
-                                                          .spacing = WARNING_SPACING}
-                                    .build();
-    const Icon* icon = Icon::create(warning, 0, 0, res_warning_active, FAILURE_COLOUR);
-    // The text ends with the page.
-    new TextFrame(
-        warning, 0, 0, ROW_WIDTH - WARNING_INDENT - icon->getWidth() - static_cast<int>(WARNING_SPACING), 0,
-        &bif_myriad12, gettext("You are about to remove all rooms and their associated components."));
-    warning->fitToContent();
+    installer::buildWarning(getContent(),
+                            gettext("You are about to remove all rooms and their associated components."));
     new TextFrame(getContent(), 5, 0, ROW_WIDTH - 5, 0, &bif_myriad12,
                   gettext("If you are sure, continue by pressing \"Remove\" button."));
     mNextButton->setText(gettext("Remove"));

@@ -1,9 +1,9 @@
 #include "SourceApp/application/forms/installer/InstallerValues.h"
 
-#include "Libraries/base/bytes.h"
 #include "Libraries/base/i18n.h"
 #include "Libraries/misc/text.h"
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/OidList.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
 
@@ -12,44 +12,32 @@
 namespace tdx::installer {
 
 namespace {
-constexpr uint16_t WITHDRAWN = 65535;
 constexpr size_t INDEX_BYTES = 256;
 } // namespace
 
 std::vector<uint32_t> readIds(oid_t oid, vid_t vid) {
-    uint8_t bytes[MAX_IDS * 4];
-    const int length = pt_get_data(bytes, sizeof bytes, oid, vid);
-    std::vector<uint32_t> ids;
-    for (int i = 0; i + 4 <= length; i += 4) {
-        ids.push_back(get_le32(bytes + i));
-    }
-    return ids;
+    const OidList list = oid_list_read(oid, vid);
+    return {list.begin(), list.end()};
 }
 
 std::vector<uint32_t> distinctIds(const std::vector<uint32_t>& ids) {
-    std::vector<uint32_t> kept;
+    OidList kept;
     for (const uint32_t id : ids) {
-        if (kept.size() == MAX_IDS) {
-            break;
-        }
-        if (std::find(kept.begin(), kept.end(), id) == kept.end()) {
-            kept.push_back(id);
-        }
+        kept.add(id);
     }
-    return kept;
+    return {kept.begin(), kept.end()};
 }
 
 int writeIds(oid_t oid, vid_t vid, const std::vector<uint32_t>& ids) {
-    uint8_t bytes[MAX_IDS * 4];
-    const size_t count = std::min(ids.size(), MAX_IDS);
-    for (size_t i = 0; i < count; ++i) {
-        put_le32(bytes + 4 * i, ids[i]);
+    OidList list;
+    for (const uint32_t id : ids) {
+        list.add(id);
     }
-    return pt_set_data(oid, vid, bytes, static_cast<u32>(4 * count));
+    return oid_list_write(oid, vid, list);
 }
 
 void withdraw(oid_t oid, vid_t vid) {
-    pt_set_data(oid, vid, nullptr, WITHDRAWN);
+    oid_list_withdraw(oid, vid);
 }
 
 uint32_t controlUnit() {

@@ -1,4 +1,5 @@
 #include "SourceApp/application/forms/installer/InstallerWidgets.h"
+#include "SourceApp/application/forms/installer/InstallerValues.h"
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/commands/ChangeStateCommand.h"
@@ -58,6 +59,22 @@ StackedContainer* buildNote(Container* content, const char* text, unsigned colou
     new Label(note, 0, 3, &bif_myriad12, gettext(text));
     note->fitToContent();
     return note;
+}
+
+StackedContainer* buildWarning(Container* content, const std::string& text) {
+    constexpr int indent = 9;
+    constexpr unsigned spacing = 10;
+    StackedContainer* warning = StackedContainer::Builder{.parent = content,
+                                                          .x = indent,
+                                                          .width = ROW_WIDTH - indent,
+                                                          .fitHeight = true,
+                                                          .spacing = spacing}
+                                    .build();
+    const Icon* icon = Icon::create(warning, 0, 0, res_warning_active, FAILURE_COLOUR);
+    new TextFrame(warning, 0, 0, warning->getWidth() - icon->getWidth() - static_cast<int>(spacing), 0,
+                  &bif_myriad12, text);
+    warning->fitToContent();
+    return warning;
 }
 
 GridContainer* buildGrid(Container* content) {

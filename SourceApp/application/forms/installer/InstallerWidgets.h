@@ -32,6 +32,8 @@ void buildMenu(StackedContainer* content, const char* breadcrumb, const char* in
 void buildStep(VexalWizardForm& form, const char* heading, const char* instruction);
 // The warning icon in the colour and the text, shown when a list has nothing in it.
 StackedContainer* buildNote(Container* content, const char* text, unsigned colour);
+// The warning icon in red beside a word-wrapped text, indented, the whole within a row's width.
+StackedContainer* buildWarning(Container* content, const std::string& text);
 // Two columns of check buttons, 150 and 127 wide.
 GridContainer* buildGrid(Container* content);
 // A folding title and its hidden content, indented under it.

@@ -77,16 +77,7 @@ FormDeviceInfo::FormDeviceInfo(const State& state)
     new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12,
                        fmt_gettext("%s | Device information", name), HorizontalAlign::Center);
 
-    auto* nameRow = new EditableStringRow(content, 0, 0, 277, gettext("Name"), name);
-    const DataModel::ObjectTemplate* deviceTemplate = device->getTemplate();
-    const DataModel::DataValue* nameValue =
-        deviceTemplate != nullptr ? deviceTemplate->find<DataModel::DataValue>(VID_NAME) : nullptr;
-    if (nameValue != nullptr) {
-        nameRow->setOnAcceptCommand(
-            std::make_unique<ProxyStringEditorHandler>(nameRow, nameValue->ovi(device->oid())));
-    } else {
-        nameRow->setEnabled(false); // an edit would go nowhere
-    }
+    bind_name_row(new EditableStringRow(content, 0, 0, 277, gettext("Name"), name), *device);
     addInfoRow(content, N_("Software"), 186, softwareText(*device));
     addInfoRow(content, N_("Hardware"), 186, hardwareText(*device));
     addInfoRow(content, N_("Serial number"), 116, serialText(*device));

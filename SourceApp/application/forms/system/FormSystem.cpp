@@ -1,5 +1,7 @@
 #include "SourceApp/application/forms/system/FormSystem.h"
 
+#include "SourceApp/application/forms/installer/InstallerValues.h"
+
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/App.h"
@@ -25,8 +27,6 @@ constexpr unsigned BACKUP_STATE_ID = 26;
 constexpr unsigned PERIPHERALS_STATE_ID = 60;
 constexpr unsigned DEVICE_INFO_STATE_ID = 23;
 constexpr unsigned PROFILE_STATE_ID = 51;
-constexpr vid_t VID_CONTROL_UNIT = 0x80DC;
-constexpr uint32_t NO_DEVICE = 0xFFFFFFFFu;
 constexpr uint32_t ADDRESS_MASK = 0xFFFFFF;
 constexpr int LINK_WIDTH = 209;
 constexpr int SECTION_INDENT = 10;
@@ -75,15 +75,6 @@ StackedContainer* section(StackedContainer* content, const char* title) {
     return rows;
 }
 
-// The control unit's device object, as the location names it; none while the location does not.
-uint32_t controlUnitId() {
-    if (Structure.find(OID_LOCATION) == nullptr) {
-        return NO_DEVICE;
-    }
-    return static_cast<uint32_t>(
-        pt_read_int(OID_LOCATION, VID_CONTROL_UNIT).value_or(static_cast<int>(NO_DEVICE)));
-}
-
 } // namespace
 
 FormSystem::FormSystem(const State& state)
@@ -116,10 +107,10 @@ FormSystem::FormSystem(const State& state)
     // The only link that waits for the finger to lift: the list behind it is long to build.
     link(builder, N_("Show global peripherals"))
         ->setClickCommand(std::make_unique<ChangeStateCommand>(PERIPHERALS_STATE_ID, OID_LOCATION));
-    const uint32_t controlUnit = controlUnitId();
+    const uint32_t controlUnit = installer::controlUnit();
     link(builder, N_("System information"),
          std::make_unique<ChangeStateCommand>(DEVICE_INFO_STATE_ID, controlUnit))
-        ->setEnabled(controlUnit != NO_DEVICE);
+        ->setEnabled(controlUnit != installer::NO_ID);
     link(builder, N_("Hardware profile"), std::make_unique<ChangeStateCommand>(PROFILE_STATE_ID));
     content->fitToContent();
 }

@@ -312,8 +312,7 @@ TEST_F(ProgramsTest, WinterAndSummerShowTheRowsOfTheSwitchingMode) {
         }
         std::vector<std::string> rows;
         for (ProxyUpDownRow* row : findAll<ProxyUpDownRow>()) {
-            rows.push_back(
-                find<ContainedLabel>([&](const ContainedLabel& l) { return l.isChildOf(row); })->getText());
+            rows.push_back(row->getTitle());
         }
         EXPECT_EQ(rows, c.settings) << c.text;
         EXPECT_EQ(findByText("H/C change-over") != nullptr, c.settings.size() == 4) << c.text;

@@ -1,0 +1,360 @@
+// The pages a room screen opens: the room settings with their sections and the humidity control, the
+// temporary mode, and the page of a thermostat.
+#include "SourceApp/application/commands/bindings/ProxyUpDownRow.h"
+#include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
+#include "SourceApp/application/controls/EditableDropdownRow.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/TextFrame.h"
+#include "SourceApp/application/controls/UpDown.h"
+#include "SourceApp/application/utils/Date.h"
+#include "tests/SourceApp/application/forms/forms_fixture.h"
+
+namespace tdx::test {
+namespace {
+
+constexpr unsigned ROOM_SETTINGS = 14;
+constexpr unsigned TEMPORARY_MODE = 15;
+constexpr unsigned THERMOSTAT_PAGE = 58;
+constexpr oid_t ROOM = 0x01000316;
+constexpr uint32_t THERMOSTAT = 0x000520;
+constexpr vid_t SEASON = 0x803D;
+constexpr vid_t SWITCHING = 0x8076;
+constexpr vid_t HUMIDITY_ENABLED = 0x8083;
+constexpr vid_t OVERRIDE = 0x8005;
+constexpr vid_t OVERRIDE_END = 0x8006;
+
+class RoomPagesTest : public FormsTest {
+protected:
+    void SetUp() override {
+        FormsTest::SetUp();
+        location().value(SEASON, 0).value(SWITCHING, 1);
+        room(ROOM)
+            .text(VID_NAME, "Study")
+            .value(0x8010, 500)
+            .value(0x8018, 1000)
+            .value(0x8019, 3000)
+            .value(0x801E, 2200)
+            .value(0x802C, 3200)
+            .value(0x8031, 2400)
+            .value(HUMIDITY_ENABLED, 0)
+            .value(0x803A, 6000)
+            .value(0x803B, 300)
+            .value(OVERRIDE, 0)
+            .value(OVERRIDE_END, 0);
+        connect();
+        runTasks();
+    }
+    Published writes() {
+        const size_t before = mSeen;
+        const Published& all = published();
+        mSeen = all.size();
+        return Published(all.begin() + static_cast<long>(before), all.end());
+    }
+    void openPage(unsigned id, oid_t oid) {
+        open(id, oid);
+        writes();
+    }
+    // The user opens the row's menu and picks the item.
+    void choose(EditableDropdownRow* row, int index) {
+        tap(find<IconButton>([&](const IconButton& b) { return b.isChildOf(row); }));
+        const DropdownMenu* menu = row->getMenu();
+        ASSERT_NE(menu, nullptr);
+        tap(menu->getLeft() + 10, menu->getTop() + index * (DropdownMenu::ITEM_HEIGHT + 1) + 13);
+        runTasks(2);
+    }
+    DropdownButton* section(const std::string& title) const {
+        return find<DropdownButton>([&](const DropdownButton& b) { return textOf(b) == title; });
+    }
+    // A label or a row's wrapped title, shown or in a closed section.
+    bool hasLabel(const std::string& text) const {
+        return find<Component>([&](const Component& c) { return textOf(c) == text; }) != nullptr;
+    }
+    bool shown(const std::string& text) const { return findByText(text) != nullptr; }
+
+    size_t mSeen = 0;
+};
+
+// ---- Room settings ----
+
+TEST_F(RoomPagesTest, TheSeasonSectionsOpenAndAnswerByTheSwitchingMode) {
+    const struct {
+        int switching, season;
+        bool enabled, winterOpen, summerOpen;
+    } cases[] = {
+        {1, 0, true, false, false}, {1, 1, true, false, false},  {0, 0, false, true, false},
+        {0, 1, false, false, true}, {0, 2, false, false, false},
+    };
+    for (const auto& c : cases) {
+        location().value(SWITCHING, c.switching).value(SEASON, c.season);
+        runTasks();
+        openPage(ROOM_SETTINGS, ROOM);
+        ASSERT_NE(section("Winter mode"), nullptr);
+        EXPECT_EQ(section("Winter mode")->isEnabled(), c.enabled) << c.switching << "/" << c.season;
+        EXPECT_EQ(section("Summer mode")->isEnabled(), c.enabled) << c.switching << "/" << c.season;
+        EXPECT_EQ(section("Winter mode")->isOpen(), c.winterOpen) << c.switching << "/" << c.season;
+        EXPECT_EQ(section("Summer mode")->isOpen(), c.summerOpen) << c.switching << "/" << c.season;
+        EXPECT_FALSE(section("Common settings & Limits")->isOpen());
+    }
+    location().invalid(SWITCHING);
+    runTasks();
+    openPage(ROOM_SETTINGS, ROOM);
+    EXPECT_FALSE(section("Winter mode")->isEnabled()) << "an unreadable switching mode counts as 0";
+}
+
+TEST_F(RoomPagesTest, AFloorSensorAddsTheFloorRowsAndNamesTheAirOnes) {
+    openPage(ROOM_SETTINGS, ROOM);
+    for (const char* label :
+         {"Hysteresis regulation", "Temperature settings range", "Temperature alarm limits"}) {
+        EXPECT_TRUE(hasLabel(label)) << label;
+    }
+    for (const char* label : {"Floor limits", "Floor hysteresis regulation", "Floor temperature alarm limits",
+                              "Air hysteresis regulation"}) {
+        EXPECT_FALSE(hasLabel(label)) << label;
+    }
+    device(THERMOSTAT).value(0x000D, 2300);
+    room(ROOM).oids(0x80AE, {THERMOSTAT});
+    runTasks();
+    openPage(ROOM_SETTINGS, ROOM);
+    for (const char* label : {"Air hysteresis regulation", "Air temperature settings range",
+                              "Air temperature alarm limits", "Floor limits", "Floor hysteresis regulation",
+                              "Floor temperature alarm limits", "Eco minimum temperature"}) {
+        EXPECT_TRUE(hasLabel(label)) << label;
+    }
+    EXPECT_FALSE(hasLabel("Temperature settings range"));
+}
+
+TEST_F(RoomPagesTest, TheHumidityRowWritesOnlyTheUsersChoice) {
+    room(ROOM).invalid(HUMIDITY_ENABLED);
+    runTasks();
+    openPage(ROOM_SETTINGS, ROOM);
+    EXPECT_TRUE(writes().empty()) << "opening writes nothing";
+    tap(section("Common settings & Limits"));
+    runTasks(2);
+    auto* humidity = find<EditableDropdownRow>([](const EditableDropdownRow& r) {
+        const DropdownItem* item = r.getSelectedItem();
+        return item != nullptr && (item->getTitle() == "Display only" || item->getTitle() == "Dryer control");
+    });
+    ASSERT_NE(humidity, nullptr);
+    EXPECT_EQ(humidity->getSelectedItem()->getTitle(), "Display only");
+    EXPECT_FALSE(hasLabel("Highest humidity") && shown("Highest humidity"));
+
+    choose(humidity, 1);
+    EXPECT_EQ(writes(), (Published{{ROOM, HUMIDITY_ENABLED, 1}}));
+    EXPECT_TRUE(shown("Highest humidity"));
+    EXPECT_TRUE(shown("Humidity hysteresis"));
+    choose(humidity, 0);
+    EXPECT_EQ(writes(), (Published{{ROOM, HUMIDITY_ENABLED, 0}}));
+    EXPECT_FALSE(shown("Highest humidity"));
+    choose(humidity, 0);
+    EXPECT_TRUE(writes().empty()) << "the same choice again";
+
+    // The control unit enables the dryer; the humidity state's change shows it without a write back.
+    receive(ROOM, HUMIDITY_ENABLED, 1);
+    receive(ROOM, 0x001E, 3);
+    runTasks(2);
+    EXPECT_EQ(humidity->getSelectedItem()->getTitle(), "Dryer control");
+    EXPECT_TRUE(shown("Highest humidity"));
+    // A state of another room does not refresh this one.
+    room(0x02000316).value(0x001E, 1);
+    receive(ROOM, HUMIDITY_ENABLED, 7);
+    receive(0x02000316, 0x001E, 3);
+    runTasks(2);
+    EXPECT_EQ(humidity->getSelectedItem()->getTitle(), "Dryer control");
+    EXPECT_TRUE(writes().empty());
+}
+
+TEST_F(RoomPagesTest, SettingsOfSomethingElseThanARoomGoBack) {
+    object(0x03000316, BT_OBJ_OUTPUT, 6);
+    runTasks();
+    for (const unsigned page : {ROOM_SETTINGS, TEMPORARY_MODE}) {
+        open(11);
+        mCore.changeState(State(page, 0x03000316));
+        runTasks(3);
+        EXPECT_EQ(state().getStateId(), 11u) << page;
+    }
+}
+
+// ---- Temporary mode ----
+
+class TemporaryModeTest : public RoomPagesTest {
+protected:
+    EditableDropdownRow* modeRow() const { return find<EditableDropdownRow>(); }
+    std::string status() const { return findAll<TextFrame>().front()->getText(); }
+    NumericUpDown<int>* control(int index) const { return findAll<NumericUpDown<int>>()[index]; }
+    IconButton* upOf(const Component* upDown) const {
+        IconButton* right = nullptr;
+        for (IconButton* b : findAll<IconButton>()) {
+            if (b->isChildOf(upDown) && (right == nullptr || b->getLeft() > right->getLeft())) {
+                right = b;
+            }
+        }
+        return right;
+    }
+    void raise(const Component* upDown, int taps) {
+        for (int i = 0; i < taps; ++i) {
+            tap(upOf(upDown));
+            tick();
+        }
+        wait(1100);
+        runTasks(2);
+    }
+};
+
+TEST_F(TemporaryModeTest, OnOffersADurationAndACommittedDurationSwitchesTheModeOn) {
+    openPage(TEMPORARY_MODE, ROOM);
+    EXPECT_EQ(status(), "Temporary mode is turned off.");
+    EXPECT_EQ(modeRow()->getSelectedItem()->getTitle(), "Off");
+    EXPECT_FALSE(shown("Set duration"));
+
+    choose(modeRow(), 1);
+    EXPECT_TRUE(shown("Set duration"));
+    EXPECT_TRUE(shown("00:00"));
+    EXPECT_EQ(status(), "Temporary mode is turned off.");
+    EXPECT_TRUE(writes().empty());
+
+    const int64_t before = START_TIME;
+    raise(control(1), 6); // 1:30
+    const Published written = writes();
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0], (PublishedValue{ROOM, OVERRIDE, 1}));
+    EXPECT_EQ(written[1].vid, OVERRIDE_END);
+    EXPECT_GE(written[1].value, before + 5400);
+    EXPECT_LE(written[1].value, before + 5400 + 3);
+    const Date end(written[1].value, 0);
+    char until[64];
+    std::snprintf(until, sizeof until, "Temporary mode is turned on until %02u:%02u.", end.getHours(),
+                  end.getMinutes());
+    EXPECT_EQ(status(), until);
+
+    // Back to 0: off, both values cleared once.
+    for (int i = 0; i < 6; ++i) {
+        tap(find<IconButton>(
+            [&](const IconButton& b) { return b.isChildOf(control(1)) && &b != upOf(control(1)); }));
+        tick();
+    }
+    wait(1100);
+    runTasks(2);
+    EXPECT_EQ(writes(), (Published{{ROOM, OVERRIDE, 0}, {ROOM, OVERRIDE_END, 0}}));
+    EXPECT_EQ(status(), "Temporary mode is turned off.");
+}
+
+TEST_F(TemporaryModeTest, TheControlUnitsChangesShowWithoutBeingWrittenBack) {
+    openPage(TEMPORARY_MODE, ROOM);
+    receive(ROOM, OVERRIDE_END, 0);
+    receive(ROOM, OVERRIDE, 1);
+    runTasks(2);
+    EXPECT_EQ(modeRow()->getSelectedItem()->getTitle(), "On");
+    EXPECT_EQ(status(), "Temporary mode is turned on without expiration.");
+    EXPECT_FALSE(shown("Set duration"));
+
+    // The room screen's own override is no temporary mode: shown as off, and left alone.
+    receive(ROOM, OVERRIDE, 3);
+    runTasks(2);
+    EXPECT_EQ(modeRow()->getSelectedItem()->getTitle(), "Off");
+    EXPECT_EQ(status(), "Temporary mode is turned off.");
+    EXPECT_TRUE(writes().empty());
+
+    // The user's "Off" clears it.
+    choose(modeRow(), 1);
+    choose(modeRow(), 0);
+    EXPECT_EQ(writes(), (Published{{ROOM, OVERRIDE, 0}, {ROOM, OVERRIDE_END, 0}}));
+    choose(modeRow(), 0);
+    EXPECT_TRUE(writes().empty()) << "the item already chosen";
+}
+
+TEST_F(TemporaryModeTest, TheTemperatureIsTheSeasonsTemporarySetpointWithinItsSpan) {
+    openPage(TEMPORARY_MODE, ROOM);
+    choose(modeRow(), 1);
+    EXPECT_EQ(control(0)->getValue(), 2200);
+    EXPECT_EQ(control(0)->getMinimum(), 1000);
+    EXPECT_EQ(control(0)->getMaximum(), 3000);
+    raise(control(0), 1);
+    EXPECT_EQ(writes(), (Published{{ROOM, 0x801E, 2250}}));
+
+    receive(OID_LOCATION, SEASON, 1);
+    runTasks(2);
+    EXPECT_EQ(control(0)->getValue(), 2400);
+    EXPECT_EQ(control(0)->getMinimum(), 600);
+    EXPECT_EQ(control(0)->getMaximum(), 3200);
+    raise(control(0), 1);
+    EXPECT_EQ(writes(), (Published{{ROOM, 0x8031, 2450}}));
+
+    // A span the room cannot give leaves the setpoint's own limits.
+    room(ROOM).invalid(0x802C);
+    runTasks();
+    openPage(TEMPORARY_MODE, ROOM);
+    EXPECT_EQ(control(0)->getMaximum(), 4000);
+}
+
+// ---- Thermostat ----
+
+TEST_F(RoomPagesTest, AThermostatShowsItsMeasurementsVersionsAndAssociation) {
+    const struct {
+        int version, build;
+        const char* software;
+    } versions[] = {{7, 3, "KD07b3"}, {7, 0, "KD07"}, {7, 255, "KD07"}, {-1, 3, "KD255b3"}};
+    for (const auto& v : versions) {
+        ObjectBuilder d = device(THERMOSTAT)
+                              .text(VID_NAME, "Hall")
+                              .text(0x80E4, "KD")
+                              .text(0x80E3, "HW")
+                              .value(0x800E, 1)
+                              .value(0x80DE, static_cast<int>(ROOM))
+                              .value(0x000C, 2130)
+                              .value(0x002C, 85);
+        if (v.version < 0) {
+            d.invalid(0x800D);
+        } else {
+            d.value(0x800D, v.version);
+        }
+        d.value(0x809E, v.build);
+        runTasks();
+        openPage(THERMOSTAT_PAGE, THERMOSTAT);
+        tap(section("More info and settings"));
+        EXPECT_TRUE(shown(v.software)) << v.software;
+    }
+    EXPECT_TRUE(shown("Study | Peripherals | Hall"));
+    EXPECT_TRUE(shown("HW01"));
+    EXPECT_TRUE(shown("1530-00-0000-1312"));
+    EXPECT_TRUE(shown("21.3\u00B0"));
+    EXPECT_TRUE(shown("85 %"));
+    EXPECT_FALSE(hasLabel("Floor temperature"));
+    EXPECT_FALSE(hasLabel("Outdoor temperature"));
+
+    // Off-line, every measurement says so.
+    receive(oid_make(THERMOSTAT, 0), 0x002F, 0);
+    runTasks(2);
+    EXPECT_EQ(findAll<ContainedLabel>().size() > 0, true);
+    int offline = 0;
+    for (const ContainedLabel* l : findAll<ContainedLabel>()) {
+        offline += l->getText() == "Off-line" ? 1 : 0;
+    }
+    EXPECT_EQ(offline, 2);
+}
+
+TEST_F(RoomPagesTest, AThermostatWithoutAKnownAssociationShowsDashes) {
+    for (const int associated : {0, -1, 0x09000316}) {
+        device(THERMOSTAT).text(VID_NAME, "Hall").value(0x80DE, associated);
+        runTasks();
+        openPage(THERMOSTAT_PAGE, THERMOSTAT);
+        EXPECT_TRUE(shown("-- | Peripherals | Hall")) << associated;
+        EXPECT_EQ(find<ContainedLabel>([](const ContainedLabel& l) { return l.getText() == "--"; }) !=
+                      nullptr,
+                  true);
+    }
+    // Nothing measured: the name, the association and the section only.
+    std::vector<std::string> rows;
+    for (const ContainedLabel* l : findAll<ContainedLabel>()) {
+        if (l->getLeft() < 50 && l->isGloballyVisible() && l->getHeight() == 26) {
+            rows.push_back(l->getText());
+        }
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{"Name", "Associated to"}));
+    EXPECT_TRUE(shown("Name"));
+    EXPECT_TRUE(shown("More info and settings"));
+}
+
+} // namespace
+} // namespace tdx::test

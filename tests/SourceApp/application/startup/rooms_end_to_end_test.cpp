@@ -1,0 +1,71 @@
+// The room screen in the whole application against the simulated control unit, opened from its home tile: a
+// raised desired temperature reaches the control unit once, after the commit delay, and the room's
+// temperature measured there shows.
+#include "sim_app_fixture.h"
+
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/UpDown.h"
+#include "SourceApp/application/controls/Widget.h"
+
+#include <algorithm>
+
+namespace tdx::test {
+namespace {
+
+constexpr unsigned HOME = 9;
+constexpr unsigned ROOM_SCREEN = 13;
+constexpr uint32_t LIVING_ROOM = 0x01000316;
+constexpr uint16_t MANUAL_TEMPERATURE = 0x801A; // the room keeps a fixed mode
+constexpr uint16_t AIR_TEMPERATURE = 0x000C;
+
+class Rooms : public EndToEnd {
+protected:
+    void SetUp() override {
+        EndToEnd::SetUp();
+        startSynchronised();
+    }
+    size_t publishesOf(uint32_t oid, uint16_t vid) const {
+        const auto& all = mSim.received_publishes();
+        return static_cast<size_t>(std::count_if(
+            all.begin(), all.end(), [&](const sim::SimPublish& p) { return p.oid == oid && p.vid == vid; }));
+    }
+};
+
+TEST_F(Rooms, ARaisedSetPointReachesTheControlUnitOnceAfterTheCommitDelay) {
+    open(HOME);
+    const Widget* tile =
+        find<Widget>([](const Widget& w) { return w.getHeadingLabel()->getText() == "Living room"; });
+    ASSERT_NE(tile, nullptr);
+    tap(find<IconButton>([&](const IconButton& b) { return b.isChildOf(tile); })); // the tile's arrow
+    ASSERT_EQ(stateId(), ROOM_SCREEN);
+    EXPECT_EQ(core().getStateManager().getState().getP1(), LIVING_ROOM);
+    ASSERT_EQ(core().getScreen()->getName(), "FormRoomEdit");
+    const auto* upDown = find<NumericUpDown<int>>();
+    ASSERT_NE(upDown, nullptr);
+    ASSERT_EQ(upDown->getValue(), 2150);
+    const IconButton* up = nullptr;
+    for (Component* c : components()) {
+        auto* b = dynamic_cast<IconButton*>(c);
+        if (b != nullptr && b->isChildOf(upDown) && (up == nullptr || b->getLeft() > up->getLeft())) {
+            up = b;
+        }
+    }
+    tap(up); // the finger is lifted 200 ms in, so the commit follows 1000 ms later
+    run(500);
+    EXPECT_EQ(publishesOf(LIVING_ROOM, MANUAL_TEMPERATURE), 0u) << "not before the commit delay";
+    ASSERT_TRUE(runUntil([&] { return publishesOf(LIVING_ROOM, MANUAL_TEMPERATURE) > 0; }, 3000));
+    EXPECT_EQ(mSim.value(LIVING_ROOM, MANUAL_TEMPERATURE)->number(), 2200);
+    run(3000);
+    EXPECT_EQ(publishesOf(LIVING_ROOM, MANUAL_TEMPERATURE), 1u);
+}
+
+TEST_F(Rooms, TheRoomsTemperatureMeasuredOnTheControlUnitShowsOnTheRoomScreen) {
+    open(ROOM_SCREEN, LIVING_ROOM);
+    ASSERT_NE(withText<ContainedLabel>("21.3\u00B0"), nullptr);
+    mSim.publish(LIVING_ROOM, AIR_TEMPERATURE, 18, 2240);
+    EXPECT_TRUE(runUntil([] { return withText<ContainedLabel>("22.4\u00B0") != nullptr; }, 3000));
+}
+
+} // namespace
+} // namespace tdx::test
