@@ -48,6 +48,15 @@
 #include "SourceApp/application/forms/system/FormSystemBackup.h"
 #include "SourceApp/application/forms/system/FormSystemDateTime.h"
 #include "SourceApp/application/forms/system/FormSystemLocale.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeCardRemoved.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeConfirm.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeDone.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeFirmwareSearch.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeInfo.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeProgress.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeSelectFirmware.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeUnidentified.h"
+#include "SourceApp/application/forms/update/FormDeviceUpgradeWait.h"
 
 #include <array>
 
@@ -66,50 +75,50 @@ constexpr Build NOT_IMPLEMENTED = &build<FormNotImplemented>;
 
 // Indexed by state id. A screen that does not exist yet shows FormNotImplemented until its row names it.
 constexpr std::array<Build, STATE_COUNT> SCREENS = {
-    NOT_IMPLEMENTED,                     // 0   no screen of its own
-    &build<FormNotLearned>,              // 1   FormNotLearned
-    &build<FormSplash>,                  // 2   FormSplash
-    &build<FormTouchCalibration>,        // 3   FormTouchCalibration
-    &build<FormFirstStartGuide>,         // 4   FormFirstStartGuide
-    &build<FormFirstStartGuideLocale>,   // 5   FormFirstStartGuideLocale
-    &build<FormFirstStartGuideDateTime>, // 6   FormFirstStartGuideDateTime
-    &build<FormAlarms>,                  // 7   FormAlarms
-    &build<FormHelp>,                    // 8   FormHelp (help topic in a SingleParamState)
-    &build<FormHome>,                    // 9   FormHome, the default state
-    &build<FormPrograms>,                // 10  FormPrograms
-    &build<FormSystem>,                  // 11  FormSystem
-    &build<FormDisplay>,                 // 12  FormDisplay
-    &build<FormRoomEdit>,                // 13  FormRoomEdit (p1 room)
-    &build<FormRoomSettings>,            // 14  FormRoomSettings (p1 room)
-    &build<FormRoomTemporaryMode>,       // 15  FormRoomTemporaryMode (p1 room)
-    &build<FormSchedule>,                // 16  FormSchedule (ScheduleEditState)
-    &build<FormScheduleDayEdit>,         // 17  FormScheduleDayEdit (SingleParamState<Ovi>)
-    &build<FormScheduleDayOverview>,     // 18  FormScheduleDayOverview (ScheduleEditState)
-    &build<FormScheduleCopyOrigin>,      // 19  FormScheduleCopyOrigin (SingleParamState<Ovi>)
-    &build<FormScheduleCopyTo>,          // 20  FormScheduleCopyTo (SingleParamState<Ovi>)
-    &build<FormDisplaySettings>,         // 21  FormDisplaySettings
-    NOT_IMPLEMENTED,                     // 22  no screen of its own
-    &build<FormDeviceInfo>,              // 23  FormDeviceInfo (p1 device)
-    &build<FormSystemDateTime>,          // 24  FormSystemDateTime
-    &build<FormSystemLocale>,            // 25  FormSystemLocale
-    &build<FormSystemBackup>,            // 26  FormSystemBackup
-    NOT_IMPLEMENTED,                     // 27  FormDeviceUpgradeUnidentified
-    NOT_IMPLEMENTED,                     // 28  FormDeviceUpgradeInfo
-    NOT_IMPLEMENTED,                     // 29  FormDeviceUpgradeFirmwareSearch
-    NOT_IMPLEMENTED,                     // 30  FormDeviceUpgradeSelectFirmware
-    NOT_IMPLEMENTED,                     // 31  FormDeviceUpgradeCardRemoved
-    NOT_IMPLEMENTED,                     // 32  FormDeviceUpgradeConfirm (p1 firmware index)
-    NOT_IMPLEMENTED,                     // 33  FormDeviceUpgradeWait
-    NOT_IMPLEMENTED,                     // 34  FormDeviceUpgradeProgress
-    NOT_IMPLEMENTED,                     // 35  FormDeviceUpgradeDone
-    &build<FormDhwEdit>,                 // 36  FormDhwEdit (p1 object)
-    &build<FormOutput>,                  // 37  FormOutput (p1 object)
-    &build<FormLocation>,                // 38  FormLocation
-    &build<FormEnrollComponent>,         // 39  FormEnrollComponent
-    &build<FormEnrollIntoNew>,           // 40  FormEnrollIntoNew
-    &build<FormEnrollIntoLocation>,      // 41  FormEnrollIntoLocation
-    &build<FormEnrollIntoExisting>,      // 42  FormEnrollIntoExisting
-    &build<FormEnrollEnterSerial>,       // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
+    NOT_IMPLEMENTED,                         // 0   no screen of its own
+    &build<FormNotLearned>,                  // 1   FormNotLearned
+    &build<FormSplash>,                      // 2   FormSplash
+    &build<FormTouchCalibration>,            // 3   FormTouchCalibration
+    &build<FormFirstStartGuide>,             // 4   FormFirstStartGuide
+    &build<FormFirstStartGuideLocale>,       // 5   FormFirstStartGuideLocale
+    &build<FormFirstStartGuideDateTime>,     // 6   FormFirstStartGuideDateTime
+    &build<FormAlarms>,                      // 7   FormAlarms
+    &build<FormHelp>,                        // 8   FormHelp (help topic in a SingleParamState)
+    &build<FormHome>,                        // 9   FormHome, the default state
+    &build<FormPrograms>,                    // 10  FormPrograms
+    &build<FormSystem>,                      // 11  FormSystem
+    &build<FormDisplay>,                     // 12  FormDisplay
+    &build<FormRoomEdit>,                    // 13  FormRoomEdit (p1 room)
+    &build<FormRoomSettings>,                // 14  FormRoomSettings (p1 room)
+    &build<FormRoomTemporaryMode>,           // 15  FormRoomTemporaryMode (p1 room)
+    &build<FormSchedule>,                    // 16  FormSchedule (ScheduleEditState)
+    &build<FormScheduleDayEdit>,             // 17  FormScheduleDayEdit (SingleParamState<Ovi>)
+    &build<FormScheduleDayOverview>,         // 18  FormScheduleDayOverview (ScheduleEditState)
+    &build<FormScheduleCopyOrigin>,          // 19  FormScheduleCopyOrigin (SingleParamState<Ovi>)
+    &build<FormScheduleCopyTo>,              // 20  FormScheduleCopyTo (SingleParamState<Ovi>)
+    &build<FormDisplaySettings>,             // 21  FormDisplaySettings
+    NOT_IMPLEMENTED,                         // 22  no screen of its own
+    &build<FormDeviceInfo>,                  // 23  FormDeviceInfo (p1 device)
+    &build<FormSystemDateTime>,              // 24  FormSystemDateTime
+    &build<FormSystemLocale>,                // 25  FormSystemLocale
+    &build<FormSystemBackup>,                // 26  FormSystemBackup
+    &build<FormDeviceUpgradeUnidentified>,   // 27  FormDeviceUpgradeUnidentified
+    &build<FormDeviceUpgradeInfo>,           // 28  FormDeviceUpgradeInfo
+    &build<FormDeviceUpgradeFirmwareSearch>, // 29  FormDeviceUpgradeFirmwareSearch
+    &build<FormDeviceUpgradeSelectFirmware>, // 30  FormDeviceUpgradeSelectFirmware
+    &build<FormDeviceUpgradeCardRemoved>,    // 31  FormDeviceUpgradeCardRemoved
+    &build<FormDeviceUpgradeConfirm>,        // 32  FormDeviceUpgradeConfirm (p1 firmware index)
+    &build<FormDeviceUpgradeWait>,           // 33  FormDeviceUpgradeWait
+    &build<FormDeviceUpgradeProgress>,       // 34  FormDeviceUpgradeProgress
+    &build<FormDeviceUpgradeDone>,           // 35  FormDeviceUpgradeDone
+    &build<FormDhwEdit>,                     // 36  FormDhwEdit (p1 object)
+    &build<FormOutput>,                      // 37  FormOutput (p1 object)
+    &build<FormLocation>,                    // 38  FormLocation
+    &build<FormEnrollComponent>,             // 39  FormEnrollComponent
+    &build<FormEnrollIntoNew>,               // 40  FormEnrollIntoNew
+    &build<FormEnrollIntoLocation>,          // 41  FormEnrollIntoLocation
+    &build<FormEnrollIntoExisting>,          // 42  FormEnrollIntoExisting
+    &build<FormEnrollEnterSerial>,           // 43  FormEnrollEnterSerial (object ids in a SingleParamState)
     &build<FormEnrollProcess>,         // 44  FormEnrollProcess (object ids and serial in a SingleParamState)
     &build<FormRemoveComponent>,       // 45  FormRemoveComponent
     &build<FormRemoveFromLocation>,    // 46  FormRemoveFromLocation

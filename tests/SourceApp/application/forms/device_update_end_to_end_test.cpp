@@ -1,0 +1,155 @@
+// Updating the simulated control unit through the wizard's screens, as an installer does it: the system
+// screen's link, the device's description, the package found in the card folder, its confirmation, the
+// restart and download screens and the result, with the unit's bootloader at the other end of the in-process
+// line and everything on the shared fake clock.
+#include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/Checkbox.h"
+#include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/TextFrame.h"
+#include "tests/SourceApp/application/forms/forms_fixture.h"
+#include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/support/update_loop.h"
+
+#include "SourceHost/api_lib/sdcard.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tdx::test {
+namespace {
+
+constexpr unsigned SYSTEM = 11;
+
+class DeviceUpdateEndToEnd : public FormsTest {
+protected:
+    void SetUp() override {
+        FormsTest::SetUp();
+        std::filesystem::create_directory(mFolder / "sdcard");
+        sdcard_set_folder((mFolder / "sdcard").c_str());
+        sdcard_set_inserted(true);
+        std::ofstream image(mFolder / "image.bin", std::ios::binary);
+        for (uint32_t i = 0; i < 3000; ++i) {
+            mImage.push_back(static_cast<uint8_t>(i * 13 + 5));
+        }
+        image.write(reinterpret_cast<const char*>(mImage.data()),
+                    static_cast<std::streamsize>(mImage.size()));
+        image.close();
+        std::string command = MKPACKAGE_PATH;
+        command.append(" --hw HM316 --sw HM316 --version 2.3 --data ")
+            .append((mFolder / "image.bin").string());
+        command.append(" -o ").append((mFolder / "sdcard" / "unit.fw").string());
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    void TearDown() override {
+        mLoop.reset();
+        sdcard_set_folder("");
+        FormsTest::TearDown();
+    }
+
+    // The display connected to the simulated unit; the display's main loop runs at every step of the line.
+    void connectUnit(const sim::SimConfig& config = {}) {
+        mLoop = std::make_unique<UpdateLoop>(config);
+        mLoop->setPump([this] {
+            // A timer message every 60 ms or so of the line's 10 ms steps.
+            if (++mSteps % 6 == 0) {
+                mCore.tick();
+                if (mCore.takeTimerFlag()) {
+                    mCore.sendMessage(nullptr, MSG_TIMER, static_cast<int>(mCore.getTickCount()), 0, 0, 0);
+                }
+            }
+            updates().task();
+            getApplication()->getTaskPool()->run();
+            runTasks();
+            mSeen.insert(state().getStateId());
+            if (state().getStateId() == 34) {
+                if (auto* label = findAll<ContainedLabel>().at(1)) {
+                    mProgressTexts.insert(label->getText());
+                }
+            }
+        });
+        ASSERT_TRUE(mLoop->connect());
+        connect();
+    }
+    bool reach(unsigned id, uint32_t ms) {
+        return mLoop->runUntil([&] { return state().getStateId() == id; }, ms);
+    }
+    Button* next() const {
+        return find<Button>([](const Button& b) { return b.getLeft() > 200; });
+    }
+    // From the system screen's link to "Update" on the confirmation of the one package in the card folder.
+    void chooseThePackage() {
+        open(SYSTEM);
+        tap(findAll<DropdownButton>().at(1)); // Actions
+        const Component* link = findByText("Update control unit");
+        ASSERT_NE(link, nullptr);
+        tap(link);
+        ASSERT_TRUE(reach(28, 3000)) << trace();
+        EXPECT_NE(findByText("HMU-316"), nullptr);
+        tap(next());
+        ASSERT_TRUE(reach(30, 2000));
+        const std::vector<CheckButton*> packages = findAll<CheckButton>();
+        ASSERT_EQ(packages.size(), 1u);
+        EXPECT_EQ(textOf(*packages[0]), "unit.fw");
+        tap(packages[0]);
+        tick();
+        tap(next());
+        runTasks(2);
+        ASSERT_EQ(state().getStateId(), 32u);
+        EXPECT_NE(findByText("HM31602"), nullptr) << "the package's version 2.3";
+        tap(next()); // "Update"
+    }
+    std::string heading() const { return findAll<ContainedLabel>().at(0)->getText(); }
+    std::string message() const { return find<TextFrame>()->getText(); }
+    // Finish, and the user is back on the system screen with the process gone.
+    void finish() {
+        tap(next());
+        ASSERT_TRUE(mLoop->runUntil([&] { return updates().getProcess() == nullptr; }, 1000));
+        runTasks(2);
+        EXPECT_EQ(state().getStateId(), SYSTEM);
+        EXPECT_EQ(historyDepth(), 1u) << "no wizard screen left in the history";
+    }
+
+    TempDir mTemp;
+    std::filesystem::path mFolder{mTemp.path()};
+    std::vector<uint8_t> mImage;
+    std::unique_ptr<UpdateLoop> mLoop;
+    int mSteps = 0;
+    std::set<unsigned> mSeen;
+    std::set<std::string> mProgressTexts;
+};
+
+TEST_F(DeviceUpdateEndToEnd, ControlUnitIsUpdatedFromTheCardThroughEveryScreen) {
+    connectUnit();
+    chooseThePackage();
+    ASSERT_TRUE(reach(35, 30000)) << trace();
+    EXPECT_EQ(heading(), "Update Finished");
+    EXPECT_EQ(message(), "Device has updated successfully.");
+    EXPECT_EQ(mLoop->sim().bootloader().image(), mImage);
+    EXPECT_TRUE(mSeen.count(33) == 1 && mSeen.count(34) == 1) << "the restart and download screens showed";
+    EXPECT_GT(mProgressTexts.size(), 2u) << "the percentage moved";
+    EXPECT_EQ(mProgressTexts.count("Downloading 0 %"), 1u);
+    screenshot("DeviceUpdateEndToEnd_finished");
+    finish();
+}
+
+TEST_F(DeviceUpdateEndToEnd, UnitFallingSilentMidDownloadEndsOnTheResultWithItsWholeText) {
+    sim::SimConfig config;
+    config.bootloader.silentAfterChunks = 4;
+    connectUnit(config);
+    chooseThePackage();
+    ASSERT_TRUE(reach(35, 45000)) << trace();
+    EXPECT_EQ(heading(), "Update Failed");
+    EXPECT_EQ(message().rfind("Device stopped responding during download.", 0), 0u) << message();
+    const TextFrame& text = *find<TextFrame>();
+    EXPECT_LE(text.getTop() + text.getTextHeight(), 39 + 160) << "the whole text in sight without scrolling";
+    screenshot("DeviceUpdateEndToEnd_failed");
+    finish();
+}
+
+} // namespace
+} // namespace tdx::test
