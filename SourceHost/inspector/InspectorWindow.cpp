@@ -3,81 +3,19 @@
 #include "Libraries/base/fmt.h"
 #include "Libraries/base/i18n.h"
 #include "SourceHost/desktop/Screenshot.h"
-#include "SourceHost/desktop/SimpleMainWindow.h"
 #include "SourceHost/host/InputAdapters.h"
 #include "SourceHost/inspector/WindowAdapters.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPen>
 #include <QStatusBar>
 #include <QTimer>
-#include <QWheelEvent>
 
 namespace tdx {
 
 namespace {
 
-constexpr int WHEEL_NOTCH = 120;
-constexpr int SCROLL_PER_NOTCH = 40;
 constexpr unsigned HOME_STATE = 9;
-
-// The window's widget hands its input and paint to the window object.
-class Surface : public QWidget {
-public:
-    Surface() {
-        setWindowTitle(QStringLiteral("TDX-410"));
-        setMouseTracking(true);
-        setFocusPolicy(Qt::ClickFocus);
-        setFixedSize(CMainWindow::CLIENT_WIDTH, CMainWindow::CLIENT_HEIGHT);
-    }
-    void setOwner(CMainWindow* owner) { mOwner = owner; }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (mOwner) {
-            mOwner->mousePress(event);
-        }
-    }
-    void mouseMoveEvent(QMouseEvent* event) override {
-        if (mOwner) {
-            mOwner->mouseMove(event);
-        }
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        if (mOwner) {
-            mOwner->mouseRelease(event);
-        }
-    }
-    void wheelEvent(QWheelEvent* event) override {
-        if (mOwner) {
-            mOwner->wheel(event);
-        }
-    }
-    void keyPressEvent(QKeyEvent* event) override {
-        if (mOwner) {
-            mOwner->keyPress(event);
-        }
-    }
-    void paintEvent(QPaintEvent*) override {
-        if (mOwner) {
-            mOwner->paint(this);
-        }
-    }
-    void closeEvent(QCloseEvent* event) override {
-        event->accept();
-        if (mOwner) {
-            mOwner->closed();
-        }
-    }
-
-private:
-    CMainWindow* mOwner = nullptr;
-};
 
 // The tools stand where they stand in every language: a text too long for its control gets a smaller font
 // rather than being cut.
@@ -96,42 +34,20 @@ constexpr int BUTTON_PADDING = 12;
 } // namespace
 
 CMainWindow::CMainWindow(HostApplication application, TimerQueue* timers)
-    : CWindow(nullptr, new Surface)
-    , Application("MainWindow")
-    , mCanvas(std::make_shared<Canvas>(CANVAS_X, CANVAS_Y, SCREEN_WIDTH, SCREEN_HEIGHT)) {
-    canvas_install(mCanvas);
-    QWidget* surface = GetHandle();
-    mCanvas->setRepaintListener([this, surface] {
-        if (!mRepaintPosted.exchange(true)) {
-            QMetaObject::invokeMethod(
-                surface,
-                [this, surface] {
-                    mRepaintPosted = false;
-                    surface->update(mCanvas->GetX(), mCanvas->GetY(), mCanvas->Width(), mCanvas->Height());
-                },
-                Qt::QueuedConnection);
-        }
-    });
+    : CCanvasWindow(std::move(application), timers, CLIENT_WIDTH, CLIENT_HEIGHT) {
     addListener("COMPONENT_SELECT", std::make_shared<ViewSelectAdapter>(mSelection));
     addListener("COMPONENT_DESELECT", std::make_shared<ViewDeselectAdapter>(mSelection));
     addListener("COMPONENT_TREE_CHANGE", std::make_shared<ViewDeselectAdapter>(mSelection));
     addListener("COMPONENT_NOTIFY_CHANGE", std::make_shared<ViewChangeAdapter>(mSelection));
-    mHost = std::make_unique<CHost>(std::move(application), host_hand_over(), timers);
     addListener("COMPONENT_MODIFY", std::make_shared<ComponentModifyToHostAdapter>(*mHost, mSelection));
     addListener("COMPONENT_DESELECT_REQUEST", std::make_shared<HostDeselectAdapter>(*mHost));
     addListener("GO_HOME", std::make_shared<ChangeStateAdapter>(*mHost, HOME_STATE));
-    addListener("KEY_PRESS", std::make_shared<KeyPressToHostAdapter>(*mHost));
-    addListener("MOUSE_SCROLL", std::make_shared<CoreMessageToHostAdapter>(*mHost));
     createChildWindows();
-    static_cast<Surface*>(surface)->setOwner(this);
+    acceptInput();
 }
 
 CMainWindow::~CMainWindow() {
-    if (auto* surface = static_cast<Surface*>(GetHandle())) {
-        surface->setOwner(nullptr);
-    }
-    mHost.reset(); // the application thread ends before anything it reaches goes
-    mCanvas->setRepaintListener(nullptr);
+    endHost();
     mList.reset();
     mMachine.reset();
 }
@@ -147,6 +63,7 @@ void CMainWindow::createChildWindows() {
     mClipboardButton->setOnClickCommand(new ScreenshotToClipboard(mCanvas, screenshot_warning_box(surface)));
     mZoomButton = new CPushButton(this, 345, 205, 140, 24, surface, gettext("Zoom x2"));
     mZoomButton->setOnClickCommand(new ChangeScreenScale<CMainWindow>(*this));
+    keepKeyboardOffButtons({mFileButton, mClipboardButton, mZoomButton});
 
     mList = std::make_unique<CComponentListView>(this, 5, 295, 635, 260, surface);
     mList->setOnComponentSelectCommand(getListener("COMPONENT_SELECT_FROM_LIST"));
@@ -251,11 +168,6 @@ void CMainWindow::buildMachine() {
     mMachine->start(deselected);
 }
 
-void CMainWindow::run() {
-    mHost->Initialize();
-    GetHandle()->show();
-}
-
 WindowPoster CMainWindow::poster() {
     QWidget* surface = GetHandle();
     return [surface](std::function<void()> work) {
@@ -296,68 +208,18 @@ void CMainWindow::ChangeScale() {
 
 // ---- input ----
 
-void CMainWindow::raiseTouch(const char* name, QPointF point, bool captured) {
-    int x = static_cast<int>(point.x());
-    int y = static_cast<int>(point.y());
-    if (!captured && !mCanvas->IsPointInRect(x, y)) {
+void CMainWindow::otherButtonPress(Qt::MouseButton button, QPointF point) {
+    if (button != Qt::RightButton || !onCanvas(point)) {
         return;
     }
-    mCanvas->MapPointClamped(&x, &y);
-    MessageArgumentMouseEvent argument(x, y);
-    raise(name, &argument);
-}
-
-void CMainWindow::mousePress(QMouseEvent* event) {
-    const QPointF point = event->position();
-    const bool onCanvas = mCanvas->IsPointInRect(static_cast<int>(point.x()), static_cast<int>(point.y()));
-    if (event->button() == Qt::LeftButton) {
-        mCaptured = onCanvas;
-        raiseTouch("TOUCH_START", point, false);
-    } else if (event->button() == Qt::RightButton && onCanvas) {
-        if (mSelection.getState() != 0) {
-            raise("COMPONENT_DESELECT_REQUEST", nullptr);
-        } else {
-            int x = static_cast<int>(point.x());
-            int y = static_cast<int>(point.y());
-            mCanvas->MapPointToRect(&x, &y);
-            mHost->SelectComponent(x, y);
-        }
+    if (mSelection.getState() != 0) {
+        raise("COMPONENT_DESELECT_REQUEST", nullptr);
+    } else {
+        int x = static_cast<int>(point.x());
+        int y = static_cast<int>(point.y());
+        mCanvas->MapPointToRect(&x, &y);
+        mHost->SelectComponent(x, y);
     }
-    GetHandle()->setFocus();
-}
-
-void CMainWindow::mouseMove(QMouseEvent* event) {
-    raiseTouch("TOUCH_DRAG", event->position(), mCaptured);
-}
-
-void CMainWindow::mouseRelease(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        return;
-    }
-    // After a press on the canvas the release is delivered wherever it happens, so the finger lifts.
-    raiseTouch("TOUCH_RELEASE", event->position(), mCaptured);
-    mCaptured = false;
-}
-
-void CMainWindow::wheel(QWheelEvent* event) {
-    const QPointF point = event->position();
-    if (!mCanvas->IsPointInRect(static_cast<int>(point.x()), static_cast<int>(point.y()))) {
-        return;
-    }
-    mWheelRest += event->angleDelta().y();
-    const int notches = mWheelRest / WHEEL_NOTCH;
-    mWheelRest -= notches * WHEEL_NOTCH;
-    if (notches == 0) {
-        return;
-    }
-    MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(-notches * SCROLL_PER_NOTCH), 0, 0,
-                                      0);
-    raise("MOUSE_SCROLL", &scroll);
-}
-
-void CMainWindow::raiseKey(const char* bytes, unsigned size, bool character) {
-    MessageArgumentKey key(bytes, size, character);
-    raise("KEY_PRESS", &key);
 }
 
 void CMainWindow::keyPress(QKeyEvent* event) {
@@ -368,50 +230,7 @@ void CMainWindow::keyPress(QKeyEvent* event) {
         raise("COMPONENT_RESET", &target);
         raise("COMPONENT_DESELECT_REQUEST", nullptr);
     }
-    struct Named {
-        int key;
-        char code;
-        bool arrow;
-    };
-    // The arrows as their key codes, for the application only while nothing is selected; the editing keys as
-    // their control characters.
-    static constexpr Named NAMED[] = {{Qt::Key_Left, 0x25, true},    {Qt::Key_Right, 0x27, true},
-                                      {Qt::Key_Backspace, 8, false}, {Qt::Key_Tab, 9, false},
-                                      {Qt::Key_Return, 13, false},   {Qt::Key_Enter, 13, false},
-                                      {Qt::Key_Escape, 27, false}};
-    for (const Named& named : NAMED) {
-        if (event->key() == named.key) {
-            if (!(named.arrow && selected)) {
-                raiseKey(&named.code, 1, false);
-            }
-            return;
-        }
-    }
-    for (char32_t codePoint : event->text().toUcs4()) {
-        if (codePoint < 0x20 || codePoint == 0x7F) {
-            continue;
-        }
-        const QByteArray bytes = QString::fromUcs4(&codePoint, 1).toUtf8();
-        raiseKey(bytes.constData(), static_cast<unsigned>(bytes.size()), true);
-    }
-}
-
-void CMainWindow::paint(QWidget* surface) {
-    const int scale = mCanvas->GetScale();
-    const QSize size(mCanvas->Width(), mCanvas->Height());
-    if (mFrame.size() != size) {
-        mFrame = QImage(size, QImage::Format_RGB32);
-    }
-    mCanvas->CopyTo(reinterpret_cast<uint32_t*>(mFrame.bits()), static_cast<int>(mFrame.bytesPerLine() / 4),
-                    scale);
-    QPainter painter(surface);
-    painter.setPen(QPen(Qt::black, 2));
-    painter.drawRect(mCanvas->GetX() - 1, mCanvas->GetY() - 1, size.width() + 2, size.height() + 2);
-    painter.drawImage(mCanvas->GetX(), mCanvas->GetY(), mFrame);
-}
-
-void CMainWindow::closed() {
-    QCoreApplication::exit(EXIT_CLOSED);
+    raiseKeys(event, !selected);
 }
 
 } // namespace tdx

@@ -6,43 +6,28 @@
 // posts; what it asks of the GUI travels as host commands.
 #pragma once
 
-#include "SourceHost/desktop/Window.h"
-#include "SourceHost/host/CHost.h"
-#include "SourceHost/host/Canvas.h"
-#include "SourceHost/host/EventBus.h"
-#include "SourceHost/host/StateMachine.h"
+#include "SourceHost/desktop/CanvasWindow.h"
 #include "SourceHost/inspector/InspectorLink.h"
 #include "SourceHost/inspector/ListView.h"
 #include "SourceHost/inspector/UpDown.h"
 #include "SourceHost/inspector/ViewSelectedComponent.h"
 
-#include <QImage>
-
-#include <atomic>
 #include <memory>
 
-class QKeyEvent;
-class QMouseEvent;
 class QTimer;
-class QWheelEvent;
 
 namespace tdx {
 
-class CMainWindow : public CWindow, public Application, public sigslot::has_slots<> {
+class CMainWindow : public CCanvasWindow {
 public:
-    static constexpr int CANVAS_X = 6;
-    static constexpr int CANVAS_Y = 6;
     static constexpr int CLIENT_WIDTH = 640;
     static constexpr int CLIENT_HEIGHT = 640;
-    static constexpr int EXIT_CLOSED = 18;
     static constexpr int CYCLES_PART = 3;
 
     // `timers`: null gives the host a timer thread of its own (the program); tests pass a manual queue.
     explicit CMainWindow(HostApplication application, TimerQueue* timers = nullptr);
     ~CMainWindow() override;
 
-    // Starts the host: its timers and the application thread.
-    void run() override;
     // Zoom x1 <-> x2: the right-hand column moves right and the lower row down by one display.
     void ChangeScale();
     bool Resize(int width, int height) override;
@@ -51,9 +36,6 @@ public:
     // The status bar's loop passes per second, as the host measured them.
     void refreshCycles();
 
-    CHost& host() { return *mHost; }
-    const std::shared_ptr<Canvas>& canvas() const { return mCanvas; }
-    const std::shared_ptr<StateMachine>& machine() const { return mMachine; }
     const ViewSelectedComponent& selection() const { return mSelection; }
     CComponentListView& componentList() { return *mList; }
     CUpDown* field(ComponentAttribute attribute) const { return mFields[attribute]; }
@@ -62,27 +44,18 @@ public:
     CGroupBox* propertiesGroup() const { return mProperties; }
     CEditBox* editBox() const { return mEditBox; }
 
-    // ---- Input, from the window's widget ----
-    void mousePress(QMouseEvent* event);
-    void mouseMove(QMouseEvent* event);
-    void mouseRelease(QMouseEvent* event);
-    void wheel(QWheelEvent* event);
-    void keyPress(QKeyEvent* event);
-    void paint(QWidget* surface);
-    void closed();
+    // ESC with a selection undoes its moves and resizes and lets go; the arrows stay with the inspector while
+    // a component is selected.
+    void keyPress(QKeyEvent* event) override;
 
 private:
     void createChildWindows();
     void wireFields();
     void buildMachine();
-    // Raises a touch event at the window point; a captured pointer outside the canvas is clamped to it.
-    void raiseTouch(const char* name, QPointF point, bool captured);
-    void raiseKey(const char* bytes, unsigned size, bool character);
+    // The right button selects the component under it, or deselects.
+    void otherButtonPress(Qt::MouseButton button, QPointF point) override;
 
-    std::shared_ptr<Canvas> mCanvas;
     ViewSelectedComponent mSelection;
-    std::unique_ptr<CHost> mHost;
-    std::shared_ptr<StateMachine> mMachine;
     std::unique_ptr<CComponentListView> mList;
     CStatusBar* mStatusBar = nullptr;
     CLabel* mSelectionLabel = nullptr;
@@ -93,10 +66,6 @@ private:
     CPushButton* mClipboardButton = nullptr;
     CPushButton* mZoomButton = nullptr;
     QTimer* mCyclesTimer = nullptr;
-    bool mCaptured = false;
-    int mWheelRest = 0;
-    QImage mFrame;
-    std::atomic<bool> mRepaintPosted{false};
 };
 
 } // namespace tdx

@@ -13,9 +13,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 extern "C" const char* __lsan_default_suppressions() {
@@ -194,6 +196,37 @@ TEST_F(Window, EscapeResetsThenDeselectsAndTheArrowsStayWithTheInspector) {
     key(Qt::Key_Left);
     key(Qt::Key_Escape); // without a selection it is only a key
     EXPECT_EQ(requests.take(), (Lines{"KEY_PRESS", "KEY_PRESS"}));
+}
+
+TEST_F(Window, TheKeyboardReachesTheScreenNotTheButtonsUntilAFieldTakesIt) {
+    std::string keys;
+    window.addListener("KEY_PRESS", std::make_shared<LambdaCommand>([&keys](MessageArgument* argument) {
+                           MessageReaderKey key;
+                           if (key.tryRead(argument)) {
+                               keys += std::to_string(key.getKeyValue()[0]) + " ";
+                           }
+                       }));
+    QWidget* widget = window.GetHandle();
+    widget->show();
+    widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget));
+    // Keys as the platform delivers them: to the window, which routes them to whatever has the focus.
+    QWindow* platformWindow = widget->windowHandle();
+    auto type = [&] {
+        for (Qt::Key k : {Qt::Key_Tab, Qt::Key_Left, Qt::Key_Up, Qt::Key_Space, Qt::Key_Return}) {
+            QTest::keyClick(platformWindow, k);
+        }
+        return std::exchange(keys, {});
+    };
+    EXPECT_EQ(type(), "9 37 38 32 13 ") << "as the window opens";
+    EXPECT_EQ(window.canvas()->GetScale(), 1) << "Space pressed the zoom button";
+    auto* notes = qobject_cast<QPlainTextEdit*>(window.editBox()->GetHandle());
+    ASSERT_NE(notes, nullptr);
+    QTest::mouseClick(notes->viewport(), Qt::LeftButton);
+    EXPECT_EQ(type(), "") << "typing in a field of the inspector";
+    QTest::mouseClick(platformWindow, Qt::LeftButton, {}, QPoint(6 + 300, 6 + 230));
+    EXPECT_EQ(type(), "9 37 38 32 13 ") << "after a click on the screen";
+    widget->hide();
 }
 
 TEST_F(Window, AFieldShowsValuesSilentlyAndSendsOnlyTheUsersEdits) {

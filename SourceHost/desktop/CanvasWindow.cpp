@@ -1,0 +1,257 @@
+#include "SourceHost/desktop/CanvasWindow.h"
+
+#include "SourceHost/host/InputAdapters.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <QWheelEvent>
+
+namespace tdx {
+
+namespace {
+
+constexpr int WHEEL_NOTCH = 120;
+constexpr int SCROLL_PER_NOTCH = 40;
+
+// The window's widget hands its input and paint to the window object.
+class Surface : public QWidget {
+public:
+    Surface(int width, int height) {
+        setWindowTitle(QStringLiteral("TDX-410"));
+        setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFixedSize(width, height);
+    }
+
+    // Input reaches the window object only while it is complete.
+    void setOwner(CCanvasWindow* owner) { mOwner = owner; }
+
+protected:
+    // The screen, unless the user put the keyboard into one of the window's fields.
+    bool screenHasKeyboard() const {
+        const QWidget* holder = focusWidget();
+        return holder == nullptr || holder == this;
+    }
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate && screenHasKeyboard()) {
+            setFocus(Qt::ActiveWindowFocusReason);
+        }
+        return QWidget::event(event);
+    }
+    // Tab and Backtab are keys of the application, not a way to move the focus away from the screen.
+    bool focusNextPrevChild(bool next) override {
+        return screenHasKeyboard() ? false : QWidget::focusNextPrevChild(next);
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        if (mOwner) {
+            mOwner->mousePress(event);
+        }
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (mOwner) {
+            mOwner->mouseMove(event);
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (mOwner) {
+            mOwner->mouseRelease(event);
+        }
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        if (mOwner) {
+            mOwner->wheel(event);
+        }
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (mOwner) {
+            mOwner->keyPress(event);
+        }
+    }
+    void paintEvent(QPaintEvent*) override {
+        if (mOwner) {
+            mOwner->paint(this);
+        }
+    }
+    void closeEvent(QCloseEvent* event) override {
+        event->accept();
+        if (mOwner) {
+            mOwner->closed();
+        }
+    }
+
+private:
+    CCanvasWindow* mOwner = nullptr;
+};
+
+} // namespace
+
+CCanvasWindow::CCanvasWindow(HostApplication application, TimerQueue* timers, int width, int height)
+    : CWindow(nullptr, new Surface(width, height))
+    , Application("MainWindow")
+    , mCanvas(std::make_shared<Canvas>(CANVAS_X, CANVAS_Y, SCREEN_WIDTH, SCREEN_HEIGHT)) {
+    canvas_install(mCanvas);
+    mHost = std::make_unique<CHost>(std::move(application), host_hand_over(), timers);
+    // Repaints come from the application thread: posted to the window, at most one waiting, and only the
+    // canvas is painted again.
+    QWidget* surface = GetHandle();
+    mCanvas->setRepaintListener([this, surface] {
+        if (!mRepaintPosted.exchange(true)) {
+            QMetaObject::invokeMethod(
+                surface,
+                [this, surface] {
+                    mRepaintPosted = false;
+                    surface->update(mCanvas->GetX(), mCanvas->GetY(), mCanvas->Width(), mCanvas->Height());
+                },
+                Qt::QueuedConnection);
+        }
+    });
+    addListener("KEY_PRESS", std::make_shared<KeyPressToHostAdapter>(*mHost));
+    addListener("MOUSE_SCROLL", std::make_shared<CoreMessageToHostAdapter>(*mHost));
+}
+
+CCanvasWindow::~CCanvasWindow() {
+    endHost();
+    mMachine.reset();
+}
+
+void CCanvasWindow::acceptInput() {
+    static_cast<Surface*>(GetHandle())->setOwner(this);
+}
+
+void CCanvasWindow::endHost() {
+    if (auto* surface = static_cast<Surface*>(GetHandle())) {
+        surface->setOwner(nullptr);
+    }
+    mHost.reset(); // the application thread ends before anything it reaches goes
+    mCanvas->setRepaintListener(nullptr);
+}
+
+void CCanvasWindow::keepKeyboardOffButtons(std::initializer_list<CPushButton*> buttons) {
+    for (CPushButton* button : buttons) {
+        button->GetHandle()->setFocusPolicy(Qt::NoFocus);
+    }
+}
+
+void CCanvasWindow::run() {
+    mHost->Initialize();
+    GetHandle()->show();
+    GetHandle()->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+bool CCanvasWindow::onCanvas(QPointF point) const {
+    return mCanvas->IsPointInRect(static_cast<int>(point.x()), static_cast<int>(point.y()));
+}
+
+void CCanvasWindow::raiseTouch(const char* name, QPointF point, bool captured) {
+    int x = static_cast<int>(point.x());
+    int y = static_cast<int>(point.y());
+    if (!captured && !mCanvas->IsPointInRect(x, y)) {
+        return;
+    }
+    mCanvas->MapPointClamped(&x, &y);
+    MessageArgumentMouseEvent argument(x, y);
+    raise(name, &argument);
+}
+
+void CCanvasWindow::mousePress(QMouseEvent* event) {
+    const QPointF point = event->position();
+    if (event->button() == Qt::LeftButton) {
+        mCaptured = onCanvas(point);
+        raiseTouch("TOUCH_START", point, false);
+    } else {
+        otherButtonPress(event->button(), point);
+    }
+    GetHandle()->setFocus();
+}
+
+void CCanvasWindow::mouseMove(QMouseEvent* event) {
+    raiseTouch("TOUCH_DRAG", event->position(), mCaptured);
+}
+
+void CCanvasWindow::mouseRelease(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    // After a press on the canvas the release is delivered wherever it happens, so the finger lifts.
+    raiseTouch("TOUCH_RELEASE", event->position(), mCaptured);
+    mCaptured = false;
+}
+
+void CCanvasWindow::wheel(QWheelEvent* event) {
+    if (!onCanvas(event->position())) {
+        return;
+    }
+    // Fine-grained wheels send parts of a notch; they add up to whole notches.
+    mWheelRest += event->angleDelta().y();
+    const int notches = mWheelRest / WHEEL_NOTCH;
+    mWheelRest -= notches * WHEEL_NOTCH;
+    if (notches == 0) {
+        return;
+    }
+    MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(-notches * SCROLL_PER_NOTCH), 0, 0,
+                                      0);
+    raise("MOUSE_SCROLL", &scroll);
+}
+
+void CCanvasWindow::raiseKey(const char* bytes, unsigned size, bool character) {
+    MessageArgumentKey key(bytes, size, character);
+    raise("KEY_PRESS", &key);
+}
+
+void CCanvasWindow::keyPress(QKeyEvent* event) {
+    raiseKeys(event, true);
+}
+
+void CCanvasWindow::raiseKeys(QKeyEvent* event, bool arrows) {
+    struct Named {
+        int key;
+        char code;
+        bool arrow;
+    };
+    static constexpr Named NAMED[] = {
+        {Qt::Key_Left, 0x25, true},  {Qt::Key_Up, 0x26, true},      {Qt::Key_Right, 0x27, true},
+        {Qt::Key_Down, 0x28, true},  {Qt::Key_Backspace, 8, false}, {Qt::Key_Tab, 9, false},
+        {Qt::Key_Return, 13, false}, {Qt::Key_Enter, 13, false},    {Qt::Key_Escape, 27, false}};
+    for (const Named& named : NAMED) {
+        if (event->key() == named.key) {
+            if (arrows || !named.arrow) {
+                raiseKey(&named.code, 1, false);
+            }
+            return;
+        }
+    }
+    // A character beyond 16 bits is one code point too.
+    for (char32_t codePoint : event->text().toUcs4()) {
+        if (codePoint < 0x20 || codePoint == 0x7F) {
+            continue;
+        }
+        const QByteArray bytes = QString::fromUcs4(&codePoint, 1).toUtf8();
+        raiseKey(bytes.constData(), static_cast<unsigned>(bytes.size()), true);
+    }
+}
+
+void CCanvasWindow::paint(QWidget* surface) {
+    const int scale = mCanvas->GetScale();
+    const QSize size(mCanvas->Width(), mCanvas->Height());
+    if (mFrame.size() != size) {
+        mFrame = QImage(size, QImage::Format_RGB32);
+    }
+    mCanvas->CopyTo(reinterpret_cast<uint32_t*>(mFrame.bits()), static_cast<int>(mFrame.bytesPerLine() / 4),
+                    scale);
+    QPainter painter(surface);
+    painter.fillRect(surface->rect(), surface->palette().window());
+    painter.setPen(QPen(Qt::black, 2));
+    painter.drawRect(mCanvas->GetX() - 1, mCanvas->GetY() - 1, size.width() + 2, size.height() + 2);
+    painter.drawImage(mCanvas->GetX(), mCanvas->GetY(), mFrame);
+}
+
+void CCanvasWindow::closed() {
+    QCoreApplication::exit(EXIT_CLOSED);
+}
+
+} // namespace tdx
