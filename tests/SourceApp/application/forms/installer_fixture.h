@@ -4,6 +4,7 @@
 
 #include "Libraries/base/bytes.h"
 #include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/ProgressBar.h"
 #include "SourceApp/application/forms/VexalWizardForm.h"
 #include "SourceApp/application/forms/installer/InstallerValues.h"
@@ -65,6 +66,16 @@ protected:
         return find<Button>([](const Button& b) { return b.getWidth() == 80; });
     }
     bool nextEnabled() const { return next()->isEnabled(); }
+    void tapNext() {
+        tap(next());
+        runTasks(2);
+    }
+    // Unfolds every section of the screen.
+    void openSections() {
+        for (DropdownButton* section : findAll<DropdownButton>()) {
+            tap(section);
+        }
+    }
     // What the published learn list holds last, or nothing when it was withdrawn.
     std::optional<std::string> lastLearnList() {
         std::optional<std::string> last;

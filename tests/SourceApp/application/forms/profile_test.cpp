@@ -30,11 +30,6 @@ protected:
         location().value(VID_CONTROL_UNIT, CU);
         connect();
     }
-    void openSections() {
-        for (DropdownButton* section : findAll<DropdownButton>()) {
-            tap(section);
-        }
-    }
     std::vector<std::string> links() const {
         std::vector<std::string> all;
         for (NavigationLink* l : findAll<NavigationLink>()) {
