@@ -61,12 +61,6 @@ protected:
     Component* hint() const { return findByText("Serial number must be in format 1530-XX-XXXX-XXXX"); }
 };
 
-TEST_F(EnrolTest, TheMenuOffersTheThreeTargets) {
-    expectLinksLead(ENROL, {{"Global component", INTO_LOCATION},
-                            {"Component to a new room", INTO_NEW},
-                            {"Component to an existing room", INTO_EXISTING}});
-}
-
 TEST_F(EnrolTest, AGlobalComponentIsLearnedIntoTheControlUnitAndTheListGoesOnWithNext) {
     open(ENROL);
     open(INTO_LOCATION);

@@ -53,12 +53,11 @@ protected:
         const char* link;
         unsigned state;
     };
-    // Each link of the menu, tapped, opens its state.
+    // Each link of the menu, shown and tapped, opens its state.
     void expectLinksLead(unsigned menu, std::initializer_list<LinkRow> rows) {
         for (const LinkRow& row : rows) {
             open(menu);
-            tap(findByText(row.link));
-            runTasks(2);
+            reveal(findByText(row.link));
             EXPECT_EQ(state().getStateId(), row.state) << row.link;
         }
     }

@@ -9,7 +9,6 @@ namespace {
 
 using namespace installer;
 
-constexpr unsigned REMOVE = 45;
 constexpr unsigned FROM_LOCATION = 46;
 constexpr unsigned FROM_EXISTING = 47;
 constexpr unsigned ROOM = 48;
@@ -42,12 +41,6 @@ protected:
     }
     CheckButton* check(size_t i) const { return findAll<CheckButton>().at(i); }
 };
-
-TEST_F(RemoveTest, TheMenuOffersTheThreeKinds) {
-    expectLinksLead(REMOVE, {{"Global component", FROM_LOCATION},
-                             {"Component associated to a room", FROM_EXISTING},
-                             {"Room and associated components", ROOM}});
-}
 
 TEST_F(RemoveTest, GlobalComponentsAreHandedOverByTheirAddress) {
     open(FROM_LOCATION);
