@@ -7,7 +7,9 @@
 #include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/application/controls/factories/ProxyDropdownFactory.h"
 #include "SourceApp/application/forms/installer/FormHccEdit.h"
+#include "SourceApp/application/forms/installer/FormHeatCurve.h"
 #include "SourceApp/application/forms/installer/FormItcEdit.h"
+#include "SourceApp/application/forms/installer/FormItcRooms.h"
 #include "SourceApp/gui/core/state/State.h"
 #include "SourceApp/storage/values/Catalogue.h"
 #include "tests/SourceApp/application/forms/function_editors_fixture.h"
@@ -103,17 +105,12 @@ TEST_F(ItcEditTest, ChoosingCalculatedWritesItOnceAndSwapsTheRowsOnTheSameScreen
     runTasks();
     EXPECT_EQ(find<EditableDropdownRow>()->getSelectedItem()->getTitle(), "Underfloor");
     EXPECT_EQ(shownRows(curveGroup()), join({"Heat curve type", "Heat curve UFH"}, ITC_ALWAYS));
-    EXPECT_EQ(published().size(), 1u);
-}
 
-TEST_F(ItcEditTest, ChoosingTheCurrentTypeWritesNothing) {
-    itc(1);
-    open(FormItcEdit::STATE_ID, ITC);
-    openGroup(curveGroup());
-    pickItem(find<EditableDropdownRow>(), 1);
+    // Choosing the type it has writes nothing.
+    pickItem(find<EditableDropdownRow>(), 2);
     wait(500);
-    EXPECT_EQ(published(), Published{});
-    EXPECT_EQ(shownRows(curveGroup()), join(join({"Heat curve type"}, DIMENSIONED), ITC_ALWAYS));
+    EXPECT_EQ(published().size(), 1u);
+    EXPECT_EQ(shownRows(curveGroup()), join({"Heat curve type", "Heat curve UFH"}, ITC_ALWAYS));
 }
 
 TEST_F(ItcEditTest, MinimumAndMaximumInletTemperatureBoundEachOther) {
@@ -158,13 +155,22 @@ TEST_F(ItcEditTest, LinksOpenTheCurveAndTheRoomsAndTheResetStaysDisabled) {
     EXPECT_EQ(find<Popup>(), nullptr);
 }
 
-TEST_F(ItcEditTest, AnythingButAControllerGoesBack) {
+// The controller's editor, its rooms and its curve, opened for anything but a controller, go back.
+TEST_F(ItcEditTest, AScreenWithoutItsFunctionGoesBack) {
     hcc();
+    object(0x06000316, BT_OBJ_OUTPUT, 7);
     open(11);
-    for (const oid_t p1 : {HCC, oid_t{0x7F000316}}) {
-        open(FormItcEdit::STATE_ID, p1);
+    const struct {
+        unsigned state;
+        oid_t p1;
+    } cases[] = {{FormItcEdit::STATE_ID, HCC},
+                 {FormItcEdit::STATE_ID, 0x7F000316},
+                 {FormItcRooms::STATE_ID, 0x7F000316},
+                 {FormHeatCurve::STATE_ID, 0x06000316}};
+    for (const auto& c : cases) {
+        open(c.state, c.p1);
         runTasks(2);
-        EXPECT_EQ(state().getStateId(), 11u) << std::hex << p1;
+        EXPECT_EQ(state().getStateId(), 11u) << c.state << " " << std::hex << c.p1;
     }
 }
 

@@ -186,7 +186,7 @@ TEST_F(HeatCurveTest, ValuesWithoutAValidValueCountAsAbsent) {
     EXPECT_EQ(screen()->getName(), "FormHeatCurve");
 }
 
-TEST_F(HeatCurveTest, AClosedScreenHearsNothingAndOtherObjectsGoBack) {
+TEST_F(HeatCurveTest, AClosedScreenHearsNothingAndAnotherObjectHasNoCurve) {
     given();
     object(0x06000316, BT_OBJ_OUTPUT, 7);
     open(11);
@@ -196,9 +196,6 @@ TEST_F(HeatCurveTest, AClosedScreenHearsNothingAndOtherObjectsGoBack) {
     receive(OID_LOCATION, 0x0028, 100);
     runTasks(2);
     EXPECT_EQ(screen()->getName(), "FormSystem");
-    open(FormHeatCurve::STATE_ID, 0x06000316);
-    runTasks(2);
-    EXPECT_EQ(state().getStateId(), 11u);
     FormHeatCurve::HeatCurveParams untouched;
     EXPECT_FALSE(FormHeatCurve::fillCurveParams(*Structure.find(0x06000316), untouched));
 }

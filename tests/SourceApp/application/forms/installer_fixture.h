@@ -4,6 +4,7 @@
 
 #include "Libraries/base/bytes.h"
 #include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/ProgressBar.h"
 #include "SourceApp/application/forms/VexalWizardForm.h"
 #include "SourceApp/application/forms/installer/InstallerValues.h"
@@ -52,12 +53,11 @@ protected:
         const char* link;
         unsigned state;
     };
-    // Each link of the menu, tapped, opens its state.
+    // Each link of the menu, shown and tapped, opens its state.
     void expectLinksLead(unsigned menu, std::initializer_list<LinkRow> rows) {
         for (const LinkRow& row : rows) {
             open(menu);
-            tap(findByText(row.link));
-            runTasks(2);
+            reveal(findByText(row.link));
             EXPECT_EQ(state().getStateId(), row.state) << row.link;
         }
     }
@@ -65,6 +65,16 @@ protected:
         return find<Button>([](const Button& b) { return b.getWidth() == 80; });
     }
     bool nextEnabled() const { return next()->isEnabled(); }
+    void tapNext() {
+        tap(next());
+        runTasks(2);
+    }
+    // Unfolds every section of the screen.
+    void openSections() {
+        for (DropdownButton* section : findAll<DropdownButton>()) {
+            tap(section);
+        }
+    }
     // What the published learn list holds last, or nothing when it was withdrawn.
     std::optional<std::string> lastLearnList() {
         std::optional<std::string> last;

@@ -30,11 +30,6 @@ protected:
         location().value(VID_CONTROL_UNIT, CU);
         connect();
     }
-    void openSections() {
-        for (DropdownButton* section : findAll<DropdownButton>()) {
-            tap(section);
-        }
-    }
     std::vector<std::string> links() const {
         std::vector<std::string> all;
         for (NavigationLink* l : findAll<NavigationLink>()) {
@@ -81,20 +76,20 @@ TEST_F(ProfileTest, TheCurrentProfileIsLookedUpByItsLowByte) {
     }
 }
 
-TEST_F(ProfileTest, TheHubLinksLeadToTheirScreens) {
+// The links of the enrolment, removal and profile menus.
+TEST_F(ProfileTest, EachMenuLinkLeadsToItsStep) {
     location().value(VID_PROFILE, BT_VTYPE_U8, 12);
-    const struct {
-        const char* link;
-        unsigned state;
-    } rows[] = {{"Change profile", CHANGE},
-                {"Enroll global component", 41},
-                {"Set outdoor temperature source", OUTDOOR},
-                {"Configure required inputs and outputs", CONFIGURATION},
-                {"Configure unused relays", RELAYS}};
-    for (const auto& row : rows) {
-        open(PROFILE);
-        EXPECT_EQ(pressLink(row.link).getStateId(), row.state) << row.link;
-    }
+    expectLinksLead(
+        39,
+        {{"Global component", 41}, {"Component to a new room", 40}, {"Component to an existing room", 42}});
+    expectLinksLead(45, {{"Global component", 46},
+                         {"Component associated to a room", 47},
+                         {"Room and associated components", 48}});
+    expectLinksLead(PROFILE, {{"Change profile", CHANGE},
+                              {"Enroll global component", 41},
+                              {"Set outdoor temperature source", OUTDOOR},
+                              {"Configure required inputs and outputs", CONFIGURATION},
+                              {"Configure unused relays", RELAYS}});
 }
 
 TEST_F(ProfileTest, AChosenProfileIsConfirmedBeforeItIsRequested) {

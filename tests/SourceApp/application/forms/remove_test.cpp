@@ -9,7 +9,6 @@ namespace {
 
 using namespace installer;
 
-constexpr unsigned REMOVE = 45;
 constexpr unsigned FROM_LOCATION = 46;
 constexpr unsigned FROM_EXISTING = 47;
 constexpr unsigned ROOM = 48;
@@ -41,17 +40,7 @@ protected:
         return texts;
     }
     CheckButton* check(size_t i) const { return findAll<CheckButton>().at(i); }
-    void tapNext() {
-        tap(next());
-        runTasks(2);
-    }
 };
-
-TEST_F(RemoveTest, TheMenuOffersTheThreeKinds) {
-    expectLinksLead(REMOVE, {{"Global component", FROM_LOCATION},
-                             {"Component associated to a room", FROM_EXISTING},
-                             {"Room and associated components", ROOM}});
-}
 
 TEST_F(RemoveTest, GlobalComponentsAreHandedOverByTheirAddress) {
     open(FROM_LOCATION);
@@ -72,9 +61,7 @@ TEST_F(RemoveTest, GlobalComponentsAreHandedOverByTheirAddress) {
 
 TEST_F(RemoveTest, RoomComponentsAreListedPerRoomAndAComponentInTwoRoomsTwice) {
     open(FROM_EXISTING);
-    for (DropdownButton* section : findAll<DropdownButton>()) {
-        tap(section);
-    }
+    openSections();
     EXPECT_EQ(checks(), (std::vector<std::string>{"Thermostat, S/N: 1530-00-0000-1312",
                                                   "Thermostat, S/N: 1530-00-0000-1312",
                                                   "Sensor, S/N: 1530-00-0000-1314"}));
@@ -86,7 +73,7 @@ TEST_F(RemoveTest, RoomComponentsAreListedPerRoomAndAComponentInTwoRoomsTwice) {
     EXPECT_EQ(handed(), (Ids{THERMOSTAT, THERMOSTAT, SENSOR}));
 }
 
-TEST_F(RemoveTest, ARoomIsHandedOverWhole) {
+TEST_F(RemoveTest, ARoomIsHandedOverWholeAndAllRoomsAreTheLocation) {
     open(ROOM);
     EXPECT_EQ(checks(), (std::vector<std::string>{"Living room", "Bedroom"}));
     tap(check(0));
@@ -94,9 +81,7 @@ TEST_F(RemoveTest, ARoomIsHandedOverWhole) {
     EXPECT_FALSE(check(0)->getChecked());
     tapNext();
     EXPECT_EQ(handed(), (Ids{BEDROOM}));
-}
 
-TEST_F(RemoveTest, AllRoomsAreTheLocation) {
     open(ALL_ROOMS);
     EXPECT_TRUE(nextEnabled());
     tapNext();

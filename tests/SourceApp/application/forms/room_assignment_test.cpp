@@ -129,12 +129,5 @@ TEST_F(RoomAssignmentTest, ASixtyFifthTickIsRefused) {
     EXPECT_EQ(published().back().text.size(), 256u);
 }
 
-TEST_F(RoomAssignmentTest, AnUnknownFunctionGoesBack) {
-    open(11);
-    open(FormItcRooms::STATE_ID, 0x7F000316);
-    runTasks(2);
-    EXPECT_EQ(state().getStateId(), 11u);
-}
-
 } // namespace
 } // namespace tdx::test
