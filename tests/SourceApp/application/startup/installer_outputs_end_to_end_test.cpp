@@ -28,13 +28,8 @@ constexpr oid_t TANK = 0x0B000316;
 constexpr oid_t PUMP = 0x11000316;
 constexpr oid_t CIRCUIT_OUTPUT = 0x12000316;
 
-class InstallerEditors : public EndToEnd {
+class InstallerEditors : public SynchronisedEndToEnd {
 protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        startSynchronised();
-    }
-
     // From the system menu's functions to the tile of the object: its editor opens.
     void openFromSystemMenu(const char* function, const char* tile) {
         open(SYSTEM);
