@@ -67,22 +67,27 @@ protected:
     std::unique_ptr<sim::SimBehaviour> mLife;
 };
 
-TEST_F(FunctionEditors, TheControllersBoostReachesTheControlUnitOnce) {
-    openFromSystemMenu("Inlet temperature controller", ITC);
-    ASSERT_EQ(core().getScreen()->getName(), "FormItcEdit");
-    const size_t before = publishesOf(ITC, 0x80CF);
-    flipSwitchIn(3); // overview, heat curve, limiter, optimisation
-    EXPECT_EQ(publishesOf(ITC, 0x80CF) - before, 1u);
-    EXPECT_EQ(mSim.value(ITC, 0x80CF)->number(), 1);
-}
-
-TEST_F(FunctionEditors, TheCircuitsCutOffSwitchReachesTheControlUnitOnce) {
-    openFromSystemMenu("Heating/Cooling circuits", HCC);
-    ASSERT_EQ(core().getScreen()->getName(), "FormHccEdit");
-    const size_t before = publishesOf(HCC, 0x80F9);
-    flipSwitchIn(2); // overview, heat curve, cut-off
-    EXPECT_EQ(publishesOf(HCC, 0x80F9) - before, 1u);
-    EXPECT_EQ(mSim.value(HCC, 0x80F9)->number(), 0);
+TEST_F(FunctionEditors, ASwitchInAnEditorsGroupReachesTheControlUnitOnce) {
+    const struct {
+        const char* link;
+        uint32_t function;
+        const char* editor;
+        size_t group;
+        uint16_t vid;
+        int64_t flipped;
+    } rows[] = {
+        {"Inlet temperature controller", ITC, "FormItcEdit", 3, 0x80CF,
+         1}, // overview, heat curve, limiter, optimisation
+        {"Heating/Cooling circuits", HCC, "FormHccEdit", 2, 0x80F9, 0}, // overview, heat curve, cut-off
+    };
+    for (const auto& row : rows) {
+        openFromSystemMenu(row.link, row.function);
+        ASSERT_EQ(core().getScreen()->getName(), row.editor);
+        const size_t before = publishesOf(row.function, row.vid);
+        flipSwitchIn(row.group);
+        EXPECT_EQ(publishesOf(row.function, row.vid) - before, 1u) << row.editor;
+        EXPECT_EQ(mSim.value(row.function, row.vid)->number(), row.flipped) << row.editor;
+    }
 }
 
 TEST_F(FunctionEditors, AnUntickedRoomLeavesTheCircuitAndBecomesFreeForTheController) {
