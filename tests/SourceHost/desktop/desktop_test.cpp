@@ -7,7 +7,6 @@
 
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/core/Core.h"
-#include "SourceHost/api_lib/comf.h"
 
 #include <QApplication>
 #include <QClipboard>

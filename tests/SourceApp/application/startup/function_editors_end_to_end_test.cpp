@@ -34,14 +34,6 @@ protected:
         startSynchronised();
     }
 
-    // How often the control unit was sent the value.
-    size_t received(uint32_t oid, uint16_t vid) const {
-        size_t n = 0;
-        for (const sim::SimPublish& p : mSim.received_publishes()) {
-            n += p.oid == oid && p.vid == vid ? 1 : 0;
-        }
-        return n;
-    }
     void reveal(const Component* c) {
         static_cast<VexalForm*>(core().getScreen())->scrollTo(c, FOCUS_TOP, c->getTop(), c->getBottom());
         run(100);
@@ -75,22 +67,27 @@ protected:
     std::unique_ptr<sim::SimBehaviour> mLife;
 };
 
-TEST_F(FunctionEditors, TheControllersBoostReachesTheControlUnitOnce) {
-    openFromSystemMenu("Inlet temperature controller", ITC);
-    ASSERT_EQ(core().getScreen()->getName(), "FormItcEdit");
-    const size_t before = received(ITC, 0x80CF);
-    flipSwitchIn(3); // overview, heat curve, limiter, optimisation
-    EXPECT_EQ(received(ITC, 0x80CF) - before, 1u);
-    EXPECT_EQ(mSim.value(ITC, 0x80CF)->number(), 1);
-}
-
-TEST_F(FunctionEditors, TheCircuitsCutOffSwitchReachesTheControlUnitOnce) {
-    openFromSystemMenu("Heating/Cooling circuits", HCC);
-    ASSERT_EQ(core().getScreen()->getName(), "FormHccEdit");
-    const size_t before = received(HCC, 0x80F9);
-    flipSwitchIn(2); // overview, heat curve, cut-off
-    EXPECT_EQ(received(HCC, 0x80F9) - before, 1u);
-    EXPECT_EQ(mSim.value(HCC, 0x80F9)->number(), 0);
+TEST_F(FunctionEditors, ASwitchInAnEditorsGroupReachesTheControlUnitOnce) {
+    const struct {
+        const char* link;
+        uint32_t function;
+        const char* editor;
+        size_t group;
+        uint16_t vid;
+        int64_t flipped;
+    } rows[] = {
+        {"Inlet temperature controller", ITC, "FormItcEdit", 3, 0x80CF,
+         1}, // overview, heat curve, limiter, optimisation
+        {"Heating/Cooling circuits", HCC, "FormHccEdit", 2, 0x80F9, 0}, // overview, heat curve, cut-off
+    };
+    for (const auto& row : rows) {
+        openFromSystemMenu(row.link, row.function);
+        ASSERT_EQ(core().getScreen()->getName(), row.editor);
+        const size_t before = publishesOf(row.function, row.vid);
+        flipSwitchIn(row.group);
+        EXPECT_EQ(publishesOf(row.function, row.vid) - before, 1u) << row.editor;
+        EXPECT_EQ(mSim.value(row.function, row.vid)->number(), row.flipped) << row.editor;
+    }
 }
 
 TEST_F(FunctionEditors, AnUntickedRoomLeavesTheCircuitAndBecomesFreeForTheController) {
@@ -101,17 +98,17 @@ TEST_F(FunctionEditors, AnUntickedRoomLeavesTheCircuitAndBecomesFreeForTheContro
     tap(rooms);
     ASSERT_EQ(core().getScreen()->getName(), "FormItcRooms");
     run(1000);
-    EXPECT_EQ(received(HCC, 0x80B8), 0u) << "opening writes nothing";
+    EXPECT_EQ(publishesOf(HCC, 0x80B8), 0u) << "opening writes nothing";
 
     tap(find<FormItcRooms::RoomButton>(
         [](const FormItcRooms::RoomButton& b) { return b.getRoom() == BEDROOM; }));
-    ASSERT_TRUE(runUntil([&] { return received(HCC, 0x80B8) == 1; }, 3000));
+    ASSERT_TRUE(runUntil([&] { return publishesOf(HCC, 0x80B8) == 1; }, 3000));
     EXPECT_EQ(mSim.value(HCC, 0x80B8)->bytes, (std::vector<uint8_t>{0x16, 0x03, 0x00, 0x01}));
     // The control unit frees the room, and the display hears of it.
     ASSERT_TRUE(runUntil([] { return pt_read_int(BEDROOM, 0x810C) == std::nullopt; }, 3000));
     EXPECT_EQ(pt_read_int(LIVING, 0x810C), std::optional<int>(static_cast<int>(HCC)));
     run(1000);
-    EXPECT_EQ(received(HCC, 0x80B8), 1u);
+    EXPECT_EQ(publishesOf(HCC, 0x80B8), 1u);
 
     open(FormItcRooms::STATE_ID, ITC);
     const auto* bedroom = find<FormItcRooms::RoomButton>(

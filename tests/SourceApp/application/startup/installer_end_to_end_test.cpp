@@ -24,16 +24,8 @@ constexpr uint32_t BEDROOM = 0x02000316;
 constexpr uint32_t OUTDOOR_SENSOR = 0x000522;
 constexpr uint32_t LOCATION = 0xFEFFFFFE;
 
-class Installer : public EndToEnd {
+class Installer : public SynchronisedEndToEnd {
 protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        startSynchronised();
-    }
-    template <class T>
-    static T* named(const std::string& text) {
-        return find<T>([&](const T& t) { return t.getText() == text; });
-    }
     // Scrolls the component into the page and taps it.
     void reveal(Component* c) {
         ASSERT_NE(c, nullptr);
@@ -46,7 +38,7 @@ protected:
         return find<Button>([](const Button& b) { return b.getWidth() == 80; });
     }
     bool waitForText(const std::string& text, uint32_t ms) {
-        return runUntil([&] { return named<TextFrame>(text) != nullptr; }, ms);
+        return runUntil([&] { return withText<TextFrame>(text) != nullptr; }, ms);
     }
     void typeSerial(const std::string& digits) {
         auto* editor = find<SerialNumberEditor>();
@@ -68,22 +60,24 @@ protected:
     sim::SimInstaller mInstaller{mSim};
 };
 
+// What the control unit answers an enrolment with, and what the display then says.
+constexpr struct {
+    SimAnswer answer;
+    const char* result;
+    uint32_t waitMs;
+} ENROLMENTS[] = {
+    {SimAnswer::Success, "Enrollment complete", 10000},
+    {SimAnswer::Failure, "Enrollment failed", 10000},
+    {SimAnswer::Silent, "Enrollment timed out, control unit did not respond yet.", 32000},
+};
+
 TEST_F(Installer, AGlobalComponentIsEnrolledOrNot) {
-    const struct {
-        SimAnswer answer;
-        const char* result;
-        uint32_t waitMs;
-    } rows[] = {
-        {SimAnswer::Success, "Enrollment complete", 10000},
-        {SimAnswer::Failure, "Enrollment failed", 10000},
-        {SimAnswer::Silent, "Enrollment timed out, control unit did not respond yet.", 32000},
-    };
     uint32_t serial = 1601;
-    for (const auto& row : rows) {
+    for (const auto& row : ENROLMENTS) {
         mInstaller.config().enrol = row.answer;
         open(11);
         open(39);
-        tap(named<NavigationLink>("Global component"));
+        tap(withText<NavigationLink>("Global component"));
         ASSERT_EQ(stateId(), 41u);
         ASSERT_TRUE(runUntil([&] { return !mInstaller.learnLists().empty(); }, 3000));
         EXPECT_EQ(mInstaller.learnLists().back(), std::vector<uint32_t>{0x000316});
@@ -104,20 +98,11 @@ TEST_F(Installer, AGlobalComponentIsEnrolledOrNot) {
 }
 
 TEST_F(Installer, AThermostatIsEnrolledIntoAnExistingRoomOrNot) {
-    const struct {
-        SimAnswer answer;
-        const char* result;
-        uint32_t waitMs;
-    } rows[] = {
-        {SimAnswer::Success, "Enrollment complete", 10000},
-        {SimAnswer::Failure, "Enrollment failed", 10000},
-        {SimAnswer::Silent, "Enrollment timed out, control unit did not respond yet.", 32000},
-    };
     uint32_t serial = 1700;
-    for (const auto& row : rows) {
+    for (const auto& row : ENROLMENTS) {
         mInstaller.config().enrol = row.answer;
         open(42);
-        tap(named<CheckButton>("Living room"));
+        tap(withText<CheckButton>("Living room"));
         tap(next());
         ++serial;
         typeSerial("000000" + std::to_string(serial));
@@ -140,7 +125,7 @@ TEST_F(Installer, AComponentARoomAndAllRoomsAreRemoved) {
     EXPECT_TRUE(runUntil([] { return Structure.find(OUTDOOR_SENSOR) == nullptr; }, 3000));
 
     open(48);
-    tap(named<CheckButton>("Bedroom"));
+    tap(withText<CheckButton>("Bedroom"));
     tap(next());
     ASSERT_TRUE(waitForText("Removal complete", 10000));
     EXPECT_TRUE(runUntil([] { return Structure.find(BEDROOM) == nullptr; }, 3000));
@@ -173,8 +158,8 @@ TEST_F(Installer, AProfileChangeRestartsTheDisplayIntoTheNewModel) {
     restarted = false;
     os_set_restart_hook([] { restarted = true; });
     open(51);
-    tap(named<NavigationLink>("Change profile"));
-    reveal(named<CheckButton>("3.3.3 Heat Pump, 1 ITC, Automatic H/C change-over"));
+    tap(withText<NavigationLink>("Change profile"));
+    reveal(withText<CheckButton>("3.3.3 Heat Pump, 1 ITC, Automatic H/C change-over"));
     tap(next());
     tap(find<Button>([](const Button& b) { return b.getText() == "OK"; }));
     ASSERT_EQ(stateId(), 53u);
@@ -196,7 +181,7 @@ TEST_F(Installer, AProfileChangeRestartsTheDisplayIntoTheNewModel) {
     Configuration.touch_scale_x = Configuration.touch_scale_y = 1.0f;
     Configuration.touch_offset_x = Configuration.touch_offset_y = 0.0f;
     open(51);
-    EXPECT_NE(named<TextFrame>("3.3.3 Heat Pump, 1 ITC, Automatic H/C change-over"), nullptr);
+    EXPECT_NE(withText<TextFrame>("3.3.3 Heat Pump, 1 ITC, Automatic H/C change-over"), nullptr);
 }
 
 // A control unit that reports the old profile again, or resets the request, before it applies the new one.

@@ -28,13 +28,8 @@ constexpr oid_t TANK = 0x0B000316;
 constexpr oid_t PUMP = 0x11000316;
 constexpr oid_t CIRCUIT_OUTPUT = 0x12000316;
 
-class InstallerEditors : public EndToEnd {
+class InstallerEditors : public SynchronisedEndToEnd {
 protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        startSynchronised();
-    }
-
     // From the system menu's functions to the tile of the object: its editor opens.
     void openFromSystemMenu(const char* function, const char* tile) {
         open(SYSTEM);
@@ -77,19 +72,30 @@ protected:
     static std::string screenName() { return core().getScreen()->getName(); }
 };
 
-TEST_F(InstallerEditors, TheHotWaterSetTemperatureFromTheSystemMenu) {
-    openFromSystemMenu("Domestic hot water", "Hot water");
-    ASSERT_EQ(screenName(), "FormDhwEdit");
-    stepUp("Set temperature");
-    EXPECT_EQ(received(HOT_WATER, 0x8094), (std::vector<int64_t>{5100}));
-}
-
-TEST_F(InstallerEditors, TheTanksEcoTemperatureFromTheSystemMenu) {
-    openFromSystemMenu("Hot water storage tank", "Hot-water tank");
-    ASSERT_EQ(screenName(), "FormDHWTankEdit");
-    tap(find<DropdownButton>()); // "Temperature settings", the first group
-    stepUp("Eco temperature");
-    EXPECT_EQ(received(TANK, 0x8114), (std::vector<int64_t>{4600}));
+TEST_F(InstallerEditors, ATemperatureStepsUpInTheEditorsOpenedFromTheSystemMenu) {
+    const struct {
+        const char* function;
+        const char* tile;
+        const char* editor;
+        bool unfoldFirstGroup; // "Temperature settings"
+        const char* row;
+        oid_t oid;
+        vid_t vid;
+        int64_t raised;
+    } rows[] = {
+        {"Domestic hot water", "Hot water", "FormDhwEdit", false, "Set temperature", HOT_WATER, 0x8094, 5100},
+        {"Hot water storage tank", "Hot-water tank", "FormDHWTankEdit", true, "Eco temperature", TANK, 0x8114,
+         4600},
+    };
+    for (const auto& row : rows) {
+        openFromSystemMenu(row.function, row.tile);
+        ASSERT_EQ(screenName(), row.editor);
+        if (row.unfoldFirstGroup) {
+            tap(find<DropdownButton>());
+        }
+        stepUp(row.row);
+        EXPECT_EQ(received(row.oid, row.vid), (std::vector<int64_t>{row.raised})) << row.editor;
+    }
 }
 
 TEST_F(InstallerEditors, AManualOutputSwitchedOffFromItsTileAndTheSwitchFollowsTheOutput) {

@@ -8,8 +8,6 @@
 #include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/controls/Widget.h"
 
-#include <algorithm>
-
 namespace tdx::test {
 namespace {
 
@@ -19,18 +17,7 @@ constexpr uint32_t LIVING_ROOM = 0x01000316;
 constexpr uint16_t MANUAL_TEMPERATURE = 0x801A; // the room keeps a fixed mode
 constexpr uint16_t AIR_TEMPERATURE = 0x000C;
 
-class Rooms : public EndToEnd {
-protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        startSynchronised();
-    }
-    size_t publishesOf(uint32_t oid, uint16_t vid) const {
-        const auto& all = mSim.received_publishes();
-        return static_cast<size_t>(std::count_if(
-            all.begin(), all.end(), [&](const sim::SimPublish& p) { return p.oid == oid && p.vid == vid; }));
-    }
-};
+using Rooms = SynchronisedEndToEnd;
 
 TEST_F(Rooms, ARaisedSetPointReachesTheControlUnitOnceAfterTheCommitDelay) {
     open(HOME);

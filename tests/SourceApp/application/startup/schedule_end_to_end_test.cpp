@@ -13,12 +13,8 @@ namespace {
 constexpr uint32_t LIVING_ROOM = 0x01000316;
 constexpr uint16_t VID_SCHEDULE = 0x8043;
 
-class ScheduleEndToEnd : public EndToEnd {
+class ScheduleEndToEnd : public SynchronisedEndToEnd {
 protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        startSynchronised();
-    }
     std::vector<uint8_t> simulatorsWeek() const {
         const std::optional<sim::SimValue> v = mSim.value(LIVING_ROOM, VID_SCHEDULE);
         return v ? v->bytes : std::vector<uint8_t>{};

@@ -26,13 +26,7 @@ constexpr uint32_t CONTROL_UNIT = 0x000316;
 constexpr uint32_t BOILER_RELAY = 0x06000316;
 constexpr uint16_t OUTPUT_ALARM = 0x4010; // an unsigned 8-bit code (type 12)
 
-class Screens : public EndToEnd {
-protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        startSynchronised();
-    }
-};
+using Screens = SynchronisedEndToEnd;
 
 TEST_F(Screens, TheDisplayMenuLinksOpenTheirScreens) {
     const struct {

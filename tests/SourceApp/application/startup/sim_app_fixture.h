@@ -132,10 +132,27 @@ protected:
         return all;
     }
     static unsigned stateId() { return core().getStateManager().getState().getStateId(); }
+    // How often the control unit took in the value.
+    size_t publishesOf(uint32_t oid, uint16_t vid) const {
+        size_t n = 0;
+        for (const sim::SimPublish& p : mSim.received_publishes()) {
+            n += p.oid == oid && p.vid == vid ? 1 : 0;
+        }
+        return n;
+    }
 
     sim::LoopStream mLoop{"app-e2e"};
     sim::SimControlUnit mSim{mLoop};
     int mSinceTick = 0;
+};
+
+// Synchronised, the installation mirrored, before the test's first line.
+class SynchronisedEndToEnd : public EndToEnd {
+protected:
+    void SetUp() override {
+        EndToEnd::SetUp();
+        startSynchronised();
+    }
 };
 
 } // namespace tdx::test
