@@ -66,10 +66,7 @@ TEST_F(LocaleTest, ACountryIsStoredOnceAndMarkedOnTheNextVisit) {
     EXPECT_EQ(marked(1), "France");
     choose(1, 4);
     EXPECT_EQ(configStores(), 1) << "the country in use is not stored again";
-}
-
-TEST_F(LocaleTest, AStoredCountryThatNoRowCarriesMarksNone) {
-    Configuration.country = 13;
+    Configuration.country = 13; // no row carries it
     open(LOCALE);
     EXPECT_EQ(marked(1), "--");
 }

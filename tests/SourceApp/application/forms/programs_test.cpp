@@ -226,10 +226,13 @@ TEST_F(ProgramsTest, ExclusionsWriteTheFlagOfTheToggledRoomOrTank) {
               (Published{{ROOM, VID_ROOM_ALLOW, 0}, {0x02000316, VID_ROOM_ALLOW, 1}, {TANK, 0x808D, 0}}));
 }
 
-TEST_F(ProgramsTest, WithoutRoomsOrTanksTheExclusionsSayThereAreNone) {
+TEST_F(ProgramsTest, WithoutRoomsOrTanksVacationExcludesNoneAndStandbyHasOnlyItsSwitch) {
     open(VACATION);
     tap(find<DropdownButton>()); // "Exclusions"
     EXPECT_NE(findByText("There are no items at this moment"), nullptr);
+    open(STANDBY);
+    EXPECT_EQ(findAll<SwitchButton>().size(), 1u);
+    EXPECT_NE(findByText("Programs | Standby mode"), nullptr);
 }
 
 TEST_F(ProgramsTest, StandbysTankRowExcludesTheFirstTank) {
@@ -263,12 +266,6 @@ TEST_F(ProgramsTest, StandbysTankRowExcludesTheFirstTank) {
     tap(findAll<SwitchButton>()[0]);
     runTasks(2);
     EXPECT_EQ(published().back(), (PublishedValue{OID_LOCATION, VID_STANDBY, 1}));
-}
-
-TEST_F(ProgramsTest, WithoutATankStandbyHasOnlyItsSwitch) {
-    open(STANDBY);
-    EXPECT_EQ(findAll<SwitchButton>().size(), 1u);
-    EXPECT_NE(findByText("Programs | Standby mode"), nullptr);
 }
 
 TEST_F(ProgramsTest, WinterAndSummerShowTheRowsOfTheSwitchingMode) {

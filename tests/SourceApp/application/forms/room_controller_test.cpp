@@ -1,4 +1,4 @@
-// What the room and humidity controllers read from a room and write to it: status, temporary mode, presets,
+// What the room and humidity controllers read from a room and write to it: temporary mode, presets,
 // where a desired temperature goes in each mode and season, the schedule switch and the override's cancel.
 #include "SourceApp/application/commands/bindings/RoomController.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
@@ -40,20 +40,6 @@ protected:
         return Published(all.begin() + static_cast<long>(before), all.end());
     }
 };
-
-TEST_F(RoomControllerTest, StatusFromStateAndBlocking) {
-    const struct {
-        int state;
-        int blocking;
-        int status;
-    } cases[] = {{2, 0, 1}, {2, 5, 2}, {3, 0, 3}, {3, 1, 4}, {0, 0, 0}, {1, 9, 0}};
-    for (const auto& c : cases) {
-        room(ROOM).value(0x001B, c.state).value(0x001C, c.blocking);
-        EXPECT_EQ(controller().getStatus(), c.status) << c.state << "/" << c.blocking;
-    }
-    room(ROOM).invalid(0x001C);
-    EXPECT_EQ(controller().getStatus(), -1);
-}
 
 TEST_F(RoomControllerTest, TemporaryModeFromModeAndOverride) {
     const struct {

@@ -14,6 +14,7 @@
 namespace tdx::test {
 namespace {
 
+constexpr unsigned ROOM_SCREEN = 13;
 constexpr unsigned ROOM_SETTINGS = 14;
 constexpr unsigned TEMPORARY_MODE = 15;
 constexpr unsigned THERMOSTAT_PAGE = 58;
@@ -165,14 +166,16 @@ TEST_F(RoomPagesTest, TheHumidityRowWritesOnlyTheUsersChoice) {
     EXPECT_TRUE(writes().empty());
 }
 
-TEST_F(RoomPagesTest, SettingsOfSomethingElseThanARoomGoBack) {
+TEST_F(RoomPagesTest, ARoomsScreensOfAMissingObjectOrOfSomethingElseThanARoomGoBack) {
     object(0x03000316, BT_OBJ_OUTPUT, 6);
     runTasks();
-    for (const unsigned page : {ROOM_SETTINGS, TEMPORARY_MODE}) {
-        open(11);
-        mCore.changeState(State(page, 0x03000316));
-        runTasks(3);
-        EXPECT_EQ(state().getStateId(), 11u) << page;
+    for (const unsigned page : {ROOM_SCREEN, ROOM_SETTINGS, TEMPORARY_MODE}) {
+        for (const oid_t id : {oid_t{0x09000316}, oid_t{0x03000316}}) {
+            open(11);
+            mCore.changeState(State(page, id));
+            runTasks(3);
+            EXPECT_EQ(state().getStateId(), 11u) << page << " " << std::hex << id;
+        }
     }
 }
 

@@ -1,5 +1,5 @@
 // The room screens in every language: no one-line text is wider than its box, every section opened, and the
-// pictures go to the screenshots for a person to look at (<Class>_<language>.bmp).
+// pictures go to the screenshots for a person to look at (<Class>.bmp and <Class>_<language>.bmp).
 #include "Libraries/base/os.h"
 #include "SourceApp/application/commands/bindings/ProxyUpDownRow.h"
 #include "SourceApp/application/controls/DropdownButton.h"
@@ -104,6 +104,10 @@ TEST_F(RoomPictures, NoLineIsCutInAnyLanguage) {
         speak(language);
         for (const auto& s : screens) {
             s.show();
+            ASSERT_EQ(screen()->getName(), s.name);
+            if (language == 0) {
+                screenshot(s.name);
+            }
             const std::string picture = std::string(s.name) + "_" + LANGUAGES[language];
             expectNoLabelCut(picture);
             screenshot(picture);

@@ -207,6 +207,7 @@ TEST_F(RoomScreenTest, StatusShowsTheIconAndTheBlockingReason) {
         {2, 0, 1, nullptr},
         {3, 0, 3, nullptr},
         {0, 0, 0, nullptr},
+        {1, 9, 0, nullptr}, // neither heating nor cooling: a blocking code says nothing
         {2, 1, 2, "Heating is blocked by open magnetic contact"},
         {2, 9, 2, "Heating is blocked due to an output periodic activation"},
         {3, 6, 4, "Cooling is blocked by low outside temperature"},
@@ -224,6 +225,11 @@ TEST_F(RoomScreenTest, StatusShowsTheIconAndTheBlockingReason) {
             EXPECT_EQ(text->getText(), c.text);
         }
     }
+    room(ROOM).value(0x001B, 2).invalid(0x001C);
+    runTasks();
+    openRoom();
+    EXPECT_EQ(find<MultiIcon>()->getIconIndex(), 0) << "heating of an unknown blocking: no status";
+    EXPECT_FALSE(statusText()->isVisible());
 }
 
 TEST_F(RoomScreenTest, LimitsAndEnablingFollowTheSeasonAndThePrograms) {
@@ -257,9 +263,8 @@ TEST_F(RoomScreenTest, LimitsAndEnablingFollowTheSeasonAndThePrograms) {
     EXPECT_EQ(upDown()->getMinimum(), 1800);
     EXPECT_EQ(upDown()->getMaximum(), 3200);
     EXPECT_TRUE(writes().empty());
-}
-
-TEST_F(RoomScreenTest, AnUnreadableDesiredTemperatureShowsTheMaximum) {
+    // An unreadable desired temperature shows the top of the span.
+    location().value(SEASON, 0);
     room(ROOM).invalid(DESIRED);
     runTasks();
     openRoom();
@@ -305,17 +310,6 @@ TEST_F(RoomScreenTest, AfterMidnightTheTimelineShowsTheNewDayFromTheCopyTakenAtO
     tick(16);
     EXPECT_TRUE(shows(bar, 0x52A6EC));
     EXPECT_FALSE(shows(bar, 0x6D2AE5));
-}
-
-TEST_F(RoomScreenTest, WithoutARoomTheScreenGoesBack) {
-    object(0x03000316, BT_OBJ_OUTPUT, 6);
-    runTasks();
-    for (const oid_t id : {oid_t{0x09000316}, oid_t{0x03000316}}) {
-        open(11);
-        mCore.changeState(State(ROOM_SCREEN, id));
-        runTasks(3);
-        EXPECT_EQ(state().getStateId(), 11u) << std::hex << id;
-    }
 }
 
 TEST_F(RoomScreenTest, ARoomItsDeviceNoLongerListsTakesTheUserHome) {
