@@ -97,7 +97,8 @@ void Timeline::handleDraw() {
     bif_print_text(font, left + width / 4 - 6, labelY, "06");
     bif_print_text(font, left + width / 2 - 3, labelY, "12");
     bif_print_text(font, left + width / 2 + width / 4 - 4, labelY, "18");
-    bif_print_text(font, left + width - 10, labelY, "24");
+    // Ends on the box's last column: 10 pixels in, as the other labels are placed, would cut its last digit.
+    bif_print_text(font, left + width - bif_text_width(font, "24"), labelY, "24");
 
     const int gridLength = (getHeight() - 10) - (mMarkerEnabled ? 10 : 0);
     for (int quarters : {24, 48, 72}) {

@@ -2,6 +2,7 @@
 // box at the end of the day, presses that report a period (or nothing), and colours that never run past the
 // table.
 #include "SourceApp/application/controls/Timeline.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/core/Container.h"
 #include "tests/support/screen_harness.h"
 
@@ -97,6 +98,14 @@ TEST_F(TimelineTest, PressesReportTheirPeriodAndIdleTimeNothing) {
         tap(p.x, TOP + 10);
         EXPECT_EQ(mRecorder->clicks, p.clicks) << p.x - LEFT;
     }
+}
+
+TEST_F(TimelineTest, TheLastHourLabelStaysWholeInsideTheBox) {
+    build(false);
+    const int labels = TOP + HEIGHT - 10;
+    const Box ink = inkIn(Box(LEFT + WIDTH - 16, labels, 16, 10), 0xFFFFFF);
+    EXPECT_EQ(ink.x2 - ink.x1 + 1, bif_text_width(bif_myriad10.getFont(), "24")) << "24, whole";
+    EXPECT_LT(ink.x2, LEFT + WIDTH);
 }
 
 TEST_F(TimelineTest, TheMarkerAtTheEndOfTheDayStaysInsideTheBox) {
