@@ -40,6 +40,12 @@ UpdateController* DeviceUpgradeForm::controller() {
     return running != nullptr ? running->getController() : nullptr;
 }
 
+void DeviceUpgradeForm::abortProcess() {
+    if (UpdateController* running = controller()) {
+        running->doAbort();
+    }
+}
+
 UpdateModel* DeviceUpgradeForm::requireModel() {
     UpdateProcess* running = process();
     if (running == nullptr) {

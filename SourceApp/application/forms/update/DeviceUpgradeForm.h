@@ -26,6 +26,9 @@ protected:
     // The running process, or null (traced) when none runs or it is ending.
     static UpdateProcess* process();
     static UpdateController* controller();
+    // Cancel on a step that waits for the process: the process is told to stop and moves the wizard on
+    // itself.
+    static void abortProcess();
     // The process of a screen that cannot be built without one: without it the screen goes back (the
     // update manager's rollback never builds a wizard screen, so this only guards a mistake) and the caller
     // builds nothing more.

@@ -31,9 +31,7 @@ void FormDeviceUpgradeCardRemoved::handleMessage(Message* message) {
     const Message m = *message;
     DeviceUpgradeForm::handleMessage(message);
     if (m.isClick(mExitButton)) {
-        if (UpdateController* running = controller()) {
-            running->doAbort();
-        }
+        abortProcess();
     }
 }
 

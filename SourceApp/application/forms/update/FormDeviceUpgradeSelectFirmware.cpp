@@ -44,9 +44,7 @@ void FormDeviceUpgradeSelectFirmware::handleMessage(Message* message) {
     const Message m = *message;
     DeviceUpgradeForm::handleMessage(message);
     if (m.isClick(mExitButton)) {
-        if (UpdateController* running = controller()) {
-            running->doAbort();
-        }
+        abortProcess();
     } else if (m.isClick(mNextButton)) {
         if (const Checkbox* chosen = mGroup.getSelected(); chosen != nullptr && process() != nullptr) {
             changeState(static_cast<int>(CONFIRM_STATE_ID), static_cast<int>(chosen->tag), 0, 0, 0);

@@ -20,9 +20,7 @@ void FormDeviceUpgradeUnidentified::handleMessage(Message* message) {
     const Message m = *message;
     DeviceUpgradeForm::handleMessage(message);
     if (m.isClick(mExitButton)) {
-        if (UpdateController* running = controller()) {
-            running->doAbort();
-        }
+        abortProcess();
     }
 }
 
