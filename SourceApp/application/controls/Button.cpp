@@ -32,23 +32,6 @@ void Button::setText(const std::string& text) {
     repaintIfChanged(mText, text);
 }
 
-namespace {
-
-std::vector<std::string_view> lines_of(std::string_view text) {
-    std::vector<std::string_view> lines;
-    for (size_t start = 0;;) {
-        const size_t end = text.find('\n', start);
-        lines.push_back(
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos) {
-            return lines;
-        }
-        start = end + 1;
-    }
-}
-
-} // namespace
-
 std::vector<std::string> Button::getShownLines() const {
     const bif_t* font = mFont->getFont();
     std::vector<std::string> shown;
@@ -64,9 +47,7 @@ void Button::handleDraw() {
     const bif_t* font = mFont->getFont();
     const std::vector<std::string_view> lines = lines_of(mText);
     const int step = font != nullptr ? font->line_step : 0;
-    // The block of lines centred as one line would be.
-    int top =
-        text_top_centered(font, box.y1, box.getHeight()) - static_cast<int>(lines.size() - 1) * step / 2;
+    int top = lines_top_centered(font, box.y1, box.getHeight(), lines.size());
     for (std::string_view line : lines) {
         print_text_centered_in(font, box, top, line, mTextMargin);
         top += step;

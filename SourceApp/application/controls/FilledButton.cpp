@@ -32,6 +32,10 @@ unsigned FilledButton::either(int colour, int fallback) {
     return static_cast<unsigned>(colour == NO_COLOUR ? fallback : colour);
 }
 
+void FilledButton::setDisabledFaceColor(unsigned colour) {
+    repaintIfChanged(mDisabledFace, colour);
+}
+
 void FilledButton::drawFilled() {
     const bool enabled = isEnabled();
     const bool active = isActive();

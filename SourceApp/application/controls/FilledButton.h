@@ -16,6 +16,7 @@ public:
     void setBackColor(unsigned colour);
     void setActiveFaceColor(unsigned colour);
     void setActiveBackColor(unsigned colour);
+    void setDisabledFaceColor(unsigned colour);
 
 protected:
     FilledButton(Container* parent, int x, int y, int width, int height);

@@ -51,6 +51,24 @@ int text_top_centered(const bif_t* font, int top, int height) {
     return top + height / 2 + font->x_height / 2 - font->ascent + 1;
 }
 
+std::vector<std::string_view> lines_of(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (size_t start = 0;;) {
+        const size_t end = text.find('\n', start);
+        lines.push_back(
+            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (end == std::string_view::npos) {
+            return lines;
+        }
+        start = end + 1;
+    }
+}
+
+int lines_top_centered(const bif_t* font, int top, int height, size_t lines) {
+    const int step = font != nullptr ? font->line_step : 0;
+    return text_top_centered(font, top, height) - static_cast<int>(lines - 1) * step / 2;
+}
+
 void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text, int inset) {
     if (bif_text_width(font, text) > box.getWidth() - 2 * inset) {
         bif_print_text_fitted(font, box.x1 + inset, top, text, box.getWidth() - 2 * inset);

@@ -6,6 +6,7 @@
 #include "SourceApp/gui/geometry/box.h"
 
 #include <string_view>
+#include <vector>
 
 namespace tdx {
 
@@ -42,6 +43,11 @@ int text_top_centered(const bif_t* font, int top, int height);
 // Draws one line with its cell top at `top`, centred in the box; a text too wide for the box starts `inset`
 // pixels inside its left edge instead and ends in an ellipsis `inset` pixels inside its right edge.
 void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text, int inset = 4);
+
+// The lines of a text broken at '\n' (one line for a text without it).
+std::vector<std::string_view> lines_of(std::string_view text);
+// The cell top of the first of a block of lines centred in a box as one line would be.
+int lines_top_centered(const bif_t* font, int top, int height, size_t lines);
 
 // Draws an icon centred in the box, moved by (dx, dy), in the current colour.
 void draw_icon_centered(resource_id id, const Box& box, int dx = 0, int dy = 0);

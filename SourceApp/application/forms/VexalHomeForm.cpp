@@ -46,6 +46,8 @@ VexalHomeForm::~VexalHomeForm() = default;
 void VexalHomeForm::selectTab(Button* tab) {
     tab->setBackColor(colour::WHITE);
     tab->setFaceColor(colour::TEXT);
+    // Disabled so that it takes no press, yet its caption stays black like the screen it names.
+    tab->setDisabledFaceColor(colour::TEXT);
     tab->setEnabled(false);
 }
 

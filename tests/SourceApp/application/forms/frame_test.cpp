@@ -171,6 +171,8 @@ TEST_F(FrameTest, AFocusRequestScrollsTheContentAsFarAsItAsksAndOnlyForTheConten
 TEST_F(FrameTest, TheProgramsTabNavigatesWhileTheFingerIsStillDown) {
     home();
     EXPECT_TRUE(shows(Box(0, 31, 68, 66), colour::WHITE)) << "the tab of the screen shown is white";
+    EXPECT_TRUE(shows(Box(0, 31, 68, 66), colour::TEXT)) << "with a black caption";
+    EXPECT_FALSE(shows(Box(0, 31, 68, 66), colour::DISABLED));
     press(34, 130);
     EXPECT_EQ(state().getStateId(), 10u);
     release();

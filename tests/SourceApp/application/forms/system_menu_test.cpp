@@ -159,6 +159,14 @@ TEST_F(DefaultInstallationTest, SystemScreen) {
         tap(header);
     }
     screenshot("FormSystem");
+    // No link's text runs into the end of its text area, where a cut one ends in an ellipsis (its last ink three
+    // columns inside).
+    for (const NavigationLink* link : findAll<NavigationLink>()) {
+        const Box box = link->getVisibleBox();
+        const int end = box.x2 - NavigationLink::BUTTON_WIDTH - 5;
+        const Box ink = inkIn(Box::fromCorners(box.x1 + 1, box.y1 + 1, end, box.y2 - 1), colour::CONTROL);
+        EXPECT_LT(ink.x2, end - 3) << link->getText();
+    }
     EXPECT_TRUE(findByText("System information")->isEnabled());
     EXPECT_NE(findByText("Inlet temperature controller"), nullptr);
 }
