@@ -5,6 +5,7 @@
 // Every row writes its own value when the installer commits it; the layout keeps no copy of any value.
 #pragma once
 
+#include "SourceApp/application/forms/installer/ValueEditorRows.h"
 #include "SourceApp/storage/Ovi.h"
 
 #include <memory>
@@ -37,9 +38,9 @@ unsigned read_setting_byte(oid_t oid, vid_t vid);
 
 class FunctionEditorLayout {
 public:
-    static constexpr int ROW_WIDTH = 277;
-    static constexpr int ROW_HEIGHT = 26;
-    static constexpr int GROUP_ROW_WIDTH = 267;
+    static constexpr int ROW_WIDTH = editor_rows::ROW_WIDTH;
+    static constexpr int ROW_HEIGHT = editor_rows::ROW_HEIGHT;
+    static constexpr int GROUP_ROW_WIDTH = editor_rows::GROUP_WIDTH;
     static constexpr int CAPTION_X = 9;
     static constexpr int CAPTION_WIDTH = 176;
     static constexpr int VALUE_WIDTH = 81;

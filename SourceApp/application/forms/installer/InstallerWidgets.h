@@ -2,6 +2,8 @@
 // note of an empty list, the two-column grid of check buttons and the folded section of a device or room.
 #pragma once
 
+#include "SourceApp/application/forms/installer/ValueEditorRows.h"
+
 #include <cstdint>
 #include <string>
 
@@ -14,8 +16,8 @@ class VexalWizardForm;
 
 namespace installer {
 
-constexpr int ROW_WIDTH = 277;
-constexpr int ROW_HEIGHT = 26;
+using editor_rows::ROW_HEIGHT;
+using editor_rows::ROW_WIDTH;
 constexpr int SECTION_INDENT = 10;
 constexpr int CHECK_WIDTH = 127;
 constexpr int GRID_PITCH = 35;

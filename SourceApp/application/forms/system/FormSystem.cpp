@@ -27,7 +27,6 @@ constexpr unsigned BACKUP_STATE_ID = 26;
 constexpr unsigned PERIPHERALS_STATE_ID = 60;
 constexpr unsigned DEVICE_INFO_STATE_ID = 23;
 constexpr unsigned PROFILE_STATE_ID = 51;
-constexpr uint32_t ADDRESS_MASK = 0xFFFFFF;
 constexpr int LINK_WIDTH = 209;
 constexpr int SECTION_INDENT = 10;
 
@@ -138,7 +137,7 @@ void FormSystem::handleMessage(Message* message) {
         dbg_printf_h("FormSystem: no control unit to update while not connected");
         return;
     }
-    RemoteUpdateProcessFactory factory(Net::Tavi.getOwner() & ADDRESS_MASK, RUSM_MANUAL);
+    RemoteUpdateProcessFactory factory(Net::Tavi.getOwner() & installer::ADDRESS_MASK, RUSM_MANUAL);
     getApplication()->getUpdateManager()->start(factory);
 }
 
