@@ -44,7 +44,7 @@ FormSchedule::FormSchedule(const State& state)
     new ContainedLabel(content, 0, 0, ROW_WIDTH, 17, &bif_myriad12, heading, HorizontalAlign::Center);
     const std::optional<week_schedule_t> week = ScheduleValue::read(schedule);
     if (!week) {
-        // The value is there but holds no week: say so where the days would stand, not go back without a word.
+        // The value is there but holds no week: say so where the days would stand, not leave without a word.
         new ContainedLabel(content, 0, 0, ROW_WIDTH, DAY_HEIGHT, &bif_myriad12,
                            gettext("This schedule cannot be read"), HorizontalAlign::Center);
         content->fitToContent();
