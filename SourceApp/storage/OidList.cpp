@@ -1,14 +1,47 @@
 #include "SourceApp/storage/OidList.h"
 
 #include "Libraries/base/bytes.h"
+#include "Libraries/base/dbg.h"
 #include "SourceApp/big_table/proxytab.h"
 
+#include <atomic>
+#include <cstdint>
+
 namespace tdx {
+
+namespace {
+
+// One bit for each id that names no device: its top byte, and whether its address is 0 or 0xFFFFFF. A list
+// that the control unit keeps is read again at every change, so each such id is traced only the first time.
+std::atomic<uint64_t> gTraced[512 / 64];
+
+// True when the id names a device; otherwise traces it if it is the first time.
+bool names_device_or_trace(unsigned id) {
+    if (oid_names_device(id)) {
+        return true;
+    }
+    const unsigned bit = (id >> 24) * 2 + ((id & 0xFFFFFFu) != 0 ? 1 : 0);
+    const uint64_t mask = uint64_t{1} << (bit % 64);
+    if ((gTraced[bit / 64].fetch_or(mask) & mask) == 0) {
+        dbg_printf_h("id list: %08X names no device, left out", id);
+    }
+    return false;
+}
+
+} // namespace
+
+bool oid_list_admit(OidList& list, unsigned id) {
+    if (!names_device_or_trace(id)) {
+        return false;
+    }
+    list.add(id);
+    return true;
+}
 
 OidList oid_list_decode(const uint8_t* bytes, int count) {
     OidList list;
     for (int i = 0; i + 3 < count && i + 3 < static_cast<int>(OID_LIST_MAX_BYTES); i += 4) {
-        list.add(get_le32(bytes + i));
+        oid_list_admit(list, get_le32(bytes + i));
     }
     return list;
 }
@@ -16,6 +49,9 @@ OidList oid_list_decode(const uint8_t* bytes, int count) {
 unsigned oid_list_encode(const OidList& list, uint8_t* out) {
     unsigned length = 0;
     for (const unsigned id : list) {
+        if (!names_device_or_trace(id)) {
+            continue;
+        }
         put_le32(out + length, id);
         length += 4;
     }

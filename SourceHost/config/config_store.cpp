@@ -74,7 +74,8 @@ bool isTemporaryName(const char* name) {
 }
 
 // A store killed between creating its temporary file and the rename leaves the file behind. Those of earlier
-// runs go; a young one may belong to another program storing right now and stays for a later start.
+// runs go; a young one may belong to another program storing right now and stays for a later start. One dated
+// after now was written before the clock was set back, not by a store running now: it goes too.
 void removeLeftovers() {
     constexpr time_t LEFTOVER_AGE_S = 10;
     DIR* folder = ::opendir(".");
@@ -84,8 +85,11 @@ void removeLeftovers() {
     const time_t now = ::time(nullptr);
     while (const dirent* entry = ::readdir(folder)) {
         struct stat info {};
-        if (!isTemporaryName(entry->d_name) || ::lstat(entry->d_name, &info) != 0 || !S_ISREG(info.st_mode) ||
-            now - info.st_mtime < LEFTOVER_AGE_S) {
+        if (!isTemporaryName(entry->d_name) || ::lstat(entry->d_name, &info) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        const time_t age = now - info.st_mtime;
+        if (age >= 0 && age < LEFTOVER_AGE_S) {
             continue;
         }
         if (::unlink(entry->d_name) == 0) {

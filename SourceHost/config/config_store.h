@@ -52,7 +52,8 @@ inline constexpr const char* CONFIG_FILE_NAME = "config.bin";
 // Reads up to 52 bytes of "config.bin" over the start of the record; bytes the file does not hold keep their
 // value (an older, shorter record is converted by the application). Returns the number of bytes read, or -1
 // when the file cannot be opened (the record is unchanged). First removes the temporary files that stores of
-// earlier runs left when they were interrupted (older than 10 s: a younger one may be another program's).
+// earlier runs left when they were interrupted (older than 10 s: a younger one may be another program's; one
+// dated in the future, from before the clock was set back, goes too).
 int config_platform_load(configuration_t* record);
 
 // Replaces "config.bin" with the 52 bytes of the record: written to a temporary file of this store's own

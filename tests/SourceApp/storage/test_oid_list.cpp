@@ -43,6 +43,10 @@ TEST(OidList, DecodesWholeIdsOnlyOnceEachAndAtMostSixtyFour) {
         {"an incomplete last id", partial, 7, {0x01000316}},
         {"a repeated id", bytesOf({5, 6, 5}), 12, {5, 6}},
         {"more than 64", bytesOf(many), 280, first64},
+        {"ids that name no device",
+         bytesOf({0xFFFFFFFF, 0x01000316, 0, 0x00FFFFFF, 0x3F000000}),
+         20,
+         {0x01000316}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(idsOf(oid_list_decode(c.bytes.data(), c.count)), c.ids) << c.story;
@@ -68,6 +72,21 @@ TEST(OidList, WritesWholeListsAndReadsThemBack) {
     ASSERT_EQ(oid_list_withdraw(OWNER, ROOMS), PT_OK);
     EXPECT_EQ(pt_get_data(bytes, sizeof bytes, OWNER, ROOMS), PT_ERR_NO_VALUE);
     EXPECT_TRUE(oid_list_read(OWNER, ROOMS).isEmpty());
+}
+
+TEST(OidList, IdsThatNameNoDeviceAreNeverWritten) {
+    OidList list;
+    for (const unsigned id : {0xFFFFFFFFu, 0x05000316u, 0x00000000u, 0x11FFFFFFu}) {
+        list.add(id);
+    }
+    uint8_t bytes[OID_LIST_MAX_BYTES];
+    const unsigned length = oid_list_encode(list, bytes);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + length), bytesOf({0x05000316}));
+
+    OidList admitted;
+    EXPECT_FALSE(oid_list_admit(admitted, 0x00FFFFFF));
+    EXPECT_TRUE(oid_list_admit(admitted, OID_LOCATION)) << "the location, which a delete list may name";
+    EXPECT_EQ(idsOf(admitted), std::vector<unsigned>{OID_LOCATION});
 }
 
 } // namespace

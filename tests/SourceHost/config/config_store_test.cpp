@@ -188,5 +188,30 @@ TEST_F(ConfigStore, LoadingRemovesTheTemporaryFilesOfInterruptedStoresOnly) {
     EXPECT_EQ(readFile("config.bin"), bytesOf(record));
 }
 
+// Only a file written within the last 10 s counts as young: one dated in the future was written before the
+// clock was set back and is as much a leftover as an old one.
+TEST_F(ConfigStore, ALeftoverDatedInTheFutureIsRemovedToo) {
+    const auto now = std::filesystem::file_time_type::clock::now();
+    const struct {
+        const char* name;
+        std::filesystem::file_time_type written;
+        bool kept;
+    } cases[] = {
+        {"config.bin.Futur1", now + std::chrono::hours(24 * 365), false},
+        {"config.bin.Futur2", now + std::chrono::seconds(30), false},
+        {"config.bin.Young2", now - std::chrono::seconds(2), true},
+        {"config.bin.Old001", now - std::chrono::seconds(11), false},
+    };
+    for (const auto& c : cases) {
+        writeFile(c.name, "half a record");
+        std::filesystem::last_write_time(c.name, c.written);
+    }
+    configuration_t loaded{};
+    EXPECT_EQ(config_platform_load(&loaded), -1) << "no record stored";
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::filesystem::exists(c.name), c.kept) << c.name;
+    }
+}
+
 } // namespace
 } // namespace tdx

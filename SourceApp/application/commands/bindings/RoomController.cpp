@@ -1,7 +1,7 @@
 #include "SourceApp/application/commands/bindings/RoomController.h"
 
-#include "Libraries/base/bytes.h"
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/storage/OidList.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
 
@@ -13,7 +13,6 @@ namespace {
 
 constexpr uint8_t STATE_HEATING = 2;
 constexpr uint8_t STATE_COOLING = 3;
-constexpr unsigned MAX_PERIPHERALS = 64;
 
 std::optional<int> read(oid_t oid, vid_t vid) {
     return pt_read_int(oid, vid);
@@ -163,13 +162,11 @@ void RoomController::cancelModeOverride() {
 }
 
 bool RoomController::hasPeripheralWithValue(unsigned vid) const {
-    uint8_t bytes[MAX_PERIPHERALS * 4];
     if (!exists()) {
         return false;
     }
-    const int length = pt_get_data(bytes, sizeof bytes, mRoom, VID_PERIPHERALS);
-    for (int i = 0; i + 4 <= length; i += 4) {
-        const ProxyObject* peripheral = Structure.find(get_le32(bytes + i));
+    for (const unsigned id : oid_list_read(mRoom, VID_PERIPHERALS)) {
+        const ProxyObject* peripheral = Structure.find(id);
         if (peripheral != nullptr && peripheral->hasValue(static_cast<u16>(vid & 0xFFFF))) {
             return true;
         }

@@ -81,8 +81,11 @@ void FormItcRooms::addRoom(ProxyObject& room, const OidList& current) {
     const uint32_t servedBy = pt_get_int(&owner, room.oid(), VID_SERVING_FUNCTION) == PT_OK
                                   ? static_cast<uint32_t>(owner)
                                   : NO_OWNER;
+    // A function that the installation does not hold serves no room: the room is free to assign.
+    const bool servedElsewhere =
+        servedBy != NO_OWNER && servedBy != mFunction && Structure.find(servedBy) != nullptr;
     auto* button = new RoomButton(*this, mGrid, name, room.oid());
-    if (servedBy != NO_OWNER && servedBy != mFunction) {
+    if (servedElsewhere) {
         button->setEnabled(false);
     } else if (current.contains(room.oid()) && !tickedRooms().isFull()) {
         button->setChecked(true);

@@ -23,7 +23,7 @@ std::vector<uint32_t> readIds(oid_t oid, vid_t vid) {
 std::vector<uint32_t> distinctIds(const std::vector<uint32_t>& ids) {
     OidList kept;
     for (const uint32_t id : ids) {
-        kept.add(id);
+        oid_list_admit(kept, id);
     }
     return {kept.begin(), kept.end()};
 }
@@ -31,7 +31,7 @@ std::vector<uint32_t> distinctIds(const std::vector<uint32_t>& ids) {
 int writeIds(oid_t oid, vid_t vid, const std::vector<uint32_t>& ids) {
     OidList list;
     for (const uint32_t id : ids) {
-        list.add(id);
+        oid_list_admit(list, id);
     }
     return oid_list_write(oid, vid, list);
 }
@@ -44,8 +44,9 @@ uint32_t controlUnit() {
     if (Structure.find(OID_LOCATION) == nullptr) {
         return NO_ID;
     }
-    return static_cast<uint32_t>(
-        pt_read_int(OID_LOCATION, VID_CONTROL_UNIT).value_or(static_cast<int>(NO_ID)));
+    const auto id =
+        static_cast<uint32_t>(pt_read_int(OID_LOCATION, VID_CONTROL_UNIT).value_or(static_cast<int>(NO_ID)));
+    return oid_names_device(id) ? id : NO_ID;
 }
 
 std::vector<ProxyObject*> children(const ProxyObject& device) {

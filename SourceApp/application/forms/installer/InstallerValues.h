@@ -35,14 +35,14 @@ constexpr unsigned FAILURE_COLOUR = 0x312CD8;
 
 // The ids of an id list value, at most 64; empty when it cannot be read.
 std::vector<uint32_t> readIds(oid_t oid, vid_t vid);
-// Each id once, in order, the first 64 distinct ones.
+// Each id that names a device once, in order, the first 64 distinct ones.
 std::vector<uint32_t> distinctIds(const std::vector<uint32_t>& ids);
 // Writes the ids (the caller keeps them distinct and at most 64); the result of pt_set_data.
 int writeIds(oid_t oid, vid_t vid, const std::vector<uint32_t>& ids);
 // The value without a valid value, as the control unit takes a withdrawn list.
 void withdraw(oid_t oid, vid_t vid);
 
-// The control unit's device object id as the location names it; NO_ID while unknown.
+// The control unit's device object id as the location names it; NO_ID while unknown or naming no device.
 uint32_t controlUnit();
 // The objects a device holds, by its object index list, in list order; ids without an object are skipped.
 std::vector<ProxyObject*> children(const ProxyObject& device);

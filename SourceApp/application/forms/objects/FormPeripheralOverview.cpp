@@ -1,6 +1,5 @@
 #include "SourceApp/application/forms/objects/FormPeripheralOverview.h"
 
-#include "Libraries/base/bytes.h"
 #include "Libraries/base/i18n.h"
 #include "Libraries/misc/text.h"
 #include "SourceApp/application/controls/Label.h"
@@ -8,6 +7,7 @@
 #include "SourceApp/application/controls/factories/ProxyWidgetFactory.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/core/layout/Viewport.h"
+#include "SourceApp/storage/OidList.h"
 #include "SourceApp/storage/ProxyObject.h"
 
 namespace tdx {
@@ -16,7 +16,6 @@ namespace {
 
 constexpr unsigned short PERIPHERAL_PRODUCT = 1530;
 constexpr uint32_t ADDRESS_MASK = 0xFFFFFF;
-constexpr size_t LIST_BYTES = FormPeripheralOverview::MAX_PERIPHERALS * 4;
 
 } // namespace
 
@@ -45,13 +44,8 @@ FormPeripheralOverview::~FormPeripheralOverview() {
 }
 
 std::vector<uint32_t> FormPeripheralOverview::readList(oid_t owner) {
-    uint8_t bytes[LIST_BYTES];
-    const int length = pt_get_data(bytes, sizeof bytes, owner, VID_PERIPHERALS);
-    std::vector<uint32_t> ids;
-    for (int i = 0; i + 4 <= length; i += 4) {
-        ids.push_back(get_le32(bytes + i));
-    }
-    return ids;
+    const OidList list = oid_list_read(owner, VID_PERIPHERALS);
+    return {list.begin(), list.end()};
 }
 
 FormPeripheralOverview::WidgetStatusPair* FormPeripheralOverview::findPair(uint32_t id) {

@@ -35,14 +35,21 @@ FormSchedule::FormSchedule(const State& state)
     : VexalStackedContentForm(state) {
     setName("FormSchedule");
     const Ovi schedule = ovi(state);
-    const std::optional<week_schedule_t> week = ScheduleValue::read(schedule);
-    if (!week) {
+    if (!ScheduleValue::exists(schedule)) {
         backOrDefault();
         return;
     }
     const std::string heading = title(state);
     StackedContainer* content = getContent();
     new ContainedLabel(content, 0, 0, ROW_WIDTH, 17, &bif_myriad12, heading, HorizontalAlign::Center);
+    const std::optional<week_schedule_t> week = ScheduleValue::read(schedule);
+    if (!week) {
+        // The value is there but holds no week: say so where the days would stand, not leave without a word.
+        new ContainedLabel(content, 0, 0, ROW_WIDTH, DAY_HEIGHT, &bif_myriad12,
+                           gettext("This schedule cannot be read"), HorizontalAlign::Center);
+        content->fitToContent();
+        return;
+    }
     NavigationLink* copy = NavigationLink::Builder{.parent = content,
                                                    .width = ROW_WIDTH,
                                                    .height = 26,

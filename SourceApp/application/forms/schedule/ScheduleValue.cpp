@@ -10,11 +10,16 @@
 
 namespace tdx {
 
-std::optional<week_schedule_t> ScheduleValue::read(const Ovi& ovi) {
+bool ScheduleValue::exists(const Ovi& ovi) {
     const ProxyObject* object = Structure.find(ovi.oid);
-    if (object == nullptr || !object->hasValue(ovi.vid)) {
+    return object != nullptr && object->hasValue(ovi.vid);
+}
+
+std::optional<week_schedule_t> ScheduleValue::read(const Ovi& ovi) {
+    if (!exists(ovi)) {
         return std::nullopt;
     }
+    const ProxyObject* object = Structure.find(ovi.oid);
     // One byte more than a week: a longer value is not a week either.
     uint8_t bytes[sizeof(week_schedule_t) + 1];
     const int length = object->getData(bytes, sizeof bytes, ovi.vid);

@@ -14,7 +14,9 @@ namespace tdx {
 
 class ScheduleValue {
 public:
-    // The week, when the object exists, has the value and the value is exactly one week long.
+    // Whether the object exists and has the value, whatever the value holds.
+    static bool exists(const Ovi& ovi);
+    // The week, when the value exists and is exactly one week long.
     static std::optional<week_schedule_t> read(const Ovi& ovi);
     // Reads the week afresh, applies the edit and writes the whole value once; the week as written, or none
     // (nothing written) when the object or its week is gone.

@@ -142,6 +142,35 @@ TEST_F(EnrolTest, SeventyCheckedOutputsGoOutAndOnAsTheFirstSixtyFour) {
     EXPECT_EQ(handed(), first);
 }
 
+// Address 0 and the network's "all" address 0xFFFFFF name no device: neither as a global component nor as the
+// control unit is such an id offered or written into the learn list.
+TEST_F(EnrolTest, IdsThatNameNoDeviceAreNeitherOfferedNorLearned) {
+    device(0).text(VID_NAME, "Nobody").data(VID_OBJECT_INDICES, {3});
+    object(0x03000000, BT_OBJ_OUTPUT, 6).text(VID_NAME, "Head 0");
+    controlUnitWithOutputs();
+    location().oids(VID_GLOBAL_COMPONENTS, {0, NO_ID, 0x00FFFFFF});
+    runTasks(2);
+    open(INTO_NEW);
+    std::vector<std::string> sections;
+    for (const DropdownButton* section : findAll<DropdownButton>()) {
+        sections.push_back(textOf(*section).value_or(""));
+    }
+    EXPECT_EQ(sections, std::vector<std::string>{"Control unit"});
+    EXPECT_EQ(check("Head 0"), nullptr);
+
+    for (const uint32_t cu : {0x00000000u, 0x00FFFFFFu, 0x07000000u}) {
+        location().value(VID_CONTROL_UNIT, static_cast<int>(cu));
+        runTasks(2);
+        open(INTO_LOCATION);
+        EXPECT_FALSE(nextEnabled()) << cu;
+        tapNext();
+        EXPECT_EQ(state().getStateId(), INTO_LOCATION) << cu;
+    }
+    for (const PublishedValue& v : published()) {
+        EXPECT_FALSE(v.vid == VID_LEARN_LIST && v.valid) << "a learn list was written";
+    }
+}
+
 TEST_F(EnrolTest, OneRoomIsChosenForTheThermostatAndNoRoomsSaySo) {
     controlUnitWithOutputs();
     open(INTO_EXISTING);

@@ -76,6 +76,22 @@ TEST_F(ObjectListsTest, PeripheralsShowAtOnceInListOrderWithAStandInForOneNotYet
     EXPECT_EQ(tiles(), (std::vector<std::string>{"00000521", "00000520", "000004D2"}));
 }
 
+// The marker, address 0 and the network's "all" address name no peripheral: no stand-in stands for them.
+TEST_F(ObjectListsTest, IdsThatNameNoDeviceGetNoTile) {
+    device(HALL);
+    location().oids(VID_PERIPHERALS, {0xFFFFFFFF, 0, 0x00FFFFFF, 0x09000000});
+    runTasks();
+    open(PERIPHERALS, OID_LOCATION);
+    EXPECT_EQ(tiles(), std::vector<std::string>{});
+    EXPECT_TRUE(noticeShown());
+
+    location().oids(VID_PERIPHERALS, {0xFFFFFFFF, HALL, 0});
+    runTasks();
+    EXPECT_EQ(tiles(), std::vector<std::string>{"00000520"});
+    EXPECT_EQ(findByText("1530-00-1677-7215"), nullptr);
+    EXPECT_EQ(findByText("1530-00-0000-0000"), nullptr);
+}
+
 TEST_F(ObjectListsTest, PeripheralsFollowTheirOwnListOnly) {
     device(HALL);
     device(KITCHEN);

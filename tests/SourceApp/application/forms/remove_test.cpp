@@ -106,5 +106,44 @@ TEST_F(RemoveTest, EmptyListsSaySoAndNothingIsWritten) {
     EXPECT_EQ(published(), Published{});
 }
 
+// The marker 0xFFFFFFFF, the address 0 and the network's "all" address 0xFFFFFF name no device: whatever the
+// control unit lists, such an id is never offered, never requested and traced once.
+TEST_F(RemoveTest, IdsThatNameNoDeviceAreNeitherListedNorRequested) {
+    constexpr uint32_t ALL_OF_5A = 0x5AFFFFFF;
+    constexpr uint32_t NONE_OF_A5 = 0xA5000000;
+    const Ids hostile{NO_ID, 0, ALL_OF_5A, NONE_OF_A5};
+    location().oids(VID_GLOBAL_COMPONENTS, hostile);
+    runTasks(2);
+    open(FROM_LOCATION);
+    EXPECT_EQ(checks(), std::vector<std::string>{});
+    EXPECT_NE(findByText("There are no global components enrolled"), nullptr);
+    EXPECT_FALSE(nextEnabled());
+
+    Ids mixed = hostile;
+    mixed.insert(mixed.begin() + 1, SENSOR);
+    location().oids(VID_GLOBAL_COMPONENTS, mixed);
+    room(LIVING).oids(VID_ROOM_COMPONENTS, mixed);
+    runTasks(2);
+    open(FROM_LOCATION);
+    EXPECT_EQ(checks(), std::vector<std::string>{"Sensor, S/N 1530-00-0000-1314"});
+    open(FROM_EXISTING);
+    openSections();
+    EXPECT_EQ(checks(), (std::vector<std::string>{"Sensor, S/N: 1530-00-0000-1314",
+                                                  "Thermostat, S/N: 1530-00-0000-1312",
+                                                  "Sensor, S/N: 1530-00-0000-1314"}));
+    open(FROM_LOCATION);
+    tap(check(0));
+    tapNext();
+    ASSERT_EQ(state().getStateId(), PROCESS);
+    EXPECT_EQ(published(), (Published{list(VID_DELETE_LIST, {SENSOR})}));
+
+    // A request handed ids that name no device writes nothing.
+    open(FROM_LOCATION);
+    openWith(PROCESS, {0x00FFFFFF, 0});
+    EXPECT_EQ(published(), (Published{list(VID_DELETE_LIST, {SENSOR})}));
+    EXPECT_EQ(countOf(trace(), "5AFFFFFF names no device"), 1u) << trace();
+    EXPECT_EQ(countOf(trace(), "A5000000 names no device"), 1u) << trace();
+}
+
 } // namespace
 } // namespace tdx::test

@@ -86,6 +86,7 @@ TEST_F(RoomAssignmentTest, AStoredListInAnotherOrderIsNotRewritten) {
 }
 
 TEST_F(RoomAssignmentTest, ARoomOfAnotherFunctionIsShownDisabledAndDroppedFromTheList) {
+    object(OTHER_FUNCTION, BT_OBJ_ITC).text(0x8090, "Other loop");
     given({HALL, BEDROOM}, OTHER_FUNCTION);
     open(FormItcRooms::STATE_ID, FUNCTION);
     EXPECT_FALSE(button(HALL)->isEnabled());
@@ -99,6 +100,39 @@ TEST_F(RoomAssignmentTest, ARoomOfAnotherFunctionIsShownDisabledAndDroppedFromTh
     runTasks();
     ASSERT_EQ(published().size(), 1u);
     EXPECT_EQ(published().back().text, list({KITCHEN, BEDROOM}));
+}
+
+// Only a function the installation holds keeps a room from this one; a serving function that names no object
+// serves nothing.
+TEST_F(RoomAssignmentTest, ARoomServedByAFunctionThatDoesNotExistIsFree) {
+    const struct {
+        const char* story;
+        oid_t servedBy;
+        bool enabled;
+    } cases[] = {
+        {"by none", 0xFFFFFFFF, true},
+        {"by this function", FUNCTION, true},
+        {"by another function", OTHER_FUNCTION, false},
+        {"by an object the installation lacks", 0x0A000316, true},
+        {"by id 0", 0, true},
+    };
+    for (const auto& c : cases) {
+        Structure.clear();
+        proxytab_init();
+        object(OTHER_FUNCTION, BT_OBJ_ITC).text(0x8090, "Other loop");
+        given({}, c.servedBy);
+        open(FormItcRooms::STATE_ID, FUNCTION);
+        EXPECT_EQ(button(HALL)->isEnabled(), c.enabled) << c.story;
+        const size_t before = published().size();
+        tap(button(HALL));
+        runTasks();
+        EXPECT_EQ(button(HALL)->getChecked(), c.enabled) << c.story;
+        const Published all = published();
+        ASSERT_EQ(all.size() - before, c.enabled ? 1u : 0u) << c.story;
+        if (c.enabled) {
+            EXPECT_EQ(all.back().text, list({HALL})) << c.story;
+        }
+    }
 }
 
 TEST_F(RoomAssignmentTest, ASixtyFifthTickIsRefused) {

@@ -177,6 +177,28 @@ TEST_F(ScheduleTest, AScheduleThatIsNoWeekOrIsMissingSendsTheUserBack) {
     EXPECT_EQ(screen()->getName(), "FormSchedule") << "no such day";
 }
 
+// A schedule value of any other length than a week is there but cannot be shown: the week screen says so
+// under its heading instead of leaving at once, and offers neither days nor copying.
+TEST_F(ScheduleTest, AScheduleThatIsNoWeekIsSaidToBeUnreadable) {
+    for (const size_t length : {0, 1, 169, 171, 240}) {
+        object(OTHER_ROOM, BT_OBJ_ROOM).data(VID_SCHEDULE, std::vector<uint8_t>(length, 0x11));
+        runTasks(2);
+        openState(ScheduleEditState(WEEK, Ovi(OTHER_ROOM, VID_SCHEDULE), "Bedroom | Schedule", 0));
+        EXPECT_EQ(state().getP1(), OTHER_ROOM) << length;
+        EXPECT_NE(findByText("Bedroom | Schedule"), nullptr) << length;
+        EXPECT_NE(findByText("This schedule cannot be read"), nullptr) << length;
+        EXPECT_EQ(findAll<Timeline>().size(), 0u) << length;
+        EXPECT_EQ(find<IconButton>([](const IconButton& b) { return b.getIcon() == res_arrow_right; }),
+                  nullptr)
+            << length;
+        EXPECT_EQ(findByText("Copy settings to another room"), nullptr) << length;
+    }
+    picturesInEveryLanguage("FormScheduleUnreadable", [&] {
+        openState(ScheduleEditState(WEEK, Ovi(OTHER_ROOM, VID_SCHEDULE), "Bedroom | Schedule", 0));
+    });
+    EXPECT_EQ(writes(), Published{});
+}
+
 TEST_F(ScheduleTest, AConfirmedDeleteWritesTheWeekOnceWithEverythingElseUnchanged) {
     openDay(0);
     tap(rowButton(0, FormScheduleDayOverview::DELETE_TAG)); // 06:00 - 08:00
