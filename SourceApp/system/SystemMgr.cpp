@@ -217,6 +217,9 @@ void SystemMgr::chooseState(uint64_t now) {
     }
     // Each delay counts from the change into its state, so one pass leaves at most one state. A delay of 0 is
     // the user's "Never": the state it belongs to holds for ever (an active screen never dims nor turns off).
+    // Walking every state's delay from the last touch instead would let a short dimmed delay switch an active
+    // screen off whose own delay is 0, which is the opposite of the "Never" the user chose; and a dimmed
+    // screen would get less than its delay whenever it dimmed late.
     screen_state_t candidate = mState;
     const int64_t idle = since(now, mLastActivity);
     const uint32_t delay = mState >= ssDimmed ? Configuration.screen_delay[mState] : 0;

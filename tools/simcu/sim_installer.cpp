@@ -364,6 +364,14 @@ void SimInstaller::changeProfile(uint8_t profile) {
                   [this, old] { publishNumber(mUnit, LOCATION, VID_REQUESTED_PROFILE, TYPE_U8, old); });
             later(delay, [this, profile] { applyProfile(profile); });
             return;
+        case SimProfileAnswer::Fallback: {
+            uint8_t other = 1;
+            while (other == old || other == profile) {
+                ++other;
+            }
+            later(delay, [this, other] { applyProfile(other); });
+            return;
+        }
         case SimProfileAnswer::Silent:
             return;
     }
@@ -401,6 +409,7 @@ bool sim_installer_option(const std::string& word, SimInstallerConfig& config) {
         {"profile=refuse", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::Refuse; }},
         {"profile=old-first", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::OldFirst; }},
         {"profile=reset-first", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::ResetFirst; }},
+        {"profile=fallback", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::Fallback; }},
         {"profile=silent", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::Silent; }},
     };
     const auto found = words.find(word);
@@ -414,7 +423,7 @@ bool sim_installer_option(const std::string& word, SimInstallerConfig& config) {
 const char* sim_installer_help() {
     return "  --installer WORD   how the installer's requests are answered (repeatable):\n"
            "                     enrol=fail|silent|late|interim, remove=fail|silent|late,\n"
-           "                     profile=refuse|old-first|reset-first|silent\n";
+           "                     profile=refuse|old-first|reset-first|fallback|silent\n";
 }
 
 } // namespace tdx::sim

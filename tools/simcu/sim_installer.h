@@ -34,6 +34,7 @@ enum class SimProfileAnswer {
     Refuse,     // the old profile is published again and stays
     OldFirst,   // the old profile is published again, then the new one applied
     ResetFirst, // 0x80EE is set back to the old profile, then the new one applied
+    Fallback,   // another profile than the old and the requested one is applied
     Silent,
 };
 

@@ -76,25 +76,17 @@ void CheckButton::handleDraw() {
     if (getChecked()) {
         draw_icon_centered(res_tick, Box::fromCorners(box.x2 - TICK_AREA + 1, box.y1, box.x2, box.y2));
     }
-    // A long text, such as a component's name with its serial number or a profile's name, is shown whole
-    // where it can be: in the smaller font, and on two lines of it when one is not enough.
+    // A long text, such as a component's name with its serial number, a profile's or a room's name, is shown
+    // as far as it can be: in the smaller font, on two lines of it when one is not enough, and only then cut
+    // with an ellipsis, as the links show theirs.
     const int room = box.getWidth() - TICK_AREA - 9;
     const bif_t* font = bif_myriad12.getFont();
-    const bool fits = bif_text_width(font, mText) <= room;
-    if (!fits) {
+    if (bif_text_width(font, mText) > room) {
         font = bif_myriad10.getFont();
     }
     const Box saved = gfx_get_clip();
-    const Box text = Box::fromCorners(box.x1 + 9, box.y1, box.x2 - TICK_AREA, box.y2);
     gfx_set_clip(saved.intersect(Box::fromCorners(box.x1, box.y1, box.x2 - TICK_AREA, box.y2)));
-    // Two lines only when they hold it all; a longer text ends in an ellipsis on one line.
-    if (!fits && bif_text_width(font, mText) > room && bif_count_lines(font, mText, room) == 2 &&
-        font->line_step * 2 <= box.getHeight()) {
-        const int top = box.y1 + (box.getHeight() - 2 * font->line_step) / 2;
-        bif_print_multiline(font, Box::fromCorners(text.x1, top, text.x2, box.y2), mText);
-    } else {
-        bif_print_text_fitted(font, text.x1, text_top_centered(font, box.y1, box.getHeight()), mText, room);
-    }
+    print_lines_fitted(font, box.x1 + 9, box, mText, room);
     gfx_set_clip(saved);
 }
 

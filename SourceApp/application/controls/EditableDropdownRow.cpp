@@ -48,7 +48,9 @@ void EditableDropdownRow::addItem(DropdownItem* item, bool select) {
     }
     mMenu->addItem(item);
     if (select) {
-        // Recorded as the chosen item, so that picking it again changes nothing.
+        // Recorded as the chosen item, so that picking it again changes nothing: the row already shows it as
+        // its value, so choosing it is no change, and running the command then would write (or navigate) for
+        // a choice the user did not make.
         mSelected = item;
         mValue->setText(item->getTitle());
         mMenu->setSelectedItem(static_cast<uint16_t>(mMenu->getItemCount() - 1));

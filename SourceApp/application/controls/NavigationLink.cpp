@@ -61,23 +61,8 @@ void NavigationLink::handleDraw() {
                       image);
         x += w + TEXT_INSET;
     }
-    const bif_t* font = mFont->getFont();
-    const int width = separator - 5 - x;
-    const int step = font != nullptr ? font->line_step : 0;
-    std::vector<std::string_view> lines = lines_of(mText);
     // A text too long for one line takes two where the link is high enough for them, before any ellipsis.
-    if (lines.size() == 1 && 2 * step <= box.getHeight() && bif_text_width(font, mText) > width) {
-        size_t end = 0;
-        const size_t next = bif_wrap_line(font, mText, 0, width, &end);
-        if (next != std::string_view::npos) {
-            lines = {lines[0].substr(0, end), lines[0].substr(next)};
-        }
-    }
-    int top = lines_top_centered(font, box.y1, box.getHeight(), lines.size());
-    for (std::string_view text : lines) {
-        bif_print_text_fitted(font, x, top, text, width);
-        top += step;
-    }
+    print_lines_fitted(mFont->getFont(), x, box, mText, separator - 5 - x);
     gfx_set_clip(saved);
 }
 

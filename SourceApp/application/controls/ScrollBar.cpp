@@ -1,5 +1,6 @@
 #include "SourceApp/application/controls/ScrollBar.h"
 
+#include "Libraries/base/dbg.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/gui/gfx/gfx.h"
@@ -184,12 +185,26 @@ void ScrollBar::setThumbPosition(int position) {
     onChange(mPosition);
 }
 
-void ScrollBar::onThumbMove(const ScrollBarThumb* thumb) {
-    const int travel = thumb->getMaxThumbPosition();
+void ScrollBar::onUpPress(Component* /*source*/, bool /*repeat*/) {
+    setThumbPosition(mPosition - mStep);
+}
+
+void ScrollBar::onDownPress(Component* /*source*/, bool /*repeat*/) {
+    setThumbPosition(mPosition + mStep);
+}
+
+void ScrollBar::onThumbMove(Component* thumb) {
+    if (thumb == nullptr || thumb != mThumb) {
+        dbg_printf_h("scroll bar: a thumb move from %s refused, the bar has %s",
+                     thumb != nullptr ? thumb->getName().c_str() : "nothing",
+                     mThumb != nullptr ? "another thumb" : "no thumb");
+        return;
+    }
+    const int travel = mThumb->getMaxThumbPosition();
     if (travel <= 0) {
         return; // a thumb filling the track has nowhere to go
     }
-    mPosition = mMinimum + scale(thumb->getThumbPosition(), mMaximum - mMinimum, travel);
+    mPosition = mMinimum + scale(mThumb->getThumbPosition(), mMaximum - mMinimum, travel);
     onChange(mPosition);
 }
 
@@ -201,9 +216,9 @@ void ScrollBar::onChange(int) {
 
 void ScrollBar::handleMessage(Message* message) {
     if (message->is(MSG_PRESS, mUp)) {
-        setThumbPosition(mPosition - mStep);
+        onUpPress(mUp, message->p1 != 0);
     } else if (message->is(MSG_PRESS, mDown)) {
-        setThumbPosition(mPosition + mStep);
+        onDownPress(mDown, message->p1 != 0);
     } else if (message->id == MSG_SCROLL_BY) {
         setThumbPosition(mPosition + message->p1);
         message->stopPropagation();

@@ -70,6 +70,14 @@ public:
     void setLocked(bool locked);
     bool isLocked() const { return mLocked; }
 
+    // What an arrow's press does (its first press and every hold repeat alike): one step up or down.
+    // source is the arrow pressed and repeat whether it is a hold repeat; neither changes the step.
+    void onUpPress(Component* source, bool repeat);
+    void onDownPress(Component* source, bool repeat);
+    // One drag step of the thumb moved it: the position follows it. Only this bar's own thumb moves it; any
+    // other component is refused.
+    void onThumbMove(Component* thumb);
+
     ScrollBarThumb* getThumb() const { return mThumb; }
     IconButton* getUpButton() const { return mUp; }
     IconButton* getDownButton() const { return mDown; }
@@ -83,8 +91,6 @@ public:
 
 private:
     void onChange(int position);
-    // One drag step moved the thumb: the position follows it.
-    void onThumbMove(const ScrollBarThumb* thumb);
     void updateEnabled();
 
     int mPosition = 0;

@@ -69,6 +69,23 @@ int lines_top_centered(const bif_t* font, int top, int height, size_t lines) {
     return text_top_centered(font, top, height) - static_cast<int>(lines - 1) * step / 2;
 }
 
+void print_lines_fitted(const bif_t* font, int x, const Box& box, std::string_view text, int width) {
+    const int step = font != nullptr ? font->line_step : 0;
+    std::vector<std::string_view> lines = lines_of(text);
+    if (lines.size() == 1 && 2 * step <= box.getHeight() && bif_text_width(font, text) > width) {
+        size_t end = 0;
+        const size_t next = bif_wrap_line(font, text, 0, width, &end);
+        if (next != std::string_view::npos) {
+            lines = {text.substr(0, end), text.substr(next)};
+        }
+    }
+    int top = lines_top_centered(font, box.y1, box.getHeight(), lines.size());
+    for (std::string_view line : lines) {
+        bif_print_text_fitted(font, x, top, line, width);
+        top += step;
+    }
+}
+
 void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text, int inset) {
     if (bif_text_width(font, text) > box.getWidth() - 2 * inset) {
         bif_print_text_fitted(font, box.x1 + inset, top, text, box.getWidth() - 2 * inset);

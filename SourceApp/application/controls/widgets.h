@@ -49,6 +49,11 @@ std::vector<std::string_view> lines_of(std::string_view text);
 // The cell top of the first of a block of lines centred in a box as one line would be.
 int lines_top_centered(const bif_t* font, int top, int height, size_t lines);
 
+// Draws a text from x in a box's height, as links and check rows show their names: on one line when it fits
+// `width`, else on two where the box is high enough for them, broken at a space; a line still too long ends
+// in an ellipsis. A text with '\n' keeps its own lines.
+void print_lines_fitted(const bif_t* font, int x, const Box& box, std::string_view text, int width);
+
 // Draws an icon centred in the box, moved by (dx, dy), in the current colour.
 void draw_icon_centered(resource_id id, const Box& box, int dx = 0, int dy = 0);
 

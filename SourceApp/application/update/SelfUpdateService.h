@@ -27,6 +27,11 @@ enum self_update_result : int32_t {
 class SelfUpdateService final : public UpdateProcess, public SelfUpdateListener {
 public:
     // The result texts, translated when a result is set (the language may have changed since start-up).
+    // Shown by no result: the display installs the firmware in the restart that follows the update, so the
+    // update ends prepared (STRING_UPDATE_AFTER_RESTART) rather than finished.
+    static constexpr const char* STRING_UPDATE_FINISHED =
+        N_("Device has updated successfully.\n\nAfter you click on the \"Finish\" button the device will "
+           "restart.");
     static constexpr const char* STRING_CANCELLED = N_("Update process aborted, no changes were made.");
     static constexpr const char* STRING_UPDATE_ERROR = N_("There was an error during update process:");
     static constexpr const char* STRING_UPDATE_AFTER_RESTART = N_(
@@ -43,6 +48,10 @@ public:
     // Ended by home or back: the platform has nothing to undo before the firmware is chosen, and while it
     // writes the wizard offers no way out.
     void handleTermination() override {}
+
+    // The firmware list, as the model gives it.
+    std::vector<ui_firmware_info>::const_iterator getFirmwaresBegin() const { return mFirmwares.begin(); }
+    std::vector<ui_firmware_info>::const_iterator getFirmwaresEnd() const { return mFirmwares.end(); }
 
     // The actions of SelfUpdateMap.
     void startPackageSearch();

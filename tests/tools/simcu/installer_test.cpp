@@ -174,12 +174,14 @@ TEST_F(InstallerSimTest, AProfileChangeWipesTheConfigurationAndRestarts) {
         SimProfileAnswer answer;
         int64_t requestMidway; // 0x80EE halfway through the delay
         bool applied;
+        int64_t runs; // 0x80E8 at the end
     } rows[] = {
-        {"apply", SimProfileAnswer::Apply, 10, true},
-        {"refuse", SimProfileAnswer::Refuse, 10, false},
-        {"old first", SimProfileAnswer::OldFirst, 10, true},
-        {"reset first", SimProfileAnswer::ResetFirst, 6, true},
-        {"silent", SimProfileAnswer::Silent, 10, false},
+        {"apply", SimProfileAnswer::Apply, 10, true, 10},
+        {"refuse", SimProfileAnswer::Refuse, 10, false, 6},
+        {"old first", SimProfileAnswer::OldFirst, 10, true, 10},
+        {"reset first", SimProfileAnswer::ResetFirst, 6, true, 10},
+        {"fallback", SimProfileAnswer::Fallback, 10, true, 1},
+        {"silent", SimProfileAnswer::Silent, 10, false, 6},
     };
     for (const auto& row : rows) {
         SetUp();
@@ -190,8 +192,7 @@ TEST_F(InstallerSimTest, AProfileChangeWipesTheConfigurationAndRestarts) {
                   row.requestMidway)
             << row.knob;
         pass(1200);
-        EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_PROFILE)->number(), row.applied ? 10 : 6)
-            << row.knob;
+        EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_PROFILE)->number(), row.runs) << row.knob;
         EXPECT_EQ(exists(LIVING), !row.applied) << row.knob;
         EXPECT_EQ(exists(OUTDOOR_SENSOR), !row.applied) << row.knob;
         EXPECT_TRUE(exists(CU)) << row.knob;
@@ -203,13 +204,14 @@ TEST_F(InstallerSimTest, AProfileChangeWipesTheConfigurationAndRestarts) {
 
 TEST(InstallerSimOptions, TheCommandLineWordsSetTheKnobs) {
     sim::SimInstallerConfig config;
-    for (const char* word : {"enrol=late", "enrol=interim", "remove=fail", "profile=reset-first"}) {
+    for (const char* word :
+         {"enrol=late", "enrol=interim", "remove=fail", "profile=reset-first", "profile=fallback"}) {
         EXPECT_TRUE(sim::sim_installer_option(word, config)) << word;
     }
     EXPECT_EQ(config.enrol, SimAnswer::Late);
     EXPECT_TRUE(config.enrolInterim);
     EXPECT_EQ(config.removal, SimAnswer::Failure);
-    EXPECT_EQ(config.profile, SimProfileAnswer::ResetFirst);
+    EXPECT_EQ(config.profile, SimProfileAnswer::Fallback);
     EXPECT_FALSE(sim::sim_installer_option("enrol=maybe", config));
     EXPECT_FALSE(sim::sim_installer_option("", config));
 }

@@ -107,17 +107,37 @@ FormProfileChangeProcess::FormProfileChangeProcess(const State& state)
 FormProfileChangeProcess::~FormProfileChangeProcess() = default;
 
 bool FormProfileChangeProcess::request() {
+    mBefore = currentProfile();
     return pt_set_int(OID_LOCATION, VID_REQUESTED_PROFILE, static_cast<int>(getState().getP1() & 0xFF),
                       BT_VTYPE_U8) == PT_OK;
 }
 
-RequestProcessForm::Answer FormProfileChangeProcess::answer() {
+std::optional<uint32_t> FormProfileChangeProcess::currentProfile() {
     const std::optional<int> current = pt_read_int(OID_LOCATION, VID_PROFILE);
-    if (current && (static_cast<uint32_t>(*current) & 0xFF) == (getState().getP1() & 0xFF)) {
+    if (!current) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(*current) & 0xFF;
+}
+
+RequestProcessForm::Answer FormProfileChangeProcess::answer() {
+    const std::optional<uint32_t> current = currentProfile();
+    if (!current) {
+        // No profile to judge while the value is gone or invalid (the unit restarting): the wait goes on.
+        return Answer::Pending;
+    }
+    if (*current == (getState().getP1() & 0xFF)) {
         return Answer::Success;
     }
-    mOtherProfile = true;
-    return Answer::Pending;
+    // The unit announcing the profile it ran before has not yet applied the request: that is no answer.
+    // Any other profile is one it will not leave, so the wait ends at once. (With no profile known from
+    // before the request, every profile but the requested one counts as such.)
+    if (current == mBefore) {
+        mOtherProfile = true;
+        return Answer::Pending;
+    }
+    dbg_printf_h("profile %u requested, the control unit runs %u", getState().getP1() & 0xFF, *current);
+    return Answer::Failure;
 }
 
 void FormProfileChangeProcess::finish() {

@@ -4,6 +4,9 @@
 
 #include "SourceApp/application/forms/installer/RequestProcessForm.h"
 
+#include <cstdint>
+#include <optional>
+
 namespace tdx {
 
 class FormEnrollProcess : public RequestProcessForm {
@@ -29,9 +32,10 @@ protected:
     void finish() override;
 };
 
-// The profile change: the requested profile goes to 0x80EE; done when the control unit reports it as its
-// current profile. The control unit may re-publish the old profile, or reset the request, before it applies
-// the new one, so only the requested profile ends the wait early.
+// The profile change: the requested profile goes to 0x80EE; the first current profile (0x80E8) other than
+// the one in use before the request decides: the requested one is a success, any other a failure at once.
+// The control unit may re-publish the old profile, or reset the request, before it applies the new one, so
+// the old profile keeps the wait; when only it came back, the time-out reports a failure.
 class FormProfileChangeProcess : public RequestProcessForm {
 public:
     explicit FormProfileChangeProcess(const State& state);
@@ -44,7 +48,11 @@ protected:
     bool answeredOtherwise() const override { return mOtherProfile; }
 
 private:
+    static std::optional<uint32_t> currentProfile();
+
     bool mOtherProfile = false;
+    // The current profile when the request was written; none when it could not be read.
+    std::optional<uint32_t> mBefore;
 };
 
 } // namespace tdx

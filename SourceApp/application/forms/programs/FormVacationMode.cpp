@@ -22,6 +22,11 @@ namespace tdx {
 namespace {
 
 constexpr int ROW_WIDTH = 277;
+constexpr int EXCLUSION_ROW_PITCH = 35;
+constexpr int EXCLUSION_FIRST_COLUMN = 150;
+constexpr int EXCLUSION_SECOND_COLUMN = 127;
+constexpr int EXCLUSION_WIDTH = 127;
+constexpr int EXCLUSION_HEIGHT = 26;
 
 bool isExcluded(oid_t oid, vid_t flag) {
     const std::optional<int> allow = pt_read_int(oid, flag);
@@ -126,9 +131,10 @@ FormVacationMode::~FormVacationMode() {
 
 void FormVacationMode::addExclusions(StackedContainer* content) {
     auto* section = new DropdownButton(content, 0, 0, ROW_WIDTH, 26, gettext("Exclusions"));
-    // One name a row: the names are the user's own, and half a row cuts most of them short.
-    auto* grid = new GridContainer(content, 0, 0, 31);
-    grid->addColumn(ROW_WIDTH);
+    // Two names a row; a name too long for its button takes two lines of the smaller font there.
+    auto* grid = new GridContainer(content, 0, 0, EXCLUSION_ROW_PITCH);
+    grid->addColumn(EXCLUSION_FIRST_COLUMN);
+    grid->addColumn(EXCLUSION_SECOND_COLUMN);
     grid->setVisible(false);
     bool any = false;
     for (const ProxyObject* object : Structure) {
@@ -141,7 +147,7 @@ void FormVacationMode::addExclusions(StackedContainer* content) {
             const unsigned index = oid_index(object->oid());
             name = room ? fmt_gettext("Room %u", index) : fmt_gettext("DHW %u", index);
         }
-        auto* box = new CheckButton(grid, 0, 0, ROW_WIDTH, 26, name);
+        auto* box = new CheckButton(grid, 0, 0, EXCLUSION_WIDTH, EXCLUSION_HEIGHT, name);
         box->tag = object->oid();
         box->setChecked(isExcluded(object->oid(), room ? VID_ROOM_ALLOW : VID_TANK_ALLOW));
         // Only now: the state it was built with writes nothing.

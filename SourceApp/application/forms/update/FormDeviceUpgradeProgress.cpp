@@ -11,6 +11,10 @@
 namespace tdx {
 
 namespace {
+// The bar stands below the text, the percentage under the bar.
+constexpr int BAR_GAP = 18;
+constexpr int BAR_HEIGHT = 8;
+constexpr int LABEL_GAP = 4;
 constexpr int LABEL_HEIGHT = 13;
 
 std::string percentText(uint32_t percent) {
@@ -22,9 +26,9 @@ FormDeviceUpgradeProgress::FormDeviceUpgradeProgress(const State& state)
     : DeviceUpgradeForm(state, false, "FormDeviceUpgradeProgress") {
     addHeading(N_("Updating"));
     addText(gettext("Downloading firmware. Do not turn off the device or remove the SD card."));
-    mPercent = new ContainedLabel(getContent(), 0, 4, contentWidth(), LABEL_HEIGHT, &bif_myriad12,
+    mBar = new ProgressBar(getContent(), 0, BAR_GAP, contentWidth(), BAR_HEIGHT);
+    mPercent = new ContainedLabel(getContent(), 0, LABEL_GAP, contentWidth(), LABEL_HEIGHT, &bif_myriad12,
                                   percentText(0), HorizontalAlign::Left, VerticalAlign::Middle);
-    mBar = new ProgressBar(getContent(), 0, 18, contentWidth(), 8);
     setNextEnabled(false);
     setNavigationEnabled(false);
     setExitEnabled(false);

@@ -28,6 +28,9 @@ public:
 
     // The local time as it starts every line.
     static std::string createEntryString();
+    // Writes nothing: every change is a line of its own as it happens, so the logger holds no state of the
+    // object that a dump could add.
+    void dump(uint32_t /*reason*/) {}
 
 private:
     uint32_t mOid;

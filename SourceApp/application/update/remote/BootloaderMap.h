@@ -13,6 +13,9 @@ public:
     virtual void connected_app(BootloaderServiceContext& context) { Default(context); }
     virtual void connected_bl(BootloaderServiceContext& context) { Default(context); }
     virtual void download(BootloaderServiceContext& context) { Default(context); }
+    // A fault the master reported without saying which: ignored in every state (Idle and DeviceIdentified
+    // say so themselves); the phase's timeout still ends a phase that it stopped.
+    virtual void fault(BootloaderServiceContext& context) { Default(context); }
     virtual void fault(BootloaderServiceContext& context, const bl_event_arg_fault*) { Default(context); }
     virtual void finish(BootloaderServiceContext& context) { Default(context); }
     virtual void restarting_into_bl(BootloaderServiceContext& context, uint32_t) { Default(context); }
@@ -27,6 +30,7 @@ class BootloaderMap_Default : public BootloaderServiceState {
 public:
     using BootloaderServiceState::BootloaderServiceState;
     void Default(BootloaderServiceContext&) override {}
+    using BootloaderServiceState::fault;
     void fault(BootloaderServiceContext& context, const bl_event_arg_fault* fault) override;
     void timeout(BootloaderServiceContext& context) override;
 };
@@ -36,6 +40,8 @@ public:
     using BootloaderMap_Default::BootloaderMap_Default;
     void Entry(BootloaderServiceContext& context) override;
     void start(BootloaderServiceContext& context) override;
+    using BootloaderMap_Default::fault;
+    void fault(BootloaderServiceContext&) override {}
     void timeout(BootloaderServiceContext&) override {}
 };
 
@@ -53,6 +59,8 @@ public:
     void Entry(BootloaderServiceContext& context) override;
     void run_app(BootloaderServiceContext& context) override;
     void upgrade(BootloaderServiceContext& context, uint32_t fileId) override;
+    using BootloaderMap_Default::fault;
+    void fault(BootloaderServiceContext&) override {}
     void timeout(BootloaderServiceContext&) override {}
 };
 

@@ -172,6 +172,11 @@ int BootloaderService::handleMasterEvent(bl_cl_event event, void* arg) {
         case BL_CL_EVENT_DATA:
             return handleData(*static_cast<const bl_event_arg_data*>(arg));
         case BL_CL_EVENT_FAULT: {
+            if (arg == nullptr) {
+                dbg_printf_h("bootloader %06X: fault without a code", mAddress);
+                mContext.deliver([this] { mContext.getState().fault(mContext); });
+                return 0;
+            }
             const bl_event_arg_fault fault = *static_cast<const bl_event_arg_fault*>(arg);
             // The argument lives with the event: it may wait for a transition to end.
             mContext.deliver([this, fault] { mContext.getState().fault(mContext, &fault); });

@@ -73,6 +73,9 @@ public:
     void handleTermination() override;
 
     BootloaderService& getBootloaderService() { return mBootloader; }
+    // The firmware list, as the model gives it.
+    std::vector<ui_firmware_info>::const_iterator getFirmwaresBegin() const { return mFirmwares.begin(); }
+    std::vector<ui_firmware_info>::const_iterator getFirmwaresEnd() const { return mFirmwares.end(); }
     const char* getStateName() const { return mContext.getStateName(); }
 
     // Actions and guards of RemoteUpdateMap.

@@ -9,6 +9,7 @@
 #include "SourceApp/gui/core/layout/Viewport.h"
 #include "tests/support/screen_harness.h"
 
+#include <functional>
 #include <string>
 
 namespace tdx::test {
@@ -88,6 +89,71 @@ TEST_F(ScrollBarTest, ArrowsStepByFiftyAndRepeatWhileHeld) {
     bar->handleMessage(&by);
     EXPECT_EQ(bar->getThumbPosition(), 0);
     EXPECT_EQ(by.id, MSG_NONE) << "the bar keeps the scroll request to itself";
+}
+
+// The bar's own handlers of an arrow press and a thumb move land where the touches on the screen land.
+TEST_F(ScrollBarTest, TheArrowAndThumbHandlersDoWhatTheTouchesDo) {
+    const struct {
+        const char* what;
+        std::function<void(ScrollBar&)> touch;
+        std::function<void(ScrollBar&)> call;
+    } rows[] = {
+        {"up", [this](ScrollBar& b) { tap(b.getUpButton()); },
+         [](ScrollBar& b) { b.onUpPress(b.getUpButton(), false); }},
+        {"up, a hold repeat", [this](ScrollBar& b) { tap(b.getUpButton()); },
+         [](ScrollBar& b) { b.onUpPress(b.getUpButton(), true); }},
+        {"down", [this](ScrollBar& b) { tap(b.getDownButton()); },
+         [](ScrollBar& b) { b.onDownPress(b.getDownButton(), false); }},
+        {"thumb", [this](ScrollBar&) { drag(TRACK_TOP + 40, TRACK_TOP + 57); },
+         [](ScrollBar& b) {
+             b.getThumb()->setThumbPosition(b.getThumb()->getThumbPosition() + 17);
+             b.onThumbMove(b.getThumb());
+         }},
+    };
+    for (const auto& row : rows) {
+        int positions[2] = {};
+        int runs[2] = {};
+        for (int way = 0; way < 2; ++way) {
+            ScrollBar* bar = barOn(blank());
+            bar->setMax(500, 1000);
+            bar->setThumbPosition(130);
+            runTasks();
+            mRuns = 0;
+            (way == 0 ? row.touch : row.call)(*bar);
+            runTasks();
+            positions[way] = bar->getThumbPosition();
+            runs[way] = mRuns;
+        }
+        EXPECT_NE(positions[0], 130) << row.what << ": the touch moved the bar";
+        EXPECT_EQ(positions[1], positions[0]) << row.what;
+        EXPECT_EQ(runs[1], runs[0]) << row.what;
+    }
+}
+
+TEST_F(ScrollBarTest, AThumbMoveFromAnythingButTheBarsOwnThumbIsRefused) {
+    Form* form = blank();
+    ScrollBar* bar = barOn(form);
+    auto* other = new ScrollBar(form, 10, BAR_Y, 209);
+    auto* shortBar = new ScrollBar(form, 50, BAR_Y, 60);
+    bar->setMax(500, 1000);
+    bar->setThumbPosition(100);
+    other->setMax(500, 1000);
+    other->getThumb()->setThumbPosition(80);
+    bar->getThumb()->setThumbPosition(70);
+    runTasks();
+    mRuns = 0;
+    Component* strangers[] = {nullptr, other->getThumb(), bar->getUpButton(), bar};
+    for (Component* stranger : strangers) {
+        bar->onThumbMove(stranger);
+        EXPECT_EQ(bar->getThumbPosition(), 100);
+    }
+    EXPECT_EQ(mRuns, 0);
+    ASSERT_EQ(shortBar->getThumb(), nullptr);
+    shortBar->onThumbMove(shortBar->getUpButton());
+    EXPECT_EQ(shortBar->getThumbPosition(), 0) << "a bar without a thumb has nothing to follow";
+    shortBar->onDownPress(shortBar->getDownButton(), false);
+    EXPECT_EQ(shortBar->getThumbPosition(), 50);
+    EXPECT_TRUE(shortBar->getUpButton()->isEnabled()) << "the arrows of a bar without a thumb follow it";
 }
 
 TEST_F(ScrollBarTest, TheDragIsRelativeAndStopsAtTheEnd) {

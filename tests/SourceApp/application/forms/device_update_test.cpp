@@ -393,6 +393,39 @@ TEST_F(DeviceUpdateTest, WaitCountsDownTheRestartAndThenSaysTheDeviceIsNotRespon
     EXPECT_TRUE(fake.calls.empty()) << "the wait sends nothing";
 }
 
+// The restart and the download show their bar right below the step's text and their figure under the bar.
+TEST_F(DeviceUpdateTest, TheRunningStepsShowTheBarBelowTheTextAndTheFigureUnderTheBar) {
+    constexpr int SPACING = 5; // between the rows of every wizard step
+    const struct {
+        update_event event;
+        const char* figure;
+    } steps[] = {{UE_WAIT, "Waiting for device 45 second(s)"}, {UE_PROGRESS, "Downloading 25 %"}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.figure);
+        fake.waitPeriod = 45000;
+        fake.progress = 50;
+        fake.progressMax = 200;
+        start(s.event);
+        tick();
+        TextFrame* text = find<TextFrame>();
+        ProgressBar* shown = bar();
+        ContainedLabel* figure = findAll<ContainedLabel>().at(1);
+        ASSERT_EQ(figure->getText(), s.figure);
+        EXPECT_EQ(shown->getTop(), text->getBottom() + 1 + SPACING + 18);
+        EXPECT_EQ(shown->getHeight(), 8);
+        EXPECT_EQ(figure->getTop(), shown->getBottom() + 1 + SPACING + 4);
+        EXPECT_EQ(figure->getHeight(), 13);
+        const Box barInk = inkOf(*shown);
+        const Box figureInk = inkOf(*figure);
+        ASSERT_FALSE(barInk.isEmpty());
+        ASSERT_FALSE(figureInk.isEmpty());
+        EXPECT_GT(barInk.y1, inkOf(*text).y2) << "the bar below the text";
+        EXPECT_GT(figureInk.y1, barInk.y2) << "the figure under the bar";
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(DeviceUpdateTest, DownloadShowsItsShareClampedAndWithoutOverflow) {
     start(UE_PROGRESS);
     EXPECT_EQ(heading(), "Updating");

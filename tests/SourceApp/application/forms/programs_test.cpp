@@ -14,6 +14,7 @@
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/SwitchButton.h"
 #include "SourceApp/application/controls/TextFrame.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
 #include <string>
@@ -226,6 +227,42 @@ TEST_F(ProgramsTest, ExclusionsWriteTheFlagOfTheToggledRoomOrTank) {
               (Published{{ROOM, VID_ROOM_ALLOW, 0}, {0x02000316, VID_ROOM_ALLOW, 1}, {TANK, 0x808D, 0}}));
 }
 
+// The exclusions stand in two columns; a name too long for its button takes two lines of the smaller font,
+// and one too long for those ends in an ellipsis.
+TEST_F(ProgramsTest, ExclusionsStandInTwoColumnsAndALongNameTakesTwoLinesBeforeAnEllipsis) {
+    object(ROOM, BT_OBJ_ROOM).text(VID_NAME, "Kitchen");
+    object(0x02000316, BT_OBJ_ROOM).text(VID_NAME, "Children's bedroom");
+    object(0x03000316, BT_OBJ_ROOM).text(VID_NAME, "Guest bathroom next to the stairs in the attic");
+    object(TANK, BT_OBJ_DHW_TANK);
+    open(VACATION);
+    tap(find<DropdownButton>()); // "Exclusions"
+    const auto boxes = findAll<CheckButton>();
+    ASSERT_EQ(boxes.size(), 4u);
+    const int left = boxes[0]->getLeft();
+    const int top = boxes[0]->getTop();
+    const bif_t* small = bif_myriad10.getFont();
+    const struct {
+        int column, row;
+        int lines; // of text shown
+        bool cut;  // ends in an ellipsis
+    } expected[] = {{0, 0, 1, false}, {1, 0, 2, false}, {0, 1, 2, true}, {1, 1, 1, false}};
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const CheckButton& box = *boxes[i];
+        SCOPED_TRACE(box.getText());
+        EXPECT_EQ(box.getLeft(), left + expected[i].column * 150);
+        EXPECT_EQ(box.getTop(), top + expected[i].row * 35);
+        EXPECT_EQ(box.getWidth(), 127);
+        EXPECT_EQ(box.getHeight(), 26);
+        // The name's ink, left of the tick's 40 columns.
+        const Box area = Box::fromCorners(box.getLeft(), box.getTop(), box.getRight() - 40, box.getBottom());
+        const Box ink = inkIn(area, colour::CONTROL);
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_EQ(ink.getHeight() > small->line_step + 2, expected[i].lines == 2) << ink.getHeight();
+        EXPECT_EQ(ink.x2 >= area.x2 - 6, expected[i].cut) << ink.x2 << " of " << area.x2;
+    }
+    screenshot("FormVacationMode_long_names");
+}
+
 TEST_F(ProgramsTest, WithoutRoomsOrTanksVacationExcludesNoneAndStandbyHasOnlyItsSwitch) {
     open(VACATION);
     tap(find<DropdownButton>()); // "Exclusions"
@@ -329,6 +366,10 @@ TEST_F(DefaultInstallationTest, ProgramScreens) {
             ASSERT_EQ(screen()->getName(), name);
         });
     }
+    picturesInEveryLanguage("FormVacationMode_exclusions", [&] {
+        open(VACATION);
+        tap(find<DropdownButton>()); // "Exclusions"
+    });
     picturesInEveryLanguage("FormLocation_cooling", [&] {
         open(LOCATION);
         tap(find<DropdownButton>());

@@ -122,7 +122,7 @@ TEST_F(RequestProcessTest, FinishGoesBackToWhereTheWizardWasOpened) {
     }
 }
 
-TEST_F(RequestProcessTest, AProfileChangeEndsOnlyWhenTheControlUnitRunsTheRequestedProfile) {
+TEST_F(RequestProcessTest, AProfileChangeIsDecidedByTheFirstProfileOtherThanTheOneInUse) {
     const struct {
         const char* story;
         std::vector<std::pair<vid_t, int>> answers; // in order, each a value of the location
@@ -138,6 +138,17 @@ TEST_F(RequestProcessTest, AProfileChangeEndsOnlyWhenTheControlUnitRunsTheReques
          "Profile change complete",
          false},
         {"only the old profile", {{VID_PROFILE, 3}}, 30100, "Profile change failed", true},
+        {"another profile", {{VID_PROFILE, 6}}, 0, "Profile change failed", true},
+        {"the old profile, then another",
+         {{VID_PROFILE, 3}, {VID_PROFILE, 6}},
+         0,
+         "Profile change failed",
+         true},
+        {"another profile, then the requested one",
+         {{VID_PROFILE, 6}, {VID_PROFILE, 10}},
+         0,
+         "Profile change failed",
+         true},
         {"silent", {}, 30100, "Profile change timed out, control unit did not respond yet.", true},
     };
     for (const auto& row : rows) {

@@ -197,6 +197,15 @@ TEST_F(Installer, AProfileAppliedAfterTheRequestWasResetIsComplete) {
     EXPECT_TRUE(waitForText("Profile change complete", 10000));
 }
 
+// A control unit that applies another profile than the one asked for: the change failed, and it says so at
+// once rather than after the time-out.
+TEST_F(Installer, AProfileOtherThanTheRequestedOneFailsAtOnce) {
+    mInstaller.config().profile = SimProfileAnswer::Fallback;
+    open(53, 10);
+    ASSERT_TRUE(waitForText("Profile change failed", 5000));
+    EXPECT_EQ(pt_read_int(LOCATION, 0x80E8), 1) << "the profile the unit runs instead";
+}
+
 TEST_F(Installer, AProfileChangeRefusedOrUnansweredSaysSo) {
     const struct {
         SimProfileAnswer answer;

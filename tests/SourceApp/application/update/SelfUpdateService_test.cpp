@@ -125,6 +125,9 @@ TEST_F(SelfUpdate, SearchingAgainOrReinsertingTheCardRepeatsTheWholeSearch) {
     run();
     EXPECT_EQ(screen(), 30u);
     EXPECT_EQ(rows(), (std::vector<std::string>{"sdcard/a.fw 5", "sdcard/b.fw 6"}));
+    const auto& service = static_cast<const SelfUpdateService&>(*manager.getProcess());
+    EXPECT_EQ(service.getFirmwaresBegin(), model().begin()) << "the service's list is the one shown";
+    EXPECT_EQ(service.getFirmwaresEnd(), model().end());
 
     controller().doSearchFirmwares();
     EXPECT_EQ(screen(), 29u);

@@ -231,6 +231,62 @@ TEST_F(BootloaderServiceTest, FaultEndsIdleAndDeviceIdentifiedWhichIgnoreTimeout
     EXPECT_EQ(mService->getFault(), BL_FAULT_OFFSET);
 }
 
+// A fault the master reports without its code changes no state and tells the owner nothing; one with its code
+// ends every state but Fault itself in Fault.
+TEST_F(BootloaderServiceTest, AFaultWithoutItsCodeIsIgnoredInEveryStateAndOneWithItEndsEach) {
+    const struct {
+        const char* state;
+        std::function<void()> reach;
+    } rows[] = {
+        {"BootloaderMap::Idle",
+         [this] {
+             mService->start(); // the master knows whom to call back from now on
+             mService->stop();
+         }},
+        {"BootloaderMap::Started", [this] { mService->start(); }},
+        {"BootloaderMap::DeviceIdentified", [this] { identify(); }},
+        {"BootloaderMap::DeviceReconnectUpgrade",
+         [this] {
+             identify();
+             mService->upgrade(7);
+         }},
+        {"BootloaderMap::AboutToUpgrade", [this] { restarted(); }},
+        {"BootloaderMap::Downloading", [this] { downloading(); }},
+        {"BootloaderMap::Upgraded",
+         [this] {
+             downloading();
+             mPort->raise(BL_CL_EVENT_DONE);
+         }},
+        {"BootloaderMap::Timeout",
+         [this] {
+             mService->start();
+             run(8100);
+         }},
+        {"BootloaderMap::Fault",
+         [this] {
+             mService->start();
+             mPort->fault(BL_FAULT_OFFSET);
+         }},
+    };
+    for (const auto& row : rows) {
+        fresh();
+        row.reach();
+        ASSERT_EQ(state(), row.state);
+        const std::vector<int> before = mOwner.events;
+        const int32_t code = mService->getFault();
+        EXPECT_EQ(mPort->raise(BL_CL_EVENT_FAULT, nullptr), 0) << row.state;
+        EXPECT_EQ(state(), row.state);
+        EXPECT_EQ(mOwner.events, before) << row.state;
+        EXPECT_EQ(mService->getFault(), code) << row.state;
+
+        mPort->fault(BL_FAULT_DEVICE_STATUS);
+        EXPECT_EQ(state(), "BootloaderMap::Fault") << row.state;
+        EXPECT_EQ(mOwner.events.back(), BCE_FAULT) << row.state;
+        EXPECT_EQ(mService->getFault(), BL_FAULT_DEVICE_STATUS) << row.state;
+    }
+    EXPECT_GE(mTrace.count("fault without a code"), 9u);
+}
+
 TEST_F(BootloaderServiceTest, UnreadableChunkIsRefusedToTheMasterAndIsNoProgress) {
     restarted();
     mOwner.failAt = 0;

@@ -121,6 +121,8 @@ TEST_F(RemoteUpdateTest, ManualUpdateWalksTheWizardAndSendsTheChosenItemsDescrip
     ASSERT_EQ(std::distance(model().begin(), model().end()), 2);
     EXPECT_EQ(model().begin()->version, 2);
     EXPECT_EQ((model().begin() + 1)->version, 4);
+    EXPECT_EQ(service().getFirmwaresBegin(), model().begin()) << "the service's list is the one shown";
+    EXPECT_EQ(service().getFirmwaresEnd(), model().end());
 
     controller().doSelectFirmware(1);
     saw();
