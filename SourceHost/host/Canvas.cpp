@@ -147,15 +147,17 @@ void Canvas::FillRect(int left, int top, int right, int bottom) {
 
 void Canvas::CopyRect(CanvasRect dst, CanvasRect src) {
     PixelBuffer& buffer = getBackBuffer();
-    int width = std::abs(src.right - src.left);
-    int height = std::abs(src.bottom - src.top);
-    int sx = src.left;
-    int sy = src.top;
-    int dx = dst.left;
-    int dy = dst.top;
+    // In 64 bits: no rectangle, however far off, overflows on the way.
+    using Wide = int64_t;
+    Wide width = std::abs(Wide{src.right} - src.left);
+    Wide height = std::abs(Wide{src.bottom} - src.top);
+    Wide sx = src.left;
+    Wide sy = src.top;
+    Wide dx = dst.left;
+    Wide dy = dst.top;
     // Clip both ends against the buffer: a column or row is copied only when it lies on it at both places.
-    const int skipX = std::max({0, -sx, -dx});
-    const int skipY = std::max({0, -sy, -dy});
+    const Wide skipX = std::max({Wide{0}, -sx, -dx});
+    const Wide skipY = std::max({Wide{0}, -sy, -dy});
     sx += skipX;
     dx += skipX;
     sy += skipY;
@@ -167,10 +169,10 @@ void Canvas::CopyRect(CanvasRect dst, CanvasRect src) {
     }
     // Rows in the order that reads each source row before it is overwritten.
     const bool upward = dy > sy;
-    for (int i = 0; i < height; ++i) {
-        const int row = upward ? height - 1 - i : i;
-        std::memmove(buffer.data() + static_cast<size_t>(dy + row) * mWidth + dx,
-                     buffer.data() + static_cast<size_t>(sy + row) * mWidth + sx,
+    for (Wide i = 0; i < height; ++i) {
+        const Wide row = upward ? height - 1 - i : i;
+        std::memmove(buffer.data() + static_cast<size_t>((dy + row) * mWidth + dx),
+                     buffer.data() + static_cast<size_t>((sy + row) * mWidth + sx),
                      static_cast<size_t>(width) * sizeof(uint32_t));
     }
 }

@@ -114,7 +114,7 @@ QTableView* makeTable(QWidget* parentWidget, int x, int y, int width, int height
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
     // Rows as high as a line of the list's font, as a report list has them, not the toolkit's roomier
-    // default: the component list shows twice as many.
+    // default: the component list shows nearly twice as many rows in its box.
     const int rowHeight = std::max(view->fontMetrics().height() + 1, INDENT_STEP);
     view->verticalHeader()->setMinimumSectionSize(rowHeight);
     view->verticalHeader()->setDefaultSectionSize(rowHeight);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -159,6 +160,7 @@ TEST(Canvas, DrawingHelpersDrawOnTheActiveLayerAndClipAtItsEdges) {
     canvas.CopyRect({1, 1, 0, 0}, {0, 0, 3, 2});  // "RRR" rows one down and one right
     canvas.CopyRect({6, -1, 0, 0}, {0, 0, 4, 2}); // only columns 0..1 of row 1 land, at (6..7, 0)
     canvas.CopyRect({0, 3, 0, 0}, {6, 3, 4, 2});  // width |4 - 6| = 2, height 1: "BB" to (0, 3)
+    canvas.CopyRect({INT_MIN, 0, 0, 0}, {INT_MAX, INT_MIN, INT_MIN, INT_MAX}); // nowhere on the layer
     const char* copied[] = {"RRR...RR", "RRRRG...", ".RRR..BB", "BB....BB"};
     EXPECT_EQ(drawn(), std::vector<std::string>(std::begin(copied), std::end(copied)));
 
