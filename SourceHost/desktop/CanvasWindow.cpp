@@ -213,6 +213,8 @@ void CCanvasWindow::raiseKeys(QKeyEvent* event, bool arrows) {
         char code;
         bool arrow;
     };
+    // Up and Down are arrows like Left and Right: with nothing selected in the inspector all four reach the
+    // application, whose lists and spin fields move with Up and Down as the emulator window lets them.
     static constexpr Named NAMED[] = {
         {Qt::Key_Left, 0x25, true},  {Qt::Key_Up, 0x26, true},      {Qt::Key_Right, 0x27, true},
         {Qt::Key_Down, 0x28, true},  {Qt::Key_Backspace, 8, false}, {Qt::Key_Tab, 9, false},
@@ -225,7 +227,8 @@ void CCanvasWindow::raiseKeys(QKeyEvent* event, bool arrows) {
             return;
         }
     }
-    // A character beyond 16 bits is one code point too.
+    // Each typed character travels as its whole code point, one beyond 16 bits too: its two UTF-16 halves
+    // sent apart would each be no character at all to the application.
     for (char32_t codePoint : event->text().toUcs4()) {
         if (codePoint < 0x20 || codePoint == 0x7F) {
             continue;

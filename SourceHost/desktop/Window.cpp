@@ -1,10 +1,12 @@
 #include "SourceHost/desktop/Window.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -168,20 +170,51 @@ void CEditBox::Enabled(int enabled) {
     }
 }
 
-CStatusBar::CStatusBar(CWindow* parent, QWidget* parentWidget, std::vector<int> partEdges)
-    : CWindow(parent, new QStatusBar(parentWidget)) {
-    auto* bar = static_cast<QStatusBar*>(GetHandle());
-    bar->setSizeGripEnabled(true);
-    int left = 0;
-    for (int edge : partEdges) {
-        auto* part = new QLabel(bar);
-        if (edge >= 0) {
-            part->setFixedWidth(std::max(edge - left, 0));
-            left = edge;
-            bar->addWidget(part);
-        } else {
-            bar->addWidget(part, 1);
+namespace {
+// A status bar whose parts end at the right edges given, whatever they show; the toolkit's own bar would lay
+// them out with margins and spacing of its own and squeeze them to fit.
+class PartsBar : public QStatusBar {
+public:
+    PartsBar(QWidget* parent, std::vector<int> edges)
+        : QStatusBar(parent)
+        , mEdges(std::move(edges)) {}
+    void addPart(QLabel* part) { mParts.push_back(part); }
+    QSize sizeHint() const override {
+        QSize size = QStatusBar::sizeHint();
+        for (const QLabel* part : mParts) {
+            size.setHeight(std::max(size.height(), part->sizeHint().height() + 2 * PART_MARGIN));
         }
+        return size;
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QStatusBar::resizeEvent(event);
+        int left = 0;
+        for (size_t i = 0; i < mParts.size(); ++i) {
+            const int right = mEdges[i] >= 0 ? std::max(mEdges[i], left) : std::max(width(), left);
+            mParts[i]->setGeometry(left, 0, right - left, height());
+            left = right;
+        }
+    }
+
+private:
+    static constexpr int PART_MARGIN = 2;
+    std::vector<int> mEdges;
+    std::vector<QLabel*> mParts;
+};
+} // namespace
+
+CStatusBar::CStatusBar(CWindow* parent, QWidget* parentWidget, std::vector<int> partEdges)
+    : CWindow(parent, new PartsBar(parentWidget, partEdges))
+    , mEdges(partEdges) {
+    auto* bar = static_cast<PartsBar*>(GetHandle());
+    bar->setSizeGripEnabled(true);
+    for (size_t i = 0; i < partEdges.size(); ++i) {
+        auto* part = new QLabel(bar);
+        // The text a little in from the part's left edge, as in a sunken part.
+        part->setIndent(4);
+        bar->addPart(part);
         mParts.push_back(part);
     }
     bar->show();
@@ -191,8 +224,28 @@ bool CStatusBar::SetText(int part, const std::string& text) {
     if (part < 0 || part >= static_cast<int>(mParts.size())) {
         return false;
     }
-    mParts[static_cast<size_t>(part)]->setText(QString::fromStdString(text));
+    QLabel* label = mParts[static_cast<size_t>(part)];
+    const QString shown = QString::fromStdString(text);
+    // A text too long for its part gets a smaller font rather than being cut: the parts stand where they
+    // stand in every language.
+    QFont font = GetHandle()->font();
+    const int room = StatusPartWidth(part) - 2 * label->indent();
+    while (room > 0 && font.pointSizeF() > MIN_POINT_SIZE &&
+           QFontMetrics(font).horizontalAdvance(shown) > room) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    label->setFont(font);
+    label->setText(shown);
     return true;
+}
+
+int CStatusBar::StatusPartWidth(int part) const {
+    if (part < 0 || part >= static_cast<int>(mEdges.size())) {
+        return 0;
+    }
+    const int left = part == 0 ? 0 : mEdges[static_cast<size_t>(part) - 1];
+    const int right = mEdges[static_cast<size_t>(part)];
+    return right >= 0 ? right - left : GetHandle()->width() - left;
 }
 
 std::string CStatusBar::Text(int part) const {

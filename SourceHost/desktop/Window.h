@@ -115,8 +115,12 @@ public:
     // False, with nothing changed, for a part outside those made.
     bool SetText(int part, const std::string& text);
     std::string Text(int part) const;
+    // The width the part is given (the last one's follows the bar's width); 0 for a part not made.
+    int StatusPartWidth(int part) const;
 
 private:
+    static constexpr double MIN_POINT_SIZE = 6;
+    std::vector<int> mEdges;
     std::vector<QLabel*> mParts;
 };
 

@@ -62,6 +62,10 @@ public:
     // Queues one event; waits until the previous event has reached the application (in step mode it does not
     // wait: false while one is pending). False once stopped.
     bool sendEvent(event_kind_t kind, int x, int y);
+    // The inspector's move and resize of the selected component as events of the GUI core, on the same road
+    // as every other event.
+    bool sendDebugMove(int x, int y) { return sendEvent(EVENT_DEBUG_MOVE, x, y); }
+    bool sendDebugResize(int x, int y) { return sendEvent(EVENT_DEBUG_RESIZE, x, y); }
     // Runs on the application thread before the next pass's events, with a null argument.
     void sendCommand(std::shared_ptr<Command> command);
     void setTouch(int x, int y) { mHandOver.setTouch(x, y); }

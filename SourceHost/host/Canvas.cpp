@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -23,10 +24,11 @@ Canvas::Canvas(int x, int y, int width, int height)
     , mFront(mBack.size(), 0) {}
 
 void Canvas::AddLayer(unsigned /*index*/, const layer* source) {
-    if (source == nullptr || std::find(mLayers.begin(), mLayers.end(), source) != mLayers.end()) {
+    if (source == nullptr || std::any_of(mLayers.begin(), mLayers.end(),
+                                         [source](const canvas_layer& l) { return l.source == source; })) {
         return;
     }
-    mLayers.push_back(source);
+    mLayers.push_back({source, PixelBuffer(static_cast<size_t>(mWidth) * mHeight, 0)});
 }
 
 namespace {
@@ -70,8 +72,8 @@ void compose(PixelBuffer& target, int width, int height, const layer& source) {
 } // namespace
 
 void Canvas::Repaint() {
-    for (const layer* source : mLayers) {
-        compose(mBack, mWidth, mHeight, *source);
+    for (const canvas_layer& entry : mLayers) {
+        compose(mBack, mWidth, mHeight, *entry.source);
     }
     {
         std::lock_guard<std::mutex> lock(mLock);
@@ -79,6 +81,99 @@ void Canvas::Repaint() {
     }
     if (mRepaintListener) {
         mRepaintListener();
+    }
+}
+
+void Canvas::Flip(int, int, int, int) {
+    Repaint();
+}
+
+void Canvas::GetClientRect(CanvasRect* rect) const {
+    *rect = {mX, mY, mX + Width(), mY + Height()};
+}
+
+bool Canvas::SetActiveLayer(unsigned index) {
+    if (index >= mLayers.size()) {
+        dbg_printf_h("HOST canvas layer %u refused: %u layers", index, static_cast<unsigned>(mLayers.size()));
+        return false;
+    }
+    mActiveLayer = index;
+    return true;
+}
+
+const PixelBuffer& Canvas::activeBuffer() const {
+    return mLayers.at(mActiveLayer).buffer;
+}
+
+PixelBuffer& Canvas::getBackBuffer() {
+    return mLayers.at(mActiveLayer).buffer;
+}
+
+namespace {
+// 0x00BBGGRR <-> the buffer's 0x00RRGGBB: red and blue change places.
+uint32_t swapRedBlue(uint32_t c) {
+    return (c & 0x0000FF00u) | (c & 0xFFu) << 16 | (c >> 16 & 0xFFu);
+}
+} // namespace
+
+void Canvas::SetPixel(int x, int y, CanvasColour colour) {
+    PixelBuffer& buffer = getBackBuffer();
+    if (x >= 0 && x < mWidth && y >= 0 && y < mHeight) {
+        buffer[static_cast<size_t>(y) * mWidth + x] = swapRedBlue(colour & 0x00FFFFFFu);
+    }
+}
+
+CanvasColour Canvas::GetPixel(int x, int y) const {
+    const PixelBuffer& buffer = activeBuffer();
+    if (x < 0 || x >= mWidth || y < 0 || y >= mHeight) {
+        return CANVAS_INVALID_COLOUR;
+    }
+    return swapRedBlue(buffer[static_cast<size_t>(y) * mWidth + x] & 0x00FFFFFFu);
+}
+
+void Canvas::FillRect(int left, int top, int right, int bottom) {
+    PixelBuffer& buffer = getBackBuffer();
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, mWidth);
+    bottom = std::min(bottom, mHeight);
+    const uint32_t pixel = swapRedBlue(mColor & 0x00FFFFFFu);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            buffer[static_cast<size_t>(y) * mWidth + x] = pixel;
+        }
+    }
+}
+
+void Canvas::CopyRect(CanvasRect dst, CanvasRect src) {
+    PixelBuffer& buffer = getBackBuffer();
+    // In 64 bits: no rectangle, however far off, overflows on the way.
+    using Wide = int64_t;
+    Wide width = std::abs(Wide{src.right} - src.left);
+    Wide height = std::abs(Wide{src.bottom} - src.top);
+    Wide sx = src.left;
+    Wide sy = src.top;
+    Wide dx = dst.left;
+    Wide dy = dst.top;
+    // Clip both ends against the buffer: a column or row is copied only when it lies on it at both places.
+    const Wide skipX = std::max({Wide{0}, -sx, -dx});
+    const Wide skipY = std::max({Wide{0}, -sy, -dy});
+    sx += skipX;
+    dx += skipX;
+    sy += skipY;
+    dy += skipY;
+    width = std::min({width - skipX, mWidth - sx, mWidth - dx});
+    height = std::min({height - skipY, mHeight - sy, mHeight - dy});
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    // Rows in the order that reads each source row before it is overwritten.
+    const bool upward = dy > sy;
+    for (Wide i = 0; i < height; ++i) {
+        const Wide row = upward ? height - 1 - i : i;
+        std::memmove(buffer.data() + static_cast<size_t>((dy + row) * mWidth + dx),
+                     buffer.data() + static_cast<size_t>((sy + row) * mWidth + sx),
+                     static_cast<size_t>(width) * sizeof(uint32_t));
     }
 }
 

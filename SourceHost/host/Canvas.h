@@ -35,6 +35,21 @@ struct CacheLineAllocator {
 };
 using PixelBuffer = std::vector<uint32_t, CacheLineAllocator<uint32_t>>;
 
+class Font;
+
+// Window or display rectangle; right and bottom are one past the last column and row.
+struct CanvasRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Colour number 0x00BBGGRR (red in the low byte), as the drawing helpers take and give it.
+using CanvasColour = uint32_t;
+// What GetPixel gives for a point off the layer.
+constexpr CanvasColour CANVAS_INVALID_COLOUR = 0xFFFFFFFFu;
+
 class Canvas {
 public:
     // Placed at (x, y) in the window, showing width x height display pixels.
@@ -48,6 +63,8 @@ public:
     void AddLayer(unsigned index, const layer* source);
     // Composes every layer into the back buffer, copies it to the front buffer, then tells the window.
     void Repaint();
+    // The same; the rectangle is not used, the whole picture is composed.
+    void Flip(int x, int y, int w, int h);
     // Called after every repaint, on the application thread; the window posts itself an update from it. Set
     // while the application thread is not running.
     void setRepaintListener(std::function<void()> listener) { mRepaintListener = std::move(listener); }
@@ -71,6 +88,33 @@ public:
     // `stride` pixels apart and which holds Width-at-scale x Height-at-scale pixels. The fourth byte is set,
     // so the picture is opaque.
     void CopyTo(uint32_t* destination, int stride, int scale) const;
+    // The canvas in the window: {x, y, x + Width(), y + Height()}.
+    void GetClientRect(CanvasRect* rect) const;
+    int GetOffsetX(int v) const { return v + mX; }
+    int GetOffsetY(int v) const { return v + mY; }
+
+    // ---- Drawing helpers ----
+    // Each added layer has a buffer of the canvas's own, DisplayWidth() x DisplayHeight() pixels (rows top
+    // first, 0x00RRGGBB), on which these draw; the layer's picture and what the window shows are not
+    // touched. They belong to the thread that adds the layers. Points and rectangles off the buffer are
+    // clipped; those that use the active layer throw std::out_of_range while no layer has been added.
+    // Refused, with a log line and the active layer kept, for an index past the layers.
+    bool SetActiveLayer(unsigned index);
+    unsigned GetActiveLayer() const { return mActiveLayer; }
+    PixelBuffer& getBackBuffer();
+    void SetPixel(int x, int y, CanvasColour colour);
+    // CANVAS_INVALID_COLOUR off the buffer.
+    CanvasColour GetPixel(int x, int y) const;
+    void SetFont(const Font* font) { mFont = font; }
+    const Font* GetFont() const { return mFont; }
+    // The colour of FillRect.
+    void SetColor(CanvasColour colour) { mColor = colour; }
+    CanvasColour GetColor() const { return mColor; }
+    // Right and bottom excluded.
+    void FillRect(int left, int top, int right, int bottom);
+    // Copies |src width| x |src height| pixels from src's top-left to dst's top-left; the two may overlap.
+    void CopyRect(CanvasRect dst, CanvasRect src);
+
     // A copy of the front buffer, taken under the lock.
     std::vector<uint32_t> Snapshot() const;
     // Writes the current picture as a BMP file through a temporary file of its own ("<path>.XXXXXX"), so that
@@ -84,8 +128,17 @@ private:
     const int mHeight;
     int mScale = 1;
 
-    std::vector<const layer*> mLayers;
+    struct canvas_layer {
+        const layer* source;
+        PixelBuffer buffer;
+    };
+    const PixelBuffer& activeBuffer() const;
+
+    std::vector<canvas_layer> mLayers;
     PixelBuffer mBack;
+    unsigned mActiveLayer = 0;
+    const Font* mFont = nullptr;
+    CanvasColour mColor = 0;
     std::function<void()> mRepaintListener;
 
     mutable std::mutex mLock; // the front buffer

@@ -68,6 +68,7 @@ void CMainWindow::createChildWindows() {
     mList = std::make_unique<CComponentListView>(this, 5, 295, 635, 260, surface);
     mList->setOnComponentSelectCommand(getListener("COMPONENT_SELECT_FROM_LIST"));
     addListener("COMPONENT_TREE_CHANGE", std::make_shared<HostModalToListViewAdapter>(*mList));
+    addListener("COMPONENT_APPEND", std::make_shared<HostModalAppendToListViewAdapter>(*mList));
     addListener("COMPONENT_SELECT", std::make_shared<ListViewComponentSelectAdapter>(*mList));
     addListener("COMPONENT_DESELECT", std::make_shared<ListViewComponentDeselectAdapter>(*mList));
     addListener("COMPONENT_NOTIFY_CHANGE", std::make_shared<ListViewComponentNotifyChangeAdapter>(*mList));
@@ -132,6 +133,8 @@ void CMainWindow::buildMachine() {
     auto touching = std::make_shared<TouchingStateCommand>("Touching", *mHost);
     auto selected = std::make_shared<StateCommand>("Selected");
     auto moving = std::make_shared<MovingStateCommand>("Moving", mSelection, modify);
+    // A press at the corner resizes: a "Resizing" that changed nothing would take the press from the
+    // application and give the user nothing for it, while the Width and Height fields already resize.
     auto resizing = std::make_shared<ResizingStateCommand>("Resizing", mSelection, modify);
     mMachine->addTransition(deselected, "Select", selected);
     mMachine->addTransition(deselected, "TouchStart", touching);

@@ -3,11 +3,24 @@
 #include "Libraries/base/i18n.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
+
+// The bitmaps are compiled into this library, which a program links statically: loaded in by hand.
+static void loadBitmaps() {
+    static bool loaded = false;
+    if (!loaded) {
+        Q_INIT_RESOURCE(bitmaps);
+        loaded = true;
+    }
+}
 
 namespace tdx {
 
@@ -32,6 +45,12 @@ public:
         if (role == INDENT_ROLE && index.column() == 0 && indent) {
             return indent(index.row());
         }
+        if (role == Qt::DecorationRole && index.column() == 0 && image) {
+            const int at = image(index.row());
+            if (at >= 0 && at < smallImages.Count()) {
+                return smallImages.at(at);
+            }
+        }
         return {};
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -53,6 +72,11 @@ public:
         }
         endResetModel();
     }
+    void redrawAll() {
+        if (count > 0 && !headers.empty()) {
+            Q_EMIT dataChanged(index(0, 0), index(count - 1, 0));
+        }
+    }
     void redraw(int row) {
         if (row >= 0 && row < count && !headers.empty()) {
             Q_EMIT dataChanged(index(row, 0), index(row, static_cast<int>(headers.size()) - 1));
@@ -63,6 +87,10 @@ public:
     int count = 0;
     std::function<std::string(int, int)> text;
     std::function<int(int)> indent;
+    std::function<int(int)> image;
+    CImageList smallImages{iconSize(QStyle::PM_SmallIconSize), iconSize(QStyle::PM_SmallIconSize)};
+
+    static int iconSize(QStyle::PixelMetric metric) { return QApplication::style()->pixelMetric(metric); }
 };
 
 namespace {
@@ -85,6 +113,12 @@ QTableView* makeTable(QWidget* parentWidget, int x, int y, int width, int height
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
+    // Rows as high as a line of the list's font, as a report list has them, not the toolkit's roomier
+    // default: the component list shows nearly twice as many rows in its box.
+    const int rowHeight = std::max(view->fontMetrics().height() + 1, INDENT_STEP);
+    view->verticalHeader()->setMinimumSectionSize(rowHeight);
+    view->verticalHeader()->setDefaultSectionSize(rowHeight);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->setShowGrid(false);
     view->show();
     return view;
@@ -94,7 +128,9 @@ QTableView* makeTable(QWidget* parentWidget, int x, int y, int width, int height
 ListViewBase::ListViewBase(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget)
     : CWindow(parent, makeTable(parentWidget, x, y, width, height))
     , mView(static_cast<QTableView*>(GetHandle()))
-    , mModel(new ListModel) {
+    , mModel(new ListModel)
+    , mNormalImages(ListModel::iconSize(QStyle::PM_LargeIconSize),
+                    ListModel::iconSize(QStyle::PM_LargeIconSize)) {
     mModel->setParent(mView);
     mView->setModel(mModel);
     mView->setItemDelegate(new IndentDelegate(mView));
@@ -126,13 +162,47 @@ void ListViewBase::AddColumns(const std::vector<CListViewColumn>& columns) {
     }
 }
 
-void ListViewBase::setCells(std::function<std::string(int, int)> text, std::function<int(int)> indent) {
+void ListViewBase::setCells(std::function<std::string(int, int)> text, std::function<int(int)> indent,
+                            std::function<int(int)> image) {
     mModel->text = std::move(text);
     mModel->indent = std::move(indent);
+    mModel->image = std::move(image);
 }
 
 void ListViewBase::setRowCount(int count) {
+    // An emptied list starts again at its top, scrolled there while it still has its rows: once they are gone
+    // the view can no longer move, and the rows that come next would show from the old scroll position.
+    if (count == 0) {
+        mView->scrollToTop();
+    }
     mModel->setCount(count);
+}
+
+void ListViewBase::SetImageList(ImageListKind kind, CImageList images) {
+    if (kind == LVSIL_SMALL) {
+        mModel->smallImages = std::move(images);
+        mView->setIconSize(QSize(mModel->smallImages.Width(), mModel->smallImages.Height()));
+        mModel->redrawAll();
+    } else {
+        mNormalImages = std::move(images);
+    }
+}
+
+const CImageList& ListViewBase::GetImageList(ImageListKind kind) const {
+    return kind == LVSIL_SMALL ? mModel->smallImages : mNormalImages;
+}
+
+int CImageList::Add(const QImage& picture) {
+    if (picture.isNull()) {
+        return -1;
+    }
+    mImages.push_back(
+        QPixmap::fromImage(picture.scaled(mWidth, mHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    return static_cast<int>(mImages.size()) - 1;
+}
+
+QPixmap CImageList::at(int index) const {
+    return index >= 0 && index < Count() ? mImages[static_cast<size_t>(index)] : QPixmap();
 }
 
 void ListViewBase::redrawRow(int index) {
@@ -181,6 +251,10 @@ CListView::CListView(CWindow* parent, int x, int y, int width, int height, QWidg
         [this](int row) {
             const CListViewItem* item = at(row);
             return item != nullptr ? std::max(item->indent, 0) : 0;
+        },
+        [this](int row) {
+            const CListViewItem* item = at(row);
+            return item != nullptr ? item->image : -1;
         });
 }
 
@@ -239,6 +313,21 @@ CComponentListView::CComponentListView(CWindow* parent, int x, int y, int width,
                        {70, pgettext("Inspector", "Bottom")},
                        {70, pgettext("Inspector", "Width")},
                        {70, pgettext("Inspector", "Height")}});
+    InitializeImageList();
+}
+
+bool CComponentListView::InitializeImageList() {
+    CImageList normal(mList->GetImageList(LVSIL_NORMAL).Width(), mList->GetImageList(LVSIL_NORMAL).Height());
+    CImageList small(mList->GetImageList(LVSIL_SMALL).Width(), mList->GetImageList(LVSIL_SMALL).Height());
+    loadBitmaps();
+    const QImage bitmap(QStringLiteral(":/bitmaps/101"));
+    if (!bitmap.isNull()) {
+        normal.Add(bitmap);
+        small.Add(bitmap);
+    }
+    mList->SetImageList(LVSIL_NORMAL, std::move(normal));
+    mList->SetImageList(LVSIL_SMALL, std::move(small));
+    return true;
 }
 
 CComponentListView::~CComponentListView() {

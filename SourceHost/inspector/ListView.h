@@ -8,6 +8,7 @@
 #include "SourceHost/inspector/ComponentCopy.h"
 
 #include <QMetaObject>
+#include <QPixmap>
 
 #include <functional>
 #include <map>
@@ -26,6 +27,29 @@ struct CListViewColumn {
     std::string text;
 };
 
+// Pictures of one size, by index, for the rows of a list.
+class CImageList {
+public:
+    CImageList(int width, int height)
+        : mWidth(width)
+        , mHeight(height) {}
+    // Adds the picture at the list's size; its index, or -1 for a picture that is none.
+    int Add(const QImage& picture);
+    // An empty pixmap for an index not held.
+    QPixmap at(int index) const;
+    int Count() const { return static_cast<int>(mImages.size()); }
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
+
+private:
+    int mWidth;
+    int mHeight;
+    std::vector<QPixmap> mImages;
+};
+
+// The two picture sets of a list: the normal size and the small one that report rows show.
+enum ImageListKind { LVSIL_NORMAL = 0, LVSIL_SMALL = 1 };
+
 class ListViewBase : public CWindow {
 public:
     ListViewBase(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget);
@@ -35,11 +59,16 @@ public:
     void SetItemState(int index, bool selected);
     void UnselectAll();
     void EnsureVisible(int index);
+    // Replaces the set of that kind; a row's image index refers to the small set.
+    void SetImageList(ImageListKind kind, CImageList images);
+    const CImageList& GetImageList(ImageListKind kind) const;
     QTableView* view() const { return mView; }
 
 protected:
-    // What a shown cell reads: its text and, for column 0, the row's indentation in steps.
-    void setCells(std::function<std::string(int row, int column)> text, std::function<int(int row)> indent);
+    // What a shown cell reads: its text and, for column 0, the row's indentation in steps and its image index
+    // (negative: none).
+    void setCells(std::function<std::string(int row, int column)> text, std::function<int(int row)> indent,
+                  std::function<int(int row)> image = {});
     void setRowCount(int count);
     void redrawRow(int index);
     virtual void selected(int index) = 0;
@@ -48,6 +77,7 @@ protected:
 private:
     QTableView* mView;
     ListModel* mModel;
+    CImageList mNormalImages;
     QMetaObject::Connection mSelectionWatch;
 };
 
@@ -72,6 +102,7 @@ public:
     struct CListViewItem {
         virtual ~CListViewItem() = default;
         int index = 0;
+        int image = -1; // in the small image set; negative: none
         int indent = 0;
         std::string text;
         std::vector<std::string> subItems;
@@ -112,6 +143,9 @@ public:
     void onComponentChange(const ComponentCopy& component);
     void setOnComponentSelectCommand(std::shared_ptr<Command> command) { mOnSelect = std::move(command); }
     void setOnComponentDeselectCommand(std::shared_ptr<Command> command) { mOnDeselect = std::move(command); }
+    // Bitmap 101 of the program's own, at the normal and the small icon size, as the list's two image sets
+    // (attached even when the bitmap is missing). True.
+    bool InitializeImageList();
 
     int GetX() const { return mList->GetX(); }
     int GetY() const { return mList->GetY(); }

@@ -162,30 +162,91 @@ ComponentRows Model::rows() const {
 
 // ---- commands ----
 
+SelectedComponent* Model::selectedWith(ComponentId id, const char* what) {
+    SelectedComponent& record = selected();
+    if (record.getComponent() == nullptr || idOf(record.getComponent()) != id) {
+        dbg_printf_h("INSPECTOR %s of component %llu dropped: it is no longer selected", what,
+                     static_cast<unsigned long long>(id));
+        return nullptr;
+    }
+    return &record;
+}
+
 void ComponentSetAttributeCommand::execute(MessageArgument*) {
     Model* model = attached_model();
-    if (model == nullptr) {
-        return;
-    }
-    SelectedComponent& record = model->selected();
-    if (record.getComponent() == nullptr || model->idOf(record.getComponent()) != mTarget) {
-        dbg_printf_h("INSPECTOR edit of component %llu dropped: it is no longer selected",
-                     static_cast<unsigned long long>(mTarget));
+    SelectedComponent* record = model != nullptr ? model->selectedWith(mTarget, "edit") : nullptr;
+    if (record == nullptr) {
         return;
     }
     switch (mAttribute) {
         case Left:
-            record.setLeft(mValue);
+            record->setLeft(mValue);
             break;
         case Top:
-            record.setTop(mValue);
+            record->setTop(mValue);
             break;
         case Width:
-            record.setWidth(mValue);
+            record->setWidth(mValue);
             break;
         case Height:
-            record.setHeight(mValue);
+            record->setHeight(mValue);
             break;
+    }
+}
+
+void ComponentAttributeModifyCommand::execute(MessageArgument* argument) {
+    MessageReaderInteger value;
+    if (value.tryRead(argument)) {
+        setAttribute(value.getIntegerValue());
+    }
+}
+
+SelectedComponent* ComponentAttributeModifyCommand::target() const {
+    return mModel.selectedWith(mTarget, "modification");
+}
+
+void ComponentLeftAttributeModifyCommand::setAttribute(int value) {
+    if (SelectedComponent* record = target()) {
+        record->setLeft(value);
+    }
+}
+
+void ComponentTopAttributeModifyCommand::setAttribute(int value) {
+    if (SelectedComponent* record = target()) {
+        record->setTop(value);
+    }
+}
+
+void ComponentWidthAttributeModifyCommand::setAttribute(int value) {
+    if (SelectedComponent* record = target()) {
+        record->setWidth(value);
+    }
+}
+
+void ComponentHeightAttributeModifyCommand::setAttribute(int value) {
+    if (SelectedComponent* record = target()) {
+        record->setHeight(value);
+    }
+}
+
+void ComponentChangeDemux::setAttributeListener(ComponentAttribute attribute,
+                                                std::shared_ptr<Command> command) {
+    if (command) {
+        mListeners[attribute] = std::move(command);
+    } else {
+        mListeners.erase(attribute);
+    }
+}
+
+void ComponentChangeDemux::execute(MessageArgument* argument) {
+    const auto* edit = payload_as<MessageArgumentComponentAttribute>(argument);
+    if (edit == nullptr) {
+        return;
+    }
+    const auto it = mListeners.find(edit->getAttribute());
+    if (it != mListeners.end()) {
+        MessageArgumentInteger value = edit->getArgument();
+        it->second->execute(&value);
     }
 }
 

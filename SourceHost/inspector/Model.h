@@ -10,6 +10,7 @@
 #include "SourceHost/inspector/ComponentCopy.h"
 #include "SourceHost/inspector/SelectedComponent.h"
 
+#include <map>
 #include <memory>
 #include <unordered_map>
 
@@ -60,6 +61,8 @@ public:
     ComponentCopy copyOf(const Component* component) const;
     // Every layer, newest first, each followed by its descendants in child order.
     ComponentRows rows() const;
+    // The record when it holds the component of that id; otherwise null, with a log line naming `what`.
+    SelectedComponent* selectedWith(ComponentId id, const char* what);
 
 private:
     friend class DebuggerBridgeImpl;
@@ -91,6 +94,78 @@ private:
     ComponentId mTarget;
     ComponentAttribute mAttribute;
     int mValue;
+};
+
+// The bus-driven road for edits: a command per attribute, chosen by a demultiplexer from the attribute an
+// edit carries. Nothing in the program registers it; edits from the window travel as
+// ComponentSetAttributeCommand. Each command is made for one component, named by its id, and acts on the
+// model's record only while it holds that component: one made for a component no longer selected does
+// nothing. Application thread.
+class ComponentAttributeModifyCommand : public Command {
+public:
+    ComponentAttributeModifyCommand(Model& model, ComponentId target)
+        : mModel(model)
+        , mTarget(target) {}
+    // An integer argument becomes setAttribute(value); anything else is ignored.
+    void execute(MessageArgument* argument) override;
+    virtual void setAttribute(int value) = 0;
+    SelectedComponent& getComponent() const { return mModel.selected(); }
+
+protected:
+    // The record, when it holds the target; null otherwise.
+    SelectedComponent* target() const;
+
+private:
+    Model& mModel;
+    ComponentId mTarget;
+};
+
+class ComponentLeftAttributeModifyCommand : public ComponentAttributeModifyCommand {
+public:
+    using ComponentAttributeModifyCommand::ComponentAttributeModifyCommand;
+    void setAttribute(int value) override;
+};
+
+class ComponentTopAttributeModifyCommand : public ComponentAttributeModifyCommand {
+public:
+    using ComponentAttributeModifyCommand::ComponentAttributeModifyCommand;
+    void setAttribute(int value) override;
+};
+
+class ComponentWidthAttributeModifyCommand : public ComponentAttributeModifyCommand {
+public:
+    using ComponentAttributeModifyCommand::ComponentAttributeModifyCommand;
+    void setAttribute(int value) override;
+};
+
+class ComponentHeightAttributeModifyCommand : public ComponentAttributeModifyCommand {
+public:
+    using ComponentAttributeModifyCommand::ComponentAttributeModifyCommand;
+    void setAttribute(int value) override;
+};
+
+// An edit (attribute and value) goes, as its value alone, to the command registered for its attribute.
+class ComponentChangeDemux : public Command {
+public:
+    // Replaces the command registered for the attribute; null removes it.
+    void setAttributeListener(ComponentAttribute attribute, std::shared_ptr<Command> command);
+    void execute(MessageArgument* argument) override;
+
+private:
+    std::map<ComponentAttribute, std::shared_ptr<Command>> mListeners;
+};
+
+// The component picked in the window's list, on its way to the application thread, where nothing is done
+// with it yet: the list's pick travels as "COMPONENT_SELECT_FROM_LIST".
+class ComponentListViewToHostCommand : public Command {
+public:
+    explicit ComponentListViewToHostCommand(ComponentId component)
+        : mComponent(component) {}
+    void execute(MessageArgument*) override {}
+    ComponentId getComponent() const { return mComponent; }
+
+private:
+    ComponentId mComponent;
 };
 
 // The model whose bridge the running core holds, or null.

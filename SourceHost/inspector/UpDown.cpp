@@ -3,12 +3,36 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <limits>
 
 namespace tdx {
 
 namespace {
+// Digits only, as many as typed: a number beyond the range is the nearest limit (999 in a field up to 320 is
+// 320, not 99 with the last digit refused) and an empty field is 0 kept inside the range. The text stays as
+// typed until editing ends.
+class ClampingSpinBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+    QValidator::State validate(QString& text, int&) const override {
+        for (QChar c : text) {
+            if (!c.isDigit()) {
+                return QValidator::Invalid;
+            }
+        }
+        return QValidator::Acceptable;
+    }
+    int valueFromText(const QString& text) const override {
+        bool fits = false;
+        const long long typed = text.toLongLong(&fits);
+        // A number too long for any int counts as 0, as one that holds no number.
+        const long long value = fits && typed <= std::numeric_limits<int>::max() ? typed : 0;
+        return static_cast<int>(std::clamp<long long>(value, minimum(), maximum()));
+    }
+};
+
 QSpinBox* makeBox(QWidget* parentWidget, int x, int y, int width, int height, int minimum, int maximum) {
-    auto* box = new QSpinBox(parentWidget);
+    auto* box = new ClampingSpinBox(parentWidget);
     box->setRange(minimum, maximum);
     box->setGeometry(x, y, width, height);
     box->show();
@@ -27,7 +51,13 @@ CUpDown::CUpDown(CWindow* parent, int x, int y, int width, int height, QWidget* 
 }
 
 void CUpDown::Value(int value) {
-    mValue = std::clamp(value, mMinimum, mMaximum);
+    value = std::clamp(value, mMinimum, mMaximum);
+    // The value already held leaves the text alone: the echo of the user's own edit would otherwise replace
+    // what is being typed.
+    if (value == mValue) {
+        return;
+    }
+    mValue = value;
     mShowing = true;
     mBox->setValue(mValue);
     mShowing = false;

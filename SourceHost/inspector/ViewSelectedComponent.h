@@ -12,9 +12,20 @@
 
 namespace tdx {
 
-class ViewSelectedComponent {
+class ViewSelectedComponent : public Command {
 public:
     static constexpr int RESIZE_REACH = 3;
+
+    // As a command on the bus it does nothing: the selection changes through its adapters.
+    void execute(MessageArgument*) override {}
+    // Kept (the one before released) for a press on the resize corner and on the body; the window's machine
+    // tells those presses apart itself, so they are never run.
+    void setOnResizeAreaDownCommand(std::shared_ptr<Command> command) {
+        mOnResizeAreaDown = std::move(command);
+    }
+    void setOnAreaDownCommand(std::shared_ptr<Command> command) { mOnAreaDown = std::move(command); }
+    const std::shared_ptr<Command>& getOnResizeAreaDownCommand() const { return mOnResizeAreaDown; }
+    const std::shared_ptr<Command>& getOnAreaDownCommand() const { return mOnAreaDown; }
 
     // A copy without an id empties the selection.
     void setComponent(const ComponentCopy& component);
@@ -37,6 +48,8 @@ public:
 
 private:
     ComponentCopy mComponent;
+    std::shared_ptr<Command> mOnResizeAreaDown;
+    std::shared_ptr<Command> mOnAreaDown;
 };
 
 // "COMPONENT_SELECT" (a copy): the view takes it. "COMPONENT_DESELECT", "COMPONENT_TREE_CHANGE": emptied.

@@ -1,5 +1,7 @@
 #include "SourceHost/inspector/WindowAdapters.h"
 
+#include <algorithm>
+
 namespace tdx {
 
 namespace {
@@ -51,6 +53,17 @@ void HostModalToListViewAdapter::execute(MessageArgument* argument) {
         }
     }
     mList.EndUpdate();
+}
+
+void HostModalAppendToListViewAdapter::execute(MessageArgument* argument) {
+    const auto* rows = payload_as<MessageArgumentComponentRows>(argument);
+    if (rows == nullptr || rows->getRows().empty()) {
+        return;
+    }
+    const int base = rows->getRows().front().depth;
+    for (const ComponentRow& row : rows->getRows()) {
+        mList.AddComponent(row.component, std::max(row.depth - base, 0));
+    }
 }
 
 void ListViewComponentSelectAdapter::execute(MessageArgument* argument) {

@@ -76,6 +76,19 @@ private:
     CComponentListView& mList;
 };
 
+// "COMPONENT_APPEND": the rows carried (a component, then its descendants) are added after those listed, the
+// first at depth 0 and the others as deep below it as they are in the tree. The list is neither cleared nor
+// updated: the rows show with the list's next update.
+class HostModalAppendToListViewAdapter : public Command {
+public:
+    explicit HostModalAppendToListViewAdapter(CComponentListView& list)
+        : mList(list) {}
+    void execute(MessageArgument* argument) override;
+
+private:
+    CComponentListView& mList;
+};
+
 class ListViewComponentSelectAdapter : public Command {
 public:
     explicit ListViewComponentSelectAdapter(CComponentListView& list)

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace tdx {
@@ -94,6 +97,90 @@ TEST(Canvas, ScreenshotsAreBottomUpBgrBitmaps) {
         EXPECT_EQ(std::count(small.begin() + at, small.begin() + at + 9, 0xFF), 9);
         EXPECT_EQ(std::count(small.begin() + at + 9, small.begin() + at + 12, 0), 3);
     }
+}
+
+// The drawing helpers on the canvas's own layer buffers: what they draw is read back pixel by pixel, with
+// everything that reaches past an edge cut there; the composed picture stays the layers' own.
+TEST(Canvas, DrawingHelpersDrawOnTheActiveLayerAndClipAtItsEdges) {
+    Canvas canvas(6, 6, 8, 4);
+    EXPECT_THROW(canvas.getBackBuffer(), std::out_of_range); // no layer yet
+    EXPECT_THROW(canvas.GetPixel(0, 0), std::out_of_range);
+    EXPECT_FALSE(canvas.SetActiveLayer(0));
+    std::vector<uint32_t> picture(8 * 4, 0x00123456);
+    layer base{8, 4, 255, 0, 0, nullptr, picture.data()};
+    layer second{8, 4, 255, 0, 0, nullptr, picture.data() + 1};
+    canvas.AddLayer(0, &base);
+    canvas.AddLayer(1, &second);
+    EXPECT_TRUE(canvas.SetActiveLayer(1));
+    EXPECT_FALSE(canvas.SetActiveLayer(2)); // past the layers: refused, the active one kept
+    EXPECT_EQ(canvas.GetActiveLayer(), 1u);
+
+    canvas.SetColor(0x000000FF); // red, as 0x00BBGGRR
+    EXPECT_EQ(canvas.GetColor(), 0x000000FFu);
+    canvas.FillRect(-3, -2, 3, 2);  // reaches past the top-left corner
+    canvas.SetColor(0x00FF0000);    // blue
+    canvas.FillRect(6, 2, 100, 50); // past the bottom-right corner
+    canvas.SetPixel(4, 1, 0x0000FF00);
+    canvas.SetPixel(8, 0, 0x0000FF00);  // off the right edge
+    canvas.SetPixel(-1, 3, 0x0000FF00); // off the left edge
+    const char* expected[] = {"RRR.....", "RRR.G...", "......BB", "......BB"};
+    auto at = [&](int x, int y) {
+        switch (canvas.GetPixel(x, y)) {
+            case 0x000000FF:
+                return 'R';
+            case 0x00FF0000:
+                return 'B';
+            case 0x0000FF00:
+                return 'G';
+            case 0:
+                return '.';
+            default:
+                return '?';
+        }
+    };
+    auto drawn = [&] {
+        std::vector<std::string> rows;
+        for (int y = 0; y < 4; ++y) {
+            std::string row;
+            for (int x = 0; x < 8; ++x) {
+                row += at(x, y);
+            }
+            rows.push_back(row);
+        }
+        return rows;
+    };
+    EXPECT_EQ(drawn(), std::vector<std::string>(std::begin(expected), std::end(expected)));
+    EXPECT_EQ(canvas.getBackBuffer()[1 * 8 + 4], 0x0000FF00u);
+    EXPECT_EQ(canvas.getBackBuffer()[0], 0x00FF0000u); // the buffer holds 0x00RRGGBB
+    EXPECT_EQ(canvas.GetPixel(8, 0), CANVAS_INVALID_COLOUR);
+    EXPECT_EQ(canvas.GetPixel(0, -1), CANVAS_INVALID_COLOUR);
+
+    // Overlapping copies read every source pixel before it is overwritten; a copy reaching past an edge
+    // copies the part that lies on the layer at both places. The source rectangle may be given backwards.
+    canvas.CopyRect({1, 1, 0, 0}, {0, 0, 3, 2});  // "RRR" rows one down and one right
+    canvas.CopyRect({6, -1, 0, 0}, {0, 0, 4, 2}); // only columns 0..1 of row 1 land, at (6..7, 0)
+    canvas.CopyRect({0, 3, 0, 0}, {6, 3, 4, 2});  // width |4 - 6| = 2, height 1: "BB" to (0, 3)
+    canvas.CopyRect({INT_MIN, 0, 0, 0}, {INT_MAX, INT_MIN, INT_MIN, INT_MAX}); // nowhere on the layer
+    const char* copied[] = {"RRR...RR", "RRRRG...", ".RRR..BB", "BB....BB"};
+    EXPECT_EQ(drawn(), std::vector<std::string>(std::begin(copied), std::end(copied)));
+
+    // The other layer's buffer is untouched, and the composed picture is the layers' own.
+    ASSERT_TRUE(canvas.SetActiveLayer(0));
+    EXPECT_EQ(canvas.GetPixel(0, 0), 0u);
+    canvas.Flip(0, 0, 1, 1);
+    EXPECT_EQ(canvas.Snapshot()[0], 0x00123456u);
+
+    CanvasRect client;
+    canvas.GetClientRect(&client);
+    EXPECT_EQ((std::vector<int>{client.left, client.top, client.right, client.bottom}),
+              (std::vector<int>{6, 6, 14, 10}));
+    canvas.SetScale(2);
+    canvas.GetClientRect(&client);
+    EXPECT_EQ(client.right, 6 + 16);
+    EXPECT_EQ(client.bottom, 6 + 8);
+    EXPECT_EQ(canvas.GetOffsetX(3), 9);
+    EXPECT_EQ(canvas.GetOffsetY(-6), 0);
+    EXPECT_EQ(canvas.GetFont(), nullptr);
 }
 
 // A writer thread paints whole frames of one colour; every screenshot shows one colour only.

@@ -1,6 +1,7 @@
 // The host of the application thread: the hand-over in step mode, the timers on a manual queue, and a few
 // real-thread cases synchronised by latches.
 #include "SourceHost/host/CHost.h"
+#include "SourceHost/host/HostEvents.h"
 #include "SourceHost/host/InputAdapters.h"
 
 #include "Libraries/base/os.h"
@@ -11,6 +12,7 @@
 #include <future>
 #include <latch>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tdx {
@@ -87,6 +89,55 @@ TEST_F(StepHost, CommandsRunBeforeEventsAndOneEventGoesPerPass) {
     ASSERT_TRUE(host.step());
     EXPECT_EQ(app.taken(), (Log{"event 8"}));
     EXPECT_EQ(app.inits, 1);
+}
+
+TEST_F(StepHost, DebugMovesAndResizesTravelAsTheirEventKinds) {
+    host.InitializeStepMode();
+    EXPECT_TRUE(host.sendDebugMove(3, 4));
+    EXPECT_FALSE(host.sendDebugResize(5, 6)); // one event per pass, as every other
+    ASSERT_TRUE(host.step());
+    EXPECT_TRUE(host.sendDebugResize(5, 6));
+    ASSERT_TRUE(host.step());
+    EXPECT_EQ(app.taken(), (Log{"event 8", "event 9"}));
+}
+
+TEST(HostEvents, HandlersRunInRegistrationOrderAndLeaveByName) {
+    struct Handler : CEventHandler {
+        Log& log;
+        std::string name;
+        Handler(Log& l, std::string n)
+            : log(l)
+            , name(std::move(n)) {}
+        void invoke(void* sender, CEventArgs* args) override {
+            log.push_back(name + (sender != nullptr ? " sender" : "") +
+                          (args && args->timerOrWaitFired ? " fired" : ""));
+        }
+    };
+    Log log;
+    Handler a(log, "a"), b(log, "b");
+    CEvent event;
+    event += &a;
+    event += &b;
+    event += nullptr; // kept, never called
+    event += &a;      // twice: called twice
+    CEventArgs args{true};
+    int sender = 0;
+    event(&sender, &args);
+    EXPECT_EQ(log, (Log{"a sender fired", "b sender fired", "a sender fired"}));
+    log.clear();
+    event -= &a; // every registration of it
+    event -= &a; // nothing left to remove
+    event(nullptr, nullptr);
+    EXPECT_EQ(log, (Log{"b"}));
+    EXPECT_EQ(event.size(), 2u);
+}
+
+TEST(HostEvents, TheProgramClockCountsFromTheStartAndNeverGoesBack) {
+    const int64_t first = CTime::MillisSinceStart();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const int64_t second = CTime::MillisSinceStart();
+    EXPECT_GE(first, 0);
+    EXPECT_GE(second - first, 20);
 }
 
 TEST_F(StepHost, ACommandMayQueueWorkForTheNextPass) {

@@ -169,6 +169,75 @@ TEST_F(InspectorTest, AnEditAppliesOnlyToTheComponentItWasMadeFor) {
     EXPECT_TRUE(mTrace.contains("no longer selected"));
 }
 
+// The bus-driven road: the demultiplexer hands each edit's value to the command of its attribute, run on the
+// application thread; each command acts on its own component only while that is the selected one.
+TEST_F(InspectorTest, ModifyCommandsChosenByAttributeActOnlyOnTheComponentTheyName) {
+    TestForm* form = openScreen(12);
+    Patch* a = add(form, "A", 10, 10, 20, 20);
+    Patch* b = add(form, "B", 50, 50, 20, 20);
+    pass();
+    const ComponentId idA = model.idOf(a);
+    auto demux = std::make_shared<ComponentChangeDemux>();
+    demux->setAttributeListener(Left, std::make_shared<ComponentLeftAttributeModifyCommand>(model, idA));
+    demux->setAttributeListener(Top, std::make_shared<ComponentTopAttributeModifyCommand>(model, idA));
+    demux->setAttributeListener(Width, std::make_shared<ComponentWidthAttributeModifyCommand>(model, idA));
+    demux->setAttributeListener(Height, std::make_shared<ComponentHeightAttributeModifyCommand>(model, idA));
+    struct Row {
+        Component* selected;
+        int attribute; // 4: a payload of another kind
+        int value;
+        Box a;
+    };
+    const Row rows[] = {
+        {a, Left, 30, Box(30, 10, 20, 20)},    {a, Top, 5, Box(30, 5, 20, 20)},
+        {a, Width, 40, Box(30, 5, 40, 20)},    {a, Height, 25, Box(30, 5, 40, 25)},
+        {a, 4, 99, Box(30, 5, 40, 25)},        {b, Left, 0, Box(30, 5, 40, 25)}, // another one selected
+        {nullptr, Top, 0, Box(30, 5, 40, 25)},                                   // none selected
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.attribute);
+        model.bridge().setSelectedComponent(row.selected);
+        host.sendCommand(std::make_shared<LambdaCommand>([&](MessageArgument*) {
+            MessageArgumentComponentAttribute edit(static_cast<ComponentAttribute>(row.attribute), row.value);
+            MessageArgumentInteger other(row.value);
+            demux->execute(row.attribute < 4 ? static_cast<MessageArgument*>(&edit) : &other);
+        }));
+        step();
+        EXPECT_EQ(a->getBoundingBox(), row.a);
+        EXPECT_EQ(b->getBoundingBox(), Box(50, 50, 20, 20));
+    }
+    EXPECT_TRUE(mTrace.contains("modification of component"));
+
+    // A command replaced for its attribute is no longer run; the commands read integers only.
+    model.bridge().setSelectedComponent(a);
+    auto log = std::make_shared<LambdaCommand>([&](MessageArgument* argument) {
+        MessageReaderInteger value;
+        ASSERT_TRUE(value.tryRead(argument));
+        EXPECT_EQ(value.getIntegerValue(), 7);
+    });
+    demux->setAttributeListener(Left, log);
+    MessageArgumentComponentAttribute left(Left, 7);
+    demux->execute(&left);
+    demux->execute(nullptr);
+    EXPECT_EQ(a->getLeft(), 30);
+    ComponentWidthAttributeModifyCommand width(model, idA);
+    MessageArgumentComponentAttribute notAnInteger(Width, 60);
+    width.execute(&notAnInteger);
+    width.execute(nullptr);
+    EXPECT_EQ(a->getWidth(), 40);
+    width.setAttribute(60);
+    EXPECT_EQ(a->getWidth(), 60);
+    EXPECT_EQ(&width.getComponent(), &model.selected());
+
+    // The list's pick carries its component and changes nothing on the application thread.
+    auto pick = std::make_shared<ComponentListViewToHostCommand>(model.idOf(b));
+    EXPECT_EQ(pick->getComponent(), model.idOf(b));
+    host.sendCommand(pick);
+    step();
+    EXPECT_EQ(model.selected().getComponent(), a);
+    EXPECT_EQ(b->getBoundingBox(), Box(50, 50, 20, 20));
+}
+
 TEST_F(InspectorTest, IdsAreNeverReusedSoAStaleIdFindsNothing) {
     TestForm* form = openScreen(12);
     Patch* a = add(form, "A", 0, 0, 5, 5);
@@ -209,6 +278,26 @@ TEST(ViewSelection, TellsTheBodyFromTheResizeCorner) {
     EXPECT_EQ(view.getLeft(), 10) << "a copy of another component is not the selection's";
     view.clear();
     EXPECT_EQ(view.getState(), 0);
+}
+
+TEST(ViewSelection, KeepsItsPressCommandsWithoutRunningThem) {
+    ViewSelectedComponent view;
+    view.setComponent({7, "Patch", Box(10, 20, 30, 40), true});
+    int runs = 0;
+    auto count = [&runs] { return std::make_shared<LambdaCommand>([&runs](MessageArgument*) { ++runs; }); };
+    auto first = count();
+    view.setOnAreaDownCommand(first);
+    view.setOnAreaDownCommand(count()); // the first is released
+    view.setOnResizeAreaDownCommand(count());
+    EXPECT_EQ(first.use_count(), 1);
+    MessageArgumentMouseEvent onBody(15, 25), atCorner(39, 59);
+    view.execute(&onBody);
+    view.execute(&atCorner);
+    view.execute(nullptr);
+    EXPECT_EQ(runs, 0);
+    EXPECT_NE(view.getOnAreaDownCommand(), nullptr);
+    EXPECT_NE(view.getOnResizeAreaDownCommand(), nullptr);
+    EXPECT_EQ(view.getLeft(), 10); // the selection stays as it was
 }
 
 // Writes the attribute edits raised on it.

@@ -11,14 +11,20 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <filesystem>
 
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig\n";
@@ -250,12 +256,127 @@ TEST_F(Window, AFieldShowsValuesSilentlyAndSendsOnlyTheUsersEdits) {
     QLineEdit& text = *box.findChild<QLineEdit*>();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     text.setText(QStringLiteral("0999"));
-    QApplication::sendEvent(&box, &enter); // editing ends: the text is the value's own again
-    EXPECT_EQ(text.text(), QStringLiteral("319"));
+    QApplication::sendEvent(&box, &enter); // above the range: the maximum; editing ends with its text
+    EXPECT_EQ(text.text(), QStringLiteral("320"));
     text.setText(QStringLiteral("300"));
     QApplication::sendEvent(&box, &enter);
     settle();
     EXPECT_EQ(a->getLeft(), 300);
+}
+
+TEST_F(Window, ANumberTypedAboveTheRangeGivesTheMaximumAndAnEmptyFieldZero) {
+    rightClick(15, 25);
+    requests.take();
+    CUpDown& width = *window.field(Width);
+    QLineEdit& text = *width.spinBox()->findChild<QLineEdit*>();
+    text.selectAll();
+    QTest::keyClicks(&text, QStringLiteral("999"));
+    EXPECT_EQ(width.Value(), 320);
+    EXPECT_EQ(text.text(), QStringLiteral("999")) << "the text stays as typed while editing";
+    EXPECT_EQ(requests.take(), (Lines{"COMPONENT_MODIFY", "COMPONENT_MODIFY", "COMPONENT_MODIFY"}))
+        << "9, 99, then 320";
+    QTest::keyClicks(&text, QStringLiteral("x")); // not a digit: refused
+    EXPECT_EQ(text.text(), QStringLiteral("999"));
+    settle();
+    EXPECT_EQ(a->getWidth(), 320);
+    EXPECT_EQ(width.Value(), 320);
+    text.selectAll();
+    QTest::keyClick(&text, Qt::Key_Backspace);
+    EXPECT_EQ(width.Value(), 0);
+    EXPECT_EQ(text.text(), QString());
+    CUpDown& top = *window.field(Top); // 0..240
+    QLineEdit& topText = *top.spinBox()->findChild<QLineEdit*>();
+    topText.selectAll();
+    QTest::keyClicks(&topText, QStringLiteral("99999999999")); // beyond any int: no number, 0
+    EXPECT_EQ(top.Value(), 0);
+}
+
+TEST_F(Window, AnAppendedSubtreeIsListedAfterTheRowsWithTheListsNextUpdate) {
+    CComponentListView& list = window.componentList();
+    const QAbstractItemModel* shown = list.listView().view()->model();
+    rightClick(15, 25); // A's row selected
+    const ComponentRows subtree = {{{901, "Extra", Box(1, 2, 3, 4), true}, 3},
+                                   {{902, "ExtraChild", Box(2, 3, 1, 1), true}, 4},
+                                   {{903, "ExtraGrandchild", Box(2, 3, 1, 1), true}, 5}};
+    MessageArgumentComponentRows rows(subtree);
+    window.raise("COMPONENT_APPEND", &rows);
+    window.raise("COMPONENT_APPEND", nullptr);
+    MessageArgumentComponentCopy notRows(subtree.front().component);
+    window.raise("COMPONENT_APPEND", &notRows);
+    EXPECT_EQ(list.rows().size(), 8u);
+    EXPECT_EQ(shown->rowCount(), 5) << "not shown before the list's next update";
+    EXPECT_EQ(list.listView().view()->selectionModel()->selectedRows().value(0).row(), 2)
+        << "nothing cleared";
+    list.BeginUpdate();
+    list.EndUpdate();
+    ASSERT_EQ(shown->rowCount(), 8);
+    EXPECT_EQ(row(4), "C 0 150 99 199 100 50");
+    EXPECT_EQ(row(5), "Extra 1 2 3 5 3 4");
+    const int depths[] = {0, 1, 2};
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(shown->data(shown->index(5 + r, 0), Qt::UserRole).toInt(), depths[r]);
+    }
+    list.ComponentSelect(902);
+    EXPECT_EQ(list.listView().view()->selectionModel()->selectedRows().value(0).row(), 6);
+}
+
+TEST_F(Window, AfterATreeChangeTheListStartsAtItsTop) {
+    for (int i = 0; i < 40; ++i) {
+        add(form, "Extra" + std::to_string(i), i, 210, 1, 1);
+    }
+    settle();
+    QTableView* view = window.componentList().listView().view();
+    ASSERT_EQ(view->model()->rowCount(), 45);
+    view->scrollToBottom();
+    ASSERT_GT(view->verticalScrollBar()->value(), 0);
+    add(form, "Last", 0, 220, 1, 1);
+    settle();
+    ASSERT_EQ(view->model()->rowCount(), 46);
+    QApplication::processEvents();
+    EXPECT_EQ(view->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(view->rowAt(0), 0);
+}
+
+// The tools as the window shows them at zoom 1: the list's rows, the status bar's parts and the cycles figure
+// in theirs. The picture goes to <build>/screenshots/InspectorWindow.png for a person to look at.
+TEST_F(Window, TheToolsStandInTheirPlacesAtZoomOne) {
+    for (int i = 0; i < 20; ++i) {
+        add(form, "Extra" + std::to_string(i), i, 210, 1, 1);
+    }
+    settle();
+    QWidget* widget = window.GetHandle();
+    widget->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
+    window.refreshCycles();
+    QTableView* view = window.componentList().listView().view();
+    const int lastShown = view->rowAt(view->viewport()->height() - 1);
+    EXPECT_GE(lastShown + 1, 14) << "whole or cut, at least 14 rows in the list's box";
+    EXPECT_EQ(view->geometry(), QRect(5, 295, 635, 260));
+
+    auto* bar = window.statusBar()->GetHandle();
+    EXPECT_EQ(bar->geometry().bottom(), CMainWindow::CLIENT_HEIGHT - 1);
+    EXPECT_EQ(bar->geometry().left(), 0);
+    const auto parts = bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(parts.size(), 7);
+    const int edges[] = {0, 300, 350, 400, 480, 560, 640, CMainWindow::CLIENT_WIDTH};
+    for (int i = 0; i < 7; ++i) {
+        const QRect at(parts[i]->mapTo(widget, QPoint(0, 0)), parts[i]->size());
+        EXPECT_EQ(at.left(), edges[i]) << "part " << i;
+        EXPECT_EQ(at.right() + 1, i < 6 ? edges[i + 1] : CMainWindow::CLIENT_WIDTH) << "part " << i;
+    }
+    const QString cycles = QString::fromStdString(window.statusBar()->Text(CMainWindow::CYCLES_PART));
+    EXPECT_TRUE(cycles.endsWith(QStringLiteral(" Cycles/s")));
+    EXPECT_EQ(parts[CMainWindow::CYCLES_PART]->text(), cycles);
+    // A figure as long as a pass of 1 ms allows, in the longest of the languages, fits its part.
+    QLabel* figure = parts[CMainWindow::CYCLES_PART];
+    EXPECT_EQ(window.statusBar()->StatusPartWidth(CMainWindow::CYCLES_PART), 80);
+    window.statusBar()->SetText(CMainWindow::CYCLES_PART, "1000 cyklusser/s");
+    EXPECT_LE(figure->fontMetrics().horizontalAdvance(figure->text()) + 2 * figure->indent(), 80);
+    window.refreshCycles();
+
+    std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
+    widget->grab().save(QStringLiteral(TDX_SCREENSHOT_DIR "/InspectorWindow.png"));
+    widget->hide();
 }
 
 TEST_F(Window, ZoomTwoMovesTheToolsAndMapsThePointerAtTwice) {
@@ -328,6 +449,56 @@ TEST(ListView, OwnsItsItemsAndReportsTheirSelection) {
         list->AddItem(std::make_unique<Item>(0, "d", deleted));
     }
     EXPECT_EQ(deleted.back(), "d") << "the items go with the list";
+}
+
+TEST(ListView, ARowShowsItsImageFromTheSmallSetWhenItHasOne) {
+    qtApplication();
+    CWindow parent(nullptr, new QWidget);
+    auto* list = new CListView(&parent, 0, 0, 200, 100, parent.GetHandle());
+    list->AddColumns({{100, "Name"}});
+    CImageList small(16, 16);
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    EXPECT_EQ(small.Add(red), 0);
+    EXPECT_EQ(small.Add(QImage()), -1);
+    list->SetImageList(LVSIL_SMALL, small);
+    std::vector<std::string> deleted;
+    const int images[] = {0, -1, 1};
+    for (int i = 0; i < 3; ++i) {
+        auto item = std::make_unique<Item>(i, "row" + std::to_string(i), deleted);
+        item->image = images[i];
+        list->AddItem(std::move(item));
+    }
+    const QAbstractItemModel* rows = list->view()->model();
+    const QPixmap shown = rows->data(rows->index(0, 0), Qt::DecorationRole).value<QPixmap>();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.size(), QSize(16, 16));
+    EXPECT_EQ(shown.toImage().pixelColor(8, 8), QColor(Qt::red));
+    EXPECT_FALSE(rows->data(rows->index(1, 0), Qt::DecorationRole).isValid()) << "a negative image: none";
+    EXPECT_FALSE(rows->data(rows->index(2, 0), Qt::DecorationRole).isValid()) << "an image the set lacks";
+    EXPECT_EQ(list->view()->iconSize(), QSize(16, 16));
+}
+
+TEST(ListView, TheComponentListTakesBitmap101AsBothImageSets) {
+    qtApplication();
+    const QImage bitmap(QStringLiteral(":/bitmaps/101"));
+    CWindow parent(nullptr, new QWidget);
+    CComponentListView list(&parent, 0, 0, 200, 100, parent.GetHandle());
+    ASSERT_FALSE(bitmap.isNull());
+    EXPECT_EQ(bitmap.size(), QSize(128, 128));
+    EXPECT_EQ(bitmap.depth(), 32);
+    EXPECT_TRUE(list.InitializeImageList());
+    const CImageList& normal = list.listView().GetImageList(LVSIL_NORMAL);
+    const CImageList& small = list.listView().GetImageList(LVSIL_SMALL);
+    const int large = QApplication::style()->pixelMetric(QStyle::PM_LargeIconSize);
+    const int little = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
+    ASSERT_EQ(normal.Count(), 1);
+    ASSERT_EQ(small.Count(), 1);
+    EXPECT_EQ(normal.at(0).size(), QSize(large, large));
+    EXPECT_EQ(small.at(0).size(), QSize(little, little));
+    // A plain area of the picture, scaled down: the same colour.
+    EXPECT_EQ(normal.at(0).toImage().pixelColor(large / 2, large * 41 / 128).rgb(),
+              bitmap.pixelColor(64, 41).rgb());
 }
 
 // The entry point in a working folder of its own that holds the program's resources file.
