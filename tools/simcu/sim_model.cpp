@@ -1,5 +1,6 @@
 #include "tools/simcu/sim_model.h"
 #include "Libraries/base/bytes.h"
+#include "Libraries/base/dbg.h"
 
 #include "Libraries/link_bus/tnet_packet.h"
 #include "Libraries/tavi_net/tnet.h"
@@ -44,7 +45,7 @@ std::optional<SimValue> sim_number(uint8_t type, int64_t value) {
 SimValue sim_text(uint8_t type, const std::vector<uint8_t>& bytes) {
     SimValue result;
     result.type = type;
-    result.bytes.assign(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), MAX_DATA));
+    result.bytes = bytes;
     return result;
 }
 
@@ -116,8 +117,17 @@ bool SimModel::removeObject(uint32_t oid) {
     return existed;
 }
 
-void SimModel::setValue(uint32_t oid, uint16_t vid, const SimValue& value) {
+bool SimModel::setValue(uint32_t oid, uint16_t vid, const SimValue& value) {
+    if (value.bytes.size() > MAX_DATA) {
+        dbg_printf_h("sim: %06X:%02X vid %04X: a value of %u bytes is longer than a PUBLISH carries (%u): "
+                     "refused, %s",
+                     oid & 0xFFFFFF, oid >> 24, vid, static_cast<unsigned>(value.bytes.size()),
+                     unsigned{MAX_DATA},
+                     mValues.count({oid, vid}) != 0 ? "the value stays" : "no value stored");
+        return false;
+    }
     mValues[{oid, vid}] = value;
+    return true;
 }
 
 std::optional<SimValue> SimModel::value(uint32_t oid, uint16_t vid) const {

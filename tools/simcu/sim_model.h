@@ -32,6 +32,7 @@ struct SimValue {
 
 // A number of a numeric type; std::nullopt for text, data or an unknown type.
 std::optional<SimValue> sim_number(uint8_t type, int64_t value);
+// A text or data value of the bytes as given (one longer than a PUBLISH carries is refused when stored).
 SimValue sim_text(uint8_t type, const std::vector<uint8_t>& bytes);
 
 // PUBLISH payload of one value; parsing is the inverse (std::nullopt for a malformed payload).
@@ -53,7 +54,8 @@ public:
     void setObject(uint32_t oid, uint8_t type, uint8_t subtype);
     // Removes the object and its values; false when there was none.
     bool removeObject(uint32_t oid);
-    void setValue(uint32_t oid, uint16_t vid, const SimValue& value);
+    // Refuses (traced, false) a value longer than a PUBLISH carries: it would never reach the client.
+    bool setValue(uint32_t oid, uint16_t vid, const SimValue& value);
     std::optional<SimValue> value(uint32_t oid, uint16_t vid) const;
     std::optional<SimObject> object(uint32_t oid) const;
 

@@ -123,7 +123,9 @@ int SimControlUnit::count(bool fromMaster, uint8_t cmd) const {
 // ---- Scenario ----
 
 void SimControlUnit::publish(uint32_t oid, uint16_t vid, const SimValue& value) {
-    mModel.setValue(oid, vid, value);
+    if (!mModel.setValue(oid, vid, value)) {
+        return;
+    }
     if (subscribed(oid, vid)) {
         queue(TNET_CMD_PUBLISH, sim_encode_publish(oid, vid, value));
     }
@@ -538,14 +540,18 @@ void SimControlUnit::sendDue() {
         mOutstanding->seq = mTxSeq;
     }
     if (mOutstanding) {
-        transmit(mClient, mOutstanding->cmd, static_cast<uint8_t>(mOutstanding->seq | ack),
-                 mOutstanding->payload, true);
+        if (!transmit(mClient, mOutstanding->cmd, static_cast<uint8_t>(mOutstanding->seq | ack),
+                      mOutstanding->payload, true)) {
+            // Sent again it would fail again and hold up everything queued behind it: its SEQ stays free.
+            dbg_printf_h("sim: %s to %06X dropped", tnet_command_text(mOutstanding->cmd), mClient);
+            mOutstanding.reset();
+        }
     } else {
         transmit(mClient, TNET_CMD_POLL, ack, {}, true);
     }
 }
 
-void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
+bool SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
                               const std::vector<uint8_t>& payload, bool awaitReply) {
     uint8_t packet[TNET_MAX_PACKET_SIZE + 16];
     const size_t size = std::min(payload.size(), sizeof packet - TNET_HEADER_SIZE);
@@ -558,7 +564,7 @@ void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
     if (length < 0) {
         dbg_printf_h("sim: %s of %u bytes cannot be framed", tnet_command_text(cmd),
                      static_cast<unsigned>(size));
-        return;
+        return false;
     }
     if (mFaults.corruptFrames > 0 && length > 4) {
         --mFaults.corruptFrames;
@@ -589,6 +595,7 @@ void SimControlUnit::transmit(uint32_t address, uint8_t cmd, uint8_t control,
     mReplyStarted = false;
     mAwaitAddress = address;
     mNextSend = now + mConfig.pollPeriodMs;
+    return true;
 }
 
 void SimControlUnit::replyArrived() {

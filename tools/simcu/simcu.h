@@ -168,7 +168,8 @@ private:
     void renumberRoomOutputs(const std::map<uint32_t, std::vector<uint32_t>>& before);
     void queue(uint8_t cmd, std::vector<uint8_t> payload);
     void sendDue();
-    void transmit(uint32_t address, uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload,
+    // False when the packet cannot be framed (then nothing is sent).
+    bool transmit(uint32_t address, uint8_t cmd, uint8_t control, const std::vector<uint8_t>& payload,
                   bool awaitReply);
     void replyArrived();
     void missed();

@@ -126,6 +126,7 @@ void TaviProtocol::restart() {
     mWrites.clear();
     mRepublish.clear();
     mPublishInFlight.reset();
+    mAskedAgain.clear();
     Structure.setControlUnit(NET_NO_OWNER);
     mConnectWatch.start();
 }
@@ -203,12 +204,22 @@ void TaviProtocol::reset(const char* why) {
     // not yet sent did not. Both wait for the next synchronisation to tell.
     if (mPublishInFlight) {
         LocalWrite& write = mWrites[*mPublishInFlight];
-        if (!write.kept) {
-            write.kept = write.sent;
+        if (write.crossed) {
+            // Which of the two came last is unknown: the next synchronisation brings what the control unit
+            // holds, and the write is not sent again.
+            dbg_printf_h(
+                "tavi: %06X:%02X vid %04X: the write crossed by the control unit's value is not kept",
+                oid_address(mPublishInFlight->oid), oid_index(mPublishInFlight->oid), mPublishInFlight->vid);
+            mWrites.erase(*mPublishInFlight);
+        } else {
+            if (!write.kept) {
+                write.kept = write.sent;
+            }
+            write.sent.reset();
         }
-        write.sent.reset();
         mPublishInFlight.reset();
     }
+    mAskedAgain.clear();
     pt_value value;
     while (Structure.takePublish(&value)) {
         LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
@@ -325,7 +336,11 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
                 // Written again meanwhile: the control unit now shows what it acknowledged.
                 write->second.base = std::move(write->second.sent);
                 write->second.sent.reset();
+                write->second.crossed = false;
             } else {
+                if (write->second.crossed) {
+                    askAgain(ovi);
+                }
                 mWrites.erase(write);
             }
         }
@@ -464,9 +479,21 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
             return true;
         }
     } else if (mPublishInFlight == ovi) {
-        // Sent before the control unit took our write (it would have acknowledged it first): ours follows.
-        write.base = shown;
-        return true;
+        if (write.sent && sameValue(*write.sent, shown)) {
+            write.base = shown; // the control unit shows our write: only its acknowledgement is missing
+            return true;
+        }
+        // The control unit sent this before it took our write, or took our write (its acknowledgement lost)
+        // and changed the value since: its value stands until the acknowledgement tells that it took ours.
+        write.crossed = true;
+        if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+            return true; // the user wrote again since: that write goes and overrides both
+        }
+        dbg_printf_h(
+            "tavi: %06X:%02X vid %04X published by the control unit while the local write was on its "
+            "way: shown until the control unit tells which it holds",
+            oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+        return false;
     } else if (isBase) {
         return true; // nothing new from the control unit: the waiting write still goes
     }
@@ -487,6 +514,17 @@ void TaviProtocol::dropWrite(const Ovi& ovi) {
     }
 }
 
+void TaviProtocol::askAgain(const Ovi& ovi) {
+    // The control unit took our write after it had published another value, or took it earlier and changed
+    // the value since: only the control unit can tell which it holds.
+    dbg_printf_h(
+        "tavi: %06X:%02X vid %04X: the control unit took the crossed write, its value is asked again",
+        oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+    if (mAskedAgain.insert(ovi).second) {
+        subscribe(ovi.oid, ovi.vid, false);
+    }
+}
+
 void TaviProtocol::beforeLocalWrite(oid_t oid, vid_t vid) {
     const auto [write, fresh] = mWrites.try_emplace(Ovi(oid, vid));
     pt_value shown;
@@ -504,6 +542,9 @@ void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
         subscribe(OID_ALL, VID_ALL, false);
     } else if (mState == State::SubscribingAll && oid == OID_ALL && vid == VID_ALL) {
         publishMyself();
+    } else if (mAskedAgain.erase(Ovi(oid, vid)) != 0) {
+        dbg_printf_h("tavi: %06X:%02X vid %04X asked again and received", oid_address(oid), oid_index(oid),
+                     vid);
     } else {
         dbg_printf_h("tavi: SYNCHRONIZED %06X:%02X vid %04X in %s not asked for, ignored", oid_address(oid),
                      oid_index(oid), vid, state_name(mState));

@@ -11,7 +11,10 @@
 // synchronisation decides by values, never by the two devices' clocks: the control unit shows the kept
 // value (the write arrived, only its acknowledgement was lost: dropped), or its base (the write was lost:
 // published once more when synchronised), or anything else (the control unit changed it since: it wins,
-// and the dropped write is traced). What was written while no session was open is not sent.
+// and the dropped write is traced). What was written while no session was open is not sent. A value the
+// control unit publishes while a write is in flight tells nothing of their order: the control unit's value
+// is shown, the write is not kept over a reset, and its acknowledgement makes the bridge ask the control
+// unit for the value again.
 #pragma once
 
 #include "Libraries/base/Timer.h"
@@ -25,6 +28,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace tdx {
 
@@ -121,6 +125,8 @@ private:
     // `shown` that the control unit publishes (then it is not stored); may drop the write.
     bool localWriteStays(const pt_value& shown);
     void dropWrite(const Ovi& ovi);
+    // Subscribes to one value again, so that the control unit publishes what it holds.
+    void askAgain(const Ovi& ovi);
     void receiveSynchronized(const u8* payload, u16 len);
     void receiveTime(const u8* payload, u16 len);
     void receiveObjectInfo(const u8* payload, u16 len);
@@ -136,6 +142,8 @@ private:
         std::optional<pt_value> base; // the control unit's value before the write; none when it had none
         std::optional<pt_value> sent; // the value of the PUBLISH in flight
         std::optional<pt_value> kept; // carried over a reset: the value the control unit may have got
+        // The control unit published another value while the write was in flight: which came last is unknown.
+        bool crossed = false;
     };
 
     State mState = State::Disconnected;
@@ -154,6 +162,8 @@ private:
     // Those carried over a reset and not settled by the synchronisation, to be published again once ready.
     std::deque<Ovi> mRepublish;
     std::optional<Ovi> mPublishInFlight;
+    // Values subscribed to again whose SYNCHRONIZED has not come yet.
+    std::set<Ovi> mAskedAgain;
     EventSink mSink;
 };
 

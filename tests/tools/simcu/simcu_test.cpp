@@ -145,6 +145,65 @@ TEST_F(SimTest, APublishForAnObjectThatDoesNotExistIsRefused) {
     EXPECT_EQ(traceCount("no such object: refused"), 2u);
 }
 
+// A packet longer than the link frames is dropped, not repeated for ever with everything else waiting behind
+// it; a value longer than a PUBLISH carries is not stored at all.
+TEST_F(SimTest, APacketThatCannotBeFramedIsDroppedAndAValueTooLongForAPublishIsRefused) {
+    populate();
+    startSession();
+    upper().toSend.emplace_back(TNET_CMD_SUBSCRIBE, subscribePayload(0xFFFFFFFF, 0xFFFF));
+    ASSERT_TRUE(waitFor([] { return upper().receivedCount(TNET_CMD_SYNCHRONIZED) == 1; }, 2000));
+    upper().received.clear();
+    const auto publishesOf = [](uint16_t vid) {
+        std::vector<sim::SimValue> values;
+        for (const auto& [cmd, payload] : upper().received) {
+            const auto publish = sim::sim_decode_publish(payload.data(), payload.size());
+            if (cmd == TNET_CMD_PUBLISH && publish && publish->vid == vid) {
+                values.push_back(publish->value);
+            }
+        }
+        return values;
+    };
+
+    const sim::SimValue tooLong{.type = 16, .bytes = std::vector<uint8_t>(400, 0x5A)};
+    mSim.send(TNET_CMD_PUBLISH, sim::sim_encode_publish(ROOM, 0x0002, tooLong));
+    mSim.publish(ROOM, 0x0001, 10, -500);
+    ASSERT_TRUE(waitFor([&] { return !publishesOf(0x0001).empty(); }, 1000));
+    EXPECT_EQ(traceCount("PUBLISH to 010410 dropped"), 1u);
+    EXPECT_EQ(mSim.phase(), Phase::Session);
+
+    struct Case {
+        const char* name;
+        uint16_t vid;
+        size_t bytes;
+        bool stored;
+        const char* trace;
+    };
+    const Case cases[] = {
+        {"new and too long", 0x0003, 400, false,
+         "400 bytes is longer than a PUBLISH carries (256): refused, no value"},
+        {"an existing one made too long", 0x0001, 257, false,
+         "257 bytes is longer than a PUBLISH carries (256): refused, the value stays"},
+        {"the longest a PUBLISH carries", 0x0004, 256, true, nullptr},
+    };
+    for (const Case& test : cases) {
+        upper().received.clear();
+        const size_t refusals = traceCount("longer than a PUBLISH carries");
+        const auto before = mSim.value(ROOM, test.vid);
+        const sim::SimValue value{.type = 16, .bytes = std::vector<uint8_t>(test.bytes, 0x33)};
+        mSim.publish(ROOM, test.vid, value);
+        run(500);
+        EXPECT_EQ(mSim.value(ROOM, test.vid), test.stored ? std::optional(value) : before) << test.name;
+        EXPECT_EQ(publishesOf(test.vid), test.stored ? std::vector{value} : std::vector<sim::SimValue>{})
+            << test.name;
+        EXPECT_EQ(traceCount("longer than a PUBLISH carries"), refusals + (test.stored ? 0 : 1)) << test.name;
+        if (test.trace != nullptr) {
+            EXPECT_EQ(traceCount(test.trace), 1u) << test.name;
+        }
+    }
+    EXPECT_FALSE(mSim.model().setValue(ROOM, 0x0005, tooLong));
+    EXPECT_EQ(mSim.phase(), Phase::Session);
+}
+
 TEST_F(SimTest, ThePacketLogKeepsOnlyItsLastEntries) {
     startSession();
     run(300000); // 6000 polls and as many answers

@@ -187,11 +187,12 @@ TEST_F(SyncTest, ALostConnectionResetsAndTheNextOneBringsTheCurrentValues) {
 }
 
 // What became of a write whose acknowledgement never reached the display.
-enum class Fate { Arrived, ChangedByTheUnit, Lost };
+enum class Fate { Arrived, ChangedByTheUnit, Lost, CrossedByTheUnit };
 
 struct KeptCase {
     Fate fate;
     uint32_t displayClock; // 0: the real time; else Unix seconds (before 2000: a display not yet set)
+    bool unitStamped;      // the unit's own change carries a time 5 s after the display's clock, not 0
     int tableAfter;        // the display's value once synchronised again
     int unitAfter;         // the control unit's
     size_t publishes;      // PUBLISHes of the value the control unit took in all
@@ -199,7 +200,9 @@ struct KeptCase {
 
 // The user writes 23.45 degrees (desired 22.00 before); the control unit takes it (or not, when lost), its
 // acknowledgement never comes back, the session ends and a new one synchronises. Changed by the unit: it
-// sets 15.00 itself meanwhile, stamped 0 as the simulator stamps its own changes.
+// sets 15.00 itself meanwhile, stamped 0 as the simulator stamps its own changes (or later than the
+// display's clock). Crossed by the unit: the same, but its 15.00 reaches the display while the display still
+// repeats its write.
 void SyncTest::writeWithTheAcknowledgementLost(const KeptCase& test) {
     populate();
     ASSERT_TRUE(synchronise());
@@ -211,9 +214,17 @@ void SyncTest::writeWithTheAcknowledgementLost(const KeptCase& test) {
         if (cmd != TNET_CMD_PUBLISH || get_le32(payload.data()) != ROOM) {
             return;
         }
-        mSim.faults().corruptFrames = 1 << 30; // nothing the unit sends reaches the display any more
-        if (test.fate == Fate::ChangedByTheUnit) {
-            mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 1500));
+        if (test.fate == Fate::CrossedByTheUnit) {
+            mSim.faults().withholdAcks = true;
+        } else {
+            mSim.faults().corruptFrames = 1 << 30; // nothing the unit sends reaches the display any more
+        }
+        if (test.fate == Fate::ChangedByTheUnit || test.fate == Fate::CrossedByTheUnit) {
+            sim::SimValue change = *sim::sim_number(BT_VTYPE_S16_X100, 1500);
+            if (test.unitStamped) {
+                change.timestamp = timestamp_to_network(static_cast<time_t>(os_time()) + 5);
+            }
+            mSim.publish(ROOM, 0x001D, change);
         }
     });
     if (test.fate == Fate::Lost) {
@@ -229,9 +240,10 @@ void SyncTest::writeWithTheAcknowledgementLost(const KeptCase& test) {
 }
 
 std::string keptCaseName(const ::testing::TestParamInfo<KeptCase>& info) {
-    static const char* const names[] = {"Arrived", "ChangedByTheUnit", "Lost"};
+    static const char* const names[] = {"Arrived", "ChangedByTheUnit", "Lost", "CrossedByTheUnit"};
     return std::string(names[static_cast<int>(info.param.fate)]) +
-           (info.param.displayClock != 0 ? "WithTheClockUnset" : "");
+           (info.param.displayClock != 0 ? "WithTheClockUnset" : "") +
+           (info.param.unitStamped ? "StampedLater" : "");
 }
 
 class KeptWriteTest : public SyncTest, public ::testing::WithParamInterface<KeptCase> {};
@@ -244,16 +256,71 @@ TEST_P(KeptWriteTest, IsSettledByTheValueTheControlUnitShowsNotByClocks) {
     EXPECT_EQ(publishesOf(ROOM, 0x001D).size(), test.publishes);
     EXPECT_EQ(traceCount("changed by the control unit since the local write"),
               test.fate == Fate::ChangedByTheUnit ? 1u : 0u);
+    EXPECT_EQ(traceCount("crossed by the control unit's value is not kept"),
+              test.fate == Fate::CrossedByTheUnit ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fates, KeptWriteTest,
-                         ::testing::Values(KeptCase{Fate::Arrived, 0, 2345, 2345, 1},
-                                           KeptCase{Fate::Arrived, 600000000, 2345, 2345, 1}, // 1989
-                                           KeptCase{Fate::ChangedByTheUnit, 0, 1500, 1500, 1},
-                                           KeptCase{Fate::ChangedByTheUnit, 600000000, 1500, 1500, 1},
-                                           KeptCase{Fate::Lost, 0, 2345, 2345, 1},
-                                           KeptCase{Fate::Lost, 600000000, 2345, 2345, 1}),
+                         ::testing::Values(KeptCase{Fate::Arrived, 0, false, 2345, 2345, 1},
+                                           KeptCase{Fate::Arrived, 600000000, false, 2345, 2345, 1}, // 1989
+                                           KeptCase{Fate::ChangedByTheUnit, 0, false, 1500, 1500, 1},
+                                           KeptCase{Fate::ChangedByTheUnit, 600000000, false, 1500, 1500, 1},
+                                           KeptCase{Fate::ChangedByTheUnit, 0, true, 1500, 1500, 1},
+                                           KeptCase{Fate::Lost, 0, false, 2345, 2345, 1},
+                                           KeptCase{Fate::Lost, 600000000, false, 2345, 2345, 1},
+                                           KeptCase{Fate::CrossedByTheUnit, 0, false, 1500, 1500, 1},
+                                           KeptCase{Fate::CrossedByTheUnit, 0, true, 1500, 1500, 1},
+                                           KeptCase{Fate::CrossedByTheUnit, 600000000, false, 1500, 1500, 1}),
                          keptCaseName);
+
+// Within a session the control unit's value crosses the display's write in flight: the display's first
+// send is lost and the unit's 15.00 comes before the repeat is taken (the unit then holds 23.45), or the
+// unit took the write, withholds its acknowledgement, sets 15.00 and acknowledges the repeat (the unit
+// then holds 15.00). Either way the write is applied once and the display ends on what the unit holds.
+struct CrossingCase {
+    const char* name;
+    bool firstSendLost;
+    int unitAfter;
+};
+
+class CrossedWriteTest : public SyncTest, public ::testing::WithParamInterface<CrossingCase> {};
+
+TEST_P(CrossedWriteTest, EndsOnTheValueTheControlUnitHolds) {
+    const CrossingCase& test = GetParam();
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(300);
+    const auto sent = [this] { return firstPacket(false, TNET_CMD_PUBLISH) < mSim.log().size(); };
+    mSim.clearLog();
+    if (test.firstSendLost) {
+        mSim.faults().dropReplies = 1;
+        ASSERT_EQ(pt_set_int(ROOM, 0x001D, 2345, BT_VTYPE_S16_X100), PT_OK);
+        ASSERT_TRUE(waitFor(sent));
+        mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 1500));
+    } else {
+        mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+            if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
+                mSim.faults().withholdAcks = true;
+                mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 1500));
+            }
+        });
+        ASSERT_EQ(pt_set_int(ROOM, 0x001D, 2345, BT_VTYPE_S16_X100), PT_OK);
+        ASSERT_TRUE(waitFor([this] { return tableInt(ROOM, 0x001D) == 1500; }));
+        mSim.setReceiveListener(nullptr);
+        mSim.faults().withholdAcks = false;
+    }
+    run(1500);
+    EXPECT_TRUE(Net::Tavi.isSynchronized());
+    EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), test.unitAfter);
+    EXPECT_EQ(tableInt(ROOM, 0x001D), test.unitAfter);
+    EXPECT_EQ(publishesOf(ROOM, 0x001D).size(), 1u);
+    EXPECT_EQ(traceCount("its value is asked again"), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, CrossedWriteTest,
+                         ::testing::Values(CrossingCase{"TheFirstSendLost", true, 2345},
+                                           CrossingCase{"TheAcknowledgementWithheld", false, 1500}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Within a session: a write still waiting for its turn stays against the control unit's value republished
 // unchanged, and yields to a new one.
