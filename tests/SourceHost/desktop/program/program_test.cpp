@@ -133,9 +133,17 @@ TEST_F(Program, ARunningProgramSynchronisesAgainWithASimulatorStartedAgainWithTh
     while (countOf(readFile("trace.txt"), "tavi: event 6") == 0 && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+    EXPECT_EQ(countOf(readFile("trace.txt"), "tavi: event 6"), 1u) << "the lost unit reported";
     // New pseudo-terminals take the lowest free number: the test holds them up to the first simulator's
     // own, so that the second cannot land on it by luck and the program must follow the link.
-    std::vector<int> held;
+    struct Held {
+        std::vector<int> fds;
+        ~Held() {
+            for (const int fd : fds) {
+                close(fd);
+            }
+        }
+    } held;
     const int firstNumber = std::stoi(firstPort.substr(firstPort.rfind('/') + 1));
     for (int number = -1; number < firstNumber;) {
         const int fd = posix_openpt(O_RDWR | O_NOCTTY);
@@ -143,7 +151,7 @@ TEST_F(Program, ARunningProgramSynchronisesAgainWithASimulatorStartedAgainWithTh
         if (name == nullptr) {
             break;
         }
-        held.push_back(fd);
+        held.fds.push_back(fd);
         number = std::stoi(std::string(name).substr(std::string(name).rfind('/') + 1));
     }
     SimProcess second({"--quiet", "--link", link});
@@ -153,9 +161,6 @@ TEST_F(Program, ARunningProgramSynchronisesAgainWithASimulatorStartedAgainWithTh
     EXPECT_TRUE(program.waitForReady(second, republished, 1)) << readFile("trace.txt");
     EXPECT_TRUE(program.running());
     EXPECT_EQ(readFile("trace.txt").find("ASSERTION"), std::string::npos);
-    for (const int fd : held) {
-        close(fd);
-    }
 }
 
 TEST_F(Program, SynchronisesWithTheSimulatorAndTheScreenshotShowsTheScreen) {
