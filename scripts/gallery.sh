@@ -6,7 +6,11 @@ cd "$(dirname "$0")/.."
 build=${1:-build/release}
 shift || true
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    ./scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    if [ "$build" = build/release ]; then
+        ./scripts/configure-release.sh
+    else
+        cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    fi
 fi
 cmake --build "$build" --target gallery
 "$build/tests/gallery/gallery" "$build/gallery" "$@"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and the simulated control unit (only they and what they need)
-# and starts the desktop program in its emulator window.
+# Installs what is missing, builds the program, the simulated control unit and the firmware package builder
+# (only they and what they need) and starts the desktop program in its emulator window.
 #
 #   ./scripts/run.sh [--port PATH | --converter] [--inspector] [arguments for the program...]
 #
@@ -8,14 +8,14 @@
 # installation, the window is connected to it, and the simulator stops when the window closes. --port PATH
 # names the port of a real network; --converter lets the program search for the converter itself, as on a
 # real installation. --inspector opens the inspector window. Other arguments go to the program unchanged.
-# The simulator's log (what the display published, and its trace) goes to build/release/simcu.log.
+# The simulator's log (what the display published, and its trace) goes to build/release/simcu.log. The program's
+# port is the link build/release/simcu.port, which names the simulator's pseudo-terminal: a simulator started
+# again by hand with `--link build/release/simcu.port` is found again by the running program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
-# The same settings as scripts/test.sh, so that the two share one build folder without rebuilding it.
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" >/dev/null
-cmake --build build/release --parallel "$(nproc 2>/dev/null || echo 2)" --target tdx410 simcu_exe
+./scripts/configure-release.sh
+cmake --build build/release --parallel "$(nproc 2>/dev/null || echo 2)" --target tdx410 simcu_exe mkpackage
 program=build/release/SourceHost/desktop/tdx410
 simulator=build/release/tools/simcu/simcu
 
@@ -44,7 +44,8 @@ fi
 
 if [ $simulate -eq 1 ]; then
   log=$PWD/build/release/simcu.log
-  "$simulator" >"$log" 2>&1 &
+  link=$PWD/build/release/simcu.port
+  "$simulator" --link "$link" >"$log" 2>&1 &
   simulator_pid=$!
   trap 'kill "$simulator_pid" 2>/dev/null || true; wait "$simulator_pid" 2>/dev/null || true' EXIT
   trap 'exit 130' INT TERM HUP
@@ -56,8 +57,9 @@ if [ $simulate -eq 1 ]; then
     sleep 0.1
   done
   [ -n "$port" ] || { echo "run.sh: the simulated control unit did not start; see $log" >&2; exit 1; }
-  echo "Simulated control unit on $port; its log (what the display publishes): $log"
-  arguments=(--port "$port" "${arguments[@]}")
+  echo "Simulated control unit (process $simulator_pid) on $port, linked as $link;" \
+    "its log (what the display publishes): $log"
+  arguments=(--port "$link" "${arguments[@]}")
 fi
 
 status=0

@@ -11,7 +11,9 @@ lines_release="-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 lines_debug="-DCMAKE_CXX_FLAGS_DEBUG=-g1"
 
 echo "== Build (release with debug information)"
-./scripts/build.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo "$lines_release" -DTDX_WERROR=ON
+# Configured as run.sh and gallery.sh configure it, so that a build one of them made is reused here.
+./scripts/configure-release.sh
+cmake --build build/release --parallel "$jobs"
 echo "== Tests"
 ctest --test-dir build/release --output-on-failure --parallel "$jobs" --timeout 300
 

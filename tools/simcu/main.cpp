@@ -1,9 +1,11 @@
 // The simulated control unit on a pseudo-terminal: prints the slave path on its first line, then runs the bus
 // master with an installation until SIGINT or SIGTERM, printing every value the display publishes.
 //
-//   simcu [--installation FILE] [--no-echo] [--no-pacing] [--quiet] [update options]
+//   simcu [--installation FILE] [--link PATH] [--no-echo] [--no-pacing] [--quiet] [update options]
 //
-// The update options describe the unit as an updatable device (see USAGE).
+// --link PATH makes PATH a symbolic link to the pseudo-terminal (replacing a link there) and removes it at
+// the exit while it still points there: a program given PATH finds a simulator started again with the same
+// link. The update options describe the unit as an updatable device (see USAGE).
 //
 // Bytes cross the pseudo-terminal at 57600 baud, as on the wire, unless --no-pacing. Its output never holds
 // up the bus: a line that a full pipe or a stopped terminal will not take now is dropped and counted.
@@ -12,6 +14,7 @@
 #include "Libraries/link_bus/tnet_packet.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "tools/simcu/installation.h"
+#include "tools/simcu/port_link.h"
 #include "tools/simcu/sim_behaviour.h"
 #include "tools/simcu/sim_installer.h"
 #include "tools/simcu/simcu.h"
@@ -33,7 +36,7 @@ namespace {
 volatile std::sig_atomic_t sStop = 0;
 
 const char* const USAGE =
-    "usage: simcu [--installation FILE] [--no-echo] [--no-pacing] [--quiet] [--help]\n"
+    "usage: simcu [--installation FILE] [--link PATH] [--no-echo] [--no-pacing] [--quiet] [--help]\n"
     "             [--hw CODE] [--hw-version N] [--sw CODE] [--version MAJOR.MINOR] [--variant N]\n"
     "             [--restart-ms N] [--restart-seconds N] [--start-in-bootloader] [--never-answer]\n"
     "             [--stay-down] [--silent-after CHUNKS] [--fault STATUS[@CHUNK]] [--app-fails]\n"
@@ -44,6 +47,9 @@ const char* const USAGE =
     "--stay-down never comes back from the restart into the bootloader; --silent-after stops answering\n"
     "after that many data chunks; --fault answers UPGRADE_START (or data chunk CHUNK, from 0) with STATUS;\n"
     "--app-fails keeps the bootloader running after the upgrade.\n"
+    "--link PATH makes PATH a symbolic link to the pseudo-terminal (a link already there is replaced, any\n"
+    "other file is left alone and the simulator does not start) and removes it at the exit while it still\n"
+    "points there: a program given PATH as its port finds a simulator started again with the same link.\n"
     "The installer's enrolment, removal and profile change are answered after a short delay:\n";
 
 bool parseNumber(const char* text, unsigned long max, unsigned long& out) {
@@ -187,6 +193,7 @@ int main(int argc, char** argv) {
     bool echo = true;
     bool pacing = true;
     std::string path = sim::sim_default_installation_path();
+    std::string link;
     sim::SimConfig config;
     sim::SimInstallerConfig installerConfig;
     for (int i = 1; i < argc; ++i) {
@@ -198,6 +205,8 @@ int main(int argc, char** argv) {
             dbg_set_enabled(false);
         } else if (std::strcmp(argv[i], "--installation") == 0 && i + 1 < argc) {
             path = argv[++i];
+        } else if (std::strcmp(argv[i], "--link") == 0 && i + 1 < argc) {
+            link = argv[++i];
         } else if (std::strcmp(argv[i], "--installer") == 0 && i + 1 < argc) {
             if (!sim::sim_installer_option(argv[++i], installerConfig)) {
                 std::fprintf(stderr, "simcu: unknown --installer %s\n%s", argv[i], sim::sim_installer_help());
@@ -235,6 +244,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     stream.setEcho(echo);
+    if (!link.empty()) {
+        const std::string error = sim::sim_link_port(link, stream.slavePath());
+        if (!error.empty()) {
+            std::fprintf(stderr, "simcu: --link: %s\n", error.c_str());
+            return 1;
+        }
+    }
     std::printf("%s\n", stream.slavePath().c_str());
     std::fflush(stdout);
     Printer out(STDOUT_FILENO);
@@ -281,6 +297,7 @@ int main(int argc, char** argv) {
         behaviour.step();
     }
     dbg_set_output(nullptr);
+    sim::sim_unlink_port(link, stream.slavePath());
     trace.print("\nsimcu: stopped\n");
     return 0;
 }

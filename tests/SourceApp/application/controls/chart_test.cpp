@@ -3,6 +3,7 @@
 #include "SourceApp/application/controls/AnalogChart.h"
 #include "SourceApp/application/controls/HeatCurveChart.h"
 #include "SourceApp/application/controls/Label.h"
+#include "tests/support/heat_chart_pixels.h"
 #include "tests/support/screen_harness.h"
 
 namespace tdx::test {
@@ -11,17 +12,9 @@ namespace {
 constexpr unsigned RED = 0x312CD8;
 constexpr unsigned GREY = 0x808080;
 
-// The plots of a 277 x 160 heat-curve chart at (9, 57) and a 277 x 170 analog chart at (9, 30): insets 26
-// left, 6 top, 8 right, 14 bottom.
-constexpr Box HEAT_PLOT = Box::fromCorners(9 + 26, 57 + 6, 9 + 276 - 8, 57 + 159 - 14);
+// The plot of a 277 x 170 analog chart at (9, 30): insets 26 left, 6 top, 8 right, 14 bottom (the heat-curve
+// chart's in heat_chart_pixels.h).
 constexpr Box ANALOG_PLOT = Box::fromCorners(9 + 26, 30 + 6, 9 + 276 - 8, 30 + 169 - 14);
-
-// Pixel of a data point: outdoor 40 .. -20 degrees across, inlet 0 .. 80 degrees up.
-Point heatPixel(int outdoor, int inlet) {
-    const int w = HEAT_PLOT.getWidth() - 1, h = HEAT_PLOT.getHeight() - 1;
-    return {HEAT_PLOT.x1 + static_cast<int>((outdoor - 4000LL) * w / -6000),
-            HEAT_PLOT.y2 - static_cast<int>(inlet * 1LL * h / 8000)};
-}
 // Temperature 0 .. 80 degrees across, 0 .. 10 V up.
 Point analogPixel(int t, int u) {
     const int w = ANALOG_PLOT.getWidth() - 1, h = ANALOG_PLOT.getHeight() - 1;

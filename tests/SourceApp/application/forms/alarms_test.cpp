@@ -164,8 +164,8 @@ TEST_F(AlarmsTest, ATranslationThatAsksForOtherArgumentsGivesWayToTheEnglishText
 TEST_F(DefaultInstallationTest, AlarmsScreen) {
     loadDefaultInstallation();
     runTasks();
+    picturesInEveryLanguage("FormAlarms", [this] { open(ALARMS); });
     open(ALARMS);
-    screenshot("FormAlarms");
     EXPECT_NE(findByText("System | Alarms"), nullptr);
 }
 

@@ -95,8 +95,8 @@ TEST_F(BackupTest, ABusyValueFromTheControlUnitDisablesTheLinkUntilIdleAndARetur
 TEST_F(DefaultInstallationTest, BackupScreen) {
     loadDefaultInstallation();
     runTasks();
+    picturesInEveryLanguage("FormSystemBackup", [this] { open(BACKUP); });
     open(BACKUP);
-    screenshot("FormSystemBackup");
     EXPECT_TRUE(findByText("Backup configuration")->isEnabled());
 }
 

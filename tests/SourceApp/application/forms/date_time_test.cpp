@@ -167,8 +167,8 @@ TEST_F(DateTimeTest, TheExplanationNamesTheNextChangeOfTheClock) {
 TEST_F(DefaultInstallationTest, DateTimeScreen) {
     loadDefaultInstallation();
     runTasks();
+    picturesInEveryLanguage("FormSystemDateTime", [this] { open(DATE_TIME); });
     open(DATE_TIME);
-    screenshot("FormSystemDateTime");
     EXPECT_NE(findByText("Display | Date & Time"), nullptr);
 }
 

@@ -96,8 +96,8 @@ TEST_F(DeviceInfoTest, ADeviceThatIsNotInTheInstallationSendsTheUserBack) {
 TEST_F(DefaultInstallationTest, DeviceInformationScreen) {
     loadDefaultInstallation();
     runTasks();
+    picturesInEveryLanguage("FormDeviceInfo", [this] { open(DEVICE_INFO, CONTROL_UNIT); });
     open(DEVICE_INFO, CONTROL_UNIT);
-    screenshot("FormDeviceInfo");
     EXPECT_NE(findByText("Serial number"), nullptr);
 }
 

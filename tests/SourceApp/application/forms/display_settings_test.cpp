@@ -131,8 +131,8 @@ TEST_F(DisplaySettingsTest, TheDemoSwitchStoresItsStateAndCalibrationIsOnlyExpla
 TEST_F(DefaultInstallationTest, ScreenSettingsScreen) {
     loadDefaultInstallation();
     runTasks();
+    picturesInEveryLanguage("FormDisplaySettings", [this] { open(SCREEN_SETTINGS); });
     open(SCREEN_SETTINGS);
-    screenshot("FormDisplaySettings");
     EXPECT_NE(findByText("Display | Screen settings"), nullptr);
 }
 

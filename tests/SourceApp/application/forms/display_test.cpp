@@ -146,9 +146,12 @@ TEST_F(DefaultInstallationTest, DisplayScreen) {
     os_init();
     loadDefaultInstallation();
     runTasks();
-    open(DISPLAY);
-    tap(find<DropdownButton>());
-    screenshot("FormDisplay");
+    const auto show = [this] {
+        open(DISPLAY);
+        tap(find<DropdownButton>());
+    };
+    picturesInEveryLanguage("FormDisplay", show);
+    show();
     EXPECT_NE(findByText("Reset to factory defaults"), nullptr);
 }
 

@@ -43,6 +43,7 @@ TEST_F(DefaultInstallationTest, FunctionEditors) {
             const std::string picture =
                 language == 0 ? std::string(s.name) : std::string(s.name) + "_" + LANGUAGES[language];
             expectNoLabelCut(picture);
+            expectTranslated(picture);
             screenshot(picture);
         }
         // Every row of the editors, each group unfolded, shows its text whole.

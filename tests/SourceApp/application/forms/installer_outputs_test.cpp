@@ -1,5 +1,6 @@
 // The installer's editors of hot water, its tank, analog outputs, outputs under manual control and the
 // district-heating unit: what they show of the installation and what the control unit receives from them.
+#include "Libraries/base/fmt.h"
 #include "SourceApp/application/commands/bindings/ProxyUpDownRow.h"
 #include "SourceApp/application/controls/AnalogChart.h"
 #include "SourceApp/application/controls/DropdownButton.h"
@@ -504,12 +505,16 @@ TEST_F(DefaultInstallationTest, InstallerOutputScreens) {
         {"FormOutput", [this] { open(OUTPUT, PUMP); }},
         {"FormAnalogEdit",
          [this] {
-             mCore.changeState(SingleParamState<std::string>(ANALOG_EDIT, ANALOG, 0, 0, 0, "Analog output"));
+             mCore.changeState(SingleParamState<std::string>(
+                 ANALOG_EDIT, ANALOG, 0, 0, 0,
+                 fmt_gettext("System | Hardware profile | Configuration | %s", "Analog output")));
              runTasks(2);
          }},
         {"FormAnalogEdit_fixed",
          [this] {
-             mCore.changeState(SingleParamState<std::string>(ANALOG_EDIT, OTHER, 0, 0, 0, "Analog output"));
+             mCore.changeState(SingleParamState<std::string>(
+                 ANALOG_EDIT, OTHER, 0, 0, 0,
+                 fmt_gettext("System | Hardware profile | Configuration | %s", "Analog output")));
              runTasks(2);
          }},
         {"FormMireloEdit", [this] { open(MIRELO_EDIT, HOT_WATER); }},
@@ -524,6 +529,7 @@ TEST_F(DefaultInstallationTest, InstallerOutputScreens) {
             EXPECT_EQ(screen()->getName(), std::string(s.name).substr(0, std::string(s.name).find('_')));
             screenshot(name);
             expectNoLabelCut(name);
+            expectTranslated(name);
             // The groups open, page by page, for a person to look at every row.
             openGroups();
             auto* viewport = find<Viewport>();
@@ -532,6 +538,7 @@ TEST_F(DefaultInstallationTest, InstallerOutputScreens) {
                 runTasks();
                 screenshot(name + "_" + std::to_string(page + 1));
                 expectNoLabelCut(name + "_" + std::to_string(page + 1));
+                expectTranslated(name + "_" + std::to_string(page + 1));
             }
         }
     }

@@ -80,6 +80,7 @@ TEST_F(InstallerPictures, EachScreenInEveryLanguageWithNoLineCut) {
                       name.substr(0, std::min(name.find("TimedOut"), name.find("LongNames"))));
             const std::string picture = name + "_" + LANGUAGES[language];
             expectNoLabelCut(picture);
+            expectTranslated(picture);
             screenshot(picture);
             if (language == 0) {
                 screenshot(name);

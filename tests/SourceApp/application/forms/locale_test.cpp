@@ -74,8 +74,8 @@ TEST_F(LocaleTest, ACountryIsStoredOnceAndMarkedOnTheNextVisit) {
 TEST_F(DefaultInstallationTest, LocaleScreen) {
     loadDefaultInstallation();
     runTasks();
+    picturesInEveryLanguage("FormSystemLocale", [this] { open(LOCALE); });
     open(LOCALE);
-    screenshot("FormSystemLocale");
     EXPECT_NE(findByText("Display | Language & Country"), nullptr);
 }
 

@@ -211,12 +211,14 @@ TEST_F(DefaultInstallationTest, ListScreens) {
         {OBJECT_OVERVIEW, BT_OBJ_HCC, "FormObjectOverview"},
     };
     for (const auto& s : screens) {
-        open(s.id, s.p1);
-        screenshot(s.picture);
+        picturesInEveryLanguage(s.picture, [&] { open(s.id, s.p1); });
     }
-    mCore.changeState(SingleParamState<std::string>(OBJECT_EDITOR, 0x03000316, 0, 0, 0, "Thermohead 1"));
-    runTasks(2);
-    screenshot("FormObjectEditor");
+    const auto editor = [this] {
+        mCore.changeState(SingleParamState<std::string>(OBJECT_EDITOR, 0x03000316, 0, 0, 0, "Thermohead 1"));
+        runTasks(2);
+    };
+    picturesInEveryLanguage("FormObjectEditor", editor);
+    editor();
     EXPECT_EQ(state().getStateId(), OBJECT_EDITOR);
 }
 

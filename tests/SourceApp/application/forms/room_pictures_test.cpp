@@ -110,6 +110,7 @@ TEST_F(RoomPictures, NoLineIsCutInAnyLanguage) {
             }
             const std::string picture = std::string(s.name) + "_" + LANGUAGES[language];
             expectNoLabelCut(picture);
+            expectTranslated(picture);
             screenshot(picture);
             scrolledPictures(picture, s.pages);
         }

@@ -216,6 +216,27 @@ TEST_F(ScheduleTest, AConfirmedDeleteWritesTheWeekOnceWithEverythingElseUnchange
     EXPECT_EQ(intervals(), (std::vector<std::string>{"00:00 - 17:00", "17:00 - 22:00", "22:00 - 00:00"}));
 }
 
+TEST_F(ScheduleTest, AnIntervalThatRunsToMidnightIsDeletedAndEditedWhole) {
+    const std::string evening = std::string(20, '0') + "1111"; // 20:00 - 24:00
+    give(ROOM, Week().day(2, evening));
+    openDay(2);
+    tap(rowButton(0, FormScheduleDayOverview::EDIT_TAG));
+    runTasks(2);
+    ASSERT_EQ(screen()->getName(), "FormScheduleDayEdit");
+    EXPECT_EQ(shown(0), "20:00");
+    EXPECT_EQ(shown(1), "24:00");
+    EXPECT_EQ(state().getP3(), 86400u);
+
+    openDay(2);
+    tap(rowButton(0, FormScheduleDayOverview::DELETE_TAG));
+    tap(findByText("OK"));
+    runTasks(2);
+    EXPECT_EQ(writes(), (Published{week(ROOM, Week().day(2, std::string(24, '0')))}))
+        << "the whole day is free";
+    EXPECT_EQ(intervals(), (std::vector<std::string>{"00:00 - 00:00"}));
+    EXPECT_EQ(buttons(FormScheduleDayOverview::DELETE_TAG), 0);
+}
+
 TEST_F(ScheduleTest, AddNewIntervalProposesTheFirstFreeQuarterHour) {
     const struct {
         std::string day;

@@ -51,6 +51,7 @@ TEST_F(StartPictures, NoLineIsCutInAnyLanguage) {
             s.show();
             const std::string picture = std::string(s.name) + "_" + LANGUAGES[language];
             expectNoLabelCut(picture);
+            expectTranslated(picture);
             screenshot(picture);
         }
     }

@@ -154,13 +154,16 @@ TEST_F(SystemMenuTest, UpdateControlUnitStartsOnceAndOnlyWhileConnected) {
 TEST_F(DefaultInstallationTest, SystemScreen) {
     loadDefaultInstallation();
     runTasks();
-    open(SYSTEM);
-    for (DropdownButton* header : findAll<DropdownButton>()) {
-        tap(header);
-    }
-    screenshot("FormSystem");
-    // No link's text runs into the end of its text area, where a cut one ends in an ellipsis (its last ink three
-    // columns inside).
+    const auto showAll = [this] {
+        open(SYSTEM);
+        for (DropdownButton* header : findAll<DropdownButton>()) {
+            tap(header);
+        }
+    };
+    picturesInEveryLanguage("FormSystem", showAll);
+    showAll();
+    // No link's text runs into the end of its text area, where a cut one ends in an ellipsis (its last ink
+    // three columns inside).
     for (const NavigationLink* link : findAll<NavigationLink>()) {
         const Box box = link->getVisibleBox();
         const int end = box.x2 - NavigationLink::BUTTON_WIDTH - 5;

@@ -16,6 +16,9 @@
 
 #include <QApplication>
 
+#include <fcntl.h>
+#include <stdlib.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -45,38 +48,118 @@ unsigned pixel(const std::string& bmp, int x, int y) {
 // The published "ready": the display's own device state 2 reaches the control unit.
 const std::string READY = "PUBLISH 010410:00 vid 002F type 12 = 2";
 
+// The program itself on the offscreen platform, its port `port`, tracing into trace.txt of the working
+// folder; ended with SIGTERM when the object goes.
+class ProgramProcess {
+public:
+    explicit ProgramProcess(std::string port) {
+        std::string program = TDX410_PATH;
+        char option[] = "--port";
+        char* argv[] = {program.data(), option, port.data(), nullptr};
+        std::vector<std::string> environment{"QT_QPA_PLATFORM=offscreen", "TDX410_TRACE=trace.txt"};
+        for (char** variable = environ; *variable != nullptr; ++variable) {
+            environment.emplace_back(*variable);
+        }
+        std::vector<char*> envp;
+        for (std::string& variable : environment) {
+            envp.push_back(variable.data());
+        }
+        envp.push_back(nullptr);
+        if (posix_spawn(&mPid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
+            mPid = -1;
+        }
+    }
+    ~ProgramProcess() {
+        if (mPid > 0) {
+            kill(mPid, SIGTERM);
+            int status = 0;
+            waitpid(mPid, &status, 0);
+        }
+    }
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+    bool running() const {
+        int status = 0;
+        return mPid > 0 && waitpid(mPid, &status, WNOHANG) == 0;
+    }
+
+    // Waits at most `limit` until `simulator` printed READY `times` times (counting what `published` already
+    // holds, to which it appends), while the program runs.
+    bool waitForReady(const SimProcess& simulator, std::string& published, size_t times,
+                      std::chrono::seconds limit = std::chrono::seconds(30)) const {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (countOf(published, READY) < times && std::chrono::steady_clock::now() < end && running()) {
+            published += simulator.readAvailable();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return countOf(published, READY) >= times;
+    }
+
+private:
+    pid_t mPid = -1;
+};
+
 TEST_F(Program, StartedFromAFolderOfItsOwnItFindsItsResourcesBesideItselfAndSynchronises) {
     SimProcess simulator({"--quiet"});
     ASSERT_TRUE(simulator.ok());
-    std::string port = simulator.slave();
-    std::string program = TDX410_PATH;
-    char option[] = "--port";
-    char* argv[] = {program.data(), option, port.data(), nullptr};
-    std::vector<std::string> environment{"QT_QPA_PLATFORM=offscreen", "TDX410_TRACE=trace.txt"};
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        environment.emplace_back(*variable);
-    }
-    std::vector<char*> envp;
-    for (std::string& variable : environment) {
-        envp.push_back(variable.data());
-    }
-    envp.push_back(nullptr);
     // The working folder is this test's scratch folder: no resources file in it.
     ASSERT_FALSE(std::filesystem::exists(RESOURCES_PATH));
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
-    std::string published;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    int status = 0;
-    while (published.find(READY) == std::string::npos && std::chrono::steady_clock::now() < end &&
-           waitpid(pid, &status, WNOHANG) == 0) {
-        published += simulator.readAvailable();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    bool ready = false;
+    {
+        ProgramProcess program(simulator.slave());
+        std::string published;
+        ready = program.waitForReady(simulator, published, 1);
     }
-    const bool ready = published.find(READY) != std::string::npos;
-    kill(pid, SIGTERM);
-    waitpid(pid, &status, 0);
     EXPECT_TRUE(ready) << readFile("trace.txt");
+    EXPECT_EQ(readFile("trace.txt").find("ASSERTION"), std::string::npos);
+}
+
+// As README tells a user: the simulator started with --link, the program given the link as its port; the
+// simulator stopped and started again by hand with the same link (it lands on another pseudo-terminal, as the
+// first one's may still be taken), and the running program synchronises with it without a restart.
+TEST_F(Program, ARunningProgramSynchronisesAgainWithASimulatorStartedAgainWithTheSameLink) {
+    const std::string link = (mFolder / "simcu.port").string();
+    auto first = std::make_unique<SimProcess>(std::vector<std::string>{"--quiet", "--link", link});
+    ASSERT_TRUE(first->ok());
+    ProgramProcess program(link);
+    std::string published;
+    ASSERT_TRUE(program.waitForReady(*first, published, 1)) << readFile("trace.txt");
+    const std::string firstPort = first->slave();
+    first.reset();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+    // The program reports the lost unit and lets go of its port.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (countOf(readFile("trace.txt"), "tavi: event 6") == 0 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(countOf(readFile("trace.txt"), "tavi: event 6"), 1u) << "the lost unit reported";
+    // New pseudo-terminals take the lowest free number: the test holds them up to the first simulator's
+    // own, so that the second cannot land on it by luck and the program must follow the link.
+    struct Held {
+        std::vector<int> fds;
+        ~Held() {
+            for (const int fd : fds) {
+                close(fd);
+            }
+        }
+    } held;
+    const int firstNumber = std::stoi(firstPort.substr(firstPort.rfind('/') + 1));
+    for (int number = -1; number < firstNumber;) {
+        const int fd = posix_openpt(O_RDWR | O_NOCTTY);
+        const char* name = fd >= 0 ? ptsname(fd) : nullptr;
+        if (name == nullptr) {
+            break;
+        }
+        held.fds.push_back(fd);
+        number = std::stoi(std::string(name).substr(std::string(name).rfind('/') + 1));
+    }
+    SimProcess second({"--quiet", "--link", link});
+    ASSERT_TRUE(second.ok());
+    EXPECT_NE(second.slave(), firstPort);
+    std::string republished;
+    EXPECT_TRUE(program.waitForReady(second, republished, 1)) << readFile("trace.txt");
+    EXPECT_TRUE(program.running());
     EXPECT_EQ(readFile("trace.txt").find("ASSERTION"), std::string::npos);
 }
 
