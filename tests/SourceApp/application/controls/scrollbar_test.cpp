@@ -200,6 +200,26 @@ TEST_F(ScrollBarTest, APopupOverADragEndsIt) {
     EXPECT_EQ(mRuns, 0);
 }
 
+TEST_F(ScrollBarTest, ABarHiddenDuringADragEndsIt) {
+    ScrollBar* bar = barOn(blank());
+    bar->setMax(500, 1000);
+    runTasks();
+    press(BAR_X + 12, TRACK_TOP + 5);
+    move(BAR_X + 12, TRACK_TOP + 15);
+    ASSERT_EQ(bar->getThumb()->getThumbPosition(), 10);
+    bar->setVisible(false);
+    runTasks();
+    release();
+    bar->setVisible(true);
+    runTasks();
+    mRuns = 0;
+    press(100, 100);
+    move(100, 160);
+    release();
+    EXPECT_EQ(bar->getThumb()->getThumbPosition(), 10) << "a touch beside the bar does not drag on";
+    EXPECT_EQ(mRuns, 0);
+}
+
 TEST_F(ScrollBarTest, AThumbFillingTheTrackHasNothingToDrag) {
     ScrollBar* bar = barOn(blank());
     bar->setMax(40, 100);
