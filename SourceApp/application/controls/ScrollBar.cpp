@@ -3,6 +3,7 @@
 #include "Libraries/base/dbg.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/gfx/gfx.h"
 #include "SourceApp/libs/cast.h"
 
@@ -43,6 +44,13 @@ void ScrollBar::ScrollBarThumb::setThumbPosition(int position) {
     }
 }
 
+void ScrollBar::ScrollBarThumb::setDragging(bool dragging) {
+    mDragging = dragging;
+    if (Core* core = Core::current()) {
+        core->holdTouch(this, dragging);
+    }
+}
+
 void ScrollBar::ScrollBarThumb::handleEvent(Event* event) {
     switch (event->kind) {
         case EVENT_TOUCH_PRESS:
@@ -51,7 +59,7 @@ void ScrollBar::ScrollBarThumb::handleEvent(Event* event) {
             }
             event->kind = EVENT_NONE;
             if (isEnabled()) {
-                mDragging = true;
+                setDragging(true);
                 mOriginPosition = mThumbPosition;
                 mOriginY = static_cast<short>(event->y);
                 invalidate();
@@ -77,14 +85,15 @@ void ScrollBar::ScrollBarThumb::handleEvent(Event* event) {
                 return;
             }
             event->kind = EVENT_NONE;
-            mDragging = false;
+            setDragging(false);
             if (isEnabled()) {
                 invalidate();
             }
             break;
         case EVENT_TOUCH_CANCEL:
-            // A layer opened over the drag took its release: a later touch elsewhere must not drag on.
-            mDragging = false;
+            // A layer opened over the drag, or the bar was hidden, and the release goes elsewhere: a later
+            // touch must not drag on.
+            setDragging(false);
             break;
         default:
             break;

@@ -41,6 +41,9 @@ public:
         void handleDraw() override;
 
     private:
+        // The core holds a dragged thumb, so that a bar hidden during the drag ends it.
+        void setDragging(bool dragging);
+
         short mThumbPosition = 0;
         short mThumbHeight = 31;
         short mOriginPosition = 0;

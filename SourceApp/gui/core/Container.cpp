@@ -45,6 +45,15 @@ void Container::forEachChildSafely(const std::vector<Component*>& children, F&& 
 
 void Container::handleEvent(Event* event) {
     const std::vector<Component*> children(mChildren.rbegin(), mChildren.rend());
+    if (event->kind == EVENT_TOUCH_CANCEL) {
+        // The end of the touch concerns every child, hidden ones too: one hidden while pressed still is.
+        forEachChildSafely(children, [event](Component* child) {
+            child->handleEvent(event);
+            event->kind = EVENT_TOUCH_CANCEL;
+            return true;
+        });
+        return;
+    }
     forEachChildSafely(children, [event](Component* child) {
         if (child->isVisible()) {
             child->handleDebugEvent(event);

@@ -18,7 +18,8 @@ public:
 
     void repaint() override;
     bool isContainerType() const override { return true; }
-    // Offers the event to the children from the last registered to the first, until one consumes it.
+    // Offers the event to the visible children from the last registered to the first, until one consumes
+    // it; a touch cancel goes to every child, hidden ones included.
     void handleEvent(Event* event) override;
     // Passes the message to the children in order while its id is not 0.
     void handleMessage(Message* message) override;

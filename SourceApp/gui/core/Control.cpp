@@ -20,6 +20,13 @@ void Control::setActive(bool active) {
     }
 }
 
+void Control::setPressed(bool pressed) {
+    mPressed = pressed;
+    if (Core* core = Core::current()) {
+        core->holdTouch(this, pressed);
+    }
+}
+
 void Control::activate(int repeat) {
     Core* core = Core::current();
     if (core == nullptr) {
@@ -36,7 +43,7 @@ void Control::handleEvent(Event* event) {
     switch (event->kind) {
         case EVENT_TOUCH_PRESS:
             if (isInside(*event) && isEnabled()) {
-                mPressed = true;
+                setPressed(true);
                 setActive(true);
                 activate(0);
                 // Overlapping controls must not all take the same press.
@@ -56,7 +63,7 @@ void Control::handleEvent(Event* event) {
             break;
         case EVENT_TOUCH_RELEASE:
             if (mPressed) {
-                mPressed = false;
+                setPressed(false);
                 setActive(false);
                 if (isInside(*event) && isEnabled()) {
                     sendMessage(MSG_CLICK);
@@ -65,7 +72,7 @@ void Control::handleEvent(Event* event) {
             }
             break;
         case EVENT_TOUCH_CANCEL:
-            mPressed = false;
+            setPressed(false);
             setActive(false);
             break;
         default:

@@ -1,5 +1,6 @@
 // A component that takes touch: a press inside (while it and its ancestors are enabled) activates it and
-// queues MSG_PRESS, every hold repeat another one, and the release inside queues MSG_CLICK.
+// queues MSG_PRESS, every hold repeat another one, and the release inside queues MSG_CLICK. A control hidden
+// (or destroyed) while pressed, or behind a layer that opened, ends its press without a click.
 #pragma once
 
 #include "SourceApp/gui/core/Component.h"
@@ -26,6 +27,8 @@ protected:
 
 private:
     void setActive(bool active);
+    // The core holds a pressed control, so that it can end the press when the control is hidden.
+    void setPressed(bool pressed);
     bool isInside(const Event& event) const;
 
     bool mPressed = false; // the touch that is down began on this control

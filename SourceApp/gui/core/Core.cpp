@@ -111,7 +111,7 @@ void Core::sendEvent(event_kind_t kind, int x, int y, int a, int b) {
 void Core::deliverEvents() {
     // Only the events queued before this phase; what handlers queue waits for the next pass.
     for (std::size_t n = mEvents.size(); n > 0 && !mEvents.empty(); --n) {
-        cancelTouchBehindFront();
+        endLostTouches();
         Event event = mEvents.front();
         mEvents.pop_front();
         if (event_is_network(event.kind)) {
@@ -130,7 +130,12 @@ void Core::deliverEvents() {
             mLayers.front()->handleEvent(&event);
         }
     }
+    endLostTouches();
+}
+
+void Core::endLostTouches() {
     cancelTouchBehindFront();
+    cancelTouchOfHidden();
 }
 
 void Core::cancelTouchBehindFront() {
@@ -146,6 +151,31 @@ void Core::cancelTouchBehindFront() {
             Event cancel{EVENT_TOUCH_CANCEL, 0, 0, 0, 0};
             layers[i]->handleEvent(&cancel);
         }
+    }
+}
+
+void Core::holdTouch(Component* holder, bool holds) {
+    const bool held = std::find(mTouchHolders.begin(), mTouchHolders.end(), holder) != mTouchHolders.end();
+    if (!holds) {
+        std::erase(mTouchHolders, holder);
+    } else if (holder != nullptr && !held) {
+        mTouchHolders.push_back(holder);
+    }
+}
+
+void Core::cancelTouchOfHidden() {
+    // Checked between events rather than at every setVisible: a screen that hides its rows and shows again
+    // those that stay (the home tiles when an object comes or goes) keeps a press on one that stayed.
+    const std::vector<Component*> holders = mTouchHolders;
+    for (Component* holder : holders) {
+        if (std::find(mTouchHolders.begin(), mTouchHolders.end(), holder) == mTouchHolders.end() ||
+            holder->isGloballyVisible()) {
+            continue;
+        }
+        // Let go even of a holder that ignores the cancel, so that it is not cancelled again and again.
+        holdTouch(holder, false);
+        Event cancel{EVENT_TOUCH_CANCEL, 0, 0, 0, 0};
+        holder->handleEvent(&cancel);
     }
 }
 
@@ -272,6 +302,7 @@ void Core::deleteScheduled() {
 void Core::forget(Component* component) {
     detachLayer(component);
     std::erase(mDoomed, component);
+    holdTouch(component, false);
     auto fromIt = [component](const Message& m) { return m.source == component; };
     std::erase_if(mMessages, fromIt);
     std::erase_if(mInFlight, fromIt);

@@ -107,10 +107,17 @@ public:
     // A component is being destroyed: forget every reference to it.
     void forget(Component* component);
 
+    // A component that took a touch (a pressed control, a dragged thumb) holds it (holds true) until the
+    // touch ends for it (false). Hidden, alone or with a container above it, it would never hear the release:
+    // before the next input event the core sends it EVENT_TOUCH_CANCEL. One destroyed ends its touch with it.
+    void holdTouch(Component* holder, bool holds);
+
 private:
     void performStateChange();
     void deliverEvents();
+    void endLostTouches();
     void cancelTouchBehindFront();
+    void cancelTouchOfHidden();
     void repaintDirtyAreas();
     void deliverMessages();
     void deleteScheduled();
@@ -132,6 +139,7 @@ private:
     std::vector<Box> mDirty;
     std::vector<Component*> mLayers; // newest first
     bool mTouchCancelDue = false;    // a layer came in front of others
+    std::vector<Component*> mTouchHolders;
     std::vector<Component*> mDoomed;
     Form* mScreen = nullptr;
 

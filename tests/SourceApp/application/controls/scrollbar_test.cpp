@@ -46,6 +46,24 @@ protected:
         release();
     }
 
+    // The finger down in the track and the thumb dragged 10 pixels down.
+    void beginDrag(ScrollBar* bar) {
+        bar->setMax(500, 1000);
+        runTasks();
+        press(BAR_X + 12, TRACK_TOP + 5);
+        move(BAR_X + 12, TRACK_TOP + 15);
+        ASSERT_EQ(bar->getThumb()->getThumbPosition(), 10);
+    }
+    // After the drag was ended for the bar, a touch beside it moves nothing.
+    void expectNoDragBeside(ScrollBar* bar) {
+        mRuns = 0;
+        press(100, 100);
+        move(100, 160);
+        release();
+        EXPECT_EQ(bar->getThumb()->getThumbPosition(), 10) << "a touch beside the bar does not drag on";
+        EXPECT_EQ(mRuns, 0);
+    }
+
     int mRuns = 0;
 };
 
@@ -248,22 +266,24 @@ TEST_F(ScrollBarTest, TheBarIsEnabledExactlyWhileItHasARangeAndIsNotLocked) {
 
 TEST_F(ScrollBarTest, APopupOverADragEndsIt) {
     ScrollBar* bar = barOn(blank());
-    bar->setMax(500, 1000);
-    runTasks();
-    press(BAR_X + 12, TRACK_TOP + 5);
-    move(BAR_X + 12, TRACK_TOP + 15);
-    ASSERT_EQ(bar->getThumb()->getThumbPosition(), 10);
+    ASSERT_NO_FATAL_FAILURE(beginDrag(bar));
     Popup* popup = Popup::create("Title", "Heading", "Text", PopupButtons::Close);
     runTasks();
     release();
     popup->finish(Popup::RESULT_CANCEL);
     runTasks();
-    mRuns = 0;
-    press(100, 100);
-    move(100, 160);
+    expectNoDragBeside(bar);
+}
+
+TEST_F(ScrollBarTest, ABarHiddenDuringADragEndsIt) {
+    ScrollBar* bar = barOn(blank());
+    ASSERT_NO_FATAL_FAILURE(beginDrag(bar));
+    bar->setVisible(false);
+    runTasks();
     release();
-    EXPECT_EQ(bar->getThumb()->getThumbPosition(), 10) << "a touch beside the bar does not drag on";
-    EXPECT_EQ(mRuns, 0);
+    bar->setVisible(true);
+    runTasks();
+    expectNoDragBeside(bar);
 }
 
 TEST_F(ScrollBarTest, AThumbFillingTheTrackHasNothingToDrag) {

@@ -106,6 +106,47 @@ TEST_F(HomeTest, WithoutTheLocationItStartsEmptyAndTheFirstAppendBuildsTheTiles)
     EXPECT_EQ(tiles(), (std::vector<uint32_t>{0x01000316}));
 }
 
+// A finger on a tile's arrow while objects come and go: the release reaches a tile that is hidden no more
+// than it reaches a removed object, and a tile that stays keeps the press.
+TEST_F(HomeTest, AnArrowPressedWhenItsObjectGoesIsNoLongerPressedWhenTheObjectComesBack) {
+    constexpr unsigned ROOM_SCREEN = 13;
+    location();
+    room(0x01000316);
+    room(0x02000316);
+    open(HOME);
+    IconButton* arrow = tileOf(0x01000316)->getButton();
+    const Box box = arrow->getVisibleBox();
+    const int x = box.x1 + box.getWidth() / 2;
+    const int y = box.y1 + box.getHeight() / 2;
+
+    press(x, y);
+    ASSERT_TRUE(arrow->isActive());
+    Structure.remove(0x01000316);
+    runTasks();
+    release();
+    room(0x01000316);
+    runTasks();
+    ASSERT_TRUE(arrow->isGloballyVisible()) << "the same tile, shown again";
+    EXPECT_FALSE(arrow->isActive());
+    EXPECT_EQ(state().getStateId(), HOME);
+
+    // A touch that begins beside the arrow and ends on it opens nothing.
+    press(x - 60, y);
+    move(x, y);
+    release();
+    EXPECT_FALSE(arrow->isActive());
+    EXPECT_EQ(state().getStateId(), HOME);
+
+    // Another object going leaves the tile where it is and the press on its arrow standing.
+    press(x, y);
+    Structure.remove(0x02000316);
+    runTasks();
+    EXPECT_TRUE(arrow->isActive());
+    release();
+    EXPECT_EQ(state().getStateId(), ROOM_SCREEN);
+    EXPECT_EQ(state().getP1(), 0x01000316u);
+}
+
 TEST_F(DefaultInstallationTest, HomeScreen) {
     loadDefaultInstallation();
     runTasks();
