@@ -2,8 +2,16 @@
 
 #include "Libraries/base/dbg.h"
 #include "SourceApp/gui/core/Core.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
 
 namespace tdx {
+
+namespace {
+
+// The screen registry's not-enrolled screen.
+constexpr uint16_t NOT_ENROLLED_STATE_ID = 1;
+
+} // namespace
 
 UpdateManager::UpdateManager(Core& core)
     : mCore(core) {
@@ -41,6 +49,11 @@ void UpdateManager::task() {
     mNavigation.setEnabled(false);
     rollbackStateTransitions();
     mProcess.reset();
+    // A process may keep its screens through a loss of the network it expected; a control unit that did not
+    // come back is news for the screen the user returns to: the not-enrolled screen, as on any loss.
+    if (Net::Tavi.isConnectionLost()) {
+        mCore.changeState(NOT_ENROLLED_STATE_ID, 0, 0, 0, 0);
+    }
 }
 
 void UpdateManager::terminate(UpdateProcess* process) {

@@ -1,6 +1,8 @@
 #include "SourceApp/application/update/remote/BootloaderPort.h"
 
+#include "Libraries/tavi_net/tnet.h"
 #include "Libraries/tavi_net/tnet_datalink.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
 
 #include <type_traits>
 
@@ -26,14 +28,22 @@ public:
             mSocket = tnet_datalink_connect(BL_PORT, mMaster.client.address, BL_PORT,
                                             &NetworkBootloaderPort::onSocketEvent, this);
         }
+        // The bootloader's requests go first: a synchronisation after the unit's restart would hold each
+        // answer back by seconds.
+        Net::Tavi.holdTraffic(mSocket != nullptr);
         return mSocket != nullptr;
     }
 
     void disconnect() override {
+        if (mSocket != nullptr) {
+            Net::Tavi.holdTraffic(false);
+        }
         tnet_datalink_close(mSocket);
         mSocket = nullptr;
         bl_client_disconnect(&mMaster.client);
     }
+
+    bool canReachDevice() const override { return tnet_get_state() == TNET_SESSION; }
 
     void runUpgrade(uint32_t fileId) override { bl_client_run_upgrade(&mMaster.client, fileId); }
     void runApp() override { bl_client_run_app(&mMaster.client); }
