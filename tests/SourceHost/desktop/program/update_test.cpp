@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -128,6 +129,7 @@ protected:
             mWindow.reset();
         }
         mSimulator.reset();
+        mQt.reset();
         ScratchFolder::TearDown();
     }
 
@@ -159,7 +161,7 @@ protected:
         static int argc = 1;
         static char name[] = "test_tdx410_update";
         static char* argv[] = {name, nullptr};
-        static QApplication application(argc, argv);
+        mQt = std::make_unique<QApplication>(argc, argv);
         std::vector<std::string> all{"--quiet"};
         all.insert(all.end(), options.begin(), options.end());
         mSimulator = std::make_unique<SimProcess>(all);
@@ -236,6 +238,7 @@ protected:
 
     std::string mTrace;
     std::string mPublished;
+    std::unique_ptr<QApplication> mQt; // before any widget, gone after them
     std::unique_ptr<SimProcess> mSimulator;
     std::unique_ptr<CSimpleMainWindow> mWindow;
     NavigationLog mNavigation;
@@ -275,7 +278,7 @@ TEST_P(ProgramUpdate, TheWizardKeepsItsScreensThroughTheUnitsRestartsAndEndsOnTh
     const auto took = Clock::now() - startedAt;
 
     const std::vector<std::string> shown = texts();
-    EXPECT_NE(std::find(shown.begin(), shown.end(), c.heading), shown.end()) << testing::PrintToString(shown);
+    EXPECT_THAT(shown, testing::Contains(std::string(c.heading)));
     const bool said = std::any_of(shown.begin(), shown.end(),
                                   [&](const std::string& text) { return text.rfind(c.message, 0) == 0; });
     EXPECT_TRUE(said) << testing::PrintToString(shown) << "\n" << trace();
