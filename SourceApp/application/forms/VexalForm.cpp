@@ -194,8 +194,7 @@ void VexalForm::updateAlarms() {
 void VexalForm::handleEvent(Event* event) {
     if (event->kind == EVENT_NETWORK_NOT_CONNECTED) {
         event->kind = EVENT_NONE;
-        const UpdateProcess* update = getApplication()->getUpdateManager()->getProcess();
-        if (update != nullptr && update->expectsNetworkLoss()) {
+        if (getApplication()->getUpdateManager()->takesNetworkLoss()) {
             dbg_printf_h("network down while the update expects it: the screen stays");
             return;
         }

@@ -4,6 +4,8 @@
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 
+#include <utility>
+
 namespace tdx {
 
 namespace {
@@ -30,6 +32,7 @@ bool UpdateManager::start(const IProcessFactory& factory) {
     mNavigation.setEnabled(true);
     mProcess.reset(factory.create(mProcessInterface));
     mTerminated = false;
+    mNetworkLossTaken = false;
     if (!mProcess) {
         mNavigation.setEnabled(false);
         return false;
@@ -49,11 +52,19 @@ void UpdateManager::task() {
     mNavigation.setEnabled(false);
     rollbackStateTransitions();
     mProcess.reset();
-    // A process may keep its screens through a loss of the network it expected; a control unit that did not
-    // come back is news for the screen the user returns to: the not-enrolled screen, as on any loss.
-    if (Net::Tavi.isConnectionLost()) {
+    // The process kept its screens through a loss of the network; a control unit that did not come back is
+    // news for the screen the user returns to: the not-enrolled screen, as on any loss.
+    if (std::exchange(mNetworkLossTaken, false) && Net::Tavi.isConnectionLost()) {
         mCore.changeState(NOT_ENROLLED_STATE_ID, 0, 0, 0, 0);
     }
+}
+
+bool UpdateManager::takesNetworkLoss() {
+    if (mProcess == nullptr || mTerminated || !mProcess->expectsNetworkLoss()) {
+        return false;
+    }
+    mNetworkLossTaken = true;
+    return true;
 }
 
 void UpdateManager::terminate(UpdateProcess* process) {
