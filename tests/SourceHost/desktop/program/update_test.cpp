@@ -297,6 +297,10 @@ TEST_P(ProgramUpdate, TheWizardKeepsItsScreensThroughTheUnitsRestartsAndEndsOnTh
     std::printf("[ %s ] the result after %lld ms\n", c.name,
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 
+    // The updated unit is synchronised again once its bootloader is done with: the display says it is ready.
+    if (c.runsPackage) {
+        EXPECT_TRUE(waitUntil([&] { return countOf(mPublished, READY) >= 2; }, 20s)) << trace();
+    }
     // Finish: back where the update started, or told that the unit is not there.
     tapButton("Finish");
     EXPECT_TRUE(waitForState(c.after, 5s)) << trace();
