@@ -38,12 +38,15 @@ volatile std::sig_atomic_t sStop = 0;
 const char* const USAGE =
     "usage: simcu [--installation FILE] [--link PATH] [--no-echo] [--no-pacing] [--quiet] [--help]\n"
     "             [--hw CODE] [--hw-version N] [--sw CODE] [--version MAJOR.MINOR] [--variant N]\n"
-    "             [--restart-ms N] [--restart-seconds N] [--start-in-bootloader] [--never-answer]\n"
+    "             [--restart-ms N] [--restart-seconds N] [--bootloader-restart-ms N]\n"
+    "             [--start-in-bootloader] [--never-answer]\n"
     "             [--stay-down] [--silent-after CHUNKS] [--fault STATUS[@CHUNK]] [--app-fails]\n"
     "             [--installer WORD]...\n"
     "The unit is an updatable device (hardware and software HM316, version 1.0): --version 0.0 plays a\n"
     "corrupted application; --restart-ms is how long the bus stays silent on a restart (1500), shorter than\n"
-    "the --restart-seconds it announces (3); --never-answer leaves bootloader requests unanswered;\n"
+    "the --restart-seconds it announces (3) unless it plays a unit slower than it says;\n"
+    "--bootloader-restart-ms is the restart into the bootloader alone (as --restart-ms when not given);\n"
+    "--never-answer leaves bootloader requests unanswered;\n"
     "--stay-down never comes back from the restart into the bootloader; --silent-after stops answering\n"
     "after that many data chunks; --fault answers UPGRADE_START (or data chunk CHUNK, from 0) with STATUS;\n"
     "--app-fails keeps the bootloader running after the upgrade.\n"
@@ -101,6 +104,8 @@ bool parseUpdateOption(int argc, char** argv, int& i, tdx::sim::SimBootloader::C
             bl.info.sw_minor = static_cast<uint8_t>(b);
         } else if (option == "--restart-ms" && parseNumber(value, 600000, a)) {
             bl.restartMs = static_cast<uint32_t>(a);
+        } else if (option == "--bootloader-restart-ms" && parseNumber(value, 600000, a)) {
+            bl.bootloaderRestartMs = static_cast<uint32_t>(a);
         } else if (option == "--restart-seconds" && parseNumber(value, 65535, a)) {
             bl.maxRestartSeconds = static_cast<uint16_t>(a);
         } else if (option == "--silent-after" && parseNumber(value, 1000000, a)) {
@@ -221,10 +226,12 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (config.bootloader.restartMs >= config.bootloader.maxRestartSeconds * 1000u) {
-        std::fprintf(stderr, "simcu: the restart (--restart-ms) must stay below the time it announces "
-                             "(--restart-seconds)\n");
-        return 2;
+    // A unit slower than it announces breaks its promise on purpose: said, not refused.
+    if (std::max(config.bootloader.restartMs, config.bootloader.bootloaderRestartMs) >=
+        config.bootloader.maxRestartSeconds * 1000u) {
+        std::fprintf(stderr,
+                     "simcu: its restarts take longer than the %u s it announces (--restart-seconds)\n",
+                     unsigned{config.bootloader.maxRestartSeconds});
     }
     std::string error;
     auto installation = sim::sim_load_installation(path, &error);

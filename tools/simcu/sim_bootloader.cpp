@@ -80,7 +80,8 @@ bool SimBootloader::restart() {
     }
     mRestarting = true;
     mDown = mNextMode == BL_MODE_BOOTLOADER && mConfig.stayDown;
-    mRestartUntil = timer() + mConfig.restartMs;
+    const bool slowIntoBootloader = mNextMode == BL_MODE_BOOTLOADER && mConfig.bootloaderRestartMs != 0;
+    mRestartUntil = timer() + (slowIntoBootloader ? mConfig.bootloaderRestartMs : mConfig.restartMs);
     mLastSeq.reset();
     dbg_printf_h("sim bl: restarting%s", mDown ? ", for good" : "");
     return true;

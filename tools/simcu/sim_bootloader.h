@@ -18,8 +18,9 @@ public:
     struct Config {
         bl_dev_info info{};
         bool upgradable = true;
-        uint16_t maxRestartSeconds = 2; // announced; the real restart must stay below it
-        uint32_t restartMs = 1200;      // real time of a restart on timer()
+        uint16_t maxRestartSeconds = 2;   // announced; the real restart must stay below it
+        uint32_t restartMs = 1200;        // real time of a restart on timer()
+        uint32_t bootloaderRestartMs = 0; // the restart into the bootloader, when not 0; else restartMs
         uint16_t maxChunk = 128;
         // A restart waits for restart() instead of beginning with the answer that asked for it (a device
         // whose restart also takes the bus down, so its answer must have left first).

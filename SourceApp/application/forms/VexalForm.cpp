@@ -11,6 +11,7 @@
 #include "SourceApp/application/controls/ScrollBar.h"
 #include "SourceApp/application/controls/TopBar.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/core/layout/Viewport.h"
 #include "SourceApp/gui/i18n/I18n.h"
@@ -193,6 +194,10 @@ void VexalForm::updateAlarms() {
 void VexalForm::handleEvent(Event* event) {
     if (event->kind == EVENT_NETWORK_NOT_CONNECTED) {
         event->kind = EVENT_NONE;
+        if (getApplication()->getUpdateManager()->takesNetworkLoss()) {
+            dbg_printf_h("network down while the update expects it: the screen stays");
+            return;
+        }
         // Twice in one pass (the port failed as the control unit went silent) still leaves one entry.
         if (core().getStateManager().getState().getStateId() != NOT_ENROLLED_STATE_ID) {
             core().changeState(NOT_ENROLLED_STATE_ID, 0, 0, 0, 0);

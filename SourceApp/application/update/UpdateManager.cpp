@@ -2,8 +2,18 @@
 
 #include "Libraries/base/dbg.h"
 #include "SourceApp/gui/core/Core.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
+
+#include <utility>
 
 namespace tdx {
+
+namespace {
+
+// The screen registry's not-enrolled screen.
+constexpr uint16_t NOT_ENROLLED_STATE_ID = 1;
+
+} // namespace
 
 UpdateManager::UpdateManager(Core& core)
     : mCore(core) {
@@ -22,6 +32,7 @@ bool UpdateManager::start(const IProcessFactory& factory) {
     mNavigation.setEnabled(true);
     mProcess.reset(factory.create(mProcessInterface));
     mTerminated = false;
+    mNetworkLossTaken = false;
     if (!mProcess) {
         mNavigation.setEnabled(false);
         return false;
@@ -41,6 +52,19 @@ void UpdateManager::task() {
     mNavigation.setEnabled(false);
     rollbackStateTransitions();
     mProcess.reset();
+    // The process kept its screens through a loss of the network; a control unit that did not come back is
+    // news for the screen the user returns to: the not-enrolled screen, as on any loss.
+    if (std::exchange(mNetworkLossTaken, false) && Net::Tavi.isConnectionLost()) {
+        mCore.changeState(NOT_ENROLLED_STATE_ID, 0, 0, 0, 0);
+    }
+}
+
+bool UpdateManager::takesNetworkLoss() {
+    if (mProcess == nullptr || mTerminated || !mProcess->expectsNetworkLoss()) {
+        return false;
+    }
+    mNetworkLossTaken = true;
+    return true;
 }
 
 void UpdateManager::terminate(UpdateProcess* process) {

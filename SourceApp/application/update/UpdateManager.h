@@ -32,6 +32,10 @@ public:
     void terminate(UpdateProcess* process);
     // Pops every screen the process has pushed.
     void rollbackStateTransitions();
+    // Whether a loss of the network is the running process's business (UpdateProcess::expectsNetworkLoss):
+    // then its screens stay, and the manager shows the not-enrolled screen once the process has ended, when
+    // the network is still down.
+    bool takesNetworkLoss();
 
 private:
     class ProcessInterfaceImpl final : public ProcessInterface {
@@ -63,6 +67,7 @@ private:
     std::unique_ptr<UpdateProcess> mProcess;
     uint32_t mCount = 0; // screens pushed by the running process and not yet left
     bool mTerminated = false;
+    bool mNetworkLossTaken = false; // by the running process
     Core& mCore;
 };
 

@@ -131,6 +131,9 @@ public:
     // The process is ending (its own terminate(), the home button, or backing out of the first update
     // screen). It must not delete itself: the manager does that at its next task.
     virtual void handleTermination() = 0;
+    // The network going down is part of the process now (the device it updates is the control unit, which
+    // restarts): its screens stay, and the process's own supervision tells whether the device came back.
+    virtual bool expectsNetworkLoss() const { return false; }
 
     void task() { handleTask(); }
     void terminate() { mManager.terminate(this); }

@@ -120,6 +120,7 @@ void TaviProtocol::restart() {
     mEverConnected = false;
     mSyncStartRaised = false;
     mLost = false;
+    mTrafficHeld = false;
     mCommands.clear();
     mInFlight.reset();
     mInFlightCmd = 0;
@@ -237,7 +238,7 @@ void TaviProtocol::reset(const char* why) {
 }
 
 int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
-    if (mState == State::Disconnected || mInFlight != nullptr) {
+    if (mState == State::Disconnected || mInFlight != nullptr || mTrafficHeld) {
         return -1;
     }
     while (!mCommands.empty()) {

@@ -98,6 +98,13 @@ public:
     // Appends a command to the queue; it is sent once connected, in turn, before any value is published.
     void queue(std::unique_ptr<QueuedCommand> command);
 
+    // While held, the bridge sends nothing of its own (no synchronisation, no local change): a device being
+    // updated over the network gets its datalink requests through at once, also right after the control
+    // unit's restart, instead of behind a whole synchronisation. Held by whoever talks to a bootloader; the
+    // synchronisation goes on once released.
+    void holdTraffic(bool held) { mTrafficHeld = held; }
+    bool isTrafficHeld() const { return mTrafficHeld; }
+
     // Asks the network client to enter learn mode again (a user's request to enrol the display).
     void requestLearn() { tnet_learn_request(); }
 
@@ -152,6 +159,7 @@ private:
     bool mEverConnected = false;
     bool mSyncStartRaised = false;
     bool mLost = false;
+    bool mTrafficHeld = false;
     Timer mConnectWatch{NET_CONNECT_TIMEOUT_MS};
     std::deque<std::unique_ptr<QueuedCommand>> mCommands;
     // The command handed to the client and not yet acknowledged or given up.

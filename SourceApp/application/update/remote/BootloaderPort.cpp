@@ -1,6 +1,8 @@
 #include "SourceApp/application/update/remote/BootloaderPort.h"
 
+#include "Libraries/tavi_net/tnet.h"
 #include "Libraries/tavi_net/tnet_datalink.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
 
 #include <type_traits>
 
@@ -30,13 +32,22 @@ public:
     }
 
     void disconnect() override {
+        holdNetwork(false);
         tnet_datalink_close(mSocket);
         mSocket = nullptr;
         bl_client_disconnect(&mMaster.client);
     }
 
-    void runUpgrade(uint32_t fileId) override { bl_client_run_upgrade(&mMaster.client, fileId); }
-    void runApp() override { bl_client_run_app(&mMaster.client); }
+    bool canReachDevice() const override { return tnet_get_state() == TNET_SESSION; }
+
+    void runUpgrade(uint32_t fileId) override {
+        holdNetwork(true);
+        bl_client_run_upgrade(&mMaster.client, fileId);
+    }
+    void runApp() override {
+        holdNetwork(true);
+        bl_client_run_app(&mMaster.client);
+    }
     const bl_dev_info& deviceInfo() const override { return mMaster.client.info; }
     uint32_t fileSize() const override { return mMaster.client.file_size; }
     uint8_t masterState() const override { return mMaster.client.state; }
@@ -49,6 +60,15 @@ private:
         NetworkBootloaderPort* port;
     };
     static_assert(std::is_standard_layout_v<Master>);
+
+    // From the request that makes the device restart until the socket closes, the bootloader's requests go
+    // first: a synchronisation after the control unit's restart would hold each answer back by seconds.
+    void holdNetwork(bool held) {
+        if (held != mHolding) {
+            mHolding = held;
+            Net::Tavi.holdTraffic(held);
+        }
+    }
 
     static int onMasterEvent(bl_client* client, bl_cl_event event, void* arg) {
         NetworkBootloaderPort& port = *reinterpret_cast<Master*>(client)->port;
@@ -72,6 +92,7 @@ private:
     Master mMaster{};
     xsock* mSocket = nullptr;
     BootloaderPortListener* mListener = nullptr;
+    bool mHolding = false;
 };
 
 } // namespace

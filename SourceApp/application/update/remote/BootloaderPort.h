@@ -36,6 +36,9 @@ public:
     // Length of the file being sent, from its descriptor.
     virtual uint32_t fileSize() const = 0;
     virtual uint8_t masterState() const = 0; // bl_cl_state
+    // Whether a request can reach the device now: false while the network is down (the control unit
+    // restarting takes it down with it), when nothing sent can be answered.
+    virtual bool canReachDevice() const { return true; }
 };
 
 // The master on the display's device-network client: one datalink socket from BLDR to the device's BLDR.

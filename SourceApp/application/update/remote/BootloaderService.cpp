@@ -1,6 +1,7 @@
 #include "SourceApp/application/update/remote/BootloaderService.h"
 
 #include "Libraries/base/dbg.h"
+#include "Libraries/base/os.h"
 #include "Libraries/link_bus/tnet_packet.h"
 #include "SourceApp/application/update/remote/BootloaderMap.h"
 
@@ -15,6 +16,10 @@ constexpr uint32_t CONNECT_TIMEOUT_MS = 16 * BootloaderService::RETRY_MS;
 constexpr uint32_t RESTART_MARGIN_MS = 5000;
 constexpr uint32_t APPLICATION_TIMEOUT_MS = 5000;
 constexpr uint32_t CHUNK_TIMEOUT_MS = 30000;
+// A device that restarts slower than it announced still gets its say: while the network is down, a phase's
+// time does not run, for up to this long in one outage; the phase's whole timeout then counts from the
+// network's return.
+constexpr uint32_t NETWORK_GRACE_MS = 20000;
 
 } // namespace
 
@@ -51,7 +56,23 @@ void BootloaderService::stop() {
 }
 
 void BootloaderService::task() {
-    if (mTimerActive && ct_timed_out(&mTimer)) {
+    if (!mTimerActive) {
+        return;
+    }
+    if (!mPort->canReachDevice()) {
+        const uint64_t now = timer();
+        if (!mUnreachableSince) {
+            mUnreachableSince = now;
+            dbg_printf_h("bootloader %06X: the network is down, the phase's time waits for it", mAddress);
+        }
+        if (now - *mUnreachableSince < NETWORK_GRACE_MS) {
+            resetTimer();
+            return;
+        }
+    } else {
+        mUnreachableSince.reset();
+    }
+    if (ct_timed_out(&mTimer)) {
         mContext.send(&BootloaderServiceState::timeout);
     }
 }
@@ -118,7 +139,8 @@ void BootloaderService::setTimer(bootloader_service_timer_mode mode) {
             ms = mEstimatedRestartTime * 1000 + RESTART_MARGIN_MS;
             break;
         case BSTM_APPLICATION:
-            ms = APPLICATION_TIMEOUT_MS;
+            // The device restarts into its program first, as long as it announced for its restarts.
+            ms = mEstimatedRestartTime * 1000 + APPLICATION_TIMEOUT_MS;
             break;
         case BSTM_DOWNLOAD:
             ms = CHUNK_TIMEOUT_MS;

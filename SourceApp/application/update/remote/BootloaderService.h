@@ -37,7 +37,7 @@ enum bootloader_service_device_state : uint32_t {
 enum bootloader_service_timer_mode : uint32_t {
     BSTM_CONNECT = 0,     // 16 retry periods
     BSTM_RESTART = 1,     // the announced restart time + 5 s
-    BSTM_APPLICATION = 2, // for the application after the upgrade
+    BSTM_APPLICATION = 2, // for the application after the upgrade: the announced restart time + 5 s
     BSTM_DOWNLOAD = 3,    // per chunk
 };
 
@@ -123,6 +123,8 @@ private:
     std::unique_ptr<BootloaderPort> mPort;
     ctimer_t mTimer{};
     bool mTimerActive = false;
+    // When the network went down (timer()); none while it is up.
+    std::optional<uint64_t> mUnreachableSince;
     BootloaderServiceContext mContext;
 };
 

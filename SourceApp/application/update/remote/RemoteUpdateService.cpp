@@ -72,6 +72,15 @@ void RemoteUpdateService::handleTermination() {
     mBootloader.stop();
 }
 
+bool RemoteUpdateService::expectsNetworkLoss() const {
+    if (mContext.inTransition()) {
+        return false;
+    }
+    const statemap::State* state = &mContext.getState();
+    return state == &RemoteUpdateMap::WaitingForDownload || state == &RemoteUpdateMap::Downloading ||
+           state == &RemoteUpdateMap::WaitingForBoot;
+}
+
 void RemoteUpdateService::raise(update_event event) {
     mEvents.handleProcessEvent(event);
 }

@@ -71,6 +71,8 @@ public:
     UpdateController* getController() override { return &mController; }
     void handleTask() override;
     void handleTermination() override;
+    // From the request to restart into the bootloader until the result: the device restarts twice.
+    bool expectsNetworkLoss() const override;
 
     BootloaderService& getBootloaderService() { return mBootloader; }
     // The firmware list, as the model gives it.

@@ -10,6 +10,7 @@
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/update_loop.h"
 
+#include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceHost/api_lib/sdcard.h"
 
 #include <cstdlib>
@@ -149,6 +150,35 @@ TEST_F(DeviceUpdateEndToEnd, UnitFallingSilentMidDownloadEndsOnTheResultWithItsW
     EXPECT_LE(text.getTop() + text.getTextHeight(), 39 + 160) << "the whole text in sight without scrolling";
     screenshot("DeviceUpdateEndToEnd_failed");
     finish();
+}
+
+// The unit never comes back from its restart into the bootloader: the network goes down with it, the wizard
+// keeps its screens while the display waits, the result says so, and the user then learns that the display
+// has no control unit.
+TEST_F(DeviceUpdateEndToEnd, UnitThatStaysAwayKeepsTheWizardUntilTheResultAndThenShowsTheNetworkLost) {
+    sim::SimConfig config;
+    config.bootloader.stayDown = true;
+    connectUnit(config);
+    chooseThePackage();
+    mSeen.clear();
+    ASSERT_TRUE(reach(33, 3000)) << trace();
+    // The session with the unit ends as its silence passes the supervision time (this stage's client has no
+    // bridge of its own: the bridge hears it here).
+    Net::Tavi.handleConnected(0x000316);
+    Net::Tavi.handleDisconnected(TNET_DISCONNECT_SUPERVISION);
+    runTasks(2);
+    EXPECT_EQ(state().getStateId(), 33u) << "the wait screen stays";
+    ASSERT_TRUE(reach(35, 60000)) << trace();
+    EXPECT_TRUE(Net::Tavi.isConnectionLost());
+    for (unsigned id : mSeen) {
+        EXPECT_TRUE(id >= 27 && id <= 35) << "screen " << id << " while the update ran";
+    }
+    EXPECT_EQ(heading(), "Update Failed");
+    EXPECT_EQ(message().rfind("Device failed to entry download mode.", 0), 0u) << message();
+    tap(next());
+    ASSERT_TRUE(mLoop->runUntil([&] { return updates().getProcess() == nullptr; }, 1000));
+    runTasks(2);
+    EXPECT_EQ(state().getStateId(), 1u) << "the not-enrolled screen";
 }
 
 } // namespace

@@ -74,6 +74,30 @@ TEST_F(RejoinTest, AControlUnitThatRestartsIsReportedLostAndItsNewSessionSynchro
     EXPECT_EQ(restarted.subscriptions().size(), 2u);
 }
 
+// While a device's bootloader is talked to, the unit's new session after its restart starts no
+// synchronisation: the bootloader's datagrams would wait behind it. Released, it synchronises.
+TEST_F(RejoinTest, ARestartWhileTheTrafficIsHeldOpensTheSessionAndSynchronisesOnlyOnceReleased) {
+    synchroniseFirst();
+    Net::Tavi.holdTraffic(true);
+    mSim.faults().stopPolling = true;
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, LOSS_REPORTED_MS));
+
+    sim::SimControlUnit restarted(mLoop);
+    populate(restarted);
+    restarted.knowClient(mSelf, true);
+    restarted.setPump(pump);
+    ASSERT_TRUE(restarted.wait_until([] { return Net::Tavi.isConnected(); }, REJOINED_MS));
+    restarted.wait_until([] { return false; }, 1000);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6, 5})) << "connected, no synchronisation started";
+    EXPECT_TRUE(restarted.subscriptions().empty());
+    EXPECT_FALSE(Net::Tavi.isSynchronized());
+
+    Net::Tavi.holdTraffic(false);
+    ASSERT_TRUE(restarted.wait_until([] { return Net::Tavi.isSynchronized(); }, REJOINED_MS));
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7, 6, 5, 7}));
+    EXPECT_EQ(restarted.subscriptions().size(), 2u);
+}
+
 TEST_F(RejoinTest, APortThatFailsItsReadsIsReportedLostOnceAndSynchronisesWhenItRecovers) {
     FailingPort::failing = false;
     tnet_set_serial_port(&failingPort());

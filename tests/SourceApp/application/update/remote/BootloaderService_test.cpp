@@ -195,12 +195,12 @@ TEST_F(BootloaderServiceTest, EachPhaseTimesOutAfterItsOwnPeriod) {
          8000},
         {"restart announced as 60 s", [this] { restarted(60); }, 65000},
         {"downloading", [this] { downloading(); }, 30000},
-        {"waiting for the application",
+        {"waiting for the application, restart announced as 2 s",
          [this] {
              downloading();
              mPort->raise(BL_CL_EVENT_DONE);
          },
-         5000},
+         7000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.phase);
@@ -215,6 +215,54 @@ TEST_F(BootloaderServiceTest, EachPhaseTimesOutAfterItsOwnPeriod) {
         mService->finish();
         EXPECT_EQ(state(), "BootloaderMap::Idle");
     }
+}
+
+// The control unit restarting takes the network down: the phase's time waits for the network's return, so
+// that a unit slower than it announced still answers in time, but no longer than 20 s of one outage.
+TEST_F(BootloaderServiceTest, APhasesTimeWaitsForTheNetworkForUpToTwentySecondsOfOneOutage) {
+    struct Case {
+        const char* phase;
+        std::function<void()> reach;
+        uint32_t phaseMs;
+        uint32_t downMs; // then the network is back; 0: it stays down
+        uint32_t timeoutAfterMs;
+    };
+    auto afterUpgrade = [this] {
+        downloading();
+        mPort->raise(BL_CL_EVENT_DONE);
+    };
+    const Case cases[] = {
+        {"restart announced as 2 s, back after 9 s", [this] { restarted(2); }, 7000, 9000, 9000 + 7000},
+        {"restart announced as 2 s, never back", [this] { restarted(2); }, 7000, 0, 20000 + 7000},
+        {"application after the upgrade, back after 6 s", afterUpgrade, 7000, 6000, 6000 + 7000},
+        {"application after the upgrade, never back", afterUpgrade, 7000, 0, 20000 + 7000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.phase);
+        fresh();
+        c.reach();
+        const size_t before = mOwner.events.size();
+        mPort->reachable = false;
+        if (c.downMs != 0) {
+            run(c.downMs);
+            mPort->reachable = true;
+        }
+        run(c.timeoutAfterMs - c.downMs - OS_TICK_MS);
+        EXPECT_EQ(mOwner.events.size(), before) << "too early";
+        run(3 * OS_TICK_MS);
+        ASSERT_EQ(mOwner.events.size(), before + 1);
+        EXPECT_EQ(mOwner.events.back(), BCE_TIMEOUT);
+    }
+    // A device that answers once the network is back ends the wait without a timeout.
+    fresh();
+    afterUpgrade();
+    mPort->reachable = false;
+    run(15000);
+    mPort->reachable = true;
+    run(1000);
+    mPort->raise(BL_CL_EVENT_APPLICATION);
+    EXPECT_EQ(mOwner.events.back(), BCE_FINISHED);
+    EXPECT_EQ(state(), "BootloaderMap::Idle");
 }
 
 TEST_F(BootloaderServiceTest, FaultEndsIdleAndDeviceIdentifiedWhichIgnoreTimeoutsAndKeepsItsCodeUntilFinish) {

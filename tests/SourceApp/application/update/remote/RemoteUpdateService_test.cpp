@@ -300,7 +300,7 @@ TEST_F(RemoteUpdateTest, FailuresEndOnTheDoneScreenWithTheirResult) {
         {"no application after the upgrade",
          [&] {
              upgraded();
-             run(5100);
+             run(7100); // the announced 2 s restart and 5 s
          },
          "Device did not start its new program." + notRunning},
         {"refused to start its application",

@@ -30,6 +30,7 @@ public:
     const bl_dev_info& deviceInfo() const override { return info; }
     uint32_t fileSize() const override { return size; }
     uint8_t masterState() const override { return 0; }
+    bool canReachDevice() const override { return reachable; }
 
     int raise(bl_cl_event event, void* arg = nullptr) { return listener->handleMasterEvent(event, arg); }
     int chunk(uint32_t offset, uint32_t length) {
@@ -48,6 +49,7 @@ public:
     bl_dev_info info{};
     uint32_t size = 600;
     bool faultOnUpgrade = false;
+    bool reachable = true; // the network is up
 };
 
 } // namespace tdx::test
