@@ -107,8 +107,9 @@ TEST(Canvas, DrawingHelpersDrawOnTheActiveLayerAndClipAtItsEdges) {
     EXPECT_THROW(canvas.GetPixel(0, 0), std::out_of_range);
     EXPECT_FALSE(canvas.SetActiveLayer(0));
     std::vector<uint32_t> picture(8 * 4, 0x00123456);
+    std::vector<uint32_t> overlay(8 * 4, 0x00123456);
     layer base{8, 4, 255, 0, 0, nullptr, picture.data()};
-    layer second{8, 4, 255, 0, 0, nullptr, picture.data() + 1};
+    layer second{8, 4, 255, 0, 0, nullptr, overlay.data()};
     canvas.AddLayer(0, &base);
     canvas.AddLayer(1, &second);
     EXPECT_TRUE(canvas.SetActiveLayer(1));

@@ -453,6 +453,7 @@ TEST(ListView, OwnsItsItemsAndReportsTheirSelection) {
 
 TEST(ListView, ARowShowsItsImageFromTheSmallSetWhenItHasOne) {
     qtApplication();
+    std::vector<std::string> deleted; // outlives the list, whose items report into it as they go
     CWindow parent(nullptr, new QWidget);
     auto* list = new CListView(&parent, 0, 0, 200, 100, parent.GetHandle());
     list->AddColumns({{100, "Name"}});
@@ -462,7 +463,6 @@ TEST(ListView, ARowShowsItsImageFromTheSmallSetWhenItHasOne) {
     EXPECT_EQ(small.Add(red), 0);
     EXPECT_EQ(small.Add(QImage()), -1);
     list->SetImageList(LVSIL_SMALL, small);
-    std::vector<std::string> deleted;
     const int images[] = {0, -1, 1};
     for (int i = 0; i < 3; ++i) {
         auto item = std::make_unique<Item>(i, "row" + std::to_string(i), deleted);
