@@ -109,12 +109,11 @@ FormProfile::FormProfile(const State& state)
     const HwProfile::IProfile* profile = currentProfile();
     auto* row = new RowContainer(content, 0, 0, ROW_WIDTH, ROW_HEIGHT);
     auto* caption = new ContainedLabel(row, 0, 0, 145, ROW_HEIGHT, &bif_myriad12, gettext("Current profile"));
-    // The name as the profile holds it: profile names are product designations. The longer ones take two
-    // lines rather than being cut.
-    auto* name =
-        new TextFrame(row, 0, 0, 122, 0, &bif_myriad12,
-                      profile != nullptr ? std::string(profile->getName()) : std::string(gettext("Unknown")),
-                      VerticalAlign::Middle);
+    // Translated as the list of the change screen shows it. The longer names take two lines rather than
+    // being cut.
+    auto* name = new TextFrame(row, 0, 0, 122, 0, &bif_myriad12,
+                               profile != nullptr ? gettext(profile->getName()) : gettext("Unknown"),
+                               VerticalAlign::Middle);
     const int height = std::max(ROW_HEIGHT, name->getHeight() + 6);
     name->setDimensions(name->getWidth(), height);
     caption->setDimensions(caption->getWidth(), height);
