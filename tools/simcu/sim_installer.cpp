@@ -31,6 +31,12 @@ constexpr uint16_t VID_AIR = 0x000C;
 constexpr uint16_t VID_DESIRED = 0x001D;
 constexpr uint16_t VID_COMFORT = 0x801C;
 constexpr uint16_t VID_MODE = 0x8004;
+constexpr uint16_t VID_SERIAL_NUMBER = 0x800C;
+constexpr uint16_t VID_SOFTWARE_VERSION = 0x800D;
+constexpr uint16_t VID_HARDWARE_VERSION = 0x800E;
+constexpr uint16_t VID_SOFTWARE_BUILD = 0x809E;
+constexpr uint16_t VID_HARDWARE_CODE = 0x80E3;
+constexpr uint16_t VID_SOFTWARE_CODE = 0x80E4;
 constexpr uint32_t ADDRESS_MASK = 0xFFFFFF;
 // While the unit restarts after a profile change, what it published before goes out first.
 constexpr uint32_t RESTART_AFTER_MS = 500;
@@ -292,9 +298,18 @@ void SimInstaller::enrol(const std::vector<uint32_t>& list, uint32_t serial) {
             cuIndices.push_back(static_cast<uint8_t>(index));
             mUnit.publish(cu, VID_OBJECT_INDICES, dataValue(cuIndices));
         }
+        // A device reports who it is as it joins: its designations, versions and the serial number typed.
+        const bool thermostat = home != LOCATION;
+        const std::string code = thermostat ? "KD201" : "HX316";
         createObject(mUnit, address, TYPE_DEVICE, 0,
-                     {{VID_NAME, text(home == LOCATION ? "Expansion unit" : "Thermostat")},
+                     {{VID_NAME, text(thermostat ? "Thermostat" : "Expansion unit")},
                       {VID_DEVICE_STATE, *sim_number(TYPE_U8, 2)},
+                      {VID_HARDWARE_CODE, text(code)},
+                      {VID_HARDWARE_VERSION, *sim_number(TYPE_U8, 1)},
+                      {VID_SOFTWARE_CODE, text(code)},
+                      {VID_SOFTWARE_VERSION, *sim_number(TYPE_U8, thermostat ? 2 : 1)},
+                      {VID_SOFTWARE_BUILD, *sim_number(TYPE_U8, 0)},
+                      {VID_SERIAL_NUMBER, *sim_number(TYPE_U32, serial)},
                       {VID_ASSOCIATED, *sim_number(TYPE_U32, home)},
                       {VID_COMPONENTS, dataValue({})},
                       {VID_OBJECT_INDICES, dataValue({0})}});

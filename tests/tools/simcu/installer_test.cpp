@@ -109,6 +109,38 @@ TEST_F(InstallerSimTest, AnEnrolledComponentIsAttachedWhereTheLearnListSays) {
     EXPECT_EQ(mInstaller.enrolled(), (Ids{1601, 1602, 1603}));
 }
 
+// As a real device tells the unit when it joins: what the device screens and tiles show of it.
+TEST_F(InstallerSimTest, AnEnrolledDeviceReportsItsIdentity) {
+    const struct {
+        Ids list;
+        uint32_t serial;
+        const char* code;
+        int version;
+    } rows[] = {
+        {{CU}, 1601, "HX316", 1},
+        {{LIVING}, 1602, "KD201", 2},
+    };
+    for (const auto& row : rows) {
+        enrol(row.list, row.serial);
+        pass(2100);
+        ASSERT_TRUE(exists(row.serial)) << row.code;
+        auto text = [&](uint16_t vid) {
+            const auto v = mUnit.model().value(row.serial, vid);
+            return v && v->valid ? std::string(v->bytes.begin(), v->bytes.end()) : std::string("(none)");
+        };
+        auto number = [&](uint16_t vid) {
+            const auto v = mUnit.model().value(row.serial, vid);
+            return v && v->valid ? v->number() : -1;
+        };
+        EXPECT_EQ(text(0x80E3), row.code);
+        EXPECT_EQ(text(0x80E4), row.code);
+        EXPECT_EQ(number(0x800D), row.version) << row.code;
+        EXPECT_EQ(number(0x800E), 1) << row.code;
+        EXPECT_EQ(number(0x809E), 0) << row.code << ": no build";
+        EXPECT_EQ(number(0x800C), row.serial) << row.code;
+    }
+}
+
 TEST_F(InstallerSimTest, EnrolmentKnobs) {
     const struct {
         const char* knob;
