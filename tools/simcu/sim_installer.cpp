@@ -16,6 +16,7 @@ constexpr uint8_t TYPE_DEVICE = 2;
 constexpr uint8_t TYPE_DATA = 16;
 constexpr uint8_t TYPE_TEXT = 15;
 constexpr uint8_t TYPE_U8 = 12;
+constexpr uint8_t TYPE_U16 = 13;
 constexpr uint8_t TYPE_U32 = 14;
 constexpr uint8_t TYPE_TEMPERATURE = 18;
 constexpr uint16_t VID_NAME = 0x8090;
@@ -167,6 +168,32 @@ void sim_remove_room(SimControlUnit& unit, uint32_t room) {
     dbg_printf_h("sim: room %08X removed", room);
 }
 
+void sim_restore_model(SimControlUnit& unit, const SimModel& saved) {
+    // The display's own objects are its own: they stay as the display keeps them now.
+    const uint32_t display = unit.client() & ADDRESS_MASK;
+    auto own = [display](uint32_t oid) { return display != 0 && (oid & ADDRESS_MASK) == display; };
+    std::vector<uint32_t> gone;
+    unit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject&) {
+        if (!own(oid) && !saved.object(oid)) {
+            gone.push_back(oid);
+        }
+    });
+    for (const uint32_t oid : gone) {
+        unit.remove_object(oid);
+    }
+    saved.forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
+        const auto now = unit.model().object(oid);
+        if (!own(oid) && (!now || now->type != object.type || now->subtype != object.subtype)) {
+            unit.add_object(oid, object.type, object.subtype);
+        }
+    });
+    saved.forEachValue(ALL_OBJECTS, ALL_VALUES, [&](uint32_t oid, uint16_t vid, const SimValue& value) {
+        if (!own(oid) && unit.model().value(oid, vid) != value) {
+            unit.publish(oid, vid, value);
+        }
+    });
+}
+
 SimInstaller::SimInstaller(SimControlUnit& unit, SimInstallerConfig config)
     : mUnit(unit)
     , mConfig(config) {
@@ -231,6 +258,17 @@ void SimInstaller::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
             return;
         case VID_REQUESTED_PROFILE:
             changeProfile(static_cast<uint8_t>(publish->value.number()));
+            return;
+        case VID_BACKUP:
+        case VID_RESTORE:
+            // Only the request starts one; the unit's own reports coming back change nothing.
+            if (publish->value.valid && publish->value.number() == 1) {
+                if (publish->vid == VID_BACKUP) {
+                    backup();
+                } else {
+                    restore();
+                }
+            }
             return;
         default:
             return;
@@ -398,9 +436,51 @@ void SimInstaller::applyProfile(uint8_t profile) {
     publishNumber(mUnit, LOCATION, VID_PROFILE, TYPE_U8, profile);
     publishNumber(mUnit, LOCATION, VID_REQUESTED_PROFILE, TYPE_U8, profile);
     dbg_printf_h("sim: profile %u applied, restarting", profile);
+    restart();
+}
+
+void SimInstaller::restart() {
     later(RESTART_AFTER_MS, [this] {
         mUnit.faults().stopPolling = true;
         mRestartEnds = timer() + mConfig.restartSilenceMs;
+    });
+}
+
+void SimInstaller::backup() {
+    if (mConfig.backup == SimAnswer::Silent) {
+        dbg_printf_h("sim: backup left unanswered");
+        return;
+    }
+    later(answerDelay(mConfig.backup, mConfig.backupDelayMs), [this] {
+        if (mConfig.backup == SimAnswer::Failure) {
+            dbg_printf_h("sim: backup failed, nothing stored");
+        } else {
+            // The request is no part of what is stored: a restored configuration is idle.
+            mBackup = mUnit.model();
+            mBackup->setValue(LOCATION, VID_BACKUP, *sim_number(TYPE_U16, IDLE));
+            mBackup->setValue(LOCATION, VID_RESTORE, *sim_number(TYPE_U16, IDLE));
+            ++mBackups;
+            dbg_printf_h("sim: configuration backed up");
+        }
+        publishNumber(mUnit, LOCATION, VID_BACKUP, TYPE_U16, IDLE);
+    });
+}
+
+void SimInstaller::restore() {
+    if (mConfig.restore == SimAnswer::Silent) {
+        dbg_printf_h("sim: restore left unanswered");
+        return;
+    }
+    later(answerDelay(mConfig.restore, mConfig.restoreDelayMs), [this] {
+        if (mConfig.restore == SimAnswer::Failure || !mBackup) {
+            dbg_printf_h("sim: restore refused: %s", mBackup ? "failed" : "no backup stored");
+            publishNumber(mUnit, LOCATION, VID_RESTORE, TYPE_U16, IDLE);
+            return;
+        }
+        sim_restore_model(mUnit, *mBackup);
+        ++mRestores;
+        dbg_printf_h("sim: configuration restored, restarting");
+        restart();
     });
 }
 
@@ -417,6 +497,12 @@ bool sim_installer_option(const std::string& word, SimInstallerConfig& config) {
         {"profile=old-first", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::OldFirst; }},
         {"profile=reset-first", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::ResetFirst; }},
         {"profile=silent", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::Silent; }},
+        {"backup=fail", [](SimInstallerConfig& c) { c.backup = SimAnswer::Failure; }},
+        {"backup=silent", [](SimInstallerConfig& c) { c.backup = SimAnswer::Silent; }},
+        {"backup=late", [](SimInstallerConfig& c) { c.backup = SimAnswer::Late; }},
+        {"restore=fail", [](SimInstallerConfig& c) { c.restore = SimAnswer::Failure; }},
+        {"restore=silent", [](SimInstallerConfig& c) { c.restore = SimAnswer::Silent; }},
+        {"restore=late", [](SimInstallerConfig& c) { c.restore = SimAnswer::Late; }},
     };
     const auto found = words.find(word);
     if (found == words.end()) {
@@ -429,7 +515,8 @@ bool sim_installer_option(const std::string& word, SimInstallerConfig& config) {
 const char* sim_installer_help() {
     return "  --installer WORD   how the installer's requests are answered (repeatable):\n"
            "                     enrol=fail|silent|late|interim, remove=fail|silent|late,\n"
-           "                     profile=refuse|old-first|reset-first|silent\n";
+           "                     profile=refuse|old-first|reset-first|silent,\n"
+           "                     backup=fail|silent|late, restore=fail|silent|late\n";
 }
 
 } // namespace tdx::sim
