@@ -92,6 +92,11 @@ TEST_F(Installer, AGlobalComponentIsEnrolledOrNot) {
         EXPECT_EQ(mSim.model().object(serial).has_value(), enrolled) << row.result;
         EXPECT_TRUE(runUntil([&] { return (Structure.find(serial) != nullptr) == enrolled; }, 3000))
             << row.result;
+        if (enrolled) {
+            // The new unit tells what it is: its tile and information name its software, not a made-up one.
+            EXPECT_TRUE(runUntil([&] { return pt_read_int(serial, 0x800D) == 1; }, 3000));
+            EXPECT_EQ(pt_read_int(serial, 0x800C), static_cast<int>(serial));
+        }
         tap(next());
         EXPECT_EQ(stateId(), 39u) << row.result;
     }
