@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace tdx::sim {
 
@@ -485,24 +486,29 @@ void SimInstaller::restore() {
 }
 
 bool sim_installer_option(const std::string& word, SimInstallerConfig& config) {
+    // Every request can be refused, left unanswered or answered late alike.
+    static const std::pair<const char*, SimAnswer SimInstallerConfig::*> REQUESTS[] = {
+        {"enrol", &SimInstallerConfig::enrol},
+        {"remove", &SimInstallerConfig::removal},
+        {"backup", &SimInstallerConfig::backup},
+        {"restore", &SimInstallerConfig::restore},
+    };
+    static const std::pair<const char*, SimAnswer> ANSWERS[] = {
+        {"fail", SimAnswer::Failure}, {"silent", SimAnswer::Silent}, {"late", SimAnswer::Late}};
+    for (const auto& [request, field] : REQUESTS) {
+        for (const auto& [answer, value] : ANSWERS) {
+            if (word == std::string(request) + "=" + answer) {
+                config.*field = value;
+                return true;
+            }
+        }
+    }
     static const std::map<std::string, std::function<void(SimInstallerConfig&)>> words = {
-        {"enrol=fail", [](SimInstallerConfig& c) { c.enrol = SimAnswer::Failure; }},
-        {"enrol=silent", [](SimInstallerConfig& c) { c.enrol = SimAnswer::Silent; }},
-        {"enrol=late", [](SimInstallerConfig& c) { c.enrol = SimAnswer::Late; }},
         {"enrol=interim", [](SimInstallerConfig& c) { c.enrolInterim = true; }},
-        {"remove=fail", [](SimInstallerConfig& c) { c.removal = SimAnswer::Failure; }},
-        {"remove=silent", [](SimInstallerConfig& c) { c.removal = SimAnswer::Silent; }},
-        {"remove=late", [](SimInstallerConfig& c) { c.removal = SimAnswer::Late; }},
         {"profile=refuse", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::Refuse; }},
         {"profile=old-first", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::OldFirst; }},
         {"profile=reset-first", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::ResetFirst; }},
         {"profile=silent", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::Silent; }},
-        {"backup=fail", [](SimInstallerConfig& c) { c.backup = SimAnswer::Failure; }},
-        {"backup=silent", [](SimInstallerConfig& c) { c.backup = SimAnswer::Silent; }},
-        {"backup=late", [](SimInstallerConfig& c) { c.backup = SimAnswer::Late; }},
-        {"restore=fail", [](SimInstallerConfig& c) { c.restore = SimAnswer::Failure; }},
-        {"restore=silent", [](SimInstallerConfig& c) { c.restore = SimAnswer::Silent; }},
-        {"restore=late", [](SimInstallerConfig& c) { c.restore = SimAnswer::Late; }},
     };
     const auto found = words.find(word);
     if (found == words.end()) {
