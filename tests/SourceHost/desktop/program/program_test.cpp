@@ -38,7 +38,25 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace tdx::test {
 namespace {
 
-class Program : public ScratchFolder {};
+class Program : public ScratchFolder {
+protected:
+    // For the application run in this process: its resources beside the working folder and its trace in a
+    // file of it, whose path this returns.
+    // The toolkit for the window of an application run in this process.
+    static std::unique_ptr<QApplication> qtApplication() {
+        static int argc = 1;
+        static char name[] = "test_tdx410";
+        static char* argv[] = {name, nullptr};
+        return std::make_unique<QApplication>(argc, argv);
+    }
+    static std::string prepareInProcess() {
+        std::filesystem::create_directories("Dist");
+        std::filesystem::create_symlink(TDX_RESOURCES_FILE, "Dist/resources.win32.bin");
+        const std::string tracePath = std::filesystem::absolute("trace.txt").string();
+        setenv("TDX410_TRACE", tracePath.c_str(), 1);
+        return tracePath;
+    }
+};
 
 // The colour of a pixel of a 320 x 240 screenshot (24-bit BMP, rows bottom-up), as 0x00BBGGRR.
 unsigned pixel(const std::string& bmp, int x, int y) {
@@ -86,15 +104,9 @@ TEST_F(Program, StartedFromAFolderOfItsOwnItFindsItsResourcesBesideItselfAndSync
 }
 
 TEST_F(Program, SynchronisesWithTheSimulatorAndTheScreenshotShowsTheScreen) {
-    static int argc = 1;
-    static char name[] = "test_tdx410";
-    static char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    std::filesystem::create_directories("Dist");
-    std::filesystem::create_symlink(TDX_RESOURCES_FILE, "Dist/resources.win32.bin");
+    const std::unique_ptr<QApplication> application = qtApplication();
     // The application thread traces into a file that the test reads.
-    const std::string tracePath = std::filesystem::absolute("trace.txt").string();
-    setenv("TDX410_TRACE", tracePath.c_str(), 1);
+    const std::string tracePath = prepareInProcess();
     auto traced = [&tracePath](const std::string& what) {
         std::ifstream in(tracePath, std::ios::binary);
         return countOf(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
@@ -239,18 +251,9 @@ Component* shownWithText(const std::string& text) {
 // The configuration backup and restore of state 26 at real speed: the backup answered, then a restore that
 // restarts the control unit; the program reports the loss and synchronises again on its own.
 TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
-    static int argc = 1;
-    static char name[] = "test_tdx410";
-    static char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    std::filesystem::create_directories("Dist");
-    std::filesystem::create_symlink(TDX_RESOURCES_FILE, "Dist/resources.win32.bin");
-    const std::string tracePath = std::filesystem::absolute("trace.txt").string();
-    setenv("TDX410_TRACE", tracePath.c_str(), 1);
-    auto trace = [&tracePath] {
-        std::ifstream in(tracePath, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
+    const std::unique_ptr<QApplication> application = qtApplication();
+    const std::string tracePath = prepareInProcess();
+    auto trace = [&tracePath] { return readFile(tracePath); };
     SimProcess simulator({"--quiet"});
     ASSERT_TRUE(simulator.ok());
     comf_set_port_override(simulator.slave().c_str());
