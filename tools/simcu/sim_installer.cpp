@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace tdx::sim {
 
@@ -16,6 +17,7 @@ constexpr uint8_t TYPE_DEVICE = 2;
 constexpr uint8_t TYPE_DATA = 16;
 constexpr uint8_t TYPE_TEXT = 15;
 constexpr uint8_t TYPE_U8 = 12;
+constexpr uint8_t TYPE_U16 = 13;
 constexpr uint8_t TYPE_U32 = 14;
 constexpr uint8_t TYPE_TEMPERATURE = 18;
 constexpr uint16_t VID_NAME = 0x8090;
@@ -31,6 +33,12 @@ constexpr uint16_t VID_AIR = 0x000C;
 constexpr uint16_t VID_DESIRED = 0x001D;
 constexpr uint16_t VID_COMFORT = 0x801C;
 constexpr uint16_t VID_MODE = 0x8004;
+constexpr uint16_t VID_SERIAL_NUMBER = 0x800C;
+constexpr uint16_t VID_SOFTWARE_VERSION = 0x800D;
+constexpr uint16_t VID_HARDWARE_VERSION = 0x800E;
+constexpr uint16_t VID_SOFTWARE_BUILD = 0x809E;
+constexpr uint16_t VID_HARDWARE_CODE = 0x80E3;
+constexpr uint16_t VID_SOFTWARE_CODE = 0x80E4;
 constexpr uint32_t ADDRESS_MASK = 0xFFFFFF;
 // While the unit restarts after a profile change, what it published before goes out first.
 constexpr uint32_t RESTART_AFTER_MS = 500;
@@ -161,6 +169,32 @@ void sim_remove_room(SimControlUnit& unit, uint32_t room) {
     dbg_printf_h("sim: room %08X removed", room);
 }
 
+void sim_restore_model(SimControlUnit& unit, const SimModel& saved) {
+    // The display's own objects are its own: they stay as the display keeps them now.
+    const uint32_t display = unit.client() & ADDRESS_MASK;
+    auto own = [display](uint32_t oid) { return display != 0 && (oid & ADDRESS_MASK) == display; };
+    std::vector<uint32_t> gone;
+    unit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject&) {
+        if (!own(oid) && !saved.object(oid)) {
+            gone.push_back(oid);
+        }
+    });
+    for (const uint32_t oid : gone) {
+        unit.remove_object(oid);
+    }
+    saved.forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
+        const auto now = unit.model().object(oid);
+        if (!own(oid) && (!now || now->type != object.type || now->subtype != object.subtype)) {
+            unit.add_object(oid, object.type, object.subtype);
+        }
+    });
+    saved.forEachValue(ALL_OBJECTS, ALL_VALUES, [&](uint32_t oid, uint16_t vid, const SimValue& value) {
+        if (!own(oid) && unit.model().value(oid, vid) != value) {
+            unit.publish(oid, vid, value);
+        }
+    });
+}
+
 SimInstaller::SimInstaller(SimControlUnit& unit, SimInstallerConfig config)
     : mUnit(unit)
     , mConfig(config) {
@@ -225,6 +259,17 @@ void SimInstaller::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
             return;
         case VID_REQUESTED_PROFILE:
             changeProfile(static_cast<uint8_t>(publish->value.number()));
+            return;
+        case VID_BACKUP:
+        case VID_RESTORE:
+            // Only the request starts one; the unit's own reports coming back change nothing.
+            if (publish->value.valid && publish->value.number() == 1) {
+                if (publish->vid == VID_BACKUP) {
+                    backup();
+                } else {
+                    restore();
+                }
+            }
             return;
         default:
             return;
@@ -292,9 +337,18 @@ void SimInstaller::enrol(const std::vector<uint32_t>& list, uint32_t serial) {
             cuIndices.push_back(static_cast<uint8_t>(index));
             mUnit.publish(cu, VID_OBJECT_INDICES, dataValue(cuIndices));
         }
+        // A device reports who it is as it joins: its designations, versions and the serial number typed.
+        const bool thermostat = home != LOCATION;
+        const std::string code = thermostat ? "KD201" : "HX316";
         createObject(mUnit, address, TYPE_DEVICE, 0,
-                     {{VID_NAME, text(home == LOCATION ? "Expansion unit" : "Thermostat")},
+                     {{VID_NAME, text(thermostat ? "Thermostat" : "Expansion unit")},
                       {VID_DEVICE_STATE, *sim_number(TYPE_U8, 2)},
+                      {VID_HARDWARE_CODE, text(code)},
+                      {VID_HARDWARE_VERSION, *sim_number(TYPE_U8, 1)},
+                      {VID_SOFTWARE_CODE, text(code)},
+                      {VID_SOFTWARE_VERSION, *sim_number(TYPE_U8, thermostat ? 2 : 1)},
+                      {VID_SOFTWARE_BUILD, *sim_number(TYPE_U8, 0)},
+                      {VID_SERIAL_NUMBER, *sim_number(TYPE_U32, serial)},
                       {VID_ASSOCIATED, *sim_number(TYPE_U32, home)},
                       {VID_COMPONENTS, dataValue({})},
                       {VID_OBJECT_INDICES, dataValue({0})}});
@@ -391,21 +445,74 @@ void SimInstaller::applyProfile(uint8_t profile) {
     publishNumber(mUnit, LOCATION, VID_PROFILE, TYPE_U8, profile);
     publishNumber(mUnit, LOCATION, VID_REQUESTED_PROFILE, TYPE_U8, profile);
     dbg_printf_h("sim: profile %u applied, restarting", profile);
+    restart();
+}
+
+void SimInstaller::restart() {
     later(RESTART_AFTER_MS, [this] {
         mUnit.faults().stopPolling = true;
         mRestartEnds = timer() + mConfig.restartSilenceMs;
     });
 }
 
+void SimInstaller::backup() {
+    if (mConfig.backup == SimAnswer::Silent) {
+        dbg_printf_h("sim: backup left unanswered");
+        return;
+    }
+    later(answerDelay(mConfig.backup, mConfig.backupDelayMs), [this] {
+        if (mConfig.backup == SimAnswer::Failure) {
+            dbg_printf_h("sim: backup failed, nothing stored");
+        } else {
+            // The request is no part of what is stored: a restored configuration is idle.
+            mBackup = mUnit.model();
+            mBackup->setValue(LOCATION, VID_BACKUP, *sim_number(TYPE_U16, IDLE));
+            mBackup->setValue(LOCATION, VID_RESTORE, *sim_number(TYPE_U16, IDLE));
+            ++mBackups;
+            dbg_printf_h("sim: configuration backed up");
+        }
+        publishNumber(mUnit, LOCATION, VID_BACKUP, TYPE_U16, IDLE);
+    });
+}
+
+void SimInstaller::restore() {
+    if (mConfig.restore == SimAnswer::Silent) {
+        dbg_printf_h("sim: restore left unanswered");
+        return;
+    }
+    later(answerDelay(mConfig.restore, mConfig.restoreDelayMs), [this] {
+        if (mConfig.restore == SimAnswer::Failure || !mBackup) {
+            dbg_printf_h("sim: restore refused: %s", mBackup ? "failed" : "no backup stored");
+            publishNumber(mUnit, LOCATION, VID_RESTORE, TYPE_U16, IDLE);
+            return;
+        }
+        sim_restore_model(mUnit, *mBackup);
+        ++mRestores;
+        dbg_printf_h("sim: configuration restored, restarting");
+        restart();
+    });
+}
+
 bool sim_installer_option(const std::string& word, SimInstallerConfig& config) {
+    // Every request can be refused, left unanswered or answered late alike.
+    static const std::pair<const char*, SimAnswer SimInstallerConfig::*> REQUESTS[] = {
+        {"enrol", &SimInstallerConfig::enrol},
+        {"remove", &SimInstallerConfig::removal},
+        {"backup", &SimInstallerConfig::backup},
+        {"restore", &SimInstallerConfig::restore},
+    };
+    static const std::pair<const char*, SimAnswer> ANSWERS[] = {
+        {"fail", SimAnswer::Failure}, {"silent", SimAnswer::Silent}, {"late", SimAnswer::Late}};
+    for (const auto& [request, field] : REQUESTS) {
+        for (const auto& [answer, value] : ANSWERS) {
+            if (word == std::string(request) + "=" + answer) {
+                config.*field = value;
+                return true;
+            }
+        }
+    }
     static const std::map<std::string, std::function<void(SimInstallerConfig&)>> words = {
-        {"enrol=fail", [](SimInstallerConfig& c) { c.enrol = SimAnswer::Failure; }},
-        {"enrol=silent", [](SimInstallerConfig& c) { c.enrol = SimAnswer::Silent; }},
-        {"enrol=late", [](SimInstallerConfig& c) { c.enrol = SimAnswer::Late; }},
         {"enrol=interim", [](SimInstallerConfig& c) { c.enrolInterim = true; }},
-        {"remove=fail", [](SimInstallerConfig& c) { c.removal = SimAnswer::Failure; }},
-        {"remove=silent", [](SimInstallerConfig& c) { c.removal = SimAnswer::Silent; }},
-        {"remove=late", [](SimInstallerConfig& c) { c.removal = SimAnswer::Late; }},
         {"profile=refuse", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::Refuse; }},
         {"profile=old-first", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::OldFirst; }},
         {"profile=reset-first", [](SimInstallerConfig& c) { c.profile = SimProfileAnswer::ResetFirst; }},
@@ -423,7 +530,8 @@ bool sim_installer_option(const std::string& word, SimInstallerConfig& config) {
 const char* sim_installer_help() {
     return "  --installer WORD   how the installer's requests are answered (repeatable):\n"
            "                     enrol=fail|silent|late|interim, remove=fail|silent|late,\n"
-           "                     profile=refuse|old-first|reset-first|fallback|silent\n";
+           "                     profile=refuse|old-first|reset-first|fallback|silent,\n"
+           "                     backup=fail|silent|late, restore=fail|silent|late\n";
 }
 
 } // namespace tdx::sim

@@ -8,6 +8,10 @@
 //               room); after a delay what it names is removed and 0x80E6 answered empty;
 //   profile     0x80EE, the requested hardware profile; after a delay the configuration is wiped, 0x80E8
 //               published as the new profile, and the unit restarts: it stops polling for a while.
+//   backup      0x0051 set to 1; busy until, after a delay, the unit has stored its configuration and reports
+//               idle again: 0x00FF as an unsigned 16-bit number.
+//   restore     0x0052 set to 1; after a delay the unit takes back the configuration it stored last, reports
+//               idle and restarts. Without a stored backup it refuses: idle again, nothing changed.
 //
 // Knobs make each answer fail, stay away or come too late, as a person testing the display wants.
 #pragma once
@@ -48,7 +52,12 @@ struct SimInstallerConfig {
     uint32_t removalDelayMs = 1000;
     SimProfileAnswer profile = SimProfileAnswer::Apply;
     uint32_t profileDelayMs = 1500;
-    // After applying a profile the unit restarts: silent this long.
+    // Failure: idle again without a backup made or taken back.
+    SimAnswer backup = SimAnswer::Success;
+    uint32_t backupDelayMs = 3000;
+    SimAnswer restore = SimAnswer::Success;
+    uint32_t restoreDelayMs = 3000;
+    // After applying a profile or a backup the unit restarts: silent this long.
     uint32_t restartSilenceMs = 6000;
     uint32_t lateMs = 35000;
 };
@@ -67,6 +76,10 @@ public:
     static constexpr uint16_t VID_DELETE_LIST = 0x80E6;
     static constexpr uint16_t VID_PROFILE = 0x80E8;
     static constexpr uint16_t VID_REQUESTED_PROFILE = 0x80EE;
+    static constexpr uint16_t VID_BACKUP = 0x0051;
+    static constexpr uint16_t VID_RESTORE = 0x0052;
+    // What the unit reports on 0x0051 and 0x0052 when no backup or restore runs.
+    static constexpr int64_t IDLE = 0x00FF;
 
     // Chains itself into the unit's receive and step listeners.
     explicit SimInstaller(SimControlUnit& unit, SimInstallerConfig config = {});
@@ -84,8 +97,11 @@ public:
     const std::vector<std::optional<std::vector<uint32_t>>>& learnLists() const { return mLearnLists; }
     // Devices created by enrolments, in order.
     const std::vector<uint32_t>& enrolled() const { return mEnrolled; }
-    // The unit is restarting after a profile change.
+    // The unit is restarting after a profile change or a restore.
     bool restarting() const { return mRestartEnds != 0; }
+    // Backups stored and configurations taken back, in all.
+    int backups() const { return mBackups; }
+    int restores() const { return mRestores; }
 
 private:
     struct Pending {
@@ -99,6 +115,9 @@ private:
     void remove(const std::vector<uint32_t>& list);
     void changeProfile(uint8_t profile);
     void applyProfile(uint8_t profile);
+    void backup();
+    void restore();
+    void restart();
 
     SimControlUnit& mUnit;
     SimInstallerConfig mConfig;
@@ -106,6 +125,9 @@ private:
     std::vector<std::optional<std::vector<uint32_t>>> mLearnLists;
     std::vector<uint32_t> mEnrolled;
     uint64_t mRestartEnds = 0;
+    std::optional<SimModel> mBackup;
+    int mBackups = 0;
+    int mRestores = 0;
 };
 
 // Installation changes as the control unit makes them, each published to a subscribed display.
@@ -115,5 +137,7 @@ void sim_publish_ids(SimControlUnit& unit, uint32_t oid, uint16_t vid, const std
 void sim_remove_device(SimControlUnit& unit, uint32_t device);
 // Removes a room with its components and its place on its device.
 void sim_remove_room(SimControlUnit& unit, uint32_t room);
+// Makes the installation the saved one again, announcing every difference; the display's own objects stay.
+void sim_restore_model(SimControlUnit& unit, const SimModel& saved);
 
 } // namespace tdx::sim

@@ -117,8 +117,10 @@ void EditableDropdownRow::handleMessage(Message* message) {
             requestFocus(FOCUS_AS_NEEDED, getTop(), mMenu->getBottom());
         }
     } else if (message->is(MSG_ITEM_CLICK, mMenu)) {
-        setSelectedItem(static_cast<uint16_t>(message->p1));
+        // Closed before the choice acts: a choice that rebuilds the screen (a new language) saves the row
+        // as it should come back, closed.
         closeEditor();
+        setSelectedItem(static_cast<uint16_t>(message->p1));
     }
 }
 

@@ -129,6 +129,10 @@ void EditableHeadRow::handleMessage(Message* message) {
     EditableRow::handleMessage(message);
     if (message->isClick(mButton)) {
         setIsBeingEdited(!isBeingEdited());
+        if (isBeingEdited()) {
+            // An editor opened near the page's bottom scrolls itself into view, whole.
+            requestFocus(FOCUS_AS_NEEDED, getTop(), getBottom());
+        }
     }
 }
 

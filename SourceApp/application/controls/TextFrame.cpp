@@ -21,8 +21,8 @@ TextFrame::TextFrame(Container* parent, int x, int y, int width, int height, Fon
 
 void TextFrame::layout() {
     const bif_t* font = mFont != nullptr ? mFont->getFont() : nullptr;
-    const int step = font != nullptr ? font->line_step : 0;
-    mTextHeight = bif_count_lines(font, mText, getWidth()) * step;
+    // The last line keeps the rows its descenders reach below the line step.
+    mTextHeight = bif_lines_height(font, bif_count_lines(font, mText, getWidth()));
     if (!mFixedHeight) {
         mOffset = 0;
         setDimensions(getWidth(), mTextHeight);
@@ -72,10 +72,16 @@ void TextFrame::handleDraw() {
                             mText);
         return;
     }
-    // Too much text: the lines that fit whole, from the top; no line is cut in half.
-    const int step = std::max<int>(mFont->getFont()->line_step, 1);
-    bif_print_multiline(mFont->getFont(), Box(box.x1, box.y1, box.getWidth(), box.getHeight() / step * step),
-                        mText);
+    // Too much text: the lines that fit whole, from the top; no line is cut in half, descenders included.
+    const bif_t* font = mFont->getFont();
+    const int lines = bif_lines_fitting(font, box.getHeight());
+    size_t pos = 0;
+    size_t end = 0;
+    for (int line = 0; line < lines && pos != std::string_view::npos; ++line) {
+        pos = bif_wrap_line(font, mText, pos, box.getWidth(), &end);
+    }
+    const std::string_view shown = std::string_view(mText).substr(0, end);
+    bif_print_multiline(font, Box(box.x1, box.y1, box.getWidth(), bif_lines_height(font, lines)), shown);
 }
 
 } // namespace tdx

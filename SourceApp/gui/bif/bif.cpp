@@ -240,6 +240,20 @@ int bif_count_lines(const bif_t* font, std::string_view text, int width) {
     return lines;
 }
 
+int bif_lines_height(const bif_t* font, int lines) {
+    if (font == nullptr || lines <= 0)
+        return 0;
+    const int step = font->line_step;
+    return (lines - 1) * step + std::max(step, font->ascent + font->descent);
+}
+
+int bif_lines_fitting(const bif_t* font, int height) {
+    const int last = bif_lines_height(font, 1);
+    if (last == 0 || height < last)
+        return 0;
+    return (height - last) / std::max<int>(font->line_step, 1) + 1;
+}
+
 void bif_print_multiline(const bif_t* font, const Box& box, std::string_view text) {
     if (font == nullptr || font->data == nullptr || box.isEmpty())
         return;

@@ -75,6 +75,11 @@ void bif_print_multiline(const bif_t* font, const Box& box, std::string_view tex
 size_t bif_wrap_line(const bif_t* font, std::string_view text, size_t pos, int width, size_t* lineEnd);
 // The lines bif_print_multiline lays out for a text `width` pixels wide; 0 for an empty text or a null font.
 int bif_count_lines(const bif_t* font, std::string_view text, int width);
+// The rows `lines` lines take whole: line steps down to the last line, which needs its descent below the
+// baseline (more than a line step in the fonts with tall accents). 0 for no lines or a null font.
+int bif_lines_height(const bif_t* font, int lines);
+// How many lines of a text hold whole in `height` rows (bif_lines_height), counted from the first.
+int bif_lines_fitting(const bif_t* font, int height);
 
 // C strings from catalogues and tables; a null text is an empty one.
 inline std::string_view bif_view(const char* text) {

@@ -5,6 +5,7 @@
 #include "SourceApp/storage/WeekdayEvent.h"
 #include "SourceApp/storage/values/Catalogue.h"
 #include "tools/simcu/installation.h"
+#include "tools/simcu/simcu.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +112,25 @@ TEST_F(DefaultInstallation, CarriesEveryValueOfEveryObjectValidAndInsideItsLimit
         }
     });
     EXPECT_GT(checked, 250);
+}
+
+// The device information screen reads the unit's identity from its values, the device update from its
+// bootloader: both name the same hardware and software.
+TEST_F(DefaultInstallation, TheUnitsValuesNameWhatItsBootloaderReports) {
+    const bl_dev_info info = sim::SimConfig::unitBootloader().info;
+    const uint32_t unit = mInstallation->address;
+    auto text = [&](uint16_t vid) {
+        const auto v = model().value(unit, vid);
+        return v ? std::string(v->bytes.begin(), v->bytes.end()) : std::string("(none)");
+    };
+    auto number = [&](uint16_t vid) {
+        const auto v = model().value(unit, vid);
+        return v ? v->number() : -1;
+    };
+    EXPECT_EQ(text(0x80E3), std::string(info.hw_code, sizeof info.hw_code));
+    EXPECT_EQ(number(0x800E), info.hw_version);
+    EXPECT_EQ(text(0x80E4), std::string(info.sw_code, sizeof info.sw_code));
+    EXPECT_EQ(number(0x800D), info.sw_major);
 }
 
 TEST_F(DefaultInstallation, HoldsEveryKindOfObjectTheScreensFilterOn) {

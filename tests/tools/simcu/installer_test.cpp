@@ -109,6 +109,38 @@ TEST_F(InstallerSimTest, AnEnrolledComponentIsAttachedWhereTheLearnListSays) {
     EXPECT_EQ(mInstaller.enrolled(), (Ids{1601, 1602, 1603}));
 }
 
+// As a real device tells the unit when it joins: what the device screens and tiles show of it.
+TEST_F(InstallerSimTest, AnEnrolledDeviceReportsItsIdentity) {
+    const struct {
+        Ids list;
+        uint32_t serial;
+        const char* code;
+        int version;
+    } rows[] = {
+        {{CU}, 1601, "HX316", 1},
+        {{LIVING}, 1602, "KD201", 2},
+    };
+    for (const auto& row : rows) {
+        enrol(row.list, row.serial);
+        pass(2100);
+        ASSERT_TRUE(exists(row.serial)) << row.code;
+        auto text = [&](uint16_t vid) {
+            const auto v = mUnit.model().value(row.serial, vid);
+            return v && v->valid ? std::string(v->bytes.begin(), v->bytes.end()) : std::string("(none)");
+        };
+        auto number = [&](uint16_t vid) {
+            const auto v = mUnit.model().value(row.serial, vid);
+            return v && v->valid ? v->number() : -1;
+        };
+        EXPECT_EQ(text(0x80E3), row.code);
+        EXPECT_EQ(text(0x80E4), row.code);
+        EXPECT_EQ(number(0x800D), row.version) << row.code;
+        EXPECT_EQ(number(0x800E), 1) << row.code;
+        EXPECT_EQ(number(0x809E), 0) << row.code << ": no build";
+        EXPECT_EQ(number(0x800C), row.serial) << row.code;
+    }
+}
+
 TEST_F(InstallerSimTest, EnrolmentKnobs) {
     const struct {
         const char* knob;
@@ -202,16 +234,90 @@ TEST_F(InstallerSimTest, AProfileChangeWipesTheConfigurationAndRestarts) {
     }
 }
 
+// A fresh unit for each row: what the backup request leaves behind after the delay, and what a restore then
+// makes of an installation changed since.
+TEST_F(InstallerSimTest, BackupAndRestoreAsTheKnobsSay) {
+    const struct {
+        const char* knob;
+        SimAnswer backup;
+        SimAnswer restore;
+        uint32_t answerMs; // when the backup is answered
+        bool stored;       // a backup was made
+        bool restored;     // the restore brought the room back and the unit restarted
+    } rows[] = {
+        {"both succeed", SimAnswer::Success, SimAnswer::Success, 3000, true, true},
+        {"backup fails", SimAnswer::Failure, SimAnswer::Success, 3000, false, false},
+        {"restore fails", SimAnswer::Success, SimAnswer::Failure, 3000, true, false},
+        {"backup late", SimAnswer::Late, SimAnswer::Success, 35000, true, true},
+    };
+    auto state = [this](uint16_t vid) {
+        const auto v = mUnit.model().value(LOCATION, vid);
+        return v && v->valid ? v->number() : -1;
+    };
+    for (const auto& row : rows) {
+        SimInstaller installer(mUnit, {.backup = row.backup, .restore = row.restore});
+        auto write = [&](uint16_t vid) {
+            const sim::SimValue request = *sim::sim_number(12, 1);
+            mUnit.model().setValue(LOCATION, vid, request);
+            installer.received(TNET_CMD_PUBLISH, sim::sim_encode_publish(LOCATION, vid, request));
+        };
+        auto run = [&](uint32_t ms) {
+            for (uint32_t t = 0; t < ms; t += 10) {
+                os_clock_advance(10);
+                installer.step();
+            }
+        };
+        SetUp();
+        ASSERT_TRUE(exists(LIVING));
+        EXPECT_EQ(state(SimInstaller::VID_BACKUP), SimInstaller::IDLE) << "idle at the start";
+
+        write(SimInstaller::VID_BACKUP);
+        run(row.answerMs - 100);
+        EXPECT_EQ(state(SimInstaller::VID_BACKUP), 1) << row.knob << ": busy";
+        run(200);
+        EXPECT_EQ(state(SimInstaller::VID_BACKUP), SimInstaller::IDLE) << row.knob;
+        EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_BACKUP)->type, 13)
+            << row.knob << ": 0xFF as a 16-bit number, which no reader takes for a no-value marker";
+        EXPECT_EQ(installer.backups(), row.stored ? 1 : 0) << row.knob;
+
+        sim_remove_room(mUnit, LIVING);
+        write(SimInstaller::VID_RESTORE);
+        run(3100);
+        EXPECT_EQ(state(SimInstaller::VID_RESTORE), SimInstaller::IDLE) << row.knob;
+        EXPECT_EQ(state(SimInstaller::VID_BACKUP), SimInstaller::IDLE) << row.knob;
+        EXPECT_EQ(exists(LIVING), row.restored) << row.knob;
+        EXPECT_EQ(exists(LIVING_THERMOSTAT), row.restored) << row.knob;
+        EXPECT_EQ(installer.restores(), row.restored ? 1 : 0) << row.knob;
+        run(500);
+        EXPECT_EQ(mUnit.faults().stopPolling, row.restored) << row.knob << ": a restore restarts the unit";
+        run(6100);
+        EXPECT_FALSE(mUnit.faults().stopPolling) << row.knob;
+    }
+}
+
+TEST_F(InstallerSimTest, AnUnansweredBackupStaysBusy) {
+    mInstaller.config().backup = SimAnswer::Silent;
+    mInstaller.config().restore = SimAnswer::Silent;
+    writeNumber(SimInstaller::VID_BACKUP, 12, 1);
+    writeNumber(SimInstaller::VID_RESTORE, 12, 1);
+    pass(60000);
+    EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_BACKUP)->number(), 1);
+    EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_RESTORE)->number(), 1);
+    EXPECT_EQ(mInstaller.backups(), 0);
+}
+
 TEST(InstallerSimOptions, TheCommandLineWordsSetTheKnobs) {
     sim::SimInstallerConfig config;
-    for (const char* word :
-         {"enrol=late", "enrol=interim", "remove=fail", "profile=reset-first", "profile=fallback"}) {
+    for (const char* word : {"enrol=late", "enrol=interim", "remove=fail", "profile=fallback", "backup=fail",
+                             "restore=late"}) {
         EXPECT_TRUE(sim::sim_installer_option(word, config)) << word;
     }
     EXPECT_EQ(config.enrol, SimAnswer::Late);
     EXPECT_TRUE(config.enrolInterim);
     EXPECT_EQ(config.removal, SimAnswer::Failure);
     EXPECT_EQ(config.profile, SimProfileAnswer::Fallback);
+    EXPECT_EQ(config.backup, SimAnswer::Failure);
+    EXPECT_EQ(config.restore, SimAnswer::Late);
     EXPECT_FALSE(sim::sim_installer_option("enrol=maybe", config));
     EXPECT_FALSE(sim::sim_installer_option("", config));
 }

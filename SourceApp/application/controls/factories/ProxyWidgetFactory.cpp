@@ -339,10 +339,14 @@ bool DeviceWidgetTemplate::isSupported(ProxyObject& object) const {
 }
 
 std::string DeviceWidgetTemplate::softwareText(ProxyObject& object) {
-    const std::array<char, CODE_LENGTH> softwareCode = code(object, DEVICE_SOFTWARE_CODE);
     const std::optional<int> version = pt_read_int(object.oid(), DEVICE_SOFTWARE_VERSION);
+    if (!version) {
+        // A device that has not told its version yet has no software to name.
+        return "--";
+    }
+    const std::array<char, CODE_LENGTH> softwareCode = code(object, DEVICE_SOFTWARE_CODE);
     std::string text = fmt("%.5s%02u", std::string(softwareCode.data(), CODE_LENGTH).c_str(),
-                           version ? static_cast<unsigned>(*version & 0xFF) : 255u);
+                           static_cast<unsigned>(*version & 0xFF));
     // Builds 0 and 255 are no builds.
     if (const std::optional<int> build = pt_read_int(object.oid(), DEVICE_SOFTWARE_BUILD)) {
         const unsigned b = static_cast<unsigned>(*build & 0xFF);

@@ -31,6 +31,7 @@ namespace {
 constexpr unsigned SERIAL_STATE_ID = 43;
 constexpr unsigned PROCESS_STATE_ID = 44;
 constexpr int SERIAL_HEADING_HEIGHT = 16;
+constexpr unsigned SERIAL_SPACING = 4;
 constexpr const char* PREFIX = "1530-";
 
 constexpr MenuLink ENROL_LINKS[] = {
@@ -263,7 +264,9 @@ FormEnrollEnterSerial::FormEnrollEnterSerial(const State& state)
     : LearnListForm(state, "FormEnrollEnterSerial") {
     setHelp(gettext("Enroll Into Existing"));
     StackedContainer* content = getContent();
-    content->setSpacing(9);
+    // Closer than the other pages: the editor with every key fits under the explanation, so the user types
+    // at once without scrolling.
+    content->setSpacing(SERIAL_SPACING);
     const int width = content->getWidth();
     // The editor's keys reach the scroll bar: the page is as wide as they are.
     mViewport->setDimensions(SerialNumberEditor::WIDTH, mViewport->getHeight());

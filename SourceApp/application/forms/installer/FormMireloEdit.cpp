@@ -36,12 +36,12 @@ unsigned scheduleIndex(oid_t oid) {
 
 void addTemperatureRow(Container* parent, const char* label) {
     auto* row = new RowContainer(parent, 0, 0, GROUP_WIDTH, ROW_HEIGHT);
-    addLabel(row, LABEL_INSET, LABEL_WIDTH_UP_DOWN, gettext(label));
+    ContainedLabel* caption = addLabel(row, LABEL_INSET, LABEL_WIDTH_UP_DOWN, gettext(label));
     auto* upDown = new NumericUpDown<int>(row, 0, 0, UP_DOWN_WIDTH, ROW_HEIGHT, &bif_myriad12, 0, 0, 0);
     upDown->setMaximum(TEMPERATURE_MAXIMUM);
     upDown->setMinimum(TEMPERATURE_MINIMUM);
     upDown->setStep(TEMPERATURE_STEP);
-    upDown->setEnabled(false);
+    disableRow(caption, upDown);
 }
 
 } // namespace

@@ -36,7 +36,7 @@ RequestProcessForm::RequestProcessForm(const State& state, const char* name, con
     StackedContainer* content = getContent();
     const int width = content->getWidth();
     new ContainedLabel(content, 0, 0, width, HEADING_HEIGHT, &bif_myriad14, gettext(texts.heading));
-    new TextFrame(content, 0, 0, width, 0, &bif_myriad12, gettext("Please wait"));
+    mPleaseWait = new TextFrame(content, 0, 0, width, 0, &bif_myriad12, gettext("Please wait"));
     mProgress = new ProgressBar(content, 0, BAR_GAP, width, BAR_HEIGHT);
     mProgress->setProgress(ProgressBar::INDETERMINATE);
     // Word-wrapped on every screen: the longer results of some languages do not fit one line.
@@ -91,11 +91,14 @@ void RequestProcessForm::update() {
 }
 
 void RequestProcessForm::show(const char* text, bool failed) {
+    // The wait is over: the result stands alone.
+    mPleaseWait->setVisible(false);
     mStatus->setText(gettext(text));
     mProgress->setProgress(100);
     // A success after the time-out's colour is a success again.
     mProgress->setProgressColor(failed ? installer::FAILURE_COLOUR : colour::TITLE);
     setNextEnabled(true);
+    getContent()->fitToContent();
 }
 
 void RequestProcessForm::handleEvent(Event* event) {

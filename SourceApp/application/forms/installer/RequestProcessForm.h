@@ -63,6 +63,7 @@ private:
     const vid_t mWatched;
     Phase mPhase = Phase::Request;
     Timer mTimeout{TIMEOUT_MS};
+    Component* mPleaseWait = nullptr;
     IStringComponent* mStatus = nullptr;
     ProgressBar* mProgress = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/SwitchButton.h"
+#include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/core/layout/StyleContainer.h"
 #include "SourceApp/storage/ProxyObject.h"
@@ -67,6 +68,13 @@ ProxyUpDownRow* addUpDown(Container* parent, int width, oid_t oid,
     return new ProxyUpDownRow(parent, 0, 0, width, ROW_HEIGHT, unsignedOvi(oid, value), model, label);
 }
 
+void disableRow(ContainedLabel* caption, Component* control) {
+    // The whole row reads as out of reach, as a disabled dropdown or link row does: its caption greys with
+    // the control.
+    caption->setFaceColor(colour::DISABLED);
+    control->setEnabled(false);
+}
+
 StyleContainer* addGreyRow(Container* parent) {
     return StyleContainer::Builder{
         .parent = parent, .width = GROUP_WIDTH, .height = ROW_HEIGHT, .backColor = RowContainer::BACK_COLOR}
@@ -78,10 +86,10 @@ SwitchButton* addFixedSwitchRow(Container* parent, const std::string& label, con
     constexpr int SWITCH_X = 185;
     constexpr int SWITCH_LABEL_WIDTH = 178;
     StyleContainer* row = addGreyRow(parent);
-    addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH - LABEL_INSET, label);
+    ContainedLabel* caption = addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH - LABEL_INSET, label);
     auto* toggle = new SwitchButton(row, SWITCH_X, 2, onText, offText);
     toggle->setChecked(on);
-    toggle->setEnabled(false);
+    disableRow(caption, toggle);
     return toggle;
 }
 

@@ -10,6 +10,7 @@
 namespace tdx {
 
 class Container;
+class Component;
 class ContainedLabel;
 class EditableStringRow;
 class Font;
@@ -55,6 +56,8 @@ ProxyUpDownRow* addUpDown(Container* parent, int width, oid_t oid,
 ProxyUpDownRow* addUpDown(Container* parent, int width, oid_t oid,
                           const DataModel::Descriptor::VidUnsignedNumber& value, FormModel& model,
                           const std::string& label = {});
+// Disables a row's control and greys its caption with it.
+void disableRow(ContainedLabel* caption, Component* control);
 // A grey row holding a label and a switch that the user cannot flip: the district-heating unit's settings
 // and manual operation, which no value carries.
 StyleContainer* addGreyRow(Container* parent);

@@ -3,7 +3,10 @@
 #include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/TextFrame.h"
+#include "SourceApp/gui/gfx/gfx.h"
 #include "tests/support/screen_harness.h"
+
+#include <algorithm>
 
 namespace tdx::test {
 namespace {
@@ -20,6 +23,26 @@ protected:
     }
     Form* form = nullptr;
     const int step = bif_myriad12.getFont()->line_step;
+    // Line steps down to the last line, which keeps its descent.
+    int linesHeight(int lines) const {
+        const bif_t* font = bif_myriad12.getFont();
+        return lines == 0 ? 0 : (lines - 1) * step + std::max(step, font->ascent + font->descent);
+    }
+};
+
+// One line printed as it is, with nothing to clip it but the screen.
+class FreeText : public Component {
+public:
+    FreeText(Container* parent, int x, int y, std::string text)
+        : Component(parent, x, y, 150, 40)
+        , mText(std::move(text)) {}
+    void handleDraw() override {
+        gfx_setcolor(colour::TEXT);
+        bif_print_text(bif_myriad12.getFont(), getLeft(), getTop(), mText);
+    }
+
+private:
+    std::string mText;
 };
 
 TEST_F(LabelTest, TextsTooLongForTheirBoxEndInAnEllipsis) {
@@ -134,10 +157,10 @@ TEST_F(LabelTest, ATextFrameOfHeightZeroGrowsToHoldEveryLineItDraws) {
         auto* frame = new TextFrame(form, 20, 20, 90, 0, &bif_myriad12, c.text);
         runTasks();
         if (c.lines >= 0) {
-            EXPECT_EQ(frame->getHeight(), c.lines * step) << c.text;
+            EXPECT_EQ(frame->getHeight(), linesHeight(c.lines)) << c.text;
         } else {
-            EXPECT_GE(frame->getHeight(), 2 * step) << c.text;
-            EXPECT_EQ(frame->getHeight() % step, 0) << c.text;
+            EXPECT_GE(frame->getHeight(), linesHeight(2)) << c.text;
+            EXPECT_EQ((frame->getHeight() - linesHeight(1)) % step, 0) << c.text;
             const Box ink = inkIn(Box::fromCorners(0, 0, 199, 239), 0xFFFFFF);
             EXPECT_TRUE(ink.x1 >= 20 && ink.x2 <= 109) << c.text << ": wrapped inside the width";
             EXPECT_GE(ink.y2, frame->getBottom() - step) << c.text << ": the last line drawn";
@@ -169,6 +192,53 @@ TEST_F(LabelTest, AFixedTextFrameAlignsAndLeavesOutLinesThatDoNotFitWhole) {
     EXPECT_LE(ink_box(0xFFFFFF).y2, 100 + 3 * step - 1)
         << "50 pixels hold three whole lines: the fourth is left out";
     EXPECT_GE(ink_box(0xFFFFFF).y2, 100 + 2 * step);
+}
+
+TEST_F(LabelTest, TheLastLineOfATextFrameKeepsItsDescendersAsTheSameTextDrawnFreely) {
+    const struct {
+        const char* text;
+        const char* last;
+        int width; // 0: height fitted, else a fixed frame this high
+        VerticalAlign align;
+    } cases[] = {
+        {"Heating is blocked\ndue to low energy", "due to low energy", 0, VerticalAlign::Top},
+        {"Regulation: jog yppy", "Regulation: jog yppy", 0, VerticalAlign::Top},
+        {"One\ngyp, j\u00E7 \u0163", "gyp, j\u00E7 \u0163", 0, VerticalAlign::Top},
+        {"Dagligt sparetid\nforegår gyp", "foregår gyp", 50, VerticalAlign::Top},
+        {"Middle\ngyp", "gyp", 60, VerticalAlign::Middle},
+        {"Bottom\ngyp", "gyp", 60, VerticalAlign::Bottom},
+        // Only two lines hold whole in 35 rows: the second one keeps its descenders, the third is left out.
+        {"Two\ngyp\nthird", "gyp", 35, VerticalAlign::Top},
+    };
+    for (const auto& c : cases) {
+        auto* frame = new TextFrame(form, 10, 10, 140, c.width, &bif_myriad12, c.text, c.align);
+        const int lines = bif_count_lines(bif_myriad12.getFont(), c.text, 140);
+        const int shown =
+            c.width == 0 ? lines : std::min(lines, bif_lines_fitting(bif_myriad12.getFont(), c.width));
+        const int top =
+            frame->getTop() + (c.width == 0 || c.align == VerticalAlign::Top ? 0
+                               : c.align == VerticalAlign::Middle ? (c.width - linesHeight(lines)) / 2
+                                                                  : c.width - linesHeight(lines));
+        const int lastTop = top + (shown - 1) * step;
+        auto* free = new FreeText(form, 165, lastTop, c.last);
+        runTasks();
+        int differing = 0;
+        int inked = 0;
+        // From the first row the line above cannot reach with its own descenders.
+        const bif_t* font = bif_myriad12.getFont();
+        for (int dy = shown > 1 ? font->ascent + font->descent - step : 0; dy < 2 * step; ++dy) {
+            for (int dx = 0; dx < 140; ++dx) {
+                differing += pixel(10 + dx, lastTop + dy) != pixel(165 + dx, lastTop + dy);
+                inked += pixel(165 + dx, lastTop + dy) != 0xFFFFFF;
+            }
+        }
+        EXPECT_GT(inked, 0) << c.text;
+        EXPECT_EQ(differing, 0) << c.text << ": the last line as it is drawn alone";
+        EXPECT_LE(inkIn(Box::fromCorners(0, 0, 160, 239), 0xFFFFFF).y2, frame->getBottom()) << c.text;
+        delete frame;
+        delete free;
+        runTasks();
+    }
 }
 
 } // namespace

@@ -164,6 +164,26 @@ TEST_F(DateTimeTest, TheExplanationNamesTheNextChangeOfTheClock) {
     EXPECT_EQ(explanation(), "Daylight Saving Time is not observed.");
 }
 
+// The explanation in every language, for a person to look at: in sight whole, with room for its last line's
+// descenders.
+TEST_F(DateTimeTest, TheExplanationShowsWholeInEveryLanguage) {
+    given(SUMMER, true);
+    picturesInEveryLanguage("FormSystemDateTime_explanation", [this] { open(DATE_TIME); });
+    useCatalogues();
+    for (uint8_t language = 0; language < 4; ++language) {
+        speak(language);
+        open(DATE_TIME);
+        const TextFrame* frame = find<TextFrame>();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(frame->getVisibleBox(), frame->getBoundingBox()) << int{language};
+        const bif_t* font = bif_myriad12.getFont();
+        EXPECT_EQ(frame->getHeight(),
+                  bif_lines_height(font, bif_count_lines(font, frame->getText(), frame->getWidth())))
+            << int{language} << ": room for the last line's descenders";
+    }
+    speak(0);
+}
+
 TEST_F(DefaultInstallationTest, DateTimeScreen) {
     loadDefaultInstallation();
     runTasks();

@@ -6,6 +6,7 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/SerialNumberEditor.h"
+#include "SourceApp/application/controls/TextFrame.h"
 #include "tests/SourceApp/application/forms/installer_fixture.h"
 
 namespace tdx::test {
@@ -60,6 +61,31 @@ protected:
     }
     Component* hint() const { return findByText("Serial number must be in format 1530-XX-XXXX-XXXX"); }
 };
+
+// The user types at once: the field and every key show whole as the page opens, under the heading, the
+// explanation and the sticker, each whole too, in every language.
+TEST_F(EnrolTest, TheSerialNumberPageOpensWithTheEditorAndEveryKeyInView) {
+    useCatalogues();
+    for (uint8_t language = 0; language < 4; ++language) {
+        speak(language);
+        openWith(SERIAL, {CU});
+        const auto* editor = find<SerialNumberEditor>();
+        ASSERT_NE(editor, nullptr);
+        ASSERT_FALSE(editor->getChildren().empty());
+        for (const Component* key : editor->getChildren()) {
+            EXPECT_EQ(key->getVisibleBox(), key->getBoundingBox()) << int{language} << " " << key->getName();
+        }
+        const std::vector<const Component*> above = {findByText(gettext("Enter component's serial number")),
+                                                     find<TextFrame>(), find<SerialNumberSticker>()};
+        for (const Component* shown : above) {
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(shown->getVisibleBox(), shown->getBoundingBox())
+                << int{language} << " " << shown->getName();
+        }
+        expectNoLabelCut("FormEnrollEnterSerial");
+    }
+    speak(0);
+}
 
 TEST_F(EnrolTest, AGlobalComponentIsLearnedIntoTheControlUnitAndTheListGoesOnWithNext) {
     open(ENROL);

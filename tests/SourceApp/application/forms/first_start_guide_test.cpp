@@ -1,9 +1,12 @@
 // The first-start guide: its three pages, the two ways that end it (and store that it ended), every other way
 // out that keeps it for the next start, and a screen that stays bright while it is shown.
 #include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/DatePicker.h"
 #include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/EditableDropdownRow.h"
+#include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/TimePicker.h"
 #include "SourceApp/application/forms/system/SettingsDateTimeFormContent.h"
 #include "SourceApp/application/forms/system/SettingsLocaleContent.h"
 #include "SourceApp/gui/i18n/I18n.h"
@@ -97,10 +100,33 @@ TEST_F(FirstStartGuideTest, ALanguagePickedOnTheWelcomePageRebuildsItInThatLangu
     runTasks(2);
     EXPECT_EQ(state().getStateId(), WELCOME);
     EXPECT_EQ(find<EditableDropdownRow>()->getSelectedItem()->getTitle(), "Dansk");
+    EXPECT_FALSE(find<EditableDropdownRow>()->isBeingEdited()) << "the list closed with the choice";
     EXPECT_NE(findByText(gettext("Welcome!")), nullptr);
     EXPECT_STRNE(gettext("Welcome!"), "Welcome!");
     EXPECT_EQ(storedConfiguration().language, 1);
     EXPECT_EQ(storedConfiguration().first_start, 1);
+}
+
+// The pickers open below their rows, near the page's bottom: they scroll themselves into view, on the guide's
+// page and on the date and time screen alike.
+TEST_F(FirstStartGuideTest, AnOpenedPickerScrollsItselfIntoViewWhole) {
+    constexpr unsigned DATE_TIME_SCREEN = 24;
+    for (const unsigned page : {DATE_TIME_PAGE, DATE_TIME_SCREEN}) {
+        for (const bool time : {false, true}) {
+            open(page);
+            const EditableRow* row = time ? static_cast<EditableRow*>(find<EditableTimePickerRow>())
+                                          : find<EditableDatePickerRow>();
+            ASSERT_NE(row, nullptr) << page;
+            tap(find<IconButton>([row](const IconButton& b) { return b.isChildOf(row); }));
+            runTasks(2);
+            const Component* picker = time ? static_cast<Component*>(find<TimePicker>()) : find<DatePicker>();
+            ASSERT_NE(picker, nullptr) << page << " " << time;
+            EXPECT_EQ(picker->getVisibleBox(), picker->getBoundingBox()) << page << " time=" << time;
+            if (page == DATE_TIME_PAGE && time) {
+                screenshot("FormFirstStartGuideDateTime_time_open");
+            }
+        }
+    }
 }
 
 TEST_F(FirstStartGuideTest, TheScreenStaysBrightOnEveryPageAndDimsAgainAfterwards) {

@@ -69,8 +69,10 @@ protected:
     static void expectWhole(const ContainedLabel& label, const std::string& picture) {
         const Box box = label.getVisibleBox();
         // A rotated axis title reads along its height: no one-line text stands in a box taller than wide.
+        // A label the page has partly scrolled away over its top or bottom edge has no ground left to measure
+        // against; its text is whole once it is scrolled back.
         if (!label.isGloballyVisible() || box.isEmpty() || label.getText().empty() ||
-            label.getHeight() > label.getWidth()) {
+            label.getHeight() > label.getWidth() || box.getHeight() < label.getHeight()) {
             return;
         }
         const Box ink = inkIn(box, pixel(box.x1, box.y1));

@@ -437,6 +437,62 @@ TEST_F(InstallerOutputsTest, TheUnitsScheduleAndAdvancedRowsAreReadOnly) {
     EXPECT_EQ(state().getP1(), 0u);
 }
 
+Form* withService(unsigned previous, unsigned next, const State& state);
+
+// A row the installer cannot change reads so at a glance, as the disabled dropdown row "Bypass type" does:
+// nothing in it is drawn black, and its caption and control are drawn in the disabled grey.
+TEST_F(InstallerOutputsTest, DisabledSwitchAndUpDownRowsLookDisabledAsTheDisabledDropdownRowDoes) {
+    auto expectReadsDisabled = [](const Component& control, const std::string& what) {
+        const Container* row = control.getParent();
+        ASSERT_NE(row, nullptr) << what;
+        const Box box = row->getVisibleBox();
+        ASSERT_FALSE(box.isEmpty()) << what;
+        EXPECT_EQ(countNear(box, colour::TEXT), 0) << what << ": black ink in a disabled row";
+        const Component* caption = row->getChildren().front();
+        EXPECT_GT(countNear(caption->getVisibleBox(), colour::DISABLED), 0) << what << ": caption";
+        EXPECT_GT(countNear(control.getVisibleBox(), colour::DISABLED), 0) << what << ": control";
+    };
+    object(HOT_WATER, BT_OBJ_DHW).text(VID_NAME, "Mirelo");
+    open(MIRELO_EDIT, HOT_WATER);
+    tapShown(find<DropdownButton>());
+    std::vector<const Component*> controls;
+    controls.push_back(find<EditableDropdownRow>([](const EditableDropdownRow& r) {
+        return r.getSelectedItem() != nullptr && r.getSelectedItem()->getTitle() == "Circulation";
+    }));
+    for (UpDownBase* temperature : findAll<UpDownBase>()) {
+        controls.push_back(temperature);
+    }
+    for (SwitchButton* toggle : findAll<SwitchButton>()) {
+        controls.push_back(toggle);
+    }
+    ASSERT_EQ(controls.size(), 8u);
+    for (const Component* control : controls) {
+        auto* framed = static_cast<VexalForm*>(screen());
+        framed->scrollTo(control, FOCUS_TOP, control->getParent()->getTop(),
+                         control->getParent()->getBottom());
+        runTasks(2);
+        const std::string what = textOf(*control->getParent()->getChildren().front()).value_or("a row");
+        if (control == controls.front()) {
+            // The dropdown row is its own row: its title is the caption.
+            EXPECT_EQ(countNear(control->getVisibleBox(), colour::TEXT), 0) << "Bypass type";
+            continue;
+        }
+        expectReadsDisabled(*control, what);
+    }
+
+    setRegistry(&withService);
+    open(MIRELO_SERVICE);
+    for (DropdownButton* group : findAll<DropdownButton>()) {
+        tapShown(group);
+    }
+    for (SwitchButton* toggle : findAll<SwitchButton>()) {
+        static_cast<VexalForm*>(screen())->scrollTo(toggle, FOCUS_TOP, toggle->getParent()->getTop(),
+                                                    toggle->getParent()->getBottom());
+        runTasks(2);
+        expectReadsDisabled(*toggle, textOf(*toggle->getParent()->getChildren().front()).value_or("a row"));
+    }
+}
+
 Form* withService(unsigned previous, unsigned next, const State& state) {
     return next == MIRELO_SERVICE ? new FormMireloService(state) : AppChangeState(previous, next, state);
 }

@@ -49,6 +49,8 @@ TEST_F(LocaleTest, ALanguageSwitchesTheScreenAtOnceIsStoredOnceAndAgainChangesNo
     EXPECT_STRNE(gettext("Display | Language & Country"), "Display | Language & Country");
     EXPECT_NE(findByText(gettext("Display | Language & Country")), nullptr)
         << "the screen is rebuilt in Danish";
+    EXPECT_FALSE(row(0)->isBeingEdited()) << "the list closes with the choice, as every other list does";
+    EXPECT_FALSE(row(0)->getMenu()->isVisible());
 
     findByText(gettext("Display | Language & Country"))->tag = 0xBEEF;
     pick(0, 1);

@@ -76,6 +76,22 @@ TEST_F(ProfileTest, TheCurrentProfileIsLookedUpByItsLowByte) {
     }
 }
 
+TEST_F(ProfileTest, TheCurrentProfileIsNamedAsTheChangeScreenListsItInEveryLanguage) {
+    location().value(VID_PROFILE, BT_VTYPE_U8, 12);
+    useCatalogues();
+    for (uint8_t language = 0; language < 4; ++language) {
+        speak(language);
+        open(CHANGE);
+        const CheckButton* current = find<CheckButton>([](const CheckButton& c) { return c.getChecked(); });
+        ASSERT_NE(current, nullptr);
+        const std::string listed = current->getText();
+        EXPECT_EQ(listed == "1.0.1 District heating with DHW", language == 0) << "translated: " << listed;
+        open(PROFILE);
+        EXPECT_NE(findByText(listed), nullptr) << int{language} << ": " << listed;
+    }
+    speak(0);
+}
+
 // The links of the enrolment, removal and profile menus.
 TEST_F(ProfileTest, EachMenuLinkLeadsToItsStep) {
     location().value(VID_PROFILE, BT_VTYPE_U8, 12);

@@ -72,6 +72,8 @@ TEST_F(RequestProcessTest, TheListAnswerDecides) {
         // The screen's own write comes back as a change with ids in it: still waiting.
         runTasks(2);
         EXPECT_TRUE(shown("Removal in progress, waiting for confirmation")) << row.answer;
+        const int waitTop = findByText("Please wait")->getTop();
+        const int barTop = find<ProgressBar>()->getTop();
         if (row.bytes) {
             answerList(VID_DELETE_LIST, *row.bytes);
         } else {
@@ -79,6 +81,14 @@ TEST_F(RequestProcessTest, TheListAnswerDecides) {
             runTasks(2);
         }
         EXPECT_TRUE(shown(row.shown)) << row.answer;
+        const bool waiting = std::string(row.shown) == "Removal in progress, waiting for confirmation";
+        EXPECT_EQ(shown("Please wait"), waiting) << row.answer << ": the wait ends with the result";
+        if (!waiting) {
+            const ProgressBar* bar = find<ProgressBar>();
+            EXPECT_LT(bar->getTop(), barTop) << row.answer << ": the bar moves up into the words' place";
+            EXPECT_EQ(countNear(Box(bar->getLeft(), waitTop, bar->getWidth(), 15), colour::TEXT), 0)
+                << row.answer << ": no word is left where they stood";
+        }
         EXPECT_EQ(barFailed(), row.failed) << row.answer;
         EXPECT_EQ(nextEnabled(), std::string(row.shown) != "Removal in progress, waiting for confirmation")
             << row.answer;
@@ -91,10 +101,12 @@ TEST_F(RequestProcessTest, ThirtySecondsOfSilenceTimeOutAndALateAnswerStillTells
     EXPECT_FALSE(nextEnabled());
     wait(1100);
     EXPECT_TRUE(shown("Enrollment timed out, control unit did not respond yet."));
+    EXPECT_FALSE(shown("Please wait"));
     EXPECT_TRUE(nextEnabled());
     EXPECT_TRUE(barFailed());
     answerList(VID_LEARN_LIST, std::string());
     EXPECT_TRUE(shown("Enrollment complete"));
+    EXPECT_FALSE(shown("Please wait"));
     EXPECT_FALSE(barFailed());
     // Later answers change nothing.
     location().invalid(VID_LEARN_LIST);

@@ -92,6 +92,11 @@ TEST_F(Installer, AGlobalComponentIsEnrolledOrNot) {
         EXPECT_EQ(mSim.model().object(serial).has_value(), enrolled) << row.result;
         EXPECT_TRUE(runUntil([&] { return (Structure.find(serial) != nullptr) == enrolled; }, 3000))
             << row.result;
+        if (enrolled) {
+            // The new unit tells what it is: its tile and information name its software, not a made-up one.
+            EXPECT_TRUE(runUntil([&] { return pt_read_int(serial, 0x800D) == 1; }, 3000));
+            EXPECT_EQ(pt_read_int(serial, 0x800C), static_cast<int>(serial));
+        }
         tap(next());
         EXPECT_EQ(stateId(), 39u) << row.result;
     }
@@ -218,6 +223,73 @@ TEST_F(Installer, AProfileChangeRefusedOrUnansweredSaysSo) {
         ASSERT_TRUE(waitForText(row.result, 32000)) << row.result;
         EXPECT_EQ(pt_read_int(LOCATION, 0x80E8), 6);
     }
+}
+
+// Configuration backup and restore (state 26) as the control unit plays them: each link is out of reach while
+// its request runs and back when the unit is idle again, whatever the outcome; a restore brings back what was
+// stored, across the unit's restart.
+TEST_F(Installer, ABackupIsAnsweredAndItsLinkComesBack) {
+    const struct {
+        SimAnswer answer;
+        bool answered;
+        int stored;
+    } rows[] = {{SimAnswer::Success, true, 1}, {SimAnswer::Failure, true, 1}, {SimAnswer::Silent, false, 1}};
+    for (const auto& row : rows) {
+        mInstaller.config().backup = row.answer;
+        open(26);
+        NavigationLink* link = withText<NavigationLink>("Backup configuration");
+        ASSERT_NE(link, nullptr);
+        tap(link);
+        run(500);
+        EXPECT_FALSE(link->isEnabled()) << "busy";
+        EXPECT_EQ(runUntil([&] { return link->isEnabled(); }, 10000), row.answered) << int(row.answer);
+        EXPECT_EQ(mInstaller.backups(), row.stored) << int(row.answer);
+        EXPECT_TRUE(withText<NavigationLink>("Restore from latest backup")->isEnabled());
+    }
+}
+
+TEST_F(Installer, ARestoreBringsBackTheStoredInstallationAcrossTheUnitsRestart) {
+    auto restore = [this] {
+        open(26);
+        tap(withText<NavigationLink>("Restore from latest backup"));
+        tap(find<Button>([](const Button& b) { return b.getText() == "OK"; }));
+        run(500);
+        EXPECT_FALSE(withText<NavigationLink>("Restore from latest backup")->isEnabled());
+    };
+    // Nothing stored yet: refused, the link back and the installation as it was.
+    restore();
+    EXPECT_TRUE(runUntil(
+        [] {
+            return withText<NavigationLink>("Restore from latest backup") != nullptr &&
+                   withText<NavigationLink>("Restore from latest backup")->isEnabled();
+        },
+        10000));
+    EXPECT_EQ(mInstaller.restores(), 0);
+
+    open(26);
+    tap(withText<NavigationLink>("Backup configuration"));
+    ASSERT_TRUE(
+        runUntil([] { return withText<NavigationLink>("Backup configuration")->isEnabled(); }, 10000));
+    sim::sim_remove_room(mSim, BEDROOM);
+    ASSERT_TRUE(runUntil([] { return Structure.find(BEDROOM) == nullptr; }, 3000));
+
+    // A failed restore leaves the room away and the unit running.
+    mInstaller.config().restore = SimAnswer::Failure;
+    restore();
+    EXPECT_TRUE(
+        runUntil([] { return withText<NavigationLink>("Restore from latest backup")->isEnabled(); }, 10000));
+    run(2000);
+    EXPECT_EQ(mInstaller.restores(), 0);
+    EXPECT_EQ(Structure.find(BEDROOM), nullptr);
+
+    mInstaller.config().restore = SimAnswer::Success;
+    restore();
+    EXPECT_TRUE(runUntil([this] { return mInstaller.restarting(); }, 10000));
+    EXPECT_EQ(mInstaller.restores(), 1);
+    // The display finds the unit again after its restart and mirrors the stored room once more.
+    EXPECT_TRUE(runUntil([this] { return !mInstaller.restarting() && synchronised(); }, 30000));
+    EXPECT_TRUE(runUntil([] { return Structure.find(BEDROOM) != nullptr; }, 30000));
+    EXPECT_EQ(pt_read_int(LOCATION, 0x0052).value_or(0) & 0xFF, 0xFF);
 }
 
 } // namespace

@@ -8,7 +8,11 @@
 #include "SourceHost/desktop/SimpleMainWindow.h"
 
 #include "Libraries/link_bus/tnet_config.h"
+#include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/gui/core/Container.h"
+#include "SourceApp/gui/core/Core.h"
 #include "SourceHost/api_lib/comf.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/simcu_process.h"
@@ -21,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -36,7 +41,25 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace tdx::test {
 namespace {
 
-class Program : public ScratchFolder {};
+class Program : public ScratchFolder {
+protected:
+    // For the application run in this process: its resources beside the working folder and its trace in a
+    // file of it, whose path this returns.
+    // The toolkit for the window of an application run in this process.
+    static std::unique_ptr<QApplication> qtApplication() {
+        static int argc = 1;
+        static char name[] = "test_tdx410";
+        static char* argv[] = {name, nullptr};
+        return std::make_unique<QApplication>(argc, argv);
+    }
+    static std::string prepareInProcess() {
+        std::filesystem::create_directories("Dist");
+        std::filesystem::create_symlink(TDX_RESOURCES_FILE, "Dist/resources.win32.bin");
+        const std::string tracePath = std::filesystem::absolute("trace.txt").string();
+        setenv("TDX410_TRACE", tracePath.c_str(), 1);
+        return tracePath;
+    }
+};
 
 // The colour of a pixel of a 320 x 240 screenshot (24-bit BMP, rows bottom-up), as 0x00BBGGRR.
 unsigned pixel(const std::string& bmp, int x, int y) {
@@ -164,15 +187,9 @@ TEST_F(Program, ARunningProgramSynchronisesAgainWithASimulatorStartedAgainWithTh
 }
 
 TEST_F(Program, SynchronisesWithTheSimulatorAndTheScreenshotShowsTheScreen) {
-    static int argc = 1;
-    static char name[] = "test_tdx410";
-    static char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    std::filesystem::create_directories("Dist");
-    std::filesystem::create_symlink(TDX_RESOURCES_FILE, "Dist/resources.win32.bin");
+    const std::unique_ptr<QApplication> application = qtApplication();
     // The application thread traces into a file that the test reads.
-    const std::string tracePath = std::filesystem::absolute("trace.txt").string();
-    setenv("TDX410_TRACE", tracePath.c_str(), 1);
+    const std::string tracePath = prepareInProcess();
     auto traced = [&tracePath](const std::string& what) {
         std::ifstream in(tracePath, std::ios::binary);
         return countOf(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
@@ -271,6 +288,139 @@ TEST_F(Program, SynchronisesWithTheSimulatorAndTheScreenshotShowsTheScreen) {
         }
     }
     EXPECT_GT(ink, 150);
+}
+
+// Runs on the application thread between its passes, where the screens live.
+class OnApplication : public Command {
+public:
+    explicit OnApplication(std::function<void()> action)
+        : mAction(std::move(action)) {}
+    void execute(MessageArgument*) override { mAction(); }
+
+private:
+    std::function<void()> mAction;
+};
+
+// The first shown component with this text in the open layers; on the application thread.
+Component* shownWithText(const std::string& text) {
+    Core* core = Core::current();
+    if (core == nullptr) {
+        return nullptr;
+    }
+    std::function<Component*(Component*)> search = [&](Component* c) -> Component* {
+        const auto* link = dynamic_cast<const NavigationLink*>(c);
+        const auto* button = dynamic_cast<const Button*>(c);
+        if (c->isGloballyVisible() && ((link != nullptr && link->getText() == text) ||
+                                       (button != nullptr && button->getText() == text))) {
+            return c;
+        }
+        if (c->isContainerType()) {
+            for (Component* child : static_cast<Container*>(c)->getChildren()) {
+                if (Component* found = search(child)) {
+                    return found;
+                }
+            }
+        }
+        return nullptr;
+    };
+    for (Component* layer : core->getModalLayers()) {
+        if (Component* found = search(layer)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+// The configuration backup and restore of state 26 at real speed: the backup answered, then a restore that
+// restarts the control unit; the program reports the loss and synchronises again on its own.
+TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
+    const std::unique_ptr<QApplication> application = qtApplication();
+    const std::string tracePath = prepareInProcess();
+    auto trace = [&tracePath] { return readFile(tracePath); };
+    SimProcess simulator({"--quiet"});
+    ASSERT_TRUE(simulator.ok());
+    comf_set_port_override(simulator.slave().c_str());
+    ASSERT_EQ(comf_get_port(PortName), 0);
+    CSimpleMainWindow window(desktop_application());
+    window.run();
+
+    std::string published;
+    using Clock = std::chrono::steady_clock;
+    auto waitUntil = [&](const std::function<bool()>& done, std::chrono::milliseconds limit) {
+        const auto end = Clock::now() + limit;
+        while (!done() && Clock::now() < end) {
+            QApplication::processEvents();
+            published += simulator.readAvailable();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return done();
+    };
+    auto sent = [&](const std::string& what) {
+        return [&published, what] { return countOf(published, what); };
+    };
+    // Asks the application thread and waits for its answer.
+    auto ask = [&](std::function<int()> question) {
+        auto answer = std::make_shared<std::atomic<int>>(-2);
+        window.host().sendCommand(
+            std::make_shared<OnApplication>([answer, question] { answer->store(question()); }));
+        waitUntil([answer] { return answer->load() != -2; }, std::chrono::seconds(3));
+        return answer->load();
+    };
+    // A finger on the middle of what shows the text, as the mouse puts it there.
+    auto tap = [&](const std::string& text) {
+        const int at = ask([text] {
+            const Component* c = shownWithText(text);
+            if (c == nullptr) {
+                return -1;
+            }
+            const Box box = c->getVisibleBox();
+            return (box.x1 + box.x2) / 2 * 1000 + (box.y1 + box.y2) / 2;
+        });
+        if (at < 0) {
+            return false;
+        }
+        window.host().setTouch(at / 1000, at % 1000);
+        window.host().setTouchPress(true);
+        waitUntil([] { return false; }, std::chrono::milliseconds(150));
+        window.host().setTouchPress(false);
+        waitUntil([] { return false; }, std::chrono::milliseconds(300));
+        return true;
+    };
+    auto enabled = [&](const std::string& text) {
+        return ask([text] {
+                   const Component* c = shownWithText(text);
+                   return c != nullptr && c->isEnabled() ? 1 : 0;
+               }) == 1;
+    };
+
+    ASSERT_TRUE(waitUntil([&] { return sent(READY)() >= 1; }, std::chrono::seconds(30))) << published;
+    // The start road ends on the first-start guide's welcome page (state 4) of a display without settings.
+    auto state = [&] {
+        return ask([] { return int(Core::current()->getStateManager().getState().getStateId()); });
+    };
+    ASSERT_TRUE(waitUntil([&] { return state() == 4; }, std::chrono::seconds(30))) << state();
+    ask([] {
+        Core::current()->changeState(26, 0, 0, 0, 0);
+        return 0;
+    });
+    ASSERT_TRUE(waitUntil([&] { return enabled("Backup configuration"); }, std::chrono::seconds(3)));
+
+    ASSERT_TRUE(tap("Backup configuration"));
+    EXPECT_TRUE(waitUntil([&] { return sent("vid 0051 type 12 = 1")() >= 1; }, std::chrono::seconds(3)));
+    EXPECT_FALSE(enabled("Backup configuration")) << "busy while the unit stores";
+    EXPECT_TRUE(waitUntil([&] { return enabled("Backup configuration"); }, std::chrono::seconds(10)))
+        << "idle again once stored";
+
+    const size_t lost = countOf(trace(), "tavi: event 6");
+    ASSERT_TRUE(tap("Restore from latest backup"));
+    ASSERT_TRUE(tap("OK"));
+    EXPECT_TRUE(waitUntil([&] { return sent("vid 0052 type 12 = 1")() >= 1; }, std::chrono::seconds(3)));
+    // Taken back, then the unit restarts: silent for a while, then polling and synchronising again.
+    EXPECT_TRUE(waitUntil([&] { return countOf(trace(), "tavi: event 6") > lost; }, std::chrono::seconds(20)))
+        << trace();
+    EXPECT_TRUE(waitUntil([&] { return sent(READY)() >= 2; }, std::chrono::seconds(40))) << published;
+    EXPECT_TRUE(window.host().stop());
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }
 
 } // namespace

@@ -218,16 +218,13 @@ TEST_F(FactoryTest, LargeTilesShowTheIconsTheirValuesCallFor) {
     }
 }
 
-TEST_F(FactoryTest, TheSoftwareTextShowsARealBuildOnly) {
+TEST_F(FactoryTest, TheSoftwareTextShowsARealBuildOnlyAndNoMadeUpVersion) {
     const struct {
         std::optional<int> version, build;
         const char* text;
     } cases[] = {
-        {3, 12, "AB12303b12"},
-        {3, 0, "AB12303"},
-        {3, 255, "AB12303"},
-        {3, std::nullopt, "AB12303"},
-        {std::nullopt, 1, "AB123255b01"},
+        {3, 12, "AB12303b12"},        {3, 0, "AB12303"},       {3, 255, "AB12303"},
+        {3, std::nullopt, "AB12303"}, {std::nullopt, 1, "--"}, {std::nullopt, std::nullopt, "--"},
     };
     for (const auto& c : cases) {
         ObjectBuilder d = device(DEVICE).text(0x80E4, "AB123");
