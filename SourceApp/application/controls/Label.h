@@ -63,6 +63,9 @@ public:
     unsigned getFaceColor() const { return mColour; }
     Font* getFont() const { return mFont; }
 
+    // A box lower than the font's line (the 12-pixel titles) lets the line's cell reach past it, so that
+    // descenders are drawn whole.
+    Box getPaintBox() const override;
     void handleDraw() override;
 
 private:
