@@ -146,6 +146,10 @@ void ContainedLabel::setText(const std::string& text) {
     repaintIfChanged(mText, text);
 }
 
+void ContainedLabel::setFont(Font* font) {
+    repaintIfChanged(mFont, font);
+}
+
 void ContainedLabel::setFaceColor(unsigned colour) {
     repaintIfChanged(mColour, colour);
 }
