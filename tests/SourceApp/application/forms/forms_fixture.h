@@ -66,6 +66,11 @@ protected:
         for (ContainedLabel* label : findAll<ContainedLabel>()) {
             expectWhole(*label, picture);
         }
+        for (const Label* label : findAll<Label>()) {
+            if (label->isGloballyVisible() && !label->getVisibleBox().isEmpty()) {
+                EXPECT_EQ(label->getShownText(), label->getText()) << picture;
+            }
+        }
     }
     static void expectWhole(const ContainedLabel& label, const std::string& picture) {
         const Box box = label.getVisibleBox();
