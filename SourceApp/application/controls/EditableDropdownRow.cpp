@@ -31,8 +31,9 @@ EditableDropdownRow::EditableDropdownRow(Container* parent, int x, int y, int wi
     const int top = getTop();
     mButton = new IconButton(this, getRight() - BUTTON_WIDTH, top + 1, BUTTON_WIDTH, HEAD_HEIGHT - 2,
                              res_arrow_down);
-    mTitle = new ContainedLabel(this, left + INDENT, top, width - 132, HEAD_HEIGHT, &bif_myriad12, title,
-                                HorizontalAlign::Left, VerticalAlign::Middle);
+    mTitle = new ContainedLabel(this, left + INDENT, top, width - 132, HEAD_HEIGHT,
+                                fitting_font(title, width - 132), title, HorizontalAlign::Left,
+                                VerticalAlign::Middle);
     mValue = new ContainedLabel(this, mTitle->getRight() + 2, top, VALUE_WIDTH, HEAD_HEIGHT, &bif_myriad12,
                                 "", HorizontalAlign::Center, VerticalAlign::Middle);
     const int listWidth = std::clamp(static_cast<int>(std::min(menuWidth, 0x7FFFu)), VALUE_WIDTH, width - 40);
@@ -41,6 +42,11 @@ EditableDropdownRow::EditableDropdownRow(Container* parent, int x, int y, int wi
 }
 
 EditableDropdownRow::~EditableDropdownRow() = default;
+
+void EditableDropdownRow::showValue(const std::string& text) {
+    mValue->setFont(fitting_font(text, mValue->getWidth()));
+    mValue->setText(text);
+}
 
 void EditableDropdownRow::addItem(DropdownItem* item, bool select) {
     if (item == nullptr) {
@@ -52,7 +58,7 @@ void EditableDropdownRow::addItem(DropdownItem* item, bool select) {
         // its value, so choosing it is no change, and running the command then would write (or navigate) for
         // a choice the user did not make.
         mSelected = item;
-        mValue->setText(item->getTitle());
+        showValue(item->getTitle());
         mMenu->setSelectedItem(static_cast<uint16_t>(mMenu->getItemCount() - 1));
     }
 }
@@ -65,7 +71,7 @@ void EditableDropdownRow::addItems(std::vector<DropdownItem*>::const_iterator be
 void EditableDropdownRow::setSelectedItem(uint16_t index) {
     DropdownItem* item = mMenu->getItem(index);
     if (item == nullptr) {
-        mValue->setText("--");
+        showValue("--");
         mSelected = nullptr;
         return;
     }
@@ -73,7 +79,7 @@ void EditableDropdownRow::setSelectedItem(uint16_t index) {
         return;
     }
     mSelected = item;
-    mValue->setText(item->getTitle());
+    showValue(item->getTitle());
     mMenu->setSelectedItem(index);
     if (mOnItemClick) {
         mOnItemClick->execute(item);
@@ -83,7 +89,7 @@ void EditableDropdownRow::setSelectedItem(uint16_t index) {
 void EditableDropdownRow::showItem(uint16_t index) {
     DropdownItem* item = mMenu->getItem(index);
     mSelected = item;
-    mValue->setText(item != nullptr ? item->getTitle() : "--");
+    showValue(item != nullptr ? item->getTitle() : "--");
     mMenu->setSelectedItem(item != nullptr ? index : DropdownMenu::NO_ITEM);
 }
 

@@ -68,6 +68,8 @@ protected:
 
 private:
     void setButtonBack(unsigned colour);
+    // The value in the font that holds it whole, the smaller one for a long option text.
+    void showValue(const std::string& text);
 
     std::unique_ptr<DropdownItemClickCommand> mOnItemClick;
     ContainedLabel* mTitle;

@@ -146,8 +146,24 @@ void ContainedLabel::setText(const std::string& text) {
     repaintIfChanged(mText, text);
 }
 
+void ContainedLabel::setFont(Font* font) {
+    repaintIfChanged(mFont, font);
+}
+
 void ContainedLabel::setFaceColor(unsigned colour) {
     repaintIfChanged(mColour, colour);
+}
+
+Box ContainedLabel::getPaintBox() const {
+    const bif_t* font = font_of(mFont);
+    const Box& box = getBoundingBox();
+    if (mOrientation != TextOrientation::Horizontal || font == nullptr || box.isEmpty() ||
+        cell_height(font) <= box.getHeight()) {
+        return box;
+    }
+    const int top = cross_start(font, box.y1, box.getHeight(), mVAlign);
+    return Box::fromCorners(box.x1, std::min(box.y1, top), box.x2,
+                            std::max(box.y2, top + cell_height(font) - 1));
 }
 
 void ContainedLabel::handleDraw() {

@@ -62,7 +62,11 @@ public:
     void setFaceColor(unsigned colour);
     unsigned getFaceColor() const { return mColour; }
     Font* getFont() const { return mFont; }
+    void setFont(Font* font);
 
+    // A box lower than the font's line (the 12-pixel titles) lets the line's cell reach past it, so that
+    // descenders are drawn whole.
+    Box getPaintBox() const override;
     void handleDraw() override;
 
 private:

@@ -44,6 +44,10 @@ const unsigned char* widget_image(resource_id id) {
     return r.getData();
 }
 
+Font* fitting_font(std::string_view text, int width) {
+    return bif_text_width(bif_myriad12.getFont(), text) <= width - 2 ? &bif_myriad12 : &bif_myriad10;
+}
+
 int text_top_centered(const bif_t* font, int top, int height) {
     if (font == nullptr) {
         return top;

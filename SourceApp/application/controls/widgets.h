@@ -40,6 +40,11 @@ Date widget_local_time();
 // middle.
 int text_top_centered(const bif_t* font, int top, int height);
 
+// The regular 12-pixel font when the text fits the width with two columns clear (a text whose last letters
+// touch the box's edge reads as cut), else the 10-pixel one: long translations are shown whole rather than
+// cut.
+Font* fitting_font(std::string_view text, int width);
+
 // Draws one line with its cell top at `top`, centred in the box; a text too wide for the box starts `inset`
 // pixels inside its left edge instead and ends in an ellipsis `inset` pixels inside its right edge.
 void print_text_centered_in(const bif_t* font, const Box& box, int top, std::string_view text, int inset = 4);

@@ -73,7 +73,10 @@ Component::~Component() {
 }
 
 Box Component::getVisibleBox() const {
-    Box box = mBox;
+    return clippedByAncestors(mBox);
+}
+
+Box Component::clippedByAncestors(Box box) const {
     for (const Container* p = mParent; p != nullptr && !box.isEmpty(); p = p->getParent()) {
         box = box.intersect(p->getBoundingBox());
     }
@@ -89,7 +92,7 @@ void Component::repaint() {
     if (core == nullptr || !isGloballyVisible()) {
         return;
     }
-    const Box area = getVisibleBox();
+    const Box area = clippedByAncestors(getPaintBox());
     if (!area.isEmpty()) {
         core->addDirtyArea(area);
     }
@@ -111,7 +114,7 @@ void Component::draw() {
         return;
     }
     const Box saved = gfx_get_clip();
-    const Box clip = saved.intersect(mBox);
+    const Box clip = saved.intersect(getPaintBox());
     if (clip.isEmpty()) {
         return;
     }

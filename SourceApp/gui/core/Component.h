@@ -55,6 +55,9 @@ public:
     const Box& getBoundingBox() const { return mBox; }
     // The box clipped by every ancestor's box: the part that can show and take touch.
     Box getVisibleBox() const;
+    // The pixels the component paints: its box, or more where a text line is taller than the box (the
+    // descenders below a short title). Touch and layout still go by the box alone.
+    virtual Box getPaintBox() const { return mBox; }
     // The offset given at construction; layout containers place the component by it.
     int getOffsetX() const { return mOffsetX; }
     int getOffsetY() const { return mOffsetY; }
@@ -114,6 +117,8 @@ protected:
 
 private:
     friend class Container;
+
+    Box clippedByAncestors(Box box) const;
 
     Container* mParent;
     Box mBox;

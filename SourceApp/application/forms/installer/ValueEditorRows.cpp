@@ -17,8 +17,7 @@
 namespace tdx::editor_rows {
 
 Font* fittingFont(const std::string& text, int width) {
-    // A text whose last letters touch the box's edge reads as cut: it keeps two columns clear.
-    return bif_text_width(bif_myriad12.getFont(), text) <= width - 2 ? &bif_myriad12 : &bif_myriad10;
+    return fitting_font(text, width);
 }
 
 ContainedLabel* addLabel(Container* parent, int x, int width, const std::string& text) {
@@ -32,8 +31,8 @@ std::string objectName(const ProxyObject& object) {
 }
 
 ContainedLabel* addHeading(StackedContainer* content, const std::string& text) {
-    return new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12, text,
-                              HorizontalAlign::Center);
+    return new ContainedLabel(content, 0, 0, content->getWidth(), 12, fittingFont(text, content->getWidth()),
+                              text, HorizontalAlign::Center);
 }
 
 EditableStringRow* addNameRow(StackedContainer* content, oid_t oid, const std::string& name) {

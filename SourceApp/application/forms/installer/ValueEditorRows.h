@@ -41,7 +41,7 @@ ContainedLabel* addLabel(Container* parent, int x, int width, const std::string&
 // The object's name, empty when it cannot be read.
 std::string objectName(const ProxyObject& object);
 
-// The centred heading as wide as the content, 12 high.
+// The centred heading as wide as the content, 12 high, in the smaller font when a long breadcrumb needs it.
 ContainedLabel* addHeading(StackedContainer* content, const std::string& text);
 // The name row: the accepted text is written into the object's name.
 EditableStringRow* addNameRow(StackedContainer* content, oid_t oid, const std::string& name);

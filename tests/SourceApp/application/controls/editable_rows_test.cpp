@@ -221,6 +221,41 @@ TEST_F(RowsTest, TheDropdownOpensOnTheFirstPressOnlyWhileEnabledAndPicksOnce) {
     EXPECT_EQ(mLog.size(), 1u);
 }
 
+// Translations longer than the regular font holds in the title or the value column are shown whole in the
+// smaller font; short texts keep the regular one, also after a pick changes the value's length.
+TEST_F(RowsTest, TheDropdownShowsLongTitlesAndValuesWholeInTheSmallerFont) {
+    const struct {
+        const char* title;
+        const char* shown;
+        const char* picked;
+    } cases[] = {
+        {"Colour", "Green", "Vloerverwarming"},
+        {"Return temperature limiter", "Vloerverwarming", "Red"},
+    };
+    for (const auto& c : cases) {
+        auto* row = new EditableDropdownRow(blank(), 0, 40, WIDTH, c.title, 100);
+        row->addItem(new DropdownItemImpl(c.shown, 0), true);
+        row->addItem(new DropdownItemImpl(c.picked, 1), false);
+        runTasks();
+        for (const char* text : {c.shown, c.picked}) {
+            if (text == c.picked) {
+                row->setSelectedItem(1);
+                runTasks();
+            }
+            for (const char* whole : {c.title, text}) {
+                const auto* label =
+                    find<ContainedLabel>([whole](const ContainedLabel& l) { return l.getText() == whole; });
+                ASSERT_NE(label, nullptr) << whole;
+                const int width = bif_text_width(label->getFont()->getFont(), whole);
+                EXPECT_LE(width, label->getWidth()) << whole << " is shown whole";
+                const bool regularFits =
+                    bif_text_width(bif_myriad12.getFont(), whole) <= label->getWidth() - 2;
+                EXPECT_EQ(label->getFont(), regularFits ? &bif_myriad12 : &bif_myriad10) << whole;
+            }
+        }
+    }
+}
+
 Form* dropdownScreen(unsigned, unsigned next, const State& state) {
     auto* form = new BlankForm(state);
     if (next == 30) {

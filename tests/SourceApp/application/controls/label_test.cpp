@@ -138,6 +138,43 @@ TEST_F(LabelTest, AContainedLabelRepaintsOnlyANewText) {
     EXPECT_EQ(inked(label->getBoundingBox(), 0xFFFFFF), 0);
 }
 
+// The screens' titles are 12 pixels high, lower than the font's line: their descenders must still show whole,
+// as the same line drawn in a box that holds it, and go with the text when it changes.
+TEST_F(LabelTest, ATitleLowerThanItsFontDrawsTheDescendersOfItsLineWhole) {
+    const bif_t* font = bif_myriad12.getFont();
+    const int cell = font->ascent + font->descent;
+    const int top = text_top_centered(font, 40, 12); // where the 12-pixel title puts its line
+    constexpr int SHIFT = 80;
+    const struct {
+        HorizontalAlign align;
+        const char* text;
+    } cases[] = {
+        {HorizontalAlign::Center, "Living room | Peripherals | Energy"},
+        {HorizontalAlign::Left, "Typing gyp"},
+        {HorizontalAlign::Left, "A long title with g, y and p that cannot fit the width of its box at all"},
+    };
+    for (const auto& c : cases) {
+        auto* title = new ContainedLabel(form, 10, 40, 200, 12, &bif_myriad12, c.text, c.align);
+        auto* free = new ContainedLabel(form, 10, top + SHIFT, 200, cell, &bif_myriad12, c.text, c.align,
+                                        VerticalAlign::Top);
+        runTasks();
+        EXPECT_GT(inked(Box::fromCorners(10, 52, 209, top + cell - 1), 0xFFFFFF), 0)
+            << c.text << ": the descenders reach below the box";
+        int differ = 0;
+        for (int y = top; y < top + cell; ++y)
+            for (int x = 10; x < 210; ++x)
+                differ += pixel(x, y) != pixel(x, y + SHIFT);
+        EXPECT_EQ(differ, 0) << c.text;
+        title->setText("");
+        runTasks();
+        EXPECT_EQ(inked(Box::fromCorners(10, top, 209, top + cell - 1), 0xFFFFFF), 0)
+            << c.text << ": nothing of the old descenders stays";
+        delete title;
+        delete free;
+        runTasks();
+    }
+}
+
 TEST_F(LabelTest, ATextFrameOfHeightZeroGrowsToHoldEveryLineItDraws) {
     const struct {
         const char* text;
