@@ -133,6 +133,22 @@ TEST_F(DefaultInstallation, TheUnitsValuesNameWhatItsBootloaderReports) {
     EXPECT_EQ(number(0x800D), info.sw_major);
 }
 
+// A device's network address is the low 24 bits of its serial number: the component lists print the serial
+// from the address, the device information screen from the serial number, and both show the same sticker.
+TEST_F(DefaultInstallation, EveryDevicesSerialNumberCarriesItsAddress) {
+    int devices = 0;
+    model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t oid, const sim::SimObject& object) {
+        if (object.type != BT_OBJ_DEVICE) {
+            return;
+        }
+        ++devices;
+        const auto serial = model().value(oid, 0x800C);
+        ASSERT_TRUE(serial) << std::hex << oid;
+        EXPECT_EQ(static_cast<uint32_t>(serial->number()) & 0xFFFFFF, oid & 0xFFFFFF) << std::hex << oid;
+    });
+    EXPECT_GE(devices, 4);
+}
+
 TEST_F(DefaultInstallation, HoldsEveryKindOfObjectTheScreensFilterOn) {
     // Enrolled: the display at its default address, which the unit connects again after its restart.
     EXPECT_EQ(mInstallation->client, 0x010410u);

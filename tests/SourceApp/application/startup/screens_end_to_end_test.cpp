@@ -67,7 +67,7 @@ TEST_F(Screens, TheControlUnitsDeviceInformationComesFromItAndARenameReachesIt) 
     EXPECT_EQ(
         texts<ContainedLabel>(),
         (std::vector<std::string>{"Control unit | Device information", "Name", "Control unit", "Software",
-                                  "HM31601", "Hardware", "HM31601", "Serial number", "1530-00-0031-6001"}));
+                                  "HM31601", "Hardware", "HM31601", "Serial number", "1530-00-0000-0790"}));
 
     auto* name = find<EditableStringRow>();
     ASSERT_NE(name, nullptr);
