@@ -292,10 +292,20 @@ int bl_client_io_up(bl_client* client, uint8_t* buf, uint32_t len) {
     }
     if (len < BL_HEADER_SIZE || buf[0] != (client->request[0] | BL_REPLY_FLAG) ||
         get_le16(buf + 2) != client->seq) {
-        dbg_printf_h("bl %06X: stale reply (%u bytes, cmd %02X) in %s, ignored", client->address, len,
-                     len > 0 ? buf[0] : 0, bl_client_state_name(client->state));
+        // A request resent while its answer was on the way (a line busy with a synchronisation) is answered
+        // twice: the second answer is expected.
+        const bool repeated = len >= BL_HEADER_SIZE && client->answered &&
+                              buf[0] == (client->answered_cmd | BL_REPLY_FLAG) &&
+                              get_le16(buf + 2) == client->answered_seq;
+        if (!repeated) {
+            dbg_printf_h("bl %06X: stale reply (%u bytes, cmd %02X) in %s, ignored", client->address, len,
+                         len > 0 ? buf[0] : 0, bl_client_state_name(client->state));
+        }
         return 0;
     }
+    client->answered = true;
+    client->answered_cmd = client->request[0];
+    client->answered_seq = client->seq;
     if (buf[1] != BL_STATUS_OK) {
         fault(client, BL_FAULT_DEVICE_STATUS, buf[1]);
         return 0;

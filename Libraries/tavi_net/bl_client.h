@@ -83,6 +83,10 @@ struct bl_client {
     uint32_t file_size; // D of the file being sent
     bool upgrade_wanted;
     uint16_t seq;
+    // The request answered last: a resent copy of it, answered late, is no fault.
+    bool answered;
+    uint8_t answered_cmd;
+    uint16_t answered_seq;
     uint64_t due; // timer() at which the current request goes out (again)
     uint16_t request_length;
     uint8_t request[TNET_DATALINK_MTU];

@@ -129,6 +129,14 @@ CGroupBox::CGroupBox(CWindow* parent, int x, int y, int width, int height, QWidg
     : CWindow(parent,
               placed(new QGroupBox(QString::fromStdString(title), parentWidget), x, y, width, height)) {}
 
+void CGroupBox::Title(const std::string& title) {
+    static_cast<QGroupBox*>(GetHandle())->setTitle(QString::fromStdString(title));
+}
+
+std::string CGroupBox::Title() const {
+    return static_cast<QGroupBox*>(GetHandle())->title().toStdString();
+}
+
 namespace {
 QWidget* makeEdit(QWidget* parentWidget, const std::string& text, int multiline) {
     if (multiline != 0) {

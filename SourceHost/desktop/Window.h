@@ -82,6 +82,8 @@ class CGroupBox : public CWindow {
 public:
     CGroupBox(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget,
               const std::string& title);
+    void Title(const std::string& title);
+    std::string Title() const;
 };
 
 class CEditBox : public CWindow, public sigslot::has_slots<> {

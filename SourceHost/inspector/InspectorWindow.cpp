@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <utility>
+
 namespace tdx {
 
 namespace {
@@ -77,6 +79,7 @@ void CMainWindow::createChildWindows() {
     mProperties = new CGroupBox(this, 335, 5, 305, 160, surface, gettext("Properties"));
     QWidget* group = mProperties->GetHandle();
     mSelectionLabel = new CLabel(mProperties, 5, 25, 280, 20, group, gettext("Select component"));
+    mCaptions.push_back({mSelectionLabel, nullptr, N_("Select component")});
     struct Field {
         ComponentAttribute attribute;
         const char* label;
@@ -89,7 +92,8 @@ void CMainWindow::createChildWindows() {
                             {Width, NC_("Inspector", "Width"), 131, SCREEN_WIDTH},
                             {Height, NC_("Inspector", "Height"), 104, SCREEN_HEIGHT}};
     for (const Field& f : fields) {
-        new CLabel(mProperties, 10, f.y, 44, 22, group, pgettext("Inspector", f.label));
+        auto* label = new CLabel(mProperties, 10, f.y, 44, 22, group, pgettext("Inspector", f.label));
+        mCaptions.push_back({label, "Inspector", f.label});
     }
     for (const Field& f : fields) {
         mFields[f.attribute] = new CUpDown(mProperties, 55, f.y, 55, 22, group, 0, f.maximum);
@@ -179,7 +183,34 @@ WindowPoster CMainWindow::poster() {
 }
 
 void CMainWindow::refreshCycles() {
+    retranslate();
     mStatusBar->SetText(CYCLES_PART, fmt_gettext("%u Cycles/s", mHost->cyclesPerSecond()));
+}
+
+void CMainWindow::retranslate() {
+    mStatusBar->SetText(0, gettext("Inspect component with Right Mouse Button"));
+    const std::pair<CPushButton*, const char*> buttons[] = {
+        {mFileButton, N_("Screenshot to file")},
+        {mClipboardButton, N_("Screenshot to Clipboard")},
+        {mZoomButton, mCanvas->GetScale() == 1 ? N_("Zoom x2") : N_("Zoom x1")}};
+    for (const auto& [button, msgid] : buttons) {
+        const char* text = gettext(msgid);
+        if (button->Text() != text) {
+            button->Text(text);
+            fitText(button, button->Text(), BUTTON_PADDING);
+        }
+    }
+    if (const char* title = gettext("Properties"); mProperties->Title() != title) {
+        mProperties->Title(title);
+    }
+    for (const Caption& caption : mCaptions) {
+        const char* text = pgettext(caption.context, caption.msgid);
+        if (caption.label->Text() != text) {
+            caption.label->Text(text);
+            fitText(caption.label, caption.label->Text(), 0);
+        }
+    }
+    mList->Retranslate();
 }
 
 bool CMainWindow::Resize(int width, int height) {

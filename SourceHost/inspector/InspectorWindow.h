@@ -13,6 +13,7 @@
 #include "SourceHost/inspector/ViewSelectedComponent.h"
 
 #include <memory>
+#include <vector>
 
 class QTimer;
 
@@ -33,7 +34,8 @@ public:
     bool Resize(int width, int height) override;
     // Runs work on this window's thread; posted from any thread, dropped once the window is gone.
     WindowPoster poster();
-    // The status bar's loop passes per second, as the host measured them.
+    // The status bar's loop passes per second, as the host measured them, and the captions in the
+    // application's language.
     void refreshCycles();
 
     const ViewSelectedComponent& selection() const { return mSelection; }
@@ -52,6 +54,9 @@ private:
     void createChildWindows();
     void wireFields();
     void buildMachine();
+    // The application chooses its language from its stored settings after the window is built, and the user
+    // may change it at any time: the captions follow it.
+    void retranslate();
     // The right button selects the component under it, or deselects.
     void otherButtonPress(Qt::MouseButton button, QPointF point) override;
 
@@ -66,6 +71,12 @@ private:
     CPushButton* mClipboardButton = nullptr;
     CPushButton* mZoomButton = nullptr;
     QTimer* mCyclesTimer = nullptr;
+    struct Caption {
+        CLabel* label;
+        const char* context;
+        const char* msgid;
+    };
+    std::vector<Caption> mCaptions;
 };
 
 } // namespace tdx

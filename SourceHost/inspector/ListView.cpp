@@ -27,6 +27,10 @@ namespace tdx {
 namespace {
 constexpr int INDENT_STEP = 16; // pixels per level, the width of a small icon
 constexpr int INDENT_ROLE = Qt::UserRole;
+constexpr const char* COLUMNS[] = {NC_("Inspector", "Class"),  NC_("Inspector", "Left"),
+                                   NC_("Inspector", "Top"),    NC_("Inspector", "Right"),
+                                   NC_("Inspector", "Bottom"), NC_("Inspector", "Width"),
+                                   NC_("Inspector", "Height")};
 } // namespace
 
 class ListModel : public QAbstractTableModel {
@@ -71,6 +75,13 @@ public:
             headers.push_back(QString::fromStdString(column.text));
         }
         endResetModel();
+    }
+    void setHeader(int section, const QString& text) {
+        if (section >= 0 && section < static_cast<int>(headers.size()) &&
+            headers[static_cast<size_t>(section)] != text) {
+            headers[static_cast<size_t>(section)] = text;
+            Q_EMIT headerDataChanged(Qt::Horizontal, section, section);
+        }
     }
     void redrawAll() {
         if (count > 0 && !headers.empty()) {
@@ -160,6 +171,10 @@ void ListViewBase::AddColumns(const std::vector<CListViewColumn>& columns) {
     for (size_t i = 0; i < columns.size(); ++i) {
         mView->setColumnWidth(first + static_cast<int>(i), columns[i].width);
     }
+}
+
+void ListViewBase::SetColumnText(int column, const std::string& text) {
+    mModel->setHeader(column, QString::fromStdString(text));
 }
 
 void ListViewBase::setCells(std::function<std::string(int, int)> text, std::function<int(int)> indent,
@@ -306,14 +321,18 @@ CComponentListView::CComponentListView(CWindow* parent, int x, int y, int width,
                                    ? mRows[static_cast<size_t>(row)].depth
                                    : 0;
                     });
-    mList->AddColumns({{195, pgettext("Inspector", "Class")},
-                       {70, pgettext("Inspector", "Left")},
-                       {70, pgettext("Inspector", "Top")},
-                       {70, pgettext("Inspector", "Right")},
-                       {70, pgettext("Inspector", "Bottom")},
-                       {70, pgettext("Inspector", "Width")},
-                       {70, pgettext("Inspector", "Height")}});
+    std::vector<CListViewColumn> columns;
+    for (size_t i = 0; i < std::size(COLUMNS); ++i) {
+        columns.push_back({i == 0 ? 195 : 70, pgettext("Inspector", COLUMNS[i])});
+    }
+    mList->AddColumns(columns);
     InitializeImageList();
+}
+
+void CComponentListView::Retranslate() {
+    for (size_t i = 0; i < std::size(COLUMNS); ++i) {
+        mList->SetColumnText(static_cast<int>(i), pgettext("Inspector", COLUMNS[i]));
+    }
 }
 
 bool CComponentListView::InitializeImageList() {

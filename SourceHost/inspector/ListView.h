@@ -56,6 +56,8 @@ public:
     ~ListViewBase() override;
     // Appended after the columns there are.
     void AddColumns(const std::vector<CListViewColumn>& columns);
+    // A new heading for a column there is; nothing for another.
+    void SetColumnText(int column, const std::string& text);
     void SetItemState(int index, bool selected);
     void UnselectAll();
     void EnsureVisible(int index);
@@ -146,6 +148,8 @@ public:
     // Bitmap 101 of the program's own, at the normal and the small icon size, as the list's two image sets
     // (attached even when the bitmap is missing). True.
     bool InitializeImageList();
+    // The column headings in the application's language of the moment.
+    void Retranslate();
 
     int GetX() const { return mList->GetX(); }
     int GetY() const { return mList->GetY(); }

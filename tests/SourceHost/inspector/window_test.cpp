@@ -3,6 +3,7 @@
 // the model posts reaches the window when the test lets the event loop run.
 #include "inspector_fixture.h"
 
+#include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/inspector/InspectorMain.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <string_view>
 
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig\n";
@@ -405,6 +407,95 @@ TEST_F(Window, TheCyclesFigureIsRefreshedEverySecondWhileTheScreenIsStill) {
     const auto* timer = window.GetHandle()->findChild<QTimer*>();
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->isActive() && timer->interval() == 1000) << "a refresh every second, painted or not";
+}
+
+// The application takes its language from its stored settings only after the window is built: the captions
+// made in English follow it at the next refresh, zoomed or not, and go back with it.
+TEST_F(Window, TheCaptionsFollowTheApplicationsLanguageAtTheNextRefresh) {
+    struct Row {
+        const char* context;
+        const char* english;
+        const char* czech;
+    };
+    static constexpr Row CZECH[] = {
+        {nullptr, "Inspect component with Right Mouse Button", "Vyberte komponentu pravým tlačítkem myši"},
+        {nullptr, "Screenshot to file", "Snímek obrazovky do souboru"},
+        {nullptr, "Screenshot to Clipboard", "Snímek obrazovky do schránky"},
+        {nullptr, "Zoom x2", "Zvětšit x2"},
+        {nullptr, "Zoom x1", "Zvětšit x1"},
+        {nullptr, "Properties", "Vlastnosti"},
+        {nullptr, "Select component", "Vyberte komponentu"},
+        {"Inspector", "Top", "Nahoře"},
+        {"Inspector", "Left", "Vlevo"},
+        {"Inspector", "Width", "Šířka"},
+        {"Inspector", "Height", "Výška"},
+        {"Inspector", "Class", "Třída"},
+        {"Inspector", "Right", "Vpravo"},
+        {"Inspector", "Bottom", "Dole"},
+    };
+    auto shown = [this] {
+        Lines texts{window.statusBar()->Text(0), window.propertiesGroup()->Title()};
+        for (CWindow* child : window.children()) {
+            if (auto* button = dynamic_cast<CPushButton*>(child)) {
+                texts.push_back(button->Text());
+            }
+        }
+        for (CWindow* child : window.propertiesGroup()->children()) {
+            if (auto* label = dynamic_cast<CLabel*>(child)) {
+                texts.push_back(label->Text());
+            }
+        }
+        const QAbstractItemModel* list = window.componentList().listView().view()->model();
+        for (int column = 0; column < list->columnCount(); ++column) {
+            texts.push_back(
+                list->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().toStdString());
+        }
+        return texts;
+    };
+    const Lines english = shown();
+    ASSERT_EQ(english,
+              (Lines{"Inspect component with Right Mouse Button", "Properties", "Screenshot to file",
+                     "Screenshot to Clipboard", "Zoom x2", "Select component", "Top", "Left", "Width",
+                     "Height", "Class", "Left", "Top", "Right", "Bottom", "Width", "Height"}));
+
+    i18n_set_provider([](const char* context, const char* msgid) -> const char* {
+        for (const Row& row : CZECH) {
+            if (std::string_view(row.english) == msgid &&
+                std::string_view(row.context ? row.context : "") == (context ? context : "")) {
+                return row.czech;
+            }
+        }
+        return nullptr;
+    });
+    window.refreshCycles();
+    const Lines czech{"Vyberte komponentu pravým tlačítkem myši",
+                      "Vlastnosti",
+                      "Snímek obrazovky do souboru",
+                      "Snímek obrazovky do schránky",
+                      "Zvětšit x2",
+                      "Vyberte komponentu",
+                      "Nahoře",
+                      "Vlevo",
+                      "Šířka",
+                      "Výška",
+                      "Třída",
+                      "Vlevo",
+                      "Nahoře",
+                      "Vpravo",
+                      "Dole",
+                      "Šířka",
+                      "Výška"};
+    EXPECT_EQ(shown(), czech);
+    const int zoomWidth = window.zoomButton()->GetWidth();
+    static_cast<QPushButton*>(window.zoomButton()->GetHandle())->click();
+    window.refreshCycles();
+    EXPECT_EQ(window.zoomButton()->Text(), "Zvětšit x1") << "the zoomed window's caption, still translated";
+    EXPECT_GE(window.zoomButton()->GetWidth(), zoomWidth) << "the longer caption keeps its room";
+    static_cast<QPushButton*>(window.zoomButton()->GetHandle())->click();
+
+    i18n_set_provider(nullptr);
+    window.refreshCycles();
+    EXPECT_EQ(shown(), english);
 }
 
 // An item that says when it is deleted.
