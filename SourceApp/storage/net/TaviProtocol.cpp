@@ -205,7 +205,20 @@ void TaviProtocol::reset(const char* why) {
     // not yet sent did not. Both wait for the next synchronisation to tell.
     if (mPublishInFlight) {
         LocalWrite& write = mWrites[*mPublishInFlight];
-        if (write.crossed) {
+        if (Structure.isPublishQueued(mPublishInFlight->oid, mPublishInFlight->vid)) {
+            // The user wrote again behind it: that value is the last word, sent again unless the control unit
+            // shows a change of its own. Whether it took the write in flight, or its value crossed it, is no
+            // such change.
+            for (const std::optional<pt_value>& value : {write.sent, write.crossing}) {
+                if (value) {
+                    write.alsoUnchanged.push_back(*value);
+                }
+            }
+            write.kept.reset(); // the later value is kept below
+            write.sent.reset();
+            write.crossed = false;
+            write.crossing.reset();
+        } else if (write.crossed) {
             // Which of the two came last is unknown: the next synchronisation brings what the control unit
             // holds, and the write is not sent again.
             dbg_printf_h(
@@ -338,6 +351,8 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
                 write->second.base = std::move(write->second.sent);
                 write->second.sent.reset();
                 write->second.crossed = false;
+                write->second.crossing.reset();
+                write->second.alsoUnchanged.clear();
             } else {
                 if (write->second.crossed) {
                     askAgain(ovi);
@@ -461,7 +476,9 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
 bool TaviProtocol::localWriteStays(const pt_value& shown) {
     const Ovi ovi(shown.oid, shown.vid);
     LocalWrite& write = mWrites[ovi];
-    const bool isBase = write.base && sameValue(*write.base, shown);
+    const bool isBase = (write.base && sameValue(*write.base, shown)) ||
+                        std::any_of(write.alsoUnchanged.begin(), write.alsoUnchanged.end(),
+                                    [&shown](const pt_value& value) { return sameValue(value, shown); });
     if (write.kept) {
         if (sameValue(*write.kept, shown)) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write had arrived", oid_address(ovi.oid),
@@ -469,6 +486,7 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
             write.kept.reset();
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
                 write.base = shown; // written again since: that write still goes
+                write.alsoUnchanged.clear();
                 return true;
             }
             mWrites.erase(ovi);
@@ -487,6 +505,7 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         // The control unit sent this before it took our write, or took our write (its acknowledgement lost)
         // and changed the value since: its value stands until the acknowledgement tells that it took ours.
         write.crossed = true;
+        write.crossing = shown;
         if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
             return true; // the user wrote again since: that write goes and overrides both
         }

@@ -14,7 +14,8 @@
 // and the dropped write is traced). What was written while no session was open is not sent. A value the
 // control unit publishes while a write is in flight tells nothing of their order: the control unit's value
 // is shown, the write is not kept over a reset, and its acknowledgement makes the bridge ask the control
-// unit for the value again.
+// unit for the value again. A write the user made behind the one in flight is kept over a reset as the last
+// word: neither the write in flight nor the value that crossed it counts as a change of the control unit.
 #pragma once
 
 #include "Libraries/base/Timer.h"
@@ -29,6 +30,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace tdx {
 
@@ -151,6 +153,10 @@ private:
         std::optional<pt_value> kept; // carried over a reset: the value the control unit may have got
         // The control unit published another value while the write was in flight: which came last is unknown.
         bool crossed = false;
+        std::optional<pt_value> crossing; // that value
+        // Carried over a reset behind a write in flight: what the control unit may show without a change of
+        // its own besides the base (the write in flight, the value that crossed it).
+        std::vector<pt_value> alsoUnchanged;
     };
 
     State mState = State::Disconnected;

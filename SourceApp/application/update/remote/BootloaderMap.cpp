@@ -151,6 +151,7 @@ void BootloaderMap_Upgraded::connected_app(BootloaderServiceContext& context) {
 
 void BootloaderMap_Timeout::Entry(BootloaderServiceContext& context) {
     context.getOwner().stopTimer();
+    context.getOwner().holdNetwork(false);
     context.getOwner().raise(BCE_TIMEOUT);
 }
 
@@ -160,6 +161,7 @@ void BootloaderMap_Timeout::finish(BootloaderServiceContext& context) {
 
 void BootloaderMap_Fault::Entry(BootloaderServiceContext& context) {
     context.getOwner().stopTimer();
+    context.getOwner().holdNetwork(false);
     context.getOwner().raise(BCE_FAULT);
 }
 
@@ -176,6 +178,8 @@ void BootloaderMap_Fault::run_app(BootloaderServiceContext& context) {
 }
 
 void BootloaderMap_StartingApplication::Entry(BootloaderServiceContext& context) {
+    // The device may still be restarting from the request that failed: its answers go first again.
+    context.getOwner().holdNetwork(true);
     context.getOwner().setTimer(BSTM_CONNECT);
     context.getOwner().clientConnect();
 }

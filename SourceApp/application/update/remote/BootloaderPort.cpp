@@ -40,6 +40,15 @@ public:
 
     bool canReachDevice() const override { return tnet_get_state() == TNET_SESSION; }
 
+    // From the request that makes the device restart until the socket closes, the bootloader's requests go
+    // first: a synchronisation after the control unit's restart would hold each answer back by seconds.
+    void holdNetwork(bool held) override {
+        if (held != mHolding) {
+            mHolding = held;
+            Net::Tavi.holdTraffic(held);
+        }
+    }
+
     void runUpgrade(uint32_t fileId) override {
         holdNetwork(true);
         bl_client_run_upgrade(&mMaster.client, fileId);
@@ -60,15 +69,6 @@ private:
         NetworkBootloaderPort* port;
     };
     static_assert(std::is_standard_layout_v<Master>);
-
-    // From the request that makes the device restart until the socket closes, the bootloader's requests go
-    // first: a synchronisation after the control unit's restart would hold each answer back by seconds.
-    void holdNetwork(bool held) {
-        if (held != mHolding) {
-            mHolding = held;
-            Net::Tavi.holdTraffic(held);
-        }
-    }
 
     static int onMasterEvent(bl_client* client, bl_cl_event event, void* arg) {
         NetworkBootloaderPort& port = *reinterpret_cast<Master*>(client)->port;

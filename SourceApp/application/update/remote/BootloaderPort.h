@@ -39,6 +39,10 @@ public:
     // Whether a request can reach the device now: false while the network is down (the control unit
     // restarting takes it down with it), when nothing sent can be answered.
     virtual bool canReachDevice() const { return true; }
+    // Whether the display's own network traffic waits while the device is talked to: held from a request
+    // that makes the device restart, released when no answer is waited for any more (a phase that timed out
+    // or failed leaves its result on the screen for as long as the user reads it) and at disconnect().
+    virtual void holdNetwork(bool /*held*/) {}
 };
 
 // The master on the display's device-network client: one datalink socket from BLDR to the device's BLDR.

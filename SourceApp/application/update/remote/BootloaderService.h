@@ -94,6 +94,8 @@ public:
     void clientInitialize();
     void clientConnect();
     void clientDisconnect();
+    // See BootloaderPort::holdNetwork.
+    void holdNetwork(bool held) { mPort->holdNetwork(held); }
     void startUpgrade();
     void clientRunApplication();
     void setTimer(bootloader_service_timer_mode mode);

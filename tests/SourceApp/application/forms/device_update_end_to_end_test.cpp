@@ -152,6 +152,40 @@ TEST_F(DeviceUpdateEndToEnd, UnitFallingSilentMidDownloadEndsOnTheResultWithItsW
     finish();
 }
 
+// Whatever failed, once the result shows the display talks to the unit again: its own traffic (the
+// synchronisation, the user's changes) no longer waits behind a bootloader that nobody talks to any more.
+struct FailedUpdateCase {
+    const char* name;
+    void (*setUp)(sim::SimConfig&);
+    const char* message;
+};
+
+class FailedDeviceUpdate : public DeviceUpdateEndToEnd,
+                           public ::testing::WithParamInterface<FailedUpdateCase> {};
+
+TEST_P(FailedDeviceUpdate, EndsWithTheDisplaysOwnTrafficFree) {
+    sim::SimConfig config;
+    GetParam().setUp(config);
+    connectUnit(config);
+    chooseThePackage();
+    ASSERT_TRUE(reach(35, 60000)) << trace();
+    EXPECT_EQ(heading(), "Update Failed");
+    EXPECT_EQ(message().rfind(GetParam().message, 0), 0u) << message();
+    EXPECT_FALSE(Net::Tavi.isTrafficHeld()) << "the result screen holds the display's own traffic back";
+    finish();
+    EXPECT_FALSE(Net::Tavi.isTrafficHeld());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Knobs, FailedDeviceUpdate,
+    ::testing::Values(
+        FailedUpdateCase{"SilentMidDownload", [](sim::SimConfig& c) { c.bootloader.silentAfterChunks = 4; },
+                         "Device stopped responding during download."},
+        FailedUpdateCase{"ProgramDoesNotStart",
+                         [](sim::SimConfig& c) { c.bootloader.stayInBootloaderAfterUpgrade = true; },
+                         "Device did not start its new program."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The unit never comes back from its restart into the bootloader: the network goes down with it, the wizard
 // keeps its screens while the display waits, the result says so, and the user then learns that the display
 // has no control unit.

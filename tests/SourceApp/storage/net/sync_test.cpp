@@ -322,6 +322,58 @@ INSTANTIATE_TEST_SUITE_P(Orders, CrossedWriteTest,
                                            CrossingCase{"TheAcknowledgementWithheld", false, 1500}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The user writes 23.45, the control unit takes it and its acknowledgement never comes back; crossed: the
+// unit's own 15.00 reaches the display meanwhile. The user then writes 18.00, which waits behind the first
+// write until the session ends. The 18.00 is the last word (the user saw the unit's value): the next session
+// brings it to the unit, unless the unit changed the value itself (20.00) while the session was down.
+struct LaterWriteCase {
+    const char* name;
+    bool crossed;
+    bool unitChangesOffline;
+    int after; // on both sides
+};
+
+class ALaterWriteTest : public SyncTest, public ::testing::WithParamInterface<LaterWriteCase> {};
+
+TEST_P(ALaterWriteTest, BehindAWriteWhoseAcknowledgementWasLostIsTheLastWordAfterTheReset) {
+    const LaterWriteCase& test = GetParam();
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(300);
+    mSim.setReceiveListener([this, test](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM && !mSim.faults().withholdAcks) {
+            mSim.faults().withholdAcks = true;
+            if (test.crossed) {
+                mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 1500));
+            }
+        }
+    });
+    ASSERT_EQ(pt_set_int(ROOM, 0x001D, 2345, BT_VTYPE_S16_X100), PT_OK);
+    ASSERT_TRUE(waitFor([this] { return mSim.faults().withholdAcks; }));
+    if (test.crossed) {
+        ASSERT_TRUE(waitFor([this] { return tableInt(ROOM, 0x001D) == 1500; }));
+    }
+    ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1800, BT_VTYPE_S16_X100), PT_OK);
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 1000));
+    mSim.setReceiveListener(nullptr);
+    mSim.faults() = {};
+    if (test.unitChangesOffline) {
+        mSim.model().setValue(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
+    }
+    ASSERT_TRUE(synchronise());
+    run(1000);
+    EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), test.after);
+    EXPECT_EQ(tableInt(ROOM, 0x001D), test.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fates, ALaterWriteTest,
+                         ::testing::Values(LaterWriteCase{"NotCrossed", false, false, 1800},
+                                           LaterWriteCase{"Crossed", true, false, 1800},
+                                           LaterWriteCase{"NotCrossedTheUnitChangedItSince", false, true,
+                                                          2000},
+                                           LaterWriteCase{"CrossedTheUnitChangedItSince", true, true, 2000}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // Within a session: a write still waiting for its turn stays against the control unit's value republished
 // unchanged, and yields to a new one.
 TEST_F(SyncTest, AWaitingWriteYieldsToANewValueOfTheControlUnitButNotToItsOldOne) {
