@@ -251,6 +251,9 @@ TEST_F(Program, SynchronisesWithTheSimulatorAndTheScreenshotShowsTheScreen) {
         return done();
     };
     const size_t lost = traced("tavi: event 6");
+    // The path leads nowhere while no simulator is behind it: the pseudo-terminal freed by the stop may be
+    // handed to another test's simulator at once, which the program would otherwise open and talk to.
+    std::filesystem::remove(port);
     const auto stoppedAt = Clock::now();
     optional.reset();
     ASSERT_TRUE(waitUntil([&] { return traced("tavi: event 6") > lost; }, std::chrono::seconds(10)));
