@@ -638,6 +638,13 @@ void SimControlUnit::comeBack() {
     mDown = false;
     dbg_printf_h("sim: back as %s",
                  mOwnBootloader.mode() == BL_MODE_BOOTLOADER ? "bootloader" : "application");
+    if (mOwnBootloader.mode() == BL_MODE_APPLICATION) {
+        // The program that now runs publishes its own version: after an update, the one the update brought.
+        constexpr uint16_t VID_SOFTWARE_VERSION = 0x800D;
+        constexpr uint8_t TYPE_U8 = 12;
+        mModel.setValue(mConfig.address, VID_SOFTWARE_VERSION,
+                        *sim_number(TYPE_U8, mOwnBootloader.info().sw_major));
+    }
     // A new session: the client it knew is connected again at once.
     enterPhase(Phase::Search);
     mProbeKnown = mKnown;

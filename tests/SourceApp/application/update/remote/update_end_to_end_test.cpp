@@ -95,6 +95,10 @@ TEST_F(UpdateEndToEnd, ControlUnitIsUpdatedThroughItsBootloaderAndReportsTheNewV
     EXPECT_EQ(loop->sim().bootloader().image(), mImage);
     EXPECT_GE(trace.count("sim: back as bootloader"), 1u);
     EXPECT_GE(trace.count("sim: session 3"), 1u) << "a new session after each restart";
+    // Its values agree with its bootloader: the device information screen shows the new version too.
+    const auto published = loop->sim().value(sim::SimConfig{}.address, 0x800D);
+    ASSERT_TRUE(published);
+    EXPECT_EQ(published->number(), 2);
     controller().doConfirmExit();
     loop->run(100);
     ASSERT_EQ(manager.getProcess(), nullptr);
