@@ -43,9 +43,12 @@ echo "== The host core's and the inspector's threads under ThreadSanitizer"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$lines_release" -DTDX_WERROR=ON \
     -DTDX_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_C_FLAGS=-fsanitize=thread \
     -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
-cmake --build build/tsan --parallel "$jobs" --target test_host_core test_inspector_model
+cmake --build build/tsan --parallel "$jobs" --target test_host_core test_inspector_model test_gui_i18n
 TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/SourceHost/host/test_host_core --gtest_brief=1
 TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/SourceHost/inspector/test_inspector_model --gtest_brief=1
+# The window thread translates its captions while the application's thread may switch the language.
+(cd build/tsan/tests/SourceApp/gui/i18n &&
+    TSAN_OPTIONS=halt_on_error=1 ./test_gui_i18n --gtest_brief=1 --gtest_filter='I18nTest.*')
 
 if command -v clang++ >/dev/null 2>&1; then
     echo "== Fuzz targets (clang, libFuzzer, sanitizers, coverage throughout): a few seconds on each corpus"

@@ -1,13 +1,19 @@
 #include "SourceHost/desktop/SimpleMainWindow.h"
 
 #include "Libraries/base/i18n.h"
+#include "SourceHost/host/CHost.h"
 #include "SourceHost/host/InputAdapters.h"
+
+#include <QTimer>
+
+#include <utility>
 
 namespace tdx {
 
 namespace {
 
 constexpr int BUTTON_Y = 255;
+constexpr int BUTTON_PADDING = 6;
 
 } // namespace
 
@@ -27,6 +33,10 @@ void CSimpleMainWindow::createChildWindows() {
     mClipboardButton = new CPushButton(this, 185, BUTTON_Y, 140, 24, surface, gettext("Screen to Clipboard"));
     mClipboardButton->setOnClickCommand(new ScreenshotToClipboard(mCanvas, screenshot_warning_box(surface)));
     keepKeyboardOffButtons({mZoomButton, mSaveButton, mClipboardButton});
+    retranslate();
+    auto* languageTimer = new QTimer(surface);
+    QObject::connect(languageTimer, &QTimer::timeout, [this] { retranslate(); });
+    languageTimer->start(static_cast<int>(CHost::SAMPLE.count()));
 
     mMachine = std::make_shared<StateMachine>("ComponentMachine");
     auto deselected = std::make_shared<StateCommand>("Deselected");
@@ -37,6 +47,19 @@ void CSimpleMainWindow::createChildWindows() {
     addListener("TOUCH_DRAG", std::make_shared<CommandToStateMachineAdapter>(mMachine, "TouchDrag"));
     addListener("TOUCH_RELEASE", std::make_shared<CommandToStateMachineAdapter>(mMachine, "TouchRelease"));
     mMachine->start(deselected);
+}
+
+void CSimpleMainWindow::retranslate() {
+    const std::pair<CPushButton*, const char*> buttons[] = {{mZoomButton, N_("Zoom")},
+                                                            {mSaveButton, N_("Save screenshot")},
+                                                            {mClipboardButton, N_("Screen to Clipboard")}};
+    for (const auto& [button, msgid] : buttons) {
+        const char* text = gettext(msgid);
+        if (button->Text() != text) {
+            button->Text(text);
+        }
+        FitTextToWidth(button, button->Text(), BUTTON_PADDING);
+    }
 }
 
 void CSimpleMainWindow::ChangeScale() {

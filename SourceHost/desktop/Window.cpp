@@ -119,6 +119,16 @@ CPushButton::CPushButton(CWindow* parent, int x, int y, int width, int height, Q
     });
 }
 
+void FitTextToWidth(CWindow* control, const std::string& text, int padding) {
+    QWidget* widget = control->GetHandle();
+    const QString shown = QString::fromStdString(text);
+    QFont font = widget->parentWidget() != nullptr ? widget->parentWidget()->font() : widget->font();
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(shown) + padding > widget->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    widget->setFont(font);
+}
+
 void CPushButton::Text(const std::string& text) {
     mText = text;
     mButton->setText(QString::fromStdString(text));

@@ -62,6 +62,10 @@ private:
     std::string mText;
 };
 
+// Gives the control the largest font, from its parent's down to 6 points, in which `text` and `padding`
+// pixels fit its width: a translated caption longer than the English one is shown whole, not cut.
+void FitTextToWidth(CWindow* control, const std::string& text, int padding);
+
 class CPushButton : public CWindow {
 public:
     CPushButton(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget,

@@ -21,16 +21,6 @@ constexpr unsigned HOME_STATE = 9;
 
 // The tools stand where they stand in every language: a text too long for its control gets a smaller font
 // rather than being cut.
-void fitText(CWindow* control, const std::string& text, int padding) {
-    QWidget* widget = control->GetHandle();
-    const QString shown = QString::fromStdString(text);
-    QFont font = widget->font();
-    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(shown) + padding > widget->width()) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    }
-    widget->setFont(font);
-}
-
 constexpr int BUTTON_PADDING = 12;
 
 } // namespace
@@ -99,11 +89,11 @@ void CMainWindow::createChildWindows() {
         mFields[f.attribute] = new CUpDown(mProperties, 55, f.y, 55, 22, group, 0, f.maximum);
     }
     for (CPushButton* button : {mFileButton, mClipboardButton, mZoomButton}) {
-        fitText(button, button->Text(), BUTTON_PADDING);
+        FitTextToWidth(button, button->Text(), BUTTON_PADDING);
     }
     for (CWindow* label : mProperties->children()) {
         if (auto* text = dynamic_cast<CLabel*>(label)) {
-            fitText(text, text->Text(), 0);
+            FitTextToWidth(text, text->Text(), 0);
         }
     }
     wireFields();
@@ -197,7 +187,7 @@ void CMainWindow::retranslate() {
         const char* text = gettext(msgid);
         if (button->Text() != text) {
             button->Text(text);
-            fitText(button, button->Text(), BUTTON_PADDING);
+            FitTextToWidth(button, button->Text(), BUTTON_PADDING);
         }
     }
     if (const char* title = gettext("Properties"); mProperties->Title() != title) {
@@ -207,7 +197,7 @@ void CMainWindow::retranslate() {
         const char* text = pgettext(caption.context, caption.msgid);
         if (caption.label->Text() != text) {
             caption.label->Text(text);
-            fitText(caption.label, caption.label->Text(), 0);
+            FitTextToWidth(caption.label, caption.label->Text(), 0);
         }
     }
     mList->Retranslate();
@@ -227,7 +217,7 @@ void CMainWindow::ChangeScale() {
     const bool up = mCanvas->GetScale() == 1;
     mCanvas->SetScale(up ? 2 : 1);
     mZoomButton->Text(up ? gettext("Zoom x1") : gettext("Zoom x2"));
-    fitText(mZoomButton, mZoomButton->Text(), BUTTON_PADDING);
+    FitTextToWidth(mZoomButton, mZoomButton->Text(), BUTTON_PADDING);
     const int dx = up ? SCREEN_WIDTH : -SCREEN_WIDTH;
     const int dy = up ? SCREEN_HEIGHT : -SCREEN_HEIGHT;
     for (CWindow* w :

@@ -67,6 +67,7 @@ void appendNumber(std::string& out, int value, int digits) {
 } // namespace
 
 const char* I18n::translate(const char* context, const char* msgid) {
+    const std::lock_guard<std::mutex> lock(i18n.mCatalogueLock);
     return i18n.mCatalogue.find(context, msgid);
 }
 
@@ -77,8 +78,11 @@ void I18n::switchLanguage(uint8_t n) {
     }
     const Language& language = LANGUAGES[n];
     mLanguage = 0;
-    mCatalogue.clear();
     i18n_set_provider(nullptr);
+    {
+        const std::lock_guard<std::mutex> lock(mCatalogueLock);
+        mCatalogue.clear();
+    }
     if (language.translationId == 0) {
         return;
     }
@@ -90,9 +94,14 @@ void I18n::switchLanguage(uint8_t n) {
                      language.translationId);
         return;
     }
-    if (mCatalogue.loadFromMemory(bytes.data(), bytes.size()) != 0) {
+    MoFile catalogue;
+    if (catalogue.loadFromMemory(bytes.data(), bytes.size()) != 0) {
         dbg_printf_h("i18n: %s: catalogue %u rejected, using English", language.name, language.translationId);
         return;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(mCatalogueLock);
+        mCatalogue = catalogue;
     }
     mLanguage = n;
     i18n_set_provider(&I18n::translate);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <span>
 #include <string>
 
@@ -86,6 +87,10 @@ public:
 private:
     static const char* translate(const char* context, const char* msgid);
 
+    // The desktop host's window thread translates its captions too, while the application's thread may switch
+    // the language: a lookup never reads a catalogue half replaced. The texts themselves stay valid, as they
+    // live in the resident resource.
+    mutable std::mutex mCatalogueLock;
     MoFile mCatalogue;
     ResourceReader mReader = nullptr;
     uint8_t mLanguage = 0;

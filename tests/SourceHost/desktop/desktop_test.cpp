@@ -5,11 +5,13 @@
 #include "SourceHost/desktop/SimpleMainWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 
+#include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/gui/core/Core.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -21,6 +23,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 // The system's font configuration keeps a cache it never frees; the leak checker is told so.
 extern "C" const char* __lsan_default_suppressions() {
@@ -223,6 +227,55 @@ TEST_F(Window, ZoomCyclesThroughThreeScales) {
     zoom->click();
     send(QEvent::MouseButtonPress, {6 + 2 * 100, 6 + 2 * 50}, Qt::LeftButton);
     EXPECT_EQ(touch.x * 1000 + touch.y, 100 * 1000 + 50);
+}
+
+// The application picks its language after the window is built: the buttons follow it at the next refresh,
+// whole in their widths also where the translation is longer than the English caption, and full size again
+// back in English.
+TEST_F(Window, TheButtonsFollowTheApplicationsLanguageAndShowTheirCaptionsWhole) {
+    struct Row {
+        const char* english;
+        const char* dutch;
+    };
+    static constexpr Row DUTCH[] = {{"Zoom", "Zoom"},
+                                    {"Save screenshot", "Schermopname opslaan"},
+                                    {"Screen to Clipboard", "Scherm naar klembord"}};
+    const std::vector<CPushButton*> buttons{window.zoomButton(), window.saveButton(),
+                                            window.clipboardButton()};
+    auto fits = [](CPushButton* button) {
+        QWidget* widget = button->GetHandle();
+        return QFontMetrics(widget->font()).horizontalAdvance(QString::fromStdString(button->Text())) <
+               widget->width();
+    };
+    auto sizes = [&] {
+        std::vector<double> points;
+        for (CPushButton* button : buttons) {
+            EXPECT_TRUE(fits(button)) << button->Text();
+            points.push_back(button->GetHandle()->font().pointSizeF());
+        }
+        return points;
+    };
+    const std::vector<double> english = sizes();
+    i18n_set_provider([](const char*, const char* msgid) -> const char* {
+        for (const Row& row : DUTCH) {
+            if (std::string_view(row.english) == msgid) {
+                return row.dutch;
+            }
+        }
+        return nullptr;
+    });
+    window.retranslate();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(buttons[i]->Text(), DUTCH[i].dutch);
+    }
+    EXPECT_LT(sizes()[1], english[1]) << "a smaller font for the longer caption, not a cut one";
+
+    i18n_set_provider(nullptr);
+    window.retranslate();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(buttons[i]->Text(), DUTCH[i].english);
+    }
+    EXPECT_EQ(sizes(), english);
 }
 
 TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <string>
+#include <thread>
 
 namespace tdx {
 namespace {
@@ -52,6 +55,27 @@ TEST_F(I18nTest, SwitchesBetweenTheFourLanguages) {
         EXPECT_STREQ(pgettext("switch", "On"), row.on);
         EXPECT_STREQ(gettext(" m"), " m") << "the unit lives in its context only";
     }
+}
+
+// The desktop host's window thread translates its captions while the application's thread may switch the
+// language: every text it gets is one of the languages' own, never one read from a catalogue half replaced.
+TEST_F(I18nTest, TextsTranslatedOnAnotherThreadWhileTheLanguageChangesAreWhole) {
+    const std::set<std::string> whole{"March", "marts", "b\u0159ezna", "maart"};
+    std::atomic<bool> done{false};
+    std::atomic<int> broken{0};
+    std::thread reader([&] {
+        while (!done.load()) {
+            if (whole.count(gettext("March")) == 0) {
+                broken.fetch_add(1);
+            }
+        }
+    });
+    for (int i = 0; i < 20000; ++i) {
+        i18n.switchLanguage(static_cast<uint8_t>(i % 4));
+    }
+    done.store(true);
+    reader.join();
+    EXPECT_EQ(broken.load(), 0);
 }
 
 TEST_F(I18nTest, AnUnknownLanguageIsEnglish) {
