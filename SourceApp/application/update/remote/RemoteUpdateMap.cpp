@@ -136,7 +136,9 @@ void RemoteUpdateMap_SearchFinished::Entry(Context& context) {
     context.getOwner().raise(UE_SEARCH_FINISHED);
 }
 
-// The package is checked before the device is asked to restart into its bootloader for it.
+// The package is checked before the device is asked to restart into its bootloader for it: the card may have
+// changed since the list was made, and a device restarted for a package that cannot be read or does not fit
+// it would sit in its bootloader with nothing to receive.
 void RemoteUpdateMap_SearchFinished::confirmUpgrade(Context& context, uint32_t index) {
     if (!context.getOwner().isPackageUsable(index)) {
         recover(context, RUR_PACKAGE_UNUSABLE);
