@@ -54,11 +54,7 @@ void CSimpleMainWindow::retranslate() {
                                                             {mSaveButton, N_("Save screenshot")},
                                                             {mClipboardButton, N_("Screen to Clipboard")}};
     for (const auto& [button, msgid] : buttons) {
-        const char* text = gettext(msgid);
-        if (button->Text() != text) {
-            button->Text(text);
-        }
-        FitTextToWidth(button, button->Text(), BUTTON_PADDING);
+        SetFittedText(button, gettext(msgid), BUTTON_PADDING);
     }
 }
 

@@ -65,6 +65,14 @@ private:
 // Gives the control the largest font, from its parent's down to 6 points, in which `text` and `padding`
 // pixels fit its width: a translated caption longer than the English one is shown whole, not cut.
 void FitTextToWidth(CWindow* control, const std::string& text, int padding);
+// Shows the text on a label or button (when it is not shown already) in the font that fits it.
+template <class TextControl>
+void SetFittedText(TextControl* control, const std::string& text, int padding) {
+    if (control->Text() != text) {
+        control->Text(text);
+    }
+    FitTextToWidth(control, text, padding);
+}
 
 class CPushButton : public CWindow {
 public:

@@ -6,7 +6,6 @@
 #include "SourceHost/host/InputAdapters.h"
 #include "SourceHost/inspector/WindowAdapters.h"
 
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QStatusBar>
 #include <QTimer>
@@ -184,21 +183,13 @@ void CMainWindow::retranslate() {
         {mClipboardButton, N_("Screenshot to Clipboard")},
         {mZoomButton, mCanvas->GetScale() == 1 ? N_("Zoom x2") : N_("Zoom x1")}};
     for (const auto& [button, msgid] : buttons) {
-        const char* text = gettext(msgid);
-        if (button->Text() != text) {
-            button->Text(text);
-            FitTextToWidth(button, button->Text(), BUTTON_PADDING);
-        }
+        SetFittedText(button, gettext(msgid), BUTTON_PADDING);
     }
     if (const char* title = gettext("Properties"); mProperties->Title() != title) {
         mProperties->Title(title);
     }
     for (const Caption& caption : mCaptions) {
-        const char* text = pgettext(caption.context, caption.msgid);
-        if (caption.label->Text() != text) {
-            caption.label->Text(text);
-            FitTextToWidth(caption.label, caption.label->Text(), 0);
-        }
+        SetFittedText(caption.label, pgettext(caption.context, caption.msgid), 0);
     }
     mList->Retranslate();
 }
@@ -216,8 +207,7 @@ bool CMainWindow::Resize(int width, int height) {
 void CMainWindow::ChangeScale() {
     const bool up = mCanvas->GetScale() == 1;
     mCanvas->SetScale(up ? 2 : 1);
-    mZoomButton->Text(up ? gettext("Zoom x1") : gettext("Zoom x2"));
-    FitTextToWidth(mZoomButton, mZoomButton->Text(), BUTTON_PADDING);
+    SetFittedText(mZoomButton, up ? gettext("Zoom x1") : gettext("Zoom x2"), BUTTON_PADDING);
     const int dx = up ? SCREEN_WIDTH : -SCREEN_WIDTH;
     const int dy = up ? SCREEN_HEIGHT : -SCREEN_HEIGHT;
     for (CWindow* w :

@@ -162,35 +162,32 @@ ComponentRows Model::rows() const {
 
 // ---- commands ----
 
-SelectedComponent* Model::selectedWith(ComponentId id, const char* what) {
+void Model::setAttributeOf(ComponentId id, ComponentAttribute attribute, int value, const char* what) {
     SelectedComponent& record = selected();
     if (record.getComponent() == nullptr || idOf(record.getComponent()) != id) {
         dbg_printf_h("INSPECTOR %s of component %llu dropped: it is no longer selected", what,
                      static_cast<unsigned long long>(id));
-        return nullptr;
+        return;
     }
-    return &record;
+    switch (attribute) {
+        case Left:
+            record.setLeft(value);
+            break;
+        case Top:
+            record.setTop(value);
+            break;
+        case Width:
+            record.setWidth(value);
+            break;
+        case Height:
+            record.setHeight(value);
+            break;
+    }
 }
 
 void ComponentSetAttributeCommand::execute(MessageArgument*) {
-    Model* model = attached_model();
-    SelectedComponent* record = model != nullptr ? model->selectedWith(mTarget, "edit") : nullptr;
-    if (record == nullptr) {
-        return;
-    }
-    switch (mAttribute) {
-        case Left:
-            record->setLeft(mValue);
-            break;
-        case Top:
-            record->setTop(mValue);
-            break;
-        case Width:
-            record->setWidth(mValue);
-            break;
-        case Height:
-            record->setHeight(mValue);
-            break;
+    if (Model* model = attached_model()) {
+        model->setAttributeOf(mTarget, mAttribute, mValue, "edit");
     }
 }
 
@@ -201,32 +198,8 @@ void ComponentAttributeModifyCommand::execute(MessageArgument* argument) {
     }
 }
 
-SelectedComponent* ComponentAttributeModifyCommand::target() const {
-    return mModel.selectedWith(mTarget, "modification");
-}
-
-void ComponentLeftAttributeModifyCommand::setAttribute(int value) {
-    if (SelectedComponent* record = target()) {
-        record->setLeft(value);
-    }
-}
-
-void ComponentTopAttributeModifyCommand::setAttribute(int value) {
-    if (SelectedComponent* record = target()) {
-        record->setTop(value);
-    }
-}
-
-void ComponentWidthAttributeModifyCommand::setAttribute(int value) {
-    if (SelectedComponent* record = target()) {
-        record->setWidth(value);
-    }
-}
-
-void ComponentHeightAttributeModifyCommand::setAttribute(int value) {
-    if (SelectedComponent* record = target()) {
-        record->setHeight(value);
-    }
+void ComponentAttributeModifyCommand::modify(ComponentAttribute attribute, int value) {
+    mModel.setAttributeOf(mTarget, attribute, value, "modification");
 }
 
 void ComponentChangeDemux::setAttributeListener(ComponentAttribute attribute,

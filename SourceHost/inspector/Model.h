@@ -61,8 +61,9 @@ public:
     ComponentCopy copyOf(const Component* component) const;
     // Every layer, newest first, each followed by its descendants in child order.
     ComponentRows rows() const;
-    // The record when it holds the component of that id; otherwise null, with a log line naming `what`.
-    SelectedComponent* selectedWith(ComponentId id, const char* what);
+    // Sets the attribute of the selected component when the record holds the component of that id;
+    // otherwise nothing, with a log line naming `what`.
+    void setAttributeOf(ComponentId id, ComponentAttribute attribute, int value, const char* what);
 
 private:
     friend class DebuggerBridgeImpl;
@@ -112,8 +113,8 @@ public:
     SelectedComponent& getComponent() const { return mModel.selected(); }
 
 protected:
-    // The record, when it holds the target; null otherwise.
-    SelectedComponent* target() const;
+    // Sets the attribute, when the record still holds the target.
+    void modify(ComponentAttribute attribute, int value);
 
 private:
     Model& mModel;
@@ -123,25 +124,25 @@ private:
 class ComponentLeftAttributeModifyCommand : public ComponentAttributeModifyCommand {
 public:
     using ComponentAttributeModifyCommand::ComponentAttributeModifyCommand;
-    void setAttribute(int value) override;
+    void setAttribute(int value) override { modify(Left, value); }
 };
 
 class ComponentTopAttributeModifyCommand : public ComponentAttributeModifyCommand {
 public:
     using ComponentAttributeModifyCommand::ComponentAttributeModifyCommand;
-    void setAttribute(int value) override;
+    void setAttribute(int value) override { modify(Top, value); }
 };
 
 class ComponentWidthAttributeModifyCommand : public ComponentAttributeModifyCommand {
 public:
     using ComponentAttributeModifyCommand::ComponentAttributeModifyCommand;
-    void setAttribute(int value) override;
+    void setAttribute(int value) override { modify(Width, value); }
 };
 
 class ComponentHeightAttributeModifyCommand : public ComponentAttributeModifyCommand {
 public:
     using ComponentAttributeModifyCommand::ComponentAttributeModifyCommand;
-    void setAttribute(int value) override;
+    void setAttribute(int value) override { modify(Height, value); }
 };
 
 // An edit (attribute and value) goes, as its value alone, to the command registered for its attribute.

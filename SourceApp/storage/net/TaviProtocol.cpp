@@ -216,9 +216,8 @@ void TaviProtocol::reset(const char* why) {
             }
             write.kept.reset(); // the later value is kept below
             write.sent.reset();
-            write.crossed = false;
             write.crossing.reset();
-        } else if (write.crossed) {
+        } else if (write.crossing) {
             // Which of the two came last is unknown: the next synchronisation brings what the control unit
             // holds, and the write is not sent again.
             dbg_printf_h(
@@ -350,11 +349,10 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
                 // Written again meanwhile: the control unit now shows what it acknowledged.
                 write->second.base = std::move(write->second.sent);
                 write->second.sent.reset();
-                write->second.crossed = false;
                 write->second.crossing.reset();
                 write->second.alsoUnchanged.clear();
             } else {
-                if (write->second.crossed) {
+                if (write->second.crossing) {
                     askAgain(ovi);
                 }
                 mWrites.erase(write);
@@ -504,7 +502,6 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         }
         // The control unit sent this before it took our write, or took our write (its acknowledgement lost)
         // and changed the value since: its value stands until the acknowledgement tells that it took ours.
-        write.crossed = true;
         write.crossing = shown;
         if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
             return true; // the user wrote again since: that write goes and overrides both
@@ -537,10 +534,10 @@ void TaviProtocol::dropWrite(const Ovi& ovi) {
 void TaviProtocol::askAgain(const Ovi& ovi) {
     // The control unit took our write after it had published another value, or took it earlier and changed
     // the value since: only the control unit can tell which it holds.
-    dbg_printf_h(
-        "tavi: %06X:%02X vid %04X: the control unit took the crossed write, its value is asked again",
-        oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
     if (mAskedAgain.insert(ovi).second) {
+        dbg_printf_h(
+            "tavi: %06X:%02X vid %04X: the control unit took the crossed write, its value is asked again",
+            oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
         subscribe(ovi.oid, ovi.vid, false);
     }
 }

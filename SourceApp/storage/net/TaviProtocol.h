@@ -151,9 +151,8 @@ private:
         std::optional<pt_value> base; // the control unit's value before the write; none when it had none
         std::optional<pt_value> sent; // the value of the PUBLISH in flight
         std::optional<pt_value> kept; // carried over a reset: the value the control unit may have got
-        // The control unit published another value while the write was in flight: which came last is unknown.
-        bool crossed = false;
-        std::optional<pt_value> crossing; // that value
+        // The value the control unit published while the write was in flight: which came last is unknown.
+        std::optional<pt_value> crossing;
         // Carried over a reset behind a write in flight: what the control unit may show without a change of
         // its own besides the base (the write in flight, the value that crossed it).
         std::vector<pt_value> alsoUnchanged;

@@ -16,12 +16,8 @@
 
 namespace tdx::editor_rows {
 
-Font* fittingFont(const std::string& text, int width) {
-    return fitting_font(text, width);
-}
-
 ContainedLabel* addLabel(Container* parent, int x, int width, const std::string& text) {
-    return new ContainedLabel(parent, x, 0, width, ROW_HEIGHT, fittingFont(text, width), text);
+    return new ContainedLabel(parent, x, 0, width, ROW_HEIGHT, fitting_font(text, width), text);
 }
 
 std::string objectName(const ProxyObject& object) {
@@ -31,7 +27,7 @@ std::string objectName(const ProxyObject& object) {
 }
 
 ContainedLabel* addHeading(StackedContainer* content, const std::string& text) {
-    return new ContainedLabel(content, 0, 0, content->getWidth(), 12, fittingFont(text, content->getWidth()),
+    return new ContainedLabel(content, 0, 0, content->getWidth(), 12, fitting_font(text, content->getWidth()),
                               text, HorizontalAlign::Center);
 }
 

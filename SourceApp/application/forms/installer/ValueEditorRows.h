@@ -13,7 +13,6 @@ class Container;
 class Component;
 class ContainedLabel;
 class EditableStringRow;
-class Font;
 class NavigationLink;
 class StyleContainer;
 class SwitchButton;
@@ -32,9 +31,6 @@ inline constexpr int LABEL_INSET = 9;
 inline constexpr int LABEL_WIDTH = 186;
 inline constexpr int VALUE_WIDTH = 81;
 
-// The regular font when the text fits the width, else the smaller one: long names, as some translations
-// have, are shown whole rather than cut short.
-Font* fittingFont(const std::string& text, int width);
 // A one-line label, left-aligned and vertically centred, in the font that fits its text.
 ContainedLabel* addLabel(Container* parent, int x, int width, const std::string& text);
 

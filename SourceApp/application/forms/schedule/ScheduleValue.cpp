@@ -16,10 +16,10 @@ bool ScheduleValue::exists(const Ovi& ovi) {
 }
 
 std::optional<week_schedule_t> ScheduleValue::read(const Ovi& ovi) {
-    if (!exists(ovi)) {
+    const ProxyObject* object = Structure.find(ovi.oid);
+    if (object == nullptr || !object->hasValue(ovi.vid)) {
         return std::nullopt;
     }
-    const ProxyObject* object = Structure.find(ovi.oid);
     // One byte more than a week: a longer value is not a week either.
     uint8_t bytes[sizeof(week_schedule_t) + 1];
     const int length = object->getData(bytes, sizeof bytes, ovi.vid);

@@ -14,6 +14,11 @@ namespace tdx {
 namespace {
 constexpr int ROW_HEIGHT = 23;
 constexpr int CAPTION_X = 9;
+// A step's bar stands below the text, its countdown or percentage under the bar.
+constexpr int BAR_GAP = 18;
+constexpr int BAR_HEIGHT = 8;
+constexpr int BAR_CAPTION_GAP = 4;
+constexpr int BAR_CAPTION_HEIGHT = 13;
 } // namespace
 
 DeviceUpgradeForm::DeviceUpgradeForm(const State& state, bool withCancel, const char* name)
@@ -65,8 +70,17 @@ TextFrame* DeviceUpgradeForm::addText(const std::string& text) {
     return new TextFrame(getContent(), 0, 0, contentWidth(), 0, &bif_myriad12, text, VerticalAlign::Top);
 }
 
+ProgressBar* DeviceUpgradeForm::addBar() {
+    return new ProgressBar(getContent(), 0, BAR_GAP, contentWidth(), BAR_HEIGHT);
+}
+
+ContainedLabel* DeviceUpgradeForm::addBarCaption(const std::string& text) {
+    return new ContainedLabel(getContent(), 0, BAR_CAPTION_GAP, contentWidth(), BAR_CAPTION_HEIGHT,
+                              &bif_myriad12, text, HorizontalAlign::Left, VerticalAlign::Middle);
+}
+
 ProgressBar* DeviceUpgradeForm::addBusyBar() {
-    auto* bar = new ProgressBar(getContent(), 0, 18, contentWidth(), 8);
+    ProgressBar* bar = addBar();
     bar->setProgress(ProgressBar::INDETERMINATE);
     return bar;
 }

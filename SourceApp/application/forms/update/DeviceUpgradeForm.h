@@ -36,6 +36,10 @@ protected:
 
     ContainedLabel* addHeading(const char* text);
     TextFrame* addText(const std::string& text);
+    // The step's progress bar under the text, and the line that stands under the bar (a countdown, a
+    // percentage).
+    ProgressBar* addBar();
+    ContainedLabel* addBarCaption(const std::string& text);
     // An animated bar without a known progress.
     ProgressBar* addBusyBar();
     // A caption and its value side by side; the widths add up to the content's width.

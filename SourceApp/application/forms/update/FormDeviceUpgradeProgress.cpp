@@ -11,11 +11,6 @@
 namespace tdx {
 
 namespace {
-// The bar stands below the text, the percentage under the bar.
-constexpr int BAR_GAP = 18;
-constexpr int BAR_HEIGHT = 8;
-constexpr int LABEL_GAP = 4;
-constexpr int LABEL_HEIGHT = 13;
 
 std::string percentText(uint32_t percent) {
     return fmt_gettext("Downloading %u %%", percent);
@@ -26,9 +21,8 @@ FormDeviceUpgradeProgress::FormDeviceUpgradeProgress(const State& state)
     : DeviceUpgradeForm(state, false, "FormDeviceUpgradeProgress") {
     addHeading(N_("Updating"));
     addText(gettext("Downloading firmware. Do not turn off the device or remove the SD card."));
-    mBar = new ProgressBar(getContent(), 0, BAR_GAP, contentWidth(), BAR_HEIGHT);
-    mPercent = new ContainedLabel(getContent(), 0, LABEL_GAP, contentWidth(), LABEL_HEIGHT, &bif_myriad12,
-                                  percentText(0), HorizontalAlign::Left, VerticalAlign::Middle);
+    mBar = addBar();
+    mPercent = addBarCaption(percentText(0));
     setNextEnabled(false);
     setNavigationEnabled(false);
     setExitEnabled(false);

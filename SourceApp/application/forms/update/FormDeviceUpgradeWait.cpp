@@ -9,11 +9,6 @@
 namespace tdx {
 
 namespace {
-// The bar stands below the text, the countdown under the bar.
-constexpr int BAR_GAP = 18;
-constexpr int BAR_HEIGHT = 8;
-constexpr int LABEL_GAP = 4;
-constexpr int LABEL_HEIGHT = 13;
 // The countdown text changes once a second or so; the bar at every timer message.
 constexpr int TEXT_TICKS_MASK = 0xF;
 
@@ -34,10 +29,9 @@ FormDeviceUpgradeWait::FormDeviceUpgradeWait(const State& state)
 
     addHeading(N_("Waiting for Device"));
     addText(gettext("Device is restarting, please wait."));
-    mBar = new ProgressBar(getContent(), 0, BAR_GAP, contentWidth(), BAR_HEIGHT);
+    mBar = addBar();
     mBar->setProgress(100);
-    mCountdown = new ContainedLabel(getContent(), 0, LABEL_GAP, contentWidth(), LABEL_HEIGHT, &bif_myriad12,
-                                    countdown(mPeriod), HorizontalAlign::Left, VerticalAlign::Middle);
+    mCountdown = addBarCaption(countdown(mPeriod));
     // Nothing to press: the process moves on by itself.
     setNavigationEnabled(false);
     setExitEnabled(false);
