@@ -161,29 +161,45 @@ void Chart::drawLabels(const Box& plot) const {
     }
 }
 
-// Four places around the point; the first one that lies in the plot and that the fewest curve pixels cross
-// wins.
+// Places around the point, nearest first: its four corners, then the same places moved away from the point
+// along the horizontal, two pixels at a time, so that a label finds the room beside a curve that runs on
+// through its point. The first place that lies in the plot with no curve through it or touching it wins;
+// failing that, the one that the fewest curve pixels cross.
 Box Chart::labelPlace(Point p, int w, int h, const Box& plot, const std::vector<PixelLine>& lines) {
-    const Box candidates[4] = {Box(p.x + 4, p.y - 4 - h, w, h), Box(p.x - 4 - w, p.y - 4 - h, w, h),
-                               Box(p.x + 4, p.y + 4, w, h), Box(p.x - 4 - w, p.y + 4, w, h)};
-    const Box* best = &candidates[0];
-    long long bestScore = -1;
-    for (const Box& c : candidates) {
-        long long score = c.intersect(plot) == c ? 0 : 1'000'000;
+    constexpr int GAP = 4;
+    const auto crossings = [&lines](const Box& place) {
+        const Box margin = Box::fromCorners(place.x1 - 1, place.y1 - 1, place.x2 + 1, place.y2 + 1);
+        long long count = 0;
         for (const auto& [a, b] : lines) {
             const int steps = std::max({std::abs(b.x - a.x), std::abs(b.y - a.y), 1});
             for (int i = 0; i <= steps; i += 2) {
                 const int x = a.x + (b.x - a.x) * i / steps;
                 const int y = a.y + (b.y - a.y) * i / steps;
-                score += c.contains(x, y) || c.contains(x, y - 1) ? 1 : 0;
+                // The curve is two pixels thick: above its line, or right of it where it is steep.
+                count +=
+                    margin.contains(x, y) || margin.contains(x, y - 1) || margin.contains(x + 1, y) ? 1 : 0;
             }
         }
-        if (bestScore < 0 || score < bestScore) {
-            bestScore = score;
-            best = &c;
+        return count;
+    };
+    Box best(p.x + GAP, p.y - GAP - h, w, h);
+    long long bestScore = -1;
+    for (int shift = 0; shift <= plot.getWidth(); shift += 2) {
+        const Box candidates[4] = {
+            Box(p.x + GAP + shift, p.y - GAP - h, w, h), Box(p.x - GAP - w - shift, p.y - GAP - h, w, h),
+            Box(p.x + GAP + shift, p.y + GAP, w, h), Box(p.x - GAP - w - shift, p.y + GAP, w, h)};
+        for (const Box& c : candidates) {
+            const long long score = (c.intersect(plot) == c ? 0 : 1'000'000) + crossings(c);
+            if (score == 0) {
+                return c;
+            }
+            if (bestScore < 0 || score < bestScore) {
+                bestScore = score;
+                best = c;
+            }
         }
     }
-    return *best;
+    return best;
 }
 
 } // namespace tdx

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tdx {
@@ -90,7 +91,7 @@ FormAnalogEdit::FormAnalogEdit(const State& state)
     addSectionHeading(content, gettext("Service settings"));
     auto* serviceRow = new RowContainer(content, 0, 0, ROW_WIDTH, ROW_HEIGHT);
     serviceRow->setSpacing(0);
-    addLabel(serviceRow, LABEL_INSET, LABEL_WIDTH - LABEL_INSET, gettext("Service mode"));
+    addLabel(serviceRow, LABEL_INSET, LABEL_WIDTH, gettext("Service mode"));
     new ProxySwitchButton(serviceRow, 0, 2, unsignedOvi(mOid, Output::ServiceMode), pgettext("switch", "On"),
                           pgettext("switch", "Off"));
     addUpDown(content, ROW_WIDTH, mOid, Analog::ServiceValue, getModel());
@@ -136,7 +137,8 @@ void FormAnalogEdit::updateChart(const ProxyObject& output) {
         return;
     }
     const oid_t oid = output.oid();
-    const int64_t u = curveValue(oid, Analog::Value.vid, NO_VOLTAGE);
+    const std::optional<int> voltage = pt_read_int(oid, Analog::Value.vid);
+    const int64_t u = voltage ? low16(*voltage) : NO_VOLTAGE;
     const int64_t threshold = curveValue(oid, Analog::AnalogThreshold.vid, 0);
     const int64_t t1 = curveValue(oid, Analog::AnalogLowTemperature.vid, 0);
     const int64_t t2 = curveValue(oid, Analog::AnalogHighTemperature.vid, 10000);
@@ -156,7 +158,8 @@ void FormAnalogEdit::updateChart(const ProxyObject& output) {
     }
     const int64_t t0 = t2 - (u2 * 10000) / slope; // where the line gives 0 V
     int working = low16(t0 + (u * 10000) / slope);
-    if (working > CHART_RIGHT || working < threshold) {
+    // An unknown voltage has no place on the line: its stand-in would mark a made-up point at 10 V.
+    if (!voltage || working > CHART_RIGHT || working < threshold) {
         working = NO_VOLTAGE;
     }
     mChart->setWorkingPoint(working, static_cast<int>(u));

@@ -70,7 +70,7 @@ FormDHWTankEdit::FormDHWTankEdit(const State& state)
     addNameRow(content, oid, name);
 
     auto* statusRow = new RowContainer(content, 0, 0, ROW_WIDTH, ROW_HEIGHT);
-    addLabel(statusRow, LABEL_INSET, LABEL_WIDTH - LABEL_INSET, gettext("Status"));
+    addLabel(statusRow, LABEL_INSET, LABEL_WIDTH, gettext("Status"));
     auto* status = new MultiIcon(statusRow, 0, 0, colour::TEXT, VALUE_WIDTH, ROW_HEIGHT,
                                  HorizontalAlign::Center, VerticalAlign::Middle);
     status->addIcon(res_tick, 0, 0);
@@ -78,6 +78,7 @@ FormDHWTankEdit::FormDHWTankEdit(const State& state)
     status->addIcon(res_heating_widget, 0, 0);
     const UnsignedOvi state0 = unsignedOvi(oid, Tank::TankState);
     model.bind(new UnsignedValueToMultiIconIndexAdapter(status, state0), state0);
+    // The readouts' captions go through the catalogue like every text the user sees.
     for (const auto* readout : {&Tank::TankDesiredTemp, &Tank::TankTemp}) {
         const SignedOvi ovi = signedOvi(oid, *readout);
         model.bind(new NumberValueToStringComponentAdapter(addValueRow(content, gettext(readout->name)), ovi),

@@ -25,6 +25,9 @@ FormDhwEdit::FormDhwEdit(const State& state)
     const oid_t oid = object->oid();
     const std::string name = objectName(*object);
     StackedContainer* content = getContent();
+    // The title and the readout's caption go through the catalogue like every text the user sees. The readout
+    // and the up-down below are both "Set temperature": the one the unit works to now, and the one the user
+    // sets.
     addHeading(content, fmt_gettext("DHW | %s", name));
     addNameRow(content, oid, name);
     const SignedOvi desired = signedOvi(oid, DHW::TempDesired);

@@ -295,6 +295,8 @@ FormEnrollEnterSerial::FormEnrollEnterSerial(const State& state)
 FormEnrollEnterSerial::~FormEnrollEnterSerial() = default;
 
 bool FormEnrollEnterSerial::isEntryValid() const {
+    // The prefix names the kind of device: a number with another prefix belongs to another kind, which this
+    // installation cannot enrol.
     return mEditor->isValid() && mEditor->getText().starts_with(PREFIX);
 }
 

@@ -88,6 +88,8 @@ void FormItcRooms::addRoom(ProxyObject& room, const OidList& current) {
     if (servedElsewhere) {
         button->setEnabled(false);
     } else if (current.contains(room.oid()) && !tickedRooms().isFull()) {
+        // Showing the stored ticks writes nothing, even where the stored list holds ids that no tick shows:
+        // opening a screen changes nothing on the unit, only the installer's tick does.
         button->setChecked(true);
     }
     mButtons.push_back(button);

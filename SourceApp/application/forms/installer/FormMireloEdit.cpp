@@ -77,6 +77,8 @@ FormMireloEdit::FormMireloEdit(const State& state)
 FormMireloEdit::~FormMireloEdit() = default;
 
 void FormMireloEdit::buildAdvanced(StackedContainer* content) {
+    // The advanced rows' captions go through the catalogue like every text the user sees: an installer who
+    // reads the rest of the screen in their language reads these in it too.
     StackedContainer* advanced = addGroup(content, gettext("Advanced settings"));
     auto* bypass = new EditableDropdownRow(advanced, 0, 0, GROUP_WIDTH, gettext("Bypass type"), MENU_WIDTH);
     bypass->addItem(new DropdownItemImpl(gettext("Circulation"), 0), true);

@@ -14,7 +14,10 @@ using namespace editor_rows;
 namespace {
 
 constexpr int READING_LABEL_WIDTH = 176;
+constexpr int HEADING_HEIGHT = 10;
 
+// Like every text the user sees, these go through the catalogue, so that the unit's page reads in the
+// user's language as the rest of the display does; the flow is spelled "Volume flow", as English has it.
 constexpr const char* READINGS[] = {N_("Primary inlet temperature"), N_("Primary outlet temperature"),
                                     N_("Cold water temperature"), N_("Hot water temperature"),
                                     N_("Volume flow")};
@@ -38,7 +41,11 @@ FormMireloService::FormMireloService(const State& state)
     : VexalStackedContentForm(state) {
     setName("FormMireloService");
     StackedContainer* content = getContent();
-    addHeading(content, gettext("Functions | Mirelo # | Service"));
+    // The line is taller than its box: it hangs from the box's top, where the other screens' titles stand,
+    // so that the view's upper edge cuts none of it.
+    new ContainedLabel(content, 0, 0, content->getWidth(), HEADING_HEIGHT, &bif_myriad12,
+                       gettext("Functions | Mirelo # | Service"), HorizontalAlign::Center,
+                       VerticalAlign::Top);
 
     StackedContainer* sensors = addGroup(content, gettext("Sensor overview"));
     for (const char* reading : READINGS) {

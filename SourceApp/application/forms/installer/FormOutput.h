@@ -7,6 +7,7 @@
 
 namespace tdx {
 
+class NumberToCheckboxAdapter;
 class SwitchButton;
 
 class FormOutput : public VexalStackedContentForm {
@@ -19,10 +20,13 @@ public:
     void handleMessage(Message* message) override;
 
 private:
-    // Writes the source value that the switch's new position asks for, when it is known and not there yet.
-    void request(bool on) const;
+    // Writes the source value that the switch's new position asks for, when it is known and not there yet;
+    // false when the control unit could not be asked for that position.
+    bool request(bool on) const;
 
     SwitchButton* mSwitch = nullptr;
+    // Sets the switch as the output's value reports it; owned by the form model.
+    NumberToCheckboxAdapter* mFollower = nullptr;
 };
 
 } // namespace tdx

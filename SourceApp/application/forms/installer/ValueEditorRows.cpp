@@ -41,14 +41,14 @@ EditableStringRow* addNameRow(StackedContainer* content, oid_t oid, const std::s
 
 ContainedLabel* addValueRow(Container* parent, const std::string& label) {
     auto* row = new RowContainer(parent, 0, 0, ROW_WIDTH, ROW_HEIGHT);
-    addLabel(row, LABEL_INSET, LABEL_WIDTH - LABEL_INSET, label);
+    addLabel(row, LABEL_INSET, LABEL_WIDTH, label);
     return new ContainedLabel(row, 0, 0, VALUE_WIDTH, ROW_HEIGHT, &bif_myriad12, NO_VALUE_TEXT,
                               HorizontalAlign::Center);
 }
 
 ContainedLabel* addSectionHeading(Container* parent, const std::string& text) {
-    return new ContainedLabel(parent, 0, 0, ROW_WIDTH, 20, &bif_myriad12_bold, text, HorizontalAlign::Left,
-                              VerticalAlign::Bottom);
+    return new ContainedLabel(parent, 0, 0, ROW_WIDTH, ROW_HEIGHT, &bif_myriad12_bold, text,
+                              HorizontalAlign::Left, VerticalAlign::Bottom);
 }
 
 ProxyUpDownRow* addUpDown(Container* parent, int width, oid_t oid,
@@ -81,7 +81,7 @@ SwitchButton* addFixedSwitchRow(Container* parent, const std::string& label, con
     constexpr int SWITCH_X = 185;
     constexpr int SWITCH_LABEL_WIDTH = 178;
     StyleContainer* row = addGreyRow(parent);
-    ContainedLabel* caption = addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH - LABEL_INSET, label);
+    ContainedLabel* caption = addLabel(row, LABEL_INSET, SWITCH_LABEL_WIDTH, label);
     auto* toggle = new SwitchButton(row, SWITCH_X, 2, onText, offText);
     toggle->setChecked(on);
     disableRow(caption, toggle);

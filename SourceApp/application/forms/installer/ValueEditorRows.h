@@ -41,7 +41,8 @@ std::string objectName(const ProxyObject& object);
 ContainedLabel* addHeading(StackedContainer* content, const std::string& text);
 // The name row: the accepted text is written into the object's name.
 EditableStringRow* addNameRow(StackedContainer* content, oid_t oid, const std::string& name);
-// A grey row with a label and a value label that starts as "--"; returns the value label.
+// A grey row with a label (LABEL_WIDTH, LABEL_INSET in) and a value label that starts as "--"; returns the
+// value label.
 ContainedLabel* addValueRow(Container* parent, const std::string& label);
 // A bold heading between groups of rows.
 ContainedLabel* addSectionHeading(Container* parent, const std::string& text);

@@ -28,7 +28,6 @@ constexpr vid_t VID_HUMIDITY_STATE = 0x001E;
 constexpr vid_t VID_MODE_SWITCHING = 0x8076;
 constexpr vid_t VID_FLOOR_TEMPERATURE = 0x000D;
 constexpr int ROW_HEIGHT = 26;
-constexpr int SECTION_INDENT = 10;
 constexpr unsigned NOTE_COLOUR = 0x808080;
 constexpr const char* RECOMMENDATION =
     N_("We highly recommend not to change the settings below unless you are completely sure about the "
@@ -81,7 +80,7 @@ FormRoomSettings::FormRoomSettings(const State& state)
 
     const Section winter = section(content, width, N_("Winter mode"));
     buildWinter(winter.content, floor);
-    const Section summer = section(content, width, N_("Summer mode"));
+    const Section summer = section(content, width, N_("Summer mode"), 0);
     buildSummer(summer.content, floor);
     const Section common = section(content, width, N_("Common settings & Limits"));
     buildCommon(common.content, floor);
@@ -104,11 +103,12 @@ FormRoomSettings::~FormRoomSettings() {
     Structure.removeValueChangeHandler(this);
 }
 
-FormRoomSettings::Section FormRoomSettings::section(Container* parent, int width, const char* title) {
+FormRoomSettings::Section FormRoomSettings::section(Container* parent, int width, const char* title,
+                                                    int indent) {
     auto* button = new DropdownButton(parent, 0, 0, width, ROW_HEIGHT, gettext(title));
     StackedContainer* rows = StackedContainer::Builder{.parent = parent,
-                                                       .x = SECTION_INDENT,
-                                                       .width = width - SECTION_INDENT,
+                                                       .x = indent,
+                                                       .width = width - indent,
                                                        .fitHeight = true,
                                                        .direction = DIRECTION_VERTICAL,
                                                        .spacing = 5}
@@ -177,8 +177,10 @@ void FormRoomSettings::buildWinter(Container* parent, bool floor) {
     }
 }
 
+// The summer column spans the whole content; its rows stand at its left edge and keep the widths of the
+// winter ones.
 void FormRoomSettings::buildSummer(Container* parent, bool floor) {
-    const int width = parent->getWidth();
+    const int width = parent->getWidth() - SECTION_INDENT;
     for (vid_t vid : {0x802E, 0x802F, 0x8030}) {
         upDown(parent, width, vid);
     }

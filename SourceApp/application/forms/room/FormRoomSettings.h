@@ -39,11 +39,14 @@ protected:
     void handleProxyValueChange(ProxyObject& object, const OviEx& change) override;
 
 private:
+    static constexpr int SECTION_INDENT = 10;
+
     struct Section {
         DropdownButton* button;
         StackedContainer* content;
     };
-    Section section(Container* parent, int width, const char* title);
+    // A title button `width` wide and its hidden column, `indent` pixels in and as wide as the rest.
+    Section section(Container* parent, int width, const char* title, int indent = SECTION_INDENT);
     void buildWinter(Container* parent, bool floor);
     void buildSummer(Container* parent, bool floor);
     void buildCommon(Container* parent, bool floor);

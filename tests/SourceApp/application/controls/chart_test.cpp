@@ -124,6 +124,67 @@ TEST_F(ChartTest, AnalogSegmentsAreCutAtThePlotsEdgesAndLabelledOnceAnotherPoint
     EXPECT_EQ(countColour(chart->getBoundingBox(), RED), 0) << "entirely outside: nothing";
 }
 
+// A corner's label stands in the plot where no curve runs through it or touches it, also where the curve
+// goes on through the corner (the threshold's jump, 1.0 V at 15 degrees, then up to 10 V), and near its
+// point.
+TEST_F(ChartTest, AnAnalogLabelStandsInThePlotClearOfTheCurve) {
+    using Points = std::vector<std::pair<int, int>>; // (temperature, voltage); the second is labelled
+    const struct {
+        const char* story;
+        Points points;
+    } cases[] = {
+        {"a jump at the threshold, then the line",
+         {{0, 0}, {1500, 0}, {1500, 100}, {6000, 1000}, {8000, 1000}}},
+        {"a low jump under a steep line", {{0, 0}, {1000, 0}, {1000, 50}, {2500, 1000}, {8000, 1000}}},
+        {"0 V up to the crossing", {{0, 0}, {500, 0}, {1000, 0}, {6000, 1000}, {8000, 1000}}},
+        {"a flat line through the corner", {{0, 0}, {3000, 500}, {3000, 500}, {8000, 500}, {8000, 500}}},
+        {"10 V from the corner on", {{0, 0}, {2000, 0}, {6000, 1000}, {6000, 1000}, {8000, 1000}}},
+    };
+    auto* chart = new AnalogChart(form, 9, 30, 277, 170);
+    const Box box = chart->getBoundingBox();
+    const auto draw = [&](const Points& points, bool labelled) {
+        chart->clear();
+        chart->setColor(RED);
+        chart->moveTo(points[0].first, points[0].second);
+        for (size_t i = 1; i < points.size(); ++i) {
+            chart->drawTo(points[i].first, points[i].second, labelled && i == 2);
+        }
+        runTasks();
+        std::vector<unsigned> shown;
+        for (int y = box.y1; y <= box.y2; ++y)
+            for (int x = box.x1; x <= box.x2; ++x)
+                shown.push_back(pixel(x, y));
+        return shown;
+    };
+    for (const auto& c : cases) {
+        const std::vector<unsigned> curve = draw(c.points, false);
+        const std::vector<unsigned> withLabel = draw(c.points, true);
+        // The label's ink is what the second drawing added.
+        Box label = Box::fromCorners(W, H, -1, -1);
+        for (size_t i = 0; i < curve.size(); ++i) {
+            if (curve[i] != withLabel[i]) {
+                const int x = box.x1 + static_cast<int>(i) % box.getWidth();
+                const int y = box.y1 + static_cast<int>(i) / box.getWidth();
+                label = Box::fromCorners(std::min(label.x1, x), std::min(label.y1, y), std::max(label.x2, x),
+                                         std::max(label.y2, y));
+            }
+        }
+        ASSERT_FALSE(label.isEmpty()) << c.story;
+        EXPECT_GT(label.getWidth(), 30) << c.story << ": a whole label";
+        EXPECT_EQ(label.intersect(ANALOG_PLOT), label) << c.story;
+        const Box around = Box::fromCorners(label.x1 - 1, label.y1 - 1, label.x2 + 1, label.y2 + 1);
+        int crossed = 0;
+        for (int y = around.y1; y <= around.y2; ++y)
+            for (int x = around.x1; x <= around.x2; ++x)
+                crossed += curve[static_cast<size_t>((y - box.y1) * box.getWidth() + (x - box.x1))] == RED;
+        EXPECT_EQ(crossed, 0) << c.story;
+        const Point corner = analogPixel(c.points[2].first, c.points[2].second);
+        const int dx = std::max({label.x1 - corner.x, corner.x - label.x2, 0});
+        const int dy = std::max({label.y1 - corner.y, corner.y - label.y2, 0});
+        EXPECT_LE(std::max(dx, dy), 40) << c.story << ": near its corner";
+    }
+}
+
 TEST_F(ChartTest, TheWorkingPointIsClampedOrHiddenAndRepaintedOnlyWhenItMoves) {
     auto* heat = new HeatCurveChart(form, 9, 57, 277, 160);
     runTasks();

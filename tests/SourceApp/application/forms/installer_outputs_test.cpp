@@ -248,6 +248,39 @@ TEST_F(OutputScreenTest, AFlipAsksForTheSourceValueOnlyWhenItIsValidAndNotThereY
     }
 }
 
+// A flip that could ask the control unit for nothing leaves the switch where the output stands; a flip that
+// asked keeps the user's position until the unit reports the output.
+TEST_F(OutputScreenTest, AFlipThatAsksNothingShowsTheOutputAgain) {
+    const struct {
+        const char* story;
+        int value; // 0x004C
+        int low;
+        int high;
+        bool gone;
+        bool shown;
+    } cases[] = {
+        {"on, no valid maximum", 0, 0, 32767, false, false},
+        {"off, no valid minimum", 10000, 32767, 10000, false, true},
+        {"on, asked for the maximum", 0, 0, 10000, false, true},
+        {"off, asked for the minimum", 10000, 0, 10000, false, false},
+        {"on, the output gone before the flip", 0, 0, 10000, true, false},
+    };
+    for (const auto& c : cases) {
+        givenOutput(c.value, std::nullopt, c.low, c.high);
+        open(OUTPUT, PUMP);
+        SwitchButton* flip = outputSwitch();
+        ASSERT_EQ(flip->getChecked(), c.value != 0) << c.story;
+        if (c.gone) {
+            Structure.remove(PUMP);
+        }
+        tap(flip);
+        runTasks(2);
+        EXPECT_EQ(flip->getChecked(), c.shown) << c.story;
+        Structure.remove(PUMP);
+        runTasks();
+    }
+}
+
 TEST_F(InstallerOutputsTest, AScreenWithoutItsObjectSendsTheUserBack) {
     object(TANK, BT_OBJ_DHW_TANK);
     for (const unsigned state : {OUTPUT, DHW_EDIT, ANALOG_EDIT, MIRELO_EDIT}) {
@@ -372,6 +405,45 @@ TEST_F(AnalogTest, TheCurveAsItsValuesDrawItAndNoLineWhereTheyMakeNone) {
         Structure.remove(ANALOG);
         open(HOME);
     }
+}
+
+// With points 20 degC / 0 V and 60 degC / 10 V, a voltage marks its temperature on the line; an unknown one
+// marks nothing (its stand-in would put a point at 10 V, near 20 degC).
+TEST_F(AnalogTest, TheWorkingPointMarksAKnownVoltageOnly) {
+    const struct {
+        std::optional<int> voltage;
+        std::optional<std::pair<int, int>> marked; // (hundredths of a degree, of a volt)
+    } cases[] = {
+        {std::nullopt, std::nullopt},
+        {500, std::pair{4000, 500}},
+        {800, std::pair{5200, 800}},
+        {std::nullopt, std::nullopt},
+    };
+    analog(8).value(0x80A1, 2000).value(0x80A2, 6000).value(0x80F8, 0).value(0x80F7, 1000);
+    openAnalog(ANALOG);
+    const AnalogChart* chart = find<AnalogChart>();
+    ASSERT_NE(chart, nullptr);
+    const Box b = chart->getBoundingBox();
+    const Box plot = Box::fromCorners(b.x1 + Chart::INSET_LEFT, b.y1 + Chart::INSET_TOP,
+                                      b.x2 - Chart::INSET_RIGHT, b.y2 - Chart::INSET_BOTTOM);
+    for (const auto& c : cases) {
+        const std::string story = c.voltage ? std::to_string(*c.voltage) : "unknown";
+        if (c.voltage) {
+            receive(ANALOG, 0x004C, *c.voltage);
+        } else {
+            ObjectBuilder(ANALOG).invalid(0x004C);
+        }
+        runTasks(2);
+        const Box shown = b.intersect(find<Viewport>()->getBoundingBox());
+        if (!c.marked) {
+            EXPECT_EQ(countColour(shown, colour::TEXT), 0) << story << ": no marker";
+            continue;
+        }
+        const int x = plot.x1 + c.marked->first * (plot.getWidth() - 1) / 8000;
+        const int y = plot.y2 - c.marked->second * (plot.getHeight() - 1) / 1000;
+        EXPECT_GT(countColour(Box(x - 1, y - 1, 3, 3), colour::TEXT), 0) << story;
+    }
+    EXPECT_TRUE(published().empty());
 }
 
 TEST_F(AnalogTest, TheChartRedrawsForItsOwnCurveValuesOnly) {

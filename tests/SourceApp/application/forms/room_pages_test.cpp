@@ -9,6 +9,7 @@
 #include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/utils/Date.h"
+#include "SourceApp/gui/core/layout/Viewport.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
 namespace tdx::test {
@@ -102,6 +103,57 @@ TEST_F(RoomPagesTest, TheSeasonSectionsOpenAndAnswerByTheSwitchingMode) {
     runTasks();
     openPage(ROOM_SETTINGS, ROOM);
     EXPECT_FALSE(section("Winter mode")->isEnabled()) << "an unreadable switching mode counts as 0";
+}
+
+// The season's own section open, as a fixed season shows it: the winter rows stand 10 pixels in under their
+// title, the summer rows at its left edge; both keep 267 pixels, and their advanced rows 257, 10 further in.
+TEST_F(RoomPagesTest, TheSummerRowsStandAtTheSectionsLeftEdgeAndTheWinterRowsTenPixelsIn) {
+    const struct {
+        int season;
+        const char* section;
+        bool advanced;
+        const char* row;
+        int indent, width;
+    } cases[] = {
+        {0, "Winter mode", false, "Comfort temperature", 10, 267},
+        {1, "Summer mode", false, "Comfort temperature", 0, 267},
+        {0, "Winter mode", true, "Standby temperature", 20, 257},
+        {1, "Summer mode", true, "Standby temperature", 10, 257},
+    };
+    for (const auto& c : cases) {
+        const std::string story = std::string(c.section) + (c.advanced ? ", advanced: " : ": ") + c.row;
+        location().value(SWITCHING, 0).value(SEASON, c.season);
+        runTasks();
+        openPage(ROOM_SETTINGS, ROOM);
+        const DropdownButton* title = section(c.section);
+        ASSERT_TRUE(title != nullptr && title->isOpen()) << story;
+        if (c.advanced) {
+            find<DropdownButton>([](const DropdownButton& b) {
+                return b.isGloballyVisible() && textOf(b) == "Advanced settings";
+            })->setCollapsed(true, false);
+            runTasks(2);
+        }
+        const auto* row = find<ProxyUpDownRow>([&](const ProxyUpDownRow& r) {
+            return r.isGloballyVisible() && find<Component>([&](const Component& label) {
+                                                return label.isChildOf(&r) && textOf(label) == c.row;
+                                            }) != nullptr;
+        });
+        ASSERT_NE(row, nullptr) << story;
+        auto* viewport = find<Viewport>();
+        viewport->setVerticalPosition(row->getTop() - viewport->getContent()->getTop());
+        runTasks(2);
+        // The row's grey along its middle line, within the section title's width.
+        const int y = (row->getTop() + row->getBottom()) / 2;
+        int first = -1, last = -1;
+        for (int x = title->getLeft(); x <= title->getRight(); ++x) {
+            if (pixel(x, y) == RowContainer::BACK_COLOR) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        }
+        EXPECT_EQ(first - title->getLeft(), c.indent) << story;
+        EXPECT_EQ(last - first + 1, c.width) << story;
+    }
 }
 
 TEST_F(RoomPagesTest, AFloorSensorAddsTheFloorRowsAndNamesTheAirOnes) {
