@@ -94,5 +94,44 @@ TEST_F(ScrollIntoViewTest, AnOpenedRowShowsItsHeadAndItsEditorsFieldWhereverItSt
     }
 }
 
+// The room settings and the object editor with their "Name" row opened, in every language: the head and the
+// keyboard's field in view, and the pictures for a person to look at.
+TEST_F(DefaultInstallationTest, TheNameRowsKeyboardOpensInViewOnTheRoomAndObjectScreens) {
+    constexpr unsigned ROOM_SETTINGS = 14;
+    constexpr unsigned OBJECT_EDITOR = 70;
+    constexpr oid_t LIVING_ROOM = 0x01000316;
+    constexpr oid_t THERMOHEAD = 0x03000316;
+    loadDefaultInstallation();
+    runTasks();
+    const struct {
+        const char* picture;
+        const char* screen;
+        unsigned state;
+        oid_t oid;
+        const char* heading;
+    } screens[] = {
+        {"FormRoomSettings_name", "FormRoomSettings", ROOM_SETTINGS, LIVING_ROOM, ""},
+        {"FormObjectEditor_name", "FormObjectEditor", OBJECT_EDITOR, THERMOHEAD, "Living room 1"},
+    };
+    for (const auto& s : screens) {
+        picturesInEveryLanguage(s.picture, [&] {
+            // The object editor takes its heading with its state, as its tile gives it.
+            mCore.changeState(SingleParamState<std::string>(s.state, s.oid, 0, 0, 0, s.heading));
+            runTasks(2);
+            ASSERT_EQ(screen()->getName(), s.screen);
+            const EditableStringRow* row = find<EditableStringRow>();
+            ASSERT_NE(row, nullptr) << s.picture;
+            tap(find<IconButton>([row](const IconButton& b) { return b.isChildOf(row); }));
+            runTasks(2);
+            ASSERT_TRUE(row->isBeingEdited()) << s.picture;
+            const Box head(row->getLeft(), row->getTop(), row->getWidth(), EditableRow::HEAD_HEIGHT);
+            EXPECT_EQ(head.intersect(VIEW), head) << s.picture << ": head at " << head.y1;
+            const EditBox* field = find<EditBox>();
+            ASSERT_NE(field, nullptr);
+            EXPECT_EQ(field->getVisibleBox(), field->getBoundingBox()) << s.picture;
+        });
+    }
+}
+
 } // namespace
 } // namespace tdx::test
