@@ -29,8 +29,7 @@ EditableDropdownRow::EditableDropdownRow(Container* parent, int x, int y, int wi
     OS_ASSERT(labelWidth > 11);
     const int left = getLeft();
     const int top = getTop();
-    mButton = new IconButton(this, getRight() - BUTTON_WIDTH, top + 1, BUTTON_WIDTH, HEAD_HEIGHT - 2,
-                             res_arrow_down);
+    mButton = headArrow(this, getRight() - BUTTON_WIDTH, top + 1, BUTTON_WIDTH, HEAD_HEIGHT - 2);
     mTitle = new ContainedLabel(this, left + INDENT, top, width - 132, HEAD_HEIGHT,
                                 fitting_font(title, width - 132), title, HorizontalAlign::Left,
                                 VerticalAlign::Middle);

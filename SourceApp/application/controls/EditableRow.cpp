@@ -23,6 +23,7 @@ constexpr int BUTTON_WIDTH = 40;
 // Pickers open below the head, their right edge one pixel inside the row's.
 constexpr int EDITOR_GAP = 31;
 constexpr int KEYBOARD_GAP = 34;
+constexpr int CLOCK_TITLE_WIDTH = 145;
 constexpr int CLOCK_VALUE_WIDTH = 72;
 constexpr int WEEKDAY_VALUE_WIDTH = 113;
 
@@ -32,7 +33,7 @@ constexpr const char* DATE_PATTERN = "d-m-Y";
 constexpr const char* TIME_PATTERN = "H:i:s";
 
 // Title, value, button and the gaps: what is left for the title.
-int titleWidth(int rowWidth, int valueWidth) {
+int restForTitle(int rowWidth, int valueWidth) {
     return std::max(rowWidth - INDENT - 1 - INDENT - valueWidth - 1 - BUTTON_WIDTH, 0);
 }
 
@@ -102,18 +103,32 @@ void EditableRow::handleMessage(Message* message) {
     closeEditor();
 }
 
+IconButton* EditableRow::headArrow(Container* parent, int x, int y, int width, int height) {
+    return IconButton::Builder{.parent = parent,
+                               .x = x,
+                               .y = y,
+                               .width = width,
+                               .height = height,
+                               .backColor = static_cast<int>(colour::CONTROL),
+                               .faceColor = static_cast<int>(colour::TEXT),
+                               .activeBackColor = NO_COLOUR,
+                               .disabledFaceColor = static_cast<int>(colour::DISABLED),
+                               .icon = res_arrow_down}
+        .build();
+}
+
 // ---- EditableHeadRow ----
 
 EditableHeadRow::EditableHeadRow(Container* parent, int x, int y, int width, const std::string& title,
-                                 int valueWidth, const std::string& value)
+                                 std::optional<int> titleWidth, int valueWidth, const std::string& value)
     : EditableRow(parent, x, y, width) {
     // A fixed row on the grey ground with white one-pixel gaps between its parts.
     auto* head = new RowContainer(this, getLeft(), getTop(), getWidth(), HEAD_HEIGHT);
-    new ContainedLabel(head, INDENT, 0, titleWidth(width, valueWidth), HEAD_HEIGHT, &bif_myriad12, title,
-                       HorizontalAlign::Left, VerticalAlign::Middle);
+    new ContainedLabel(head, INDENT, 0, titleWidth.value_or(restForTitle(width, valueWidth)), HEAD_HEIGHT,
+                       &bif_myriad12, title, HorizontalAlign::Left, VerticalAlign::Middle);
     mValue = new ContainedLabel(head, INDENT, 0, valueWidth, HEAD_HEIGHT, &bif_myriad12, value,
                                 HorizontalAlign::Left, VerticalAlign::Middle);
-    mButton = new IconButton(head, 0, 0, BUTTON_WIDTH, HEAD_HEIGHT, res_arrow_down);
+    mButton = headArrow(head, 0, 0, BUTTON_WIDTH, HEAD_HEIGHT);
 }
 
 void EditableHeadRow::showValue(const std::string& text) {
@@ -142,7 +157,7 @@ template <class Picker>
 EditableClockRow<Picker>::EditableClockRow(Container* parent, int x, int y, int width,
                                            const std::string& title, std::optional<Date> date,
                                            const char* pattern, unsigned tickMask)
-    : EditableHeadRow(parent, x, y, width, title, CLOCK_VALUE_WIDTH, "")
+    : EditableHeadRow(parent, x, y, width, title, CLOCK_TITLE_WIDTH, CLOCK_VALUE_WIDTH, "")
     , mDate(date.value_or(widget_local_time()))
     , mPattern(pattern)
     , mTickMask(tickMask)
@@ -240,7 +255,7 @@ EditableTimePickerRow::EditableTimePickerRow(Container* parent, int x, int y, in
 EditableWeekdayEventPickerRow::EditableWeekdayEventPickerRow(Container* parent, int x, int y, int width,
                                                              const std::string& title,
                                                              const WeekdayEvent& event)
-    : EditableHeadRow(parent, x, y, width, title, WEEKDAY_VALUE_WIDTH, "")
+    : EditableHeadRow(parent, x, y, width, title, std::nullopt, WEEKDAY_VALUE_WIDTH, "")
     , mEvent(event) {
     setName("EditableWeekdayEventPickerRow");
     update();
@@ -280,9 +295,12 @@ void EditableWeekdayEventPickerRow::handleOnAccept() {
 
 EditableStringRow::EditableStringRow(Container* parent, int x, int y, int width, const std::string& title,
                                      const std::string& value)
-    : EditableHeadRow(parent, x, y, width, title, CLOCK_VALUE_WIDTH, value)
+    : EditableHeadRow(parent, x, y, width, title, std::nullopt, CLOCK_VALUE_WIDTH, value)
     , mString(value) {
     setName("EditableStringRow");
+    // A name longer than the value column ends in an ellipsis where other labels fall to the smaller font: a
+    // name is the user's own text of any length, which no font fits into the column, and the keyboard's field
+    // shows it whole once the row opens.
 }
 
 void EditableStringRow::setString(const std::string& value) {

@@ -53,6 +53,8 @@ protected:
     // Take the editor's value into the row; the accept command runs next.
     virtual void handleOnAccept() = 0;
     virtual void handleOnCancel() = 0;
+    // The head's arrow: grey with a black arrow, the same when pressed.
+    static IconButton* headArrow(Container* parent, int x, int y, int width, int height);
 
 private:
     std::unique_ptr<ICommand> mAccept;
@@ -68,8 +70,9 @@ public:
     void handleMessage(Message* message) override;
 
 protected:
-    EditableHeadRow(Container* parent, int x, int y, int width, const std::string& title, int valueWidth,
-                    const std::string& value);
+    // Without a title width the title takes what the value, the button and the gaps leave.
+    EditableHeadRow(Container* parent, int x, int y, int width, const std::string& title,
+                    std::optional<int> titleWidth, int valueWidth, const std::string& value);
 
     void handleOnCancel() override { closeEditor(); }
     void showValue(const std::string& text);

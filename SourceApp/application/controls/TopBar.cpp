@@ -35,6 +35,8 @@ void TopBar::handleDraw() {
     gfx_setcolor(colour::WHITE);
     bool first = true;
     for (const Component* child : getChildren()) {
+        // A hidden child takes no room: a separator before it would stand alone beside its neighbour's, and
+        // the first child shown draws none, whichever it is.
         if (!child->isVisible()) {
             continue;
         }

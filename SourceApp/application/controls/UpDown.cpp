@@ -48,6 +48,8 @@ bool UpDownBase::commit() {
 }
 
 void UpDownBase::stepBy(int steps) {
+    // Not held to the limits: steps beyond a limit still count, so that a tap back within the commit delay
+    // leaves the value at the limit the user ran into rather than one step below it.
     mPending += steps;
     onChange(mPending);
 }

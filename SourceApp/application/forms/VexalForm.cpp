@@ -218,9 +218,15 @@ void VexalForm::handleMessage(Message* message) {
             case MSG_ALARM_REMOVED:
                 updateAlarms();
                 break;
-            case MSG_FOCUS_REQUEST:
-                scrollTo(message->source, static_cast<FocusPosition>(message->p1), message->p2, message->p3);
+            case MSG_FOCUS_REQUEST: {
+                // Requests queued in one pass (a row asking for its head, its editor for the whole row) all
+                // name places of the content as it stood then: each is taken where its range stands now, so
+                // that a scroll made for one is not made again for the next.
+                const int moved = message->source != nullptr ? message->source->getTop() - message->p4 : 0;
+                scrollTo(message->source, static_cast<FocusPosition>(message->p1), message->p2 + moved,
+                         message->p3 + moved);
                 break;
+            }
             case MSG_SCROLL_LOCK_REQUEST:
             case MSG_SCROLL_UNLOCK_REQUEST:
                 if (mScrollBar != nullptr) {

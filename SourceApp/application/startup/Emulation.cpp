@@ -20,6 +20,7 @@
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
+#include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/calibration.h"
 #include "SourceApp/system/config.h"
 #include "SourceApp/system/diagnostics.h"
@@ -47,6 +48,7 @@ struct TouchState {
     int hy = 0;
     bool pressed = false;   // a press was sent and no release yet
     uint32_t touchTime = 0; // tick at which the next hold repeat is due
+    bool waking = false;    // the touch came to a dark screen: it only lights it, none of its events are sent
 };
 TouchState sTouch;
 
@@ -167,26 +169,35 @@ constexpr StartStep START_UP[] = {
 // ---- One pass ----
 
 void touchToEvents(Core& gui, int x, int y, const HostHandOver::Touch& raw) {
+    SystemMgr& system = *getApplication()->getSystemManager();
     const uint32_t tick = gui.getTickCount();
-    auto send = [&](event_kind_t kind) { gui.sendEvent(kind, x, y, raw.x, raw.y); };
+    auto send = [&](event_kind_t kind) {
+        if (!sTouch.waking) {
+            gui.sendEvent(kind, x, y, raw.x, raw.y);
+        }
+    };
     // Ticks wrap after about eight years at 62 ms: a signed difference stays right across the wrap.
     const bool holdDue = static_cast<int32_t>(tick - sTouch.touchTime) >= 0;
     if (raw.pressed && !sTouch.pressed) {
         sTouch.pressed = true;
         sTouch.touchTime = tick + FIRST_HOLD_TICKS;
+        // A finger on a dark screen lands on what the user cannot see: that touch, to its release, only
+        // lights the screen. A dimmed screen shows what lies under the finger, and its touch acts.
+        sTouch.waking = system.getScreenState() == ssOff;
         send(EVENT_TOUCH_PRESS);
-        getApplication()->getSystemManager()->reset();
+        system.reset();
     } else if (raw.pressed && holdDue) {
         send(EVENT_TOUCH_HOLD);
         sTouch.touchTime = tick + HOLD_REPEAT_TICKS;
     } else if (raw.pressed && (x != sTouch.hx || y != sTouch.hy)) {
         send(EVENT_TOUCH_MOVE);
-        getApplication()->getSystemManager()->reset();
+        system.reset();
         sTouch.hx = x;
         sTouch.hy = y;
     } else if (!raw.pressed && sTouch.pressed) {
         send(EVENT_TOUCH_RELEASE);
         sTouch.pressed = false;
+        sTouch.waking = false;
     }
 }
 

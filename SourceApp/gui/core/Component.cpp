@@ -250,7 +250,9 @@ void Component::click() {
 }
 
 void Component::requestFocus(FocusPosition position, int top, int bottom) {
-    sendMessage(MSG_FOCUS_REQUEST, position, top, bottom);
+    // The request is served later, when an earlier one may already have moved the content: the source's top
+    // of this moment tells the receiver how far the range has travelled since.
+    sendMessage(MSG_FOCUS_REQUEST, position, top, bottom, getTop());
 }
 
 void Component::requestScrollLock() {

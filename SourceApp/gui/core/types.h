@@ -70,7 +70,7 @@ enum message_type_t : uint16_t {
     MSG_RESIZE = 13,
     MSG_ITEM_CLICK = 14,
     MSG_POPUP_RESULT = 15,
-    MSG_FOCUS_REQUEST = 16, // p1 FocusPosition, p2 top, p3 bottom
+    MSG_FOCUS_REQUEST = 16, // p1 FocusPosition, p2 top, p3 bottom, p4 the source's top when asked
     MSG_SCROLL_LOCK_REQUEST = 17,
     MSG_SCROLL_UNLOCK_REQUEST = 18,
     MSG_NAVIGATION_LOCK_REQUEST = 19,

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tdx {
 namespace {
@@ -182,6 +183,65 @@ TEST(Canvas, DrawingHelpersDrawOnTheActiveLayerAndClipAtItsEdges) {
     EXPECT_EQ(canvas.GetOffsetX(3), 9);
     EXPECT_EQ(canvas.GetOffsetY(-6), 0);
     EXPECT_EQ(canvas.GetFont(), nullptr);
+}
+
+// Every pixel distinct, so that a copy that wraps into the next row, reaches past an edge or reads a row
+// that it has already overwritten shows where it went wrong. Each copy is compared with the copy made through
+// a second picture: every pixel that lies on the layer at both places lands, nothing else changes.
+TEST(Canvas, CopyRectMovesEachPixelOnceAndCutsAtTheEdges) {
+    constexpr int W = 8;
+    constexpr int H = 5;
+    const struct {
+        const char* name;
+        CanvasRect dst;
+        CanvasRect src;
+    } cases[] = {
+        {"past the right edge", {6, 1, 0, 0}, {0, 0, 4, 2}},
+        {"past the bottom edge", {1, 3, 0, 0}, {0, 0, 3, 4}},
+        {"past the bottom-right corner", {5, 3, 0, 0}, {0, 0, 8, 5}},
+        {"from past the right edge", {0, 0, 0, 0}, {6, 1, 10, 3}},
+        {"from past the bottom edge", {2, 0, 0, 0}, {0, 3, 3, 8}},
+        {"before the top-left corner", {-2, -1, 0, 0}, {1, 1, 6, 4}},
+        {"overlapping rows one down", {0, 1, 0, 0}, {0, 0, 8, 4}},
+        {"overlapping rows two down, shifted right", {1, 2, 0, 0}, {0, 0, 7, 3}},
+        {"overlapping rows one up", {0, 0, 0, 0}, {0, 1, 8, 5}},
+        {"overlapping within rows, right", {1, 0, 0, 0}, {0, 0, 7, 5}},
+        {"overlapping within rows, left", {0, 0, 0, 0}, {1, 0, 8, 5}},
+        {"a source given backwards", {0, 3, 0, 0}, {5, 2, 2, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Canvas canvas(0, 0, W, H);
+        std::vector<uint32_t> frame(W * H, 0);
+        layer main{W, H, 255, 0, 0, nullptr, frame.data()};
+        canvas.AddLayer(0, &main);
+        std::vector<CanvasColour> before(W * H);
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < W; ++x) {
+                before[y * W + x] = static_cast<CanvasColour>((y + 1) << 8 | (x + 1));
+                canvas.SetPixel(x, y, before[y * W + x]);
+            }
+        }
+        std::vector<CanvasColour> expected = before;
+        const int width = std::abs(c.src.right - c.src.left);
+        const int height = std::abs(c.src.bottom - c.src.top);
+        auto onLayer = [](int x, int y) { return x >= 0 && x < W && y >= 0 && y < H; };
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int sx = c.src.left + x, sy = c.src.top + y, dx = c.dst.left + x, dy = c.dst.top + y;
+                if (onLayer(sx, sy) && onLayer(dx, dy)) {
+                    expected[dy * W + dx] = before[sy * W + sx];
+                }
+            }
+        }
+        canvas.CopyRect(c.dst, c.src);
+        ASSERT_EQ(canvas.getBackBuffer().size(), static_cast<size_t>(W * H));
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < W; ++x) {
+                EXPECT_EQ(canvas.GetPixel(x, y), expected[y * W + x]) << "at " << x << "," << y;
+            }
+        }
+    }
 }
 
 // A writer thread paints whole frames of one colour; every screenshot shows one colour only.

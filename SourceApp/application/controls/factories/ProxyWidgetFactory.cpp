@@ -313,10 +313,6 @@ void ThermostatWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, For
     tile->setSecondLabel((large ? pgettext("home widget", "Humidity") : pgettext("widget", "Humidity")));
 }
 
-void ThermostatWidgetTemplate::bindLarge(WidgetLarge* tile, ProxyObject& object, FormModel& model) const {
-    model.addListener(std::make_unique<ThermostatWidgetController>(tile, object.oid()));
-}
-
 // ---- External sensor ----
 
 bool ExternalSensorWidgetTemplate::isSupported(ProxyObject& object) const {

@@ -111,13 +111,14 @@ protected:
     void commonBind(Widget* tile, ProxyObject& object, FormModel& model, bool large) const override;
 };
 
+// The large tile carries no status icons: its two readings say what the thermostat measures, and whether
+// it is reachable shows in them.
 class ThermostatWidgetTemplate : public WidgetTemplate {
 public:
     bool isSupported(ProxyObject& object) const override;
 
 protected:
     void commonBind(Widget* tile, ProxyObject& object, FormModel& model, bool large) const override;
-    void bindLarge(WidgetLarge* tile, ProxyObject& object, FormModel& model) const override;
 };
 
 class ExternalSensorWidgetTemplate : public WidgetTemplate {

@@ -152,6 +152,70 @@ TEST_F(RowsTest, EachRowGrowsAroundANewEditorAndShrinksBackTakingTheListAlong) {
     }
 }
 
+// The head's arrow keeps its grey under the finger (the dropdown's turns white as its list opens on the
+// press): nowhere in its box the dark grey of a pressed button.
+TEST_F(RowsTest, TheHeadArrowKeepsItsColoursWhilePressed) {
+    const struct {
+        const char* name;
+        std::function<EditableRow*(Container*)> make;
+        unsigned pressedBack;
+    } kinds[] = {
+        {"date", [](Container* p) { return new EditableDatePickerRow(p, 0, 0, WIDTH, "Date", MARCH_4); },
+         colour::CONTROL},
+        {"time", [](Container* p) { return new EditableTimePickerRow(p, 0, 0, WIDTH, "Time"); },
+         colour::CONTROL},
+        {"weekday",
+         [](Container* p) {
+             return new EditableWeekdayEventPickerRow(p, 0, 0, WIDTH, "Cleaning", WeekdayEvent(0, 2, 6, 30));
+         },
+         colour::CONTROL},
+        {"string", [](Container* p) { return new EditableStringRow(p, 0, 0, WIDTH, "Name", "Kitchen"); },
+         colour::CONTROL},
+        {"dropdown", [](Container* p) { return dropdown(p); }, colour::WHITE},
+    };
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        EditableRow* row = list(kind.make);
+        const IconButton* arrow = headButton(*row);
+        const Box box = arrow->getBoundingBox();
+        press(box.x1 + 2, box.y1 + 2);
+        runTasks(2);
+        ASSERT_TRUE(arrow->isActive());
+        EXPECT_EQ(pixel(box.x1 + 2, box.y1 + 2), kind.pressedBack);
+        EXPECT_EQ(pixel(box.x2 - 2, box.y2 - 2), kind.pressedBack);
+        EXPECT_EQ(countColour(box, colour::PRESSED), 0);
+        release();
+    }
+}
+
+// The date and time rows' title is as wide in a wider row; the others' titles take what is left.
+TEST_F(RowsTest, TheDateAndTimeTitlesAre145WideInAnyRow) {
+    constexpr int WIDE = 300;
+    const struct {
+        const char* title;
+        std::function<EditableRow*(Container*)> make;
+        int width;
+    } kinds[] = {
+        {"Date", [](Container* p) { return new EditableDatePickerRow(p, 0, 0, WIDE, "Date", MARCH_4); }, 145},
+        {"Time", [](Container* p) { return new EditableTimePickerRow(p, 0, 0, WIDE, "Time", MARCH_4); }, 145},
+        {"Cleaning",
+         [](Container* p) {
+             return new EditableWeekdayEventPickerRow(p, 0, 0, WIDE, "Cleaning", WeekdayEvent(0, 2, 6, 30));
+         },
+         WIDE - 173},
+        {"Name", [](Container* p) { return new EditableStringRow(p, 0, 0, WIDE, "Name", "Kitchen"); },
+         WIDE - 132},
+    };
+    for (const auto& kind : kinds) {
+        EditableRow* row = kind.make(blank());
+        const auto* title = find<ContainedLabel>(
+            [&](const ContainedLabel& l) { return l.isChildOf(row) && l.getText() == kind.title; });
+        ASSERT_NE(title, nullptr) << kind.title;
+        EXPECT_EQ(title->getWidth(), kind.width) << kind.title;
+        EXPECT_EQ(title->getLeft(), row->getLeft() + 9) << kind.title;
+    }
+}
+
 TEST_F(RowsTest, AcceptingHandsTheValueToTheRowBeforeItsCommandAndCancellingKeepsIt) {
     EditableDatePickerRow* row = nullptr;
     row = list([&](Container* p) { return new EditableDatePickerRow(p, 0, 0, WIDTH, "Date", MARCH_4); });

@@ -10,6 +10,7 @@
 #include "SourceApp/system/config.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,15 +34,29 @@ protected:
         tap(find<IconButton>([r](const IconButton& b) { return b.isChildOf(r); }));
         const DropdownMenu* menu = r->getMenu();
         const auto itemY = [&] { return menu->getTop() + index * (DropdownMenu::ITEM_HEIGHT + 1) + 13; };
-        while (itemY() > 230 && find<ScrollBar>()->getThumbPosition() < find<ScrollBar>()->getMax()) {
-            tap(find<ScrollBar>()->getDownButton());
-        }
+        scrollDownWhile([&] { return itemY() > 230; });
         tap(menu->getLeft() + 10, itemY());
     }
     // The scroll bar's down arrow, until the end of the list shows.
     void scrollToEnd() {
-        while (find<ScrollBar>()->getThumbPosition() < find<ScrollBar>()->getMax()) {
+        scrollDownWhile([] { return true; });
+    }
+    // Taps the down arrow while more is wanted and the list is not at its end. Every tap must move the list,
+    // and the list is a few screens long: a scroll that goes nowhere fails here instead of tapping for ever.
+    void scrollDownWhile(const std::function<bool()>& more) {
+        constexpr int MAX_TAPS = 40;
+        for (int taps = 0; more() && find<ScrollBar>()->getThumbPosition() < find<ScrollBar>()->getMax();
+             ++taps) {
+            const int position = find<ScrollBar>()->getThumbPosition();
+            if (taps == MAX_TAPS) {
+                ADD_FAILURE() << "the list still scrolls after " << MAX_TAPS << " taps, at " << position;
+                return;
+            }
             tap(find<ScrollBar>()->getDownButton());
+            if (find<ScrollBar>()->getThumbPosition() <= position) {
+                ADD_FAILURE() << "the down arrow left the list at " << position;
+                return;
+            }
         }
     }
     static SystemMgr& system() { return *getApplication()->getSystemManager(); }

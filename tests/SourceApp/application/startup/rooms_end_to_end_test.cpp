@@ -7,6 +7,7 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/controls/Widget.h"
+#include "SourceApp/system/SystemMgr.h"
 
 namespace tdx::test {
 namespace {
@@ -52,6 +53,41 @@ TEST_F(Rooms, TheRoomsTemperatureMeasuredOnTheControlUnitShowsOnTheRoomScreen) {
     ASSERT_NE(withText<ContainedLabel>("21.3\u00B0"), nullptr);
     mSim.publish(LIVING_ROOM, AIR_TEMPERATURE, 18, 2240);
     EXPECT_TRUE(runUntil([] { return withText<ContainedLabel>("22.4\u00B0") != nullptr; }, 3000));
+}
+
+// The screen left alone goes dim, then dark, on the clock. A touch on the dark screen lights it and leaves
+// the home screen as it was; on a dimmed one, which the user can read, the touch opens the room at once.
+TEST_F(Rooms, ATouchOnTheDarkScreenOnlyLightsItTheNextOpensTheRoom) {
+    SystemMgr& system = *getApplication()->getSystemManager();
+    const struct {
+        const char* name;
+        uint32_t idleMs;
+        screen_state_t before;
+        unsigned afterFirstTap;
+    } cases[] = {
+        {"dimmed", 1500, ssDimmed, ROOM_SCREEN},
+        {"dark", 3000, ssOff, HOME},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        open(HOME);
+        const Widget* tile =
+            find<Widget>([](const Widget& w) { return w.getHeadingLabel()->getText() == "Living room"; });
+        ASSERT_NE(tile, nullptr);
+        const IconButton* arrow = find<IconButton>([&](const IconButton& b) { return b.isChildOf(tile); });
+        system.setDelay(ssActive, 1);
+        system.setDelay(ssDimmed, 1);
+        run(c.idleMs);
+        ASSERT_EQ(system.getScreenState(), c.before);
+        tap(arrow);
+        EXPECT_EQ(system.getScreenState(), ssActive);
+        EXPECT_EQ(stateId(), c.afterFirstTap);
+        if (stateId() == HOME) {
+            tap(arrow);
+            EXPECT_EQ(stateId(), ROOM_SCREEN) << "the next tap acts";
+        }
+        system.setDelay(ssActive, 0);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "SourceApp/gui/gfx/gfx.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/ProxyStructure.h"
+#include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/layer.h"
 
@@ -189,6 +190,70 @@ TEST_F(Start, PressesAndReleasesBetweenTwoPassesAllArriveInOrder) {
     pass();
     EXPECT_THAT(mLog, ElementsAre("press 10,20 10,20", "release 10,20 10,20", "press 30,40 30,40",
                                   "release 30,40 30,40", "press 50,60 50,60", "release 50,60 50,60"));
+}
+
+// The screen goes dark by its delays on the clock; a touch then lights it and nothing else, to its release.
+TEST_F(Start, ATouchOnADarkScreenOnlyLightsItADimmedOneActs) {
+    SystemMgr& system = *getApplication()->getSystemManager();
+    // A press does not set the last move point: the finger standing still sends a move first.
+    const std::vector<std::string> acts = {"press 40,50 40,50", "move 40,50 40,50", "move 41,50 41,50",
+                                           "hold 41,50 41,50", "release 41,50 41,50"};
+    core().changeState(9, 0, 0, 0, 0); // home: unlike the splash, it lets the screen go dark
+    pass(2);
+    new Recorder(mLog);
+    const struct {
+        const char* name;
+        int idleSeconds; // after the last touch: 1 dims, 2 turns off
+        screen_state_t before;
+        std::vector<std::string> first;
+    } cases[] = {
+        {"bright", 0, ssActive, acts},
+        {"dimmed", 1, ssDimmed, acts},
+        {"dark", 2, ssOff, {}},
+        {"bright again", 0, ssActive, acts},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        system.setDelay(ssActive, 1);
+        system.setDelay(ssDimmed, 1);
+        pass();
+        for (int s = 0; s < c.idleSeconds; ++s) {
+            os_clock_advance(1001);
+            pass();
+        }
+        os_clock_advance(300); // the fade ends
+        pass();
+        ASSERT_EQ(system.getScreenState(), c.before);
+        // A touch that slides and is held long enough to repeat, then a plain tap.
+        auto events = [&](auto touchSteps) {
+            mLog.clear();
+            touchSteps();
+            std::erase_if(mLog, [](const std::string& e) { return e.starts_with("timer"); });
+            return mLog;
+        };
+        const std::vector<std::string> first = events([&] {
+            touch(true, 40, 50);
+            pass();
+            touch(true, 40, 50);
+            pass();
+            touch(true, 41, 50);
+            pass();
+            ticks(12);
+            pass();
+            touch(false, 41, 50);
+            pass();
+        });
+        EXPECT_EQ(first, c.first);
+        EXPECT_EQ(system.getScreenState(), ssActive) << "lit by the first touch";
+        const std::vector<std::string> next = events([&] {
+            touch(true, 60, 70);
+            pass();
+            touch(false, 60, 70);
+            pass();
+        });
+        EXPECT_THAT(next, ElementsAre("press 60,70 60,70", "release 60,70 60,70")) << "the next touch acts";
+    }
+    system.setDelay(ssActive, 0);
 }
 
 TEST_F(Start, ClampsTheCalibratedTouchToTheScreenAndKeepsTheRawPosition) {

@@ -218,6 +218,36 @@ TEST_F(FactoryTest, LargeTilesShowTheIconsTheirValuesCallFor) {
     }
 }
 
+// A thermostat's large tile shows its two readings and no status icon, whatever its battery and reach say.
+TEST_F(FactoryTest, AThermostatsLargeTileShowsNoIcons) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<vid_t, int>> values;
+    } cases[] = {
+        {"nothing read", {}},
+        {"unreachable, battery low", {{0x4001, 1}, {0x002C, 20}}},
+        {"battery full", {{0x002C, 90}}},
+    };
+    uint32_t address = DEVICE;
+    for (const auto& c : cases) {
+        ObjectBuilder o = device(++address);
+        o.text(0x80E3, "KD203");
+        for (auto [vid, value] : c.values) {
+            o.value(vid, value);
+        }
+        page();
+        WidgetLarge* tile = large(oid_make(address, 0));
+        ASSERT_NE(tile, nullptr) << c.what;
+        runTasks(2);
+        const SortedIconList* icons = tile->getIconList();
+        for (unsigned key = 0; key <= ThermostatWidgetController::UNREACHABLE; ++key) {
+            EXPECT_EQ(icons->getItem(key), nullptr) << c.what << " icon " << key;
+        }
+        EXPECT_EQ(countColour(icons->getBoundingBox(), colour::WHITE), icons->getWidth() * icons->getHeight())
+            << c.what;
+    }
+}
+
 TEST_F(FactoryTest, TheSoftwareTextShowsARealBuildOnlyAndNoMadeUpVersion) {
     const struct {
         std::optional<int> version, build;
