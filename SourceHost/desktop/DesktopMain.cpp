@@ -27,6 +27,12 @@ enum ExitCode : int {
     EXIT_NO_RESOURCES = 3,
 };
 
+// What the parser takes for an option wherever it stands, so also in place of an option's value: a folder or
+// port whose name begins with a dash is given as ./-name.
+bool looksLikeOption(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-';
+}
+
 bool isInspectorWord(const std::string& argument) {
     return argument == "inspector" || argument == "'inspector'";
 }
@@ -52,7 +58,7 @@ std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::str
                              : argument == "--sdcard" ? &options.sdcard
                                                       : nullptr;
         if (value != nullptr) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty() || looksLikeOption(arguments[i + 1])) {
                 *error = std::string(gettext("The option needs a value:")) + " " + argument;
                 return std::nullopt;
             }
@@ -61,7 +67,7 @@ std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::str
             options.tracePackets = true;
         } else if (argument == "--help") {
             options.help = true;
-        } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
+        } else if (looksLikeOption(argument)) {
             *error = std::string(gettext("Unknown option:")) + " " + argument;
             return std::nullopt;
         } else {

@@ -400,6 +400,7 @@ TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
         bool ok;
         bool inspector;
         std::string port;
+        std::string sdcard = "";
     };
     const Row rows[] = {
         {{}, true, false, ""},
@@ -413,6 +414,13 @@ TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
         {{"x", "'inspector"}, true, false, ""},
         {{"--port"}, false, false, ""},
         {{"--colour", "x"}, false, false, ""},
+        // An option where a value belongs is no value: the value is missing.
+        {{"--sdcard", "--port", "X"}, false, false, ""},
+        {{"--port", "--sdcard", "card"}, false, false, ""},
+        {{"--port", "--help"}, false, false, ""},
+        {{"--sdcard", "-x"}, false, false, ""},
+        {{"--sdcard", ""}, false, false, ""},
+        {{"--sdcard", "./-card", "--port", "-"}, true, false, "-", "./-card"},
     };
     for (const Row& row : rows) {
         std::string error;
@@ -422,9 +430,30 @@ TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
         if (options) {
             EXPECT_EQ(options->inspector, row.inspector);
             EXPECT_EQ(options->port, row.port);
+            EXPECT_EQ(options->sdcard, row.sdcard);
         } else {
             EXPECT_FALSE(error.empty());
         }
+    }
+}
+
+TEST_F(EntryPoint, AnOptionWithoutItsValueIsRefusedWithTwoAndNamesTheOption) {
+    struct Row {
+        std::vector<std::string> arguments;
+        std::string named;
+    };
+    const Row rows[] = {
+        {{"--port"}, "--port"},
+        {{"--sdcard", "--port", "X"}, "--sdcard"},
+        {{"--port", "--trace-packets"}, "--port"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.named);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(run(row.arguments), 2);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("The option needs a value: " + row.named + "\n"), std::string::npos) << said;
+        EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
     }
 }
 
