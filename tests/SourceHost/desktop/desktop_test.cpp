@@ -462,7 +462,7 @@ TEST_F(EntryPoint, HelpShowsOptionsVariablesAndExitCodesAndEndsWithZero) {
     EXPECT_EQ(run({"--port", "/dev/null", "--help"}), 0);
     const std::string usage = ::testing::internal::GetCapturedStdout();
     for (const char* part : {"--port PATH", "--sdcard DIR", "--trace-packets", "inspector", "TDX410_PORT",
-                             "TDX410_SDCARD", "TDX410_ADDRESS", "TDX410_TRACE", "  18 "}) {
+                             "TDX410_SDCARD", "TDX410_ADDRESS", "TDX410_TRACE", "  4 ", "  18 "}) {
         EXPECT_NE(usage.find(part), std::string::npos) << part;
     }
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
