@@ -7,6 +7,7 @@
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/application/startup/Emulation.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/i18n/I18n.h"
 
@@ -23,7 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <latch>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -352,6 +355,30 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->data(QStringLiteral("image/bmp")).size(), 230454);
     EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).size(), QSize(320, 240));
+}
+
+// The application asks whether the host keeps it running: from the host's construction, in every pass,
+// until the host stops it.
+TEST(ApplicationThread, TheApplicationIsActiveFromTheHostsStartUntilItStops) {
+    host_hand_over().close(); // as an earlier host left it
+    std::atomic<int> seenInPass{-1};
+    std::latch passed(1);
+    ManualTimerQueue timers;
+    CHost host({nullptr,
+                [&] {
+                    host_hand_over().runQueued(nullptr);
+                    if (seenInPass.exchange(Emulation::AppIsActive() ? 1 : 0) == -1) {
+                        passed.count_down();
+                    }
+                }},
+               host_hand_over(), &timers);
+    EXPECT_TRUE(Emulation::AppIsActive()) << "constructed";
+    host.Initialize();
+    passed.wait();
+    EXPECT_EQ(seenInPass.load(), 1) << "in a pass";
+    ASSERT_TRUE(host.stop());
+    EXPECT_FALSE(Emulation::AppIsActive()) << "stopped";
+    host_hand_over().open();
 }
 
 // ---- The entry point ----
