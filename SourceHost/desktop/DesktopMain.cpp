@@ -6,6 +6,7 @@
 #include "SourceHost/api_lib/comf.h"
 #include "SourceHost/api_lib/sdcard.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
+#include "SourceHost/inspector/Model.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -209,6 +210,9 @@ int desktop_main(int argc, char** argv, DesktopEnvironment environment, Inspecto
     tnet_dissect_enable(options->tracePackets);
 
     const std::unique_ptr<QApplication> ownApplication = openToolkit(argc, argv);
+    // In either mode: only the inspector attaches it to the GUI core, so the plain window's application runs
+    // with no inspector behind it, while the program keeps one start-up for both.
+    const auto model = std::make_unique<Model>("Model");
     auto refuse = [&environment](const std::string& text, int code) {
         std::fprintf(stderr, "%s\n", text.c_str());
         if (environment.errorBox) {
@@ -234,10 +238,11 @@ int desktop_main(int argc, char** argv, DesktopEnvironment environment, Inspecto
             EXIT_NO_CONVERTER);
     }
     if (options->inspector && inspector) {
-        return inspector(std::move(environment.application));
+        return inspector(std::move(environment.application), *model);
     }
 
     auto window = std::make_unique<CSimpleMainWindow>(std::move(environment.application));
+    model->run();
     window->run();
     const int code = QApplication::exec();
     if (!window->host().stop()) {

@@ -81,7 +81,7 @@ void CMainWindow::createChildWindows() {
                             {Width, NC_("Inspector", "Width"), 131, SCREEN_WIDTH},
                             {Height, NC_("Inspector", "Height"), 104, SCREEN_HEIGHT}};
     for (const Field& f : fields) {
-        auto* label = new CLabel(mProperties, 10, f.y, 44, 22, group, pgettext("Inspector", f.label));
+        auto* label = new CLabel(mProperties, 10, f.y, 40, 22, group, pgettext("Inspector", f.label));
         mCaptions.push_back({label, "Inspector", f.label});
     }
     for (const Field& f : fields) {
