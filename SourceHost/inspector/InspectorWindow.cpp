@@ -65,6 +65,10 @@ void CMainWindow::createChildWindows() {
     addListener("COMPONENT_NOTIFY_CHANGE", std::make_shared<ListViewComponentNotifyChangeAdapter>(*mList));
 
     mEditBox = new CEditBox(this, 5, 565, 635, 50, surface, "", 1);
+    // The properties are built here, wired by the window's own listeners: a panel of the four fields that
+    // follows a move event by itself (ComponentPanel) is made by no window, and nor is a command mapping a
+    // mouse position through the canvas (MapMouseMoveToCanvas), as the window maps every point it raises.
+    // Neither is built.
     mProperties = new CGroupBox(this, 335, 5, 305, 160, surface, gettext("Properties"));
     QWidget* group = mProperties->GetHandle();
     mSelectionLabel = new CLabel(mProperties, 5, 25, 280, 20, group, gettext("Select component"));
