@@ -4,12 +4,12 @@
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/SourceHost/desktop/window_languages.h"
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/application/startup/Emulation.h"
 #include "SourceApp/gui/core/Core.h"
-#include "SourceApp/gui/i18n/I18n.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -27,7 +27,6 @@
 #include <atomic>
 #include <filesystem>
 #include <latch>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -287,21 +286,9 @@ TEST_F(Window, TheButtonsFollowTheApplicationsLanguageAndShowTheirCaptionsWhole)
 // squeezed into a font much smaller than the window's. The pictures go to <build>/screenshots/
 // EmulatorWindow_<language>.png for a person to look at.
 TEST_F(Window, InEveryLanguageTheButtonsReadAlikeInTheirWidths) {
-    static ResourceMgr resources;
-    ASSERT_EQ(resources.load(TDX_RESOURCES_FILE), 0);
-    i18n.setResourceReader([](uint16_t id) -> std::span<const uint8_t> {
-        const Resource resource = resources.get(static_cast<resource_id>(id));
-        return {resource.getData(), resource.getSize()};
-    });
     QWidget* widget = window.GetHandle();
-    widget->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
     const double windowPoints = widget->font().pointSizeF();
-    const char* const names[] = {"English", "Danish", "Czech", "Dutch"};
-    for (uint8_t language = 0; language < 4; ++language) {
-        SCOPED_TRACE(names[language]);
-        i18n.switchLanguage(language);
-        ASSERT_EQ(i18n.getLanguage(), language);
+    test::inEveryLanguage(TDX_RESOURCES_FILE, TDX_SCREENSHOT_DIR, widget, "EmulatorWindow", [&](const char*) {
         window.retranslate();
         for (CPushButton* button : {window.zoomButton(), window.saveButton(), window.clipboardButton()}) {
             QWidget* face = button->GetHandle();
@@ -309,14 +296,8 @@ TEST_F(Window, InEveryLanguageTheButtonsReadAlikeInTheirWidths) {
             EXPECT_LT(QFontMetrics(face->font()).horizontalAdvance(caption), face->width()) << button->Text();
             EXPECT_GE(face->font().pointSizeF(), windowPoints - 1) << button->Text();
         }
-        std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
-        widget->grab().save(QStringLiteral(TDX_SCREENSHOT_DIR "/EmulatorWindow_") +
-                            QString::fromLatin1(names[language]) + QStringLiteral(".png"));
-    }
-    i18n.switchLanguage(0);
-    i18n.setResourceReader(nullptr);
+    });
     window.retranslate();
-    widget->hide();
 }
 
 TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {

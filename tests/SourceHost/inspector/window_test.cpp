@@ -5,11 +5,11 @@
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
-#include "SourceApp/gui/i18n/I18n.h"
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/inspector/InspectorMain.h"
 #include "SourceHost/inspector/InspectorWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/SourceHost/desktop/window_languages.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -460,47 +460,29 @@ TEST_F(Window, TheToolsStandInTheirPlacesAtZoomOne) {
 // four languages of the real catalogues. The pictures go to
 // <build>/screenshots/InspectorWindow_<language>.png for a person to look at.
 TEST_F(Window, InEveryLanguageThePropertiesLabelsStandWholeOnWhite) {
-    static ResourceMgr resources;
-    ASSERT_EQ(resources.load(TDX_RESOURCES_FILE), 0);
-    i18n.setResourceReader([](uint16_t id) -> std::span<const uint8_t> {
-        const Resource resource = resources.get(static_cast<resource_id>(id));
-        return {resource.getData(), resource.getSize()};
-    });
-    QWidget* widget = window.GetHandle();
-    widget->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget));
-    const char* const names[] = {"English", "Danish", "Czech", "Dutch"};
-    for (uint8_t language = 0; language < 4; ++language) {
-        SCOPED_TRACE(names[language]);
-        i18n.switchLanguage(language);
-        ASSERT_EQ(i18n.getLanguage(), language);
-        window.refreshCycles();
-        int fieldLabels = 0;
-        for (CWindow* child : window.propertiesGroup()->children()) {
-            auto* label = dynamic_cast<CLabel*>(child);
-            if (label == nullptr) {
-                continue;
+    inEveryLanguage(
+        TDX_RESOURCES_FILE, TDX_SCREENSHOT_DIR, window.GetHandle(), "InspectorWindow", [&](const char*) {
+            window.refreshCycles();
+            int fieldLabels = 0;
+            for (CWindow* child : window.propertiesGroup()->children()) {
+                auto* label = dynamic_cast<CLabel*>(child);
+                if (label == nullptr) {
+                    continue;
+                }
+                QWidget* face = label->GetHandle();
+                SCOPED_TRACE(label->Text());
+                const bool fieldLabel = face->width() != 280;
+                fieldLabels += fieldLabel ? 1 : 0;
+                EXPECT_EQ(face->width(), fieldLabel ? 40 : 280);
+                EXPECT_LE(QFontMetrics(face->font()).horizontalAdvance(QString::fromStdString(label->Text())),
+                          face->width());
+                const QImage ground = face->grab().toImage();
+                EXPECT_EQ(ground.pixelColor(face->width() - 1, 1), QColor(Qt::white))
+                    << "the ground at its corner";
             }
-            QWidget* face = label->GetHandle();
-            SCOPED_TRACE(label->Text());
-            const bool fieldLabel = face->width() != 280;
-            fieldLabels += fieldLabel ? 1 : 0;
-            EXPECT_EQ(face->width(), fieldLabel ? 40 : 280);
-            EXPECT_LE(QFontMetrics(face->font()).horizontalAdvance(QString::fromStdString(label->Text())),
-                      face->width());
-            const QImage ground = face->grab().toImage();
-            EXPECT_EQ(ground.pixelColor(face->width() - 1, 1), QColor(Qt::white))
-                << "the ground at its corner";
-        }
-        EXPECT_EQ(fieldLabels, 4);
-        std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
-        widget->grab().save(QStringLiteral(TDX_SCREENSHOT_DIR "/InspectorWindow_") +
-                            QString::fromLatin1(names[language]) + QStringLiteral(".png"));
-    }
-    i18n.switchLanguage(0);
-    i18n.setResourceReader(nullptr);
+            EXPECT_EQ(fieldLabels, 4);
+        });
     window.refreshCycles();
-    widget->hide();
 }
 
 TEST_F(Window, ZoomTwoMovesTheToolsAndMapsThePointerAtTwice) {
