@@ -1,4 +1,6 @@
-// The one UTF-8 decoder: fonts, text fields and editors count and draw characters exactly alike.
+// The one UTF-8 decoder: fonts, text fields and editors count and draw characters exactly alike. It gives
+// whole code points (next in place of a decode to one UTF-16 unit, length for the character count): a
+// 16-bit unit would cut a character beyond the first plane in two halves that are no character at all.
 #pragma once
 
 #include <cstddef>

@@ -6,6 +6,7 @@
 #include "SourceHost/api_lib/comf.h"
 #include "SourceHost/api_lib/sdcard.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
+#include "SourceHost/inspector/Model.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -25,7 +26,47 @@ enum ExitCode : int {
     EXIT_NO_CONVERTER = 1,
     EXIT_BAD_ARGUMENTS = 2,
     EXIT_NO_RESOURCES = 3,
+    EXIT_NO_DISPLAY = 4,
 };
+
+// What the parser takes for an option wherever it stands, so also in place of an option's value: a folder or
+// port whose name begins with a dash is given as ./-name.
+bool looksLikeOption(const std::string& argument) {
+    return argument.size() > 1 && argument[0] == '-';
+}
+
+QtMessageHandler sToolkitHandler = nullptr;
+
+// The toolkit ends the process with an abort and a text about reinstalling it when it finds no display to
+// open its platform on; that is the user's setting, not a broken installation, and says nothing of what to
+// do. While the toolkit opens its platform, its fatal message becomes the program's own and a documented
+// exit code; its other messages (which display it tried) pass on as they would.
+void platformMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (sToolkitHandler != nullptr) {
+            sToolkitHandler(type, context, message);
+        } else {
+            std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+        }
+        return;
+    }
+    std::fprintf(stderr, "%s\n",
+                 gettext("No display to show the window on. Start the program on a desktop or on a virtual "
+                         "display (the DISPLAY variable names it)."));
+    std::fflush(nullptr);
+    std::_Exit(EXIT_NO_DISPLAY);
+}
+
+// The toolkit's application, or nothing when the caller made one already.
+std::unique_ptr<QApplication> openToolkit(int& argc, char** argv) {
+    if (QApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    sToolkitHandler = qInstallMessageHandler(platformMessage);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(sToolkitHandler);
+    return application;
+}
 
 bool isInspectorWord(const std::string& argument) {
     return argument == "inspector" || argument == "'inspector'";
@@ -52,7 +93,7 @@ std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::str
                              : argument == "--sdcard" ? &options.sdcard
                                                       : nullptr;
         if (value != nullptr) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty() || looksLikeOption(arguments[i + 1])) {
                 *error = std::string(gettext("The option needs a value:")) + " " + argument;
                 return std::nullopt;
             }
@@ -61,7 +102,7 @@ std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::str
             options.tracePackets = true;
         } else if (argument == "--help") {
             options.help = true;
-        } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
+        } else if (looksLikeOption(argument)) {
             *error = std::string(gettext("Unknown option:")) + " " + argument;
             return std::nullopt;
         } else {
@@ -96,6 +137,7 @@ std::string desktop_usage() {
         {"1", gettext("no HMU-300-USB converter was found")},
         {"2", gettext("a bad argument")},
         {"3", gettext("the resources file is missing or cannot be used")},
+        {"4", gettext("there is no display to show the window on")},
         {"18", gettext("the window was closed")},
     };
     std::string text = std::string(gettext("Usage: tdx410 [OPTION]... [NAME inspector]")) + "\n" +
@@ -167,10 +209,10 @@ int desktop_main(int argc, char** argv, DesktopEnvironment environment, Inspecto
     }
     tnet_dissect_enable(options->tracePackets);
 
-    std::unique_ptr<QApplication> ownApplication;
-    if (QApplication::instance() == nullptr) {
-        ownApplication = std::make_unique<QApplication>(argc, argv);
-    }
+    const std::unique_ptr<QApplication> ownApplication = openToolkit(argc, argv);
+    // In either mode: only the inspector attaches it to the GUI core, so the plain window's application runs
+    // with no inspector behind it, while the program keeps one start-up for both.
+    const auto model = std::make_unique<Model>("Model");
     auto refuse = [&environment](const std::string& text, int code) {
         std::fprintf(stderr, "%s\n", text.c_str());
         if (environment.errorBox) {
@@ -196,10 +238,11 @@ int desktop_main(int argc, char** argv, DesktopEnvironment environment, Inspecto
             EXIT_NO_CONVERTER);
     }
     if (options->inspector && inspector) {
-        return inspector(std::move(environment.application));
+        return inspector(std::move(environment.application), *model);
     }
 
     auto window = std::make_unique<CSimpleMainWindow>(std::move(environment.application));
+    model->run();
     window->run();
     const int code = QApplication::exec();
     if (!window->host().stop()) {

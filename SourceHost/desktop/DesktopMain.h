@@ -43,13 +43,16 @@ struct DesktopEnvironment {
     std::function<void(const std::string& text)> errorBox;
 };
 
-// Runs the application in the inspector window until it is closed; returns the exit code.
-using InspectorRunner = std::function<int(HostApplication application)>;
+class Model;
+
+// Runs the application in the inspector window, with the inspector's model, until it is closed; returns the
+// exit code.
+using InspectorRunner = std::function<int(HostApplication application, Model& model)>;
 
 // Returns the exit code: 0 after the usage, 1 without a converter, 2 for bad arguments, 3 without a usable
-// resources file, 18 after the window was closed. When the application thread does not end within a second
-// of the close, the process ends at once with that code. With the inspector argument, `inspector` runs
-// instead of the plain window (the plain window without one).
+// resources file, 4 without a display (the process ends there), 18 after the window was closed. When the
+// application thread does not end within a second of the close, the process ends at once with that code. With
+// the inspector argument, `inspector` runs instead of the plain window (the plain window without one).
 int desktop_main(int argc, char** argv, DesktopEnvironment environment, InspectorRunner inspector = {});
 
 } // namespace tdx

@@ -99,6 +99,12 @@ CLabel::CLabel(CWindow* parent, int x, int y, int width, int height, QWidget* pa
     , mLabel(static_cast<QLabel*>(GetHandle()))
     , mText(text) {
     mLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The windows colour every static text's ground white, which sets a caption apart from the face of the
+    // group it stands in.
+    QPalette palette = mLabel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    mLabel->setPalette(palette);
+    mLabel->setAutoFillBackground(true);
 }
 
 void CLabel::Text(const std::string& text) {

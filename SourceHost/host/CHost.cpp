@@ -87,6 +87,9 @@ void CHost::threadMain() {
     while (mHandOver.isOpen() && !mRestart.load()) {
         runOnce();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        // Rather than a pass every millisecond whatever there is to do, the application rests in its idle
+        // hook until its next tick or input: at rest the loop makes about 50 passes a second instead of about
+        // 900 ("Cycles/s" shows it) and the program takes a fraction of a per cent of a core.
         if (mApplication.idle && !mRestart.load()) {
             mApplication.idle();
         }

@@ -10,18 +10,17 @@
 
 namespace tdx {
 
-int inspector_main(HostApplication application) {
-    auto model = std::make_unique<Model>("Model");
+int inspector_main(HostApplication application, Model& model) {
     // Each start of the application (a restart too) brings a new GUI core: the model follows it.
-    application.init = [init = std::move(application.init), model = model.get()] {
+    application.init = [init = std::move(application.init), &model] {
         if (init) {
             init();
         }
-        model->attach(Core::current());
+        model.attach(Core::current());
     };
     auto window = std::make_unique<CMainWindow>(std::move(application));
-    auto link = std::make_unique<InspectorLink>(*model, *window, window->host(), window->poster());
-    model->run();
+    auto link = std::make_unique<InspectorLink>(model, *window, window->host(), window->poster());
+    model.run();
     window->run();
     const int code = QApplication::exec();
     if (!window->host().stop()) {
@@ -31,7 +30,6 @@ int inspector_main(HostApplication application) {
     }
     link.reset();
     window.reset();
-    model.reset();
     return code;
 }
 

@@ -65,6 +65,10 @@ void CMainWindow::createChildWindows() {
     addListener("COMPONENT_NOTIFY_CHANGE", std::make_shared<ListViewComponentNotifyChangeAdapter>(*mList));
 
     mEditBox = new CEditBox(this, 5, 565, 635, 50, surface, "", 1);
+    // The properties are built here, wired by the window's own listeners: a panel of the four fields that
+    // follows a move event by itself (ComponentPanel) is made by no window, and nor is a command mapping a
+    // mouse position through the canvas (MapMouseMoveToCanvas), as the window maps every point it raises.
+    // Neither is built.
     mProperties = new CGroupBox(this, 335, 5, 305, 160, surface, gettext("Properties"));
     QWidget* group = mProperties->GetHandle();
     mSelectionLabel = new CLabel(mProperties, 5, 25, 280, 20, group, gettext("Select component"));
@@ -81,7 +85,7 @@ void CMainWindow::createChildWindows() {
                             {Width, NC_("Inspector", "Width"), 131, SCREEN_WIDTH},
                             {Height, NC_("Inspector", "Height"), 104, SCREEN_HEIGHT}};
     for (const Field& f : fields) {
-        auto* label = new CLabel(mProperties, 10, f.y, 44, 22, group, pgettext("Inspector", f.label));
+        auto* label = new CLabel(mProperties, 10, f.y, 40, 22, group, pgettext("Inspector", f.label));
         mCaptions.push_back({label, "Inspector", f.label});
     }
     for (const Field& f : fields) {

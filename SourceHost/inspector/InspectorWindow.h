@@ -19,6 +19,8 @@ class QTimer;
 
 namespace tdx {
 
+// The window is its own bus (an Application through CCanvasWindow), as the emulator window is: a separate
+// View base would add nothing to either, so there is none.
 class CMainWindow : public CCanvasWindow {
 public:
     static constexpr int CLIENT_WIDTH = 640;

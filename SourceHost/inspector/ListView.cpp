@@ -69,12 +69,18 @@ public:
         count = std::max(n, 0);
         endResetModel();
     }
-    void addHeaders(const std::vector<CListViewColumn>& columns) {
-        beginResetModel();
-        for (const CListViewColumn& column : columns) {
-            headers.push_back(QString::fromStdString(column.text));
+    // Ahead of the columns there are, which move right with their widths.
+    void insertHeaders(const std::vector<CListViewColumn>& columns) {
+        if (columns.empty()) {
+            return;
         }
-        endResetModel();
+        beginInsertColumns(QModelIndex(), 0, static_cast<int>(columns.size()) - 1);
+        std::vector<QString> added;
+        for (const CListViewColumn& column : columns) {
+            added.push_back(QString::fromStdString(column.text));
+        }
+        headers.insert(headers.begin(), added.begin(), added.end());
+        endInsertColumns();
     }
     void setHeader(int section, const QString& text) {
         if (section >= 0 && section < static_cast<int>(headers.size()) &&
@@ -166,10 +172,9 @@ ListViewBase::~ListViewBase() {
 }
 
 void ListViewBase::AddColumns(const std::vector<CListViewColumn>& columns) {
-    const int first = static_cast<int>(mModel->headers.size());
-    mModel->addHeaders(columns);
+    mModel->insertHeaders(columns);
     for (size_t i = 0; i < columns.size(); ++i) {
-        mView->setColumnWidth(first + static_cast<int>(i), columns[i].width);
+        mView->setColumnWidth(static_cast<int>(i), columns[i].width);
     }
 }
 
@@ -231,13 +236,17 @@ void ListViewBase::SetItemState(int index, bool selected) {
     mView->selectionModel()->select(mModel->index(index, 0),
                                     (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
                                         QItemSelectionModel::Rows);
+    // The focus goes with the selection: a row let go keeps no focus frame that would read as still chosen.
     if (selected) {
         mView->selectionModel()->setCurrentIndex(mModel->index(index, 0), QItemSelectionModel::NoUpdate);
+    } else if (mView->selectionModel()->currentIndex().row() == index) {
+        mView->selectionModel()->clearCurrentIndex();
     }
 }
 
 void ListViewBase::UnselectAll() {
     mView->selectionModel()->clearSelection();
+    mView->selectionModel()->clearCurrentIndex();
 }
 
 void ListViewBase::EnsureVisible(int index) {

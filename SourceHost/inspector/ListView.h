@@ -54,11 +54,13 @@ class ListViewBase : public CWindow {
 public:
     ListViewBase(CWindow* parent, int x, int y, int width, int height, QWidget* parentWidget);
     ~ListViewBase() override;
-    // Appended after the columns there are.
+    // Inserted at positions 0, 1, ... ahead of the columns there are.
     void AddColumns(const std::vector<CListViewColumn>& columns);
     // A new heading for a column there is; nothing for another.
     void SetColumnText(int column, const std::string& text);
+    // Selects the row and gives it the focus, or takes both from it.
     void SetItemState(int index, bool selected);
+    // Every row loses its selection and the focus.
     void UnselectAll();
     void EnsureVisible(int index);
     // Replaces the set of that kind; a row's image index refers to the small set.

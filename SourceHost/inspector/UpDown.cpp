@@ -1,5 +1,6 @@
 #include "SourceHost/inspector/UpDown.h"
 
+#include <QLineEdit>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -13,7 +14,22 @@ namespace {
 // typed until editing ends.
 class ClampingSpinBox : public QSpinBox {
 public:
-    using QSpinBox::QSpinBox;
+    explicit ClampingSpinBox(QWidget* parentWidget)
+        : QSpinBox(parentWidget) {
+        // Empty until there is a value to show: a 0 in a field before anything was selected would read as a
+        // component at 0. The user's own typing or stepping ends it as a value set does.
+        lineEdit()->clear();
+        QObject::connect(lineEdit(), &QLineEdit::textEdited, [this] { mBlank = false; });
+    }
+    // The value's text from now on.
+    void showValue() { mBlank = false; }
+    void stepBy(int steps) override {
+        mBlank = false;
+        QSpinBox::stepBy(steps);
+    }
+    QString textFromValue(int value) const override {
+        return mBlank ? QString() : QSpinBox::textFromValue(value);
+    }
     QValidator::State validate(QString& text, int&) const override {
         for (QChar c : text) {
             if (!c.isDigit()) {
@@ -29,6 +45,9 @@ public:
         const long long value = fits && typed <= std::numeric_limits<int>::max() ? typed : 0;
         return static_cast<int>(std::clamp<long long>(value, minimum(), maximum()));
     }
+
+private:
+    bool mBlank = true;
 };
 
 QSpinBox* makeBox(QWidget* parentWidget, int x, int y, int width, int height, int minimum, int maximum) {
@@ -50,32 +69,53 @@ CUpDown::CUpDown(CWindow* parent, int x, int y, int width, int height, QWidget* 
     QObject::connect(mBox, &QSpinBox::valueChanged, [this](int value) { edited(value); });
 }
 
-void CUpDown::Value(int value) {
+bool CUpDown::take(int value) {
     value = std::clamp(value, mMinimum, mMaximum);
     // The value already held leaves the text alone: the echo of the user's own edit would otherwise replace
     // what is being typed.
     if (value == mValue) {
-        return;
+        return false;
     }
     mValue = value;
+    return true;
+}
+
+void CUpDown::show() {
     mShowing = true;
+    static_cast<ClampingSpinBox*>(mBox)->showValue();
     mBox->setValue(mValue);
     mShowing = false;
 }
 
-void CUpDown::edited(int value) {
-    if (mShowing || value == mValue) {
+void CUpDown::Value(int value) {
+    if (take(value)) {
+        show();
+    }
+}
+
+void CUpDown::Value(int value, bool updateText) {
+    if (!take(value)) {
         return;
     }
-    mValue = value;
+    if (updateText) {
+        show();
+    }
     if (mOnChange) {
-        MessageArgumentInteger argument(value);
+        MessageArgumentInteger argument(mValue);
         mOnChange->execute(&argument);
     }
     ValueChanged.emit(this);
 }
 
+void CUpDown::edited(int value) {
+    if (!mShowing) {
+        Value(value, false);
+    }
+}
+
 void CUpDown::Enabled(int enabled) {
+    // The arrows go with the field: disabled, it belongs to no selected component, and a step there would
+    // change a number that moves nothing while looking like a position.
     mEnabled = enabled;
     mBox->setEnabled(enabled != 0);
 }

@@ -52,6 +52,9 @@ private:
     const ViewSelectedComponent* mOnlySelected;
 };
 
+// A field is itself the command that an integer payload sets (CUpDown::execute), and no window registers an
+// IntegerToUpDownAdapter for it: none is built.
+
 // Enables or disables the field, whatever the payload.
 class UpDownSetEnableAdapter : public Command {
 public:

@@ -193,6 +193,18 @@ void sim_restore_model(SimControlUnit& unit, const SimModel& saved) {
             unit.publish(oid, vid, value);
         }
     });
+    // A value set since the backup on an object the backup holds is no part of the configuration taken back.
+    // No packet takes a single value away, so it goes from the model only: the unit restarts after a restore,
+    // and what a display subscribes to afterwards is what the backup held.
+    std::vector<std::pair<uint32_t, uint16_t>> added;
+    unit.model().forEachValue(ALL_OBJECTS, ALL_VALUES, [&](uint32_t oid, uint16_t vid, const SimValue&) {
+        if (!own(oid) && !saved.value(oid, vid)) {
+            added.emplace_back(oid, vid);
+        }
+    });
+    for (const auto& [oid, vid] : added) {
+        unit.model().removeValue(oid, vid);
+    }
 }
 
 SimInstaller::SimInstaller(SimControlUnit& unit, SimInstallerConfig config)

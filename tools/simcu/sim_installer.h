@@ -137,7 +137,8 @@ void sim_publish_ids(SimControlUnit& unit, uint32_t oid, uint16_t vid, const std
 void sim_remove_device(SimControlUnit& unit, uint32_t device);
 // Removes a room with its components and its place on its device.
 void sim_remove_room(SimControlUnit& unit, uint32_t room);
-// Makes the installation the saved one again, announcing every difference; the display's own objects stay.
+// Makes the installation exactly the saved one again, announcing every difference a packet can carry; the
+// display's own objects and values stay as they are.
 void sim_restore_model(SimControlUnit& unit, const SimModel& saved);
 
 } // namespace tdx::sim

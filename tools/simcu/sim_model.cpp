@@ -117,6 +117,10 @@ bool SimModel::removeObject(uint32_t oid) {
     return existed;
 }
 
+bool SimModel::removeValue(uint32_t oid, uint16_t vid) {
+    return mValues.erase({oid, vid}) > 0;
+}
+
 bool SimModel::setValue(uint32_t oid, uint16_t vid, const SimValue& value) {
     if (value.bytes.size() > MAX_DATA) {
         dbg_printf_h("sim: %06X:%02X vid %04X: a value of %u bytes is longer than a PUBLISH carries (%u): "

@@ -56,6 +56,8 @@ public:
     bool removeObject(uint32_t oid);
     // Refuses (traced, false) a value longer than a PUBLISH carries: it would never reach the client.
     bool setValue(uint32_t oid, uint16_t vid, const SimValue& value);
+    // Removes one value; false when there was none.
+    bool removeValue(uint32_t oid, uint16_t vid);
     std::optional<SimValue> value(uint32_t oid, uint16_t vid) const;
     std::optional<SimObject> object(uint32_t oid) const;
 

@@ -259,6 +259,10 @@ void AppLoopTask() {
     handOver.countPass();
 }
 
+bool AppIsActive() {
+    return host_hand_over().isOpen();
+}
+
 void AppIdle() {
     App* app = getApplication();
     // A port of a test's own has no descriptor to wait on: the loop keeps its pace.

@@ -15,6 +15,10 @@ void AppInit();
 // One pass: touch, the host's commands and events, touch events, the timer message, every service task.
 void AppLoopTask();
 
+// Whether the host keeps the application running: false once the host has stopped it (read under the
+// hand-over's lock). The host's own loop makes the same test.
+bool AppIsActive();
+
 // Between passes: while the application has nothing to do before its next tick (work queued in the GUI, the
 // job pool, the object tree, the link's transmit buffer, an update under way), sleeps until the tick, the
 // host's input or bytes on the serial port, whichever comes first. Returns at once when there is work.

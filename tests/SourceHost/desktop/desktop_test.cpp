@@ -4,9 +4,11 @@
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/SourceHost/desktop/window_languages.h"
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/application/startup/Emulation.h"
 #include "SourceApp/gui/core/Core.h"
 
 #include <QApplication>
@@ -22,7 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <latch>
 #include <string_view>
 #include <vector>
 
@@ -278,6 +282,24 @@ TEST_F(Window, TheButtonsFollowTheApplicationsLanguageAndShowTheirCaptionsWhole)
     EXPECT_EQ(sizes(), english);
 }
 
+// In each of the four languages of the real catalogues the buttons read alike: every caption whole, and none
+// squeezed into a font much smaller than the window's. The pictures go to <build>/screenshots/
+// EmulatorWindow_<language>.png for a person to look at.
+TEST_F(Window, InEveryLanguageTheButtonsReadAlikeInTheirWidths) {
+    QWidget* widget = window.GetHandle();
+    const double windowPoints = widget->font().pointSizeF();
+    test::inEveryLanguage(TDX_RESOURCES_FILE, TDX_SCREENSHOT_DIR, widget, "EmulatorWindow", [&](const char*) {
+        window.retranslate();
+        for (CPushButton* button : {window.zoomButton(), window.saveButton(), window.clipboardButton()}) {
+            QWidget* face = button->GetHandle();
+            const QString caption = QString::fromStdString(button->Text());
+            EXPECT_LT(QFontMetrics(face->font()).horizontalAdvance(caption), face->width()) << button->Text();
+            EXPECT_GE(face->font().pointSizeF(), windowPoints - 1) << button->Text();
+        }
+    });
+    window.retranslate();
+}
+
 TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
     std::vector<std::string> proposed;
     std::vector<std::string> reports;
@@ -314,6 +336,30 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->data(QStringLiteral("image/bmp")).size(), 230454);
     EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).size(), QSize(320, 240));
+}
+
+// The application asks whether the host keeps it running: from the host's construction, in every pass,
+// until the host stops it.
+TEST(ApplicationThread, TheApplicationIsActiveFromTheHostsStartUntilItStops) {
+    host_hand_over().close(); // as an earlier host left it
+    std::atomic<int> seenInPass{-1};
+    std::latch passed(1);
+    ManualTimerQueue timers;
+    CHost host({nullptr,
+                [&] {
+                    host_hand_over().runQueued(nullptr);
+                    if (seenInPass.exchange(Emulation::AppIsActive() ? 1 : 0) == -1) {
+                        passed.count_down();
+                    }
+                }},
+               host_hand_over(), &timers);
+    EXPECT_TRUE(Emulation::AppIsActive()) << "constructed";
+    host.Initialize();
+    passed.wait();
+    EXPECT_EQ(seenInPass.load(), 1) << "in a pass";
+    ASSERT_TRUE(host.stop());
+    EXPECT_FALSE(Emulation::AppIsActive()) << "stopped";
+    host_hand_over().open();
 }
 
 // ---- The entry point ----
@@ -362,6 +408,7 @@ TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
         bool ok;
         bool inspector;
         std::string port;
+        std::string sdcard = "";
     };
     const Row rows[] = {
         {{}, true, false, ""},
@@ -375,6 +422,13 @@ TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
         {{"x", "'inspector"}, true, false, ""},
         {{"--port"}, false, false, ""},
         {{"--colour", "x"}, false, false, ""},
+        // An option where a value belongs is no value: the value is missing.
+        {{"--sdcard", "--port", "X"}, false, false, ""},
+        {{"--port", "--sdcard", "card"}, false, false, ""},
+        {{"--port", "--help"}, false, false, ""},
+        {{"--sdcard", "-x"}, false, false, ""},
+        {{"--sdcard", ""}, false, false, ""},
+        {{"--sdcard", "./-card", "--port", "-"}, true, false, "-", "./-card"},
     };
     for (const Row& row : rows) {
         std::string error;
@@ -384,9 +438,30 @@ TEST_F(EntryPoint, ArgumentsSelectTheirSettingsAndTheInspector) {
         if (options) {
             EXPECT_EQ(options->inspector, row.inspector);
             EXPECT_EQ(options->port, row.port);
+            EXPECT_EQ(options->sdcard, row.sdcard);
         } else {
             EXPECT_FALSE(error.empty());
         }
+    }
+}
+
+TEST_F(EntryPoint, AnOptionWithoutItsValueIsRefusedWithTwoAndNamesTheOption) {
+    struct Row {
+        std::vector<std::string> arguments;
+        std::string named;
+    };
+    const Row rows[] = {
+        {{"--port"}, "--port"},
+        {{"--sdcard", "--port", "X"}, "--sdcard"},
+        {{"--port", "--trace-packets"}, "--port"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.named);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(run(row.arguments), 2);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("The option needs a value: " + row.named + "\n"), std::string::npos) << said;
+        EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
     }
 }
 
@@ -395,7 +470,7 @@ TEST_F(EntryPoint, HelpShowsOptionsVariablesAndExitCodesAndEndsWithZero) {
     EXPECT_EQ(run({"--port", "/dev/null", "--help"}), 0);
     const std::string usage = ::testing::internal::GetCapturedStdout();
     for (const char* part : {"--port PATH", "--sdcard DIR", "--trace-packets", "inspector", "TDX410_PORT",
-                             "TDX410_SDCARD", "TDX410_ADDRESS", "TDX410_TRACE", "  18 "}) {
+                             "TDX410_SDCARD", "TDX410_ADDRESS", "TDX410_TRACE", "  4 ", "  18 "}) {
         EXPECT_NE(usage.find(part), std::string::npos) << part;
     }
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());

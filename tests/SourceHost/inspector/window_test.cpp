@@ -9,8 +9,11 @@
 #include "SourceHost/inspector/InspectorMain.h"
 #include "SourceHost/inspector/InspectorWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/SourceHost/desktop/window_languages.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +29,8 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <functional>
+#include <span>
 #include <string_view>
 
 extern "C" const char* __lsan_default_suppressions() {
@@ -266,6 +271,76 @@ TEST_F(Window, AFieldShowsValuesSilentlyAndSendsOnlyTheUsersEdits) {
     EXPECT_EQ(a->getLeft(), 300);
 }
 
+// A fresh field is empty until a value is set or the user edits it; its first value (0) set again keeps it
+// empty. Value(v, updateText) is the user's road: the change command runs, the text only when told.
+TEST(UpDown, AFreshFieldIsEmptyUntilAValueIsSetOrTheUserEditsIt) {
+    qtApplication();
+    struct Row {
+        const char* step;
+        std::function<void(CUpDown&, QSpinBox&)> act;
+        std::string text;
+        int value;
+        std::vector<int> commands;
+    };
+    auto press = [](QSpinBox& box, Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&box, &event);
+    };
+    const Row fresh[] = {
+        {"made", [](CUpDown&, QSpinBox&) {}, "", 0, {}},
+        {"Value(0)", [](CUpDown& f, QSpinBox&) { f.Value(0); }, "", 0, {}},
+        {"Value(0, true)", [](CUpDown& f, QSpinBox&) { f.Value(0, true); }, "", 0, {}},
+        {"Value(-5): clamped to 0", [](CUpDown& f, QSpinBox&) { f.Value(-5); }, "", 0, {}},
+        {"execute(0)",
+         [](CUpDown& f, QSpinBox&) {
+             MessageArgumentInteger zero(0);
+             f.execute(&zero);
+         },
+         "",
+         0,
+         {}},
+        {"Value(7)", [](CUpDown& f, QSpinBox&) { f.Value(7); }, "7", 7, {}},
+        {"Value(0) now", [](CUpDown& f, QSpinBox&) { f.Value(0); }, "0", 0, {}},
+    };
+    const Row edited[] = {
+        {"stepped up", [&](CUpDown&, QSpinBox& b) { press(b, Qt::Key_Up); }, "1", 1, {1}},
+        {"Value(9, false)", [](CUpDown& f, QSpinBox&) { f.Value(9, false); }, "1", 9, {1, 9}},
+        {"Value(12, true)", [](CUpDown& f, QSpinBox&) { f.Value(12, true); }, "12", 12, {1, 9, 12}},
+        {"Value(12, true) again", [](CUpDown& f, QSpinBox&) { f.Value(12, true); }, "12", 12, {1, 9, 12}},
+        {"Value(999, true)", [](CUpDown& f, QSpinBox&) { f.Value(999, true); }, "20", 20, {1, 9, 12, 20}},
+    };
+    for (const auto& table : {std::span<const Row>(fresh), std::span<const Row>(edited)}) {
+        CWindow parent(nullptr, new QWidget);
+        auto* field = new CUpDown(&parent, 0, 0, 55, 22, parent.GetHandle(), 0, 20);
+        QSpinBox& box = *field->spinBox();
+        std::vector<int> commands;
+        field->setOnChangeCommand(std::make_shared<LambdaCommand>([&commands](MessageArgument* argument) {
+            MessageReaderInteger integer;
+            if (integer.tryRead(argument)) {
+                commands.push_back(integer.getIntegerValue());
+            }
+        }));
+        for (const Row& row : table) {
+            SCOPED_TRACE(row.step);
+            row.act(*field, box);
+            EXPECT_EQ(box.findChild<QLineEdit*>()->text().toStdString(), row.text);
+            EXPECT_EQ(field->Value(), row.value);
+            EXPECT_EQ(commands, row.commands);
+        }
+    }
+}
+
+TEST(UpDown, TypingIntoAFreshFieldKeepsWhatIsTypedWhenEditingEnds) {
+    qtApplication();
+    CWindow parent(nullptr, new QWidget);
+    auto* field = new CUpDown(&parent, 0, 0, 55, 22, parent.GetHandle(), 0, 320);
+    QLineEdit& text = *field->spinBox()->findChild<QLineEdit*>();
+    QTest::keyClicks(&text, QStringLiteral("0"));
+    QTest::keyClick(&text, Qt::Key_Return);
+    EXPECT_EQ(text.text(), QStringLiteral("0")) << "the user's 0 is a value, not the empty start";
+    EXPECT_EQ(field->Value(), 0);
+}
+
 TEST_F(Window, ANumberTypedAboveTheRangeGivesTheMaximumAndAnEmptyFieldZero) {
     rightClick(15, 25);
     requests.take();
@@ -379,6 +454,35 @@ TEST_F(Window, TheToolsStandInTheirPlacesAtZoomOne) {
     std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
     widget->grab().save(QStringLiteral(TDX_SCREENSHOT_DIR "/InspectorWindow.png"));
     widget->hide();
+}
+
+// The properties' static texts on white, the four field labels 40 wide, every caption whole in each of the
+// four languages of the real catalogues. The pictures go to
+// <build>/screenshots/InspectorWindow_<language>.png for a person to look at.
+TEST_F(Window, InEveryLanguageThePropertiesLabelsStandWholeOnWhite) {
+    inEveryLanguage(
+        TDX_RESOURCES_FILE, TDX_SCREENSHOT_DIR, window.GetHandle(), "InspectorWindow", [&](const char*) {
+            window.refreshCycles();
+            int fieldLabels = 0;
+            for (CWindow* child : window.propertiesGroup()->children()) {
+                auto* label = dynamic_cast<CLabel*>(child);
+                if (label == nullptr) {
+                    continue;
+                }
+                QWidget* face = label->GetHandle();
+                SCOPED_TRACE(label->Text());
+                const bool fieldLabel = face->width() != 280;
+                fieldLabels += fieldLabel ? 1 : 0;
+                EXPECT_EQ(face->width(), fieldLabel ? 40 : 280);
+                EXPECT_LE(QFontMetrics(face->font()).horizontalAdvance(QString::fromStdString(label->Text())),
+                          face->width());
+                const QImage ground = face->grab().toImage();
+                EXPECT_EQ(ground.pixelColor(face->width() - 1, 1), QColor(Qt::white))
+                    << "the ground at its corner";
+            }
+            EXPECT_EQ(fieldLabels, 4);
+        });
+    window.refreshCycles();
 }
 
 TEST_F(Window, ZoomTwoMovesTheToolsAndMapsThePointerAtTwice) {
@@ -540,6 +644,79 @@ TEST(ListView, OwnsItsItemsAndReportsTheirSelection) {
         list->AddItem(std::make_unique<Item>(0, "d", deleted));
     }
     EXPECT_EQ(deleted.back(), "d") << "the items go with the list";
+}
+
+// A second AddColumns inserts at 0, 1, ... ahead of the columns there are, which keep their widths.
+TEST(ListView, ASecondAddColumnsPutsItsColumnsAheadOfTheExistingOnes) {
+    qtApplication();
+    struct Row {
+        std::vector<std::vector<CListViewColumn>> calls;
+        std::vector<std::string> headings;
+        std::vector<int> widths;
+    };
+    const Row rows[] = {
+        {{{{100, "A"}, {50, "B"}}}, {"A", "B"}, {100, 50}},
+        {{{{100, "A"}, {50, "B"}}, {{30, "X"}, {40, "Y"}}}, {"X", "Y", "A", "B"}, {30, 40, 100, 50}},
+        {{{{100, "A"}}, {}, {{60, "X"}}, {{45, "Z"}}}, {"Z", "X", "A"}, {45, 60, 100}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.headings.front());
+        CWindow parent(nullptr, new QWidget);
+        auto* list = new CVirtualListView(&parent, 0, 0, 300, 100, parent.GetHandle());
+        for (const auto& call : row.calls) {
+            list->AddColumns(call);
+        }
+        const QAbstractItemModel* shown = list->view()->model();
+        ASSERT_EQ(shown->columnCount(), static_cast<int>(row.headings.size()));
+        for (int c = 0; c < shown->columnCount(); ++c) {
+            EXPECT_EQ(shown->headerData(c, Qt::Horizontal).toString().toStdString(),
+                      row.headings[static_cast<size_t>(c)]);
+            EXPECT_EQ(list->view()->columnWidth(c), row.widths[static_cast<size_t>(c)]) << c;
+        }
+    }
+}
+
+// The focus goes with the selection: a row let go, or every row, keeps no focus.
+TEST(ListView, LettingGoOfARowOrOfAllTakesTheFocusWithTheSelection) {
+    qtApplication();
+    struct Row {
+        const char* step;
+        std::function<void(CVirtualListView&)> act;
+        int focused; // -1: none
+        std::vector<int> selected;
+    };
+    const Row rows[] = {
+        {"row 2 chosen", [](CVirtualListView& l) { l.SetItemState(2, true); }, 2, {2}},
+        {"row 1 let go", [](CVirtualListView& l) { l.SetItemState(1, false); }, 2, {2}},
+        {"row 2 let go", [](CVirtualListView& l) { l.SetItemState(2, false); }, -1, {}},
+        {"row 0 chosen", [](CVirtualListView& l) { l.SetItemState(0, true); }, 0, {0}},
+        {"all let go", [](CVirtualListView& l) { l.UnselectAll(); }, -1, {}},
+    };
+    CWindow parent(nullptr, new QWidget);
+    auto* list = new CVirtualListView(&parent, 0, 0, 300, 100, parent.GetHandle());
+    list->AddColumns({{100, "Name"}});
+    list->SetItemCount(4);
+    std::vector<int> reported;
+    struct Watch : sigslot::has_slots<> {
+        std::vector<int>* into;
+        void selected(int index) { into->push_back(index); }
+        void deselected(int index) { into->push_back(-1 - index); }
+    } watch;
+    watch.into = &reported;
+    list->ItemSelected.connect(&watch, &Watch::selected);
+    list->ItemDeselected.connect(&watch, &Watch::deselected);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.step);
+        row.act(*list);
+        const QItemSelectionModel* selection = list->view()->selectionModel();
+        EXPECT_EQ(selection->currentIndex().isValid() ? selection->currentIndex().row() : -1, row.focused);
+        std::vector<int> selected;
+        for (const QModelIndex& index : selection->selectedRows()) {
+            selected.push_back(index.row());
+        }
+        EXPECT_EQ(selected, row.selected);
+    }
+    EXPECT_EQ(reported, (std::vector<int>{2, -3, 0, -1})) << "reported like a click";
 }
 
 TEST(ListView, ARowShowsItsImageFromTheSmallSetWhenItHasOne) {

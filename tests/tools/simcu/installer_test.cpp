@@ -22,6 +22,8 @@ constexpr uint32_t BEDROOM = 0x02000316;
 constexpr uint32_t LIVING_THERMOSTAT = 0x000520;
 constexpr uint32_t OUTDOOR_SENSOR = 0x000522;
 constexpr uint32_t FREE_HEAD = 0x05000316;
+constexpr uint32_t DISPLAY = 0x010410;
+constexpr uint32_t DISPLAY_SECOND = 0x01010410;
 
 class InstallerSimTest : public ::testing::Test {
 protected:
@@ -235,7 +237,8 @@ TEST_F(InstallerSimTest, AProfileChangeWipesTheConfigurationAndRestarts) {
 }
 
 // A fresh unit for each row: what the backup request leaves behind after the delay, and what a restore then
-// makes of an installation changed since.
+// makes of an installation changed since. The display's own objects and values, which the unit keeps as the
+// display publishes them, are the display's: a restore leaves them as they are now.
 TEST_F(InstallerSimTest, BackupAndRestoreAsTheKnobsSay) {
     const struct {
         const char* knob;
@@ -270,6 +273,12 @@ TEST_F(InstallerSimTest, BackupAndRestoreAsTheKnobsSay) {
         SetUp();
         ASSERT_TRUE(exists(LIVING));
         EXPECT_EQ(state(SimInstaller::VID_BACKUP), SimInstaller::IDLE) << "idle at the start";
+        mUnit.knowClient(DISPLAY);
+        mUnit.model().setObject(DISPLAY, 2, 0);
+        mUnit.model().setObject(DISPLAY_SECOND, 3, 0);
+        mUnit.model().setValue(DISPLAY, 0x002F, *sim::sim_number(12, 1));
+        mUnit.model().setValue(DISPLAY_SECOND, 0x8090, sim::sim_text(15, {'A'}));
+        const sim::SimValue name = *mUnit.model().value(LOCATION, 0x8090);
 
         write(SimInstaller::VID_BACKUP);
         run(row.answerMs - 100);
@@ -281,6 +290,11 @@ TEST_F(InstallerSimTest, BackupAndRestoreAsTheKnobsSay) {
         EXPECT_EQ(installer.backups(), row.stored ? 1 : 0) << row.knob;
 
         sim_remove_room(mUnit, LIVING);
+        mUnit.model().setValue(LOCATION, 0x8099, *sim::sim_number(13, 7));
+        mUnit.model().setValue(LOCATION, 0x8090, sim::sim_text(15, {'B'}));
+        mUnit.model().setValue(DISPLAY, 0x002F, *sim::sim_number(12, 2));
+        mUnit.model().setValue(DISPLAY, 0x0030, *sim::sim_number(12, 5));
+        mUnit.model().removeObject(DISPLAY_SECOND);
         write(SimInstaller::VID_RESTORE);
         run(3100);
         EXPECT_EQ(state(SimInstaller::VID_RESTORE), SimInstaller::IDLE) << row.knob;
@@ -288,6 +302,12 @@ TEST_F(InstallerSimTest, BackupAndRestoreAsTheKnobsSay) {
         EXPECT_EQ(exists(LIVING), row.restored) << row.knob;
         EXPECT_EQ(exists(LIVING_THERMOSTAT), row.restored) << row.knob;
         EXPECT_EQ(installer.restores(), row.restored ? 1 : 0) << row.knob;
+        EXPECT_EQ(mUnit.model().value(LOCATION, 0x8099).has_value(), !row.restored)
+            << row.knob << ": a value added since the backup goes with the restore";
+        EXPECT_EQ(mUnit.model().value(LOCATION, 0x8090) == name, row.restored) << row.knob;
+        EXPECT_EQ(mUnit.model().value(DISPLAY, 0x002F)->number(), 2) << row.knob << ": the display's own";
+        EXPECT_EQ(mUnit.model().value(DISPLAY, 0x0030)->number(), 5) << row.knob << ": the display's own";
+        EXPECT_FALSE(exists(DISPLAY_SECOND)) << row.knob << ": the display's own";
         run(500);
         EXPECT_EQ(mUnit.faults().stopPolling, row.restored) << row.knob << ": a restore restarts the unit";
         run(6100);
@@ -308,8 +328,8 @@ TEST_F(InstallerSimTest, AnUnansweredBackupStaysBusy) {
 
 TEST(InstallerSimOptions, TheCommandLineWordsSetTheKnobs) {
     sim::SimInstallerConfig config;
-    for (const char* word : {"enrol=late", "enrol=interim", "remove=fail", "profile=fallback", "backup=fail",
-                             "restore=late"}) {
+    for (const char* word :
+         {"enrol=late", "enrol=interim", "remove=fail", "profile=fallback", "backup=fail", "restore=late"}) {
         EXPECT_TRUE(sim::sim_installer_option(word, config)) << word;
     }
     EXPECT_EQ(config.enrol, SimAnswer::Late);

@@ -138,6 +138,30 @@ TEST_F(Program, StartedFromAFolderOfItsOwnItFindsItsResourcesBesideItselfAndSync
     EXPECT_EQ(readFile("trace.txt").find("ASSERTION"), std::string::npos);
 }
 
+// Without a display the program says so in its own words and ends with its documented code 4, not with the
+// toolkit's abort: no display named, one named where nothing listens, a platform that is not there.
+TEST_F(Program, WithoutADisplayItSaysSoAndEndsWithFour) {
+    const char* const settings[] = {"-u DISPLAY QT_QPA_PLATFORM=xcb", "DISPLAY=:987 QT_QPA_PLATFORM=xcb",
+                                    "-u DISPLAY QT_QPA_PLATFORM=wayland"};
+    for (const char* setting : settings) {
+        SCOPED_TRACE(setting);
+        const std::string command =
+            std::string("env -u WAYLAND_DISPLAY ") + setting + " '" + TDX410_PATH + "' --port /dev/null 2>&1";
+        FILE* output = popen(command.c_str(), "r");
+        ASSERT_NE(output, nullptr);
+        std::string said;
+        char buffer[512];
+        for (size_t n = 0; (n = fread(buffer, 1, sizeof buffer, output)) > 0;) {
+            said.append(buffer, n);
+        }
+        const int status = pclose(output);
+        ASSERT_TRUE(WIFEXITED(status)) << said;
+        EXPECT_EQ(WEXITSTATUS(status), 4) << said;
+        EXPECT_NE(said.find("No display to show the window on."), std::string::npos) << said;
+        EXPECT_EQ(said.find("Reinstalling"), std::string::npos) << said;
+    }
+}
+
 // As README tells a user: the simulator started with --link, the program given the link as its port; the
 // simulator stopped and started again by hand with the same link (it lands on another pseudo-terminal, as the
 // first one's may still be taken), and the running program synchronises with it without a restart.
