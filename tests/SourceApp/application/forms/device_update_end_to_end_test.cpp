@@ -11,12 +11,14 @@
 #include "tests/support/update_loop.h"
 
 #include "SourceApp/storage/net/TaviProtocol.h"
+#include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/sdcard.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +26,9 @@
 namespace tdx::test {
 namespace {
 
+constexpr unsigned NOT_ENROLLED = 1;
+constexpr unsigned SPLASH = 2;
+constexpr unsigned HOME = 9;
 constexpr unsigned SYSTEM = 11;
 
 class DeviceUpdateEndToEnd : public FormsTest {
@@ -66,6 +71,9 @@ protected:
             updates().task();
             getApplication()->getTaskPool()->run();
             runTasks();
+            if (mMirrorSession) {
+                mirrorSession();
+            }
             mSeen.insert(state().getStateId());
             if (state().getStateId() == 34) {
                 if (auto* label = findAll<ContainedLabel>().at(1)) {
@@ -82,13 +90,17 @@ protected:
     Button* next() const {
         return find<Button>([](const Button& b) { return b.getLeft() > 200; });
     }
-    // From the system screen's link to "Update" on the confirmation of the one package in the card folder.
-    void chooseThePackage() {
+    // The system screen's "Update control unit".
+    void startUpdate() {
         open(SYSTEM);
         tap(findAll<DropdownButton>().at(1)); // Actions
         const Component* link = findByText("Update control unit");
         ASSERT_NE(link, nullptr);
         tap(link);
+    }
+    // From the system screen's link to "Update" on the confirmation of the one package in the card folder.
+    void chooseThePackage() {
+        startUpdate();
         ASSERT_TRUE(reach(28, 3000)) << trace();
         EXPECT_NE(findByText("HMU-316"), nullptr);
         tap(next());
@@ -103,6 +115,28 @@ protected:
         ASSERT_EQ(state().getStateId(), 32u);
         EXPECT_NE(findByText("HM31602"), nullptr) << "the package's version 2.3";
         tap(next()); // "Update"
+    }
+    // This stage's client has no bridge of its own: the bridge hears of the session as the client keeps it,
+    // and a session that begins synchronises at once.
+    void mirrorSession() {
+        const bool session = tnet_get_state() == TNET_SESSION;
+        if (session == mSession) {
+            return;
+        }
+        mSession = session;
+        if (session) {
+            connect();
+            networkEvent(Net::NET_EVENT_SYNC_STARTED);
+        } else {
+            ++mLosses;
+            Net::Tavi.handleDisconnected(TNET_DISCONNECT_SUPERVISION);
+        }
+    }
+    // The unit falls silent for ms: the session ends after its supervision time, and begins again after.
+    void silence(uint32_t ms) {
+        mLoop->sim().faults().stopPolling = true;
+        mLoop->run(ms);
+        mLoop->sim().faults().stopPolling = false;
     }
     std::string heading() const { return findAll<ContainedLabel>().at(0)->getText(); }
     std::string message() const { return find<TextFrame>()->getText(); }
@@ -120,6 +154,9 @@ protected:
     std::vector<uint8_t> mImage;
     std::unique_ptr<UpdateLoop> mLoop;
     int mSteps = 0;
+    bool mMirrorSession = false;
+    bool mSession = true;
+    int mLosses = 0;
     std::set<unsigned> mSeen;
     std::set<std::string> mProgressTexts;
 };
@@ -214,6 +251,91 @@ TEST_F(DeviceUpdateEndToEnd, UnitThatStaysAwayKeepsTheWizardUntilTheResultAndThe
     runTasks(2);
     EXPECT_EQ(state().getStateId(), 1u) << "the not-enrolled screen";
 }
+
+// The unit's restart into its new program outlasts the session's supervision: the network goes down while
+// the wizard waits for the program, the wait screen stays, and the update still ends in success.
+TEST_F(DeviceUpdateEndToEnd, ALossDuringTheFinalRestartKeepsTheWizardAndEndsInSuccess) {
+    sim::SimConfig config;
+    config.bootloader.bootloaderRestartMs = 1000;
+    config.bootloader.restartMs = 6000;
+    connectUnit(config);
+    mMirrorSession = true;
+    chooseThePackage();
+    ASSERT_TRUE(mLoop->runUntil([&] { return mSeen.count(34) == 1 && state().getStateId() == 33; }, 30000))
+        << trace();
+    const int losses = mLosses; // the restart into the bootloader begins a session of its own too
+    mSeen.clear();
+    ASSERT_TRUE(reach(35, 30000)) << trace();
+    EXPECT_EQ(mLosses, losses + 1) << "the session ended while the program started";
+    for (unsigned id : mSeen) {
+        EXPECT_TRUE(id == 33 || id == 35) << "screen " << id << " while the unit restarted";
+    }
+    EXPECT_EQ(heading(), "Update Finished");
+    EXPECT_EQ(message(), "Device has updated successfully.");
+    finish();
+}
+
+// A unit lost where the update waits for nothing of it (the first page, each result) ends the update: the
+// not-enrolled screen stands on the screen that started it, and the unit's return leads through the splash,
+// whose own search of devices in distress runs and ends, to home.
+struct LostUnitCase {
+    const char* name;
+    void (*setUp)(sim::SimConfig&);
+    bool update;         // a package is chosen and sent
+    bool cancel;         // "Cancel" on the first page
+    unsigned page;       // where the unit goes
+    const char* heading; // of the result shown then; none on the first page
+};
+
+void PrintTo(const LostUnitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnitLostInTheWizard : public DeviceUpdateEndToEnd,
+                            public ::testing::WithParamInterface<LostUnitCase> {};
+
+TEST_P(UnitLostInTheWizard, EndsTheUpdateAndComesBackHomeThroughTheSplash) {
+    const LostUnitCase& c = GetParam();
+    sim::SimConfig config;
+    c.setUp(config);
+    connectUnit(config);
+    mMirrorSession = true;
+    Configuration.first_start = 0; // the splash leads home
+    if (c.update) {
+        chooseThePackage();
+    } else {
+        startUpdate();
+    }
+    if (c.cancel) {
+        ASSERT_TRUE(reach(28, 3000)) << trace();
+        tap(findByText("Cancel"));
+    }
+    ASSERT_TRUE(reach(c.page, 60000)) << trace();
+    if (c.heading != nullptr) {
+        EXPECT_EQ(heading(), c.heading);
+    }
+    const int losses = mLosses;
+    silence(5000);
+    EXPECT_EQ(mLosses, losses + 1);
+    ASSERT_TRUE(
+        mLoop->runUntil([&] { return state().getStateId() == SPLASH || state().getStateId() == HOME; }, 5000))
+        << trace();
+    EXPECT_TRUE(mSeen.count(NOT_ENROLLED) == 1) << "the loss was shown";
+    ASSERT_TRUE(reach(HOME, 20000)) << "stuck on screen " << state().getStateId() << "\n" << trace();
+    EXPECT_EQ(updates().getProcess(), nullptr);
+    EXPECT_TRUE(isSynchronized());
+    EXPECT_EQ(countOf(trace(), "SPLASH searching devices in distress"), 1u) << "the splash's own search ran";
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, UnitLostInTheWizard,
+    ::testing::Values(LostUnitCase{"FirstPage", [](sim::SimConfig&) {}, false, false, 28, nullptr},
+                      LostUnitCase{"Finished", [](sim::SimConfig&) {}, true, false, 35, "Update Finished"},
+                      LostUnitCase{"Aborted", [](sim::SimConfig&) {}, false, true, 35, "Update Aborted"},
+                      LostUnitCase{"Failed", [](sim::SimConfig& c) { c.bootloader.neverAnswer = true; },
+                                   false, false, 35, "Update Failed"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tdx::test
