@@ -75,6 +75,9 @@ protected:
                 mirrorSession();
             }
             mSeen.insert(state().getStateId());
+            if (state().getStateId() == 33) {
+                mCountdown = findAll<ContainedLabel>().at(1)->getText();
+            }
             if (state().getStateId() == 34) {
                 if (auto* label = findAll<ContainedLabel>().at(1)) {
                     mProgressTexts.insert(label->getText());
@@ -159,6 +162,7 @@ protected:
     int mLosses = 0;
     std::set<unsigned> mSeen;
     std::set<std::string> mProgressTexts;
+    std::string mCountdown; // the last one the wait screen showed
 };
 
 TEST_F(DeviceUpdateEndToEnd, ControlUnitIsUpdatedFromTheCardThroughEveryScreen) {
@@ -273,6 +277,25 @@ TEST_F(DeviceUpdateEndToEnd, ALossDuringTheFinalRestartKeepsTheWizardAndEndsInSu
     EXPECT_EQ(heading(), "Update Finished");
     EXPECT_EQ(message(), "Device has updated successfully.");
     finish();
+}
+
+// The new program does not start, and the network goes down as the unit restarts into it: the wait screen
+// counts down what the update still waits, so that the result comes as its countdown ends, not with half
+// of it left.
+TEST_F(DeviceUpdateEndToEnd, TheWaitForTheNewProgramCountsDownWhatIsReallyLeft) {
+    sim::SimConfig config;
+    config.bootloader.stayInBootloaderAfterUpgrade = true;
+    config.bootloader.restartMs = 5000;
+    connectUnit(config);
+    mMirrorSession = true;
+    chooseThePackage();
+    ASSERT_TRUE(mLoop->runUntil([&] { return mSeen.count(34) == 1 && state().getStateId() == 33; }, 30000))
+        << trace();
+    ASSERT_TRUE(reach(35, 60000)) << trace();
+    EXPECT_EQ(heading(), "Update Failed");
+    const std::string prefix = "Waiting for device ";
+    ASSERT_EQ(mCountdown.rfind(prefix, 0), 0u) << mCountdown;
+    EXPECT_LE(std::stoi(mCountdown.substr(prefix.size())), 1) << "the countdown when the result came";
 }
 
 // A unit lost where the update waits for nothing of it (the first page, each result) ends the update: the

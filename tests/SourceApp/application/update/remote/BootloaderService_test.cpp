@@ -316,6 +316,42 @@ TEST_F(BootloaderServiceTest, EachOutageGetsItsOwnGraceCountedFromItsOwnStart) {
     }
 }
 
+// What the wait screen counts down: the phase's timeout as it runs, and while the network is down the rest of
+// the outage's grace before the whole timeout; nothing while no phase is supervised.
+TEST_F(BootloaderServiceTest, TheTimeLeftIsThePhasesTimeoutAndWhileTheNetworkIsDownTheGraceBeforeIt) {
+    EXPECT_EQ(mService->getTimeLeft(), std::nullopt) << "idle";
+    restarted(2); // 7 s for the bootloader to answer
+    const struct {
+        const char* what;
+        bool reachable;
+        uint32_t runMs;
+        uint32_t left;
+    } rows[] = {
+        {"the restart's wait runs", true, 1000, 6000},
+        {"the network goes down", false, 0, 20000 + 7000},
+        {"down for 5 s", false, 5000, 15000 + 7000},
+        {"back: the whole timeout from the return", true, 0, 7000},
+        {"running again", true, 3000, 4000},
+        {"down again: a new grace", false, 2000, 18000 + 7000},
+        {"the grace is over: the timeout runs", false, 20000, 5000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        mPort->reachable = row.reachable;
+        run(row.runMs + OS_TICK_MS); // one poll step sees the network as it is
+        const std::optional<uint32_t> left = mService->getTimeLeft();
+        ASSERT_TRUE(left.has_value());
+        EXPECT_LE(*left, row.left);
+        EXPECT_GE(*left + 4 * OS_TICK_MS, row.left) << "the poll steps of the rows before";
+    }
+    mPort->raise(BL_CL_EVENT_BOOTLOADER);
+    mPort->chunk(0, 256);
+    mPort->chunk(256, 256);
+    EXPECT_EQ(mService->getTimeLeft(), std::optional<uint32_t>(30000)) << "a new chunk: the download's 30 s";
+    mService->stop();
+    EXPECT_EQ(mService->getTimeLeft(), std::nullopt);
+}
+
 TEST_F(BootloaderServiceTest, FaultEndsIdleAndDeviceIdentifiedWhichIgnoreTimeoutsAndKeepsItsCodeUntilFinish) {
     identify();
     run(10000);
