@@ -2,7 +2,8 @@
 // window's canvas is touched (System, Actions, "Update control unit", Next, the package, Next, Update) while
 // the application runs on its own thread against the simulator's executable on a pseudo-terminal, at real
 // speed. The unit restarts twice and the network goes down with it: the wizard keeps its screens, and the
-// result tells the truth also for a unit slower than it announces and for one that stays away.
+// result tells the truth also for a unit slower than it announces and for one that stays away. A unit lost
+// where the update waits for nothing of it ends the update, and its return leads home.
 #include "SourceHost/desktop/DesktopApplication.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
 
