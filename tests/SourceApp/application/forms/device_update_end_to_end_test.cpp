@@ -360,5 +360,30 @@ INSTANTIATE_TEST_SUITE_P(
                                    false, false, 35, "Update Failed"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A unit in distress, found by the splash in its bootloader: its update cannot be cancelled, yet a loss on
+// its first page ends it like any other; once the unit is back the splash finds it again and the wizard
+// shows it anew, with no leftover process in the way.
+TEST_F(DeviceUpdateEndToEnd, AUnitInDistressLostOnItsFirstPageIsFoundAgainWhenItIsBack) {
+    sim::SimConfig config;
+    config.bootloader.startInBootloader = true;
+    config.bootloader.info.sw_major = 0;
+    connectUnit(config);
+    mMirrorSession = true;
+    Configuration.first_start = 0;
+    open(SPLASH);
+    ASSERT_TRUE(reach(28, 10000)) << trace();
+    EXPECT_FALSE(updates().getProcess()->getModel()->isCancellable());
+    const int losses = mLosses;
+    mSeen.clear();
+    silence(5000);
+    EXPECT_EQ(mLosses, losses + 1);
+    ASSERT_TRUE(
+        mLoop->runUntil([&] { return mSeen.count(NOT_ENROLLED) == 1 && state().getStateId() == 28; }, 20000))
+        << "on screen " << state().getStateId() << "\n"
+        << trace();
+    EXPECT_EQ(countOf(trace(), "SPLASH searching devices in distress"), 2u);
+    EXPECT_EQ(countOf(trace(), "update: the network is down, the update ends"), 1u);
+}
+
 } // namespace
 } // namespace tdx::test
