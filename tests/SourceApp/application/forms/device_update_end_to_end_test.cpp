@@ -141,6 +141,16 @@ protected:
         mLoop->run(ms);
         mLoop->sim().faults().stopPolling = false;
     }
+    // The package sent, the unit restarting into it, the bridge hearing of the session as the client keeps
+    // it.
+    void toTheWaitForTheNewProgram(const sim::SimConfig& config) {
+        connectUnit(config);
+        mMirrorSession = true;
+        chooseThePackage();
+        ASSERT_TRUE(
+            mLoop->runUntil([&] { return mSeen.count(34) == 1 && state().getStateId() == 33; }, 30000))
+            << trace();
+    }
     std::string heading() const { return findAll<ContainedLabel>().at(0)->getText(); }
     std::string message() const { return find<TextFrame>()->getText(); }
     // Finish, and the user is back on the system screen with the process gone.
@@ -262,11 +272,10 @@ TEST_F(DeviceUpdateEndToEnd, ALossDuringTheFinalRestartKeepsTheWizardAndEndsInSu
     sim::SimConfig config;
     config.bootloader.bootloaderRestartMs = 1000;
     config.bootloader.restartMs = 6000;
-    connectUnit(config);
-    mMirrorSession = true;
-    chooseThePackage();
-    ASSERT_TRUE(mLoop->runUntil([&] { return mSeen.count(34) == 1 && state().getStateId() == 33; }, 30000))
-        << trace();
+    toTheWaitForTheNewProgram(config);
+    if (HasFatalFailure()) {
+        return;
+    }
     const int losses = mLosses; // the restart into the bootloader begins a session of its own too
     mSeen.clear();
     ASSERT_TRUE(reach(35, 30000)) << trace();
@@ -286,11 +295,10 @@ TEST_F(DeviceUpdateEndToEnd, TheWaitForTheNewProgramCountsDownWhatIsReallyLeft) 
     sim::SimConfig config;
     config.bootloader.stayInBootloaderAfterUpgrade = true;
     config.bootloader.restartMs = 5000;
-    connectUnit(config);
-    mMirrorSession = true;
-    chooseThePackage();
-    ASSERT_TRUE(mLoop->runUntil([&] { return mSeen.count(34) == 1 && state().getStateId() == 33; }, 30000))
-        << trace();
+    toTheWaitForTheNewProgram(config);
+    if (HasFatalFailure()) {
+        return;
+    }
     ASSERT_TRUE(reach(35, 60000)) << trace();
     EXPECT_EQ(heading(), "Update Failed");
     const std::string prefix = "Waiting for device ";
