@@ -77,12 +77,20 @@ public:
         return text;
     }
 
+    // Stops and continues the process (SIGSTOP, SIGCONT): a unit silent on the line for a while.
+    void setPaused(bool paused) {
+        if (mPid > 0) {
+            kill(mPid, paused ? SIGSTOP : SIGCONT);
+        }
+    }
+
     // SIGTERM, then its exit status; -1 when it did not end normally or was not running.
     int stop() {
         if (mPid <= 0) {
             return -1;
         }
         kill(mPid, SIGTERM);
+        kill(mPid, SIGCONT); // a paused one ends too
         int status = 0;
         const pid_t done = waitpid(mPid, &status, 0);
         mPid = -1;

@@ -194,7 +194,7 @@ void VexalForm::updateAlarms() {
 void VexalForm::handleEvent(Event* event) {
     if (event->kind == EVENT_NETWORK_NOT_CONNECTED) {
         event->kind = EVENT_NONE;
-        if (getApplication()->getUpdateManager()->takesNetworkLoss()) {
+        if (getApplication()->getUpdateManager()->handleNetworkLoss()) {
             dbg_printf_h("network down while the update expects it: the screen stays");
             return;
         }

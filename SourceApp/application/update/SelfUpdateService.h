@@ -48,6 +48,9 @@ public:
     // Ended by home or back: the platform has nothing to undo before the firmware is chosen, and while it
     // writes the wizard offers no way out.
     void handleTermination() override {}
+    // The display's own update asks nothing of the control unit: a loss of the network leaves it as it is
+    // (the platform may be writing), and the not-enrolled screen follows its end when the unit is still away.
+    bool expectsNetworkLoss() const override { return true; }
 
     // The firmware list, as the model gives it.
     std::vector<ui_firmware_info>::const_iterator getFirmwaresBegin() const { return mFirmwares.begin(); }

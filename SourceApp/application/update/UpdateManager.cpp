@@ -59,12 +59,24 @@ void UpdateManager::task() {
     }
 }
 
-bool UpdateManager::takesNetworkLoss() {
-    if (mProcess == nullptr || mTerminated || !mProcess->expectsNetworkLoss()) {
+bool UpdateManager::handleNetworkLoss() {
+    if (mProcess == nullptr || mTerminated) {
         return false;
     }
-    mNetworkLossTaken = true;
-    return true;
+    if (mProcess->expectsNetworkLoss()) {
+        mNetworkLossTaken = true;
+        return true;
+    }
+    // Nothing the process waits for can answer now, and its screens give way to the not-enrolled screen,
+    // from which the unit's return leads through the splash: ended here, the process can no longer hold up
+    // the splash's own search. The steps back come first and are not counted, so that the not-enrolled
+    // screen stands on the screen that started the update.
+    dbg_printf_h("update: the network is down, the update ends");
+    mNavigation.setEnabled(false);
+    mNetworkLossTaken = false;
+    terminate(mProcess.get());
+    rollbackStateTransitions();
+    return false;
 }
 
 void UpdateManager::terminate(UpdateProcess* process) {

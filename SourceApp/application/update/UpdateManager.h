@@ -32,10 +32,13 @@ public:
     void terminate(UpdateProcess* process);
     // Pops every screen the process has pushed.
     void rollbackStateTransitions();
-    // Whether a loss of the network is the running process's business (UpdateProcess::expectsNetworkLoss):
-    // then its screens stay, and the manager shows the not-enrolled screen once the process has ended, when
-    // the network is still down.
-    bool takesNetworkLoss();
+    // The network went down while a screen is shown. True when the running process takes the loss
+    // (UpdateProcess::expectsNetworkLoss): its screens stay, and the manager shows the not-enrolled screen
+    // once the process has ended, when the network is still down. Any other process ends now, its screens
+    // leave the history at once and it is deleted at the next task: false, and the caller shows the
+    // not-enrolled screen as on any loss. So no process outlives its screens behind that screen, and nothing
+    // that waits for the end of an update (the splash's search) waits for one that nobody could end.
+    bool handleNetworkLoss();
 
 private:
     class ProcessInterfaceImpl final : public ProcessInterface {

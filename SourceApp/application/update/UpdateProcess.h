@@ -14,6 +14,7 @@
 #include "SourceApp/application/update/FirmwareFinder.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +63,9 @@ public:
     virtual bool getDeviceInfo(bl_dev_info* out) const = 0;
     // Milliseconds the wait screen counts down.
     virtual uint32_t getWaitPeriod() const = 0;
+    // Milliseconds the process still waits for the device at most, when it knows: its waits pause while the
+    // network is down, so that the wait screen counts this down instead of its own period.
+    virtual std::optional<uint32_t> getWaitLeft() const { return std::nullopt; }
     // Progress in the unit of getProgressMax() (bytes for a peripheral); the maximum may be 0.
     virtual uint32_t getProgress() const = 0;
     virtual uint32_t getProgressMax() const = 0;

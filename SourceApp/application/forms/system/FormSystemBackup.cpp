@@ -1,17 +1,26 @@
 #include "SourceApp/application/forms/system/FormSystemBackup.h"
 
+#include "Libraries/base/dbg.h"
 #include "Libraries/base/i18n.h"
+#include "SourceApp/application/App.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/gui/core/Core.h"
 #include "SourceApp/storage/ProxyObject.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
+
+#include <utility>
 
 namespace tdx {
 
 namespace {
 
 constexpr int IDLE = 0xFF;
+// A unit that restarts after a restore and is away longer than this is a unit lost: the not-enrolled screen.
+// As long as one outage of the unit's restart during an update may last.
+constexpr unsigned RESTART_WAIT_MS = 20000;
 
 // The control unit reports a request value idle with 0xFF in its low byte. Published as an unsigned byte,
 // 0xFF is that type's no-value marker and the table reads it as "no valid value", with the marker in the
@@ -36,6 +45,7 @@ FormSystemBackup::FormSystemBackup(const State& state)
     link.text = gettext("Restore from latest backup");
     mRestoreLink = link.build();
     content->fitToContent();
+    mRestartWait.setTimeout(RESTART_WAIT_MS);
     Structure.addValueChangeHandler(this);
 }
 
@@ -69,8 +79,30 @@ void FormSystemBackup::handleMessage(Message* message) {
         mRestoreAsked = false;
         if (asked && (m.p1 & 0xFF) == Popup::RESULT_OK) {
             request(mRestoreLink, VID_RESTORE);
+            mRestartAnnounced = true;
+        }
+    } else if (m.id == MSG_TIMER && mRestarting) {
+        if (Net::Tavi.isConnected()) {
+            mRestarting = false;
+        } else if (mRestartWait.isTimedOut()) {
+            // Away for longer than a restart takes: lost as any unit, through the frame's own road.
+            mRestarting = false;
+            dbg_printf_h("FormSystemBackup: the unit did not come back from its restart");
+            getApplication()->getCore()->sendEvent(EVENT_NETWORK_NOT_CONNECTED, 0, 0, 0, 0);
         }
     }
+}
+
+void FormSystemBackup::handleEvent(Event* event) {
+    // The restart after a restore, which the user was told of: the screen stays while the unit is away.
+    if (event->kind == EVENT_NETWORK_NOT_CONNECTED && std::exchange(mRestartAnnounced, false)) {
+        event->kind = EVENT_NONE;
+        mRestarting = true;
+        mRestartWait.start();
+        dbg_printf_h("FormSystemBackup: the unit restarts after the restore, the screen stays");
+        return;
+    }
+    VexalStackedContentForm::handleEvent(event);
 }
 
 void FormSystemBackup::handleProxyValueChange(ProxyObject& object, const OviEx& change) {

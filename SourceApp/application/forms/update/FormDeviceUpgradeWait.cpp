@@ -6,6 +6,9 @@
 #include "SourceApp/application/controls/ProgressBar.h"
 #include "SourceApp/application/update/UpdateProcess.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace tdx {
 
 namespace {
@@ -26,12 +29,17 @@ FormDeviceUpgradeWait::FormDeviceUpgradeWait(const State& state)
     mPeriod = model->getWaitPeriod();
     mTimer.setTimeout(mPeriod);
     mTimer.start();
+    // A process that knows how long it still waits is followed: its waits pause while the network is down,
+    // which a countdown of its own cannot know.
+    mFollowsProcess = model->getWaitLeft().has_value();
+    const uint32_t left = mFollowsProcess ? *model->getWaitLeft() : mPeriod;
+    mScale = left;
 
     addHeading(N_("Waiting for Device"));
     addText(gettext("Device is restarting, please wait."));
     mBar = addBar();
     mBar->setProgress(100);
-    mCountdown = addBarCaption(countdown(mPeriod));
+    mCountdown = addBarCaption(countdown(left));
     // Nothing to press: the process moves on by itself.
     setNavigationEnabled(false);
     setExitEnabled(false);
@@ -47,18 +55,29 @@ void FormDeviceUpgradeWait::handleMessage(Message* message) {
     if (m.id != MSG_TIMER || mBar == nullptr || mElapsed) {
         return;
     }
-    if (mTimer.isTimedOut()) {
+    std::optional<uint32_t> remaining;
+    if (!mFollowsProcess) {
+        remaining = mTimer.isTimedOut() ? 0 : mTimer.getRemainingTime();
+    } else if (UpdateProcess* running = process()) {
+        remaining = running->getModel()->getWaitLeft();
+    }
+    // A process between two supervised steps tells nothing: the screen stays as it is.
+    if (!remaining) {
+        return;
+    }
+    if (*remaining == 0) {
         mElapsed = true;
         mBar->setProgress(0);
         mCountdown->setText(gettext("Device is not responding"));
         return;
     }
-    const uint32_t remaining = mTimer.getRemainingTime();
-    if (mPeriod != 0) {
-        mBar->setProgress(static_cast<int>(uint64_t{remaining} * 100 / mPeriod));
+    // The process's wait grows when the network goes down: the bar then runs from full again.
+    mScale = std::max(mScale, *remaining);
+    if (mScale != 0) {
+        mBar->setProgress(static_cast<int>(uint64_t{*remaining} * 100 / mScale));
     }
     if ((m.p1 & TEXT_TICKS_MASK) == 0) {
-        mCountdown->setText(countdown(remaining));
+        mCountdown->setText(countdown(*remaining));
     }
 }
 

@@ -77,6 +77,19 @@ void BootloaderService::task() {
     }
 }
 
+std::optional<uint32_t> BootloaderService::getTimeLeft() const {
+    if (!mTimerActive) {
+        return std::nullopt;
+    }
+    const uint64_t now = timer();
+    // Within an outage's grace the timeout starts again at its end.
+    uint64_t end = mTimer.start + mTimer.timeout;
+    if (mUnreachableSince && now - *mUnreachableSince < NETWORK_GRACE_MS) {
+        end = *mUnreachableSince + NETWORK_GRACE_MS + mTimer.timeout;
+    }
+    return static_cast<uint32_t>(end > now ? end - now : 0);
+}
+
 void BootloaderService::startApplication() {
     mContext.send(&BootloaderServiceState::run_app);
 }

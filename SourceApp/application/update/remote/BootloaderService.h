@@ -86,6 +86,9 @@ public:
     // Bytes sent so far (offset + length of the last new chunk) and the file's size.
     bool getDownloadProgress(uint32_t* progress, uint32_t* max) const;
     uint32_t getEstimatedRestartTime() const { return mEstimatedRestartTime; }
+    // Milliseconds until the current phase times out at the latest: its timeout, and while the network is
+    // down the rest of the outage's grace before it; none while no phase is supervised.
+    std::optional<uint32_t> getTimeLeft() const;
     int32_t getFault() const { return mFault; }
     const char* getStateName() const { return mContext.getStateName(); }
 

@@ -119,6 +119,7 @@ private:
         bool isCancellable() const override { return mService.mCancellable; }
         bool getDeviceInfo(bl_dev_info* out) const override;
         uint32_t getWaitPeriod() const override;
+        std::optional<uint32_t> getWaitLeft() const override { return mService.mBootloader.getTimeLeft(); }
 
     private:
         RemoteUpdateService& mService;

@@ -1,7 +1,10 @@
 // Configuration backup and restore: what the control unit is asked, once, and when each link comes back.
 #include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/application/forms/system/FormSystemBackup.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
+
+#include <algorithm>
 
 namespace tdx::test {
 namespace {
@@ -90,6 +93,61 @@ TEST_F(BackupTest, ABusyValueFromTheControlUnitDisablesTheLinkUntilIdleAndARetur
     open(BACKUP);
     EXPECT_TRUE(backupLink()->isEnabled()) << "the screen does not read the value when it is built";
     EXPECT_TRUE(published().empty());
+}
+
+// A confirmed restore announces the unit's restart: the network going down with it keeps the screen while
+// the unit is away, up to 20 s; a loss without that announcement, or a second one, is a unit lost.
+TEST_F(BackupTest, TheRestartAfterARestoreKeepsTheScreenWhileTheUnitIsAway) {
+    const struct {
+        const char* what;
+        bool restore;                // the restore was confirmed (otherwise cancelled)
+        uint32_t awayMs;             // 0: the unit does not come back
+        bool lostAgain;              // the network goes down once more after the unit's return
+        uint32_t notEnrolledAfterMs; // after the loss; 0: never
+    } rows[] = {
+        {"back after 5 s", true, 5000, false, 0},
+        {"back after 19 s", true, 19000, false, 0},
+        {"never back", true, 0, false, 20000},
+        {"no restore asked", false, 5000, false, 1},
+        {"lost again after its return", true, 5000, true, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        connect();
+        open(BACKUP);
+        tap(restoreLink());
+        tap(findByText(row.restore ? "OK" : "Cancel"));
+        runTasks();
+        const size_t depth = historyDepth();
+        disconnect(); // the bridge raises "not connected"
+        runTasks(2);
+        uint32_t shownAfter = 0;
+        const uint32_t watch = row.awayMs != 0 ? row.awayMs : 25000;
+        for (uint32_t ms = 0; ms < watch && shownAfter == 0; ms += TICK_MS) {
+            if (state().getStateId() == 1) {
+                shownAfter = std::max<uint32_t>(ms, 1);
+            }
+            tick();
+        }
+        if (row.awayMs != 0 && shownAfter == 0) {
+            connect();
+            networkEvent(Net::NET_EVENT_SYNC_STARTED);
+            tick(2);
+            EXPECT_EQ(state().getStateId(), BACKUP) << "the unit is back: the screen stays";
+            EXPECT_EQ(historyDepth(), depth);
+            if (row.lostAgain) {
+                disconnect();
+                runTasks(2);
+                shownAfter = state().getStateId() == 1 ? 1 : 0;
+            }
+        }
+        if (row.notEnrolledAfterMs <= 1) {
+            EXPECT_EQ(shownAfter, row.notEnrolledAfterMs);
+        } else {
+            EXPECT_GE(shownAfter, row.notEnrolledAfterMs);
+            EXPECT_LE(shownAfter, row.notEnrolledAfterMs + 2 * TICK_MS);
+        }
+    }
 }
 
 TEST_F(DefaultInstallationTest, BackupScreen) {

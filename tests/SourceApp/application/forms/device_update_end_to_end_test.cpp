@@ -11,12 +11,14 @@
 #include "tests/support/update_loop.h"
 
 #include "SourceApp/storage/net/TaviProtocol.h"
+#include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/sdcard.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,6 +26,9 @@
 namespace tdx::test {
 namespace {
 
+constexpr unsigned NOT_ENROLLED = 1;
+constexpr unsigned SPLASH = 2;
+constexpr unsigned HOME = 9;
 constexpr unsigned SYSTEM = 11;
 
 class DeviceUpdateEndToEnd : public FormsTest {
@@ -66,7 +71,13 @@ protected:
             updates().task();
             getApplication()->getTaskPool()->run();
             runTasks();
+            if (mMirrorSession) {
+                mirrorSession();
+            }
             mSeen.insert(state().getStateId());
+            if (state().getStateId() == 33) {
+                mCountdown = findAll<ContainedLabel>().at(1)->getText();
+            }
             if (state().getStateId() == 34) {
                 if (auto* label = findAll<ContainedLabel>().at(1)) {
                     mProgressTexts.insert(label->getText());
@@ -82,13 +93,17 @@ protected:
     Button* next() const {
         return find<Button>([](const Button& b) { return b.getLeft() > 200; });
     }
-    // From the system screen's link to "Update" on the confirmation of the one package in the card folder.
-    void chooseThePackage() {
+    // The system screen's "Update control unit".
+    void startUpdate() {
         open(SYSTEM);
         tap(findAll<DropdownButton>().at(1)); // Actions
         const Component* link = findByText("Update control unit");
         ASSERT_NE(link, nullptr);
         tap(link);
+    }
+    // From the system screen's link to "Update" on the confirmation of the one package in the card folder.
+    void chooseThePackage() {
+        startUpdate();
         ASSERT_TRUE(reach(28, 3000)) << trace();
         EXPECT_NE(findByText("HMU-316"), nullptr);
         tap(next());
@@ -103,6 +118,38 @@ protected:
         ASSERT_EQ(state().getStateId(), 32u);
         EXPECT_NE(findByText("HM31602"), nullptr) << "the package's version 2.3";
         tap(next()); // "Update"
+    }
+    // This stage's client has no bridge of its own: the bridge hears of the session as the client keeps it,
+    // and a session that begins synchronises at once.
+    void mirrorSession() {
+        const bool session = tnet_get_state() == TNET_SESSION;
+        if (session == mSession) {
+            return;
+        }
+        mSession = session;
+        if (session) {
+            connect();
+            networkEvent(Net::NET_EVENT_SYNC_STARTED);
+        } else {
+            ++mLosses;
+            Net::Tavi.handleDisconnected(TNET_DISCONNECT_SUPERVISION);
+        }
+    }
+    // The unit falls silent for ms: the session ends after its supervision time, and begins again after.
+    void silence(uint32_t ms) {
+        mLoop->sim().faults().stopPolling = true;
+        mLoop->run(ms);
+        mLoop->sim().faults().stopPolling = false;
+    }
+    // The package sent, the unit restarting into it, the bridge hearing of the session as the client keeps
+    // it.
+    void toTheWaitForTheNewProgram(const sim::SimConfig& config) {
+        connectUnit(config);
+        mMirrorSession = true;
+        chooseThePackage();
+        ASSERT_TRUE(
+            mLoop->runUntil([&] { return mSeen.count(34) == 1 && state().getStateId() == 33; }, 30000))
+            << trace();
     }
     std::string heading() const { return findAll<ContainedLabel>().at(0)->getText(); }
     std::string message() const { return find<TextFrame>()->getText(); }
@@ -120,8 +167,12 @@ protected:
     std::vector<uint8_t> mImage;
     std::unique_ptr<UpdateLoop> mLoop;
     int mSteps = 0;
+    bool mMirrorSession = false;
+    bool mSession = true;
+    int mLosses = 0;
     std::set<unsigned> mSeen;
     std::set<std::string> mProgressTexts;
+    std::string mCountdown; // the last one the wait screen showed
 };
 
 TEST_F(DeviceUpdateEndToEnd, ControlUnitIsUpdatedFromTheCardThroughEveryScreen) {
@@ -213,6 +264,133 @@ TEST_F(DeviceUpdateEndToEnd, UnitThatStaysAwayKeepsTheWizardUntilTheResultAndThe
     ASSERT_TRUE(mLoop->runUntil([&] { return updates().getProcess() == nullptr; }, 1000));
     runTasks(2);
     EXPECT_EQ(state().getStateId(), 1u) << "the not-enrolled screen";
+}
+
+// The unit's restart into its new program outlasts the session's supervision: the network goes down while
+// the wizard waits for the program, the wait screen stays, and the update still ends in success.
+TEST_F(DeviceUpdateEndToEnd, ALossDuringTheFinalRestartKeepsTheWizardAndEndsInSuccess) {
+    sim::SimConfig config;
+    config.bootloader.bootloaderRestartMs = 1000;
+    config.bootloader.restartMs = 6000;
+    toTheWaitForTheNewProgram(config);
+    if (HasFatalFailure()) {
+        return;
+    }
+    const int losses = mLosses; // the restart into the bootloader begins a session of its own too
+    mSeen.clear();
+    ASSERT_TRUE(reach(35, 30000)) << trace();
+    EXPECT_EQ(mLosses, losses + 1) << "the session ended while the program started";
+    for (unsigned id : mSeen) {
+        EXPECT_TRUE(id == 33 || id == 35) << "screen " << id << " while the unit restarted";
+    }
+    EXPECT_EQ(heading(), "Update Finished");
+    EXPECT_EQ(message(), "Device has updated successfully.");
+    finish();
+}
+
+// The new program does not start, and the network goes down as the unit restarts into it: the wait screen
+// counts down what the update still waits, so that the result comes as its countdown ends, not with half
+// of it left.
+TEST_F(DeviceUpdateEndToEnd, TheWaitForTheNewProgramCountsDownWhatIsReallyLeft) {
+    sim::SimConfig config;
+    config.bootloader.stayInBootloaderAfterUpgrade = true;
+    config.bootloader.restartMs = 5000;
+    toTheWaitForTheNewProgram(config);
+    if (HasFatalFailure()) {
+        return;
+    }
+    ASSERT_TRUE(reach(35, 60000)) << trace();
+    EXPECT_EQ(heading(), "Update Failed");
+    const std::string prefix = "Waiting for device ";
+    ASSERT_EQ(mCountdown.rfind(prefix, 0), 0u) << mCountdown;
+    EXPECT_LE(std::stoi(mCountdown.substr(prefix.size())), 1) << "the countdown when the result came";
+}
+
+// A unit lost where the update waits for nothing of it (the first page, each result) ends the update: the
+// not-enrolled screen stands on the screen that started it, and the unit's return leads through the splash,
+// whose own search of devices in distress runs and ends, to home.
+struct LostUnitCase {
+    const char* name;
+    void (*setUp)(sim::SimConfig&);
+    bool update;         // a package is chosen and sent
+    bool cancel;         // "Cancel" on the first page
+    unsigned page;       // where the unit goes
+    const char* heading; // of the result shown then; none on the first page
+};
+
+void PrintTo(const LostUnitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnitLostInTheWizard : public DeviceUpdateEndToEnd,
+                            public ::testing::WithParamInterface<LostUnitCase> {};
+
+TEST_P(UnitLostInTheWizard, EndsTheUpdateAndComesBackHomeThroughTheSplash) {
+    const LostUnitCase& c = GetParam();
+    sim::SimConfig config;
+    c.setUp(config);
+    connectUnit(config);
+    mMirrorSession = true;
+    Configuration.first_start = 0; // the splash leads home
+    if (c.update) {
+        chooseThePackage();
+    } else {
+        startUpdate();
+    }
+    if (c.cancel) {
+        ASSERT_TRUE(reach(28, 3000)) << trace();
+        tap(findByText("Cancel"));
+    }
+    ASSERT_TRUE(reach(c.page, 60000)) << trace();
+    if (c.heading != nullptr) {
+        EXPECT_EQ(heading(), c.heading);
+    }
+    const int losses = mLosses;
+    silence(5000);
+    EXPECT_EQ(mLosses, losses + 1);
+    ASSERT_TRUE(
+        mLoop->runUntil([&] { return state().getStateId() == SPLASH || state().getStateId() == HOME; }, 5000))
+        << trace();
+    EXPECT_TRUE(mSeen.count(NOT_ENROLLED) == 1) << "the loss was shown";
+    ASSERT_TRUE(reach(HOME, 20000)) << "stuck on screen " << state().getStateId() << "\n" << trace();
+    EXPECT_EQ(updates().getProcess(), nullptr);
+    EXPECT_TRUE(isSynchronized());
+    EXPECT_EQ(countOf(trace(), "SPLASH searching devices in distress"), 1u) << "the splash's own search ran";
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, UnitLostInTheWizard,
+    ::testing::Values(LostUnitCase{"FirstPage", [](sim::SimConfig&) {}, false, false, 28, nullptr},
+                      LostUnitCase{"Finished", [](sim::SimConfig&) {}, true, false, 35, "Update Finished"},
+                      LostUnitCase{"Aborted", [](sim::SimConfig&) {}, false, true, 35, "Update Aborted"},
+                      LostUnitCase{"Failed", [](sim::SimConfig& c) { c.bootloader.neverAnswer = true; },
+                                   false, false, 35, "Update Failed"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A unit in distress, found by the splash in its bootloader: its update cannot be cancelled, yet a loss on
+// its first page ends it like any other; once the unit is back the splash finds it again and the wizard
+// shows it anew, with no leftover process in the way.
+TEST_F(DeviceUpdateEndToEnd, AUnitInDistressLostOnItsFirstPageIsFoundAgainWhenItIsBack) {
+    sim::SimConfig config;
+    config.bootloader.startInBootloader = true;
+    config.bootloader.info.sw_major = 0;
+    connectUnit(config);
+    mMirrorSession = true;
+    Configuration.first_start = 0;
+    open(SPLASH);
+    ASSERT_TRUE(reach(28, 10000)) << trace();
+    EXPECT_FALSE(updates().getProcess()->getModel()->isCancellable());
+    const int losses = mLosses;
+    mSeen.clear();
+    silence(5000);
+    EXPECT_EQ(mLosses, losses + 1);
+    ASSERT_TRUE(
+        mLoop->runUntil([&] { return mSeen.count(NOT_ENROLLED) == 1 && state().getStateId() == 28; }, 20000))
+        << "on screen " << state().getStateId() << "\n"
+        << trace();
+    EXPECT_EQ(countOf(trace(), "SPLASH searching devices in distress"), 2u);
+    EXPECT_EQ(countOf(trace(), "update: the network is down, the update ends"), 1u);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,7 @@ struct FakeUpdate {
     bool infoKnown = true;
     bl_dev_info info{};
     uint32_t waitPeriod = 45000;
+    std::optional<uint32_t> waitLeft; // none: the process does not tell
     uint32_t progress = 0;
     uint32_t progressMax = 0;
     UpdateResult result;
@@ -51,6 +53,7 @@ public:
         return mUpdate.infoKnown;
     }
     uint32_t getWaitPeriod() const override { return mUpdate.waitPeriod; }
+    std::optional<uint32_t> getWaitLeft() const override { return mUpdate.waitLeft; }
     uint32_t getProgress() const override { return mUpdate.progress; }
     uint32_t getProgressMax() const override { return mUpdate.progressMax; }
     const UpdateResult& getResult() const override { return mUpdate.result; }
@@ -391,6 +394,40 @@ TEST_F(DeviceUpdateTest, WaitCountsDownTheRestartAndThenSaysTheDeviceIsNotRespon
         EXPECT_EQ(label(1), "Device is not responding");
     }
     EXPECT_TRUE(fake.calls.empty()) << "the wait sends nothing";
+}
+
+// A process that tells how long it still waits is followed: its wait pauses and grows while the network is
+// down, and a countdown of the screen's own would run out early or late.
+TEST_F(DeviceUpdateTest, WaitCountsDownWhatTheProcessStillWaits) {
+    fake.waitPeriod = 33000;
+    fake.waitLeft = 8000;
+    start(UE_WAIT);
+    EXPECT_EQ(label(1), "Waiting for device 8 second(s)") << "not the period of 33 s";
+    EXPECT_EQ(bar()->getProgress(), 100);
+    const struct {
+        const char* what;
+        std::optional<uint32_t> left;
+        int bar;
+        const char* text; // at the next tick count divisible by 16
+    } rows[] = {
+        {"the wait runs", 6000, 75, "Waiting for device 6 second(s)"},
+        {"the network goes down: the grace comes first", 26000, 100, "Waiting for device 26 second(s)"},
+        {"down for a while", 19500, 75, "Waiting for device 19 second(s)"},
+        {"between two steps the process tells nothing", std::nullopt, 75, "Waiting for device 19 second(s)"},
+        {"back: the phase's whole time from the return", 8000, 30, "Waiting for device 8 second(s)"},
+        {"the wait is over", 0, 0, "Device is not responding"},
+        {"and stays over", 5000, 0, "Device is not responding"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fake.waitLeft = row.left;
+        tick();
+        EXPECT_EQ(bar()->getProgress(), row.bar);
+        while (tickCount() % 16 != 0) {
+            tick();
+        }
+        EXPECT_EQ(label(1), row.text);
+    }
 }
 
 // The restart and the download show their bar right below the step's text and their figure under the bar.

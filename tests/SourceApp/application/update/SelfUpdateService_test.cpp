@@ -3,8 +3,10 @@
 #include "SourceApp/application/update/SelfUpdateService.h"
 
 #include "Libraries/base/os.h"
+#include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/gui/core/Core.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceHost/api_lib/scratch_folder.h"
 #include "support/trace_capture.h"
 #include "update/package_support.h"
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 namespace tdx::test {
 namespace {
@@ -114,6 +117,49 @@ TEST_F(SelfUpdate, AbortOnEachScreenGivesTheAbortedResultInTheLanguageOfTheMomen
         EXPECT_EQ(model().getResult().getResultMessage(), "Aktualizace přerušena.");
         finish();
     }
+}
+
+// The display's own update asks nothing of the control unit: a loss on any of its screens leaves it as it
+// is, and once the user ends it the not-enrolled screen follows while the unit is still away; with the unit
+// back, the user is where the update started.
+TEST_F(SelfUpdate, ALostControlUnitLeavesTheUpdateAsItIsAndTheNotEnrolledScreenFollowsItsEnd) {
+    writeBytes("sdcard/a.fw", build(displayItem(5)));
+    for (const bool back : {false, true}) {
+        SCOPED_TRACE(back ? "the unit is back at the end" : "the unit is still away at the end");
+        if (manager.getProcess() == nullptr) {
+            ASSERT_TRUE(manager.start(SelfUpdateProcessFactory(pool)));
+        }
+        Net::Tavi.handleConnected(0x000316);
+        Net::Tavi.handleDisconnected(TNET_DISCONNECT_SUPERVISION);
+        ASSERT_TRUE(Net::Tavi.isConnectionLost());
+        const std::pair<std::function<void()>, unsigned> steps[] = {
+            {[this] { run(5); }, 28u},
+            {[this] {
+                 controller().doSearchFirmwares();
+                 run();
+             },
+             30u},
+            {[this] { controller().doAbort(); }, 35u},
+        };
+        for (const auto& [step, shown] : steps) {
+            step();
+            EXPECT_EQ(screen(), shown);
+            EXPECT_TRUE(manager.handleNetworkLoss()) << "screen " << shown << " stays";
+            EXPECT_NE(manager.getProcess(), nullptr);
+        }
+        if (back) {
+            Net::Tavi.handleConnected(0x000316);
+            finish();
+        } else {
+            controller().doConfirmExit();
+            manager.task();
+            EXPECT_EQ(manager.getProcess(), nullptr);
+            EXPECT_EQ(screen(), 1u) << "the not-enrolled screen";
+            EXPECT_EQ(core.getStateManager().size(), 2u) << "over the screen that started the update";
+            core.prevState();
+        }
+    }
+    Net::Tavi.restart();
 }
 
 TEST_F(SelfUpdate, SearchingAgainOrReinsertingTheCardRepeatsTheWholeSearch) {

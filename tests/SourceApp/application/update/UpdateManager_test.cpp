@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace tdx {
 namespace {
 
@@ -12,6 +15,7 @@ struct ProcessLog {
     int tasks = 0;
     int terminations = 0;
     bool deleted = false;
+    bool expectsLoss = false; // the process's device is restarting
 };
 
 // A process that opens wizard screens through the real event handler when the test tells it to.
@@ -25,6 +29,7 @@ public:
     UpdateController* getController() override { return nullptr; }
     void handleTask() override { ++mLog.tasks; }
     void handleTermination() override { ++mLog.terminations; }
+    bool expectsNetworkLoss() const override { return mLog.expectsLoss; }
     void raise(update_event event) { mEvents.handleProcessEvent(event); }
 
 private:
@@ -125,6 +130,74 @@ TEST_F(UpdateManagerTest, TerminateOfAnotherProcessAndBackWithNothingCountedAreI
     EXPECT_EQ(log.terminations, 0);
     manager.task();
     EXPECT_EQ(log.tasks, 1);
+}
+
+// The network goes down on a wizard screen. A process that does not expect it ends at once: its screens leave
+// the history before the screen shown goes to the not-enrolled screen, which then stands on the screen that
+// started the update; the next start is free after one task. One that expects it keeps every screen.
+TEST_F(UpdateManagerTest, ANetworkLossEndsAProcessThatDoesNotExpectItAndKeepsOneThatDoes) {
+    const std::vector<update_event> toResult = {UE_DEVICE_IDENTIFIED, UE_SEARCHING, UE_SEARCH_FINISHED,
+                                                UE_WAIT, UE_DONE};
+    const struct {
+        const char* name;
+        std::vector<update_event> screens;
+        bool help; // the help screen opened over the last wizard screen
+        bool expects;
+        unsigned shown; // the screen on show after the loss
+        size_t depth;   // and the history under it
+    } rows[] = {
+        {"first page", {UE_DEVICE_IDENTIFIED}, false, false, 40, 1},
+        {"result", toResult, false, false, 40, 1},
+        {"help over the result", toResult, true, false, 40, 1},
+        {"download",
+         {UE_DEVICE_IDENTIFIED, UE_SEARCHING, UE_SEARCH_FINISHED, UE_PROGRESS},
+         false,
+         true,
+         34,
+         4},
+    };
+    bool first = true;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!std::exchange(first, false)) {
+            core.defaultState();
+            manager.task();
+            core.changeState(40, 0, 0, 0, 0);
+            log = ProcessLog{};
+            ASSERT_TRUE(manager.start(factory));
+        }
+        log.expectsLoss = row.expects;
+        for (update_event e : row.screens) {
+            process().raise(e);
+        }
+        if (row.help) {
+            core.changeState(5, 0, 0, 0, 0); // a screen of its own, counted as the wizard's
+        }
+        trace.clear();
+        EXPECT_EQ(manager.handleNetworkLoss(), row.expects);
+        EXPECT_EQ(manager.handleNetworkLoss(), row.expects) << "a second report changes nothing";
+        EXPECT_EQ(log.terminations, row.expects ? 0 : 1);
+        EXPECT_EQ(stateId(), row.shown);
+        EXPECT_EQ(depth(), row.depth);
+        if (!row.expects) {
+            core.changeState(1, 0, 0, 0, 0); // the screen's own answer to the loss
+            EXPECT_FALSE(trace.contains("count"))
+                << "neither the rollback nor the not-enrolled screen counted";
+            manager.task();
+            EXPECT_TRUE(log.deleted);
+            EXPECT_EQ(log.tasks, 0) << "an ended process is not polled";
+            EXPECT_EQ(stateId(), 1u);
+            EXPECT_EQ(depth(), 2u);
+            EXPECT_TRUE(manager.start(factory));
+        } else {
+            manager.task();
+            EXPECT_EQ(log.tasks, 1) << "it goes on";
+            process().terminate();
+            manager.task();
+            EXPECT_EQ(stateId(), 40u) << "the network is back: where the update started";
+            EXPECT_EQ(depth(), 1u);
+        }
+    }
 }
 
 TEST(UpdateManager, AFactoryThatMakesNoProcessStartsNothing) {

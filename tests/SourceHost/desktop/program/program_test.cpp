@@ -442,10 +442,24 @@ TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
     ASSERT_TRUE(tap("Restore from latest backup"));
     ASSERT_TRUE(tap("OK"));
     EXPECT_TRUE(waitUntil([&] { return sent("vid 0052 type 12 = 1")() >= 1; }, std::chrono::seconds(3)));
-    // Taken back, then the unit restarts: silent for a while, then polling and synchronising again.
-    EXPECT_TRUE(waitUntil([&] { return countOf(trace(), "tavi: event 6") > lost; }, std::chrono::seconds(20)))
+    // Taken back, then the unit restarts: silent for a while, then polling and synchronising again. The
+    // popup announced the restart: the screen stays meanwhile, with no not-enrolled screen.
+    std::vector<int> shown;
+    auto watched = [&](const std::function<bool()>& done) {
+        return [&, done] {
+            if (const int id = state(); shown.empty() || shown.back() != id) {
+                shown.push_back(id);
+            }
+            return done();
+        };
+    };
+    EXPECT_TRUE(waitUntil(watched([&] { return countOf(trace(), "tavi: event 6") > lost; }),
+                          std::chrono::seconds(20)))
         << trace();
-    EXPECT_TRUE(waitUntil([&] { return sent(READY)() >= 2; }, std::chrono::seconds(40))) << published;
+    EXPECT_TRUE(waitUntil(watched([&] { return sent(READY)() >= 2; }), std::chrono::seconds(40)))
+        << published;
+    waitUntil(watched([] { return false; }), std::chrono::seconds(1));
+    EXPECT_EQ(shown, std::vector<int>{26}) << trace();
     EXPECT_TRUE(window.host().stop());
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }

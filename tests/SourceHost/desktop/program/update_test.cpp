@@ -2,19 +2,23 @@
 // window's canvas is touched (System, Actions, "Update control unit", Next, the package, Next, Update) while
 // the application runs on its own thread against the simulator's executable on a pseudo-terminal, at real
 // speed. The unit restarts twice and the network goes down with it: the wizard keeps its screens, and the
-// result tells the truth also for a unit slower than it announces and for one that stays away.
+// result tells the truth also for a unit slower than it announces and for one that stays away. A unit lost
+// where the update waits for nothing of it ends the update, and its return leads home.
 #include "SourceHost/desktop/DesktopApplication.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
 
+#include "SourceApp/application/App.h"
 #include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/TextFrame.h"
+#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/gui/core/Container.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/gui/core/state/NavigationEventHandler.h"
+#include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/comf.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/simcu_process.h"
@@ -35,6 +39,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -103,7 +108,9 @@ void PrintTo(const Case& c, std::ostream* os) {
     *os << c.name;
 }
 
-class ProgramUpdate : public ScratchFolder, public ::testing::WithParamInterface<Case> {
+// The program in its window against the simulator on a port path that leads to it, as a converter's link
+// does: a simulator started again behind the same path is the same unit after a power cycle.
+class ProgramRun : public ScratchFolder {
 protected:
     void SetUp() override {
         ScratchFolder::SetUp();
@@ -139,7 +146,9 @@ protected:
         const auto end = Clock::now() + limit;
         while (!done() && Clock::now() < end) {
             QApplication::processEvents();
-            mPublished += mSimulator->readAvailable();
+            if (mSimulator) {
+                mPublished += mSimulator->readAvailable();
+            }
             std::this_thread::sleep_for(20ms);
         }
         return done();
@@ -164,9 +173,12 @@ protected:
         mQt = std::make_unique<QApplication>(argc, argv);
         std::vector<std::string> all{"--quiet"};
         all.insert(all.end(), options.begin(), options.end());
+        mOptions = all;
         mSimulator = std::make_unique<SimProcess>(all);
         ASSERT_TRUE(mSimulator->ok());
-        comf_set_port_override(mSimulator->slave().c_str());
+        mPort = std::filesystem::absolute("port").string();
+        std::filesystem::create_symlink(mSimulator->slave(), mPort);
+        comf_set_port_override(mPort.c_str());
         ASSERT_EQ(comf_get_port(PortName), 0);
         mWindow = std::make_unique<CSimpleMainWindow>(desktop_application());
         mWindow->run();
@@ -236,34 +248,24 @@ protected:
     }
     void tapButton(const std::string& text) { tap(find(withText<Button>(text))); }
 
-    std::string mTrace;
-    std::string mPublished;
-    std::unique_ptr<QApplication> mQt; // before any widget, gone after them
-    std::unique_ptr<SimProcess> mSimulator;
-    std::unique_ptr<CSimpleMainWindow> mWindow;
-    NavigationLog mNavigation;
-};
-
-TEST_P(ProgramUpdate, TheWizardKeepsItsScreensThroughTheUnitsRestartsAndEndsOnTheTruth) {
-    const Case& c = GetParam();
-    start(c.options);
-    if (HasFatalFailure()) {
-        return;
-    }
-    // The second dropdown of the system screen holds the actions.
-    const auto dropdowns = onApp([] {
-        std::vector<std::pair<int, int>> centres;
-        for (Component* c : shownComponents()) {
-            if (dynamic_cast<const DropdownButton*>(c) != nullptr && c->isGloballyVisible()) {
-                centres.push_back(centreOf(*c));
+    // The system screen's actions: "Update control unit".
+    void openUpdate() {
+        // The second dropdown of the system screen holds the actions.
+        const auto dropdowns = onApp([] {
+            std::vector<std::pair<int, int>> centres;
+            for (Component* c : shownComponents()) {
+                if (dynamic_cast<const DropdownButton*>(c) != nullptr && c->isGloballyVisible()) {
+                    centres.push_back(centreOf(*c));
+                }
             }
-        }
-        return centres;
-    });
-    ASSERT_GE(dropdowns.size(), 2u);
-    tap(dropdowns[1]);
-    tap(find(withText<NavigationLink>("Update control unit")));
-    if (c.identified) {
+            return centres;
+        });
+        ASSERT_GE(dropdowns.size(), 2u);
+        tap(dropdowns[1]);
+        tap(find(withText<NavigationLink>("Update control unit")));
+    }
+    // From the device's description to "Update" on the package's confirmation.
+    void choosePackage() {
         ASSERT_TRUE(waitForState(28, 15s)) << trace();
         tapButton("Next");
         ASSERT_TRUE(waitForState(30, 10s)) << trace();
@@ -272,6 +274,51 @@ TEST_P(ProgramUpdate, TheWizardKeepsItsScreensThroughTheUnitsRestartsAndEndsOnTh
         tapButton("Next");
         ASSERT_TRUE(waitForState(32, 5s)) << trace();
         tapButton("Update");
+    }
+
+    // The unit is switched off and on again: the port path leads nowhere until the program has reported the
+    // lost unit (a freed pseudo-terminal may go to another test's simulator), then to the new simulator.
+    void powerCycle() {
+        const size_t lost = countOf(trace(), "tavi: event 6");
+        std::filesystem::remove(mPort);
+        mPublished += mSimulator->readAvailable();
+        mSimulator.reset();
+        ASSERT_TRUE(waitUntil([&] { return countOf(trace(), "tavi: event 6") > lost; }, 10s)) << trace();
+        mSimulator = std::make_unique<SimProcess>(mOptions);
+        ASSERT_TRUE(mSimulator->ok());
+        std::filesystem::create_symlink(mSimulator->slave(), mPort);
+    }
+    // The unit falls silent on the line for a while, longer than the session's supervision.
+    void silence(std::chrono::milliseconds span) {
+        mSimulator->setPaused(true);
+        waitUntil([] { return false; }, span);
+        mSimulator->setPaused(false);
+    }
+
+    std::string mTrace;
+    std::string mPort;
+    std::vector<std::string> mOptions;
+    std::string mPublished;
+    std::unique_ptr<QApplication> mQt; // before any widget, gone after them
+    std::unique_ptr<SimProcess> mSimulator;
+    std::unique_ptr<CSimpleMainWindow> mWindow;
+    NavigationLog mNavigation;
+};
+
+class ProgramUpdate : public ProgramRun, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(ProgramUpdate, TheWizardKeepsItsScreensThroughTheUnitsRestartsAndEndsOnTheTruth) {
+    const Case& c = GetParam();
+    start(c.options);
+    if (HasFatalFailure()) {
+        return;
+    }
+    openUpdate();
+    if (c.identified) {
+        choosePackage();
+        if (HasFatalFailure()) {
+            return;
+        }
     }
     const auto startedAt = Clock::now();
     ASSERT_TRUE(waitForState(DONE, 90s)) << trace();
@@ -333,6 +380,90 @@ INSTANTIATE_TEST_SUITE_P(Units, ProgramUpdate, testing::Values(
     Case{"NeverAnswers",          {"--never-answer"},                  false, FAILED,
                                   "Device did not respond to update request.", false, false, SYSTEM}),
     caseName);
+// clang-format on
+
+// The unit lost where the update waits for nothing of it: on the wizard's first page, on each result, and
+// as the installer power-cycles a unit that the failure's text tells to power-cycle; switched off and on
+// again behind the same port path, or silent on the line for 5 s. The update ends, the not-enrolled screen
+// shows, and the unit's return leads through the splash home, with the unit synchronised again.
+enum class Loss { PowerCycle, Silence };
+
+struct LossCase {
+    const char* name;
+    std::vector<std::string> options;
+    bool update;         // the package is chosen and sent
+    bool cancel;         // "Cancel" on the first page
+    uint16_t page;       // where the unit goes
+    const char* heading; // of the result shown then; none on the first page
+    Loss loss;
+};
+
+void PrintTo(const LossCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ProgramUpdateLoss : public ProgramRun, public ::testing::WithParamInterface<LossCase> {};
+
+constexpr uint16_t HOME = 9;
+
+TEST_P(ProgramUpdateLoss, TheUpdateEndsAndTheDisplayComesBackHomeWithTheUnit) {
+    const LossCase& c = GetParam();
+    start(c.options);
+    if (HasFatalFailure()) {
+        return;
+    }
+    // A display whose first-start guide is done: the splash leads home.
+    onApp([] { Configuration.first_start = 0; });
+    openUpdate();
+    if (c.update) {
+        choosePackage();
+    } else if (c.cancel) {
+        ASSERT_TRUE(waitForState(28, 15s)) << trace();
+        tapButton("Cancel");
+    }
+    if (HasFatalFailure()) {
+        return;
+    }
+    ASSERT_TRUE(waitForState(c.page, 90s)) << trace();
+    if (c.heading != nullptr) {
+        EXPECT_THAT(texts(), testing::Contains(std::string(c.heading)));
+    }
+    if (c.update) {
+        // The unit's restarts are over and the display synchronised, or the unit stays in its bootloader.
+        waitUntil([&] { return countOf(mPublished, READY) >= 2; }, 15s);
+    }
+    const size_t ready = countOf(mPublished, READY);
+    mNavigation.take();
+    if (c.loss == Loss::PowerCycle) {
+        powerCycle();
+    } else {
+        silence(5s);
+    }
+    if (HasFatalFailure()) {
+        return;
+    }
+    EXPECT_TRUE(waitForState(HOME, 60s)) << "on screen " << stateId() << "\n" << trace();
+    EXPECT_TRUE(waitUntil([&] { return countOf(mPublished, READY) > ready; }, 30s)) << "synchronised again";
+    const std::vector<uint16_t> shown = mNavigation.take();
+    EXPECT_THAT(shown, testing::Contains(uint16_t{1})) << "the not-enrolled screen";
+    EXPECT_THAT(shown, testing::Contains(uint16_t{2})) << "the splash";
+    EXPECT_TRUE(onApp([] { return getApplication()->getUpdateManager()->getProcess() == nullptr; }));
+    const std::string log = trace();
+    EXPECT_EQ(log.find("navigation history full"), std::string::npos);
+    EXPECT_EQ(log.find("ASSERTION"), std::string::npos);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Losses, ProgramUpdateLoss, testing::Values(
+    //       name                       simulator options  update cancel page  heading   the loss
+    LossCase{"FirstPagePowerCycled",    {},                false, false, 28,   nullptr,  Loss::PowerCycle},
+    LossCase{"FirstPageSilent",         {},                false, false, 28,   nullptr,  Loss::Silence},
+    LossCase{"FinishedPowerCycled",     {},                true,  false, DONE, FINISHED, Loss::PowerCycle},
+    LossCase{"AbortedSilent",           {},                false, true,  DONE, "Update Aborted", Loss::Silence},
+    LossCase{"FailedSilent",            {"--never-answer"}, false, false, DONE, FAILED,  Loss::Silence},
+    // "Device did not start its new program ... power-cycle it": the installer does so.
+    LossCase{"FailedThenPowerCycled",   {"--app-fails"},   true,  false, DONE, FAILED,   Loss::PowerCycle}),
+    testing::PrintToStringParamName());
 // clang-format on
 
 } // namespace

@@ -265,6 +265,93 @@ TEST_F(BootloaderServiceTest, APhasesTimeWaitsForTheNetworkForUpToTwentySecondsO
     EXPECT_EQ(state(), "BootloaderMap::Idle");
 }
 
+// Two outages in one update: one during a long download, and the restart into the new program well after it.
+// The second outage's grace counts from its own start: a unit slower than it announced still answers in time
+// after a long download, one that comes back silent fails the phase's time after its return, and one that
+// stays away fails 20 s and the phase's time after the second outage began.
+TEST_F(BootloaderServiceTest, EachOutageGetsItsOwnGraceCountedFromItsOwnStart) {
+    const struct {
+        const char* name;
+        uint32_t secondDownMs; // 0: the network stays down
+        bool answers;          // the application, once the network is back
+        uint32_t timeoutMs;    // from the second outage's start; 0: none
+    } rows[] = {
+        {"back after 12 s, the program answers", 12000, true, 0},
+        {"back after 12 s, nothing answers", 12000, false, 12000 + 7000},
+        {"never back", 0, false, 20000 + 7000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        fresh();
+        mPort->size = 4096;
+        downloading();
+        mPort->reachable = false; // the first outage, within the download's 30 s per chunk
+        run(10000);
+        mPort->reachable = true;
+        for (uint32_t offset = 256; offset < 4096; offset += 256) {
+            run(2000);
+            ASSERT_EQ(mPort->chunk(offset, 256), 0);
+        }
+        ASSERT_EQ(mOwner.events.back(), BCE_DOWNLOAD) << "the download went on through the first outage";
+        mPort->raise(BL_CL_EVENT_DONE); // 2 s announced: 7 s for the program to answer
+        const size_t before = mOwner.events.size();
+        mPort->reachable = false;
+        if (row.secondDownMs != 0) {
+            run(row.secondDownMs);
+            mPort->reachable = true;
+        }
+        if (row.answers) {
+            run(1000);
+            mPort->raise(BL_CL_EVENT_APPLICATION);
+            EXPECT_EQ(std::count(mOwner.events.begin(), mOwner.events.end(), BCE_TIMEOUT), 0);
+            ASSERT_EQ(mOwner.events.size(), before + 1);
+            EXPECT_EQ(mOwner.events.back(), BCE_FINISHED);
+            continue;
+        }
+        run(row.timeoutMs - row.secondDownMs - OS_TICK_MS);
+        EXPECT_EQ(mOwner.events.size(), before) << "too early";
+        run(3 * OS_TICK_MS);
+        ASSERT_EQ(mOwner.events.size(), before + 1);
+        EXPECT_EQ(mOwner.events.back(), BCE_TIMEOUT);
+    }
+}
+
+// What the wait screen counts down: the phase's timeout as it runs, and while the network is down the rest of
+// the outage's grace before the whole timeout; nothing while no phase is supervised.
+TEST_F(BootloaderServiceTest, TheTimeLeftIsThePhasesTimeoutAndWhileTheNetworkIsDownTheGraceBeforeIt) {
+    EXPECT_EQ(mService->getTimeLeft(), std::nullopt) << "idle";
+    restarted(2); // 7 s for the bootloader to answer
+    const struct {
+        const char* what;
+        bool reachable;
+        uint32_t runMs;
+        uint32_t left;
+    } rows[] = {
+        {"the restart's wait runs", true, 1000, 6000},
+        {"the network goes down", false, 0, 20000 + 7000},
+        {"down for 5 s", false, 5000, 15000 + 7000},
+        {"back: the whole timeout from the return", true, 0, 7000},
+        {"running again", true, 3000, 4000},
+        {"down again: a new grace", false, 2000, 18000 + 7000},
+        {"the grace is over: the timeout runs", false, 20000, 5000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        mPort->reachable = row.reachable;
+        run(row.runMs + OS_TICK_MS); // one poll step sees the network as it is
+        const std::optional<uint32_t> left = mService->getTimeLeft();
+        ASSERT_TRUE(left.has_value());
+        EXPECT_LE(*left, row.left);
+        EXPECT_GE(*left + 4 * OS_TICK_MS, row.left) << "the poll steps of the rows before";
+    }
+    mPort->raise(BL_CL_EVENT_BOOTLOADER);
+    mPort->chunk(0, 256);
+    mPort->chunk(256, 256);
+    EXPECT_EQ(mService->getTimeLeft(), std::optional<uint32_t>(30000)) << "a new chunk: the download's 30 s";
+    mService->stop();
+    EXPECT_EQ(mService->getTimeLeft(), std::nullopt);
+}
+
 TEST_F(BootloaderServiceTest, FaultEndsIdleAndDeviceIdentifiedWhichIgnoreTimeoutsAndKeepsItsCodeUntilFinish) {
     identify();
     run(10000);
