@@ -1,7 +1,9 @@
 // The device information screen: a device's identity as the user reads it, and its name as the user edits it.
+#include "Libraries/base/os.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/KeyboardEditor.h"
+#include "SourceHost/api_lib/device_info.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
 #include <string>
@@ -129,6 +131,17 @@ TEST_F(DefaultInstallationTest, DeviceInformationScreen) {
     picturesInEveryLanguage("FormDeviceInfo", [this] { open(DEVICE_INFO, CONTROL_UNIT); });
     open(DEVICE_INFO, CONTROL_UNIT);
     EXPECT_NE(findByText("Serial number"), nullptr);
+    // The display's own, as its menu opens it: no name, so a title of its own.
+    os_init();
+    device(DI.hw->network_address);
+    runTasks();
+    picturesInEveryLanguage("FormDeviceInfo_display", [this] {
+        open(12);
+        tap(findByText(gettext("Device information")));
+        runTasks(3);
+        ASSERT_EQ(state().getStateId(), DEVICE_INFO);
+        EXPECT_NE(findByText(gettext("Device information")), nullptr);
+    });
 }
 
 } // namespace

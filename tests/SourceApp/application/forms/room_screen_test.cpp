@@ -290,6 +290,7 @@ TEST_F(RoomScreenTest, AnUnreadableDesiredTemperatureShowsDashesAndTheArrowsWrit
             find<ContainedLabel>([this](const ContainedLabel& l) { return l.isChildOf(upDown()); });
         ASSERT_NE(shown, nullptr);
         EXPECT_EQ(shown->getText(), "--") << c.season << c.standby;
+        screenshot("FormRoomEdit_desired_unknown_" + std::to_string(c.season) + std::to_string(c.standby));
         EXPECT_FALSE(arrow(true)->isEnabled());
         EXPECT_FALSE(arrow(false)->isEnabled());
         tap(arrow(true));
