@@ -201,6 +201,8 @@ void ScreenHarness::useCatalogues() {
 void ScreenHarness::speak(uint8_t language) {
     useCatalogues();
     i18n.switchLanguage(language);
+    // As choosing the language does in the program: its dates too.
+    i18n.setLanguageLocale();
 }
 
 void ScreenHarness::SetUpTestSuite() {

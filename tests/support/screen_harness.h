@@ -140,7 +140,7 @@ protected:
     // The translations from the resources file, as start-up installs them; English again after the test.
     static void useCatalogues();
     // Switches the texts to row n of I18n::LANGUAGES (0 English, 1 Danish, 2 Czech, 3 Dutch) with those
-    // catalogues.
+    // catalogues, and the dates to that language's format, as choosing a language does.
     static void speak(uint8_t language);
 
     // ---- The network ----

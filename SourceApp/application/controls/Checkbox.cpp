@@ -67,6 +67,14 @@ CheckButton::CheckButton(Container* parent, int x, int y, int width, int height,
     setName("CheckButton");
 }
 
+bool CheckButton::needsSmallerFont() const {
+    return bif_text_width(bif_myriad12.getFont(), mText) > getWidth() - TICK_AREA - 9;
+}
+
+void CheckButton::useSmallerFont() {
+    repaintIfChanged(mSmaller, true);
+}
+
 void CheckButton::handleDraw() {
     const Box& box = getBoundingBox();
     gfx_setcolor(isActive() ? colour::PRESSED : colour::CONTROL);
@@ -80,10 +88,7 @@ void CheckButton::handleDraw() {
     // as far as it can be: in the smaller font, on two lines of it when one is not enough, and only then cut
     // with an ellipsis, as the links show theirs.
     const int room = box.getWidth() - TICK_AREA - 9;
-    const bif_t* font = bif_myriad12.getFont();
-    if (bif_text_width(font, mText) > room) {
-        font = bif_myriad10.getFont();
-    }
+    const bif_t* font = mSmaller || needsSmallerFont() ? bif_myriad10.getFont() : bif_myriad12.getFont();
     const Box saved = gfx_get_clip();
     gfx_set_clip(saved.intersect(Box::fromCorners(box.x1, box.y1, box.x2 - TICK_AREA, box.y2)));
     print_lines_fitted(font, box.x1 + 9, box, mText, room);

@@ -43,10 +43,15 @@ public:
     CheckButton(Container* parent, int x, int y, int width, int height, std::string text);
 
     const std::string& getText() const { return mText; }
+    // Whether the text needs more than one line of the usual font in the room the tick leaves.
+    bool needsSmallerFont() const;
+    // Draws the text in the smaller font whatever its length, so that buttons side by side read alike.
+    void useSmallerFont();
     void handleDraw() override;
 
 private:
     std::string mText;
+    bool mSmaller = false;
 };
 
 class CheckIconButton : public Checkbox {

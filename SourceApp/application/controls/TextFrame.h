@@ -22,6 +22,7 @@ public:
     const std::string& getText() const { return mText; }
     void setFaceColor(unsigned colour);
     int getTextHeight() const { return mTextHeight; }
+    Font* getFont() const { return mFont; }
 
     void handleDraw() override;
 

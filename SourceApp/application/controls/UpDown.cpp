@@ -39,6 +39,11 @@ void UpDownBase::setDelayBeforeCommit(unsigned ms) {
 }
 
 bool UpDownBase::commit() {
+    if (!isKnown()) {
+        mPending = 0;
+        onChange(0);
+        return false;
+    }
     const bool written = onCommit(mPending);
     if (mPending != 0 && mOnChange) {
         mOnChange->execute();
@@ -130,6 +135,13 @@ T UpDown<T>::target(int steps) const {
 
 template <class T>
 void UpDown<T>::onChange(int steps) {
+    if (!isKnown()) {
+        mShown.reset();
+        getLabel()->setText("--");
+        getUpButton()->setEnabled(false);
+        getDownButton()->setEnabled(false);
+        return;
+    }
     const T shown = target(steps);
     // A step into a limit shows nothing new; a refresh from outside always announces the value.
     if (steps == 0 || shown != mShown) {
@@ -202,10 +214,17 @@ void NumericUpDown<T>::setMaximum(std::unique_ptr<Number<T>> maximum) {
 template <class T>
 void NumericUpDown<T>::setValue(T value) {
     const T clamped = std::max(std::min(value, getMaximum()), getMinimum());
-    if (clamped == getValue() && this->isShowing(clamped)) {
+    if (mKnown && clamped == getValue() && this->isShowing(clamped)) {
         return;
     }
+    mKnown = true;
     mValue->setValue(clamped);
+    this->onChange(0);
+}
+
+template <class T>
+void NumericUpDown<T>::setUnknown() {
+    mKnown = false;
     this->onChange(0);
 }
 

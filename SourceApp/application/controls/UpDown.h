@@ -10,6 +10,9 @@
 // Messages, with the control as source: MSG_CHANGE (p1 the shown value) whenever the shown value changes and
 // on every refresh from outside; MSG_COMMIT_PENDING when a hold ended and the delay began; MSG_COMMIT (p1 1
 // when a new value was written, else 0) when the delay ran out and the commit was done.
+//
+// A value that cannot be read shows "--" with both arrows disabled: a number stepped from a made-up start
+// would look real and be written as the user's choice.
 #pragma once
 
 #include "Libraries/base/Timer.h"
@@ -48,8 +51,11 @@ public:
     // changed behind the control. Steps still pending are committed later, relative to the value then.
     void update() { onChange(0); }
     bool hasChangesToCommit() const { return mPending != 0; }
-    // Commits the pending steps now, without a message; true when a new value was written.
+    // Commits the pending steps now, without a message; true when a new value was written. While the value is
+    // unknown the steps are dropped: nothing is written and the on-change command does not run.
     bool commit();
+    // Whether there is a value to show and step from.
+    virtual bool isKnown() const = 0;
 
     void handleEvent(Event* event) override;
     void handleMessage(Message* message) override;
@@ -124,6 +130,10 @@ public:
     // Stores Clamp(value, minimum, maximum) and shows it as a refresh from outside does; nothing when that is
     // the value stored and shown already. Runs no command and writes nowhere but the stored number.
     void setValue(T value);
+    // The owner could not read the value: "--" until the next setValue. A bound value that cannot be read is
+    // unknown by itself, for as long as it cannot be read.
+    void setUnknown();
+    bool isKnown() const override { return mKnown && mValue->isValid(); }
 
     T getMinimum() const override { return mMinimum->getValue(); }
     T getMaximum() const override { return mMaximum->getValue(); }
@@ -140,6 +150,7 @@ private:
     std::unique_ptr<Number<T>> mMinimum;
     std::unique_ptr<Number<T>> mMaximum;
     std::unique_ptr<WriteableNumber<T>> mValue;
+    bool mKnown = true;
 };
 
 extern template class UpDown<int>;

@@ -177,7 +177,10 @@ WidgetSmall::WidgetSmall(const Builder& b)
                          .secondX = 144,
                          .secondY = 24,
                          .secondValueRight = 267,
-                         .rowAlign = VerticalAlign::Middle},
+                         // As on the large tile: centred, the captions' descenders would run into the frame
+                         // and the row would sit below the separator's span. The caption still stands one
+                         // row below its value, as the two label positions give it with fonts of one ascent.
+                         .rowAlign = VerticalAlign::Top},
                   Texts{b.mFirstLabelText, b.mFirstValueText, b.mSecondLabelText, b.mSecondValueText});
 }
 

@@ -73,7 +73,8 @@ Form* build(const State& state) {
 
 constexpr Build NOT_IMPLEMENTED = &build<FormNotImplemented>;
 
-// Indexed by state id. A screen that does not exist yet shows FormNotImplemented until its row names it.
+// Indexed by state id. Ids 0, 22, 67, 68 and 74 have no screen of their own by design, as every id beyond
+// the table: they show FormNotImplemented.
 constexpr std::array<Build, STATE_COUNT> SCREENS = {
     NOT_IMPLEMENTED,                         // 0   no screen of its own
     &build<FormNotLearned>,                  // 1   FormNotLearned

@@ -269,10 +269,11 @@ void OutputWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormMod
     tile->setSecondLabel((large ? pgettext("home widget", "Status") : pgettext("widget", "Status")));
     if (const SignedValue* value = object.getTemplate()->find<SignedValue>(OUTPUT_VALUE)) {
         const SignedOvi ovi = value->ovi(object.oid());
+        // The output's value is the same share as a thermohead's, and reads as one: "100 %", not a bare 100.
         model.bind(
             new NumberValueToStringComponentAdapter(
                 tile->getSecondValueLabel(), ovi,
-                std::unique_ptr<DataModel::Formatter>(DataModel::Factories::Formatters::FixedPoint.create())),
+                std::unique_ptr<DataModel::Formatter>(DataModel::Factories::Formatters::Percent.create())),
             ovi);
     }
 }

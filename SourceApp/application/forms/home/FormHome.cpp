@@ -66,6 +66,8 @@ void FormHome::updateObjects() {
     for (Widget* tile : mTiles) {
         tile->setVisible(false);
     }
+    // No checkbox on the home tiles: the home screen selects nothing, it only shows and opens. Every field
+    // but the parent stays at its default; the templates fill in the rest.
     const WidgetLarge::Builder builder{.mParent = getContent()};
     for (ProxyObject* object : Structure) {
         if (!isEligible(*object)) {

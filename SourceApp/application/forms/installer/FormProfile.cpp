@@ -55,6 +55,25 @@ void title(StackedContainer* content, const std::string& text) {
     new ContainedLabel(content, 0, 0, width, TITLE_HEIGHT, font, text, HorizontalAlign::Center);
 }
 
+constexpr int CAPTION_INSET = 9;
+
+// The current profile's name in its 122 columns, a few in from their edge: two lines of the usual font where
+// they hold it, else the smaller font, and its lines broken evenly, so that no short word ("ITC") is left
+// alone on the last one. The longer names take more lines rather than being cut.
+TextFrame* profileName(Container* row, const std::string& text) {
+    constexpr int COLUMN = 122;
+    constexpr int INSET = 4;
+    constexpr int ROOM = COLUMN - INSET;
+    Font* font = bif_count_lines(bif_myriad12.getFont(), text, ROOM) <= 2 ? &bif_myriad12 : &bif_myriad10;
+    const bif_t* glyphs = font->getFont();
+    const int lines = bif_count_lines(glyphs, text, ROOM);
+    int width = ROOM;
+    while (width > 1 && bif_count_lines(glyphs, text, width - 1) == lines) {
+        --width;
+    }
+    return new TextFrame(row, INSET, 0, width, 0, font, text, VerticalAlign::Middle);
+}
+
 NavigationLink* link(Container* parent, const std::string& text, int width) {
     return NavigationLink::Builder{.parent = parent,
                                    .width = width,
@@ -108,12 +127,11 @@ FormProfile::FormProfile(const State& state)
     title(content, gettext("System | Hardware profile"));
     const HwProfile::IProfile* profile = currentProfile();
     auto* row = new RowContainer(content, 0, 0, ROW_WIDTH, ROW_HEIGHT);
-    auto* caption = new ContainedLabel(row, 0, 0, 145, ROW_HEIGHT, &bif_myriad12, gettext("Current profile"));
-    // Translated as the list of profiles to change to shows it. The longer ones take two lines rather than
-    // being cut.
-    auto* name = new TextFrame(row, 0, 0, 122, 0, &bif_myriad12,
-                               profile != nullptr ? gettext(profile->getName()) : gettext("Unknown"),
-                               VerticalAlign::Middle);
+    // Inset as every row's caption: 9 + 145 + 1 + 122 fills the row.
+    auto* caption =
+        new ContainedLabel(row, CAPTION_INSET, 0, 145, ROW_HEIGHT, &bif_myriad12, gettext("Current profile"));
+    // Translated as the list of profiles to change to shows it.
+    TextFrame* name = profileName(row, profile != nullptr ? gettext(profile->getName()) : gettext("Unknown"));
     const int height = std::max(ROW_HEIGHT, name->getHeight() + 6);
     name->setDimensions(name->getWidth(), height);
     caption->setDimensions(caption->getWidth(), height);

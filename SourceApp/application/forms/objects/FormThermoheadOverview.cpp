@@ -34,6 +34,8 @@ FormThermoheadOverview::~FormThermoheadOverview() = default;
 
 void FormThermoheadOverview::updateObjects(ProxyObject& room) {
     uint8_t entries[LIST_BYTES];
+    // A list of exactly 256 bytes is read as 256 entries: an 8-bit count would wrap to none and hide every
+    // thermohead of a full list.
     const int count = pt_get_data(entries, sizeof entries, room.oid(), VID_THERMOHEADS);
     const WidgetSmall::Builder builder{.mParent = getContent()};
     for (int i = 0; i < count; ++i) {

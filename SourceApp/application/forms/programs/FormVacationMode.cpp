@@ -17,6 +17,8 @@
 #include "SourceApp/storage/values/Catalogue.h"
 #include "SourceApp/system/SystemMgr.h"
 
+#include <algorithm>
+
 namespace tdx {
 
 namespace {
@@ -155,6 +157,15 @@ void FormVacationMode::addExclusions(StackedContainer* content) {
         any = true;
     }
     if (any) {
+        // One grid, one font: a name that needs the smaller font gives it to every name beside it.
+        const auto& boxes = grid->getChildren();
+        if (std::any_of(boxes.begin(), boxes.end(), [](const Component* c) {
+                return static_cast<const CheckButton*>(c)->needsSmallerFont();
+            })) {
+            for (Component* c : boxes) {
+                static_cast<CheckButton*>(c)->useSmallerFont();
+            }
+        }
         grid->fitToContent();
         section->setCollapsibleContent(grid);
         return;

@@ -468,7 +468,13 @@ void FormRoomEdit::updateRoomMode() {
 }
 
 void FormRoomEdit::updateDesiredTemp() {
-    mDesiredTemp->setValue(pt_read_int(mRoom, RC::VID_DESIRED).value_or(0x7FFF));
+    // A desired temperature that cannot be read is shown as unknown, not as the span's top, and the arrows
+    // step nothing until the control unit tells it.
+    if (const std::optional<int> desired = pt_read_int(mRoom, RC::VID_DESIRED)) {
+        mDesiredTemp->setValue(*desired);
+    } else {
+        mDesiredTemp->setUnknown();
+    }
     const int mode = RoomController(mRoom).getDesiredTemperatureMode();
     const bool updating = mUpdating;
     mUpdating = true;

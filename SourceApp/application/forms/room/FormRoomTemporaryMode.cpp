@@ -19,6 +19,7 @@
 
 #include <climits>
 #include <memory>
+#include <optional>
 
 namespace tdx {
 
@@ -157,7 +158,13 @@ void FormRoomTemporaryMode::updateTemperature() {
     if (room() == nullptr) {
         return;
     }
-    mTemperature->setValue(pt_read_int(mRoom, setpoint()).value_or(0));
+    // A setpoint that cannot be read is shown as unknown, not as the span's bottom; nothing is written until
+    // it is known.
+    if (const std::optional<int> temperature = pt_read_int(mRoom, setpoint())) {
+        mTemperature->setValue(*temperature);
+    } else {
+        mTemperature->setUnknown();
+    }
 }
 
 void FormRoomTemporaryMode::updateTempSpan() {
@@ -192,7 +199,7 @@ void FormRoomTemporaryMode::handleMessage(Message* message) {
         if (object != nullptr && object->type().is(BT_OBJ_ROOM)) {
             const vid_t vid = setpoint();
             const int current = pt_read_int(mRoom, vid).value_or(0);
-            if (mTemperature->getValue() != current) {
+            if (mTemperature->isKnown() && mTemperature->getValue() != current) {
                 pt_set_int(mRoom, vid, mTemperature->getValue(), BT_VTYPE_S16_X100);
             }
         }

@@ -44,21 +44,21 @@ constexpr struct {
     {N_("Battery level"), 0x002C},
 };
 
-// A version number as a byte; 255 stands for one that cannot be read.
-unsigned versionByte(oid_t oid, vid_t vid) {
-    return static_cast<unsigned>(pt_read_int(oid, vid).value_or(255)) & 0xFF;
-}
-
+// A version whose number cannot be read is unknown, as the tiles show it: no made-up 255 after the prefix.
 std::string versionText(const ProxyObject& device, vid_t code, vid_t number) {
+    const std::optional<int> version = pt_read_int(device.oid(), number);
+    if (!version) {
+        return NO_VALUE_TEXT;
+    }
     std::string prefix;
     device.getText(prefix, code);
-    return fmt("%s%02u", prefix, versionByte(device.oid(), number));
+    return fmt("%s%02u", prefix, static_cast<unsigned>(*version) & 0xFF);
 }
 
 std::string softwareText(const ProxyObject& device) {
     std::string software = versionText(device, VID_SOFTWARE_CODE, VID_SOFTWARE_VERSION);
     const std::optional<int> build = pt_read_int(device.oid(), VID_SOFTWARE_BUILD);
-    if (build && (*build & 0xFF) >= 1 && (*build & 0xFF) <= 254) {
+    if (software != NO_VALUE_TEXT && build && (*build & 0xFF) >= 1 && (*build & 0xFF) <= 254) {
         software += fmt("b%u", static_cast<unsigned>(*build & 0xFF));
     }
     return software;

@@ -3,6 +3,7 @@
 #include "Libraries/base/fmt.h"
 #include "Libraries/misc/text.h"
 #include "SourceApp/application/commands/bindings/ProxyEditorHandlers.h"
+#include "SourceApp/application/commands/bindings/ValueAdapters.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/big_table/proxytab.h"
@@ -30,26 +31,29 @@ std::string text(const ProxyObject& object, vid_t vid) {
     return value;
 }
 
+// A version whose number cannot be read is unknown: no made-up 00 after the designation.
+std::string versionText(const ProxyObject& object, vid_t designation, vid_t number) {
+    const std::optional<int> version = pt_read_int(object.oid(), number);
+    if (!version) {
+        return NO_VALUE_TEXT;
+    }
+    return fmt("%s%02u", text(object, designation), static_cast<unsigned>(*version) & 0xFF);
+}
+
 std::string softwareText(const ProxyObject& object) {
-    const unsigned version = pt_read_int(object.oid(), VID_SOFTWARE_VERSION).value_or(0) & 0xFF;
+    std::string software = versionText(object, VID_SOFTWARE_CODE, VID_SOFTWARE_VERSION);
     const unsigned build = pt_read_int(object.oid(), VID_SOFTWARE_BUILD).value_or(0) & 0xFF;
-    std::string software = fmt("%s%02u", text(object, VID_SOFTWARE_CODE), version);
-    if (build >= 1 && build <= 254) {
+    if (software != NO_VALUE_TEXT && build >= 1 && build <= 254) {
         software += fmt("b%u", build);
     }
     return software;
-}
-
-std::string hardwareText(const ProxyObject& object) {
-    const unsigned version = pt_read_int(object.oid(), VID_HARDWARE_VERSION).value_or(0) & 0xFF;
-    return fmt("%s%02u", text(object, VID_HARDWARE_CODE), version);
 }
 
 // A device whose serial number cannot be read has none to show: no made-up zero.
 std::string serialText(const ProxyObject& object) {
     const std::optional<int> serial = pt_read_int(object.oid(), VID_SERIAL_NUMBER);
     if (!serial || static_cast<uint32_t>(*serial) == NO_SERIAL) {
-        return "--";
+        return NO_VALUE_TEXT;
     }
     const auto prefix = static_cast<unsigned short>(pt_read_int(object.oid(), VID_SERIAL_PREFIX).value_or(0));
     return format_serial_number(prefix, static_cast<uint32_t>(*serial));
@@ -74,12 +78,15 @@ FormDeviceInfo::FormDeviceInfo(const State& state)
     }
     const std::string name = text(*device, VID_NAME);
     StackedContainer* content = getContent();
+    // A device without a name (the display's own has none) is titled without a separator before nothing.
     new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12,
-                       fmt_gettext("%s | Device information", name), HorizontalAlign::Center);
+                       name.empty() ? std::string(gettext("Device information"))
+                                    : fmt_gettext("%s | Device information", name),
+                       HorizontalAlign::Center);
 
     bind_name_row(new EditableStringRow(content, 0, 0, 277, gettext("Name"), name), *device);
     addInfoRow(content, N_("Software"), 186, softwareText(*device));
-    addInfoRow(content, N_("Hardware"), 186, hardwareText(*device));
+    addInfoRow(content, N_("Hardware"), 186, versionText(*device, VID_HARDWARE_CODE, VID_HARDWARE_VERSION));
     addInfoRow(content, N_("Serial number"), 116, serialText(*device));
     content->fitToContent();
 }

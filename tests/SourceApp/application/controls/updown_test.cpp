@@ -154,8 +154,8 @@ TEST_F(UpDownTest, AHoldIntoALimitStopsAnnouncingAndTheCommitWritesTheLimit) {
     EXPECT_EQ(value(ROOM, VALUE), 10);
 }
 
-// The sum is counted in 64 bits; an unsigned value without a valid number shows the minimum, and so does one
-// whose maximum lies below its minimum.
+// The sum is counted in 64 bits; an unsigned value without a valid number is unknown, not the minimum; a
+// maximum below the minimum shows the minimum.
 TEST_F(UpDownTest, NumbersBeyond32BitsAndMissingValuesClampToTheirLimits) {
     constexpr vid_t SIGNED = VALUE + 1;
     constexpr vid_t UNSIGNED = VALUE + 2;
@@ -168,8 +168,9 @@ TEST_F(UpDownTest, NumbersBeyond32BitsAndMissingValuesClampToTheirLimits) {
     {
         room(ROOM).value(UNSIGNED, BT_VTYPE_U32, 0).invalid(UNSIGNED); // reads 0xFFFFFFFF
         auto* u = build<unsigned>(BT_VTYPE_U32, 3, 100, 1, UNSIGNED);
-        EXPECT_EQ(shown(*u), "3");
+        EXPECT_EQ(shown(*u), "--");
         EXPECT_FALSE(button(*u, false)->isEnabled());
+        EXPECT_FALSE(button(*u, true)->isEnabled());
     }
     {
         room(ROOM).value(VALUE, BT_VTYPE_U32, static_cast<int>(4000000000u));
@@ -219,9 +220,75 @@ TEST_F(UpDownTest, AValueOfAnObjectThatIsGoneIsNotReportedWritten) {
                                std::make_unique<ProxyNumber<int>>(VALUE, 0x01000999, BT_VTYPE_S32));
     u->setDelayBeforeCommit(1000);
     runTasks();
-    taps(*u, false, 1); // it reads 0x7FFFFFFF: shown at the maximum, 10
+    EXPECT_EQ(shown(*u), "--") << "nothing to read";
+    taps(*u, false, 1);
     wait(1000);
+    EXPECT_EQ(mProbe->count(MSG_COMMIT), 0) << "unknown: the arrows step nothing";
+
+    // An object that goes while a step waits: the commit writes nothing and says so.
+    auto* v = buildAt(5);
+    taps(*v, true, 1);
+    Structure.remove(ROOM);
+    wait(1000);
+    ASSERT_GT(mProbe->count(MSG_COMMIT), 0);
     EXPECT_EQ(mProbe->sent.back(), std::make_pair(unsigned{MSG_COMMIT}, 0));
+}
+
+// A value that cannot be read, or one the owner could not read, shows "--" with both arrows disabled; a
+// step pending when it became unknown is dropped; the next value read shows and steps again.
+TEST_F(UpDownTest, AnUnknownValueShowsDashesAndStepsNothingUntilItIsKnown) {
+    const struct {
+        const char* what;
+        bool bound; // a value of the table that goes invalid, or a number whose owner calls setUnknown
+    } cases[] = {{"bound", true}, {"owned", false}};
+    for (const auto& c : cases) {
+        NumericUpDown<int>* u = nullptr;
+        if (c.bound) {
+            u = buildAt(5);
+        } else {
+            mProbe = new Probe(blank());
+            u = new NumericUpDown<int>(mProbe, 20, 20, 122, 26, &bif_myriad12, 0, 10, 5);
+            u->setDelayBeforeCommit(1000);
+            runTasks();
+        }
+        int runs = 0;
+        struct Count : ICommand {
+            explicit Count(int& n)
+                : runs(n) {}
+            void execute() override { ++runs; }
+            int& runs;
+        };
+        u->setOnChangeCommand(std::make_unique<Count>(runs));
+        connect();
+        taps(*u, true, 1);
+        EXPECT_EQ(shown(*u), "6") << c.what;
+        if (c.bound) {
+            room(ROOM).invalid(VALUE);
+            u->update();
+        } else {
+            u->setUnknown();
+        }
+        EXPECT_EQ(shown(*u), "--") << c.what;
+        EXPECT_FALSE(button(*u, true)->isEnabled());
+        EXPECT_FALSE(button(*u, false)->isEnabled());
+        u->setEnabled(false);
+        u->setEnabled(true);
+        EXPECT_FALSE(button(*u, true)->isEnabled()) << "enabling again keeps an unknown value's arrows off";
+        wait(1000);
+        EXPECT_TRUE(published().empty()) << c.what;
+        EXPECT_EQ(runs, 0) << c.what;
+        EXPECT_FALSE(u->hasChangesToCommit());
+
+        if (c.bound) {
+            room(ROOM).value(VALUE, BT_VTYPE_S32, 7);
+            u->update();
+        } else {
+            u->setValue(7);
+        }
+        EXPECT_EQ(shown(*u), "7") << c.what;
+        EXPECT_TRUE(button(*u, true)->isEnabled());
+        EXPECT_TRUE(u->isKnown());
+    }
 }
 
 TEST_F(UpDownTest, ClosingTheScreenWithinTheDelayWritesThePendingValue) {

@@ -1,7 +1,9 @@
 // The device information screen: a device's identity as the user reads it, and its name as the user edits it.
+#include "Libraries/base/os.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/KeyboardEditor.h"
+#include "SourceHost/api_lib/device_info.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
 #include <string>
@@ -70,6 +72,36 @@ TEST_F(DeviceInfoTest, VersionsAndSerialNumberReadAsTheDeviceReportsThem) {
     EXPECT_NE(findByText("Hall thermostat | Device information"), nullptr);
 }
 
+// A number that cannot be read is shown as unknown, as the tiles show it, never as a version 00.
+TEST_F(DeviceInfoTest, AVersionThatCannotBeReadShowsDashes) {
+    const struct {
+        vid_t unreadable;
+        const char* software;
+        const char* hardware;
+    } cases[] = {{0x800D, "--", "HW01"}, {0x800E, "TDX05b3", "--"}};
+    for (const auto& c : cases) {
+        ObjectBuilder(DEVICE).value(0x800D, 5).value(0x800E, 1).value(0x809E, 3).invalid(c.unreadable);
+        open(DEVICE_INFO, DEVICE);
+        EXPECT_EQ(valueOf("Software"), c.software);
+        EXPECT_EQ(valueOf("Hardware"), c.hardware);
+    }
+}
+
+// The display's own identity has no name: its title is the screen's alone.
+TEST_F(DeviceInfoTest, ADeviceWithoutANameIsTitledWithoutASeparator) {
+    const struct {
+        const char* name;
+        const char* title;
+    } cases[] = {{"", "Device information"}, {"Hall thermostat", "Hall thermostat | Device information"}};
+    for (const auto& c : cases) {
+        ObjectBuilder(DEVICE).text(VID_NAME, c.name);
+        open(DEVICE_INFO, DEVICE);
+        EXPECT_NE(findByText(c.title), nullptr) << c.title;
+        EXPECT_EQ(findByText(" | Device information"), nullptr);
+        EXPECT_EQ(findByText("| Device information"), nullptr);
+    }
+}
+
 TEST_F(DeviceInfoTest, TheEditedNameIsWrittenOnAcceptAndTheTitleFollowsOnTheNextVisit) {
     open(DEVICE_INFO, DEVICE);
     auto* row = find<EditableStringRow>();
@@ -99,6 +131,17 @@ TEST_F(DefaultInstallationTest, DeviceInformationScreen) {
     picturesInEveryLanguage("FormDeviceInfo", [this] { open(DEVICE_INFO, CONTROL_UNIT); });
     open(DEVICE_INFO, CONTROL_UNIT);
     EXPECT_NE(findByText("Serial number"), nullptr);
+    // The display's own, as its menu opens it: no name, so a title of its own.
+    os_init();
+    device(DI.hw->network_address);
+    runTasks();
+    picturesInEveryLanguage("FormDeviceInfo_display", [this] {
+        open(12);
+        tap(findByText(gettext("Device information")));
+        runTasks(3);
+        ASSERT_EQ(state().getStateId(), DEVICE_INFO);
+        EXPECT_NE(findByText(gettext("Device information")), nullptr);
+    });
 }
 
 } // namespace

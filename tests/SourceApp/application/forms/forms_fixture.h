@@ -123,14 +123,14 @@ protected:
         static const char* const LANGUAGES[] = {"en", "da", "cs", "nl"};
         useCatalogues();
         for (uint8_t language = 0; language < 4; ++language) {
-            i18n.switchLanguage(language);
+            speak(language);
             show();
             const std::string picture = language == 0 ? name : name + "_" + LANGUAGES[language];
             expectNoLabelCut(picture);
             expectTranslated(picture);
             screenshot(picture);
         }
-        i18n.switchLanguage(0);
+        speak(0);
     }
 };
 

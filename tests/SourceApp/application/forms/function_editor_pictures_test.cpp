@@ -35,7 +35,7 @@ TEST_F(DefaultInstallationTest, FunctionEditors) {
         {"FormHeatCurveItc", [&] { open(64, ITC); }},
     };
     for (uint8_t language = 0; language < 4; ++language) {
-        i18n.switchLanguage(language);
+        speak(language);
         for (const auto& s : screens) {
             s.show();
             runTasks(2);

@@ -73,7 +73,7 @@ protected:
 TEST_F(InstallerPictures, EachScreenInEveryLanguageWithNoLineCut) {
     static const char* const LANGUAGES[] = {"en", "da", "cs", "nl"};
     for (uint8_t language = 0; language < 4; ++language) {
-        i18n.switchLanguage(language);
+        speak(language);
         ASSERT_EQ(i18n.getLanguage(), language);
         eachScreen([&](const std::string& name) {
             EXPECT_EQ(screen()->getName(),
@@ -136,7 +136,7 @@ TEST_F(InstallerPictures, EveryOneLineTextFitsItsBoxInEveryLanguage) {
         {"3.3.1 Heat Pump with Automatic H/C change-over", &bif_myriad10, CHOICE, 2},
     };
     for (uint8_t language = 0; language < 4; ++language) {
-        i18n.switchLanguage(language);
+        speak(language);
         for (const auto& row : rows) {
             const std::string shown = gettext(row.text);
             EXPECT_LE(bif_count_lines(row.font->getFont(), shown, row.width), row.lines)

@@ -7,7 +7,14 @@
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/application/controls/SwitchButton.h"
+#include "SourceApp/application/controls/TextFrame.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "tests/SourceApp/application/forms/installer_fixture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace tdx::test {
 namespace {
@@ -88,6 +95,49 @@ TEST_F(ProfileTest, TheCurrentProfileIsNamedAsTheChangeScreenListsItInEveryLangu
         EXPECT_EQ(listed == "1.0.1 District heating with DHW", language == 0) << "translated: " << listed;
         open(PROFILE);
         EXPECT_NE(findByText(listed), nullptr) << int{language} << ": " << listed;
+    }
+    speak(0);
+}
+
+// The current profile's name stands inset beside its inset caption, its lines broken evenly: a profile of
+// one controller keeps its "1 ITC" together in every language, and every name stays inside its row.
+TEST_F(ProfileTest, TheCurrentProfilesNameBreaksEvenlyBesideItsInsetCaption) {
+    const struct {
+        int id;
+        const char* ending; // what the last line ends with
+    } profiles[] = {{6, "1 ITC"}, {3, "1 ITC"}, {12, nullptr}, {10, nullptr}};
+    useCatalogues();
+    for (uint8_t language = 0; language < 4; ++language) {
+        speak(language);
+        for (const auto& p : profiles) {
+            location().value(VID_PROFILE, BT_VTYPE_U8, p.id);
+            open(PROFILE);
+            const auto* caption = findByText(gettext("Current profile"));
+            ASSERT_NE(caption, nullptr);
+            const Container* row = caption->getParent();
+            EXPECT_EQ(caption->getLeft(), row->getLeft() + 9);
+            const TextFrame* name = find<TextFrame>([&](const TextFrame& f) { return f.getParent() == row; });
+            ASSERT_NE(name, nullptr);
+            EXPECT_GT(name->getLeft(), caption->getRight() + 1) << "inset from the white gap";
+            EXPECT_LE(name->getRight(), row->getRight());
+            EXPECT_LE(name->getTextHeight(), row->getHeight());
+            std::vector<std::string> lines;
+            const std::string& text = name->getText();
+            for (size_t at = 0; at != std::string::npos;) {
+                size_t end = 0;
+                const size_t next =
+                    bif_wrap_line(name->getFont()->getFont(), text, at, name->getWidth(), &end);
+                lines.push_back(text.substr(at, end - at));
+                at = next;
+            }
+            const std::string& last = lines.back();
+            if (p.ending != nullptr) {
+                EXPECT_EQ(last.substr(last.size() - std::min(last.size(), std::strlen(p.ending))), p.ending)
+                    << int{language} << ": " << text;
+                EXPECT_EQ(lines.size(), 2u) << text;
+            }
+            EXPECT_GT(last.size(), 3u) << int{language} << ": \"" << last << "\" alone";
+        }
     }
     speak(0);
 }

@@ -17,6 +17,7 @@
 #include "SourceApp/gui/bif/bif.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -261,6 +262,51 @@ TEST_F(ProgramsTest, ExclusionsStandInTwoColumnsAndALongNameTakesTwoLinesBeforeA
         EXPECT_EQ(ink.x2 >= area.x2 - 6, expected[i].cut) << ink.x2 << " of " << area.x2;
     }
     screenshot("FormVacationMode_long_names");
+}
+
+// The exclusions read in one font: a name that needs the smaller one gives it to every name of the grid.
+TEST_F(ProgramsTest, ExclusionsShowEveryNameInOneFont) {
+    const struct {
+        std::vector<const char*> rooms; // the tank comes last, named "Hot-water tank" or not at all
+        bool tank;
+        bool smaller;
+    } cases[] = {
+        {{"Living room", "Bedroom"}, true, true},
+        {{"Living room", "Bedroom"}, false, false},
+        {{"Kitchen", "Guest bathroom on the stairs"}, false, true},
+    };
+    for (const auto& c : cases) {
+        open(PROGRAMS);
+        for (const oid_t gone : {0x01000316u, 0x02000316u, TANK}) {
+            Structure.remove(gone);
+        }
+        oid_t room = 0x00000316;
+        for (const char* name : c.rooms) {
+            room += 0x01000000;
+            object(room, BT_OBJ_ROOM).text(VID_NAME, name);
+        }
+        if (c.tank) {
+            object(TANK, BT_OBJ_DHW_TANK).text(VID_NAME, "Hot-water tank");
+        }
+        runTasks();
+        open(VACATION);
+        tap(find<DropdownButton>()); // "Exclusions"
+        for (const CheckButton* box : findAll<CheckButton>()) {
+            SCOPED_TRACE(box->getText());
+            const Box area =
+                Box::fromCorners(box->getLeft(), box->getTop(), box->getRight() - 40, box->getBottom());
+            const Box ink = inkIn(area, colour::CONTROL);
+            ASSERT_FALSE(ink.isEmpty());
+            if (ink.getHeight() > bif_myriad10.getFont()->line_step + 2) {
+                EXPECT_TRUE(c.smaller) << "two lines come only in the smaller font";
+                continue;
+            }
+            const int usual = bif_text_width(bif_myriad12.getFont(), box->getText());
+            const int smaller = bif_text_width(bif_myriad10.getFont(), box->getText());
+            const bool drawnSmaller = std::abs(ink.getWidth() - smaller) < std::abs(ink.getWidth() - usual);
+            EXPECT_EQ(drawnSmaller, c.smaller) << ink.getWidth() << " for " << smaller << " or " << usual;
+        }
+    }
 }
 
 TEST_F(ProgramsTest, WithoutRoomsOrTanksVacationExcludesNoneAndStandbyHasOnlyItsSwitch) {

@@ -345,13 +345,44 @@ TEST_F(TemporaryModeTest, TheTemperatureIsTheSeasonsTemporarySetpointWithinItsSp
     EXPECT_EQ(control(0)->getMaximum(), 4000);
 }
 
+// The season's setpoint that cannot be read is unknown, not the span's bottom: "--", and the arrows write
+// nothing until the control unit tells it.
+TEST_F(TemporaryModeTest, AnUnreadableSetpointShowsDashesAndTheArrowsWriteNothing) {
+    const struct {
+        int season;
+        vid_t setpoint;
+        const char* known;
+    } cases[] = {{0, 0x801E, "21.0\u00B0"}, {1, 0x8031, "21.0\u00B0"}};
+    for (const auto& c : cases) {
+        location().value(SEASON, c.season);
+        room(ROOM).invalid(c.setpoint);
+        runTasks();
+        openPage(TEMPORARY_MODE, ROOM);
+        choose(modeRow(), 1);
+        const auto* shownValue =
+            find<ContainedLabel>([this](const ContainedLabel& l) { return l.isChildOf(control(0)); });
+        ASSERT_NE(shownValue, nullptr);
+        EXPECT_EQ(shownValue->getText(), "--") << c.season;
+        EXPECT_FALSE(control(0)->isKnown());
+        EXPECT_FALSE(upOf(control(0))->isEnabled());
+        raise(control(0), 2);
+        EXPECT_TRUE(writes().empty()) << c.season;
+
+        receive(ROOM, c.setpoint, 2100);
+        runTasks(2);
+        EXPECT_EQ(shownValue->getText(), c.known) << c.season;
+        raise(control(0), 1);
+        EXPECT_EQ(writes(), (Published{{ROOM, c.setpoint, 2150}})) << c.season;
+    }
+}
+
 // ---- Thermostat ----
 
 TEST_F(RoomPagesTest, AThermostatShowsItsMeasurementsVersionsAndAssociation) {
     const struct {
         int version, build;
         const char* software;
-    } versions[] = {{7, 3, "KD07b3"}, {7, 0, "KD07"}, {7, 255, "KD07"}, {-1, 3, "KD255b3"}};
+    } versions[] = {{7, 3, "KD07b3"}, {7, 0, "KD07"}, {7, 255, "KD07"}, {-1, 3, "--"}};
     for (const auto& v : versions) {
         ObjectBuilder d = device(THERMOSTAT)
                               .text(VID_NAME, "Hall")
@@ -389,6 +420,40 @@ TEST_F(RoomPagesTest, AThermostatShowsItsMeasurementsVersionsAndAssociation) {
         offline += l->getText() == "Off-line" ? 1 : 0;
     }
     EXPECT_EQ(offline, 2);
+}
+
+// A version number that cannot be read is unknown, as the tiles show it: no made-up 255 after the prefix.
+TEST_F(RoomPagesTest, AThermostatsVersionThatCannotBeReadShowsDashes) {
+    const struct {
+        vid_t unreadable;
+        const char* software;
+        const char* hardware;
+    } cases[] = {{0x800D, "--", "HW01"}, {0x800E, "KD07b3", "--"}};
+    for (const auto& c : cases) {
+        device(THERMOSTAT)
+            .text(VID_NAME, "Hall")
+            .text(0x80E4, "KD")
+            .text(0x80E3, "HW")
+            .value(0x800D, 7)
+            .value(0x809E, 3)
+            .value(0x800E, 1)
+            .invalid(c.unreadable);
+        runTasks();
+        openPage(THERMOSTAT_PAGE, THERMOSTAT);
+        tap(section("More info and settings"));
+        for (const auto& [caption, expected] :
+             {std::pair{"Software", c.software}, {"Hardware", c.hardware}}) {
+            const Component* title = findByText(caption);
+            ASSERT_NE(title, nullptr);
+            const auto* value = find<ContainedLabel>([&](const ContainedLabel& l) {
+                return l.getParent() == title->getParent() && l.getLeft() > title->getRight();
+            });
+            ASSERT_NE(value, nullptr);
+            EXPECT_EQ(value->getText(), expected) << caption;
+        }
+        EXPECT_FALSE(shown("KD255b3"));
+        EXPECT_FALSE(shown("HW255"));
+    }
 }
 
 TEST_F(RoomPagesTest, AThermostatWithoutAKnownAssociationShowsDashes) {

@@ -263,12 +263,56 @@ TEST_F(RoomScreenTest, LimitsAndEnablingFollowTheSeasonAndThePrograms) {
     EXPECT_EQ(upDown()->getMinimum(), 1800);
     EXPECT_EQ(upDown()->getMaximum(), 3200);
     EXPECT_TRUE(writes().empty());
-    // An unreadable desired temperature shows the top of the span.
+    // An unreadable desired temperature is unknown, not the top of the span.
     location().value(SEASON, 0);
     room(ROOM).invalid(DESIRED);
     runTasks();
     openRoom();
-    EXPECT_EQ(upDown()->getValue(), 3000);
+    EXPECT_FALSE(upDown()->isKnown());
+    EXPECT_EQ(findByText("30.0\u00B0"), nullptr);
+}
+
+// A desired temperature that cannot be read shows "--" as the tiles do; the arrows write nothing until the
+// control unit tells the value, in every season and program.
+TEST_F(RoomScreenTest, AnUnreadableDesiredTemperatureShowsDashesAndTheArrowsWriteNothing) {
+    const struct {
+        int season, standby;
+        const char* known;
+    } cases[] = {{0, 0, "21.5\u00B0"}, {1, 0, "21.5\u00B0"}, {0, 1, "10.0\u00B0"}};
+    for (const auto& c : cases) {
+        location().value(SEASON, c.season).value(STANDBY, c.standby);
+        room(ROOM).invalid(DESIRED);
+        runTasks();
+        openRoom();
+        EXPECT_TRUE(upDown()->isEnabled() == (c.standby == 0));
+        EXPECT_FALSE(upDown()->isKnown());
+        const auto* shown =
+            find<ContainedLabel>([this](const ContainedLabel& l) { return l.isChildOf(upDown()); });
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->getText(), "--") << c.season << c.standby;
+        screenshot("FormRoomEdit_desired_unknown_" + std::to_string(c.season) + std::to_string(c.standby));
+        EXPECT_FALSE(arrow(true)->isEnabled());
+        EXPECT_FALSE(arrow(false)->isEnabled());
+        tap(arrow(true));
+        tick();
+        tap(arrow(false));
+        wait(1500);
+        runTasks();
+        EXPECT_TRUE(writes().empty()) << c.season << c.standby;
+        EXPECT_EQ(setTemperatureLabel()->getFaceColor(), colour::TEXT);
+
+        // The control unit tells it: shown, and the arrows step from it.
+        receive(ROOM, DESIRED, 2150);
+        runTasks(2);
+        EXPECT_EQ(shown->getText(), c.known) << c.season << c.standby;
+        EXPECT_TRUE(upDown()->isKnown());
+        if (c.standby == 0) {
+            tap(arrow(true));
+            wait(1100);
+            runTasks();
+            EXPECT_EQ(writes().size(), 1u) << "one write from the known value";
+        }
+    }
 }
 
 TEST_F(RoomScreenTest, MeasuredRowsAndTheControlledTemperature) {

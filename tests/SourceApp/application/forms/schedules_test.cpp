@@ -1,16 +1,20 @@
 // The week schedule, the day overview, the interval editor and the copy wizards: what a user sees of a
 // crafted week, and the one whole week the control unit receives for each change, with every byte the
 // change does not touch - and whatever the control unit changed meanwhile - left as it was.
+#include "Libraries/base/fmt.h"
 #include "SourceApp/application/ScheduleEditState.h"
 #include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/application/controls/Timeline.h"
 #include "SourceApp/application/controls/UpDown.h"
+#include "SourceApp/application/forms/VexalForm.h"
 #include "SourceApp/application/forms/schedule/FormScheduleDayOverview.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -456,23 +460,42 @@ TEST_F(DefaultInstallationTest, ScheduleScreens) {
     loadDefaultInstallation();
     runTasks();
     const Ovi schedule(0x01000316, 0x8043);
+    // The week and its day as the room screen opens them, with the title it passes in the language shown.
+    const auto fromRoomScreen = [this](bool day) {
+        open(13, 0x01000316);
+        const std::string text = gettext("Room schedule");
+        auto* link = find<NavigationLink>([&](const NavigationLink& l) { return l.getText() == text; });
+        ASSERT_NE(link, nullptr);
+        dynamic_cast<VexalForm*>(screen())->scrollTo(link, FOCUS_TOP, link->getTop(), link->getBottom());
+        runTasks(2);
+        tap(link);
+        runTasks(3);
+        if (day) {
+            tap(find<IconButton>([](const IconButton& b) { return b.getIcon() == res_arrow_right; }));
+            runTasks(3);
+        }
+    };
     const struct {
-        std::unique_ptr<State> state;
+        std::function<void()> show;
         const char* name;
     } screens[] = {
-        {std::make_unique<ScheduleEditState>(16, schedule, "Living room | Schedule", 0), "FormSchedule"},
-        {std::make_unique<ScheduleEditState>(18, schedule, "Living room | Schedule", 0),
-         "FormScheduleDayOverview"},
-        {std::make_unique<SingleParamState<Ovi>>(17, 0, 17 * 3600, 22 * 3600, 0, schedule),
+        {[&] { fromRoomScreen(false); }, "FormSchedule"},
+        {[&] { fromRoomScreen(true); }, "FormScheduleDayOverview"},
+        {[&] { mCore.changeState(SingleParamState<Ovi>(17, 0, 17 * 3600, 22 * 3600, 0, schedule)); },
          "FormScheduleDayEdit"},
-        {std::make_unique<SingleParamState<Ovi>>(19, 0, 0, 0, 0, schedule), "FormScheduleCopyOrigin"},
-        {std::make_unique<SingleParamState<Ovi>>(20, 0, 0, 0, 0, schedule), "FormScheduleCopyTo"},
+        {[&] { mCore.changeState(SingleParamState<Ovi>(19, 0, 0, 0, 0, schedule)); },
+         "FormScheduleCopyOrigin"},
+        {[&] { mCore.changeState(SingleParamState<Ovi>(20, 0, 0, 0, 0, schedule)); }, "FormScheduleCopyTo"},
     };
     for (const auto& s : screens) {
         picturesInEveryLanguage(s.name, [&] {
-            mCore.changeState(*s.state);
+            s.show();
             runTasks(3);
             ASSERT_EQ(screen()->getName(), s.name);
+            if (std::string(s.name) == "FormSchedule") {
+                EXPECT_NE(findByText(fmt_gettext("Rooms | %s | Schedule", "Living room")), nullptr)
+                    << "the room screen's title in the language shown";
+            }
         });
     }
 }

@@ -45,7 +45,7 @@ TEST_F(StartPictures, NoLineIsCutInAnyLanguage) {
          }},
     };
     for (uint8_t language = 0; language < 4; ++language) {
-        i18n.switchLanguage(language);
+        speak(language);
         ASSERT_EQ(i18n.getLanguage(), language);
         for (const auto& s : screens) {
             s.show();

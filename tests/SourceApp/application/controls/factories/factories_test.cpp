@@ -141,6 +141,63 @@ TEST_F(FactoryTest, EachObjectGetsTheTileOfItsKindAndItsArrowOpensItsScreen) {
     }
 }
 
+// A relay worked by hand and a thermohead show their output value alike, as a share of the whole.
+TEST_F(FactoryTest, AnOutputTileShowsItsValueAsAShareAsAThermoheadTileDoes) {
+    const struct {
+        uint8_t subtype;
+        int value;
+        const char* shown;
+    } cases[] = {{7, 10000, "100 %"}, {10, 2500, "25 %"}, {6, 10000, "100 %"}, {0, 0, "0 %"}};
+    device(0x000316); // on-line: a thermohead's value shows while its device is
+    oid_t oid = 0x02000316;
+    for (const auto& c : cases) {
+        oid += 0x01000000;
+        ObjectBuilder o =
+            object(oid, BT_OBJ_OUTPUT, c.subtype).text(VID_NAME, "Output").value(0x004C, c.value);
+        if (c.subtype >= 7) {
+            o.value(0x80E7, 1); // worked by hand
+        }
+        page();
+        const WidgetLarge* tile = large(oid);
+        const WidgetSmall* other = small(oid);
+        ASSERT_TRUE(tile != nullptr && other != nullptr) << int{c.subtype};
+        runTasks();
+        const Label* value = c.subtype >= 7 ? tile->getSecondValueLabel() : tile->getFirstValueLabel();
+        EXPECT_EQ(value->getText(), c.shown) << int{c.subtype};
+        EXPECT_EQ((c.subtype >= 7 ? other->getSecondValueLabel() : other->getFirstValueLabel())->getText(),
+                  c.shown);
+    }
+}
+
+// A small tile's captions and values stand where the separator between its columns does, their descenders
+// clear of the frame below, in every row a tile shows.
+TEST_F(FactoryTest, ASmallTilesRowsKeepClearOfItsFrame) {
+    const struct {
+        const char* what;
+        const char* hardware;
+    } cases[] = {{"thermostat", "KD203"}, {"external sensor", "KB201"}, {"device", nullptr}};
+    uint32_t address = 0x000520;
+    for (const auto& c : cases) {
+        ObjectBuilder d = device(++address);
+        d.text(VID_NAME, c.what).value(0x000C, 2130).value(0x0002, 45).value(0x0036, 380).value(0x800D, 1);
+        if (c.hardware != nullptr) {
+            d.text(0x80E3, c.hardware);
+        }
+        page();
+        WidgetSmall* tile = small(oid_make(address, 0), 70);
+        ASSERT_NE(tile, nullptr) << c.what;
+        runTasks(2);
+        const int left = tile->getLeft();
+        const int top = tile->getTop();
+        // The row above the bottom border, inside the frame, is blank.
+        EXPECT_EQ(countColour(Box::fromCorners(left + 1, top + 38, left + 275, top + 38), colour::WHITE), 275)
+            << c.what;
+        // The texts stand within the separator's rows.
+        EXPECT_GT(countColour(Box::fromCorners(left + 1, top + 23, left + 275, top + 36), colour::TEXT), 0)
+            << c.what;
+    }
+}
+
 TEST_F(FactoryTest, ARoomShowsItsFloorUnlessTheFloorSensorDoesNotRegulate) {
     const struct {
         std::optional<int> mode;
