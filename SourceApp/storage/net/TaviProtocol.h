@@ -16,6 +16,14 @@
 // is shown, the write is not kept over a reset, and its acknowledgement makes the bridge ask the control
 // unit for the value again. A write the user made behind the one in flight is kept over a reset as the last
 // word: neither the write in flight nor the value that crossed it counts as a change of the control unit.
+//
+// The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
+// the display's write may come in the frame that acknowledges the write, or later. So a value published after
+// the acknowledgement, until the control unit answered a question asked since, may be older than the write:
+// the display keeps the write shown and asks (SUBSCRIBE of that one value). The PUBLISH right before the
+// SYNCHRONIZED of the last question is what the control unit holds, unless the user wrote the value again
+// meanwhile (that write reaches the control unit after the question, so it is newer). Questions are counted
+// per value, and a write acknowledged while one is out asks once more: only the last answer counts.
 #pragma once
 
 #include "Libraries/base/Timer.h"
@@ -29,7 +37,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <vector>
 
 namespace tdx {
@@ -134,8 +141,14 @@ private:
     // `shown` that the control unit publishes (then it is not stored); may drop the write.
     bool localWriteStays(const pt_value& shown);
     void dropWrite(const Ovi& ovi);
-    // Subscribes to one value again, so that the control unit publishes what it holds.
-    void askAgain(const Ovi& ovi);
+    // Whether the control unit's value `shown` is stored now; false when a write or a question of the value
+    // decides instead.
+    bool unitValueStands(const pt_value& shown, const u8* payload, u16 len);
+    // Stores a PUBLISH of the control unit into the value table.
+    void storePublish(const u8* payload, u16 len);
+    // Subscribes to one value again, so that the control unit publishes what it holds; `why` for the trace.
+    void askAgain(const Ovi& ovi, const char* why);
+    void receiveAnswer(const Ovi& ovi);
     void receiveSynchronized(const u8* payload, u16 len);
     void receiveTime(const u8* payload, u16 len);
     void receiveObjectInfo(const u8* payload, u16 len);
@@ -175,8 +188,17 @@ private:
     // Those carried over a reset and not settled by the synchronisation, to be published again once ready.
     std::deque<Ovi> mRepublish;
     std::optional<Ovi> mPublishInFlight;
-    // Values subscribed to again whose SYNCHRONIZED has not come yet.
-    std::set<Ovi> mAskedAgain;
+    // A value asked again (SUBSCRIBE of it): the questions queued or sent and not answered yet (their
+    // SYNCHRONIZED has not come), and the last PUBLISH of the value since, which holds the answer once the
+    // last SYNCHRONIZED comes.
+    struct Question {
+        int unanswered = 0;
+        std::vector<u8> answer;
+    };
+    std::map<Ovi, Question> mQuestions;
+    // Writes the control unit acknowledged and no answer has settled since: a PUBLISH of the value that comes
+    // now may have been queued before the control unit applied the write.
+    std::map<Ovi, pt_value> mApplied;
     EventSink mSink;
 };
 
