@@ -60,7 +60,8 @@ BENCHMARK(BM_SyncDefaultInstallation)
 // The race of one value written by the display (1000, 1001, ...) and changed by the control unit (5000, 5001,
 // ...), 60 events 1-120 ms apart and then 60 quiet seconds, over 5000 seeds per line: the races that end with
 // the display showing another value than the unit holds, that leave a write taken twice, or that end
-// unsynchronised. Argument: spoiled bytes in tenths of a percent. The test runs the same race over 1000
+// unsynchronised. Arguments: spoiled bytes in tenths of a percent, and how the session is lost once on the
+// way (0 not, 1 the unit ends it, 2 the unit falls silent for 3.5 s). The test runs the same race over 1000
 // seeds.
 void BM_ValueRace(benchmark::State& state) {
     dbg_set_enabled(false);
@@ -72,7 +73,8 @@ void BM_ValueRace(benchmark::State& state) {
     int resets = 0;
     for (auto _ : state) {
         for (uint32_t seed = 1; seed <= SEEDS; ++seed) {
-            const test::RaceRun run = test::value_race(noise, seed, 60, 60000);
+            const test::RaceRun run =
+                test::value_race(noise, seed, 60, 60000, static_cast<test::RaceLoss>(state.range(1)));
             diverged += run.display != run.unit;
             twice += run.twice != 0;
             unsynchronised += !run.synchronised;
@@ -85,7 +87,14 @@ void BM_ValueRace(benchmark::State& state) {
     state.counters["unsynchronised"] = unsynchronised;
     state.counters["resets"] = resets;
 }
-BENCHMARK(BM_ValueRace)->Arg(0)->Arg(10)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ValueRace)
+    ->Args({0, 0})
+    ->Args({10, 0})
+    ->Args({20, 0})
+    ->Args({10, 1})
+    ->Args({10, 2})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tdx

@@ -26,8 +26,16 @@ struct RaceRun {
 inline constexpr oid_t RACE_ROOM = 0x01000316;
 inline constexpr vid_t RACE_VID = 0x001D;
 
+// How a race loses its session once, at a seeded event.
+enum class RaceLoss {
+    None,
+    Disconnect, // the unit ends the session
+    Silence,    // the unit falls silent for 3.5 s: both sides give the session up
+};
+
 // `events` changes, each one of the two sides at random, 1-120 ms apart, then `quietMs` without any.
-inline RaceRun value_race(double noise, uint32_t seed, int events = 60, uint32_t quietMs = 10000) {
+inline RaceRun value_race(double noise, uint32_t seed, int events = 60, uint32_t quietMs = 10000,
+                          RaceLoss loss = RaceLoss::None) {
     static int runs = 0;
     constexpr u32 UNIT = 0x000316;
     sync_fresh_tree();
@@ -47,7 +55,15 @@ inline RaceRun value_race(double noise, uint32_t seed, int events = 60, uint32_t
 
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> gap(1, 120);
+    const int lossAt = static_cast<int>(seed % static_cast<uint32_t>(events));
     for (int i = 0; i < events && run.synchronised; ++i) {
+        if (i == lossAt && loss == RaceLoss::Disconnect) {
+            unit.disconnectClient();
+        } else if (i == lossAt && loss == RaceLoss::Silence) {
+            unit.faults().stopPolling = true;
+            unit.wait_until([] { return false; }, 3500, 1);
+            unit.faults().stopPolling = false;
+        }
         if (random() % 2 == 0) {
             pt_set_int(RACE_ROOM, RACE_VID, 1000 + run.writes++, BT_VTYPE_S16_X100);
         } else {

@@ -149,6 +149,15 @@ void TaviProtocol::task() {
         dbg_printf_h("tavi: no connection within %u ms", NET_CONNECT_TIMEOUT_MS);
         raise(NET_EVENT_NOT_CONNECTED);
     }
+    for (auto& [ovi, question] : mQuestions) {
+        if (question.takenAt != 0 && timer() - question.takenAt >= NET_ANSWER_TIMEOUT_MS) {
+            // A late answer to the lost question, should it come after all, is older than the new one's and
+            // is followed by it.
+            question.unanswered = 0;
+            question.takenAt = 0;
+            askAgain(ovi, "no answer came");
+        }
+    }
 }
 
 void TaviProtocol::raise(int kind) {
@@ -382,6 +391,11 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
         return;
     }
     if (mInFlight != nullptr && cmd == mInFlightCmd) {
+        if (const auto* subscribe = dynamic_cast<const QueuedSubscribe*>(mInFlight.get())) {
+            if (const auto question = mQuestions.find(subscribe->ovi()); question != mQuestions.end()) {
+                question->second.takenAt = timer();
+            }
+        }
         mInFlight.reset();
         mInFlightCmd = 0;
     }

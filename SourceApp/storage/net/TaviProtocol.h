@@ -32,6 +32,7 @@
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/Ovi.h"
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -51,6 +52,10 @@ enum : int {
 };
 
 inline constexpr unsigned NET_CONNECT_TIMEOUT_MS = 15000;
+// A value asked again whose answer has not come this long after the control unit took the question is asked
+// once more: the answer went astray (a spoiled frame that passed its check), and the value is not held for
+// good.
+inline constexpr unsigned NET_ANSWER_TIMEOUT_MS = 10000;
 inline constexpr u32 NET_NO_OWNER = 0xFFFFFFFFu;
 
 // A command waiting for its turn in the bridge's queue; built when the client has a reply slot for it.
@@ -67,6 +72,7 @@ public:
         : mOid(oid)
         , mVid(vid) {}
     int build(u8* cmd, u8* payload, u16 max) override;
+    Ovi ovi() const { return Ovi(mOid, mVid); }
 
 private:
     oid_t mOid;
@@ -194,6 +200,7 @@ private:
     struct Question {
         int unanswered = 0;
         std::vector<u8> answer;
+        uint64_t takenAt = 0; // timer() when the control unit acknowledged the last one, 0 before
     };
     std::map<Ovi, Question> mQuestions;
     // Writes the control unit acknowledged and no answer has settled since: a PUBLISH of the value that comes

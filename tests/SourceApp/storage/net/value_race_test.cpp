@@ -196,11 +196,38 @@ TEST_F(ValueOrderTest, AQuestionLostWithItsSessionIsAskedAgainAtTheNextCrossing)
     EXPECT_EQ(taken(2500), 1u);
 }
 
+// The answer to the question after the acknowledgement never comes, and the unit changes the value
+// meanwhile: the display asks once more, and shows the unit's value.
+TEST_F(ValueOrderTest, AQuestionLeftUnansweredIsAskedOnceMore) {
+    bool armed = true;
+    mSim.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (armed && isPublishOfTheRoom(cmd, payload)) {
+            armed = false;
+            mSim.send(TNET_CMD_PUBLISH,
+                      sim::sim_encode_publish(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 1500)));
+        }
+    });
+    mSim.faults().unansweredSubscribes = 1;
+    write(2345);
+    ASSERT_TRUE(waitFor([this] { return questions() == 1; }));
+    mSim.setReceiveListener(nullptr);
+    mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 1700);
+    run(2000);
+    EXPECT_EQ(tableInt(ROOM, DESIRED), 2345) << "held while the question is out";
+    run(Net::NET_ANSWER_TIMEOUT_MS);
+    EXPECT_EQ(questions(), 2u);
+    EXPECT_EQ(traceCount("no answer came"), 1u);
+    EXPECT_EQ(unitValue(), 1700);
+    EXPECT_EQ(tableInt(ROOM, DESIRED), 1700);
+    EXPECT_EQ(taken(2345), 1u);
+}
+
 // The seeded race, over enough seeds to catch a fault that one race in fifty meets.
 struct RaceCase {
     const char* name;
     double noise;
     uint32_t seeds;
+    RaceLoss loss;
 };
 
 class ValueRaceTest : public ::testing::TestWithParam<RaceCase> {};
@@ -213,10 +240,12 @@ TEST_P(ValueRaceTest, EverySeedEndsWithTheDisplayOnTheUnitsValueAndEachWriteTake
     int failed = 0;
     int writes = 0;
     int changes = 0;
+    int resets = 0;
     for (uint32_t seed = 1; seed <= test.seeds; ++seed) {
-        const RaceRun run = value_race(test.noise, seed);
+        const RaceRun run = value_race(test.noise, seed, 60, 10000, test.loss);
         writes += run.writes;
         changes += run.changes;
+        resets += run.resets;
         if (!run.synchronised || run.display != run.unit || run.twice != 0) {
             if (++failed <= 5) {
                 failures << "\n  seed " << seed << ": display " << run.display << ", unit " << run.unit
@@ -226,14 +255,17 @@ TEST_P(ValueRaceTest, EverySeedEndsWithTheDisplayOnTheUnitsValueAndEachWriteTake
     }
     dbg_set_enabled(traced);
     EXPECT_EQ(failed, 0) << failures.str();
+    EXPECT_EQ(resets, test.loss == RaceLoss::None ? 0 : static_cast<int>(test.seeds));
     // Both sides really raced: about half of the 60 events each.
     EXPECT_GT(writes, 20 * static_cast<int>(test.seeds));
     EXPECT_GT(changes, 20 * static_cast<int>(test.seeds));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ValueRaceTest,
-                         ::testing::Values(RaceCase{"Clean", 0.0, 1000},
-                                           RaceCase{"OnePercentNoise", 0.01, 1000}),
+                         ::testing::Values(RaceCase{"Clean", 0.0, 1000, RaceLoss::None},
+                                           RaceCase{"OnePercentNoise", 0.01, 1000, RaceLoss::None},
+                                           RaceCase{"TheUnitEndsTheSession", 0.01, 300, RaceLoss::Disconnect},
+                                           RaceCase{"TheUnitFallsSilent", 0.01, 300, RaceLoss::Silence}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
