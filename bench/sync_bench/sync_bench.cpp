@@ -4,6 +4,7 @@
 // counters in fake milliseconds; the wall time of a run means nothing here.
 #include "Libraries/base/dbg.h"
 #include "tests/support/sync_run.h"
+#include "tests/support/value_race.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,6 +54,45 @@ BENCHMARK(BM_SyncDefaultInstallation)
     ->Arg(5)
     ->Arg(10)
     ->Arg(20)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The race of one value written by the display (1000, 1001, ...) and changed by the control unit (5000, 5001,
+// ...), 60 events 1-120 ms apart and then 60 quiet seconds, over 5000 seeds per line: the races that end with
+// the display showing another value than the unit holds, that leave a write taken twice, or that end
+// unsynchronised. Arguments: spoiled bytes in tenths of a percent, and how the session is lost once on the
+// way (0 not, 1 the unit ends it, 2 the unit falls silent for 3.5 s). The test runs the same race over 1000
+// seeds.
+void BM_ValueRace(benchmark::State& state) {
+    dbg_set_enabled(false);
+    const double noise = static_cast<double>(state.range(0)) / 1000.0;
+    constexpr uint32_t SEEDS = 5000;
+    int diverged = 0;
+    int twice = 0;
+    int unsynchronised = 0;
+    int resets = 0;
+    for (auto _ : state) {
+        for (uint32_t seed = 1; seed <= SEEDS; ++seed) {
+            const test::RaceRun run =
+                test::value_race(noise, seed, 60, 60000, static_cast<test::RaceLoss>(state.range(1)));
+            diverged += run.display != run.unit;
+            twice += run.twice != 0;
+            unsynchronised += !run.synchronised;
+            resets += run.resets;
+        }
+    }
+    state.counters["seeds"] = SEEDS;
+    state.counters["diverged"] = diverged;
+    state.counters["taken_twice"] = twice;
+    state.counters["unsynchronised"] = unsynchronised;
+    state.counters["resets"] = resets;
+}
+BENCHMARK(BM_ValueRace)
+    ->Args({0, 0})
+    ->Args({10, 0})
+    ->Args({20, 0})
+    ->Args({10, 1})
+    ->Args({10, 2})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

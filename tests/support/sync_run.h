@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tdx::test {
 
@@ -32,16 +33,45 @@ inline void sync_append(oid_t oid, u8 type) {
     Structure.append(new ProxyObject(oid, ObjectInfo(info), DataModel::Database::findObjectTemplate(info)));
 }
 
-// The display synchronises the simulator's shipped installation over a line at 57600 baud with `noise` of
-// its bytes spoiled (seeded), on the fake clock, from a fresh start of the bridge, client and tree.
-inline SyncRun sync_default_installation(double noise, uint32_t seed) {
-    static int runs = 0;
+// A fresh tree with what start-up puts into it before the network starts.
+inline void sync_fresh_tree() {
     os_init();
     Structure.clear();
     proxytab_init();
     sync_append(oid_make(DI.hw->network_address, 0), BT_OBJ_DEVICE);
     sync_append(OID_LOCATION, BT_OBJ_LOCATION);
+}
 
+// The display's bridge and client started afresh on `loop`, learning, and run by the unit's pump; the
+// bridge's events go to `sink`.
+inline void sync_start_display(sim::LoopStream& loop, sim::SimControlUnit& unit,
+                               Net::TaviProtocol::EventSink sink) {
+    Net::Tavi.restart();
+    Net::Tavi.setEventSink(std::move(sink));
+    tnet_init(&Net::TaviClientsHandler);
+    tnet_set_serial_port(&loop_serial_port);
+    tnet_init_interface_bus(0, loop.port().c_str(), 1, 0);
+    tnet_start();
+    tnet_learn_request();
+    unit.setPump([] {
+        Net::Tavi.task();
+        tnet_task();
+        Structure.task();
+    });
+}
+
+inline void sync_stop_display() {
+    tnet_stop();
+    Net::Tavi.setEventSink(nullptr);
+    Net::Tavi.restart();
+    Structure.clear();
+}
+
+// The display synchronises the simulator's shipped installation over a line at 57600 baud with `noise` of
+// its bytes spoiled (seeded), on the fake clock, from a fresh start of the bridge, client and tree.
+inline SyncRun sync_default_installation(double noise, uint32_t seed) {
+    static int runs = 0;
+    sync_fresh_tree();
     sim::LoopStream loop("sync" + std::to_string(++runs));
     sim::WireStream wire(loop, {57600, noise, seed});
     sim::SimControlUnit unit(wire);
@@ -56,8 +86,7 @@ inline SyncRun sync_default_installation(double noise, uint32_t seed) {
     SyncRun run;
     std::optional<uint64_t> connectedAt;
     uint64_t carriedAtConnect = 0;
-    Net::Tavi.restart();
-    Net::Tavi.setEventSink([&](int kind) {
+    sync_start_display(loop, unit, [&](int kind) {
         // A reset costs the run its time: the clock starts at the first session, not the last.
         if (kind == Net::NET_EVENT_CONNECTED && !connectedAt) {
             connectedAt = timer();
@@ -66,23 +95,10 @@ inline SyncRun sync_default_installation(double noise, uint32_t seed) {
             ++run.resets;
         }
     });
-    tnet_init(&Net::TaviClientsHandler);
-    tnet_set_serial_port(&loop_serial_port);
-    tnet_init_interface_bus(0, loop.port().c_str(), 1, 0);
-    tnet_start();
-    tnet_learn_request();
-    unit.setPump([] {
-        Net::Tavi.task();
-        tnet_task();
-        Structure.task();
-    });
     run.synchronised = unit.wait_until([] { return Net::Tavi.isSynchronized(); }, 600000, 1);
     run.ms = connectedAt ? timer() - *connectedAt : 0;
     run.lineMs = (wire.carried() - carriedAtConnect) * 10 * 1000 / 57600;
-    tnet_stop();
-    Net::Tavi.setEventSink(nullptr);
-    Net::Tavi.restart();
-    Structure.clear();
+    sync_stop_display();
     return run;
 }
 

@@ -407,6 +407,12 @@ void SimControlUnit::handleSubscribe(uint32_t oid, uint16_t vid) {
         mSubscriptions.size() < MAX_SUBSCRIPTIONS) {
         mSubscriptions.emplace_back(oid, vid);
     }
+    if (vid != ALL_VALUES && mFaults.unansweredSubscribes > 0) {
+        --mFaults.unansweredSubscribes;
+        dbg_printf_h("sim: SUBSCRIBE %06X:%02X vid %04X left unanswered", oid & TNET_ADDRESS_MASK, oid >> 24,
+                     vid);
+        return;
+    }
     mModel.forEachObject(oid, [&](uint32_t object, const SimObject& info) {
         std::vector<uint8_t> payload(TNET_OBJECT_INFO_SIZE);
         put_le32(payload.data(), object);

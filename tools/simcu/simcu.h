@@ -61,6 +61,9 @@ struct SimFaults {
     int duplicates = 0;        // the next n acknowledged master packets are sent once more, same SEQ
     bool stopPolling = false;  // the master falls silent
     uint32_t pauseMs = 0;      // the master's next packet comes this much later than due
+    // The next n SUBSCRIBEs of one value are taken and acknowledged but never answered, as if the answer
+    // were lost in a spoiled frame that passed its check.
+    int unansweredSubscribes = 0;
 };
 
 // A device behind the control unit that takes datagrams (the control unit itself for its own ports, or a

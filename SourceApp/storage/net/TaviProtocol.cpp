@@ -64,6 +64,17 @@ pt_value shownValue(oid_t oid, vid_t vid, bt_vtype vtype, const u8* bytes, u32 l
     return value;
 }
 
+// The value field of a checked PUBLISH payload and its length as the value table takes it.
+const u8* publishedValue(const u8* payload, u16 len, u32* length) {
+    const u8* value = payload + TNET_PUB_OFS_VALUE;
+    *length = static_cast<u32>(len - TNET_PUBLISH_HEADER_SIZE);
+    if (BT_VTYPE_IS_BYTES(payload[TNET_PUB_OFS_VTYPE])) {
+        *length = get_le16(value);
+        value += 2;
+    }
+    return value;
+}
+
 // Equal as the control unit and the display see a value: its kind, validity and content.
 bool sameValue(const pt_value& a, const pt_value& b) {
     const bool bytes = BT_VTYPE_IS_BYTES(a.vtype);
@@ -127,7 +138,8 @@ void TaviProtocol::restart() {
     mWrites.clear();
     mRepublish.clear();
     mPublishInFlight.reset();
-    mAskedAgain.clear();
+    mQuestions.clear();
+    mApplied.clear();
     Structure.setControlUnit(NET_NO_OWNER);
     mConnectWatch.start();
 }
@@ -136,6 +148,15 @@ void TaviProtocol::task() {
     if (mConnectWatch.isTimedOut() && !mEverConnected) {
         dbg_printf_h("tavi: no connection within %u ms", NET_CONNECT_TIMEOUT_MS);
         raise(NET_EVENT_NOT_CONNECTED);
+    }
+    for (auto& [ovi, question] : mQuestions) {
+        if (question.takenAt != 0 && timer() - question.takenAt >= NET_ANSWER_TIMEOUT_MS) {
+            // A late answer to the lost question, should it come after all, is older than the new one's and
+            // is followed by it.
+            question.unanswered = 0;
+            question.takenAt = 0;
+            askAgain(ovi, "no answer came");
+        }
     }
 }
 
@@ -232,7 +253,9 @@ void TaviProtocol::reset(const char* why) {
         }
         mPublishInFlight.reset();
     }
-    mAskedAgain.clear();
+    // The synchronisation of the next session brings every value as the control unit holds it then.
+    mQuestions.clear();
+    mApplied.clear();
     pt_value value;
     while (Structure.takePublish(&value)) {
         LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
@@ -345,15 +368,22 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
         const Ovi ovi = *std::exchange(mPublishInFlight, std::nullopt);
         const auto write = mWrites.find(ovi);
         if (write != mWrites.end()) {
+            if (write->second.sent) {
+                mApplied[ovi] = *write->second.sent;
+            }
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
-                // Written again meanwhile: the control unit now shows what it acknowledged.
+                // Written again meanwhile: the control unit now shows what it acknowledged, and the later
+                // write goes after every value that crossed this one.
                 write->second.base = std::move(write->second.sent);
                 write->second.sent.reset();
                 write->second.crossing.reset();
                 write->second.alsoUnchanged.clear();
             } else {
                 if (write->second.crossing) {
-                    askAgain(ovi);
+                    askAgain(ovi, "the control unit took the crossed write");
+                } else if (mQuestions.count(ovi) != 0) {
+                    // Every question out was taken before this write: their answers are older than it.
+                    askAgain(ovi, "the control unit took a write after the value was asked");
                 }
                 mWrites.erase(write);
             }
@@ -361,6 +391,11 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
         return;
     }
     if (mInFlight != nullptr && cmd == mInFlightCmd) {
+        if (const auto* subscribe = dynamic_cast<const QueuedSubscribe*>(mInFlight.get())) {
+            if (const auto question = mQuestions.find(subscribe->ovi()); question != mQuestions.end()) {
+                question->second.takenAt = timer();
+            }
+        }
         mInFlight.reset();
         mInFlightCmd = 0;
     }
@@ -441,6 +476,48 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
         return;
     }
     const bt_vtype vtype = payload[TNET_PUB_OFS_VTYPE];
+    u32 length = 0;
+    const u8* value = publishedValue(payload, len, &length);
+    if (unitValueStands(shownValue(oid, vid, vtype, value, length), payload, len)) {
+        storePublish(payload, len);
+    }
+}
+
+bool TaviProtocol::unitValueStands(const pt_value& shown, const u8* payload, u16 len) {
+    const Ovi ovi(shown.oid, shown.vid);
+    if (const auto question = mQuestions.find(ovi); question != mQuestions.end()) {
+        // Older than the answer to come, or the answer itself: the last one before the SYNCHRONIZED decides.
+        question->second.answer.assign(payload, payload + len);
+        if (mPublishInFlight == ovi) {
+            LocalWrite& write = mWrites[ovi];
+            if (!write.sent || !sameValue(*write.sent, shown)) {
+                write.crossing = shown;
+            }
+        }
+        return false;
+    }
+    const auto write = mWrites.find(ovi);
+    if (write != mWrites.end() && (write->second.kept || mPublishInFlight == ovi)) {
+        return !localWriteStays(shown);
+    }
+    if (const auto applied = mApplied.find(ovi); applied != mApplied.end()) {
+        if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+            // The user's later write reaches the control unit after this value, whenever it was sent.
+            return false;
+        }
+        if (sameValue(applied->second, shown)) {
+            return true;
+        }
+        askAgain(ovi, "published after the control unit took the local write, perhaps sent before it");
+        return false;
+    }
+    return write == mWrites.end() || !localWriteStays(shown);
+}
+
+void TaviProtocol::storePublish(const u8* payload, u16 len) {
+    const oid_t oid = get_le32(payload + TNET_PUB_OFS_OID);
+    const vid_t vid = get_le16(payload + TNET_PUB_OFS_VID);
+    const bt_vtype vtype = payload[TNET_PUB_OFS_VTYPE];
     const u32 networkTime = get_le32(payload + TNET_PUB_OFS_TIMESTAMP);
     // The table keeps 32-bit Unix seconds, which end 30 years before network time does: a later stamp would
     // wrap to the 1970s, so it is taken as unknown like 0.
@@ -455,15 +532,8 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
             unixTime = static_cast<u32>(stamp);
         }
     }
-    const u8* value = payload + TNET_PUB_OFS_VALUE;
-    u32 length = static_cast<u32>(len - TNET_PUBLISH_HEADER_SIZE);
-    if (BT_VTYPE_IS_BYTES(vtype)) {
-        length = get_le16(value);
-        value += 2;
-    }
-    if (mWrites.count(Ovi(oid, vid)) != 0 && localWriteStays(shownValue(oid, vid, vtype, value, length))) {
-        return;
-    }
+    u32 length = 0;
+    const u8* value = publishedValue(payload, len, &length);
     const int result = pt_store(oid, vid, vtype, value, length, unixTime, PT_ORIGIN_NETWORK);
     if (result != PT_OK) {
         dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X type %u not stored (%d)", oid_address(oid),
@@ -531,14 +601,36 @@ void TaviProtocol::dropWrite(const Ovi& ovi) {
     }
 }
 
-void TaviProtocol::askAgain(const Ovi& ovi) {
-    // The control unit took our write after it had published another value, or took it earlier and changed
-    // the value since: only the control unit can tell which it holds.
-    if (mAskedAgain.insert(ovi).second) {
-        dbg_printf_h(
-            "tavi: %06X:%02X vid %04X: the control unit took the crossed write, its value is asked again",
-            oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
-        subscribe(ovi.oid, ovi.vid, false);
+void TaviProtocol::askAgain(const Ovi& ovi, const char* why) {
+    // Only the control unit can tell which value it holds. A question already out was taken before the
+    // reason for this one arose, so its answer cannot settle it: each reason asks once more.
+    Question& question = mQuestions[ovi];
+    ++question.unanswered;
+    dbg_printf_h("tavi: %06X:%02X vid %04X: %s, its value is asked again", oid_address(ovi.oid),
+                 oid_index(ovi.oid), ovi.vid, why);
+    subscribe(ovi.oid, ovi.vid, false);
+}
+
+void TaviProtocol::receiveAnswer(const Ovi& ovi) {
+    const auto found = mQuestions.find(ovi);
+    if (--found->second.unanswered > 0) {
+        // The PUBLISH of the next answer comes after this SYNCHRONIZED.
+        found->second.answer.clear();
+        return;
+    }
+    const std::vector<u8> answer = std::move(found->second.answer);
+    mQuestions.erase(found);
+    if (Structure.isPublishQueued(ovi.oid, ovi.vid) || mPublishInFlight == ovi) {
+        // Written by the user after the question left: that write reaches the control unit after the answer.
+        dbg_printf_h("tavi: %06X:%02X vid %04X answered, the local write made since goes on",
+                     oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+        return;
+    }
+    mApplied.erase(ovi);
+    dbg_printf_h("tavi: %06X:%02X vid %04X asked again and received", oid_address(ovi.oid),
+                 oid_index(ovi.oid), ovi.vid);
+    if (!answer.empty() && !Structure.wasRemoved(ovi.oid)) {
+        storePublish(answer.data(), static_cast<u16>(answer.size()));
     }
 }
 
@@ -559,9 +651,8 @@ void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
         subscribe(OID_ALL, VID_ALL, false);
     } else if (mState == State::SubscribingAll && oid == OID_ALL && vid == VID_ALL) {
         publishMyself();
-    } else if (mAskedAgain.erase(Ovi(oid, vid)) != 0) {
-        dbg_printf_h("tavi: %06X:%02X vid %04X asked again and received", oid_address(oid), oid_index(oid),
-                     vid);
+    } else if (mQuestions.count(Ovi(oid, vid)) != 0) {
+        receiveAnswer(Ovi(oid, vid));
     } else {
         dbg_printf_h("tavi: SYNCHRONIZED %06X:%02X vid %04X in %s not asked for, ignored", oid_address(oid),
                      oid_index(oid), vid, state_name(mState));

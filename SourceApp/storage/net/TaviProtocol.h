@@ -16,6 +16,14 @@
 // is shown, the write is not kept over a reset, and its acknowledgement makes the bridge ask the control
 // unit for the value again. A write the user made behind the one in flight is kept over a reset as the last
 // word: neither the write in flight nor the value that crossed it counts as a change of the control unit.
+//
+// The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
+// the display's write may come in the frame that acknowledges the write, or later. So a value published after
+// the acknowledgement, until the control unit answered a question asked since, may be older than the write:
+// the display keeps the write shown and asks (SUBSCRIBE of that one value). The PUBLISH right before the
+// SYNCHRONIZED of the last question is what the control unit holds, unless the user wrote the value again
+// meanwhile (that write reaches the control unit after the question, so it is newer). Questions are counted
+// per value, and a write acknowledged while one is out asks once more: only the last answer counts.
 #pragma once
 
 #include "Libraries/base/Timer.h"
@@ -24,12 +32,12 @@
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/Ovi.h"
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <vector>
 
 namespace tdx {
@@ -44,6 +52,10 @@ enum : int {
 };
 
 inline constexpr unsigned NET_CONNECT_TIMEOUT_MS = 15000;
+// A value asked again whose answer has not come this long after the control unit took the question is asked
+// once more: the answer went astray (a spoiled frame that passed its check), and the value is not held for
+// good.
+inline constexpr unsigned NET_ANSWER_TIMEOUT_MS = 10000;
 inline constexpr u32 NET_NO_OWNER = 0xFFFFFFFFu;
 
 // A command waiting for its turn in the bridge's queue; built when the client has a reply slot for it.
@@ -60,6 +72,7 @@ public:
         : mOid(oid)
         , mVid(vid) {}
     int build(u8* cmd, u8* payload, u16 max) override;
+    Ovi ovi() const { return Ovi(mOid, mVid); }
 
 private:
     oid_t mOid;
@@ -134,8 +147,14 @@ private:
     // `shown` that the control unit publishes (then it is not stored); may drop the write.
     bool localWriteStays(const pt_value& shown);
     void dropWrite(const Ovi& ovi);
-    // Subscribes to one value again, so that the control unit publishes what it holds.
-    void askAgain(const Ovi& ovi);
+    // Whether the control unit's value `shown` is stored now; false when a write or a question of the value
+    // decides instead.
+    bool unitValueStands(const pt_value& shown, const u8* payload, u16 len);
+    // Stores a PUBLISH of the control unit into the value table.
+    void storePublish(const u8* payload, u16 len);
+    // Subscribes to one value again, so that the control unit publishes what it holds; `why` for the trace.
+    void askAgain(const Ovi& ovi, const char* why);
+    void receiveAnswer(const Ovi& ovi);
     void receiveSynchronized(const u8* payload, u16 len);
     void receiveTime(const u8* payload, u16 len);
     void receiveObjectInfo(const u8* payload, u16 len);
@@ -175,8 +194,18 @@ private:
     // Those carried over a reset and not settled by the synchronisation, to be published again once ready.
     std::deque<Ovi> mRepublish;
     std::optional<Ovi> mPublishInFlight;
-    // Values subscribed to again whose SYNCHRONIZED has not come yet.
-    std::set<Ovi> mAskedAgain;
+    // A value asked again (SUBSCRIBE of it): the questions queued or sent and not answered yet (their
+    // SYNCHRONIZED has not come), and the last PUBLISH of the value since, which holds the answer once the
+    // last SYNCHRONIZED comes.
+    struct Question {
+        int unanswered = 0;
+        std::vector<u8> answer;
+        uint64_t takenAt = 0; // timer() when the control unit acknowledged the last one, 0 before
+    };
+    std::map<Ovi, Question> mQuestions;
+    // Writes the control unit acknowledged and no answer has settled since: a PUBLISH of the value that comes
+    // now may have been queued before the control unit applied the write.
+    std::map<Ovi, pt_value> mApplied;
     EventSink mSink;
 };
 

@@ -1,0 +1,274 @@
+// The display's write and the control unit's own change of one value in every order the line lets them take:
+// once the line is quiet the display shows what the unit holds, and each write of the user reaches the unit
+// once.
+#include "bridge_harness.h"
+
+#include "tests/support/value_race.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace tdx::test {
+namespace {
+
+constexpr oid_t ROOM = 0x01000316;
+constexpr vid_t DESIRED = 0x001D;
+
+// On a line paced at 57600 baud, so that a few milliseconds mean on which side of a frame a write falls.
+class ValueOrderTest : public BridgeTest {
+protected:
+    ValueOrderTest()
+        : BridgeTest(sim::WireConfig{57600, 0.0, 1}) {}
+
+    void SetUp() override {
+        BridgeTest::SetUp();
+        mSim.add_object(LOCATION, BT_OBJ_LOCATION, 0);
+        mSim.add_object(UNIT, BT_OBJ_DEVICE, 0);
+        mSim.add_object(ROOM, BT_OBJ_ROOM, 0);
+        mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2200);
+        ASSERT_TRUE(synchronise());
+        run(300);
+    }
+
+    static void write(int value) { ASSERT_EQ(pt_set_int(ROOM, DESIRED, value, BT_VTYPE_S16_X100), PT_OK); }
+    int unitValue() const { return static_cast<int>(mSim.value(ROOM, DESIRED)->number()); }
+    // How often the control unit took the display's write of `value`.
+    size_t taken(int value) const {
+        size_t n = 0;
+        for (const sim::SimPublish& p : publishesOf(ROOM, DESIRED)) {
+            n += p.value.number() == value;
+        }
+        return n;
+    }
+    size_t questions() const {
+        size_t n = 0;
+        for (const sim::SimPacket& packet : mSim.log()) {
+            n += !packet.fromMaster && packet.cmd == TNET_CMD_SUBSCRIBE &&
+                 get_le32(packet.payload.data()) == ROOM;
+        }
+        return n;
+    }
+    // Runs on a 1 ms step, so that a few milliseconds mean what they say.
+    void runFine(uint32_t ms) {
+        if (ms > 0) {
+            mSim.wait_until([] { return false; }, ms, 1);
+        }
+    }
+    static bool isPublishOfTheRoom(uint8_t cmd, const std::vector<uint8_t>& payload) {
+        return cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM;
+    }
+};
+
+// The unit had queued its own values (1500, 1600) before it took the display's 23.45, so the frame that
+// acknowledges the write carries the first of them and the next frames the rest; the unit holds 23.45. A
+// write of the user queued behind 23.45 (18.00) is the last word.
+struct OlderCase {
+    const char* name;
+    std::vector<int> older;
+    int laterWrite; // 0: none
+    int after;      // on both sides
+};
+
+class AcknowledgementWithAnOlderValueTest : public ValueOrderTest,
+                                            public ::testing::WithParamInterface<OlderCase> {};
+
+TEST_P(AcknowledgementWithAnOlderValueTest, LeavesTheDisplayOnWhatTheUnitHolds) {
+    const OlderCase& test = GetParam();
+    bool armed = true;
+    mSim.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (!armed || !isPublishOfTheRoom(cmd, payload)) {
+            return;
+        }
+        armed = false;
+        for (const int value : test.older) {
+            mSim.send(TNET_CMD_PUBLISH,
+                      sim::sim_encode_publish(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, value)));
+        }
+        if (test.laterWrite != 0) {
+            write(test.laterWrite);
+        }
+    });
+    mSim.clearLog();
+    write(2345);
+    run(2000);
+    mSim.setReceiveListener(nullptr);
+    ASSERT_FALSE(armed);
+    // The frame after the display's write acknowledges it and carries the first older value.
+    const auto& log = mSim.log();
+    const auto written = std::find_if(log.begin(), log.end(), [](const sim::SimPacket& packet) {
+        return !packet.fromMaster && isPublishOfTheRoom(packet.cmd, packet.payload);
+    });
+    const auto next =
+        std::find_if(written, log.end(), [](const sim::SimPacket& packet) { return packet.fromMaster; });
+    ASSERT_NE(next, log.end());
+    EXPECT_EQ(next->cmd, TNET_CMD_PUBLISH);
+    EXPECT_NE(next->control & TNET_CTL_ACK, 0);
+    EXPECT_EQ(sim::sim_decode_publish(next->payload.data(), next->payload.size())->value.number(),
+              test.older[0]);
+    EXPECT_EQ(unitValue(), test.after);
+    EXPECT_EQ(tableInt(ROOM, DESIRED), test.after);
+    EXPECT_EQ(taken(2345), 1u);
+    if (test.laterWrite != 0) {
+        EXPECT_EQ(taken(test.laterWrite), 1u);
+    }
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7})) << "no reset on the way";
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, AcknowledgementWithAnOlderValueTest,
+                         ::testing::Values(OlderCase{"OneOlderValue", {1500}, 0, 2345},
+                                           OlderCase{"TwoOlderValues", {1500, 1600}, 0, 2345},
+                                           OlderCase{"TheBaseAgain", {2200}, 0, 2345},
+                                           OlderCase{"OneOlderValueAndALaterWrite", {1500}, 1800, 1800},
+                                           OlderCase{
+                                               "TwoOlderValuesAndALaterWrite", {1500, 1600}, 1800, 1800}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The unit takes the display's 23.45, withholds its acknowledgement and sets 15.00 itself: the display shows
+// the crossing 15.00. Once the acknowledgement comes the display asks for the value; the user writes 18.00
+// a few milliseconds later. On this line the write leaves after the question and is acknowledged before the
+// answer comes (0-13 ms: asked once more), waits while the answer comes (14-19 ms), or follows the answer
+// (20 ms on). The user wrote after the display showed the unit's value: 18.00 reaches the unit, once, and
+// both show it.
+class ASecondCrossingTest : public ValueOrderTest, public ::testing::WithParamInterface<uint32_t> {};
+
+TEST_P(ASecondCrossingTest, TheUsersLaterWriteReachesTheUnitAndBothShowIt) {
+    mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (isPublishOfTheRoom(cmd, payload) && !mSim.faults().withholdAcks) {
+            mSim.faults().withholdAcks = true;
+            mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 1500);
+        }
+    });
+    write(2345);
+    ASSERT_TRUE(waitFor([] { return tableInt(ROOM, DESIRED) == 1500; }));
+    mSim.setReceiveListener(nullptr);
+    mSim.faults().withholdAcks = false;
+    ASSERT_TRUE(
+        mSim.wait_until([] { return traceText().find("asked again") != std::string::npos; }, 3000, 1));
+    runFine(GetParam());
+    write(1800);
+    run(2000);
+    EXPECT_EQ(unitValue(), 1800);
+    EXPECT_EQ(tableInt(ROOM, DESIRED), 1800);
+    EXPECT_EQ(taken(2345), 1u);
+    EXPECT_EQ(taken(1800), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(MillisecondsAfterTheAcknowledgement, ASecondCrossingTest,
+                         ::testing::Values(0u, 4u, 8u, 12u, 16u, 20u),
+                         [](const auto& info) { return std::to_string(info.param) + "ms"; });
+
+// A question lost with its session does not stand in the way of the next one: after the reset a second
+// crossing of the same value is asked about again, and the display ends on the unit's value.
+TEST_F(ValueOrderTest, AQuestionLostWithItsSessionIsAskedAgainAtTheNextCrossing) {
+    const auto cross = [this](int unitChange) {
+        mSim.setReceiveListener([this, unitChange](uint8_t cmd, const std::vector<uint8_t>& payload) {
+            if (isPublishOfTheRoom(cmd, payload) && !mSim.faults().withholdAcks) {
+                mSim.faults().withholdAcks = true;
+                mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, unitChange);
+            }
+        });
+    };
+    cross(1500);
+    write(2345);
+    ASSERT_TRUE(waitFor([] { return tableInt(ROOM, DESIRED) == 1500; }));
+    // The unit ends the session as soon as it has the question, before it answers.
+    mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (cmd == TNET_CMD_SUBSCRIBE && get_le32(payload.data()) == ROOM) {
+            mSim.disconnectClient();
+        }
+    });
+    mSim.faults().withholdAcks = false;
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }));
+    mSim.setReceiveListener(nullptr);
+    ASSERT_TRUE(synchronise());
+    run(500);
+    EXPECT_EQ(questions(), 1u);
+    EXPECT_EQ(tableInt(ROOM, DESIRED), 1500);
+
+    cross(1600);
+    write(2500);
+    ASSERT_TRUE(waitFor([] { return tableInt(ROOM, DESIRED) == 1600; }));
+    mSim.setReceiveListener(nullptr);
+    mSim.faults().withholdAcks = false;
+    run(1500);
+    EXPECT_EQ(questions(), 2u);
+    EXPECT_EQ(unitValue(), 1600);
+    EXPECT_EQ(tableInt(ROOM, DESIRED), 1600);
+    EXPECT_EQ(taken(2345), 1u);
+    EXPECT_EQ(taken(2500), 1u);
+}
+
+// The answer to the question after the acknowledgement never comes, and the unit changes the value
+// meanwhile: the display asks once more, and shows the unit's value.
+TEST_F(ValueOrderTest, AQuestionLeftUnansweredIsAskedOnceMore) {
+    bool armed = true;
+    mSim.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (armed && isPublishOfTheRoom(cmd, payload)) {
+            armed = false;
+            mSim.send(TNET_CMD_PUBLISH,
+                      sim::sim_encode_publish(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 1500)));
+        }
+    });
+    mSim.faults().unansweredSubscribes = 1;
+    write(2345);
+    ASSERT_TRUE(waitFor([this] { return questions() == 1; }));
+    mSim.setReceiveListener(nullptr);
+    mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 1700);
+    run(2000);
+    EXPECT_EQ(tableInt(ROOM, DESIRED), 2345) << "held while the question is out";
+    run(Net::NET_ANSWER_TIMEOUT_MS);
+    EXPECT_EQ(questions(), 2u);
+    EXPECT_EQ(traceCount("no answer came"), 1u);
+    EXPECT_EQ(unitValue(), 1700);
+    EXPECT_EQ(tableInt(ROOM, DESIRED), 1700);
+    EXPECT_EQ(taken(2345), 1u);
+}
+
+// The seeded race, over enough seeds to catch a fault that one race in fifty meets.
+struct RaceCase {
+    const char* name;
+    double noise;
+    uint32_t seeds;
+    RaceLoss loss;
+};
+
+class ValueRaceTest : public ::testing::TestWithParam<RaceCase> {};
+
+TEST_P(ValueRaceTest, EverySeedEndsWithTheDisplayOnTheUnitsValueAndEachWriteTakenOnce) {
+    const RaceCase& test = GetParam();
+    const bool traced = dbg_is_enabled();
+    dbg_set_enabled(false);
+    std::ostringstream failures;
+    int failed = 0;
+    int writes = 0;
+    int changes = 0;
+    int resets = 0;
+    for (uint32_t seed = 1; seed <= test.seeds; ++seed) {
+        const RaceRun run = value_race(test.noise, seed, 60, 10000, test.loss);
+        writes += run.writes;
+        changes += run.changes;
+        resets += run.resets;
+        if (!run.synchronised || run.display != run.unit || run.twice != 0) {
+            if (++failed <= 5) {
+                failures << "\n  seed " << seed << ": display " << run.display << ", unit " << run.unit
+                         << ", taken twice " << run.twice << (run.synchronised ? "" : ", not synchronised");
+            }
+        }
+    }
+    dbg_set_enabled(traced);
+    EXPECT_EQ(failed, 0) << failures.str();
+    EXPECT_EQ(resets, test.loss == RaceLoss::None ? 0 : static_cast<int>(test.seeds));
+    // Both sides really raced: about half of the 60 events each.
+    EXPECT_GT(writes, 20 * static_cast<int>(test.seeds));
+    EXPECT_GT(changes, 20 * static_cast<int>(test.seeds));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ValueRaceTest,
+                         ::testing::Values(RaceCase{"Clean", 0.0, 1000, RaceLoss::None},
+                                           RaceCase{"OnePercentNoise", 0.01, 1000, RaceLoss::None},
+                                           RaceCase{"TheUnitEndsTheSession", 0.01, 300, RaceLoss::Disconnect},
+                                           RaceCase{"TheUnitFallsSilent", 0.01, 300, RaceLoss::Silence}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace tdx::test
