@@ -24,9 +24,9 @@ public:
     static constexpr unsigned TOP_BAR_ACTIVE_COLOR = 0x9B7B3A;
     static constexpr unsigned ALARM_COLOR = 0x312CD8;
     static constexpr unsigned WARNING_COLOR = 0x41DEFF;
-    static constexpr unsigned ALARMS_STATE_ID = 7;
-    static constexpr unsigned HELP_STATE_ID = 8;
-    static constexpr unsigned NOT_ENROLLED_STATE_ID = 1;
+    static constexpr state_id_t ALARMS_STATE_ID = 7;
+    static constexpr state_id_t HELP_STATE_ID = 8;
+    static constexpr state_id_t NOT_ENROLLED_STATE_ID = 1;
 
     explicit VexalForm(const State& state);
     ~VexalForm() override;

@@ -10,10 +10,10 @@ class Button;
 
 class VexalHomeForm : public VexalSidebarForm {
 public:
-    static constexpr unsigned HOME_STATE_ID = 9;
-    static constexpr unsigned PROGRAMS_STATE_ID = 10;
-    static constexpr unsigned SYSTEM_STATE_ID = 11;
-    static constexpr unsigned DISPLAY_STATE_ID = 12;
+    static constexpr state_id_t HOME_STATE_ID = 9;
+    static constexpr state_id_t PROGRAMS_STATE_ID = 10;
+    static constexpr state_id_t SYSTEM_STATE_ID = 11;
+    static constexpr state_id_t DISPLAY_STATE_ID = 12;
 
     explicit VexalHomeForm(const State& state);
     ~VexalHomeForm() override;

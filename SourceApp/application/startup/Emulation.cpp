@@ -37,7 +37,7 @@ namespace tdx::Emulation {
 
 namespace {
 
-constexpr unsigned SPLASH_STATE_ID = 2;
+constexpr state_id_t SPLASH_STATE_ID = 2;
 constexpr uint32_t FIRST_HOLD_TICKS = 12;
 constexpr uint32_t HOLD_REPEAT_TICKS = 2;
 constexpr unsigned WATCHDOG_MAIN_LOOP = 0;
@@ -278,7 +278,7 @@ void AppIdle() {
     os_idle_wait(static_cast<uint32_t>(OS_TICK_MS), ports, count);
 }
 
-Form* ChangeState(unsigned previous, unsigned next, const State& state) {
+Form* ChangeState(state_id_t previous, state_id_t next, const State& state) {
     return AppChangeState(previous, next, state);
 }
 

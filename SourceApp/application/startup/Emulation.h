@@ -25,7 +25,7 @@ bool AppIsActive();
 void AppIdle();
 
 // The GUI core's change-state callback: the screen registry.
-Form* ChangeState(unsigned previous, unsigned next, const State& state);
+Form* ChangeState(state_id_t previous, state_id_t next, const State& state);
 
 // The serial port table the device network opens PortName with (tests: an in-process pipe); null, the
 // default: the serial driver.

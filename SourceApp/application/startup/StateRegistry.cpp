@@ -156,7 +156,7 @@ constexpr std::array<Build, STATE_COUNT> SCREENS = {
 
 } // namespace
 
-Form* AppChangeState(unsigned /*previous*/, unsigned next, const State& state) {
+Form* AppChangeState(state_id_t /*previous*/, state_id_t next, const State& state) {
     // The core has closed every layer of the previous screen already, popups and editors included, so that
     // nothing of it lives on under the new one.
     return (next < SCREENS.size() ? SCREENS[next] : NOT_IMPLEMENTED)(state);

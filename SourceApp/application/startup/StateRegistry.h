@@ -7,11 +7,11 @@ namespace tdx {
 
 // Ids 0 .. STATE_COUNT - 1 are the screens' numbers; ids without a screen of their own show
 // FormNotImplemented.
-inline constexpr unsigned STATE_COUNT = 76;
+inline constexpr state_id_t STATE_COUNT = 76;
 
 // Builds the screen of `next` from the state the GUI core has just made current (a typed state reaches the
 // screen as it is). The core has closed every layer of the previous screen before this call; the new screen
 // opens itself as the newest layer and belongs to the core.
-Form* AppChangeState(unsigned previous, unsigned next, const State& state);
+Form* AppChangeState(state_id_t previous, state_id_t next, const State& state);
 
 } // namespace tdx

@@ -8,7 +8,7 @@ namespace tdx {
 namespace {
 
 // The wizard screen of each event, by event value.
-constexpr unsigned EVENT_STATES[] = {27, 28, 31, 29, 30, 33, 34, 35};
+constexpr state_id_t EVENT_STATES[] = {27, 28, 31, 29, 30, 33, 34, 35};
 
 // Screens that only say what is going on: the next one replaces them in the history.
 bool isTransient(unsigned stateId) {

@@ -33,7 +33,7 @@ struct CoreHooks {
 class Core {
 public:
     // Builds the screen for a state: (previous state id, new state id, new state) -> the new screen.
-    using ChangeStateCallback = Form* (*)(unsigned previous, unsigned next, const State& state);
+    using ChangeStateCallback = Form* (*)(state_id_t previous, state_id_t next, const State& state);
 
     static constexpr std::size_t MAX_QUEUED = 256;
     // Beyond this many separate dirty areas the core redraws their common bounding box instead.

@@ -27,15 +27,15 @@ using DataModel::SignedValue;
 using DataModel::UnsignedValue;
 
 // Screens the arrows open.
-constexpr unsigned STATE_ROOM = 13;
-constexpr unsigned STATE_DEVICE = 23;
-constexpr unsigned STATE_DHW = 36;
-constexpr unsigned STATE_OUTPUT = 37;
-constexpr unsigned STATE_THERMOSTAT = 58;
-constexpr unsigned STATE_HCC = 61;
-constexpr unsigned STATE_ITC = 62;
-constexpr unsigned STATE_OBJECT_EDITOR = 70;
-constexpr unsigned STATE_DHW_TANK = 75;
+constexpr state_id_t STATE_ROOM = 13;
+constexpr state_id_t STATE_DEVICE = 23;
+constexpr state_id_t STATE_DHW = 36;
+constexpr state_id_t STATE_OUTPUT = 37;
+constexpr state_id_t STATE_THERMOSTAT = 58;
+constexpr state_id_t STATE_HCC = 61;
+constexpr state_id_t STATE_ITC = 62;
+constexpr state_id_t STATE_OBJECT_EDITOR = 70;
+constexpr state_id_t STATE_DHW_TANK = 75;
 
 constexpr vid_t ROOM_AIR = 0x000C;
 constexpr vid_t ROOM_FLOOR = 0x000D;

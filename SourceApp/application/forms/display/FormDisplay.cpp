@@ -16,10 +16,10 @@ namespace tdx {
 
 namespace {
 
-constexpr unsigned SCREEN_SETTINGS_STATE_ID = 21;
-constexpr unsigned DEVICE_INFO_STATE_ID = 23;
-constexpr unsigned DATE_TIME_STATE_ID = 24;
-constexpr unsigned LANGUAGE_STATE_ID = 25;
+constexpr state_id_t SCREEN_SETTINGS_STATE_ID = 21;
+constexpr state_id_t DEVICE_INFO_STATE_ID = 23;
+constexpr state_id_t DATE_TIME_STATE_ID = 24;
+constexpr state_id_t LANGUAGE_STATE_ID = 25;
 constexpr int LINK_WIDTH = 209;
 constexpr int ACTIONS_INDENT = 10;
 

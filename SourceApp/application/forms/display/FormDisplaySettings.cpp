@@ -17,7 +17,7 @@ namespace tdx {
 
 namespace {
 
-constexpr unsigned TOUCH_TEST_STATE_ID = 72;
+constexpr state_id_t TOUCH_TEST_STATE_ID = 72;
 constexpr unsigned MENU_WIDTH = 81;
 
 constexpr const char* BRIGHTNESS_ITEMS[] = {N_("Very Low"), N_("Low"), N_("Medium"), N_("High")};

@@ -10,7 +10,7 @@
 namespace tdx {
 
 namespace {
-constexpr unsigned LOCALE_PAGE_STATE_ID = 5;
+constexpr state_id_t LOCALE_PAGE_STATE_ID = 5;
 } // namespace
 
 FormFirstStartGuide::FormFirstStartGuide(const State& state)

@@ -9,7 +9,7 @@
 namespace tdx {
 
 namespace {
-constexpr unsigned DATE_TIME_PAGE_STATE_ID = 6;
+constexpr state_id_t DATE_TIME_PAGE_STATE_ID = 6;
 } // namespace
 
 FormFirstStartGuideLocale::FormFirstStartGuideLocale(const State& state)

@@ -22,7 +22,7 @@ using namespace editor_rows;
 
 namespace {
 
-constexpr unsigned SCHEDULE_STATE_ID = 16;
+constexpr state_id_t SCHEDULE_STATE_ID = 16;
 constexpr unsigned EVENT_BYTES = 2;
 
 } // namespace

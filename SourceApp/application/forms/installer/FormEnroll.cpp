@@ -28,8 +28,8 @@ using namespace installer;
 
 namespace {
 
-constexpr unsigned SERIAL_STATE_ID = 43;
-constexpr unsigned PROCESS_STATE_ID = 44;
+constexpr state_id_t SERIAL_STATE_ID = 43;
+constexpr state_id_t PROCESS_STATE_ID = 44;
 constexpr int SERIAL_HEADING_HEIGHT = 16;
 constexpr unsigned SERIAL_SPACING = 4;
 constexpr const char* PREFIX = "1530-";

@@ -23,9 +23,9 @@ namespace General = DataModel::Implementation::General;
 namespace Location = DataModel::Implementation::Location;
 namespace HCC = DataModel::Implementation::HCC;
 
-constexpr unsigned ROOMS_STATE_ID = 63;
-constexpr unsigned HEAT_CURVE_STATE_ID = 64;
-constexpr unsigned ANALOG_STATE_ID = 69;
+constexpr state_id_t ROOMS_STATE_ID = 63;
+constexpr state_id_t HEAT_CURVE_STATE_ID = 64;
+constexpr state_id_t ANALOG_STATE_ID = 69;
 constexpr uint8_t SUBTYPE_ANALOG = 2;
 constexpr vid_t VID_VALUE_SOURCE = 0x80A0;
 constexpr int STATUS_CAPTION_WIDTH = 186;

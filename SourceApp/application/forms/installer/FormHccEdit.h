@@ -12,7 +12,7 @@ class FormHccEdit : public VexalStackedContentForm {
 public:
     using ProxyDropdownToggleDropdownButtonVisibility = tdx::ProxyDropdownToggleDropdownButtonVisibility;
 
-    static constexpr unsigned STATE_ID = 61;
+    static constexpr state_id_t STATE_ID = 61;
 
     // Any object but a heating/cooling circuit goes back.
     explicit FormHccEdit(const State& state);

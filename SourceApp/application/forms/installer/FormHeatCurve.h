@@ -19,7 +19,7 @@ class HeatCurveChart;
 
 class FormHeatCurve : public VexalForm, public ProxyValueChangeHandler {
 public:
-    static constexpr unsigned STATE_ID = 64;
+    static constexpr state_id_t STATE_ID = 64;
     static constexpr unsigned ACTIVE_COLOUR = 0x312CD8;
     static constexpr unsigned ROOM_COLOUR = 0x808080;
     static constexpr int AXIS_LEFT = 4000;   // outdoor temperature at the chart's left edge

@@ -20,8 +20,8 @@ namespace General = DataModel::Implementation::General;
 namespace Location = DataModel::Implementation::Location;
 namespace ITC = DataModel::Implementation::ITC;
 
-constexpr unsigned HEAT_CURVE_STATE_ID = 64;
-constexpr unsigned ROOMS_STATE_ID = 63;
+constexpr state_id_t HEAT_CURVE_STATE_ID = 64;
+constexpr state_id_t ROOMS_STATE_ID = 63;
 
 enum LimiterMode : unsigned { MINIMUM = 1, MAXIMUM = 2 };
 

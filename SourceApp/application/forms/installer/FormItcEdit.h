@@ -14,7 +14,7 @@ class FormItcEdit : public VexalStackedContentForm {
 public:
     using ProxyDropdownToggleDropdownButtonVisibility = tdx::ProxyDropdownToggleDropdownButtonVisibility;
 
-    static constexpr unsigned STATE_ID = 62;
+    static constexpr state_id_t STATE_ID = 62;
 
     // Any object but an inlet temperature controller goes back.
     explicit FormItcEdit(const State& state);

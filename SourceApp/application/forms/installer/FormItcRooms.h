@@ -16,7 +16,7 @@ class ProxyObject;
 
 class FormItcRooms : public VexalStackedContentForm {
 public:
-    static constexpr unsigned STATE_ID = 63;
+    static constexpr state_id_t STATE_ID = 63;
     static constexpr vid_t VID_ROOMS = 0x80B8;
     static constexpr vid_t VID_SERVING_FUNCTION = 0x810C;
 

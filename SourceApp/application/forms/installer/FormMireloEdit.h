@@ -12,7 +12,7 @@ class NavigationLink;
 
 class FormMireloEdit : public VexalStackedContentForm {
 public:
-    static constexpr unsigned SERVICE_STATE_ID = 74;
+    static constexpr state_id_t SERVICE_STATE_ID = 74;
     static constexpr vid_t VID_SCHEDULE = 0xF017;
 
     explicit FormMireloEdit(const State& state);

@@ -33,15 +33,15 @@ using namespace installer;
 
 namespace {
 
-constexpr unsigned CHANGE_STATE_ID = 52;
-constexpr unsigned PROCESS_STATE_ID = 53;
-constexpr unsigned ENROL_GLOBAL_STATE_ID = 41;
-constexpr unsigned OUTDOOR_STATE_ID = 55;
-constexpr unsigned CONFIGURATION_STATE_ID = 54;
-constexpr unsigned RELAYS_STATE_ID = 56;
-constexpr unsigned RELAY_EDIT_STATE_ID = 57;
-constexpr unsigned OBJECT_EDIT_STATE_ID = 70;
-constexpr unsigned ANALOG_EDIT_STATE_ID = 69;
+constexpr state_id_t CHANGE_STATE_ID = 52;
+constexpr state_id_t PROCESS_STATE_ID = 53;
+constexpr state_id_t ENROL_GLOBAL_STATE_ID = 41;
+constexpr state_id_t OUTDOOR_STATE_ID = 55;
+constexpr state_id_t CONFIGURATION_STATE_ID = 54;
+constexpr state_id_t RELAYS_STATE_ID = 56;
+constexpr state_id_t RELAY_EDIT_STATE_ID = 57;
+constexpr state_id_t OBJECT_EDIT_STATE_ID = 70;
+constexpr state_id_t ANALOG_EDIT_STATE_ID = 69;
 constexpr vid_t VID_RELAY_FUNCTION = 0x80E7;
 constexpr int TITLE_HEIGHT = 12;
 constexpr int LINK_WIDTH = ROW_WIDTH - SECTION_INDENT;

@@ -22,7 +22,7 @@ using namespace installer;
 
 namespace {
 
-constexpr unsigned PROCESS_STATE_ID = 50;
+constexpr state_id_t PROCESS_STATE_ID = 50;
 constexpr unsigned COMPONENT_SPACING = 9;
 
 constexpr MenuLink REMOVE_LINKS[] = {

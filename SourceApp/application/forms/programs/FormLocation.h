@@ -9,7 +9,7 @@ namespace tdx {
 
 class FormLocation : public VexalStackedContentForm {
 public:
-    static constexpr unsigned STATE_ID = 38;
+    static constexpr state_id_t STATE_ID = 38;
     static constexpr uint8_t NOT_AVAILABLE = 0;
     static constexpr uint8_t MANUAL = 1;
     static constexpr uint8_t BY_TEMPERATURE = 3;

@@ -8,9 +8,9 @@ namespace tdx {
 
 class FormPrograms : public VexalHomeForm {
 public:
-    static constexpr unsigned LOCATION_STATE_ID = 38;
-    static constexpr unsigned VACATION_STATE_ID = 65;
-    static constexpr unsigned STANDBY_STATE_ID = 66;
+    static constexpr state_id_t LOCATION_STATE_ID = 38;
+    static constexpr state_id_t VACATION_STATE_ID = 65;
+    static constexpr state_id_t STANDBY_STATE_ID = 66;
 
     explicit FormPrograms(const State& state);
     ~FormPrograms() override;

@@ -10,7 +10,7 @@ class SwitchButton;
 
 class FormStandbyMode : public VexalStackedContentForm {
 public:
-    static constexpr unsigned STATE_ID = 66;
+    static constexpr state_id_t STATE_ID = 66;
     static constexpr vid_t VID_ALLOW_STANDBY = 0x8113;
 
     explicit FormStandbyMode(const State& state);

@@ -20,7 +20,7 @@ class TextFrame;
 
 class FormVacationMode : public VexalStackedContentForm, public ProxyValueChangeHandler {
 public:
-    static constexpr unsigned STATE_ID = 65;
+    static constexpr state_id_t STATE_ID = 65;
     static constexpr vid_t VID_VACATION = 0x8085;
     static constexpr vid_t VID_END_TIME = 0x8086;
     static constexpr vid_t VID_ROOM_ALLOW = 0x8084;

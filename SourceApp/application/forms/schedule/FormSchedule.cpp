@@ -14,8 +14,8 @@ namespace tdx {
 
 namespace {
 
-constexpr unsigned COPY_WEEK_STATE_ID = 20;
-constexpr unsigned DAY_STATE_ID = 18;
+constexpr state_id_t COPY_WEEK_STATE_ID = 20;
+constexpr state_id_t DAY_STATE_ID = 18;
 constexpr int ROW_WIDTH = 277;
 constexpr int DAY_HEIGHT = 42;
 constexpr int ARROW_SIZE = 40;

@@ -12,7 +12,7 @@ namespace tdx {
 
 class FormSchedule : public VexalStackedContentForm {
 public:
-    static constexpr unsigned STATE_ID = 16;
+    static constexpr state_id_t STATE_ID = 16;
 
     explicit FormSchedule(const State& state);
     ~FormSchedule() override;

@@ -9,7 +9,7 @@ namespace tdx {
 
 class FormScheduleCopyOrigin : public ScheduleCopyForm {
 public:
-    static constexpr unsigned STATE_ID = 19;
+    static constexpr state_id_t STATE_ID = 19;
 
     explicit FormScheduleCopyOrigin(const State& state);
     ~FormScheduleCopyOrigin() override;

@@ -9,7 +9,7 @@ namespace tdx {
 
 class FormScheduleCopyTo : public ScheduleCopyForm {
 public:
-    static constexpr unsigned STATE_ID = 20;
+    static constexpr state_id_t STATE_ID = 20;
 
     explicit FormScheduleCopyTo(const State& state);
     ~FormScheduleCopyTo() override;

@@ -19,7 +19,7 @@ class NumericUpDown;
 
 class FormScheduleDayEdit : public VexalStackedContentForm {
 public:
-    static constexpr unsigned STATE_ID = 17;
+    static constexpr state_id_t STATE_ID = 17;
     // The last quarter hour an interval may start at.
     static constexpr int LAST_START = SCHEDULE_DAY - SCHEDULE_STEP;
 

@@ -19,8 +19,8 @@ namespace tdx {
 
 namespace {
 
-constexpr unsigned EDIT_STATE_ID = 17;
-constexpr unsigned COPY_DAY_STATE_ID = 19;
+constexpr state_id_t EDIT_STATE_ID = 17;
+constexpr state_id_t COPY_DAY_STATE_ID = 19;
 constexpr int ROW_WIDTH = 277;
 constexpr int ROW_HEIGHT = 26;
 constexpr int BUTTON_WIDTH = 40;

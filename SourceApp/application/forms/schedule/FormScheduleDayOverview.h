@@ -16,7 +16,7 @@ class Timeline;
 
 class FormScheduleDayOverview : public VexalStackedContentForm {
 public:
-    static constexpr unsigned STATE_ID = 18;
+    static constexpr state_id_t STATE_ID = 18;
     static constexpr uint32_t EDIT_TAG = 100;
     static constexpr uint32_t DELETE_TAG = 101;
 

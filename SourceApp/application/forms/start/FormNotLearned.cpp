@@ -17,7 +17,7 @@ constexpr unsigned CONTROL_UNIT_COLOUR = 0xCCCCCC;
 constexpr unsigned SYMBOLS_COLOUR = 0x808080;
 constexpr unsigned LED_COLOUR = 0x312CD8;
 constexpr int LEARN_BACK_COLOUR = 0x000000; // pressed too: only the text darkens
-constexpr unsigned SPLASH_STATE_ID = 2;
+constexpr state_id_t SPLASH_STATE_ID = 2;
 
 } // namespace
 

@@ -19,9 +19,9 @@ namespace tdx {
 
 namespace {
 
-constexpr unsigned NOT_ENROLLED_STATE_ID = 1;
-constexpr unsigned CALIBRATION_STATE_ID = 3;
-constexpr unsigned FIRST_START_STATE_ID = 4;
+constexpr state_id_t NOT_ENROLLED_STATE_ID = 1;
+constexpr state_id_t CALIBRATION_STATE_ID = 3;
+constexpr state_id_t FIRST_START_STATE_ID = 4;
 constexpr unsigned LOGO_COLOUR = 0xCBA14F;
 constexpr uint32_t ADDRESS_MASK = 0xFFFFFF;
 

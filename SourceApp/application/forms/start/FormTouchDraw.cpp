@@ -10,7 +10,7 @@ namespace tdx {
 
 namespace {
 
-constexpr unsigned NOT_ENROLLED_STATE_ID = 1;
+constexpr state_id_t NOT_ENROLLED_STATE_ID = 1;
 
 } // namespace
 

@@ -20,13 +20,13 @@ namespace tdx {
 
 namespace {
 
-constexpr unsigned OBJECT_OVERVIEW_STATE_ID = 71;
-constexpr unsigned ENROL_STATE_ID = 39;
-constexpr unsigned REMOVE_STATE_ID = 45;
-constexpr unsigned BACKUP_STATE_ID = 26;
-constexpr unsigned PERIPHERALS_STATE_ID = 60;
-constexpr unsigned DEVICE_INFO_STATE_ID = 23;
-constexpr unsigned PROFILE_STATE_ID = 51;
+constexpr state_id_t OBJECT_OVERVIEW_STATE_ID = 71;
+constexpr state_id_t ENROL_STATE_ID = 39;
+constexpr state_id_t REMOVE_STATE_ID = 45;
+constexpr state_id_t BACKUP_STATE_ID = 26;
+constexpr state_id_t PERIPHERALS_STATE_ID = 60;
+constexpr state_id_t DEVICE_INFO_STATE_ID = 23;
+constexpr state_id_t PROFILE_STATE_ID = 51;
 constexpr int LINK_WIDTH = 209;
 constexpr int SECTION_INDENT = 10;
 

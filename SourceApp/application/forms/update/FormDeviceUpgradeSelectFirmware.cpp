@@ -7,7 +7,7 @@
 namespace tdx {
 
 namespace {
-constexpr unsigned CONFIRM_STATE_ID = 32;
+constexpr state_id_t CONFIRM_STATE_ID = 32;
 constexpr int ENTRY_HEIGHT = 23;
 } // namespace
 

@@ -226,6 +226,8 @@ void RemoteUpdateMap_WaitingForBoot::started(Context& context) {
     if (service.isRecovering()) {
         context.transition(RemoteUpdateMap::Summary);
     } else {
+        // A device that answers with another version than the package's has not taken the update, whatever
+        // the download reported: success is only what the device itself shows.
         summarise(context, service.runsPackageVersion() ? RUR_FINISHED : RUR_WRONG_VERSION);
     }
 }

@@ -22,6 +22,9 @@ const char* const RemoteUpdateService::STRING_QUERY_TIMEOUT =
 const char* const RemoteUpdateService::STRING_UPDATE_TIMEOUT =
     N_("Device stopped responding during download.\n\nPower cycle the device to repeat the process.");
 const char* const RemoteUpdateService::STRING_UPDATE_ERROR = N_("There was an error during update process:");
+// The three failures below are not among the wizard's classic results, yet each asks the installer for a
+// different next step (choose another package, update again, power-cycle), so each says so in a sentence of
+// its own.
 const char* const RemoteUpdateService::STRING_PACKAGE_UNUSABLE =
     N_("The package cannot be read or does not fit this device. Nothing was sent to it.");
 const char* const RemoteUpdateService::STRING_WRONG_VERSION =
@@ -205,12 +208,12 @@ const tr1_package_item* RemoteUpdateService::getFileWithId(uint32_t fileId) cons
     return fileId < mFirmwares.size() ? &mFirmwares[fileId].item : nullptr;
 }
 
-void RemoteUpdateService::UpgradeInterface::handleEvent(bootloader_client_event event) {
+void RemoteUpdateService::RemoteUpdateUpgradeInterface::handleEvent(bootloader_client_event event) {
     mService.handleBootloaderEvent(event);
 }
 
-int RemoteUpdateService::UpgradeInterface::getFileDescriptor(uint32_t fileId, bl_file* file, void* extra,
-                                                             uint8_t* extraLength) {
+int RemoteUpdateService::RemoteUpdateUpgradeInterface::getFileDescriptor(uint32_t fileId, bl_file* file,
+                                                                         void* extra, uint8_t* extraLength) {
     static_assert(sizeof(bl_file) == TR1_HEADER_SIZE - 8, "the descriptor is header bytes 8 to 23");
     const tr1_package_item* item = mService.getFileWithId(fileId);
     if (item == nullptr) {
@@ -236,8 +239,8 @@ int RemoteUpdateService::UpgradeInterface::getFileDescriptor(uint32_t fileId, bl
     return 0;
 }
 
-int RemoteUpdateService::UpgradeInterface::getFileData(uint32_t fileId, uint8_t* buffer, uint32_t offset,
-                                                       uint32_t length) {
+int RemoteUpdateService::RemoteUpdateUpgradeInterface::getFileData(uint32_t fileId, uint8_t* buffer,
+                                                                   uint32_t offset, uint32_t length) {
     const tr1_package_item* item = mService.getFileWithId(fileId);
     // Only the item's own data: a chunk beyond it would send the next item's bytes.
     if (item == nullptr || static_cast<uint64_t>(offset) + length > item->dataLength()) {

@@ -99,9 +99,9 @@ public:
     void noteNotRunning();
 
 private:
-    class UpgradeInterface final : public BootloaderUpgradeInterface {
+    class RemoteUpdateUpgradeInterface final : public BootloaderUpgradeInterface {
     public:
-        explicit UpgradeInterface(RemoteUpdateService& service)
+        explicit RemoteUpdateUpgradeInterface(RemoteUpdateService& service)
             : mService(service) {}
         void handleEvent(bootloader_client_event event) override;
         int getFileDescriptor(uint32_t fileId, bl_file* file, void* extra, uint8_t* extraLength) override;
@@ -143,7 +143,7 @@ private:
     const tr1_package_item* getFileWithId(uint32_t fileId) const;
 
     UpdateEventHandler mEvents;
-    UpgradeInterface mUpgradeInterface{*this};
+    RemoteUpdateUpgradeInterface mUpgradeInterface{*this};
     Model mModel{*this};
     Controller mController{*this};
     BootloaderService mBootloader;

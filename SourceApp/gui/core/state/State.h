@@ -8,17 +8,20 @@
 
 namespace tdx {
 
+// The number of a screen state; the screen registry maps each to one screen class.
+using state_id_t = uint32_t;
+
 // The home screen: the state shown when the navigation history is empty.
-inline constexpr unsigned DEFAULT_STATE_ID = 9;
+inline constexpr state_id_t DEFAULT_STATE_ID = 9;
 
 class State {
 public:
-    explicit State(unsigned id, unsigned p1 = 0, unsigned p2 = 0, unsigned p3 = 0, unsigned p4 = 0)
+    explicit State(state_id_t id, unsigned p1 = 0, unsigned p2 = 0, unsigned p3 = 0, unsigned p4 = 0)
         : mId(id)
         , mParams{p1, p2, p3, p4} {}
     virtual ~State() = default;
 
-    unsigned getStateId() const { return mId; }
+    state_id_t getStateId() const { return mId; }
     unsigned getP1() const { return mParams[0]; }
     unsigned getP2() const { return mParams[1]; }
     unsigned getP3() const { return mParams[2]; }
@@ -30,7 +33,7 @@ public:
     virtual std::unique_ptr<State> clone() const { return std::make_unique<State>(*this); }
 
 private:
-    uint32_t mId;
+    state_id_t mId;
     uint32_t mParams[4];
 };
 
@@ -38,7 +41,7 @@ private:
 template <class T>
 class SingleParamState : public State {
 public:
-    SingleParamState(unsigned id, unsigned p1, unsigned p2, unsigned p3, unsigned p4, T param)
+    SingleParamState(state_id_t id, unsigned p1, unsigned p2, unsigned p3, unsigned p4, T param)
         : State(id, p1, p2, p3, p4)
         , mParam(std::move(param)) {}
 
