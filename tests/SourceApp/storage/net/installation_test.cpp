@@ -178,6 +178,7 @@ TEST_P(LostSynchronizedTest, IsAskedOnceMoreAndTheDisplayEndsReadyWithTheUnitsVa
                                "subscribing again"),
               1u);
     EXPECT_EQ(traceCount("subscribing again"), 1u);
+    EXPECT_EQ(traceCount("not asked for, ignored"), test.spoiled ? 1u : 0u);
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{Net::NET_EVENT_CONNECTED, Net::NET_EVENT_SYNC_STARTED}));
     EXPECT_EQ(tableInt(ROOM, AIR), air);
     expectTheTableHoldsTheModel();
