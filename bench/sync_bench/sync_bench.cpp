@@ -93,6 +93,8 @@ BENCHMARK(BM_ValueRace)
     ->Args({20, 0})
     ->Args({10, 1})
     ->Args({10, 2})
+    ->Args({20, 1})
+    ->Args({20, 2})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

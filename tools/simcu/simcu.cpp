@@ -423,9 +423,21 @@ void SimControlUnit::handleSubscribe(uint32_t oid, uint16_t vid) {
     mModel.forEachValue(oid, vid, [&](uint32_t object, uint16_t value, const SimValue& data) {
         queue(TNET_CMD_PUBLISH, sim_encode_publish(object, value, data));
     });
+    uint32_t doneOid = oid;
+    uint16_t doneVid = vid;
+    if (vid == ALL_VALUES && mFaults.faultySynchronizedOf == oid) {
+        mFaults.faultySynchronizedOf.reset();
+        dbg_printf_h("sim: SYNCHRONIZED %06X:%02X vid %04X %s", oid & TNET_ADDRESS_MASK, oid >> 24, vid,
+                     mFaults.faultySynchronizedSpoiled ? "spoiled" : "lost");
+        if (!mFaults.faultySynchronizedSpoiled) {
+            return;
+        }
+        doneOid ^= 0xB4000000;
+        doneVid ^= 0x7700;
+    }
     std::vector<uint8_t> done(TNET_SUBSCRIBE_SIZE);
-    put_le32(done.data(), oid);
-    put_le16(done.data() + TNET_PUB_OFS_VID, vid);
+    put_le32(done.data(), doneOid);
+    put_le16(done.data() + TNET_PUB_OFS_VID, doneVid);
     queue(TNET_CMD_SYNCHRONIZED, done);
 }
 

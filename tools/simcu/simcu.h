@@ -64,6 +64,11 @@ struct SimFaults {
     // The next n SUBSCRIBEs of one value are taken and acknowledged but never answered, as if the answer
     // were lost in a spoiled frame that passed its check.
     int unansweredSubscribes = 0;
+    // The SYNCHRONIZED that ends the answer to the next SUBSCRIBE of all values of this object (ALL_OBJECTS:
+    // the subscription to everything) is lost, or, when spoiled, comes as one that answers nothing, as from a
+    // frame damaged on the line that passed its check.
+    std::optional<uint32_t> faultySynchronizedOf;
+    bool faultySynchronizedSpoiled = false;
 };
 
 // A device behind the control unit that takes datagrams (the control unit itself for its own ports, or a

@@ -140,6 +140,7 @@ void TaviProtocol::restart() {
     mPublishInFlight.reset();
     mQuestions.clear();
     mApplied.clear();
+    stopSyncWatch();
     Structure.setControlUnit(NET_NO_OWNER);
     mConnectWatch.start();
 }
@@ -157,6 +158,14 @@ void TaviProtocol::task() {
             question.takenAt = 0;
             askAgain(ovi, "no answer came");
         }
+    }
+    if (const std::optional<Ovi> sync = syncSubscription();
+        sync && mSyncProgressAt && timer() - *mSyncProgressAt >= NET_ANSWER_TIMEOUT_MS) {
+        // A late SYNCHRONIZED of the first answer, should it come after all, moves the synchronisation on,
+        // and the second one is then not asked for.
+        dbg_printf_h("tavi: no SYNCHRONIZED of the subscription to %s within %u ms, subscribing again",
+                     mState == State::SubscribingSelf ? "myself" : "everything", NET_ANSWER_TIMEOUT_MS);
+        subscribeForSync(sync->oid, true);
     }
 }
 
@@ -185,6 +194,46 @@ void TaviProtocol::subscribe(oid_t oid, vid_t vid, bool front) {
     }
 }
 
+void TaviProtocol::subscribeForSync(oid_t oid, bool front) {
+    stopSyncWatch();
+    subscribe(oid, VID_ALL, front);
+}
+
+std::optional<Ovi> TaviProtocol::syncSubscription() const {
+    switch (mState) {
+        case State::SubscribingSelf:
+            return Ovi(mSelf, VID_ALL);
+        case State::SubscribingAll:
+            return Ovi(OID_ALL, VID_ALL);
+        case State::Disconnected:
+        case State::Ready:
+            break;
+    }
+    return std::nullopt;
+}
+
+void TaviProtocol::stopSyncWatch() {
+    mSyncProgressAt.reset();
+    mSyncAnswered.clear();
+}
+
+void TaviProtocol::watchSyncAnswer(u8 cmd, const u8* payload) {
+    if (!syncSubscription()) {
+        return;
+    }
+    Ovi brought;
+    if (cmd == TNET_CMD_PUBLISH) {
+        brought = Ovi(get_le32(payload + TNET_PUB_OFS_OID), get_le16(payload + TNET_PUB_OFS_VID));
+    } else if (cmd == TNET_CMD_OBJECT_INFO) {
+        brought = Ovi(get_le32(payload), VID_ALL);
+    } else {
+        return;
+    }
+    if (mSyncAnswered.insert(brought).second && mSyncProgressAt) {
+        mSyncProgressAt = timer();
+    }
+}
+
 void TaviProtocol::handleConnected(u32 owner) {
     if (mState != State::Disconnected) {
         reset("connected again");
@@ -202,7 +251,7 @@ void TaviProtocol::handleConnected(u32 owner) {
     dbg_printf_h("tavi: connected to %06X", oid_address(owner));
     raise(NET_EVENT_CONNECTED);
     dbg_printf_h("tavi: subscribing to myself");
-    subscribe(mSelf, VID_ALL, true);
+    subscribeForSync(mSelf, true);
 }
 
 void TaviProtocol::handleDisconnected(int reason) {
@@ -256,6 +305,7 @@ void TaviProtocol::reset(const char* why) {
     // The synchronisation of the next session brings every value as the control unit holds it then.
     mQuestions.clear();
     mApplied.clear();
+    stopSyncWatch();
     pt_value value;
     while (Structure.takePublish(&value)) {
         LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
@@ -395,6 +445,9 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
             if (const auto question = mQuestions.find(subscribe->ovi()); question != mQuestions.end()) {
                 question->second.takenAt = timer();
             }
+            if (syncSubscription() == subscribe->ovi()) {
+                mSyncProgressAt = timer();
+            }
         }
         mInFlight.reset();
         mInFlightCmd = 0;
@@ -445,6 +498,7 @@ void TaviProtocol::handleReceived(u8 cmd, const u8* payload, u16 len) {
         dbg_printf_h("tavi: %s while not connected dropped", tnet_command_text(cmd));
         return;
     }
+    watchSyncAnswer(cmd, payload);
     switch (cmd) {
         case TNET_CMD_PUBLISH:
             receivePublish(payload, len);
@@ -648,7 +702,7 @@ void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
     if (mState == State::SubscribingSelf && oid == mSelf && vid == VID_ALL) {
         mState = State::SubscribingAll;
         dbg_printf_h("tavi: subscribing to everything");
-        subscribe(OID_ALL, VID_ALL, false);
+        subscribeForSync(OID_ALL, false);
     } else if (mState == State::SubscribingAll && oid == OID_ALL && vid == VID_ALL) {
         publishMyself();
     } else if (mQuestions.count(Ovi(oid, vid)) != 0) {
@@ -662,6 +716,7 @@ void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
 void TaviProtocol::publishMyself() {
     dbg_printf_h("tavi: publishing myself");
     mState = State::Ready;
+    stopSyncWatch();
     const hw_descr_t* hw = DI.hw;
     const sw_descr_t* sw = DI.sw;
     if (hw != nullptr) {

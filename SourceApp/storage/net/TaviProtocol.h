@@ -5,6 +5,14 @@
 //   DISCONNECTED --connected(owner)--> SUBSCRIBING_SELF --SYNCHRONIZED(own)--> SUBSCRIBING_ALL
 //   --SYNCHRONIZED(all)--> READY ("publishing myself", own device state 2, "ready")
 //
+// A subscription of the synchronisation whose SYNCHRONIZED has not come NET_ANSWER_TIMEOUT_MS after the
+// control unit took it, or after its answer last brought an object or value it had not brought yet, is asked
+// again: a frame damaged on the line that passed its check may have turned that SYNCHRONIZED into one that
+// answers nothing. The control unit answers every subscription in full, so the second answer brings
+// everything the first one did, as the unit holds it then. The unit's changes of values already answered do
+// not hold the question off: they come after the lost SYNCHRONIZED, and a busy unit would otherwise keep the
+// display from "ready" for good.
+//
 // The client's disconnect notification resets the bridge from any state: the command queue is dropped (a new
 // subscription brings the control unit's values back). Local changes that the control unit has not
 // acknowledged are kept, each with the value the control unit showed before it (its base), and the new
@@ -38,6 +46,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace tdx {
@@ -54,7 +63,8 @@ enum : int {
 inline constexpr unsigned NET_CONNECT_TIMEOUT_MS = 15000;
 // A value asked again whose answer has not come this long after the control unit took the question is asked
 // once more: the answer went astray (a spoiled frame that passed its check), and the value is not held for
-// good.
+// good. A subscription of the synchronisation is asked again after this long without its SYNCHRONIZED and
+// without anything new in its answer.
 inline constexpr unsigned NET_ANSWER_TIMEOUT_MS = 10000;
 inline constexpr u32 NET_NO_OWNER = 0xFFFFFFFFu;
 
@@ -142,6 +152,14 @@ private:
     void raise(int kind);
     void reset(const char* why);
     void subscribe(oid_t oid, vid_t vid, bool front);
+    // Subscribes to all values of `oid` for the synchronisation, its answer watched anew.
+    void subscribeForSync(oid_t oid, bool front);
+    // The subscription that the synchronisation waits for the SYNCHRONIZED of; none when it waits for none.
+    std::optional<Ovi> syncSubscription() const;
+    void stopSyncWatch();
+    // A PUBLISH or OBJECT_INFO that came while the synchronisation waits: something not brought before
+    // shows that the answer is still coming.
+    void watchSyncAnswer(u8 cmd, const u8* payload);
     void receivePublish(const u8* payload, u16 len);
     // Whether a local write of the value that the control unit has not taken yet stays against the value
     // `shown` that the control unit publishes (then it is not stored); may drop the write.
@@ -185,6 +203,10 @@ private:
     bool mLost = false;
     bool mTrafficHeld = false;
     Timer mConnectWatch{NET_CONNECT_TIMEOUT_MS};
+    // timer() when the control unit took the subscription of the synchronisation, or when its answer last
+    // brought an object (its id with VID_ALL) or value not in mSyncAnswered; none before it is taken.
+    std::optional<uint64_t> mSyncProgressAt;
+    std::set<Ovi> mSyncAnswered;
     std::deque<std::unique_ptr<QueuedCommand>> mCommands;
     // The command handed to the client and not yet acknowledged or given up.
     std::unique_ptr<QueuedCommand> mInFlight;

@@ -25,6 +25,30 @@ protected:
         ASSERT_EQ(installation->address, UNIT);
         mSim.model() = std::move(installation->model);
     }
+
+    // Every value of the simulator's model is in the value table as the model holds it.
+    void expectTheTableHoldsTheModel() {
+        size_t values = 0;
+        mSim.model().forEachValue(
+            sim::ALL_OBJECTS, sim::ALL_VALUES, [&](uint32_t oid, uint16_t vid, const sim::SimValue& value) {
+                ++values;
+                bt_vtype type = 0;
+                ASSERT_EQ(pt_get_vtype(&type, oid, vid), PT_OK) << std::hex << oid << " " << vid;
+                EXPECT_EQ(type, value.type);
+                if (BT_VTYPE_IS_INT(type)) {
+                    int number = 0;
+                    pt_get_int(&number, oid, vid);
+                    EXPECT_EQ(number, static_cast<int>(value.number())) << std::hex << oid << " " << vid;
+                } else {
+                    std::vector<uint8_t> bytes(256);
+                    const int n = pt_get_data(bytes.data(), 256, oid, vid);
+                    ASSERT_GE(n, 0);
+                    bytes.resize(static_cast<size_t>(n));
+                    EXPECT_EQ(bytes, value.bytes) << std::hex << oid << " " << vid;
+                }
+            });
+        EXPECT_GT(values, 250u);
+    }
 };
 
 TEST_F(InstallationTest, TheTreeEqualsTheSimulatorsModelAndEveryScreenValueIsThere) {
@@ -47,26 +71,9 @@ TEST_F(InstallationTest, TheTreeEqualsTheSimulatorsModelAndEveryScreenValueIsThe
     });
     // The display's own device is not the control unit's: it came from start-up.
     EXPECT_EQ(Structure.size(), objects + 1);
-    size_t values = 0;
-    mSim.model().forEachValue(
-        sim::ALL_OBJECTS, sim::ALL_VALUES, [&](uint32_t oid, uint16_t vid, const sim::SimValue& value) {
-            ++values;
-            bt_vtype type = 0;
-            ASSERT_EQ(pt_get_vtype(&type, oid, vid), PT_OK) << std::hex << oid << " " << vid;
-            EXPECT_EQ(type, value.type);
-            if (BT_VTYPE_IS_INT(type)) {
-                int number = 0;
-                pt_get_int(&number, oid, vid);
-                EXPECT_EQ(number, static_cast<int>(value.number()));
-            } else {
-                std::vector<uint8_t> bytes(256);
-                const int n = pt_get_data(bytes.data(), 256, oid, vid);
-                ASSERT_GE(n, 0);
-                bytes.resize(static_cast<size_t>(n));
-                EXPECT_EQ(bytes, value.bytes);
-            }
-        });
-    EXPECT_GT(values, 250u);
+    expectTheTableHoldsTheModel();
+    // Every answer came whole: nothing was asked again.
+    EXPECT_EQ(traceCount("subscribing again"), 0u);
 
     // The rooms' output indices point at the display's own output list.
     for (const oid_t room : {0x01000316u, 0x02000316u}) {
@@ -87,6 +94,102 @@ TEST_F(InstallationTest, TheTreeEqualsTheSimulatorsModelAndEveryScreenValueIsThe
         EXPECT_EQ(publish.oid, mSelf) << "a value of the control unit came back: " << std::hex << publish.oid;
     }
 }
+
+// The unit's answer to the subscription to everything pauses 2.5 s before every 40th packet, so that it takes
+// well beyond the bound, but never stops bringing something new for that long: it is not asked again.
+TEST_F(InstallationTest, ASlowAnswerThatKeepsComingIsNotAskedAgain) {
+    size_t paused = 0;
+    mSim.setStepListener([&] {
+        const size_t sent = static_cast<size_t>(mSim.count(true, TNET_CMD_PUBLISH));
+        if (Net::Tavi.state() == Net::TaviProtocol::State::SubscribingAll && sent / 40 > paused) {
+            paused = sent / 40;
+            mSim.faults().pauseMs = 2500;
+        }
+    });
+    const auto subscribing = [] { return Net::Tavi.state() == Net::TaviProtocol::State::SubscribingAll; };
+    ASSERT_TRUE(waitFor(subscribing, 5000));
+    const uint64_t subscribed = timer();
+    ASSERT_TRUE(waitFor([] { return Net::Tavi.isSynchronized(); }, 120000));
+    mSim.setStepListener(nullptr);
+    EXPECT_GE(paused, 6u);
+    EXPECT_GT(timer() - subscribed, 2 * Net::NET_ANSWER_TIMEOUT_MS);
+    EXPECT_EQ(traceCount("subscribing again"), 0u);
+    EXPECT_EQ(mSim.subscriptions().size(), 2u);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{Net::NET_EVENT_CONNECTED, Net::NET_EVENT_SYNC_STARTED}));
+    run(500);
+    expectTheTableHoldsTheModel();
+}
+
+// The SYNCHRONIZED that ends the answer to one subscription of the synchronisation is lost, or comes spoiled
+// into one that answers nothing, while the unit goes on changing a value that it has answered, once a
+// second: the display subscribes again once the answer has brought nothing new for the bound, and ends
+// "ready" with the unit's values, in the same session.
+struct LostSynchronizedCase {
+    const char* name;
+    bool everything; // the subscription to everything, else the one to the display's own device
+    bool spoiled;    // else lost
+};
+
+class LostSynchronizedTest : public InstallationTest,
+                             public ::testing::WithParamInterface<LostSynchronizedCase> {};
+
+TEST_P(LostSynchronizedTest, IsAskedOnceMoreAndTheDisplayEndsReadyWithTheUnitsValues) {
+    const LostSynchronizedCase& test = GetParam();
+    const uint32_t object = test.everything ? sim::ALL_OBJECTS : mSelf;
+    mSim.faults().faultySynchronizedOf = object;
+    mSim.faults().faultySynchronizedSpoiled = test.spoiled;
+    // When the unit took each of the display's SUBSCRIBEs of all values of `object`.
+    std::vector<uint64_t> taken;
+    mSim.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (cmd == TNET_CMD_SUBSCRIBE && get_le32(payload.data()) == object &&
+            get_le16(payload.data() + TNET_PUB_OFS_VID) == sim::ALL_VALUES) {
+            taken.push_back(timer());
+        }
+    });
+    // The answer has gone out when the unit, its subscription taken, has nothing left to send but a poll.
+    ASSERT_TRUE(waitFor(
+        [this] {
+            return !mSim.faults().faultySynchronizedOf && !mSim.log().empty() &&
+                   mSim.log().back().fromMaster && mSim.log().back().cmd == TNET_CMD_POLL;
+        },
+        60000));
+    const uint64_t answered = timer();
+    const auto waiting = test.everything ? Net::TaviProtocol::State::SubscribingAll
+                                         : Net::TaviProtocol::State::SubscribingSelf;
+    EXPECT_EQ(Net::Tavi.state(), waiting);
+
+    constexpr oid_t ROOM = 0x01000316;
+    constexpr vid_t AIR = 0x000C;
+    int air = static_cast<int>(mSim.value(ROOM, AIR)->number());
+    for (int second = 0; second < 40 && !Net::Tavi.isSynchronized(); ++second) {
+        mSim.publish(ROOM, AIR, BT_VTYPE_S16_X100, ++air);
+        run(1000);
+    }
+    ASSERT_TRUE(Net::Tavi.isSynchronized());
+    run(500);
+    mSim.setReceiveListener(nullptr);
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_GE(taken[1], answered + Net::NET_ANSWER_TIMEOUT_MS - 500);
+    EXPECT_LE(taken[1], answered + Net::NET_ANSWER_TIMEOUT_MS + 500);
+    EXPECT_EQ(traceCount(test.everything
+                             ? "no SYNCHRONIZED of the subscription to everything within 10000 ms, "
+                               "subscribing again"
+                             : "no SYNCHRONIZED of the subscription to myself within 10000 ms, "
+                               "subscribing again"),
+              1u);
+    EXPECT_EQ(traceCount("subscribing again"), 1u);
+    EXPECT_EQ(traceCount("not asked for, ignored"), test.spoiled ? 1u : 0u);
+    EXPECT_EQ(bridgeEvents(), (std::vector<int>{Net::NET_EVENT_CONNECTED, Net::NET_EVENT_SYNC_STARTED}));
+    EXPECT_EQ(tableInt(ROOM, AIR), air);
+    expectTheTableHoldsTheModel();
+}
+
+INSTANTIATE_TEST_SUITE_P(Subscriptions, LostSynchronizedTest,
+                         ::testing::Values(LostSynchronizedCase{"MyselfLost", false, false},
+                                           LostSynchronizedCase{"MyselfSpoiled", false, true},
+                                           LostSynchronizedCase{"EverythingLost", true, false},
+                                           LostSynchronizedCase{"EverythingSpoiled", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BridgeEndToEnd, SynchronisesWithTheSimulatorOnAPseudoTerminalWhichLogsTheDisplaysWrites) {
     // A small installation keeps the synchronisation short in real time.
