@@ -38,6 +38,14 @@ public:
     std::vector<std::pair<unsigned, int>> sent;
 };
 
+// Counts the runs of a control's on-change command.
+struct Count : ICommand {
+    explicit Count(int& n)
+        : runs(n) {}
+    void execute() override { ++runs; }
+    int& runs;
+};
+
 class UpDownTest : public ScreenHarness {
 protected:
     template <class T>
@@ -192,12 +200,6 @@ TEST_F(UpDownTest, NumbersBeyond32BitsAndMissingValuesClampToTheirLimits) {
 TEST_F(UpDownTest, AChangeBehindTheControlShowsAndTheCommitThenWritesNothing) {
     auto* u = buildAt(5);
     int runs = 0;
-    struct Count : ICommand {
-        explicit Count(int& n)
-            : runs(n) {}
-        void execute() override { ++runs; }
-        int& runs;
-    };
     u->setOnChangeCommand(std::make_unique<Count>(runs));
     connect();
     taps(*u, true, 1);
@@ -252,12 +254,6 @@ TEST_F(UpDownTest, AnUnknownValueShowsDashesAndStepsNothingUntilItIsKnown) {
             runTasks();
         }
         int runs = 0;
-        struct Count : ICommand {
-            explicit Count(int& n)
-                : runs(n) {}
-            void execute() override { ++runs; }
-            int& runs;
-        };
         u->setOnChangeCommand(std::make_unique<Count>(runs));
         connect();
         taps(*u, true, 1);
