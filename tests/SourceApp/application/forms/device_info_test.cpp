@@ -132,8 +132,16 @@ TEST_F(DefaultInstallationTest, DeviceInformationScreen) {
     open(DEVICE_INFO, CONTROL_UNIT);
     EXPECT_NE(findByText("Serial number"), nullptr);
     // The display's own, as its menu opens it: no name, so a title of its own.
+    // With the identity it publishes once synchronised, as a user sees it.
     os_init();
-    device(DI.hw->network_address);
+    device(DI.hw->network_address)
+        .text(0x80E3, std::string(DI.hw->hw_code, sizeof DI.hw->hw_code))
+        .value(0x800E, DI.hw->hw_version)
+        .value(0x800C, static_cast<int>(DI.hw->serial))
+        .value(0x80DF, DI.hw->serial_prefix)
+        .text(0x80E4, std::string(DI.sw->sw_code, sizeof DI.sw->sw_code))
+        .value(0x800D, DI.sw->version_major)
+        .value(0x809E, DI.sw->build);
     runTasks();
     picturesInEveryLanguage("FormDeviceInfo_display", [this] {
         open(12);
