@@ -1,5 +1,6 @@
 #include "SourceApp/application/commands/bindings/ValueAdapters.h"
 
+#include "Libraries/base/fmt.h"
 #include "Libraries/base/i18n.h"
 #include "Libraries/base/os.h"
 #include "SourceApp/application/controls/IStringComponent.h"
@@ -12,6 +13,22 @@
 namespace tdx {
 
 namespace {
+
+constexpr vid_t VID_SOFTWARE_CODE = 0x80E4;
+constexpr vid_t VID_SOFTWARE_VERSION = 0x800D;
+constexpr vid_t VID_SOFTWARE_BUILD = 0x809E;
+constexpr vid_t VID_HARDWARE_CODE = 0x80E3;
+constexpr vid_t VID_HARDWARE_VERSION = 0x800E;
+
+std::string versionText(const ProxyObject& device, vid_t designation, vid_t number) {
+    const std::optional<int> version = pt_read_int(device.oid(), number);
+    if (!version) {
+        return NO_VALUE_TEXT;
+    }
+    std::string prefix;
+    device.getText(prefix, designation);
+    return fmt("%s%02u", prefix, static_cast<unsigned>(*version) & 0xFF);
+}
 
 template <class D>
 std::unique_ptr<DataModel::Formatter> descriptorFormatter(const D* descriptor) {
@@ -169,6 +186,21 @@ void DeviceNumberToStringListener::update() {
         return;
     }
     mTarget->setText(formatValue(mOvi, mSigned, *mFormatter));
+}
+
+std::string device_software_text(const ProxyObject& device) {
+    std::string software = versionText(device, VID_SOFTWARE_CODE, VID_SOFTWARE_VERSION);
+    const unsigned build =
+        static_cast<unsigned>(pt_read_int(device.oid(), VID_SOFTWARE_BUILD).value_or(0)) & 0xFF;
+    // Builds 0 and 255 are no builds.
+    if (software != NO_VALUE_TEXT && build >= 1 && build <= 254) {
+        software += fmt("b%u", build);
+    }
+    return software;
+}
+
+std::string device_hardware_text(const ProxyObject& device) {
+    return versionText(device, VID_HARDWARE_CODE, VID_HARDWARE_VERSION);
 }
 
 } // namespace tdx

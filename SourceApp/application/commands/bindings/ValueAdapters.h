@@ -110,4 +110,11 @@ private:
 // The text of a number that could not be read.
 inline constexpr const char* NO_VALUE_TEXT = "--";
 
+class ProxyObject;
+
+// A device's software or hardware as its information rows show it: the designation and the two-digit
+// number ("TDX05"), "--" when the number cannot be read rather than a made-up one.
+std::string device_software_text(const ProxyObject& device); // with its build ("TDX05b3") for builds 1 to 254
+std::string device_hardware_text(const ProxyObject& device);
+
 } // namespace tdx

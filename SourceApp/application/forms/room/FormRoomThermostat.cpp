@@ -22,11 +22,6 @@ namespace tdx {
 namespace {
 
 constexpr vid_t VID_ASSOCIATED = 0x80DE;
-constexpr vid_t VID_SOFTWARE_CODE = 0x80E4;
-constexpr vid_t VID_SOFTWARE_VERSION = 0x800D;
-constexpr vid_t VID_SOFTWARE_BUILD = 0x809E;
-constexpr vid_t VID_HARDWARE_CODE = 0x80E3;
-constexpr vid_t VID_HARDWARE_VERSION = 0x800E;
 constexpr unsigned short PERIPHERAL_PRODUCT = 1530;
 constexpr uint32_t ADDRESS_MASK = 0x00FFFFFFu;
 constexpr int WIDTH = 277;
@@ -43,26 +38,6 @@ constexpr struct {
     {N_("Floor temperature"), 0x000D},   {N_("Humidity"), 0x0002},
     {N_("Battery level"), 0x002C},
 };
-
-// A version whose number cannot be read is unknown, as the tiles show it: no made-up 255 after the prefix.
-std::string versionText(const ProxyObject& device, vid_t code, vid_t number) {
-    const std::optional<int> version = pt_read_int(device.oid(), number);
-    if (!version) {
-        return NO_VALUE_TEXT;
-    }
-    std::string prefix;
-    device.getText(prefix, code);
-    return fmt("%s%02u", prefix, static_cast<unsigned>(*version) & 0xFF);
-}
-
-std::string softwareText(const ProxyObject& device) {
-    std::string software = versionText(device, VID_SOFTWARE_CODE, VID_SOFTWARE_VERSION);
-    const std::optional<int> build = pt_read_int(device.oid(), VID_SOFTWARE_BUILD);
-    if (software != NO_VALUE_TEXT && build && (*build & 0xFF) >= 1 && (*build & 0xFF) <= 254) {
-        software += fmt("b%u", static_cast<unsigned>(*build & 0xFF));
-    }
-    return software;
-}
 
 std::string associatedName(const ProxyObject& device) {
     std::string name = NO_VALUE_TEXT;
@@ -128,9 +103,8 @@ FormRoomThermostat::FormRoomThermostat(const State& state)
                                     .build();
     addRow(details, INNER_WIDTH, 116, N_("Serial number"),
            format_serial_number(PERIPHERAL_PRODUCT, device->oid() & ADDRESS_MASK));
-    addRow(details, INNER_WIDTH, 116, N_("Software"), softwareText(*device));
-    addRow(details, INNER_WIDTH, 116, N_("Hardware"),
-           versionText(*device, VID_HARDWARE_CODE, VID_HARDWARE_VERSION));
+    addRow(details, INNER_WIDTH, 116, N_("Software"), device_software_text(*device));
+    addRow(details, INNER_WIDTH, 116, N_("Hardware"), device_hardware_text(*device));
     details->fitToContent();
     details->setVisible(false);
     more->setCollapsibleContent(details);

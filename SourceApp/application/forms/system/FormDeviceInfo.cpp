@@ -18,35 +18,12 @@ namespace {
 
 constexpr vid_t VID_SERIAL_NUMBER = 0x800C;
 constexpr vid_t VID_SERIAL_PREFIX = 0x80DF;
-constexpr vid_t VID_SOFTWARE_CODE = 0x80E4;
-constexpr vid_t VID_SOFTWARE_VERSION = 0x800D;
-constexpr vid_t VID_SOFTWARE_BUILD = 0x809E;
-constexpr vid_t VID_HARDWARE_CODE = 0x80E3;
-constexpr vid_t VID_HARDWARE_VERSION = 0x800E;
 constexpr uint32_t NO_SERIAL = 0xFFFFFFFFu;
 
 std::string text(const ProxyObject& object, vid_t vid) {
     std::string value;
     object.getText(value, vid);
     return value;
-}
-
-// A version whose number cannot be read is unknown: no made-up 00 after the designation.
-std::string versionText(const ProxyObject& object, vid_t designation, vid_t number) {
-    const std::optional<int> version = pt_read_int(object.oid(), number);
-    if (!version) {
-        return NO_VALUE_TEXT;
-    }
-    return fmt("%s%02u", text(object, designation), static_cast<unsigned>(*version) & 0xFF);
-}
-
-std::string softwareText(const ProxyObject& object) {
-    std::string software = versionText(object, VID_SOFTWARE_CODE, VID_SOFTWARE_VERSION);
-    const unsigned build = pt_read_int(object.oid(), VID_SOFTWARE_BUILD).value_or(0) & 0xFF;
-    if (software != NO_VALUE_TEXT && build >= 1 && build <= 254) {
-        software += fmt("b%u", build);
-    }
-    return software;
 }
 
 // A device whose serial number cannot be read has none to show: no made-up zero.
@@ -85,8 +62,8 @@ FormDeviceInfo::FormDeviceInfo(const State& state)
                        HorizontalAlign::Center);
 
     bind_name_row(new EditableStringRow(content, 0, 0, 277, gettext("Name"), name), *device);
-    addInfoRow(content, N_("Software"), 186, softwareText(*device));
-    addInfoRow(content, N_("Hardware"), 186, versionText(*device, VID_HARDWARE_CODE, VID_HARDWARE_VERSION));
+    addInfoRow(content, N_("Software"), 186, device_software_text(*device));
+    addInfoRow(content, N_("Hardware"), 186, device_hardware_text(*device));
     addInfoRow(content, N_("Serial number"), 116, serialText(*device));
     content->fitToContent();
 }
