@@ -6,6 +6,7 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/Popup.h"
+#include "SourceApp/application/update/remote/BootloaderService.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/storage/ProxyObject.h"
@@ -20,7 +21,7 @@ namespace {
 constexpr int IDLE = 0xFF;
 // A unit that restarts after a restore and is away longer than this is a unit lost: the not-enrolled screen.
 // As long as one outage of the unit's restart during an update may last.
-constexpr unsigned RESTART_WAIT_MS = 20000;
+constexpr unsigned RESTART_WAIT_MS = BootloaderService::NETWORK_GRACE_MS;
 
 // The control unit reports a request value idle with 0xFF in its low byte. Published as an unsigned byte,
 // 0xFF is that type's no-value marker and the table reads it as "no valid value", with the marker in the

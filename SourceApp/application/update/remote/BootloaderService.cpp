@@ -16,10 +16,6 @@ constexpr uint32_t CONNECT_TIMEOUT_MS = 16 * BootloaderService::RETRY_MS;
 constexpr uint32_t RESTART_MARGIN_MS = 5000;
 constexpr uint32_t APPLICATION_TIMEOUT_MS = 5000;
 constexpr uint32_t CHUNK_TIMEOUT_MS = 30000;
-// A device that restarts slower than it announced still gets its say: while the network is down, a phase's
-// time does not run, for up to this long in one outage; the phase's whole timeout then counts from the
-// network's return.
-constexpr uint32_t NETWORK_GRACE_MS = 20000;
 
 } // namespace
 

@@ -61,6 +61,10 @@ class BootloaderService final : private BootloaderPortListener {
 public:
     static constexpr uint32_t RETRY_MS = 500;
     static constexpr uint32_t NO_FILE = 0xFFFFFFFF;
+    // A device that restarts slower than it announced still gets its say: while the network is down, a
+    // phase's time does not run, for up to this long in one outage; the phase's whole timeout then counts
+    // from the network's return.
+    static constexpr uint32_t NETWORK_GRACE_MS = 20000;
 
     BootloaderService(uint32_t address, BootloaderUpgradeInterface& owner,
                       std::unique_ptr<BootloaderPort> port = makeNetworkBootloaderPort());
