@@ -68,8 +68,27 @@ std::unique_ptr<QApplication> openToolkit(int& argc, char** argv) {
     return application;
 }
 
+// The word is compared whole: the shells take the quotes away unless they are themselves quoted, so both
+// forms are the word, while a part of it, an empty pair of quotes or a quote left open is a slip of typing,
+// refused as any argument the program does not know rather than opening a window the user did not name.
 bool isInspectorWord(const std::string& argument) {
     return argument == "inspector" || argument == "'inspector'";
+}
+
+// The positional argument the program does not know, or nothing. They are known only as the pair NAME
+// inspector (NAME not used): one taken and ignored would leave a mistyped option or a misplaced value
+// unnoticed.
+const std::string* unknownPositional(const std::vector<std::string>& positional) {
+    if (positional.empty()) {
+        return nullptr;
+    }
+    if (positional.size() == 1) {
+        return &positional[0];
+    }
+    if (!isInspectorWord(positional[1])) {
+        return &positional[1];
+    }
+    return positional.size() > 2 ? &positional[2] : nullptr;
 }
 
 // The program's own path, for the files that come with it.
@@ -109,7 +128,11 @@ std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::str
             options.positional.push_back(argument);
         }
     }
-    options.inspector = options.positional.size() >= 2 && isInspectorWord(options.positional[1]);
+    if (const std::string* unknown = unknownPositional(options.positional)) {
+        *error = std::string(gettext("Unknown argument:")) + " " + *unknown;
+        return std::nullopt;
+    }
+    options.inspector = !options.positional.empty();
     return options;
 }
 

@@ -16,13 +16,13 @@ struct DesktopOptions {
     std::string sdcard;        // --sdcard DIR: the memory card's folder
     bool tracePackets = false; // --trace-packets: one trace line per packet
     bool help = false;         // --help: the usage, nothing else
-    bool inspector = false;    // the second positional argument is "inspector", quoted or not
+    bool inspector = false;    // the positional arguments are NAME and "inspector", quoted or not
     std::vector<std::string> positional;
 };
 
 // The options are taken out first, then the positional arguments are looked at: the first is not used, the
 // second selects the inspector when it is the word inspector, bare or in one pair of single quotes. Nothing,
-// with the reason in `error`, for an unknown option or one without its value.
+// with the reason in `error`, for an unknown option, one without its value, or any other positional argument.
 std::optional<DesktopOptions> desktop_parse_arguments(const std::vector<std::string>& arguments,
                                                       std::string* error);
 

@@ -16,7 +16,7 @@ namespace tdx {
 
 namespace {
 
-constexpr unsigned HOME_STATE = 9;
+constexpr state_id_t HOME_STATE = 9;
 
 // The tools stand where they stand in every language: a text too long for its control gets a smaller font
 // rather than being cut.

@@ -128,6 +128,10 @@ QTableView* makeTable(QWidget* parentWidget, int x, int y, int width, int height
     view->setGeometry(x, y, width, height);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
+    // No editing in place, not even of the first column: it shows a component's class, which no edit can
+    // change, and the rows are copies of the component tree, rewritten from the next copy the model posts. An
+    // edited cell would change nothing but the cell, and that only until the tree changes; the geometry is
+    // changed through the inspector's fields, which act on the component.
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
     // Rows as high as a line of the list's font, as a report list has them, not the toolkit's roomier

@@ -39,6 +39,8 @@ private:
     void change(void (*apply)(Component&, int), int value);
 
     Component* mComponent = nullptr;
+    // As wide as the components' own geometry: a narrower copy would put a component placed beyond its range
+    // (the content of a long scrolled list, one the inspector's fields moved far) back somewhere else.
     int mSavedLeft = 0;
     int mSavedTop = 0;
     int mSavedWidth = 0;

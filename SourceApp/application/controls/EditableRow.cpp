@@ -10,6 +10,7 @@
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/core/layout/StackedContainer.h"
+#include "SourceApp/gui/core/layout/StyleContainer.h"
 #include "SourceApp/gui/i18n/I18n.h"
 
 #include <algorithm>
@@ -120,15 +121,34 @@ IconButton* EditableRow::headArrow(Container* parent, int x, int y, int width, i
 // ---- EditableHeadRow ----
 
 EditableHeadRow::EditableHeadRow(Container* parent, int x, int y, int width, const std::string& title,
-                                 std::optional<int> titleWidth, int valueWidth, const std::string& value)
+                                 std::optional<int> titleWidth, int valueWidth, const std::string& value,
+                                 Head head)
     : EditableRow(parent, x, y, width) {
     // A fixed row on the grey ground with white one-pixel gaps between its parts.
-    auto* head = new RowContainer(this, getLeft(), getTop(), getWidth(), HEAD_HEIGHT);
-    new ContainedLabel(head, INDENT, 0, titleWidth.value_or(restForTitle(width, valueWidth)), HEAD_HEIGHT,
+    Container* parts = nullptr;
+    if (head == Head::Row) {
+        parts = new RowContainer(this, getLeft(), getTop(), getWidth(), HEAD_HEIGHT);
+    } else {
+        auto* ground = StyleContainer::Builder{.parent = this,
+                                               .x = getLeft(),
+                                               .y = getTop(),
+                                               .width = getWidth(),
+                                               .height = HEAD_HEIGHT,
+                                               .backColor = static_cast<int>(RowContainer::BACK_COLOR)}
+                           .build();
+        parts = StackedContainer::Builder{.parent = ground,
+                                          .width = getWidth(),
+                                          .height = HEAD_HEIGHT,
+                                          .direction = DIRECTION_HORIZONTAL,
+                                          .spacing = 1,
+                                          .spacingFillColor = static_cast<int>(RowContainer::GAP_COLOR)}
+                    .build();
+    }
+    new ContainedLabel(parts, INDENT, 0, titleWidth.value_or(restForTitle(width, valueWidth)), HEAD_HEIGHT,
                        &bif_myriad12, title, HorizontalAlign::Left, VerticalAlign::Middle);
-    mValue = new ContainedLabel(head, INDENT, 0, valueWidth, HEAD_HEIGHT, &bif_myriad12, value,
+    mValue = new ContainedLabel(parts, INDENT, 0, valueWidth, HEAD_HEIGHT, &bif_myriad12, value,
                                 HorizontalAlign::Left, VerticalAlign::Middle);
-    mButton = headArrow(head, 0, 0, BUTTON_WIDTH, HEAD_HEIGHT);
+    mButton = headArrow(parts, 0, 0, BUTTON_WIDTH, HEAD_HEIGHT);
 }
 
 void EditableHeadRow::showValue(const std::string& text) {
@@ -157,7 +177,7 @@ template <class Picker>
 EditableClockRow<Picker>::EditableClockRow(Container* parent, int x, int y, int width,
                                            const std::string& title, std::optional<Date> date,
                                            const char* pattern, unsigned tickMask)
-    : EditableHeadRow(parent, x, y, width, title, CLOCK_TITLE_WIDTH, CLOCK_VALUE_WIDTH, "")
+    : EditableHeadRow(parent, x, y, width, title, CLOCK_TITLE_WIDTH, CLOCK_VALUE_WIDTH, "", Head::Styled)
     , mDate(date.value_or(widget_local_time()))
     , mPattern(pattern)
     , mTickMask(tickMask)
@@ -255,7 +275,7 @@ EditableTimePickerRow::EditableTimePickerRow(Container* parent, int x, int y, in
 EditableWeekdayEventPickerRow::EditableWeekdayEventPickerRow(Container* parent, int x, int y, int width,
                                                              const std::string& title,
                                                              const WeekdayEvent& event)
-    : EditableHeadRow(parent, x, y, width, title, std::nullopt, WEEKDAY_VALUE_WIDTH, "")
+    : EditableHeadRow(parent, x, y, width, title, std::nullopt, WEEKDAY_VALUE_WIDTH, "", Head::Styled)
     , mEvent(event) {
     setName("EditableWeekdayEventPickerRow");
     update();
@@ -295,7 +315,7 @@ void EditableWeekdayEventPickerRow::handleOnAccept() {
 
 EditableStringRow::EditableStringRow(Container* parent, int x, int y, int width, const std::string& title,
                                      const std::string& value)
-    : EditableHeadRow(parent, x, y, width, title, std::nullopt, CLOCK_VALUE_WIDTH, value)
+    : EditableHeadRow(parent, x, y, width, title, std::nullopt, CLOCK_VALUE_WIDTH, value, Head::Row)
     , mString(value) {
     setName("EditableStringRow");
     // A name longer than the value column ends in an ellipsis where other labels fall to the smaller font: a

@@ -70,9 +70,13 @@ public:
     void handleMessage(Message* message) override;
 
 protected:
+    // How the head is built, as the inspector shows it; both look the same. Styled: a grey style container
+    // holding a horizontal stack with white gaps; Row: one row container.
+    enum class Head { Styled, Row };
+
     // Without a title width the title takes what the value, the button and the gaps leave.
     EditableHeadRow(Container* parent, int x, int y, int width, const std::string& title,
-                    std::optional<int> titleWidth, int valueWidth, const std::string& value);
+                    std::optional<int> titleWidth, int valueWidth, const std::string& value, Head head);
 
     void handleOnCancel() override { closeEditor(); }
     void showValue(const std::string& text);

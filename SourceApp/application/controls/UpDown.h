@@ -54,7 +54,9 @@ public:
     // Commits the pending steps now, without a message; true when a new value was written. While the value is
     // unknown the steps are dropped: nothing is written and the on-change command does not run.
     bool commit();
-    // Whether there is a value to show and step from.
+    // Whether there is a value to show and step from. An operation of the base, beside the commit that asks
+    // it, because only the kind knows where its value comes from, while the base must drop the steps pending
+    // on a value that became unknown rather than write them from nothing; screens ask it for the same reason.
     virtual bool isKnown() const = 0;
 
     void handleEvent(Event* event) override;

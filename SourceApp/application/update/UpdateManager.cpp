@@ -11,7 +11,7 @@ namespace tdx {
 namespace {
 
 // The screen registry's not-enrolled screen.
-constexpr uint16_t NOT_ENROLLED_STATE_ID = 1;
+constexpr state_id_t NOT_ENROLLED_STATE_ID = 1;
 
 } // namespace
 

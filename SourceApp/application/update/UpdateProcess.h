@@ -64,7 +64,8 @@ public:
     // Milliseconds the wait screen counts down.
     virtual uint32_t getWaitPeriod() const = 0;
     // Milliseconds the process still waits for the device at most, when it knows: its waits pause while the
-    // network is down, so that the wait screen counts this down instead of its own period.
+    // network is down, so that the wait screen counts this down instead of its own period. Beside the period
+    // it stands for; not pure, as a process whose waits never pause has nothing to add to its period.
     virtual std::optional<uint32_t> getWaitLeft() const { return std::nullopt; }
     // Progress in the unit of getProgressMax() (bytes for a peripheral); the maximum may be 0.
     virtual uint32_t getProgress() const = 0;

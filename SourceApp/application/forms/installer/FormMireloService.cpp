@@ -56,8 +56,8 @@ FormMireloService::FormMireloService(const State& state)
     StackedContainer* manual = addGroup(content, gettext("Manual operation"));
     addFixedSwitchRow(manual, gettext("Open servo"), gettext("Open"), gettext("Stop"), false);
     addFixedSwitchRow(manual, gettext("Close servo"), gettext("Close"), gettext("Stop"), false);
-    NavigationLink* calibrate = addLink(manual, GROUP_WIDTH, gettext("Calibrate servo"));
-    calibrate->setEnabled(false);
+    mCalibrate = addLink(manual, GROUP_WIDTH, gettext("Calibrate servo"));
+    mCalibrate->setEnabled(false);
     addFixedSwitchRow(manual, gettext("Pump running"), pgettext("switch", "On"), pgettext("switch", "Off"),
                       false);
     manual->fitToContent();
@@ -65,5 +65,9 @@ FormMireloService::FormMireloService(const State& state)
 }
 
 FormMireloService::~FormMireloService() = default;
+
+void FormMireloService::handleMessage(Message* message) {
+    VexalStackedContentForm::handleMessage(message);
+}
 
 } // namespace tdx

@@ -7,10 +7,18 @@
 
 namespace tdx {
 
+class NavigationLink;
+
 class FormMireloService : public VexalStackedContentForm {
 public:
     explicit FormMireloService(const State& state);
     ~FormMireloService() override;
+
+    // A click of the calibrate link leads nowhere: the unit takes no calibration from the display.
+    void handleMessage(Message* message) override;
+
+private:
+    NavigationLink* mCalibrate = nullptr; // disabled, for the reason above
 };
 
 } // namespace tdx

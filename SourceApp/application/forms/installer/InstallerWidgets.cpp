@@ -64,6 +64,8 @@ StackedContainer* buildNote(Container* content, const char* text, unsigned colou
 StackedContainer* buildWarning(Container* content, const std::string& text) {
     constexpr int indent = 9;
     constexpr unsigned spacing = 10;
+    // Indented, the row ends where the rows below it end: a full row's width from the indent would reach past
+    // the content's right edge, where the view cuts the text's longest lines.
     StackedContainer* warning = StackedContainer::Builder{.parent = content,
                                                           .x = indent,
                                                           .width = ROW_WIDTH - indent,

@@ -33,11 +33,11 @@ namespace {
 namespace I = DataModel::Implementation;
 using RC = RoomController;
 
-constexpr unsigned TEMPORARY_MODE_STATE = 15;
-constexpr unsigned SETTINGS_STATE = 14;
-constexpr unsigned SCHEDULE_STATE = 16;
-constexpr unsigned OUTPUTS_STATE = 59;
-constexpr unsigned PERIPHERALS_STATE = 60;
+constexpr state_id_t TEMPORARY_MODE_STATE = 15;
+constexpr state_id_t SETTINGS_STATE = 14;
+constexpr state_id_t SCHEDULE_STATE = 16;
+constexpr state_id_t OUTPUTS_STATE = 59;
+constexpr state_id_t PERIPHERALS_STATE = 60;
 
 constexpr vid_t VID_FLOOR_SENSOR_MODE = 0x8014;
 constexpr vid_t VID_SCHEDULE = 0x8043;

@@ -18,7 +18,15 @@ FormTouchDraw::FormTouchDraw(const State& state)
     : Form(state) {
     setName("FormTouchDraw");
     new Oblong(this, 0, 0, getWidth(), getHeight(), colour::WHITE);
-    mBack = IconButton::Builder{.parent = this, .width = 30, .height = 20, .icon = res_topbar_back}.build();
+    mBack = IconButton::Builder{.parent = this,
+                                .width = 30,
+                                .height = 20,
+                                .backColor = colour::TEXT,
+                                .faceColor = colour::CONTROL,
+                                .activeBackColor = colour::TEXT,
+                                .activeFaceColor = colour::PRESSED,
+                                .icon = res_topbar_back}
+                .build();
 }
 
 void FormTouchDraw::erase() {
@@ -52,6 +60,10 @@ void FormTouchDraw::handleEvent(Event* event) {
             break;
         }
         case EVENT_NETWORK_NOT_CONNECTED:
+            // The loss of the unit is announced once. Were it let pass here, the way back would lead to
+            // screens showing the values of a unit that is gone, with nothing left to raise the not-enrolled
+            // screen, which waits for the unit and returns home when it is back; so this screen leaves for
+            // it as the other screens do.
             event->kind = EVENT_NONE;
             getApplication()->getCore()->changeState(NOT_ENROLLED_STATE_ID, 0, 0, 0, 0);
             return;

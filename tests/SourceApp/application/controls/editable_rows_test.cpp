@@ -85,16 +85,15 @@ protected:
         runTasks();
         return row;
     }
-    static IconButton* headButton(const EditableRow& row) {
+    // The first button in the row's tree, the head's: the head is built before any editor.
+    static IconButton* headButton(const Container& row) {
         for (Component* c : row.getChildren()) {
             if (auto* b = dynamic_cast<IconButton*>(c)) {
                 return b;
             }
             if (c->isContainerType()) {
-                for (Component* d : static_cast<Container*>(c)->getChildren()) {
-                    if (auto* b = dynamic_cast<IconButton*>(d)) {
-                        return b;
-                    }
+                if (auto* b = headButton(*static_cast<Container*>(c))) {
+                    return b;
                 }
             }
         }
@@ -185,6 +184,56 @@ TEST_F(RowsTest, TheHeadArrowKeepsItsColoursWhilePressed) {
         EXPECT_EQ(pixel(box.x2 - 2, box.y2 - 2), kind.pressedBack);
         EXPECT_EQ(countColour(box, colour::PRESSED), 0);
         release();
+    }
+}
+
+// The inspector shows the head's containers: the date, time and weekday rows hold a grey style container with
+// a stack of title, value and arrow; the string row one row container. Both paint the grey ground and the
+// white gaps between the parts.
+TEST_F(RowsTest, TheHeadsContainersAreTheInspectorsTreeAndPaintTheSameGround) {
+    const struct {
+        const char* name;
+        std::function<EditableRow*(Container*)> make;
+        std::vector<std::string> head; // names from the row down to the container of the parts
+    } kinds[] = {
+        {"date",
+         [](Container* p) { return new EditableDatePickerRow(p, 0, 0, WIDTH, "Date", MARCH_4); },
+         {"StyleContainer", "StackedContainer"}},
+        {"time",
+         [](Container* p) { return new EditableTimePickerRow(p, 0, 0, WIDTH, "Time", MARCH_4); },
+         {"StyleContainer", "StackedContainer"}},
+        {"weekday",
+         [](Container* p) {
+             return new EditableWeekdayEventPickerRow(p, 0, 0, WIDTH, "Cleaning", WeekdayEvent(0, 2, 6, 30));
+         },
+         {"StyleContainer", "StackedContainer"}},
+        {"string",
+         [](Container* p) { return new EditableStringRow(p, 0, 0, WIDTH, "Name", "Kitchen"); },
+         {"RowContainer"}},
+    };
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        EditableRow* row = list(kind.make);
+        const Container* c = row;
+        for (const std::string& name : kind.head) {
+            ASSERT_EQ(c->getChildren().size(), 1u);
+            const Component* child = c->getChildren().front();
+            EXPECT_EQ(child->getName(), name);
+            EXPECT_EQ(child->getBoundingBox(), Box(row->getLeft(), row->getTop(), WIDTH, 26));
+            ASSERT_TRUE(child->isContainerType());
+            c = static_cast<const Container*>(child);
+        }
+        const auto& parts = c->getChildren();
+        ASSERT_EQ(parts.size(), 3u);
+        EXPECT_EQ(parts[0]->getName(), "ContainedLabel");
+        EXPECT_EQ(parts[1]->getName(), "ContainedLabel");
+        EXPECT_EQ(parts[2], headButton(*row));
+        const int y = row->getTop() + 13;
+        EXPECT_EQ(pixel(row->getLeft() + 2, y), colour::CONTROL) << "the title's indent shows the ground";
+        EXPECT_EQ(pixel(parts[0]->getRight() + 1, y), colour::WHITE);
+        EXPECT_EQ(pixel(parts[1]->getLeft() - 1, y), colour::CONTROL);
+        EXPECT_EQ(pixel(parts[1]->getRight() + 1, y), colour::WHITE);
+        EXPECT_EQ(parts[2]->getRight(), row->getRight());
     }
 }
 

@@ -128,5 +128,38 @@ TEST_F(FormsTest, TouchDrawCrossFollowsTheFingerWithoutATrailAndBackReturns) {
     EXPECT_EQ(state().getStateId(), 12u);
 }
 
+TEST_F(FormsTest, TouchDrawBackButtonIsBlackWithAGreyArrowThatDarkensWhilePressed) {
+    os_init();
+    open(12);
+    open(72);
+    const Box button(0, 0, 30, 20);
+    const struct {
+        bool pressed;
+        unsigned arrow;
+        unsigned other;
+    } looks[] = {{false, colour::CONTROL, colour::PRESSED}, {true, colour::PRESSED, colour::CONTROL}};
+    for (const auto& l : looks) {
+        if (l.pressed) {
+            press(15, 10);
+            runTasks();
+            screenshot("FormTouchDraw_pressed");
+        }
+        for (const auto& [x, y] : {std::pair{0, 0}, {29, 0}, {0, 19}, {29, 19}}) {
+            EXPECT_EQ(pixel(x, y), colour::TEXT) << l.pressed << " corner " << x << "," << y;
+        }
+        // The arrow's core shows the face colour itself, within the button and clear of its edges.
+        const Box arrow = inkIn(button, colour::TEXT);
+        EXPECT_GT(countColour(button, l.arrow), 0) << l.pressed;
+        EXPECT_EQ(countColour(button, l.other), 0) << l.pressed;
+        EXPECT_EQ(countColour(button, colour::WHITE), 0) << l.pressed;
+        EXPECT_GT(arrow.x1, button.x1) << l.pressed;
+        EXPECT_LT(arrow.x2, button.x2) << l.pressed;
+        EXPECT_GT(arrow.y1, button.y1) << l.pressed;
+        EXPECT_LT(arrow.y2, button.y2) << l.pressed;
+    }
+    release();
+    EXPECT_EQ(state().getStateId(), 12u) << "the back button still leads back";
+}
+
 } // namespace
 } // namespace tdx::test

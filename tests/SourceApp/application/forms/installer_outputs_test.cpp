@@ -588,6 +588,36 @@ TEST_F(InstallerOutputsTest, TheServiceScreenShowsNoReadingsAndNoManualOperation
     EXPECT_TRUE(published().empty());
 }
 
+// The unit takes no calibration from the display: its link reads disabled and a tap on it, or on its row's
+// arrow, leaves the user on the service screen with nothing sent.
+TEST_F(InstallerOutputsTest, TheCalibrateServoLinkLeadsNowhereAndSendsNothing) {
+    setRegistry(&withService);
+    open(MIRELO_SERVICE);
+    const std::size_t depth = historyDepth();
+    for (DropdownButton* group : findAll<DropdownButton>()) {
+        tapShown(group);
+    }
+    auto* link = find<NavigationLink>(
+        [](const NavigationLink& l) { return textOf(l) == std::optional<std::string>("Calibrate servo"); });
+    ASSERT_NE(link, nullptr);
+    EXPECT_FALSE(link->isEnabled());
+    showRow(link);
+    const Box box = link->getVisibleBox();
+    const struct {
+        const char* where;
+        int x;
+    } taps[] = {{"caption", box.x1 + 20}, {"arrow", box.x2 - 10}};
+    for (const auto& t : taps) {
+        tap(t.x, box.y1 + box.getHeight() / 2);
+        runTasks(2);
+        EXPECT_EQ(state().getStateId(), MIRELO_SERVICE) << t.where;
+        EXPECT_EQ(historyDepth(), depth) << t.where;
+        EXPECT_EQ(messages(MSG_CLICK, link), 0) << t.where;
+        EXPECT_EQ(countNear(box, colour::TEXT), 0) << t.where << ": drawn as disabled";
+    }
+    EXPECT_TRUE(published().empty());
+}
+
 // ---- Pictures ----
 
 TEST_F(DefaultInstallationTest, InstallerOutputScreens) {
