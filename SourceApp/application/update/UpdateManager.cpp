@@ -12,6 +12,9 @@ namespace {
 
 // The screen registry's not-enrolled screen.
 constexpr state_id_t NOT_ENROLLED_STATE_ID = 1;
+// A unit answers a request within half a minute, as the installer waits for one, and restarts at once, lost to
+// the display some 3 s later: a minute without a loss is a restart that did not come.
+constexpr uint32_t ANNOUNCED_RESTART_LAPSE_MS = 60000;
 
 } // namespace
 
@@ -41,6 +44,7 @@ bool UpdateManager::start(const IProcessFactory& factory) {
 }
 
 void UpdateManager::task() {
+    watchRestart();
     if (!mProcess) {
         return;
     }
@@ -60,6 +64,16 @@ void UpdateManager::task() {
 }
 
 bool UpdateManager::handleNetworkLoss() {
+    if (mRestart == Restart::Announced) {
+        dbg_printf_h("update: the network is down with the announced restart, the screens stay");
+        mRestart = Restart::Away;
+        mRestartTimer.setTimeout(mRestartWaitMs);
+        mRestartTimer.start();
+        return true;
+    }
+    if (mRestart == Restart::Away) {
+        return true;
+    }
     if (mProcess == nullptr || mTerminated) {
         return false;
     }
@@ -77,6 +91,43 @@ bool UpdateManager::handleNetworkLoss() {
     terminate(mProcess.get());
     rollbackStateTransitions();
     return false;
+}
+
+void UpdateManager::announceRestart(uint32_t waitMs) {
+    // A second request while the unit is away changes nothing: the wait already runs for its restart.
+    if (mRestart == Restart::Away) {
+        return;
+    }
+    mRestart = Restart::Announced;
+    mRestartWaitMs = waitMs;
+    mRestartTimer.setTimeout(ANNOUNCED_RESTART_LAPSE_MS);
+    mRestartTimer.start();
+}
+
+void UpdateManager::watchRestart() {
+    switch (mRestart) {
+        case Restart::None:
+            return;
+        case Restart::Announced:
+            // A loss that a screen of its own road took, without asking here, was the restart all the same.
+            if (Net::Tavi.isConnectionLost() || mRestartTimer.isTimedOut()) {
+                dbg_printf_h("update: the announced restart is no longer expected");
+                mRestart = Restart::None;
+            }
+            return;
+        case Restart::Away:
+            if (Net::Tavi.isConnected()) {
+                dbg_printf_h("update: the control unit is back from its restart");
+                mRestart = Restart::None;
+            } else if (mRestartTimer.isTimedOut()) {
+                // Away for longer than a restart takes: lost as any unit, through the shown screen's own
+                // road.
+                dbg_printf_h("update: the control unit did not come back from its restart");
+                mRestart = Restart::None;
+                mCore.sendEvent(EVENT_NETWORK_NOT_CONNECTED, 0, 0, 0, 0);
+            }
+            return;
+    }
 }
 
 void UpdateManager::terminate(UpdateProcess* process) {

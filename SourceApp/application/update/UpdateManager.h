@@ -3,6 +3,7 @@
 // user is back where the update was started (or on home, when home ended it), and deletes the process.
 #pragma once
 
+#include "Libraries/base/Timer.h"
 #include "SourceApp/application/update/UpdateProcess.h"
 #include "SourceApp/gui/core/state/NavigationEventHandler.h"
 
@@ -24,7 +25,8 @@ public:
     // Creates the process through the factory; false (and nothing changes) while one exists, also while it
     // is ending, or when the factory makes none.
     bool start(const IProcessFactory& factory);
-    // Once per main-loop pass: polls the running process, or rolls back and deletes an ended one.
+    // Once per main-loop pass: watches an announced restart of the control unit, then polls the running
+    // process, or rolls back and deletes an ended one.
     void task();
     // The running process; null when none runs.
     UpdateProcess* getProcess() const { return mProcess.get(); }
@@ -38,7 +40,18 @@ public:
     // leave the history at once and it is deleted at the next task: false, and the caller shows the
     // not-enrolled screen as on any loss. So no process outlives its screens behind that screen, and nothing
     // that waits for the end of an update (the splash's search) waits for one that nobody could end.
+    // Also true for the first loss after announceRestart() and any further one while that restart is waited
+    // for.
     bool handleNetworkLoss();
+    // The control unit restarts of its own accord soon: the user confirmed a request that ends in a restart
+    // and the display wrote it. The first loss of the network after this is that restart, and the screens
+    // stay, whichever the user opens or leaves meanwhile, for up to waitMs: the wait belongs to no screen. A
+    // unit still away then is lost as any unit, to the not-enrolled screen from whatever screen is shown; one
+    // back by then resynchronises under it. With no loss within a minute the announcement lapses (the unit
+    // refused the request, or restarted too quickly to be missed), and the next loss is a unit lost at once.
+    void announceRestart(uint32_t waitMs);
+    // A restart is announced or its wait runs.
+    bool expectsRestart() const { return mRestart != Restart::None; }
 
 private:
     class ProcessInterfaceImpl final : public ProcessInterface {
@@ -63,7 +76,10 @@ private:
         bool mCounting = false;
     };
 
+    enum class Restart { None, Announced, Away };
+
     void endProcess();
+    void watchRestart();
 
     ProcessInterfaceImpl mProcessInterface{*this};
     NavigationEventHandlerImpl mNavigation{*this};
@@ -71,6 +87,9 @@ private:
     uint32_t mCount = 0; // screens pushed by the running process and not yet left
     bool mTerminated = false;
     bool mNetworkLossTaken = false; // by the running process
+    Restart mRestart = Restart::None;
+    uint32_t mRestartWaitMs = 0;
+    Timer mRestartTimer; // the announcement's lapse, then the wait for the unit's return
     Core& mCore;
 };
 

@@ -6,13 +6,10 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/Popup.h"
+#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/application/update/remote/BootloaderService.h"
 #include "SourceApp/big_table/proxytab.h"
-#include "SourceApp/gui/core/Core.h"
 #include "SourceApp/storage/ProxyObject.h"
-#include "SourceApp/storage/net/TaviProtocol.h"
-
-#include <utility>
 
 namespace tdx {
 
@@ -46,7 +43,6 @@ FormSystemBackup::FormSystemBackup(const State& state)
     link.text = gettext("Restore from latest backup");
     mRestoreLink = link.build();
     content->fitToContent();
-    mRestartWait.setTimeout(RESTART_WAIT_MS);
     Structure.addValueChangeHandler(this);
 }
 
@@ -54,12 +50,17 @@ FormSystemBackup::~FormSystemBackup() {
     Structure.removeValueChangeHandler(this);
 }
 
-void FormSystemBackup::request(NavigationLink* link, vid_t vid) {
+bool FormSystemBackup::request(NavigationLink* link, vid_t vid) {
     if (Structure.find(OID_LOCATION) == nullptr) {
-        return;
+        dbg_printf_h("FormSystemBackup: no location object, value %04X not requested", vid);
+        return false;
     }
     link->setEnabled(false);
-    pt_set_int(OID_LOCATION, vid, 1, BT_VTYPE_U8);
+    const int result = pt_set_int(OID_LOCATION, vid, 1, BT_VTYPE_U8);
+    if (result != PT_OK) {
+        dbg_printf_h("FormSystemBackup: value %04X not written (%d)", vid, result);
+    }
+    return result == PT_OK;
 }
 
 void FormSystemBackup::handleMessage(Message* message) {
@@ -78,32 +79,12 @@ void FormSystemBackup::handleMessage(Message* message) {
         // Only the answer to this screen's own question restores: another popup's OK has nothing to do here.
         const bool asked = mRestoreAsked;
         mRestoreAsked = false;
-        if (asked && (m.p1 & 0xFF) == Popup::RESULT_OK) {
-            request(mRestoreLink, VID_RESTORE);
-            mRestartAnnounced = true;
-        }
-    } else if (m.id == MSG_TIMER && mRestarting) {
-        if (Net::Tavi.isConnected()) {
-            mRestarting = false;
-        } else if (mRestartWait.isTimedOut()) {
-            // Away for longer than a restart takes: lost as any unit, through the frame's own road.
-            mRestarting = false;
-            dbg_printf_h("FormSystemBackup: the unit did not come back from its restart");
-            getApplication()->getCore()->sendEvent(EVENT_NETWORK_NOT_CONNECTED, 0, 0, 0, 0);
+        // The restart the popup told of follows only a request the unit really receives; the wait for it
+        // outlives this screen, which the user may leave meanwhile.
+        if (asked && (m.p1 & 0xFF) == Popup::RESULT_OK && request(mRestoreLink, VID_RESTORE)) {
+            getApplication()->getUpdateManager()->announceRestart(RESTART_WAIT_MS);
         }
     }
-}
-
-void FormSystemBackup::handleEvent(Event* event) {
-    // The restart after a restore, which the user was told of: the screen stays while the unit is away.
-    if (event->kind == EVENT_NETWORK_NOT_CONNECTED && std::exchange(mRestartAnnounced, false)) {
-        event->kind = EVENT_NONE;
-        mRestarting = true;
-        mRestartWait.start();
-        dbg_printf_h("FormSystemBackup: the unit restarts after the restore, the screen stays");
-        return;
-    }
-    VexalStackedContentForm::handleEvent(event);
 }
 
 void FormSystemBackup::handleProxyValueChange(ProxyObject& object, const OviEx& change) {

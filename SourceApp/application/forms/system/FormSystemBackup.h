@@ -1,10 +1,10 @@
 // Configuration backup and restore: the display asks the control unit, which does the work, by writing 1
 // into the location's backup (0x51) or restore (0x52) value; each link stays disabled from the request until
 // the control unit reports that value idle again. A restore is confirmed in a popup first; the restart that
-// follows it, as the popup announces, keeps the screen while the unit is away, as the update wizard does.
+// follows it, as the popup announces, keeps the screens while the unit is away, as the update wizard does,
+// whichever screen the user goes to meanwhile.
 #pragma once
 
-#include "Libraries/base/Timer.h"
 #include "SourceApp/application/forms/VexalStackedContentForm.h"
 #include "SourceApp/storage/ProxyStructure.h"
 
@@ -21,21 +21,17 @@ public:
     ~FormSystemBackup() override;
 
     void handleMessage(Message* message) override;
-    void handleEvent(Event* event) override;
 
 protected:
     void handleProxyValueChange(ProxyObject& object, const OviEx& change) override;
 
 private:
-    // Disables the link and writes the request, unless the location is missing.
-    static void request(NavigationLink* link, vid_t vid);
+    // Disables the link and writes the request, unless the location is missing; whether it was written.
+    static bool request(NavigationLink* link, vid_t vid);
 
     NavigationLink* mBackupLink;
     NavigationLink* mRestoreLink;
-    bool mRestoreAsked = false;     // the restore popup is open
-    bool mRestartAnnounced = false; // a restore was asked for: the unit restarts after it
-    bool mRestarting = false;       // the network went down with that restart
-    Timer mRestartWait;             // how long the screen waits for the unit's return
+    bool mRestoreAsked = false; // the restore popup is open
 };
 
 } // namespace tdx

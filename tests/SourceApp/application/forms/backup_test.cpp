@@ -1,4 +1,6 @@
 // Configuration backup and restore: what the control unit is asked, once, and when each link comes back.
+#include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Popup.h"
 #include "SourceApp/application/forms/system/FormSystemBackup.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
@@ -9,6 +11,11 @@
 namespace tdx::test {
 namespace {
 
+constexpr unsigned NOT_ENROLLED = 1;
+constexpr unsigned SPLASH = 2;
+constexpr unsigned ALARMS = 7;
+constexpr unsigned HOME = 9;
+constexpr unsigned SYSTEM = 11;
 constexpr unsigned BACKUP = 26;
 constexpr vid_t VID_BACKUP = FormSystemBackup::VID_BACKUP;
 constexpr vid_t VID_RESTORE = FormSystemBackup::VID_RESTORE;
@@ -23,7 +30,55 @@ protected:
     }
     const Component* backupLink() const { return findByText("Backup configuration"); }
     const Component* restoreLink() const { return findByText("Restore from latest backup"); }
+    // The top bar's n-th button from the left: back, home, alarms, help.
+    const IconButton* topBarButton(size_t n) const {
+        std::vector<IconButton*> bar;
+        for (IconButton* button : findAll<IconButton>()) {
+            if (button->getBoundingBox().contains(button->getBoundingBox().x1, 15) &&
+                button->getBoundingBox().y1 == 0) {
+                bar.push_back(button);
+            }
+        }
+        std::sort(bar.begin(), bar.end(), [](const IconButton* a, const IconButton* b) {
+            return a->getBoundingBox().x1 < b->getBoundingBox().x1;
+        });
+        return n < bar.size() ? bar[n] : nullptr;
+    }
+    // Time passing as the main loop lets it pass, the update manager's task included; notes when the
+    // not-enrolled screen is first seen, counted in ms from the start of the clock `since`.
+    void run(uint32_t ms, uint32_t& since, uint32_t& notEnrolledAt) {
+        for (const uint32_t end = since + ms; since < end; since += TICK_MS) {
+            if (notEnrolledAt == 0 && state().getStateId() == NOT_ENROLLED) {
+                notEnrolledAt = std::max<uint32_t>(since, 1);
+            }
+            updates().task();
+            tick();
+        }
+    }
+    // The system menu, then the backup screen through its link, as a user gets there.
+    void openFromTheSystemMenu() {
+        open(SYSTEM);
+        followTheBackupLink();
+    }
+    // On the system menu: the link's section opened first, its sections closed as the menu is built.
+    void followTheBackupLink() {
+        const char* const text = "Configuration backup & restore";
+        for (size_t section = 0; findByText(text) == nullptr && section < 2; ++section) {
+            tap(findAll<DropdownButton>().at(section));
+            runTasks();
+        }
+        tap(findByText(text));
+        runTasks(2);
+    }
+    void confirmRestore() {
+        tap(restoreLink());
+        tap(findByText("OK"));
+        runTasks();
+    }
 };
+
+// No installation: the display knows no location object.
+using NoLocationTest = FormsTest;
 
 TEST_F(BackupTest, TwoQuickTapsOnBackupAskTheControlUnitOnce) {
     tap(backupLink());
@@ -127,18 +182,30 @@ TEST_F(BackupTest, TheRestartAfterARestoreKeepsTheScreenWhileTheUnitIsAway) {
             if (state().getStateId() == 1) {
                 shownAfter = std::max<uint32_t>(ms, 1);
             }
+            updates().task();
             tick();
         }
         if (row.awayMs != 0 && shownAfter == 0) {
             connect();
             networkEvent(Net::NET_EVENT_SYNC_STARTED);
-            tick(2);
+            for (int pass = 0; pass < 2; ++pass) {
+                updates().task();
+                tick();
+            }
             EXPECT_EQ(state().getStateId(), BACKUP) << "the unit is back: the screen stays";
             EXPECT_EQ(historyDepth(), depth);
             if (row.lostAgain) {
                 disconnect();
                 runTasks(2);
                 shownAfter = state().getStateId() == 1 ? 1 : 0;
+            } else {
+                // Past the end of the wait, the main loop's tasks all running: the unit's return ended it.
+                uint32_t since = row.awayMs;
+                uint32_t notEnrolledAt = 0;
+                run(25000, since, notEnrolledAt);
+                EXPECT_EQ(notEnrolledAt, 0u) << "the unit is back: no not-enrolled screen follows";
+                EXPECT_EQ(state().getStateId(), BACKUP);
+                EXPECT_EQ(historyDepth(), depth);
             }
         }
         if (row.notEnrolledAfterMs <= 1) {
@@ -148,6 +215,126 @@ TEST_F(BackupTest, TheRestartAfterARestoreKeepsTheScreenWhileTheUnitIsAway) {
             EXPECT_LE(shownAfter, row.notEnrolledAfterMs + 2 * TICK_MS);
         }
     }
+}
+
+// The wait for the unit's restart belongs to no screen: whatever the user does meanwhile, a unit still away
+// 20 s after the loss brings the not-enrolled screen, from which its return leads through the splash; a unit
+// back within the wait leaves the user where they are.
+TEST_F(BackupTest, TheRestartIsWaitedForWhateverTheUserDoesMeanwhile) {
+    enum class Move { Home, Back, Alarms, AwayAndBackAgain, HomeBeforeTheLoss };
+    const struct {
+        const char* what;
+        Move move;
+        uint32_t awayMs; // 0: the unit does not come back
+        unsigned shown;  // the screen the user is on after the move
+    } rows[] = {
+        {"home, unit away", Move::Home, 0, HOME},
+        {"home, unit back after 5 s", Move::Home, 5000, HOME},
+        {"back to the system menu, unit away", Move::Back, 0, SYSTEM},
+        {"back to the system menu, unit back after 19 s", Move::Back, 19000, SYSTEM},
+        {"the alarms, unit away", Move::Alarms, 0, ALARMS},
+        {"the alarms, unit back after 10 s", Move::Alarms, 10000, ALARMS},
+        {"away and back to the backup screen, unit away", Move::AwayAndBackAgain, 0, BACKUP},
+        {"away and back to the backup screen, unit back after 5 s", Move::AwayAndBackAgain, 5000, BACKUP},
+        {"home before the unit goes, unit away", Move::HomeBeforeTheLoss, 0, HOME},
+        {"home before the unit goes, unit back after 5 s", Move::HomeBeforeTheLoss, 5000, HOME},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        connect();
+        openFromTheSystemMenu();
+        ASSERT_EQ(state().getStateId(), BACKUP);
+        confirmRestore();
+        auto move = [&] {
+            switch (row.move) {
+                case Move::Home:
+                case Move::HomeBeforeTheLoss:
+                    tap(topBarButton(1));
+                    break;
+                case Move::Back:
+                    tap(topBarButton(0));
+                    break;
+                case Move::Alarms:
+                    tap(topBarButton(2));
+                    break;
+                case Move::AwayAndBackAgain:
+                    tap(topBarButton(0));
+                    runTasks(2);
+                    followTheBackupLink();
+                    break;
+            }
+            runTasks(2);
+        };
+        uint32_t since = 0;
+        uint32_t notEnrolledAt = 0;
+        if (row.move == Move::HomeBeforeTheLoss) {
+            move();
+        }
+        disconnect(); // the bridge raises "not connected"
+        runTasks(2);
+        if (row.move != Move::HomeBeforeTheLoss) {
+            EXPECT_EQ(state().getStateId(), BACKUP) << "the restart was announced: the screen stays";
+            run(1000, since, notEnrolledAt);
+            move();
+        }
+        EXPECT_EQ(state().getStateId(), row.shown);
+        if (row.awayMs == 0) {
+            run(25000 - since, since, notEnrolledAt);
+            EXPECT_GE(notEnrolledAt, 20000u);
+            EXPECT_LE(notEnrolledAt, 20000u + 2 * TICK_MS);
+            EXPECT_EQ(state().getStateId(), NOT_ENROLLED);
+            connect();
+            networkEvent(Net::NET_EVENT_SYNC_STARTED);
+            runTasks(2);
+            EXPECT_EQ(state().getStateId(), SPLASH) << "the unit's return";
+        } else {
+            run(row.awayMs - since, since, notEnrolledAt);
+            connect();
+            networkEvent(Net::NET_EVENT_SYNC_STARTED);
+            run(30000, since, notEnrolledAt);
+            EXPECT_EQ(notEnrolledAt, 0u);
+            EXPECT_EQ(state().getStateId(), row.shown);
+            // The wait is over: the next loss is a unit lost at once.
+            disconnect();
+            runTasks(2);
+            EXPECT_EQ(state().getStateId(), NOT_ENROLLED) << "a second loss";
+        }
+    }
+}
+
+// A restore that the unit does not follow with a restart (refused, or never answered) announces it for a
+// minute at most: a loss after that is a unit lost, at once.
+TEST_F(BackupTest, ARestoreNotFollowedByARestartWithinAMinuteAnnouncesNothing) {
+    const struct {
+        uint32_t lossAfterMs;
+        unsigned shown; // right after the loss
+    } rows[] = {{50000, BACKUP}, {61000, NOT_ENROLLED}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lossAfterMs);
+        connect();
+        open(BACKUP);
+        confirmRestore();
+        uint32_t since = 0;
+        uint32_t notEnrolledAt = 0;
+        run(row.lossAfterMs, since, notEnrolledAt);
+        disconnect();
+        runTasks(2);
+        EXPECT_EQ(state().getStateId(), row.shown);
+        run(25000, since, notEnrolledAt);
+        EXPECT_EQ(state().getStateId(), NOT_ENROLLED) << "the unit stayed away";
+    }
+}
+
+TEST_F(NoLocationTest, ARestoreWithoutALocationObjectAnnouncesNoRestart) {
+    connect();
+    open(BACKUP);
+    tap(findByText("Restore from latest backup"));
+    tap(findByText("OK"));
+    runTasks();
+    EXPECT_TRUE(published().empty()) << "nothing to write into";
+    disconnect();
+    runTasks(2);
+    EXPECT_EQ(state().getStateId(), NOT_ENROLLED) << "a unit lost as any";
 }
 
 TEST_F(DefaultInstallationTest, BackupScreen) {

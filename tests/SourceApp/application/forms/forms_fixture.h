@@ -6,6 +6,7 @@
 //   loadDefaultInstallation(); open(21); screenshot("FormDisplaySettings");
 #pragma once
 
+#include "Libraries/base/os.h"
 #include "SourceApp/application/AlarmMgr.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/Label.h"
@@ -42,6 +43,11 @@ protected:
         if (UpdateProcess* running = updates().getProcess()) {
             mCore.defaultState();
             updates().terminate(running);
+            updates().task();
+        }
+        // So does a restart of the control unit that a test announced: the next test's unit is another.
+        while (updates().expectsRestart()) {
+            os_clock_advance(1000);
             updates().task();
         }
         Structure.removeObjectAppendHandler(&alarms());

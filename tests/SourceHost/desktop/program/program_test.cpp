@@ -400,43 +400,63 @@ Component* shownWithText(const std::string& text) {
     return nullptr;
 }
 
-// The configuration backup and restore of state 26 at real speed: the backup answered, then a restore that
-// restarts the control unit; the program reports the loss and synchronises again on its own.
-TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
-    const std::unique_ptr<QApplication> application = qtApplication();
-    const std::string tracePath = prepareInProcess();
-    auto trace = [&tracePath] { return readFile(tracePath); };
-    SimProcess simulator({"--quiet"});
-    ASSERT_TRUE(simulator.ok());
-    comf_set_port_override(simulator.slave().c_str());
-    ASSERT_EQ(comf_get_port(PortName), 0);
-    CSimpleMainWindow window(desktop_application());
-    window.run();
+// The application of this process in its window on its own thread, against the simulator at real speed: what
+// a user does through the window, and what the screens and the line show meanwhile.
+class ProgramOnTheLine {
+public:
+    // The simulator started with its default options, the program's port on it; the application traces into
+    // tracePath.
+    ProgramOnTheLine(std::unique_ptr<QApplication> toolkit, std::string tracePath)
+        : mToolkit(std::move(toolkit))
+        , mTracePath(std::move(tracePath))
+        , mPortSet(mSimulator.ok() &&
+                   (comf_set_port_override(mSimulator.slave().c_str()), comf_get_port(PortName) == 0))
+        , mWindow(desktop_application()) {
+        mWindow.run();
+    }
 
-    std::string published;
-    using Clock = std::chrono::steady_clock;
-    auto waitUntil = [&](const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    bool ok() const { return mPortSet; }
+    std::string trace() const {
+        std::ifstream in(mTracePath, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    SimProcess& simulator() { return mSimulator; }
+    CSimpleMainWindow& window() { return mWindow; }
+    // Everything the simulator printed so far: among it the values published to it.
+    const std::string& published() const { return mPublished; }
+    size_t sent(const std::string& what) const { return countOf(mPublished, what); }
+
+    // Runs the window until done() or the limit; whether done() was met.
+    bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
         const auto end = Clock::now() + limit;
         while (!done() && Clock::now() < end) {
             QApplication::processEvents();
-            published += simulator.readAvailable();
+            mPublished += mSimulator.readAvailable();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return done();
-    };
-    auto sent = [&](const std::string& what) {
-        return [&published, what] { return countOf(published, what); };
-    };
+    }
+    void pause(std::chrono::milliseconds time) {
+        waitUntil([] { return false; }, time);
+    }
     // Asks the application thread and waits for its answer.
-    auto ask = [&](std::function<int()> question) {
+    int ask(std::function<int()> question) {
         auto answer = std::make_shared<std::atomic<int>>(-2);
-        window.host().sendCommand(
+        mWindow.host().sendCommand(
             std::make_shared<OnApplication>([answer, question] { answer->store(question()); }));
         waitUntil([answer] { return answer->load() != -2; }, std::chrono::seconds(3));
         return answer->load();
-    };
-    // A finger on the middle of what shows the text, as the mouse puts it there.
-    auto tap = [&](const std::string& text) {
+    }
+    // A finger on the point, as the mouse puts it there.
+    void touch(int x, int y) {
+        mWindow.host().setTouch(x, y);
+        mWindow.host().setTouchPress(true);
+        pause(std::chrono::milliseconds(150));
+        mWindow.host().setTouchPress(false);
+        pause(std::chrono::milliseconds(300));
+    }
+    // A finger on the middle of what shows the text.
+    bool tap(const std::string& text) {
         const int at = ask([text] {
             const Component* c = shownWithText(text);
             if (c == nullptr) {
@@ -448,61 +468,124 @@ TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
         if (at < 0) {
             return false;
         }
-        window.host().setTouch(at / 1000, at % 1000);
-        window.host().setTouchPress(true);
-        waitUntil([] { return false; }, std::chrono::milliseconds(150));
-        window.host().setTouchPress(false);
-        waitUntil([] { return false; }, std::chrono::milliseconds(300));
+        touch(at / 1000, at % 1000);
         return true;
-    };
-    auto enabled = [&](const std::string& text) {
+    }
+    bool enabled(const std::string& text) {
         return ask([text] {
                    const Component* c = shownWithText(text);
                    return c != nullptr && c->isEnabled() ? 1 : 0;
                }) == 1;
-    };
-
-    ASSERT_TRUE(waitUntil([&] { return sent(READY)() >= 1; }, std::chrono::seconds(30))) << published;
-    // The start road ends on the first-start guide's welcome page (state 4) of a display without settings.
-    auto state = [&] {
+    }
+    int state() {
         return ask([] { return int(Core::current()->getStateManager().getState().getStateId()); });
-    };
-    ASSERT_TRUE(waitUntil([&] { return state() == 4; }, std::chrono::seconds(30))) << state();
-    ask([] {
+    }
+
+    using Clock = std::chrono::steady_clock;
+
+private:
+    std::unique_ptr<QApplication> mToolkit;
+    std::string mTracePath;
+    SimProcess mSimulator{{"--quiet"}};
+    const bool mPortSet;
+    CSimpleMainWindow mWindow;
+    std::string mPublished;
+};
+
+// The start road's end, on the first-start guide's welcome page (state 4) of a display without settings,
+// then the backup screen of state 26, a backup stored (a restore needs one), and the restore asked and
+// confirmed in its popup. lost: how many losses of the unit the trace held before the restore.
+void restoreWithABackup(ProgramOnTheLine& line, size_t& lost) {
+    ASSERT_TRUE(line.ok());
+    ASSERT_TRUE(line.waitUntil([&] { return line.sent(READY) >= 1; }, std::chrono::seconds(30)))
+        << line.published();
+    ASSERT_TRUE(line.waitUntil([&] { return line.state() == 4; }, std::chrono::seconds(30))) << line.state();
+    line.ask([] {
         Core::current()->changeState(26, 0, 0, 0, 0);
         return 0;
     });
-    ASSERT_TRUE(waitUntil([&] { return enabled("Backup configuration"); }, std::chrono::seconds(3)));
+    ASSERT_TRUE(
+        line.waitUntil([&] { return line.enabled("Backup configuration"); }, std::chrono::seconds(3)));
 
-    ASSERT_TRUE(tap("Backup configuration"));
-    EXPECT_TRUE(waitUntil([&] { return sent("vid 0051 type 12 = 1")() >= 1; }, std::chrono::seconds(3)));
-    EXPECT_FALSE(enabled("Backup configuration")) << "busy while the unit stores";
-    EXPECT_TRUE(waitUntil([&] { return enabled("Backup configuration"); }, std::chrono::seconds(10)))
+    ASSERT_TRUE(line.tap("Backup configuration"));
+    EXPECT_TRUE(
+        line.waitUntil([&] { return line.sent("vid 0051 type 12 = 1") >= 1; }, std::chrono::seconds(3)));
+    EXPECT_FALSE(line.enabled("Backup configuration")) << "busy while the unit stores";
+    EXPECT_TRUE(
+        line.waitUntil([&] { return line.enabled("Backup configuration"); }, std::chrono::seconds(10)))
         << "idle again once stored";
 
-    const size_t lost = countOf(trace(), "tavi: event 6");
-    ASSERT_TRUE(tap("Restore from latest backup"));
-    ASSERT_TRUE(tap("OK"));
-    EXPECT_TRUE(waitUntil([&] { return sent("vid 0052 type 12 = 1")() >= 1; }, std::chrono::seconds(3)));
+    lost = countOf(line.trace(), "tavi: event 6");
+    ASSERT_TRUE(line.tap("Restore from latest backup"));
+    ASSERT_TRUE(line.tap("OK"));
+    EXPECT_TRUE(
+        line.waitUntil([&] { return line.sent("vid 0052 type 12 = 1") >= 1; }, std::chrono::seconds(3)));
+}
+
+// The configuration backup and restore of state 26 at real speed: the backup answered, then a restore that
+// restarts the control unit; the program reports the loss and synchronises again on its own.
+TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
+    ProgramOnTheLine line(qtApplication(), prepareInProcess());
+    auto trace = [&line] { return line.trace(); };
+    size_t lost = 0;
+    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
     // Taken back, then the unit restarts: silent for a while, then polling and synchronising again. The
     // popup announced the restart: the screen stays meanwhile, with no not-enrolled screen.
     std::vector<int> shown;
     auto watched = [&](const std::function<bool()>& done) {
         return [&, done] {
-            if (const int id = state(); shown.empty() || shown.back() != id) {
+            if (const int id = line.state(); shown.empty() || shown.back() != id) {
                 shown.push_back(id);
             }
             return done();
         };
     };
-    EXPECT_TRUE(waitUntil(watched([&] { return countOf(trace(), "tavi: event 6") > lost; }),
-                          std::chrono::seconds(20)))
+    EXPECT_TRUE(line.waitUntil(watched([&] { return countOf(trace(), "tavi: event 6") > lost; }),
+                               std::chrono::seconds(20)))
         << trace();
-    EXPECT_TRUE(waitUntil(watched([&] { return sent(READY)() >= 2; }), std::chrono::seconds(40)))
-        << published;
-    waitUntil(watched([] { return false; }), std::chrono::seconds(1));
+    EXPECT_TRUE(line.waitUntil(watched([&] { return line.sent(READY) >= 2; }), std::chrono::seconds(40)))
+        << line.published();
+    line.waitUntil(watched([] { return false; }), std::chrono::seconds(1));
     EXPECT_EQ(shown, std::vector<int>{26}) << trace();
-    EXPECT_TRUE(window.host().stop());
+    EXPECT_TRUE(line.window().host().stop());
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+}
+
+// The user leaves the backup screen for home while the unit restarts after the restore, and the unit stays
+// away: the wait for it does not end with the screen. The not-enrolled screen comes when the wait is over,
+// and the unit's return leads through the splash to the end of the start road.
+TEST_F(Program, ARestoreLeftForHomeDuringTheRestartShowsTheNotEnrolledScreenWhenTheUnitStaysAway) {
+    ProgramOnTheLine line(qtApplication(), prepareInProcess());
+    auto trace = [&line] { return line.trace(); };
+    size_t lost = 0;
+    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
+    ASSERT_TRUE(
+        line.waitUntil([&] { return countOf(trace(), "tavi: event 6") > lost; }, std::chrono::seconds(20)))
+        << trace();
+    // Silent in its restart, the unit now stays silent for good; home, in the top bar, meanwhile.
+    const auto lostAt = ProgramOnTheLine::Clock::now();
+    line.simulator().setPaused(true);
+    EXPECT_EQ(line.state(), 26) << "the restart was announced: the screen stays";
+    line.touch(77, 15);
+    EXPECT_EQ(line.state(), 9);
+    ASSERT_TRUE(line.waitUntil([&] { return line.state() == 1; }, std::chrono::seconds(30))) << line.state();
+    const auto waited = ProgramOnTheLine::Clock::now() - lostAt;
+    EXPECT_GE(waited, std::chrono::seconds(19));
+    EXPECT_LE(waited, std::chrono::seconds(23));
+
+    std::vector<int> shown;
+    line.simulator().setPaused(false);
+    EXPECT_TRUE(line.waitUntil(
+        [&] {
+            if (const int id = line.state(); shown.empty() || shown.back() != id) {
+                shown.push_back(id);
+            }
+            return shown.back() == 4;
+        },
+        std::chrono::seconds(60)))
+        << trace();
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 4})) << "back through the splash";
+    EXPECT_TRUE(line.window().host().stop());
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }
 
