@@ -11,10 +11,8 @@ namespace tdx {
 
 inline ContainedLabel* add_screen_title(Container* content, const std::string& text) {
     constexpr int HEIGHT = 12;
-    const bif_t* font = bif_myriad12.getFont();
-    const bool fits = font == nullptr || bif_text_width(font, text) <= content->getWidth() - 2;
     return new ContainedLabel(content, 0, 0, content->getWidth(), HEIGHT,
-                              fits ? &bif_myriad12 : &bif_myriad10, text, HorizontalAlign::Center);
+                              fitting_font(text, content->getWidth()), text, HorizontalAlign::Center);
 }
 
 } // namespace tdx
