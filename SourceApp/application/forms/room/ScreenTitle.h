@@ -15,4 +15,10 @@ inline ContainedLabel* add_screen_title(Container* content, const std::string& t
                               fitting_font(text, content->getWidth()), text, HorizontalAlign::Center);
 }
 
+// A title whose name changed: in the font the new text needs, as when it was made.
+inline void set_screen_title(ContainedLabel* title, const std::string& text) {
+    title->setFont(fitting_font(text, title->getWidth()));
+    title->setText(text);
+}
+
 } // namespace tdx

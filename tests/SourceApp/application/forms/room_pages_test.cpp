@@ -178,6 +178,43 @@ TEST_F(RoomPagesTest, AFloorSensorAddsTheFloorRowsAndNamesTheAirOnes) {
     EXPECT_FALSE(hasLabel("Temperature settings range"));
 }
 
+// A new name heads the settings at once, whether the user gave it in the name row or it came from the control
+// unit; a name too long for the usual font shows whole in the smaller one, as when the screen is built.
+TEST_F(RoomPagesTest, TheSettingsTitleFollowsTheNameAtOnce) {
+    const struct {
+        const char* how;
+        bool typed; // in the name row, else from the control unit
+        const char* name;
+        const Font* font;
+    } cases[] = {
+        {"typed", true, "Study 2", &bif_myriad12},
+        {"from the unit", false, "Guest room", &bif_myriad12},
+        {"long, from the unit", false, "Guest room by the stairs in the attic", &bif_myriad10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        room(ROOM).text(VID_NAME, "Study");
+        runTasks();
+        openPage(ROOM_SETTINGS, ROOM);
+        ASSERT_NE(findByText("Room | Study | Settings"), nullptr);
+        if (c.typed) {
+            typeAfterName(" 2");
+            runTasks(3);
+            EXPECT_EQ(text(ROOM, VID_NAME), c.name) << "written";
+        } else {
+            room(ROOM).text(VID_NAME, c.name);
+            runTasks(2);
+        }
+        const std::string title = std::string("Room | ") + c.name + " | Settings";
+        const auto* shown = dynamic_cast<const ContainedLabel*>(findByText(title));
+        ASSERT_NE(shown, nullptr) << title;
+        EXPECT_EQ(findByText("Room | Study | Settings"), nullptr);
+        EXPECT_EQ(shown->getFont(), c.font);
+        EXPECT_LE(bif_text_width(shown->getFont()->getFont(), title), shown->getWidth() - 2) << "whole";
+        EXPECT_EQ(state().getStateId(), ROOM_SETTINGS);
+    }
+}
+
 TEST_F(RoomPagesTest, TheHumidityRowWritesOnlyTheUsersChoice) {
     room(ROOM).invalid(HUMIDITY_ENABLED);
     runTasks();
