@@ -413,6 +413,55 @@ TEST_F(TemporaryModeTest, AnUnreadableSetpointShowsDashesAndTheArrowsWriteNothin
     }
 }
 
+// A step waiting for its commit when the control unit's value becomes unreadable is dropped: the commit
+// writes nothing, on the temporary mode's setpoint as on the room screen's desired temperature. The same step
+// with the value still there is written, once.
+TEST_F(TemporaryModeTest, AStepPendingWhenTheValueBecomesUnreadableWritesNothingAtTheCommit) {
+    room(ROOM).value(0x8004, 1).value(0x001D, 2100).value(0x801A, 2100);
+    runTasks();
+    const struct {
+        const char* screen;
+        unsigned state;
+        vid_t shown;   // the value the control shows
+        vid_t written; // where a committed step goes
+        int stepped;
+    } cases[] = {
+        {"temporary mode", TEMPORARY_MODE, 0x801E, 0x801E, 2250},
+        {"room screen", ROOM_SCREEN, 0x001D, 0x801A, 2150},
+    };
+    for (const auto& c : cases) {
+        for (const bool lost : {false, true}) {
+            SCOPED_TRACE(std::string(c.screen) + (lost ? ", value lost" : ", value kept"));
+            room(ROOM).value(0x801E, 2200).value(0x001D, 2100);
+            runTasks();
+            openPage(c.state, ROOM);
+            if (c.state == TEMPORARY_MODE) {
+                choose(modeRow(), 1);
+                writes();
+            }
+            NumericUpDown<int>* upDown = find<NumericUpDown<int>>([this](const NumericUpDown<int>& u) {
+                return u.isGloballyVisible() && upOf(&u) != nullptr && upOf(&u)->isEnabled();
+            });
+            ASSERT_NE(upDown, nullptr);
+            tap(upOf(upDown));
+            tick();
+            if (lost) {
+                room(ROOM).invalid(c.shown);
+                runTasks(2);
+                EXPECT_FALSE(upDown->isKnown());
+            }
+            wait(1100);
+            runTasks(2);
+            if (lost) {
+                EXPECT_TRUE(writes().empty());
+                EXPECT_NE(findByText("--"), nullptr) << "shown as unknown";
+            } else {
+                EXPECT_EQ(writes(), (Published{{ROOM, c.written, c.stepped}}));
+            }
+        }
+    }
+}
+
 // ---- Thermostat ----
 
 TEST_F(RoomPagesTest, AThermostatShowsItsMeasurementsVersionsAndAssociation) {
