@@ -11,6 +11,8 @@
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/KeyboardEditor.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/forms/VexalForm.h"
 #include "SourceApp/application/forms/alarm/FormAlarms.h"
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
@@ -72,6 +74,16 @@ protected:
             mCore.sendMessage(nullptr, MSG_KEY, c, KEY_CHARACTER, 0, 0);
         }
         mCore.sendMessage(nullptr, MSG_KEY, KeyboardEditor::KEY_ENTER, 0, 0, 0);
+    }
+    // The user scrolls the screen to its link with this text and taps it.
+    void tapLink(const std::string& text) {
+        auto* link = find<NavigationLink>([&](const NavigationLink& l) { return l.getText() == text; });
+        auto* form = dynamic_cast<VexalForm*>(screen());
+        ASSERT_TRUE(link != nullptr && form != nullptr) << text;
+        form->scrollTo(link, FOCUS_TOP, link->getTop(), link->getBottom());
+        runTasks(2);
+        tap(link);
+        runTasks(3);
     }
     // Every one-line label in sight shows its text whole: no text is wider than its box, where it would end
     // in an ellipsis.
