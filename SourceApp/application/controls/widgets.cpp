@@ -44,8 +44,8 @@ const unsigned char* widget_image(resource_id id) {
     return r.getData();
 }
 
-Font* fitting_font(std::string_view text, int width) {
-    return bif_text_width(bif_myriad12.getFont(), text) <= width - 2 ? &bif_myriad12 : &bif_myriad10;
+Font* fitting_font(std::string_view text, int width, Font& usual, Font& smaller) {
+    return bif_text_width(usual.getFont(), text) <= width - 2 ? &usual : &smaller;
 }
 
 int text_top_centered(const bif_t* font, int top, int height) {

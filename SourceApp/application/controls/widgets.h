@@ -40,10 +40,11 @@ Date widget_local_time();
 // middle.
 int text_top_centered(const bif_t* font, int top, int height);
 
-// The regular 12-pixel font when the text fits the width with two columns clear (a text whose last letters
-// touch the box's edge reads as cut), else the 10-pixel one: long translations are shown whole rather than
-// cut.
-Font* fitting_font(std::string_view text, int width);
+// The usual font (the regular 12-pixel one) when the text fits the width with two columns clear (a text whose
+// last letters touch the box's edge reads as cut), else the smaller one (the 10-pixel one): long translations
+// are shown whole rather than cut.
+Font* fitting_font(std::string_view text, int width, Font& usual = bif_myriad12,
+                   Font& smaller = bif_myriad10);
 
 // Draws one line with its cell top at `top`, centred in the box; a text too wide for the box starts `inset`
 // pixels inside its left edge instead and ends in an ellipsis `inset` pixels inside its right edge.

@@ -46,6 +46,9 @@ constexpr vid_t VID_HUMIDITY = 0x0002;
 
 constexpr int WIDTH = 277;
 constexpr int ROW_HEIGHT = 26;
+constexpr int MODE_HEIGHT = 16;
+// Each of two mode lines: together as high as two lines of the smaller bold font.
+constexpr int MODE_LINE_HEIGHT = 13;
 constexpr int INDENT = 9;
 constexpr unsigned NOTE_COLOUR = 0x808080;
 constexpr unsigned EVERY_16TH_TICK = 0x0F;
@@ -182,8 +185,16 @@ FormRoomEdit::~FormRoomEdit() {
 void FormRoomEdit::buildRows(const std::string& name) {
     StackedContainer* content = getContent();
     add_screen_title(content, fmt_gettext("Room | %s", name));
-    mRoomModeLabel =
-        new ContainedLabel(content, 0, 0, WIDTH, 16, &bif_myriad12_bold, "", HorizontalAlign::Center);
+    // The mode's two lines close together, where the content's rows stand apart.
+    auto* modeLines =
+        StackedContainer::Builder{
+            .parent = content, .width = WIDTH, .fitHeight = true, .direction = DIRECTION_VERTICAL}
+            .build();
+    mRoomModeLabel = new ContainedLabel(modeLines, 0, 0, WIDTH, MODE_HEIGHT, &bif_myriad12_bold, "",
+                                        HorizontalAlign::Center);
+    mRoomModeSecondLine = new ContainedLabel(modeLines, 0, 0, WIDTH, MODE_LINE_HEIGHT, &bif_myriad10_bold, "",
+                                             HorizontalAlign::Center);
+    mRoomModeSecondLine->setVisible(false);
     mTimeline = new Timeline(content, 0, 0, WIDTH, 30, mSchedule.days[scheduleIndex(mWeekDay)], true);
     mRoomSourceText =
         new TextFrame(content, 0, 0, WIDTH, 0, &bif_myriad12, "", VerticalAlign::Top, NOTE_COLOUR);
@@ -423,7 +434,35 @@ void FormRoomEdit::updateRoomModeLabel() {
                 break;
         }
     }
-    mRoomModeLabel->setText(text);
+    showRoomMode(text);
+}
+
+void FormRoomEdit::showRoomMode(const std::string& text) {
+    Font* font = fitting_font(text, WIDTH, bif_myriad12_bold, bif_myriad10_bold);
+    std::string first = text;
+    std::string second;
+    if (bif_text_width(font->getFont(), text) > WIDTH - 2) {
+        size_t end = 0;
+        const size_t next = bif_wrap_line(font->getFont(), text, 0, WIDTH - 2, &end);
+        if (next != std::string::npos) {
+            first = text.substr(0, end);
+            second = text.substr(next);
+        }
+    }
+    const bool twoLines = !second.empty();
+    mRoomModeLabel->setFont(font);
+    mRoomModeLabel->setText(first);
+    mRoomModeSecondLine->setText(second);
+    const int height = twoLines ? MODE_LINE_HEIGHT : MODE_HEIGHT;
+    if (mRoomModeSecondLine->isVisible() == twoLines && mRoomModeLabel->getHeight() == height) {
+        return;
+    }
+    mRoomModeLabel->setDimensions(WIDTH, height);
+    mRoomModeSecondLine->setVisible(twoLines);
+    Container* modeLines = mRoomModeLabel->getParent();
+    modeLines->moveChildrenToPlace();
+    modeLines->fitToContent();
+    relayout();
 }
 
 DateFormatOptions::Enum FormRoomEdit::getShortestDateFormat(const Date& date) {

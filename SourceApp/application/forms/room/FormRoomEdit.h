@@ -87,6 +87,9 @@ private:
     void relayout();
     // "until" with the end shown in local time, or the text without an end.
     static std::string withEnd(const char* until, const char* without, uint32_t end);
+    // The mode text whole: in the bold font, the smaller bold one where it is too wide, and on two lines of
+    // that where even the smaller one is too wide (the longest end dates).
+    void showRoomMode(const std::string& text);
 
     ObjectGuard mObjectGuard;
     oid_t mRoom;
@@ -94,6 +97,7 @@ private:
     uint8_t mWeekDay = 0;
     Timeline* mTimeline = nullptr;
     ContainedLabel* mRoomModeLabel = nullptr;
+    ContainedLabel* mRoomModeSecondLine = nullptr; // hidden while the mode fits one line
     TextFrame* mRoomSourceText = nullptr;
     MultiIcon* mStatusIcon = nullptr;
     TextFrame* mStatusText = nullptr;

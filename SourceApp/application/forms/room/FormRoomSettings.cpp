@@ -70,7 +70,7 @@ FormRoomSettings::FormRoomSettings(const State& state)
 
     StackedContainer* content = getContent();
     const int width = content->getWidth();
-    add_screen_title(content, fmt_gettext("Room | %s | Settings", name));
+    mTitle = add_screen_title(content, fmt_gettext("Room | %s | Settings", name));
     bind_name_row(new EditableStringRow(content, 0, 0, width, gettext("Name"), name), *room);
     if (const auto* lock = room->getTemplate() != nullptr
                                ? room->getTemplate()->find<DataModel::EnumValue>(0x8008)
@@ -230,8 +230,16 @@ void FormRoomSettings::updateHumidityState() {
 }
 
 void FormRoomSettings::handleProxyValueChange(ProxyObject& object, const OviEx& change) {
-    if (object.oid() == mRoomOid && change.vid == VID_HUMIDITY_STATE) {
+    if (object.oid() != mRoomOid) {
+        return;
+    }
+    if (change.vid == VID_HUMIDITY_STATE) {
         updateHumidityState();
+    } else if (change.vid == VID_NAME) {
+        // The new name heads the screen at once, as it does on the home screen and the room's tile.
+        std::string name;
+        object.getText(name, VID_NAME);
+        set_screen_title(mTitle, fmt_gettext("Room | %s | Settings", name));
     }
 }
 

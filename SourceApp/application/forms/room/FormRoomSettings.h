@@ -11,6 +11,7 @@
 
 namespace tdx {
 
+class ContainedLabel;
 class DropdownButton;
 class EditableDropdownRow;
 
@@ -57,6 +58,7 @@ private:
 
     ObjectGuard mObjectGuard;
     oid_t mRoomOid;
+    ContainedLabel* mTitle = nullptr;
     EditableDropdownRow* mHumidityRow = nullptr;
     bool mUpdating = false;
 };

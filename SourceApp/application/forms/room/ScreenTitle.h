@@ -11,10 +11,14 @@ namespace tdx {
 
 inline ContainedLabel* add_screen_title(Container* content, const std::string& text) {
     constexpr int HEIGHT = 12;
-    const bif_t* font = bif_myriad12.getFont();
-    const bool fits = font == nullptr || bif_text_width(font, text) <= content->getWidth() - 2;
     return new ContainedLabel(content, 0, 0, content->getWidth(), HEIGHT,
-                              fits ? &bif_myriad12 : &bif_myriad10, text, HorizontalAlign::Center);
+                              fitting_font(text, content->getWidth()), text, HorizontalAlign::Center);
+}
+
+// A title whose name changed: in the font the new text needs, as when it was made.
+inline void set_screen_title(ContainedLabel* title, const std::string& text) {
+    title->setFont(fitting_font(text, title->getWidth()));
+    title->setText(text);
 }
 
 } // namespace tdx

@@ -104,13 +104,7 @@ TEST_F(DeviceInfoTest, ADeviceWithoutANameIsTitledWithoutASeparator) {
 
 TEST_F(DeviceInfoTest, TheEditedNameIsWrittenOnAcceptAndTheTitleFollowsOnTheNextVisit) {
     open(DEVICE_INFO, DEVICE);
-    auto* row = find<EditableStringRow>();
-    ASSERT_NE(row, nullptr);
-    tap(find<IconButton>([row](const IconButton& b) { return b.isChildOf(row); }));
-    for (const char c : std::string(" 2")) {
-        mCore.sendMessage(nullptr, MSG_KEY, c, KEY_CHARACTER, 0, 0);
-    }
-    mCore.sendMessage(nullptr, MSG_KEY, KeyboardEditor::KEY_ENTER, 0, 0, 0);
+    typeAfterName(" 2");
     runTasks(2);
     EXPECT_EQ(published(), (Published{{DEVICE, VID_NAME, std::string("Hall thermostat 2")}}));
     EXPECT_NE(findByText("Hall thermostat | Device information"), nullptr) << "read once, when built";

@@ -9,7 +9,11 @@
 #include "Libraries/base/os.h"
 #include "SourceApp/application/AlarmMgr.h"
 #include "SourceApp/application/controls/EditableRow.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/KeyboardEditor.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/forms/VexalForm.h"
 #include "SourceApp/application/forms/alarm/FormAlarms.h"
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
@@ -65,6 +69,27 @@ protected:
                            uint8_t subtype = 0) {
         Structure.append(new ProxyObject(oid, ObjectInfo(type, subtype), &objectTemplate));
         return ObjectBuilder(oid);
+    }
+    // The user opens the keyboard of the screen's name row, types after the name and accepts; the value is
+    // written as the next passes handle the keys.
+    void typeAfterName(const std::string& typed) {
+        auto* row = find<EditableStringRow>();
+        ASSERT_NE(row, nullptr);
+        tap(find<IconButton>([row](const IconButton& b) { return b.isChildOf(row); }));
+        for (const char c : typed) {
+            mCore.sendMessage(nullptr, MSG_KEY, c, KEY_CHARACTER, 0, 0);
+        }
+        mCore.sendMessage(nullptr, MSG_KEY, KeyboardEditor::KEY_ENTER, 0, 0, 0);
+    }
+    // The user scrolls the screen to its link with this text and taps it.
+    void tapLink(const std::string& text) {
+        auto* link = find<NavigationLink>([&](const NavigationLink& l) { return l.getText() == text; });
+        auto* form = dynamic_cast<VexalForm*>(screen());
+        ASSERT_TRUE(link != nullptr && form != nullptr) << text;
+        form->scrollTo(link, FOCUS_TOP, link->getTop(), link->getBottom());
+        runTasks(2);
+        tap(link);
+        runTasks(3);
     }
     // Every one-line label in sight shows its text whole: no text is wider than its box, where it would end
     // in an ellipsis.

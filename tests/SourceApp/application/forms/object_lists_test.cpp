@@ -213,9 +213,17 @@ TEST_F(DefaultInstallationTest, ListScreens) {
     for (const auto& s : screens) {
         picturesInEveryLanguage(s.picture, [&] { open(s.id, s.p1); });
     }
+    // The editor as its opener passes it: the room's thermohead tile, with the thermohead's name as caption.
     const auto editor = [this] {
-        mCore.changeState(SingleParamState<std::string>(OBJECT_EDITOR, 0x03000316, 0, 0, 0, "Thermohead 1"));
+        open(THERMOHEADS, ROOM);
+        const auto* tile = dynamic_cast<const Widget*>(findByTag(0x03000316));
+        ASSERT_NE(tile, nullptr);
+        tap(tile->getButton());
         runTasks(2);
+        const auto* caption =
+            find<ContainedLabel>([](const ContainedLabel& l) { return l.getHeight() == 12; });
+        ASSERT_NE(caption, nullptr);
+        EXPECT_EQ(caption->getText(), "Living room 1");
     };
     picturesInEveryLanguage("FormObjectEditor", editor);
     editor();

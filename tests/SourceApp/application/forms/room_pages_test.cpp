@@ -178,6 +178,43 @@ TEST_F(RoomPagesTest, AFloorSensorAddsTheFloorRowsAndNamesTheAirOnes) {
     EXPECT_FALSE(hasLabel("Temperature settings range"));
 }
 
+// A new name heads the settings at once, whether the user gave it in the name row or it came from the control
+// unit; a name too long for the usual font shows whole in the smaller one, as when the screen is built.
+TEST_F(RoomPagesTest, TheSettingsTitleFollowsTheNameAtOnce) {
+    const struct {
+        const char* how;
+        bool typed; // in the name row, else from the control unit
+        const char* name;
+        const Font* font;
+    } cases[] = {
+        {"typed", true, "Study 2", &bif_myriad12},
+        {"from the unit", false, "Guest room", &bif_myriad12},
+        {"long, from the unit", false, "Guest room by the stairs in the attic", &bif_myriad10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        room(ROOM).text(VID_NAME, "Study");
+        runTasks();
+        openPage(ROOM_SETTINGS, ROOM);
+        ASSERT_NE(findByText("Room | Study | Settings"), nullptr);
+        if (c.typed) {
+            typeAfterName(" 2");
+            runTasks(3);
+            EXPECT_EQ(text(ROOM, VID_NAME), c.name) << "written";
+        } else {
+            room(ROOM).text(VID_NAME, c.name);
+            runTasks(2);
+        }
+        const std::string title = std::string("Room | ") + c.name + " | Settings";
+        const auto* shown = dynamic_cast<const ContainedLabel*>(findByText(title));
+        ASSERT_NE(shown, nullptr) << title;
+        EXPECT_EQ(findByText("Room | Study | Settings"), nullptr);
+        EXPECT_EQ(shown->getFont(), c.font);
+        EXPECT_LE(bif_text_width(shown->getFont()->getFont(), title), shown->getWidth() - 2) << "whole";
+        EXPECT_EQ(state().getStateId(), ROOM_SETTINGS);
+    }
+}
+
 TEST_F(RoomPagesTest, TheHumidityRowWritesOnlyTheUsersChoice) {
     room(ROOM).invalid(HUMIDITY_ENABLED);
     runTasks();
@@ -373,6 +410,55 @@ TEST_F(TemporaryModeTest, AnUnreadableSetpointShowsDashesAndTheArrowsWriteNothin
         EXPECT_EQ(shownValue->getText(), c.known) << c.season;
         raise(control(0), 1);
         EXPECT_EQ(writes(), (Published{{ROOM, c.setpoint, 2150}})) << c.season;
+    }
+}
+
+// A step waiting for its commit when the control unit's value becomes unreadable is dropped: the commit
+// writes nothing, on the temporary mode's setpoint as on the room screen's desired temperature. The same step
+// with the value still there is written, once.
+TEST_F(TemporaryModeTest, AStepPendingWhenTheValueBecomesUnreadableWritesNothingAtTheCommit) {
+    room(ROOM).value(0x8004, 1).value(0x001D, 2100).value(0x801A, 2100);
+    runTasks();
+    const struct {
+        const char* screen;
+        unsigned state;
+        vid_t shown;   // the value the control shows
+        vid_t written; // where a committed step goes
+        int stepped;
+    } cases[] = {
+        {"temporary mode", TEMPORARY_MODE, 0x801E, 0x801E, 2250},
+        {"room screen", ROOM_SCREEN, 0x001D, 0x801A, 2150},
+    };
+    for (const auto& c : cases) {
+        for (const bool lost : {false, true}) {
+            SCOPED_TRACE(std::string(c.screen) + (lost ? ", value lost" : ", value kept"));
+            room(ROOM).value(0x801E, 2200).value(0x001D, 2100);
+            runTasks();
+            openPage(c.state, ROOM);
+            if (c.state == TEMPORARY_MODE) {
+                choose(modeRow(), 1);
+                writes();
+            }
+            NumericUpDown<int>* upDown = find<NumericUpDown<int>>([this](const NumericUpDown<int>& u) {
+                return u.isGloballyVisible() && upOf(&u) != nullptr && upOf(&u)->isEnabled();
+            });
+            ASSERT_NE(upDown, nullptr);
+            tap(upOf(upDown));
+            tick();
+            if (lost) {
+                room(ROOM).invalid(c.shown);
+                runTasks(2);
+                EXPECT_FALSE(upDown->isKnown());
+            }
+            wait(1100);
+            runTasks(2);
+            if (lost) {
+                EXPECT_TRUE(writes().empty());
+                EXPECT_NE(findByText("--"), nullptr) << "shown as unknown";
+            } else {
+                EXPECT_EQ(writes(), (Published{{ROOM, c.written, c.stepped}}));
+            }
+        }
     }
 }
 

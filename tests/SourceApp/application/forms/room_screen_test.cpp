@@ -9,6 +9,7 @@
 #include "SourceApp/application/controls/Timeline.h"
 #include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/forms/room/FormRoomEdit.h"
+#include "SourceApp/system/SystemMgr.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
 #include <algorithm>
@@ -195,6 +196,51 @@ TEST_F(RoomScreenTest, TheModeLabelTakesTheFirstRuleThatApplies) {
     runTasks();
     openRoom();
     EXPECT_EQ(modeLabel(), "Information unavailable");
+    EXPECT_TRUE(writes().empty()) << "showing writes nothing";
+}
+
+// The longest mode line takes a second line only while it needs one: when the control unit's change makes it
+// short again, the second line goes and the timeline moves back up under the one line.
+TEST_F(RoomScreenTest, TheModeLineTakesASecondLineOnlyWhileItNeedsOne) {
+    const int offset = getApplication()->getSystemManager()->getLocalTime().getLocalTimeOffset();
+    Date first(1, 8, 2026); // September 1st, noon
+    first.addHours(12);
+    setTime(first.getLocalTimestamp() - offset);
+    Date end(28, 8, 2026);
+    end.addHours(23);
+    end.addMinutes(45);
+    room(ROOM)
+        .value(MODE, 0)
+        .value(OVERRIDE, 1)
+        .value(OVERRIDE_END, static_cast<int>(end.getLocalTimestamp() - offset));
+    runTasks();
+    openRoom();
+    auto lines = [this] {
+        std::vector<std::string> shown;
+        for (const ContainedLabel* l : findAll<ContainedLabel>()) {
+            if (l->isGloballyVisible() &&
+                (l->getFont() == &bif_myriad12_bold || l->getFont() == &bif_myriad10_bold)) {
+                shown.push_back(l->getText());
+            }
+        }
+        return shown;
+    };
+    const struct {
+        int desired;
+        std::vector<std::string> lines;
+    } steps[] = {
+        {2150, {"Temporary comfort mode until September 28 23:45"}},
+        {2300, {"Temporary extra comfort mode until September 28", "23:45"}},
+        {1900, {"Temporary eco mode until September 28 23:45"}},
+    };
+    const int oneLineTop = find<Timeline>()->getTop();
+    for (const auto& step : steps) {
+        receive(ROOM, DESIRED, step.desired);
+        runTasks(2);
+        EXPECT_EQ(lines(), step.lines) << step.desired;
+        const int shift = step.lines.size() == 2 ? 26 - 16 : 0;
+        EXPECT_EQ(find<Timeline>()->getTop(), oneLineTop + shift) << step.desired;
+    }
     EXPECT_TRUE(writes().empty()) << "showing writes nothing";
 }
 

@@ -197,8 +197,15 @@ TEST_F(ScheduleTest, AScheduleThatIsNoWeekIsSaidToBeUnreadable) {
             << length;
         EXPECT_EQ(findByText("Copy settings to another room"), nullptr) << length;
     }
+    // As the room screen opens it, with the title it passes in the language shown.
+    object(OTHER_ROOM, BT_OBJ_ROOM).text(VID_NAME, "Bedroom");
+    runTasks(2);
     picturesInEveryLanguage("FormScheduleUnreadable", [&] {
-        openState(ScheduleEditState(WEEK, Ovi(OTHER_ROOM, VID_SCHEDULE), "Bedroom | Schedule", 0));
+        open(13, OTHER_ROOM);
+        tapLink(gettext("Room schedule"));
+        ASSERT_EQ(screen()->getName(), "FormSchedule");
+        EXPECT_NE(findByText(fmt_gettext("Rooms | %s | Schedule", "Bedroom")), nullptr);
+        EXPECT_NE(findByText(gettext("This schedule cannot be read")), nullptr);
     });
     EXPECT_EQ(writes(), Published{});
 }
@@ -463,13 +470,7 @@ TEST_F(DefaultInstallationTest, ScheduleScreens) {
     // The week and its day as the room screen opens them, with the title it passes in the language shown.
     const auto fromRoomScreen = [this](bool day) {
         open(13, 0x01000316);
-        const std::string text = gettext("Room schedule");
-        auto* link = find<NavigationLink>([&](const NavigationLink& l) { return l.getText() == text; });
-        ASSERT_NE(link, nullptr);
-        dynamic_cast<VexalForm*>(screen())->scrollTo(link, FOCUS_TOP, link->getTop(), link->getBottom());
-        runTasks(2);
-        tap(link);
-        runTasks(3);
+        tapLink(gettext("Room schedule"));
         if (day) {
             tap(find<IconButton>([](const IconButton& b) { return b.getIcon() == res_arrow_right; }));
             runTasks(3);
