@@ -87,6 +87,15 @@ bool SimBootloader::restart() {
     return true;
 }
 
+void SimBootloader::powerCycle() {
+    mPendingRestart = mConfig.startInBootloader ? BL_MODE_BOOTLOADER : BL_MODE_APPLICATION;
+    restart();
+    mDown = false; // a power cycle comes back, also for stayDown
+    mStarted = false;
+    mImage.clear();
+    mChunks = 0;
+}
+
 // ---- Answering ----
 
 std::optional<std::vector<uint8_t>> SimBootloader::answer(const Bytes& request) {

@@ -50,6 +50,9 @@ public:
     // (stayDown after RUN_BL).
     bool restart();
     bool down() const { return mDown; }
+    // Switched off and on: whatever it was doing is forgotten, and after restartMs it runs its program (in
+    // its bootloader for startInBootloader), the one it had unless an upgrade was taken whole.
+    void powerCycle();
     const bl_dev_info& info() const { return mConfig.info; }
     const std::vector<uint8_t>& image() const { return mImage; }
     bool upgraded() const { return mUpgraded; }

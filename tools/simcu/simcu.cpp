@@ -652,6 +652,14 @@ void SimControlUnit::goDown() {
     enterPhase(Phase::Search);
 }
 
+void SimControlUnit::powerCycle() {
+    mOwnBootloader.powerCycle();
+    dbg_printf_h("sim: switched off and on, the bus falls silent");
+    mDown = true;
+    mAwaiting = false;
+    enterPhase(Phase::Search);
+}
+
 void SimControlUnit::comeBack() {
     mDown = false;
     dbg_printf_h("sim: back as %s",

@@ -124,6 +124,8 @@ public:
     // The unit's own bootloader; down() while it restarts (the bus is silent then).
     SimBootloader& bootloader() { return mOwnBootloader; }
     bool down() const { return mDown; }
+    // The unit is switched off and on again: the bus falls silent until its bootloader is back (powerCycle).
+    void powerCycle();
     // The master sends DISCONNECT to its client next.
     void disconnectClient();
     // Queues a sequenced command to the client with the payload as given (malformed ones included): it goes

@@ -11,8 +11,6 @@ namespace tdx {
 
 namespace {
 
-// The master retries every RETRY_MS; sixteen retries unanswered is a device that is not there.
-constexpr uint32_t CONNECT_TIMEOUT_MS = 16 * BootloaderService::RETRY_MS;
 constexpr uint32_t RESTART_MARGIN_MS = 5000;
 constexpr uint32_t APPLICATION_TIMEOUT_MS = 5000;
 constexpr uint32_t CHUNK_TIMEOUT_MS = 30000;

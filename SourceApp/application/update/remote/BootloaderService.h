@@ -61,6 +61,9 @@ class BootloaderService final : private BootloaderPortListener {
 public:
     static constexpr uint32_t RETRY_MS = 500;
     static constexpr uint32_t NO_FILE = 0xFFFFFFFF;
+    // A connecting phase, startApplication()'s included: sixteen retries unanswered is a device that is not
+    // there.
+    static constexpr uint32_t CONNECT_TIMEOUT_MS = 16 * RETRY_MS;
     // A device that restarts slower than it announced still gets its say: while the network is down, a
     // phase's time does not run, for up to this long in one outage; the phase's whole timeout then counts
     // from the network's return.

@@ -1,5 +1,7 @@
 #include "SourceApp/application/update/remote/RemoteUpdateMap.h"
 
+#include <optional>
+
 namespace tdx {
 
 using Context = RemoteUpdateServiceContext;
@@ -26,12 +28,14 @@ void summarise(Context& context, remote_update_result result) {
     context.transition(RemoteUpdateMap::Summary, [&] { context.getOwner().setResult(result); });
 }
 
-// A failure after which the device may have been left in its bootloader although nothing was written: it is
-// asked to run its program, and the result shows once it does or does not.
-void recover(Context& context, remote_update_result result) {
+// A failure after which the device may have been left in its bootloader, or be back in its program: it is
+// asked to run its program, and the result shows once it does or does not; once it does, the result becomes
+// `onceRunning` when given.
+void recover(Context& context, remote_update_result result,
+             std::optional<remote_update_result> onceRunning = std::nullopt) {
     context.transition(RemoteUpdateMap::WaitingForBoot, [&] {
         context.getOwner().setResult(result);
-        context.getOwner().setRecovering(true);
+        context.getOwner().setRecovering(true, onceRunning);
     });
 }
 
@@ -207,12 +211,15 @@ void RemoteUpdateMap_Downloading::upgraded(Context& context) {
     context.transition(RemoteUpdateMap::WaitingForBoot);
 }
 
+// A device lost during the download may be back running its previous program (switched off and on, its
+// bootloader keeping the old program until a whole new one is in), and a chunk refused may be one that the
+// program answered after such a restart: the device is asked before the result says it does not run one.
 void RemoteUpdateMap_Downloading::deviceTimeout(Context& context) {
-    strand(context, RUR_UPDATE_TIMEOUT);
+    recover(context, RUR_UPDATE_TIMEOUT, RUR_INTERRUPTED);
 }
 
 void RemoteUpdateMap_Downloading::fault(Context& context) {
-    strand(context, RUR_UPDATE_ERROR);
+    recover(context, RUR_UPDATE_ERROR, RUR_INTERRUPTED);
 }
 
 void RemoteUpdateMap_WaitingForBoot::Entry(Context& context) {
@@ -224,7 +231,11 @@ void RemoteUpdateMap_WaitingForBoot::Entry(Context& context) {
 void RemoteUpdateMap_WaitingForBoot::started(Context& context) {
     RemoteUpdateService& service = context.getOwner();
     if (service.isRecovering()) {
-        context.transition(RemoteUpdateMap::Summary);
+        if (const auto result = service.getResultOnceRunning()) {
+            summarise(context, *result);
+        } else {
+            context.transition(RemoteUpdateMap::Summary);
+        }
     } else {
         // A device that answers with another version than the package's has not taken the update, whatever
         // the download reported: success is only what the device itself shows.

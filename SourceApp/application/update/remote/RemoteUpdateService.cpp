@@ -30,6 +30,10 @@ const char* const RemoteUpdateService::STRING_PACKAGE_UNUSABLE =
 const char* const RemoteUpdateService::STRING_WRONG_VERSION =
     N_("The device now runs version %u.%u, not the package's version %u.%u.");
 const char* const RemoteUpdateService::STRING_NOT_STARTED = N_("Device did not start its new program.");
+// The download stopped and the device, asked afterwards, runs its program again: the download's time-out and
+// error texts would send the user to power-cycle a device that runs.
+const char* const RemoteUpdateService::STRING_INTERRUPTED =
+    N_("The download was interrupted. The device runs its previous program again.");
 const char* const RemoteUpdateService::STRING_NOT_RUNNING =
     N_("The device does not run its program: update it again or power-cycle it.");
 
@@ -103,6 +107,7 @@ void RemoteUpdateService::setResult(remote_update_result result) {
         {UpdateResultType::Failed, STRING_PACKAGE_UNUSABLE},
         {UpdateResultType::Failed, STRING_WRONG_VERSION},
         {UpdateResultType::Failed, STRING_NOT_STARTED},
+        {UpdateResultType::Failed, STRING_INTERRUPTED},
     };
     if (result >= std::size(outcomes)) {
         return;
@@ -126,6 +131,20 @@ void RemoteUpdateService::setResult(remote_update_result result) {
 void RemoteUpdateService::noteNotRunning() {
     mResult = UpdateResult(mResult.getResultType(),
                            mResult.getResultMessage() + "\n\n" + gettext(STRING_NOT_RUNNING));
+}
+
+std::optional<uint32_t> RemoteUpdateService::getWaitLeft() const {
+    const std::optional<uint32_t> left = mBootloader.getTimeLeft();
+    if (!left || mContext.inTransition() || mRecovering) {
+        return left;
+    }
+    // Before the data is in, a phase that times out is followed by the request to run the program again
+    // (RemoteUpdateMap): the countdown's 0 is the result, not the start of another wait.
+    const statemap::State* state = &mContext.getState();
+    if (state == &RemoteUpdateMap::WaitingForDownload || state == &RemoteUpdateMap::Downloading) {
+        return *left + BootloaderService::CONNECT_TIMEOUT_MS;
+    }
+    return left;
 }
 
 bool RemoteUpdateService::isPackageUsable(uint32_t index) const {

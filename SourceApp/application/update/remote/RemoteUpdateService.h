@@ -41,6 +41,7 @@ enum remote_update_result : uint32_t {
     RUR_PACKAGE_UNUSABLE = 6, // the chosen package cannot be read or names another device
     RUR_WRONG_VERSION = 7,    // the updated device answers with another version than the package's
     RUR_NOT_STARTED = 8,      // its bootloader answers after the upgrade, not the new program
+    RUR_INTERRUPTED = 9,      // the download stopped, and the device runs its previous program again
 };
 
 class RemoteUpdateServiceState;
@@ -59,6 +60,7 @@ public:
     static const char* const STRING_PACKAGE_UNUSABLE;
     static const char* const STRING_WRONG_VERSION;
     static const char* const STRING_NOT_STARTED;
+    static const char* const STRING_INTERRUPTED;
     // Added to a failure after which the device is not seen running a program.
     static const char* const STRING_NOT_RUNNING;
 
@@ -92,9 +94,17 @@ public:
     bool isPackageUsable(uint32_t index) const;
     // The device's application answered after the upgrade with the version the package's descriptor gave.
     bool runsPackageVersion() const { return mSentVersion && mAnsweredVersion == mSentVersion; }
-    // After a failure that wrote nothing the device is asked to run its program before the result shows.
-    void setRecovering(bool recovering) { mRecovering = recovering; }
+    // After a failure the device is asked to run its program before the result shows. When it does, the
+    // result becomes `onceRunning`, when given; else the failure stays as set.
+    void setRecovering(bool recovering, std::optional<remote_update_result> onceRunning = std::nullopt) {
+        mRecovering = recovering;
+        mResultOnceRunning = onceRunning;
+    }
     bool isRecovering() const { return mRecovering; }
+    std::optional<remote_update_result> getResultOnceRunning() const { return mResultOnceRunning; }
+    // What the wait screen counts down: the current phase's time left and, when its time-out is followed by
+    // the wait for the device to run its program again, that wait too.
+    std::optional<uint32_t> getWaitLeft() const;
     // Adds to the failure shown that the device does not run its program.
     void noteNotRunning();
 
@@ -119,7 +129,7 @@ private:
         bool isCancellable() const override { return mService.mCancellable; }
         bool getDeviceInfo(bl_dev_info* out) const override;
         uint32_t getWaitPeriod() const override;
-        std::optional<uint32_t> getWaitLeft() const override { return mService.mBootloader.getTimeLeft(); }
+        std::optional<uint32_t> getWaitLeft() const override { return mService.getWaitLeft(); }
 
     private:
         RemoteUpdateService& mService;
@@ -155,6 +165,7 @@ private:
     std::vector<ui_firmware_info> mFirmwares;
     bool mCancellable = true;
     bool mRecovering = false;
+    std::optional<remote_update_result> mResultOnceRunning;
     // Major and minor version: of the descriptor sent with the upgrade, and of the application that answered
     // after it.
     std::optional<std::pair<uint8_t, uint8_t>> mSentVersion;

@@ -14,10 +14,13 @@
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/sdcard.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -77,6 +80,12 @@ protected:
             mSeen.insert(state().getStateId());
             if (state().getStateId() == 33) {
                 mCountdown = findAll<ContainedLabel>().at(1)->getText();
+                if (mCountdowns.empty() || mCountdowns.back().text != mCountdown) {
+                    mCountdowns.push_back({mCountdown, timer()});
+                }
+            }
+            if (state().getStateId() == 35 && !mResultAt) {
+                mResultAt = timer();
             }
             if (state().getStateId() == 34) {
                 if (auto* label = findAll<ContainedLabel>().at(1)) {
@@ -173,7 +182,22 @@ protected:
     std::set<unsigned> mSeen;
     std::set<std::string> mProgressTexts;
     std::string mCountdown; // the last one the wait screen showed
+    struct Shown {
+        std::string text;
+        uint64_t at;
+    };
+    std::vector<Shown> mCountdowns; // every change of the wait screen's figure
+    std::optional<uint64_t> mResultAt;
 };
+
+// The seconds a countdown text shows; 0 for "Device is not responding".
+int secondsOf(const std::string& text) {
+    const std::string prefix = "Waiting for device ";
+    if (text.rfind(prefix, 0) != 0) {
+        return 0;
+    }
+    return std::stoi(text.substr(prefix.size()));
+}
 
 TEST_F(DeviceUpdateEndToEnd, ControlUnitIsUpdatedFromTheCardThroughEveryScreen) {
     connectUnit();
@@ -305,6 +329,114 @@ TEST_F(DeviceUpdateEndToEnd, TheWaitForTheNewProgramCountsDownWhatIsReallyLeft) 
     ASSERT_EQ(mCountdown.rfind(prefix, 0), 0u) << mCountdown;
     EXPECT_LE(std::stoi(mCountdown.substr(prefix.size())), 1) << "the countdown when the result came";
 }
+
+// The unit lost during the download: asked afterwards to run its program, one that is back running it
+// (switched off and on, its bootloader keeping the old program) gets a result that says so; one that stays
+// silent gets the time-out's text and that it does not run its program.
+struct LostDownloadCase {
+    const char* name;
+    bool powerCycled; // else silent for good
+    const char* message;
+    bool runsItsProgram;
+};
+
+void PrintTo(const LostDownloadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnitLostDuringTheDownload : public DeviceUpdateEndToEnd,
+                                  public ::testing::WithParamInterface<LostDownloadCase> {};
+
+TEST_P(UnitLostDuringTheDownload, EndsOnAResultThatSaysWhatTheUnitRuns) {
+    const LostDownloadCase& c = GetParam();
+    sim::SimConfig config;
+    config.bootloader.silentAfterChunks = 4;
+    connectUnit(config);
+    mMirrorSession = true;
+    chooseThePackage();
+    ASSERT_TRUE(reach(34, 20000)) << trace();
+    mLoop->run(1000); // the download stands at its fourth chunk
+    ASSERT_EQ(state().getStateId(), 34u);
+    const int losses = mLosses;
+    if (c.powerCycled) {
+        mLoop->sim().powerCycle();
+        silence(5000);
+        EXPECT_EQ(mLosses, losses + 1) << "the session ended with the unit";
+    }
+    ASSERT_TRUE(reach(35, 60000)) << trace();
+    EXPECT_EQ(heading(), "Update Failed");
+    EXPECT_EQ(message(), c.message);
+    EXPECT_EQ(mLoop->sim().bootloader().mode() == BL_MODE_APPLICATION, c.runsItsProgram);
+    EXPECT_EQ(mLoop->sim().bootloader().info().sw_major, 1) << "the unit's version before the update";
+    const TextFrame& text = *find<TextFrame>();
+    EXPECT_LE(text.getTop() + text.getTextHeight(), 39 + 160) << "the whole text in sight without scrolling";
+    finish();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Losses, UnitLostDuringTheDownload,
+    ::testing::Values(
+        LostDownloadCase{"BackInItsProgram", true,
+                         "The download was interrupted. The device runs its previous program again.", true},
+        LostDownloadCase{
+            "SilentForGood", false,
+            "Device stopped responding during download.\n\nPower cycle the device to repeat the "
+            "process.\n\nThe device does not run its program: update it again or power-cycle it.",
+            false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A unit that does not come back while the update waits for it: the wait screen counts down the whole wait
+// left, the request to run the program that follows a phase's time-out included, so that its 0 is the result
+// and no countdown starts again after it.
+struct LongWaitCase {
+    const char* name;
+    void (*setUp)(sim::SimConfig&);
+    const char* message; // the result's first sentence
+};
+
+void PrintTo(const LongWaitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WaitForAUnitThatStaysAway : public DeviceUpdateEndToEnd,
+                                  public ::testing::WithParamInterface<LongWaitCase> {};
+
+TEST_P(WaitForAUnitThatStaysAway, CountsDownToZeroOnceAsTheResultComes) {
+    const LongWaitCase& c = GetParam();
+    sim::SimConfig config;
+    c.setUp(config);
+    connectUnit(config);
+    mMirrorSession = true;
+    chooseThePackage();
+    ASSERT_TRUE(reach(35, 90000)) << trace();
+    EXPECT_EQ(message().rfind(c.message, 0), 0u) << message();
+    ASSERT_FALSE(mCountdowns.empty()) << "the wait screen showed";
+    std::vector<int> figures;
+    for (const Shown& shown : mCountdowns) {
+        figures.push_back(secondsOf(shown.text));
+    }
+    const std::string all = ::testing::PrintToString(figures);
+    // The figure grows only while the network goes down (the grace comes first); from its highest on it runs
+    // down to the end.
+    const auto highest = std::max_element(figures.begin(), figures.end());
+    EXPECT_TRUE(std::is_sorted(highest, figures.end(), std::greater<int>())) << all;
+    EXPECT_EQ(figures.back(), 0) << all;
+    const auto zero = std::find(figures.begin(), figures.end(), 0);
+    EXPECT_EQ(std::count_if(zero, figures.end(), [](int f) { return f > 0; }), 0)
+        << "a wait after 0: " << all;
+    const uint64_t zeroAt = mCountdowns[static_cast<size_t>(zero - figures.begin())].at;
+    ASSERT_TRUE(mResultAt.has_value());
+    EXPECT_LE(*mResultAt - zeroAt, 1500u) << "0 is the end of the wait: " << all;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Units, WaitForAUnitThatStaysAway,
+    ::testing::Values(LongWaitCase{"StaysDown", [](sim::SimConfig& c) { c.bootloader.stayDown = true; },
+                                   "Device failed to entry download mode."},
+                      LongWaitCase{"SilentMidDownload",
+                                   [](sim::SimConfig& c) { c.bootloader.silentAfterChunks = 4; },
+                                   "Device stopped responding during download."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A unit lost where the update waits for nothing of it (the first page, each result) ends the update: the
 // not-enrolled screen stands on the screen that started it, and the unit's return leads through the splash,

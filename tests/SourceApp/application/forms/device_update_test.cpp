@@ -530,10 +530,15 @@ TEST_F(DeviceUpdateTest, Pictures) {
     fake.progressMax = 3000;
     loadDefaultInstallation();
     connect();
+    // The longest result a failed update gives: its message ids, each translated, a blank line between.
+    static const std::vector<const char*> longest = {
+        "Device stopped responding during download.\n\nPower cycle the device to repeat the process.",
+        "The device does not run its program: update it again or power-cycle it."};
     const struct {
         const char* name;
         update_event event;
         unsigned confirm = 0;
+        std::vector<const char*> result = longest;
     } steps[] = {
         {"FormDeviceUpgradeUnidentified", UE_DEVICE_UNIDENTIFIED},
         {"FormDeviceUpgradeInfo", UE_DEVICE_IDENTIFIED},
@@ -544,18 +549,20 @@ TEST_F(DeviceUpdateTest, Pictures) {
         {"FormDeviceUpgradeWait", UE_WAIT},
         {"FormDeviceUpgradeProgress", UE_PROGRESS},
         {"FormDeviceUpgradeDone", UE_DONE},
+        {"FormDeviceUpgradeDoneInterrupted",
+         UE_DONE,
+         0,
+         {"The download was interrupted. The device runs its previous program again."}},
     };
     open(SYSTEM);
     ASSERT_TRUE(updates().start(FakeFactory(fake)));
     for (const auto& s : steps) {
         picturesInEveryLanguage(s.name, [&] {
-            // The longest result a failed update gives.
-            fake.result = UpdateResult(
-                UpdateResultType::Failed,
-                std::string(gettext("Device stopped responding during download.\n\nPower cycle the device to "
-                                    "repeat the process.")) +
-                    "\n\n" +
-                    gettext("The device does not run its program: update it again or power-cycle it."));
+            std::string shown;
+            for (const char* id : s.result) {
+                shown += (shown.empty() ? "" : "\n\n") + std::string(gettext(id));
+            }
+            fake.result = UpdateResult(UpdateResultType::Failed, shown);
             open(SYSTEM);
             raise(s.event);
             if (s.confirm != 0) {

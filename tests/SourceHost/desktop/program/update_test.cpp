@@ -30,6 +30,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -276,6 +277,20 @@ protected:
         tapButton("Update");
     }
 
+    // The result screen shows the heading, a text that begins with the message and, or not, that the unit
+    // does not run its program.
+    void expectResult(const std::string& heading, const std::string& message, bool notRunning) {
+        const std::vector<std::string> shown = texts();
+        EXPECT_THAT(shown, testing::Contains(heading));
+        const bool said = std::any_of(shown.begin(), shown.end(),
+                                      [&](const std::string& text) { return text.rfind(message, 0) == 0; });
+        EXPECT_TRUE(said) << testing::PrintToString(shown) << "\n" << trace();
+        const bool says = std::any_of(shown.begin(), shown.end(), [](const std::string& text) {
+            return text.find("The device does not run its program") != std::string::npos;
+        });
+        EXPECT_EQ(says, notRunning) << testing::PrintToString(shown);
+    }
+
     // The unit is switched off and on again: the port path leads nowhere until the program has reported the
     // lost unit (a freed pseudo-terminal may go to another test's simulator), then to the new simulator.
     void powerCycle() {
@@ -324,15 +339,7 @@ TEST_P(ProgramUpdate, TheWizardKeepsItsScreensThroughTheUnitsRestartsAndEndsOnTh
     ASSERT_TRUE(waitForState(DONE, 90s)) << trace();
     const auto took = Clock::now() - startedAt;
 
-    const std::vector<std::string> shown = texts();
-    EXPECT_THAT(shown, testing::Contains(std::string(c.heading)));
-    const bool said = std::any_of(shown.begin(), shown.end(),
-                                  [&](const std::string& text) { return text.rfind(c.message, 0) == 0; });
-    EXPECT_TRUE(said) << testing::PrintToString(shown) << "\n" << trace();
-    const bool notRunning = std::any_of(shown.begin(), shown.end(), [](const std::string& text) {
-        return text.find("The device does not run its program") != std::string::npos;
-    });
-    EXPECT_EQ(notRunning, c.notRunning) << testing::PrintToString(shown);
+    expectResult(c.heading, c.message, c.notRunning);
     for (uint16_t id : mNavigation.take()) {
         EXPECT_TRUE(id >= 27 && id <= 35) << "screen " << id << " while the update ran\n" << trace();
     }
@@ -380,6 +387,107 @@ INSTANTIATE_TEST_SUITE_P(Units, ProgramUpdate, testing::Values(
     Case{"NeverAnswers",          {"--never-answer"},                  false, FAILED,
                                   "Device did not respond to update request.", false, false, SYSTEM}),
     caseName);
+// clang-format on
+
+// Roads through a restart of the unit where the wait screen and the result must tell the truth: a unit that
+// never comes back from its restart into the bootloader is waited for with one countdown that ends at 0 as
+// the result comes, never starting again after it; a unit switched off and on during the download is asked
+// afterwards, and the result says that the download was interrupted and the unit runs its previous program.
+struct StoryCase {
+    const char* name;
+    std::vector<std::string> options;
+    bool powerCycledInTheDownload;
+    const char* message; // the result's first sentence
+    bool notRunning;     // the result adds that the unit does not run its program
+    bool waitsToTheEnd;  // the countdown reaches 0
+    uint16_t after;      // the screen after "Finish"
+};
+
+void PrintTo(const StoryCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ProgramUpdateStory : public ProgramRun, public ::testing::WithParamInterface<StoryCase> {
+protected:
+    // The seconds of the countdown the wait screen shows now (0 for "Device is not responding"), if shown.
+    std::optional<int> countdown() {
+        for (const std::string& text : texts()) {
+            const std::string prefix = "Waiting for device ";
+            if (text.rfind(prefix, 0) == 0) {
+                return std::stoi(text.substr(prefix.size()));
+            }
+            if (text == "Device is not responding") {
+                return 0;
+            }
+        }
+        return std::nullopt;
+    }
+};
+
+TEST_P(ProgramUpdateStory, TheWaitCountsDownOnceToTheResultAndTheResultSaysWhatTheUnitRuns) {
+    const StoryCase& c = GetParam();
+    start(c.options);
+    if (HasFatalFailure()) {
+        return;
+    }
+    openUpdate();
+    choosePackage();
+    if (HasFatalFailure()) {
+        return;
+    }
+    // Every change of the figure, with when it showed; and when the result came.
+    std::vector<std::pair<int, Clock::time_point>> figures;
+    bool powerCycled = false;
+    const bool done = waitUntil(
+        [&] {
+            const uint16_t id = stateId();
+            if (id == 33) {
+                if (const std::optional<int> figure = countdown();
+                    figure && (figures.empty() || figures.back().first != *figure)) {
+                    figures.emplace_back(*figure, Clock::now());
+                }
+            }
+            if (id == 34 && c.powerCycledInTheDownload && !powerCycled) {
+                powerCycled = true;
+                powerCycle();
+            }
+            return id == DONE;
+        },
+        120s);
+    const auto resultAt = Clock::now();
+    ASSERT_TRUE(done) << trace();
+    EXPECT_EQ(powerCycled, c.powerCycledInTheDownload);
+
+    std::string all;
+    for (const auto& figure : figures) {
+        all += std::to_string(figure.first) + " ";
+    }
+    const auto zero =
+        std::find_if(figures.begin(), figures.end(), [](const auto& f) { return f.first == 0; });
+    EXPECT_EQ(zero != figures.end(), c.waitsToTheEnd) << all;
+    EXPECT_TRUE(std::none_of(zero, figures.end(), [](const auto& f) { return f.first > 0; }))
+        << "a countdown after 0: " << all;
+    if (zero != figures.end()) {
+        EXPECT_LT(resultAt - zero->second, 2500ms) << "0 is the end of the wait: " << all;
+    }
+    std::printf("[ %s ] countdown: %s\n", c.name, all.c_str());
+
+    expectResult("Update Failed", c.message, c.notRunning);
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+    tapButton("Finish");
+    EXPECT_TRUE(waitForState(c.after, 10s)) << "on screen " << stateId() << "\n" << trace();
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Stories, ProgramUpdateStory, testing::Values(
+    //         name                   simulator options           power cycle  first sentence
+    //                                                                         not running  to 0  after "Finish"
+    StoryCase{"StaysDown",            {"--stay-down"},            false, "Device failed to entry download mode.",
+                                                                               true,  true,  NOT_ENROLLED},
+    StoryCase{"PowerCycledInTheDownload", {"--silent-after", "4"}, true,
+              "The download was interrupted. The device runs its previous program again.",
+                                                                               false, false, SYSTEM}),
+    testing::PrintToStringParamName());
 // clang-format on
 
 // The unit lost where the update waits for nothing of it: on the wizard's first page, on each result, and

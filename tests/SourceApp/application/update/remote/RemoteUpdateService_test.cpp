@@ -12,6 +12,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -290,13 +292,38 @@ TEST_F(RemoteUpdateTest, FailuresEndOnTheDoneScreenWithTheirResult) {
              mPort->raise(BL_CL_EVENT_APPLICATION);
          },
          noBootloader},
-        {"silent during the download",
+        {"silent during the download, and to the request to run its program",
          [this] {
              toDownloading();
              run(30100);
+             ASSERT_EQ(screen(), 33u) << "the device is asked to run its program first";
+             EXPECT_EQ(mPort->calls.back(), "connect");
+             run(8100);
          },
          "Device stopped responding during download.\n\nPower cycle the device to repeat the process." +
              notRunning},
+        {"silent during the download, and then back running its program",
+         [this] {
+             toDownloading();
+             run(30100);
+             mPort->raise(BL_CL_EVENT_APPLICATION);
+         },
+         "The download was interrupted. The device runs its previous program again."},
+        {"a chunk refused, and then its program answers",
+         [this] {
+             toDownloading();
+             mPort->fault(BL_FAULT_DEVICE_STATUS);
+             ASSERT_EQ(screen(), 33u) << "the device is asked to run its program first";
+             mPort->raise(BL_CL_EVENT_APPLICATION);
+         },
+         "The download was interrupted. The device runs its previous program again."},
+        {"a chunk refused, and no answer after it",
+         [this] {
+             toDownloading();
+             mPort->fault(BL_FAULT_DEVICE_STATUS);
+             run(8100);
+         },
+         "There was an error during update process: Code 1" + notRunning},
         {"no application after the upgrade",
          [&] {
              upgraded();
@@ -331,6 +358,59 @@ TEST_F(RemoteUpdateTest, FailuresEndOnTheDoneScreenWithTheirResult) {
         EXPECT_EQ(model().getResult().getResultType(), UpdateResultType::Failed);
         EXPECT_EQ(model().getResult().getResultMessage(), c.text);
         controller().doConfirmExit();
+        tick();
+        ASSERT_EQ(manager.getProcess(), nullptr);
+    }
+}
+
+// The wait left is the whole wait: a phase whose time-out is followed by the request to run the program
+// again counts that request's wait too, so that the wait screen's 0 is the result.
+TEST_F(RemoteUpdateTest, TheWaitLeftCountsTheRequestToRunTheProgramThatFollowsATimeOut) {
+    const struct {
+        const char* where;
+        std::function<void()> reach;
+        std::optional<uint32_t> left;
+    } rows[] = {
+        {"choosing: nothing supervised", [this] { toSelection(); }, std::nullopt},
+        {"connecting for the upgrade",
+         [this] {
+             toSelection();
+             controller().doSelectFirmware(0);
+         },
+         8000 + 8000},
+        {"restarting into the bootloader, 2 s announced",
+         [this] {
+             toSelection();
+             controller().doSelectFirmware(0);
+             mPort->raise(BL_CL_EVENT_APPLICATION);
+             mPort->restarting(2);
+         },
+         7000 + 8000},
+        {"downloading", [this] { toDownloading(); }, 30000 + 8000},
+        {"asking the device to run its program after a time-out",
+         [this] {
+             toDownloading();
+             run(30100);
+         },
+         8000},
+        {"the new program starting after the upgrade, 2 s announced",
+         [this] {
+             toDownloading();
+             mPort->raise(BL_CL_EVENT_DONE);
+         },
+         7000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.where);
+        row.reach();
+        const std::optional<uint32_t> left = model().getWaitLeft();
+        ASSERT_EQ(left.has_value(), row.left.has_value());
+        if (left) {
+            // Within the main-loop pass that went past the time-out.
+            EXPECT_LE(*left, *row.left);
+            EXPECT_GT(*left + 3 * OS_TICK_MS, *row.left);
+        }
+        manager.getProcess()->terminate();
         tick();
         ASSERT_EQ(manager.getProcess(), nullptr);
     }

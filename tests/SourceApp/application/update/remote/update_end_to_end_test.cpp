@@ -146,12 +146,12 @@ TEST_F(UpdateEndToEnd, EachWayTheUnitFailsEndsWithTheUnitRunningItsProgramOrTheT
         {"falls silent mid-download", [](sim::SimBootloader::Config& c) { c.silentAfterChunks = 4; },
          "Device stopped responding during download.\n\nPower cycle the device to repeat the process." +
              notRunning},
-        {"answers a chunk with a fault status",
+        {"answers a chunk with a fault status, and then runs its previous program",
          [](sim::SimBootloader::Config& c) {
              c.faultStatus = BL_STATUS_VERIFY_FAILED;
              c.faultAtChunk = 2;
          },
-         "There was an error during update process: Code 1" + notRunning},
+         "The download was interrupted. The device runs its previous program again."},
         {"its new application does not start",
          [](sim::SimBootloader::Config& c) { c.stayInBootloaderAfterUpgrade = true; },
          "Device did not start its new program." + notRunning},
