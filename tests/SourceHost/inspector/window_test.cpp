@@ -5,10 +5,12 @@
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceHost/api_lib/devices.h"
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/inspector/InspectorMain.h"
 #include "SourceHost/inspector/InspectorWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/SourceHost/desktop/many_colours.h"
 #include "tests/SourceHost/desktop/window_languages.h"
 
 #include <QApplication>
@@ -454,6 +456,40 @@ TEST_F(Window, TheToolsStandInTheirPlacesAtZoomOne) {
     std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
     widget->grab().save(QStringLiteral(TDX_SCREENSHOT_DIR "/InspectorWindow.png"));
     widget->hide();
+}
+
+// The inspector's canvas shows the glass as the emulator window does: the picture as drawn at the display's
+// out-of-the-box brightness, darkened in proportion below it, black while the display is off.
+TEST_F(Window, TheCanvasShowsTheScreensLight) {
+    window.canvas()->AddLayer(LAYER_MAIN, &manyColours());
+    window.canvas()->Repaint();
+    struct Row {
+        bool on;
+        uint8_t backlight;
+        int light; // of 50
+    } rows[] = {{true, 50, 50}, {true, 100, 50}, {true, 25, 25}, {true, 6, 6}, {false, 6, 0}, {true, 50, 50}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.backlight) + (row.on ? " % on" : " % off"));
+        lcd_set_backlight(row.backlight);
+        row.on ? lcd_turn_on() : lcd_turn_off();
+        settle();
+        const QImage shown = window.GetHandle()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const std::vector<uint32_t> drawn = window.canvas()->Snapshot();
+        int off = 0, lit = 0;
+        for (int y = 0; y < 240; ++y) {
+            for (int x = 0; x < 320; ++x) {
+                const uint32_t d = drawn[static_cast<size_t>(y) * 320 + static_cast<size_t>(x)];
+                lit += (d & 0xFFFFFFu) != 0;
+                auto channel = [&](int shift) {
+                    return static_cast<int>((d >> shift) & 0xFFu) * row.light / 50;
+                };
+                const QRgb s = shown.pixel(6 + x, 6 + y);
+                off += qRed(s) != channel(16) || qGreen(s) != channel(8) || qBlue(s) != channel(0);
+            }
+        }
+        EXPECT_GT(lit, 70000);
+        EXPECT_EQ(off, 0);
+    }
 }
 
 // The properties' static texts on white, the four field labels 40 wide, every caption whole in each of the
