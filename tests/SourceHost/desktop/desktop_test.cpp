@@ -378,24 +378,6 @@ protected:
         QApplication::sendEvent(window.GetHandle(), &event);
         window.host().step();
     }
-    // How many canvas pixels the window shows otherwise than the picture at `percent` of its light (each
-    // colour channel times percent / 50, the display's out-of-the-box brightness showing it as drawn).
-    int pixelsOffLight(int percent) {
-        const QImage shown = window.GetHandle()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const std::vector<uint32_t> drawn = window.canvas()->Snapshot();
-        int off = 0;
-        for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-            for (int x = 0; x < SCREEN_WIDTH; ++x) {
-                const uint32_t d = drawn[static_cast<size_t>(y) * SCREEN_WIDTH + static_cast<size_t>(x)];
-                const QRgb s = shown.pixel(6 + x, 6 + y);
-                const int light = std::min(percent, 50);
-                auto channel = [&](int shift) { return static_cast<int>((d >> shift) & 0xFFu) * light / 50; };
-                off += qRed(s) != channel(16) || qGreen(s) != channel(8) || qBlue(s) != channel(0);
-            }
-        }
-        return off;
-    }
-
     struct PaintCounter : QObject {
         bool eventFilter(QObject*, QEvent* event) override {
             count += event->type() == QEvent::Paint;
@@ -465,7 +447,9 @@ TEST_F(Glass, TheWindowShowsTheScreenActiveDimmedAndOffAndATouchLightsItAgain) {
         const int glass = lcd_platform_glass();
         EXPECT_GE(glass, row.lowest);
         EXPECT_LE(glass, row.highest);
-        EXPECT_EQ(pixelsOffLight(glass), 0) << "at " << glass << " %";
+        // The display's out-of-the-box 50 % shows the picture as drawn.
+        EXPECT_EQ(test::pixelsOffLight(*window.GetHandle(), std::min(glass, 50)), 0)
+            << "at " << glass << " %";
     }
     EXPECT_EQ(lcd_platform_record().on, true);
 }
@@ -474,7 +458,7 @@ TEST_F(Glass, TheWindowShowsTheScreenActiveDimmedAndOffAndATouchLightsItAgain) {
 TEST_F(Glass, TheScreenshotsKeepThePictureAsDrawnOnADarkScreen) {
     runFor(21000);
     ASSERT_EQ(lcd_platform_glass(), 0);
-    ASSERT_EQ(pixelsOffLight(0), 0);
+    ASSERT_EQ(test::pixelsOffLight(*window.GetHandle(), 0), 0);
     const test::TempDir folder;
     const std::string path = folder / "dark.bmp";
     SaveScreenshotDialog save(
