@@ -2,6 +2,8 @@
 
 #include "Libraries/base/dbg.h"
 
+#include <atomic>
+
 namespace tdx {
 
 namespace {
@@ -10,6 +12,16 @@ namespace {
 constinit buzzer_platform_call sBuzzer;
 constinit uint32_t sMemoryCalls = 0;
 LcdRecord sLcd = {LcdCall::none, false, 0};
+// Written on the application thread, read by the window's.
+std::atomic<int> sGlass{LCD_GLASS_AS_DRAWN};
+std::function<void()> sGlassListener;
+
+void showGlass() {
+    const int glass = sLcd.on ? sLcd.backlight : 0;
+    if (sGlass.exchange(glass) != glass && sGlassListener) {
+        sGlassListener();
+    }
+}
 
 void recordBuzzer(buzzer_platform_call::Kind kind) {
     sBuzzer.kind = kind;
@@ -45,6 +57,7 @@ void lcd_turn_on() {
         dbg_printf_h("LCD on");
     }
     sLcd.on = true;
+    showGlass();
 }
 
 void lcd_turn_off() {
@@ -53,16 +66,26 @@ void lcd_turn_off() {
         dbg_printf_h("LCD off");
     }
     sLcd.on = false;
+    showGlass();
 }
 
 void lcd_set_backlight(uint8_t percent) {
     // Not traced: a fade sets it at every step, and its user traces the fade instead.
     sLcd.last = LcdCall::set_backlight;
     sLcd.backlight = percent;
+    showGlass();
 }
 
 LcdRecord lcd_platform_record() {
     return sLcd;
+}
+
+int lcd_platform_glass() {
+    return sGlass.load();
+}
+
+void lcd_platform_set_glass_listener(std::function<void()> listener) {
+    sGlassListener = std::move(listener);
 }
 
 void diagnostics_platform_memory_usage(uint32_t figures[4]) {

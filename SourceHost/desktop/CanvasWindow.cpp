@@ -1,5 +1,8 @@
 #include "SourceHost/desktop/CanvasWindow.h"
 
+#include "SourceApp/system/SystemMgr.h"
+#include "SourceApp/system/config.h"
+#include "SourceHost/api_lib/devices.h"
 #include "SourceHost/host/InputAdapters.h"
 
 #include <QCloseEvent>
@@ -10,12 +13,38 @@
 #include <QPen>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cstddef>
+
 namespace tdx {
 
 namespace {
 
 constexpr int WHEEL_NOTCH = 120;
 constexpr int SCROLL_PER_NOTCH = 40;
+constexpr uint32_t GLASS_AS_DRAWN_PERCENT = DefaultConfiguration.screen_intensity[ssActive];
+
+// Darkens the picture (32-bit pixels, 0xAARRGGBB, rows `stride` pixels apart) by the glass's light. A desktop
+// screen shows no more light than the picture itself, so the display's out-of-the-box active brightness
+// shows the picture as drawn, as does a brighter backlight; a dimmer one darkens each colour channel in
+// proportion (truncated), and 0 is black. The fourth byte is kept. A picture the application has not lit yet
+// stays as drawn.
+void darken_to_glass(uint32_t* pixels, int width, int height, int stride, int glass) {
+    if (glass == LCD_GLASS_AS_DRAWN || glass >= static_cast<int>(GLASS_AS_DRAWN_PERCENT)) {
+        return;
+    }
+    const auto light = static_cast<uint32_t>(std::max(glass, 0));
+    for (int y = 0; y < height; ++y) {
+        uint32_t* row = pixels + static_cast<ptrdiff_t>(y) * stride;
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = row[x];
+            const uint32_t red = ((p >> 16) & 0xFFu) * light / GLASS_AS_DRAWN_PERCENT;
+            const uint32_t green = ((p >> 8) & 0xFFu) * light / GLASS_AS_DRAWN_PERCENT;
+            const uint32_t blue = (p & 0xFFu) * light / GLASS_AS_DRAWN_PERCENT;
+            row[x] = (p & 0xFF000000u) | red << 16 | green << 8 | blue;
+        }
+    }
+}
 
 // The window's widget hands its input and paint to the window object.
 class Surface : public QWidget {
@@ -96,20 +125,9 @@ CCanvasWindow::CCanvasWindow(HostApplication application, TimerQueue* timers, in
     , mCanvas(std::make_shared<Canvas>(CANVAS_X, CANVAS_Y, SCREEN_WIDTH, SCREEN_HEIGHT)) {
     canvas_install(mCanvas);
     mHost = std::make_unique<CHost>(std::move(application), host_hand_over(), timers);
-    // Repaints come from the application thread: posted to the window, at most one waiting, and only the
-    // canvas is painted again.
-    QWidget* surface = GetHandle();
-    mCanvas->setRepaintListener([this, surface] {
-        if (!mRepaintPosted.exchange(true)) {
-            QMetaObject::invokeMethod(
-                surface,
-                [this, surface] {
-                    mRepaintPosted = false;
-                    surface->update(mCanvas->GetX(), mCanvas->GetY(), mCanvas->Width(), mCanvas->Height());
-                },
-                Qt::QueuedConnection);
-        }
-    });
+    // Repaints come from the application thread, for a new picture and for each step of the backlight's fade.
+    mCanvas->setRepaintListener([this] { postCanvasUpdate(); });
+    lcd_platform_set_glass_listener([this] { postCanvasUpdate(); });
     addListener("KEY_PRESS", std::make_shared<KeyPressToHostAdapter>(*mHost));
     addListener("MOUSE_SCROLL", std::make_shared<CoreMessageToHostAdapter>(*mHost));
 }
@@ -129,6 +147,21 @@ void CCanvasWindow::endHost() {
     }
     mHost.reset(); // the application thread ends before anything it reaches goes
     mCanvas->setRepaintListener(nullptr);
+    lcd_platform_set_glass_listener(nullptr);
+}
+
+void CCanvasWindow::postCanvasUpdate() {
+    // Posted to the window, at most one waiting, and only the canvas is painted again.
+    if (!mRepaintPosted.exchange(true)) {
+        QWidget* surface = GetHandle();
+        QMetaObject::invokeMethod(
+            surface,
+            [this, surface] {
+                mRepaintPosted = false;
+                surface->update(mCanvas->GetX(), mCanvas->GetY(), mCanvas->Width(), mCanvas->Height());
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void CCanvasWindow::keepKeyboardOffButtons(std::initializer_list<CPushButton*> buttons) {
@@ -244,8 +277,10 @@ void CCanvasWindow::paint(QWidget* surface) {
     if (mFrame.size() != size) {
         mFrame = QImage(size, QImage::Format_RGB32);
     }
-    mCanvas->CopyTo(reinterpret_cast<uint32_t*>(mFrame.bits()), static_cast<int>(mFrame.bytesPerLine() / 4),
-                    scale);
+    const int stride = static_cast<int>(mFrame.bytesPerLine() / 4);
+    auto* pixels = reinterpret_cast<uint32_t*>(mFrame.bits());
+    mCanvas->CopyTo(pixels, stride, scale);
+    darken_to_glass(pixels, size.width(), size.height(), stride, lcd_platform_glass());
     QPainter painter(surface);
     painter.fillRect(surface->rect(), surface->palette().window());
     painter.setPen(QPen(Qt::black, 2));

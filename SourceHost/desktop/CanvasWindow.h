@@ -4,6 +4,8 @@
 // "TOUCH_DRAG", "TOUCH_RELEASE" in display pixels), the wheel scrolls ("MOUSE_SCROLL"), keys and typed
 // characters go to the application ("KEY_PRESS"). The screen holds the keyboard: it takes the focus when the
 // window opens, is activated or is clicked, and Tab is the application's key while the screen has it.
+// The canvas shows what the display's glass shows: the picture darkened as the backlight dims, black while
+// the display is off (the screenshots keep the picture as drawn).
 #pragma once
 
 #include "SourceHost/desktop/Window.h"
@@ -78,6 +80,8 @@ private:
     // Raises a touch event at the window point; a captured pointer outside the canvas is clamped to it.
     void raiseTouch(const char* name, QPointF point, bool captured);
     void raiseKey(const char* bytes, unsigned size, bool character);
+    // From the application thread: the canvas is painted again, at most one update waiting.
+    void postCanvasUpdate();
 
     bool mCaptured = false;
     int mWheelRest = 0;

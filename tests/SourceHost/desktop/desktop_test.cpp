@@ -4,12 +4,16 @@
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/desktop/SimpleMainWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/SourceHost/desktop/many_colours.h"
 #include "tests/SourceHost/desktop/window_languages.h"
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/application/startup/Emulation.h"
 #include "SourceApp/gui/core/Core.h"
+#include "SourceApp/system/SystemMgr.h"
+#include "SourceApp/system/config.h"
+#include "SourceHost/api_lib/devices.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -336,6 +340,150 @@ TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->data(QStringLiteral("image/bmp")).size(), 230454);
     EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).size(), QSize(320, 240));
+}
+
+// The window with the real system manager on the host's clock and a picture of many colours on the canvas;
+// each pass wakes the screen on a new press of the finger, as the application's loop does.
+class Glass : public ::testing::Test {
+protected:
+    Glass() {
+        Configuration = DefaultConfiguration;
+        host_hand_over().setTouch(0, 0);
+        host_hand_over().setTouchPress(false);
+        host_hand_over().takeTouchHistory();
+        window.GetHandle()->installEventFilter(&paints);
+        window.GetHandle()->show();
+        window.host().InitializeStepMode();
+        window.host().step();
+    }
+    ~Glass() override {
+        window.GetHandle()->hide();
+        // The cases that follow show their pictures as drawn, as a lit display does.
+        lcd_turn_on();
+        lcd_set_backlight(DefaultConfiguration.screen_intensity[ssActive]);
+    }
+
+    // Runs the host's tick and one pass per tick for `ms`, then lets the window take what was posted.
+    void runFor(int ms) {
+        for (int t = 0; t < ms; t += 62) {
+            timers.advance(std::chrono::milliseconds(62));
+            window.host().step();
+        }
+        QApplication::processEvents();
+    }
+    void finger(QEvent::Type type) {
+        const QPointF at(6 + 100, 6 + 100);
+        QMouseEvent event(type, at, at, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.GetHandle(), &event);
+        window.host().step();
+    }
+    struct PaintCounter : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::Paint;
+            return false;
+        }
+        int count = 0;
+    };
+
+    QApplication& qt = qtApplication();
+    ManualTimerQueue timers;
+    std::unique_ptr<SystemMgr> system;
+    bool pressed = false;
+    PaintCounter paints;
+    CSimpleMainWindow window{{[this] {
+                                  // Switched off, as a device that has just powered up.
+                                  lcd_turn_off();
+                                  system = std::make_unique<SystemMgr>();
+                                  window.canvas()->AddLayer(LAYER_MAIN, &test::manyColours());
+                                  window.canvas()->Repaint();
+                              },
+                              [this] {
+                                  const HostHandOver::Touch touch = host_hand_over().takeTouch();
+                                  if (touch.pressed && !pressed) {
+                                      system->reset();
+                                  }
+                                  pressed = touch.pressed;
+                                  system->task();
+                                  host_hand_over().runQueued(nullptr);
+                                  host_hand_over().countPass();
+                              }},
+                             &timers};
+};
+
+// The defaults: 10 s after the last touch the backlight fades from 50 % to 6 % in 1.5 s, 10 s later to 0 and
+// off; a touch switches it on and fades it to 50 % in 200 ms. The window shows each stage, and is painted
+// again at each step of a fade.
+TEST_F(Glass, TheWindowShowsTheScreenActiveDimmedAndOffAndATouchLightsItAgain) {
+    struct Row {
+        const char* moment;
+        int runMs;
+        bool touch;
+        int lowest, highest; // the glass's light, percent
+        bool painted;
+    } rows[] = {
+        {"fading in at the start", 0, false, 0, 0, false},
+        {"active", 300, false, 50, 50, true},
+        {"still active before the delay", 9500, false, 50, 50, false},
+        {"dimming", 900, false, 7, 49, true},
+        {"dimmed", 1500, false, 6, 6, true},
+        {"off", 10500, false, 0, 0, true},
+        {"waking: the touch switches on and the fade up starts", 100, true, 1, 49, true},
+        {"lit again", 300, false, 50, 50, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.moment);
+        const int paintsBefore = paints.count;
+        if (row.touch) {
+            finger(QEvent::MouseButtonPress);
+            finger(QEvent::MouseButtonRelease);
+        }
+        runFor(row.runMs);
+        // Before the picture is grabbed, which paints it too; the platform paints at its next frame.
+        if (row.painted) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return paints.count > paintsBefore; }, 2000))
+                << "the change of light was not painted";
+        }
+        const int glass = lcd_platform_glass();
+        EXPECT_GE(glass, row.lowest);
+        EXPECT_LE(glass, row.highest);
+        // The display's out-of-the-box 50 % shows the picture as drawn.
+        EXPECT_EQ(test::pixelsOffLight(*window.GetHandle(), std::min(glass, 50)), 0)
+            << "at " << glass << " %";
+    }
+    EXPECT_EQ(lcd_platform_record().on, true);
+}
+
+// What the two screenshot buttons run writes the picture as drawn, however dark the glass is.
+TEST_F(Glass, TheScreenshotsKeepThePictureAsDrawnOnADarkScreen) {
+    runFor(21000);
+    ASSERT_EQ(lcd_platform_glass(), 0);
+    ASSERT_EQ(test::pixelsOffLight(*window.GetHandle(), 0), 0);
+    const test::TempDir folder;
+    const std::string path = folder / "dark.bmp";
+    SaveScreenshotDialog save(
+        window.canvas(), [&](const std::string&) { return path; }, [](const std::string&) {});
+    save.execute(nullptr);
+    ScreenshotToClipboard(window.canvas(), [](const std::string&) {}).execute(nullptr);
+    const std::string bmp = folder.read("dark.bmp");
+    ASSERT_EQ(bmp.size(), 230454u);
+    const QImage copied = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData())
+                              .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(copied.size(), QSize(SCREEN_WIDTH, SCREEN_HEIGHT));
+    int off = 0;
+    for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+        for (int x = 0; x < SCREEN_WIDTH; ++x) {
+            const uint32_t drawn =
+                test::manyColours().front[static_cast<size_t>(y) * SCREEN_WIDTH + static_cast<size_t>(x)];
+            // 24-bit rows bottom-up, blue, green, red.
+            const size_t at = 54 + (static_cast<size_t>(SCREEN_HEIGHT - 1 - y) * SCREEN_WIDTH + x) * 3;
+            const uint32_t saved = static_cast<uint8_t>(bmp[at]) | static_cast<uint8_t>(bmp[at + 1]) << 8 |
+                                   static_cast<uint32_t>(static_cast<uint8_t>(bmp[at + 2])) << 16;
+            off += saved != drawn;
+            off += (copied.pixel(x, y) & 0xFFFFFFu) != drawn;
+        }
+    }
+    EXPECT_EQ(off, 0);
 }
 
 // The application asks whether the host keeps it running: from the host's construction, in every pass,

@@ -6,9 +6,11 @@
 
 #include "Libraries/base/os.h"
 #include "SourceApp/gui/core/Core.h"
+#include "SourceHost/api_lib/devices.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 #include <latch>
 #include <string>
@@ -330,6 +332,44 @@ TEST_F(ThreadHost, AHungApplicationIsReportedAfterTheWait) {
     EXPECT_GE(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(100));
     release.count_down();
     EXPECT_TRUE(host.stop());
+}
+
+// The application fades the backlight out on its thread while the window's thread reads the glass: the
+// window is told of each change, on the application thread, and reads only values the application set.
+TEST_F(ThreadHost, TheWindowReadsTheGlassTheApplicationFades) {
+    std::latch faded(1);
+    std::atomic<int> step{0}, told{0};
+    app.duringPass = [&] {
+        const int s = step.fetch_add(1);
+        if (s == 0) {
+            lcd_turn_on();
+        }
+        if (s <= 50) {
+            lcd_set_backlight(static_cast<uint8_t>(50 - s));
+            lcd_set_backlight(static_cast<uint8_t>(50 - s)); // the same light again: nothing to show
+        } else if (s == 51) {
+            lcd_turn_off();
+            faded.count_down();
+        }
+    };
+    lcd_turn_on();
+    lcd_set_backlight(50);
+    lcd_platform_set_glass_listener([&] { told.fetch_add(1); });
+    host.Initialize();
+    bool onlySetValues = true;
+    while (step.load() <= 51) {
+        const int glass = lcd_platform_glass();
+        onlySetValues = onlySetValues && glass >= 0 && glass <= 50;
+    }
+    faded.wait();
+    EXPECT_TRUE(host.stop());
+    lcd_platform_set_glass_listener(nullptr);
+    EXPECT_TRUE(onlySetValues);
+    EXPECT_EQ(lcd_platform_glass(), 0);
+    // 49 .. 0 are changes; the switch-off at 0 and the repeated values are not.
+    EXPECT_EQ(told.load(), 50);
+    lcd_turn_on();
+    lcd_set_backlight(50);
 }
 
 TEST_F(ThreadHost, ARestartStartsTheApplicationAgain) {

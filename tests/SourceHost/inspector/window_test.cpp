@@ -5,10 +5,12 @@
 
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceHost/api_lib/devices.h"
 #include "SourceHost/desktop/DesktopMain.h"
 #include "SourceHost/inspector/InspectorMain.h"
 #include "SourceHost/inspector/InspectorWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/SourceHost/desktop/many_colours.h"
 #include "tests/SourceHost/desktop/window_languages.h"
 
 #include <QApplication>
@@ -454,6 +456,25 @@ TEST_F(Window, TheToolsStandInTheirPlacesAtZoomOne) {
     std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
     widget->grab().save(QStringLiteral(TDX_SCREENSHOT_DIR "/InspectorWindow.png"));
     widget->hide();
+}
+
+// The inspector's canvas shows the glass as the emulator window does: the picture as drawn at the display's
+// out-of-the-box brightness, darkened in proportion below it, black while the display is off.
+TEST_F(Window, TheCanvasShowsTheScreensLight) {
+    window.canvas()->AddLayer(LAYER_MAIN, &manyColours());
+    window.canvas()->Repaint();
+    struct Row {
+        bool on;
+        uint8_t backlight;
+        int light; // of 50
+    } rows[] = {{true, 50, 50}, {true, 100, 50}, {true, 25, 25}, {true, 6, 6}, {false, 6, 0}, {true, 50, 50}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.backlight) + (row.on ? " % on" : " % off"));
+        lcd_set_backlight(row.backlight);
+        row.on ? lcd_turn_on() : lcd_turn_off();
+        settle();
+        EXPECT_EQ(pixelsOffLight(*window.GetHandle(), row.light), 0);
+    }
 }
 
 // The properties' static texts on white, the four field labels 40 wide, every caption whole in each of the
