@@ -139,6 +139,7 @@ void TaviProtocol::restart() {
     mRepublish.clear();
     mPublishInFlight.reset();
     mQuestions.clear();
+    mAsks.clear();
     mApplied.clear();
     stopSyncWatch();
     Structure.setControlUnit(NET_NO_OWNER);
@@ -158,6 +159,10 @@ void TaviProtocol::task() {
             question.takenAt = 0;
             askAgain(ovi, "no answer came");
         }
+    }
+    if (!mApplied.empty()) {
+        const u32 polls = tnet_get_poll_count();
+        std::erase_if(mApplied, [polls](const auto& applied) { return applied.second.polls != polls; });
     }
     if (const std::optional<Ovi> sync = syncSubscription();
         sync && mSyncProgressAt && timer() - *mSyncProgressAt >= NET_ANSWER_TIMEOUT_MS) {
@@ -304,6 +309,7 @@ void TaviProtocol::reset(const char* why) {
     }
     // The synchronisation of the next session brings every value as the control unit holds it then.
     mQuestions.clear();
+    mAsks.clear();
     mApplied.clear();
     stopSyncWatch();
     pt_value value;
@@ -345,7 +351,21 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     if (mState != State::Ready) {
         return -1;
     }
-    return takeLocalChange(cmd, payload, max);
+    if (const int length = takeLocalChange(cmd, payload, max); length >= 0) {
+        return length;
+    }
+    while (!mAsks.empty()) {
+        const Ovi ovi = mAsks.front();
+        mAsks.pop_front();
+        auto question = std::make_unique<QueuedSubscribe>(ovi.oid, ovi.vid);
+        const int length = question->build(cmd, payload, max);
+        if (length >= 0) {
+            mInFlight = std::move(question);
+            mInFlightCmd = *cmd;
+            return length;
+        }
+    }
+    return -1;
 }
 
 bool TaviProtocol::takeKeptChange(pt_value* value) {
@@ -419,7 +439,7 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
         const auto write = mWrites.find(ovi);
         if (write != mWrites.end()) {
             if (write->second.sent) {
-                mApplied[ovi] = *write->second.sent;
+                mApplied[ovi] = Applied{*write->second.sent, tnet_get_poll_count()};
             }
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
                 // Written again meanwhile: the control unit now shows what it acknowledged, and the later
@@ -475,8 +495,13 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
     std::unique_ptr<QueuedCommand> command = std::move(mInFlight);
     mInFlightCmd = 0;
     if (cmd == TNET_CMD_SUBSCRIBE && mState != State::Disconnected) {
-        // Synchronisation cannot go on without it: ask again in the next slot.
+        // Synchronisation cannot go on without it, nor a held value without its answer: ask again.
         dbg_printf_h("tavi: SUBSCRIBE given up, asking again");
+        const auto* subscribe = dynamic_cast<const QueuedSubscribe*>(command.get());
+        if (subscribe != nullptr && mQuestions.count(subscribe->ovi()) != 0) {
+            mAsks.push_front(subscribe->ovi());
+            return;
+        }
         mCommands.push_front(std::move(command));
     } else {
         dbg_printf_h("tavi: %s given up", tnet_command_text(cmd));
@@ -554,12 +579,12 @@ bool TaviProtocol::unitValueStands(const pt_value& shown, const u8* payload, u16
     if (write != mWrites.end() && (write->second.kept || mPublishInFlight == ovi)) {
         return !localWriteStays(shown);
     }
-    if (const auto applied = mApplied.find(ovi); applied != mApplied.end()) {
+    if (const pt_value* applied = unsettledWrite(ovi)) {
         if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
             // The user's later write reaches the control unit after this value, whenever it was sent.
             return false;
         }
-        if (sameValue(applied->second, shown)) {
+        if (sameValue(*applied, shown)) {
             return true;
         }
         askAgain(ovi, "published after the control unit took the local write, perhaps sent before it");
@@ -662,7 +687,20 @@ void TaviProtocol::askAgain(const Ovi& ovi, const char* why) {
     ++question.unanswered;
     dbg_printf_h("tavi: %06X:%02X vid %04X: %s, its value is asked again", oid_address(ovi.oid),
                  oid_index(ovi.oid), ovi.vid, why);
-    subscribe(ovi.oid, ovi.vid, false);
+    mAsks.push_back(ovi);
+}
+
+const pt_value* TaviProtocol::unsettledWrite(const Ovi& ovi) {
+    const auto applied = mApplied.find(ovi);
+    if (applied == mApplied.end()) {
+        return nullptr;
+    }
+    if (applied->second.polls != tnet_get_poll_count()) {
+        // A POLL came since the acknowledgement: nothing the unit queued before it took the write is left.
+        mApplied.erase(applied);
+        return nullptr;
+    }
+    return &applied->second.value;
 }
 
 void TaviProtocol::receiveAnswer(const Ovi& ovi) {
