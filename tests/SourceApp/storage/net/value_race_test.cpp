@@ -6,6 +6,7 @@
 #include "tests/support/value_race.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -317,6 +318,91 @@ TEST_F(ValueOrderTest, AUsersWriteGoesBeforeTheQuestionsAboutOtherValues) {
         EXPECT_EQ(mSim.value(room(i), DESIRED)->number(), 2300 + i) << i;
     }
 }
+
+// Two values asked about at once: each write crossed by the unit's own change (it withholds the
+// acknowledgement meanwhile), or acknowledged in a frame that carries an older value of it. The answer to the
+// first or the second question is lost on the line. The other value is settled by its own answer and shows
+// the unit's next change as it comes; the lost one is held until it is asked once more after 10 s, and then
+// both sides hold the unit's last value of each.
+struct LostAnswerCase {
+    const char* name;
+    bool crossing;
+    Ovi other; // the second value: another room's set point, or another value of the room
+    int lost;  // 1: the first question's answer, 2: the second's
+};
+
+class TwoQuestionsTest : public ValueOrderTest, public ::testing::WithParamInterface<LostAnswerCase> {
+protected:
+    int unitHolds(const Ovi& v) const { return static_cast<int>(mSim.value(v.oid, v.vid)->number()); }
+    void change(const Ovi& v, int value) { mSim.publish(v.oid, v.vid, BT_VTYPE_S16_X100, value); }
+};
+
+TEST_P(TwoQuestionsTest, EachValueIsSettledByItsOwnAnswer) {
+    const LostAnswerCase& test = GetParam();
+    const Ovi values[] = {Ovi(ROOM, DESIRED), test.other};
+    const Ovi& answered = values[test.lost == 1 ? 1 : 0];
+    const Ovi& lost = values[test.lost - 1];
+    mSim.add_object(test.other.oid, BT_OBJ_ROOM, 0);
+    change(test.other, 2200);
+    run(1000);
+    std::set<Ovi> written;
+    std::optional<Ovi> crossed;
+    int asked = 0;
+    mSim.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        const Ovi v(get_le32(payload.data()), get_le16(payload.data() + TNET_PUB_OFS_VID));
+        if (cmd == TNET_CMD_SUBSCRIBE && v.vid != VID_ALL && ++asked == 1 && test.lost == 2) {
+            mSim.faults().unansweredSubscribes = 1;
+        } else if (cmd == TNET_CMD_PUBLISH && written.insert(v).second) {
+            const sim::SimValue older = *sim::sim_number(BT_VTYPE_S16_X100, 1500);
+            mSim.faults().withholdAcks = test.crossing;
+            crossed = test.crossing ? std::optional<Ovi>(v) : std::nullopt;
+            test.crossing ? mSim.publish(v.oid, v.vid, older)
+                          : mSim.send(TNET_CMD_PUBLISH, sim::sim_encode_publish(v.oid, v.vid, older));
+        }
+    });
+    mSim.faults().unansweredSubscribes = test.lost == 1 ? 1 : 0;
+    write(2345);
+    ASSERT_EQ(pt_set_int(test.other.oid, test.other.vid, 2400, BT_VTYPE_S16_X100), PT_OK);
+    ASSERT_TRUE(mSim.wait_until(
+        [&] {
+            // Acknowledged once the display shows the crossing value.
+            if (crossed && tableInt(crossed->oid, crossed->vid) == 1500) {
+                mSim.faults().withholdAcks = false;
+                crossed.reset();
+            }
+            return asked == 2;
+        },
+        3000, 1));
+    run(1000);
+    mSim.setReceiveListener(nullptr);
+    EXPECT_EQ(tableInt(answered.oid, answered.vid), unitHolds(answered));
+
+    change(answered, 1750);
+    change(lost, 1700);
+    run(500);
+    EXPECT_EQ(tableInt(answered.oid, answered.vid), 1750) << "settled by its own answer";
+    EXPECT_NE(tableInt(lost.oid, lost.vid), 1700) << "held while its question is out";
+    run(Net::NET_ANSWER_TIMEOUT_MS);
+    EXPECT_EQ(traceCount("no answer came"), 1u);
+    EXPECT_EQ(tableInt(lost.oid, lost.vid), 1700) << "asked once more";
+
+    change(values[0], 1800);
+    change(values[1], 1850);
+    run(500);
+    for (const Ovi& v : values) {
+        EXPECT_EQ(tableInt(v.oid, v.vid), unitHolds(v));
+    }
+    EXPECT_EQ(unitHolds(values[1]), 1850);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, TwoQuestionsTest,
+    ::testing::Values(LostAnswerCase{"TwoCrossingsTheSecondAnswerLost", true, Ovi(0x02000316, DESIRED), 2},
+                      LostAnswerCase{"TwoCrossingsOfOneRoomTheFirstAnswerLost", true, Ovi(ROOM, 0x001E), 1},
+                      LostAnswerCase{"TwoOlderValuesOfOneRoomTheSecondAnswerLost", false, Ovi(ROOM, 0x001E),
+                                     2},
+                      LostAnswerCase{"TwoOlderValuesTheFirstAnswerLost", false, Ovi(0x02000316, DESIRED), 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The seeded race, over enough seeds to catch a fault that one race in fifty meets.
 struct RaceCase {
