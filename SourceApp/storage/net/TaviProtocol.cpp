@@ -141,6 +141,7 @@ void TaviProtocol::restart() {
     mQuestions.clear();
     mAsks.clear();
     mApplied.clear();
+    mSyncBrought.clear();
     stopSyncWatch();
     Structure.setControlUnit(NET_NO_OWNER);
     mConnectWatch.start();
@@ -307,10 +308,12 @@ void TaviProtocol::reset(const char* why) {
         }
         mPublishInFlight.reset();
     }
-    // The synchronisation of the next session brings every value as the control unit holds it then.
+    // The synchronisation of the next session brings every value as the control unit holds it then; one cut
+    // short takes nothing away.
     mQuestions.clear();
     mAsks.clear();
     mApplied.clear();
+    mSyncBrought.clear();
     stopSyncWatch();
     pt_value value;
     while (Structure.takePublish(&value)) {
@@ -554,6 +557,9 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
                      oid_index(oid), vid);
         return;
     }
+    if (mState != State::Ready) {
+        mSyncBrought.emplace(oid, vid);
+    }
     const bt_vtype vtype = payload[TNET_PUB_OFS_VTYPE];
     u32 length = 0;
     const u8* value = publishedValue(payload, len, &length);
@@ -742,12 +748,36 @@ void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
         dbg_printf_h("tavi: subscribing to everything");
         subscribeForSync(OID_ALL, false);
     } else if (mState == State::SubscribingAll && oid == OID_ALL && vid == VID_ALL) {
+        dropValuesNotBrought();
         publishMyself();
     } else if (mQuestions.count(Ovi(oid, vid)) != 0) {
         receiveAnswer(Ovi(oid, vid));
     } else {
         dbg_printf_h("tavi: SYNCHRONIZED %06X:%02X vid %04X in %s not asked for, ignored", oid_address(oid),
                      oid_index(oid), vid, state_name(mState));
+    }
+}
+
+void TaviProtocol::dropValuesNotBrought() {
+    std::vector<Ovi> gone;
+    pt_for_each([this, &gone](u32 oid, u16 vid) {
+        const Ovi ovi(oid, vid);
+        if (oid_address(oid) == oid_address(mSelf) || mSyncBrought.count(ovi) != 0 ||
+            Structure.isPublishQueued(oid, vid)) {
+            return;
+        }
+        if (const auto write = mWrites.find(ovi); write != mWrites.end() && write->second.kept) {
+            return; // the user's last word, sent once ready
+        }
+        gone.push_back(ovi);
+    });
+    mSyncBrought.clear();
+    for (const Ovi& ovi : gone) {
+        dbg_printf_h(
+            "tavi: %06X:%02X vid %04X not brought by the synchronisation: the unit no longer holds it",
+            oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+        mWrites.erase(ovi);
+        pt_remove_value(ovi.oid, ovi.vid);
     }
 }
 

@@ -36,6 +36,11 @@
 // unit after the question, so it is newer). Questions are counted per value, and a write acknowledged while
 // one is out asks once more: only the last answer counts. The user's writes go before the questions, so that
 // no write waits behind questions about other values.
+//
+// A complete synchronisation brings every value the control unit holds: once its last SYNCHRONIZED has come,
+// a value of the unit's objects that it did not bring is gone from the unit (taken back by a restore, say)
+// and goes from the table too, as if it had never come, unless the user's write of it waits to be sent. The
+// display's own device keeps its values: they are the display's.
 #pragma once
 
 #include "Libraries/base/Timer.h"
@@ -179,6 +184,9 @@ private:
     // The write of the value that the control unit acknowledged and no answer settled yet, if any; one that a
     // POLL since its acknowledgement settled is forgotten.
     const pt_value* unsettledWrite(const Ovi& ovi);
+    // After the last SYNCHRONIZED of a complete synchronisation: the values of the unit's objects that it did
+    // not bring leave the table.
+    void dropValuesNotBrought();
     void receiveAnswer(const Ovi& ovi);
     void receiveSynchronized(const u8* payload, u16 len);
     void receiveTime(const u8* payload, u16 len);
@@ -241,6 +249,8 @@ private:
         u32 polls; // the client's POLL count when the acknowledgement came
     };
     std::map<Ovi, Applied> mApplied;
+    // The values the synchronisation under way has brought (also those a kept write stood against).
+    std::set<Ovi> mSyncBrought;
     EventSink mSink;
 };
 

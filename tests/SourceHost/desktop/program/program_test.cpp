@@ -11,6 +11,7 @@
 #include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/core/Container.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceHost/api_lib/comf.h"
@@ -437,6 +438,17 @@ TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
     EXPECT_FALSE(enabled("Backup configuration")) << "busy while the unit stores";
     EXPECT_TRUE(waitUntil([&] { return enabled("Backup configuration"); }, std::chrono::seconds(10)))
         << "idle again once stored";
+    // A value set since the backup: the restore takes it back, and the display has it no more once it has
+    // synchronised again.
+    ask([] { return pt_set_int(OID_LOCATION, 0x8099, 7, BT_VTYPE_U16); });
+    EXPECT_TRUE(waitUntil(sent("vid 8099 type 13 = 7"), std::chrono::seconds(3))) << published;
+    auto added = [&] {
+        return ask([] {
+            int value = 0;
+            return pt_get_int(&value, OID_LOCATION, 0x8099) == PT_ERR_NO_ENTRY ? 0 : 1;
+        });
+    };
+    EXPECT_EQ(added(), 1);
 
     const size_t lost = countOf(trace(), "tavi: event 6");
     ASSERT_TRUE(tap("Restore from latest backup"));
@@ -460,6 +472,7 @@ TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
         << published;
     waitUntil(watched([] { return false; }), std::chrono::seconds(1));
     EXPECT_EQ(shown, std::vector<int>{26}) << trace();
+    EXPECT_EQ(added(), 0) << "the value taken back with the restore stays on the display";
     EXPECT_TRUE(window.host().stop());
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }
