@@ -47,6 +47,7 @@ struct Client {
     // The master spoke in this session after opening it: a SESSION_OPEN with the same id is a new session.
     bool sessionHeard = false;
     uint64_t lastMaster = 0;
+    uint32_t polls = 0; // POLLs taken in a session, counted after the acknowledgement each carries
 
     Outstanding out;
     uint8_t txSeq = 0;
@@ -218,7 +219,9 @@ void take_in_session(uint8_t cmd, uint8_t control, const uint8_t* payload, uint1
     }
     sClient.sessionHeard = true;
     handle_ack(control);
-    if (cmd == TNET_CMD_NACK) {
+    if (cmd == TNET_CMD_POLL) {
+        ++sClient.polls;
+    } else if (cmd == TNET_CMD_NACK) {
         dbg_printf_h("tnet: master refused %u (%u)", payload[0], payload[1]);
         // The master did not take the packet, so its sequence number stays free for the next one.
         if (sClient.out.active && sClient.out.cmd == payload[0]) {
@@ -490,6 +493,10 @@ uint32_t tnet_get_address() {
 
 uint32_t tnet_get_owner() {
     return sClient.owner;
+}
+
+uint32_t tnet_get_poll_count() {
+    return sClient.polls;
 }
 
 const char* tnet_disconnect_reason_name(int reason) {

@@ -384,6 +384,27 @@ int pt_remove_object(u32 oid) {
     return removed;
 }
 
+int pt_remove_value(u32 oid, u16 vid) {
+    const unsigned b = probe(oid, vid);
+    if (gIndex[b] == 0) {
+        return PT_ERR_NO_ENTRY;
+    }
+    const u8 vtype = gEntries[gIndex[b] - 1].vtype;
+    erase_bucket(b);
+    if (gHook != nullptr) {
+        gHook(oid, vid, vtype, PT_ORIGIN_NETWORK);
+    }
+    return PT_OK;
+}
+
+void pt_for_each(const std::function<void(u32 oid, u16 vid)>& visit) {
+    for (const u16 slot : gIndex) {
+        if (slot != 0) {
+            visit(gEntries[slot - 1].oid, gEntries[slot - 1].vid);
+        }
+    }
+}
+
 int pt_count() {
     return gUsed;
 }

@@ -10,6 +10,7 @@
 #include "Libraries/base/limits.h"
 #include "SourceApp/big_table/bt_types.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -85,6 +86,11 @@ int pt_store(u32 oid, u16 vid, bt_vtype vtype, const u8* bytes, u32 length, u32 
 
 // Frees every entry of one object; returns the number of entries freed.
 int pt_remove_object(u32 oid);
+// Frees one entry, which then reads as never written (-3); the change hook hears of it as a change from the
+// network, so that what shows the value shows it missing. -3 when there is no such entry.
+int pt_remove_value(u32 oid, u16 vid);
+// Calls `visit` with the ids of every entry; it must not write or remove entries.
+void pt_for_each(const std::function<void(u32 oid, u16 vid)>& visit);
 
 // Number of entries in use.
 int pt_count();

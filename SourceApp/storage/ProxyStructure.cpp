@@ -228,8 +228,9 @@ bool ProxyStructure::isListedDevice(oid_t oid) const {
 
 void ProxyStructure::deliver(const QueuedChange& change) {
     ProxyObject* object = find(change.oid);
+    // A state that went from the table (not brought by a synchronisation) announces no device.
     if (object == nullptr && change.vid == VID_DEVICE_STATE && oid_index(change.oid) == 0 &&
-        isListedDevice(change.oid)) {
+        pt_get_vtype(nullptr, change.oid, change.vid) == PT_OK && isListedDevice(change.oid)) {
         const bt_obj_info info{BT_OBJ_DEVICE, 0, 0, 0};
         append(new ProxyObject(change.oid, ObjectInfo(info), DataModel::Database::findObjectTemplate(info)));
         object = find(change.oid);

@@ -98,6 +98,105 @@ BENCHMARK(BM_ValueRace)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+// The display writes `values` room set points and the unit acknowledges them all; 3 s later the unit changes
+// every one at once, and the user writes another room's set point right after. Clean line, 57600 baud.
+struct BurstRun {
+    bool synchronised = false;
+    int shown = 0;        // of the unit's changes, those the display shows at the end
+    uint64_t shownMs = 0; // from the changes until the display shows every one (0: never)
+    uint64_t writeMs = 0; // from the user's write until the unit took it (0: never)
+    uint64_t bytes = 0;   // on the line, both ways, until both are done
+    int questions = 0;    // values the display asked the unit for again meanwhile
+};
+
+BurstRun value_burst(int values) {
+    static int runs = 0;
+    constexpr u32 UNIT = 0x000316;
+    constexpr vid_t VID = test::RACE_VID;
+    constexpr oid_t OTHER_ROOM = oid_make(UNIT, 250);
+    const auto room = [](int i) { return oid_make(UNIT, static_cast<u8>(1 + i)); };
+    test::sync_fresh_tree();
+    sim::LoopStream loop("burst" + std::to_string(++runs));
+    sim::WireStream wire(loop, {57600, 0.0, 1});
+    sim::SimControlUnit unit(wire);
+    unit.model().setObject(OID_LOCATION, BT_OBJ_LOCATION, 0);
+    unit.model().setObject(UNIT, BT_OBJ_DEVICE, 0);
+    for (int i = 0; i <= values; ++i) {
+        const oid_t oid = i < values ? room(i) : OTHER_ROOM;
+        unit.model().setObject(oid, BT_OBJ_ROOM, 0);
+        unit.model().setValue(oid, VID, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
+    }
+    const auto taken = [&unit](oid_t oid, int value) {
+        const auto held = unit.value(oid, VID);
+        return held && held->number() == value;
+    };
+    // How many of the rooms hold base + their index, on the unit or on the display.
+    const auto holding = [&](bool onUnit, int base) {
+        int n = 0;
+        for (int i = 0; i < values; ++i) {
+            n += onUnit ? taken(room(i), base + i) : pt_read_int(room(i), VID) == base + i;
+        }
+        return n;
+    };
+
+    BurstRun run;
+    test::sync_start_display(loop, unit, nullptr);
+    const auto ready = [] { return Net::Tavi.isSynchronized(); };
+    run.synchronised = unit.wait_until(ready, 60000, 1);
+    for (int i = 0; i < values && run.synchronised; ++i) {
+        pt_set_int(room(i), VID, 2100 + i, BT_VTYPE_S16_X100);
+    }
+    run.synchronised =
+        run.synchronised && unit.wait_until([&] { return holding(true, 2100) == values; }, 60000, 1);
+    unit.wait_until([] { return false; }, 3000, 1);
+
+    unit.clearLog();
+    const uint64_t start = timer();
+    const uint64_t carried = wire.carried();
+    for (int i = 0; i < values; ++i) {
+        unit.publish(room(i), VID, BT_VTYPE_S16_X100, 3000 + i);
+    }
+    pt_set_int(OTHER_ROOM, VID, 2500, BT_VTYPE_S16_X100);
+    unit.wait_until(
+        [&] {
+            if (run.shownMs == 0 && holding(false, 3000) == values) {
+                run.shownMs = timer() - start;
+            }
+            if (run.writeMs == 0 && taken(OTHER_ROOM, 2500)) {
+                run.writeMs = timer() - start;
+            }
+            return run.shownMs != 0 && run.writeMs != 0;
+        },
+        60000, 1);
+    run.bytes = wire.carried() - carried;
+    run.shown = holding(false, 3000);
+    for (const sim::SimPacket& packet : unit.log()) {
+        run.questions += !packet.fromMaster && packet.cmd == TNET_CMD_SUBSCRIBE &&
+                         get_le16(packet.payload.data() + TNET_PUB_OFS_VID) != VID_ALL;
+    }
+    run.synchronised = run.synchronised && ready();
+    test::sync_stop_display();
+    return run;
+}
+
+// The burst above with 150 values: how long until the display shows all the unit's changes, how long the
+// user's write takes to reach the unit, the bytes on the line until both are done, and the values asked
+// again meanwhile (none of the changes can be older than writes the unit acknowledged seconds before).
+void BM_ValueBurst(benchmark::State& state) {
+    dbg_set_enabled(false);
+    BurstRun run;
+    for (auto _ : state) {
+        run = value_burst(static_cast<int>(state.range(0)));
+    }
+    state.counters["shown_ms"] = static_cast<double>(run.shownMs);
+    state.counters["write_ms"] = static_cast<double>(run.writeMs);
+    state.counters["bytes"] = static_cast<double>(run.bytes);
+    state.counters["questions"] = run.questions;
+    state.counters["shown"] = run.shown;
+    state.counters["unsynchronised"] = !run.synchronised;
+}
+BENCHMARK(BM_ValueBurst)->Arg(150)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace tdx
 

@@ -3,6 +3,7 @@
 #include "Libraries/base/bytes.h"
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
+#include "Libraries/base/timestamp.h"
 #include "Libraries/link_bus/tnet_packet.h"
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/application/controls/Button.h"
@@ -24,6 +25,7 @@
 #include "SourceApp/system/config.h"
 #include "tools/simcu/installation.h"
 
+#include <cstring>
 #include <filesystem>
 #include <span>
 #include <stdexcept>
@@ -361,6 +363,33 @@ void ScreenHarness::connect(uint32_t owner) {
     put_le32(payload, oid_make(tnet_get_address(), 0));
     put_le16(payload + 4, VID_ALL);
     Net::Tavi.handleReceived(TNET_CMD_SYNCHRONIZED, payload, sizeof payload);
+    // The answer brings every value the unit holds, which is what the test put into the table: a value it did
+    // not bring would go when the synchronisation completes.
+    std::vector<std::pair<uint32_t, uint16_t>> held;
+    pt_for_each([&held](uint32_t oid, uint16_t vid) { held.emplace_back(oid, vid); });
+    for (const auto& [oid, vid] : held) {
+        pt_value value;
+        pt_get_value(&value, oid, vid);
+        uint8_t publish[TNET_MAX_COMMAND_SIZE];
+        put_le32(publish + TNET_PUB_OFS_OID, oid);
+        put_le16(publish + TNET_PUB_OFS_VID, vid);
+        publish[TNET_PUB_OFS_VTYPE] = value.vtype;
+        put_le32(publish + TNET_PUB_OFS_TIMESTAMP,
+                 timestamp_to_network(static_cast<time_t>(value.timestamp)));
+        uint16_t length = TNET_PUBLISH_HEADER_SIZE;
+        if (BT_VTYPE_IS_BYTES(value.vtype)) {
+            put_le16(publish + length,
+                     value.valid ? value.length : static_cast<uint16_t>(PT_LENGTH_NO_VALUE));
+            std::memcpy(publish + length + 2, value.data, value.valid ? value.length : 0);
+            length = static_cast<uint16_t>(length + 2 + (value.valid ? value.length : 0));
+        } else {
+            const unsigned width = bt_vtype_width(value.vtype);
+            put_le(publish + length,
+                   value.valid ? static_cast<uint32_t>(value.value) : bt_vtype_marker(value.vtype), width);
+            length = static_cast<uint16_t>(length + width);
+        }
+        Net::Tavi.handleReceived(TNET_CMD_PUBLISH, publish, length);
+    }
     put_le32(payload, OID_ALL);
     Net::Tavi.handleReceived(TNET_CMD_SYNCHRONIZED, payload, sizeof payload);
     if (!Net::Tavi.isSynchronized()) {

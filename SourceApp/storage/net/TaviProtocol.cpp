@@ -139,7 +139,9 @@ void TaviProtocol::restart() {
     mRepublish.clear();
     mPublishInFlight.reset();
     mQuestions.clear();
+    mAsks.clear();
     mApplied.clear();
+    mSyncBrought.clear();
     stopSyncWatch();
     Structure.setControlUnit(NET_NO_OWNER);
     mConnectWatch.start();
@@ -158,6 +160,10 @@ void TaviProtocol::task() {
             question.takenAt = 0;
             askAgain(ovi, "no answer came");
         }
+    }
+    if (!mApplied.empty()) {
+        const u32 polls = tnet_get_poll_count();
+        std::erase_if(mApplied, [polls](const auto& applied) { return applied.second.polls != polls; });
     }
     if (const std::optional<Ovi> sync = syncSubscription();
         sync && mSyncProgressAt && timer() - *mSyncProgressAt >= NET_ANSWER_TIMEOUT_MS) {
@@ -302,9 +308,12 @@ void TaviProtocol::reset(const char* why) {
         }
         mPublishInFlight.reset();
     }
-    // The synchronisation of the next session brings every value as the control unit holds it then.
+    // The synchronisation of the next session brings every value as the control unit holds it then; one cut
+    // short takes nothing away.
     mQuestions.clear();
+    mAsks.clear();
     mApplied.clear();
+    mSyncBrought.clear();
     stopSyncWatch();
     pt_value value;
     while (Structure.takePublish(&value)) {
@@ -345,7 +354,21 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     if (mState != State::Ready) {
         return -1;
     }
-    return takeLocalChange(cmd, payload, max);
+    if (const int length = takeLocalChange(cmd, payload, max); length >= 0) {
+        return length;
+    }
+    while (!mAsks.empty()) {
+        const Ovi ovi = mAsks.front();
+        mAsks.pop_front();
+        auto question = std::make_unique<QueuedSubscribe>(ovi.oid, ovi.vid);
+        const int length = question->build(cmd, payload, max);
+        if (length >= 0) {
+            mInFlight = std::move(question);
+            mInFlightCmd = *cmd;
+            return length;
+        }
+    }
+    return -1;
 }
 
 bool TaviProtocol::takeKeptChange(pt_value* value) {
@@ -419,7 +442,7 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
         const auto write = mWrites.find(ovi);
         if (write != mWrites.end()) {
             if (write->second.sent) {
-                mApplied[ovi] = *write->second.sent;
+                mApplied[ovi] = Applied{*write->second.sent, tnet_get_poll_count()};
             }
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
                 // Written again meanwhile: the control unit now shows what it acknowledged, and the later
@@ -475,8 +498,13 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
     std::unique_ptr<QueuedCommand> command = std::move(mInFlight);
     mInFlightCmd = 0;
     if (cmd == TNET_CMD_SUBSCRIBE && mState != State::Disconnected) {
-        // Synchronisation cannot go on without it: ask again in the next slot.
+        // Synchronisation cannot go on without it, nor a held value without its answer: ask again.
         dbg_printf_h("tavi: SUBSCRIBE given up, asking again");
+        const auto* subscribe = dynamic_cast<const QueuedSubscribe*>(command.get());
+        if (subscribe != nullptr && mQuestions.count(subscribe->ovi()) != 0) {
+            mAsks.push_front(subscribe->ovi());
+            return;
+        }
         mCommands.push_front(std::move(command));
     } else {
         dbg_printf_h("tavi: %s given up", tnet_command_text(cmd));
@@ -529,6 +557,9 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
                      oid_index(oid), vid);
         return;
     }
+    if (mState != State::Ready) {
+        mSyncBrought.emplace(oid, vid);
+    }
     const bt_vtype vtype = payload[TNET_PUB_OFS_VTYPE];
     u32 length = 0;
     const u8* value = publishedValue(payload, len, &length);
@@ -554,12 +585,12 @@ bool TaviProtocol::unitValueStands(const pt_value& shown, const u8* payload, u16
     if (write != mWrites.end() && (write->second.kept || mPublishInFlight == ovi)) {
         return !localWriteStays(shown);
     }
-    if (const auto applied = mApplied.find(ovi); applied != mApplied.end()) {
+    if (const pt_value* applied = unsettledWrite(ovi)) {
         if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
             // The user's later write reaches the control unit after this value, whenever it was sent.
             return false;
         }
-        if (sameValue(applied->second, shown)) {
+        if (sameValue(*applied, shown)) {
             return true;
         }
         askAgain(ovi, "published after the control unit took the local write, perhaps sent before it");
@@ -662,7 +693,20 @@ void TaviProtocol::askAgain(const Ovi& ovi, const char* why) {
     ++question.unanswered;
     dbg_printf_h("tavi: %06X:%02X vid %04X: %s, its value is asked again", oid_address(ovi.oid),
                  oid_index(ovi.oid), ovi.vid, why);
-    subscribe(ovi.oid, ovi.vid, false);
+    mAsks.push_back(ovi);
+}
+
+const pt_value* TaviProtocol::unsettledWrite(const Ovi& ovi) {
+    const auto applied = mApplied.find(ovi);
+    if (applied == mApplied.end()) {
+        return nullptr;
+    }
+    if (applied->second.polls != tnet_get_poll_count()) {
+        // A POLL came since the acknowledgement: nothing the unit queued before it took the write is left.
+        mApplied.erase(applied);
+        return nullptr;
+    }
+    return &applied->second.value;
 }
 
 void TaviProtocol::receiveAnswer(const Ovi& ovi) {
@@ -704,12 +748,36 @@ void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
         dbg_printf_h("tavi: subscribing to everything");
         subscribeForSync(OID_ALL, false);
     } else if (mState == State::SubscribingAll && oid == OID_ALL && vid == VID_ALL) {
+        dropValuesNotBrought();
         publishMyself();
     } else if (mQuestions.count(Ovi(oid, vid)) != 0) {
         receiveAnswer(Ovi(oid, vid));
     } else {
         dbg_printf_h("tavi: SYNCHRONIZED %06X:%02X vid %04X in %s not asked for, ignored", oid_address(oid),
                      oid_index(oid), vid, state_name(mState));
+    }
+}
+
+void TaviProtocol::dropValuesNotBrought() {
+    std::vector<Ovi> gone;
+    pt_for_each([this, &gone](u32 oid, u16 vid) {
+        const Ovi ovi(oid, vid);
+        if (oid_address(oid) == oid_address(mSelf) || mSyncBrought.count(ovi) != 0 ||
+            Structure.isPublishQueued(oid, vid)) {
+            return;
+        }
+        if (const auto write = mWrites.find(ovi); write != mWrites.end() && write->second.kept) {
+            return; // the user's last word, sent once ready
+        }
+        gone.push_back(ovi);
+    });
+    mSyncBrought.clear();
+    for (const Ovi& ovi : gone) {
+        dbg_printf_h(
+            "tavi: %06X:%02X vid %04X not brought by the synchronisation: the unit no longer holds it",
+            oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+        mWrites.erase(ovi);
+        pt_remove_value(ovi.oid, ovi.vid);
     }
 }
 

@@ -26,12 +26,21 @@
 // word: neither the write in flight nor the value that crossed it counts as a change of the control unit.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
-// the display's write may come in the frame that acknowledges the write, or later. So a value published after
-// the acknowledgement, until the control unit answered a question asked since, may be older than the write:
-// the display keeps the write shown and asks (SUBSCRIBE of that one value). The PUBLISH right before the
-// SYNCHRONIZED of the last question is what the control unit holds, unless the user wrote the value again
-// meanwhile (that write reaches the control unit after the question, so it is newer). Questions are counted
-// per value, and a write acknowledged while one is out asks once more: only the last answer counts.
+// the display's write may come in the frame that acknowledges the write, or later. It polls only when nothing
+// of its own is outstanding or queued, so once a POLL came in or after the frame of the acknowledgement,
+// everything it queued before it took the write has come: the write is settled, and what the unit publishes
+// from then on is newer. A value published after the acknowledgement and before that POLL, until the control
+// unit answered a question asked since, may be older than the write: the display keeps the write shown and
+// asks (SUBSCRIBE of that one value). The PUBLISH right before the SYNCHRONIZED of the last question is what
+// the control unit holds, unless the user wrote the value again meanwhile (that write reaches the control
+// unit after the question, so it is newer). Questions are counted per value, and a write acknowledged while
+// one is out asks once more: only the last answer counts. The user's writes go before the questions, so that
+// no write waits behind questions about other values.
+//
+// A complete synchronisation brings every value the control unit holds: once its last SYNCHRONIZED has come,
+// a value of the unit's objects that it did not bring is gone from the unit (taken back by a restore, say)
+// and goes from the table too, as if it had never come, unless the user's write of it waits to be sent. The
+// display's own device keeps its values: they are the display's.
 #pragma once
 
 #include "Libraries/base/Timer.h"
@@ -172,6 +181,12 @@ private:
     void storePublish(const u8* payload, u16 len);
     // Subscribes to one value again, so that the control unit publishes what it holds; `why` for the trace.
     void askAgain(const Ovi& ovi, const char* why);
+    // The write of the value that the control unit acknowledged and no answer settled yet, if any; one that a
+    // POLL since its acknowledgement settled is forgotten.
+    const pt_value* unsettledWrite(const Ovi& ovi);
+    // After the last SYNCHRONIZED of a complete synchronisation: the values of the unit's objects that it did
+    // not bring leave the table.
+    void dropValuesNotBrought();
     void receiveAnswer(const Ovi& ovi);
     void receiveSynchronized(const u8* payload, u16 len);
     void receiveTime(const u8* payload, u16 len);
@@ -225,9 +240,17 @@ private:
         uint64_t takenAt = 0; // timer() when the control unit acknowledged the last one, 0 before
     };
     std::map<Ovi, Question> mQuestions;
-    // Writes the control unit acknowledged and no answer has settled since: a PUBLISH of the value that comes
-    // now may have been queued before the control unit applied the write.
-    std::map<Ovi, pt_value> mApplied;
+    // Questions waiting for their turn, behind the user's writes.
+    std::deque<Ovi> mAsks;
+    // Writes the control unit acknowledged and neither a POLL nor an answer has settled since: a PUBLISH of
+    // the value that comes now may have been queued before the control unit applied the write.
+    struct Applied {
+        pt_value value;
+        u32 polls; // the client's POLL count when the acknowledgement came
+    };
+    std::map<Ovi, Applied> mApplied;
+    // The values the synchronisation under way has brought (also those a kept write stood against).
+    std::set<Ovi> mSyncBrought;
     EventSink mSink;
 };
 

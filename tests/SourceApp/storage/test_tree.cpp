@@ -211,6 +211,22 @@ TEST_F(ObjectTree, TheStateOfAListedDeviceAppendsItBeforeListenersHearOfIt) {
     EXPECT_NE(nullptr, Structure.find(0x000316));
 }
 
+// The state of a listed device that went from the table before the tree delivered it (a synchronisation did
+// not bring it) announces no device.
+TEST_F(ObjectTree, TheStateOfAListedDeviceThatWentAppendsNothing) {
+    Listener a("a");
+    const u8 components[] = {0x20, 0x04, 0x01, 0x00}; // 0x010420
+    ASSERT_EQ(
+        0, pt_store(OID_LOCATION, VID_GLOBAL_COMPONENTS, BT_VTYPE_DATA, components, 4, 0, PT_ORIGIN_NETWORK));
+    const u8 online[] = {2};
+    pt_store(0x010420, VID_DEVICE_STATE, BT_VTYPE_U8, online, 1, 0, PT_ORIGIN_NETWORK);
+    ASSERT_EQ(PT_OK, pt_remove_value(0x010420, VID_DEVICE_STATE));
+    gLog.clear();
+    Structure.task();
+    EXPECT_TRUE(gLog.empty());
+    EXPECT_EQ(nullptr, Structure.find(0x010420));
+}
+
 TEST_F(ObjectTree, ListenersMayComeAndGoWhileTheyAreCalled) {
     Structure.append(make(kRoom, BT_OBJ_ROOM));
     Listener a("a");

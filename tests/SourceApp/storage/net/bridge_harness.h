@@ -128,6 +128,13 @@ protected:
             new ProxyObject(oid, ObjectInfo(info), DataModel::Database::findObjectTemplate(info)));
     }
 
+    // The location, the control unit's own device and a room, on the simulated unit.
+    void addUnitWithRoom(oid_t room) {
+        mSim.add_object(LOCATION, BT_OBJ_LOCATION, 0);
+        mSim.add_object(UNIT, BT_OBJ_DEVICE, 0);
+        mSim.add_object(room, BT_OBJ_ROOM, 0);
+    }
+
     bool synchronise() {
         return waitFor([] { return Net::Tavi.isSynchronized(); }, 10000);
     }

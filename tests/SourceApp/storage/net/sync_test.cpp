@@ -42,9 +42,7 @@ protected:
     }
 
     void populate() {
-        mSim.add_object(LOCATION, BT_OBJ_LOCATION, 0);
-        mSim.add_object(UNIT, BT_OBJ_DEVICE, 0);
-        mSim.add_object(ROOM, BT_OBJ_ROOM, 0);
+        addUnitWithRoom(ROOM);
         mSim.add_object(OUTPUT, BT_OBJ_OUTPUT, 6);
         mSim.publish(LOCATION, 0x80DC, BT_VTYPE_U32, UNIT);
         mSim.publish(UNIT, 0x002F, BT_VTYPE_U8, 2);

@@ -18,9 +18,7 @@ class ValuesTest : public BridgeTest {
 protected:
     void SetUp() override {
         BridgeTest::SetUp();
-        mSim.add_object(LOCATION, BT_OBJ_LOCATION, 0);
-        mSim.add_object(UNIT, BT_OBJ_DEVICE, 0);
-        mSim.add_object(ROOM, BT_OBJ_ROOM, 0);
+        addUnitWithRoom(ROOM);
         std::vector<uint8_t> components(4);
         put_le32(components.data(), PERIPHERAL);
         mSim.publish(LOCATION, 0x80AE, sim::sim_text(BT_VTYPE_DATA, components));

@@ -11,6 +11,7 @@
 #include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/core/Container.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceHost/api_lib/comf.h"
@@ -492,6 +493,16 @@ private:
     std::string mPublished;
 };
 
+// A location value the simulator's backup does not hold.
+constexpr vid_t ADDED_SINCE_THE_BACKUP = 0x8099;
+
+bool holdsAddedValue(ProgramOnTheLine& line) {
+    return line.ask([] {
+        int value = 0;
+        return pt_get_int(&value, OID_LOCATION, ADDED_SINCE_THE_BACKUP) == PT_ERR_NO_ENTRY ? 0 : 1;
+    }) == 1;
+}
+
 // The start road's end, on the first-start guide's welcome page (state 4) of a display without settings,
 // then the backup screen of state 26, a backup stored (a restore needs one), and the restore asked and
 // confirmed in its popup. lost: how many losses of the unit the trace held before the restore.
@@ -514,6 +525,12 @@ void restoreWithABackup(ProgramOnTheLine& line, size_t& lost) {
     EXPECT_TRUE(
         line.waitUntil([&] { return line.enabled("Backup configuration"); }, std::chrono::seconds(10)))
         << "idle again once stored";
+    // A value set since the backup, which the restore takes back.
+    line.ask([] { return pt_set_int(OID_LOCATION, ADDED_SINCE_THE_BACKUP, 7, BT_VTYPE_U16); });
+    EXPECT_TRUE(
+        line.waitUntil([&] { return line.sent("vid 8099 type 13 = 7") >= 1; }, std::chrono::seconds(3)))
+        << line.published();
+    EXPECT_TRUE(holdsAddedValue(line));
 
     lost = countOf(line.trace(), "tavi: event 6");
     ASSERT_TRUE(line.tap("Restore from latest backup"));
@@ -547,6 +564,7 @@ TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
         << line.published();
     line.waitUntil(watched([] { return false; }), std::chrono::seconds(1));
     EXPECT_EQ(shown, std::vector<int>{26}) << trace();
+    EXPECT_FALSE(holdsAddedValue(line)) << "the value taken back with the restore stays on the display";
     EXPECT_TRUE(line.window().host().stop());
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }
@@ -585,6 +603,7 @@ TEST_F(Program, ARestoreLeftForHomeDuringTheRestartShowsTheNotEnrolledScreenWhen
         std::chrono::seconds(60)))
         << trace();
     EXPECT_EQ(shown, (std::vector<int>{1, 2, 4})) << "back through the splash";
+    EXPECT_FALSE(holdsAddedValue(line)) << "the value taken back with the restore stays on the display";
     EXPECT_TRUE(line.window().host().stop());
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }
