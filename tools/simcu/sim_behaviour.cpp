@@ -339,13 +339,7 @@ void SimBehaviour::followOutdoor() {
 
 void SimBehaviour::assignRooms(uint32_t function) {
     const std::vector<uint32_t> listed = ids_of(mUnit.model().value(function, ROOM_LIST));
-    std::vector<uint32_t> rooms;
-    mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
-        if (object.type == TYPE_ROOM) {
-            rooms.push_back(oid);
-        }
-    });
-    for (const uint32_t room : rooms) {
+    for (const uint32_t room : rooms()) {
         const bool served = std::find(listed.begin(), listed.end(), room) != listed.end();
         const uint32_t owner = static_cast<uint32_t>(number(room, SERVING_FUNCTION).value_or(NO_FUNCTION));
         if (served && owner != function) {
