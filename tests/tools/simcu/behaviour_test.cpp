@@ -166,7 +166,7 @@ struct Write {
 };
 constexpr uint32_t LOCATION = 0xFEFFFFFE;
 constexpr uint32_t MONDAY_SIX = 789458400;           // 2025-01-06 06:00 UTC, 07:00 at the location: comfort
-constexpr uint32_t MONDAY_NINE = MONDAY_SIX + 10800; // 10:00 at the location: eco
+constexpr uint32_t MONDAY_NINE = MONDAY_SIX + 10800; // 09:00 UTC, 10:00 at the location: eco
 constexpr int64_t UNIX = 946684800;                  // network time 0 in Unix seconds
 
 struct AimCase {
