@@ -23,34 +23,48 @@ constexpr uint8_t REFERENCE = 14;
 constexpr uint8_t DATA = 16;
 constexpr uint32_t NO_FUNCTION = 0xFFFFFFFF;
 constexpr uint8_t TYPE_OUTPUT = 5;
+constexpr uint8_t U8 = 12;
+constexpr uint8_t U32 = 14;
 constexpr uint8_t TEMPERATURE = 18;
 constexpr int FULLY_OPEN = 10000;
 
 // Room values.
 constexpr uint16_t AIR = 0x000C;
 constexpr uint16_t FLOOR = 0x000D;
+constexpr uint16_t STATE = 0x001B;
 constexpr uint16_t DESIRED = 0x001D;
 constexpr uint16_t MODE = 0x8004;
 constexpr uint16_t OVERRIDE = 0x8005;
-constexpr uint16_t ECO = 0x801B;
-constexpr uint16_t COMFORT = 0x801C;
-constexpr uint16_t EXTRA_COMFORT = 0x801D;
-constexpr uint16_t TEMPORARY = 0x801E;
-constexpr uint16_t VACATION_TEMP = 0x801F;
-constexpr uint16_t STANDBY_TEMP = 0x8021;
+constexpr uint16_t OVERRIDE_END = 0x8006;
 constexpr uint16_t SCHEDULE = 0x8043;
 constexpr uint16_t OUTPUTS = 0x808F;
 constexpr uint16_t OUTPUT_VALUE = 0x004C;
 constexpr uint16_t ASSOCIATED = 0x80DE;
 constexpr uint16_t SERVING_FUNCTION = 0x810C;
+// Room modes and overrides.
+constexpr int64_t MODE_SCHEDULE = 0;
+constexpr int64_t MODE_ECO = 2;
+constexpr int64_t MODE_COMFORT = 3;
+constexpr int64_t MODE_EXTRA_COMFORT = 4;
+constexpr int64_t OVERRIDE_NONE = 0;
+constexpr int64_t OVERRIDE_TEMPORARY = 1;
+constexpr int64_t OVERRIDE_SCHEDULE = 3;
+// Room states.
+constexpr int STATE_IDLE = 0;
+constexpr int STATE_HEATING = 2;
+constexpr int STATE_COOLING = 3;
 // Function values.
 constexpr uint16_t ROOM_LIST = 0x80B8;
 // An output under manual control: the display asks for a value, the output takes it.
 constexpr uint16_t OUTPUT_REQUEST = 0x80F0;
 // Location values.
+constexpr uint16_t OUTDOOR = 0x0036;
 constexpr uint16_t LOCAL_OFFSET = 0x002E;
+constexpr uint16_t SEASON = 0x803D; // 1 summer: the rooms cool
 constexpr uint16_t VACATION = 0x8085;
 constexpr uint16_t STANDBY = 0x8087;
+constexpr uint16_t CONTROL_UNIT = 0x80DC;
+constexpr uint16_t OUTDOOR_SOURCE = 0x80EF;
 // Hot water.
 constexpr uint16_t DHW_DESIRED = 0x0031;
 constexpr uint16_t DHW_SET = 0x8094;
@@ -59,6 +73,34 @@ constexpr uint16_t TANK_SET = 0x0062;
 constexpr uint16_t TANK_COMFORT = 0x8115;
 constexpr uint16_t TANK_STANDBY = 0x8116;
 constexpr uint16_t TANK_VACATION = 0x8117;
+
+// A room's temperature settings of one season.
+struct Setpoints {
+    uint16_t manual;
+    uint16_t eco;
+    uint16_t comfort;
+    uint16_t extraComfort;
+    uint16_t temporary;
+    uint16_t vacation;
+    uint16_t adjusted;
+    uint16_t standby;
+};
+constexpr Setpoints HEATING{0x801A, 0x801B, 0x801C, 0x801D, 0x801E, 0x801F, 0x8020, 0x8021};
+constexpr Setpoints COOLING{0x802D, 0x802E, 0x802F, 0x8030, 0x8031, 0x8032, 0x8033, 0x8082};
+
+// The preset a fixed mode starts from; 0 for a mode without one (manual, hotel).
+uint16_t preset_of(const Setpoints& set, int64_t mode) {
+    switch (mode) {
+        case MODE_ECO:
+            return set.eco;
+        case MODE_COMFORT:
+            return set.comfort;
+        case MODE_EXTRA_COMFORT:
+            return set.extraComfort;
+        default:
+            return 0;
+    }
+}
 
 int step_toward(int64_t from, int64_t to, int step) {
     return static_cast<int>(from + std::clamp<int64_t>(to - from, -step, step));
@@ -129,6 +171,9 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
     if ((object->type == TYPE_ITC || object->type == TYPE_HCC) && vid == ROOM_LIST) {
         assignRooms(oid);
     }
+    if (object->type == TYPE_ROOM && vid == MODE) {
+        startMode(oid);
+    }
     if (object->type == TYPE_OUTPUT && vid == OUTPUT_REQUEST) {
         if (const auto requested = number(oid, OUTPUT_REQUEST)) {
             publishNumber(oid, OUTPUT_VALUE, TEMPERATURE, *requested);
@@ -136,6 +181,7 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
     }
     // A room's settings or the location's programs may have moved what the rooms aim at.
     aimRooms();
+    followOutdoor();
 }
 
 std::optional<int64_t> SimBehaviour::number(uint32_t oid, uint16_t vid) const {
@@ -157,72 +203,143 @@ void SimBehaviour::publishNumber(uint32_t oid, uint16_t vid, uint8_t type, int64
     }
 }
 
-std::optional<int> SimBehaviour::desiredOf(uint32_t room) const {
-    uint16_t setting = COMFORT;
-    if (number(LOCATION, VACATION).value_or(0) == 1) {
-        setting = VACATION_TEMP;
-    } else if (number(LOCATION, STANDBY).value_or(0) == 1) {
-        setting = STANDBY_TEMP;
-    } else if (number(room, OVERRIDE).value_or(0) == 1) {
-        setting = TEMPORARY;
-    } else {
-        switch (number(room, MODE).value_or(3)) {
-            case 2:
-                setting = ECO;
-                break;
-            case 4:
-                setting = EXTRA_COMFORT;
-                break;
-            case 0: {
-                // The week schedule at local time: period 0 eco, 3 extra comfort, the others comfort.
-                const auto schedule = mUnit.model().value(room, SCHEDULE);
-                if (!schedule || schedule->bytes.size() < 2 + 7 * 24) {
-                    break;
-                }
-                const int64_t local = static_cast<int64_t>(networkTime()) + NETWORK_TIME_OFFSET +
-                                      number(LOCATION, LOCAL_OFFSET).value_or(0);
-                if (local < 0) {
-                    break;
-                }
-                const int64_t days = local / 86400;
-                const int64_t weekday = (days + 3) % 7; // 1970-01-01 was a Thursday; Monday is day 0
-                const int64_t second = local % 86400;
-                const uint8_t hour = schedule->bytes[static_cast<size_t>(2 + 24 * weekday + second / 3600)];
-                const int period = (hour >> (2 * ((second % 3600) / 900))) & 3;
-                setting = period == 0 ? ECO : period == 3 ? EXTRA_COMFORT : COMFORT;
-                break;
-            }
-            default:
-                break;
+bool SimBehaviour::cooling() const {
+    return number(LOCATION, SEASON).value_or(0) == 1;
+}
+
+std::vector<uint32_t> SimBehaviour::rooms() const {
+    std::vector<uint32_t> found;
+    mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
+        if (object.type == TYPE_ROOM) {
+            found.push_back(oid);
         }
+    });
+    return found;
+}
+
+std::optional<int> SimBehaviour::schedulePeriod(uint32_t room) const {
+    const auto schedule = mUnit.model().value(room, SCHEDULE);
+    if (!schedule || schedule->bytes.size() < 2 + 7 * 24) {
+        return std::nullopt;
+    }
+    const int64_t local = unixTime() + number(LOCATION, LOCAL_OFFSET).value_or(0);
+    if (local < 0) {
+        return std::nullopt;
+    }
+    const int64_t days = local / 86400;
+    const int64_t weekday = (days + 3) % 7; // 1970-01-01 was a Thursday; Monday is day 0
+    const int64_t second = local % 86400;
+    const uint8_t hour = schedule->bytes[static_cast<size_t>(2 + 24 * weekday + second / 3600)];
+    return (hour >> (2 * ((second % 3600) / 900))) & 3;
+}
+
+std::optional<int> SimBehaviour::desiredOf(uint32_t room) const {
+    const Setpoints& set = cooling() ? COOLING : HEATING;
+    uint16_t setting = set.comfort;
+    const int64_t override = number(room, OVERRIDE).value_or(OVERRIDE_NONE);
+    if (number(LOCATION, VACATION).value_or(0) == 1) {
+        setting = set.vacation;
+    } else if (number(LOCATION, STANDBY).value_or(0) == 1) {
+        setting = set.standby;
+    } else if (override == OVERRIDE_TEMPORARY) {
+        setting = set.temporary;
+    } else if (override == OVERRIDE_SCHEDULE) {
+        // The display's set point over the schedule, in any mode: it is where its arrows wrote.
+        setting = set.adjusted;
+    } else if (number(room, MODE).value_or(MODE_COMFORT) != MODE_SCHEDULE) {
+        setting = set.manual;
+    } else if (const auto period = schedulePeriod(room)) {
+        // Period 0 eco, 3 extra comfort, the others comfort.
+        setting = *period == 0 ? set.eco : *period == 3 ? set.extraComfort : set.comfort;
     }
     const auto value = number(room, setting);
     return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
 
-void SimBehaviour::aimRooms() {
-    std::vector<uint32_t> rooms;
-    mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
-        if (object.type == TYPE_ROOM) {
-            rooms.push_back(oid);
+void SimBehaviour::startMode(uint32_t room) {
+    const auto mode = number(room, MODE);
+    const auto known = mModes.find(room);
+    if (!mode || (known != mModes.end() && known->second == *mode)) {
+        return;
+    }
+    mModes[room] = *mode;
+    // Both seasons' manual temperatures, so that a change of season later keeps to the chosen preset.
+    for (const Setpoints* set : {&HEATING, &COOLING}) {
+        if (const uint16_t preset = preset_of(*set, *mode)) {
+            if (const auto temperature = number(room, preset)) {
+                publishNumber(room, set->manual, TEMPERATURE, *temperature);
+            }
         }
-    });
-    for (const uint32_t room : rooms) {
+    }
+}
+
+void SimBehaviour::endOverride(uint32_t room) {
+    const int64_t end = number(room, OVERRIDE_END).value_or(0);
+    if (number(room, OVERRIDE).value_or(OVERRIDE_NONE) == OVERRIDE_NONE || end == 0 || unixTime() < end) {
+        return;
+    }
+    dbg_printf_h("sim: the override of %08X ended", room);
+    publishNumber(room, OVERRIDE, U8, OVERRIDE_NONE);
+    publishNumber(room, OVERRIDE_END, U32, 0);
+}
+
+void SimBehaviour::regulate(uint32_t room) {
+    const auto air = number(room, AIR);
+    const auto desired = number(room, DESIRED);
+    if (!air || !desired) {
+        return;
+    }
+    const bool cools = cooling();
+    // In standby the rooms drift without the unit's help.
+    const bool calls =
+        number(LOCATION, STANDBY).value_or(0) != 1 && (cools ? *air > *desired : *air < *desired);
+    publishNumber(room, STATE, U8, !calls ? STATE_IDLE : cools ? STATE_COOLING : STATE_HEATING);
+    const std::vector<uint32_t> outputs = sim_output_list(mUnit.model());
+    if (const auto indices = mUnit.model().value(room, OUTPUTS)) {
+        for (const uint8_t index : indices->bytes) {
+            if (index < outputs.size()) {
+                publishNumber(outputs[index], OUTPUT_VALUE, TEMPERATURE, calls ? FULLY_OPEN : 0);
+            }
+        }
+    }
+}
+
+void SimBehaviour::aimRooms() {
+    for (const uint32_t room : rooms()) {
+        endOverride(room);
         if (const auto desired = desiredOf(room)) {
             publishNumber(room, DESIRED, TEMPERATURE, *desired);
         }
+        regulate(room);
+        if (const auto mode = number(room, MODE)) {
+            mModes[room] = *mode;
+        } else {
+            mModes.erase(room);
+        }
+    }
+}
+
+void SimBehaviour::followOutdoor() {
+    // The source the location names, or else its own sensor (not the control unit's wired one).
+    std::optional<int64_t> outdoor;
+    const auto named = number(LOCATION, OUTDOOR_SOURCE);
+    if (named && mUnit.model().object(static_cast<uint32_t>(*named))) {
+        outdoor = number(static_cast<uint32_t>(*named), OUTDOOR);
+    }
+    const auto unit = number(LOCATION, CONTROL_UNIT);
+    mUnit.model().forEachValue(ALL_OBJECTS, ASSOCIATED, [&](uint32_t oid, uint16_t, const SimValue& value) {
+        if (!outdoor && value.number() == LOCATION && (!unit || *unit != oid)) {
+            outdoor = number(oid, OUTDOOR);
+        }
+    });
+    if (outdoor) {
+        publishNumber(LOCATION, OUTDOOR, TEMPERATURE, *outdoor);
     }
 }
 
 void SimBehaviour::assignRooms(uint32_t function) {
     const std::vector<uint32_t> listed = ids_of(mUnit.model().value(function, ROOM_LIST));
-    std::vector<uint32_t> rooms;
-    mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
-        if (object.type == TYPE_ROOM) {
-            rooms.push_back(oid);
-        }
-    });
-    for (const uint32_t room : rooms) {
+    for (const uint32_t room : rooms()) {
         const bool served = std::find(listed.begin(), listed.end(), room) != listed.end();
         const uint32_t owner = static_cast<uint32_t>(number(room, SERVING_FUNCTION).value_or(NO_FUNCTION));
         if (served && owner != function) {
@@ -245,21 +362,18 @@ void SimBehaviour::assignRooms(uint32_t function) {
 
 void SimBehaviour::live() {
     aimRooms();
-    const std::vector<uint32_t> outputs = sim_output_list(mUnit.model());
-    std::vector<uint32_t> rooms;
+    followOutdoor();
     std::vector<uint32_t> tanks;
     std::vector<std::pair<uint32_t, uint32_t>> thermostats; // device, room
     mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
-        if (object.type == TYPE_ROOM) {
-            rooms.push_back(oid);
-        } else if (object.type == TYPE_TANK) {
+        if (object.type == TYPE_TANK) {
             tanks.push_back(oid);
         }
     });
     mUnit.model().forEachValue(ALL_OBJECTS, ASSOCIATED, [&](uint32_t oid, uint16_t, const SimValue& value) {
         thermostats.emplace_back(oid, static_cast<uint32_t>(value.number()));
     });
-    for (const uint32_t room : rooms) {
+    for (const uint32_t room : rooms()) {
         const auto air = number(room, AIR);
         const auto desired = number(room, DESIRED);
         if (!air || !desired) {
@@ -268,14 +382,7 @@ void SimBehaviour::live() {
         const int next = step_toward(*air, *desired, ROOM_STEP);
         publishNumber(room, AIR, TEMPERATURE, next);
         publishNumber(room, FLOOR, TEMPERATURE, next + 200);
-        const bool heating = next < *desired;
-        if (const auto indices = mUnit.model().value(room, OUTPUTS)) {
-            for (const uint8_t index : indices->bytes) {
-                if (index < outputs.size()) {
-                    publishNumber(outputs[index], OUTPUT_VALUE, TEMPERATURE, heating ? FULLY_OPEN : 0);
-                }
-            }
-        }
+        regulate(room);
         for (const auto& [device, served] : thermostats) {
             if (served == room) {
                 publishNumber(device, AIR, TEMPERATURE, next);

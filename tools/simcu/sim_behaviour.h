@@ -1,13 +1,19 @@
 // The simulated installation's life, so that a display connected to it has something to show: the control
 // unit's clock runs (and is sent to a client when its session opens), the rooms' desired temperatures follow
-// their mode, schedule and the location's programs, the measured temperatures drift slowly toward them with
-// the thermoheads open while a room heats, and what the display writes moves what depends on it (a
-// function's room list names the function in its rooms).
+// what the display's writes mean (a fixed mode's manual temperature, set from the mode's preset when the mode
+// changes; the week schedule; the temporary or adjusted temperature of an override until its end; the
+// location's programs; the cooling settings in summer), the measured temperatures drift slowly toward them
+// with the room's state and thermoheads showing when the room calls for heat or cold, the location's outdoor
+// temperature is its sensor's, and what the display writes moves what depends on it (a function's room list
+// names the function in its rooms).
 #pragma once
 
 #include "tools/simcu/simcu.h"
 
+#include "Libraries/base/timestamp.h"
+
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -35,6 +41,18 @@ public:
     std::optional<int> desiredOf(uint32_t room) const;
 
 private:
+    int64_t unixTime() const { return static_cast<int64_t>(networkTime()) + NETWORK_TIME_OFFSET; }
+    bool cooling() const;
+    std::vector<uint32_t> rooms() const;
+    // The week schedule's period (0 to 3) at local time; std::nullopt without a schedule.
+    std::optional<int> schedulePeriod(uint32_t room) const;
+    // The room's mode was written: a fixed mode that changed sets the manual temperatures from its preset.
+    void startMode(uint32_t room);
+    // An override whose end (Unix seconds, 0 for none) has passed ends: the room goes back to its mode.
+    void endOverride(uint32_t room);
+    // The room's state and thermoheads from its air and desired temperature.
+    void regulate(uint32_t room);
+    void followOutdoor();
     std::optional<int64_t> number(uint32_t oid, uint16_t vid) const;
     void publishNumber(uint32_t oid, uint16_t vid, uint8_t type, int64_t value);
     void sendClock();
@@ -50,6 +68,7 @@ private:
     uint32_t mClockBase; // network seconds at mClockAt
     uint64_t mClockAt;
     bool mInSession = false;
+    std::map<uint32_t, int64_t> mModes; // each room's mode as last aimed at
 };
 
 } // namespace tdx::sim

@@ -39,7 +39,11 @@ protected:
         upper().received.clear();
     }
 
-    int64_t held(uint32_t oid, uint16_t vid) const { return mSim.value(oid, vid)->number(); }
+    // What the unit holds of (oid, vid), or -99999.
+    int64_t held(uint32_t oid, uint16_t vid) const {
+        const auto value = mSim.value(oid, vid);
+        return value ? value->number() : -99999;
+    }
 
     // The last value of (oid, vid) the display was sent, or -99999.
     static int64_t lastSent(uint32_t oid, uint16_t vid) {
@@ -120,8 +124,11 @@ TEST_F(BehaviourTest, WhatTheDisplayWritesMovesWhatTheRoomAimsAt) {
     write(LIVING, 0x8004, 12, 2);
     ASSERT_TRUE(waitFor([] { return lastSent(LIVING, 0x001D) == 1900; }, 1000));
     EXPECT_EQ(held(LIVING, 0x8004), 2);
+    // A preset changed later is what the next change to its mode starts from: the room keeps its manual
+    // temperature.
     write(LIVING, 0x801B, 18, 1850);
-    ASSERT_TRUE(waitFor([] { return lastSent(LIVING, 0x001D) == 1850; }, 1000));
+    run(PERIOD);
+    EXPECT_EQ(held(LIVING, 0x001D), 1900);
 
     // Temporary override, then the location's standby program wins over it.
     write(LIVING, 0x8005, 12, 1);
@@ -130,6 +137,7 @@ TEST_F(BehaviourTest, WhatTheDisplayWritesMovesWhatTheRoomAimsAt) {
     ASSERT_TRUE(waitFor([&] { return lastSent(LIVING, 0x001D) == held(LIVING, 0x8021); }, 1000));
     write(0xFEFFFFFE, 0x8087, 12, 0);
     write(LIVING, 0x8005, 12, 0);
+    ASSERT_TRUE(waitFor([] { return lastSent(LIVING, 0x001D) == 1900; }, 1000));
 
     // The week schedule at local time (the location is one hour ahead): Monday 07:00 comfort, 10:00 eco.
     setClock(789458400);
@@ -148,6 +156,209 @@ TEST_F(BehaviourTest, WhatTheDisplayWritesMovesWhatTheRoomAimsAt) {
     ASSERT_TRUE(waitFor([] { return lastSent(0x11000316, 0x004C) == 0; }, 1000));
     EXPECT_EQ(held(0x11000316, 0x004C), 0);
 }
+
+// What the display writes, in order, from the default installation (the living room in comfort: 21.5).
+struct Write {
+    uint32_t oid;
+    uint16_t vid;
+    uint8_t type;
+    int64_t value;
+};
+constexpr uint32_t LOCATION = 0xFEFFFFFE;
+constexpr uint32_t MONDAY_SIX = 789458400;           // 2025-01-06 06:00 UTC, 07:00 at the location: comfort
+constexpr uint32_t MONDAY_NINE = MONDAY_SIX + 10800; // 09:00 UTC, 10:00 at the location: eco
+constexpr int64_t UNIX = 946684800;                  // network time 0 in Unix seconds
+
+struct AimCase {
+    const char* name;
+    std::vector<Write> writes;
+    int64_t desired;
+    // Other values of the living room the unit holds afterwards, (vid, value); those it set itself it sent.
+    std::vector<std::pair<uint16_t, int64_t>> held;
+    bool setByTheUnit = false;
+};
+void PrintTo(const AimCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BehaviourAims : public BehaviourTest, public ::testing::WithParamInterface<AimCase> {};
+
+TEST_P(BehaviourAims, TheRoomAimsWhereTheDisplaysWritesMean) {
+    setClock(MONDAY_NINE);
+    for (const Write& w : GetParam().writes) {
+        ASSERT_NO_FATAL_FAILURE(write(w.oid, w.vid, w.type, w.value));
+    }
+    const int64_t desired = GetParam().desired;
+    ASSERT_TRUE(waitFor([&] { return held(LIVING, 0x001D) == desired; }, 1000)) << held(LIVING, 0x001D);
+    // It stands: the unit's life does not take it back.
+    run(3 * PERIOD);
+    EXPECT_EQ(held(LIVING, 0x001D), desired);
+    EXPECT_EQ(lastSent(LIVING, 0x001D), desired);
+    for (const auto& [vid, value] : GetParam().held) {
+        EXPECT_EQ(held(LIVING, vid), value) << std::hex << vid;
+        if (GetParam().setByTheUnit) {
+            EXPECT_EQ(lastSent(LIVING, vid), value) << std::hex << vid;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, BehaviourAims,
+    ::testing::ValuesIn(std::vector<AimCase>{
+        // A fixed mode: the arrows and the preset buttons write the manual temperature.
+        {"ArrowInAFixedMode", {{LIVING, 0x801A, 18, 2200}}, 2200, {}},
+        {"EcoButtonInAFixedMode", {{LIVING, 0x801A, 18, 1900}}, 1900, {}},
+        // A change of mode starts from the mode's preset, for both seasons.
+        {"ModeToEco", {{LIVING, 0x8004, 12, 2}}, 1900, {{0x801A, 1900}, {0x802D, 2600}}, true},
+        {"ModeToExtraComfort", {{LIVING, 0x8004, 12, 4}}, 2300, {{0x801A, 2300}, {0x802D, 2300}}, true},
+        {"ModeToManualKeepsTheManualTemperature",
+         {{LIVING, 0x801A, 18, 2250}, {LIVING, 0x8004, 12, 1}},
+         2250,
+         {}},
+        // The week schedule (eco now) and an arrow on it: schedule overridden, adjusted temperature.
+        {"WeekSchedule", {{LIVING, 0x8004, 12, 0}}, 1900, {}},
+        {"ArrowOnTheWeekSchedule",
+         {{LIVING, 0x8004, 12, 0}, {LIVING, 0x8005, 12, 3}, {LIVING, 0x8020, 18, 2200}},
+         2200,
+         {{0x8005, 3}}},
+        {"TemporaryMode", {{LIVING, 0x8005, 12, 1}, {LIVING, 0x801E, 18, 2350}}, 2350, {}},
+        {"Vacation", {{LOCATION, 0x8085, 12, 1}}, 1500, {}},
+        {"Standby", {{LOCATION, 0x8087, 12, 1}}, 1000, {}},
+        // Summer: the cooling settings.
+        {"SummerFixedMode", {{LOCATION, 0x803D, 12, 1}}, 2450, {}},
+        {"SummerArrowInAFixedMode", {{LOCATION, 0x803D, 12, 1}, {LIVING, 0x802D, 18, 2550}}, 2550, {}},
+        {"SummerModeToEco", {{LOCATION, 0x803D, 12, 1}, {LIVING, 0x8004, 12, 2}}, 2600, {}},
+        {"SummerWeekSchedule", {{LOCATION, 0x803D, 12, 1}, {LIVING, 0x8004, 12, 0}}, 2600, {}},
+        {"SummerArrowOnTheWeekSchedule",
+         {{LOCATION, 0x803D, 12, 1},
+          {LIVING, 0x8004, 12, 0},
+          {LIVING, 0x8005, 12, 3},
+          {LIVING, 0x8033, 18, 2500}},
+         2500,
+         {}},
+        {"SummerTemporaryMode", {{LOCATION, 0x803D, 12, 1}, {LIVING, 0x8005, 12, 1}}, 2400, {}},
+        {"SummerVacation", {{LOCATION, 0x803D, 12, 1}, {LOCATION, 0x8085, 12, 1}}, 2800, {}},
+        {"SummerStandby", {{LOCATION, 0x803D, 12, 1}, {LOCATION, 0x8087, 12, 1}}, 1800, {}},
+    }),
+    [](const ::testing::TestParamInfo<AimCase>& info) { return std::string(info.param.name); });
+
+struct OverrideCase {
+    const char* name;
+    uint8_t override;
+    uint16_t setpoint;
+    uint32_t lasts; // seconds; 0: an override without an end
+};
+void PrintTo(const OverrideCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BehaviourOverrides : public BehaviourTest, public ::testing::WithParamInterface<OverrideCase> {};
+
+TEST_P(BehaviourOverrides, AnOverrideEndsAtItsEndAndTheRoomGoesBackToItsSchedule) {
+    const OverrideCase& c = GetParam();
+    setClock(MONDAY_NINE);
+    write(LIVING, 0x8004, 12, 0);
+    write(LIVING, 0x8005, 12, c.override);
+    write(LIVING, 0x8006, 14, c.lasts == 0 ? 0 : UNIX + MONDAY_NINE + c.lasts);
+    write(LIVING, c.setpoint, 18, 2250);
+    ASSERT_TRUE(waitFor([&] { return held(LIVING, 0x001D) == 2250; }, 1000));
+
+    run((c.lasts == 0 ? 3600 : c.lasts) * 1000 - PERIOD);
+    EXPECT_EQ(held(LIVING, 0x001D), 2250) << "not before its end";
+    EXPECT_EQ(held(LIVING, 0x8005), c.override);
+    run(2 * PERIOD);
+    if (c.lasts == 0) {
+        EXPECT_EQ(held(LIVING, 0x001D), 2250) << "without an end it stays";
+        EXPECT_EQ(held(LIVING, 0x8005), c.override);
+        return;
+    }
+    EXPECT_EQ(lastSent(LIVING, 0x8005), 0);
+    EXPECT_EQ(lastSent(LIVING, 0x8006), 0);
+    EXPECT_EQ(lastSent(LIVING, 0x001D), 1900) << "the schedule's eco";
+}
+
+INSTANTIATE_TEST_SUITE_P(Overrides, BehaviourOverrides,
+                         ::testing::ValuesIn(std::vector<OverrideCase>{
+                             {"ScheduleOverriddenForAnHour", 3, 0x8020, 3600},
+                             {"ScheduleOverriddenWithoutEnd", 3, 0x8020, 0},
+                             {"TemporaryForHalfAnHour", 1, 0x801E, 1800},
+                             {"TemporaryWithoutEnd", 1, 0x801E, 0},
+                         }),
+                         [](const ::testing::TestParamInfo<OverrideCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+struct StateCase {
+    const char* name;
+    std::vector<Write> writes;
+    int64_t air;
+    int64_t state; // 0x001B: 0 idle, 2 heating, 3 cooling
+};
+void PrintTo(const StateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BehaviourStates : public BehaviourTest, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(BehaviourStates, TheRoomsStateAndThermoheadsShowOnlyACallForHeatOrCold) {
+    for (const Write& w : GetParam().writes) {
+        ASSERT_NO_FATAL_FAILURE(write(w.oid, w.vid, w.type, w.value));
+    }
+    mSim.publish(LIVING, 0x000C, 18, GetParam().air);
+    run(PERIOD);
+    const int64_t state = GetParam().state;
+    EXPECT_EQ(held(LIVING, 0x001B), state);
+    EXPECT_EQ(held(LIVING_HEAD, 0x004C), state == 0 ? 0 : 10000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, BehaviourStates,
+    ::testing::ValuesIn(std::vector<StateCase>{
+        {"WinterBelow", {}, 2000, 2},
+        {"WinterReached", {}, 2150, 0},
+        {"WinterAbove", {}, 2300, 0},
+        {"StandbyBelow", {{LOCATION, 0x8087, 12, 1}}, 800, 0},
+        {"StandbyAbove", {{LOCATION, 0x8087, 12, 1}}, 2000, 0},
+        {"SummerAbove", {{LOCATION, 0x803D, 12, 1}}, 2600, 3},
+        {"SummerReached", {{LOCATION, 0x803D, 12, 1}}, 2450, 0},
+        {"SummerBelow", {{LOCATION, 0x803D, 12, 1}}, 2300, 0},
+        {"SummerStandbyAbove", {{LOCATION, 0x803D, 12, 1}, {LOCATION, 0x8087, 12, 1}}, 2600, 0},
+    }),
+    [](const ::testing::TestParamInfo<StateCase>& info) { return std::string(info.param.name); });
+
+struct OutdoorCase {
+    const char* name;
+    int64_t source;  // what the display writes as the location's outdoor sensor source (0x80EF)
+    uint32_t sensor; // whose outdoor temperature the location then shows
+};
+void PrintTo(const OutdoorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BehaviourOutdoor : public BehaviourTest, public ::testing::WithParamInterface<OutdoorCase> {};
+
+TEST_P(BehaviourOutdoor, TheLocationsOutdoorTemperatureIsItsSensors) {
+    constexpr uint32_t OUTDOOR_SENSOR = 0x00000522;
+    EXPECT_EQ(held(LOCATION, 0x0036), held(OUTDOOR_SENSOR, 0x0036)) << "the installation agrees with itself";
+    write(LOCATION, 0x80EF, 14, GetParam().source);
+    const uint32_t sensor = GetParam().sensor;
+    ASSERT_TRUE(waitFor([&] { return held(LOCATION, 0x0036) == held(sensor, 0x0036); }, 1000));
+    // The sensor measures another temperature: the location follows within a period.
+    mSim.publish(sensor, 0x0036, 18, -250);
+    run(PERIOD);
+    EXPECT_EQ(held(LOCATION, 0x0036), -250);
+    EXPECT_EQ(lastSent(LOCATION, 0x0036), -250);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, BehaviourOutdoor,
+                         ::testing::ValuesIn(std::vector<OutdoorCase>{
+                             {"ExternalSensor", 0, 0x00000522},
+                             {"NamedSensor", 0x00000522, 0x00000522},
+                             {"ControlUnitsWiredSensor", 0x00000316, 0x00000316},
+                         }),
+                         [](const ::testing::TestParamInfo<OutdoorCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(BehaviourTest, AFunctionsRoomListNamesItInItsRoomsAndTakesThemFromAnother) {
     constexpr uint32_t CONTROLLER = 0x08000316;

@@ -9,7 +9,11 @@
 
 #include "Libraries/link_bus/tnet_config.h"
 #include "SourceApp/application/controls/Button.h"
+#include "SourceApp/application/controls/IconButton.h"
+#include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/controls/UpDown.h"
+#include "SourceApp/application/controls/Widget.h"
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/core/Container.h"
@@ -33,6 +37,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <thread>
 
 extern "C" const char* __lsan_default_suppressions() {
@@ -329,17 +334,14 @@ private:
     std::function<void()> mAction;
 };
 
-// The first shown component with this text in the open layers; on the application thread.
-Component* shownWithText(const std::string& text) {
+// The first shown component that matches in the open layers; on the application thread.
+Component* shownWhere(const std::function<bool(Component*)>& match) {
     Core* core = Core::current();
     if (core == nullptr) {
         return nullptr;
     }
     std::function<Component*(Component*)> search = [&](Component* c) -> Component* {
-        const auto* link = dynamic_cast<const NavigationLink*>(c);
-        const auto* button = dynamic_cast<const Button*>(c);
-        if (c->isGloballyVisible() && ((link != nullptr && link->getText() == text) ||
-                                       (button != nullptr && button->getText() == text))) {
+        if (c->isGloballyVisible() && match(c)) {
             return c;
         }
         if (c->isContainerType()) {
@@ -357,6 +359,16 @@ Component* shownWithText(const std::string& text) {
         }
     }
     return nullptr;
+}
+
+// The first shown component with this text in the open layers; on the application thread.
+Component* shownWithText(const std::string& text) {
+    return shownWhere([&](Component* c) {
+        const auto* link = dynamic_cast<const NavigationLink*>(c);
+        const auto* button = dynamic_cast<const Button*>(c);
+        return (link != nullptr && link->getText() == text) ||
+               (button != nullptr && button->getText() == text);
+    });
 }
 
 // The application of this process in its window on its own thread, against the simulator at real speed: what
@@ -398,14 +410,20 @@ public:
     void pause(std::chrono::milliseconds time) {
         waitUntil([] { return false; }, time);
     }
-    // Asks the application thread and waits for its answer.
-    int ask(std::function<int()> question) {
-        auto answer = std::make_shared<std::atomic<int>>(-2);
-        mWindow.host().sendCommand(
-            std::make_shared<OnApplication>([answer, question] { answer->store(question()); }));
-        waitUntil([answer] { return answer->load() != -2; }, std::chrono::seconds(3));
-        return answer->load();
+    // Asks the application thread and waits for its answer; std::nullopt when none came.
+    template <class T>
+    std::optional<T> answer(std::function<T()> question) {
+        auto result = std::make_shared<std::optional<T>>();
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        mWindow.host().sendCommand(std::make_shared<OnApplication>([result, done, question] {
+            *result = question();
+            done->store(true);
+        }));
+        waitUntil([done] { return done->load(); }, std::chrono::seconds(3));
+        return done->load() ? *result : std::nullopt;
     }
+    // The same for a number: -2 when no answer came.
+    int ask(std::function<int()> question) { return answer<int>(std::move(question)).value_or(-2); }
     // A finger on the point, as the mouse puts it there.
     void touch(int x, int y) {
         mWindow.host().setTouch(x, y);
@@ -414,10 +432,10 @@ public:
         mWindow.host().setTouchPress(false);
         pause(std::chrono::milliseconds(300));
     }
-    // A finger on the middle of what shows the text.
-    bool tap(const std::string& text) {
-        const int at = ask([text] {
-            const Component* c = shownWithText(text);
+    // A finger on the middle of what find() names on the application thread; false when it is not shown.
+    bool tapOn(std::function<const Component*()> find) {
+        const int at = ask([find] {
+            const Component* c = find();
             if (c == nullptr) {
                 return -1;
             }
@@ -429,6 +447,10 @@ public:
         }
         touch(at / 1000, at % 1000);
         return true;
+    }
+    // A finger on the middle of what shows the text.
+    bool tap(const std::string& text) {
+        return tapOn([text] { return shownWithText(text); });
     }
     bool enabled(const std::string& text) {
         return ask([text] {
@@ -564,6 +586,119 @@ TEST_F(Program, ARestoreLeftForHomeDuringTheRestartShowsTheNotEnrolledScreenWhen
     EXPECT_FALSE(holdsAddedValue(line)) << "the value taken back with the restore stays on the display";
     EXPECT_TRUE(line.window().host().stop());
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+}
+
+// The living room of the simulator's default installation, in the fixed mode comfort at 21.5.
+constexpr oid_t LIVING_ROOM = 0x01000316;
+constexpr state_id_t HOME_STATE = 9;
+constexpr state_id_t ROOM_STATE = 13;
+
+const Widget* tileOf(oid_t room) {
+    return static_cast<const Widget*>(shownWhere([room](Component* c) {
+        const auto* tile = dynamic_cast<const Widget*>(c);
+        return tile != nullptr && tile->tag == room;
+    }));
+}
+
+const UpDownBase* setTemperature() {
+    return static_cast<const UpDownBase*>(
+        shownWhere([](Component* c) { return dynamic_cast<const UpDownBase*>(c) != nullptr; }));
+}
+
+// A part of the room screen's set temperature: its value's label, or its right (up) arrow.
+template <class Part>
+const Part* partOfSetTemperature() {
+    const UpDownBase* upDown = setTemperature();
+    const Part* rightmost = nullptr;
+    for (Component* child : upDown != nullptr ? upDown->getChildren() : std::vector<Component*>{}) {
+        const auto* part = dynamic_cast<const Part*>(child);
+        if (part != nullptr && (rightmost == nullptr || part->getLeft() > rightmost->getLeft())) {
+            rightmost = part;
+        }
+    }
+    return rightmost;
+}
+
+// What the home screen's tile of the room shows as its set temperature; empty without the tile.
+std::string tileSetTemperature(ProgramOnTheLine& line) {
+    return line
+        .answer<std::string>([] {
+            const Widget* tile = tileOf(LIVING_ROOM);
+            return tile != nullptr ? tile->getSecondValueLabel()->getText() : std::string();
+        })
+        .value_or("");
+}
+
+// What the room screen shows as its set temperature; empty without the screen.
+std::string roomSetTemperature(ProgramOnTheLine& line) {
+    return line
+        .answer<std::string>([] {
+            const auto* label = partOfSetTemperature<ContainedLabel>();
+            return label != nullptr ? label->getText() : std::string();
+        })
+        .value_or("");
+}
+
+int held(ProgramOnTheLine& line, vid_t vid) {
+    return line.ask([vid] { return pt_read_int(LIVING_ROOM, vid).value_or(-1); });
+}
+
+// The room opened from its home tile's arrow (a screen gone dark takes the first touch to wake).
+bool openRoomFromHome(ProgramOnTheLine& line) {
+    for (int touch = 0; touch < 2 && line.state() != ROOM_STATE; ++touch) {
+        if (!line.tapOn(
+                [] { return tileOf(LIVING_ROOM) != nullptr ? tileOf(LIVING_ROOM)->getButton() : nullptr; })) {
+            return false;
+        }
+    }
+    return line.waitUntil([&] { return line.state() == ROOM_STATE; }, std::chrono::seconds(3));
+}
+
+// A newcomer's first try against the simulator: the room's up arrow once, home, the room again. The unit
+// takes the manual temperature the arrow wrote as the room's desired temperature, and keeps it while its
+// life goes on: the tile and the room screen opened again show the new value.
+TEST_F(Program, ARoomsTemperatureSetWithItsArrowStandsAtHomeAndWhenTheRoomOpensAgain) {
+    ProgramOnTheLine line(qtApplication(), prepareInProcess());
+    ASSERT_TRUE(line.ok());
+    ASSERT_TRUE(line.waitUntil([&] { return line.sent(READY) >= 1; }, std::chrono::seconds(30)))
+        << line.published();
+    ASSERT_TRUE(line.waitUntil([&] { return line.state() == 4; }, std::chrono::seconds(30))) << line.state();
+    line.ask([] {
+        Core::current()->changeState(HOME_STATE, 0, 0, 0, 0);
+        return 0;
+    });
+    ASSERT_TRUE(
+        line.waitUntil([&] { return tileSetTemperature(line) == "21.5\u00B0"; }, std::chrono::seconds(3)))
+        << tileSetTemperature(line);
+    ASSERT_TRUE(openRoomFromHome(line));
+    ASSERT_EQ(roomSetTemperature(line), "21.5\u00B0");
+
+    ASSERT_TRUE(line.tapOn([] { return partOfSetTemperature<IconButton>(); }));
+    const std::string manual = "PUBLISH 000316:01 vid 801A type 18 = 2200";
+    ASSERT_TRUE(line.waitUntil([&] { return line.sent(manual) == 1; }, std::chrono::seconds(5)))
+        << line.published();
+    EXPECT_EQ(roomSetTemperature(line), "22.0\u00B0");
+    // The unit answers with the room's new desired temperature.
+    EXPECT_TRUE(line.waitUntil([&] { return held(line, 0x001D) == 2200; }, std::chrono::seconds(5)))
+        << held(line, 0x001D);
+
+    line.touch(77, 15);
+    ASSERT_EQ(line.state(), HOME_STATE);
+    EXPECT_EQ(tileSetTemperature(line), "22.0\u00B0");
+    // A period of the unit's life passes (the room's air moves toward the new aim): the value stands.
+    const int air = held(line, 0x000C);
+    EXPECT_TRUE(line.waitUntil([&] { return held(line, 0x000C) != air; }, std::chrono::seconds(30))) << air;
+    EXPECT_EQ(held(line, 0x001D), 2200);
+    EXPECT_EQ(tileSetTemperature(line), "22.0\u00B0");
+
+    ASSERT_TRUE(openRoomFromHome(line));
+    EXPECT_EQ(roomSetTemperature(line), "22.0\u00B0");
+    EXPECT_EQ(held(line, 0x001D), 2200);
+    // One write, of the manual temperature, and no override: the room is in a fixed mode.
+    EXPECT_EQ(line.sent(manual), 1u) << line.published();
+    EXPECT_EQ(line.sent("vid 8005"), 0u) << line.published();
+    EXPECT_TRUE(line.window().host().stop());
+    EXPECT_EQ(line.trace().find("ASSERTION"), std::string::npos);
 }
 
 } // namespace
