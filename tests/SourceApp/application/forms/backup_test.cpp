@@ -44,14 +44,13 @@ protected:
         });
         return n < bar.size() ? bar[n] : nullptr;
     }
-    // Time passing as the main loop lets it pass, the update manager's task included; notes when the
-    // not-enrolled screen is first seen, counted in ms from the start of the clock `since`.
+    // Time passing tick by tick; notes when the not-enrolled screen is first seen, counted in ms from the
+    // start of the clock `since`.
     void run(uint32_t ms, uint32_t& since, uint32_t& notEnrolledAt) {
         for (const uint32_t end = since + ms; since < end; since += TICK_MS) {
             if (notEnrolledAt == 0 && state().getStateId() == NOT_ENROLLED) {
                 notEnrolledAt = std::max<uint32_t>(since, 1);
             }
-            updates().task();
             tick();
         }
     }
@@ -182,16 +181,12 @@ TEST_F(BackupTest, TheRestartAfterARestoreKeepsTheScreenWhileTheUnitIsAway) {
             if (state().getStateId() == 1) {
                 shownAfter = std::max<uint32_t>(ms, 1);
             }
-            updates().task();
             tick();
         }
         if (row.awayMs != 0 && shownAfter == 0) {
             connect();
             networkEvent(Net::NET_EVENT_SYNC_STARTED);
-            for (int pass = 0; pass < 2; ++pass) {
-                updates().task();
-                tick();
-            }
+            tick(2);
             EXPECT_EQ(state().getStateId(), BACKUP) << "the unit is back: the screen stays";
             EXPECT_EQ(historyDepth(), depth);
             if (row.lostAgain) {
