@@ -506,6 +506,15 @@ void restoreWithABackup(ProgramOnTheLine& line, size_t& lost) {
         line.waitUntil([&] { return line.sent("vid 0052 type 12 = 1") >= 1; }, std::chrono::seconds(3)));
 }
 
+// restoreWithABackup(), then the loss of the unit as it restarts after the restore.
+void restoreUntilTheRestart(ProgramOnTheLine& line) {
+    size_t lost = 0;
+    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
+    ASSERT_TRUE(line.waitUntil([&] { return countOf(line.trace(), "tavi: event 6") > lost; },
+                               std::chrono::seconds(20)))
+        << line.trace();
+}
+
 // The configuration backup and restore of state 26 at real speed: the backup answered, then a restore that
 // restarts the control unit; the program reports the loss and synchronises again on its own.
 TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
@@ -566,11 +575,7 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
     constexpr oid_t ROOM = 0x01000316;
     ProgramOnTheLine line(qtApplication(), prepareInProcess());
     auto trace = [&line] { return line.trace(); };
-    size_t lost = 0;
-    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
-    ASSERT_TRUE(
-        line.waitUntil([&] { return countOf(trace(), "tavi: event 6") > lost; }, std::chrono::seconds(20)))
-        << trace();
+    ASSERT_NO_FATAL_FAILURE(restoreUntilTheRestart(line));
     // Held silent a while longer, so that the change surely falls into the restart.
     line.simulator().setPaused(true);
     EXPECT_EQ(line.state(), 26) << "the restart was announced: the screen stays";
@@ -635,11 +640,7 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
 TEST_F(Program, ARestoreLeftForHomeDuringTheRestartShowsTheNotEnrolledScreenWhenTheUnitStaysAway) {
     ProgramOnTheLine line(qtApplication(), prepareInProcess());
     auto trace = [&line] { return line.trace(); };
-    size_t lost = 0;
-    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
-    ASSERT_TRUE(
-        line.waitUntil([&] { return countOf(trace(), "tavi: event 6") > lost; }, std::chrono::seconds(20)))
-        << trace();
+    ASSERT_NO_FATAL_FAILURE(restoreUntilTheRestart(line));
     // Silent in its restart, the unit now stays silent for good; home, in the top bar, meanwhile.
     const auto lostAt = ProgramOnTheLine::Clock::now();
     line.simulator().setPaused(true);
