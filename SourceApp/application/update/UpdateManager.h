@@ -100,8 +100,9 @@ private:
     Restart mRestart = Restart::None;
     uint32_t mRestartWaitMs = 0;
     std::function<bool()> mRestartAnswered;
-    Timer mRestartTimer; // the announcement's lapse, the unit's moment after its answer, the wait for its
-                         // return
+    // The announcement's lapse, then the unit's moment to restart after its answer, then the wait for its
+    // return.
+    Timer mRestartTimer;
     Core& mCore;
 };
 
