@@ -2,11 +2,13 @@
 // probes, network events reaching the screen, and the clocks.
 #include "tests/support/screen_harness.h"
 
+#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/system/config.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace tdx::test {
 namespace {
@@ -78,6 +80,59 @@ TEST_F(HarnessTest, TheConfigurationRecordStartsAtTheDefaultsInMemoryAndCountsIt
     EXPECT_EQ(configStores(), 1);
     EXPECT_EQ(storedConfiguration().language, 2);
     EXPECT_FALSE(std::filesystem::exists(CONFIG_FILE_NAME)) << "no file is written";
+}
+
+// An update process that counts the passes of the main loop that poll it.
+class CountedProcess final : public UpdateProcess {
+public:
+    CountedProcess(ProcessInterface& manager, int& tasks)
+        : UpdateProcess(manager)
+        , mTasks(tasks) {}
+    UpdateModel* getModel() override { return nullptr; }
+    UpdateController* getController() override { return nullptr; }
+    void handleTask() override { ++mTasks; }
+    void handleTermination() override {}
+    bool expectsNetworkLoss() const override { return false; }
+
+private:
+    int& mTasks;
+};
+
+class CountedFactory final : public IProcessFactory {
+public:
+    explicit CountedFactory(int& tasks)
+        : mTasks(tasks) {}
+    UpdateProcess* create(ProcessInterface& manager) const override {
+        return new CountedProcess(manager, mTasks);
+    }
+
+private:
+    int& mTasks;
+};
+
+// Time passing in a test runs what the main loop runs in every pass, the update manager's task among it: a
+// screen test that waits sees what a user would.
+TEST_F(HarnessTest, EveryPassOfTheMainLoopRunsTheUpdateManagersTask) {
+    const struct {
+        const char* what;
+        std::function<void()> pass;
+        int tasks;
+    } rows[] = {
+        {"two passes", [this] { runTasks(2); }, 2},
+        {"three ticks and the pass that paints", [this] { tick(3); }, 4},
+        {"a second: 17 ticks and the pass that paints", [this] { wait(1000); }, 18},
+    };
+    UpdateManager& updates = *getApplication()->getUpdateManager();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        int tasks = 0;
+        ASSERT_TRUE(updates.start(CountedFactory(tasks)));
+        row.pass();
+        EXPECT_EQ(tasks, row.tasks);
+        updates.terminate(updates.getProcess());
+        runTasks();
+        EXPECT_EQ(updates.getProcess(), nullptr) << "ended by the next pass";
+    }
 }
 
 } // namespace

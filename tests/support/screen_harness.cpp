@@ -15,7 +15,9 @@
 #include "SourceApp/application/controls/SwitchButton.h"
 #include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/application/log/LogManager.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/DataModel.h"
@@ -423,11 +425,15 @@ void ScreenHarness::setTime(int64_t utc) {
 }
 
 void ScreenHarness::runTasks(int passes) {
+    App* app = getApplication();
     for (int i = 0; i < passes; ++i) {
+        // The main loop's services in its order; the network client's own task has no line here.
+        app->getLogManager()->task();
+        app->getUpdateManager()->task();
         Net::Tavi.task();
         Structure.task();
         mCore.task();
-        getApplication()->getSystemManager()->task();
+        app->getSystemManager()->task();
     }
 }
 

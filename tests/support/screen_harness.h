@@ -178,8 +178,9 @@ protected:
     // A blank screen (state 1) to put widgets on; they show after the next pass.
     Form* blank();
     Form* screen() const { return mCore.getScreen(); }
-    // One pass of the main loop's tasks: network bridge, object tree, GUI core (input, repaint, messages),
-    // system manager.
+    // One pass of the main loop's tasks in its order: log manager, update manager (a running update, an
+    // announced restart of the control unit), network bridge, object tree, GUI core (input, repaint,
+    // messages), system manager.
     void runTasks(int passes = 1);
 
     // ---- Touch ----

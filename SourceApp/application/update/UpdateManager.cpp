@@ -1,6 +1,7 @@
 #include "SourceApp/application/update/UpdateManager.h"
 
 #include "Libraries/base/dbg.h"
+#include "Libraries/link_bus/tnet_config.h"
 #include "SourceApp/gui/core/Core.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 
@@ -12,9 +13,12 @@ namespace {
 
 // The screen registry's not-enrolled screen.
 constexpr state_id_t NOT_ENROLLED_STATE_ID = 1;
-// A unit answers a request within half a minute, as the installer waits for one, and restarts at once, lost to
-// the display some 3 s later: a minute without a loss is a restart that did not come.
+// A unit answers a request within half a minute, as the installer waits for one, and restarts at once, lost
+// to the display some 3 s later: a minute without a loss is a restart that did not come.
 constexpr uint32_t ANNOUNCED_RESTART_LAPSE_MS = 60000;
+// A unit that answered the request restarts at once: silent within a couple of seconds of its answer, it is
+// missed TNET_SUPERVISION_MS later. Still there after that, it refused the request.
+constexpr uint32_t ANSWERED_RESTART_DUE_MS = TNET_SUPERVISION_MS + 2000;
 
 } // namespace
 
@@ -64,11 +68,13 @@ void UpdateManager::task() {
 }
 
 bool UpdateManager::handleNetworkLoss() {
-    if (mRestart == Restart::Announced) {
+    if (mRestart == Restart::Announced || mRestart == Restart::Answered) {
         dbg_printf_h("update: the network is down with the announced restart, the screens stay");
         mRestart = Restart::Away;
         mRestartTimer.setTimeout(mRestartWaitMs);
         mRestartTimer.start();
+        // The screens stay and take the user's changes: they are for the unit that comes back.
+        Net::Tavi.keepOfflineWrites(true);
         return true;
     }
     if (mRestart == Restart::Away) {
@@ -93,37 +99,57 @@ bool UpdateManager::handleNetworkLoss() {
     return false;
 }
 
-void UpdateManager::announceRestart(uint32_t waitMs) {
+void UpdateManager::announceRestart(uint32_t waitMs, std::function<bool()> answered) {
     // A second request while the unit is away changes nothing: the wait already runs for its restart.
     if (mRestart == Restart::Away) {
         return;
     }
     mRestart = Restart::Announced;
     mRestartWaitMs = waitMs;
+    mRestartAnswered = std::move(answered);
     mRestartTimer.setTimeout(ANNOUNCED_RESTART_LAPSE_MS);
     mRestartTimer.start();
 }
 
+void UpdateManager::endRestart(const char* why) {
+    dbg_printf_h("update: %s", why);
+    mRestart = Restart::None;
+    mRestartAnswered = nullptr;
+    Net::Tavi.keepOfflineWrites(false);
+}
+
 void UpdateManager::watchRestart() {
+    // A loss that a screen of its own road took, without asking here, was the restart all the same; one still
+    // on its way to the screens is not taken yet.
+    const bool lossTakenElsewhere =
+        Net::Tavi.isConnectionLost() && !mCore.isEventQueued(EVENT_NETWORK_NOT_CONNECTED);
     switch (mRestart) {
         case Restart::None:
             return;
         case Restart::Announced:
-            // A loss that a screen of its own road took, without asking here, was the restart all the same.
-            if (Net::Tavi.isConnectionLost() || mRestartTimer.isTimedOut()) {
-                dbg_printf_h("update: the announced restart is no longer expected");
-                mRestart = Restart::None;
+            if (lossTakenElsewhere || mRestartTimer.isTimedOut()) {
+                endRestart("the announced restart is no longer expected");
+            } else if (Net::Tavi.isConnected() && mRestartAnswered && mRestartAnswered()) {
+                dbg_printf_h("update: the control unit answered the request, its restart is due");
+                mRestart = Restart::Answered;
+                mRestartTimer.setTimeout(ANSWERED_RESTART_DUE_MS);
+                mRestartTimer.start();
+            }
+            return;
+        case Restart::Answered:
+            if (lossTakenElsewhere) {
+                endRestart("the announced restart is no longer expected");
+            } else if (mRestartTimer.isTimedOut()) {
+                endRestart("the control unit answered the request without restarting");
             }
             return;
         case Restart::Away:
             if (Net::Tavi.isConnected()) {
-                dbg_printf_h("update: the control unit is back from its restart");
-                mRestart = Restart::None;
+                endRestart("the control unit is back from its restart");
             } else if (mRestartTimer.isTimedOut()) {
                 // Away for longer than a restart takes: lost as any unit, through the shown screen's own
                 // road.
-                dbg_printf_h("update: the control unit did not come back from its restart");
-                mRestart = Restart::None;
+                endRestart("the control unit did not come back from its restart");
                 mCore.sendEvent(EVENT_NETWORK_NOT_CONNECTED, 0, 0, 0, 0);
             }
             return;

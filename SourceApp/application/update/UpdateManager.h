@@ -8,6 +8,7 @@
 #include "SourceApp/gui/core/state/NavigationEventHandler.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace tdx {
@@ -45,13 +46,19 @@ public:
     bool handleNetworkLoss();
     // The control unit restarts of its own accord soon: the user confirmed a request that ends in a restart
     // and the display wrote it. The first loss of the network after this is that restart, and the screens
-    // stay, whichever the user opens or leaves meanwhile, for up to waitMs: the wait belongs to no screen. A
-    // unit still away then is lost as any unit, to the not-enrolled screen from whatever screen is shown; one
-    // back by then resynchronises under it. With no loss within a minute the announcement lapses (the unit
-    // refused the request, or restarted too quickly to be missed), and the next loss is a unit lost at once.
-    void announceRestart(uint32_t waitMs);
+    // stay, whichever the user opens or leaves meanwhile, for up to waitMs: the wait belongs to no screen.
+    // What the user writes meanwhile waits for the unit's return and is sent then. A unit still away then is
+    // lost as any unit, to the not-enrolled screen from whatever screen is shown; one back by then
+    // resynchronises under it. answered() tells that the unit has answered the request: it restarts at once
+    // after its answer, so an answer that no loss follows within the time a silent unit takes to be missed
+    // was a refusal, and the announcement ends. With neither a loss nor an answer within a minute it lapses
+    // too (the request went unanswered, or the unit restarted too quickly to be missed). Once it has ended,
+    // the next loss is a unit lost at once.
+    void announceRestart(uint32_t waitMs, std::function<bool()> answered);
     // A restart is announced or its wait runs.
     bool expectsRestart() const { return mRestart != Restart::None; }
+    // The network went down with the announced restart and the unit's return is waited for.
+    bool awaitsRestartedUnit() const { return mRestart == Restart::Away; }
 
 private:
     class ProcessInterfaceImpl final : public ProcessInterface {
@@ -76,10 +83,13 @@ private:
         bool mCounting = false;
     };
 
-    enum class Restart { None, Announced, Away };
+    // Announced: the request is written; Answered: the unit answered it and has a moment left to restart;
+    // Away: the network went down with the restart.
+    enum class Restart { None, Announced, Answered, Away };
 
     void endProcess();
     void watchRestart();
+    void endRestart(const char* why);
 
     ProcessInterfaceImpl mProcessInterface{*this};
     NavigationEventHandlerImpl mNavigation{*this};
@@ -89,7 +99,10 @@ private:
     bool mNetworkLossTaken = false; // by the running process
     Restart mRestart = Restart::None;
     uint32_t mRestartWaitMs = 0;
-    Timer mRestartTimer; // the announcement's lapse, then the wait for the unit's return
+    std::function<bool()> mRestartAnswered;
+    // The announcement's lapse, then the unit's moment to restart after its answer, then the wait for its
+    // return.
+    Timer mRestartTimer;
     Core& mCore;
 };
 

@@ -108,6 +108,10 @@ void Core::sendEvent(event_kind_t kind, int x, int y, int a, int b) {
     mEvents.push_back({kind, x, y, a, b});
 }
 
+bool Core::isEventQueued(event_kind_t kind) const {
+    return std::any_of(mEvents.begin(), mEvents.end(), [kind](const Event& e) { return e.kind == kind; });
+}
+
 void Core::deliverEvents() {
     // Only the events queued before this phase; what handlers queue waits for the next pass.
     for (std::size_t n = mEvents.size(); n > 0 && !mEvents.empty(); --n) {

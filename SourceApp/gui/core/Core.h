@@ -65,6 +65,8 @@ public:
     bool takeTimerFlag() { return mTimerFlag.exchange(false); }
 
     void sendEvent(event_kind_t kind, int x, int y, int a, int b);
+    // An event of this kind waits for the next pass.
+    bool isEventQueued(event_kind_t kind) const;
     void sendMessage(Component* source, unsigned id, int p1, int p2, int p3, int p4);
     // A character typed on the host's keyboard: MSG_KEY with the code point and KEY_CHARACTER. Control
     // characters, surrogates and values beyond U+10FFFF are refused with a trace line.

@@ -132,6 +132,7 @@ void TaviProtocol::restart() {
     mSyncStartRaised = false;
     mLost = false;
     mTrafficHeld = false;
+    mKeepOfflineWrites = false;
     mCommands.clear();
     mInFlight.reset();
     mInFlightCmd = 0;
@@ -250,7 +251,10 @@ void TaviProtocol::handleConnected(u32 owner) {
     mSyncStartRaised = false;
     mLost = false;
     Structure.setControlUnit(oid_address(owner));
-    // What was written while off-line is not sent: the control unit's values are about to come in.
+    if (mKeepOfflineWrites) {
+        keepQueuedWrites();
+    }
+    // Any other write made while off-line is not sent: the control unit's values are about to come in.
     Structure.clearPublishQueue();
     std::erase_if(mWrites, [](const auto& write) { return !write.second.kept; });
     mState = State::SubscribingSelf;
@@ -315,13 +319,7 @@ void TaviProtocol::reset(const char* why) {
     mApplied.clear();
     mSyncBrought.clear();
     stopSyncWatch();
-    pt_value value;
-    while (Structure.takePublish(&value)) {
-        LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
-        if (!write.kept) {
-            write.kept = value;
-        }
-    }
+    keepQueuedWrites();
     std::erase_if(mWrites, [](const auto& write) { return !write.second.kept; });
     if (!mWrites.empty()) {
         dbg_printf_h("tavi: %u local changes kept for the next session",
@@ -329,6 +327,16 @@ void TaviProtocol::reset(const char* why) {
     }
     Structure.setControlUnit(NET_NO_OWNER);
     raise(NET_EVENT_NOT_CONNECTED);
+}
+
+void TaviProtocol::keepQueuedWrites() {
+    pt_value value;
+    while (Structure.takePublish(&value)) {
+        LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
+        if (!write.kept) {
+            write.kept = value;
+        }
+    }
 }
 
 int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {

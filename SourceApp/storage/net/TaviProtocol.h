@@ -25,6 +25,9 @@
 // unit for the value again. A write the user made behind the one in flight is kept over a reset as the last
 // word: neither the write in flight nor the value that crossed it counts as a change of the control unit.
 //
+// While told to (keepOfflineWrites), the bridge keeps what is written with no session open as a write of
+// the last session that was not sent yet.
+//
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. It polls only when nothing
 // of its own is outstanding or queued, so once a POLL came in or after the frame of the acknowledgement,
@@ -139,6 +142,11 @@ public:
     void holdTraffic(bool held) { mTrafficHeld = held; }
     bool isTrafficHeld() const { return mTrafficHeld; }
 
+    // While set, a value written with no session open waits for the next session as one written in the last
+    // session and not sent does, instead of giving way to the control unit's values: the screens stay through
+    // an announced restart of the unit, and what the user changes on them is meant for the unit that returns.
+    void keepOfflineWrites(bool keep) { mKeepOfflineWrites = keep; }
+
     // Asks the network client to enter learn mode again (a user's request to enrol the display).
     void requestLearn() { tnet_learn_request(); }
 
@@ -160,6 +168,8 @@ public:
 private:
     void raise(int kind);
     void reset(const char* why);
+    // The local writes waiting to be published are kept for the next synchronisation to decide.
+    void keepQueuedWrites();
     void subscribe(oid_t oid, vid_t vid, bool front);
     // Subscribes to all values of `oid` for the synchronisation, its answer watched anew.
     void subscribeForSync(oid_t oid, bool front);
@@ -217,6 +227,7 @@ private:
     bool mSyncStartRaised = false;
     bool mLost = false;
     bool mTrafficHeld = false;
+    bool mKeepOfflineWrites = false;
     Timer mConnectWatch{NET_CONNECT_TIMEOUT_MS};
     // timer() when the control unit took the subscription of the synchronisation, or when its answer last
     // brought an object (its id with VID_ALL) or value not in mSyncAnswered; none before it is taken.

@@ -43,6 +43,8 @@ FormSystemBackup::FormSystemBackup(const State& state)
     link.text = gettext("Restore from latest backup");
     mRestoreLink = link.build();
     content->fitToContent();
+    // A screen opened again while the unit restarts after a restore offers no second one before it is back.
+    showRestoreLink();
     Structure.addValueChangeHandler(this);
 }
 
@@ -82,9 +84,17 @@ void FormSystemBackup::handleMessage(Message* message) {
         // The restart the popup told of follows only a request the unit really receives; the wait for it
         // outlives this screen, which the user may leave meanwhile.
         if (asked && (m.p1 & 0xFF) == Popup::RESULT_OK && request(mRestoreLink, VID_RESTORE)) {
-            getApplication()->getUpdateManager()->announceRestart(RESTART_WAIT_MS);
+            mRestoreIdle = false;
+            getApplication()->getUpdateManager()->announceRestart(
+                RESTART_WAIT_MS, [] { return isIdle(OID_LOCATION, VID_RESTORE); });
         }
+    } else if (m.id == MSG_TIMER) {
+        showRestoreLink();
     }
+}
+
+void FormSystemBackup::showRestoreLink() {
+    mRestoreLink->setEnabled(mRestoreIdle && !getApplication()->getUpdateManager()->awaitsRestartedUnit());
 }
 
 void FormSystemBackup::handleProxyValueChange(ProxyObject& object, const OviEx& change) {
@@ -94,7 +104,8 @@ void FormSystemBackup::handleProxyValueChange(ProxyObject& object, const OviEx& 
     if (change.vid == VID_BACKUP) {
         mBackupLink->setEnabled(isIdle(object.oid(), VID_BACKUP));
     } else if (change.vid == VID_RESTORE) {
-        mRestoreLink->setEnabled(isIdle(object.oid(), VID_RESTORE));
+        mRestoreIdle = isIdle(object.oid(), VID_RESTORE);
+        showRestoreLink();
     }
 }
 

@@ -44,14 +44,13 @@ protected:
         });
         return n < bar.size() ? bar[n] : nullptr;
     }
-    // Time passing as the main loop lets it pass, the update manager's task included; notes when the
-    // not-enrolled screen is first seen, counted in ms from the start of the clock `since`.
+    // Time passing tick by tick; notes when the not-enrolled screen is first seen, counted in ms from the
+    // start of the clock `since`.
     void run(uint32_t ms, uint32_t& since, uint32_t& notEnrolledAt) {
         for (const uint32_t end = since + ms; since < end; since += TICK_MS) {
             if (notEnrolledAt == 0 && state().getStateId() == NOT_ENROLLED) {
                 notEnrolledAt = std::max<uint32_t>(since, 1);
             }
-            updates().task();
             tick();
         }
     }
@@ -182,16 +181,12 @@ TEST_F(BackupTest, TheRestartAfterARestoreKeepsTheScreenWhileTheUnitIsAway) {
             if (state().getStateId() == 1) {
                 shownAfter = std::max<uint32_t>(ms, 1);
             }
-            updates().task();
             tick();
         }
         if (row.awayMs != 0 && shownAfter == 0) {
             connect();
             networkEvent(Net::NET_EVENT_SYNC_STARTED);
-            for (int pass = 0; pass < 2; ++pass) {
-                updates().task();
-                tick();
-            }
+            tick(2);
             EXPECT_EQ(state().getStateId(), BACKUP) << "the unit is back: the screen stays";
             EXPECT_EQ(historyDepth(), depth);
             if (row.lostAgain) {
@@ -325,6 +320,126 @@ TEST_F(BackupTest, ARestoreNotFollowedByARestartWithinAMinuteAnnouncesNothing) {
     }
 }
 
+// The unit answers the restore by reporting it idle, and restarts at once when it takes the configuration
+// back; one that only reports idle refused it. A loss noticed later after the answer than a unit restarting
+// at once is missed (5 s) is the unit lost, reported at once, whichever screen the user is on; one noticed
+// within that time is the restart, waited for.
+TEST_F(BackupTest, ARestoreTheUnitAnswersWithoutRestartingAnnouncesNoRestartPastItsAnswer) {
+    const struct {
+        const char* what;
+        bool home;            // the user goes home before the answer
+        bool answered;        // the unit reports the restore idle 3 s after the request
+        uint32_t lossAfterMs; // noticed, after the request
+        unsigned shown;       // right after the loss
+    } rows[] = {
+        {"refused, the unit silent 8 s later", false, true, 14000, NOT_ENROLLED},
+        {"refused, the unit silent 8 s later, home meanwhile", true, true, 14000, NOT_ENROLLED},
+        {"refused, the loss noticed 5.5 s after the answer", false, true, 8500, NOT_ENROLLED},
+        {"taken back, its restart noticed 3.5 s after the answer", false, true, 6500, BACKUP},
+        {"taken back, its restart noticed 3.5 s after the answer, home meanwhile", true, true, 6500, HOME},
+        {"taken back, its restart noticed 4.8 s after the answer", false, true, 7800, BACKUP},
+        {"unanswered, lost after 30 s", false, false, 30000, BACKUP},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        connect();
+        open(BACKUP);
+        confirmRestore();
+        if (row.home) {
+            tap(topBarButton(1));
+            runTasks(2);
+        }
+        uint32_t since = 0;
+        uint32_t notEnrolledAt = 0;
+        run(3000, since, notEnrolledAt);
+        if (row.answered) {
+            receive(OID_LOCATION, VID_RESTORE, 0x00FF);
+        }
+        run(row.lossAfterMs - since, since, notEnrolledAt);
+        EXPECT_EQ(notEnrolledAt, 0u) << "connected all the while";
+        disconnect();
+        runTasks(2);
+        EXPECT_EQ(state().getStateId(), row.shown);
+        // The unit stays away: a restart waited for ends 20 s after the loss.
+        run(21000, since, notEnrolledAt);
+        EXPECT_EQ(state().getStateId(), NOT_ENROLLED);
+    }
+}
+
+// A restart announced by a restore is ended by the loss of the unit however the screen shown took it: a
+// screen of its own road (the touch test, an installer request's result, the splash) does not ask whether a
+// restart was expected. A loss after the unit's return, within the minute of the announcement, is a unit
+// lost.
+TEST_F(BackupTest, ALossAnotherScreensRoadTookEndsTheAnnouncedRestart) {
+    const struct {
+        const char* what;
+        unsigned screen;
+        unsigned p1;
+    } rows[] = {
+        {"the touch test", 72, 0},
+        {"a profile change's result", 53, 10},
+        {"the splash", SPLASH, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        location().value(0x80E8, BT_VTYPE_U8, 3);
+        connect();
+        open(BACKUP);
+        confirmRestore();
+        open(row.screen, row.p1);
+        disconnect(); // the restart, taken by that screen
+        tick(3);
+        connect();
+        networkEvent(Net::NET_EVENT_SYNC_STARTED);
+        tick(3);
+        open(HOME);
+        wait(10000);
+        disconnect(); // lost for good, well within the minute
+        runTasks(2);
+        EXPECT_EQ(state().getStateId(), NOT_ENROLLED) << "reported at once";
+    }
+}
+
+// While the unit restarts after a restore, the restore link is disabled, on the screen that asked and on one
+// opened again meanwhile, until the unit is back; the unit's report that the restore is idle, which comes
+// before its restart, enables it meanwhile.
+TEST_F(BackupTest, TheRestoreLinkStaysDisabledWhileTheUnitRestartsAfterARestore) {
+    enum class Where { Stayed, OpenedAgain };
+    for (const Where where : {Where::Stayed, Where::OpenedAgain}) {
+        SCOPED_TRACE(where == Where::Stayed ? "the screen that asked" : "the screen opened again");
+        connect();
+        openFromTheSystemMenu();
+        confirmRestore();
+        EXPECT_FALSE(restoreLink()->isEnabled()) << "asked";
+        receive(OID_LOCATION, VID_RESTORE, 0x00FF);
+        tick();
+        EXPECT_TRUE(restoreLink()->isEnabled()) << "answered idle";
+        wait(500);
+        disconnect(); // the restart
+        tick();
+        if (where == Where::OpenedAgain) {
+            tap(topBarButton(0));
+            runTasks(2);
+            followTheBackupLink();
+        }
+        ASSERT_EQ(state().getStateId(), BACKUP);
+        EXPECT_FALSE(restoreLink()->isEnabled()) << "the unit is away";
+        EXPECT_TRUE(backupLink()->isEnabled());
+        EXPECT_GT(countNear(restoreLink()->getVisibleBox(), colour::DISABLED), 0) << "greyed";
+        EXPECT_EQ(countColour(restoreLink()->getVisibleBox(), colour::TEXT), 0) << "nothing black";
+        wait(10000);
+        EXPECT_FALSE(restoreLink()->isEnabled()) << "still away";
+        connect();
+        networkEvent(Net::NET_EVENT_SYNC_STARTED);
+        tick();
+        EXPECT_TRUE(restoreLink()->isEnabled()) << "back";
+        EXPECT_GT(countColour(restoreLink()->getVisibleBox(), colour::TEXT), 0) << "black again";
+        tap(restoreLink());
+        EXPECT_NE(findByText("Restore configuration"), nullptr) << "a restore can be asked again";
+        tap(findByText("Cancel"));
+    }
+}
+
 TEST_F(NoLocationTest, ARestoreWithoutALocationObjectAnnouncesNoRestart) {
     connect();
     open(BACKUP);
@@ -343,6 +458,23 @@ TEST_F(DefaultInstallationTest, BackupScreen) {
     picturesInEveryLanguage("FormSystemBackup", [this] { open(BACKUP); });
     open(BACKUP);
     EXPECT_TRUE(findByText("Backup configuration")->isEnabled());
+}
+
+// The backup screen opened again while the unit restarts after a restore: its restore link greyed.
+TEST_F(DefaultInstallationTest, BackupScreenWhileTheUnitRestartsAfterARestore) {
+    loadDefaultInstallation();
+    connect();
+    open(BACKUP);
+    tap(findByText("Restore from latest backup"));
+    tap(findByText("OK"));
+    runTasks();
+    disconnect();
+    runTasks(2);
+    picturesInEveryLanguage("FormSystemBackup_restarting", [this] { open(BACKUP); });
+    open(BACKUP);
+    const Component* restore = findByText("Restore from latest backup");
+    ASSERT_NE(restore, nullptr);
+    EXPECT_FALSE(restore->isEnabled());
 }
 
 } // namespace

@@ -71,7 +71,6 @@ protected:
                     mCore.sendMessage(nullptr, MSG_TIMER, static_cast<int>(mCore.getTickCount()), 0, 0, 0);
                 }
             }
-            updates().task();
             getApplication()->getTaskPool()->run();
             runTasks();
             if (mMirrorSession) {

@@ -119,13 +119,8 @@ protected:
         UpdateEventHandler().handleProcessEvent(event);
         step();
     }
-    // A main-loop pass with the update manager's task.
-    void step(int passes = 2) {
-        for (int i = 0; i < passes; ++i) {
-            updates().task();
-            runTasks();
-        }
-    }
+    // Main-loop passes.
+    void step(int passes = 2) { runTasks(passes); }
     std::vector<std::pair<std::string, std::string>> rows() const {
         std::vector<std::pair<std::string, std::string>> all;
         for (RowContainer* row : findAll<RowContainer>()) {

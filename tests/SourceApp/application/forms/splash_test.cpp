@@ -26,10 +26,9 @@ protected:
         FormsTest::SetUp();
         os_init();
     }
-    // Time passing as the main loop lets it pass, the update manager's task included.
+    // Time passing tick by tick.
     void run(uint32_t ms) {
         for (uint32_t t = 0; t < ms; t += TICK_MS) {
-            updates().task();
             tick();
         }
     }

@@ -184,6 +184,55 @@ TEST_F(SyncTest, ALostConnectionResetsAndTheNextOneBringsTheCurrentValues) {
     EXPECT_GT(mSim.received_publishes().size(), publishesBefore); // identity again
 }
 
+// A value the user changes while no session is open, the bridge told to keep such writes (the screens stay
+// through an announced restart of the control unit): shown meanwhile, and sent to the unit once it is back
+// and synchronised, unless the unit changed the value itself while away (it wins, as over any kept write).
+// Not told to, the bridge gives the unit's value back, as a unit lost for a while has the last word.
+struct OfflineWriteCase {
+    const char* name;
+    bool keep;
+    bool unitChangesOffline; // to 23.75 degrees
+    int after;               // on both sides
+    size_t publishes;        // of the value, taken by the unit after its return
+};
+
+class AnOfflineWriteTest : public SyncTest, public ::testing::WithParamInterface<OfflineWriteCase> {};
+
+TEST_P(AnOfflineWriteTest, ReachesTheUnitOnItsReturnWhenTheBridgeKeepsIt) {
+    const OfflineWriteCase& test = GetParam();
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(300);
+    mSim.faults().stopPolling = true;
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
+    Net::Tavi.keepOfflineWrites(test.keep);
+    EXPECT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
+    if (test.unitChangesOffline) {
+        mSim.model().setValue(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2375));
+    }
+    run(100);
+    EXPECT_EQ(tableInt(ROOM, 0x001D), 1900) << "shown while the unit is away";
+    const size_t before = publishesOf(ROOM, 0x001D).size();
+
+    mSim.faults().stopPolling = false;
+    ASSERT_TRUE(synchronise());
+    run(1000);
+    Net::Tavi.keepOfflineWrites(false);
+    const std::optional<sim::SimValue> unit = mSim.value(ROOM, 0x001D);
+    ASSERT_TRUE(unit.has_value());
+    EXPECT_EQ(unit->number(), test.after);
+    EXPECT_EQ(tableInt(ROOM, 0x001D), test.after);
+    EXPECT_EQ(publishesOf(ROOM, 0x001D).size() - before, test.publishes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, AnOfflineWriteTest,
+                         ::testing::Values(OfflineWriteCase{"Kept", true, false, 1900, 1},
+                                           OfflineWriteCase{"KeptTheUnitChangedItSince", true, true, 2375, 0},
+                                           OfflineWriteCase{"NotKept", false, false, 2200, 0},
+                                           OfflineWriteCase{"NotKeptTheUnitChangedItSince", false, true, 2375,
+                                                            0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // What became of a write whose acknowledgement never reached the display.
 enum class Fate { Arrived, ChangedByTheUnit, Lost, CrossedByTheUnit };
 

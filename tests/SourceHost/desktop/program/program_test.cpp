@@ -18,6 +18,7 @@
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/core/Container.h"
 #include "SourceApp/gui/core/Core.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceHost/api_lib/comf.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/simcu_process.h"
@@ -375,11 +376,13 @@ Component* shownWithText(const std::string& text) {
 // a user does through the window, and what the screens and the line show meanwhile.
 class ProgramOnTheLine {
 public:
-    // The simulator started with its default options, the program's port on it; the application traces into
+    // The simulator started with these options, the program's port on it; the application traces into
     // tracePath.
-    ProgramOnTheLine(std::unique_ptr<QApplication> toolkit, std::string tracePath)
+    ProgramOnTheLine(std::unique_ptr<QApplication> toolkit, std::string tracePath,
+                     std::vector<std::string> simulatorOptions = {"--quiet"})
         : mToolkit(std::move(toolkit))
         , mTracePath(std::move(tracePath))
+        , mSimulator(std::move(simulatorOptions))
         , mPortSet(mSimulator.ok() &&
                    (comf_set_port_override(mSimulator.slave().c_str()), comf_get_port(PortName) == 0))
         , mWindow(desktop_application()) {
@@ -467,7 +470,7 @@ public:
 private:
     std::unique_ptr<QApplication> mToolkit;
     std::string mTracePath;
-    SimProcess mSimulator{{"--quiet"}};
+    SimProcess mSimulator;
     const bool mPortSet;
     CSimpleMainWindow mWindow;
     std::string mPublished;
@@ -519,6 +522,15 @@ void restoreWithABackup(ProgramOnTheLine& line, size_t& lost) {
         line.waitUntil([&] { return line.sent("vid 0052 type 12 = 1") >= 1; }, std::chrono::seconds(3)));
 }
 
+// restoreWithABackup(), then the loss of the unit as it restarts after the restore.
+void restoreUntilTheRestart(ProgramOnTheLine& line) {
+    size_t lost = 0;
+    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
+    ASSERT_TRUE(line.waitUntil([&] { return countOf(line.trace(), "tavi: event 6") > lost; },
+                               std::chrono::seconds(20)))
+        << line.trace();
+}
+
 // The configuration backup and restore of state 26 at real speed: the backup answered, then a restore that
 // restarts the control unit; the program reports the loss and synchronises again on its own.
 TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
@@ -549,17 +561,102 @@ TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }
 
+// The unit refuses the restore: it reports it idle and goes on without restarting. Lost for good 8 s later,
+// it is reported as any lost unit, at once, not held as a restart.
+TEST_F(Program, ARestoreTheUnitRefusesLeavesALossOfTheUnitReportedAtOnce) {
+    ProgramOnTheLine line(qtApplication(), prepareInProcess(), {"--quiet", "--installer", "restore=fail"});
+    auto trace = [&line] { return line.trace(); };
+    size_t lost = 0;
+    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
+    ASSERT_TRUE(
+        line.waitUntil([&] { return line.enabled("Restore from latest backup"); }, std::chrono::seconds(10)))
+        << "the unit's answer: idle";
+    line.pause(std::chrono::seconds(8));
+    EXPECT_EQ(countOf(trace(), "tavi: event 6"), lost) << "no restart came";
+    line.simulator().setPaused(true);
+    EXPECT_TRUE(line.waitUntil([&] { return line.state() == 1; }, std::chrono::seconds(10)))
+        << "the not-enrolled screen, as for any lost unit";
+    EXPECT_NE(trace().find("update: the control unit answered the request without restarting"),
+              std::string::npos);
+    EXPECT_EQ(trace().find("the network is down with the announced restart"), std::string::npos);
+    line.simulator().setPaused(false);
+    EXPECT_TRUE(line.window().host().stop());
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+}
+
+// The room's temperature (the fixed mode's 0x801A, 21.00 degrees in the simulator's installation) is raised
+// on the room screen while the unit restarts after the restore: the screen shows it, and the unit receives it
+// once it is back and synchronised, and keeps it.
+TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsReturn) {
+    constexpr oid_t ROOM = 0x01000316;
+    ProgramOnTheLine line(qtApplication(), prepareInProcess());
+    auto trace = [&line] { return line.trace(); };
+    ASSERT_NO_FATAL_FAILURE(restoreUntilTheRestart(line));
+    // Held silent a while longer, so that the change surely falls into the restart.
+    line.simulator().setPaused(true);
+    EXPECT_EQ(line.state(), 26) << "the restart was announced: the screen stays";
+    auto desired = [&line] {
+        return line.ask([] {
+            int value = 0;
+            return pt_get_int(&value, ROOM, 0x801A) == PT_OK ? value : -1;
+        });
+    };
+    ASSERT_EQ(desired(), 2100);
+    line.ask([] {
+        Core::current()->changeState(13, static_cast<int>(ROOM), 0, 0, 0);
+        return 0;
+    });
+    ASSERT_TRUE(line.waitUntil([&] { return line.state() == 13; }, std::chrono::seconds(3)));
+    // The up-down's arrow on the right raises it.
+    ASSERT_TRUE(line.tapOn([]() -> const Component* {
+        const Component* up = nullptr;
+        std::function<void(Component*)> search = [&](Component* c) {
+            if (dynamic_cast<IconButton*>(c) != nullptr && c->getParent() != nullptr &&
+                dynamic_cast<NumericUpDown<int>*>(c->getParent()) != nullptr &&
+                (up == nullptr || c->getLeft() > up->getLeft())) {
+                up = c;
+            }
+            if (c->isContainerType()) {
+                for (Component* child : static_cast<Container*>(c)->getChildren()) {
+                    search(child);
+                }
+            }
+        };
+        for (Component* layer : Core::current()->getModalLayers()) {
+            search(layer);
+        }
+        return up;
+    }));
+    ASSERT_TRUE(line.waitUntil([&] { return desired() > 2100; }, std::chrono::seconds(5))) << "written\n"
+                                                                                           << trace();
+    const int chosen = desired();
+    EXPECT_EQ(line.ask([] { return Net::Tavi.isConnected() ? 1 : 0; }), 0)
+        << "written while the unit is away";
+
+    line.simulator().setPaused(false);
+    const size_t ready = line.sent(READY);
+    const size_t returned = line.published().size();
+    ASSERT_TRUE(line.waitUntil([&] { return line.sent(READY) > ready; }, std::chrono::seconds(40)))
+        << line.published();
+    const std::string sentChosen = "PUBLISH 000316:01 vid 801A type 18 = " + std::to_string(chosen) + "\n";
+    EXPECT_TRUE(
+        line.waitUntil([&] { return line.published().find(sentChosen, returned) != std::string::npos; },
+                       std::chrono::seconds(5)))
+        << line.published();
+    line.pause(std::chrono::seconds(2));
+    EXPECT_EQ(desired(), chosen) << "the unit kept it";
+    EXPECT_EQ(line.state(), 13);
+    EXPECT_TRUE(line.window().host().stop());
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+}
+
 // The user leaves the backup screen for home while the unit restarts after the restore, and the unit stays
 // away: the wait for it does not end with the screen. The not-enrolled screen comes when the wait is over,
 // and the unit's return leads through the splash to the end of the start road.
 TEST_F(Program, ARestoreLeftForHomeDuringTheRestartShowsTheNotEnrolledScreenWhenTheUnitStaysAway) {
     ProgramOnTheLine line(qtApplication(), prepareInProcess());
     auto trace = [&line] { return line.trace(); };
-    size_t lost = 0;
-    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
-    ASSERT_TRUE(
-        line.waitUntil([&] { return countOf(trace(), "tavi: event 6") > lost; }, std::chrono::seconds(20)))
-        << trace();
+    ASSERT_NO_FATAL_FAILURE(restoreUntilTheRestart(line));
     // Silent in its restart, the unit now stays silent for good; home, in the top bar, meanwhile.
     const auto lostAt = ProgramOnTheLine::Clock::now();
     line.simulator().setPaused(true);

@@ -553,8 +553,6 @@ void Monkey::receive(uint8_t cmd, const std::vector<uint8_t>& payload) {
 }
 
 void Monkey::settle() {
-    // The main loop runs the update manager's task too, which the harness leaves out.
-    getApplication()->getUpdateManager()->task();
     runTasks();
 }
 
