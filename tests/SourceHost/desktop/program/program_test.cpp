@@ -584,7 +584,7 @@ TEST_F(Program, ARestoreTheUnitRefusesLeavesALossOfTheUnitReportedAtOnce) {
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }
 
-// The room's temperature (the fixed mode's 0x801A, 21.00 degrees in the simulator's installation) is raised
+// The room's temperature (the fixed mode's 0x801A, the comfort value in the simulator's installation) is raised
 // on the room screen while the unit restarts after the restore: the screen shows it, and the unit receives it
 // once it is back and synchronised, and keeps it.
 TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsReturn) {
@@ -601,7 +601,8 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
             return pt_get_int(&value, ROOM, 0x801A) == PT_OK ? value : -1;
         });
     };
-    ASSERT_EQ(desired(), 2100);
+    const int before = desired();
+    ASSERT_GT(before, 0) << "the room's temperature is shown";
     line.ask([] {
         Core::current()->changeState(13, static_cast<int>(ROOM), 0, 0, 0);
         return 0;
@@ -627,7 +628,7 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
         }
         return up;
     }));
-    ASSERT_TRUE(line.waitUntil([&] { return desired() > 2100; }, std::chrono::seconds(5))) << "written\n"
+    ASSERT_TRUE(line.waitUntil([&] { return desired() > before; }, std::chrono::seconds(5))) << "written\n"
                                                                                            << trace();
     const int chosen = desired();
     EXPECT_EQ(line.ask([] { return Net::Tavi.isConnected() ? 1 : 0; }), 0)
