@@ -238,7 +238,8 @@ TEST_F(ResourceFileTest, BadHeadersAreRefusedAndInitStopsNamingThePath) {
     ResourceMgr mgr;
     EXPECT_EQ(mgr.load("no/such/resources.bin"), -1);
     EXPECT_EQ(mgr.load(nullptr), -1);
-    const std::pair<size_t, uint8_t> damage[] = {{0, 'X'}, {4, 2}, {6, static_cast<uint8_t>(RESOURCE_COUNT - 1)}, {8, 0x5A}, {9, 0xA5}};
+    const std::pair<size_t, uint8_t> damage[] = {
+        {0, 'X'}, {4, 2}, {6, static_cast<uint8_t>(RESOURCE_COUNT - 1)}, {8, 0x5A}, {9, 0xA5}};
     for (const auto& [at, value] : damage) {
         std::vector<uint8_t> bytes = mBytes;
         bytes[at] = value;

@@ -311,7 +311,8 @@ std::vector<std::string> helpPagePictures(const MoFile& help, const char* topic)
         pictures.push_back(node->target);
         EXPECT_FALSE(trimmed(node->text).empty()) << topic;
         EXPECT_TRUE(node->target.empty() || isResourceName(node->target)) << node->target;
-        EXPECT_TRUE(node->next != nullptr && node->next->kind == PARSE_NODE_TEXT) << topic << ": " << node->text;
+        EXPECT_TRUE(node->next != nullptr && node->next->kind == PARSE_NODE_TEXT)
+            << topic << ": " << node->text;
     }
     EXPECT_GE(pictures.size(), 2u) << topic;
     return pictures;

@@ -117,12 +117,14 @@ TEST_F(I18nTest, ARejectedCatalogueFallsBackToEnglish) {
     EXPECT_EQ(i18n.getTranslationId(), 0u);
     EXPECT_STREQ(gettext("March"), "March") << "no Czech left behind either";
     EXPECT_TRUE(trace.contains("i18n: catalogue rejected: bad magic"));
-    EXPECT_TRUE(trace.contains("i18n: Dansk: catalogue " + std::to_string(res_translation_da) + " rejected, using English"));
+    EXPECT_TRUE(trace.contains("i18n: Dansk: catalogue " + std::to_string(res_translation_da) +
+                               " rejected, using English"));
 
     i18n.setResourceReader(&noResources);
     i18n.switchLanguage(3);
     EXPECT_EQ(i18n.getTranslationId(), 0u);
-    EXPECT_TRUE(trace.contains("i18n: Dutch: no catalogue resource " + std::to_string(res_translation_nl) + ", using English"));
+    EXPECT_TRUE(trace.contains("i18n: Dutch: no catalogue resource " + std::to_string(res_translation_nl) +
+                               ", using English"));
 
     i18n.setResourceReader(nullptr);
     i18n.switchLanguage(2);
