@@ -8,6 +8,7 @@
 
 #include "Libraries/base/os.h"
 #include "SourceApp/application/AlarmMgr.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/KeyboardEditor.h"
@@ -139,6 +140,14 @@ protected:
         for (const Label* label : findAll<Label>()) {
             if (label->isGloballyVisible() && !label->getVisibleBox().isEmpty()) {
                 EXPECT_EQ(label->getShownText(), label->getText()) << picture;
+            }
+        }
+        // An open menu's choices, each within its item and the 4 pixels the item keeps clear at its sides.
+        for (const DropdownMenu* menu : findAll<DropdownMenu>()) {
+            for (uint16_t i = 0; menu->isGloballyVisible() && i < menu->getItemCount(); ++i) {
+                const std::string& title = menu->getItem(i)->getTitle();
+                EXPECT_LE(bif_text_width(bif_myriad12.getFont(), title), menu->getWidth() - 2 * 4)
+                    << picture << ": " << title;
             }
         }
     }
