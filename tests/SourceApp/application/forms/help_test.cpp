@@ -303,9 +303,11 @@ TEST_F(DefaultInstallationTest, HelpScreen) {
     runTasks(2);
     EXPECT_NE(findByText("Your rooms "), nullptr);
     screenshot("FormHelp");
-    // The home screen's page and the room screen's, in each language.
-    for (const char* topic : {"Info", "Room Edit"}) {
-        const std::string name = std::string("FormHelp") + (std::string(topic) == "Info" ? "" : "Room");
+    // The home screen's page, the room screen's and the inlet controller's (whose title takes the banner's
+    // second line in some languages), in each language.
+    for (const auto& [topic, suffix] :
+         {std::pair{"Info", ""}, std::pair{"Room Edit", "Room"}, std::pair{"ITC", "Itc"}}) {
+        const std::string name = std::string("FormHelp") + suffix;
         picturesInEveryLanguage(name, [this, topic] {
             mCore.changeState(SingleParamState<std::string>(HELP, 0, 0, 0, 0, gettext(topic)));
             runTasks(2);
