@@ -129,7 +129,7 @@ CCanvasWindow::CCanvasWindow(HostApplication application, TimerQueue* timers, in
     mCanvas->setRepaintListener([this] { postCanvasUpdate(); });
     lcd_platform_set_glass_listener([this] { postCanvasUpdate(); });
     addListener("KEY_PRESS", std::make_shared<KeyPressToHostAdapter>(*mHost));
-    addListener("MOUSE_SCROLL", std::make_shared<CoreMessageToHostAdapter>(*mHost));
+    addListener("MOUSE_SCROLL", std::make_shared<WheelToHostAdapter>(*mHost));
 }
 
 CCanvasWindow::~CCanvasWindow() {
@@ -226,8 +226,7 @@ void CCanvasWindow::wheel(QWheelEvent* event) {
     if (notches == 0) {
         return;
     }
-    MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(-notches * SCROLL_PER_NOTCH), 0, 0,
-                                      0);
+    MessageArgumentInteger scroll(-notches * SCROLL_PER_NOTCH);
     raise("MOUSE_SCROLL", &scroll);
 }
 

@@ -32,6 +32,13 @@ void CoreMessageToHostAdapter::execute(MessageArgument* argument) {
     }
 }
 
+void WheelToHostAdapter::execute(MessageArgument* argument) {
+    MessageReaderInteger pixels;
+    if (pixels.tryRead(argument)) {
+        mHost.sendWheel(pixels.getIntegerValue());
+    }
+}
+
 bool TouchingStateCommand::moveTo(MessageArgument* argument) {
     MessageReaderMouseEvent mouse;
     if (!mouse.tryRead(argument)) {

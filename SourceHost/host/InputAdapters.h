@@ -20,10 +20,21 @@ private:
     CHost& mHost;
 };
 
-// "MOUSE_SCROLL": the carried GUI message, queued for the core.
+// A GUI message carried to the core, queued.
 class CoreMessageToHostAdapter : public Command {
 public:
     explicit CoreMessageToHostAdapter(CHost& host)
+        : mHost(host) {}
+    void execute(MessageArgument* argument) override;
+
+private:
+    CHost& mHost;
+};
+
+// "MOUSE_SCROLL": the wheel's pixels (an integer payload), handed to the application as its wheel.
+class WheelToHostAdapter : public Command {
+public:
+    explicit WheelToHostAdapter(CHost& host)
         : mHost(host) {}
     void execute(MessageArgument* argument) override;
 

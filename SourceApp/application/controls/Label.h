@@ -25,6 +25,7 @@ public:
 
     void setText(const std::string& text) override;
     const std::string& getText() const { return mText; }
+    Font* getFont() const { return mFont; }
     // What the label draws: its text, cut with an ellipsis when wider than the maximum width.
     std::string getShownText() const;
     void setFaceColor(unsigned colour);

@@ -6,7 +6,10 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/SortedIconList.h"
 #include "SourceApp/application/controls/widgets.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/gfx/gfx.h"
+
+#include <algorithm>
 
 namespace tdx {
 
@@ -53,7 +56,35 @@ void Widget::buildChildren(bool hasCheckbox, const Layout& at, const Texts& text
     for (Label* label : {mFirstLabel, mFirstValueLabel, mSecondLabel, mSecondValueLabel}) {
         label->setVerticalAlign(at.rowAlign);
     }
-    fitCaption(mFirstLabel, mFirstValueLabel, at.firstValueRight);
+    fitColumns();
+}
+
+void Widget::fitColumns() {
+    const Layout& at = mLayout;
+    if (at.firstY == at.secondY) {
+        const auto need = [](const Label* caption, const Label* value) {
+            return bif_text_width(caption->getFont()->getFont(), caption->getText()) + CAPTION_GAP +
+                   value->getWidth();
+        };
+        const int spareFirst = at.firstValueRight - at.firstX + 1 - need(mFirstLabel, mFirstValueLabel);
+        const int spareSecond = at.secondValueRight - at.secondX + 1 - need(mSecondLabel, mSecondValueLabel);
+        int shift = 0;
+        if (spareFirst < 0 && spareSecond > 0) {
+            shift = std::min(-spareFirst, spareSecond);
+        } else if (spareSecond < 0 && spareFirst > 0) {
+            shift = -std::min(-spareSecond, spareFirst);
+        }
+        if (shift != mColumnShift) {
+            mColumnShift = shift;
+            const int left = getLeft();
+            mFirstValueLabel->setPosition(left + at.firstValueRight + shift - mFirstValueLabel->getWidth() +
+                                              1,
+                                          mFirstValueLabel->getTop());
+            mSecondLabel->setPosition(left + at.secondX + shift, mSecondLabel->getTop());
+            invalidate();
+        }
+    }
+    fitCaption(mFirstLabel, mFirstValueLabel, at.firstValueRight + mColumnShift);
     fitCaption(mSecondLabel, mSecondValueLabel, at.secondValueRight);
 }
 
@@ -65,10 +96,9 @@ void Widget::fitCaption(Label* caption, const Label* value, int valueRight) {
 
 void Widget::onChildDimensionsChange(Component* child) {
     Container::onChildDimensionsChange(child);
-    if (child == mFirstValueLabel && mFirstLabel != nullptr) {
-        fitCaption(mFirstLabel, mFirstValueLabel, mLayout.firstValueRight);
-    } else if (child == mSecondValueLabel && mSecondLabel != nullptr) {
-        fitCaption(mSecondLabel, mSecondValueLabel, mLayout.secondValueRight);
+    if ((child == mFirstValueLabel || child == mSecondValueLabel) && mFirstLabel != nullptr &&
+        mSecondLabel != nullptr) {
+        fitColumns();
     }
 }
 
@@ -80,6 +110,7 @@ void Widget::setHeadingLabel(const std::string& text) {
 void Widget::setFirstLabel(const std::string& text) {
     OS_ASSERT(mFirstLabel);
     mFirstLabel->setText(text);
+    fitColumns();
 }
 
 void Widget::setFirstValue(const std::string& text) {
@@ -90,6 +121,7 @@ void Widget::setFirstValue(const std::string& text) {
 void Widget::setSecondLabel(const std::string& text) {
     OS_ASSERT(mSecondLabel);
     mSecondLabel->setText(text);
+    fitColumns();
 }
 
 void Widget::setSecondValue(const std::string& text) {
@@ -186,7 +218,7 @@ WidgetSmall::WidgetSmall(const Builder& b)
 
 void WidgetSmall::handleDraw() {
     drawFrame();
-    gfx_vert_line(getLeft() + 138, getTop() + 23, 14);
+    gfx_vert_line(getLeft() + 138 + mColumnShift, getTop() + 23, 14);
     Container::handleDraw();
 }
 

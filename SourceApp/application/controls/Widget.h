@@ -77,9 +77,15 @@ protected:
     Label* mFirstValueLabel = nullptr;
     Label* mSecondLabel = nullptr;
     Label* mSecondValueLabel = nullptr;
+    // How far the split between two columns side by side lies right of the layout's (left: negative).
+    int mColumnShift = 0;
 
 private:
     void fitCaption(Label* caption, const Label* value, int valueRight);
+    // Two columns side by side: the split moves into the column with room to spare when the other one's
+    // caption and value do not fit into theirs, so that a long caption is not cut while the other still fits.
+    // Then each caption gets the room its value leaves.
+    void fitColumns();
 
     Layout mLayout{};
 };

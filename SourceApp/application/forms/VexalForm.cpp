@@ -156,7 +156,12 @@ resource_id VexalForm::getHelpResource() {
     if (name == nullptr) {
         return res_none;
     }
-    return ResourceMgr::getIdByName((std::string(name) + "_help").c_str());
+    const resource_id help = ResourceMgr::getIdByName((std::string(name) + "_help").c_str());
+    // A resources file made before the language's help texts existed holds an empty entry for them.
+    if (help == res_none || !getApplication()->getResourceManager()->get(help).isValid()) {
+        return res_none;
+    }
+    return help;
 }
 
 void VexalForm::setHelp(const char* topic) {

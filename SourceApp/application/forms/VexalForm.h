@@ -52,7 +52,8 @@ public:
     // disabled.
     void setHelp(const char* topic);
     // The help catalogue of the current language: the resource named after its translation catalogue
-    // ("res_translation_en" for the built-in English) with "_help" appended; res_none when there is none.
+    // ("res_translation_en" for the built-in English) with "_help" appended; res_none when there is none or
+    // the resources file holds nothing for it.
     static resource_id getHelpResource();
     FormModel& getModel() { return mModel; }
     // The alarm button follows the alarm manager's state.

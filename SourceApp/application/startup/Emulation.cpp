@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <span>
 
 namespace tdx::Emulation {
@@ -201,6 +202,17 @@ void touchToEvents(Core& gui, int x, int y, const HostHandOver::Touch& raw) {
     }
 }
 
+// The wheel wakes the screen as a touch does: on a dark screen the turn only lights it (the user cannot see
+// what it would scroll), else it scrolls and keeps the screen lit.
+void wheelToCore(Core& gui, int pixels) {
+    SystemMgr& system = *getApplication()->getSystemManager();
+    const bool waking = system.getScreenState() == ssOff;
+    system.reset();
+    if (!waking && pixels != 0) {
+        gui.sendMessage(nullptr, MSG_SCROLL_BY, pixels, 0, 0, 0);
+    }
+}
+
 } // namespace
 
 void setSerialPort(const serial_port* port) {
@@ -239,6 +251,9 @@ void AppLoopTask() {
         x = std::clamp(x, 0, SCREEN_WIDTH - 1);
         y = std::clamp(y, 0, SCREEN_HEIGHT - 1);
         touchToEvents(gui, x, y, raw);
+    }
+    if (const std::optional<int> wheel = handOver.takeWheel()) {
+        wheelToCore(gui, *wheel);
     }
 
     if (gui.takeTimerFlag()) {

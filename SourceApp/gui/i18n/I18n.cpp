@@ -2,6 +2,7 @@
 
 #include "Libraries/base/dbg.h"
 #include "Libraries/base/os.h"
+#include "SourceApp/application/resources/resource_names.h"
 #include "SourceApp/application/utils/Date.h"
 
 #include <iterator>
@@ -12,9 +13,9 @@ constinit I18n i18n;
 
 const I18n::Language I18n::LANGUAGES[4] = {
     {0, 0, "English", Locale::English},
-    {1, 76, "Dansk", Locale::Danish},
-    {2, 75, "Česky", Locale::Czech},
-    {3, 78, "Dutch", Locale::Dutch},
+    {1, res_translation_da, "Dansk", Locale::Danish},
+    {2, res_translation_cs, "Česky", Locale::Czech},
+    {3, res_translation_nl, "Dutch", Locale::Dutch},
 };
 
 const I18n::Country I18n::COUNTRIES[13] = {

@@ -151,6 +151,10 @@ protected:
     CSimpleMainWindow window{{nullptr,
                               [this] {
                                   touch = host_hand_over().takeTouch();
+                                  // The wheel as the application passes it to a lit screen.
+                                  if (const std::optional<int> pixels = host_hand_over().takeWheel()) {
+                                      core.sendMessage(nullptr, MSG_SCROLL_BY, *pixels, 0, 0, 0);
+                                  }
                                   host_hand_over().runQueued(nullptr);
                                   host_hand_over().countPass();
                               }},

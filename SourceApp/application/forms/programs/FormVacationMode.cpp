@@ -11,6 +11,7 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/big_table/proxytab.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/core/layout/GridContainer.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/ProxyObject.h"
@@ -24,6 +25,9 @@ namespace tdx {
 namespace {
 
 constexpr int ROW_WIDTH = 277;
+constexpr int MENU_WIDTH = 81;
+// What a menu item keeps clear of text at its sides.
+constexpr int MENU_TEXT_INSET = 4;
 constexpr int EXCLUSION_ROW_PITCH = 35;
 constexpr int EXCLUSION_FIRST_COLUMN = 150;
 constexpr int EXCLUSION_SECOND_COLUMN = 127;
@@ -104,8 +108,16 @@ FormVacationMode::FormVacationMode(const State& state)
     new ContainedLabel(content, 0, 0, content->getWidth(), 12, &bif_myriad12,
                        gettext("Programs | Vacation mode"), HorizontalAlign::Center);
     mStatus = new TextFrame(content, 0, 0, ROW_WIDTH, 0, &bif_myriad12, "");
-    mMode = new EditableDropdownRow(content, 0, 0, ROW_WIDTH, gettext("Vacation mode"), 81);
-    for (const char* text : {N_("Off"), N_("Without expiration"), N_("Until date")}) {
+    static const char* const MODES[] = {N_("Off"), N_("Without expiration"), N_("Until date")};
+    // The menu is wide enough for its widest choice in the language shown, inside the item's inset.
+    int menuWidth = MENU_WIDTH;
+    for (const char* text : MODES) {
+        menuWidth =
+            std::max(menuWidth, bif_text_width(bif_myriad12.getFont(), gettext(text)) + 2 * MENU_TEXT_INSET);
+    }
+    mMode = new EditableDropdownRow(content, 0, 0, ROW_WIDTH, gettext("Vacation mode"),
+                                    static_cast<unsigned>(menuWidth));
+    for (const char* text : MODES) {
         mMode->addItem(new DropdownItemImpl(gettext(text), 0), false);
     }
 

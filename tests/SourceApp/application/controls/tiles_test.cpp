@@ -84,6 +84,41 @@ TEST_F(TileTest, GrowingValueTextsKeepTheirRightEdge) {
     EXPECT_LT(tile->getFirstValueLabel()->getLeft(), before);
 }
 
+// Side by side on the small tile, a caption too long for its column takes room the other column can spare:
+// both captions read whole where the two fit together, and only where they do not is one cut.
+TEST_F(TileTest, ACaptionTooLongForItsColumnTakesTheRoomTheOtherSpares) {
+    const struct {
+        const char *first, *second;
+        bool firstWhole, secondWhole;
+    } rows[] = {
+        {"Air temp.", "Humidity", true, true},
+        {"Desired temperature", "Set temperature", true, true},
+        {"Air temp.", "A second caption far too long for either column", true, false},
+        {"A first caption far too long for either column", "Set temperature", false, true},
+        {"A first caption far too long for either column", "A second caption far too long for either column",
+         false, false},
+    };
+    for (const auto& row : rows) {
+        WidgetSmall* tile = small();
+        tile->setFirstValue("50.0\u00B0");
+        tile->setSecondValue("50\u00B0");
+        tile->setFirstLabel(row.first);
+        tile->setSecondLabel(row.second);
+        const auto caption = [&](const char* text) {
+            return find<Label>([&](const Label& l) { return l.isChildOf(tile) && l.getText() == text; });
+        };
+        const Label* first = caption(row.first);
+        const Label* second = caption(row.second);
+        ASSERT_TRUE(first != nullptr && second != nullptr) << row.first;
+        EXPECT_EQ(first->getShownText() == row.first, row.firstWhole) << row.first;
+        EXPECT_EQ(second->getShownText() == row.second, row.secondWhole) << row.second;
+        EXPECT_LT(first->getRight(), tile->getFirstValueLabel()->getLeft()) << row.first;
+        EXPECT_LT(tile->getFirstValueLabel()->getRight(), second->getLeft()) << row.first;
+        EXPECT_LT(second->getRight(), tile->getSecondValueLabel()->getLeft()) << row.first;
+        EXPECT_EQ(tile->getSecondValueLabel()->getRight(), L + 267) << row.first;
+    }
+}
+
 TEST_F(TileTest, TheFrameStaysWholeUnderTheChildren) {
     large(false)->setHeadingLabel("Living room");
     runTasks();

@@ -8,6 +8,7 @@
 
 #include "Libraries/base/os.h"
 #include "SourceApp/application/AlarmMgr.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/KeyboardEditor.h"
@@ -18,14 +19,21 @@
 #include "SourceApp/application/forms/display/FormDisplay.h"
 #include "SourceApp/application/forms/display/FormDisplaySettings.h"
 #include "SourceApp/application/forms/system/FormDeviceInfo.h"
+#include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/application/update/UpdateManager.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/ProxyObject.h"
+#include "SourceHost/api_lib/resfile.h"
 #include "tests/support/screen_harness.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <span>
 #include <string>
 
@@ -60,9 +68,41 @@ protected:
         alarms().setEnabled(false); // forgets this test's entries
         buzzer.stop();
         ScreenHarness::TearDown();
+        // The screens are gone: nothing points into the test's resources any more.
+        if (mResourcesReplaced) {
+            ASSERT_EQ(resources().load(TDX_RESOURCES_FILE), 0);
+        }
     }
 
     static AlarmMgr& alarms() { return *getApplication()->getAlarmManager(); }
+    static ResourceMgr& resources() { return *getApplication()->getResourceManager(); }
+    // The program's resources with resource `id` replaced by a blob of that type (RESFILE_EMPTY and no bytes:
+    // a file made without it), until the test ends.
+    void replaceResource(resource_id id, const std::vector<uint8_t>& blob, uint8_t type) {
+        std::ifstream in(TDX_RESOURCES_FILE, std::ios::binary);
+        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        bytes.resize((bytes.size() + 3) / 4 * 4);
+        const size_t entry = RESFILE_HEADER + (id - 1u) * RESFILE_ENTRY;
+        const auto put32 = [&](size_t at, size_t v) {
+            for (int i = 0; i < 4; ++i) {
+                bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+            }
+        };
+        bytes[entry] = type;
+        put32(entry + 4, blob.empty() ? 0 : bytes.size());
+        put32(entry + 8, blob.size());
+        bytes.insert(bytes.end(), blob.begin(), blob.end());
+        const std::string path =
+            std::filesystem::temp_directory_path() / ("forms_resources_" + std::to_string(getpid()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        mResourcesReplaced = true;
+        const uint8_t language = i18n.getLanguage();
+        i18n.switchLanguage(0); // its catalogue lies in the resources replaced
+        ASSERT_EQ(resources().load(path.c_str()), 0);
+        std::filesystem::remove(path);
+        i18n.switchLanguage(language);
+    }
     static UpdateManager& updates() { return *getApplication()->getUpdateManager(); }
     // An object built on a template of the test's own.
     ObjectBuilder objectOf(const DataModel::ObjectTemplate& objectTemplate, oid_t oid, uint8_t type,
@@ -100,6 +140,14 @@ protected:
         for (const Label* label : findAll<Label>()) {
             if (label->isGloballyVisible() && !label->getVisibleBox().isEmpty()) {
                 EXPECT_EQ(label->getShownText(), label->getText()) << picture;
+            }
+        }
+        // An open menu's choices, each within its item and the 4 pixels the item keeps clear at its sides.
+        for (const DropdownMenu* menu : findAll<DropdownMenu>()) {
+            for (uint16_t i = 0; menu->isGloballyVisible() && i < menu->getItemCount(); ++i) {
+                const std::string& title = menu->getItem(i)->getTitle();
+                EXPECT_LE(bif_text_width(bif_myriad12.getFont(), title), menu->getWidth() - 2 * 4)
+                    << picture << ": " << title;
             }
         }
     }
@@ -163,6 +211,9 @@ protected:
         }
         speak(0);
     }
+
+private:
+    bool mResourcesReplaced = false;
 };
 
 // The simulated control unit's installation, for the screenshots a person looks at.

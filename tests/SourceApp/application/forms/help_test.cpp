@@ -1,17 +1,23 @@
 // The help page, built from a help catalogue of the test's own put in place of the English one.
+#include "Libraries/base/os.h"
+#include "Libraries/misc/text.h"
 #include "SourceApp/application/controls/Icon.h"
+#include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/application/forms/help/FormHelp.h"
 #include "SourceApp/application/resources/resource_mgr.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceHost/api_lib/resfile.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 #include "tools/pocompile/po_compile.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace tdx::test {
@@ -38,34 +44,9 @@ const std::vector<PoEntry> CATALOGUE = {
 
 class HelpTest : public FormsTest {
 protected:
-    void TearDown() override {
-        FormsTest::TearDown();
-        // The screens are gone and English is back: nothing points into the test's resources any more.
-        ASSERT_EQ(resources().load(TDX_RESOURCES_FILE), 0);
-    }
-    static ResourceMgr& resources() { return *getApplication()->getResourceManager(); }
-
     // The program's resources with the English help catalogue replaced by a blob of that type.
     void useHelpResource(const std::vector<uint8_t>& blob, uint8_t type) {
-        std::ifstream in(TDX_RESOURCES_FILE, std::ios::binary);
-        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        bytes.resize((bytes.size() + 3) / 4 * 4);
-        const size_t entry = RESFILE_HEADER + (res_translation_en_help - 1) * RESFILE_ENTRY;
-        const auto put32 = [&](size_t at, size_t v) {
-            for (int i = 0; i < 4; ++i) {
-                bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-            }
-        };
-        bytes[entry] = type;
-        put32(entry + 4, bytes.size());
-        put32(entry + 8, blob.size());
-        bytes.insert(bytes.end(), blob.begin(), blob.end());
-        const std::string path =
-            std::filesystem::temp_directory_path() / ("help_test_" + std::to_string(getpid()));
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        ASSERT_EQ(resources().load(path.c_str()), 0);
-        std::filesystem::remove(path);
+        replaceResource(res_translation_en_help, blob, type);
     }
     void openTopic(const std::string& topic) {
         mCore.changeState(SingleParamState<std::string>(HELP, 0, 0, 0, 0, topic));
@@ -101,7 +82,8 @@ TEST_F(HelpTest, TheTopicsTextBecomesABannerAndSections) {
         {"Rooms",
          {"User Guides:  Rooms and their tiles", "Heating ", "[picture]", "How rooms are heated.", "---",
           "Bare", "---", "Nowhere ", "No picture here."}},
-        {"Long", {"User Guides:  123456789012345678901234567890123456789", "Only", "Text"}},
+        // Too long to share the banner's line with "User Guides:": a line of its own.
+        {"Long", {"User Guides:", "123456789012345678901234567890123456789", "Only", "Text"}},
         {"Missing", {"User Guides:  Missing", "Help is not available for this page."}},
         {"Broken", {"Help file parse error!"}},
         {"Runs", {"User Guides:  First run", "Section ", "[picture]"}},
@@ -120,6 +102,7 @@ TEST_F(HelpTest, WhatCannotBeShownIsSaidInWords) {
     useCatalogues();
     i18n.switchLanguage(2);
     ASSERT_EQ(i18n.getLanguage(), 2);
+    replaceResource(res_translation_cs_help, {}, RESFILE_EMPTY); // a resources file made without it
     openTopic("Info");
     EXPECT_EQ(page(), (std::vector<std::string>{"Nápověda není pro tento jazyk k dispozici."}));
     i18n.switchLanguage(0);
@@ -130,37 +113,189 @@ TEST_F(HelpTest, WhatCannotBeShownIsSaidInWords) {
     EXPECT_EQ(page(), (std::vector<std::string>{"Help file parse error!"}));
 }
 
-TEST_F(HelpTest, EveryPageOfTheEnglishHelpShowsItsPicturesWholeBesideTheirText) {
+// The topics of the English help catalogue, as the screens pass them in English.
+std::vector<std::string> englishTopics() {
     const std::string path = std::string(std::getenv("TDX_SOURCE_DIR")) + "/resources/help/en.po";
     std::ifstream in(path);
-    std::vector<PoEntry> topics;
+    std::vector<PoEntry> entries;
     std::string error;
-    ASSERT_EQ(po_parse(std::string{std::istreambuf_iterator<char>(in), {}}, topics, error), 0) << error;
-    int pictures = 0;
-    for (const PoEntry& topic : topics) {
-        if (topic.id.empty()) {
-            continue;
-        }
-        openTopic(topic.id);
-        for (const auto* section : findAll<FormHelp::HelpSection>()) {
-            const Icon* picture = nullptr;
-            const TextFrame* text = nullptr;
-            for (Component* c : section->getChildren()) {
-                picture = picture != nullptr ? picture : dynamic_cast<const Icon*>(c);
-                text = text != nullptr ? text : dynamic_cast<const TextFrame*>(c);
-            }
-            if (picture == nullptr) {
-                continue;
-            }
-            ++pictures;
-            EXPECT_LE(picture->getRight(), section->getRight()) << topic.id;
-            if (text != nullptr) {
-                EXPECT_GT(picture->getLeft(), text->getRight())
-                    << topic.id << ": the picture covers the text";
-            }
+    EXPECT_EQ(po_parse(std::string{std::istreambuf_iterator<char>(in), {}}, entries, error), 0) << error;
+    std::vector<std::string> topics;
+    for (const PoEntry& entry : entries) {
+        if (!entry.id.empty()) {
+            topics.push_back(entry.id);
         }
     }
+    return topics;
+}
+
+// The sections of the page shown: each picture lies inside its section and right of the section's text.
+// Returns how many pictures there are.
+int expectPicturesBesideTheirText(const std::vector<FormHelp::HelpSection*>& sections,
+                                  const std::string& topic) {
+    int pictures = 0;
+    for (const auto* section : sections) {
+        const Icon* picture = nullptr;
+        const TextFrame* text = nullptr;
+        for (Component* c : section->getChildren()) {
+            picture = picture != nullptr ? picture : dynamic_cast<const Icon*>(c);
+            text = text != nullptr ? text : dynamic_cast<const TextFrame*>(c);
+        }
+        if (picture == nullptr) {
+            continue;
+        }
+        ++pictures;
+        EXPECT_LE(picture->getRight(), section->getRight()) << topic;
+        if (text != nullptr) {
+            EXPECT_GT(picture->getLeft(), text->getRight()) << topic << ": the picture covers the text";
+        }
+    }
+    return pictures;
+}
+
+TEST_F(HelpTest, EveryPageOfTheEnglishHelpShowsItsPicturesWholeBesideTheirText) {
+    int pictures = 0;
+    for (const std::string& topic : englishTopics()) {
+        openTopic(topic);
+        pictures += expectPicturesBesideTheirText(findAll<FormHelp::HelpSection>(), topic);
+    }
     EXPECT_GT(pictures, 20);
+}
+
+// Each line of the text as the frame lays it out breaks at a blank or a line's end, never inside a word.
+void expectNoWordBroken(const TextFrame& frame, const std::string& where) {
+    const std::string& text = frame.getText();
+    const bif_t* font = frame.getFont()->getFont();
+    for (size_t pos = 0; pos != std::string_view::npos;) {
+        size_t end = 0;
+        const size_t next = bif_wrap_line(font, text, pos, frame.getWidth(), &end);
+        EXPECT_FALSE(next != std::string_view::npos && next == end && text[end] != '\n')
+            << where << ": a word broken at \"" << text.substr(pos, end - pos) << "|\"";
+        pos = next;
+    }
+}
+
+// In each language every topic a screen passes (its text in that language) opens a page of that language's
+// help: the banner, at least two sections, every title and text whole (no word broken across lines), the
+// pictures beside the text.
+TEST_F(HelpTest, EveryPageInEveryLanguageShowsItsTextWholeAndItsPicturesBesideIt) {
+    static const char* const LANGUAGES[] = {"en", "da", "cs", "nl"};
+    for (uint8_t language = 0; language < 4; ++language) {
+        speak(language);
+        int pictures = 0;
+        for (const std::string& english : englishTopics()) {
+            const std::string topic = gettext(english.c_str());
+            const std::string where = std::string(LANGUAGES[language]) + " " + topic;
+            openTopic(topic);
+            const std::vector<std::string> shown = page();
+            ASSERT_GE(shown.size(), 3u) << where;
+            EXPECT_TRUE(shown.front().starts_with(trim(gettext("User Guides: ")))) << where;
+            const std::vector<FormHelp::HelpSection*> sections = findAll<FormHelp::HelpSection>();
+            EXPECT_GE(sections.size(), 2u) << where;
+            EXPECT_EQ(findByText(gettext("Help is not available for this page.")), nullptr) << where;
+            expectNoLabelCut(where);
+            for (const TextFrame* text : findAll<TextFrame>()) {
+                expectNoWordBroken(*text, where);
+            }
+            pictures += expectPicturesBesideTheirText(sections, where);
+        }
+        EXPECT_GT(pictures, 20) << LANGUAGES[language];
+    }
+    speak(0);
+}
+
+// The top bar's help button of the screen shown.
+const IconButton* helpButton(const std::vector<IconButton*>& buttons) {
+    const auto found = std::find_if(buttons.begin(), buttons.end(),
+                                    [](const IconButton* b) { return b->getIcon() == res_question; });
+    return found != buttons.end() ? *found : nullptr;
+}
+
+// Every screen that offers help in English, opened as the program opens it with the default installation,
+// offers it in every language: its help button is enabled and opens the help page of its topic in that
+// language, a banner and its sections. (The device update's screens live only inside a running update.)
+TEST_F(DefaultInstallationTest, EveryScreenWithHelpInEnglishHasItInEveryLanguage) {
+    static const char* const LANGUAGES[] = {"en", "da", "cs", "nl"};
+    constexpr oid_t ROOM = 0x01000316, ITC = 0x08000316, HCC = 0x09000316, HOT_WATER = 0x0A000316,
+                    TANK = 0x0B000316;
+    os_init(); // the display's own identity, which the display menu and the guide show
+    loadDefaultInstallation();
+    runTasks();
+    const Ovi schedule(ROOM, 0x8043);
+    struct Screen {
+        std::string name;
+        std::function<void()> open;
+    };
+    const auto state = [this](unsigned id, oid_t p1 = 0) { return [this, id, p1] { open(id, p1); }; };
+    const std::vector<Screen> candidates = {
+        {"FormFirstStartGuide", state(4)},
+        {"FormFirstStartGuideLocale", state(5)},
+        {"FormFirstStartGuideDateTime", state(6)},
+        {"FormHome", state(9)},
+        {"FormSystem", state(11)},
+        {"FormDisplay", state(12)},
+        {"FormRoomEdit", state(13, ROOM)},
+        {"FormRoomSettings", state(14, ROOM)},
+        {"FormScheduleCopyOrigin",
+         [&] { mCore.changeState(SingleParamState<Ovi>(19, 0, 0, 0, 0, schedule)); }},
+        {"FormScheduleCopyTo", [&] { mCore.changeState(SingleParamState<Ovi>(20, 0, 0, 0, 0, schedule)); }},
+        {"FormDisplaySettings", state(21)},
+        {"FormDeviceInfo", state(23, CONTROL_UNIT)},
+        {"FormSystemDateTime", state(24)},
+        {"FormSystemLocale", state(25)},
+        {"FormEnrollComponent", state(39)},
+        {"FormEnrollIntoNew", state(40)},
+        {"FormEnrollIntoLocation", state(41)},
+        {"FormEnrollIntoExisting", state(42)},
+        {"FormEnrollEnterSerial",
+         [&] { mCore.changeState(SingleParamState<std::vector<uint32_t>>(43, 0, 0, 0, 0, {CONTROL_UNIT})); }},
+        {"FormRemoveComponent", state(45)},
+        {"FormRemoveFromLocation", state(46)},
+        {"FormRemoveFromExisting", state(47)},
+        {"FormRemoveRoom", state(48)},
+        {"FormRemoveLocation", state(49)},
+        {"FormHccEdit", state(61, HCC)},
+        {"FormItcEdit", state(62, ITC)},
+        {"FormItcRooms", state(63, HCC)},
+        {"FormHeatCurve", state(64, HCC)},
+        {"FormMireloEdit", state(73, HOT_WATER)},
+        {"FormDHWTankEdit", state(75, TANK)},
+    };
+    // In English: each screen, its help button enabled, and the topic it opens.
+    std::vector<std::pair<Screen, std::string>> withHelp;
+    for (const Screen& candidate : candidates) {
+        candidate.open();
+        runTasks(2);
+        ASSERT_EQ(screen()->getName(), candidate.name);
+        const IconButton* help = helpButton(findAll<IconButton>());
+        ASSERT_TRUE(help != nullptr && help->isEnabled()) << candidate.name << ": no help in English";
+        tap(help);
+        runTasks(2);
+        const auto* topic = dynamic_cast<const SingleParamState<std::string>*>(&this->state());
+        ASSERT_NE(topic, nullptr) << candidate.name;
+        EXPECT_GE(findAll<FormHelp::HelpSection>().size(), 2u) << candidate.name;
+        withHelp.push_back({candidate, topic->getParam()});
+    }
+    for (uint8_t language = 1; language < 4; ++language) {
+        speak(language);
+        for (const auto& [shown, english] : withHelp) {
+            const std::string where = std::string(LANGUAGES[language]) + " " + shown.name;
+            shown.open();
+            runTasks(2);
+            ASSERT_EQ(screen()->getName(), shown.name) << where;
+            const IconButton* help = helpButton(findAll<IconButton>());
+            ASSERT_TRUE(help != nullptr && help->isEnabled()) << where << ": the help button is grey";
+            tap(help);
+            runTasks(2);
+            ASSERT_EQ(this->state().getStateId(), HELP) << where;
+            const auto* topic = dynamic_cast<const SingleParamState<std::string>*>(&this->state());
+            ASSERT_NE(topic, nullptr) << where;
+            EXPECT_EQ(topic->getParam(), gettext(english.c_str())) << where;
+            EXPECT_GE(findAll<FormHelp::HelpSection>().size(), 2u) << where << ": no page for " << english;
+            EXPECT_EQ(findByText(gettext("Help is not available for this page.")), nullptr) << where;
+        }
+    }
+    speak(0);
 }
 
 TEST_F(DefaultInstallationTest, HelpScreen) {
@@ -168,6 +303,17 @@ TEST_F(DefaultInstallationTest, HelpScreen) {
     runTasks(2);
     EXPECT_NE(findByText("Your rooms "), nullptr);
     screenshot("FormHelp");
+    // The home screen's page, the room screen's and the inlet controller's (whose title takes the banner's
+    // second line in some languages), in each language.
+    for (const auto& [topic, suffix] :
+         {std::pair{"Info", ""}, std::pair{"Room Edit", "Room"}, std::pair{"ITC", "Itc"}}) {
+        const std::string name = std::string("FormHelp") + suffix;
+        picturesInEveryLanguage(name, [this, topic] {
+            mCore.changeState(SingleParamState<std::string>(HELP, 0, 0, 0, 0, gettext(topic)));
+            runTasks(2);
+            ASSERT_EQ(screen()->getName(), "FormHelp");
+        });
+    }
 }
 
 } // namespace

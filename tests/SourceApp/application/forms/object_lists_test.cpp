@@ -209,6 +209,9 @@ TEST_F(DefaultInstallationTest, ListScreens) {
         {PERIPHERALS, OID_LOCATION, "FormPeripheralOverview"},
         {THERMOHEADS, ROOM, "FormThermoheadOverview"},
         {OBJECT_OVERVIEW, BT_OBJ_HCC, "FormObjectOverview"},
+        // The hot water's tile with its two temperatures, and the tank's.
+        {OBJECT_OVERVIEW, BT_OBJ_DHW, "FormObjectOverview_dhw"},
+        {OBJECT_OVERVIEW, BT_OBJ_DHW_TANK, "FormObjectOverview_tank"},
     };
     for (const auto& s : screens) {
         picturesInEveryLanguage(s.picture, [&] { open(s.id, s.p1); });

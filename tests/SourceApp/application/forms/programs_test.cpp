@@ -416,6 +416,14 @@ TEST_F(DefaultInstallationTest, ProgramScreens) {
         open(VACATION);
         tap(find<DropdownButton>()); // "Exclusions"
     });
+    // The vacation mode's menu open, its choices whole.
+    picturesInEveryLanguage("FormVacationMode_menu", [&] {
+        open(VACATION);
+        const EditableDropdownRow* row = find<EditableDropdownRow>();
+        tap(find<IconButton>([&](const IconButton& b) { return b.isChildOf(row); }));
+        runTasks(2);
+        ASSERT_TRUE(row->getMenu()->isGloballyVisible());
+    });
     picturesInEveryLanguage("FormLocation_cooling", [&] {
         open(LOCATION);
         tap(find<DropdownButton>());

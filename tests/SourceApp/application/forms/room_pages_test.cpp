@@ -180,16 +180,24 @@ TEST_F(RoomPagesTest, AFloorSensorAddsTheFloorRowsAndNamesTheAirOnes) {
 
 // A new name heads the settings at once, whether the user gave it in the name row or it came from the control
 // unit; a name too long for the usual font shows whole in the smaller one, as when the screen is built.
+// Another object renamed meanwhile (another room, the location) leaves the title alone.
 TEST_F(RoomPagesTest, TheSettingsTitleFollowsTheNameAtOnce) {
+    constexpr oid_t OTHER_ROOM = 0x01010316;
+    room(OTHER_ROOM).text(VID_NAME, "Kitchen");
     const struct {
         const char* how;
-        bool typed; // in the name row, else from the control unit
+        bool typed;    // in the name row, else from the control unit
+        oid_t renamed; // the object the control unit renames
         const char* name;
+        const char* shown; // the name the title shows then
         const Font* font;
     } cases[] = {
-        {"typed", true, "Study 2", &bif_myriad12},
-        {"from the unit", false, "Guest room", &bif_myriad12},
-        {"long, from the unit", false, "Guest room by the stairs in the attic", &bif_myriad10},
+        {"typed", true, ROOM, "Study 2", "Study 2", &bif_myriad12},
+        {"from the unit", false, ROOM, "Guest room", "Guest room", &bif_myriad12},
+        {"long, from the unit", false, ROOM, "Guest room by the stairs in the attic",
+         "Guest room by the stairs in the attic", &bif_myriad10},
+        {"the location renamed", false, OID_LOCATION, "Holiday home", "Study", &bif_myriad12},
+        {"another room renamed", false, OTHER_ROOM, "Pantry", "Study", &bif_myriad12},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.how);
@@ -202,13 +210,15 @@ TEST_F(RoomPagesTest, TheSettingsTitleFollowsTheNameAtOnce) {
             runTasks(3);
             EXPECT_EQ(text(ROOM, VID_NAME), c.name) << "written";
         } else {
-            room(ROOM).text(VID_NAME, c.name);
+            ObjectBuilder(c.renamed).text(VID_NAME, c.name);
             runTasks(2);
         }
-        const std::string title = std::string("Room | ") + c.name + " | Settings";
+        const std::string title = std::string("Room | ") + c.shown + " | Settings";
         const auto* shown = dynamic_cast<const ContainedLabel*>(findByText(title));
         ASSERT_NE(shown, nullptr) << title;
-        EXPECT_EQ(findByText("Room | Study | Settings"), nullptr);
+        if (std::string(c.shown) != "Study") {
+            EXPECT_EQ(findByText("Room | Study | Settings"), nullptr);
+        }
         EXPECT_EQ(shown->getFont(), c.font);
         EXPECT_LE(bif_text_width(shown->getFont()->getFont(), title), shown->getWidth() - 2) << "whole";
         EXPECT_EQ(state().getStateId(), ROOM_SETTINGS);

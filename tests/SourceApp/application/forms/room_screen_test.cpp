@@ -402,6 +402,33 @@ TEST_F(RoomScreenTest, AfterMidnightTheTimelineShowsTheNewDayFromTheCopyTakenAtO
     EXPECT_FALSE(shows(bar, 0x6D2AE5));
 }
 
+// Each link of the room screen opens its own screen for this room: the outputs the thermohead list (59), the
+// peripherals the peripheral list (60).
+TEST_F(RoomScreenTest, EachLinkOpensItsScreenForTheRoom) {
+    const struct {
+        const char* link;
+        unsigned state;
+        const char* screen;
+    } links[] = {
+        {"Set temporary mode", 15, "FormRoomTemporaryMode"},
+        {"Settings", 14, "FormRoomSettings"},
+        {"Room schedule", 16, "FormSchedule"},
+        {"Associated outputs", 59, "FormThermoheadOverview"},
+        {"Associated peripherals", 60, "FormPeripheralOverview"},
+    };
+    room(ROOM).data(0x8043, std::vector<uint8_t>(171, 0)); // a week schedule, all days empty
+    runTasks();
+    for (const auto& l : links) {
+        SCOPED_TRACE(l.link);
+        openRoom();
+        tapLink(l.link);
+        EXPECT_EQ(state().getStateId(), l.state);
+        EXPECT_EQ(screen()->getName(), l.screen);
+        EXPECT_EQ(state().getP1(), ROOM) << "the room's own (its schedule's object for the week)";
+        EXPECT_TRUE(writes().empty()) << "a link writes nothing";
+    }
+}
+
 TEST_F(RoomScreenTest, ARoomItsDeviceNoLongerListsTakesTheUserHome) {
     device(0x000316).data(0x80B0, {1, 2});
     runTasks();

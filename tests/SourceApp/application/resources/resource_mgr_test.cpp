@@ -105,13 +105,14 @@ protected:
 TEST_F(ResourceFileTest, GeneratedFileLoadsWithEveryResourceAndACatalogueForEveryPoFile) {
     ResourceMgr mgr;
     ASSERT_EQ(mgr.load(mPath.c_str()), 0);
-    const std::pair<resource_id, const char*> catalogues[] = {{res_translation_cs, "/po/cs.po"},
-                                                              {res_translation_da, "/po/da.po"},
-                                                              {res_translation_en_help, "/help/en.po"},
-                                                              {res_translation_nl, "/po/nl.po"}};
+    const std::pair<resource_id, const char*> catalogues[] = {
+        {res_translation_cs, "/po/cs.po"},        {res_translation_cs_help, "/help/cs.po"},
+        {res_translation_da, "/po/da.po"},        {res_translation_da_help, "/help/da.po"},
+        {res_translation_en_help, "/help/en.po"}, {res_translation_nl, "/po/nl.po"},
+        {res_translation_nl_help, "/help/nl.po"}};
     for (resource_id id = 1; id <= RESOURCE_COUNT; ++id) {
         const Resource r = mgr.get(id);
-        if (id >= res_translation_cs && id <= res_translation_nl) {
+        if (id >= res_translation_cs && id <= res_translation_nl_help) {
             const char* po = catalogues[id - res_translation_cs].second;
             const bool written = std::ifstream(std::string(TDX_RESOURCES_SOURCES) + po).good();
             EXPECT_EQ(r.isValid(), written) << po;
@@ -237,7 +238,8 @@ TEST_F(ResourceFileTest, BadHeadersAreRefusedAndInitStopsNamingThePath) {
     ResourceMgr mgr;
     EXPECT_EQ(mgr.load("no/such/resources.bin"), -1);
     EXPECT_EQ(mgr.load(nullptr), -1);
-    const std::pair<size_t, uint8_t> damage[] = {{0, 'X'}, {4, 2}, {6, 79}, {8, 0x5A}, {9, 0xA5}};
+    const std::pair<size_t, uint8_t> damage[] = {
+        {0, 'X'}, {4, 2}, {6, static_cast<uint8_t>(RESOURCE_COUNT - 1)}, {8, 0x5A}, {9, 0xA5}};
     for (const auto& [at, value] : damage) {
         std::vector<uint8_t> bytes = mBytes;
         bytes[at] = value;

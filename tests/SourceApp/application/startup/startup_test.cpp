@@ -4,6 +4,7 @@
 #include "Libraries/tavi_net/tnet.h"
 #include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/ScrollBar.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/gui/gfx/gfx.h"
 #include "SourceApp/gui/i18n/I18n.h"
@@ -11,9 +12,15 @@
 #include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/layer.h"
+#include "SourceHost/host/CHost.h"
+#include "SourceHost/host/InputAdapters.h"
+#include "SourceHost/host/TimerQueue.h"
 
 #include <gmock/gmock.h>
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -254,6 +261,100 @@ TEST_F(Start, ATouchOnADarkScreenOnlyLightsItADimmedOneActs) {
         EXPECT_THAT(next, ElementsAre("press 60,70 60,70", "release 60,70 60,70")) << "the next touch acts";
     }
     system.setDelay(ssActive, 0);
+}
+
+// The application run by the desktop host in step mode, as the program runs it, the host's ticks on the
+// test's clock; the wheel is turned through the host's input adapter, as the window turns it.
+class WheelOnTheHost : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        std::snprintf(PortName, sizeof PortName, "%s", "loop:none");
+        host = std::make_unique<CHost>(HostApplication{Emulation::AppInit, Emulation::AppLoopTask},
+                                       host_hand_over(), &timers);
+        host->InitializeStepMode();
+        host->step(); // the start-up and the first pass
+        wheel = std::make_unique<WheelToHostAdapter>(*host);
+    }
+    void TearDown() override {
+        wheel.reset();
+        host.reset(); // closes the hand-over
+        host_hand_over().open();
+        AppTest::TearDown();
+    }
+    void runFor(int ms) {
+        for (int t = 0; t < ms; t += static_cast<int>(OS_TICK_MS)) {
+            timers.advance(std::chrono::milliseconds(OS_TICK_MS));
+            host->step();
+        }
+    }
+    // Notches towards the user: the content moves up, as the window's wheel sends them.
+    void turn(int notches) {
+        MessageArgumentInteger pixels(40 * notches);
+        wheel->execute(&pixels);
+        host->step();
+        host->step(); // the core delivers what the pass queued
+    }
+    // The position of the shown screen's scroll bar.
+    static int scrolled() {
+        const ScrollBar* bar = nullptr;
+        const std::function<void(const Component&)> look = [&](const Component& c) {
+            bar = bar != nullptr ? bar : dynamic_cast<const ScrollBar*>(&c);
+            if (const auto* container = dynamic_cast<const Container*>(&c)) {
+                for (const Component* child : container->getChildren()) {
+                    look(*child);
+                }
+            }
+        };
+        for (const Component* layer : core().getModalLayers()) {
+            look(*layer);
+        }
+        EXPECT_NE(bar, nullptr) << "state " << core().getStateManager().getState().getStateId();
+        return bar != nullptr ? bar->getThumbPosition() : -1;
+    }
+
+    ManualTimerQueue timers;
+    std::unique_ptr<CHost> host;
+    std::unique_ptr<WheelToHostAdapter> wheel;
+};
+
+// A turn of the wheel on a lit or dimmed screen scrolls it and keeps it lit; on a dark screen it lights the
+// screen and scrolls nothing, as a touch there does.
+TEST_F(WheelOnTheHost, TheWheelWakesADarkScreenWithoutScrollingAndKeepsALitOneLit) {
+    SystemMgr& system = *getApplication()->getSystemManager();
+    core().changeState(21, 0, 0, 0, 0); // the screen settings: more rows than the screen holds
+    runFor(300);
+    system.setDelay(ssActive, 1);
+    system.setDelay(ssDimmed, 1);
+    const struct {
+        const char* name;
+        int idleMs; // before the turn: 1 s dims, 2 s turn off
+        screen_state_t before;
+        bool scrolls;
+    } cases[] = {
+        {"bright", 0, ssActive, true},
+        {"dimmed", 1000, ssDimmed, true},
+        {"dark", 2000, ssOff, false},
+        {"lit again", 0, ssActive, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        core().changeState(21, 0, 0, 0, 0);
+        runFor(c.idleMs + 300); // the fade ends
+        ASSERT_EQ(system.getScreenState(), c.before);
+        const int before = scrolled();
+        turn(1);
+        EXPECT_EQ(scrolled() != before, c.scrolls) << "from " << before;
+        EXPECT_EQ(system.getScreenState(), ssActive) << "lit by the turn";
+        // The turn starts the idle time again: 0.8 s later the screen is still bright.
+        runFor(800);
+        EXPECT_EQ(system.getScreenState(), ssActive);
+        const int after = scrolled();
+        turn(after > 0 ? -1 : 1);
+        EXPECT_NE(scrolled(), after) << "the next turn scrolls";
+    }
+    system.setDelay(ssActive, 0);
+    system.setDelay(ssDimmed, 0);
 }
 
 TEST_F(Start, ClampsTheCalibratedTouchToTheScreenAndKeepsTheRawPosition) {

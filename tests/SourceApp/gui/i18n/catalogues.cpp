@@ -1,5 +1,6 @@
 #include "catalogues.h"
 
+#include "SourceApp/application/resources/resource_names.h"
 #include "tools/pocompile/po_compile.h"
 
 #include <gtest/gtest.h>
@@ -66,14 +67,20 @@ std::vector<uint8_t> msgfmtCatalogue(const std::string& relativePath) {
 
 std::span<const uint8_t> repositoryCatalogues(uint16_t resourceId) {
     switch (resourceId) {
-        case 75:
+        case res_translation_cs:
             return compiledCatalogue("resources/po/cs.po");
-        case 76:
+        case res_translation_cs_help:
+            return compiledCatalogue("resources/help/cs.po");
+        case res_translation_da:
             return compiledCatalogue("resources/po/da.po");
-        case 77:
+        case res_translation_da_help:
+            return compiledCatalogue("resources/help/da.po");
+        case res_translation_en_help:
             return compiledCatalogue("resources/help/en.po");
-        case 78:
+        case res_translation_nl:
             return compiledCatalogue("resources/po/nl.po");
+        case res_translation_nl_help:
+            return compiledCatalogue("resources/help/nl.po");
         default:
             return {};
     }
