@@ -72,9 +72,10 @@ uint32_t tnet_get_address();
 // Owner address of the connection, 0xFFFFFFFF when not connected.
 uint32_t tnet_get_owner();
 const char* tnet_state_name(int state);
-// POLLs taken in sessions since the start, each counted after the acknowledgement it carries. A master polls
-// only when it has no sequenced packet of its own outstanding or queued for the client: every packet it
-// queued before it sent a POLL has reached the client, and been handed on, before the POLL.
+// POLLs taken in sessions since the start, each counted after the acknowledgement it carries. For a master
+// that polls only when it has no sequenced packet of its own outstanding or queued for the client (assumed
+// of the control unit, not documented by it), every packet it queued before a POLL has reached the client,
+// and been handed on, before the POLL.
 uint32_t tnet_get_poll_count();
 
 // Checks a command's payload against its layout (fixed sizes, PUBLISH value length by type, DATALINK size)

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 
 namespace tdx::test {
@@ -20,6 +21,13 @@ struct RaceRun {
     int changes = 0;           // the unit's own changes
     int twice = 0;             // display writes the control unit took more than once
     int resets = 0;            // sessions that ended during the race
+    // The user's writes that the control unit never took although the session held from the write on and no
+    // later write of the user replaced them while they waited to be sent.
+    int lost = 0;
+    // Subscriptions of the synchronisation that the unit took beyond the two of a session: the display asked
+    // again after a SYNCHRONIZED that did not come, or a frame spoiled on the line that passed its check
+    // made the unit take its subscription as one to another object.
+    int subscribedAgain = 0;
 };
 
 // Room 0x01000316's desired temperature, as the race writes it.
@@ -54,10 +62,39 @@ inline RaceRun value_race(double noise, uint32_t seed, int events = 60, uint32_t
     unit.model().setValue(RACE_ROOM, RACE_VID, *sim::sim_number(BT_VTYPE_S16_X100, 2200));
 
     RaceRun run;
-    sync_start_display(loop, unit, [&run](int kind) { run.resets += kind == Net::NET_EVENT_NOT_CONNECTED; });
+    // Subscriptions of the synchronisation (all values of an object) the unit took in the session under way:
+    // two when nothing went astray, the display's own device and everything.
+    int subscriptions = 0;
+    // The user's writes made while no session was open (never sent), replaced by a later write of the user
+    // while they waited to be sent, or not taken when the session ended (the rules for a lost session decide
+    // those).
+    std::set<int> notToBeTaken;
+    sync_start_display(loop, unit, [&](int kind) {
+        if (kind != Net::NET_EVENT_NOT_CONNECTED) {
+            return;
+        }
+        ++run.resets;
+        subscriptions = 0;
+        std::set<int64_t> taken;
+        for (const sim::SimPublish& publish : unit.received_publishes()) {
+            if (publish.oid == RACE_ROOM && publish.vid == RACE_VID) {
+                taken.insert(publish.value.number());
+            }
+        }
+        for (int value = 1000; value < 1000 + run.writes; ++value) {
+            if (taken.count(value) == 0) {
+                notToBeTaken.insert(value);
+            }
+        }
+    });
     const auto ready = [] { return Net::Tavi.isSynchronized(); };
     run.synchronised = unit.wait_until(ready, 60000, 1);
     run.resets = 0;
+    unit.setReceiveListener([&run, &subscriptions](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (cmd == TNET_CMD_SUBSCRIBE && get_le16(payload.data() + TNET_PUB_OFS_VID) == VID_ALL) {
+            run.subscribedAgain += ++subscriptions > 2;
+        }
+    });
 
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> gap(1, 120);
@@ -71,6 +108,12 @@ inline RaceRun value_race(double noise, uint32_t seed, int events = 60, uint32_t
             unit.faults().stopPolling = false;
         }
         if (random() % 2 == 0) {
+            if (run.writes > 0 && Structure.isPublishQueued(RACE_ROOM, RACE_VID)) {
+                notToBeTaken.insert(1000 + run.writes - 1);
+            }
+            if (!Net::Tavi.isConnected()) {
+                notToBeTaken.insert(1000 + run.writes);
+            }
             pt_set_int(RACE_ROOM, RACE_VID, 1000 + run.writes++, BT_VTYPE_S16_X100);
         } else {
             unit.publish(RACE_ROOM, RACE_VID, BT_VTYPE_S16_X100, 5000 + run.changes++);
@@ -89,6 +132,9 @@ inline RaceRun value_race(double noise, uint32_t seed, int events = 60, uint32_t
         if (publish.oid == RACE_ROOM && publish.vid == RACE_VID) {
             run.twice += ++taken[publish.value.number()] == 2;
         }
+    }
+    for (int value = 1000; value < 1000 + run.writes; ++value) {
+        run.lost += taken.count(value) == 0 && notToBeTaken.count(value) == 0;
     }
 
     sync_stop_display();

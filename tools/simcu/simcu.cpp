@@ -362,6 +362,15 @@ void SimControlUnit::handleSessionReply(uint8_t cmd, uint8_t control, const std:
     if (mRxValid && seq == mRxSeq) {
         return; // a retransmission of what we have
     }
+    if (cmd == TNET_CMD_SUBSCRIBE && mFaults.refusedSubscribes > 0 &&
+        get_le16(payload.data() + TNET_PUB_OFS_VID) != ALL_VALUES) {
+        --mFaults.refusedSubscribes;
+        const uint32_t oid = get_le32(payload.data());
+        dbg_printf_h("sim: SUBSCRIBE %06X:%02X vid %04X refused", oid & TNET_ADDRESS_MASK, oid >> 24,
+                     get_le16(payload.data() + TNET_PUB_OFS_VID));
+        mNack = std::make_pair(cmd, static_cast<uint8_t>(TNET_NACK_UNKNOWN_COMMAND));
+        return;
+    }
     mRxValid = true;
     mRxSeq = seq;
     handleSequenced(cmd, payload);
@@ -565,6 +574,8 @@ void SimControlUnit::sendDue() {
             mOutstanding.reset();
         }
     } else {
+        // Only with nothing of its own queued or outstanding: the display takes a POLL to mean that
+        // everything queued before it has come (docs/device-network.md, section 6).
         transmit(mClient, TNET_CMD_POLL, ack, {}, true);
     }
 }

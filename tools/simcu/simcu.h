@@ -64,6 +64,8 @@ struct SimFaults {
     // The next n SUBSCRIBEs of one value are taken and acknowledged but never answered, as if the answer
     // were lost in a spoiled frame that passed its check.
     int unansweredSubscribes = 0;
+    // The next n SUBSCRIBEs of one value are refused (NACK 4) and not taken.
+    int refusedSubscribes = 0;
     // The SYNCHRONIZED that ends the answer to the next SUBSCRIBE of all values of this object (ALL_OBJECTS:
     // the subscription to everything) is lost, or, when spoiled, comes as one that answers nothing, as from a
     // frame damaged on the line that passed its check.

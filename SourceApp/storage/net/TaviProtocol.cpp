@@ -586,18 +586,17 @@ bool TaviProtocol::unitValueStands(const pt_value& shown, const u8* payload, u16
             if (!write.sent || !sameValue(*write.sent, shown)) {
                 write.crossing = shown;
             }
+        } else if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+            mWrites[ovi].goesAfter(shown);
         }
         return false;
     }
     const auto write = mWrites.find(ovi);
-    if (write != mWrites.end() && (write->second.kept || mPublishInFlight == ovi)) {
+    if (write != mWrites.end() &&
+        (write->second.kept || mPublishInFlight == ovi || Structure.isPublishQueued(ovi.oid, ovi.vid))) {
         return !localWriteStays(shown);
     }
     if (const pt_value* applied = unsettledWrite(ovi)) {
-        if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
-            // The user's later write reaches the control unit after this value, whenever it was sent.
-            return false;
-        }
         if (sameValue(*applied, shown)) {
             return true;
         }
@@ -634,18 +633,31 @@ void TaviProtocol::storePublish(const u8* payload, u16 len) {
     }
 }
 
+bool TaviProtocol::LocalWrite::isUnchanged(const pt_value& shown) const {
+    return (base && sameValue(*base, shown)) ||
+           std::any_of(alsoUnchanged.begin(), alsoUnchanged.end(),
+                       [&shown](const pt_value& value) { return sameValue(value, shown); });
+}
+
+void TaviProtocol::LocalWrite::goesAfter(const pt_value& shown) {
+    if (!isUnchanged(shown)) {
+        alsoUnchanged.push_back(shown);
+    }
+}
+
 bool TaviProtocol::localWriteStays(const pt_value& shown) {
     const Ovi ovi(shown.oid, shown.vid);
     LocalWrite& write = mWrites[ovi];
-    const bool isBase = (write.base && sameValue(*write.base, shown)) ||
-                        std::any_of(write.alsoUnchanged.begin(), write.alsoUnchanged.end(),
-                                    [&shown](const pt_value& value) { return sameValue(value, shown); });
+    // The user's write that waits for its turn reaches the control unit after every value the unit published
+    // before: at the unit it is the later one, whatever the unit shows now.
+    const bool waiting = Structure.isPublishQueued(ovi.oid, ovi.vid);
+    const bool isBase = write.isUnchanged(shown);
     if (write.kept) {
         if (sameValue(*write.kept, shown)) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write had arrived", oid_address(ovi.oid),
                          oid_index(ovi.oid), ovi.vid);
             write.kept.reset();
-            if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+            if (waiting) {
                 write.base = shown; // written again since: that write still goes
                 write.alsoUnchanged.clear();
                 return true;
@@ -658,6 +670,19 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
                          oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
             return true;
         }
+        if (waiting) {
+            // The control unit changed the value while the session was down, and the user wrote it again
+            // since the session came back: the kept write goes no more, the later one goes after the unit's
+            // change.
+            dbg_printf_h(
+                "tavi: %06X:%02X vid %04X changed by the control unit since the kept write, the user's "
+                "write made since goes",
+                oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+            write.kept.reset();
+            write.base = shown;
+            write.alsoUnchanged.clear();
+            return true;
+        }
     } else if (mPublishInFlight == ovi) {
         if (write.sent && sameValue(*write.sent, shown)) {
             write.base = shown; // the control unit shows our write: only its acknowledgement is missing
@@ -666,7 +691,7 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         // The control unit sent this before it took our write, or took our write (its acknowledgement lost)
         // and changed the value since: its value stands until the acknowledgement tells that it took ours.
         write.crossing = shown;
-        if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+        if (waiting) {
             return true; // the user wrote again since: that write goes and overrides both
         }
         dbg_printf_h(
@@ -674,8 +699,19 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
             "way: shown until the control unit tells which it holds",
             oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
         return false;
+    } else if (waiting) {
+        if (!isBase) {
+            dbg_printf_h(
+                "tavi: %06X:%02X vid %04X published by the control unit while the local write waits for "
+                "its turn: the write goes after it",
+                oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+            // Should the session end before the write left, the unit showing this value is no change of its
+            // own.
+            write.goesAfter(shown);
+        }
+        return true;
     } else if (isBase) {
-        return true; // nothing new from the control unit: the waiting write still goes
+        return true; // nothing new from the control unit
     }
     pt_value current;
     if (pt_get_value(&current, ovi.oid, ovi.vid) != PT_OK || !sameValue(current, shown)) {

@@ -25,20 +25,28 @@
 // unit for the value again. A write the user made behind the one in flight is kept over a reset as the last
 // word: neither the write in flight nor the value that crossed it counts as a change of the control unit.
 //
+// A write waiting for its turn reaches the control unit after every value the unit published before it left:
+// at the unit it is the later one. A PUBLISH of the value that comes meanwhile neither replaces the write nor
+// drops it: the write goes, and the display keeps showing it. Should the session end before it left, the unit
+// showing that value at the next synchronisation made no change of its own since, and the write is sent.
+//
 // While told to (keepOfflineWrites), the bridge keeps what is written with no session open as a write of
 // the last session that was not sent yet.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
-// the display's write may come in the frame that acknowledges the write, or later. It polls only when nothing
-// of its own is outstanding or queued, so once a POLL came in or after the frame of the acknowledgement,
-// everything it queued before it took the write has come: the write is settled, and what the unit publishes
-// from then on is newer. A value published after the acknowledgement and before that POLL, until the control
-// unit answered a question asked since, may be older than the write: the display keeps the write shown and
-// asks (SUBSCRIBE of that one value). The PUBLISH right before the SYNCHRONIZED of the last question is what
-// the control unit holds, unless the user wrote the value again meanwhile (that write reaches the control
-// unit after the question, so it is newer). Questions are counted per value, and a write acknowledged while
-// one is out asks once more: only the last answer counts. The user's writes go before the questions, so that
-// no write waits behind questions about other values.
+// the display's write may come in the frame that acknowledges the write, or later. The display assumes that
+// the unit polls only when nothing of its own is outstanding or queued (no document of the unit says so; the
+// simulator keeps it), so once a POLL came in or after the frame of the acknowledgement, everything it queued
+// before it took the write has come: the write is settled, and what the unit publishes from then on is newer.
+// A unit that polled with a PUBLISH still queued would have that PUBLISH, when older than the write, shown in
+// the write's place until the value's next change or synchronisation. A value published after the
+// acknowledgement and before that POLL, until the control unit answered a question asked since, may be older
+// than the write: the display keeps the write shown and asks (SUBSCRIBE of that one value). The PUBLISH right
+// before the SYNCHRONIZED of the last question is what the control unit holds, unless the user wrote the
+// value again meanwhile (that write reaches the control unit after the question, so it is newer). Questions
+// are counted per value, and a write acknowledged while one is out asks once more: only the last answer
+// counts. The user's writes go before the questions, so that no write waits behind questions about other
+// values.
 //
 // A complete synchronisation brings every value the control unit holds: once its last SYNCHRONIZED has come,
 // a value of the unit's objects that it did not bring is gone from the unit (taken back by a restore, say)
@@ -216,8 +224,14 @@ private:
         // The value the control unit published while the write was in flight: which came last is unknown.
         std::optional<pt_value> crossing;
         // Carried over a reset behind a write in flight: what the control unit may show without a change of
-        // its own besides the base (the write in flight, the value that crossed it).
+        // its own besides the base (the write in flight, the value that crossed it); also the unit's values
+        // that came while the write waited for its turn, which the write goes after.
         std::vector<pt_value> alsoUnchanged;
+
+        // The base or one of alsoUnchanged.
+        bool isUnchanged(const pt_value& shown) const;
+        // Remembers a value the unit published while the write waited: the write reaches the unit after it.
+        void goesAfter(const pt_value& shown);
     };
 
     State mState = State::Disconnected;

@@ -47,6 +47,9 @@ enum class Around {
     WrittenWhileTheUnitIsSilent,     // the user's write waits for the session: kept over the loss
     WrittenDuringTheSynchronisation, // waits until the synchronisation is complete
     SynchronisationCutShort,         // the first synchronisation after the restart is lost half-way
+    // The unit holds the value again after the restart, the first synchronisation brings it and is lost
+    // half-way, and the unit no longer holds it when the next one comes.
+    BroughtByASynchronisationCutShort,
 };
 
 // A value set on the unit after the backup (on the location, a room or the display's own device) is no more
@@ -78,13 +81,27 @@ TEST_P(AResyncTest, HoldsOnlyWhatTheUnitHolds) {
     if (test.around == Around::WrittenWhileTheUnitIsSilent) {
         ASSERT_EQ(pt_set_int(oid, ADDED, 9, BT_VTYPE_U16), PT_OK);
     }
+    const bool brought = test.around == Around::BroughtByASynchronisationCutShort;
+    if (brought) {
+        mSim.model().setValue(oid, ADDED, *sim::sim_number(BT_VTYPE_U16, 8));
+    }
     ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, 5000));
     const int changes = mRecorder.changesOf(oid, ADDED);
-    if (test.around == Around::SynchronisationCutShort ||
+    if (test.around == Around::SynchronisationCutShort || brought ||
         test.around == Around::WrittenDuringTheSynchronisation) {
         ASSERT_TRUE(mSim.wait_until(synchronisingAll, 15000, 1));
     }
-    if (test.around == Around::SynchronisationCutShort) {
+    if (brought) {
+        // Cut short as soon as the answer has brought the value.
+        ASSERT_TRUE(mSim.wait_until([oid] { return reading(oid, ADDED) == 8; }, 15000, 1));
+        ASSERT_TRUE(synchronisingAll());
+        mSim.disconnectClient();
+        ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }));
+        const std::string trace = traceText();
+        EXPECT_EQ(trace.find("tavi: ready", trace.rfind("tavi: connected to")), std::string::npos)
+            << "cut short before its last SYNCHRONIZED";
+        mSim.model().removeValue(oid, ADDED);
+    } else if (test.around == Around::SynchronisationCutShort) {
         mSim.disconnectClient();
         ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }));
         EXPECT_EQ(reading(oid, ADDED), 7) << "nothing goes with a synchronisation cut short";
@@ -116,7 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ResyncCase{"WrittenDuringTheSynchronisation", LOCATION,
                                  Around::WrittenDuringTheSynchronisation, 9, 9},
                       ResyncCase{"AfterASynchronisationCutShort", LOCATION, Around::SynchronisationCutShort,
-                                 PT_ERR_NO_ENTRY, std::nullopt}),
+                                 PT_ERR_NO_ENTRY, std::nullopt},
+                      ResyncCase{"BroughtByASynchronisationCutShortThenGone", LOCATION,
+                                 Around::BroughtByASynchronisationCutShort, PT_ERR_NO_ENTRY, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A value the unit holds in a form the display refuses (a type it does not know) is left out of a complete

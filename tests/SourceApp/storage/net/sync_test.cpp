@@ -378,6 +378,9 @@ struct LaterWriteCase {
     bool crossed;
     bool unitChangesOffline;
     int after; // on both sides
+    // Written by the user while the next session synchronises (0: not): later than anything the unit holds,
+    // it goes once ready, in the place of the 18.00.
+    int writtenDuringTheSynchronisation = 0;
 };
 
 class ALaterWriteTest : public SyncTest, public ::testing::WithParamInterface<LaterWriteCase> {};
@@ -407,23 +410,41 @@ TEST_P(ALaterWriteTest, BehindAWriteWhoseAcknowledgementWasLostIsTheLastWordAfte
     if (test.unitChangesOffline) {
         mSim.model().setValue(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
     }
+    if (test.writtenDuringTheSynchronisation != 0) {
+        ASSERT_TRUE(waitFor([] { return Net::Tavi.state() == State::SubscribingAll; }, 10000));
+        ASSERT_EQ(pt_set_int(ROOM, 0x001D, test.writtenDuringTheSynchronisation, BT_VTYPE_S16_X100), PT_OK);
+    }
     ASSERT_TRUE(synchronise());
     run(1000);
     EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), test.after);
     EXPECT_EQ(tableInt(ROOM, 0x001D), test.after);
+    if (test.writtenDuringTheSynchronisation != 0) {
+        const auto sent = publishesOf(ROOM, 0x001D);
+        EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                                [&test](const sim::SimPublish& p) {
+                                    return p.value.number() == test.writtenDuringTheSynchronisation;
+                                }),
+                  1);
+        EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                                [](const sim::SimPublish& p) { return p.value.number() == 1800; }),
+                  0);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fates, ALaterWriteTest,
-                         ::testing::Values(LaterWriteCase{"NotCrossed", false, false, 1800},
-                                           LaterWriteCase{"Crossed", true, false, 1800},
-                                           LaterWriteCase{"NotCrossedTheUnitChangedItSince", false, true,
-                                                          2000},
-                                           LaterWriteCase{"CrossedTheUnitChangedItSince", true, true, 2000}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Fates, ALaterWriteTest,
+    ::testing::Values(LaterWriteCase{"NotCrossed", false, false, 1800},
+                      LaterWriteCase{"Crossed", true, false, 1800},
+                      LaterWriteCase{"NotCrossedTheUnitChangedItSince", false, true, 2000},
+                      LaterWriteCase{"CrossedTheUnitChangedItSince", true, true, 2000},
+                      LaterWriteCase{"WrittenAgainDuringTheSynchronisation", false, false, 2100, 2100},
+                      LaterWriteCase{"TheUnitChangedItSinceWrittenAgainDuringTheSynchronisation", true, true,
+                                     2100, 2100}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Within a session: a write still waiting for its turn stays against the control unit's value republished
-// unchanged, and yields to a new one.
-TEST_F(SyncTest, AWaitingWriteYieldsToANewValueOfTheControlUnitButNotToItsOldOne) {
+// unchanged, and against a new one too: it reaches the unit after that value, so it is the later one there.
+TEST_F(SyncTest, AWaitingWriteStaysAgainstTheControlUnitsOldValueAndItsNewOne) {
     populate();
     ASSERT_TRUE(synchronise());
     run(300);
@@ -431,13 +452,57 @@ TEST_F(SyncTest, AWaitingWriteYieldsToANewValueOfTheControlUnitButNotToItsOldOne
         ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
         mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, unitValue));
         run(1000);
-        const int expected = unitValue == 2200 ? 1900 : unitValue;
+        const int expected = 1900;
         EXPECT_EQ(tableInt(ROOM, 0x001D), expected) << unitValue;
         EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), expected) << unitValue;
         mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2200));
         run(500);
     }
 }
+
+// A write waits for its turn (the bridge holds its traffic, as it does for an update), the unit's 24.60
+// reaches the display meanwhile and the session ends before the write left. The unit still showing 24.60 at
+// the next synchronisation made no change of its own since: the write goes, and both end on it. A change the
+// unit made while the session was down (20.00) stands.
+struct WaitingOverAResetCase {
+    const char* name;
+    bool unitChangesOffline;
+    int after; // on both sides
+};
+
+class AWaitingWriteOverAResetTest : public SyncTest,
+                                    public ::testing::WithParamInterface<WaitingOverAResetCase> {};
+
+TEST_P(AWaitingWriteOverAResetTest, GoesAfterTheUnitsValueThatCameWhileItWaited) {
+    const WaitingOverAResetCase& test = GetParam();
+    populate();
+    ASSERT_TRUE(synchronise());
+    run(300);
+    Net::Tavi.holdTraffic(true);
+    ASSERT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
+    mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2460));
+    run(500);
+    EXPECT_EQ(tableInt(ROOM, 0x001D), 1900) << "shown while it waits";
+    mSim.disconnectClient();
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }));
+    Net::Tavi.holdTraffic(false);
+    if (test.unitChangesOffline) {
+        mSim.model().setValue(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
+    }
+    ASSERT_TRUE(synchronise());
+    run(1000);
+    const auto held = mSim.value(ROOM, 0x001D);
+    ASSERT_TRUE(held.has_value());
+    EXPECT_EQ(held->number(), test.after);
+    EXPECT_EQ(tableInt(ROOM, 0x001D), test.after);
+    EXPECT_EQ(publishesOf(ROOM, 0x001D).size(), test.after == 1900 ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fates, AWaitingWriteOverAResetTest,
+                         ::testing::Values(WaitingOverAResetCase{"TheUnitShowsWhatCameMeanwhile", false,
+                                                                 1900},
+                                           WaitingOverAResetCase{"TheUnitChangedItSince", true, 2000}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SyncTest, AResetDuringSynchronisationDropsTheQueuedSubscription) {
     populate();
