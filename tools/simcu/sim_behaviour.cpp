@@ -62,6 +62,7 @@ constexpr uint16_t OUTDOOR = 0x0036;
 constexpr uint16_t LOCAL_OFFSET = 0x002E;
 constexpr uint16_t SEASON = 0x803D; // 1 summer: the rooms cool
 constexpr uint16_t VACATION = 0x8085;
+constexpr uint16_t ALLOW_VACATION = 0x8084; // a room's
 constexpr uint16_t STANDBY = 0x8087;
 constexpr uint16_t CONTROL_UNIT = 0x80DC;
 constexpr uint16_t OUTDOOR_SOURCE = 0x80EF;
@@ -237,7 +238,8 @@ std::optional<int> SimBehaviour::desiredOf(uint32_t room) const {
     const Setpoints& set = cooling() ? COOLING : HEATING;
     uint16_t setting = set.comfort;
     const int64_t override = number(room, OVERRIDE).value_or(OVERRIDE_NONE);
-    if (number(LOCATION, VACATION).value_or(0) == 1) {
+    // Vacation reaches only the rooms that take part in it, as the display shows them.
+    if (number(LOCATION, VACATION).value_or(0) == 1 && number(room, ALLOW_VACATION).value_or(0) == 1) {
         setting = set.vacation;
     } else if (number(LOCATION, STANDBY).value_or(0) == 1) {
         setting = set.standby;

@@ -223,6 +223,11 @@ INSTANTIATE_TEST_SUITE_P(
          {{0x8005, 3}}},
         {"TemporaryMode", {{LIVING, 0x8005, 12, 1}, {LIVING, 0x801E, 18, 2350}}, 2350, {}},
         {"Vacation", {{LOCATION, 0x8085, 12, 1}}, 1500, {}},
+        // A room that takes no part in vacation (in eco here) keeps its own aim.
+        {"VacationInARoomThatDoesNotTakePart",
+         {{LIVING, 0x8004, 12, 2}, {LIVING, 0x8084, 12, 0}, {LOCATION, 0x8085, 12, 1}},
+         1900,
+         {}},
         {"Standby", {{LOCATION, 0x8087, 12, 1}}, 1000, {}},
         // Summer: the cooling settings.
         {"SummerFixedMode", {{LOCATION, 0x803D, 12, 1}}, 2450, {}},
