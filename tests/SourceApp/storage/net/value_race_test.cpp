@@ -31,7 +31,7 @@ protected:
     }
 
     static void write(int value) { ASSERT_EQ(pt_set_int(ROOM, DESIRED, value, BT_VTYPE_S16_X100), PT_OK); }
-    int unitValue() const { return static_cast<int>(mSim.value(ROOM, DESIRED)->number()); }
+    int unitValue() const { return static_cast<int>(heldNumber(mSim, ROOM, DESIRED)); }
     // How often the control unit took the display's write of `value`.
     size_t taken(int value) const {
         size_t n = 0;
@@ -103,8 +103,9 @@ TEST_P(AcknowledgementWithAnOlderValueTest, LeavesTheDisplayOnWhatTheUnitHolds) 
     ASSERT_NE(next, log.end());
     EXPECT_EQ(next->cmd, TNET_CMD_PUBLISH);
     EXPECT_NE(next->control & TNET_CTL_ACK, 0);
-    EXPECT_EQ(sim::sim_decode_publish(next->payload.data(), next->payload.size())->value.number(),
-              test.older[0]);
+    const auto published = sim::sim_decode_publish(next->payload.data(), next->payload.size());
+    ASSERT_TRUE(published);
+    EXPECT_EQ(published->value.number(), test.older[0]);
     EXPECT_EQ(unitValue(), test.after);
     EXPECT_EQ(tableInt(ROOM, DESIRED), test.after);
     EXPECT_EQ(taken(2345), 1u);
@@ -315,7 +316,7 @@ TEST_F(ValueOrderTest, AUsersWriteGoesBeforeTheQuestionsAboutOtherValues) {
     EXPECT_EQ(tableInt(ROOM, DESIRED), 1800);
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(tableInt(room(i), DESIRED), 2300 + i) << i;
-        EXPECT_EQ(mSim.value(room(i), DESIRED)->number(), 2300 + i) << i;
+        EXPECT_EQ(heldNumber(mSim, room(i), DESIRED), 2300 + i) << i;
     }
 }
 
@@ -333,7 +334,7 @@ struct LostAnswerCase {
 
 class TwoQuestionsTest : public ValueOrderTest, public ::testing::WithParamInterface<LostAnswerCase> {
 protected:
-    int unitHolds(const Ovi& v) const { return static_cast<int>(mSim.value(v.oid, v.vid)->number()); }
+    int unitHolds(const Ovi& v) const { return static_cast<int>(heldNumber(mSim, v.oid, v.vid)); }
     void change(const Ovi& v, int value) { mSim.publish(v.oid, v.vid, BT_VTYPE_S16_X100, value); }
 };
 
