@@ -5,8 +5,11 @@ if(TDX_WERROR)
   list(APPEND TDX_WARNINGS -Werror)
 endif()
 
+# The standard library's own checks come with the sanitizers: they stop a read of an empty std::optional, or of
+# an index past a vector's end but inside its storage, which the sanitizers let pass.
 if(TDX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_definitions(_GLIBCXX_ASSERTIONS)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

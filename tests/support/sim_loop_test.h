@@ -2,6 +2,7 @@
 // fake clock, with every trace line caught from the fixture's start to its end.
 #pragma once
 
+#include "tests/support/sim_values.h"
 #include "tests/support/trace_capture.h"
 #include "tools/simcu/simcu.h"
 

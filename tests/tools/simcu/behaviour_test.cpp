@@ -378,7 +378,7 @@ TEST_F(BehaviourTest, AFunctionsRoomListNamesItInItsRoomsAndTakesThemFromAnother
     };
     const auto writeList = [&](uint32_t function, const std::vector<uint32_t>& ids) {
         upper().toSend.emplace_back(TNET_CMD_PUBLISH, sim::sim_encode_publish(function, 0x80B8, listOf(ids)));
-        ASSERT_TRUE(waitFor([&] { return mSim.value(function, 0x80B8)->bytes == listOf(ids).bytes; }, 1000));
+        ASSERT_TRUE(waitFor([&] { return holds(mSim, function, 0x80B8, listOf(ids).bytes); }, 1000));
     };
     // The circuit lets the bedroom go: it serves no function.
     writeList(CIRCUIT, {LIVING});
@@ -390,7 +390,7 @@ TEST_F(BehaviourTest, AFunctionsRoomListNamesItInItsRoomsAndTakesThemFromAnother
     writeList(CONTROLLER, {LIVING, BEDROOM});
     ASSERT_TRUE(waitFor([] { return lastSent(LIVING, 0x810C) == CONTROLLER; }, 1000));
     EXPECT_EQ(held(BEDROOM, 0x810C), CONTROLLER);
-    EXPECT_EQ(mSim.value(CIRCUIT, 0x80B8)->bytes, std::vector<uint8_t>{});
+    EXPECT_EQ(heldValue(mSim, CIRCUIT, 0x80B8).bytes, std::vector<uint8_t>{});
 }
 
 } // namespace

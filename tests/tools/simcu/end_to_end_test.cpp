@@ -2,6 +2,7 @@
 #include "Libraries/base/os.h"
 #include "Libraries/link_bus/dissector.h"
 #include "Libraries/tavi_net/tnet.h"
+#include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/simcu_process.h"
 #include "tests/support/trace_capture.h"
 
@@ -11,14 +12,42 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
 namespace tdx::test {
 namespace {
 
+// The POLLs the display read in one pass end in its one answer (a NOP): the bus has room for one, so of the
+// master's repeats after a late answer only the last is answered.
+struct PollRuns {
+    size_t runs = 0;
+    size_t answered = 0;
+};
+PollRuns pollRuns(const std::string& trace) {
+    PollRuns result;
+    bool open = false;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("RX 010410 POLL") != std::string::npos) {
+            result.runs += open ? 0 : 1;
+            open = true;
+        } else if (open && line.find("TX 010410 ") != std::string::npos) {
+            result.answered += line.find("TX 010410 NOP") != std::string::npos ? 1 : 0;
+            open = false;
+        }
+    }
+    return result;
+}
+
 TEST(EndToEnd, ClientReachesSessionWithTheSimulatorOnAPseudoTerminalAndAnswersItsPolls) {
-    SimProcess sim;
+    // A unit that has not enrolled the display reaches it only through a search, however late the display
+    // opens its port. (The shipped installation's unit also connects its enrolled display by address: a port
+    // opened after the first search met that instead.)
+    const TempDir folder;
+    folder.write("installation.json", R"({"address": "0x000316", "objects": []})");
+    SimProcess sim({"--installation", folder / "installation.json", "--quiet"});
     ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
 
     TraceCapture trace;
@@ -31,22 +60,16 @@ TEST(EndToEnd, ClientReachesSessionWithTheSimulatorOnAPseudoTerminalAndAnswersIt
     tnet_learn_request();
 
     // Real time on both sides: the display's clock follows the wall clock while it waits for bytes.
-    uint64_t sessionAt = 0;
-    runOnWallClock([] { tnet_task(); },
-                   [&] {
-                       if (tnet_get_state() == TNET_SESSION && sessionAt == 0) {
-                           sessionAt = timer();
-                       }
-                       return sessionAt != 0 && timer() - sessionAt >= 1000;
-                   },
-                   std::chrono::seconds(10));
+    EXPECT_TRUE(runOnWallClock([] { tnet_task(); }, [] { return tnet_get_poll_count() >= 10; },
+                               std::chrono::seconds(10)))
+        << trace.str();
     tnet_dissect_enable(false);
     EXPECT_EQ(tnet_get_state(), TNET_SESSION);
     EXPECT_EQ(tnet_get_owner(), 0x000316u);
-    const size_t polls = trace.count("RX 010410 POLL");
-    EXPECT_GE(polls, 10u) << trace.str();
-    EXPECT_GE(trace.count("TX 010410 NOP") + 1, polls);
-    EXPECT_GE(trace.count("TX 010410 SEARCH_REPLY"), 1u);
+    EXPECT_GE(trace.count("RX 010410 POLL"), 10u) << trace.str();
+    const PollRuns runs = pollRuns(trace.str());
+    EXPECT_EQ(runs.answered, runs.runs) << trace.str();
+    EXPECT_GE(trace.count("TX 010410 SEARCH_REPLY"), 1u) << trace.str();
     tnet_stop();
 
     // The simulator stops cleanly on SIGTERM.

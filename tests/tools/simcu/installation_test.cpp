@@ -4,6 +4,7 @@
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/WeekdayEvent.h"
 #include "SourceApp/storage/values/Catalogue.h"
+#include "tests/support/sim_values.h"
 #include "tools/simcu/installation.h"
 #include "tools/simcu/simcu.h"
 
@@ -158,13 +159,12 @@ TEST_F(DefaultInstallation, HoldsEveryKindOfObjectTheScreensFilterOn) {
     bool manualRelay = false;
     model().forEachObject(sim::ALL_OBJECTS, [&](uint32_t oid, const sim::SimObject& o) {
         kinds.insert({o.type, o.subtype});
-        const auto function = model().value(oid, 0x80E7);
         if (o.type == BT_OBJ_DEVICE) {
-            codes.insert(model().value(oid, 0x80E3)->bytes);
+            codes.insert(heldValue(model(), oid, 0x80E3).bytes);
         } else if (o.type == BT_OBJ_OUTPUT && (o.subtype == 2 || o.subtype == 8)) {
-            analogFunctions.insert(function->number());
+            analogFunctions.insert(heldNumber(model(), oid, 0x80E7));
         } else if (o.type == BT_OBJ_OUTPUT && (o.subtype == 7 || o.subtype == 10)) {
-            manualRelay = manualRelay || function->number() == 1;
+            manualRelay = manualRelay || heldNumber(model(), oid, 0x80E7) == 1;
         }
     });
     // Location, devices, interface, input; thermohead, relays, analog outputs, servos; room, inlet
@@ -182,8 +182,8 @@ TEST_F(DefaultInstallation, HoldsEveryKindOfObjectTheScreensFilterOn) {
     EXPECT_EQ(analogFunctions, (std::set<int64_t>{7, 8})) << "fixed voltages and the temperature curve";
     EXPECT_TRUE(manualRelay) << "a relay under manual control has a tile";
     const uint32_t unit = mInstallation->address;
-    EXPECT_EQ(model().value(LOCATION, 0x80DC)->number(), unit);
-    EXPECT_EQ(model().value(unit, 0x002F)->number(), 2);
+    EXPECT_EQ(heldNumber(model(), LOCATION, 0x80DC), unit);
+    EXPECT_EQ(heldNumber(model(), unit, 0x002F), 2);
 }
 
 TEST_F(DefaultInstallation, DataValuesEncodeWhatTheScreensDecode) {
@@ -215,9 +215,9 @@ TEST_F(DefaultInstallation, DataValuesEncodeWhatTheScreensDecode) {
         }
         // An analog output names the function it follows at byte 4 of its eight source bytes.
         if (o.type == BT_OBJ_OUTPUT && (o.subtype == 2 || o.subtype == 8)) {
-            const auto source = model().value(oid, 0x80A0);
-            ASSERT_EQ(source->bytes.size(), 8u);
-            const uint32_t target = oidList(*source)[1];
+            const sim::SimValue source = heldValue(model(), oid, 0x80A0);
+            ASSERT_EQ(source.bytes.size(), 8u);
+            const uint32_t target = oidList(source)[1];
             ASSERT_TRUE(model().object(target));
             EXPECT_TRUE(model().object(target)->type == BT_OBJ_HCC ||
                         model().object(target)->type == BT_OBJ_ITC);
@@ -290,6 +290,7 @@ TEST(Installation, SchedulesAndListsEncodeAsTheDisplayReadsThem) {
         &error);
     ASSERT_TRUE(parsed) << error;
     const auto schedule = parsed->model.value(0x01000400, 0x8043);
+    ASSERT_TRUE(schedule);
     ASSERT_EQ(schedule->bytes.size(), 170u);
     // Hour 1 is period 1 in all four quarters, hour 2 period 2, hour 3 period 3; Tuesday 23:00 period 3.
     EXPECT_EQ(schedule->bytes[2 + 0], 0x00);
@@ -297,10 +298,10 @@ TEST(Installation, SchedulesAndListsEncodeAsTheDisplayReadsThem) {
     EXPECT_EQ(schedule->bytes[2 + 2], 0xAA);
     EXPECT_EQ(schedule->bytes[2 + 3], 0xFF);
     EXPECT_EQ(schedule->bytes[2 + 24 + 23], 0xFF);
-    EXPECT_EQ(parsed->model.value(0x01000400, 0x80AE)->bytes,
+    EXPECT_EQ(heldValue(parsed->model, 0x01000400, 0x80AE).bytes,
               (std::vector<uint8_t>{0x20, 0x05, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(parsed->model.value(0x01000400, 0x000D)->number(), 0x7FFF);
-    EXPECT_EQ(parsed->model.value(0x01000400, 0x0002)->number(), -5);
+    EXPECT_EQ(heldNumber(parsed->model, 0x01000400, 0x000D), 0x7FFF);
+    EXPECT_EQ(heldNumber(parsed->model, 0x01000400, 0x0002), -5);
     EXPECT_EQ(parsed->address, 0x000400u);
     EXPECT_FALSE(parsed->client);
 }

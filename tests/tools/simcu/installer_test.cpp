@@ -2,6 +2,7 @@
 // writes goes in as a PUBLISH, and time passes on the shared fake clock.
 #include "Libraries/base/os.h"
 #include "Libraries/tavi_net/tnet.h"
+#include "tests/support/sim_values.h"
 #include "tools/simcu/installation.h"
 #include "tools/simcu/sim_installer.h"
 
@@ -97,10 +98,11 @@ TEST_F(InstallerSimTest, AnEnrolledComponentIsAttachedWhereTheLearnListSays) {
         pass(200);
         ASSERT_TRUE(exists(row.serial)) << row.target;
         EXPECT_EQ(list(LOCATION, SimInstaller::VID_LEARN_LIST), Ids{}) << row.target;
-        const uint32_t home = static_cast<uint32_t>(mUnit.model().value(row.serial, 0x80DE)->number());
-        const Ids globals = *list(LOCATION, 0x80AE);
+        const uint32_t home = static_cast<uint32_t>(heldNumber(mUnit.model(), row.serial, 0x80DE));
+        const Ids globals = list(LOCATION, 0x80AE).value_or(Ids{});
         EXPECT_NE(std::find(globals.begin(), globals.end(), row.serial), globals.end()) << row.target;
         if (row.home == 0) {
+            ASSERT_TRUE(exists(home)) << row.target;
             EXPECT_EQ(mUnit.model().object(home)->type, 6) << row.target;
             EXPECT_EQ(list(FREE_HEAD, 0x80A0), Ids{home});
             EXPECT_EQ(list(home, 0x80AE), Ids{row.serial});
@@ -222,11 +224,10 @@ TEST_F(InstallerSimTest, AProfileChangeWipesTheConfigurationAndRestarts) {
         mInstaller.config().profile = row.answer;
         writeNumber(SimInstaller::VID_REQUESTED_PROFILE, 12, 10);
         pass(800);
-        EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_REQUESTED_PROFILE)->number(),
-                  row.requestMidway)
+        EXPECT_EQ(heldNumber(mUnit.model(), LOCATION, SimInstaller::VID_REQUESTED_PROFILE), row.requestMidway)
             << row.knob;
         pass(1200);
-        EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_PROFILE)->number(), row.runs) << row.knob;
+        EXPECT_EQ(heldNumber(mUnit.model(), LOCATION, SimInstaller::VID_PROFILE), row.runs) << row.knob;
         EXPECT_EQ(exists(LIVING), !row.applied) << row.knob;
         EXPECT_EQ(exists(OUTDOOR_SENSOR), !row.applied) << row.knob;
         EXPECT_TRUE(exists(CU)) << row.knob;
@@ -278,14 +279,14 @@ TEST_F(InstallerSimTest, BackupAndRestoreAsTheKnobsSay) {
         mUnit.model().setObject(DISPLAY_SECOND, 3, 0);
         mUnit.model().setValue(DISPLAY, 0x002F, *sim::sim_number(12, 1));
         mUnit.model().setValue(DISPLAY_SECOND, 0x8090, sim::sim_text(15, {'A'}));
-        const sim::SimValue name = *mUnit.model().value(LOCATION, 0x8090);
+        const sim::SimValue name = heldValue(mUnit.model(), LOCATION, 0x8090);
 
         write(SimInstaller::VID_BACKUP);
         run(row.answerMs - 100);
         EXPECT_EQ(state(SimInstaller::VID_BACKUP), 1) << row.knob << ": busy";
         run(200);
         EXPECT_EQ(state(SimInstaller::VID_BACKUP), SimInstaller::IDLE) << row.knob;
-        EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_BACKUP)->type, 13)
+        EXPECT_EQ(heldValue(mUnit.model(), LOCATION, SimInstaller::VID_BACKUP).type, 13)
             << row.knob << ": 0xFF as a 16-bit number, which no reader takes for a no-value marker";
         EXPECT_EQ(installer.backups(), row.stored ? 1 : 0) << row.knob;
 
@@ -305,8 +306,8 @@ TEST_F(InstallerSimTest, BackupAndRestoreAsTheKnobsSay) {
         EXPECT_EQ(mUnit.model().value(LOCATION, 0x8099).has_value(), !row.restored)
             << row.knob << ": a value added since the backup goes with the restore";
         EXPECT_EQ(mUnit.model().value(LOCATION, 0x8090) == name, row.restored) << row.knob;
-        EXPECT_EQ(mUnit.model().value(DISPLAY, 0x002F)->number(), 2) << row.knob << ": the display's own";
-        EXPECT_EQ(mUnit.model().value(DISPLAY, 0x0030)->number(), 5) << row.knob << ": the display's own";
+        EXPECT_EQ(heldNumber(mUnit.model(), DISPLAY, 0x002F), 2) << row.knob << ": the display's own";
+        EXPECT_EQ(heldNumber(mUnit.model(), DISPLAY, 0x0030), 5) << row.knob << ": the display's own";
         EXPECT_FALSE(exists(DISPLAY_SECOND)) << row.knob << ": the display's own";
         run(500);
         EXPECT_EQ(mUnit.faults().stopPolling, row.restored) << row.knob << ": a restore restarts the unit";
@@ -321,8 +322,8 @@ TEST_F(InstallerSimTest, AnUnansweredBackupStaysBusy) {
     writeNumber(SimInstaller::VID_BACKUP, 12, 1);
     writeNumber(SimInstaller::VID_RESTORE, 12, 1);
     pass(60000);
-    EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_BACKUP)->number(), 1);
-    EXPECT_EQ(mUnit.model().value(LOCATION, SimInstaller::VID_RESTORE)->number(), 1);
+    EXPECT_EQ(heldNumber(mUnit.model(), LOCATION, SimInstaller::VID_BACKUP), 1);
+    EXPECT_EQ(heldNumber(mUnit.model(), LOCATION, SimInstaller::VID_RESTORE), 1);
     EXPECT_EQ(mInstaller.backups(), 0);
 }
 

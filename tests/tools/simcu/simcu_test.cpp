@@ -52,7 +52,9 @@ TEST_F(SimTest, SubscriptionIsAnsweredWithObjectsThenValuesThenSynchronized) {
         return entry.first == TNET_CMD_PUBLISH && get_le32(entry.second.data()) == ROOM;
     });
     ASSERT_NE(room, upper().received.end());
-    EXPECT_EQ(sim::sim_decode_publish(room->second.data(), room->second.size())->value.number(), -1250);
+    const auto published = sim::sim_decode_publish(room->second.data(), room->second.size());
+    ASSERT_TRUE(published);
+    EXPECT_EQ(published->value.number(), -1250);
 }
 
 TEST_F(SimTest, LaterChangesReachOnlySubscribersAndRemovalsAreAnnounced) {
@@ -104,7 +106,7 @@ TEST_F(SimTest, AnOutputThatComesOrGoesRenumbersTheRoomsOutputLists) {
     // The first output goes: the room's two outputs are now 0 and 1.
     mSim.remove_object(0x03000316);
     ASSERT_TRUE(waitFor([&] { return lastRoomOutputs() == std::vector<uint8_t>{0, 1}; }, 1000));
-    EXPECT_EQ(mSim.value(ROOM, 0x808F)->bytes, (std::vector<uint8_t>{0, 1}));
+    EXPECT_EQ(heldValue(mSim, ROOM, 0x808F).bytes, (std::vector<uint8_t>{0, 1}));
     // One with a lower id comes: they move up again. Another object changes nothing.
     mSim.add_object(0x02000316, 5, 1);
     ASSERT_TRUE(waitFor([&] { return lastRoomOutputs() == std::vector<uint8_t>{1, 2}; }, 1000));
@@ -125,7 +127,7 @@ TEST_F(SimTest, PublishesAndTimeFromTheDisplayAreRecorded) {
     ASSERT_TRUE(waitFor([] { return upper().transmitted.size() == 2; }, 1000));
     ASSERT_EQ(mSim.received_publishes().size(), 1u);
     EXPECT_EQ(mSim.received_publishes()[0].oid, DISPLAY);
-    EXPECT_EQ(mSim.value(DISPLAY, 0x800D)->number(), 0x1234);
+    EXPECT_EQ(heldNumber(mSim, DISPLAY, 0x800D), 0x1234);
     EXPECT_EQ(mSim.received_time_syncs(), std::vector<uint32_t>{0x003D0900});
 }
 

@@ -125,7 +125,8 @@ protected:
         std::vector<std::pair<std::string, std::string>> all;
         for (RowContainer* row : findAll<RowContainer>()) {
             const auto& cells = row->getChildren();
-            all.emplace_back(*textOf(*cells.at(0)), *textOf(*cells.at(1)));
+            all.emplace_back(textOf(*cells.at(0)).value_or("(no text)"),
+                             textOf(*cells.at(1)).value_or("(no text)"));
         }
         return all;
     }

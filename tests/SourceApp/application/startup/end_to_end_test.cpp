@@ -34,7 +34,7 @@ TEST_F(EndToEnd, SynchronisesUnderTheSplashStateAndCarriesValuesBothWays) {
     ASSERT_TRUE(runUntil([&] { return sent() > 0; }, 2000));
     runUntil([] { return false; }, 1000);
     EXPECT_EQ(sent(), 1);
-    EXPECT_EQ(mSim.value(ROOM, ROOM_SETTING)->number(), 1950);
+    EXPECT_EQ(heldNumber(mSim, ROOM, ROOM_SETTING), 1950);
 }
 
 TEST_F(EndToEnd, SynchronisesAgainAfterARestart) {

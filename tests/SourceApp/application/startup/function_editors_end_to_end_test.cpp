@@ -86,7 +86,7 @@ TEST_F(FunctionEditors, ASwitchInAnEditorsGroupReachesTheControlUnitOnce) {
         const size_t before = publishesOf(row.function, row.vid);
         flipSwitchIn(row.group);
         EXPECT_EQ(publishesOf(row.function, row.vid) - before, 1u) << row.editor;
-        EXPECT_EQ(mSim.value(row.function, row.vid)->number(), row.flipped) << row.editor;
+        EXPECT_EQ(heldNumber(mSim, row.function, row.vid), row.flipped) << row.editor;
     }
 }
 
@@ -103,7 +103,7 @@ TEST_F(FunctionEditors, AnUntickedRoomLeavesTheCircuitAndBecomesFreeForTheContro
     tap(find<FormItcRooms::RoomButton>(
         [](const FormItcRooms::RoomButton& b) { return b.getRoom() == BEDROOM; }));
     ASSERT_TRUE(runUntil([&] { return publishesOf(HCC, 0x80B8) == 1; }, 3000));
-    EXPECT_EQ(mSim.value(HCC, 0x80B8)->bytes, (std::vector<uint8_t>{0x16, 0x03, 0x00, 0x01}));
+    EXPECT_EQ(heldValue(mSim, HCC, 0x80B8).bytes, (std::vector<uint8_t>{0x16, 0x03, 0x00, 0x01}));
     // The control unit frees the room, and the display hears of it.
     ASSERT_TRUE(runUntil([] { return pt_read_int(BEDROOM, 0x810C) == std::nullopt; }, 3000));
     EXPECT_EQ(pt_read_int(LIVING, 0x810C), std::optional<int>(static_cast<int>(HCC)));

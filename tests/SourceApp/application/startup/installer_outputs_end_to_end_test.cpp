@@ -111,7 +111,7 @@ TEST_F(InstallerEditors, AManualOutputSwitchedOffFromItsTileAndTheSwitchFollowsT
     run(1000);
     EXPECT_EQ(received(PUMP, 0x80F0), (std::vector<int64_t>{0}));
     EXPECT_FALSE(output->getChecked());
-    ASSERT_TRUE(runUntil([&] { return mSim.value(PUMP, 0x004C)->number() == 0; }, 1000));
+    ASSERT_TRUE(runUntil([&] { return holds(mSim, PUMP, 0x004C, 0); }, 1000));
     mSim.setReceiveListener(nullptr);
 }
 

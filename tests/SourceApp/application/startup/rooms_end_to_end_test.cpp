@@ -43,7 +43,7 @@ TEST_F(Rooms, ARaisedSetPointReachesTheControlUnitOnceAfterTheCommitDelay) {
     run(500);
     EXPECT_EQ(publishesOf(LIVING_ROOM, MANUAL_TEMPERATURE), 0u) << "not before the commit delay";
     ASSERT_TRUE(runUntil([&] { return publishesOf(LIVING_ROOM, MANUAL_TEMPERATURE) > 0; }, 3000));
-    EXPECT_EQ(mSim.value(LIVING_ROOM, MANUAL_TEMPERATURE)->number(), 2200);
+    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, MANUAL_TEMPERATURE), 2200);
     run(3000);
     EXPECT_EQ(publishesOf(LIVING_ROOM, MANUAL_TEMPERATURE), 1u);
 }

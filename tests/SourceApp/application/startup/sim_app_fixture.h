@@ -9,6 +9,7 @@
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceApp/system/config.h"
+#include "tests/support/sim_values.h"
 #include "tools/simcu/installation.h"
 #include "tools/simcu/simcu.h"
 

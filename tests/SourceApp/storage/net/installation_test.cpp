@@ -160,7 +160,7 @@ TEST_P(LostSynchronizedTest, IsAskedOnceMoreAndTheDisplayEndsReadyWithTheUnitsVa
 
     constexpr oid_t ROOM = 0x01000316;
     constexpr vid_t AIR = 0x000C;
-    int air = static_cast<int>(mSim.value(ROOM, AIR)->number());
+    int air = static_cast<int>(heldNumber(mSim, ROOM, AIR));
     for (int second = 0; second < 40 && !Net::Tavi.isSynchronized(); ++second) {
         mSim.publish(ROOM, AIR, BT_VTYPE_S16_X100, ++air);
         run(1000);

@@ -28,7 +28,7 @@ protected:
     // The installer's request (backup or restore), taken by the unit.
     void request(vid_t vid) {
         ASSERT_EQ(pt_set_int(LOCATION, vid, 1, BT_VTYPE_U8), PT_OK);
-        ASSERT_TRUE(waitFor([this, vid] { return mSim.value(LOCATION, vid)->number() == 1; }));
+        ASSERT_TRUE(waitFor([this, vid] { return holds(mSim, LOCATION, vid, 1); }));
     }
     static int reading(oid_t oid, vid_t vid) {
         int value = 0;

@@ -113,14 +113,14 @@ TEST_F(SyncTest, ConnectsSubscribesToItselfThenToEverythingAndReportsReady) {
     }();
     EXPECT_LT(lastSync, firstPacket(false, TNET_CMD_PUBLISH));
 
-    EXPECT_EQ(mSim.value(mSelf, 0x002F)->number(), 2);
-    EXPECT_EQ(mSim.value(mSelf, 0x80E3)->bytes, (std::vector<uint8_t>{'T', 'D', '4', '1', '0'}));
-    EXPECT_EQ(mSim.value(mSelf, 0x80E4)->bytes, (std::vector<uint8_t>{'T', 'D', '4', '1', '0'}));
-    EXPECT_EQ(mSim.value(mSelf, 0x80DF)->number(), 1530);
-    EXPECT_EQ(mSim.value(mSelf, 0x800C)->number(), static_cast<int64_t>(DI.hw->serial));
-    EXPECT_EQ(mSim.value(mSelf, 0x800E)->number(), DI.hw->hw_version);
-    EXPECT_EQ(mSim.value(mSelf, 0x800D)->number(), DI.sw->version_major);
-    EXPECT_EQ(mSim.value(mSelf, 0x809E)->number(), DI.sw->build);
+    EXPECT_EQ(heldNumber(mSim, mSelf, 0x002F), 2);
+    EXPECT_EQ(heldValue(mSim, mSelf, 0x80E3).bytes, (std::vector<uint8_t>{'T', 'D', '4', '1', '0'}));
+    EXPECT_EQ(heldValue(mSim, mSelf, 0x80E4).bytes, (std::vector<uint8_t>{'T', 'D', '4', '1', '0'}));
+    EXPECT_EQ(heldNumber(mSim, mSelf, 0x80DF), 1530);
+    EXPECT_EQ(heldNumber(mSim, mSelf, 0x800C), static_cast<int64_t>(DI.hw->serial));
+    EXPECT_EQ(heldNumber(mSim, mSelf, 0x800E), DI.hw->hw_version);
+    EXPECT_EQ(heldNumber(mSim, mSelf, 0x800D), DI.sw->version_major);
+    EXPECT_EQ(heldNumber(mSim, mSelf, 0x809E), DI.sw->build);
     // The value-id list names what the display publishes of itself, two bytes each.
     const auto list = mSim.value(mSelf, 0x809F);
     ASSERT_TRUE(list);
@@ -299,7 +299,7 @@ TEST_P(KeptWriteTest, IsSettledByTheValueTheControlUnitShowsNotByClocks) {
     const KeptCase& test = GetParam();
     writeWithTheAcknowledgementLost(test);
     EXPECT_EQ(tableInt(ROOM, 0x001D), test.tableAfter);
-    EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), test.unitAfter);
+    EXPECT_EQ(heldNumber(mSim, ROOM, 0x001D), test.unitAfter);
     EXPECT_EQ(publishesOf(ROOM, 0x001D).size(), test.publishes);
     EXPECT_EQ(traceCount("changed by the control unit since the local write"),
               test.fate == Fate::ChangedByTheUnit ? 1u : 0u);
@@ -358,7 +358,7 @@ TEST_P(CrossedWriteTest, EndsOnTheValueTheControlUnitHolds) {
     }
     run(1500);
     EXPECT_TRUE(Net::Tavi.isSynchronized());
-    EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), test.unitAfter);
+    EXPECT_EQ(heldNumber(mSim, ROOM, 0x001D), test.unitAfter);
     EXPECT_EQ(tableInt(ROOM, 0x001D), test.unitAfter);
     EXPECT_EQ(publishesOf(ROOM, 0x001D).size(), 1u);
     EXPECT_EQ(traceCount("its value is asked again"), 1u);
@@ -416,7 +416,7 @@ TEST_P(ALaterWriteTest, BehindAWriteWhoseAcknowledgementWasLostIsTheLastWordAfte
     }
     ASSERT_TRUE(synchronise());
     run(1000);
-    EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), test.after);
+    EXPECT_EQ(heldNumber(mSim, ROOM, 0x001D), test.after);
     EXPECT_EQ(tableInt(ROOM, 0x001D), test.after);
     if (test.writtenDuringTheSynchronisation != 0) {
         const auto sent = publishesOf(ROOM, 0x001D);
@@ -454,7 +454,7 @@ TEST_F(SyncTest, AWaitingWriteStaysAgainstTheControlUnitsOldValueAndItsNewOne) {
         run(1000);
         const int expected = 1900;
         EXPECT_EQ(tableInt(ROOM, 0x001D), expected) << unitValue;
-        EXPECT_EQ(mSim.value(ROOM, 0x001D)->number(), expected) << unitValue;
+        EXPECT_EQ(heldNumber(mSim, ROOM, 0x001D), expected) << unitValue;
         mSim.publish(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2200));
         run(500);
     }

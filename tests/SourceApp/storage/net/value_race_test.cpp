@@ -32,7 +32,7 @@ protected:
     }
 
     static void write(int value) { ASSERT_EQ(pt_set_int(ROOM, DESIRED, value, BT_VTYPE_S16_X100), PT_OK); }
-    int unitValue() const { return static_cast<int>(mSim.value(ROOM, DESIRED)->number()); }
+    int unitValue() const { return static_cast<int>(heldNumber(mSim, ROOM, DESIRED)); }
     // How often the control unit took the display's write of `value`.
     size_t taken(int value) const {
         size_t n = 0;
@@ -408,7 +408,7 @@ TEST_F(ValueOrderTest, AUsersWriteGoesBeforeTheQuestionsAboutOtherValues) {
     EXPECT_EQ(tableInt(ROOM, DESIRED), 1800);
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(tableInt(room(i), DESIRED), 2300 + i) << i;
-        EXPECT_EQ(mSim.value(room(i), DESIRED)->number(), 2300 + i) << i;
+        EXPECT_EQ(heldNumber(mSim, room(i), DESIRED), 2300 + i) << i;
     }
 }
 
@@ -426,7 +426,7 @@ struct LostAnswerCase {
 
 class TwoQuestionsTest : public ValueOrderTest, public ::testing::WithParamInterface<LostAnswerCase> {
 protected:
-    int unitHolds(const Ovi& v) const { return static_cast<int>(mSim.value(v.oid, v.vid)->number()); }
+    int unitHolds(const Ovi& v) const { return static_cast<int>(heldNumber(mSim, v.oid, v.vid)); }
     void change(const Ovi& v, int value) { mSim.publish(v.oid, v.vid, BT_VTYPE_S16_X100, value); }
 };
 

@@ -188,7 +188,7 @@ TEST_F(ValuesTest, ALocalWriteReachesTheControlUnitOncePerValueWithItsLastValue)
     EXPECT_EQ(sent[0].value.type, BT_VTYPE_S16_X100);
     EXPECT_EQ(sent[0].value.number(), 2050);
     EXPECT_EQ(sent[0].value.timestamp, timestamp_to_network(written));
-    EXPECT_EQ(mSim.value(ROOM, 0x801B)->number(), 2050);
+    EXPECT_EQ(heldNumber(mSim, ROOM, 0x801B), 2050);
     // Local listeners hear of it once as well.
     EXPECT_EQ(mRecorder->changesOf(ROOM, 0x801B), 1);
 
@@ -196,12 +196,12 @@ TEST_F(ValuesTest, ALocalWriteReachesTheControlUnitOncePerValueWithItsLastValue)
     EXPECT_EQ(Structure.find(ROOM)->setData(0x8043, schedule.data(), 170), PT_OK);
     EXPECT_EQ(Structure.find(ROOM)->setText(Ovi(ROOM, 0x8090), "Bath"), PT_OK);
     ASSERT_TRUE(waitFor([this] { return !publishesOf(ROOM, 0x8090).empty(); }));
-    EXPECT_EQ(mSim.value(ROOM, 0x8043)->bytes, schedule);
-    EXPECT_EQ(mSim.value(ROOM, 0x8090)->bytes, (std::vector<uint8_t>{'B', 'a', 't', 'h'}));
+    EXPECT_EQ(heldValue(mSim, ROOM, 0x8043).bytes, schedule);
+    EXPECT_EQ(heldValue(mSim, ROOM, 0x8090).bytes, (std::vector<uint8_t>{'B', 'a', 't', 'h'}));
 
     EXPECT_EQ(Structure.find(ROOM)->setData(0x8043, nullptr, PT_LENGTH_NO_VALUE), PT_OK);
     ASSERT_TRUE(waitFor([this] { return publishesOf(ROOM, 0x8043).size() == 2; }));
-    EXPECT_FALSE(mSim.value(ROOM, 0x8043)->valid);
+    EXPECT_FALSE(heldValue(mSim, ROOM, 0x8043).valid);
 }
 
 TEST_F(ValuesTest, CorruptedAndDuplicatedFramesChangeNothing) {
