@@ -252,7 +252,7 @@ void TaviProtocol::handleConnected(u32 owner) {
     mLost = false;
     Structure.setControlUnit(oid_address(owner));
     if (mKeepOfflineWrites) {
-        keepQueuedWrites();
+        keepQueuedWrites(true);
     }
     // Any other write made while off-line is not sent: the control unit's values are about to come in.
     Structure.clearPublishQueue();
@@ -329,13 +329,14 @@ void TaviProtocol::reset(const char* why) {
     raise(NET_EVENT_NOT_CONNECTED);
 }
 
-void TaviProtocol::keepQueuedWrites() {
+void TaviProtocol::keepQueuedWrites(bool madeAway) {
     pt_value value;
     while (Structure.takePublish(&value)) {
         LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
         if (!write.kept) {
             write.kept = value;
         }
+        write.madeAway = write.madeAway || madeAway;
     }
 }
 
@@ -388,6 +389,7 @@ bool TaviProtocol::takeKeptChange(pt_value* value) {
             continue; // settled by the synchronisation
         }
         write->second.kept.reset();
+        write->second.madeAway = false;
         // Sent as the table holds it now (the kept write, or a later one of the user), and only once.
         Structure.withdrawPublish(ovi.oid, ovi.vid);
         if (pt_get_value(value, ovi.oid, ovi.vid) == PT_OK) {
@@ -668,6 +670,13 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         if (isBase) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write was lost, it is sent again",
                          oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+            return true;
+        }
+        if (write.madeAway) {
+            dbg_printf_h(
+                "tavi: %06X:%02X vid %04X: written while the control unit restarted, it is sent after "
+                "what the restart changed",
+                oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
             return true;
         }
         if (waiting) {

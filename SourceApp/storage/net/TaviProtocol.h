@@ -30,8 +30,9 @@
 // drops it: the write goes, and the display keeps showing it. Should the session end before it left, the unit
 // showing that value at the next synchronisation made no change of its own since, and the write is sent.
 //
-// While told to (keepOfflineWrites), the bridge keeps what is written with no session open as a write of
-// the last session that was not sent yet.
+// While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it once
+// the control unit is back and synchronised, whatever the unit shows then: the unit is away in a restart it
+// announced (a restore), and what the user changes meanwhile comes after what the restart changed.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. The display assumes that
@@ -177,7 +178,7 @@ private:
     void raise(int kind);
     void reset(const char* why);
     // The local writes waiting to be published are kept for the next synchronisation to decide.
-    void keepQueuedWrites();
+    void keepQueuedWrites(bool madeAway = false);
     void subscribe(oid_t oid, vid_t vid, bool front);
     // Subscribes to all values of `oid` for the synchronisation, its answer watched anew.
     void subscribeForSync(oid_t oid, bool front);
@@ -227,6 +228,9 @@ private:
         // its own besides the base (the write in flight, the value that crossed it); also the unit's values
         // that came while the write waited for its turn, which the write goes after.
         std::vector<pt_value> alsoUnchanged;
+        // Made while the control unit was away in a restart it announced: it goes after whatever the restart
+        // changed.
+        bool madeAway = false;
 
         // The base or one of alsoUnchanged.
         bool isUnchanged(const pt_value& shown) const;
