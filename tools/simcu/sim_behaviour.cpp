@@ -182,7 +182,12 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
     }
     // A room's settings or the location's programs may have moved what the rooms aim at.
     aimRooms();
-    followOutdoor();
+    for (const uint32_t room : rooms()) {
+        regulate(room);
+    }
+    if (oid == LOCATION && vid == OUTDOOR_SOURCE) {
+        followOutdoor();
+    }
 }
 
 std::optional<int64_t> SimBehaviour::number(uint32_t oid, uint16_t vid) const {
@@ -312,7 +317,6 @@ void SimBehaviour::aimRooms() {
         if (const auto desired = desiredOf(room)) {
             publishNumber(room, DESIRED, TEMPERATURE, *desired);
         }
-        regulate(room);
         if (const auto mode = number(room, MODE)) {
             mModes[room] = *mode;
         } else {
