@@ -89,7 +89,7 @@ void CHost::threadMain() {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         // Rather than a pass every millisecond whatever there is to do, the application rests in its idle
         // hook until its next tick or input: at rest the loop makes about 50 passes a second instead of about
-        // 900 ("Cycles/s" shows it) and the program takes a fraction of a per cent of a core.
+        // 900 ("Cycles/s" shows it) and the program takes about one per cent of a core or less.
         if (mApplication.idle && !mRestart.load()) {
             mApplication.idle();
         }

@@ -25,13 +25,6 @@ void KeyPressToHostAdapter::execute(MessageArgument* argument) {
     mHost.sendCommand(std::make_shared<InspectorPressKeyCommand>(code));
 }
 
-void CoreMessageToHostAdapter::execute(MessageArgument* argument) {
-    MessageReaderCoreMessage message;
-    if (message.tryRead(argument)) {
-        mHost.sendCommand(std::make_shared<SendMessageCommand>(message.getValue()));
-    }
-}
-
 void WheelToHostAdapter::execute(MessageArgument* argument) {
     MessageReaderInteger pixels;
     if (pixels.tryRead(argument)) {

@@ -1,6 +1,6 @@
 // The windows' keyboard, wheel and touch input on its way to the embedded application through the host: two
-// bus listeners that queue commands, and the "Touching" state of the touch machine, which writes the host's
-// touch block. Payloads of another kind, or none, are ignored.
+// bus listeners that hand keys and the wheel to the host, and the "Touching" state of the touch machine,
+// which writes the host's touch block. Payloads of another kind, or none, are ignored.
 #pragma once
 
 #include "SourceHost/host/CHost.h"
@@ -13,17 +13,6 @@ namespace tdx {
 class KeyPressToHostAdapter : public Command {
 public:
     explicit KeyPressToHostAdapter(CHost& host)
-        : mHost(host) {}
-    void execute(MessageArgument* argument) override;
-
-private:
-    CHost& mHost;
-};
-
-// A GUI message carried to the core, queued.
-class CoreMessageToHostAdapter : public Command {
-public:
-    explicit CoreMessageToHostAdapter(CHost& host)
         : mHost(host) {}
     void execute(MessageArgument* argument) override;
 

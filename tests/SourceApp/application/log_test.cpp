@@ -18,8 +18,11 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 #include <sys/resource.h>
+#include <vector>
 
 namespace tdx::test {
 namespace {
@@ -76,16 +79,16 @@ protected:
 TEST_F(Logging, AByteOrderMarkStartsANewFileOnlyAndAnEntryThatDoesNotFitFollowsTheBufferedOnes) {
     std::unique_ptr<LoggerWriter> first(writer("w", 16));
     EXPECT_TRUE(first->isEmpty()); // no file yet
-    first->write("abc", 3);
+    first->write("a\r\n", 3);
     EXPECT_FALSE(first->isEmpty());
     EXPECT_FALSE(exists("w_20261205.log"));
-    first->write("0123456789ABCDEF", 16);
-    EXPECT_EQ(card("w_20261205.log"), BOM + "abc0123456789ABCDEF");
+    first->write("0123456789ABCD\r\n", 16);
+    EXPECT_EQ(card("w_20261205.log"), BOM + "a\r\n0123456789ABCD\r\n");
 
     std::unique_ptr<LoggerWriter> second(writer("w", 16));
-    second->write("ghi", 3);
+    second->write("g\r\n", 3);
     second->flush();
-    EXPECT_EQ(card("w_20261205.log"), BOM + "abc0123456789ABCDEFghi");
+    EXPECT_EQ(card("w_20261205.log"), BOM + "a\r\n0123456789ABCD\r\ng\r\n");
     EXPECT_FALSE(second->isEmpty());
 
     std::unique_ptr<LoggerWriter> unbuffered(writer("u", 0));
@@ -158,6 +161,34 @@ TEST_F(Logging, AFullCardTakesWholeLinesOnlyAndTheRestIsWrittenByTheNextFlush) {
     EXPECT_TRUE(trace.contains("an entry of 20 bytes dropped"));
 }
 
+// A log as its reader takes it: the byte-order mark, then lines each ended by CR LF. What breaks that shows
+// as a line in angle brackets: a missing mark, a bare CR or LF, bytes after the last line end.
+std::vector<std::string> readLog(const std::string& file) {
+    std::vector<std::string> lines;
+    if (file.compare(0, BOM.size(), BOM) != 0) {
+        lines.push_back("<no byte-order mark>");
+    }
+    size_t at = file.compare(0, BOM.size(), BOM) == 0 ? BOM.size() : 0;
+    for (size_t end; (end = file.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        const std::string line = file.substr(at, end - at);
+        lines.push_back(line.find_first_of("\r\n") == std::string::npos ? line : "<broken> " + line);
+    }
+    if (at < file.size()) {
+        lines.push_back("<torn> " + file.substr(at));
+    }
+    return lines;
+}
+
+// The lines of `log` that end within its first `length` bytes.
+std::vector<std::string> wholeLinesOf(const std::string& log, size_t length) {
+    std::vector<std::string> lines;
+    for (size_t at = BOM.size(), end; (end = log.find("\r\n", at)) != std::string::npos && end + 2 <= length;
+         at = end + 2) {
+        lines.push_back(log.substr(at, end - at));
+    }
+    return lines;
+}
+
 // Room 258 logs changes of its air temperature and name while its switch value is on. Change loggers work
 // with the application's log manager, which is attached to the tree for the length of the test.
 class ChangeLogging : public Logging {
@@ -220,6 +251,62 @@ TEST_F(ChangeLogging, TheSwitchStartsAndEndsTheLogAndEveryWatchedChangeIsOneLine
     os_clock_advance(Logger::FLUSH_PERIOD_MS);
     manager.task();
     EXPECT_EQ(card(file), before + start);
+}
+
+// A program killed in the middle of an append leaves its log cut off at any byte: inside the byte-order mark,
+// the header, the degree sign's two bytes, between CR and LF. Started again, its logger writes on: every line
+// of the file reads whole, none that was whole before is lost, and a table log without a whole header gets
+// one.
+TEST_F(ChangeLogging, ALogCutOffAtAnyByteGoesOnWithWholeLinesOnly) {
+    static constexpr uint16_t COLUMN[] = {AIR};
+    ProxyPeriodicLoggerTemplate table("table", "csv", 6, COLUMN, 1);
+    pt_set_data(ROOM, VID_VALUE_LIST, COLUMN, sizeof COLUMN);
+    const std::string start = "05-12-2026 17:20:53 Logging started (possible cause: system restarted or "
+                              "logging enabled)";
+    const std::string change = "05-12-2026 17:20:53 'Air temperature' has changed to 21.5\xC2\xB0";
+    const std::string header = "Timestamp;Time;Air temperature";
+    const std::string row = "1796491253;05-12-2026 17:20:53;2150";
+    struct Case {
+        std::string file;
+        std::function<void()> run; // the program started again: one logger's lines
+        std::vector<std::string> written;
+        bool headed;
+    };
+    const Case cases[] = {
+        {"room_258_20261205.txt",
+         [&] {
+             set(AIR, 0, BT_VTYPE_S16_X100);
+             set(SWITCH, 1, BT_VTYPE_U8);
+             set(AIR, 2150, BT_VTYPE_S16_X100);
+             set(SWITCH, 0, BT_VTYPE_U8);
+         },
+         {start, change},
+         false},
+        {"table_258_20261205.csv",
+         [&] {
+             std::unique_ptr<Logger> logger(table.createLogger(*Structure.find(ROOM)));
+             os_clock_advance(ProxyPeriodicLoggerTemplate::PERIOD_MS);
+             logger->task();
+         },
+         {row},
+         true},
+    };
+    for (const Case& c : cases) {
+        c.run();
+        const std::string log = card(c.file); // as the program writes it from the start
+        for (size_t cut = 0; cut <= log.size(); ++cut) {
+            SCOPED_TRACE(c.file + " cut after " + std::to_string(cut) + " bytes");
+            writeFile("card/" + c.file, log.substr(0, cut));
+            c.run();
+            std::vector<std::string> expected = wholeLinesOf(log, cut);
+            if (c.headed && expected.empty()) {
+                expected.push_back(header);
+            }
+            expected.insert(expected.end(), c.written.begin(), c.written.end());
+            EXPECT_EQ(readLog(card(c.file)), expected);
+        }
+    }
+    EXPECT_TRUE(trace.contains("torn line of 1 bytes cut off"));
 }
 
 TEST_F(Logging, ATableLogHasAHeaderAtTheTopOfEachFileAndOneRowPerPeriodWithRawValues) {

@@ -8,7 +8,9 @@
 #include "SourceHost/api_lib/file.h"
 #include "SourceHost/api_lib/sdcard.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace tdx {
 
@@ -37,6 +39,41 @@ bool appendWhole(File& file, uint32_t size, const char* data, uint32_t length) {
     dbg_printf_h("log: %s: %u bytes do not fit, kept for later", file.getFileName(), length);
     file.truncate(size);
     return false;
+}
+
+// Where the file's last whole line ends: just past its last LF, 0 when it has none; nothing when the file of
+// `size` bytes cannot be read.
+std::optional<uint32_t> lastLineEnd(File& file, uint32_t size) {
+    char chunk[128];
+    for (uint32_t end = size; end > 0;) {
+        const uint32_t length = std::min<uint32_t>(end, sizeof chunk);
+        const uint32_t start = end - length;
+        if (!file.seek(start) || file.read(chunk, length) != length) {
+            dbg_printf_h("log: %s cannot be read", file.getFileName());
+            return std::nullopt;
+        }
+        for (uint32_t at = length; at > 0; --at) {
+            if (chunk[at - 1] == '\n') {
+                return start + at;
+            }
+        }
+        end = start;
+    }
+    return 0;
+}
+
+// How much of the file is whole: up to the end of its last line, or its byte-order mark when no line ends
+// in it (a torn mark is not whole).
+std::optional<uint32_t> wholePart(File& file, uint32_t size) {
+    const std::optional<uint32_t> end = lastLineEnd(file, size);
+    if (!end || *end > 0) {
+        return end;
+    }
+    char start[sizeof BOM] = {};
+    const bool marked = size >= sizeof BOM && file.seek(0) &&
+                        file.read(start, sizeof start) == sizeof start &&
+                        std::memcmp(start, BOM, sizeof BOM) == 0;
+    return marked ? static_cast<uint32_t>(sizeof BOM) : 0u;
 }
 
 } // namespace
@@ -98,6 +135,9 @@ void BufferedFileLoggerWriter::flush() {
 void BufferedFileLoggerWriter::append(const std::string& path, const char* entry, uint32_t length) {
     std::unique_ptr<File> file = openForAppend(path);
     uint32_t size = file ? file->getSize() : 0;
+    if (file && path != mWholePath && !cutTornLine(*file, size)) {
+        file.reset();
+    }
     if (file && size == 0) {
         if (!appendWhole(*file, 0, BOM, sizeof BOM)) {
             file.reset();
@@ -134,12 +174,36 @@ void BufferedFileLoggerWriter::append(const std::string& path, const char* entry
     }
 }
 
+bool BufferedFileLoggerWriter::cutTornLine(File& file, uint32_t& size) {
+    std::optional<uint32_t> whole;
+    {
+        File reader(file.getFileName(), FileOpenMode::Read);
+        whole = wholePart(reader, size);
+    }
+    if (!whole) {
+        return false;
+    }
+    if (*whole < size) {
+        if (!file.truncate(*whole)) {
+            return false;
+        }
+        dbg_printf_h("log: %s: a torn line of %u bytes cut off", file.getFileName(), size - *whole);
+        size = *whole;
+    }
+    // From here on the file ends with what this writer appended, whole.
+    mWholePath = file.getFileName();
+    return true;
+}
+
 bool BufferedFileLoggerWriter::isEmpty() const {
     if (mHeld > 0) {
         return false;
     }
+    // A file with no whole line yet (a byte-order mark alone, or a line torn before its end) still wants the
+    // header of a table log: the torn bytes are cut off before it.
     File file(currentPath(), FileOpenMode::Read);
-    return file.getSize() == 0;
+    const uint32_t size = file.getSize();
+    return size == 0 || lastLineEnd(file, size) == 0u;
 }
 
 } // namespace tdx

@@ -3,7 +3,9 @@
 // names) or at the turn of the month (monthly names) by itself.
 //
 // A log file is UTF-8 that starts with a byte-order mark (written when the first bytes go into an empty or
-// missing file); lines end with CR LF; files are only ever appended to.
+// missing file); lines end with CR LF; files are only ever appended to. An append cut short (the power gone,
+// the program killed) leaves part of a line at the end: the next writer of that file cuts it back to the last
+// whole line first, so that no line is joined to a torn one.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,7 @@
 
 namespace tdx {
 
+class File;
 class SystemMgr;
 
 namespace Logging {
@@ -97,10 +100,15 @@ private:
     // does not take stays in the buffer for the next flush, an entry too while there is room (else it is
     // dropped, with a trace line).
     void append(const std::string& path, const char* entry, uint32_t length);
+    // Cuts the file, opened for appending and of `size` bytes, back to its last whole line (or to its
+    // byte-order mark) and sets `size` to what is left; false when it cannot be read or cut.
+    bool cutTornLine(File& file, uint32_t& size);
 
     uint32_t mCapacity;
     std::unique_ptr<char[]> mBuffer;
     uint32_t mHeld = 0;
+    // The file whose tail this writer has made whole: after that, it ends with this writer's own lines.
+    std::string mWholePath;
 };
 
 } // namespace tdx
