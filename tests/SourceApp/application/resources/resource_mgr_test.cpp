@@ -5,6 +5,7 @@
 
 #include "Libraries/base/os.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -143,8 +144,10 @@ TEST_F(ResourceFileTest, GeneratedFileLoadsWithEveryResourceAndACatalogueForEver
                                                               {res_translation_nl, "/po/nl.po"}};
     for (resource_id id = 1; id <= RESOURCE_COUNT; ++id) {
         const Resource r = mgr.get(id);
-        if (id >= res_translation_cs && id <= res_translation_nl) {
-            const char* po = catalogues[id - res_translation_cs].second;
+        const auto catalogue = std::find_if(std::begin(catalogues), std::end(catalogues),
+                                            [id](const auto& c) { return c.first == id; });
+        if (catalogue != std::end(catalogues)) {
+            const char* po = catalogue->second;
             const bool written = std::ifstream(std::string(TDX_RESOURCES_SOURCES) + po).good();
             EXPECT_EQ(r.isValid(), written) << po;
             EXPECT_EQ(r.getType(), written ? rtTRANSLATION : rtNONE) << po;
