@@ -157,7 +157,8 @@ resource_id VexalForm::getHelpResource() {
         return res_none;
     }
     const resource_id help = ResourceMgr::getIdByName((std::string(name) + "_help").c_str());
-    // A resources file made before the language's help texts existed holds an empty entry for them.
+    // A resources file built without the help texts holds an empty entry under their name: a button that
+    // opened nothing but "not available" would only mislead.
     if (help == res_none || !getApplication()->getResourceManager()->get(help).isValid()) {
         return res_none;
     }

@@ -68,7 +68,7 @@ public:
     // Kept for the callers that release what they used; the data stays resident.
     void free(resource_id id);
 
-    // Binary search over the sorted compiled-in names: id 1..RESOURCE_COUNT, 0 for an unknown name or null.
+    // Binary search over the sorted compiled-in names: id 1..80, 0 for an unknown name or null.
     static resource_id getIdByName(const char* name);
     // The name of an id, null when there is none.
     static const char* getName(resource_id id);

@@ -86,17 +86,14 @@ enum : resource_id {
     res_tick = 73,
     res_topbar_back = 74,
     res_translation_cs = 75,
-    res_translation_cs_help = 76,
-    res_translation_da = 77,
-    res_translation_da_help = 78,
-    res_translation_en_help = 79,
-    res_translation_nl = 80,
-    res_translation_nl_help = 81,
-    res_warning_active = 82,
-    res_warning_passive = 83,
+    res_translation_da = 76,
+    res_translation_en_help = 77,
+    res_translation_nl = 78,
+    res_warning_active = 79,
+    res_warning_passive = 80,
 };
 
-inline constexpr unsigned RESOURCE_COUNT = 83;
+inline constexpr unsigned RESOURCE_COUNT = 80;
 
 // Entry N - 1 names resource N.
 inline constexpr const char* resource_names[RESOURCE_COUNT] = {
@@ -175,12 +172,9 @@ inline constexpr const char* resource_names[RESOURCE_COUNT] = {
     "res_tick",
     "res_topbar_back",
     "res_translation_cs",
-    "res_translation_cs_help",
     "res_translation_da",
-    "res_translation_da_help",
     "res_translation_en_help",
     "res_translation_nl",
-    "res_translation_nl_help",
     "res_warning_active",
     "res_warning_passive",
 };

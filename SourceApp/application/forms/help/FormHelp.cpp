@@ -9,7 +9,6 @@
 #include "SourceApp/application/controls/TextFrame.h"
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/application/resources/resource_mgr.h"
-#include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/core/layout/StackedContainer.h"
 #include "SourceApp/gui/core/layout/StyleContainer.h"
 #include "SourceApp/gui/gfx/gfx.h"
@@ -24,11 +23,6 @@ constexpr int FRAME_BORDER = 2;
 constexpr int SPACING = 8;
 constexpr int SECTION_INDENT = 9;
 constexpr int BANNER_HEIGHT = 24;
-// A banner of two lines: each line's height and the room above and below them; and the room a one-line
-// banner keeps clear at its sides.
-constexpr int BANNER_LINE = 19;
-constexpr int BANNER_PAD = 3;
-constexpr int BANNER_MARGIN = 4;
 constexpr int TITLE_HEIGHT = 20;
 constexpr int MESSAGE_HEIGHT = 26;
 // The banner shows at most this many bytes of its text.
@@ -143,7 +137,15 @@ void FormHelp::processParsedHelp(parse_node* node) {
     const int width = mPage->getWidth();
     while (node != nullptr) {
         if (node->kind == PARSE_NODE_TEXT) {
-            addBanner(cutUtf8(trim(node->text), BANNER_BYTES));
+            auto* banner = StyleContainer::Builder{.parent = mPage,
+                                                   .width = width,
+                                                   .height = BANNER_HEIGHT,
+                                                   .backColor = static_cast<int>(colour::CONTROL)}
+                               .build();
+            const std::string text =
+                std::string(gettext("User Guides: ")) + " " + cutUtf8(trim(node->text), BANNER_BYTES);
+            new ContainedLabel(banner, 0, 0, width, BANNER_HEIGHT, &bif_myriad14, text,
+                               HorizontalAlign::Center, VerticalAlign::Middle);
             node = node->next;
         } else if (node->kind == PARSE_NODE_SECTION) {
             parse_node* last = node;
@@ -162,29 +164,6 @@ void FormHelp::processParsedHelp(parse_node* node) {
             node = node->next;
         }
     }
-}
-
-void FormHelp::addBanner(const std::string& title) {
-    const int width = mPage->getWidth();
-    const std::string prefix = gettext("User Guides: ");
-    const std::string line = prefix + " " + title;
-    // The longer titles of some languages do not share a line with the prefix: each gets a line of its own.
-    const bool oneLine = bif_text_width(bif_myriad14.getFont(), line) <= width - 2 * BANNER_MARGIN;
-    auto* banner =
-        StyleContainer::Builder{.parent = mPage,
-                                .width = width,
-                                .height = oneLine ? BANNER_HEIGHT : 2 * BANNER_LINE + 2 * BANNER_PAD,
-                                .backColor = static_cast<int>(colour::CONTROL)}
-            .build();
-    if (oneLine) {
-        new ContainedLabel(banner, 0, 0, width, BANNER_HEIGHT, &bif_myriad14, line, HorizontalAlign::Center,
-                           VerticalAlign::Middle);
-        return;
-    }
-    new ContainedLabel(banner, 0, BANNER_PAD, width, BANNER_LINE, &bif_myriad14, trim(prefix),
-                       HorizontalAlign::Center, VerticalAlign::Middle);
-    new ContainedLabel(banner, 0, BANNER_PAD + BANNER_LINE, width, BANNER_LINE, &bif_myriad14, title,
-                       HorizontalAlign::Center, VerticalAlign::Middle);
 }
 
 void FormHelp::addMessage(const char* text) {

@@ -32,8 +32,6 @@ private:
     // The page as the catalogue's help text for the topic makes it.
     void showTopic(const std::string& topic);
     void processParsedHelp(parse_node* node);
-    // The page's banner: "User Guides:" and the title, on one line where they fit, else on two.
-    void addBanner(const std::string& title);
     void addMessage(const char* text);
     void addNotAvailable();
 

@@ -5,6 +5,7 @@
 
 #include "Libraries/base/os.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -74,6 +75,38 @@ TEST(ResourceNamesTest, TheTableIsStrictlySortedAndEveryIdResolvesBothWays) {
     EXPECT_EQ(ResourceMgr::getName(RESOURCE_COUNT + 1), nullptr);
 }
 
+// The ids are fixed: resources files, the languages' catalogue ids and the screens' icons all name them by
+// number.
+TEST(ResourceNamesTest, EveryResourceKeepsItsFixedId) {
+    EXPECT_EQ(RESOURCE_COUNT, 80u);
+    const std::pair<const char*, resource_id> fixed[] = {
+        {"myriad10", 1},
+        {"myriad14_bold", 6},
+        {"res_actuator_closed", 7},
+        {"res_arrow_right", 12},
+        {"res_arrow_right_double", 13},
+        {"res_comfort", 25},
+        {"res_eco", 34},
+        {"res_home", 42},
+        {"res_logo", 46},
+        {"res_question", 54},
+        {"res_schedule", 56},
+        {"res_topbar_back", 74},
+        {"res_translation_cs", 75},
+        {"res_translation_da", 76},
+        {"res_translation_en_help", 77},
+        {"res_translation_nl", 78},
+        {"res_warning_active", 79},
+        {"res_warning_passive", 80},
+    };
+    for (const auto& [name, id] : fixed) {
+        EXPECT_EQ(ResourceMgr::getIdByName(name), id) << name;
+    }
+    // Help texts exist for English only.
+    for (const char* name : {"res_translation_cs_help", "res_translation_da_help", "res_translation_nl_help"})
+        EXPECT_EQ(ResourceMgr::getIdByName(name), res_none) << name;
+}
+
 class ResourceFileTest : public test::ScreenTest {
 protected:
     void SetUp() override {
@@ -105,15 +138,16 @@ protected:
 TEST_F(ResourceFileTest, GeneratedFileLoadsWithEveryResourceAndACatalogueForEveryPoFile) {
     ResourceMgr mgr;
     ASSERT_EQ(mgr.load(mPath.c_str()), 0);
-    const std::pair<resource_id, const char*> catalogues[] = {
-        {res_translation_cs, "/po/cs.po"},        {res_translation_cs_help, "/help/cs.po"},
-        {res_translation_da, "/po/da.po"},        {res_translation_da_help, "/help/da.po"},
-        {res_translation_en_help, "/help/en.po"}, {res_translation_nl, "/po/nl.po"},
-        {res_translation_nl_help, "/help/nl.po"}};
+    const std::pair<resource_id, const char*> catalogues[] = {{res_translation_cs, "/po/cs.po"},
+                                                              {res_translation_da, "/po/da.po"},
+                                                              {res_translation_en_help, "/help/en.po"},
+                                                              {res_translation_nl, "/po/nl.po"}};
     for (resource_id id = 1; id <= RESOURCE_COUNT; ++id) {
         const Resource r = mgr.get(id);
-        if (id >= res_translation_cs && id <= res_translation_nl_help) {
-            const char* po = catalogues[id - res_translation_cs].second;
+        const auto catalogue = std::find_if(std::begin(catalogues), std::end(catalogues),
+                                            [id](const auto& c) { return c.first == id; });
+        if (catalogue != std::end(catalogues)) {
+            const char* po = catalogue->second;
             const bool written = std::ifstream(std::string(TDX_RESOURCES_SOURCES) + po).good();
             EXPECT_EQ(r.isValid(), written) << po;
             EXPECT_EQ(r.getType(), written ? rtTRANSLATION : rtNONE) << po;
@@ -238,8 +272,7 @@ TEST_F(ResourceFileTest, BadHeadersAreRefusedAndInitStopsNamingThePath) {
     ResourceMgr mgr;
     EXPECT_EQ(mgr.load("no/such/resources.bin"), -1);
     EXPECT_EQ(mgr.load(nullptr), -1);
-    const std::pair<size_t, uint8_t> damage[] = {
-        {0, 'X'}, {4, 2}, {6, static_cast<uint8_t>(RESOURCE_COUNT - 1)}, {8, 0x5A}, {9, 0xA5}};
+    const std::pair<size_t, uint8_t> damage[] = {{0, 'X'}, {4, 2}, {6, 79}, {8, 0x5A}, {9, 0xA5}};
     for (const auto& [at, value] : damage) {
         std::vector<uint8_t> bytes = mBytes;
         bytes[at] = value;

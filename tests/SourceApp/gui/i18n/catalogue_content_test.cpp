@@ -289,65 +289,34 @@ std::string trimmed(const std::string& s) {
                                       : s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// A page as help_parse reads it: a banner that fits the page's banner (40 bytes), then sections, each with
-// its text. Returns the sections' pictures in order ("" for none).
-std::vector<std::string> helpPagePictures(const MoFile& help, const char* topic) {
-    std::vector<std::string> pictures;
-    const char* text = help.find(nullptr, topic);
-    EXPECT_NE(text, nullptr) << topic;
-    parse_node* first = nullptr;
-    if (text == nullptr || help_parse(text, &first) != 0) {
-        ADD_FAILURE() << topic << ": no page";
-        return pictures;
-    }
-    std::unique_ptr<parse_node, void (*)(parse_node*)> list(first, &help_free_parse_node);
-    EXPECT_EQ(first->kind, PARSE_NODE_TEXT) << topic;
-    EXPECT_LE(trimmed(first->text).size(), 40u) << topic;
-    EXPECT_FALSE(trimmed(first->text).empty()) << topic;
-    for (const parse_node* node = first->next; node != nullptr; node = node->next) {
-        if (node->kind != PARSE_NODE_SECTION) {
-            continue;
-        }
-        pictures.push_back(node->target);
-        EXPECT_FALSE(trimmed(node->text).empty()) << topic;
-        EXPECT_TRUE(node->target.empty() || isResourceName(node->target)) << node->target;
-        EXPECT_TRUE(node->next != nullptr && node->next->kind == PARSE_NODE_TEXT)
-            << topic << ": " << node->text;
-    }
-    EXPECT_GE(pictures.size(), 2u) << topic;
-    return pictures;
-}
-
-// Every language's help catalogue holds a page for every topic, under the topic as the screens pass it
-// (gettext of the English topic: the language's own text of it), with the English page's sections and
-// pictures.
 TEST(Catalogues, EveryHelpTopicHasAPage) {
-    const struct {
-        const char* help;
-        const char* texts; // null: English
-    } languages[] = {
-        {"resources/help/en.po", nullptr},
-        {"resources/help/cs.po", "resources/po/cs.po"},
-        {"resources/help/da.po", "resources/po/da.po"},
-        {"resources/help/nl.po", "resources/po/nl.po"},
-    };
-    const auto load = [](const char* path, MoFile& into) {
-        const auto& bytes = test::compiledCatalogue(path);
-        return into.loadFromMemory(bytes.data(), bytes.size());
-    };
-    MoFile english;
-    ASSERT_EQ(load(languages[0].help, english), 0);
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.help);
-        MoFile help, texts;
-        ASSERT_EQ(load(language.help, help), 0);
-        EXPECT_EQ(help.count(), std::size(HELP_TOPICS) + 1) << "the topics and the header, nothing else";
-        ASSERT_TRUE(language.texts == nullptr || load(language.texts, texts) == 0);
-        for (const char* topic : HELP_TOPICS) {
-            const char* shown = language.texts == nullptr ? topic : texts.find(nullptr, topic);
-            ASSERT_NE(shown, nullptr) << topic << " has no text of its own";
-            EXPECT_EQ(helpPagePictures(help, shown), helpPagePictures(english, topic)) << topic;
+    const auto& bytes = test::compiledCatalogue("resources/help/en.po");
+    MoFile help;
+    ASSERT_EQ(help.loadFromMemory(bytes.data(), bytes.size()), 0);
+    EXPECT_EQ(help.count(), std::size(HELP_TOPICS) + 1) << "the topics and the header, nothing else";
+    for (const char* topic : HELP_TOPICS) {
+        SCOPED_TRACE(topic);
+        const char* text = help.find(nullptr, topic);
+        ASSERT_NE(text, nullptr);
+        parse_node* first = nullptr;
+        ASSERT_EQ(help_parse(text, &first), 0);
+        std::unique_ptr<parse_node, void (*)(parse_node*)> list(first, &help_free_parse_node);
+        // A banner that fits the page's banner (40 bytes), then sections, each with its text.
+        ASSERT_EQ(first->kind, PARSE_NODE_TEXT);
+        EXPECT_LE(trimmed(first->text).size(), 40u);
+        EXPECT_FALSE(trimmed(first->text).empty());
+        int sections = 0;
+        for (const parse_node* node = first->next; node != nullptr; node = node->next) {
+            if (node->kind != PARSE_NODE_SECTION) {
+                continue;
+            }
+            ++sections;
+            EXPECT_FALSE(trimmed(node->text).empty());
+            EXPECT_TRUE(node->target.empty() || isResourceName(node->target)) << node->target;
+            ASSERT_NE(node->next, nullptr) << node->text;
+            EXPECT_EQ(node->next->kind, PARSE_NODE_TEXT) << node->text;
         }
+        EXPECT_GE(sections, 2);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "catalogues.h"
 
-#include "SourceApp/application/resources/resource_names.h"
 #include "tools/pocompile/po_compile.h"
 
 #include <gtest/gtest.h>
@@ -67,20 +66,14 @@ std::vector<uint8_t> msgfmtCatalogue(const std::string& relativePath) {
 
 std::span<const uint8_t> repositoryCatalogues(uint16_t resourceId) {
     switch (resourceId) {
-        case res_translation_cs:
+        case 75:
             return compiledCatalogue("resources/po/cs.po");
-        case res_translation_cs_help:
-            return compiledCatalogue("resources/help/cs.po");
-        case res_translation_da:
+        case 76:
             return compiledCatalogue("resources/po/da.po");
-        case res_translation_da_help:
-            return compiledCatalogue("resources/help/da.po");
-        case res_translation_en_help:
+        case 77:
             return compiledCatalogue("resources/help/en.po");
-        case res_translation_nl:
+        case 78:
             return compiledCatalogue("resources/po/nl.po");
-        case res_translation_nl_help:
-            return compiledCatalogue("resources/help/nl.po");
         default:
             return {};
     }
