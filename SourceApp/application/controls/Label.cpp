@@ -75,11 +75,12 @@ std::string Label::getShownText() const {
 }
 
 void Label::fit() {
+    // The place first, then the size: the parent hears of the new size and may move the label, and a place
+    // set after that would undo its move.
     const int w = textWidth();
     if (mOrientation == TextOrientation::Rotated) {
-        const int bottom = getBottom();
+        setPosition(getLeft(), getBottom() - w + 1);
         setDimensions(HEIGHT, w);
-        setPosition(getLeft(), bottom - w + 1);
         return;
     }
     int anchor = getLeft();
@@ -88,8 +89,8 @@ void Label::fit() {
     } else if (mAlign == HorizontalAlign::Center) {
         anchor = getLeft() + getWidth() / 2;
     }
-    setDimensions(w, HEIGHT);
     setPosition(anchored_left(anchor, w, mAlign), getTop());
+    setDimensions(w, HEIGHT);
 }
 
 void Label::setText(const std::string& text) {

@@ -53,6 +53,18 @@ struct TouchState {
 };
 TouchState sTouch;
 
+// A quick turn of the wheel arrives as several notches a few tens of milliseconds apart; a pause this long
+// between two of them ends the gesture: about the time a user takes to look at what the first notches did
+// before turning again on purpose.
+constexpr uint64_t WHEEL_GESTURE_PAUSE_MS = 500;
+
+// The wheel's gesture as the application took it so far (application thread only).
+struct WheelState {
+    std::optional<uint64_t> lastNotch; // os_clock() of the pass that took the last notch
+    bool waking = false;               // the gesture came to a dark screen: all of it only lights the screen
+};
+WheelState sWheel;
+
 std::atomic<StartObserver> sObserver{nullptr};
 std::atomic<const serial_port*> sSerialPort{nullptr};
 
@@ -82,6 +94,7 @@ void freshApplication() {
     application_renew();
     Structure.clear();
     sTouch = TouchState{};
+    sWheel = WheelState{};
 }
 
 void startClock() {
@@ -202,13 +215,19 @@ void touchToEvents(Core& gui, int x, int y, const HostHandOver::Touch& raw) {
     }
 }
 
-// The wheel wakes the screen as a touch does: on a dark screen the turn only lights it (the user cannot see
-// what it would scroll), else it scrolls and keeps the screen lit.
+// The wheel wakes the screen as a touch does: on a dark screen the gesture only lights it (the user cannot
+// see what it would scroll), else it scrolls and keeps the screen lit. The waking gesture is spent whole: its
+// later notches would otherwise scroll the screen it has just lit before the user saw it.
 void wheelToCore(Core& gui, int pixels) {
     SystemMgr& system = *getApplication()->getSystemManager();
-    const bool waking = system.getScreenState() == ssOff;
+    const uint64_t now = os_clock();
+    const bool sameGesture = sWheel.lastNotch.has_value() && now - *sWheel.lastNotch < WHEEL_GESTURE_PAUSE_MS;
+    if (!sameGesture) {
+        sWheel.waking = system.getScreenState() == ssOff;
+    }
+    sWheel.lastNotch = now;
     system.reset();
-    if (!waking && pixels != 0) {
+    if (!sWheel.waking && pixels != 0) {
         gui.sendMessage(nullptr, MSG_SCROLL_BY, pixels, 0, 0, 0);
     }
 }

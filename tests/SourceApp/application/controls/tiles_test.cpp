@@ -85,37 +85,67 @@ TEST_F(TileTest, GrowingValueTextsKeepTheirRightEdge) {
 }
 
 // Side by side on the small tile, a caption too long for its column takes room the other column can spare:
-// both captions read whole where the two fit together, and only where they do not is one cut.
+// both captions read whole where the two fit together, and only where they do not is one cut. A value that
+// grows later lays the row out again. The separator stands in the split, clear of both columns' texts.
 TEST_F(TileTest, ACaptionTooLongForItsColumnTakesTheRoomTheOtherSpares) {
     const struct {
         const char *first, *second;
+        const char *laterFirstValue, *laterSecondValue; // none: the values stay
         bool firstWhole, secondWhole;
     } rows[] = {
-        {"Air temp.", "Humidity", true, true},
-        {"Desired temperature", "Set temperature", true, true},
-        {"Air temp.", "A second caption far too long for either column", true, false},
-        {"A first caption far too long for either column", "Set temperature", false, true},
+        {"Air temp.", "Humidity", nullptr, nullptr, true, true},
+        {"Desired temperature", "Set temperature", nullptr, nullptr, true, true},
+        {"Air temp.", "A second caption far too long for either column", nullptr, nullptr, true, false},
+        {"A first caption far too long for either column", "Set temperature", nullptr, nullptr, false, true},
         {"A first caption far too long for either column", "A second caption far too long for either column",
-         false, false},
+         nullptr, nullptr, false, false},
+        {"Air temp.", "Set temperature", nullptr, "-50.0 %", true, true},
+        {"Air temp.", "Set temperature", nullptr, "Sensor fault", true, true},
+        {"Desired temperature", "Humidity", "-50.0\u00B0", nullptr, true, true},
+        {"Desired temperature", "Set temperature", nullptr, "Off-line", false, true},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.first << " | " << row.second << " | "
+                                          << (row.laterFirstValue ? row.laterFirstValue : "") << " | "
+                                          << (row.laterSecondValue ? row.laterSecondValue : ""));
+        mPage = blank();
         WidgetSmall* tile = small();
         tile->setFirstValue("50.0\u00B0");
         tile->setSecondValue("50\u00B0");
         tile->setFirstLabel(row.first);
         tile->setSecondLabel(row.second);
+        if (row.laterFirstValue != nullptr) {
+            tile->setFirstValue(row.laterFirstValue);
+        }
+        if (row.laterSecondValue != nullptr) {
+            tile->setSecondValue(row.laterSecondValue);
+        }
+        runTasks();
         const auto caption = [&](const char* text) {
             return find<Label>([&](const Label& l) { return l.isChildOf(tile) && l.getText() == text; });
         };
         const Label* first = caption(row.first);
         const Label* second = caption(row.second);
-        ASSERT_TRUE(first != nullptr && second != nullptr) << row.first;
-        EXPECT_EQ(first->getShownText() == row.first, row.firstWhole) << row.first;
-        EXPECT_EQ(second->getShownText() == row.second, row.secondWhole) << row.second;
-        EXPECT_LT(first->getRight(), tile->getFirstValueLabel()->getLeft()) << row.first;
-        EXPECT_LT(tile->getFirstValueLabel()->getRight(), second->getLeft()) << row.first;
-        EXPECT_LT(second->getRight(), tile->getSecondValueLabel()->getLeft()) << row.first;
-        EXPECT_EQ(tile->getSecondValueLabel()->getRight(), L + 267) << row.first;
+        ASSERT_TRUE(first != nullptr && second != nullptr);
+        const Label* firstValue = tile->getFirstValueLabel();
+        const Label* secondValue = tile->getSecondValueLabel();
+        EXPECT_EQ(first->getShownText() == row.first, row.firstWhole);
+        EXPECT_EQ(second->getShownText() == row.second, row.secondWhole);
+        // At least three blank columns between a caption and its value: the two do not read as one.
+        EXPECT_GT(firstValue->getLeft() - first->getRight(), 3);
+        EXPECT_LT(firstValue->getRight(), second->getLeft());
+        EXPECT_GT(secondValue->getLeft() - second->getRight(), 3);
+        EXPECT_EQ(secondValue->getRight(), L + 267);
+        // The separator: the one column of the row's height in the frame's colour inside the tile.
+        std::vector<int> separators;
+        for (int x = L + 1; x < L + WidgetSmall::WIDTH - 1; ++x) {
+            if (countColour(Box(x, T + 23, 1, 14), colour::CONTROL) == 14) {
+                separators.push_back(x);
+            }
+        }
+        ASSERT_EQ(separators.size(), 1u);
+        EXPECT_LT(firstValue->getRight(), separators[0]);
+        EXPECT_LT(separators[0], second->getLeft());
     }
 }
 

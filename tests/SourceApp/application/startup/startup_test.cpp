@@ -288,6 +288,13 @@ protected:
             host->step();
         }
     }
+    // Time runs on by `ms` exactly, a pass after each tick and after the rest.
+    void pauseFor(int ms) {
+        for (int left = ms; left > 0; left -= static_cast<int>(OS_TICK_MS)) {
+            timers.advance(std::chrono::milliseconds(std::min(left, static_cast<int>(OS_TICK_MS))));
+            host->step();
+        }
+    }
     // Notches towards the user: the content moves up, as the window's wheel sends them.
     void turn(int notches) {
         MessageArgumentInteger pixels(40 * notches);
@@ -356,6 +363,68 @@ TEST_F(WheelOnTheHost, TheWheelWakesADarkScreenWithoutScrollingAndKeepsALitOneLi
     system.setDelay(ssActive, 0);
     system.setDelay(ssDimmed, 0);
 }
+
+// A gesture of the wheel is its notches with short pauses between them. The gesture that finds the screen
+// dark only lights it, however many notches it has; after a pause of about half a second the wheel scrolls
+// again. A lit or dimmed screen scrolls by every notch, also by notches the host hands over between two
+// passes.
+constexpr int SAME_PASS = -1; // handed over before the application's pass that takes the notch before it
+struct Notch {
+    int afterMs; // since the previous notch
+    int pixels;
+};
+struct GestureCase {
+    const char* name;
+    int idleMs; // before the first notch: 1 s dims, 2 s turn off
+    screen_state_t before;
+    std::vector<Notch> notches;
+    int scrolls; // pixels, all notches together
+};
+void PrintTo(const GestureCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class WheelGestureTest : public WheelOnTheHost, public ::testing::WithParamInterface<GestureCase> {};
+
+TEST_P(WheelGestureTest, ScrollsUnlessItWokeTheScreen) {
+    const GestureCase& row = GetParam();
+    SystemMgr& system = *getApplication()->getSystemManager();
+    core().changeState(21, 0, 0, 0, 0); // the screen settings: more rows than the screen holds
+    system.setDelay(ssActive, 1);
+    system.setDelay(ssDimmed, 1);
+    pauseFor(row.idleMs + 300); // the fade ends
+    ASSERT_EQ(system.getScreenState(), row.before);
+    const int before = scrolled();
+    for (size_t i = 0; i < row.notches.size(); ++i) {
+        pauseFor(std::max(row.notches[i].afterMs, 0));
+        MessageArgumentInteger pixels(row.notches[i].pixels);
+        wheel->execute(&pixels);
+        if (i + 1 == row.notches.size() || row.notches[i + 1].afterMs != SAME_PASS) {
+            host->step();
+            host->step(); // the core delivers what the pass queued
+        }
+    }
+    EXPECT_EQ(scrolled() - before, row.scrolls);
+    EXPECT_EQ(system.getScreenState(), ssActive) << "lit by the wheel";
+    system.setDelay(ssActive, 0);
+    system.setDelay(ssDimmed, 0);
+}
+
+// The screen settings scroll by 30 pixels at most: the notches are small, so that no sum is cut at the end.
+INSTANTIATE_TEST_SUITE_P(
+    Notches, WheelGestureTest,
+    ::testing::Values(
+        GestureCase{"OneOnADarkScreen", 2000, ssOff, {{0, 5}}, 0},
+        GestureCase{"FourOnADarkScreen40msApart", 2000, ssOff, {{0, 5}, {40, 5}, {40, 5}, {40, 5}}, 0},
+        GestureCase{"OneAfterA600msPause", 2000, ssOff, {{0, 5}, {40, 5}, {40, 5}, {600, 5}}, 5},
+        GestureCase{
+            "AQuickTurnAfterA600msPause", 2000, ssOff, {{0, 5}, {40, 5}, {600, 5}, {40, 5}, {40, 5}}, 15},
+        GestureCase{"ThreeOnALitScreen40msApart", 0, ssActive, {{0, 5}, {40, 5}, {40, 5}}, 15},
+        GestureCase{"ThreeOnADimmedScreen40msApart", 1000, ssDimmed, {{0, 5}, {40, 5}, {40, 5}}, 15},
+        GestureCase{"ThreeInOnePass", 0, ssActive, {{0, 10}, {SAME_PASS, 10}, {SAME_PASS, 10}}, 30},
+        GestureCase{
+            "ThreeInOnePassOneOfThemBack", 0, ssActive, {{0, 10}, {SAME_PASS, 20}, {SAME_PASS, -10}}, 20}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Start, ClampsTheCalibratedTouchToTheScreenAndKeepsTheRawPosition) {
     Configuration.touch_offset_x = -10.0f;
