@@ -215,6 +215,15 @@ INSTANTIATE_TEST_SUITE_P(
          {{LIVING, 0x801A, 18, 2250}, {LIVING, 0x8004, 12, 1}},
          2250,
          {}},
+        // The mode it already has, written again, starts nothing: the user's temperature stays.
+        {"SameModeAgainKeepsTheManualTemperature",
+         {{LIVING, 0x8004, 12, 2}, {LIVING, 0x801A, 18, 2200}, {LIVING, 0x8004, 12, 2}},
+         2200,
+         {{0x801A, 2200}}},
+        {"InstalledModeAgainKeepsTheManualTemperature",
+         {{LIVING, 0x801A, 18, 2200}, {LIVING, 0x8004, 12, 3}},
+         2200,
+         {{0x801A, 2200}}},
         // The week schedule (eco now) and an arrow on it: schedule overridden, adjusted temperature.
         {"WeekSchedule", {{LIVING, 0x8004, 12, 0}}, 1900, {}},
         {"ArrowOnTheWeekSchedule",
@@ -298,6 +307,9 @@ struct StateCase {
     std::vector<Write> writes;
     int64_t air;
     int64_t state; // 0x001B: 0 idle, 2 heating, 3 cooling
+    // Written after that period: the state they make shows at once, not a period later.
+    std::vector<Write> then = {};
+    int64_t stateThen = 0;
 };
 void PrintTo(const StateCase& c, std::ostream* os) {
     *os << c.name;
@@ -314,6 +326,18 @@ TEST_P(BehaviourStates, TheRoomsStateAndThermoheadsShowOnlyACallForHeatOrCold) {
     const int64_t state = GetParam().state;
     EXPECT_EQ(held(LIVING, 0x001B), state);
     EXPECT_EQ(held(LIVING_HEAD, 0x004C), state == 0 ? 0 : 10000);
+    if (GetParam().then.empty()) {
+        return;
+    }
+    const int64_t air = held(LIVING, 0x000C);
+    for (const Write& w : GetParam().then) {
+        ASSERT_NO_FATAL_FAILURE(write(w.oid, w.vid, w.type, w.value));
+    }
+    const int64_t stateThen = GetParam().stateThen;
+    EXPECT_EQ(held(LIVING, 0x001B), stateThen);
+    EXPECT_EQ(held(LIVING_HEAD, 0x004C), stateThen == 0 ? 0 : 10000);
+    EXPECT_TRUE(waitFor([&] { return lastSent(LIVING, 0x001B) == stateThen; }, 1000));
+    EXPECT_EQ(held(LIVING, 0x000C), air) << "the air has not moved since: no period passed";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -321,13 +345,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::ValuesIn(std::vector<StateCase>{
         {"WinterBelow", {}, 2000, 2},
         {"WinterReached", {}, 2150, 0},
+        // The state is judged after the air moved: a room that reaches its aim in this period calls no more.
+        {"WinterReachedInThePeriod", {}, 2140, 0},
         {"WinterAbove", {}, 2300, 0},
         {"StandbyBelow", {{LOCATION, 0x8087, 12, 1}}, 800, 0},
         {"StandbyAbove", {{LOCATION, 0x8087, 12, 1}}, 2000, 0},
         {"SummerAbove", {{LOCATION, 0x803D, 12, 1}}, 2600, 3},
         {"SummerReached", {{LOCATION, 0x803D, 12, 1}}, 2450, 0},
+        {"SummerReachedInThePeriod", {{LOCATION, 0x803D, 12, 1}}, 2460, 0},
         {"SummerBelow", {{LOCATION, 0x803D, 12, 1}}, 2300, 0},
         {"SummerStandbyAbove", {{LOCATION, 0x803D, 12, 1}, {LOCATION, 0x8087, 12, 1}}, 2600, 0},
+        // What the display writes is judged when it arrives: the flame comes, or goes, without waiting.
+        {"WinterSetPointRaised", {}, 2150, 0, {{LIVING, 0x801A, 18, 2200}}, 2},
+        {"WinterSetPointLowered", {}, 2000, 2, {{LIVING, 0x801A, 18, 1900}}, 0},
+        {"StandbySwitchedOn", {}, 2000, 2, {{LOCATION, 0x8087, 12, 1}}, 0},
+        {"SummerSetPointLowered", {{LOCATION, 0x803D, 12, 1}}, 2450, 0, {{LIVING, 0x802D, 18, 2400}}, 3},
     }),
     [](const ::testing::TestParamInfo<StateCase>& info) { return std::string(info.param.name); });
 
