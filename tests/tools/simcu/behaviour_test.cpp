@@ -397,6 +397,84 @@ INSTANTIATE_TEST_SUITE_P(Sources, BehaviourOutdoor,
                              return std::string(info.param.name);
                          });
 
+// The hot-water tank of the default installation: comfort 50, vacation and standby 40 degrees.
+constexpr uint32_t TANK = 0x0B000316;
+
+struct TankCase {
+    const char* name;
+    int64_t temperature; // 0x0061 as the test starts
+    int64_t state;       // 0x0060 as the test starts: 0 idle, 1 heating
+    std::vector<Write> writes;
+    uint32_t periods; // that pass after the writes
+    int64_t set;      // 0x0062 afterwards
+    int64_t temperatureAfter;
+    int64_t stateAfter;
+};
+void PrintTo(const TankCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BehaviourTank : public BehaviourTest, public ::testing::WithParamInterface<TankCase> {};
+
+TEST_P(BehaviourTank, TheTankHeatsUpToItsSetTemperatureAndCoolsSlowlyWhileNotHeated) {
+    const TankCase& c = GetParam();
+    const int64_t setBefore = held(TANK, 0x0062);
+    mSim.publish(TANK, 0x0061, 18, c.temperature);
+    mSim.publish(TANK, 0x0060, 12, c.state);
+    for (const Write& w : c.writes) {
+        ASSERT_NO_FATAL_FAILURE(write(w.oid, w.vid, w.type, w.value));
+    }
+    run(c.periods * PERIOD);
+    EXPECT_EQ(held(TANK, 0x0062), c.set);
+    EXPECT_EQ(held(TANK, 0x0061), c.temperatureAfter);
+    EXPECT_EQ(held(TANK, 0x0060), c.stateAfter);
+    // The display sees it too.
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return lastSent(TANK, 0x0061) == c.temperatureAfter && lastSent(TANK, 0x0060) == c.stateAfter &&
+                   (c.set == setBefore || lastSent(TANK, 0x0062) == c.set);
+        },
+        1000))
+        << lastSent(TANK, 0x0061) << " " << lastSent(TANK, 0x0060) << " " << lastSent(TANK, 0x0062);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tanks, BehaviourTank,
+    ::testing::ValuesIn(std::vector<TankCase>{
+        {"BelowItsSetTemperatureItHeatsAndRises", 4800, 1, {}, 1, 5000, 4850, 1},
+        {"ReachingItsSetTemperatureItStops", 4800, 1, {}, 4, 5000, 5000, 0},
+        {"NotHeatedItCoolsSlowly", 4800, 1, {}, 6, 5000, 4980, 0},
+        // It heats again only once it has cooled 5 degrees below its set temperature.
+        {"CoolingWithinItsHysteresisItWaits", 4510, 0, {}, 1, 5000, 4500, 0},
+        {"CooledBelowItsHysteresisItHeatsAgain", 4510, 0, {}, 2, 5000, 4490, 1},
+        {"HeatingAgainItRises", 4510, 0, {}, 3, 5000, 4540, 1},
+        // A set temperature the display writes is followed at once, and heated to.
+        {"ANewSetTemperatureAtOnce", 5000, 0, {{TANK, 0x8115, 18, 6000}}, 0, 6000, 5000, 1},
+        {"ANewSetTemperatureHeatedTo", 5000, 0, {{TANK, 0x8115, 18, 6000}}, 20, 6000, 6000, 0},
+        {"ALowerSetTemperatureStopsItAtOnce", 4800, 1, {{TANK, 0x8115, 18, 4600}}, 0, 4600, 4800, 0},
+        {"ASlightlyHigherSetTemperatureWaits", 5000, 0, {{TANK, 0x8115, 18, 5300}}, 1, 5300, 4990, 0},
+        // The location's programs, in a tank that takes part and in one that does not.
+        {"Vacation", 4800, 1, {{LOCATION, 0x8085, 12, 1}}, 0, 4000, 4800, 0},
+        {"VacationInATankThatDoesNotTakePart",
+         4800,
+         1,
+         {{TANK, 0x808D, 12, 0}, {LOCATION, 0x8085, 12, 1}},
+         1,
+         5000,
+         4850,
+         1},
+        {"Standby", 4800, 1, {{TANK, 0x8116, 18, 3800}, {LOCATION, 0x8087, 12, 1}}, 0, 3800, 4800, 0},
+        {"StandbyInATankThatDoesNotTakePart",
+         4800,
+         1,
+         {{TANK, 0x8113, 12, 0}, {LOCATION, 0x8087, 12, 1}},
+         1,
+         5000,
+         4850,
+         1},
+    }),
+    [](const ::testing::TestParamInfo<TankCase>& info) { return std::string(info.param.name); });
+
 TEST_F(BehaviourTest, AFunctionsRoomListNamesItInItsRoomsAndTakesThemFromAnother) {
     constexpr uint32_t CONTROLLER = 0x08000316;
     constexpr uint32_t CIRCUIT = 0x09000316;
