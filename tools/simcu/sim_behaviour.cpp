@@ -69,11 +69,18 @@ constexpr uint16_t OUTDOOR_SOURCE = 0x80EF;
 // Hot water.
 constexpr uint16_t DHW_DESIRED = 0x0031;
 constexpr uint16_t DHW_SET = 0x8094;
+constexpr uint16_t TANK_STATE = 0x0060;
 constexpr uint16_t TANK_TEMP = 0x0061;
 constexpr uint16_t TANK_SET = 0x0062;
 constexpr uint16_t TANK_COMFORT = 0x8115;
 constexpr uint16_t TANK_STANDBY = 0x8116;
 constexpr uint16_t TANK_VACATION = 0x8117;
+constexpr uint16_t TANK_ALLOW_VACATION = 0x808D;
+constexpr uint16_t TANK_ALLOW_STANDBY = 0x8113;
+constexpr int TANK_IDLE = 0;
+constexpr int TANK_HEATING = 1;
+// What an unheated tank loses its heat to.
+constexpr int TANK_SURROUNDINGS = 2000;
 
 // A room's temperature settings of one season.
 struct Setpoints {
@@ -180,10 +187,14 @@ void SimBehaviour::received(uint8_t cmd, const std::vector<uint8_t>& payload) {
             publishNumber(oid, OUTPUT_VALUE, TEMPERATURE, *requested);
         }
     }
-    // A room's settings or the location's programs may have moved what the rooms aim at.
+    // A room's or tank's settings or the location's programs may have moved what they aim at.
     aimRooms();
     for (const uint32_t room : rooms()) {
         regulate(room);
+    }
+    for (const uint32_t tank : objectsOf(TYPE_TANK)) {
+        aimTank(tank);
+        regulateTank(tank);
     }
     if (oid == LOCATION && vid == OUTDOOR_SOURCE) {
         followOutdoor();
@@ -213,14 +224,18 @@ bool SimBehaviour::cooling() const {
     return number(LOCATION, SEASON).value_or(0) == 1;
 }
 
-std::vector<uint32_t> SimBehaviour::rooms() const {
+std::vector<uint32_t> SimBehaviour::objectsOf(uint8_t type) const {
     std::vector<uint32_t> found;
     mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
-        if (object.type == TYPE_ROOM) {
+        if (object.type == type) {
             found.push_back(oid);
         }
     });
     return found;
+}
+
+std::vector<uint32_t> SimBehaviour::rooms() const {
+    return objectsOf(TYPE_ROOM);
 }
 
 std::optional<int> SimBehaviour::schedulePeriod(uint32_t room) const {
@@ -325,6 +340,37 @@ void SimBehaviour::aimRooms() {
     }
 }
 
+void SimBehaviour::aimTank(uint32_t tank) {
+    // Like the rooms, a tank keeps out of the location's programs it takes no part in.
+    uint16_t setting = TANK_COMFORT;
+    if (number(LOCATION, VACATION).value_or(0) == 1 && number(tank, TANK_ALLOW_VACATION).value_or(0) == 1) {
+        setting = TANK_VACATION;
+    } else if (number(LOCATION, STANDBY).value_or(0) == 1 &&
+               number(tank, TANK_ALLOW_STANDBY).value_or(0) == 1) {
+        setting = TANK_STANDBY;
+    }
+    if (const auto set = number(tank, setting)) {
+        publishNumber(tank, TANK_SET, TEMPERATURE, *set);
+    }
+}
+
+void SimBehaviour::regulateTank(uint32_t tank) {
+    const auto temperature = number(tank, TANK_TEMP);
+    const auto set = number(tank, TANK_SET);
+    if (!temperature || !set) {
+        return;
+    }
+    // Heating stops at the set temperature and starts again only once the tank has cooled well below it, so
+    // that the burner does not start for every tenth of a degree the water loses.
+    bool heats = number(tank, TANK_STATE).value_or(TANK_IDLE) == TANK_HEATING;
+    if (*temperature >= *set) {
+        heats = false;
+    } else if (*temperature < *set - TANK_HYSTERESIS) {
+        heats = true;
+    }
+    publishNumber(tank, TANK_STATE, U8, heats ? TANK_HEATING : TANK_IDLE);
+}
+
 void SimBehaviour::followOutdoor() {
     // The source the location names, or else its own sensor (not the control unit's wired one).
     std::optional<int64_t> outdoor;
@@ -369,13 +415,7 @@ void SimBehaviour::assignRooms(uint32_t function) {
 void SimBehaviour::live() {
     aimRooms();
     followOutdoor();
-    std::vector<uint32_t> tanks;
     std::vector<std::pair<uint32_t, uint32_t>> thermostats; // device, room
-    mUnit.model().forEachObject(ALL_OBJECTS, [&](uint32_t oid, const SimObject& object) {
-        if (object.type == TYPE_TANK) {
-            tanks.push_back(oid);
-        }
-    });
     mUnit.model().forEachValue(ALL_OBJECTS, ASSOCIATED, [&](uint32_t oid, uint16_t, const SimValue& value) {
         thermostats.emplace_back(oid, static_cast<uint32_t>(value.number()));
     });
@@ -396,16 +436,19 @@ void SimBehaviour::live() {
             }
         }
     }
-    for (const uint32_t tank : tanks) {
-        const uint16_t setting = number(LOCATION, VACATION).value_or(0) == 1  ? TANK_VACATION
-                                 : number(LOCATION, STANDBY).value_or(0) == 1 ? TANK_STANDBY
-                                                                              : TANK_COMFORT;
-        if (const auto set = number(tank, setting)) {
-            publishNumber(tank, TANK_SET, TEMPERATURE, *set);
-            if (const auto temperature = number(tank, TANK_TEMP)) {
-                publishNumber(tank, TANK_TEMP, TEMPERATURE, step_toward(*temperature, *set, TANK_STEP));
-            }
+    for (const uint32_t tank : objectsOf(TYPE_TANK)) {
+        aimTank(tank);
+        const auto temperature = number(tank, TANK_TEMP);
+        const auto set = number(tank, TANK_SET);
+        if (!temperature || !set) {
+            continue;
         }
+        // A heated tank rises to its set temperature, an unheated one cools slowly; judged after it moved.
+        const bool heats = number(tank, TANK_STATE).value_or(TANK_IDLE) == TANK_HEATING;
+        publishNumber(tank, TANK_TEMP, TEMPERATURE,
+                      heats ? step_toward(*temperature, *set, TANK_STEP)
+                            : step_toward(*temperature, TANK_SURROUNDINGS, TANK_LOSS));
+        regulateTank(tank);
     }
 }
 

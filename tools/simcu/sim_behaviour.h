@@ -3,9 +3,10 @@
 // what the display's writes mean (a fixed mode's manual temperature, set from the mode's preset when the mode
 // changes; the week schedule; the temporary or adjusted temperature of an override until its end; the
 // location's programs; the cooling settings in summer), the measured temperatures drift slowly toward them
-// with the room's state and thermoheads showing when the room calls for heat or cold, the location's outdoor
-// temperature is its sensor's, and what the display writes moves what depends on it (a function's room list
-// names the function in its rooms).
+// with the room's state and thermoheads showing when the room calls for heat or cold, a hot-water tank heats
+// up to its set temperature and cools slowly while it is not heated, the location's outdoor temperature is
+// its sensor's, and what the display writes moves what depends on it (a function's room list names the
+// function in its rooms).
 #pragma once
 
 #include "tools/simcu/simcu.h"
@@ -21,9 +22,13 @@ namespace tdx::sim {
 
 class SimBehaviour {
 public:
-    // Every period, each measured temperature moves at most one step toward its aim.
+    // Every period, each measured temperature moves at most one step: a room's toward its aim, a heated
+    // tank's up to its set temperature, an unheated tank's down toward its surroundings.
     static constexpr int ROOM_STEP = 10; // 0.1 degree
     static constexpr int TANK_STEP = 50;
+    static constexpr int TANK_LOSS = 10;
+    // A tank that reached its set temperature is heated again once it has cooled this far below it.
+    static constexpr int TANK_HYSTERESIS = 500;
 
     explicit SimBehaviour(SimControlUnit& unit, uint32_t periodMs = 10000);
     SimBehaviour(const SimBehaviour&) = delete;
@@ -43,6 +48,7 @@ public:
 private:
     int64_t unixTime() const { return static_cast<int64_t>(networkTime()) + NETWORK_TIME_OFFSET; }
     bool cooling() const;
+    std::vector<uint32_t> objectsOf(uint8_t type) const;
     std::vector<uint32_t> rooms() const;
     // The week schedule's period (0 to 3) at local time; std::nullopt without a schedule.
     std::optional<int> schedulePeriod(uint32_t room) const;
@@ -52,6 +58,10 @@ private:
     void endOverride(uint32_t room);
     // The room's state and thermoheads from its air and desired temperature.
     void regulate(uint32_t room);
+    // The tank's set temperature from the location's programs it takes part in.
+    void aimTank(uint32_t tank);
+    // The tank's state from its temperature and set temperature.
+    void regulateTank(uint32_t tank);
     void followOutdoor();
     std::optional<int64_t> number(uint32_t oid, uint16_t vid) const;
     void publishNumber(uint32_t oid, uint16_t vid, uint8_t type, int64_t value);

@@ -215,6 +215,15 @@ INSTANTIATE_TEST_SUITE_P(
          {{LIVING, 0x801A, 18, 2250}, {LIVING, 0x8004, 12, 1}},
          2250,
          {}},
+        // The mode it already has, written again, starts nothing: the user's temperature stays.
+        {"SameModeAgainKeepsTheManualTemperature",
+         {{LIVING, 0x8004, 12, 2}, {LIVING, 0x801A, 18, 2200}, {LIVING, 0x8004, 12, 2}},
+         2200,
+         {{0x801A, 2200}}},
+        {"InstalledModeAgainKeepsTheManualTemperature",
+         {{LIVING, 0x801A, 18, 2200}, {LIVING, 0x8004, 12, 3}},
+         2200,
+         {{0x801A, 2200}}},
         // The week schedule (eco now) and an arrow on it: schedule overridden, adjusted temperature.
         {"WeekSchedule", {{LIVING, 0x8004, 12, 0}}, 1900, {}},
         {"ArrowOnTheWeekSchedule",
@@ -298,6 +307,9 @@ struct StateCase {
     std::vector<Write> writes;
     int64_t air;
     int64_t state; // 0x001B: 0 idle, 2 heating, 3 cooling
+    // Written after that period: the state they make shows at once, not a period later.
+    std::vector<Write> then = {};
+    int64_t stateThen = 0;
 };
 void PrintTo(const StateCase& c, std::ostream* os) {
     *os << c.name;
@@ -314,6 +326,18 @@ TEST_P(BehaviourStates, TheRoomsStateAndThermoheadsShowOnlyACallForHeatOrCold) {
     const int64_t state = GetParam().state;
     EXPECT_EQ(held(LIVING, 0x001B), state);
     EXPECT_EQ(held(LIVING_HEAD, 0x004C), state == 0 ? 0 : 10000);
+    if (GetParam().then.empty()) {
+        return;
+    }
+    const int64_t air = held(LIVING, 0x000C);
+    for (const Write& w : GetParam().then) {
+        ASSERT_NO_FATAL_FAILURE(write(w.oid, w.vid, w.type, w.value));
+    }
+    const int64_t stateThen = GetParam().stateThen;
+    EXPECT_EQ(held(LIVING, 0x001B), stateThen);
+    EXPECT_EQ(held(LIVING_HEAD, 0x004C), stateThen == 0 ? 0 : 10000);
+    EXPECT_TRUE(waitFor([&] { return lastSent(LIVING, 0x001B) == stateThen; }, 1000));
+    EXPECT_EQ(held(LIVING, 0x000C), air) << "the air has not moved since: no period passed";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -321,13 +345,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::ValuesIn(std::vector<StateCase>{
         {"WinterBelow", {}, 2000, 2},
         {"WinterReached", {}, 2150, 0},
+        // The state is judged after the air moved: a room that reaches its aim in this period calls no more.
+        {"WinterReachedInThePeriod", {}, 2140, 0},
         {"WinterAbove", {}, 2300, 0},
         {"StandbyBelow", {{LOCATION, 0x8087, 12, 1}}, 800, 0},
         {"StandbyAbove", {{LOCATION, 0x8087, 12, 1}}, 2000, 0},
         {"SummerAbove", {{LOCATION, 0x803D, 12, 1}}, 2600, 3},
         {"SummerReached", {{LOCATION, 0x803D, 12, 1}}, 2450, 0},
+        {"SummerReachedInThePeriod", {{LOCATION, 0x803D, 12, 1}}, 2460, 0},
         {"SummerBelow", {{LOCATION, 0x803D, 12, 1}}, 2300, 0},
         {"SummerStandbyAbove", {{LOCATION, 0x803D, 12, 1}, {LOCATION, 0x8087, 12, 1}}, 2600, 0},
+        // What the display writes is judged when it arrives: the flame comes, or goes, without waiting.
+        {"WinterSetPointRaised", {}, 2150, 0, {{LIVING, 0x801A, 18, 2200}}, 2},
+        {"WinterSetPointLowered", {}, 2000, 2, {{LIVING, 0x801A, 18, 1900}}, 0},
+        {"StandbySwitchedOn", {}, 2000, 2, {{LOCATION, 0x8087, 12, 1}}, 0},
+        {"SummerSetPointLowered", {{LOCATION, 0x803D, 12, 1}}, 2450, 0, {{LIVING, 0x802D, 18, 2400}}, 3},
     }),
     [](const ::testing::TestParamInfo<StateCase>& info) { return std::string(info.param.name); });
 
@@ -364,6 +396,84 @@ INSTANTIATE_TEST_SUITE_P(Sources, BehaviourOutdoor,
                          [](const ::testing::TestParamInfo<OutdoorCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// The hot-water tank of the default installation: comfort 50, vacation and standby 40 degrees.
+constexpr uint32_t TANK = 0x0B000316;
+
+struct TankCase {
+    const char* name;
+    int64_t temperature; // 0x0061 as the test starts
+    int64_t state;       // 0x0060 as the test starts: 0 idle, 1 heating
+    std::vector<Write> writes;
+    uint32_t periods; // that pass after the writes
+    int64_t set;      // 0x0062 afterwards
+    int64_t temperatureAfter;
+    int64_t stateAfter;
+};
+void PrintTo(const TankCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BehaviourTank : public BehaviourTest, public ::testing::WithParamInterface<TankCase> {};
+
+TEST_P(BehaviourTank, TheTankHeatsUpToItsSetTemperatureAndCoolsSlowlyWhileNotHeated) {
+    const TankCase& c = GetParam();
+    const int64_t setBefore = held(TANK, 0x0062);
+    mSim.publish(TANK, 0x0061, 18, c.temperature);
+    mSim.publish(TANK, 0x0060, 12, c.state);
+    for (const Write& w : c.writes) {
+        ASSERT_NO_FATAL_FAILURE(write(w.oid, w.vid, w.type, w.value));
+    }
+    run(c.periods * PERIOD);
+    EXPECT_EQ(held(TANK, 0x0062), c.set);
+    EXPECT_EQ(held(TANK, 0x0061), c.temperatureAfter);
+    EXPECT_EQ(held(TANK, 0x0060), c.stateAfter);
+    // The display sees it too.
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return lastSent(TANK, 0x0061) == c.temperatureAfter && lastSent(TANK, 0x0060) == c.stateAfter &&
+                   (c.set == setBefore || lastSent(TANK, 0x0062) == c.set);
+        },
+        1000))
+        << lastSent(TANK, 0x0061) << " " << lastSent(TANK, 0x0060) << " " << lastSent(TANK, 0x0062);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tanks, BehaviourTank,
+    ::testing::ValuesIn(std::vector<TankCase>{
+        {"BelowItsSetTemperatureItHeatsAndRises", 4800, 1, {}, 1, 5000, 4850, 1},
+        {"ReachingItsSetTemperatureItStops", 4800, 1, {}, 4, 5000, 5000, 0},
+        {"NotHeatedItCoolsSlowly", 4800, 1, {}, 6, 5000, 4980, 0},
+        // It heats again only once it has cooled 5 degrees below its set temperature.
+        {"CoolingWithinItsHysteresisItWaits", 4510, 0, {}, 1, 5000, 4500, 0},
+        {"CooledBelowItsHysteresisItHeatsAgain", 4510, 0, {}, 2, 5000, 4490, 1},
+        {"HeatingAgainItRises", 4510, 0, {}, 3, 5000, 4540, 1},
+        // A set temperature the display writes is followed at once, and heated to.
+        {"ANewSetTemperatureAtOnce", 5000, 0, {{TANK, 0x8115, 18, 6000}}, 0, 6000, 5000, 1},
+        {"ANewSetTemperatureHeatedTo", 5000, 0, {{TANK, 0x8115, 18, 6000}}, 20, 6000, 6000, 0},
+        {"ALowerSetTemperatureStopsItAtOnce", 4800, 1, {{TANK, 0x8115, 18, 4600}}, 0, 4600, 4800, 0},
+        {"ASlightlyHigherSetTemperatureWaits", 5000, 0, {{TANK, 0x8115, 18, 5300}}, 1, 5300, 4990, 0},
+        // The location's programs, in a tank that takes part and in one that does not.
+        {"Vacation", 4800, 1, {{LOCATION, 0x8085, 12, 1}}, 0, 4000, 4800, 0},
+        {"VacationInATankThatDoesNotTakePart",
+         4800,
+         1,
+         {{TANK, 0x808D, 12, 0}, {LOCATION, 0x8085, 12, 1}},
+         1,
+         5000,
+         4850,
+         1},
+        {"Standby", 4800, 1, {{TANK, 0x8116, 18, 3800}, {LOCATION, 0x8087, 12, 1}}, 0, 3800, 4800, 0},
+        {"StandbyInATankThatDoesNotTakePart",
+         4800,
+         1,
+         {{TANK, 0x8113, 12, 0}, {LOCATION, 0x8087, 12, 1}},
+         1,
+         5000,
+         4850,
+         1},
+    }),
+    [](const ::testing::TestParamInfo<TankCase>& info) { return std::string(info.param.name); });
 
 TEST_F(BehaviourTest, AFunctionsRoomListNamesItInItsRoomsAndTakesThemFromAnother) {
     constexpr uint32_t CONTROLLER = 0x08000316;
