@@ -164,6 +164,7 @@ public:
     // session and not sent does, instead of giving way to the control unit's values: the screens stay through
     // an announced restart of the unit, and what the user changes on them is meant for the unit that returns.
     void keepOfflineWrites(bool keep) { mKeepOfflineWrites = keep; }
+    bool keepsOfflineWrites() const { return mKeepOfflineWrites; }
 
     // Asks the network client to enter learn mode again (a user's request to enrol the display).
     void requestLearn() { tnet_learn_request(); }
