@@ -97,6 +97,21 @@ int publishLongText(uint8_t* cmd, uint8_t* payload, uint16_t max) {
     return TNET_PUBLISH_HEADER_SIZE + 2 + TEXT;
 }
 
+// Runs the display's client on the wall clock until `done` holds, 15 s at the most.
+bool runClient(const std::function<bool()>& done) {
+    return runOnWallClock([] { tnet_task(); }, done, std::chrono::seconds(15));
+}
+
+// The display's client with `handler` on the simulator's port, learning, until it has its session.
+void startClient(const SimProcess& sim, const tnet_client_handler* handler) {
+    os_init();
+    tnet_init(handler);
+    ASSERT_EQ(tnet_init_interface_bus(0, sim.slave().c_str(), 1, 0), 0);
+    tnet_start();
+    tnet_learn_request();
+    ASSERT_TRUE(runClient([] { return tnet_get_state() == TNET_SESSION; }));
+}
+
 TEST(EndToEnd, TheSimulatorKeepsTheBusGoingWhileNobodyReadsWhatItPrints) {
     sToSend = 0;
     sAcknowledged = 0;
@@ -104,18 +119,11 @@ TEST(EndToEnd, TheSimulatorKeepsTheBusGoingWhileNobodyReadsWhatItPrints) {
     SimProcess sim;
     ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
     TraceCapture trace;
-    os_init();
     static const tnet_client_handler handler{nullptr,         [](int) { ++sDisconnects; },      nullptr,
                                              publishLongText, [](uint8_t) { ++sAcknowledged; }, nullptr,
                                              nullptr};
-    tnet_init(&handler);
-    ASSERT_EQ(tnet_init_interface_bus(0, sim.slave().c_str(), 1, 0), 0);
-    tnet_start();
-    tnet_learn_request();
-    const auto loop = [](const std::function<bool()>& done) {
-        return runOnWallClock([] { tnet_task(); }, done, std::chrono::seconds(15));
-    };
-    ASSERT_TRUE(loop([] { return tnet_get_state() == TNET_SESSION; }));
+    ASSERT_NO_FATAL_FAILURE(startClient(sim, &handler));
+    const auto loop = runClient;
 
     // Forty lines of some 250 bytes: far more than the pipe holds.
     sToSend = 40;
@@ -148,7 +156,6 @@ TEST(EndToEnd, TheSimulatorRefusesTheWritesOfTheValueItIsToldToRefuse) {
         }
         SimProcess sim(options);
         ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
-        os_init();
         static const tnet_client_handler handler{nullptr,
                                                  nullptr,
                                                  nullptr,
@@ -156,17 +163,10 @@ TEST(EndToEnd, TheSimulatorRefusesTheWritesOfTheValueItIsToldToRefuse) {
                                                  [](uint8_t) { ++sAcknowledged; },
                                                  [](uint8_t) { ++sRefused; },
                                                  nullptr};
-        tnet_init(&handler);
-        ASSERT_EQ(tnet_init_interface_bus(0, sim.slave().c_str(), 1, 0), 0);
-        tnet_start();
-        tnet_learn_request();
-        const auto loop = [](const std::function<bool()>& done) {
-            return runOnWallClock([] { tnet_task(); }, done, std::chrono::seconds(15));
-        };
-        ASSERT_TRUE(loop([] { return tnet_get_state() == TNET_SESSION; }));
+        ASSERT_NO_FATAL_FAILURE(startClient(sim, &handler));
         ASSERT_EQ(tnet_get_address(), 0x010410u);
         sToSend = 3;
-        EXPECT_TRUE(loop([] { return sAcknowledged + sRefused == 3; }));
+        EXPECT_TRUE(runClient([] { return sAcknowledged + sRefused == 3; }));
         EXPECT_EQ(sRefused, refuse ? 3 : 0);
         EXPECT_EQ(sAcknowledged, refuse ? 0 : 3);
         EXPECT_EQ(tnet_get_state(), TNET_SESSION);
