@@ -28,8 +28,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <set>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -41,7 +43,7 @@ const char* const USAGE =
     "             [--restart-ms N] [--restart-seconds N] [--bootloader-restart-ms N]\n"
     "             [--start-in-bootloader] [--never-answer]\n"
     "             [--stay-down] [--silent-after CHUNKS] [--fault STATUS[@CHUNK]] [--app-fails]\n"
-    "             [--installer WORD]...\n"
+    "             [--installer WORD]... [--refuse OID:VID]...\n"
     "The unit is an updatable device (hardware and software HM316, version 1.0): --version 0.0 plays a\n"
     "corrupted application; --restart-ms is how long the bus stays silent on a restart (1500), shorter than\n"
     "the --restart-seconds it announces (3) unless it plays a unit slower than it says;\n"
@@ -53,6 +55,8 @@ const char* const USAGE =
     "--link PATH makes PATH a symbolic link to the pseudo-terminal (a link already there is replaced, any\n"
     "other file is left alone and the simulator does not start) and removes it at the exit while it still\n"
     "points there: a program given PATH as its port finds a simulator started again with the same link.\n"
+    "--refuse OID:VID (object and value id in hexadecimal, 01000316:801A) refuses every write of that value\n"
+    "the display sends (NACK 3) and keeps what it holds.\n"
     "The installer's enrolment, removal and profile change are answered after a short delay:\n";
 
 bool parseNumber(const char* text, unsigned long max, unsigned long& out) {
@@ -68,6 +72,26 @@ bool parsePair(const char* text, char separator, unsigned long& first, unsigned 
         return parseNumber(text, 255, first);
     }
     return parseNumber(std::string(text, split).c_str(), 255, first) && parseNumber(split + 1, 255, second);
+}
+
+// "OID:VID", both hexadecimal: one value of the installation.
+bool parseValueId(const char* text, std::pair<uint32_t, uint16_t>& out) {
+    const char* split = std::strchr(text, ':');
+    if (split == nullptr || split == text || split[1] == '\0') {
+        return false;
+    }
+    const std::string oid(text, split);
+    char* end = nullptr;
+    const unsigned long object = std::strtoul(oid.c_str(), &end, 16);
+    if (*end != '\0' || object > 0xFFFFFFFFul) {
+        return false;
+    }
+    const unsigned long value = std::strtoul(split + 1, &end, 16);
+    if (*end != '\0' || value > 0xFFFFul) {
+        return false;
+    }
+    out = {static_cast<uint32_t>(object), static_cast<uint16_t>(value)};
+    return true;
 }
 
 void setCode(char (&field)[5], const char* code) {
@@ -201,6 +225,7 @@ int main(int argc, char** argv) {
     std::string link;
     sim::SimConfig config;
     sim::SimInstallerConfig installerConfig;
+    std::set<std::pair<uint32_t, uint16_t>> refused;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-echo") == 0) {
             echo = false;
@@ -217,6 +242,13 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "simcu: unknown --installer %s\n%s", argv[i], sim::sim_installer_help());
                 return 2;
             }
+        } else if (std::strcmp(argv[i], "--refuse") == 0 && i + 1 < argc) {
+            std::pair<uint32_t, uint16_t> value;
+            if (!parseValueId(argv[++i], value)) {
+                std::fprintf(stderr, "simcu: --refuse takes OID:VID in hexadecimal, not %s\n", argv[i]);
+                return 2;
+            }
+            refused.insert(value);
         } else if (std::strcmp(argv[i], "--help") == 0) {
             std::fputs(USAGE, stdout);
             std::fputs(sim::sim_installer_help(), stdout);
@@ -271,6 +303,7 @@ int main(int argc, char** argv) {
     sim::WireStream wire(stream);
     sim::SimControlUnit unit(pacing ? static_cast<sim::IByteStream&>(wire) : stream, config);
     unit.model() = std::move(installation->model);
+    unit.faults().refusedWrites = refused;
     if (installation->client) {
         // Known from before: a display that is not learning (the simulator restarted under it, as a control
         // unit restarts) is connected again.

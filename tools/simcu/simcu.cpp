@@ -371,6 +371,15 @@ void SimControlUnit::handleSessionReply(uint8_t cmd, uint8_t control, const std:
         mNack = std::make_pair(cmd, static_cast<uint8_t>(TNET_NACK_UNKNOWN_COMMAND));
         return;
     }
+    if (cmd == TNET_CMD_PUBLISH &&
+        mFaults.refusedWrites.count(
+            {get_le32(payload.data()), get_le16(payload.data() + TNET_PUB_OFS_VID)}) != 0) {
+        const uint32_t oid = get_le32(payload.data());
+        dbg_printf_h("sim: PUBLISH from %06X: %06X:%02X vid %04X refused", mClient, oid & TNET_ADDRESS_MASK,
+                     oid >> 24, get_le16(payload.data() + TNET_PUB_OFS_VID));
+        mNack = std::make_pair(cmd, static_cast<uint8_t>(TNET_NACK_MALFORMED));
+        return;
+    }
     mRxValid = true;
     mRxSeq = seq;
     handleSequenced(cmd, payload);

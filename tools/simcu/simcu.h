@@ -16,6 +16,8 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace tdx::sim {
@@ -66,6 +68,10 @@ struct SimFaults {
     int unansweredSubscribes = 0;
     // The next n SUBSCRIBEs of one value are refused (NACK 4) and not taken.
     int refusedSubscribes = 0;
+    // The client's well-formed PUBLISHes of these values (object id, value id) are refused and not taken, as
+    // a unit refuses a write of a value it will not take from the display: NACK 3, the layout is not one it
+    // takes for that value.
+    std::set<std::pair<uint32_t, uint16_t>> refusedWrites;
     // The SYNCHRONIZED that ends the answer to the next SUBSCRIBE of all values of this object (ALL_OBJECTS:
     // the subscription to everything) is lost, or, when spoiled, comes as one that answers nothing, as from a
     // frame damaged on the line that passed its check.

@@ -75,6 +75,14 @@ const u8* publishedValue(const u8* payload, u16 len, u32* length) {
     return value;
 }
 
+// What a checked PUBLISH payload shows.
+pt_value publishShows(const u8* payload, u16 len) {
+    u32 length = 0;
+    const u8* value = publishedValue(payload, len, &length);
+    return shownValue(get_le32(payload + TNET_PUB_OFS_OID), get_le16(payload + TNET_PUB_OFS_VID),
+                      payload[TNET_PUB_OFS_VTYPE], value, length);
+}
+
 // Equal as the control unit and the display see a value: its kind, validity and content.
 bool sameValue(const pt_value& a, const pt_value& b) {
     const bool bytes = BT_VTYPE_IS_BYTES(a.vtype);
@@ -137,6 +145,7 @@ void TaviProtocol::restart() {
     mInFlight.reset();
     mInFlightCmd = 0;
     mWrites.clear();
+    mKnown.clear();
     mRepublish.clear();
     mPublishInFlight.reset();
     mQuestions.clear();
@@ -287,13 +296,9 @@ void TaviProtocol::reset(const char* why) {
         LocalWrite& write = mWrites[*mPublishInFlight];
         if (Structure.isPublishQueued(mPublishInFlight->oid, mPublishInFlight->vid)) {
             // The user wrote again behind it: that value is the last word, sent again unless the control unit
-            // shows a change of its own. Whether it took the write in flight, or its value crossed it, is no
-            // such change.
-            for (const std::optional<pt_value>& value : {write.sent, write.crossing}) {
-                if (value) {
-                    write.alsoUnchanged.push_back(*value);
-                }
-            }
+            // shows a change of its own. Showing the write in flight is none: it took that write. (A value
+            // that crossed it is known already.)
+            write.sentBefore = write.sent;
             write.kept.reset(); // the later value is kept below
             write.sent.reset();
             write.crossing.reset();
@@ -388,8 +393,7 @@ bool TaviProtocol::takeKeptChange(pt_value* value) {
         if (write == mWrites.end() || !write->second.kept) {
             continue; // settled by the synchronisation
         }
-        write->second.kept.reset();
-        write->second.madeAway = false;
+        unkeep(write->second);
         // Sent as the table holds it now (the kept write, or a later one of the user), and only once.
         Structure.withdrawPublish(ovi.oid, ovi.vid);
         if (pt_get_value(value, ovi.oid, ovi.vid) == PT_OK) {
@@ -451,16 +455,14 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
         const Ovi ovi = *std::exchange(mPublishInFlight, std::nullopt);
         const auto write = mWrites.find(ovi);
         if (write != mWrites.end()) {
-            if (write->second.sent) {
-                mApplied[ovi] = Applied{*write->second.sent, tnet_get_poll_count()};
+            const std::optional<pt_value> taken = write->second.sent;
+            if (taken) {
+                mApplied[ovi] = Applied{*taken, tnet_get_poll_count()};
             }
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
-                // Written again meanwhile: the control unit now shows what it acknowledged, and the later
-                // write goes after every value that crossed this one.
-                write->second.base = std::move(write->second.sent);
+                // Written again meanwhile: the later write goes after every value that crossed this one.
                 write->second.sent.reset();
                 write->second.crossing.reset();
-                write->second.alsoUnchanged.clear();
             } else {
                 if (write->second.crossing) {
                     askAgain(ovi, "the control unit took the crossed write");
@@ -469,6 +471,9 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
                     askAgain(ovi, "the control unit took a write after the value was asked");
                 }
                 mWrites.erase(write);
+            }
+            if (taken) {
+                learn(ovi, taken); // the control unit holds the display's write now
             }
         }
         return;
@@ -489,15 +494,20 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
 
 void TaviProtocol::handleTransmitFailed(u8 cmd) {
     if (cmd == TNET_CMD_PUBLISH && mPublishInFlight) {
-        // After a reset the change waits for the next session; refused by the control unit, it is dropped.
+        // After a reset the change waits for the next session; refused by the control unit, it changed
+        // nothing there.
         const Ovi ovi = *std::exchange(mPublishInFlight, std::nullopt);
         if (mState != State::Disconnected) {
-            dbg_printf_h("tavi: PUBLISH refused, dropped");
+            dbg_printf_h("tavi: %06X:%02X vid %04X: PUBLISH refused, dropped", oid_address(ovi.oid),
+                         oid_index(ovi.oid), ovi.vid);
+            LocalWrite& write = mWrites[ovi];
+            write.sent.reset();
+            write.crossing.reset();
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
-                mWrites[ovi].sent.reset();
-            } else {
-                mWrites.erase(ovi);
+                return; // the user's later write still goes, and is shown meanwhile
             }
+            mWrites.erase(ovi);
+            showUnitValue(ovi);
         }
         return;
     }
@@ -570,10 +580,7 @@ void TaviProtocol::receivePublish(const u8* payload, u16 len) {
     if (mState != State::Ready) {
         mSyncBrought.emplace(oid, vid);
     }
-    const bt_vtype vtype = payload[TNET_PUB_OFS_VTYPE];
-    u32 length = 0;
-    const u8* value = publishedValue(payload, len, &length);
-    if (unitValueStands(shownValue(oid, vid, vtype, value, length), payload, len)) {
+    if (unitValueStands(publishShows(payload, len), payload, len)) {
         storePublish(payload, len);
     }
 }
@@ -588,8 +595,6 @@ bool TaviProtocol::unitValueStands(const pt_value& shown, const u8* payload, u16
             if (!write.sent || !sameValue(*write.sent, shown)) {
                 write.crossing = shown;
             }
-        } else if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
-            mWrites[ovi].goesAfter(shown);
         }
         return false;
     }
@@ -633,18 +638,26 @@ void TaviProtocol::storePublish(const u8* payload, u16 len) {
         dbg_printf_h("tavi: PUBLISH %06X:%02X vid %04X type %u not stored (%d)", oid_address(oid),
                      oid_index(oid), vid, unsigned{vtype}, result);
     }
+    learn(Ovi(oid, vid), shownValue(oid, vid, vtype, value, length));
 }
 
-bool TaviProtocol::LocalWrite::isUnchanged(const pt_value& shown) const {
-    return (base && sameValue(*base, shown)) ||
-           std::any_of(alsoUnchanged.begin(), alsoUnchanged.end(),
-                       [&shown](const pt_value& value) { return sameValue(value, shown); });
-}
-
-void TaviProtocol::LocalWrite::goesAfter(const pt_value& shown) {
-    if (!isUnchanged(shown)) {
-        alsoUnchanged.push_back(shown);
+void TaviProtocol::learn(const Ovi& ovi, const std::optional<pt_value>& value) {
+    if (mWrites.count(ovi) != 0 || mApplied.count(ovi) != 0 || mQuestions.count(ovi) != 0) {
+        mKnown[ovi] = value;
+    } else {
+        mKnown.erase(ovi); // the table shows it, and the next write takes it from there
     }
+}
+
+bool TaviProtocol::isKnown(const Ovi& ovi, const pt_value& shown) const {
+    const auto known = mKnown.find(ovi);
+    return known != mKnown.end() && known->second && sameValue(*known->second, shown);
+}
+
+void TaviProtocol::unkeep(LocalWrite& write) {
+    write.kept.reset();
+    write.sentBefore.reset();
+    write.madeAway = false;
 }
 
 bool TaviProtocol::localWriteStays(const pt_value& shown) {
@@ -653,23 +666,25 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
     // The user's write that waits for its turn reaches the control unit after every value the unit published
     // before: at the unit it is the later one, whatever the unit shows now.
     const bool waiting = Structure.isPublishQueued(ovi.oid, ovi.vid);
-    const bool isBase = write.isUnchanged(shown);
     if (write.kept) {
+        const bool unchanged =
+            isKnown(ovi, shown) || (write.sentBefore && sameValue(*write.sentBefore, shown));
+        learn(ovi, shown);
         if (sameValue(*write.kept, shown)) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write had arrived", oid_address(ovi.oid),
                          oid_index(ovi.oid), ovi.vid);
-            write.kept.reset();
+            unkeep(write);
             if (waiting) {
-                write.base = shown; // written again since: that write still goes
-                write.alsoUnchanged.clear();
-                return true;
+                return true; // written again since: that write still goes
             }
             mWrites.erase(ovi);
             return false;
         }
-        if (isBase) {
+        if (unchanged) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write was lost, it is sent again",
                          oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+            // A later value of the unit before it is sent is a change of its own.
+            write.sentBefore.reset();
             return true;
         }
         if (write.madeAway) {
@@ -687,15 +702,17 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
                 "tavi: %06X:%02X vid %04X changed by the control unit since the kept write, the user's "
                 "write made since goes",
                 oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
-            write.kept.reset();
-            write.base = shown;
-            write.alsoUnchanged.clear();
+            unkeep(write);
             return true;
         }
     } else if (mPublishInFlight == ovi) {
+        // What the unit holds unless it takes the write, when not perhaps older than a write it took before.
+        if (const pt_value* unsettled = unsettledWrite(ovi);
+            unsettled == nullptr || sameValue(*unsettled, shown)) {
+            learn(ovi, shown);
+        }
         if (write.sent && sameValue(*write.sent, shown)) {
-            write.base = shown; // the control unit shows our write: only its acknowledgement is missing
-            return true;
+            return true; // the control unit shows our write: only its acknowledgement is missing
         }
         // The control unit sent this before it took our write, or took our write (its acknowledgement lost)
         // and changed the value since: its value stands until the acknowledgement tells that it took ours.
@@ -709,17 +726,20 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
             oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
         return false;
     } else if (waiting) {
-        if (!isBase) {
+        if (!isKnown(ovi, shown)) {
             dbg_printf_h(
                 "tavi: %06X:%02X vid %04X published by the control unit while the local write waits for "
                 "its turn: the write goes after it",
                 oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
-            // Should the session end before the write left, the unit showing this value is no change of its
-            // own.
-            write.goesAfter(shown);
+        }
+        // Should the session end before the write left, the unit showing this value is no change of its own;
+        // one that may be older than the write the unit took last tells nothing.
+        if (const pt_value* unsettled = unsettledWrite(ovi);
+            unsettled == nullptr || sameValue(*unsettled, shown)) {
+            learn(ovi, shown);
         }
         return true;
-    } else if (isBase) {
+    } else if (isKnown(ovi, shown)) {
         return true; // nothing new from the control unit
     }
     pt_value current;
@@ -730,6 +750,26 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
     }
     dropWrite(ovi);
     return false;
+}
+
+void TaviProtocol::showUnitValue(const Ovi& ovi) {
+    if (oid_address(ovi.oid) == oid_address(mSelf)) {
+        return; // the display's own values are its own
+    }
+    if (mQuestions.count(ovi) != 0) {
+        return; // the answer still to come shows what the control unit holds
+    }
+    const auto known = mKnown.find(ovi);
+    if (known != mKnown.end() && known->second && unsettledWrite(ovi) == nullptr) {
+        u8 payload[TNET_MAX_COMMAND_SIZE];
+        if (const int length = buildPublish(*known->second, payload, sizeof payload); length >= 0) {
+            dbg_printf_h("tavi: %06X:%02X vid %04X: the control unit's value is shown again",
+                         oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+            storePublish(payload, static_cast<u16>(length));
+            return;
+        }
+    }
+    askAgain(ovi, "the control unit refused the write, what it holds is not known for sure");
 }
 
 void TaviProtocol::dropWrite(const Ovi& ovi) {
@@ -771,25 +811,42 @@ void TaviProtocol::receiveAnswer(const Ovi& ovi) {
     }
     const std::vector<u8> answer = std::move(found->second.answer);
     mQuestions.erase(found);
+    std::optional<pt_value> held;
+    if (!answer.empty()) {
+        held = publishShows(answer.data(), static_cast<u16>(answer.size()));
+    }
     if (Structure.isPublishQueued(ovi.oid, ovi.vid) || mPublishInFlight == ovi) {
-        // Written by the user after the question left: that write reaches the control unit after the answer.
+        // Written by the user after the question left: that write reaches the control unit after the answer,
+        // which is what the unit holds until then.
         dbg_printf_h("tavi: %06X:%02X vid %04X answered, the local write made since goes on",
                      oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+        learn(ovi, held);
         return;
     }
     mApplied.erase(ovi);
     dbg_printf_h("tavi: %06X:%02X vid %04X asked again and received", oid_address(ovi.oid),
                  oid_index(ovi.oid), ovi.vid);
-    if (!answer.empty() && !Structure.wasRemoved(ovi.oid)) {
+    if (Structure.wasRemoved(ovi.oid)) {
+        learn(ovi, std::nullopt);
+    } else if (held) {
         storePublish(answer.data(), static_cast<u16>(answer.size()));
+    } else {
+        // The control unit holds no value: shown missing, as on a fresh start.
+        if (oid_address(ovi.oid) != oid_address(mSelf) && pt_remove_value(ovi.oid, ovi.vid) == PT_OK) {
+            dbg_printf_h("tavi: %06X:%02X vid %04X: the control unit holds no value", oid_address(ovi.oid),
+                         oid_index(ovi.oid), ovi.vid);
+        }
+        learn(ovi, std::nullopt);
     }
 }
 
 void TaviProtocol::beforeLocalWrite(oid_t oid, vid_t vid) {
-    const auto [write, fresh] = mWrites.try_emplace(Ovi(oid, vid));
-    pt_value shown;
-    if (fresh && pt_get_value(&shown, oid, vid) == PT_OK) {
-        write->second.base = shown;
+    const Ovi ovi(oid, vid);
+    mWrites.try_emplace(ovi);
+    if (mKnown.count(ovi) == 0) {
+        // Nothing of the value pending: the table shows what the control unit holds.
+        pt_value shown;
+        mKnown[ovi] = pt_get_value(&shown, oid, vid) == PT_OK ? std::optional<pt_value>(shown) : std::nullopt;
     }
 }
 
@@ -830,6 +887,7 @@ void TaviProtocol::dropValuesNotBrought() {
             "tavi: %06X:%02X vid %04X not brought by the synchronisation: the unit no longer holds it",
             oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
         mWrites.erase(ovi);
+        mKnown.erase(ovi);
         pt_remove_value(ovi.oid, ovi.vid);
     }
 }
@@ -902,6 +960,7 @@ void TaviProtocol::receiveObjectInfo(const u8* payload, u16) {
 
 void TaviProtocol::receiveObjectRemove(const u8* payload, u16) {
     const oid_t oid = get_le32(payload);
+    std::erase_if(mKnown, [oid](const auto& known) { return known.first.oid == oid; });
     if (!Structure.remove(oid)) {
         dbg_printf_h("tavi: OBJECT_REMOVE of unknown %06X:%02X ignored", oid_address(oid), oid_index(oid));
     }

@@ -14,25 +14,34 @@
 // display from "ready" for good.
 //
 // The client's disconnect notification resets the bridge from any state: the command queue is dropped (a new
-// subscription brings the control unit's values back). Local changes that the control unit has not
-// acknowledged are kept, each with the value the control unit showed before it (its base), and the new
-// synchronisation decides by values, never by the two devices' clocks: the control unit shows the kept
-// value (the write arrived, only its acknowledgement was lost: dropped), or its base (the write was lost:
-// published once more when synchronised), or anything else (the control unit changed it since: it wins,
-// and the dropped write is traced). What was written while no session was open is not sent. A value the
-// control unit publishes while a write is in flight tells nothing of their order: the control unit's value
-// is shown, the write is not kept over a reset, and its acknowledgement makes the bridge ask the control
-// unit for the value again. A write the user made behind the one in flight is kept over a reset as the last
-// word: neither the write in flight nor the value that crossed it counts as a change of the control unit.
+// subscription brings the control unit's values back). For each value the user writes, the bridge keeps what
+// it last knew the control unit to hold: the last value the unit published that cannot be older than a write
+// the unit took (a value stored, the answer to a question, a value that came while the write waited for its
+// turn or crossed it on its way), or the display's own write once the unit acknowledged it. Local changes
+// that the control unit has not acknowledged are kept over the reset, and the new synchronisation decides by
+// values, never by the two devices' clocks: the control unit shows the kept value (the write arrived, only
+// its acknowledgement was lost: dropped), or what the display knew it to hold (no change of its own since:
+// the write is published once more when synchronised), or anything else (the control unit changed it since:
+// it wins, and the dropped write is traced). A value the unit changed during the outage and set back to what
+// it was cannot be told from no change. What was written while no session was open is not sent. A value the
+// control unit publishes while a write is in flight tells nothing of their order: the control unit's value is
+// shown, the write is not kept over a reset, and its acknowledgement makes the bridge ask the control unit
+// for the value again. A write the user made behind the one in flight is kept over a reset as the last word,
+// and the unit showing the write that was in flight is no change of its own either: it took that write.
 //
 // A write waiting for its turn reaches the control unit after every value the unit published before it left:
 // at the unit it is the later one. A PUBLISH of the value that comes meanwhile neither replaces the write nor
-// drops it: the write goes, and the display keeps showing it. Should the session end before it left, the unit
-// showing that value at the next synchronisation made no change of its own since, and the write is sent.
+// drops it: the write goes, and the display keeps showing it.
+//
+// A write the control unit refuses (NACK) changed nothing there: the display shows the unit's value again,
+// the one it knew, or asks for it when it knew none (and shows the value missing when the unit holds none). A
+// write the user made behind the refused one still goes.
 //
 // While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it once
-// the control unit is back and synchronised, whatever the unit shows then: the unit is away in a restart it
-// announced (a restore), and what the user changes meanwhile comes after what the restart changed.
+// the control unit is back and synchronised, whatever the unit shows then, and shows it until it is sent: the
+// unit is away in a restart it announced (a restore), and what the user changes meanwhile comes after what
+// the restart changed. Once such a write is sent (or the unit's value is shown in its place), it is a write
+// as any other.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. The display assumes that
@@ -155,6 +164,7 @@ public:
     // session and not sent does, instead of giving way to the control unit's values: the screens stay through
     // an announced restart of the unit, and what the user changes on them is meant for the unit that returns.
     void keepOfflineWrites(bool keep) { mKeepOfflineWrites = keep; }
+    bool keepsOfflineWrites() const { return mKeepOfflineWrites; }
 
     // Asks the network client to enter learn mode again (a user's request to enrol the display).
     void requestLearn() { tnet_learn_request(); }
@@ -171,7 +181,7 @@ public:
     void handleTransmitFailed(u8 cmd);
     void handleLearnChanged(int learning);
     // The value table's hook before a local write replaces a value: keeps what the control unit showed,
-    // once per pending write.
+    // unless the display already knows better what it holds.
     void beforeLocalWrite(oid_t oid, vid_t vid);
 
 private:
@@ -219,24 +229,26 @@ private:
 
     // A local write the control unit has not taken for sure.
     struct LocalWrite {
-        std::optional<pt_value> base; // the control unit's value before the write; none when it had none
         std::optional<pt_value> sent; // the value of the PUBLISH in flight
         std::optional<pt_value> kept; // carried over a reset: the value the control unit may have got
         // The value the control unit published while the write was in flight: which came last is unknown.
         std::optional<pt_value> crossing;
-        // Carried over a reset behind a write in flight: what the control unit may show without a change of
-        // its own besides the base (the write in flight, the value that crossed it); also the unit's values
-        // that came while the write waited for its turn, which the write goes after.
-        std::vector<pt_value> alsoUnchanged;
+        // Carried over a reset behind a write in flight: that write, which the control unit showing took.
+        std::optional<pt_value> sentBefore;
         // Made while the control unit was away in a restart it announced: it goes after whatever the restart
-        // changed.
+        // changed. Only while kept.
         bool madeAway = false;
-
-        // The base or one of alsoUnchanged.
-        bool isUnchanged(const pt_value& shown) const;
-        // Remembers a value the unit published while the write waited: the write reaches the unit after it.
-        void goesAfter(const pt_value& shown);
     };
+
+    // Remembers `value` as what the control unit holds of it (none: it holds no value), for a value the user
+    // wrote; forgotten when nothing of the value is pending any more, the table showing what the unit holds.
+    void learn(const Ovi& ovi, const std::optional<pt_value>& value);
+    // Whether the control unit shows what the display last knew it to hold.
+    bool isKnown(const Ovi& ovi, const pt_value& shown) const;
+    // After the control unit refused the display's write: shows the unit's value again, or asks for it.
+    void showUnitValue(const Ovi& ovi);
+    // Ends a kept write's wait over the reset (settled, or about to be sent).
+    static void unkeep(LocalWrite& write);
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;
@@ -257,6 +269,9 @@ private:
     u8 mInFlightCmd = 0;
     // Local writes not yet acknowledged by the control unit (or not yet sent).
     std::map<Ovi, LocalWrite> mWrites;
+    // What the display last knew the control unit to hold of each value the user wrote (none: no value),
+    // while the table may show otherwise.
+    std::map<Ovi, std::optional<pt_value>> mKnown;
     // Those carried over a reset and not settled by the synchronisation, to be published again once ready.
     std::deque<Ovi> mRepublish;
     std::optional<Ovi> mPublishInFlight;

@@ -97,6 +97,21 @@ int publishLongText(uint8_t* cmd, uint8_t* payload, uint16_t max) {
     return TNET_PUBLISH_HEADER_SIZE + 2 + TEXT;
 }
 
+// Runs the display's client on the wall clock until `done` holds, 15 s at the most.
+bool runClient(const std::function<bool()>& done) {
+    return runOnWallClock([] { tnet_task(); }, done, std::chrono::seconds(15));
+}
+
+// The display's client with `handler` on the simulator's port, learning, until it has its session.
+void startClient(const SimProcess& sim, const tnet_client_handler* handler) {
+    os_init();
+    tnet_init(handler);
+    ASSERT_EQ(tnet_init_interface_bus(0, sim.slave().c_str(), 1, 0), 0);
+    tnet_start();
+    tnet_learn_request();
+    ASSERT_TRUE(runClient([] { return tnet_get_state() == TNET_SESSION; }));
+}
+
 TEST(EndToEnd, TheSimulatorKeepsTheBusGoingWhileNobodyReadsWhatItPrints) {
     sToSend = 0;
     sAcknowledged = 0;
@@ -104,18 +119,11 @@ TEST(EndToEnd, TheSimulatorKeepsTheBusGoingWhileNobodyReadsWhatItPrints) {
     SimProcess sim;
     ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
     TraceCapture trace;
-    os_init();
     static const tnet_client_handler handler{nullptr,         [](int) { ++sDisconnects; },      nullptr,
                                              publishLongText, [](uint8_t) { ++sAcknowledged; }, nullptr,
                                              nullptr};
-    tnet_init(&handler);
-    ASSERT_EQ(tnet_init_interface_bus(0, sim.slave().c_str(), 1, 0), 0);
-    tnet_start();
-    tnet_learn_request();
-    const auto loop = [](const std::function<bool()>& done) {
-        return runOnWallClock([] { tnet_task(); }, done, std::chrono::seconds(15));
-    };
-    ASSERT_TRUE(loop([] { return tnet_get_state() == TNET_SESSION; }));
+    ASSERT_NO_FATAL_FAILURE(startClient(sim, &handler));
+    const auto loop = runClient;
 
     // Forty lines of some 250 bytes: far more than the pipe holds.
     sToSend = 40;
@@ -135,6 +143,38 @@ TEST(EndToEnd, TheSimulatorKeepsTheBusGoingWhileNobodyReadsWhatItPrints) {
     EXPECT_EQ(sim.stop(), 0);
 }
 
+// Told to refuse the display's writes of its own 0x8090, the simulator refuses each; without, it takes them.
+int sRefused = 0;
+TEST(EndToEnd, TheSimulatorRefusesTheWritesOfTheValueItIsToldToRefuse) {
+    for (const bool refuse : {true, false}) {
+        sToSend = 0;
+        sAcknowledged = 0;
+        sRefused = 0;
+        std::vector<std::string> options{"--quiet"};
+        if (refuse) {
+            options.insert(options.end(), {"--refuse", "00010410:8090"});
+        }
+        SimProcess sim(options);
+        ASSERT_TRUE(sim.ok()) << "first line: " << sim.slave();
+        static const tnet_client_handler handler{nullptr,
+                                                 nullptr,
+                                                 nullptr,
+                                                 publishLongText,
+                                                 [](uint8_t) { ++sAcknowledged; },
+                                                 [](uint8_t) { ++sRefused; },
+                                                 nullptr};
+        ASSERT_NO_FATAL_FAILURE(startClient(sim, &handler));
+        ASSERT_EQ(tnet_get_address(), 0x010410u);
+        sToSend = 3;
+        EXPECT_TRUE(runClient([] { return sAcknowledged + sRefused == 3; }));
+        EXPECT_EQ(sRefused, refuse ? 3 : 0);
+        EXPECT_EQ(sAcknowledged, refuse ? 0 : 3);
+        EXPECT_EQ(tnet_get_state(), TNET_SESSION);
+        tnet_stop();
+        EXPECT_EQ(sim.stop(), 0);
+    }
+}
+
 TEST(EndToEnd, UpdateOptionsThatMakeNoSenseAreRefusedWithTheUsage) {
     struct Case {
         const char* options;
@@ -145,8 +185,14 @@ TEST(EndToEnd, UpdateOptionsThatMakeNoSenseAreRefusedWithTheUsage) {
         {"--fault 0", 2}, // status 0 is no fault
         {"--version 1.x", 2},
         {"--hw-version 256", 2},
-        {"--silent-after", 2},                        // no value
+        {"--silent-after", 2},             // no value
         {"--bootloader-restart-ms 9s", 2}, // a slower restart than announced is played, a malformed one not
+        {"--refuse 01000316", 2},          // no value id
+        {"--refuse 01000316:", 2},
+        {"--refuse x:801A", 2},
+        {"--refuse 01000316:10000", 2}, // beyond a value id
+        {"--refuse 101000316:801A", 2}, // beyond an object id
+        {"--refuse 01000316:801A --help", 0},
     };
     for (const Case& c : cases) {
         const std::string command = std::string(SIMCU_PATH " ").append(c.options).append(" >/dev/null 2>&1");

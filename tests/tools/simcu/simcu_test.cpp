@@ -147,6 +147,43 @@ TEST_F(SimTest, APublishForAnObjectThatDoesNotExistIsRefused) {
     EXPECT_EQ(traceCount("no such object: refused"), 2u);
 }
 
+// A unit told to refuse the display's writes of one value refuses each (NACK 3) and keeps what it holds; the
+// refused packet's SEQ stays free, so the next write, of another value, is taken.
+TEST_F(SimTest, AWriteOfARefusedValueIsRefusedAndTheNextOneTaken) {
+    populate();
+    startSession();
+    mSim.faults().refusedWrites = {{ROOM, 0x0001}};
+    const struct {
+        uint16_t vid;
+        bool taken;
+    } writes[] = {{0x0001, false}, {0x0002, true}, {0x0001, false}, {0x0003, true}};
+    for (const auto& w : writes) {
+        upper().toSend.emplace_back(TNET_CMD_PUBLISH,
+                                    sim::sim_encode_publish(ROOM, w.vid, *sim::sim_number(10, 2000 + w.vid)));
+    }
+    ASSERT_TRUE(waitFor([] { return upper().transmitted.size() + upper().failed.size() == 4; }, 2000));
+    EXPECT_EQ(upper().failed, (std::vector<uint8_t>{TNET_CMD_PUBLISH, TNET_CMD_PUBLISH}));
+    EXPECT_EQ(upper().transmitted, (std::vector<uint8_t>{TNET_CMD_PUBLISH, TNET_CMD_PUBLISH}));
+    for (const auto& w : writes) {
+        const auto held = mSim.value(ROOM, w.vid);
+        if (w.taken) {
+            ASSERT_TRUE(held.has_value()) << w.vid;
+            EXPECT_EQ(held->number(), 2000 + w.vid);
+        } else {
+            ASSERT_TRUE(held.has_value());
+            EXPECT_EQ(held->number(), -1250) << "kept what it held";
+        }
+    }
+    EXPECT_EQ(mSim.received_publishes().size(), 2u);
+    EXPECT_EQ(mSim.count(true, TNET_CMD_NACK), 2);
+    for (const sim::SimPacket& packet : mSim.log()) {
+        if (packet.fromMaster && packet.cmd == TNET_CMD_NACK) {
+            EXPECT_EQ(packet.payload, (std::vector<uint8_t>{TNET_CMD_PUBLISH, TNET_NACK_MALFORMED}));
+        }
+    }
+    EXPECT_EQ(traceCount("vid 0001 refused"), 2u);
+}
+
 // A packet longer than the link frames is dropped, not repeated for ever with everything else waiting behind
 // it; a value longer than a PUBLISH carries is not stored at all.
 TEST_F(SimTest, APacketThatCannotBeFramedIsDroppedAndAValueTooLongForAPublishIsRefused) {

@@ -212,6 +212,36 @@ TEST_F(BackupTest, TheRestartAfterARestoreKeepsTheScreenWhileTheUnitIsAway) {
     }
 }
 
+// The bridge keeps what the user writes while the unit is away in the restart after a restore, and only then:
+// the unit's return, or the end of the wait for it, ends that, so that a later loss is a unit lost as any.
+TEST_F(BackupTest, WritesMadeWhileTheUnitIsAwayAreKeptOnlyUntilTheRestartEnds) {
+    const struct {
+        const char* what;
+        uint32_t awayMs; // 0: the unit does not come back
+    } rows[] = {{"back after 5 s", 5000}, {"never back", 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        connect();
+        open(BACKUP);
+        confirmRestore();
+        EXPECT_FALSE(Net::Tavi.keepsOfflineWrites()) << "the unit is still there";
+        disconnect();
+        runTasks(2);
+        EXPECT_TRUE(Net::Tavi.keepsOfflineWrites()) << "away in its restart";
+        uint32_t since = 0;
+        uint32_t notEnrolledAt = 0;
+        if (row.awayMs != 0) {
+            run(row.awayMs, since, notEnrolledAt);
+            EXPECT_TRUE(Net::Tavi.keepsOfflineWrites());
+            connect();
+            runTasks(2);
+        } else {
+            run(25000, since, notEnrolledAt);
+        }
+        EXPECT_FALSE(Net::Tavi.keepsOfflineWrites()) << "the restart is over";
+    }
+}
+
 // The wait for the unit's restart belongs to no screen: whatever the user does meanwhile, a unit still away
 // 20 s after the loss brings the not-enrolled screen, from which its return leads through the splash; a unit
 // back within the wait leaves the user where they are.
