@@ -3,19 +3,16 @@
 #pragma once
 
 #include "Libraries/base/os.h"
+#include "tests/support/child_process.h"
 
 #include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <functional>
 #include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace tdx::test {
 
@@ -32,24 +29,17 @@ public:
         fcntl(out[0], F_SETPIPE_SZ, 4096);
         std::vector<std::string> words{SIMCU_PATH};
         words.insert(words.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&mPid, SIMCU_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-            mPid = -1;
-        }
+        mProcess.spawn(words, &actions);
         posix_spawn_file_actions_destroy(&actions);
         close(out[1]);
         mOutput = out[0];
         fcntl(mOutput, F_SETFL, O_NONBLOCK);
-        if (mPid > 0) {
+        if (mProcess.pid() > 0) {
             mSlave = readLine(5000);
         }
     }
@@ -64,7 +54,7 @@ public:
 
     // The first output line: the slave's path when started.
     const std::string& slave() const { return mSlave; }
-    bool ok() const { return mPid > 0 && mSlave.rfind("/dev/pts/", 0) == 0; }
+    bool ok() const { return mProcess.pid() > 0 && mSlave.rfind("/dev/pts/", 0) == 0; }
 
     // Everything the simulator printed since the last call (without waiting).
     std::string readAvailable() const {
@@ -78,24 +68,11 @@ public:
     }
 
     // Stops and continues the process (SIGSTOP, SIGCONT): a unit silent on the line for a while.
-    void setPaused(bool paused) {
-        if (mPid > 0) {
-            kill(mPid, paused ? SIGSTOP : SIGCONT);
-        }
-    }
+    void setPaused(bool paused) { mProcess.setPaused(paused); }
 
-    // SIGTERM, then its exit status; -1 when it did not end normally or was not running.
-    int stop() {
-        if (mPid <= 0) {
-            return -1;
-        }
-        kill(mPid, SIGTERM);
-        kill(mPid, SIGCONT); // a paused one ends too
-        int status = 0;
-        const pid_t done = waitpid(mPid, &status, 0);
-        mPid = -1;
-        return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    // SIGTERM (a paused one continued first), then its exit status; -1 when it did not end normally or was
+    // not running. One that does not end in time is killed and the test fails.
+    int stop() { return mProcess.stop(); }
 
 private:
     // One output line, waiting for it at most timeoutMs of real time.
@@ -119,7 +96,7 @@ private:
         return line;
     }
 
-    pid_t mPid = -1;
+    ChildProcess mProcess{"the simulator"};
     int mOutput = -1;
     std::string mSlave;
 };

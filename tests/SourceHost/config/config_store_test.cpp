@@ -1,5 +1,6 @@
 #include "SourceHost/api_lib/scratch_folder.h"
 #include "SourceHost/config/config_store.h"
+#include "tests/support/child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -115,9 +116,8 @@ TEST_F(ConfigStore, TwoProgramsStoringInOneFolderAtOnceEachLeaveAWholeRecord) {
         std::_Exit(storeMany(theirs) == 0 ? 0 : 1);
     }
     EXPECT_EQ(storeMany(mine), 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(other, &status, 0), other);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other program failed to store";
+    EXPECT_EQ(test::exitStatus(test::reapChild(other, "the other storing program", test::CHILD_END_BOUND)), 0)
+        << "the other program failed to store";
     const std::string file = readFile("config.bin");
     EXPECT_TRUE(file == bytesOf(mine) || file == bytesOf(theirs));
     EXPECT_EQ(leftovers(), 0);

@@ -8,6 +8,7 @@
 #include "SourceApp/application/controls/TextFrame.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
+#include "tests/support/child_process.h"
 #include "tests/support/update_loop.h"
 
 #include "SourceApp/storage/net/TaviProtocol.h"
@@ -52,7 +53,8 @@ protected:
         command.append(" --hw HM316 --sw HM316 --version 2.3 --data ")
             .append((mFolder / "image.bin").string());
         command.append(" -o ").append((mFolder / "sdcard" / "unit.fw").string());
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::string said;
+        ASSERT_EQ(runCommand(command, said), 0) << said;
     }
     void TearDown() override {
         mLoop.reset();

@@ -1,5 +1,6 @@
 #include "SourceApp/application/update/tr1_package.h"
 #include "SourceHost/api_lib/scratch_folder.h"
+#include "support/child_process.h"
 #include "support/trace_capture.h"
 #include "update/package_support.h"
 
@@ -159,10 +160,11 @@ TEST_F(PackageScan, TheToolBuildsPackagesTheScannerReads) {
     writeBytes("tiny.bin", Bytes(3, 0x42));
     const std::string tool = MKPACKAGE_PATH;
     const std::string common = " --hw TD410 --sw TD410 --hw-versions 1-2 --variants 0 ";
-    ASSERT_EQ(std::system((tool + common + "--version 3.1 --data image.bin -o p.fw").c_str()), 0);
-    ASSERT_EQ(std::system((tool + common + "--version 4.0 --data image.bin -o p.fw --append").c_str()), 0);
-    EXPECT_NE(std::system((tool + common + "--version 5.0 --data tiny.bin -o p.fw --append").c_str()), 0);
-    EXPECT_NE(std::system((tool + " --hw TOOLONG --sw TD410 --data image.bin -o q.fw").c_str()), 0);
+    std::string said;
+    ASSERT_EQ(runCommand(tool + common + "--version 3.1 --data image.bin -o p.fw", said), 0) << said;
+    ASSERT_EQ(runCommand(tool + common + "--version 4.0 --data image.bin -o p.fw --append", said), 0) << said;
+    EXPECT_NE(runCommand(tool + common + "--version 5.0 --data tiny.bin -o p.fw --append", said), 0) << said;
+    EXPECT_NE(runCommand(tool + " --hw TOOLONG --sw TD410 --data image.bin -o q.fw", said), 0) << said;
 
     File file("p.fw", FileOpenMode::Read);
     const bl_dev_info device = displayInfo();

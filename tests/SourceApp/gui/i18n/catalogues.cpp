@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <sys/wait.h>
 
 namespace tdx::test {
 
@@ -35,21 +33,6 @@ const std::vector<uint8_t>& compiledCatalogue(const std::string& relativePath) {
         found = compiled.emplace(relativePath, std::move(mo)).first;
     }
     return found->second;
-}
-
-int runCommand(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return -1;
-    }
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, got);
-    }
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::vector<uint8_t> msgfmtCatalogue(const std::string& relativePath) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "SourceHost/api_lib/scratch_folder.h"
+#include "tests/support/child_process.h"
 #include "tests/support/trace_capture.h"
 
 #include <cstdint>
@@ -23,9 +24,6 @@ const std::vector<uint8_t>& compiledCatalogue(const std::string& relativePath);
 
 // What msgfmt makes of the same file; empty (and the test failed) when msgfmt rejects it.
 std::vector<uint8_t> msgfmtCatalogue(const std::string& relativePath);
-
-// Runs a shell command; returns its exit status and, in output, what it wrote to stdout and stderr.
-int runCommand(const std::string& command, std::string& output);
 
 // The resource reader start-up would install: the compiled catalogues under their resource ids.
 std::span<const uint8_t> repositoryCatalogues(uint16_t resourceId);

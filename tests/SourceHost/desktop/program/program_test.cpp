@@ -82,10 +82,7 @@ const std::string READY = "PUBLISH 010410:00 vid 002F type 12 = 2";
 // folder; ended with SIGTERM when the object goes.
 class ProgramProcess {
 public:
-    explicit ProgramProcess(std::string port) {
-        std::string program = TDX410_PATH;
-        char option[] = "--port";
-        char* argv[] = {program.data(), option, port.data(), nullptr};
+    explicit ProgramProcess(const std::string& port) {
         std::vector<std::string> environment{"QT_QPA_PLATFORM=offscreen", "TDX410_TRACE=trace.txt"};
         for (char** variable = environ; *variable != nullptr; ++variable) {
             environment.emplace_back(*variable);
@@ -95,29 +92,15 @@ public:
             envp.push_back(variable.data());
         }
         envp.push_back(nullptr);
-        if (posix_spawn(&mPid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
-            mPid = -1;
-        }
+        mProcess.spawn({TDX410_PATH, "--port", port}, nullptr, envp.data());
     }
-    ~ProgramProcess() {
-        if (mPid > 0) {
-            kill(mPid, SIGTERM);
-            int status = 0;
-            waitpid(mPid, &status, 0);
-        }
-    }
-    ProgramProcess(const ProgramProcess&) = delete;
-    ProgramProcess& operator=(const ProgramProcess&) = delete;
 
-    bool running() const {
-        int status = 0;
-        return mPid > 0 && waitpid(mPid, &status, WNOHANG) == 0;
-    }
+    bool running() { return mProcess.running(); }
 
     // Waits at most `limit` until `simulator` printed READY `times` times (counting what `published` already
     // holds, to which it appends), while the program runs.
     bool waitForReady(const SimProcess& simulator, std::string& published, size_t times,
-                      std::chrono::seconds limit = std::chrono::seconds(30)) const {
+                      std::chrono::seconds limit = std::chrono::seconds(30)) {
         const auto end = std::chrono::steady_clock::now() + limit;
         while (countOf(published, READY) < times && std::chrono::steady_clock::now() < end && running()) {
             published += simulator.readAvailable();
@@ -127,7 +110,7 @@ public:
     }
 
 private:
-    pid_t mPid = -1;
+    ChildProcess mProcess{"the program"};
 };
 
 TEST_F(Program, StartedFromAFolderOfItsOwnItFindsItsResourcesBesideItselfAndSynchronises) {
@@ -153,17 +136,9 @@ TEST_F(Program, WithoutADisplayItSaysSoAndEndsWithFour) {
     for (const char* setting : settings) {
         SCOPED_TRACE(setting);
         const std::string command =
-            std::string("env -u WAYLAND_DISPLAY ") + setting + " '" + TDX410_PATH + "' --port /dev/null 2>&1";
-        FILE* output = popen(command.c_str(), "r");
-        ASSERT_NE(output, nullptr);
+            std::string("env -u WAYLAND_DISPLAY ") + setting + " '" + TDX410_PATH + "' --port /dev/null";
         std::string said;
-        char buffer[512];
-        for (size_t n = 0; (n = fread(buffer, 1, sizeof buffer, output)) > 0;) {
-            said.append(buffer, n);
-        }
-        const int status = pclose(output);
-        ASSERT_TRUE(WIFEXITED(status)) << said;
-        EXPECT_EQ(WEXITSTATUS(status), 4) << said;
+        EXPECT_EQ(runCommand(command, said), 4) << said;
         EXPECT_NE(said.find("No display to show the window on."), std::string::npos) << said;
         EXPECT_EQ(said.find("Reinstalling"), std::string::npos) << said;
     }

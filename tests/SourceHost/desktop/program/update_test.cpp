@@ -123,7 +123,8 @@ protected:
         image.close();
         const std::string command = std::string(MKPACKAGE_PATH) +
                                     " --hw HM316 --sw HM316 --version 1.1 --data image.bin -o sdcard/unit.fw";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::string said;
+        ASSERT_EQ(runCommand(command, said), 0) << said;
         std::filesystem::create_directories("Dist");
         std::filesystem::create_symlink(TDX_RESOURCES_FILE, "Dist/resources.win32.bin");
         mTrace = std::filesystem::absolute("trace.txt").string();

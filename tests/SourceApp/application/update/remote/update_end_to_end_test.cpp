@@ -6,12 +6,12 @@
 #include "SourceApp/application/update/package_support.h"
 #include "SourceApp/application/update/remote/RemoteUpdateService.h"
 #include "SourceApp/gui/core/Core.h"
+#include "support/child_process.h"
 #include "support/trace_capture.h"
 #include "support/update_loop.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -39,7 +39,10 @@ protected:
         const std::string tool = MKPACKAGE_PATH;
         const std::string command =
             tool + " --hw " + unit + " --sw " + unit + " --version 2.3 --data image.bin -o sdcard/unit.fw";
-        return std::system(command.c_str()) == 0;
+        std::string said;
+        const bool made = runCommand(command, said) == 0;
+        EXPECT_TRUE(made) << said;
+        return made;
     }
     void TearDown() override {
         loop.reset();
