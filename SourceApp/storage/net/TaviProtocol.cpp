@@ -147,6 +147,7 @@ void TaviProtocol::restart() {
     mWrites.clear();
     mKnown.clear();
     mRepublish.clear();
+    mAwayWrites.clear();
     mPublishInFlight.reset();
     mQuestions.clear();
     mAsks.clear();
@@ -266,6 +267,11 @@ void TaviProtocol::handleConnected(u32 owner) {
     // Any other write made while off-line is not sent: the control unit's values are about to come in.
     Structure.clearPublishQueue();
     std::erase_if(mWrites, [](const auto& write) { return !write.second.kept; });
+    for (const auto& [ovi, write] : mWrites) {
+        if (write.madeAway) {
+            mAwayWrites.push_back(ovi);
+        }
+    }
     mState = State::SubscribingSelf;
     dbg_printf_h("tavi: connected to %06X", oid_address(owner));
     raise(NET_EVENT_CONNECTED);
@@ -290,6 +296,7 @@ void TaviProtocol::reset(const char* why) {
     mInFlight.reset();
     mInFlightCmd = 0;
     mRepublish.clear();
+    mAwayWrites.clear(); // their marks stay: the next return sends them first again
     // The write in flight may or may not have reached the control unit; those written in the session and
     // not yet sent did not. Both wait for the next synchronisation to tell.
     if (mPublishInFlight) {
@@ -349,6 +356,9 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     if (mState == State::Disconnected || mInFlight != nullptr || mTrafficHeld) {
         return -1;
     }
+    if (const int length = takeAwayWrite(cmd, payload, max); length >= 0) {
+        return length;
+    }
     while (!mCommands.empty()) {
         std::unique_ptr<QueuedCommand> command = std::move(mCommands.front());
         mCommands.pop_front();
@@ -385,10 +395,10 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     return -1;
 }
 
-bool TaviProtocol::takeKeptChange(pt_value* value) {
-    while (!mRepublish.empty()) {
-        const Ovi ovi = mRepublish.front();
-        mRepublish.pop_front();
+bool TaviProtocol::takeKeptChange(std::deque<Ovi>& kept, pt_value* value) {
+    while (!kept.empty()) {
+        const Ovi ovi = kept.front();
+        kept.pop_front();
         const auto write = mWrites.find(ovi);
         if (write == mWrites.end() || !write->second.kept) {
             continue; // settled by the synchronisation
@@ -406,19 +416,38 @@ bool TaviProtocol::takeKeptChange(pt_value* value) {
 
 int TaviProtocol::takeLocalChange(u8* cmd, u8* payload, u16 max) {
     pt_value value;
-    while (takeKeptChange(&value) || Structure.takePublish(&value)) {
-        const Ovi ovi(value.oid, value.vid);
-        const int length = buildPublish(value, payload, max);
-        if (length >= 0) {
-            *cmd = TNET_CMD_PUBLISH;
-            mWrites[ovi].sent = value;
-            mPublishInFlight = ovi;
+    while (takeKeptChange(mRepublish, &value) || Structure.takePublish(&value)) {
+        if (const int length = publishLocal(value, cmd, payload, max); length >= 0) {
             return length;
         }
-        mWrites.erase(ovi);
-        dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
-                     oid_index(value.oid), value.vid, unsigned{value.vtype});
     }
+    return -1;
+}
+
+int TaviProtocol::takeAwayWrite(u8* cmd, u8* payload, u16 max) {
+    pt_value value;
+    while (takeKeptChange(mAwayWrites, &value)) {
+        if (const int length = publishLocal(value, cmd, payload, max); length >= 0) {
+            dbg_printf_h("tavi: %06X:%02X vid %04X written while the control unit restarted, sent first",
+                         oid_address(value.oid), oid_index(value.oid), value.vid);
+            return length;
+        }
+    }
+    return -1;
+}
+
+int TaviProtocol::publishLocal(const pt_value& value, u8* cmd, u8* payload, u16 max) {
+    const Ovi ovi(value.oid, value.vid);
+    const int length = buildPublish(value, payload, max);
+    if (length >= 0) {
+        *cmd = TNET_CMD_PUBLISH;
+        mWrites[ovi].sent = value;
+        mPublishInFlight = ovi;
+        return length;
+    }
+    mWrites.erase(ovi);
+    dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
+                 oid_index(value.oid), value.vid, unsigned{value.vtype});
     return -1;
 }
 

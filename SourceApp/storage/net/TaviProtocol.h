@@ -37,11 +37,13 @@
 // the one it knew, or asks for it when it knew none (and shows the value missing when the unit holds none). A
 // write the user made behind the refused one still goes.
 //
-// While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it once
-// the control unit is back and synchronised, whatever the unit shows then, and shows it until it is sent: the
+// While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it first
+// when the control unit is back, before the synchronisation asks anything, whatever the unit holds then: the
 // unit is away in a restart it announced (a restore), and what the user changes meanwhile comes after what
-// the restart changed. Once such a write is sent (or the unit's value is shown in its place), it is a write
-// as any other.
+// the restart changed. The unit takes it before it answers the synchronisation, so nothing the answer shows
+// (the value, or one the unit derives from it, as a room's desired temperature) is older than the change.
+// Once such a write is sent (or the unit's value is shown in its place), it is a write as any other; a
+// session that ends before it was sent keeps it for the next return.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. The display assumes that
@@ -224,8 +226,12 @@ private:
     void publishMyself();
     static int buildPublish(const pt_value& value, u8* payload, u16 max);
     int takeLocalChange(u8* cmd, u8* payload, u16 max);
+    // The next write made while the control unit was away in an announced restart, ahead of everything else.
+    int takeAwayWrite(u8* cmd, u8* payload, u16 max);
+    // Hands the local value to the client as a PUBLISH; -1 (the write dropped) when it cannot be built.
+    int publishLocal(const pt_value& value, u8* cmd, u8* payload, u16 max);
     // The next change kept over a reset that the synchronisation left to be sent again.
-    bool takeKeptChange(pt_value* value);
+    bool takeKeptChange(std::deque<Ovi>& kept, pt_value* value);
 
     // A local write the control unit has not taken for sure.
     struct LocalWrite {
@@ -274,6 +280,10 @@ private:
     std::map<Ovi, std::optional<pt_value>> mKnown;
     // Those carried over a reset and not settled by the synchronisation, to be published again once ready.
     std::deque<Ovi> mRepublish;
+    // Those written while the control unit was away in a restart it announced, sent first on its return: the
+    // unit takes them before it answers the synchronisation, so that nothing it shows meanwhile (the value,
+    // or one it derives from it) is older than the user's change.
+    std::deque<Ovi> mAwayWrites;
     std::optional<Ovi> mPublishInFlight;
     // A value asked again (SUBSCRIBE of it): the questions queued or sent and not answered yet (their
     // SYNCHRONIZED has not come), and the last PUBLISH of the value since, which holds the answer once the

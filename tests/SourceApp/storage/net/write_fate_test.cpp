@@ -230,13 +230,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A write made while the unit is away in a restart it announced (the bridge told to keep it): the restore
-// set 24.60. It is shown through the unit's return and sent once synchronised, whatever the unit shows; then
-// it is a write as any other. A session that ends before it was sent keeps that, also for the user's write
-// made meanwhile.
+// set 24.60. It is shown through the unit's return and sent first, before the synchronisation asks anything,
+// whatever the unit shows; then it is a write as any other. A session that ends before it was sent keeps
+// that, also for the user's write made meanwhile.
 enum class Away {
     Returns,                // the write goes on the unit's return
     LostAgainAfterItsSend,  // its acknowledgement lost; the unit changes the value to 20.00 while away again
-    LostAgainBeforeItsSend, // the session ends in the return's synchronisation, the user wrote 21.00 in it
+    LostAgainBeforeItsSend, // traffic held (a device updated), the session ends in the return's
+                            // synchronisation, the user wrote 21.00 in it
 };
 
 struct AwayCase {
@@ -257,12 +258,19 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnOnce) {
     ASSERT_NO_FATAL_FAILURE(write(1900));
     mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2460));
     run(100);
-    if (test.road == Away::LostAgainAfterItsSend) {
-        mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
-            if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
-                mSim.faults().corruptFrames = 1 << 30; // nothing reaches the display any more
-            }
-        });
+    // What the display sent on the unit's return, in order: the write goes before the first question.
+    std::vector<uint8_t> onTheReturn;
+    mSim.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
+        if (cmd == TNET_CMD_SUBSCRIBE || (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM)) {
+            onTheReturn.push_back(cmd);
+        }
+        if (test.road == Away::LostAgainAfterItsSend && cmd == TNET_CMD_PUBLISH &&
+            get_le32(payload.data()) == ROOM) {
+            mSim.faults().corruptFrames = 1 << 30; // nothing reaches the display any more
+        }
+    });
+    if (test.road == Away::LostAgainBeforeItsSend) {
+        Net::Tavi.holdTraffic(true);
     }
     mSim.faults().stopPolling = false;
     ASSERT_TRUE(waitFor([] { return Net::Tavi.isConnected(); }));
@@ -277,6 +285,7 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnOnce) {
         ASSERT_EQ(Net::Tavi.state(), State::SubscribingSelf) << "the room's value not brought yet";
         ASSERT_NO_FATAL_FAILURE(write(2100));
         ASSERT_NO_FATAL_FAILURE(loseTheSession());
+        Net::Tavi.holdTraffic(false);
     } else {
         ASSERT_TRUE(mSim.wait_until(
             [&] {
@@ -285,10 +294,12 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnOnce) {
             },
             10000, 1));
         EXPECT_EQ(shown, std::vector<int>{1900}) << "shown through the synchronisation until sent";
+        ASSERT_FALSE(onTheReturn.empty());
+        EXPECT_EQ(onTheReturn.front(), TNET_CMD_PUBLISH) << "sent before the synchronisation asked anything";
     }
+    mSim.setReceiveListener(nullptr);
     if (test.road == Away::LostAgainAfterItsSend) {
         ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 1000));
-        mSim.setReceiveListener(nullptr);
         mSim.faults() = {};
         mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
     }

@@ -40,6 +40,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig\n";
@@ -584,13 +585,12 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
     });
     ASSERT_TRUE(line.waitUntil([&] { return line.state() == 13; }, std::chrono::seconds(3)));
     // The up-down's arrow on the right raises it.
-    ASSERT_TRUE(line.tapOn([]() -> const Component* {
-        const Component* up = nullptr;
+    // The room screen's up-down: its arrow on the right raises the temperature, its value is what it shows.
+    auto upDown = []() -> NumericUpDown<int>* {
+        NumericUpDown<int>* found = nullptr;
         std::function<void(Component*)> search = [&](Component* c) {
-            if (dynamic_cast<IconButton*>(c) != nullptr && c->getParent() != nullptr &&
-                dynamic_cast<NumericUpDown<int>*>(c->getParent()) != nullptr &&
-                (up == nullptr || c->getLeft() > up->getLeft())) {
-                up = c;
+            if (found == nullptr) {
+                found = dynamic_cast<NumericUpDown<int>*>(c);
             }
             if (c->isContainerType()) {
                 for (Component* child : static_cast<Container*>(c)->getChildren()) {
@@ -601,6 +601,18 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
         for (Component* layer : Core::current()->getModalLayers()) {
             search(layer);
         }
+        return found;
+    };
+    ASSERT_TRUE(line.tapOn([&upDown]() -> const Component* {
+        const Component* up = nullptr;
+        if (NumericUpDown<int>* box = upDown()) {
+            for (Component* child : box->getChildren()) {
+                if (dynamic_cast<IconButton*>(child) != nullptr &&
+                    (up == nullptr || child->getLeft() > up->getLeft())) {
+                    up = child;
+                }
+            }
+        }
         return up;
     }));
     ASSERT_TRUE(line.waitUntil([&] { return desired() > before; }, std::chrono::seconds(5))) << "written\n"
@@ -608,19 +620,40 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
     const int chosen = desired();
     EXPECT_EQ(line.ask([] { return Net::Tavi.isConnected() ? 1 : 0; }), 0)
         << "written while the unit is away";
+    auto shown = [&line, &upDown] {
+        return line.ask([&upDown] {
+            const NumericUpDown<int>* box = upDown();
+            return box != nullptr ? box->getValue() : -1;
+        });
+    };
+    ASSERT_EQ(shown(), chosen) << "the screen shows the change";
 
+    // From the unit's return until it has taken the change, the screen shows the change: never the unit's
+    // value from before it, which its synchronisation brings.
+    std::vector<int> shownMeanwhile;
+    auto watch = [&](const std::function<bool()>& done) {
+        return [&, done] {
+            if (const int now = shown(); now != chosen) {
+                shownMeanwhile.push_back(now);
+            }
+            return done();
+        };
+    };
     line.simulator().setPaused(false);
     const size_t ready = line.sent(READY);
     const size_t returned = line.published().size();
-    ASSERT_TRUE(line.waitUntil([&] { return line.sent(READY) > ready; }, std::chrono::seconds(40)))
+    ASSERT_TRUE(line.waitUntil(watch([&] { return line.sent(READY) > ready; }), std::chrono::seconds(40)))
         << line.published();
     const std::string sentChosen = "PUBLISH 000316:01 vid 801A type 18 = " + std::to_string(chosen) + "\n";
-    EXPECT_TRUE(
-        line.waitUntil([&] { return line.published().find(sentChosen, returned) != std::string::npos; },
-                       std::chrono::seconds(5)))
+    EXPECT_TRUE(line.waitUntil(
+        watch([&] { return line.published().find(sentChosen, returned) != std::string::npos; }),
+        std::chrono::seconds(5)))
         << line.published();
-    line.pause(std::chrono::seconds(2));
+    line.waitUntil(watch([] { return false; }), std::chrono::seconds(2));
     EXPECT_EQ(desired(), chosen) << "the unit kept it";
+    EXPECT_EQ(shown(), chosen);
+    EXPECT_TRUE(shownMeanwhile.empty())
+        << "the screen showed " << ::testing::PrintToString(shownMeanwhile) << " in the change's place";
     EXPECT_EQ(line.state(), 13);
     EXPECT_TRUE(line.window().host().stop());
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
