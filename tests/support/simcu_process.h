@@ -40,7 +40,9 @@ public:
         mOutput = out[0];
         fcntl(mOutput, F_SETFL, O_NONBLOCK);
         if (mProcess.pid() > 0) {
-            mSlave = readLine(5000);
+            // A sanitizer-built simulator on a machine busy with other builds may take seconds to start; one
+            // that ends without its line ends the wait at once.
+            mSlave = readLine(20000);
         }
     }
     ~SimProcess() {
@@ -90,7 +92,7 @@ private:
             } else if (n == 0) {
                 break;
             } else {
-                std::this_thread::yield();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         }
         return line;
