@@ -114,10 +114,10 @@ void RoomController::setDesiredTemperature(int temperature) {
     write(mRoom, target, temperature, BT_VTYPE_S16_X100);
 }
 
-void RoomController::setDesiredTemperatureByProfile(RoomMode mode) {
+std::optional<int> RoomController::setDesiredTemperatureByProfile(RoomMode mode) {
     const Temperatures* temperatures = season();
     if (temperatures == nullptr) {
-        return;
+        return std::nullopt;
     }
     vid_t vid = temperatures->manual;
     switch (mode) {
@@ -133,9 +133,11 @@ void RoomController::setDesiredTemperatureByProfile(RoomMode mode) {
         default:
             break;
     }
-    if (const std::optional<int> temperature = read(mRoom, vid)) {
+    const std::optional<int> temperature = read(mRoom, vid);
+    if (temperature) {
         setDesiredTemperature(*temperature);
     }
+    return temperature;
 }
 
 void RoomController::setSchedulerEnabled(bool enabled) {

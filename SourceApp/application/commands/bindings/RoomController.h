@@ -7,6 +7,7 @@
 #include "SourceApp/big_table/bt_types.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace tdx {
 
@@ -66,7 +67,9 @@ public:
     // Writes where the room's mode takes it from: the temporary, adjusted or manual temperature; a room on
     // its schedule first gets the schedule overridden. Nothing without a readable season and mode.
     void setDesiredTemperature(int temperature);
-    void setDesiredTemperatureByProfile(RoomMode mode);
+    // The preset's temperature written as setDesiredTemperature writes it; none when the preset cannot be
+    // read.
+    std::optional<int> setDesiredTemperatureByProfile(RoomMode mode);
     void setSchedulerEnabled(bool enabled);
     void cancelModeOverride();
     // An object of the room's peripheral list has the value (low 16 bits of vid).

@@ -120,7 +120,8 @@ constexpr Span SPANS[3][2] = {
 // ---- Commands ----
 
 void FormRoomEdit::DesiredTempChange::execute() {
-    RoomController(mRoom).setDesiredTemperature(mUpDown->getValue());
+    mForm.mWritten = mForm.mDesiredTemp->getValue();
+    RoomController(mForm.mRoom).setDesiredTemperature(*mForm.mWritten);
 }
 
 void FormRoomEdit::ScheduleChangeCommand::execute() {
@@ -144,7 +145,8 @@ void FormRoomEdit::ProfileSelectedCommand::execute() {
         return;
     }
     if (const Checkbox* selected = mForm.mProfiles.getSelected()) {
-        RoomController(mForm.mRoom).setDesiredTemperatureByProfile(static_cast<RoomMode>(selected->tag));
+        mForm.mWritten =
+            RoomController(mForm.mRoom).setDesiredTemperatureByProfile(static_cast<RoomMode>(selected->tag));
     }
 }
 
@@ -208,7 +210,7 @@ void FormRoomEdit::buildRows(const std::string& name) {
     mDesiredTemp->setFormatter(std::unique_ptr<DataModel::Formatter>(
         DataModel::createFormatter(I::Room::TempCtrlHeatTempSetManual)));
     mDesiredTemp->setDelayBeforeCommit(1000);
-    mDesiredTemp->setOnChangeCommand(std::make_unique<DesiredTempChange>(mRoom, mDesiredTemp));
+    mDesiredTemp->setOnChangeCommand(std::make_unique<DesiredTempChange>(*this));
 
     auto* modes = StackedContainer::Builder{.parent = content,
                                             .width = WIDTH,
@@ -333,8 +335,17 @@ void FormRoomEdit::handleProxyValueChange(ProxyObject& object, const OviEx& chan
             updateStatus();
             break;
         case RC::VID_DESIRED:
+            mWritten.reset();
             updateRoomModeLabel();
             updateDesiredTemp();
+            break;
+        case RC::HEATING.manual:
+        case RC::HEATING.temporary:
+        case RC::HEATING.adjusted:
+        case RC::COOLING.manual:
+        case RC::COOLING.temporary:
+        case RC::COOLING.adjusted:
+            desiredTargetChanged(change.vid);
             break;
         case VID_FLOOR_SENSOR_MODE:
             updateRoomSourceText();
@@ -504,6 +515,14 @@ void FormRoomEdit::updateRoomMode() {
         mTimeline->setVisible(scheduled);
         relayout();
     }
+}
+
+void FormRoomEdit::desiredTargetChanged(vid_t vid) {
+    if (mWritten && pt_read_int(mRoom, vid) == mWritten) {
+        return; // the screen's own write, which the unit's desired temperature follows once it took it
+    }
+    mWritten.reset();
+    updateDesiredTemp();
 }
 
 void FormRoomEdit::updateDesiredTemp() {

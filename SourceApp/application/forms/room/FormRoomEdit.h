@@ -12,6 +12,8 @@
 #include "SourceApp/storage/ProxyStructure.h"
 #include "SourceApp/storage/schedule.h"
 
+#include <optional>
+
 namespace tdx {
 
 class CheckIconButton;
@@ -25,14 +27,12 @@ public:
     // The up-down's value committed: the room's mode decides where it is written.
     class DesiredTempChange : public ICommand {
     public:
-        DesiredTempChange(oid_t room, NumericUpDown<int>* upDown)
-            : mRoom(room)
-            , mUpDown(upDown) {}
+        explicit DesiredTempChange(FormRoomEdit& form)
+            : mForm(form) {}
         void execute() override;
 
     private:
-        oid_t mRoom;
-        NumericUpDown<int>* mUpDown;
+        FormRoomEdit& mForm;
     };
 
     // The schedule box: on follows the week schedule, off a fixed temperature; unticking it while the
@@ -83,6 +83,9 @@ protected:
 
 private:
     void buildRows(const std::string& name);
+    // A change of a temperature the screen writes: one other than the screen's own write (the control unit
+    // refused it, or changed the value itself) shows the unit's desired temperature again.
+    void desiredTargetChanged(vid_t vid);
     Container* addMeasurementRow(const char* caption, vid_t vid);
     void relayout();
     // "until" with the end shown in local time, or the text without an end.
@@ -108,6 +111,9 @@ private:
     Container* mDewPointRow = nullptr;
     RadioGroup mProfiles;
     bool mUpdating = true;
+    // The temperature the screen wrote last, until the unit publishes its desired temperature anew: the
+    // written value's change to it is the screen's own, to anything else the unit's.
+    std::optional<int> mWritten;
 };
 
 } // namespace tdx

@@ -3,11 +3,19 @@
 // temperature measured there shows.
 #include "sim_app_fixture.h"
 
+#include "SourceApp/application/commands/bindings/RoomController.h"
+#include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/controls/Widget.h"
 #include "SourceApp/system/SystemMgr.h"
+#include "tools/simcu/sim_behaviour.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace tdx::test {
 namespace {
@@ -16,6 +24,7 @@ constexpr unsigned HOME = 9;
 constexpr unsigned ROOM_SCREEN = 13;
 constexpr uint32_t LIVING_ROOM = 0x01000316;
 constexpr uint16_t MANUAL_TEMPERATURE = 0x801A; // the room keeps a fixed mode
+constexpr uint16_t DESIRED_TEMPERATURE = 0x001D;
 constexpr uint16_t AIR_TEMPERATURE = 0x000C;
 
 using Rooms = SynchronisedEndToEnd;
@@ -47,6 +56,91 @@ TEST_F(Rooms, ARaisedSetPointReachesTheControlUnitOnceAfterTheCommitDelay) {
     run(3000);
     EXPECT_EQ(publishesOf(LIVING_ROOM, MANUAL_TEMPERATURE), 1u);
 }
+
+// The room's raised temperature, or a preset's, on a control unit that lives (it aims the room where the
+// display's writes mean, and publishes the desired temperature that follows): taken, the room screen shows it
+// throughout; refused, the screen goes back to what the unit holds.
+struct ChoiceCase {
+    const char* name;
+    bool refused;
+    bool preset; // the eco preset (19.0) instead of the up arrow (22.0)
+    int chosen;
+};
+
+class RoomChoice : public EndToEnd, public ::testing::WithParamInterface<ChoiceCase> {
+protected:
+    void SetUp() override {
+        EndToEnd::SetUp();
+        mLife = std::make_unique<sim::SimBehaviour>(mSim);
+        mSim.setReceiveListener(
+            [this](uint8_t cmd, const std::vector<uint8_t>& payload) { mLife->received(cmd, payload); });
+        startSynchronised();
+    }
+
+    std::unique_ptr<sim::SimBehaviour> mLife;
+};
+
+TEST_P(RoomChoice, IsShownWhileTheControlUnitHoldsItAndGoesBackWhenTheUnitRefusesIt) {
+    const ChoiceCase& c = GetParam();
+    if (c.refused) {
+        mSim.faults().refusedWrites.emplace(LIVING_ROOM, MANUAL_TEMPERATURE);
+    }
+    open(ROOM_SCREEN, LIVING_ROOM);
+    const auto* upDown = find<NumericUpDown<int>>();
+    ASSERT_NE(upDown, nullptr);
+    ASSERT_EQ(upDown->getValue(), 2150);
+    const CheckIconButton* eco =
+        find<CheckIconButton>([](const CheckIconButton& b) { return b.tag == RoomModeEco; });
+    ASSERT_NE(eco, nullptr);
+    if (c.preset) {
+        tap(eco);
+    } else {
+        const IconButton* up = nullptr;
+        for (Component* component : components()) {
+            auto* b = dynamic_cast<IconButton*>(component);
+            if (b != nullptr && b->isChildOf(upDown) && (up == nullptr || b->getLeft() > up->getLeft())) {
+                up = b;
+            }
+        }
+        tap(up);
+    }
+    // What the up-down and the eco preset's box show after each pass, each change once, until the unit
+    // answered for long.
+    std::vector<int> shown{upDown->getValue()};
+    std::vector<bool> ecoTicked{eco->getChecked()};
+    for (int ms = 0; ms < 3000; ++ms) {
+        run(1);
+        if (shown.back() != upDown->getValue()) {
+            shown.push_back(upDown->getValue());
+        }
+        if (ecoTicked.back() != eco->getChecked()) {
+            ecoTicked.push_back(eco->getChecked());
+        }
+    }
+    const int held = c.refused ? 2150 : c.chosen;
+    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, MANUAL_TEMPERATURE), held);
+    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, DESIRED_TEMPERATURE), held);
+    EXPECT_EQ(shown.back(), held) << "shown: " << ::testing::PrintToString(shown);
+    if (!c.refused) {
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), 2150), shown.front() == 2150 ? 1 : 0)
+            << "back to the old temperature on the way: " << ::testing::PrintToString(shown);
+    }
+    if (c.preset) {
+        // Ticked by the tap: taken, it stays ticked; refused, the unit's temperature is no preset's.
+        if (c.refused) {
+            EXPECT_FALSE(ecoTicked.back());
+        } else {
+            EXPECT_EQ(ecoTicked, std::vector<bool>{true});
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, RoomChoice,
+                         ::testing::Values(ChoiceCase{"ArrowTaken", false, false, 2200},
+                                           ChoiceCase{"ArrowRefused", true, false, 2200},
+                                           ChoiceCase{"PresetTaken", false, true, 1900},
+                                           ChoiceCase{"PresetRefused", true, true, 1900}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Rooms, TheRoomsTemperatureMeasuredOnTheControlUnitShowsOnTheRoomScreen) {
     open(ROOM_SCREEN, LIVING_ROOM);
