@@ -11,7 +11,6 @@
 #include "SourceApp/application/forms/VexalForm.h"
 #include "SourceApp/application/forms/installer/FormItcRooms.h"
 #include "SourceApp/big_table/proxytab.h"
-#include "tools/simcu/sim_behaviour.h"
 
 #include <memory>
 
@@ -24,16 +23,8 @@ constexpr uint32_t HCC = 0x09000316;
 constexpr uint32_t LIVING = 0x01000316;
 constexpr uint32_t BEDROOM = 0x02000316;
 
-class FunctionEditors : public EndToEnd {
+class FunctionEditors : public LivingEndToEnd {
 protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        mLife = std::make_unique<sim::SimBehaviour>(mSim);
-        mSim.setReceiveListener(
-            [this](uint8_t cmd, const std::vector<uint8_t>& payload) { mLife->received(cmd, payload); });
-        startSynchronised();
-    }
-
     void reveal(const Component* c) {
         static_cast<VexalForm*>(core().getScreen())->scrollTo(c, FOCUS_TOP, c->getTop(), c->getBottom());
         run(100);
@@ -63,8 +54,6 @@ protected:
         tap(flip);
         run(1000);
     }
-
-    std::unique_ptr<sim::SimBehaviour> mLife;
 };
 
 TEST_F(FunctionEditors, ASwitchInAnEditorsGroupReachesTheControlUnitOnce) {

@@ -10,10 +10,8 @@
 #include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/controls/Widget.h"
 #include "SourceApp/system/SystemMgr.h"
-#include "tools/simcu/sim_behaviour.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,18 +65,7 @@ struct ChoiceCase {
     int chosen;
 };
 
-class RoomChoice : public EndToEnd, public ::testing::WithParamInterface<ChoiceCase> {
-protected:
-    void SetUp() override {
-        EndToEnd::SetUp();
-        mLife = std::make_unique<sim::SimBehaviour>(mSim);
-        mSim.setReceiveListener(
-            [this](uint8_t cmd, const std::vector<uint8_t>& payload) { mLife->received(cmd, payload); });
-        startSynchronised();
-    }
-
-    std::unique_ptr<sim::SimBehaviour> mLife;
-};
+class RoomChoice : public LivingEndToEnd, public ::testing::WithParamInterface<ChoiceCase> {};
 
 TEST_P(RoomChoice, IsShownWhileTheControlUnitHoldsItAndGoesBackWhenTheUnitRefusesIt) {
     const ChoiceCase& c = GetParam();

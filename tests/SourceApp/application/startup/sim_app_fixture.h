@@ -11,9 +11,11 @@
 #include "SourceApp/system/config.h"
 #include "tests/support/sim_values.h"
 #include "tools/simcu/installation.h"
+#include "tools/simcu/sim_behaviour.h"
 #include "tools/simcu/simcu.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace tdx::test {
@@ -154,6 +156,21 @@ protected:
         EndToEnd::SetUp();
         startSynchronised();
     }
+};
+
+// The same against a control unit that answers the display's writes as a unit does: it aims the rooms and
+// functions where they mean and publishes what follows (a room's desired temperature, say).
+class LivingEndToEnd : public EndToEnd {
+protected:
+    void SetUp() override {
+        EndToEnd::SetUp();
+        mLife = std::make_unique<sim::SimBehaviour>(mSim);
+        mSim.setReceiveListener(
+            [this](uint8_t cmd, const std::vector<uint8_t>& payload) { mLife->received(cmd, payload); });
+        startSynchronised();
+    }
+
+    std::unique_ptr<sim::SimBehaviour> mLife;
 };
 
 } // namespace tdx::test
