@@ -182,6 +182,11 @@ FormRoomEdit::FormRoomEdit(const State& state)
 
 FormRoomEdit::~FormRoomEdit() {
     Structure.removeValueChangeHandler(this);
+    // Steps still pending are written now, while the screen that notes the write is whole, not by the
+    // up-down's own destructor once the screen's members are gone.
+    if (mDesiredTemp != nullptr && mDesiredTemp->hasChangesToCommit()) {
+        mDesiredTemp->commit();
+    }
 }
 
 void FormRoomEdit::buildRows(const std::string& name) {

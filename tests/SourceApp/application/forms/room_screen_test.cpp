@@ -17,6 +17,7 @@
 namespace tdx::test {
 namespace {
 
+constexpr unsigned HOME_SCREEN = 9;
 constexpr unsigned ROOM_SCREEN = 13;
 constexpr oid_t ROOM = 0x01000316;
 constexpr oid_t THERMOSTAT = 0x00000520;
@@ -110,6 +111,20 @@ TEST_F(RoomScreenTest, TwoTapsUpGreyTheLabelAndWriteTheNewTemperatureOnceASecond
     EXPECT_EQ(setTemperatureLabel()->getFaceColor(), colour::TEXT);
     wait(2000);
     EXPECT_TRUE(writes().empty());
+}
+
+// The user raises the temperature and leaves the screen within the commit delay: the raise is written once as
+// the screen closes, and the screen that follows stands.
+TEST_F(RoomScreenTest, ARaiseLeftPendingWhenTheScreenClosesIsWrittenOnce) {
+    openRoom();
+    tap(arrow(true));
+    tick();
+    EXPECT_TRUE(writes().empty());
+    open(HOME_SCREEN);
+    EXPECT_EQ(writes(), (Published{{ROOM, 0x801A, 2150}}));
+    wait(2000);
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(state().getStateId(), HOME_SCREEN);
 }
 
 TEST_F(RoomScreenTest, OnItsScheduleARaiseOverridesTheScheduleFirst) {
