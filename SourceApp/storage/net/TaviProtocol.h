@@ -247,7 +247,8 @@ private:
     };
 
     // Remembers `value` as what the control unit holds of it (none: it holds no value), for a value the user
-    // wrote; forgotten when nothing of the value is pending any more, the table showing what the unit holds.
+    // wrote; forgotten when the unit shows the value with nothing of it pending. An entry left once nothing
+    // is pending is what the table shows, so the next write of the value takes it as it stands.
     void learn(const Ovi& ovi, const std::optional<pt_value>& value);
     // Whether the control unit shows what the display last knew it to hold.
     bool isKnown(const Ovi& ovi, const pt_value& shown) const;
