@@ -84,7 +84,6 @@ private:
     void postCanvasUpdate();
 
     bool mCaptured = false;
-    int mWheelRest = 0;
     QImage mFrame;
     std::atomic<bool> mRepaintPosted{false};
 };
