@@ -221,10 +221,14 @@ void CCanvasWindow::wheel(QWheelEvent* event) {
     if ((delta.y() == 0 && delta.x() != 0) || !onCanvas(event->position())) {
         return;
     }
-    // Each event on its own, whole notches only (truncated): a turn away from the user moves the content
-    // down. Less than a notch scrolls by 0 and is still sent.
-    const int distance = -SCROLL_PER_NOTCH * (delta.y() / WHEEL_NOTCH);
-    MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(distance), 0, 0, 0);
+    // Whole notches scroll, a turn away from the user moves the content down. Fine-grained wheels and
+    // touchpads send parts of a notch: they add up, so that they scroll too; an event short of a notch
+    // scrolls by 0.
+    mWheelRest += delta.y();
+    const int notches = mWheelRest / WHEEL_NOTCH;
+    mWheelRest -= notches * WHEEL_NOTCH;
+    MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(-SCROLL_PER_NOTCH * notches), 0, 0,
+                                      0);
     raise("MOUSE_SCROLL", &scroll);
 }
 

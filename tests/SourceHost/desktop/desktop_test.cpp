@@ -182,7 +182,7 @@ TEST_F(Window, TheFingerFollowsTheMouseAndLiftsOutsideTheCanvas) {
 
 TEST_F(Window, WheelAndKeysReachTheCore) {
     // Each wheel event on the canvas is a scroll message of its own, through the host's queue: 40 pixels a
-    // whole notch, a turn away from the user negative, less than a notch 0.
+    // whole notch, a turn away from the user negative; parts of a notch add up, an event short of one sends 0.
     const struct {
         int delta;
         QPointF at;
@@ -194,12 +194,14 @@ TEST_F(Window, WheelAndKeysReachTheCore) {
         {240, {6, 6}, false, {"5:-80"}},      // two, on the canvas's first pixel
         {-360, {325, 245}, false, {"5:120"}}, // three back, on its last
         {60, {100, 100}, false, {"5:0"}},     // half a notch
-        {60, {100, 100}, false, {"5:0"}},     // and the other half: each on its own
+        {60, {100, 100}, false, {"5:-40"}},   // and the other half: a notch
         {-119, {100, 100}, false, {"5:0"}},   // just under a notch
+        {119, {100, 100}, false, {"5:0"}},    // and back: nothing left over
         {200, {100, 100}, false, {"5:-40"}},  // a notch and two thirds
         {120, {5, 100}, false, {}},           // beside the canvas
         {120, {100, 246}, false, {}},         // below it
         {120, {100, 100}, true, {}},          // the horizontal wheel
+        {40, {100, 100}, false, {"5:-40"}},   // the two thirds' last third
     };
     for (const auto& turn : turns) {
         SCOPED_TRACE(std::to_string(turn.delta) + " at " + std::to_string(turn.at.x()) + "," +
