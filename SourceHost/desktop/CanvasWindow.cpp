@@ -129,7 +129,7 @@ CCanvasWindow::CCanvasWindow(HostApplication application, TimerQueue* timers, in
     mCanvas->setRepaintListener([this] { postCanvasUpdate(); });
     lcd_platform_set_glass_listener([this] { postCanvasUpdate(); });
     addListener("KEY_PRESS", std::make_shared<KeyPressToHostAdapter>(*mHost));
-    addListener("MOUSE_SCROLL", std::make_shared<WheelToHostAdapter>(*mHost));
+    addListener("MOUSE_SCROLL", std::make_shared<CoreMessageToHostAdapter>(*mHost));
 }
 
 CCanvasWindow::~CCanvasWindow() {
@@ -216,17 +216,19 @@ void CCanvasWindow::mouseRelease(QMouseEvent* event) {
 }
 
 void CCanvasWindow::wheel(QWheelEvent* event) {
-    if (!onCanvas(event->position())) {
+    const QPoint delta = event->angleDelta();
+    // A sideways turn only is the horizontal wheel's, which the application has no use for.
+    if ((delta.y() == 0 && delta.x() != 0) || !onCanvas(event->position())) {
         return;
     }
-    // Fine-grained wheels send parts of a notch; they add up to whole notches.
-    mWheelRest += event->angleDelta().y();
+    // Whole notches scroll, a turn away from the user moves the content down. Fine-grained wheels and
+    // touchpads send parts of a notch: they add up, so that they scroll too; an event short of a notch
+    // scrolls by 0.
+    mWheelRest += delta.y();
     const int notches = mWheelRest / WHEEL_NOTCH;
     mWheelRest -= notches * WHEEL_NOTCH;
-    if (notches == 0) {
-        return;
-    }
-    MessageArgumentInteger scroll(-notches * SCROLL_PER_NOTCH);
+    MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(-SCROLL_PER_NOTCH * notches), 0, 0,
+                                      0);
     raise("MOUSE_SCROLL", &scroll);
 }
 

@@ -84,7 +84,7 @@ private:
     void postCanvasUpdate();
 
     bool mCaptured = false;
-    int mWheelRest = 0;
+    int mWheelRest = 0; // parts of a notch not yet scrolled
     QImage mFrame;
     std::atomic<bool> mRepaintPosted{false};
 };

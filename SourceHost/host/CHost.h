@@ -70,8 +70,6 @@ public:
     void sendCommand(std::shared_ptr<Command> command);
     void setTouch(int x, int y) { mHandOver.setTouch(x, y); }
     void setTouchPress(bool pressed) { mHandOver.setTouchPress(pressed); }
-    // The wheel, as the application takes it: it lights a dark screen as a touch does, else it scrolls.
-    void sendWheel(int pixels) { mHandOver.turnWheel(pixels); }
     // The inspector's selection: changed on the application thread, where the GUI core runs.
     void SelectComponent(int x, int y);
     void DeselectComponent();

@@ -25,10 +25,10 @@ void KeyPressToHostAdapter::execute(MessageArgument* argument) {
     mHost.sendCommand(std::make_shared<InspectorPressKeyCommand>(code));
 }
 
-void WheelToHostAdapter::execute(MessageArgument* argument) {
-    MessageReaderInteger pixels;
-    if (pixels.tryRead(argument)) {
-        mHost.sendWheel(pixels.getIntegerValue());
+void CoreMessageToHostAdapter::execute(MessageArgument* argument) {
+    MessageReaderCoreMessage message;
+    if (message.tryRead(argument)) {
+        mHost.sendCommand(std::make_shared<SendMessageCommand>(message.getValue()));
     }
 }
 

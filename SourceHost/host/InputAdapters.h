@@ -1,6 +1,6 @@
 // The windows' keyboard, wheel and touch input on its way to the embedded application through the host: two
-// bus listeners that hand keys and the wheel to the host, and the "Touching" state of the touch machine,
-// which writes the host's touch block. Payloads of another kind, or none, are ignored.
+// bus listeners that queue commands, and the "Touching" state of the touch machine, which writes the host's
+// touch block. Payloads of another kind, or none, are ignored.
 #pragma once
 
 #include "SourceHost/host/CHost.h"
@@ -20,10 +20,10 @@ private:
     CHost& mHost;
 };
 
-// "MOUSE_SCROLL": the wheel's pixels (an integer payload), handed to the application as its wheel.
-class WheelToHostAdapter : public Command {
+// "MOUSE_SCROLL": the carried GUI message, queued for the core.
+class CoreMessageToHostAdapter : public Command {
 public:
-    explicit WheelToHostAdapter(CHost& host)
+    explicit CoreMessageToHostAdapter(CHost& host)
         : mHost(host) {}
     void execute(MessageArgument* argument) override;
 

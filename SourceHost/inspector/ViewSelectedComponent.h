@@ -110,7 +110,8 @@ private:
 
 // Neither window registers a listener that hands a picked list row to the host
 // (ComponentListViewToHostAdapter: a row goes as "COMPONENT_SELECT_FROM_LIST" to the model) or a core message
-// straight to the core (MessageAdapter: the wheel goes through the host's queue), so neither is built.
+// straight to the core (MessageAdapter: the wheel's message goes through the host's queue, to reach the core
+// on its own thread), so neither is built.
 
 // "GO_HOME": the core changes to the state, on the application thread.
 class ChangeStateAdapter : public Command {

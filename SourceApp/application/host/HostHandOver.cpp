@@ -26,19 +26,6 @@ void HostHandOver::setTouchPress(bool pressed) {
     os_wake();
 }
 
-void HostHandOver::turnWheel(int pixels) {
-    {
-        std::lock_guard<std::mutex> lock(mTouchLock);
-        mWheel = mWheel.value_or(0) + pixels;
-    }
-    os_wake();
-}
-
-std::optional<int> HostHandOver::takeWheel() {
-    std::lock_guard<std::mutex> lock(mTouchLock);
-    return std::exchange(mWheel, std::nullopt);
-}
-
 HostHandOver::Touch HostHandOver::takeTouch() const {
     std::lock_guard<std::mutex> lock(mTouchLock);
     return mTouch;

@@ -1,7 +1,6 @@
-// The hand-over between the desktop host and the application: the touch block, the wheel, the host's command
-// and event queues, the loop-pass counter and the "a pass has drained" signal. The host's window thread
-// writes into it; the application's loop pass takes from it. Usable without threads: a test drives passes one
-// by one.
+// The hand-over between the desktop host and the application: the touch block, the host's command and event
+// queues, the loop-pass counter and the "a pass has drained" signal. The host's window thread writes into it;
+// the application's loop pass takes from it. Usable without threads: a test drives passes one by one.
 #pragma once
 
 #include "SourceApp/gui/core/types.h"
@@ -41,8 +40,6 @@ public:
     // ---- Host side (window thread) ----
     void setTouch(int x, int y);
     void setTouchPress(bool pressed);
-    // The wheel turned by `pixels` (negative: the content moves down).
-    void turnWheel(int pixels);
     void postCommand(HostCommand command);
     // Queues one event once the previous one has reached the application (at most one per pass). Waits up to
     // `wait` (no limit when empty); false when that was not in time or the hand-over is closed meanwhile.
@@ -58,9 +55,6 @@ public:
     Touch takeTouch() const;
     // Takes the presses and releases kept since the last call; the last step is the touch now.
     TouchHistory takeTouchHistory();
-    // The wheel's turns since the last call, added up; none when it was not turned (turns that cancel out
-    // are still a turn: 0).
-    std::optional<int> takeWheel();
     // Takes the queued commands and events out under the lock and runs them after releasing it: every
     // command, oldest first, then every event through `toCore`, oldest first; then signals that the pass has
     // drained, so that the next event may be queued.
@@ -74,7 +68,6 @@ private:
     // touch as it is now still arrives.
     std::array<Touch, TouchHistory::MAX_CHANGES> mChanges;
     size_t mChangeCount = 0;
-    std::optional<int> mWheel;
 
     mutable std::mutex mLock;
     std::condition_variable mDrained;

@@ -31,7 +31,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <optional>
 #include <span>
 
 namespace tdx::Emulation {
@@ -52,18 +51,6 @@ struct TouchState {
     bool waking = false;    // the touch came to a dark screen: it only lights it, none of its events are sent
 };
 TouchState sTouch;
-
-// A quick turn of the wheel arrives as several notches a few tens of milliseconds apart; a pause this long
-// between two of them ends the gesture: about the time a user takes to look at what the first notches did
-// before turning again on purpose.
-constexpr uint64_t WHEEL_GESTURE_PAUSE_MS = 500;
-
-// The wheel's gesture as the application took it so far (application thread only).
-struct WheelState {
-    std::optional<uint64_t> lastNotch; // os_clock() of the pass that took the last notch
-    bool waking = false;               // the gesture came to a dark screen: all of it only lights the screen
-};
-WheelState sWheel;
 
 std::atomic<StartObserver> sObserver{nullptr};
 std::atomic<const serial_port*> sSerialPort{nullptr};
@@ -94,7 +81,6 @@ void freshApplication() {
     application_renew();
     Structure.clear();
     sTouch = TouchState{};
-    sWheel = WheelState{};
 }
 
 void startClock() {
@@ -215,23 +201,6 @@ void touchToEvents(Core& gui, int x, int y, const HostHandOver::Touch& raw) {
     }
 }
 
-// The wheel wakes the screen as a touch does: on a dark screen the gesture only lights it (the user cannot
-// see what it would scroll), else it scrolls and keeps the screen lit. The waking gesture is spent whole: its
-// later notches would otherwise scroll the screen it has just lit before the user saw it.
-void wheelToCore(Core& gui, int pixels) {
-    SystemMgr& system = *getApplication()->getSystemManager();
-    const uint64_t now = os_clock();
-    const bool sameGesture = sWheel.lastNotch.has_value() && now - *sWheel.lastNotch < WHEEL_GESTURE_PAUSE_MS;
-    if (!sameGesture) {
-        sWheel.waking = system.getScreenState() == ssOff;
-    }
-    sWheel.lastNotch = now;
-    system.reset();
-    if (!sWheel.waking && pixels != 0) {
-        gui.sendMessage(nullptr, MSG_SCROLL_BY, pixels, 0, 0, 0);
-    }
-}
-
 } // namespace
 
 void setSerialPort(const serial_port* port) {
@@ -270,9 +239,6 @@ void AppLoopTask() {
         x = std::clamp(x, 0, SCREEN_WIDTH - 1);
         y = std::clamp(y, 0, SCREEN_HEIGHT - 1);
         touchToEvents(gui, x, y, raw);
-    }
-    if (const std::optional<int> wheel = handOver.takeWheel()) {
-        wheelToCore(gui, *wheel);
     }
 
     if (gui.takeTimerFlag()) {

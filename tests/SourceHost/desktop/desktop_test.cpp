@@ -130,9 +130,9 @@ protected:
         QApplication::sendEvent(window.GetHandle(), &event);
         window.host().step();
     }
-    void wheel(int delta, QPointF at = {100, 100}) {
-        QWheelEvent event(at, at, QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                          false);
+    void wheel(int delta, QPointF at = {100, 100}, bool sideways = false) {
+        const QPoint angle = sideways ? QPoint(delta, 0) : QPoint(0, delta);
+        QWheelEvent event(at, at, QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(window.GetHandle(), &event);
         window.host().step();
     }
@@ -151,10 +151,6 @@ protected:
     CSimpleMainWindow window{{nullptr,
                               [this] {
                                   touch = host_hand_over().takeTouch();
-                                  // The wheel as the application passes it to a lit screen.
-                                  if (const std::optional<int> pixels = host_hand_over().takeWheel()) {
-                                      core.sendMessage(nullptr, MSG_SCROLL_BY, *pixels, 0, 0, 0);
-                                  }
                                   host_hand_over().runQueued(nullptr);
                                   host_hand_over().countPass();
                               }},
@@ -185,12 +181,34 @@ TEST_F(Window, TheFingerFollowsTheMouseAndLiftsOutsideTheCanvas) {
 }
 
 TEST_F(Window, WheelAndKeysReachTheCore) {
-    wheel(120);
-    wheel(-120);
-    wheel(60); // half a notch: nothing yet
-    wheel(60);
-    wheel(120, {1, 1}); // beside the canvas
-    EXPECT_EQ(messages(), (std::vector<std::string>{"5:-40", "5:40", "5:-40"}));
+    // Each wheel event on the canvas is a scroll message of its own, through the host's queue: 40 pixels a
+    // whole notch, a turn away from the user negative; parts of a notch add up, an event short of one sends 0.
+    const struct {
+        int delta;
+        QPointF at;
+        bool sideways;
+        std::vector<std::string> messages;
+    } turns[] = {
+        {120, {100, 100}, false, {"5:-40"}},  // a notch away from the user
+        {-120, {100, 100}, false, {"5:40"}},  // one towards the user
+        {240, {6, 6}, false, {"5:-80"}},      // two, on the canvas's first pixel
+        {-360, {325, 245}, false, {"5:120"}}, // three back, on its last
+        {60, {100, 100}, false, {"5:0"}},     // half a notch
+        {60, {100, 100}, false, {"5:-40"}},   // and the other half: a notch
+        {-119, {100, 100}, false, {"5:0"}},   // just under a notch
+        {119, {100, 100}, false, {"5:0"}},    // and back: nothing left over
+        {200, {100, 100}, false, {"5:-40"}},  // a notch and two thirds
+        {120, {5, 100}, false, {}},           // beside the canvas
+        {120, {100, 246}, false, {}},         // below it
+        {120, {100, 100}, true, {}},          // the horizontal wheel
+        {40, {100, 100}, false, {"5:-40"}},   // the two thirds' last third
+    };
+    for (const auto& turn : turns) {
+        SCOPED_TRACE(std::to_string(turn.delta) + " at " + std::to_string(turn.at.x()) + "," +
+                     std::to_string(turn.at.y()));
+        wheel(turn.delta, turn.at, turn.sideways);
+        EXPECT_EQ(messages(), turn.messages);
+    }
     key(Qt::Key_Left);
     key(Qt::Key_Up);
     key(Qt::Key_Eacute, QString::fromUtf8("\xC3\xA9"));

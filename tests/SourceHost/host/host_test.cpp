@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <future>
 #include <latch>
 #include <string>
@@ -240,20 +241,44 @@ public:
     std::vector<std::string> messages;
 };
 
-TEST_F(StepHost, KeysReachTheCore) {
+// Keys and core messages queue, in the order the window raised them, what the core then receives; a payload
+// of another kind, or none, queues nothing. Each payload is gone before the pass, as a raised one is.
+TEST_F(StepHost, KeysAndCoreMessagesReachTheCore) {
     Core core;
     MessageRecorder recorder;
     core.attachDebuggerBridge(&recorder);
     host.InitializeStepMode();
     KeyPressToHostAdapter keys(host);
-    MessageArgumentKey left("\x25", 1), eacute("\xC3\xA9", 2), none("", 0);
-    MessageArgumentInteger wrongKind(1);
-    for (MessageArgument* argument :
-         std::vector<MessageArgument*>{&left, &eacute, &none, &wrongKind, nullptr}) {
-        keys.execute(argument);
+    CoreMessageToHostAdapter messages(host);
+    enum Kind { KEY, CORE_MESSAGE, INTEGER, NONE };
+    const struct Row {
+        Command& adapter;
+        Kind kind;
+        std::string bytes;
+        int p1;
+    } rows[] = {
+        {keys, KEY, "\x25", 0},
+        {keys, KEY, "\xC3\xA9", 0},
+        {keys, KEY, "", 0},
+        {keys, INTEGER, "", 1},
+        {keys, NONE, "", 0},
+        {messages, CORE_MESSAGE, "", -40},
+        {messages, CORE_MESSAGE, "", 80},
+        {messages, CORE_MESSAGE, "", 0},
+        {messages, KEY, "\x25", 0},
+        {messages, INTEGER, "", 5},
+        {messages, NONE, "", 0},
+    };
+    for (const Row& row : rows) {
+        MessageArgumentKey key(row.bytes.data(), static_cast<unsigned>(row.bytes.size()));
+        MessageArgumentCoreMessage message(MSG_SCROLL_BY, static_cast<unsigned>(row.p1), 0, 0, 0);
+        MessageArgumentInteger integer(row.p1);
+        MessageArgument* const arguments[] = {&key, &message, &integer, nullptr};
+        row.adapter.execute(arguments[row.kind]);
     }
     host.step();
-    EXPECT_EQ(recorder.messages, (std::vector<std::string>{"4:37", "4:" + std::to_string(0xA9C3), "4:0"}));
+    EXPECT_EQ(recorder.messages, (std::vector<std::string>{"4:37", "4:" + std::to_string(0xA9C3), "4:0",
+                                                           "5:-40", "5:80", "5:0"}));
     core.attachDebuggerBridge(nullptr);
 }
 
@@ -365,6 +390,30 @@ TEST_F(ThreadHost, TheWindowReadsTheGlassTheApplicationFades) {
     EXPECT_EQ(told.load(), 50);
     lcd_turn_on();
     lcd_set_backlight(50);
+}
+
+// The wheel turned on the window's thread while the application runs: each turn reaches the core on the
+// application's thread, as it was raised and in order, though its payload went at once.
+TEST_F(ThreadHost, WheelTurnsReachTheCoreOnTheApplicationsThreadInOrder) {
+    Core core;
+    MessageRecorder recorder; // written on the application's thread, read once it has ended
+    core.attachDebuggerBridge(&recorder);
+    CoreMessageToHostAdapter wheel(host);
+    host.Initialize();
+    std::vector<std::string> turned;
+    for (int notches = -3; notches <= 3; ++notches) {
+        MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(-40 * notches), 0, 0, 0);
+        wheel.execute(&scroll);
+        turned.push_back("5:" + std::to_string(-40 * notches));
+    }
+    host.sendCommand(std::make_shared<NoteCommand>(app, "turned"));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (app.taken().empty() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(host.stop());
+    core.attachDebuggerBridge(nullptr);
+    EXPECT_EQ(recorder.messages, turned);
 }
 
 TEST_F(ThreadHost, ARestartStartsTheApplicationAgain) {

@@ -29,6 +29,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <filesystem>
 #include <functional>
@@ -211,6 +212,33 @@ TEST_F(Window, EscapeResetsThenDeselectsAndTheArrowsStayWithTheInspector) {
     key(Qt::Key_Left);
     key(Qt::Key_Escape); // without a selection it is only a key
     EXPECT_EQ(requests.take(), (Lines{"KEY_PRESS", "KEY_PRESS"}));
+}
+
+// The wheel over the canvas reaches the application's components as a scroll message of 40 pixels a notch,
+// through the host's queue, as in the emulator window; over the inspector's tools it is not the screen's.
+TEST_F(Window, TheWheelOverTheCanvasScrollsTheApplicationsScreen) {
+    SeenLog seen;
+    new Listener(form, "screen", seen);
+    settle();
+    auto turn = [&](int delta, QPointF at) {
+        QWheelEvent event(at, at, QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(window.GetHandle(), &event);
+    };
+    turn(120, {6 + 100, 6 + 100});
+    turn(-240, {6, 6});
+    turn(30, {6 + 319, 6 + 239});
+    turn(120, {6 + 320, 6 + 100}); // beside the canvas
+    turn(120, {400, 100});         // over the properties
+    settle();
+    std::vector<int> scrolled;
+    for (const Seen& message : seen) {
+        if (message.id == MSG_SCROLL_BY) {
+            EXPECT_EQ(message.source, nullptr);
+            scrolled.push_back(message.p1);
+        }
+    }
+    EXPECT_EQ(scrolled, (std::vector<int>{-40, 80, 0}));
 }
 
 TEST_F(Window, TheKeyboardReachesTheScreenNotTheButtonsUntilAFieldTakesIt) {

@@ -18,6 +18,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -264,7 +265,7 @@ TEST_F(Start, ATouchOnADarkScreenOnlyLightsItADimmedOneActs) {
 }
 
 // The application run by the desktop host in step mode, as the program runs it, the host's ticks on the
-// test's clock; the wheel is turned through the host's input adapter, as the window turns it.
+// test's clock; the wheel is turned through the host's input adapter, with the message the window raises.
 class WheelOnTheHost : public AppTest {
 protected:
     void SetUp() override {
@@ -274,7 +275,7 @@ protected:
                                        host_hand_over(), &timers);
         host->InitializeStepMode();
         host->step(); // the start-up and the first pass
-        wheel = std::make_unique<WheelToHostAdapter>(*host);
+        wheel = std::make_unique<CoreMessageToHostAdapter>(*host);
     }
     void TearDown() override {
         wheel.reset();
@@ -288,22 +289,15 @@ protected:
             host->step();
         }
     }
-    // Time runs on by `ms` exactly, a pass after each tick and after the rest.
-    void pauseFor(int ms) {
-        for (int left = ms; left > 0; left -= static_cast<int>(OS_TICK_MS)) {
-            timers.advance(std::chrono::milliseconds(std::min(left, static_cast<int>(OS_TICK_MS))));
-            host->step();
-        }
-    }
-    // Notches towards the user: the content moves up, as the window's wheel sends them.
+    // Notches towards the user: the content moves up, 40 pixels a notch.
     void turn(int notches) {
-        MessageArgumentInteger pixels(40 * notches);
-        wheel->execute(&pixels);
+        MessageArgumentCoreMessage scroll(MSG_SCROLL_BY, static_cast<unsigned>(40 * notches), 0, 0, 0);
+        wheel->execute(&scroll);
         host->step();
         host->step(); // the core delivers what the pass queued
     }
-    // The position of the shown screen's scroll bar.
-    static int scrolled() {
+    // The shown screen's scroll bar.
+    static const ScrollBar* scrollBar() {
         const ScrollBar* bar = nullptr;
         const std::function<void(const Component&)> look = [&](const Component& c) {
             bar = bar != nullptr ? bar : dynamic_cast<const ScrollBar*>(&c);
@@ -316,115 +310,53 @@ protected:
         for (const Component* layer : core().getModalLayers()) {
             look(*layer);
         }
-        EXPECT_NE(bar, nullptr) << "state " << core().getStateManager().getState().getStateId();
-        return bar != nullptr ? bar->getThumbPosition() : -1;
+        return bar;
     }
 
     ManualTimerQueue timers;
     std::unique_ptr<CHost> host;
-    std::unique_ptr<WheelToHostAdapter> wheel;
+    std::unique_ptr<CoreMessageToHostAdapter> wheel;
 };
 
-// A turn of the wheel on a lit or dimmed screen scrolls it and keeps it lit; on a dark screen it lights the
-// screen and scrolls nothing, as a touch there does.
-TEST_F(WheelOnTheHost, TheWheelWakesADarkScreenWithoutScrollingAndKeepsALitOneLit) {
+// The wheel scrolls whatever the screen's light: a lit, dimmed or dark screen scrolls by the turn and stays
+// as it was, going dim and dark on the time of the last touch, not of the turn. Only a touch wakes the
+// screen.
+TEST_F(WheelOnTheHost, TheWheelScrollsAndLeavesTheScreensLightAsItWas) {
     SystemMgr& system = *getApplication()->getSystemManager();
-    core().changeState(21, 0, 0, 0, 0); // the screen settings: more rows than the screen holds
-    runFor(300);
     system.setDelay(ssActive, 1);
     system.setDelay(ssDimmed, 1);
     const struct {
         const char* name;
-        int idleMs; // before the turn: 1 s dims, 2 s turn off
+        int idleMs; // since the last touch, before the turn: 1 s dims, 2 s turn off (and 0.3 s to fade)
         screen_state_t before;
-        bool scrolls;
+        int laterMs; // after the turn
+        screen_state_t later;
     } cases[] = {
-        {"bright", 0, ssActive, true},
-        {"dimmed", 1000, ssDimmed, true},
-        {"dark", 2000, ssOff, false},
-        {"lit again", 0, ssActive, true},
+        {"bright", 500, ssActive, 800, ssDimmed},
+        {"dimmed", 1300, ssDimmed, 1100, ssOff},
+        {"dark", 2300, ssOff, 300, ssOff},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        core().changeState(21, 0, 0, 0, 0);
-        runFor(c.idleMs + 300); // the fade ends
+        core().changeState(21, 0, 0, 0, 0); // the screen settings: more rows than the screen holds
+        system.reset();                     // the last touch
+        runFor(c.idleMs);
         ASSERT_EQ(system.getScreenState(), c.before);
-        const int before = scrolled();
+        const ScrollBar* bar = scrollBar();
+        ASSERT_NE(bar, nullptr) << "state " << core().getStateManager().getState().getStateId();
+        ASSERT_EQ(bar->getThumbPosition(), 0);
+        ASSERT_GT(bar->getMax(), 0);
         turn(1);
-        EXPECT_EQ(scrolled() != before, c.scrolls) << "from " << before;
-        EXPECT_EQ(system.getScreenState(), ssActive) << "lit by the turn";
-        // The turn starts the idle time again: 0.8 s later the screen is still bright.
-        runFor(800);
-        EXPECT_EQ(system.getScreenState(), ssActive);
-        const int after = scrolled();
-        turn(after > 0 ? -1 : 1);
-        EXPECT_NE(scrolled(), after) << "the next turn scrolls";
+        EXPECT_EQ(bar->getThumbPosition(), std::min(40, bar->getMax())) << "a notch scrolls down";
+        EXPECT_EQ(system.getScreenState(), c.before);
+        turn(-1);
+        EXPECT_EQ(bar->getThumbPosition(), 0) << "and back to the top";
+        runFor(c.laterMs);
+        EXPECT_EQ(system.getScreenState(), c.later);
     }
     system.setDelay(ssActive, 0);
     system.setDelay(ssDimmed, 0);
 }
-
-// A gesture of the wheel is its notches with short pauses between them. The gesture that finds the screen
-// dark only lights it, however many notches it has; after a pause of about half a second the wheel scrolls
-// again. A lit or dimmed screen scrolls by every notch, also by notches the host hands over between two
-// passes.
-constexpr int SAME_PASS = -1; // handed over before the application's pass that takes the notch before it
-struct Notch {
-    int afterMs; // since the previous notch
-    int pixels;
-};
-struct GestureCase {
-    const char* name;
-    int idleMs; // before the first notch: 1 s dims, 2 s turn off
-    screen_state_t before;
-    std::vector<Notch> notches;
-    int scrolls; // pixels, all notches together
-};
-void PrintTo(const GestureCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class WheelGestureTest : public WheelOnTheHost, public ::testing::WithParamInterface<GestureCase> {};
-
-TEST_P(WheelGestureTest, ScrollsUnlessItWokeTheScreen) {
-    const GestureCase& row = GetParam();
-    SystemMgr& system = *getApplication()->getSystemManager();
-    core().changeState(21, 0, 0, 0, 0); // the screen settings: more rows than the screen holds
-    system.setDelay(ssActive, 1);
-    system.setDelay(ssDimmed, 1);
-    pauseFor(row.idleMs + 300); // the fade ends
-    ASSERT_EQ(system.getScreenState(), row.before);
-    const int before = scrolled();
-    for (size_t i = 0; i < row.notches.size(); ++i) {
-        pauseFor(std::max(row.notches[i].afterMs, 0));
-        MessageArgumentInteger pixels(row.notches[i].pixels);
-        wheel->execute(&pixels);
-        if (i + 1 == row.notches.size() || row.notches[i + 1].afterMs != SAME_PASS) {
-            host->step();
-            host->step(); // the core delivers what the pass queued
-        }
-    }
-    EXPECT_EQ(scrolled() - before, row.scrolls);
-    EXPECT_EQ(system.getScreenState(), ssActive) << "lit by the wheel";
-    system.setDelay(ssActive, 0);
-    system.setDelay(ssDimmed, 0);
-}
-
-// The screen settings scroll by 30 pixels at most: the notches are small, so that no sum is cut at the end.
-INSTANTIATE_TEST_SUITE_P(
-    Notches, WheelGestureTest,
-    ::testing::Values(
-        GestureCase{"OneOnADarkScreen", 2000, ssOff, {{0, 5}}, 0},
-        GestureCase{"FourOnADarkScreen40msApart", 2000, ssOff, {{0, 5}, {40, 5}, {40, 5}, {40, 5}}, 0},
-        GestureCase{"OneAfterA600msPause", 2000, ssOff, {{0, 5}, {40, 5}, {40, 5}, {600, 5}}, 5},
-        GestureCase{
-            "AQuickTurnAfterA600msPause", 2000, ssOff, {{0, 5}, {40, 5}, {600, 5}, {40, 5}, {40, 5}}, 15},
-        GestureCase{"ThreeOnALitScreen40msApart", 0, ssActive, {{0, 5}, {40, 5}, {40, 5}}, 15},
-        GestureCase{"ThreeOnADimmedScreen40msApart", 1000, ssDimmed, {{0, 5}, {40, 5}, {40, 5}}, 15},
-        GestureCase{"ThreeInOnePass", 0, ssActive, {{0, 10}, {SAME_PASS, 10}, {SAME_PASS, 10}}, 30},
-        GestureCase{
-            "ThreeInOnePassOneOfThemBack", 0, ssActive, {{0, 10}, {SAME_PASS, 20}, {SAME_PASS, -10}}, 20}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Start, ClampsTheCalibratedTouchToTheScreenAndKeepsTheRawPosition) {
     Configuration.touch_offset_x = -10.0f;
