@@ -213,8 +213,8 @@ void expectNoWordBroken(const TextFrame& frame, const std::string& where) {
 }
 
 // Every English page opens under a banner of one line across the page's whole width, 24 pixels high, with
-// "User Guides:" and the title whole in it (the longest titles included), then at least two sections, every
-// title and text whole (no word broken across lines).
+// "User Guides:" and the title whole in its middle (the longest titles included), then at least two sections,
+// every title and text whole (no word broken across lines).
 TEST_F(HelpTest, EveryPageOfTheEnglishHelpHasItsBannerOnOneLineAndItsTextWhole) {
     for (const std::string& topic : englishTopics()) {
         openTopic(topic);
@@ -229,7 +229,18 @@ TEST_F(HelpTest, EveryPageOfTheEnglishHelpHasItsBannerOnOneLineAndItsTextWhole) 
             << topic;
         EXPECT_EQ(banner->getChildren().size(), 1u) << topic << ": one line";
         EXPECT_EQ(label->getBoundingBox(), banner->getBoundingBox()) << topic;
-        EXPECT_LE(bif_text_width(bif_myriad14.getFont(), shown.front()), label->getWidth()) << topic;
+        const bif_t* font = bif_myriad14.getFont();
+        EXPECT_LE(bif_text_width(font, shown.front()), label->getWidth()) << topic;
+        // Where the text stands in the banner: as much grey left of it as right of it, within the two pixels
+        // that the letters' side bearings and the halving of an odd width leave, and the middle of the small
+        // letters on the banner's middle, within a pixel ("se" of "User").
+        const Box grey = banner->getBoundingBox();
+        const Box ink = inkIn(grey, colour::CONTROL);
+        EXPECT_NEAR(ink.x1 - grey.x1, grey.x2 - ink.x2, 2) << topic << ": the text stands off the middle";
+        const int small = ink.x1 + bif_text_width(font, "U") + 1;
+        const Box lower =
+            inkIn(Box(small, grey.y1, bif_text_width(font, "se") - 2, grey.getHeight()), colour::CONTROL);
+        EXPECT_NEAR(lower.y1 - grey.y1, grey.y2 - lower.y2, 1) << topic << ": the text stands off the middle";
         EXPECT_GE(findAll<FormHelp::HelpSection>().size(), 2u) << topic;
         EXPECT_EQ(findByText("Help is not available for this page."), nullptr) << topic;
         expectNoLabelCut(topic);
