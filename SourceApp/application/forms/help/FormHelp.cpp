@@ -167,9 +167,9 @@ void FormHelp::processParsedHelp(parse_node* node) {
 }
 
 void FormHelp::addMessage(const char* text) {
-    // Indented like the sections' texts, clear of the frame.
-    new ContainedLabel(mPage, SECTION_INDENT, 0, mPage->getWidth() - 2 * SECTION_INDENT, MESSAGE_HEIGHT,
-                       &bif_myriad12, text);
+    // From the page's left edge like the banner, not indented like the sections: the letters' own bearing
+    // leaves a white pixel between the text and the frame.
+    new ContainedLabel(mPage, 0, 0, mPage->getWidth(), MESSAGE_HEIGHT, &bif_myriad12, text);
 }
 
 void FormHelp::addNotAvailable() {

@@ -25,6 +25,11 @@ namespace {
 
 constexpr unsigned HELP = 8;
 
+// A resource's bytes, to put in place of the help catalogue as one that cannot be read.
+std::vector<uint8_t> bytesOf(const Resource& resource) {
+    return std::vector<uint8_t>(resource.getData(), resource.getData() + resource.getSize());
+}
+
 PoEntry entry(const char* id, const char* text) {
     PoEntry made;
     made.id = id;
@@ -105,10 +110,44 @@ TEST_F(HelpTest, WhatCannotBeShownIsSaidInWords) {
     EXPECT_EQ(page(), (std::vector<std::string>{"Nápověda není pro tento jazyk k dispozici."}));
     i18n.switchLanguage(0);
 
-    const Resource logo = resources().get(res_logo);
-    useHelpResource(std::vector<uint8_t>(logo.getData(), logo.getData() + logo.getSize()), RESFILE_IMAGE);
+    useHelpResource(bytesOf(resources().get(res_logo)), RESFILE_IMAGE);
     openTopic("Info");
     EXPECT_EQ(page(), (std::vector<std::string>{"Help file parse error!"}));
+}
+
+// What cannot be shown stands on one line across the whole page, from its left edge and in the middle of
+// its 26 pixels, in every language, with a white pixel at least between the text and the frame on either
+// side.
+TEST_F(HelpTest, WhatCannotBeShownStandsOnOneLineAcrossThePageInsideTheFrame) {
+    useHelpResource(bytesOf(resources().get(res_logo)), RESFILE_IMAGE);
+    useCatalogues();
+    const struct {
+        uint8_t language;
+        const char* text;
+    } messages[] = {
+        {0, "Help file parse error!"},
+        {1, "Hjælp er ikke tilgængelig for dette sprog."},
+        {2, "Nápověda není pro tento jazyk k dispozici."},
+        {3, "Help is niet beschikbaar voor deze taal."},
+    };
+    for (const auto& m : messages) {
+        speak(m.language);
+        openTopic("Info");
+        auto* label = dynamic_cast<ContainedLabel*>(findByText(m.text));
+        ASSERT_NE(label, nullptr) << m.text;
+        const Container* stack = label->getParent();
+        const Box frame = stack->getParent()->getBoundingBox();
+        const Box box = label->getBoundingBox();
+        EXPECT_EQ(box, Box(stack->getLeft(), stack->getTop(), stack->getWidth(), 26)) << m.text;
+        expectNoLabelCut(m.text);
+        // The frame's border is 2 pixels wide: one white pixel, then the first letter; as much white above
+        // the letters as below them, within a pixel.
+        const Box ink = inkIn(box, colour::WHITE);
+        EXPECT_EQ(ink.x1, frame.x1 + 3) << m.text;
+        EXPECT_LE(ink.x2, frame.x2 - 3) << m.text;
+        EXPECT_NEAR(ink.y1 - box.y1, box.y2 - ink.y2, 1) << m.text;
+    }
+    speak(0);
 }
 
 // The topics of the English help catalogue, as the screens pass them in English.
@@ -174,8 +213,8 @@ void expectNoWordBroken(const TextFrame& frame, const std::string& where) {
 }
 
 // Every English page opens under a banner of one line across the page's whole width, 24 pixels high, with
-// "User Guides:" and the title whole in it (the longest titles included), then at least two sections, every
-// title and text whole (no word broken across lines).
+// "User Guides:" and the title whole in its middle (the longest titles included), then at least two sections,
+// every title and text whole (no word broken across lines).
 TEST_F(HelpTest, EveryPageOfTheEnglishHelpHasItsBannerOnOneLineAndItsTextWhole) {
     for (const std::string& topic : englishTopics()) {
         openTopic(topic);
@@ -190,7 +229,18 @@ TEST_F(HelpTest, EveryPageOfTheEnglishHelpHasItsBannerOnOneLineAndItsTextWhole) 
             << topic;
         EXPECT_EQ(banner->getChildren().size(), 1u) << topic << ": one line";
         EXPECT_EQ(label->getBoundingBox(), banner->getBoundingBox()) << topic;
-        EXPECT_LE(bif_text_width(bif_myriad14.getFont(), shown.front()), label->getWidth()) << topic;
+        const bif_t* font = bif_myriad14.getFont();
+        EXPECT_LE(bif_text_width(font, shown.front()), label->getWidth()) << topic;
+        // Where the text stands in the banner: as much grey left of it as right of it, within the two pixels
+        // that the letters' side bearings and the halving of an odd width leave, and the middle of the small
+        // letters on the banner's middle, within a pixel ("se" of "User").
+        const Box grey = banner->getBoundingBox();
+        const Box ink = inkIn(grey, colour::CONTROL);
+        EXPECT_NEAR(ink.x1 - grey.x1, grey.x2 - ink.x2, 2) << topic << ": the text stands off the middle";
+        const int small = ink.x1 + bif_text_width(font, "U") + 1;
+        const Box lower =
+            inkIn(Box(small, grey.y1, bif_text_width(font, "se") - 2, grey.getHeight()), colour::CONTROL);
+        EXPECT_NEAR(lower.y1 - grey.y1, grey.y2 - lower.y2, 1) << topic << ": the text stands off the middle";
         EXPECT_GE(findAll<FormHelp::HelpSection>().size(), 2u) << topic;
         EXPECT_EQ(findByText("Help is not available for this page."), nullptr) << topic;
         expectNoLabelCut(topic);
@@ -291,10 +341,12 @@ TEST_F(DefaultInstallationTest, EveryScreenWithHelpInEnglishHasNoneInTheOtherLan
 }
 
 TEST_F(DefaultInstallationTest, HelpScreen) {
-    mCore.changeState(SingleParamState<std::string>(HELP, 0, 0, 0, 0, "Info"));
-    runTasks(2);
-    EXPECT_NE(findByText("Your rooms "), nullptr);
-    screenshot("FormHelp");
+    // The English page; in the other languages, which have no help, the words that say so.
+    picturesInEveryLanguage("FormHelp", [this] {
+        mCore.changeState(SingleParamState<std::string>(HELP, 0, 0, 0, 0, "Info"));
+        runTasks(2);
+        EXPECT_EQ(findByText("Your rooms ") != nullptr, i18n.getLanguage() == 0);
+    });
     // The pages with the longest titles, their banners whole on one line.
     for (const auto& [topic, picture] :
          {std::pair{"ITC", "FormHelpItc"}, std::pair{"Enroll Into Existing", "FormHelpEnrollIntoExisting"}}) {
@@ -304,6 +356,11 @@ TEST_F(DefaultInstallationTest, HelpScreen) {
         expectNoLabelCut(picture);
         screenshot(picture);
     }
+    replaceResource(res_translation_en_help, bytesOf(resources().get(res_logo)), RESFILE_IMAGE);
+    mCore.changeState(SingleParamState<std::string>(HELP, 0, 0, 0, 0, "Info"));
+    runTasks(2);
+    EXPECT_NE(findByText("Help file parse error!"), nullptr);
+    screenshot("FormHelpParseError");
 }
 
 } // namespace
