@@ -488,17 +488,21 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
             if (taken) {
                 mApplied[ovi] = Applied{*taken, tnet_get_poll_count()};
             }
-            if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
-                // Written again meanwhile: the later write goes after every value that crossed this one.
+            const bool writtenAgain = Structure.isPublishQueued(ovi.oid, ovi.vid);
+            if (write->second.crossing && !writtenAgain) {
+                askAgain(ovi, "the control unit took the crossed write");
+            } else if (mQuestions.count(ovi) != 0) {
+                // Every question out was taken before this write: their answers are older than it, also when
+                // the user wrote again meanwhile.
+                askAgain(ovi, "the control unit took a write after the value was asked");
+            }
+            if (writtenAgain) {
+                // The later write goes after every value that crossed this one; which of the two the unit
+                // holds until then is not known.
+                write->second.unplaced = write->second.unplaced || write->second.crossing.has_value();
                 write->second.sent.reset();
                 write->second.crossing.reset();
             } else {
-                if (write->second.crossing) {
-                    askAgain(ovi, "the control unit took the crossed write");
-                } else if (mQuestions.count(ovi) != 0) {
-                    // Every question out was taken before this write: their answers are older than it.
-                    askAgain(ovi, "the control unit took a write after the value was asked");
-                }
                 mWrites.erase(write);
             }
             if (taken) {
@@ -535,8 +539,9 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
                 return; // the user's later write still goes, and is shown meanwhile
             }
+            const bool knownForSure = !write.unplaced;
             mWrites.erase(ovi);
-            showUnitValue(ovi);
+            showUnitValue(ovi, knownForSure);
         }
         return;
     }
@@ -736,10 +741,7 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         }
     } else if (mPublishInFlight == ovi) {
         // What the unit holds unless it takes the write, when not perhaps older than a write it took before.
-        if (const pt_value* unsettled = unsettledWrite(ovi);
-            unsettled == nullptr || sameValue(*unsettled, shown)) {
-            learn(ovi, shown);
-        }
+        learnUnlessOlder(write, shown);
         if (write.sent && sameValue(*write.sent, shown)) {
             return true; // the control unit shows our write: only its acknowledgement is missing
         }
@@ -763,10 +765,7 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         }
         // Should the session end before the write left, the unit showing this value is no change of its own;
         // one that may be older than the write the unit took last tells nothing.
-        if (const pt_value* unsettled = unsettledWrite(ovi);
-            unsettled == nullptr || sameValue(*unsettled, shown)) {
-            learn(ovi, shown);
-        }
+        learnUnlessOlder(write, shown);
         return true;
     } else if (isKnown(ovi, shown)) {
         return true; // nothing new from the control unit
@@ -781,7 +780,17 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
     return false;
 }
 
-void TaviProtocol::showUnitValue(const Ovi& ovi) {
+void TaviProtocol::learnUnlessOlder(LocalWrite& write, const pt_value& shown) {
+    const Ovi ovi(shown.oid, shown.vid);
+    if (const pt_value* unsettled = unsettledWrite(ovi);
+        unsettled == nullptr || sameValue(*unsettled, shown)) {
+        learn(ovi, shown);
+    } else {
+        write.unplaced = true;
+    }
+}
+
+void TaviProtocol::showUnitValue(const Ovi& ovi, bool knownForSure) {
     if (oid_address(ovi.oid) == oid_address(mSelf)) {
         return; // the display's own values are its own
     }
@@ -789,7 +798,7 @@ void TaviProtocol::showUnitValue(const Ovi& ovi) {
         return; // the answer still to come shows what the control unit holds
     }
     const auto known = mKnown.find(ovi);
-    if (known != mKnown.end() && known->second && unsettledWrite(ovi) == nullptr) {
+    if (knownForSure && known != mKnown.end() && known->second && unsettledWrite(ovi) == nullptr) {
         u8 payload[TNET_MAX_COMMAND_SIZE];
         if (const int length = buildPublish(*known->second, payload, sizeof payload); length >= 0) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the control unit's value is shown again",

@@ -34,8 +34,10 @@
 // drops it: the write goes, and the display keeps showing it.
 //
 // A write the control unit refuses (NACK) changed nothing there: the display shows the unit's value again,
-// the one it knew, or asks for it when it knew none (and shows the value missing when the unit holds none). A
-// write the user made behind the refused one still goes.
+// the one it knew, or asks for it when it knew none (and shows the value missing when the unit holds none).
+// It asks too when a value of the unit came that it could not place against a write the unit took (one that
+// may be older than that write, or one that crossed it): the unit holds that value or the write. A write the
+// user made behind the refused one still goes.
 //
 // While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it first
 // when the control unit is back, before the synchronisation asks anything, whatever the unit holds then: the
@@ -244,6 +246,9 @@ private:
         // Made while the control unit was away in a restart it announced: it goes after whatever the restart
         // changed. Only while kept.
         bool madeAway = false;
+        // A value of the control unit came that could not be placed against the write it took last: what the
+        // display knows of the value may be older than what the unit holds.
+        bool unplaced = false;
     };
 
     // Remembers `value` as what the control unit holds of it (none: it holds no value), for a value the user
@@ -252,8 +257,12 @@ private:
     void learn(const Ovi& ovi, const std::optional<pt_value>& value);
     // Whether the control unit shows what the display last knew it to hold.
     bool isKnown(const Ovi& ovi, const pt_value& shown) const;
-    // After the control unit refused the display's write: shows the unit's value again, or asks for it.
-    void showUnitValue(const Ovi& ovi);
+    // Learns the control unit's value `shown` of a value the user wrote, unless it may be older than the
+    // write the unit took last.
+    void learnUnlessOlder(LocalWrite& write, const pt_value& shown);
+    // After the control unit refused the display's write: shows the unit's value again when the display knows
+    // it for sure, or asks for it.
+    void showUnitValue(const Ovi& ovi, bool knownForSure);
     // Ends a kept write's wait over the reset (settled, or about to be sent).
     static void unkeep(LocalWrite& write);
 

@@ -3,6 +3,7 @@
 // session end replaces nothing the unit changed meanwhile.
 #include "bridge_harness.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -72,59 +73,144 @@ protected:
 
 // The unit refuses the user's write (NACK): it holds what it held, and the display shows that again, the
 // value it knew, or, knowing none, what the unit answers when asked (missing when it holds none); what shows
-// the value hears of it. A write the user made behind the refused one still goes.
+// the value hears of it. A write the user made behind the refused one still goes. A value of the display's
+// own device is the display's: its write stays.
+enum class Refusal {
+    Alone,
+    // The user writes 18.00 once the refusal came; the unit takes it.
+    WrittenAgainAfterIt,
+    // The user writes 18.00 while the refused write is on its way; the unit takes it.
+    WrittenAgainBeforeIt,
+    // The unit takes the user's 23.45 and changes the value to 24.60 at once, which comes in the
+    // acknowledging frame while the user's 19.00 waits; the frame that refuses 19.00 is spoiled, so a POLL
+    // comes before the refusal (23.45 counts as settled by then). The unit holds 24.60.
+    AfterATakenWriteAndTheUnitsChange,
+    // The unit takes the user's 23.45, withholds its acknowledgement and changes the value to 24.60, which
+    // crosses 23.45 while the user's 19.00 waits; then it acknowledges 23.45 and refuses 19.00. The unit
+    // holds 24.60.
+    AfterACrossedWrite,
+};
+
 struct RefusedCase {
     const char* name;
-    oid_t oid;
+    oid_t oid; // 0: the display's own device
     vid_t vid;
     std::optional<int> unitHolds; // none: the unit holds no value
     bool displayKnowsIt;          // else the unit got it with no word to the display
-    bool writtenAgain;            // 18.00 behind the refused write, which the unit takes
-    int shown;                    // on the display once quiet (a result code when negative)
-    size_t questions;             // about the value
+    Refusal road;
+    int shown;        // on the display once quiet (a result code when negative)
+    size_t questions; // about the value
 };
 
 class ARefusedWriteTest : public WriteFateTest, public ::testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(ARefusedWriteTest, LeavesTheDisplayOnTheUnitsValue) {
     const RefusedCase& test = GetParam();
-    if (test.unitHolds && test.displayKnowsIt && test.oid != ROOM) {
-        mSim.publish(test.oid, test.vid, BT_VTYPE_U16, *test.unitHolds);
+    const oid_t oid = test.oid == 0 ? mSelf : test.oid;
+    if (test.unitHolds && test.displayKnowsIt && oid != ROOM) {
+        mSim.publish(oid, test.vid, BT_VTYPE_U16, *test.unitHolds);
     }
     ASSERT_NO_FATAL_FAILURE(ready());
     if (test.unitHolds && !test.displayKnowsIt) {
-        mSim.model().setValue(test.oid, test.vid, *sim::sim_number(BT_VTYPE_U16, *test.unitHolds));
+        mSim.model().setValue(oid, test.vid, *sim::sim_number(BT_VTYPE_U16, *test.unitHolds));
     }
     mSim.clearLog();
-    mSim.faults().refusedWrites = {{test.oid, test.vid}};
-    const int heard = mRecorder.changesOf(test.oid, test.vid);
-    ASSERT_NO_FATAL_FAILURE(write(test.oid == ROOM ? 1900 : 9, test.oid, test.vid));
-    ASSERT_TRUE(waitFor([&] { return displaySent(test.oid); }));
-    if (test.writtenAgain) {
-        // On its way and refused; the unit takes what comes next.
-        ASSERT_NO_FATAL_FAILURE(write(1800));
-        mSim.faults().refusedWrites.clear();
+    const int heard = mRecorder.changesOf(oid, test.vid);
+    const int refused = oid == ROOM ? 1900 : 9;
+    int writes = 1;
+    int last = refused; // the user's last write
+    std::optional<int64_t> after = test.unitHolds;
+    const bool spoiledRefusal = test.road == Refusal::AfterATakenWriteAndTheUnitsChange;
+    bool changeCame = false;
+    bool behind = false;
+    if (spoiledRefusal || test.road == Refusal::AfterACrossedWrite) {
+        after = 2460;
+        writes = 2;
+        mSim.setReceiveListener([this, refused, spoiledRefusal](uint8_t cmd, const std::vector<uint8_t>&) {
+            if (cmd == TNET_CMD_PUBLISH && !mSim.faults().refusedWrites.count({ROOM, DESIRED})) {
+                mSim.faults().withholdAcks = !spoiledRefusal;
+                mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2460);
+                write(refused);
+                mSim.faults().refusedWrites = {{ROOM, DESIRED}};
+            }
+        });
+        // Once the display has 24.60, the next frame refuses 19.00 and is spoiled, or acknowledges 23.45.
+        mSim.setStepListener([this, &changeCame, spoiledRefusal] {
+            if (!changeCame && mSim.count(true, TNET_CMD_PUBLISH) != 0) {
+                changeCame = true;
+                mSim.faults().corruptFrames = spoiledRefusal ? 1 : 0;
+                mSim.faults().withholdAcks = false;
+            }
+        });
+        ASSERT_NO_FATAL_FAILURE(write(2345));
+        ASSERT_TRUE(waitFor([&] { return mSim.count(true, TNET_CMD_NACK) == (spoiledRefusal ? 2 : 1); }));
+        mSim.setReceiveListener(nullptr);
+        mSim.setStepListener(nullptr);
+        ASSERT_EQ(taken(2345), 1u);
+        if (spoiledRefusal) {
+            const auto& log = mSim.log();
+            const auto lost = std::find_if(log.begin(), log.end(), [](const sim::SimPacket& packet) {
+                return packet.fromMaster && packet.cmd == TNET_CMD_NACK;
+            });
+            ASSERT_NE(lost, log.end());
+            const auto next = std::find_if(lost + 1, log.end(),
+                                           [](const sim::SimPacket& packet) { return packet.fromMaster; });
+            ASSERT_NE(next, log.end());
+            ASSERT_EQ(next->cmd, TNET_CMD_POLL) << "a POLL before the refusal that came";
+        }
+    } else {
+        mSim.faults().refusedWrites = {{oid, test.vid}};
+        if (test.road == Refusal::WrittenAgainBeforeIt) {
+            mSim.setStepListener([&] {
+                if (!behind && !Structure.isPublishQueued(oid, test.vid)) {
+                    behind = true; // on its way
+                    write(1800);
+                }
+            });
+        }
+        ASSERT_NO_FATAL_FAILURE(write(refused, oid, test.vid));
+        // Refused, and the display's answer to the refusal not read yet.
+        ASSERT_TRUE(mSim.wait_until([&] { return displaySent(oid); }, 3000));
+        if (test.road == Refusal::WrittenAgainAfterIt) {
+            ASSERT_NO_FATAL_FAILURE(write(1800));
+        }
+        mSim.faults().refusedWrites.clear(); // the unit takes what comes next
+        if (test.road != Refusal::Alone) {
+            after = 1800;
+            writes = 2;
+            last = 1800;
+        }
     }
     run(1500);
-    EXPECT_EQ(mSim.count(true, TNET_CMD_NACK), 1);
-    EXPECT_EQ(reading(test.oid, test.vid), test.shown);
-    const std::optional<int64_t> after =
-        test.writtenAgain ? std::optional<int64_t>(1800)
-                          : (test.unitHolds ? std::optional<int64_t>(*test.unitHolds) : std::nullopt);
-    EXPECT_EQ(unitHolds(test.oid, test.vid), after);
-    EXPECT_EQ(questions(test.oid, test.vid), test.questions);
-    EXPECT_GE(mRecorder.changesOf(test.oid, test.vid), heard + 2) << "what shows the value hears of it";
+    mSim.setStepListener(nullptr);
+    EXPECT_EQ(mSim.count(true, TNET_CMD_NACK), spoiledRefusal ? 2 : 1);
+    EXPECT_EQ(reading(oid, test.vid), test.shown);
+    EXPECT_EQ(unitHolds(oid, test.vid), after);
+    EXPECT_EQ(questions(oid, test.vid), test.questions);
+    EXPECT_EQ(taken(test.unitHolds.value_or(0), oid, test.vid), 0u) << "the unit's value written back to it";
+    const int putBack = test.shown != last;
+    EXPECT_GE(mRecorder.changesOf(oid, test.vid), heard + writes + putBack)
+        << "what shows the value hears of it";
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7})) << "no reset on the way";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, ARefusedWriteTest,
-    ::testing::Values(RefusedCase{"TheKnownValueIsShownAgain", ROOM, DESIRED, 2200, true, false, 2200, 0},
-                      RefusedCase{"AKnownLocationValueIsShownAgain", LOCATION, SPARE, 5, true, false, 5, 0},
-                      RefusedCase{"NoValueKnownTheUnitIsAsked", LOCATION, SPARE, 5, false, false, 5, 1},
-                      RefusedCase{"NoValueAnywhereReadsMissing", LOCATION, SPARE, std::nullopt, false, false,
-                                  PT_ERR_NO_ENTRY, 1},
-                      RefusedCase{"AWriteBehindItStillGoes", ROOM, DESIRED, 2200, true, true, 1800, 0}),
+    ::testing::Values(
+        RefusedCase{"TheKnownValueIsShownAgain", ROOM, DESIRED, 2200, true, Refusal::Alone, 2200, 0},
+        RefusedCase{"AKnownLocationValueIsShownAgain", LOCATION, SPARE, 5, true, Refusal::Alone, 5, 0},
+        RefusedCase{"NoValueKnownTheUnitIsAsked", LOCATION, SPARE, 5, false, Refusal::Alone, 5, 1},
+        RefusedCase{"NoValueAnywhereReadsMissing", LOCATION, SPARE, std::nullopt, false, Refusal::Alone,
+                    PT_ERR_NO_ENTRY, 1},
+        RefusedCase{"AWriteBehindItStillGoes", ROOM, DESIRED, 2200, true, Refusal::WrittenAgainAfterIt, 1800,
+                    0},
+        RefusedCase{"AWriteQueuedBehindItStillGoes", ROOM, DESIRED, 2200, true, Refusal::WrittenAgainBeforeIt,
+                    1800, 0},
+        RefusedCase{"AValueOfTheUnitItCouldNotPlaceIsAsked", ROOM, DESIRED, 2200, true,
+                    Refusal::AfterATakenWriteAndTheUnitsChange, 2460, 1},
+        RefusedCase{"AValueThatCrossedTheTakenWriteIsAsked", ROOM, DESIRED, 2200, true,
+                    Refusal::AfterACrossedWrite, 2460, 1},
+        RefusedCase{"AValueOfTheDisplaysOwnStays", 0, SPARE, 5, true, Refusal::Alone, 9, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A write carried over a session end is sent when the next synchronisation shows what the display last knew
@@ -144,6 +230,13 @@ enum class Road {
     // frame:
     // the display asks, the user writes 18.00, then the answer (16.00) comes while the write waits.
     AnsweredWhileItWaited,
+    // The same, but the user writes 17.00 as the question reaches the unit and 18.00 as 17.00 does: the
+    // answer (16.00) comes in the frame that acknowledges 17.00, and its end while 18.00 waits. The unit
+    // holds
+    // 17.00.
+    AnsweredAsTheNextWriteWasTaken,
+    // The unit takes the user's 19.00, later changes the value to 20.00, and the user writes 21.00.
+    ChangedAfterAnEarlierWrite,
 };
 
 struct CarriedCase {
@@ -184,23 +277,61 @@ TEST_P(ACarriedWriteTest, GoesOnlyWhileTheUnitHoldsWhatTheDisplayKnew) {
             run(500);
             break;
         case Road::AnsweredWhileItWaited:
+        case Road::AnsweredAsTheNextWriteWasTaken:
             last = 1800;
-            mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+            mSim.setReceiveListener([this, &test](uint8_t cmd, const std::vector<uint8_t>& payload) {
                 if (get_le32(payload.data()) != ROOM) {
                     return;
                 }
-                if (cmd == TNET_CMD_PUBLISH) {
+                if (cmd == TNET_CMD_PUBLISH && unitHolds() == 2345) {
                     mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 1600);
-                } else if (cmd == TNET_CMD_SUBSCRIBE) {
+                } else if (cmd == TNET_CMD_SUBSCRIBE && test.road == Road::AnsweredAsTheNextWriteWasTaken) {
+                    write(1700);
+                } else {
                     Net::Tavi.holdTraffic(true);
                     write(1800);
                 }
             });
             ASSERT_NO_FATAL_FAILURE(write(2345));
-            ASSERT_TRUE(waitFor(
-                [] { return traceText().find("the local write made since goes on") != std::string::npos; }));
+            if (test.road == Road::AnsweredWhileItWaited) {
+                ASSERT_TRUE(waitFor([] {
+                    return traceText().find("the local write made since goes on") != std::string::npos;
+                }));
+            } else {
+                ASSERT_TRUE(waitFor([] { return Net::Tavi.isTrafficHeld(); }));
+                run(500);
+                // The frame that acknowledges the display's 17.00 brings the answer.
+                const auto& log = mSim.log();
+                const auto roomAt = [](const sim::SimPacket& packet, bool fromMaster, int value) {
+                    const auto publish =
+                        packet.cmd == TNET_CMD_PUBLISH
+                            ? sim::sim_decode_publish(packet.payload.data(), packet.payload.size())
+                            : std::nullopt;
+                    return packet.fromMaster == fromMaster && publish && publish->oid == ROOM &&
+                           publish->value.number() == value;
+                };
+                const auto sent = std::find_if(log.begin(), log.end(), [&](const sim::SimPacket& packet) {
+                    return roomAt(packet, false, 1700);
+                });
+                const auto next =
+                    std::find_if(sent, log.end(), [](const sim::SimPacket& p) { return p.fromMaster; });
+                ASSERT_NE(next, log.end());
+                ASSERT_TRUE(roomAt(*next, true, 1600));
+                ASSERT_NE(next->control & TNET_CTL_ACK, 0);
+            }
             mSim.setReceiveListener(nullptr);
-            ASSERT_EQ(unitHolds(), 1600);
+            ASSERT_EQ(unitHolds(), test.road == Road::AnsweredWhileItWaited ? 1600 : 1700);
+            break;
+        case Road::ChangedAfterAnEarlierWrite:
+            last = 2100;
+            ASSERT_NO_FATAL_FAILURE(write(1900));
+            ASSERT_TRUE(waitFor([this] { return taken(1900) == 1; }));
+            run(500);
+            mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2000);
+            ASSERT_TRUE(waitFor([] { return reading() == 2000; }));
+            Net::Tavi.holdTraffic(true);
+            ASSERT_NO_FATAL_FAILURE(write(2100));
+            run(500);
             break;
     }
     EXPECT_EQ(reading(), last) << "shown while it waits";
@@ -226,7 +357,10 @@ INSTANTIATE_TEST_SUITE_P(
         CarriedCase{"TheUnitSetItBackDuringTheOutage", Road::CameWhileItWaitedThenSetBack, 2200, 0},
         CarriedCase{"TheUnitChangedItDuringTheOutage", Road::ChangedDuringTheOutage, 2000, 0},
         CarriedCase{"TheUnitShowsTheAcknowledgedWriteThatWasCrossed", Road::CrossedThenAcknowledged, 1800, 1},
-        CarriedCase{"TheUnitShowsTheAnswerThatCameWhileItWaited", Road::AnsweredWhileItWaited, 1800, 1}),
+        CarriedCase{"TheUnitShowsTheAnswerThatCameWhileItWaited", Road::AnsweredWhileItWaited, 1800, 1},
+        CarriedCase{"TheUnitShowsTheWriteTakenAfterTheQuestion", Road::AnsweredAsTheNextWriteWasTaken, 1800,
+                    1},
+        CarriedCase{"TheUnitShowsItsChangeAfterAnEarlierWrite", Road::ChangedAfterAnEarlierWrite, 2100, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A write made while the unit is away in a restart it announced (the bridge told to keep it): the restore
