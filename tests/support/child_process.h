@@ -1,5 +1,5 @@
-// Processes a test starts, with every wait for one of them bounded: past its bound a child is killed and the
-// test fails saying so, so that no test run hangs on a child that does not end.
+// Processes a test starts, with every wait for one of them bounded: past its bound a child is killed with the
+// processes it started and the test fails saying so, so that no test run hangs on a child that does not end.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -83,6 +83,21 @@ inline std::optional<int> reapChildBy(pid_t pid, const std::string& name, Clock:
     return *ended ? std::optional<int>(status) : killPastBound(pid, victim != 0 ? victim : pid, name, bound);
 }
 
+// Spawn attributes that start the child as the leader of a process group of its own, so that what it starts
+// can be killed with it.
+struct OwnGroup {
+    OwnGroup() {
+        posix_spawnattr_init(&attributes);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
+    ~OwnGroup() { posix_spawnattr_destroy(&attributes); }
+    OwnGroup(const OwnGroup&) = delete;
+    OwnGroup& operator=(const OwnGroup&) = delete;
+
+    posix_spawnattr_t attributes;
+};
+
 } // namespace detail
 
 // Waits at most `bound` for the child `pid` to end, and returns its wait status. Past the bound `victim` (the
@@ -93,7 +108,8 @@ inline std::optional<int> reapChild(pid_t pid, const std::string& name, std::chr
     return detail::reapChildBy(pid, name, detail::Clock::now() + bound, bound, victim);
 }
 
-// A child process a test started. It is ended when the object goes, as stop() ends it.
+// A child process a test started, the leader of a process group of its own: past its bound it is killed with
+// everything it started. It is ended when the object goes, as stop() ends it.
 class ChildProcess {
 public:
     // `name` says which child a failure is about; `endBound` is how long stop() waits for its end.
@@ -115,7 +131,8 @@ public:
             argv.push_back(word.data());
         }
         argv.push_back(nullptr);
-        if (posix_spawn(&mPid, argv[0], actions, nullptr, argv.data(), envp) != 0) {
+        const detail::OwnGroup group;
+        if (posix_spawn(&mPid, argv[0], actions, &group.attributes, argv.data(), envp) != 0) {
             mPid = -1;
         }
         mPaused = false;
@@ -148,14 +165,17 @@ public:
     }
 
     // Ends it with SIGTERM and returns its exit status: -1 when it did not exit by itself, did not end within
-    // the bound (killed then, the test failed), or was not running. A paused one is continued first, never
-    // after: a SIGCONT on its way out would undo the stop a sanitizer's leak check puts it in, and the check
-    // would wait for ever.
+    // the bound (killed then with its process group, the test failed), or was not running. A paused one is
+    // continued first, never after: a SIGCONT on its way out would undo the stop a sanitizer's leak check
+    // puts it in, and the check would wait for ever. One that ended by itself and was reaped by running()
+    // gets no signal: its id may belong to another process by now.
     int stop() {
         if (mPid > 0) {
             setPaused(false);
+            // A child that left the group it was started in is killed alone.
+            const pid_t victim = getpgid(mPid) == mPid ? -mPid : mPid;
             kill(mPid, SIGTERM);
-            mEnded = reapChild(mPid, mName, mEndBound);
+            mEnded = reapChild(mPid, mName, mEndBound, victim);
             mPid = -1;
         }
         return exitStatus(std::exchange(mEnded, std::nullopt));
@@ -185,18 +205,14 @@ inline int runCommand(const std::string& command, std::string& output,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
-    // A group of its own, so that what the shell started goes with it.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
     std::string shell = "/bin/sh";
     std::string option = "-c";
     std::string text = command;
     char* argv[] = {shell.data(), option.data(), text.data(), nullptr};
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, shell.c_str(), &actions, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
+    // A group of its own, so that what the shell started goes with it.
+    const detail::OwnGroup group;
+    const int spawned = posix_spawn(&pid, shell.c_str(), &actions, &group.attributes, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);
     if (spawned != 0) {

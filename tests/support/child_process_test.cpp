@@ -1,6 +1,7 @@
 // Children a test starts end within their bounds: told to end, a paused one is continued first and one that
-// was not paused gets no SIGCONT; one that does not end, or a command that runs on, is killed and the test
-// fails saying so, instead of the run hanging.
+// was not paused gets no SIGCONT; one that ended by itself gives its exit status at once; one that does not
+// end, or a command that runs on, is killed with what it started and the test fails saying so, instead of the
+// run hanging.
 #include "tests/SourceHost/api_lib/scratch_folder.h"
 #include "tests/support/child_process.h"
 #include "tests/support/simcu_process.h"
@@ -58,6 +59,7 @@ struct Ending {
     bool simulator; // the simulator through SimProcess, else the signal spy
     bool paused;
     int status;
+    bool endsFirst = false; // a child that exits by itself before it is told to, in place of the spy
 };
 
 void PrintTo(const Ending& c, std::ostream* os) {
@@ -75,6 +77,18 @@ TEST_P(ChildEnding, EndsWithItsExitStatusAndGetsASigcontOnlyWhenItWasPaused) {
         ASSERT_TRUE(simulator.ok()) << simulator.slave();
         simulator.setPaused(c.paused);
         status = simulator.stop();
+    } else if (c.endsFirst) {
+        ChildProcess quitter("the child that exits by itself");
+        ASSERT_TRUE(quitter.spawn({"/bin/sh", "-c", "exit 5"}));
+        const auto end = Clock::now() + 10s;
+        while (quitter.running() && Clock::now() < end) {
+            std::this_thread::sleep_for(5ms);
+        }
+        EXPECT_FALSE(quitter.running()) << "seen to have ended";
+        EXPECT_EQ(quitter.pid(), -1) << "reaped: its id is no longer its";
+        const auto told = Clock::now();
+        status = quitter.stop();
+        EXPECT_LT(Clock::now() - told, 1s) << "nothing left to wait for";
     } else {
         TempDir folder;
         ChildProcess spy("the signal spy");
@@ -91,14 +105,19 @@ INSTANTIATE_TEST_SUITE_P(Table, ChildEnding,
                          testing::Values(Ending{"a running simulator", true, false, 0},
                                          Ending{"a paused simulator", true, true, 0},
                                          Ending{"a running child, never continued", false, false, 0},
-                                         Ending{"a paused child, continued before its end", false, true, 3}));
+                                         Ending{"a paused child, continued before its end", false, true, 3},
+                                         Ending{"a child that ended by itself", false, false, 5, true}));
 
+// Its own child ignores SIGTERM too and goes with it.
 TEST(ChildProcess, OneThatIgnoresSigtermIsKilledPastItsBoundAndTheTestFailsSayingSo) {
     TempDir folder;
     const std::string ready = folder / "ready";
     ChildProcess stubborn("the stubborn child", 300ms);
-    ASSERT_TRUE(stubborn.spawn({"/bin/sh", "-c", "trap '' TERM; : > '" + ready + "'; exec sleep 100"}));
+    ASSERT_TRUE(stubborn.spawn({"/bin/sh", "-c",
+                                "trap '' TERM; sleep 100 & echo $! > '" + ready + ".tmp'; mv '" + ready +
+                                    ".tmp' '" + ready + "'; exec sleep 100"}));
     ASSERT_TRUE(appears(ready, 10s));
+    const pid_t grandchild = std::stoi(folder.read("ready"));
     const pid_t pid = stubborn.pid();
     int status = -2;
     const auto start = Clock::now();
@@ -106,6 +125,11 @@ TEST(ChildProcess, OneThatIgnoresSigtermIsKilledPastItsBoundAndTheTestFailsSayin
     EXPECT_LT(Clock::now() - start, 5s);
     EXPECT_EQ(status, -1);
     EXPECT_FALSE(std::filesystem::exists("/proc/" + std::to_string(pid))) << "killed and reaped";
+    const bool gone = ended(grandchild, 5s);
+    EXPECT_TRUE(gone) << "what it started goes with it";
+    if (!gone) {
+        kill(grandchild, SIGKILL);
+    }
     EXPECT_EQ(stubborn.stop(), -1) << "nothing left to end";
 }
 

@@ -254,9 +254,10 @@ TEST_F(ChangeLogging, TheSwitchStartsAndEndsTheLogAndEveryWatchedChangeIsOneLine
 }
 
 // A program killed in the middle of an append leaves its log cut off at any byte: inside the byte-order mark,
-// the header, the degree sign's two bytes, between CR and LF. Started again, its logger writes on: every line
-// of the file reads whole, none that was whole before is lost, and a table log without a whole header gets
-// one.
+// the header, the degree sign's two bytes, between CR and LF, anywhere in a line longer than three of the
+// pieces the tail is read back in, so that the last line end falls on each byte of a piece. Started again,
+// its logger writes on: every line of the file reads whole, none that was whole before is lost, and a table
+// log without a whole header gets one.
 TEST_F(ChangeLogging, ALogCutOffAtAnyByteGoesOnWithWholeLinesOnly) {
     static constexpr uint16_t COLUMN[] = {AIR};
     ProxyPeriodicLoggerTemplate table("table", "csv", 6, COLUMN, 1);
@@ -266,6 +267,10 @@ TEST_F(ChangeLogging, ALogCutOffAtAnyByteGoesOnWithWholeLinesOnly) {
     const std::string change = "05-12-2026 17:20:53 'Air temperature' has changed to 21.5\xC2\xB0";
     const std::string header = "Timestamp;Time;Air temperature";
     const std::string row = "1796491253;05-12-2026 17:20:53;2150";
+    std::string longLine;
+    for (uint32_t i = 0; i < 3 * BufferedFileLoggerWriter::READ_CHUNK + 2; ++i) {
+        longLine += static_cast<char>('a' + i % 26);
+    }
     struct Case {
         std::string file;
         std::function<void()> run; // the program started again: one logger's lines
@@ -290,6 +295,14 @@ TEST_F(ChangeLogging, ALogCutOffAtAnyByteGoesOnWithWholeLinesOnly) {
          },
          {row},
          true},
+        {"long_20261205.log",
+         [&] {
+             Logger lines(writer("long"));
+             lines.addEntry("short");
+             lines.addEntry(longLine);
+         },
+         {"short", longLine},
+         false},
     };
     for (const Case& c : cases) {
         c.run();

@@ -44,7 +44,7 @@ bool appendWhole(File& file, uint32_t size, const char* data, uint32_t length) {
 // Where the file's last whole line ends: just past its last LF, 0 when it has none; nothing when the file of
 // `size` bytes cannot be read.
 std::optional<uint32_t> lastLineEnd(File& file, uint32_t size) {
-    char chunk[128];
+    char chunk[BufferedFileLoggerWriter::READ_CHUNK];
     for (uint32_t end = size; end > 0;) {
         const uint32_t length = std::min<uint32_t>(end, sizeof chunk);
         const uint32_t start = end - length;

@@ -87,6 +87,9 @@ private:
 // and a card that cannot be written is dropped; at a flush the buffer is kept for the next attempt.
 class BufferedFileLoggerWriter final : public LoggerWriter {
 public:
+    // A torn tail is looked for from the file's end in pieces of this many bytes.
+    static constexpr uint32_t READ_CHUNK = 128;
+
     // Capacity 0: every entry goes straight to the file.
     BufferedFileLoggerWriter(Logging::FileName* filename, uint32_t capacity);
     ~BufferedFileLoggerWriter() override;

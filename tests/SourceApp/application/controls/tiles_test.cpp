@@ -86,34 +86,56 @@ TEST_F(TileTest, GrowingValueTextsKeepTheirRightEdge) {
 
 // Side by side on the small tile, a caption too long for its column takes room the other column can spare:
 // both captions read whole where the two fit together, and only where they do not is one cut. A value that
-// grows later lays the row out again. The separator stands in the split, clear of both columns' texts.
+// grows later lays the row out again, also on a tile already on the screen. The separator stands in the
+// split, clear of both columns' texts, and nowhere else.
 TEST_F(TileTest, ACaptionTooLongForItsColumnTakesTheRoomTheOtherSpares) {
     const struct {
         const char *first, *second;
         const char *laterFirstValue, *laterSecondValue; // none: the values stay
         bool firstWhole, secondWhole;
+        bool shownBefore; // the tile drawn on the screen before the later values come
     } rows[] = {
-        {"Air temp.", "Humidity", nullptr, nullptr, true, true},
-        {"Desired temperature", "Set temperature", nullptr, nullptr, true, true},
-        {"Air temp.", "A second caption far too long for either column", nullptr, nullptr, true, false},
-        {"A first caption far too long for either column", "Set temperature", nullptr, nullptr, false, true},
+        {"Air temp.", "Humidity", nullptr, nullptr, true, true, false},
+        {"Desired temperature", "Set temperature", nullptr, nullptr, true, true, false},
+        {"Air temp.", "A second caption far too long for either column", nullptr, nullptr, true, false,
+         false},
+        {"A first caption far too long for either column", "Set temperature", nullptr, nullptr, false, true,
+         false},
         {"A first caption far too long for either column", "A second caption far too long for either column",
-         nullptr, nullptr, false, false},
-        {"Air temp.", "Set temperature", nullptr, "-50.0 %", true, true},
-        {"Air temp.", "Set temperature", nullptr, "Sensor fault", true, true},
-        {"Desired temperature", "Humidity", "-50.0\u00B0", nullptr, true, true},
-        {"Desired temperature", "Set temperature", nullptr, "Off-line", false, true},
+         nullptr, nullptr, false, false, false},
+        {"Air temp.", "Set temperature", nullptr, "-50.0 %", true, true, false},
+        {"Air temp.", "Set temperature", nullptr, "Sensor fault", true, true, false},
+        {"Desired temperature", "Humidity", "-50.0\u00B0", nullptr, true, true, false},
+        {"Desired temperature", "Set temperature", nullptr, "Off-line", false, true, false},
+        {"Air temp.", "Set temperature", nullptr, "Sensor fault", true, true, true},
+        {"Desired temperature", "Humidity", "-50.0\u00B0", nullptr, true, true, true},
+    };
+    // The separator: the one column of the row's height in the frame's colour inside the tile.
+    const auto separators = [] {
+        std::vector<int> found;
+        for (int x = L + 1; x < L + WidgetSmall::WIDTH - 1; ++x) {
+            if (countColour(Box(x, T + 23, 1, 14), colour::CONTROL) == 14) {
+                found.push_back(x);
+            }
+        }
+        return found;
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.first << " | " << row.second << " | "
                                           << (row.laterFirstValue ? row.laterFirstValue : "") << " | "
-                                          << (row.laterSecondValue ? row.laterSecondValue : ""));
+                                          << (row.laterSecondValue ? row.laterSecondValue : "")
+                                          << (row.shownBefore ? " | shown before" : ""));
         mPage = blank();
         WidgetSmall* tile = small();
         tile->setFirstValue("50.0\u00B0");
         tile->setSecondValue("50\u00B0");
         tile->setFirstLabel(row.first);
         tile->setSecondLabel(row.second);
+        std::vector<int> before;
+        if (row.shownBefore) {
+            runTasks();
+            before = separators();
+        }
         if (row.laterFirstValue != nullptr) {
             tile->setFirstValue(row.laterFirstValue);
         }
@@ -136,16 +158,16 @@ TEST_F(TileTest, ACaptionTooLongForItsColumnTakesTheRoomTheOtherSpares) {
         EXPECT_LT(firstValue->getRight(), second->getLeft());
         EXPECT_GT(secondValue->getLeft() - second->getRight(), 3);
         EXPECT_EQ(secondValue->getRight(), L + 267);
-        // The separator: the one column of the row's height in the frame's colour inside the tile.
-        std::vector<int> separators;
-        for (int x = L + 1; x < L + WidgetSmall::WIDTH - 1; ++x) {
-            if (countColour(Box(x, T + 23, 1, 14), colour::CONTROL) == 14) {
-                separators.push_back(x);
-            }
+        const std::vector<int> split = separators();
+        ASSERT_EQ(split.size(), 1u);
+        EXPECT_LT(firstValue->getRight(), split[0]);
+        EXPECT_LT(split[0], second->getLeft());
+        if (row.shownBefore) {
+            // Drawn again where it moved to, and gone from where it stood.
+            ASSERT_EQ(before.size(), 1u);
+            EXPECT_NE(before[0], split[0]) << "the split moved";
+            EXPECT_EQ(countColour(Box(before[0], T + 23, 1, 14), colour::CONTROL), 0);
         }
-        ASSERT_EQ(separators.size(), 1u);
-        EXPECT_LT(firstValue->getRight(), separators[0]);
-        EXPECT_LT(separators[0], second->getLeft());
     }
 }
 
