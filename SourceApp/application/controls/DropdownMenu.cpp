@@ -40,6 +40,12 @@ void DropdownMenu::setSelectedItem(uint16_t index) {
     repaintIfChanged(mSelected, index);
 }
 
+Font* DropdownMenu::fontOf(std::string_view title) const {
+    // The inset keeps the text clear of the item's edges: the two clear columns that fitting_font leaves
+    // come out of it.
+    return fitting_font(title, getWidth() - 2 * TEXT_INSET + 2);
+}
+
 uint16_t DropdownMenu::itemAt(int y) const {
     const int row = y - getTop();
     if (row < 0 || row % PITCH == ITEM_HEIGHT) {
@@ -78,7 +84,6 @@ void DropdownMenu::handleClick() {
 void DropdownMenu::handleDraw() {
     gfx_setcolor(colour::WHITE);
     gfx_fill_rect(getBoundingBox());
-    const bif_t* font = bif_myriad12.getFont();
     for (uint16_t i = 0; i < mItems.size(); ++i) {
         const Box box = itemBox(i);
         const bool dark = i == mSelected || (isActive() && i == mPressed);
@@ -87,8 +92,9 @@ void DropdownMenu::handleDraw() {
         gfx_setcolor(!isEnabled() ? colour::DISABLED : (dark ? colour::WHITE : colour::TEXT));
         const Box saved = gfx_get_clip();
         gfx_set_clip(saved.intersect(box));
-        print_text_centered_in(font, box, text_top_centered(font, box.y1, ITEM_HEIGHT),
-                               mItems[i]->getTitle());
+        const std::string& title = mItems[i]->getTitle();
+        const bif_t* font = fontOf(title)->getFont();
+        print_text_centered_in(font, box, text_top_centered(font, box.y1, ITEM_HEIGHT), title, TEXT_INSET);
         gfx_set_clip(saved);
     }
 }

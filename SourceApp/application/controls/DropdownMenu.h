@@ -1,13 +1,16 @@
-// The list a dropdown opens: items 26 pixels high with white separators, the selected one dark. Owns its
-// items. A click on an item sends MSG_ITEM_CLICK with the menu as source and the item's index as p1. Opened
-// with a null parent it is a layer of its own, drawn over the screen.
+// The list a dropdown opens: items 26 pixels high with white separators, the selected one dark, each title
+// centred in the usual font, or in the smaller one where the usual would not fit. Owns its items. A click on
+// an item sends MSG_ITEM_CLICK with the menu as source and the item's index as p1. Opened with a null parent
+// it is a layer of its own, drawn over the screen.
 #pragma once
 
 #include "SourceApp/application/controls/DropdownItem.h"
+#include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/core/Control.h"
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace tdx {
@@ -16,6 +19,8 @@ class DropdownMenu : public Control {
 public:
     static constexpr int ITEM_HEIGHT = 26;
     static constexpr uint16_t NO_ITEM = 0xFFFF;
+    // Columns an item keeps clear at each side of its title.
+    static constexpr int TEXT_INSET = 4;
 
     DropdownMenu(Container* parent, int x, int y, int width);
 
@@ -33,6 +38,9 @@ public:
     // An index out of range selects nothing.
     void setSelectedItem(uint16_t index);
     uint16_t getSelectedItem() const { return mSelected; }
+    // The font a title is drawn in: a title too wide for the usual font takes the smaller one, as the
+    // dropdown row's value does, so that a long name reads whole instead of ending in an ellipsis.
+    Font* fontOf(std::string_view title) const;
 
     void handleEvent(Event* event) override;
     void handleDraw() override;

@@ -5,6 +5,7 @@
 #include "SourceApp/application/App.h"
 #include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/EditableDropdownRow.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/Icon.h"
@@ -26,8 +27,6 @@ namespace {
 
 constexpr int ROW_WIDTH = 277;
 constexpr int MENU_WIDTH = 81;
-// What a menu item keeps clear of text at its sides.
-constexpr int MENU_TEXT_INSET = 4;
 constexpr int EXCLUSION_ROW_PITCH = 35;
 constexpr int EXCLUSION_FIRST_COLUMN = 150;
 constexpr int EXCLUSION_SECOND_COLUMN = 127;
@@ -112,8 +111,8 @@ FormVacationMode::FormVacationMode(const State& state)
     // The menu is wide enough for its widest choice in the language shown, inside the item's inset.
     int menuWidth = MENU_WIDTH;
     for (const char* text : MODES) {
-        menuWidth =
-            std::max(menuWidth, bif_text_width(bif_myriad12.getFont(), gettext(text)) + 2 * MENU_TEXT_INSET);
+        menuWidth = std::max(menuWidth, bif_text_width(bif_myriad12.getFont(), gettext(text)) +
+                                            2 * DropdownMenu::TEXT_INSET);
     }
     mMode = new EditableDropdownRow(content, 0, 0, ROW_WIDTH, gettext("Vacation mode"),
                                     static_cast<unsigned>(menuWidth));

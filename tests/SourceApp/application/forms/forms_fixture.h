@@ -14,6 +14,7 @@
 #include "SourceApp/application/controls/KeyboardEditor.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
+#include "SourceApp/application/controls/ScrollBar.h"
 #include "SourceApp/application/forms/VexalForm.h"
 #include "SourceApp/application/forms/alarm/FormAlarms.h"
 #include "SourceApp/application/forms/display/FormDisplay.h"
@@ -131,6 +132,20 @@ protected:
         tap(link);
         runTasks(3);
     }
+    // Taps the screen's scroll bar arrow until the content stands at its top (or its end), calling `seen`
+    // after each tap; a scroll that goes nowhere ends at the bound.
+    void scrollToEdge(bool end, const std::function<void()>& seen = nullptr) {
+        const ScrollBar* bar = find<ScrollBar>();
+        ASSERT_NE(bar, nullptr);
+        for (int taps = 0;
+             taps < 40 && (end ? bar->getThumbPosition() < bar->getMax() : bar->getThumbPosition() > 0);
+             ++taps) {
+            tap(end ? bar->getDownButton() : bar->getUpButton());
+            if (seen) {
+                seen();
+            }
+        }
+    }
     // Every one-line label in sight shows its text whole: no text is wider than its box, where it would end
     // in an ellipsis.
     void expectNoLabelCut(const std::string& picture) const {
@@ -142,11 +157,13 @@ protected:
                 EXPECT_EQ(label->getShownText(), label->getText()) << picture;
             }
         }
-        // An open menu's choices, each within its item and the 4 pixels the item keeps clear at its sides.
+        // An open menu's choices, each in the font it is drawn in within its item and the columns the item
+        // keeps clear at its sides.
         for (const DropdownMenu* menu : findAll<DropdownMenu>()) {
             for (uint16_t i = 0; menu->isGloballyVisible() && i < menu->getItemCount(); ++i) {
                 const std::string& title = menu->getItem(i)->getTitle();
-                EXPECT_LE(bif_text_width(bif_myriad12.getFont(), title), menu->getWidth() - 2 * 4)
+                EXPECT_LE(bif_text_width(menu->fontOf(title)->getFont(), title),
+                          menu->getWidth() - 2 * DropdownMenu::TEXT_INSET)
                     << picture << ": " << title;
             }
         }
