@@ -31,6 +31,10 @@ constexpr vid_t VID_SW_CODE = 0x80E4;
 
 constexpr vid_t IDENTITY_VIDS[] = {VID_HW_CODE,    VID_SW_CODE, VID_SW_VERSION,    VID_SW_BUILD,
                                    VID_HW_VERSION, VID_SERIAL,  VID_SERIAL_PREFIX, VID_DEVICE_STATE};
+// What "publishing myself" sets, in the order it sets it: the device state, "ready", last.
+constexpr vid_t PUBLISHED_MYSELF[] = {VID_HW_CODE,       VID_HW_VERSION, VID_SERIAL,
+                                      VID_SERIAL_PREFIX, VID_SW_CODE,    VID_SW_VERSION,
+                                      VID_SW_BUILD,      VID_VALUE_LIST, VID_DEVICE_STATE};
 
 const char* state_name(TaviProtocol::State state) {
     switch (state) {
@@ -147,7 +151,6 @@ void TaviProtocol::restart() {
     mWrites.clear();
     mKnown.clear();
     mRepublish.clear();
-    mAwayWrites.clear();
     mPublishInFlight.reset();
     mQuestions.clear();
     mAsks.clear();
@@ -267,11 +270,6 @@ void TaviProtocol::handleConnected(u32 owner) {
     // Any other write made while off-line is not sent: the control unit's values are about to come in.
     Structure.clearPublishQueue();
     std::erase_if(mWrites, [](const auto& write) { return !write.second.kept; });
-    for (const auto& [ovi, write] : mWrites) {
-        if (write.madeAway) {
-            mAwayWrites.push_back(ovi);
-        }
-    }
     mState = State::SubscribingSelf;
     dbg_printf_h("tavi: connected to %06X", oid_address(owner));
     raise(NET_EVENT_CONNECTED);
@@ -296,7 +294,6 @@ void TaviProtocol::reset(const char* why) {
     mInFlight.reset();
     mInFlightCmd = 0;
     mRepublish.clear();
-    mAwayWrites.clear(); // their marks stay: the next return sends them first again
     // The write in flight may or may not have reached the control unit; those written in the session and
     // not yet sent did not. Both wait for the next synchronisation to tell.
     if (mPublishInFlight) {
@@ -356,9 +353,6 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     if (mState == State::Disconnected || mInFlight != nullptr || mTrafficHeld) {
         return -1;
     }
-    if (const int length = takeAwayWrite(cmd, payload, max); length >= 0) {
-        return length;
-    }
     while (!mCommands.empty()) {
         std::unique_ptr<QueuedCommand> command = std::move(mCommands.front());
         mCommands.pop_front();
@@ -395,10 +389,22 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     return -1;
 }
 
-bool TaviProtocol::takeKeptChange(std::deque<Ovi>& kept, pt_value* value) {
-    while (!kept.empty()) {
-        const Ovi ovi = kept.front();
-        kept.pop_front();
+bool TaviProtocol::takeMyself(pt_value* value) {
+    for (const vid_t vid : PUBLISHED_MYSELF) {
+        if (Structure.isPublishQueued(mSelf, vid)) {
+            Structure.withdrawPublish(mSelf, vid);
+            if (pt_get_value(value, mSelf, vid) == PT_OK) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool TaviProtocol::takeKeptChange(pt_value* value) {
+    while (!mRepublish.empty()) {
+        const Ovi ovi = mRepublish.front();
+        mRepublish.pop_front();
         const auto write = mWrites.find(ovi);
         if (write == mWrites.end() || !write->second.kept) {
             continue; // settled by the synchronisation
@@ -416,38 +422,20 @@ bool TaviProtocol::takeKeptChange(std::deque<Ovi>& kept, pt_value* value) {
 
 int TaviProtocol::takeLocalChange(u8* cmd, u8* payload, u16 max) {
     pt_value value;
-    while (takeKeptChange(mRepublish, &value) || Structure.takePublish(&value)) {
-        if (const int length = publishLocal(value, cmd, payload, max); length >= 0) {
+    // The synchronisation ends with the display's identity and its "ready"; what waited for it follows.
+    while (takeMyself(&value) || takeKeptChange(&value) || Structure.takePublish(&value)) {
+        const Ovi ovi(value.oid, value.vid);
+        const int length = buildPublish(value, payload, max);
+        if (length >= 0) {
+            *cmd = TNET_CMD_PUBLISH;
+            mWrites[ovi].sent = value;
+            mPublishInFlight = ovi;
             return length;
         }
+        mWrites.erase(ovi);
+        dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
+                     oid_index(value.oid), value.vid, unsigned{value.vtype});
     }
-    return -1;
-}
-
-int TaviProtocol::takeAwayWrite(u8* cmd, u8* payload, u16 max) {
-    pt_value value;
-    while (takeKeptChange(mAwayWrites, &value)) {
-        if (const int length = publishLocal(value, cmd, payload, max); length >= 0) {
-            dbg_printf_h("tavi: %06X:%02X vid %04X written while the control unit restarted, sent first",
-                         oid_address(value.oid), oid_index(value.oid), value.vid);
-            return length;
-        }
-    }
-    return -1;
-}
-
-int TaviProtocol::publishLocal(const pt_value& value, u8* cmd, u8* payload, u16 max) {
-    const Ovi ovi(value.oid, value.vid);
-    const int length = buildPublish(value, payload, max);
-    if (length >= 0) {
-        *cmd = TNET_CMD_PUBLISH;
-        mWrites[ovi].sent = value;
-        mPublishInFlight = ovi;
-        return length;
-    }
-    mWrites.erase(ovi);
-    dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
-                 oid_index(value.oid), value.vid, unsigned{value.vtype});
     return -1;
 }
 

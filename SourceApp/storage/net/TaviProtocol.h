@@ -5,6 +5,8 @@
 //   DISCONNECTED --connected(owner)--> SUBSCRIBING_SELF --SYNCHRONIZED(own)--> SUBSCRIBING_ALL
 //   --SYNCHRONIZED(all)--> READY ("publishing myself", own device state 2, "ready")
 //
+// Local writes go once ready, after the display's identity values and its "ready".
+//
 // A subscription of the synchronisation whose SYNCHRONIZED has not come NET_ANSWER_TIMEOUT_MS after the
 // control unit took it, or after its answer last brought an object or value it had not brought yet, is asked
 // again: a frame damaged on the line that passed its check may have turned that SYNCHRONIZED into one that
@@ -37,11 +39,11 @@
 // the one it knew, or asks for it when it knew none (and shows the value missing when the unit holds none). A
 // write the user made behind the refused one still goes.
 //
-// While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it first
-// when the control unit is back, before the synchronisation asks anything, whatever the unit holds then: the
-// unit is away in a restart it announced (a restore), and what the user changes meanwhile comes after what
-// the restart changed. The unit takes it before it answers the synchronisation, so nothing the answer shows
-// (the value, or one the unit derives from it, as a room's desired temperature) is older than the change.
+// While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it once
+// the control unit is back and synchronised, as every write that waited, whatever the unit shows then, and
+// shows it until it is sent: the unit is away in a restart it announced (a restore), and what the user
+// changes meanwhile comes after what the restart changed. Until the write is sent, what the synchronisation
+// brings of values the unit derives from it (a room's desired temperature) is the unit's from before it.
 // Once such a write is sent (or the unit's value is shown in its place), it is a write as any other; a
 // session that ends before it was sent keeps it for the next return.
 //
@@ -226,12 +228,10 @@ private:
     void publishMyself();
     static int buildPublish(const pt_value& value, u8* payload, u16 max);
     int takeLocalChange(u8* cmd, u8* payload, u16 max);
-    // The next write made while the control unit was away in an announced restart, ahead of everything else.
-    int takeAwayWrite(u8* cmd, u8* payload, u16 max);
-    // Hands the local value to the client as a PUBLISH; -1 (the write dropped) when it cannot be built.
-    int publishLocal(const pt_value& value, u8* cmd, u8* payload, u16 max);
+    // The next of the display's identity values set by publishMyself() and not yet published.
+    bool takeMyself(pt_value* value);
     // The next change kept over a reset that the synchronisation left to be sent again.
-    bool takeKeptChange(std::deque<Ovi>& kept, pt_value* value);
+    bool takeKeptChange(pt_value* value);
 
     // A local write the control unit has not taken for sure.
     struct LocalWrite {
@@ -281,10 +281,6 @@ private:
     std::map<Ovi, std::optional<pt_value>> mKnown;
     // Those carried over a reset and not settled by the synchronisation, to be published again once ready.
     std::deque<Ovi> mRepublish;
-    // Those written while the control unit was away in a restart it announced, sent first on its return: the
-    // unit takes them before it answers the synchronisation, so that nothing it shows meanwhile (the value,
-    // or one it derives from it) is older than the user's change.
-    std::deque<Ovi> mAwayWrites;
     std::optional<Ovi> mPublishInFlight;
     // A value asked again (SUBSCRIBE of it): the questions queued or sent and not answered yet (their
     // SYNCHRONIZED has not come), and the last PUBLISH of the value since, which holds the answer once the
