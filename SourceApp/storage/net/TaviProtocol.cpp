@@ -265,7 +265,7 @@ void TaviProtocol::handleConnected(u32 owner) {
     mLost = false;
     Structure.setControlUnit(oid_address(owner));
     if (mKeepOfflineWrites) {
-        keepQueuedWrites(true);
+        keepQueuedWrites();
     }
     // Any other write made while off-line is not sent: the control unit's values are about to come in.
     Structure.clearPublishQueue();
@@ -306,7 +306,7 @@ void TaviProtocol::reset(const char* why) {
             write.kept.reset(); // the later value is kept below
             write.sent.reset();
             write.crossing.reset();
-        } else if (write.crossing) {
+        } else if (write.crossing && !write.madeAway) {
             // Which of the two came last is unknown: the next synchronisation brings what the control unit
             // holds, and the write is not sent again.
             dbg_printf_h(
@@ -318,6 +318,7 @@ void TaviProtocol::reset(const char* why) {
                 write.kept = write.sent;
             }
             write.sent.reset();
+            write.crossing.reset(); // one made in the restart after a restore goes whatever crossed it
         }
         mPublishInFlight.reset();
     }
@@ -338,14 +339,13 @@ void TaviProtocol::reset(const char* why) {
     raise(NET_EVENT_NOT_CONNECTED);
 }
 
-void TaviProtocol::keepQueuedWrites(bool madeAway) {
+void TaviProtocol::keepQueuedWrites() {
     pt_value value;
     while (Structure.takePublish(&value)) {
         LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
         if (!write.kept) {
             write.kept = value;
         }
-        write.madeAway = write.madeAway || madeAway;
     }
 }
 
@@ -480,6 +480,7 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
                 // Written again meanwhile: the later write goes after every value that crossed this one.
                 write->second.sent.reset();
                 write->second.crossing.reset();
+                endMark(write->second);
             } else {
                 if (write->second.crossing) {
                     askAgain(ovi, "the control unit took the crossed write");
@@ -520,6 +521,7 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
             LocalWrite& write = mWrites[ovi];
             write.sent.reset();
             write.crossing.reset();
+            endMark(write);
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
                 return; // the user's later write still goes, and is shown meanwhile
             }
@@ -674,7 +676,10 @@ bool TaviProtocol::isKnown(const Ovi& ovi, const pt_value& shown) const {
 void TaviProtocol::unkeep(LocalWrite& write) {
     write.kept.reset();
     write.sentBefore.reset();
-    write.madeAway = false;
+}
+
+void TaviProtocol::endMark(LocalWrite& write) const {
+    write.madeAway = write.madeAway && mKeepOfflineWrites;
 }
 
 bool TaviProtocol::localWriteStays(const pt_value& shown) {
@@ -691,6 +696,7 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write had arrived", oid_address(ovi.oid),
                          oid_index(ovi.oid), ovi.vid);
             unkeep(write);
+            endMark(write);
             if (waiting) {
                 return true; // written again since: that write still goes
             }
@@ -736,6 +742,11 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         write.crossing = shown;
         if (waiting) {
             return true; // the user wrote again since: that write goes and overrides both
+        }
+        if (write.madeAway) {
+            // Made in the restart after a restore: shown until the acknowledgement asks, and kept should the
+            // session end before it.
+            return true;
         }
         dbg_printf_h(
             "tavi: %06X:%02X vid %04X published by the control unit while the local write was on its "
@@ -859,7 +870,8 @@ void TaviProtocol::receiveAnswer(const Ovi& ovi) {
 
 void TaviProtocol::beforeLocalWrite(oid_t oid, vid_t vid) {
     const Ovi ovi(oid, vid);
-    mWrites.try_emplace(ovi);
+    LocalWrite& write = mWrites[ovi];
+    write.madeAway = write.madeAway || mKeepOfflineWrites;
     if (mKnown.count(ovi) == 0) {
         // Nothing of the value pending: the table shows what the control unit holds.
         pt_value shown;

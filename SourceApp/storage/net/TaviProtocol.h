@@ -39,13 +39,14 @@
 // the one it knew, or asks for it when it knew none (and shows the value missing when the unit holds none). A
 // write the user made behind the refused one still goes.
 //
-// While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it once
-// the control unit is back and synchronised, as every write that waited, whatever the unit shows then, and
-// shows it until it is sent: the unit is away in a restart it announced (a restore), and what the user
-// changes meanwhile comes after what the restart changed. Until the write is sent, what the synchronisation
-// brings of values the unit derives from it (a room's desired temperature) is the unit's from before it.
-// Once such a write is sent (or the unit's value is shown in its place), it is a write as any other; a
-// session that ends before it was sent keeps it for the next return.
+// While told to (keepOfflineWrites), the bridge marks what the user writes: the control unit restarts soon,
+// or is away in a restart it announced (a restore), and what the user changes meanwhile comes after what the
+// restart changed. A marked write, also one made with no session open, that a session end leaves unsettled
+// (not sent, on its way, or taken with its acknowledgement lost) is kept, shown, and sent once the unit is
+// back and synchronised, as every write that waited, whatever the unit shows then; it keeps its mark over
+// every session that ends before the unit acknowledges or refuses it (or shows it), and is a write as any
+// other from then on. Until it is sent, what the synchronisation brings of values the unit derives from it
+// (a room's desired temperature) is the unit's from before it.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. The display assumes that
@@ -164,9 +165,10 @@ public:
     void holdTraffic(bool held) { mTrafficHeld = held; }
     bool isTrafficHeld() const { return mTrafficHeld; }
 
-    // While set, a value written with no session open waits for the next session as one written in the last
-    // session and not sent does, instead of giving way to the control unit's values: the screens stay through
-    // an announced restart of the unit, and what the user changes on them is meant for the unit that returns.
+    // While set, what the user writes is marked: should a session end before the control unit acknowledges
+    // it, it waits for the unit's return, also when written with no session open, and goes then whatever the
+    // unit shows. Set from the announcement of a restart of the unit until its return: the screens stay
+    // through the restart, and what the user changes on them is meant for the unit that returns.
     void keepOfflineWrites(bool keep) { mKeepOfflineWrites = keep; }
     bool keepsOfflineWrites() const { return mKeepOfflineWrites; }
 
@@ -192,7 +194,7 @@ private:
     void raise(int kind);
     void reset(const char* why);
     // The local writes waiting to be published are kept for the next synchronisation to decide.
-    void keepQueuedWrites(bool madeAway = false);
+    void keepQueuedWrites();
     void subscribe(oid_t oid, vid_t vid, bool front);
     // Subscribes to all values of `oid` for the synchronisation, its answer watched anew.
     void subscribeForSync(oid_t oid, bool front);
@@ -241,8 +243,9 @@ private:
         std::optional<pt_value> crossing;
         // Carried over a reset behind a write in flight: that write, which the control unit showing took.
         std::optional<pt_value> sentBefore;
-        // Made while the control unit was away in a restart it announced: it goes after whatever the restart
-        // changed. Only while kept.
+        // Made from the announcement of a restart of the control unit (a restore) until its return: it goes
+        // after whatever the restart changed, over every session that ends before the unit took or refused
+        // it.
         bool madeAway = false;
     };
 
@@ -256,6 +259,9 @@ private:
     void showUnitValue(const Ovi& ovi);
     // Ends a kept write's wait over the reset (settled, or about to be sent).
     static void unkeep(LocalWrite& write);
+    // The control unit took or refused the write, or shows it: its mark ends. The user's later write that
+    // waits keeps one while writes are kept: it was made in the restart too.
+    void endMark(LocalWrite& write) const;
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;
