@@ -359,7 +359,7 @@ std::vector<ProxyObject*> ScreenHarness::objects(uint8_t type, uint8_t subtype) 
 
 // ---- Network ----
 
-void ScreenHarness::connect(uint32_t owner) {
+void ScreenHarness::connect(uint32_t owner, const std::optional<PublishedValue>& changed) {
     Net::Tavi.handleConnected(owner);
     uint8_t payload[TNET_SUBSCRIBE_SIZE];
     put_le32(payload, oid_make(tnet_get_address(), 0));
@@ -372,6 +372,9 @@ void ScreenHarness::connect(uint32_t owner) {
     for (const auto& [oid, vid] : held) {
         pt_value value;
         pt_get_value(&value, oid, vid);
+        if (changed && changed->oid == oid && changed->vid == vid) {
+            value.value = changed->value;
+        }
         uint8_t publish[TNET_MAX_COMMAND_SIZE];
         put_le32(publish + TNET_PUB_OFS_OID, oid);
         put_le16(publish + TNET_PUB_OFS_VID, vid);

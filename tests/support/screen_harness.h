@@ -145,8 +145,8 @@ protected:
 
     // ---- The network ----
     // Connected to the control unit and synchronised; the display's own identity is not counted as
-    // published.
-    void connect(uint32_t owner = CONTROL_UNIT);
+    // published. The unit holds what the table holds, but for a number it changed while the display was away.
+    void connect(uint32_t owner = CONTROL_UNIT, const std::optional<PublishedValue>& changed = std::nullopt);
     void disconnect();
     bool isConnected() const;
     bool isSynchronized() const;

@@ -73,8 +73,6 @@ bool UpdateManager::handleNetworkLoss() {
         mRestart = Restart::Away;
         mRestartTimer.setTimeout(mRestartWaitMs);
         mRestartTimer.start();
-        // The screens stay and take the user's changes: they are for the unit that comes back.
-        Net::Tavi.keepOfflineWrites(true);
         return true;
     }
     if (mRestart == Restart::Away) {
@@ -109,6 +107,9 @@ void UpdateManager::announceRestart(uint32_t waitMs, std::function<bool()> answe
     mRestartAnswered = std::move(answered);
     mRestartTimer.setTimeout(ANNOUNCED_RESTART_LAPSE_MS);
     mRestartTimer.start();
+    // The screens stay and take the user's changes: they are for the unit that comes back, also those made
+    // before the unit is missed, which the restart may meet unsent or unanswered.
+    Net::Tavi.keepOfflineWrites(true);
 }
 
 void UpdateManager::endRestart(const char* why) {

@@ -47,7 +47,8 @@ public:
     // The control unit restarts of its own accord soon: the user confirmed a request that ends in a restart
     // and the display wrote it. The first loss of the network after this is that restart, and the screens
     // stay, whichever the user opens or leaves meanwhile, for up to waitMs: the wait belongs to no screen.
-    // What the user writes meanwhile waits for the unit's return and is sent then. A unit still away then is
+    // What the user writes from now until the unit is back goes to the unit that returns, however many
+    // sessions end before the unit took it (Net::TaviProtocol::keepOfflineWrites). A unit still away then is
     // lost as any unit, to the not-enrolled screen from whatever screen is shown; one back by then
     // resynchronises under it. answered() tells that the unit has answered the request: it restarts at once
     // after its answer, so an answer that no loss follows within the time a silent unit takes to be missed

@@ -31,6 +31,10 @@ constexpr vid_t VID_SW_CODE = 0x80E4;
 
 constexpr vid_t IDENTITY_VIDS[] = {VID_HW_CODE,    VID_SW_CODE, VID_SW_VERSION,    VID_SW_BUILD,
                                    VID_HW_VERSION, VID_SERIAL,  VID_SERIAL_PREFIX, VID_DEVICE_STATE};
+// What "publishing myself" sets, in the order it sets it: the device state, "ready", last.
+constexpr vid_t PUBLISHED_MYSELF[] = {VID_HW_CODE,       VID_HW_VERSION, VID_SERIAL,
+                                      VID_SERIAL_PREFIX, VID_SW_CODE,    VID_SW_VERSION,
+                                      VID_SW_BUILD,      VID_VALUE_LIST, VID_DEVICE_STATE};
 
 const char* state_name(TaviProtocol::State state) {
     switch (state) {
@@ -147,7 +151,6 @@ void TaviProtocol::restart() {
     mWrites.clear();
     mKnown.clear();
     mRepublish.clear();
-    mAwayWrites.clear();
     mPublishInFlight.reset();
     mQuestions.clear();
     mAsks.clear();
@@ -262,16 +265,11 @@ void TaviProtocol::handleConnected(u32 owner) {
     mLost = false;
     Structure.setControlUnit(oid_address(owner));
     if (mKeepOfflineWrites) {
-        keepQueuedWrites(true);
+        keepQueuedWrites();
     }
     // Any other write made while off-line is not sent: the control unit's values are about to come in.
     Structure.clearPublishQueue();
     std::erase_if(mWrites, [](const auto& write) { return !write.second.kept; });
-    for (const auto& [ovi, write] : mWrites) {
-        if (write.madeAway) {
-            mAwayWrites.push_back(ovi);
-        }
-    }
     mState = State::SubscribingSelf;
     dbg_printf_h("tavi: connected to %06X", oid_address(owner));
     raise(NET_EVENT_CONNECTED);
@@ -296,7 +294,6 @@ void TaviProtocol::reset(const char* why) {
     mInFlight.reset();
     mInFlightCmd = 0;
     mRepublish.clear();
-    mAwayWrites.clear(); // their marks stay: the next return sends them first again
     // The write in flight may or may not have reached the control unit; those written in the session and
     // not yet sent did not. Both wait for the next synchronisation to tell.
     if (mPublishInFlight) {
@@ -309,7 +306,7 @@ void TaviProtocol::reset(const char* why) {
             write.kept.reset(); // the later value is kept below
             write.sent.reset();
             write.crossing.reset();
-        } else if (write.crossing) {
+        } else if (write.crossing && !write.madeAway) {
             // Which of the two came last is unknown: the next synchronisation brings what the control unit
             // holds, and the write is not sent again.
             dbg_printf_h(
@@ -321,6 +318,7 @@ void TaviProtocol::reset(const char* why) {
                 write.kept = write.sent;
             }
             write.sent.reset();
+            write.crossing.reset(); // one made in the restart after a restore goes whatever crossed it
         }
         mPublishInFlight.reset();
     }
@@ -341,23 +339,19 @@ void TaviProtocol::reset(const char* why) {
     raise(NET_EVENT_NOT_CONNECTED);
 }
 
-void TaviProtocol::keepQueuedWrites(bool madeAway) {
+void TaviProtocol::keepQueuedWrites() {
     pt_value value;
     while (Structure.takePublish(&value)) {
         LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
         if (!write.kept) {
             write.kept = value;
         }
-        write.madeAway = write.madeAway || madeAway;
     }
 }
 
 int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     if (mState == State::Disconnected || mInFlight != nullptr || mTrafficHeld) {
         return -1;
-    }
-    if (const int length = takeAwayWrite(cmd, payload, max); length >= 0) {
-        return length;
     }
     while (!mCommands.empty()) {
         std::unique_ptr<QueuedCommand> command = std::move(mCommands.front());
@@ -395,10 +389,22 @@ int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     return -1;
 }
 
-bool TaviProtocol::takeKeptChange(std::deque<Ovi>& kept, pt_value* value) {
-    while (!kept.empty()) {
-        const Ovi ovi = kept.front();
-        kept.pop_front();
+bool TaviProtocol::takeMyself(pt_value* value) {
+    for (const vid_t vid : PUBLISHED_MYSELF) {
+        if (Structure.isPublishQueued(mSelf, vid)) {
+            Structure.withdrawPublish(mSelf, vid);
+            if (pt_get_value(value, mSelf, vid) == PT_OK) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool TaviProtocol::takeKeptChange(pt_value* value) {
+    while (!mRepublish.empty()) {
+        const Ovi ovi = mRepublish.front();
+        mRepublish.pop_front();
         const auto write = mWrites.find(ovi);
         if (write == mWrites.end() || !write->second.kept) {
             continue; // settled by the synchronisation
@@ -416,38 +422,20 @@ bool TaviProtocol::takeKeptChange(std::deque<Ovi>& kept, pt_value* value) {
 
 int TaviProtocol::takeLocalChange(u8* cmd, u8* payload, u16 max) {
     pt_value value;
-    while (takeKeptChange(mRepublish, &value) || Structure.takePublish(&value)) {
-        if (const int length = publishLocal(value, cmd, payload, max); length >= 0) {
+    // The synchronisation ends with the display's identity and its "ready"; what waited for it follows.
+    while (takeMyself(&value) || takeKeptChange(&value) || Structure.takePublish(&value)) {
+        const Ovi ovi(value.oid, value.vid);
+        const int length = buildPublish(value, payload, max);
+        if (length >= 0) {
+            *cmd = TNET_CMD_PUBLISH;
+            mWrites[ovi].sent = value;
+            mPublishInFlight = ovi;
             return length;
         }
+        mWrites.erase(ovi);
+        dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
+                     oid_index(value.oid), value.vid, unsigned{value.vtype});
     }
-    return -1;
-}
-
-int TaviProtocol::takeAwayWrite(u8* cmd, u8* payload, u16 max) {
-    pt_value value;
-    while (takeKeptChange(mAwayWrites, &value)) {
-        if (const int length = publishLocal(value, cmd, payload, max); length >= 0) {
-            dbg_printf_h("tavi: %06X:%02X vid %04X written while the control unit restarted, sent first",
-                         oid_address(value.oid), oid_index(value.oid), value.vid);
-            return length;
-        }
-    }
-    return -1;
-}
-
-int TaviProtocol::publishLocal(const pt_value& value, u8* cmd, u8* payload, u16 max) {
-    const Ovi ovi(value.oid, value.vid);
-    const int length = buildPublish(value, payload, max);
-    if (length >= 0) {
-        *cmd = TNET_CMD_PUBLISH;
-        mWrites[ovi].sent = value;
-        mPublishInFlight = ovi;
-        return length;
-    }
-    mWrites.erase(ovi);
-    dbg_printf_h("tavi: %06X:%02X vid %04X type %u cannot be published, dropped", oid_address(value.oid),
-                 oid_index(value.oid), value.vid, unsigned{value.vtype});
     return -1;
 }
 
@@ -502,6 +490,7 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
                 write->second.unplaced = write->second.unplaced || write->second.crossing.has_value();
                 write->second.sent.reset();
                 write->second.crossing.reset();
+                endMark(write->second);
             } else {
                 mWrites.erase(write);
             }
@@ -536,6 +525,7 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
             LocalWrite& write = mWrites[ovi];
             write.sent.reset();
             write.crossing.reset();
+            endMark(write);
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
                 return; // the user's later write still goes, and is shown meanwhile
             }
@@ -691,7 +681,10 @@ bool TaviProtocol::isKnown(const Ovi& ovi, const pt_value& shown) const {
 void TaviProtocol::unkeep(LocalWrite& write) {
     write.kept.reset();
     write.sentBefore.reset();
-    write.madeAway = false;
+}
+
+void TaviProtocol::endMark(LocalWrite& write) const {
+    write.madeAway = write.madeAway && mKeepOfflineWrites;
 }
 
 bool TaviProtocol::localWriteStays(const pt_value& shown) {
@@ -708,6 +701,7 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write had arrived", oid_address(ovi.oid),
                          oid_index(ovi.oid), ovi.vid);
             unkeep(write);
+            endMark(write);
             if (waiting) {
                 return true; // written again since: that write still goes
             }
@@ -750,6 +744,11 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         write.crossing = shown;
         if (waiting) {
             return true; // the user wrote again since: that write goes and overrides both
+        }
+        if (write.madeAway) {
+            // Made in the restart after a restore: shown until the acknowledgement asks, and kept should the
+            // session end before it.
+            return true;
         }
         dbg_printf_h(
             "tavi: %06X:%02X vid %04X published by the control unit while the local write was on its "
@@ -880,7 +879,8 @@ void TaviProtocol::receiveAnswer(const Ovi& ovi) {
 
 void TaviProtocol::beforeLocalWrite(oid_t oid, vid_t vid) {
     const Ovi ovi(oid, vid);
-    mWrites.try_emplace(ovi);
+    LocalWrite& write = mWrites[ovi];
+    write.madeAway = write.madeAway || mKeepOfflineWrites;
     if (mKnown.count(ovi) == 0) {
         // Nothing of the value pending: the table shows what the control unit holds.
         pt_value shown;

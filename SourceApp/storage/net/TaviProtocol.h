@@ -5,6 +5,8 @@
 //   DISCONNECTED --connected(owner)--> SUBSCRIBING_SELF --SYNCHRONIZED(own)--> SUBSCRIBING_ALL
 //   --SYNCHRONIZED(all)--> READY ("publishing myself", own device state 2, "ready")
 //
+// Local writes go once ready, after the display's identity values and its "ready".
+//
 // A subscription of the synchronisation whose SYNCHRONIZED has not come NET_ANSWER_TIMEOUT_MS after the
 // control unit took it, or after its answer last brought an object or value it had not brought yet, is asked
 // again: a frame damaged on the line that passed its check may have turned that SYNCHRONIZED into one that
@@ -39,13 +41,14 @@
 // may be older than that write, or one that crossed it): the unit holds that value or the write. A write the
 // user made behind the refused one still goes.
 //
-// While told to (keepOfflineWrites), the bridge keeps what is written with no session open and sends it first
-// when the control unit is back, before the synchronisation asks anything, whatever the unit holds then: the
-// unit is away in a restart it announced (a restore), and what the user changes meanwhile comes after what
-// the restart changed. The unit takes it before it answers the synchronisation, so nothing the answer shows
-// (the value, or one the unit derives from it, as a room's desired temperature) is older than the change.
-// Once such a write is sent (or the unit's value is shown in its place), it is a write as any other; a
-// session that ends before it was sent keeps it for the next return.
+// While told to (keepOfflineWrites), the bridge marks what the user writes: the control unit restarts soon,
+// or is away in a restart it announced (a restore), and what the user changes meanwhile comes after what the
+// restart changed. A marked write, also one made with no session open, that a session end leaves unsettled
+// (not sent, on its way, or taken with its acknowledgement lost) is kept, shown, and sent once the unit is
+// back and synchronised, as every write that waited, whatever the unit shows then; it keeps its mark over
+// every session that ends before the unit acknowledges or refuses it (or shows it), and is a write as any
+// other from then on. Until it is sent, what the synchronisation brings of values the unit derives from it
+// (a room's desired temperature) is the unit's from before it.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. The display assumes that
@@ -164,9 +167,10 @@ public:
     void holdTraffic(bool held) { mTrafficHeld = held; }
     bool isTrafficHeld() const { return mTrafficHeld; }
 
-    // While set, a value written with no session open waits for the next session as one written in the last
-    // session and not sent does, instead of giving way to the control unit's values: the screens stay through
-    // an announced restart of the unit, and what the user changes on them is meant for the unit that returns.
+    // While set, what the user writes is marked: should a session end before the control unit acknowledges
+    // it, it waits for the unit's return, also when written with no session open, and goes then whatever the
+    // unit shows. Set from the announcement of a restart of the unit until its return: the screens stay
+    // through the restart, and what the user changes on them is meant for the unit that returns.
     void keepOfflineWrites(bool keep) { mKeepOfflineWrites = keep; }
     bool keepsOfflineWrites() const { return mKeepOfflineWrites; }
 
@@ -192,7 +196,7 @@ private:
     void raise(int kind);
     void reset(const char* why);
     // The local writes waiting to be published are kept for the next synchronisation to decide.
-    void keepQueuedWrites(bool madeAway = false);
+    void keepQueuedWrites();
     void subscribe(oid_t oid, vid_t vid, bool front);
     // Subscribes to all values of `oid` for the synchronisation, its answer watched anew.
     void subscribeForSync(oid_t oid, bool front);
@@ -228,12 +232,10 @@ private:
     void publishMyself();
     static int buildPublish(const pt_value& value, u8* payload, u16 max);
     int takeLocalChange(u8* cmd, u8* payload, u16 max);
-    // The next write made while the control unit was away in an announced restart, ahead of everything else.
-    int takeAwayWrite(u8* cmd, u8* payload, u16 max);
-    // Hands the local value to the client as a PUBLISH; -1 (the write dropped) when it cannot be built.
-    int publishLocal(const pt_value& value, u8* cmd, u8* payload, u16 max);
+    // The next of the display's identity values set by publishMyself() and not yet published.
+    bool takeMyself(pt_value* value);
     // The next change kept over a reset that the synchronisation left to be sent again.
-    bool takeKeptChange(std::deque<Ovi>& kept, pt_value* value);
+    bool takeKeptChange(pt_value* value);
 
     // A local write the control unit has not taken for sure.
     struct LocalWrite {
@@ -243,8 +245,9 @@ private:
         std::optional<pt_value> crossing;
         // Carried over a reset behind a write in flight: that write, which the control unit showing took.
         std::optional<pt_value> sentBefore;
-        // Made while the control unit was away in a restart it announced: it goes after whatever the restart
-        // changed. Only while kept.
+        // Made from the announcement of a restart of the control unit (a restore) until its return: it goes
+        // after whatever the restart changed, over every session that ends before the unit took or refused
+        // it.
         bool madeAway = false;
         // A value of the control unit came that could not be placed against the write it took last: what the
         // display knows of the value may be older than what the unit holds.
@@ -265,6 +268,9 @@ private:
     void showUnitValue(const Ovi& ovi, bool knownForSure);
     // Ends a kept write's wait over the reset (settled, or about to be sent).
     static void unkeep(LocalWrite& write);
+    // The control unit took or refused the write, or shows it: its mark ends. The user's later write that
+    // waits keeps one while writes are kept: it was made in the restart too.
+    void endMark(LocalWrite& write) const;
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;
@@ -290,10 +296,6 @@ private:
     std::map<Ovi, std::optional<pt_value>> mKnown;
     // Those carried over a reset and not settled by the synchronisation, to be published again once ready.
     std::deque<Ovi> mRepublish;
-    // Those written while the control unit was away in a restart it announced, sent first on its return: the
-    // unit takes them before it answers the synchronisation, so that nothing it shows meanwhile (the value,
-    // or one it derives from it) is older than the user's change.
-    std::deque<Ovi> mAwayWrites;
     std::optional<Ovi> mPublishInFlight;
     // A value asked again (SUBSCRIBE of it): the questions queued or sent and not answered yet (their
     // SYNCHRONIZED has not come), and the last PUBLISH of the value since, which holds the answer once the

@@ -1,4 +1,5 @@
 // Configuration backup and restore: what the control unit is asked, once, and when each link comes back.
+#include "Libraries/base/bytes.h"
 #include "SourceApp/application/controls/DropdownButton.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Popup.h"
@@ -73,6 +74,26 @@ protected:
         tap(restoreLink());
         tap(findByText("OK"));
         runTasks();
+    }
+    // The values the network bridge hands to the link now, other than the display's own, each taken by the
+    // unit at once.
+    static Published handedToTheLink() {
+        Published handed;
+        uint8_t cmd = 0;
+        uint8_t payload[TNET_MAX_COMMAND_SIZE];
+        for (int packets = 0; packets < 100 && Net::Tavi.handleTransmit(&cmd, payload, sizeof payload) >= 0;
+             ++packets) {
+            Net::Tavi.handleTransmitted(cmd);
+            const oid_t oid = get_le32(payload + TNET_PUB_OFS_OID);
+            const bt_vtype vtype = payload[TNET_PUB_OFS_VTYPE];
+            if (cmd == TNET_CMD_PUBLISH && oid_address(oid) != tnet_get_address() &&
+                !BT_VTYPE_IS_BYTES(vtype)) {
+                const u32 raw = get_le(payload + TNET_PUB_OFS_VALUE, bt_vtype_width(vtype));
+                handed.emplace_back(oid, get_le16(payload + TNET_PUB_OFS_VID),
+                                    bt_vtype_normalise(vtype, static_cast<int>(raw)));
+            }
+        }
+        return handed;
     }
 };
 
@@ -212,19 +233,31 @@ TEST_F(BackupTest, TheRestartAfterARestoreKeepsTheScreenWhileTheUnitIsAway) {
     }
 }
 
-// The bridge keeps what the user writes while the unit is away in the restart after a restore, and only then:
-// the unit's return, or the end of the wait for it, ends that, so that a later loss is a unit lost as any.
-TEST_F(BackupTest, WritesMadeWhileTheUnitIsAwayAreKeptOnlyUntilTheRestartEnds) {
+// The bridge keeps what the user writes from the confirmed restore until the unit is back from the restart
+// after it, and only then: the unit's return, or the end of the wait for it, ends that, so that a later loss
+// is a unit lost as any. A change made before the unit is missed, which the restart meets unsent, reaches the
+// unit on its return, also where the restore took that value back.
+TEST_F(BackupTest, WritesMadeDuringTheRestartAreKeptOnlyUntilItEnds) {
+    constexpr oid_t ROOM = 0x01000316;
+    constexpr vid_t DESIRED = 0x001D;
+    room(ROOM).value(DESIRED, BT_VTYPE_S16_X100, 2200);
     const struct {
         const char* what;
-        uint32_t awayMs; // 0: the unit does not come back
-    } rows[] = {{"back after 5 s", 5000}, {"never back", 0}};
+        uint32_t awayMs;    // 0: the unit does not come back
+        bool changedBefore; // 19.00 written before the unit is missed; the restore sets 24.60
+    } rows[] = {{"back after 5 s", 5000, false},
+                {"never back", 0, false},
+                {"changed before the unit is missed, back after 5 s", 5000, true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         connect();
         open(BACKUP);
         confirmRestore();
-        EXPECT_FALSE(Net::Tavi.keepsOfflineWrites()) << "the unit is still there";
+        EXPECT_TRUE(Net::Tavi.keepsOfflineWrites()) << "the restart is announced";
+        if (row.changedBefore) {
+            ASSERT_EQ(pt_set_int(ROOM, DESIRED, 1900, BT_VTYPE_S16_X100), PT_OK);
+            runTasks();
+        }
         disconnect();
         runTasks(2);
         EXPECT_TRUE(Net::Tavi.keepsOfflineWrites()) << "away in its restart";
@@ -233,12 +266,19 @@ TEST_F(BackupTest, WritesMadeWhileTheUnitIsAwayAreKeptOnlyUntilTheRestartEnds) {
         if (row.awayMs != 0) {
             run(row.awayMs, since, notEnrolledAt);
             EXPECT_TRUE(Net::Tavi.keepsOfflineWrites());
-            connect();
+            connect(CONTROL_UNIT,
+                    row.changedBefore ? std::optional(PublishedValue(ROOM, DESIRED, 2460)) : std::nullopt);
             runTasks(2);
         } else {
             run(25000, since, notEnrolledAt);
         }
         EXPECT_FALSE(Net::Tavi.keepsOfflineWrites()) << "the restart is over";
+        if (row.changedBefore) {
+            int shown = 0;
+            EXPECT_EQ(pt_get_int(&shown, ROOM, DESIRED), PT_OK);
+            EXPECT_EQ(shown, 1900) << "shown through the return";
+            EXPECT_EQ(handedToTheLink(), (Published{{ROOM, DESIRED, 1900}})) << "sent once synchronised";
+        }
     }
 }
 

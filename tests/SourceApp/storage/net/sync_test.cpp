@@ -187,11 +187,13 @@ TEST_F(SyncTest, ALostConnectionResetsAndTheNextOneBringsTheCurrentValues) {
 // A value the user changes while no session is open, the bridge told to keep such writes (the screens stay
 // through an announced restart of the control unit): shown meanwhile, and sent to the unit once it is back
 // and synchronised, also when the restart changed the value (a restore): the user changed it after that.
-// Not told to, the bridge gives the unit's value back, as a unit lost for a while has the last word.
+// So is one written after the announcement while the silent unit is not missed yet. Not told to, the bridge
+// gives the unit's value back, as a unit lost for a while has the last word.
 struct OfflineWriteCase {
     const char* name;
     bool keep;
     bool unitChangesOffline; // to 23.75 degrees
+    bool beforeTheLoss;      // written while the session is still open
     int after;               // on both sides
     size_t publishes;        // of the value, taken by the unit after its return
 };
@@ -203,10 +205,16 @@ TEST_P(AnOfflineWriteTest, ReachesTheUnitOnItsReturnWhenTheBridgeKeepsIt) {
     populate();
     ASSERT_TRUE(synchronise());
     run(300);
-    mSim.faults().stopPolling = true;
-    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
     Net::Tavi.keepOfflineWrites(test.keep);
-    EXPECT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
+    mSim.faults().stopPolling = true;
+    if (test.beforeTheLoss) {
+        ASSERT_TRUE(Net::Tavi.isConnected());
+        EXPECT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
+    }
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
+    if (!test.beforeTheLoss) {
+        EXPECT_EQ(pt_set_int(ROOM, 0x001D, 1900, BT_VTYPE_S16_X100), PT_OK);
+    }
     if (test.unitChangesOffline) {
         mSim.model().setValue(ROOM, 0x001D, *sim::sim_number(BT_VTYPE_S16_X100, 2375));
     }
@@ -225,13 +233,15 @@ TEST_P(AnOfflineWriteTest, ReachesTheUnitOnItsReturnWhenTheBridgeKeepsIt) {
     EXPECT_EQ(publishesOf(ROOM, 0x001D).size() - before, test.publishes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, AnOfflineWriteTest,
-                         ::testing::Values(OfflineWriteCase{"Kept", true, false, 1900, 1},
-                                           OfflineWriteCase{"KeptTheUnitChangedItSince", true, true, 1900, 1},
-                                           OfflineWriteCase{"NotKept", false, false, 2200, 0},
-                                           OfflineWriteCase{"NotKeptTheUnitChangedItSince", false, true, 2375,
-                                                            0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, AnOfflineWriteTest,
+    ::testing::Values(OfflineWriteCase{"Kept", true, false, false, 1900, 1},
+                      OfflineWriteCase{"KeptTheUnitChangedItSince", true, true, false, 1900, 1},
+                      OfflineWriteCase{"KeptWrittenBeforeTheUnitWasMissed", true, true, true, 1900, 1},
+                      OfflineWriteCase{"NotKept", false, false, false, 2200, 0},
+                      OfflineWriteCase{"NotKeptTheUnitChangedItSince", false, true, false, 2375, 0},
+                      OfflineWriteCase{"NotKeptWrittenBeforeTheUnitWasMissed", false, true, true, 2375, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // What became of a write whose acknowledgement never reached the display.
 enum class Fate { Arrived, ChangedByTheUnit, Lost, CrossedByTheUnit };

@@ -67,6 +67,33 @@ protected:
         mSim.disconnectClient();
         ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }));
     }
+    // What the display put on the line since `since` (timer()), a packet sent again counted once: "subscribe
+    // self", "subscribe all", "publish self", "ready" (its own device state), "publish room", up to the
+    // first "publish room".
+    std::vector<std::string> sentSince(uint64_t since) const {
+        std::vector<std::string> sent;
+        for (const sim::SimPacket& packet : mSim.log()) {
+            if (packet.fromMaster || packet.at < since ||
+                (packet.cmd != TNET_CMD_SUBSCRIBE && packet.cmd != TNET_CMD_PUBLISH)) {
+                continue;
+            }
+            const oid_t oid = get_le32(packet.payload.data());
+            const vid_t vid = get_le16(packet.payload.data() + TNET_PUB_OFS_VID);
+            std::string word = packet.cmd == TNET_CMD_SUBSCRIBE ? "subscribe " : "publish ";
+            if (oid == mSelf) {
+                word = vid == VID_DEVICE_STATE ? "ready" : word + "self";
+            } else {
+                word += oid == OID_ALL ? "all" : oid == ROOM ? "room" : "other";
+            }
+            if (sent.empty() || sent.back() != word) {
+                sent.push_back(word);
+            }
+            if (word == "publish room") {
+                break;
+            }
+        }
+        return sent;
+    }
 
     TreeRecorder mRecorder;
 };
@@ -363,92 +390,155 @@ INSTANTIATE_TEST_SUITE_P(
         CarriedCase{"TheUnitShowsItsChangeAfterAnEarlierWrite", Road::ChangedAfterAnEarlierWrite, 2100, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A write made while the unit is away in a restart it announced (the bridge told to keep it): the restore
-// set 24.60. It is shown through the unit's return and sent first, before the synchronisation asks anything,
-// whatever the unit shows; then it is a write as any other. A session that ends before it was sent keeps
-// that, also for the user's write made meanwhile.
+// A write made while the unit restarts after a restore (the bridge told to keep writes from the restart's
+// announcement on): the restore set 24.60. It is shown through the unit's return and sent once synchronised,
+// as every write that waited, whatever the unit shows; every session that ends before the unit acknowledged
+// it keeps it for the next return, also for the user's write made meanwhile. Then it is a write as any other.
 enum class Away {
-    Returns,                // the write goes on the unit's return
-    LostAgainAfterItsSend,  // its acknowledgement lost; the unit changes the value to 20.00 while away again
+    Returns,             // the write goes on the unit's return
+    AcknowledgementLost, // the unit takes it, and nothing reaches the display any more
+    LostOnItsWay,        // nothing the display sends from its "ready" on reaches the unit, the session ends
+    CrossedOnItsWay,     // the same, and the unit's 20.00 comes while the write is on its way
     LostAgainBeforeItsSend, // traffic held (a device updated), the session ends in the return's
                             // synchronisation, the user wrote 21.00 in it
+    WrittenBeforeTheLoss,   // written while the silent unit is not missed yet
+    // The user writes 21.00 once the unit took the write, the session ends before it left: a write as any.
+    WrittenAgainOnceTaken,
 };
 
 struct AwayCase {
     const char* name;
     Away road;
-    int after;        // on both sides
-    size_t sentAfter; // the unit took the write kept over the restart (19.00) this often
+    int sessionsLost;      // after the restart, each ending on the road
+    bool changedMeanwhile; // the unit changes the value to 20.00 after each
+    int after;             // on both sides
+    size_t sentAfter;      // the unit took the write kept over the restart (19.00) this often
 };
 
-class AWriteMadeWhileAwayTest : public WriteFateTest, public ::testing::WithParamInterface<AwayCase> {};
+class AWriteMadeWhileAwayTest : public WriteFateTest, public ::testing::WithParamInterface<AwayCase> {
+protected:
+    // The unit back, and the session ends on the case's road before the display hears that the unit took
+    // the write.
+    void returnAndLoseTheSession(const AwayCase& test) {
+        mSim.clearLog();
+        if (test.road == Away::AcknowledgementLost) {
+            mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+                if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
+                    mSim.faults().corruptFrames = 1 << 30;
+                }
+            });
+        } else if (test.road == Away::LostOnItsWay || test.road == Away::CrossedOnItsWay) {
+            mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+                if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == mSelf &&
+                    get_le16(payload.data() + TNET_PUB_OFS_VID) == VID_DEVICE_STATE) {
+                    mSim.faults().dropReplies = 1 << 30;
+                }
+            });
+        } else if (test.road == Away::WrittenAgainOnceTaken) {
+            mSim.setReceiveListener([](uint8_t cmd, const std::vector<uint8_t>& payload) {
+                if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
+                    Net::Tavi.holdTraffic(true);
+                    write(2100);
+                }
+            });
+        } else if (test.road == Away::LostAgainBeforeItsSend) {
+            Net::Tavi.holdTraffic(true);
+        }
+        mSim.faults().stopPolling = false;
+        ASSERT_TRUE(waitFor([] { return Net::Tavi.isConnected(); }));
+        Net::Tavi.keepOfflineWrites(false); // the unit is back: the restart is over
+        if (test.road == Away::AcknowledgementLost) {
+            ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, 5000 + TNET_SUPERVISION_MS));
+        } else if (test.road == Away::LostOnItsWay || test.road == Away::CrossedOnItsWay) {
+            ASSERT_TRUE(waitFor([this] { return displaySent(ROOM); }, 5000)) << "on its way";
+            if (test.road == Away::CrossedOnItsWay) {
+                mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2000);
+                run(300);
+                EXPECT_EQ(reading(), 1900) << "shown while on its way";
+            }
+            ASSERT_NO_FATAL_FAILURE(loseTheSession());
+        } else if (test.road == Away::WrittenAgainOnceTaken) {
+            ASSERT_TRUE(waitFor([this] { return taken(1900) > 0; }, 5000));
+            run(500); // its acknowledgement
+            ASSERT_NO_FATAL_FAILURE(loseTheSession());
+            Net::Tavi.holdTraffic(false);
+        } else {
+            ASSERT_EQ(Net::Tavi.state(), State::SubscribingSelf) << "the room's value not brought yet";
+            ASSERT_NO_FATAL_FAILURE(write(2100));
+            ASSERT_NO_FATAL_FAILURE(loseTheSession());
+            Net::Tavi.holdTraffic(false);
+        }
+        mSim.setReceiveListener(nullptr);
+        mSim.faults() = {};
+        mSim.faults().stopPolling = true; // away until the next return
+        if (test.changedMeanwhile) {
+            mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
+        }
+        run(100);
+    }
+};
 
-TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnOnce) {
+TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesIt) {
     const AwayCase& test = GetParam();
     ASSERT_NO_FATAL_FAILURE(ready());
-    mSim.faults().stopPolling = true;
-    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
+    // The restart announced, the unit falls silent, and takes a configuration back with 24.60.
     Net::Tavi.keepOfflineWrites(true);
-    ASSERT_NO_FATAL_FAILURE(write(1900));
+    mSim.faults().stopPolling = true;
     mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2460));
-    run(100);
-    // What the display sent on the unit's return, in order: the write goes before the first question.
-    std::vector<uint8_t> onTheReturn;
-    mSim.setReceiveListener([&](uint8_t cmd, const std::vector<uint8_t>& payload) {
-        if (cmd == TNET_CMD_SUBSCRIBE || (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM)) {
-            onTheReturn.push_back(cmd);
-        }
-        if (test.road == Away::LostAgainAfterItsSend && cmd == TNET_CMD_PUBLISH &&
-            get_le32(payload.data()) == ROOM) {
-            mSim.faults().corruptFrames = 1 << 30; // nothing reaches the display any more
-        }
-    });
-    if (test.road == Away::LostAgainBeforeItsSend) {
-        Net::Tavi.holdTraffic(true);
+    if (test.road == Away::WrittenBeforeTheLoss) {
+        run(TNET_SUPERVISION_MS / 2);
+        ASSERT_TRUE(Net::Tavi.isConnected()) << "not missed yet";
+        ASSERT_NO_FATAL_FAILURE(write(1900));
     }
-    mSim.faults().stopPolling = false;
-    ASSERT_TRUE(waitFor([] { return Net::Tavi.isConnected(); }));
-    Net::Tavi.keepOfflineWrites(false); // the unit is back: the restart is over
+    ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
+    if (test.road != Away::WrittenBeforeTheLoss) {
+        ASSERT_NO_FATAL_FAILURE(write(1900));
+    }
+    run(100);
+    for (int lost = 0; lost < test.sessionsLost; ++lost) {
+        ASSERT_NO_FATAL_FAILURE(returnAndLoseTheSession(test));
+    }
+
+    // The return that goes through: the synchronisation, then the write. The display shows it throughout.
+    const uint64_t returned = timer();
     std::vector<int> shown;
     const auto watch = [&shown] {
         if (shown.empty() || shown.back() != reading()) {
             shown.push_back(reading());
         }
+        return false;
     };
-    if (test.road == Away::LostAgainBeforeItsSend) {
-        ASSERT_EQ(Net::Tavi.state(), State::SubscribingSelf) << "the room's value not brought yet";
-        ASSERT_NO_FATAL_FAILURE(write(2100));
-        ASSERT_NO_FATAL_FAILURE(loseTheSession());
-        Net::Tavi.holdTraffic(false);
+    mSim.faults().stopPolling = false;
+    ASSERT_TRUE(waitFor([&] { return watch() || Net::Tavi.isSynchronized(); }, 10000));
+    Net::Tavi.keepOfflineWrites(false);
+    mSim.wait_until(watch, 1000, 1);
+    if (test.road == Away::WrittenAgainOnceTaken) {
+        EXPECT_EQ(shown, (std::vector<int>{2100, test.after})) << "the unit's change stands";
     } else {
-        ASSERT_TRUE(mSim.wait_until(
-            [&] {
-                watch();
-                return taken(1900) == 1;
-            },
-            10000, 1));
-        EXPECT_EQ(shown, std::vector<int>{1900}) << "shown through the synchronisation until sent";
-        ASSERT_FALSE(onTheReturn.empty());
-        EXPECT_EQ(onTheReturn.front(), TNET_CMD_PUBLISH) << "sent before the synchronisation asked anything";
+        EXPECT_EQ(shown, std::vector<int>{test.after}) << "shown through the synchronisation until sent";
+        EXPECT_EQ(sentSince(returned), (std::vector<std::string>{"subscribe self", "subscribe all",
+                                                                 "publish self", "ready", "publish room"}))
+            << "the synchronisation first, the write after it";
     }
-    mSim.setReceiveListener(nullptr);
-    if (test.road == Away::LostAgainAfterItsSend) {
-        ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 1000));
-        mSim.faults() = {};
-        mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
-    }
-    ASSERT_TRUE(synchronise());
-    run(1000);
     EXPECT_EQ(unitHolds(), test.after);
     EXPECT_EQ(reading(), test.after);
     EXPECT_EQ(taken(1900), test.sentAfter);
+    EXPECT_EQ(questions(ROOM, DESIRED), 0u) << "nothing to ask";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Roads, AWriteMadeWhileAwayTest,
-    ::testing::Values(AwayCase{"OnTheUnitsReturn", Away::Returns, 1900, 1},
-                      AwayCase{"ItsMarkEndsWithItsSending", Away::LostAgainAfterItsSend, 2000, 1},
-                      AwayCase{"ALaterSessionEndKeepsItsMark", Away::LostAgainBeforeItsSend, 2100, 0}),
+    ::testing::Values(AwayCase{"OnTheUnitsReturn", Away::Returns, 0, false, 1900, 1},
+                      AwayCase{"ItsAcknowledgementLost", Away::AcknowledgementLost, 1, true, 1900, 2},
+                      AwayCase{"ItsAcknowledgementLostTwice", Away::AcknowledgementLost, 2, true, 1900, 3},
+                      AwayCase{"LostOnItsWay", Away::LostOnItsWay, 1, false, 1900, 1},
+                      AwayCase{"LostOnItsWayTwice", Away::LostOnItsWay, 2, false, 1900, 1},
+                      AwayCase{"LostOnItsWayTheUnitChangedItSince", Away::LostOnItsWay, 1, true, 1900, 1},
+                      AwayCase{"CrossedOnItsWay", Away::CrossedOnItsWay, 1, false, 1900, 1},
+                      AwayCase{"ALaterSessionEndKeepsItsMark", Away::LostAgainBeforeItsSend, 1, false, 2100,
+                               0},
+                      AwayCase{"WrittenBeforeTheUnitIsMissed", Away::WrittenBeforeTheLoss, 0, false, 1900, 1},
+                      AwayCase{"ItsMarkEndsOnceTaken", Away::WrittenAgainOnceTaken, 1, true, 2000, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A bridge restarted (a restarted network) no longer keeps what is written while no session is open: the unit
