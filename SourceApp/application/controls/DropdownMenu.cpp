@@ -5,6 +5,8 @@
 #include "SourceApp/gui/bif/bif.h"
 #include "SourceApp/gui/gfx/gfx.h"
 
+#include <algorithm>
+
 namespace tdx {
 
 namespace {
@@ -44,6 +46,17 @@ Font* DropdownMenu::fontOf(std::string_view title) const {
     // The inset keeps the text clear of the item's edges: the two clear columns that fitting_font leaves
     // come out of it.
     return fitting_font(title, getWidth() - 2 * TEXT_INSET + 2);
+}
+
+unsigned DropdownMenu::widthToHold(const std::vector<DropdownItem*>& items, unsigned least) {
+    int width = static_cast<int>(std::min(least, 0x7FFFu));
+    for (const DropdownItem* item : items) {
+        if (item != nullptr) {
+            width =
+                std::max(width, bif_text_width(bif_myriad10.getFont(), item->getTitle()) + 2 * TEXT_INSET);
+        }
+    }
+    return static_cast<unsigned>(width);
 }
 
 uint16_t DropdownMenu::itemAt(int y) const {

@@ -41,6 +41,9 @@ public:
     // The font a title is drawn in: a title too wide for the usual font takes the smaller one, as the
     // dropdown row's value does, so that a long name reads whole instead of ending in an ellipsis.
     Font* fontOf(std::string_view title) const;
+    // The width of a list that shows each item's title whole, at least `least`: a title too wide for the
+    // usual font there takes the smaller one, as fontOf gives it.
+    static unsigned widthToHold(const std::vector<DropdownItem*>& items, unsigned least);
 
     void handleEvent(Event* event) override;
     void handleDraw() override;

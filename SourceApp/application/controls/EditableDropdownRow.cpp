@@ -47,11 +47,35 @@ void EditableDropdownRow::showValue(const std::string& text) {
     mValue->setText(text);
 }
 
+void EditableDropdownRow::fitValueCell() {
+    // An option that the cell does not hold even in the smaller font, with the two clear columns that
+    // fitting_font leaves, would end in an ellipsis or touch the separators. The two cells and the column
+    // between them keep their span; the title takes the font that holds it in what is left.
+    const bif_t* smaller = bif_myriad10.getFont();
+    int widest = VALUE_WIDTH;
+    for (uint16_t i = 0; i < mMenu->getItemCount(); ++i) {
+        widest = std::max(widest, bif_text_width(smaller, mMenu->getItem(i)->getTitle()) + 2);
+    }
+    const std::string& title = mTitle->getText();
+    const int span = mValue->getRight() - mTitle->getLeft() + 1;
+    const int width = std::clamp(widest, VALUE_WIDTH,
+                                 std::max(VALUE_WIDTH, span - 2 - (bif_text_width(smaller, title) + 2)));
+    if (width == mValue->getWidth()) {
+        return;
+    }
+    mTitle->setDimensions(span - 2 - width, HEAD_HEIGHT);
+    mTitle->setFont(fitting_font(title, mTitle->getWidth()));
+    mValue->setPosition(mTitle->getRight() + 2, getTop());
+    mValue->setDimensions(width, HEAD_HEIGHT);
+    showValue(mValue->getText());
+}
+
 void EditableDropdownRow::addItem(DropdownItem* item, bool select) {
     if (item == nullptr) {
         return;
     }
     mMenu->addItem(item);
+    fitValueCell();
     if (select) {
         // Recorded as the chosen item, so that picking it again changes nothing: the row already shows it as
         // its value, so choosing it is no change, and running the command then would write (or navigate) for
@@ -65,6 +89,7 @@ void EditableDropdownRow::addItem(DropdownItem* item, bool select) {
 void EditableDropdownRow::addItems(std::vector<DropdownItem*>::const_iterator begin,
                                    std::vector<DropdownItem*>::const_iterator end) {
     mMenu->addItems(begin, end);
+    fitValueCell();
 }
 
 void EditableDropdownRow::setSelectedItem(uint16_t index) {

@@ -2,7 +2,8 @@
 // arrow button. The button's first press (not its hold repeats) opens or closes the list below the head,
 // while the row is enabled; picking an item selects it, runs the row's item-click command and closes the
 // list. Picking the item already selected changes nothing. Whether the list is open is kept with the screen's
-// saved state, so that it opens again when the user comes back.
+// saved state, so that it opens again when the user comes back. The chosen item's column widens into the
+// title's where an item would not read whole in it.
 #pragma once
 
 #include "SourceApp/application/controls/DropdownItem.h"
@@ -70,6 +71,9 @@ private:
     void setButtonBack(unsigned colour);
     // The value in the font that holds it whole, the smaller one for a long option text.
     void showValue(const std::string& text);
+    // The value's cell wide enough for every item's title in the smaller font, taking the columns it lacks
+    // from the title's cell as far as the title still reads whole there, in the smaller font if need be.
+    void fitValueCell();
 
     std::unique_ptr<DropdownItemClickCommand> mOnItemClick;
     ContainedLabel* mTitle;

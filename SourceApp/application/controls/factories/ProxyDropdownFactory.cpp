@@ -4,6 +4,7 @@
 #include "Libraries/base/os.h"
 #include "SourceApp/application/commands/bindings/ProxyEditorHandlers.h"
 #include "SourceApp/application/controls/DropdownItem.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/EditableDropdownRow.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/ProxyStructure.h"
@@ -37,7 +38,9 @@ EditableDropdownRow* ProxyDropdownFactory::create(Container* parent, const EnumO
             selected = i; // of equal options the later one is shown
         }
     }
-    auto* row = new EditableDropdownRow(parent, 0, 0, parent->getWidth(), gettext(d.name), MENU_WIDTH);
+    // Wider where an option would not read whole in the usual list.
+    auto* row = new EditableDropdownRow(parent, 0, 0, parent->getWidth(), gettext(d.name),
+                                        DropdownMenu::widthToHold(items, MENU_WIDTH));
     row->setOnItemClickCommand(std::make_unique<ProxyDropdownEditorHandler>(row, ovi));
     row->addItems(items.cbegin(), items.cend());
     row->showItem(selected);

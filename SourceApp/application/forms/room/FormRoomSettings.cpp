@@ -9,6 +9,7 @@
 #include "SourceApp/application/commands/bindings/ProxyUpDownRow.h"
 #include "SourceApp/application/commands/bindings/RoomController.h"
 #include "SourceApp/application/controls/DropdownButton.h"
+#include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/EditableDropdownRow.h"
 #include "SourceApp/application/controls/EditableRow.h"
 #include "SourceApp/application/controls/Label.h"
@@ -19,6 +20,7 @@
 #include "SourceApp/storage/ProxyObject.h"
 
 #include <memory>
+#include <vector>
 
 namespace tdx {
 
@@ -199,9 +201,12 @@ void FormRoomSettings::buildSummer(Container* parent, bool floor) {
 
 void FormRoomSettings::buildCommon(Container* parent, bool floor) {
     const int width = parent->getWidth();
-    mHumidityRow = new EditableDropdownRow(parent, 0, 0, width, gettext("Humidity sensor"), 81);
-    mHumidityRow->addItem(new DropdownItemImpl(gettext("Display only"), 0), false);
-    mHumidityRow->addItem(new DropdownItemImpl(gettext("Dryer control"), 0), false);
+    const std::vector<DropdownItem*> choices = {new DropdownItemImpl(gettext("Display only"), 0),
+                                                new DropdownItemImpl(gettext("Dryer control"), 0)};
+    // Wider where a choice would not read whole in the usual list.
+    mHumidityRow = new EditableDropdownRow(parent, 0, 0, width, gettext("Humidity sensor"),
+                                           DropdownMenu::widthToHold(choices, 81));
+    mHumidityRow->addItems(choices.cbegin(), choices.cend());
     auto handler = std::make_unique<DropdownToggleVisibilityItemClickHandler>(
         mHumidityRow, std::make_unique<SetHumidityState>(mRoomOid, mUpdating));
     for (vid_t vid : {0x803A, 0x803B}) {

@@ -335,7 +335,9 @@ TEST_F(RowsTest, TheDropdownOpensOnTheFirstPressOnlyWhileEnabledAndPicksOnce) {
 }
 
 // Translations longer than the regular font holds in the title or the value column are shown whole in the
-// smaller font; short texts keep the regular one, also after a pick changes the value's length.
+// smaller font; short texts keep the regular one, also after a pick changes the value's length. A choice too
+// long for the value's column even in the smaller font widens it into the title's, whose text then takes the
+// smaller font where it must; the value's column keeps its right edge beside the arrow.
 TEST_F(RowsTest, TheDropdownShowsLongTitlesAndValuesWholeInTheSmallerFont) {
     const struct {
         const char* title;
@@ -344,9 +346,12 @@ TEST_F(RowsTest, TheDropdownShowsLongTitlesAndValuesWholeInTheSmallerFont) {
     } cases[] = {
         {"Colour", "Green", "Vloerverwarming"},
         {"Return temperature limiter", "Vloerverwarming", "Red"},
+        {"Vacation mode", "Off", "Without expiration"},
+        {"Tilsidesættelse af tilstand", "Ingen", "Program tilsidesat"},
     };
     for (const auto& c : cases) {
         auto* row = new EditableDropdownRow(blank(), 0, 40, WIDTH, c.title, 100);
+        const int valueRight = row->getRight() - 41; // where the 81-wide value column ends
         row->addItem(new DropdownItemImpl(c.shown, 0), true);
         row->addItem(new DropdownItemImpl(c.picked, 1), false);
         runTasks();
@@ -364,6 +369,7 @@ TEST_F(RowsTest, TheDropdownShowsLongTitlesAndValuesWholeInTheSmallerFont) {
                 const bool regularFits =
                     bif_text_width(bif_myriad12.getFont(), whole) <= label->getWidth() - 2;
                 EXPECT_EQ(label->getFont(), regularFits ? &bif_myriad12 : &bif_myriad10) << whole;
+                EXPECT_LE(label->getRight(), valueRight) << whole;
             }
         }
     }

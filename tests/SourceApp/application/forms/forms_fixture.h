@@ -15,6 +15,7 @@
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/ScrollBar.h"
+#include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/application/forms/VexalForm.h"
 #include "SourceApp/application/forms/alarm/FormAlarms.h"
 #include "SourceApp/application/forms/display/FormDisplay.h"
@@ -23,6 +24,8 @@
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/application/update/UpdateManager.h"
+#include "SourceApp/gui/bif/bif.h"
+#include "SourceApp/gui/gfx/gfx.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceHost/api_lib/resfile.h"
@@ -35,8 +38,10 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <set>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tdx::test {
 
@@ -209,6 +214,64 @@ protected:
             }
             const std::string translated = gettext(text->c_str());
             EXPECT_EQ(*text, translated) << picture << ": \"" << *text << "\" shown in English";
+        }
+    }
+    // The pixels of an area of the shown screen inside the box around its ink on the ground, row by row.
+    static std::vector<unsigned> inkImage(const Box& area, unsigned ground) {
+        const Box ink = inkIn(area, ground);
+        std::vector<unsigned> pixels;
+        for (int y = ink.y1; y <= ink.y2; ++y) {
+            for (int x = ink.x1; x <= ink.x2; ++x) {
+                pixels.push_back(pixel(x, y));
+            }
+        }
+        pixels.push_back(static_cast<unsigned>(ink.getWidth())); // rows of another width differ
+        return pixels;
+    }
+    // The same of the whole text drawn in the font and colour on the ground, on a surface of its own.
+    static std::vector<unsigned> wholeImage(const Font& font, const std::string& text, unsigned colour,
+                                            unsigned ground) {
+        const gfx_s shown = gfx;
+        std::vector<uint32_t> back(W * H);
+        std::vector<uint32_t> front(W * H);
+        gfx_set_surface({back.data(), front.data(), W, H, W});
+        gfx_setcolor(ground);
+        gfx_fill_rect(Box(0, 0, W, H));
+        gfx_setcolor(colour);
+        bif_print_text(font.getFont(), 10, 10, text);
+        gfx_flip(0, 0, W - 1, H - 1);
+        std::vector<unsigned> image = inkImage(Box(0, 0, W, H), ground);
+        gfx = shown;
+        return image;
+    }
+    // Whether the area shows exactly the whole text on its ground, in the usual font or in the smaller one: a
+    // text cut to fit ends in an ellipsis, one cut by its box lacks its end.
+    static bool showsWhole(const Box& area, const std::string& text, unsigned colour, unsigned ground) {
+        const std::vector<unsigned> shown = inkImage(area, ground);
+        return shown == wholeImage(bif_myriad12, text, colour, ground) ||
+               shown == wholeImage(bif_myriad10, text, colour, ground);
+    }
+    // Each item of an open list that stands whole in sight, and whose title is not in `seen` yet, shows its
+    // whole title, clear of the item's edges; the titles looked at go to `seen`.
+    static void expectItemsInSightWhole(const DropdownMenu& menu, std::set<std::string>& seen) {
+        const Box sight = menu.getVisibleBox();
+        for (uint16_t i = 0; i < menu.getItemCount(); ++i) {
+            const Box cell(menu.getLeft(), menu.getTop() + i * (DropdownMenu::ITEM_HEIGHT + 1),
+                           menu.getWidth(), DropdownMenu::ITEM_HEIGHT);
+            if (!sight.contains(cell.x1, cell.y1) || !sight.contains(cell.x2, cell.y2)) {
+                continue;
+            }
+            const std::string& title = menu.getItem(i)->getTitle();
+            if (!seen.insert(title).second) {
+                continue;
+            }
+            const bool marked = i == menu.getSelectedItem();
+            const unsigned ground = marked ? colour::PRESSED : colour::CONTROL;
+            const unsigned text =
+                !menu.isEnabled() ? colour::DISABLED : (marked ? colour::WHITE : colour::TEXT);
+            EXPECT_TRUE(showsWhole(cell, title, text, ground)) << title << " is not shown whole";
+            const Box ink = inkIn(cell, ground);
+            EXPECT_TRUE(ink.x1 > cell.x1 && ink.x2 < cell.x2) << title << " touches its item's edge";
         }
     }
     // Whether the box shows any pixel of the colour.
