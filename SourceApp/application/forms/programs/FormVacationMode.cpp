@@ -20,6 +20,7 @@
 #include "SourceApp/system/SystemMgr.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tdx {
 
@@ -108,16 +109,15 @@ FormVacationMode::FormVacationMode(const State& state)
                        gettext("Programs | Vacation mode"), HorizontalAlign::Center);
     mStatus = new TextFrame(content, 0, 0, ROW_WIDTH, 0, &bif_myriad12, "");
     static const char* const MODES[] = {N_("Off"), N_("Without expiration"), N_("Until date")};
-    // The menu is wide enough for its widest choice in the language shown, inside the item's inset.
-    int menuWidth = MENU_WIDTH;
+    std::vector<DropdownItem*> modes;
     for (const char* text : MODES) {
-        menuWidth = std::max(menuWidth, bif_text_width(bif_myriad12.getFont(), gettext(text)) +
-                                            2 * DropdownMenu::TEXT_INSET);
+        modes.push_back(new DropdownItemImpl(gettext(text), 0));
     }
+    // Wider where a choice of the language shown would not read whole in the usual list, as every list is.
     mMode = new EditableDropdownRow(content, 0, 0, ROW_WIDTH, gettext("Vacation mode"),
-                                    static_cast<unsigned>(menuWidth));
-    for (const char* text : MODES) {
-        mMode->addItem(new DropdownItemImpl(gettext(text), 0), false);
+                                    DropdownMenu::widthToHold(modes, MENU_WIDTH));
+    for (DropdownItem* mode : modes) {
+        mMode->addItem(mode, false);
     }
 
     Date tomorrow = getApplication()->getSystemManager()->getLocalTime();

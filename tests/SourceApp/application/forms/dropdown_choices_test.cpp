@@ -5,6 +5,7 @@
 #include "SourceApp/application/controls/EditableDropdownRow.h"
 #include "tests/SourceApp/application/forms/forms_fixture.h"
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
@@ -93,6 +94,15 @@ protected:
         tap(find<IconButton>([&row](const IconButton& b) { return b.isChildOf(&row); }));
         const DropdownMenu& menu = *row.getMenu();
         ASSERT_TRUE(menu.isGloballyVisible()) << picture;
+        // As wide as its widest choice needs in the smaller font, and no wider: never below the value's
+        // column, never beyond the row's limit.
+        int needed = 81;
+        for (uint16_t i = 0; i < menu.getItemCount(); ++i) {
+            needed = std::max(needed, bif_text_width(bif_myriad10.getFont(), menu.getItem(i)->getTitle()) +
+                                          2 * DropdownMenu::TEXT_INSET);
+        }
+        EXPECT_EQ(menu.getWidth(), std::min(needed, row.getWidth() - 40))
+            << picture << " is not as wide as it needs";
         screenshot(picture);
         std::set<std::string> seen;
         for (uint16_t i = 0; i < menu.getItemCount(); ++i) {
