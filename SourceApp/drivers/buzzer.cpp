@@ -10,13 +10,13 @@ const buzzer_note_t sound_click[2] = {{250, 196, 100}, {200, 3951, 100}};
 
 Buzzer buzzer;
 
+Buzzer::Buzzer() {
+    buzzer_platform_init();
+}
+
 Buzzer::~Buzzer() {
     mActive = false;
-    mStartPending = false;
-    // A buzzer that never sounded has nothing to switch off.
-    if (mPlatformReady) {
-        buzzer_platform_stop();
-    }
+    buzzer_platform_stop();
 }
 
 void Buzzer::play(const buzzer_note_t* notes, size_t notes_size, bool loop) {
@@ -39,18 +39,11 @@ void Buzzer::stop() {
     mActive = false;
     // Otherwise an alarm added and removed between two ticks would still start its looped melody, for ever.
     mStartPending = false;
-    if (!mPlatformReady) {
-        return;
-    }
     buzzer_platform_stop();
 }
 
 void Buzzer::playNote(const buzzer_note_t* note) {
     OS_ASSERT(note != nullptr && note->divisor != 0);
-    if (!mPlatformReady) {
-        buzzer_platform_init();
-        mPlatformReady = true;
-    }
     mActive = true;
     if (note->frequency != 0) {
         buzzer_platform_play(note->frequency, note->volume);

@@ -23,8 +23,8 @@ extern const buzzer_note_t sound_click[2];
 
 class Buzzer {
 public:
-    // Touches no hardware: the tone output is set up when the first note sounds.
-    constexpr Buzzer() = default;
+    // Sets up the tone output; the destructor silences it.
+    Buzzer();
     ~Buzzer();
     Buzzer(const Buzzer&) = delete;
     Buzzer& operator=(const Buzzer&) = delete;
@@ -48,7 +48,6 @@ private:
     bool mActive = false;
     bool mLoop = false;
     bool mStartPending = false;
-    bool mPlatformReady = false;
     const buzzer_note_t* mNotes = nullptr;
     uint32_t mIndex = 0;
     uint32_t mCount = 0;

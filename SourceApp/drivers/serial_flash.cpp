@@ -15,8 +15,9 @@ namespace {
 constinit int ProtectFlag = 1;
 std::unique_ptr<File> sFile;
 
-constexpr std::array<uint8_t, SF_SECTOR_SIZE> ERASED = [] {
-    std::array<uint8_t, SF_SECTOR_SIZE> bytes{};
+// One block of erased bytes: the whole chip is erased a block at a time, a sector with its first 4096.
+constexpr std::array<uint8_t, SF_BLOCK_SIZE> ERASED = [] {
+    std::array<uint8_t, SF_BLOCK_SIZE> bytes{};
     bytes.fill(0xFF);
     return bytes;
 }();
@@ -38,11 +39,11 @@ size_t writeAt(uint32_t address, const void* data, size_t n) {
     return sFile->write(data, static_cast<uint32_t>(n));
 }
 
-// Writes 0xFF over [from, to); the bytes written.
+// Writes 0xFF over [from, to) in writes of at most a block; the bytes written.
 uint32_t fillErased(uint32_t from, uint32_t to) {
     uint32_t done = 0;
-    for (uint32_t at = from; at < to; at += SF_SECTOR_SIZE) {
-        const uint32_t n = (to - at < SF_SECTOR_SIZE) ? to - at : SF_SECTOR_SIZE;
+    for (uint32_t at = from; at < to; at += SF_BLOCK_SIZE) {
+        const uint32_t n = (to - at < SF_BLOCK_SIZE) ? to - at : SF_BLOCK_SIZE;
         const size_t written = writeAt(at, ERASED.data(), n);
         done += static_cast<uint32_t>(written);
         if (written != n) {

@@ -3,6 +3,7 @@
 #include "Libraries/base/dbg.h"
 
 #include <atomic>
+#include <utility>
 
 namespace tdx {
 
@@ -10,6 +11,9 @@ namespace {
 
 // Application thread only, like the tone output of the device.
 constinit buzzer_platform_call sBuzzer;
+// The global buzzer sets up and silences its output at static initialisation and at exit, before and after
+// the trace is routed where the user asked: the trace tells only of tones that start and end.
+constinit bool sSounding = false;
 constinit uint32_t sMemoryCalls = 0;
 LcdRecord sLcd = {LcdCall::none, false, 0};
 // Written on the application thread, read by the window's.
@@ -32,19 +36,21 @@ void recordBuzzer(buzzer_platform_call::Kind kind) {
 
 void buzzer_platform_init() {
     recordBuzzer(buzzer_platform_call::Init);
-    dbg_printf_h("BUZZER init");
 }
 
 void buzzer_platform_play(uint16_t frequency, uint8_t volume) {
     recordBuzzer(buzzer_platform_call::Play);
     sBuzzer.frequency = frequency;
     sBuzzer.volume = volume;
+    sSounding = true;
     dbg_printf_h("BUZZER play %u Hz, %u %%", frequency, volume);
 }
 
 void buzzer_platform_stop() {
     recordBuzzer(buzzer_platform_call::Stop);
-    dbg_printf_h("BUZZER stop");
+    if (std::exchange(sSounding, false)) {
+        dbg_printf_h("BUZZER stop");
+    }
 }
 
 buzzer_platform_call buzzer_platform_last() {

@@ -223,7 +223,11 @@ void CCanvasWindow::wheel(QWheelEvent* event) {
     }
     // Whole notches scroll, a turn away from the user moves the content down. Fine-grained wheels and
     // touchpads send parts of a notch: they add up, so that they scroll too; an event short of a notch
-    // scrolls by 0.
+    // scrolls by 0. A part left from the other direction is dropped when the wheel turns back, or it would
+    // swallow the whole notches of the turn back.
+    if ((mWheelRest < 0 && delta.y() > 0) || (mWheelRest > 0 && delta.y() < 0)) {
+        mWheelRest = 0;
+    }
     mWheelRest += delta.y();
     const int notches = mWheelRest / WHEEL_NOTCH;
     mWheelRest -= notches * WHEEL_NOTCH;

@@ -15,18 +15,6 @@ namespace {
 
 class HarnessTest : public ScreenHarness {};
 
-// Writes down the kinds of the events that reach it.
-class EventLog : public Component {
-public:
-    EventLog(Container* parent, std::vector<int>& kinds)
-        : Component(parent, 0, 0, 1, 1)
-        , mKinds(kinds) {}
-    void handleEvent(Event* event) override { mKinds.push_back(event->kind); }
-
-private:
-    std::vector<int>& mKinds;
-};
-
 TEST_F(HarnessTest, TheDefaultInstallationStandsInTheTreeWithItsValues) {
     loadDefaultInstallation();
     runTasks();

@@ -104,6 +104,18 @@ private:
     int& mRuns;
 };
 
+// A component that writes down the kinds of the events that reach it.
+class EventLog : public Component {
+public:
+    EventLog(Container* parent, std::vector<int>& kinds)
+        : Component(parent, 0, 0, 1, 1)
+        , mKinds(kinds) {}
+    void handleEvent(Event* event) override { mKinds.push_back(event->kind); }
+
+private:
+    std::vector<int>& mKinds;
+};
+
 // The blank screen that widget tests build on, white like a content page.
 class BlankForm : public Form {
 public:

@@ -54,9 +54,16 @@ void SortedIconList::add(uint32_t key, resource_id icon, short yOffset) {
     }
 }
 
-void SortedIconList::remove(uint32_t key) {
+SortedIconList::IconItem* SortedIconList::findAdded(uint32_t key, const char* function, int line) const {
     IconItem* item = find(key);
-    OS_ASSERT(item);
+    if (item == nullptr) {
+        os_assert_show("item", function, __FILE__, line);
+    }
+    return item;
+}
+
+void SortedIconList::remove(uint32_t key) {
+    IconItem* item = findAdded(key, "void SortedIconList::remove(uint32_t)", __LINE__);
     (item->previous != nullptr ? item->previous->next : mFirst) = item->next;
     if (item->next != nullptr) {
         item->next->previous = item->previous;
@@ -65,18 +72,17 @@ void SortedIconList::remove(uint32_t key) {
 }
 
 void SortedIconList::show(uint32_t key) {
-    setIconVisible(key, true);
+    findAdded(key, "void SortedIconList::show(uint32_t)", __LINE__)->visible = true;
+    invalidate();
 }
 
 void SortedIconList::hide(uint32_t key) {
-    setIconVisible(key, false);
+    findAdded(key, "void SortedIconList::hide(uint32_t)", __LINE__)->visible = false;
+    invalidate();
 }
 
 void SortedIconList::setIconVisible(uint32_t key, bool visible) {
-    IconItem* item = find(key);
-    OS_ASSERT(item);
-    item->visible = visible;
-    invalidate();
+    visible ? show(key) : hide(key);
 }
 
 void SortedIconList::handleDraw() {

@@ -49,6 +49,8 @@ public:
 
 private:
     IconItem* find(uint32_t key) const;
+    // The item of a key the caller added; another key stops the program, naming the operation called.
+    IconItem* findAdded(uint32_t key, const char* function, int line) const;
 
     IconItem* mFirst = nullptr;
 };

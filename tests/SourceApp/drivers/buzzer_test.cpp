@@ -78,6 +78,26 @@ TEST_F(BuzzerTest, AClickWhileAMelodySoundsIsIgnored) {
     EXPECT_EQ(buzzer_platform_last().frequency, 880) << "the click's notes never sounded";
 }
 
+// A buzzer sets up the tone output as it is made and silences it as it goes, also in the middle of a melody.
+TEST_F(BuzzerTest, ABuzzerSetsUpTheToneOutputWhenMadeAndSilencesItWhenGone) {
+    const buzzer_note_t long_note[] = {{10, 880, 50}};
+    for (const bool sounding : {false, true}) {
+        const uint32_t before = buzzer_platform_last().count;
+        {
+            Buzzer own;
+            EXPECT_EQ(buzzer_platform_last().kind, Call::Init);
+            EXPECT_EQ(buzzer_platform_last().count, before + 1);
+            if (sounding) {
+                own.play(long_note, 1, false);
+                own.tick();
+                ASSERT_EQ(buzzer_platform_last().kind, Call::Play);
+            }
+        }
+        EXPECT_EQ(buzzer_platform_last().kind, Call::Stop) << "sounding " << sounding;
+        EXPECT_EQ(buzzer_platform_last().count, before + (sounding ? 3 : 2)) << "sounding " << sounding;
+    }
+}
+
 // A press on a control clicks through the GUI core's hook, and the main loop's step on the platform clock
 // plays the click to its end, so that the next press clicks again.
 class BuzzerClick : public test::CoreTest {

@@ -68,6 +68,30 @@ TEST_F(SerialFlash, ProgrammedBytesReadBackAndStayInTheFile) {
     expectFileHolds("");
 }
 
+// The chip is erased a block at a time: on a disk that takes only part of the file, the write that fails is
+// a block's, and what was erased before it stands erased.
+TEST_F(SerialFlash, TheChipIsErasedInWritesOfABlock) {
+    writeFile(SF_FILE_NAME, std::string(SF_SIZE, 'x'));
+    ASSERT_EQ(sf_init_serial_flash(), 0);
+    sf_protect_ctrl(1);
+    constexpr uint32_t ROOM = 3 * SF_BLOCK_SIZE + 1000;
+    uint32_t erased = 0;
+    test::TraceCapture trace;
+    {
+        const test::FileSizeLimit disk(ROOM);
+        erased = sf_chip_erase();
+        sf_deinit_serial_flash(); // what stdio still holds goes to the file under the limit
+    }
+    EXPECT_EQ(trace.count("of 65536 bytes"), 1u) << trace.str();
+    EXPECT_EQ(trace.count("of 4096 bytes"), 0u) << trace.str();
+    EXPECT_GE(erased, 3 * SF_BLOCK_SIZE);
+    EXPECT_LE(erased, ROOM);
+    const std::string file = readFile(SF_FILE_NAME);
+    ASSERT_EQ(file.size(), SF_SIZE);
+    EXPECT_EQ(file.find_first_not_of('\xFF'), erased) << "erased up to where the disk refused";
+    EXPECT_EQ(file.find_first_not_of('x', erased), std::string::npos) << "and nothing after it";
+}
+
 TEST_F(SerialFlash, AccessesPastTheChipAreRefusedWithATraceAndChangeNothing) {
     ASSERT_EQ(sf_init_serial_flash(), 0);
     sf_protect_ctrl(1);

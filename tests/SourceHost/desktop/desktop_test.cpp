@@ -130,10 +130,16 @@ protected:
         QApplication::sendEvent(window.GetHandle(), &event);
         window.host().step();
     }
-    void wheel(int delta, QPointF at = {100, 100}, bool sideways = false) {
-        const QPoint angle = sideways ? QPoint(delta, 0) : QPoint(0, delta);
-        QWheelEvent event(at, at, QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(window.GetHandle(), &event);
+    // A turn of `delta` down and `across` sideways at a point of the window, the window standing at `place`
+    // on the screen.
+    void wheel(int delta, QPointF at = {100, 100}, int across = 0, QPoint place = {0, 0}) {
+        QWidget* widget = window.GetHandle();
+        widget->move(place);
+        const QPointF onScreen = widget->mapToGlobal(at);
+        EXPECT_EQ(onScreen, at + QPointF(place)) << "where the screen sees the point";
+        QWheelEvent event(at, onScreen, QPoint(), QPoint(across, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(widget, &event);
         window.host().step();
     }
     void key(int code, const QString& text = {}) {
@@ -182,31 +188,45 @@ TEST_F(Window, TheFingerFollowsTheMouseAndLiftsOutsideTheCanvas) {
 
 TEST_F(Window, WheelAndKeysReachTheCore) {
     // Each wheel event on the canvas is a scroll message of its own, through the host's queue: 40 pixels a
-    // whole notch, a turn away from the user negative; parts of a notch add up, an event short of one sends 0.
+    // whole notch, a turn away from the user negative; parts of a notch add up, an event short of one sends
+    // 0, and a part left from the other direction is dropped when the wheel turns back. The canvas is found
+    // at the point in the window, wherever the window stands on the screen.
     const struct {
         int delta;
         QPointF at;
-        bool sideways;
+        int across;
         std::vector<std::string> messages;
+        QPoint window = {0, 0};
     } turns[] = {
-        {120, {100, 100}, false, {"5:-40"}},  // a notch away from the user
-        {-120, {100, 100}, false, {"5:40"}},  // one towards the user
-        {240, {6, 6}, false, {"5:-80"}},      // two, on the canvas's first pixel
-        {-360, {325, 245}, false, {"5:120"}}, // three back, on its last
-        {60, {100, 100}, false, {"5:0"}},     // half a notch
-        {60, {100, 100}, false, {"5:-40"}},   // and the other half: a notch
-        {-119, {100, 100}, false, {"5:0"}},   // just under a notch
-        {119, {100, 100}, false, {"5:0"}},    // and back: nothing left over
-        {200, {100, 100}, false, {"5:-40"}},  // a notch and two thirds
-        {120, {5, 100}, false, {}},           // beside the canvas
-        {120, {100, 246}, false, {}},         // below it
-        {120, {100, 100}, true, {}},          // the horizontal wheel
-        {40, {100, 100}, false, {"5:-40"}},   // the two thirds' last third
+        {120, {100, 100}, 0, {"5:-40"}},             // a notch away from the user
+        {-120, {100, 100}, 0, {"5:40"}},             // one towards the user
+        {240, {6, 6}, 0, {"5:-80"}},                 // two, on the canvas's first pixel
+        {-360, {325, 245}, 0, {"5:120"}},            // three back, on its last
+        {60, {100, 100}, 0, {"5:0"}},                // half a notch
+        {60, {100, 100}, 0, {"5:-40"}},              // and the other half: a notch
+        {-119, {100, 100}, 0, {"5:0"}},              // just under a notch
+        {119, {100, 100}, 0, {"5:0"}},               // and back: the part the other way is dropped
+        {1, {100, 100}, 0, {"5:-40"}},               // and with one more, a notch this way
+        {200, {100, 100}, 0, {"5:-40"}},             // a notch and two thirds
+        {120, {5, 100}, 0, {}},                      // beside the canvas
+        {120, {100, 246}, 0, {}},                    // below it
+        {0, {100, 100}, 120, {}},                    // the horizontal wheel
+        {40, {100, 100}, 0, {"5:-40"}},              // the two thirds' last third
+        {-60, {100, 100}, 0, {"5:0"}},               // half a notch towards the user
+        {120, {100, 100}, 0, {"5:-40"}},             // then a whole one away: the half is not taken from it
+        {-60, {100, 100}, 0, {"5:0"}},               //
+        {240, {100, 100}, 0, {"5:-80"}},             // nor from two
+        {120, {100, 100}, 30, {"5:-40"}},            // a touchpad's diagonal move
+        {-120, {100, 100}, -30, {"5:40"}},           // and back
+        {120, {100, 100}, 0, {"5:-40"}, {400, 300}}, // the window away from the screen's top-left
+        {-120, {325, 245}, 0, {"5:40"}, {400, 300}}, // on the canvas's last pixel there
+        {120, {5, 100}, 0, {}, {100, 0}},            // beside the canvas, the screen's point on it
     };
     for (const auto& turn : turns) {
-        SCOPED_TRACE(std::to_string(turn.delta) + " at " + std::to_string(turn.at.x()) + "," +
-                     std::to_string(turn.at.y()));
-        wheel(turn.delta, turn.at, turn.sideways);
+        SCOPED_TRACE(std::to_string(turn.delta) + " (" + std::to_string(turn.across) + " across) at " +
+                     std::to_string(turn.at.x()) + "," + std::to_string(turn.at.y()) + ", the window at " +
+                     std::to_string(turn.window.x()) + "," + std::to_string(turn.window.y()));
+        wheel(turn.delta, turn.at, turn.across, turn.window);
         EXPECT_EQ(messages(), turn.messages);
     }
     key(Qt::Key_Left);

@@ -237,8 +237,10 @@ class MessageRecorder : public DebuggerBridge {
 public:
     void onMessagePush(Component*, unsigned id, int p1, int, int, int) override {
         messages.push_back(std::to_string(id) + ":" + std::to_string(p1));
+        threads.push_back(std::this_thread::get_id());
     }
     std::vector<std::string> messages;
+    std::vector<std::thread::id> threads; // on which each message reached the core
 };
 
 // Keys and core messages queue, in the order the window raised them, what the core then receives; a payload
@@ -399,6 +401,8 @@ TEST_F(ThreadHost, WheelTurnsReachTheCoreOnTheApplicationsThreadInOrder) {
     MessageRecorder recorder; // written on the application's thread, read once it has ended
     core.attachDebuggerBridge(&recorder);
     CoreMessageToHostAdapter wheel(host);
+    std::atomic<std::thread::id> application;
+    app.duringPass = [&] { application.store(std::this_thread::get_id()); };
     host.Initialize();
     std::vector<std::string> turned;
     for (int notches = -3; notches <= 3; ++notches) {
@@ -414,6 +418,9 @@ TEST_F(ThreadHost, WheelTurnsReachTheCoreOnTheApplicationsThreadInOrder) {
     ASSERT_TRUE(host.stop());
     core.attachDebuggerBridge(nullptr);
     EXPECT_EQ(recorder.messages, turned);
+    ASSERT_NE(application.load(), std::this_thread::get_id());
+    EXPECT_EQ(recorder.threads, std::vector<std::thread::id>(turned.size(), application.load()))
+        << "a turn reached the core on the window's thread";
 }
 
 TEST_F(ThreadHost, ARestartStartsTheApplicationAgain) {

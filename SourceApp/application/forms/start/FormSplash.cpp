@@ -80,9 +80,7 @@ void FormSplash::handleEvent(Event* event) {
         waitForNetwork();
     }
     if (event->kind == EVENT_NETWORK_NOT_CONNECTED) {
-        event->kind = EVENT_NONE;
         leaveTo(NOT_ENROLLED_STATE_ID);
-        return;
     }
     Form::handleEvent(event);
 }

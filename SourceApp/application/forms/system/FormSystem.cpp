@@ -129,7 +129,9 @@ void FormSystem::handleMessage(Message* message) {
     // The base and the children may consume the message; what it was is decided on a copy.
     const Message m = *message;
     VexalHomeForm::handleMessage(message);
-    if (!m.isPress(mUpdateLink) || m.p1 != 0) {
+    // A finger held on the link presses it again and again: each press asks, the update manager starts
+    // one process only.
+    if (!m.isPress(mUpdateLink)) {
         return;
     }
     // Before a connection there is no control unit to update: the owner is no address then.

@@ -1,5 +1,6 @@
 // Icons, shapes and the sorted icon list, drawn on the harness and compared with reference icons placed by
 // hand.
+#include "Libraries/base/os.h"
 #include "SourceApp/application/controls/Icon.h"
 #include "SourceApp/application/controls/SortedIconList.h"
 #include "SourceApp/gui/gfx/gfx.h"
@@ -161,6 +162,33 @@ TEST_F(SortedIconListTest, RemovingFirstMiddleOrLastRelinksTheList) {
         mList->show(gone);
     }
     EXPECT_THROW(mList->show(9), FailedAssertion) << "a key never added is the caller's fault";
+}
+
+using SortedIconListDeathTest = SortedIconListTest;
+
+// A key never added stops the program, naming the operation the caller called with it.
+TEST_F(SortedIconListDeathTest, AKeyNeverAddedStopsTheProgramNamingTheOperation) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        void (*call)(SortedIconList&);
+        const char* function;
+    } rows[] = {
+        {[](SortedIconList& list) { list.show(9); }, "show"},
+        {[](SortedIconList& list) { list.hide(9); }, "hide"},
+        {[](SortedIconList& list) { list.setIconVisible(9, true); }, "show"},
+        {[](SortedIconList& list) { list.setIconVisible(9, false); }, "hide"},
+        {[](SortedIconList& list) { list.remove(9); }, "remove"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_DEATH(
+            {
+                os_set_assert_handler(nullptr); // the harness's handler would only throw
+                row.call(*mList);
+            },
+            std::string("Expression: item\nFunction: void SortedIconList::") + row.function +
+                "\\(uint32_t\\)\n")
+            << row.function;
+    }
 }
 
 } // namespace

@@ -72,6 +72,7 @@ TEST_F(SplashTest, AFingerHeldThreeSecondsCalibratesAndOneLiftedEarlyIsNotAskedA
     }
 }
 
+// The splash leaves and still hands the event on to its children, as with every other event.
 TEST_F(SplashTest, ANetworkNotConnectedLeadsToNotEnrolledInEveryPhase) {
     const std::function<void()> reach[] = {
         [] {},
@@ -84,9 +85,12 @@ TEST_F(SplashTest, ANetworkNotConnectedLeadsToNotEnrolledInEveryPhase) {
         open(SPLASH);
         reach[p]();
         ASSERT_EQ(phase(), p);
+        std::vector<int> passedOn;
+        new EventLog(screen(), passedOn); // a child of the splash
         networkEvent(Net::NET_EVENT_NOT_CONNECTED);
         runTasks(2);
         EXPECT_EQ(screen()->getName(), "FormNotLearned") << p;
+        EXPECT_EQ(passedOn, std::vector<int>{Net::NET_EVENT_NOT_CONNECTED}) << p;
         release();
         disconnect();
         if (updates().getProcess() != nullptr) {

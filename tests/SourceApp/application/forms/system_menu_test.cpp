@@ -151,6 +151,21 @@ TEST_F(SystemMenuTest, UpdateControlUnitStartsOnceAndOnlyWhileConnected) {
     EXPECT_EQ(updates().getProcess(), running) << "a second press leaves the running update alone";
 }
 
+// A finger held on the link presses it again and again: a press repeated once the control unit is there
+// starts the update that the first press could not.
+TEST_F(SystemMenuTest, AFingerHeldOnUpdateControlUnitStartsItOnceConnected) {
+    reveal("Update control unit");
+    const Box box = findByText("Update control unit")->getVisibleBox();
+    press(box.x1 + 20, box.y1 + 10);
+    ASSERT_EQ(updates().getProcess(), nullptr);
+    connect(0x7F000316);
+    for (int ticks = 0; ticks < 40 && updates().getProcess() == nullptr; ++ticks) {
+        tick();
+    }
+    EXPECT_NE(updates().getProcess(), nullptr) << "the repeated press was not taken";
+    release();
+}
+
 TEST_F(DefaultInstallationTest, SystemScreen) {
     loadDefaultInstallation();
     runTasks();

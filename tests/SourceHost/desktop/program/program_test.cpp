@@ -145,6 +145,15 @@ TEST_F(Program, WithoutADisplayItSaysSoAndEndsWithFour) {
     }
 }
 
+// What the user asked for and nothing else: the tone output set up and silenced around the run is no line of
+// the trace on the terminal.
+TEST_F(Program, ItsHelpIsAllItSays) {
+    std::string said;
+    EXPECT_EQ(runCommand(std::string("'") + TDX410_PATH + "' --help", said), 0);
+    EXPECT_EQ(said.rfind("Usage: tdx410", 0), 0u) << said;
+    EXPECT_EQ(said.find("BUZZER"), std::string::npos) << said;
+}
+
 // As README tells a user: the simulator started with --link, the program given the link as its port; the
 // simulator stopped and started again by hand with the same link (it lands on another pseudo-terminal, as the
 // first one's may still be taken), and the running program synchronises with it without a restart.
