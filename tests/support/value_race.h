@@ -4,6 +4,7 @@
 // seeds.
 #pragma once
 
+#include "tests/support/fixed_wall_clock.h"
 #include "tests/support/sync_run.h"
 
 #include <map>
@@ -46,12 +47,8 @@ inline RaceRun value_race(double noise, uint32_t seed, int events = 60, uint32_t
                           RaceLoss loss = RaceLoss::None) {
     static int runs = 0;
     constexpr u32 UNIT = 0x000316;
-    // The display stamps its writes with its clock, so the bytes on the line, and what the seeded noise makes
-    // of them, follow the clock: a fixed one makes each seed play the same race in every run.
-    constexpr int64_t RACE_CLOCK = 1796000000; // 2026-11-29
-    const int64_t wallClock = os_time();
-    os_set_wall_clock([] { return RACE_CLOCK; });
-    os_time_set(static_cast<uint32_t>(RACE_CLOCK));
+    // Each seed plays the same race in every run.
+    const FixedWallClock clock;
     sync_fresh_tree();
     sim::LoopStream loop("race" + std::to_string(++runs));
     sim::WireStream wire(loop, {57600, noise, seed});
@@ -138,8 +135,6 @@ inline RaceRun value_race(double noise, uint32_t seed, int events = 60, uint32_t
     }
 
     sync_stop_display();
-    os_set_wall_clock(nullptr);
-    os_time_set(static_cast<uint32_t>(wallClock));
     return run;
 }
 

@@ -1,6 +1,6 @@
 // The display's network bridge, client stack and object tree wired to the simulated control unit over an
-// in-process converter pipe, on the shared fake clock. Records the bridge's events, every trace line and
-// what the tree's listeners see.
+// in-process converter pipe, on the shared fake clock and a wall clock of the test's own. Records the
+// bridge's events, every trace line and what the tree's listeners see.
 #pragma once
 
 #include "Libraries/base/os.h"
@@ -11,11 +11,13 @@
 #include "SourceApp/storage/net/TaviProtocol.h"
 #include "SourceHost/api_lib/device_info.h"
 #include "SourceHost/api_lib/loop_port.h"
+#include "tests/support/fixed_wall_clock.h"
 #include "tests/support/sim_loop_test.h"
 #include "tools/simcu/simcu.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -150,6 +152,60 @@ protected:
         return out;
     }
 
+    // What the display put on the line from its last subscription to its own device on, a packet sent again
+    // right after itself counted once: "subscribe self", "subscribe all", "self 80E3" (a value of its own
+    // device), "ready" (its device state), "publish 01000316:001D" (any other value), "subscribe
+    // 01000316:001D" (a question about a value).
+    std::vector<std::string> sentFromTheLastSynchronisation() const {
+        const auto& log = mSim.log();
+        size_t from = log.size();
+        for (size_t i = 0; i < log.size(); ++i) {
+            if (!log[i].fromMaster && log[i].cmd == TNET_CMD_SUBSCRIBE &&
+                get_le32(log[i].payload.data()) == mSelf) {
+                from = i;
+            }
+        }
+        std::vector<std::string> sent;
+        for (size_t i = from; i < log.size(); ++i) {
+            const sim::SimPacket& packet = log[i];
+            if (packet.fromMaster || (packet.cmd != TNET_CMD_SUBSCRIBE && packet.cmd != TNET_CMD_PUBLISH)) {
+                continue;
+            }
+            const oid_t oid = get_le32(packet.payload.data());
+            const vid_t vid = get_le16(packet.payload.data() + TNET_PUB_OFS_VID);
+            const bool subscribe = packet.cmd == TNET_CMD_SUBSCRIBE;
+            char word[40];
+            if (vid == VID_ALL) {
+                std::snprintf(word, sizeof word, "subscribe %s",
+                              oid == mSelf     ? "self"
+                              : oid == OID_ALL ? "all"
+                                               : "other");
+            } else if (oid == mSelf && !subscribe && vid == VID_DEVICE_STATE) {
+                std::snprintf(word, sizeof word, "ready");
+            } else if (oid == mSelf && !subscribe) {
+                std::snprintf(word, sizeof word, "self %04X", vid);
+            } else {
+                std::snprintf(word, sizeof word, "%s %08X:%04X", subscribe ? "subscribe" : "publish", oid,
+                              vid);
+            }
+            if (sent.empty() || sent.back() != word) {
+                sent.emplace_back(word);
+            }
+        }
+        return sent;
+    }
+
+    // A synchronisation on the line as the display makes it, then `after`: its own device and everything
+    // subscribed, its identity published in its order (hardware code and version, serial number and its
+    // prefix, software code, version and build, the list of these values), its device state "ready" last.
+    static std::vector<std::string> synchronisationThen(std::vector<std::string> after) {
+        std::vector<std::string> sent{"subscribe self", "subscribe all", "self 80E3", "self 800E",
+                                      "self 800C",      "self 80DF",     "self 80E4", "self 800D",
+                                      "self 809E",      "self 809F",     "ready"};
+        sent.insert(sent.end(), after.begin(), after.end());
+        return sent;
+    }
+
     // The value table's number, -99999 when it holds none.
     static int tableInt(oid_t oid, vid_t vid) {
         int value = 0;
@@ -157,6 +213,10 @@ protected:
     }
 
     oid_t mSelf = 0;
+
+private:
+    // Frames carry the display's stamps: the same bytes on the line in every run.
+    FixedWallClock mWallClock;
 };
 
 } // namespace tdx::test

@@ -111,6 +111,12 @@ TEST_P(AResyncTest, HoldsOnlyWhatTheUnitHolds) {
     ASSERT_TRUE(waitFor([] { return Net::Tavi.isSynchronized(); }, 15000));
     run(1000);
 
+    const bool written = test.around == Around::WrittenWhileTheUnitIsSilent ||
+                         test.around == Around::WrittenDuringTheSynchronisation;
+    EXPECT_EQ(sentFromTheLastSynchronisation(),
+              synchronisationThen(written ? std::vector<std::string>{"publish FEFFFFFE:8099"}
+                                          : std::vector<std::string>{}))
+        << "the synchronisation first, the write that waited after it";
     EXPECT_EQ(reading(oid, ADDED), test.display);
     if (test.display < 0) {
         EXPECT_EQ(reading(oid, ADDED), reading(oid, NEVER_SENT)) << "as on a fresh start";

@@ -14,6 +14,9 @@ namespace {
 using State = Net::TaviProtocol::State;
 constexpr oid_t ROOM = 0x01000316;
 constexpr oid_t OUTPUT = 0x02000316;
+// The user's write of the room's desired temperature on the line, as sentFromTheLastSynchronisation() names
+// it.
+const std::string ROOM_WRITE = "publish 01000316:001D";
 
 // The bridge as an event found it.
 struct Snapshot {
@@ -112,6 +115,8 @@ TEST_F(SyncTest, ConnectsSubscribesToItselfThenToEverythingAndReportsReady) {
         return at;
     }();
     EXPECT_LT(lastSync, firstPacket(false, TNET_CMD_PUBLISH));
+    run(1000);
+    EXPECT_EQ(sentFromTheLastSynchronisation(), synchronisationThen({})) << "the whole identity before ready";
 
     EXPECT_EQ(heldNumber(mSim, mSelf, 0x002F), 2);
     EXPECT_EQ(heldValue(mSim, mSelf, 0x80E3).bytes, (std::vector<uint8_t>{'T', 'D', '4', '1', '0'}));
@@ -226,6 +231,10 @@ TEST_P(AnOfflineWriteTest, ReachesTheUnitOnItsReturnWhenTheBridgeKeepsIt) {
     ASSERT_TRUE(synchronise());
     run(1000);
     Net::Tavi.keepOfflineWrites(false);
+    EXPECT_EQ(sentFromTheLastSynchronisation(),
+              synchronisationThen(test.publishes == 0 ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{ROOM_WRITE}))
+        << "the synchronisation first, the write after it";
     const std::optional<sim::SimValue> unit = mSim.value(ROOM, 0x001D);
     ASSERT_TRUE(unit.has_value());
     EXPECT_EQ(unit->number(), test.after);
@@ -293,7 +302,7 @@ void SyncTest::writeWithTheAcknowledgementLost(const KeptCase& test) {
     mSim.faults() = {};
     ASSERT_TRUE(synchronise());
     run(1000);
-    os_time_set(static_cast<uint32_t>(std::time(nullptr)));
+    os_time_set(static_cast<uint32_t>(FixedWallClock::MOMENT));
 }
 
 std::string keptCaseName(const ::testing::TestParamInfo<KeptCase>& info) {
@@ -428,6 +437,11 @@ TEST_P(ALaterWriteTest, BehindAWriteWhoseAcknowledgementWasLostIsTheLastWordAfte
     run(1000);
     EXPECT_EQ(heldNumber(mSim, ROOM, 0x001D), test.after);
     EXPECT_EQ(tableInt(ROOM, 0x001D), test.after);
+    const bool writeGoes = !test.unitChangesOffline || test.writtenDuringTheSynchronisation != 0;
+    EXPECT_EQ(
+        sentFromTheLastSynchronisation(),
+        synchronisationThen(writeGoes ? std::vector<std::string>{ROOM_WRITE} : std::vector<std::string>{}))
+        << "the synchronisation first, the write that waited after it";
     if (test.writtenDuringTheSynchronisation != 0) {
         const auto sent = publishesOf(ROOM, 0x001D);
         EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
@@ -506,6 +520,10 @@ TEST_P(AWaitingWriteOverAResetTest, GoesAfterTheUnitsValueThatCameWhileItWaited)
     EXPECT_EQ(held->number(), test.after);
     EXPECT_EQ(tableInt(ROOM, 0x001D), test.after);
     EXPECT_EQ(publishesOf(ROOM, 0x001D).size(), test.after == 1900 ? 1u : 0u);
+    EXPECT_EQ(sentFromTheLastSynchronisation(),
+              synchronisationThen(test.after == 1900 ? std::vector<std::string>{ROOM_WRITE}
+                                                     : std::vector<std::string>{}))
+        << "the synchronisation first, the write that waited after it";
 }
 
 INSTANTIATE_TEST_SUITE_P(Fates, AWaitingWriteOverAResetTest,
@@ -574,7 +592,7 @@ TEST_F(SyncTest, TimeTravelsBothWays) {
     Net::Tavi.queue(std::make_unique<Net::QueuedTimeSync>());
     ASSERT_TRUE(waitFor([this] { return mSim.received_time_syncs().size() == 2; }));
     EXPECT_LE(std::llabs(static_cast<int64_t>(mSim.received_time_syncs()[1]) - unitTime), 5);
-    os_time_set(static_cast<uint32_t>(std::time(nullptr)));
+    os_time_set(static_cast<uint32_t>(FixedWallClock::MOMENT));
 }
 
 } // namespace

@@ -61,17 +61,37 @@ protected:
 };
 
 // The unit changes the value (15.00, 15.01, ...) and the user writes it (18.00, 18.01, ...) this long after,
-// in ten rounds that each meet the unit's polls elsewhere. In some the unit's change reaches the display
-// while the write still waits for its turn; in others it comes in the frame that acknowledges the write, or
-// before the user wrote. The write reaches the unit after the change in every round: it stands on both sides,
-// once, and from the moment the user made it the display shows nothing else.
-class AWriteWaitingForItsTurnTest : public ValueOrderTest, public ::testing::WithParamInterface<uint32_t> {};
+// in ten rounds that each meet the unit's polls elsewhere: the first round's change comes while one of the
+// unit's idle POLLs is on its way, the others' 0, 5, ... 40 ms after the display answered one, which puts the
+// unit's next frame a poll period after that POLL. In some the unit's change reaches the display while the
+// write still waits for its turn (in the second round of every row: the unit holds its change 47 ms for its
+// turn), or is on its way to the display as the user writes; in the first round, written at once, it comes
+// in the frame that acknowledges the write; in others it came before the user wrote. The write reaches the
+// unit after the change in every round: it stands on both sides, once, and from the moment the user made it
+// the display shows nothing else.
+class AWriteWaitingForItsTurnTest : public ValueOrderTest, public ::testing::WithParamInterface<uint32_t> {
+protected:
+    // Runs until the unit has sent a POLL with nothing of its own to send, or, `answered`, until it has the
+    // display's answer to it: a round is timed from there, not from wherever the frames before it left the
+    // unit's polls.
+    void untilAnIdlePoll(bool answered) {
+        mSim.clearLog();
+        ASSERT_TRUE(mSim.wait_until(
+            [this, answered] {
+                const auto& log = mSim.log();
+                const size_t poll = answered ? 2 : 1;
+                return log.size() >= poll && log[log.size() - poll].fromMaster &&
+                       log[log.size() - poll].cmd == TNET_CMD_POLL && (!answered || !log.back().fromMaster);
+            },
+            1000, 1));
+    }
+};
 
 TEST_P(AWriteWaitingForItsTurnTest, StandsAgainstTheUnitsChangeThatCameMeanwhile) {
     int waited = 0;
     for (int round = 0; round < 10; ++round) {
-        runFine(static_cast<uint32_t>(5 * round));
-        mSim.clearLog();
+        ASSERT_NO_FATAL_FAILURE(untilAnIdlePoll(round > 0));
+        runFine(round > 0 ? static_cast<uint32_t>(5 * (round - 1)) : 0u);
         mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 1500 + round);
         runFine(GetParam());
         const uint64_t writtenAt = timer();
