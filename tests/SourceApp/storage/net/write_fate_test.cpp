@@ -439,6 +439,8 @@ enum class Away {
     // Written and taken while the restart is announced, which ends with the unit still there (it refused the
     // restore); an ordinary outage follows, in which the unit's value becomes 24.60.
     TheRestoreRefused,
+    // Taken before the restart, the restore leaves it, and the user writes 21.00 while the unit is away.
+    TakenThenWrittenAgainWhileAway,
     // The return's synchronisation brings 24.60, and the session ends after the display's "ready", before the
     // write left.
     EndedBeforeItLeft,
@@ -461,9 +463,9 @@ struct AwayCase {
     bool sentOnTheLastReturn = true; // else the unit's value stands
 };
 
-bool writtenWhileThere(Away road) {
-    return road == Away::WrittenBeforeTheLoss || road == Away::TakenBeforeTheRestart ||
-           road == Away::ASecondChangeWaitsWhenTheFirstIsTaken || road == Away::TheRestoreRefused;
+bool takenBeforeTheRestart(Away road) {
+    return road == Away::TakenBeforeTheRestart || road == Away::ASecondChangeWaitsWhenTheFirstIsTaken ||
+           road == Away::TheRestoreRefused || road == Away::TakenThenWrittenAgainWhileAway;
 }
 
 class AWriteMadeWhileAwayTest : public WriteFateTest, public ::testing::WithParamInterface<AwayCase> {
@@ -588,7 +590,8 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
     ASSERT_NO_FATAL_FAILURE(ready());
     // The restart announced, the unit falls silent, and takes a configuration back with 24.60.
     Net::Tavi.keepOfflineWrites(true);
-    if (test.road == Away::TakenBeforeTheRestart || secondChange || test.road == Away::TheRestoreRefused) {
+    const bool restoreLeavesIt = test.road == Away::TakenThenWrittenAgainWhileAway;
+    if (takenBeforeTheRestart(test.road)) {
         if (secondChange) {
             // Nothing more leaves once the unit has the first: the second waits when the first is taken.
             mSim.setReceiveListener([](uint8_t cmd, const std::vector<uint8_t>& payload) {
@@ -607,7 +610,7 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
         EXPECT_EQ(taken(9, LOCATION, SPARE), 0u) << "waits";
         if (test.road == Away::TheRestoreRefused) {
             Net::Tavi.keepOfflineWrites(false); // no restart came
-        } else {
+        } else if (!restoreLeavesIt) {
             // What the restore takes back comes before the unit restarts.
             mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2460);
             run(500);
@@ -615,7 +618,7 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
         }
     }
     mSim.faults().stopPolling = true;
-    mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2460));
+    mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, restoreLeavesIt ? 1900 : 2460));
     if (secondChange) {
         mSim.model().setValue(LOCATION, SPARE, *sim::sim_number(BT_VTYPE_U16, 3));
     }
@@ -626,7 +629,9 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
     }
     ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
     Net::Tavi.holdTraffic(false);
-    if (!writtenWhileThere(test.road)) {
+    if (restoreLeavesIt) {
+        ASSERT_NO_FATAL_FAILURE(write(2100));
+    } else if (!takenBeforeTheRestart(test.road) && test.road != Away::WrittenBeforeTheLoss) {
         ASSERT_NO_FATAL_FAILURE(write(1900));
     }
     run(100);
@@ -693,6 +698,7 @@ INSTANTIATE_TEST_SUITE_P(
         AwayCase{"ASecondChangeIsNotLostWhenTheFirstIsTaken", Away::ASecondChangeWaitsWhenTheFirstIsTaken, 0,
                  0, 1900, 2},
         AwayCase{"TheRestoreRefusedEndsTheMark", Away::TheRestoreRefused, 0, 0, 2460, 1, false},
+        AwayCase{"AChangeWhileAwayAfterOneTakenGoes", Away::TakenThenWrittenAgainWhileAway, 0, 0, 2100, 1},
         AwayCase{"EndedBeforeItLeftTheUnitsChangeStands", Away::EndedBeforeItLeft, 1, 2000, 2000, 0, false},
         AwayCase{"EndedBeforeItLeftItGoesNext", Away::EndedBeforeItLeft, 1, 0, 1900, 1},
         AwayCase{"ItsMarkEndsWhenItHadArrived", Away::ArrivedAndWrittenAgain, 1, 2000, 2000, 0, false},
