@@ -363,17 +363,21 @@ void TaviProtocol::keepQueuedWrites() {
 }
 
 void TaviProtocol::keepOfflineWrites(bool keep) {
-    if (keep && !mKeepOfflineWrites) {
-        mSessionEndedWhileKept = false;
-    } else if (!keep && mKeepOfflineWrites && !mSessionEndedWhileKept) {
-        mKeepOfflineWrites = false;
-        endMarks();
+    if (keep == mKeepOfflineWrites) {
+        return;
     }
     mKeepOfflineWrites = keep;
+    if (keep) {
+        mSessionEndedWhileKept = false;
+    } else {
+        endMarks(!mSessionEndedWhileKept);
+    }
 }
 
-void TaviProtocol::endMarks() {
-    dbg_printf_h("tavi: writes no longer kept and no restart came: their marks end");
+void TaviProtocol::endMarks(bool noRestart) {
+    if (noRestart) {
+        dbg_printf_h("tavi: writes no longer kept and no restart came: their marks end");
+    }
     struct Settled {
         Ovi ovi;
         pt_value taken;
@@ -382,7 +386,7 @@ void TaviProtocol::endMarks() {
     std::vector<Settled> settled;
     for (auto it = mWrites.begin(); it != mWrites.end();) {
         LocalWrite& write = it->second;
-        write.madeAway = false;
+        write.madeAway = write.madeAway && !noRestart;
         const std::optional<pt_value> taken = std::exchange(write.taken, std::nullopt);
         const Ovi ovi = it->first;
         if (!taken || write.kept || mPublishInFlight == ovi || Structure.isPublishQueued(ovi.oid, ovi.vid)) {
@@ -392,8 +396,8 @@ void TaviProtocol::endMarks() {
         settled.push_back({ovi, *taken, !write.unplaced});
         it = mWrites.erase(it);
     }
-    // The unit took each of these: settled. A value the unit published since, which the write stood
-    // against, is newer.
+    // The unit took each of these in this session, and no restart came since: settled. A value the unit
+    // published since, which the write stood against, is newer.
     for (const Settled& write : settled) {
         if (write.knownForSure && isKnown(write.ovi, write.taken)) {
             learn(write.ovi, write.taken);

@@ -59,13 +59,13 @@
 // again only while the unit shows what the display last knew, the value that synchronisation brought, so that
 // a change made at the unit in a later outage stands. A synchronisation while writes are still kept is no
 // return (the session ended before the restart, say): the marks stay. Keeping turned off with no session end
-// since it was turned on (the unit refused the restore, or it lapsed) ends every mark at once, and a marked
-// write the unit took is settled then. The update manager stops keeping writes as soon as the returned unit's
-// connection is made, before its synchronisation brings anything. The unit's refusal of a marked write ends
-// its mark too, once writes are no longer kept. A later write of the user takes the marked one's place, and
-// its mark until the mark ends. When the synchronisation shows exactly the kept write, it had arrived and is
-// settled, unless writes are still kept: then the unit holds it, and it waits for the return as one the unit
-// took.
+// since it was turned on (the unit refused the restore, or it lapsed) ends every mark at once. Keeping turned
+// off settles a marked write the unit took in the session under way: no restart came since. The update
+// manager stops keeping writes as soon as the returned unit's connection is made, before its synchronisation
+// brings anything. The unit's refusal of a marked write ends its mark too, once writes are no longer kept. A
+// later write of the user takes the marked one's place, and its mark until the mark ends. When the
+// synchronisation shows exactly the kept write, it had arrived and is settled, unless writes are still kept:
+// then the unit holds it, and it waits for the return as one the unit took.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. The display assumes that
@@ -296,9 +296,10 @@ private:
     // user waiting: its mark ends, unless writes are still kept (the unit's return is still to come, and a
     // later write is made in the restart too).
     void endMark(LocalWrite& write) const;
-    // Writes are no longer kept and no session ended since they were: no restart came. The marks end, and a
-    // marked write the unit took is settled (what the unit published since is shown).
-    void endMarks();
+    // Writes are no longer kept: a marked write the unit took in this session is settled (what the unit
+    // published since is shown), and with `noRestart` (no session ended while they were kept) every mark
+    // ends.
+    void endMarks(bool noRestart);
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;

@@ -441,6 +441,9 @@ enum class Away {
     TheRestoreRefused,
     // Taken before the restart, the restore leaves it, and the user writes 21.00 while the unit is away.
     TakenThenWrittenAgainWhileAway,
+    // The unit holds 19.00 on its return, which is synchronised while writes are still kept; once they are no
+    // longer kept, the unit changes the value to 20.00.
+    ArrivedInAReturnStillKept,
     // The return's synchronisation brings 24.60, and the session ends after the display's "ready", before the
     // write left.
     EndedBeforeItLeft,
@@ -590,7 +593,8 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
     ASSERT_NO_FATAL_FAILURE(ready());
     // The restart announced, the unit falls silent, and takes a configuration back with 24.60.
     Net::Tavi.keepOfflineWrites(true);
-    const bool restoreLeavesIt = test.road == Away::TakenThenWrittenAgainWhileAway;
+    const bool restoreLeavesIt =
+        test.road == Away::TakenThenWrittenAgainWhileAway || test.road == Away::ArrivedInAReturnStillKept;
     if (takenBeforeTheRestart(test.road)) {
         if (secondChange) {
             // Nothing more leaves once the unit has the first: the second waits when the first is taken.
@@ -629,7 +633,7 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
     }
     ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
     Net::Tavi.holdTraffic(false);
-    if (restoreLeavesIt) {
+    if (test.road == Away::TakenThenWrittenAgainWhileAway) {
         ASSERT_NO_FATAL_FAILURE(write(2100));
     } else if (!takenBeforeTheRestart(test.road) && test.road != Away::WrittenBeforeTheLoss) {
         ASSERT_NO_FATAL_FAILURE(write(1900));
@@ -652,6 +656,9 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
     mSim.faults().stopPolling = false;
     ASSERT_TRUE(waitFor([&] { return watch() || Net::Tavi.isSynchronized(); }, 10000));
     Net::Tavi.keepOfflineWrites(false);
+    if (test.road == Away::ArrivedInAReturnStillKept) {
+        mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2000);
+    }
     mSim.wait_until(watch, 1000, 1);
     if (test.sentOnTheLastReturn) {
         EXPECT_EQ(shown, std::vector<int>{test.after}) << "shown through the synchronisation until sent";
@@ -699,6 +706,7 @@ INSTANTIATE_TEST_SUITE_P(
                  0, 1900, 2},
         AwayCase{"TheRestoreRefusedEndsTheMark", Away::TheRestoreRefused, 0, 0, 2460, 1, false},
         AwayCase{"AChangeWhileAwayAfterOneTakenGoes", Away::TakenThenWrittenAgainWhileAway, 0, 0, 2100, 1},
+        AwayCase{"ArrivedItIsSettledOnceNoLongerKept", Away::ArrivedInAReturnStillKept, 0, 0, 2000, 0, false},
         AwayCase{"EndedBeforeItLeftTheUnitsChangeStands", Away::EndedBeforeItLeft, 1, 2000, 2000, 0, false},
         AwayCase{"EndedBeforeItLeftItGoesNext", Away::EndedBeforeItLeft, 1, 0, 1900, 1},
         AwayCase{"ItsMarkEndsWhenItHadArrived", Away::ArrivedAndWrittenAgain, 1, 2000, 2000, 0, false},
