@@ -68,6 +68,17 @@ inline void sync_stop_display() {
     Structure.clear();
 }
 
+// The simulator's shipped installation on `unit`; a run without it measures nothing, and stops.
+inline void sync_load_default_installation(sim::SimControlUnit& unit) {
+    std::string error;
+    auto installation = sim::sim_load_installation(sim::sim_default_installation_path(), &error);
+    if (!installation) {
+        std::fprintf(stderr, "the default installation does not load: %s\n", error.c_str());
+        std::exit(1);
+    }
+    unit.model() = std::move(installation->model);
+}
+
 // The display synchronises the simulator's shipped installation over a line at 57600 baud with `noise` of
 // its bytes spoiled (seeded), on the fake clock, from a fresh start of the bridge, client and tree.
 inline SyncRun sync_default_installation(double noise, uint32_t seed) {
@@ -78,13 +89,7 @@ inline SyncRun sync_default_installation(double noise, uint32_t seed) {
     sim::LoopStream loop("sync" + std::to_string(++runs));
     sim::WireStream wire(loop, {57600, noise, seed});
     sim::SimControlUnit unit(wire);
-    std::string error;
-    auto installation = sim::sim_load_installation(sim::sim_default_installation_path(), &error);
-    if (!installation) {
-        std::fprintf(stderr, "the default installation does not load: %s\n", error.c_str());
-        std::exit(1);
-    }
-    unit.model() = std::move(installation->model);
+    sync_load_default_installation(unit);
 
     SyncRun run;
     std::optional<uint64_t> connectedAt;

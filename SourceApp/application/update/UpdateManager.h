@@ -47,12 +47,12 @@ public:
     // The control unit restarts of its own accord soon: the user confirmed a request that ends in a restart
     // and the display wrote it. The first loss of the network after this is that restart, and the screens
     // stay, whichever the user opens or leaves meanwhile, for up to waitMs: the wait belongs to no screen.
-    // What the user writes from now until the unit is back goes to the unit that returns, however many
-    // sessions end before the unit took it (Net::TaviProtocol::keepOfflineWrites). A unit still away then is
-    // lost as any unit, to the not-enrolled screen from whatever screen is shown; one back by then
-    // resynchronises under it. answered() tells that the unit has answered the request: it restarts at once
-    // after its answer, so an answer that no loss follows within the time a silent unit takes to be missed
-    // was a refusal, and the announcement ends. With neither a loss nor an answer within a minute it lapses
+    // What the user writes from now until the unit is back goes to the unit that returns, also when the unit
+    // took it before its restart (Net::TaviProtocol::keepOfflineWrites). A unit still away then is lost as
+    // any unit, to the not-enrolled screen from whatever screen is shown; one back by then resynchronises
+    // under it. answered() tells that the unit has answered the request: it restarts at once after its
+    // answer, so an answer that no loss follows within the time a silent unit takes to be missed was a
+    // refusal, and the announcement ends. With neither a loss nor an answer within a minute it lapses
     // too (the request went unanswered, or the unit restarted too quickly to be missed). Once it has ended,
     // the next loss is a unit lost at once.
     void announceRestart(uint32_t waitMs, std::function<bool()> answered);

@@ -145,6 +145,7 @@ void TaviProtocol::restart() {
     mLost = false;
     mTrafficHeld = false;
     mKeepOfflineWrites = false;
+    mSessionEndedWhileKept = false;
     mCommands.clear();
     mInFlight.reset();
     mInFlightCmd = 0;
@@ -330,6 +331,15 @@ void TaviProtocol::reset(const char* why) {
     mSyncBrought.clear();
     stopSyncWatch();
     keepQueuedWrites();
+    mSessionEndedWhileKept = mSessionEndedWhileKept || mKeepOfflineWrites;
+    for (auto& [ovi, write] : mWrites) {
+        // What the unit took while writes were kept goes to the unit that returns, unless a later write of
+        // the user is kept in its place.
+        if (write.taken && !write.kept) {
+            write.kept = write.taken;
+        }
+        write.taken.reset();
+    }
     std::erase_if(mWrites, [](const auto& write) { return !write.second.kept; });
     if (!mWrites.empty()) {
         dbg_printf_h("tavi: %u local changes kept for the next session",
@@ -343,8 +353,56 @@ void TaviProtocol::keepQueuedWrites() {
     pt_value value;
     while (Structure.takePublish(&value)) {
         LocalWrite& write = mWrites[Ovi(value.oid, value.vid)];
-        if (!write.kept) {
-            write.kept = value;
+        if (write.kept && !write.sentBefore && !sameValue(*write.kept, value)) {
+            // Written again behind a kept write (while the unit is away in its restart): the later one is the
+            // last word, and the unit showing the earlier one is no change of its own.
+            write.sentBefore = write.kept;
+        }
+        write.kept = value;
+    }
+}
+
+void TaviProtocol::keepOfflineWrites(bool keep) {
+    if (keep == mKeepOfflineWrites) {
+        return;
+    }
+    mKeepOfflineWrites = keep;
+    if (keep) {
+        mSessionEndedWhileKept = false;
+    } else {
+        endMarks(!mSessionEndedWhileKept);
+    }
+}
+
+void TaviProtocol::endMarks(bool noRestart) {
+    if (noRestart) {
+        dbg_printf_h("tavi: writes no longer kept and no restart came: their marks end");
+    }
+    struct Settled {
+        Ovi ovi;
+        pt_value taken;
+        bool knownForSure;
+    };
+    std::vector<Settled> settled;
+    for (auto it = mWrites.begin(); it != mWrites.end();) {
+        LocalWrite& write = it->second;
+        write.madeAway = write.madeAway && !noRestart;
+        const std::optional<pt_value> taken = std::exchange(write.taken, std::nullopt);
+        const Ovi ovi = it->first;
+        if (!taken || write.kept || mPublishInFlight == ovi || Structure.isPublishQueued(ovi.oid, ovi.vid)) {
+            ++it; // a write still to go decides
+            continue;
+        }
+        settled.push_back({ovi, *taken, !write.unplaced});
+        it = mWrites.erase(it);
+    }
+    // The unit took each of these in this session, and no restart came since: settled. A value the unit
+    // published since, which the write stood against, is newer.
+    for (const Settled& write : settled) {
+        if (write.knownForSure && isKnown(write.ovi, write.taken)) {
+            learn(write.ovi, write.taken);
+        } else {
+            showUnitValue(write.ovi, write.knownForSure);
         }
     }
 }
@@ -484,6 +542,11 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
                 // the user wrote again meanwhile.
                 askAgain(ovi, "the control unit took a write after the value was asked");
             }
+            const bool held = taken && write->second.madeAway && mKeepOfflineWrites;
+            if (held) {
+                // The restart to come may take it back: the unit that returns gets it again.
+                write->second.taken = taken;
+            }
             if (writtenAgain) {
                 // The later write goes after every value that crossed this one; which of the two the unit
                 // holds until then is not known.
@@ -491,6 +554,9 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
                 write->second.sent.reset();
                 write->second.crossing.reset();
                 endMark(write->second);
+            } else if (held) {
+                write->second.sent.reset();
+                write->second.crossing.reset();
             } else {
                 mWrites.erase(write);
             }
@@ -530,8 +596,9 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
                 return; // the user's later write still goes, and is shown meanwhile
             }
             const bool knownForSure = !write.unplaced;
+            const bool goneForSure = knownForSure && write.notBrought;
             mWrites.erase(ovi);
-            showUnitValue(ovi, knownForSure);
+            showUnitValue(ovi, knownForSure, goneForSure);
         }
         return;
     }
@@ -623,8 +690,8 @@ bool TaviProtocol::unitValueStands(const pt_value& shown, const u8* payload, u16
         return false;
     }
     const auto write = mWrites.find(ovi);
-    if (write != mWrites.end() &&
-        (write->second.kept || mPublishInFlight == ovi || Structure.isPublishQueued(ovi.oid, ovi.vid))) {
+    if (write != mWrites.end() && (write->second.kept || write->second.taken || mPublishInFlight == ovi ||
+                                   Structure.isPublishQueued(ovi.oid, ovi.vid))) {
         return !localWriteStays(shown);
     }
     if (const pt_value* applied = unsettledWrite(ovi)) {
@@ -697,15 +764,24 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         const bool unchanged =
             isKnown(ovi, shown) || (write.sentBefore && sameValue(*write.sentBefore, shown));
         learn(ovi, shown);
+        const bool marked = write.madeAway;
+        // The unit's return brought the value: from now on the write goes again only while the unit shows
+        // this value.
+        endMark(write);
         if (sameValue(*write.kept, shown)) {
             dbg_printf_h("tavi: %06X:%02X vid %04X: the kept write had arrived", oid_address(ovi.oid),
                          oid_index(ovi.oid), ovi.vid);
+            if (write.madeAway) {
+                // Before the restart: the unit holds it, and its return gets it again.
+                write.taken = write.kept;
+            }
             unkeep(write);
-            endMark(write);
             if (waiting) {
                 return true; // written again since: that write still goes
             }
-            mWrites.erase(ovi);
+            if (!write.taken) {
+                mWrites.erase(ovi);
+            }
             return false;
         }
         if (unchanged) {
@@ -715,7 +791,7 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
             write.sentBefore.reset();
             return true;
         }
-        if (write.madeAway) {
+        if (marked) {
             dbg_printf_h(
                 "tavi: %06X:%02X vid %04X: written while the control unit restarted, it is sent after "
                 "what the restart changed",
@@ -766,6 +842,12 @@ bool TaviProtocol::localWriteStays(const pt_value& shown) {
         // one that may be older than the write the unit took last tells nothing.
         learnUnlessOlder(write, shown);
         return true;
+    } else if (write.taken) {
+        // Taken before the restart: it stands against what the unit publishes until the unit's return (the
+        // restore's values come before its restart), and what the unit holds is learned for a restart that
+        // does not come.
+        learnUnlessOlder(write, shown);
+        return true;
     } else if (isKnown(ovi, shown)) {
         return true; // nothing new from the control unit
     }
@@ -789,7 +871,7 @@ void TaviProtocol::learnUnlessOlder(LocalWrite& write, const pt_value& shown) {
     }
 }
 
-void TaviProtocol::showUnitValue(const Ovi& ovi, bool knownForSure) {
+void TaviProtocol::showUnitValue(const Ovi& ovi, bool knownForSure, bool goneForSure) {
     if (oid_address(ovi.oid) == oid_address(mSelf)) {
         return; // the display's own values are its own
     }
@@ -797,6 +879,15 @@ void TaviProtocol::showUnitValue(const Ovi& ovi, bool knownForSure) {
         return; // the answer still to come shows what the control unit holds
     }
     const auto known = mKnown.find(ovi);
+    if (goneForSure && known != mKnown.end() && !known->second && unsettledWrite(ovi) == nullptr) {
+        // As the synchronisation left it: the unit holds no value.
+        if (pt_remove_value(ovi.oid, ovi.vid) == PT_OK) {
+            dbg_printf_h("tavi: %06X:%02X vid %04X: the control unit holds no value, shown missing again",
+                         oid_address(ovi.oid), oid_index(ovi.oid), ovi.vid);
+        }
+        learn(ovi, std::nullopt);
+        return;
+    }
     if (knownForSure && known != mKnown.end() && known->second && unsettledWrite(ovi) == nullptr) {
         u8 payload[TNET_MAX_COMMAND_SIZE];
         if (const int length = buildPublish(*known->second, payload, sizeof payload); length >= 0) {
@@ -860,6 +951,12 @@ void TaviProtocol::receiveAnswer(const Ovi& ovi) {
         learn(ovi, held);
         return;
     }
+    if (const auto write = mWrites.find(ovi); write != mWrites.end() && write->second.taken) {
+        // Taken before the restart: it stands until the unit's return, and the answer is what the unit holds
+        // should no restart come.
+        learn(ovi, held);
+        return;
+    }
     mApplied.erase(ovi);
     dbg_printf_h("tavi: %06X:%02X vid %04X asked again and received", oid_address(ovi.oid),
                  oid_index(ovi.oid), ovi.vid);
@@ -908,18 +1005,28 @@ void TaviProtocol::receiveSynchronized(const u8* payload, u16) {
 
 void TaviProtocol::dropValuesNotBrought() {
     std::vector<Ovi> gone;
-    pt_for_each([this, &gone](u32 oid, u16 vid) {
+    std::vector<Ovi> heldByTheUser;
+    pt_for_each([this, &gone, &heldByTheUser](u32 oid, u16 vid) {
         const Ovi ovi(oid, vid);
         if (oid_address(oid) == oid_address(mSelf) || mSyncBrought.count(ovi) != 0 ||
             Structure.isPublishQueued(oid, vid)) {
             return;
         }
         if (const auto write = mWrites.find(ovi); write != mWrites.end() && write->second.kept) {
-            return; // the user's last word, sent once ready
+            heldByTheUser.push_back(ovi); // the user's last word, sent once ready
+            return;
         }
         gone.push_back(ovi);
     });
     mSyncBrought.clear();
+    for (const Ovi& ovi : heldByTheUser) {
+        // The unit holds no value: the write goes once ready as the user's last word, and this
+        // synchronisation is the unit's return for its mark.
+        LocalWrite& write = mWrites[ovi];
+        write.notBrought = true;
+        endMark(write);
+        learn(ovi, std::nullopt);
+    }
     for (const Ovi& ovi : gone) {
         dbg_printf_h(
             "tavi: %06X:%02X vid %04X not brought by the synchronisation: the unit no longer holds it",

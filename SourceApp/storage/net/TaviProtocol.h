@@ -38,17 +38,34 @@
 // A write the control unit refuses (NACK) changed nothing there: the display shows the unit's value again,
 // the one it knew, or asks for it when it knew none (and shows the value missing when the unit holds none).
 // It asks too when a value of the unit came that it could not place against a write the unit took (one that
-// may be older than that write, or one that crossed it): the unit holds that value or the write. A write the
-// user made behind the refused one still goes.
+// may be older than that write, or one that crossed it): the unit holds that value or the write. A refused
+// write carried over a session end whose value the synchronisation did not bring leaves the value as the
+// synchronisation left it: the unit holds none, and the value goes from the table. A write the user made
+// behind the refused one still goes.
 //
 // While told to (keepOfflineWrites), the bridge marks what the user writes: the control unit restarts soon,
 // or is away in a restart it announced (a restore), and what the user changes meanwhile comes after what the
-// restart changed. A marked write, also one made with no session open, that a session end leaves unsettled
-// (not sent, on its way, or taken with its acknowledgement lost) is kept, shown, and sent once the unit is
-// back and synchronised, as every write that waited, whatever the unit shows then; it keeps its mark over
-// every session that ends before the unit acknowledges or refuses it (or shows it), and is a write as any
-// other from then on. Until it is sent, what the synchronisation brings of values the unit derives from it
-// (a room's desired temperature) is the unit's from before it.
+// restart changed. A marked write that the unit takes while writes are kept is held for the unit's return,
+// shown whatever the unit publishes of the value meanwhile (the restore's own values come before its
+// restart): the restart may take it back. A marked write, also one made with no session open, that a session
+// end leaves unsettled (not sent, on its way, taken with or without its acknowledgement) is kept, shown, and
+// sent once the unit is back and synchronised, as every write that waited, whatever the unit shows then.
+// Until it is sent, what the synchronisation brings of values the unit derives from it (a room's desired
+// temperature) is the unit's from before it.
+//
+// The mark ends when the unit's return has brought the value: at a synchronisation once writes are no longer
+// kept (the unit is back), when its PUBLISH of the value comes, or at its end when it did not bring the
+// value. From then on the write is one as any other carried over a session end: a later session end sends it
+// again only while the unit shows what the display last knew, the value that synchronisation brought, so that
+// a change made at the unit in a later outage stands. A synchronisation while writes are still kept is no
+// return (the session ended before the restart, say): the marks stay. Keeping turned off with no session end
+// since it was turned on (the unit refused the restore, or it lapsed) ends every mark at once. Keeping turned
+// off settles a marked write the unit took in the session under way: no restart came since. The update
+// manager stops keeping writes as soon as the returned unit's connection is made, before its synchronisation
+// brings anything. The unit's refusal of a marked write ends its mark too, once writes are no longer kept. A
+// later write of the user takes the marked one's place, and its mark until the mark ends. When the
+// synchronisation shows exactly the kept write, it had arrived and is settled, unless writes are still kept:
+// then the unit holds it, and it waits for the return as one the unit took.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. The display assumes that
@@ -167,11 +184,12 @@ public:
     void holdTraffic(bool held) { mTrafficHeld = held; }
     bool isTrafficHeld() const { return mTrafficHeld; }
 
-    // While set, what the user writes is marked: should a session end before the control unit acknowledges
-    // it, it waits for the unit's return, also when written with no session open, and goes then whatever the
-    // unit shows. Set from the announcement of a restart of the unit until its return: the screens stay
-    // through the restart, and what the user changes on them is meant for the unit that returns.
-    void keepOfflineWrites(bool keep) { mKeepOfflineWrites = keep; }
+    // While set, what the user writes is marked: it waits for the unit's return, also when the unit took it
+    // before or it was written with no session open, and goes then whatever the unit shows. Set from the
+    // announcement of a restart of the unit until its return: the screens stay through the restart, and what
+    // the user changes on them is meant for the unit that returns. Cleared with no session end since it was
+    // set, the restart did not come: the marks end.
+    void keepOfflineWrites(bool keep);
     bool keepsOfflineWrites() const { return mKeepOfflineWrites; }
 
     // Asks the network client to enter learn mode again (a user's request to enrol the display).
@@ -246,9 +264,14 @@ private:
         // Carried over a reset behind a write in flight: that write, which the control unit showing took.
         std::optional<pt_value> sentBefore;
         // Made from the announcement of a restart of the control unit (a restore) until its return: it goes
-        // after whatever the restart changed, over every session that ends before the unit took or refused
-        // it.
+        // after whatever the restart changed, over every session that ends before the unit's return brought
+        // the value.
         bool madeAway = false;
+        // Marked and taken by the control unit while writes are kept: held for the unit's return, which the
+        // restart may have taken it back in.
+        std::optional<pt_value> taken;
+        // Kept over a reset, and the synchronisation did not bring the value: the unit held none.
+        bool notBrought = false;
         // A value of the control unit came that could not be placed against the write it took last: what the
         // display knows of the value may be older than what the unit holds.
         bool unplaced = false;
@@ -264,13 +287,19 @@ private:
     // write the unit took last.
     void learnUnlessOlder(LocalWrite& write, const pt_value& shown);
     // After the control unit refused the display's write: shows the unit's value again when the display knows
-    // it for sure, or asks for it.
-    void showUnitValue(const Ovi& ovi, bool knownForSure);
+    // it for sure, or asks for it. `goneForSure`: the display learned that the unit holds no value from a
+    // synchronisation that did not bring it, and shows it missing unless a value came since.
+    void showUnitValue(const Ovi& ovi, bool knownForSure, bool goneForSure = false);
     // Ends a kept write's wait over the reset (settled, or about to be sent).
     static void unkeep(LocalWrite& write);
-    // The control unit took or refused the write, or shows it: its mark ends. The user's later write that
-    // waits keeps one while writes are kept: it was made in the restart too.
+    // The unit's return brought the value, or the unit took or refused the write with a later one of the
+    // user waiting: its mark ends, unless writes are still kept (the unit's return is still to come, and a
+    // later write is made in the restart too).
     void endMark(LocalWrite& write) const;
+    // Writes are no longer kept: a marked write the unit took in this session is settled (what the unit
+    // published since is shown), and with `noRestart` (no session ended while they were kept) every mark
+    // ends.
+    void endMarks(bool noRestart);
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;
@@ -280,6 +309,9 @@ private:
     bool mLost = false;
     bool mTrafficHeld = false;
     bool mKeepOfflineWrites = false;
+    // A session ended while writes were kept: the restart came, and the next synchronisation with writes no
+    // longer kept is the unit's return.
+    bool mSessionEndedWhileKept = false;
     Timer mConnectWatch{NET_CONNECT_TIMEOUT_MS};
     // timer() when the control unit took the subscription of the synchronisation, or when its answer last
     // brought an object (its id with VID_ALL) or value not in mSyncAnswered; none before it is taken.

@@ -75,6 +75,18 @@ protected:
         tap(findByText("OK"));
         runTasks();
     }
+    // The unit publishes a number: it comes through the network bridge.
+    static void publishedByTheUnit(oid_t oid, vid_t vid, bt_vtype vtype, int number) {
+        uint8_t payload[TNET_MAX_COMMAND_SIZE];
+        put_le32(payload + TNET_PUB_OFS_OID, oid);
+        put_le16(payload + TNET_PUB_OFS_VID, vid);
+        payload[TNET_PUB_OFS_VTYPE] = vtype;
+        put_le32(payload + TNET_PUB_OFS_TIMESTAMP, 0);
+        const unsigned width = bt_vtype_width(vtype);
+        put_le(payload + TNET_PUBLISH_HEADER_SIZE, static_cast<uint32_t>(number), width);
+        Net::Tavi.handleReceived(TNET_CMD_PUBLISH, payload,
+                                 static_cast<uint16_t>(TNET_PUBLISH_HEADER_SIZE + width));
+    }
     // The values the network bridge hands to the link now, other than the display's own, each taken by the
     // unit at once.
     static Published handedToTheLink() {
@@ -236,7 +248,8 @@ TEST_F(BackupTest, TheRestartAfterARestoreKeepsTheScreenWhileTheUnitIsAway) {
 // The bridge keeps what the user writes from the confirmed restore until the unit is back from the restart
 // after it, and only then: the unit's return, or the end of the wait for it, ends that, so that a later loss
 // is a unit lost as any. A change made before the unit is missed, which the restart meets unsent, reaches the
-// unit on its return, also where the restore took that value back.
+// unit on its return, also where the restore took that value back; so does one the unit took before its
+// restart, whose value the restore publishes before the unit goes.
 TEST_F(BackupTest, WritesMadeDuringTheRestartAreKeptOnlyUntilItEnds) {
     constexpr oid_t ROOM = 0x01000316;
     constexpr vid_t DESIRED = 0x001D;
@@ -245,9 +258,11 @@ TEST_F(BackupTest, WritesMadeDuringTheRestartAreKeptOnlyUntilItEnds) {
         const char* what;
         uint32_t awayMs;    // 0: the unit does not come back
         bool changedBefore; // 19.00 written before the unit is missed; the restore sets 24.60
-    } rows[] = {{"back after 5 s", 5000, false},
-                {"never back", 0, false},
-                {"changed before the unit is missed, back after 5 s", 5000, true}};
+        bool takenBefore;   // and the unit takes it before it restarts
+    } rows[] = {{"back after 5 s", 5000, false, false},
+                {"never back", 0, false, false},
+                {"changed before the unit is missed, back after 5 s", 5000, true, false},
+                {"changed and taken before the restart, back after 5 s", 5000, true, true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         connect();
@@ -257,6 +272,15 @@ TEST_F(BackupTest, WritesMadeDuringTheRestartAreKeptOnlyUntilItEnds) {
         if (row.changedBefore) {
             ASSERT_EQ(pt_set_int(ROOM, DESIRED, 1900, BT_VTYPE_S16_X100), PT_OK);
             runTasks();
+        }
+        if (row.takenBefore) {
+            EXPECT_EQ(handedToTheLink(), (Published{{OID_LOCATION, VID_RESTORE, 1}, {ROOM, DESIRED, 1900}}))
+                << "taken by the unit";
+            publishedByTheUnit(ROOM, DESIRED, BT_VTYPE_S16_X100, 2460); // the restore's, before the restart
+            runTasks(2);
+            int shown = 0;
+            EXPECT_EQ(pt_get_int(&shown, ROOM, DESIRED), PT_OK);
+            EXPECT_EQ(shown, 1900) << "the user's change stands through the restore";
         }
         disconnect();
         runTasks(2);

@@ -116,6 +116,10 @@ enum class Refusal {
     // crosses 23.45 while the user's 19.00 waits; then it acknowledges 23.45 and refuses 19.00. The unit
     // holds 24.60.
     AfterACrossedWrite,
+    // The unit takes the user's 23.45 and publishes it back at once, which comes in the acknowledging frame
+    // while the user's 19.00 waits; the refusal comes as for AfterATakenWriteAndTheUnitsChange. The echo is
+    // what the unit holds: no question, and 23.45 is shown again at once.
+    AfterTheEchoOfATakenWrite,
 };
 
 struct RefusedCase {
@@ -147,21 +151,25 @@ TEST_P(ARefusedWriteTest, LeavesTheDisplayOnTheUnitsValue) {
     int writes = 1;
     int last = refused; // the user's last write
     std::optional<int64_t> after = test.unitHolds;
-    const bool spoiledRefusal = test.road == Refusal::AfterATakenWriteAndTheUnitsChange;
+    const bool echo = test.road == Refusal::AfterTheEchoOfATakenWrite;
+    const bool spoiledRefusal = test.road == Refusal::AfterATakenWriteAndTheUnitsChange || echo;
+    const int unitsValue = echo ? 2345 : 2460; // published by the unit once it took 23.45
     bool changeCame = false;
     bool behind = false;
     if (spoiledRefusal || test.road == Refusal::AfterACrossedWrite) {
-        after = 2460;
+        after = unitsValue;
         writes = 2;
-        mSim.setReceiveListener([this, refused, spoiledRefusal](uint8_t cmd, const std::vector<uint8_t>&) {
-            if (cmd == TNET_CMD_PUBLISH && !mSim.faults().refusedWrites.count({ROOM, DESIRED})) {
-                mSim.faults().withholdAcks = !spoiledRefusal;
-                mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2460);
-                write(refused);
-                mSim.faults().refusedWrites = {{ROOM, DESIRED}};
-            }
-        });
-        // Once the display has 24.60, the next frame refuses 19.00 and is spoiled, or acknowledges 23.45.
+        mSim.setReceiveListener(
+            [this, refused, spoiledRefusal, unitsValue](uint8_t cmd, const std::vector<uint8_t>&) {
+                if (cmd == TNET_CMD_PUBLISH && !mSim.faults().refusedWrites.count({ROOM, DESIRED})) {
+                    mSim.faults().withholdAcks = !spoiledRefusal;
+                    mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, unitsValue);
+                    write(refused);
+                    mSim.faults().refusedWrites = {{ROOM, DESIRED}};
+                }
+            });
+        // Once the display has the unit's value, the next frame refuses 19.00 and is spoiled, or acknowledges
+        // 23.45.
         mSim.setStepListener([this, &changeCame, spoiledRefusal] {
             if (!changeCame && mSim.count(true, TNET_CMD_PUBLISH) != 0) {
                 changeCame = true;
@@ -237,6 +245,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal::AfterATakenWriteAndTheUnitsChange, 2460, 1},
         RefusedCase{"AValueThatCrossedTheTakenWriteIsAsked", ROOM, DESIRED, 2200, true,
                     Refusal::AfterACrossedWrite, 2460, 1},
+        RefusedCase{"TheEchoOfTheTakenWriteIsShownAgain", ROOM, DESIRED, 2200, true,
+                    Refusal::AfterTheEchoOfATakenWrite, 2345, 0},
         RefusedCase{"AValueOfTheDisplaysOwnStays", 0, SPARE, 5, true, Refusal::Alone, 9, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -264,12 +274,15 @@ enum class Road {
     AnsweredAsTheNextWriteWasTaken,
     // The unit takes the user's 19.00, later changes the value to 20.00, and the user writes 21.00.
     ChangedAfterAnEarlierWrite,
+    // The unit no longer holds the value after the outage (a restore took it back), and refuses the write,
+    // which goes as the synchronisation did not bring the value: the value is gone from the display too.
+    GoneFromTheUnitAndRefused,
 };
 
 struct CarriedCase {
     const char* name;
     Road road;
-    int after;      // on both sides
+    int after;      // on both sides (PT_ERR_NO_ENTRY: none)
     size_t written; // the unit took the user's last write this often
 };
 
@@ -283,9 +296,10 @@ TEST_P(ACarriedWriteTest, GoesOnlyWhileTheUnitHoldsWhatTheDisplayKnew) {
         case Road::CameWhileItWaited:
         case Road::CameWhileItWaitedThenSetBack:
         case Road::ChangedDuringTheOutage:
+        case Road::GoneFromTheUnitAndRefused:
             Net::Tavi.holdTraffic(true);
             ASSERT_NO_FATAL_FAILURE(write(1900));
-            if (test.road != Road::ChangedDuringTheOutage) {
+            if (test.road != Road::ChangedDuringTheOutage && test.road != Road::GoneFromTheUnitAndRefused) {
                 mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2460);
             }
             run(500);
@@ -369,12 +383,20 @@ TEST_P(ACarriedWriteTest, GoesOnlyWhileTheUnitHoldsWhatTheDisplayKnew) {
         mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2200));
     } else if (test.road == Road::ChangedDuringTheOutage) {
         mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
+    } else if (test.road == Road::GoneFromTheUnitAndRefused) {
+        mSim.model().removeValue(ROOM, DESIRED);
+        mSim.faults().refusedWrites = {{ROOM, DESIRED}};
     }
+    mSim.clearLog();
     ASSERT_TRUE(synchronise());
     run(1000);
-    EXPECT_EQ(unitHolds(), test.after);
+    EXPECT_EQ(unitHolds(), test.after == PT_ERR_NO_ENTRY ? std::nullopt : std::optional<int64_t>(test.after));
     EXPECT_EQ(reading(), test.after);
     EXPECT_EQ(taken(last), test.written);
+    if (test.road == Road::GoneFromTheUnitAndRefused) {
+        EXPECT_EQ(mSim.count(true, TNET_CMD_NACK), 1u) << "sent, and refused";
+        EXPECT_EQ(questions(ROOM, DESIRED), 0u) << "the synchronisation told";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -387,13 +409,17 @@ INSTANTIATE_TEST_SUITE_P(
         CarriedCase{"TheUnitShowsTheAnswerThatCameWhileItWaited", Road::AnsweredWhileItWaited, 1800, 1},
         CarriedCase{"TheUnitShowsTheWriteTakenAfterTheQuestion", Road::AnsweredAsTheNextWriteWasTaken, 1800,
                     1},
-        CarriedCase{"TheUnitShowsItsChangeAfterAnEarlierWrite", Road::ChangedAfterAnEarlierWrite, 2100, 1}),
+        CarriedCase{"TheUnitShowsItsChangeAfterAnEarlierWrite", Road::ChangedAfterAnEarlierWrite, 2100, 1},
+        CarriedCase{"TheUnitNoLongerHoldsItAndRefusesIt", Road::GoneFromTheUnitAndRefused, PT_ERR_NO_ENTRY,
+                    0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A write made while the unit restarts after a restore (the bridge told to keep writes from the restart's
 // announcement on): the restore set 24.60. It is shown through the unit's return and sent once synchronised,
-// as every write that waited, whatever the unit shows; every session that ends before the unit acknowledged
-// it keeps it for the next return, also for the user's write made meanwhile. Then it is a write as any other.
+// as every write that waited, whatever the unit shows, also when the unit took it before its restart; every
+// session that ends before the unit's return brought the value keeps it for the next return, also for the
+// user's write made meanwhile. From then on it is a write as any other carried over a session end: sent again
+// only while the unit shows what the return brought, so that the unit's change in a later outage stands.
 enum class Away {
     Returns,             // the write goes on the unit's return
     AcknowledgementLost, // the unit takes it, and nothing reaches the display any more
@@ -404,16 +430,46 @@ enum class Away {
     WrittenBeforeTheLoss,   // written while the silent unit is not missed yet
     // The user writes 21.00 once the unit took the write, the session ends before it left: a write as any.
     WrittenAgainOnceTaken,
+    // Written while the unit is still there; the unit takes it and publishes the restore's 24.60 before it
+    // restarts.
+    TakenBeforeTheRestart,
+    // The same, and the user's change of a location value (9) waits behind it when the unit restarts; the
+    // restore set that one to 3.
+    ASecondChangeWaitsWhenTheFirstIsTaken,
+    // Written and taken while the restart is announced, which ends with the unit still there (it refused the
+    // restore); an ordinary outage follows, in which the unit's value becomes 24.60.
+    TheRestoreRefused,
+    // Taken before the restart, the restore leaves it, and the user writes 21.00 while the unit is away.
+    TakenThenWrittenAgainWhileAway,
+    // The unit holds 19.00 on its return, which is synchronised while writes are still kept; once they are no
+    // longer kept, the unit changes the value to 20.00.
+    ArrivedInAReturnStillKept,
+    // The return's synchronisation brings 24.60, and the session ends after the display's "ready", before the
+    // write left.
+    EndedBeforeItLeft,
+    // The unit holds 19.00 on its return (taken, its acknowledgement lost in the restart); the user writes
+    // 21.00 as the unit comes back, and the session ends after the display's "ready", before it left.
+    ArrivedAndWrittenAgain,
+    // The unit's return is synchronised while writes are still kept (no return for the bridge), the user
+    // writes 23.00 in it; the keeping ends after the display's "ready", the unit refuses 23.00, the user
+    // writes 21.00 while it is on its way, and the session ends before that left.
+    RefusedAfterItsReturn,
 };
 
 struct AwayCase {
     const char* name;
     Away road;
-    int sessionsLost;      // after the restart, each ending on the road
-    bool changedMeanwhile; // the unit changes the value to 20.00 after each
-    int after;             // on both sides
-    size_t sentAfter;      // the unit took the write kept over the restart (19.00) this often
+    int sessionsLost; // after the restart, each ending on the road
+    int changedTo;    // the unit sets the value to this after each (0: it does not)
+    int after;        // on both sides
+    size_t sentAfter; // the unit took the write kept over the restart (19.00) this often, in all
+    bool sentOnTheLastReturn = true; // else the unit's value stands
 };
+
+bool takenBeforeTheRestart(Away road) {
+    return road == Away::TakenBeforeTheRestart || road == Away::ASecondChangeWaitsWhenTheFirstIsTaken ||
+           road == Away::TheRestoreRefused || road == Away::TakenThenWrittenAgainWhileAway;
+}
 
 class AWriteMadeWhileAwayTest : public WriteFateTest, public ::testing::WithParamInterface<AwayCase> {
 protected:
@@ -421,6 +477,11 @@ protected:
     // the write.
     void returnAndLoseTheSession(const AwayCase& test) {
         mSim.clearLog();
+        // The unit receives the display's "ready".
+        const auto ready = [this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+            return cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == mSelf &&
+                   get_le16(payload.data() + TNET_PUB_OFS_VID) == VID_DEVICE_STATE;
+        };
         if (test.road == Away::AcknowledgementLost) {
             mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
                 if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
@@ -428,9 +489,8 @@ protected:
                 }
             });
         } else if (test.road == Away::LostOnItsWay || test.road == Away::CrossedOnItsWay) {
-            mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
-                if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == mSelf &&
-                    get_le16(payload.data() + TNET_PUB_OFS_VID) == VID_DEVICE_STATE) {
+            mSim.setReceiveListener([this, ready](uint8_t cmd, const std::vector<uint8_t>& payload) {
+                if (ready(cmd, payload)) {
                     mSim.faults().dropReplies = 1 << 30;
                 }
             });
@@ -441,12 +501,38 @@ protected:
                     write(2100);
                 }
             });
+        } else if (test.road == Away::EndedBeforeItLeft || test.road == Away::ArrivedAndWrittenAgain) {
+            mSim.setReceiveListener([ready](uint8_t cmd, const std::vector<uint8_t>& payload) {
+                if (ready(cmd, payload)) {
+                    Net::Tavi.holdTraffic(true);
+                }
+            });
+        } else if (test.road == Away::RefusedAfterItsReturn) {
+            mSim.setReceiveListener([this, ready](uint8_t cmd, const std::vector<uint8_t>& payload) {
+                if (ready(cmd, payload)) {
+                    Net::Tavi.keepOfflineWrites(false);
+                    mSim.faults().refusedWrites = {{ROOM, DESIRED}};
+                }
+            });
+            // The refusal comes while the user's 21.00 waits behind the refused write.
+            mSim.setStepListener([this] {
+                if (!Net::Tavi.isTrafficHeld() && !mSim.faults().refusedWrites.empty() &&
+                    !Structure.isPublishQueued(ROOM, DESIRED)) {
+                    write(2100);
+                    Net::Tavi.holdTraffic(true);
+                }
+            });
         } else if (test.road == Away::LostAgainBeforeItsSend) {
             Net::Tavi.holdTraffic(true);
         }
+        if (test.road == Away::ArrivedAndWrittenAgain) {
+            mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 1900));
+        }
         mSim.faults().stopPolling = false;
         ASSERT_TRUE(waitFor([] { return Net::Tavi.isConnected(); }));
-        Net::Tavi.keepOfflineWrites(false); // the unit is back: the restart is over
+        if (test.road != Away::RefusedAfterItsReturn) {
+            Net::Tavi.keepOfflineWrites(false); // the unit is back: the restart is over
+        }
         if (test.road == Away::AcknowledgementLost) {
             ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, 5000 + TNET_SUPERVISION_MS));
         } else if (test.road == Away::LostOnItsWay || test.road == Away::CrossedOnItsWay) {
@@ -454,12 +540,31 @@ protected:
             if (test.road == Away::CrossedOnItsWay) {
                 mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2000);
                 run(300);
-                EXPECT_EQ(reading(), 1900) << "shown while on its way";
+                EXPECT_EQ(reading(), 2000) << "the unit's value shown while the write is on its way";
             }
             ASSERT_NO_FATAL_FAILURE(loseTheSession());
         } else if (test.road == Away::WrittenAgainOnceTaken) {
             ASSERT_TRUE(waitFor([this] { return taken(1900) > 0; }, 5000));
             run(500); // its acknowledgement
+            ASSERT_NO_FATAL_FAILURE(loseTheSession());
+            Net::Tavi.holdTraffic(false);
+        } else if (test.road == Away::EndedBeforeItLeft || test.road == Away::ArrivedAndWrittenAgain ||
+                   test.road == Away::RefusedAfterItsReturn) {
+            if (test.road == Away::ArrivedAndWrittenAgain) {
+                ASSERT_NO_FATAL_FAILURE(write(2100));
+            } else if (test.road == Away::RefusedAfterItsReturn) {
+                ASSERT_NO_FATAL_FAILURE(write(2300));
+            }
+            ASSERT_TRUE(waitFor([] { return Net::Tavi.isTrafficHeld(); }, 5000));
+            run(300);
+            if (test.road == Away::RefusedAfterItsReturn) {
+                EXPECT_EQ(mSim.count(true, TNET_CMD_NACK), 1u) << "refused";
+                EXPECT_EQ(taken(2300), 0u);
+                EXPECT_EQ(taken(2100), 0u) << "waits";
+                EXPECT_EQ(reading(), 2100);
+            } else {
+                EXPECT_FALSE(displaySent(ROOM)) << "not left";
+            }
             ASSERT_NO_FATAL_FAILURE(loseTheSession());
             Net::Tavi.holdTraffic(false);
         } else {
@@ -469,10 +574,11 @@ protected:
             Net::Tavi.holdTraffic(false);
         }
         mSim.setReceiveListener(nullptr);
+        mSim.setStepListener(nullptr);
         mSim.faults() = {};
         mSim.faults().stopPolling = true; // away until the next return
-        if (test.changedMeanwhile) {
-            mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2000));
+        if (test.changedTo != 0) {
+            mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, test.changedTo));
         }
         run(100);
     }
@@ -480,18 +586,56 @@ protected:
 
 TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesIt) {
     const AwayCase& test = GetParam();
+    const bool secondChange = test.road == Away::ASecondChangeWaitsWhenTheFirstIsTaken;
+    if (secondChange) {
+        mSim.publish(LOCATION, SPARE, BT_VTYPE_U16, 5);
+    }
     ASSERT_NO_FATAL_FAILURE(ready());
     // The restart announced, the unit falls silent, and takes a configuration back with 24.60.
     Net::Tavi.keepOfflineWrites(true);
+    const bool restoreLeavesIt =
+        test.road == Away::TakenThenWrittenAgainWhileAway || test.road == Away::ArrivedInAReturnStillKept;
+    if (takenBeforeTheRestart(test.road)) {
+        if (secondChange) {
+            // Nothing more leaves once the unit has the first: the second waits when the first is taken.
+            mSim.setReceiveListener([](uint8_t cmd, const std::vector<uint8_t>& payload) {
+                if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
+                    Net::Tavi.holdTraffic(true);
+                }
+            });
+        }
+        ASSERT_NO_FATAL_FAILURE(write(1900));
+        if (secondChange) {
+            ASSERT_NO_FATAL_FAILURE(write(9, LOCATION, SPARE));
+        }
+        ASSERT_TRUE(waitFor([this] { return taken(1900) == 1; }));
+        run(500); // its acknowledgement
+        mSim.setReceiveListener(nullptr);
+        EXPECT_EQ(taken(9, LOCATION, SPARE), 0u) << "waits";
+        if (test.road == Away::TheRestoreRefused) {
+            Net::Tavi.keepOfflineWrites(false); // no restart came
+        } else if (!restoreLeavesIt) {
+            // What the restore takes back comes before the unit restarts.
+            mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2460);
+            run(500);
+            EXPECT_EQ(reading(), 1900) << "the user's change stands through the restore";
+        }
+    }
     mSim.faults().stopPolling = true;
-    mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, 2460));
+    mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, restoreLeavesIt ? 1900 : 2460));
+    if (secondChange) {
+        mSim.model().setValue(LOCATION, SPARE, *sim::sim_number(BT_VTYPE_U16, 3));
+    }
     if (test.road == Away::WrittenBeforeTheLoss) {
         run(TNET_SUPERVISION_MS / 2);
         ASSERT_TRUE(Net::Tavi.isConnected()) << "not missed yet";
         ASSERT_NO_FATAL_FAILURE(write(1900));
     }
     ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, TNET_SUPERVISION_MS + 500));
-    if (test.road != Away::WrittenBeforeTheLoss) {
+    Net::Tavi.holdTraffic(false);
+    if (test.road == Away::TakenThenWrittenAgainWhileAway) {
+        ASSERT_NO_FATAL_FAILURE(write(2100));
+    } else if (!takenBeforeTheRestart(test.road) && test.road != Away::WrittenBeforeTheLoss) {
         ASSERT_NO_FATAL_FAILURE(write(1900));
     }
     run(100);
@@ -501,6 +645,7 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
 
     // The return that goes through: the synchronisation, then the write. The display shows it throughout.
     const uint64_t returned = timer();
+    const int last = reading(); // the user's last write
     std::vector<int> shown;
     const auto watch = [&shown] {
         if (shown.empty() || shown.back() != reading()) {
@@ -511,34 +656,61 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
     mSim.faults().stopPolling = false;
     ASSERT_TRUE(waitFor([&] { return watch() || Net::Tavi.isSynchronized(); }, 10000));
     Net::Tavi.keepOfflineWrites(false);
+    if (test.road == Away::ArrivedInAReturnStillKept) {
+        mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2000);
+    }
     mSim.wait_until(watch, 1000, 1);
-    if (test.road == Away::WrittenAgainOnceTaken) {
-        EXPECT_EQ(shown, (std::vector<int>{2100, test.after})) << "the unit's change stands";
-    } else {
+    if (test.sentOnTheLastReturn) {
         EXPECT_EQ(shown, std::vector<int>{test.after}) << "shown through the synchronisation until sent";
         EXPECT_EQ(sentSince(returned), (std::vector<std::string>{"subscribe self", "subscribe all",
                                                                  "publish self", "ready", "publish room"}))
             << "the synchronisation first, the write after it";
+    } else {
+        const std::vector<int> stands =
+            last == test.after ? std::vector<int>{last} : std::vector<int>{last, test.after};
+        EXPECT_EQ(shown, stands) << "the unit's value stands";
+        EXPECT_EQ(sentSince(returned),
+                  (std::vector<std::string>{"subscribe self", "subscribe all", "publish self", "ready"}))
+            << "nothing of the room sent";
     }
     EXPECT_EQ(unitHolds(), test.after);
     EXPECT_EQ(reading(), test.after);
     EXPECT_EQ(taken(1900), test.sentAfter);
     EXPECT_EQ(questions(ROOM, DESIRED), 0u) << "nothing to ask";
+    if (secondChange) {
+        EXPECT_EQ(unitHolds(LOCATION, SPARE), 9) << "the second change is not lost";
+        EXPECT_EQ(reading(LOCATION, SPARE), 9);
+        EXPECT_EQ(taken(9, LOCATION, SPARE), 1u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Roads, AWriteMadeWhileAwayTest,
-    ::testing::Values(AwayCase{"OnTheUnitsReturn", Away::Returns, 0, false, 1900, 1},
-                      AwayCase{"ItsAcknowledgementLost", Away::AcknowledgementLost, 1, true, 1900, 2},
-                      AwayCase{"ItsAcknowledgementLostTwice", Away::AcknowledgementLost, 2, true, 1900, 3},
-                      AwayCase{"LostOnItsWay", Away::LostOnItsWay, 1, false, 1900, 1},
-                      AwayCase{"LostOnItsWayTwice", Away::LostOnItsWay, 2, false, 1900, 1},
-                      AwayCase{"LostOnItsWayTheUnitChangedItSince", Away::LostOnItsWay, 1, true, 1900, 1},
-                      AwayCase{"CrossedOnItsWay", Away::CrossedOnItsWay, 1, false, 1900, 1},
-                      AwayCase{"ALaterSessionEndKeepsItsMark", Away::LostAgainBeforeItsSend, 1, false, 2100,
-                               0},
-                      AwayCase{"WrittenBeforeTheUnitIsMissed", Away::WrittenBeforeTheLoss, 0, false, 1900, 1},
-                      AwayCase{"ItsMarkEndsOnceTaken", Away::WrittenAgainOnceTaken, 1, true, 2000, 1}),
+    ::testing::Values(
+        AwayCase{"OnTheUnitsReturn", Away::Returns, 0, 0, 1900, 1},
+        // Sent on the return, its acknowledgement lost: the unit's change in the outage after stands, and the
+        // write does not go again where the unit holds it; where the unit shows what its return brought, it
+        // goes again.
+        AwayCase{"ItsAcknowledgementLost", Away::AcknowledgementLost, 1, 2000, 2000, 1, false},
+        AwayCase{"ItsAcknowledgementLostTwice", Away::AcknowledgementLost, 2, 2460, 1900, 3},
+        AwayCase{"ItsAcknowledgementLostTheUnitKeptIt", Away::AcknowledgementLost, 1, 0, 1900, 1, false},
+        AwayCase{"LostOnItsWay", Away::LostOnItsWay, 1, 0, 1900, 1},
+        AwayCase{"LostOnItsWayTwice", Away::LostOnItsWay, 2, 0, 1900, 1},
+        AwayCase{"LostOnItsWayTheUnitChangedItSince", Away::LostOnItsWay, 1, 2000, 2000, 0, false},
+        AwayCase{"CrossedOnItsWay", Away::CrossedOnItsWay, 1, 0, 2000, 0, false},
+        AwayCase{"ALaterSessionEndKeepsItsMark", Away::LostAgainBeforeItsSend, 1, 0, 2100, 0},
+        AwayCase{"WrittenBeforeTheUnitIsMissed", Away::WrittenBeforeTheLoss, 0, 0, 1900, 1},
+        AwayCase{"ItsMarkEndsOnceTaken", Away::WrittenAgainOnceTaken, 1, 2000, 2000, 1, false},
+        AwayCase{"TakenBeforeTheRestart", Away::TakenBeforeTheRestart, 0, 0, 1900, 2},
+        AwayCase{"ASecondChangeIsNotLostWhenTheFirstIsTaken", Away::ASecondChangeWaitsWhenTheFirstIsTaken, 0,
+                 0, 1900, 2},
+        AwayCase{"TheRestoreRefusedEndsTheMark", Away::TheRestoreRefused, 0, 0, 2460, 1, false},
+        AwayCase{"AChangeWhileAwayAfterOneTakenGoes", Away::TakenThenWrittenAgainWhileAway, 0, 0, 2100, 1},
+        AwayCase{"ArrivedItIsSettledOnceNoLongerKept", Away::ArrivedInAReturnStillKept, 0, 0, 2000, 0, false},
+        AwayCase{"EndedBeforeItLeftTheUnitsChangeStands", Away::EndedBeforeItLeft, 1, 2000, 2000, 0, false},
+        AwayCase{"EndedBeforeItLeftItGoesNext", Away::EndedBeforeItLeft, 1, 0, 1900, 1},
+        AwayCase{"ItsMarkEndsWhenItHadArrived", Away::ArrivedAndWrittenAgain, 1, 2000, 2000, 0, false},
+        AwayCase{"ItsMarkEndsWithItsRefusal", Away::RefusedAfterItsReturn, 1, 2000, 2000, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A bridge restarted (a restarted network) no longer keeps what is written while no session is open: the unit

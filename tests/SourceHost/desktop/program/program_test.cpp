@@ -39,6 +39,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -516,6 +517,73 @@ void restoreUntilTheRestart(ProgramOnTheLine& line) {
         << line.trace();
 }
 
+// The room of the simulator's installation, and its temperature of the fixed mode (0x801A, the comfort value
+// there), which the room screen's up-down sets.
+constexpr oid_t RESTORED_ROOM = 0x01000316;
+constexpr vid_t ROOM_TEMPERATURE = 0x801A;
+
+// The room's temperature as the display's table holds it, -1 when none; on the application thread.
+int roomTemperature() {
+    int value = 0;
+    return pt_get_int(&value, RESTORED_ROOM, ROOM_TEMPERATURE) == PT_OK ? value : -1;
+}
+
+// The room screen's up-down, null when none is shown; on the application thread.
+NumericUpDown<int>* roomUpDown() {
+    NumericUpDown<int>* found = nullptr;
+    std::function<void(Component*)> search = [&](Component* c) {
+        if (found == nullptr) {
+            found = dynamic_cast<NumericUpDown<int>*>(c);
+        }
+        if (c->isContainerType()) {
+            for (Component* child : static_cast<Container*>(c)->getChildren()) {
+                search(child);
+            }
+        }
+    };
+    for (Component* layer : Core::current()->getModalLayers()) {
+        search(layer);
+    }
+    return found;
+}
+
+// The up-down's arrow on the right, which raises the temperature; on the application thread.
+const Component* raiseArrow() {
+    const Component* up = nullptr;
+    if (NumericUpDown<int>* box = roomUpDown()) {
+        for (Component* child : box->getChildren()) {
+            if (dynamic_cast<IconButton*>(child) != nullptr &&
+                (up == nullptr || child->getLeft() > up->getLeft())) {
+                up = child;
+            }
+        }
+    }
+    return up;
+}
+
+// The room screen opened, and its temperature raised by a tap on the arrow: what the table holds before, or
+// -2 when the screen or its arrow is not shown.
+int raiseTheRoomsTemperature(ProgramOnTheLine& line) {
+    const int before = line.ask(roomTemperature);
+    line.ask([] {
+        Core::current()->changeState(13, static_cast<int>(RESTORED_ROOM), 0, 0, 0);
+        return 0;
+    });
+    if (before <= 0 || !line.waitUntil([&] { return line.state() == 13; }, std::chrono::seconds(3)) ||
+        !line.tapOn(raiseArrow)) {
+        return -2;
+    }
+    return before;
+}
+
+// What the room screen's up-down shows, -1 when none is shown.
+int shownOnTheUpDown(ProgramOnTheLine& line) {
+    return line.ask([] {
+        const NumericUpDown<int>* box = roomUpDown();
+        return box != nullptr ? box->getValue() : -1;
+    });
+}
+
 // The configuration backup and restore of state 26 at real speed: the backup answered, then a restore that
 // restarts the control unit; the program reports the loss and synchronises again on its own.
 TEST_F(Program, ARestoreRestartsTheUnitAndTheProgramSynchronisesAgain) {
@@ -573,68 +641,21 @@ TEST_F(Program, ARestoreTheUnitRefusesLeavesALossOfTheUnitReportedAtOnce) {
 // raised on the room screen while the unit restarts after the restore: the screen shows it, and the unit
 // receives it once, when it is back and synchronised (after the display's "ready"), and keeps it.
 TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsReturn) {
-    constexpr oid_t ROOM = 0x01000316;
     ProgramOnTheLine line(qtApplication(), prepareInProcess());
     auto trace = [&line] { return line.trace(); };
     ASSERT_NO_FATAL_FAILURE(restoreUntilTheRestart(line));
     // Held silent a while longer, so that the change surely falls into the restart.
     line.simulator().setPaused(true);
     EXPECT_EQ(line.state(), 26) << "the restart was announced: the screen stays";
-    auto desired = [&line] {
-        return line.ask([] {
-            int value = 0;
-            return pt_get_int(&value, ROOM, 0x801A) == PT_OK ? value : -1;
-        });
-    };
-    const int before = desired();
-    ASSERT_GT(before, 0) << "the room's temperature is shown";
-    line.ask([] {
-        Core::current()->changeState(13, static_cast<int>(ROOM), 0, 0, 0);
-        return 0;
-    });
-    ASSERT_TRUE(line.waitUntil([&] { return line.state() == 13; }, std::chrono::seconds(3)));
-    // The up-down's arrow on the right raises it.
-    // The room screen's up-down: its arrow on the right raises the temperature, its value is what it shows.
-    auto upDown = []() -> NumericUpDown<int>* {
-        NumericUpDown<int>* found = nullptr;
-        std::function<void(Component*)> search = [&](Component* c) {
-            if (found == nullptr) {
-                found = dynamic_cast<NumericUpDown<int>*>(c);
-            }
-            if (c->isContainerType()) {
-                for (Component* child : static_cast<Container*>(c)->getChildren()) {
-                    search(child);
-                }
-            }
-        };
-        for (Component* layer : Core::current()->getModalLayers()) {
-            search(layer);
-        }
-        return found;
-    };
-    ASSERT_TRUE(line.tapOn([&upDown]() -> const Component* {
-        const Component* up = nullptr;
-        if (NumericUpDown<int>* box = upDown()) {
-            for (Component* child : box->getChildren()) {
-                if (dynamic_cast<IconButton*>(child) != nullptr &&
-                    (up == nullptr || child->getLeft() > up->getLeft())) {
-                    up = child;
-                }
-            }
-        }
-        return up;
-    }));
+    auto desired = [&line] { return line.ask(roomTemperature); };
+    const int before = raiseTheRoomsTemperature(line);
+    ASSERT_GT(before, 0) << "the room's temperature is shown, and its arrow";
     ASSERT_TRUE(line.waitUntil([&] { return desired() > before; }, std::chrono::seconds(5))) << "written\n"
-                                                                                           << trace();
+                                                                                             << trace();
     const int chosen = desired();
     EXPECT_EQ(line.ask([] { return Net::Tavi.isConnected() ? 1 : 0; }), 0)
         << "written while the unit is away";
-    auto shown = [&line, &upDown] {
-        return line.ask([&upDown] {
-            const NumericUpDown<int>* box = upDown();
-            return box != nullptr ? box->getValue() : -1;
-        });
-    };
+    auto shown = [&line] { return shownOnTheUpDown(line); };
     ASSERT_EQ(shown(), chosen) << "the screen shows the change";
 
     line.simulator().setPaused(false);
@@ -654,6 +675,64 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
     EXPECT_EQ(line.sent(sentChosen), 1u) << line.published();
     EXPECT_EQ(desired(), chosen) << "the unit kept it";
     EXPECT_EQ(shown(), chosen);
+    EXPECT_EQ(line.state(), 13);
+    EXPECT_TRUE(line.window().host().stop());
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+}
+
+// The user raises the room's temperature 1 s after the restore's OK, as the unit still answers: the unit
+// takes the change, then takes the configuration back (publishing the room's temperature from before) and
+// restarts. The change stands on the screen throughout and at the end, and the unit receives it again after
+// its return's synchronisation, once, and holds it: the last value of the room's temperature it received.
+TEST_F(Program, AChangeMadeRightAfterARestoresOkStandsAndIsWrittenAgainAfterTheUnitsReturn) {
+    ProgramOnTheLine line(qtApplication(), prepareInProcess());
+    auto trace = [&line] { return line.trace(); };
+    size_t lost = 0;
+    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
+    const auto okAt = ProgramOnTheLine::Clock::now();
+    line.waitUntil([&] { return ProgramOnTheLine::Clock::now() - okAt >= std::chrono::seconds(1); },
+                   std::chrono::seconds(2));
+    auto desired = [&line] { return line.ask(roomTemperature); };
+    const int before = raiseTheRoomsTemperature(line);
+    ASSERT_GT(before, 0) << "the room's temperature is shown, and its arrow";
+    ASSERT_TRUE(line.waitUntil([&] { return desired() > before; }, std::chrono::seconds(5))) << trace();
+    const int chosen = desired();
+    const std::string sentChosen = "PUBLISH 000316:01 vid 801A type 18 = " + std::to_string(chosen) + "\n";
+    const std::string sentBefore = "PUBLISH 000316:01 vid 801A type 18 = " + std::to_string(before) + "\n";
+    ASSERT_TRUE(line.waitUntil([&] { return line.sent(sentChosen) == 1; }, std::chrono::seconds(5)))
+        << line.published();
+    // What the table holds of the room's temperature from here to the end: the change, whatever the restore
+    // publishes. (The up-down shows the desired temperature that the unit derives from it, which the
+    // restore's values set meanwhile.)
+    std::set<int> seen;
+    auto watched = [&](const std::function<bool()>& done) {
+        return [&, done] {
+            seen.insert(desired());
+            return done();
+        };
+    };
+    ASSERT_TRUE(line.waitUntil(watched([&] { return countOf(trace(), "tavi: event 6") > lost; }),
+                               std::chrono::seconds(20)))
+        << trace();
+    EXPECT_EQ(line.sent(sentChosen), 1u) << "taken before the restart\n" << line.published();
+    const size_t ready = line.sent(READY);
+    const size_t returned = line.published().size();
+    ASSERT_TRUE(line.waitUntil(watched([&] { return line.sent(READY) > ready; }), std::chrono::seconds(40)))
+        << line.published();
+    EXPECT_TRUE(line.waitUntil(watched([&] { return line.sent(sentChosen) == 2; }), std::chrono::seconds(5)))
+        << line.published();
+    EXPECT_LT(line.published().find(READY, returned), line.published().find(sentChosen, returned))
+        << "written again after the return's synchronisation";
+    line.waitUntil(watched([] { return false; }), std::chrono::seconds(3));
+    EXPECT_EQ(seen, (std::set<int>{chosen})) << "the restored " << before << " never held";
+    EXPECT_EQ(line.sent(sentChosen), 2u) << "once before the restart, once after the return";
+    EXPECT_EQ(line.published().rfind(sentChosen),
+              line.published().rfind("PUBLISH 000316:01 vid 801A type 18 = "))
+        << "the last value of it the unit received";
+    EXPECT_EQ(line.published().find(sentBefore), std::string::npos) << "the display never wrote the old one";
+    EXPECT_EQ(desired(), chosen) << "the unit holds it";
+    EXPECT_EQ(shownOnTheUpDown(line), chosen) << "and derives the room's desired temperature from it";
+    EXPECT_FALSE(holdsAddedValue(line)) << "the configuration was taken back";
     EXPECT_EQ(line.state(), 13);
     EXPECT_TRUE(line.window().host().stop());
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
