@@ -3,6 +3,7 @@
 // change short of sending fewer bytes can beat), and with a share of the bytes spoiled. The figures are
 // counters in fake milliseconds; the wall time of a run means nothing here.
 #include "Libraries/base/dbg.h"
+#include "tests/support/fixed_wall_clock.h"
 #include "tests/support/sync_run.h"
 #include "tests/support/value_race.h"
 
@@ -121,9 +122,7 @@ ReturnRun write_on_return(double noise, uint32_t seed) {
     constexpr vid_t TEMPERATURE = 0x801A;
     constexpr bt_vtype TYPE = 18;
     // The display stamps its writes with its clock: a fixed one makes each seed spoil the same bytes.
-    const int64_t wallClock = os_time();
-    os_set_wall_clock([] { return int64_t{1796000000}; });
-    os_time_set(1796000000u);
+    const test::FixedWallClock clock;
     test::sync_fresh_tree();
     sim::LoopStream loop("return" + std::to_string(++runs));
     sim::WireStream wire(loop, {57600, noise, seed});
@@ -154,8 +153,6 @@ ReturnRun write_on_return(double noise, uint32_t seed) {
         run.ms = timer() - back;
     }
     test::sync_stop_display();
-    os_set_wall_clock(nullptr);
-    os_time_set(static_cast<uint32_t>(wallClock));
     return run;
 }
 
