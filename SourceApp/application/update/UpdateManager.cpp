@@ -102,6 +102,12 @@ void UpdateManager::announceRestart(uint32_t waitMs, std::function<bool()> answe
     if (mRestart == Restart::Away) {
         return;
     }
+    if (mRestart != Restart::None) {
+        // The unit answered the earlier request and is still here: that one brought no restart. Its end also
+        // unmarks this request, written while changes were still kept, so that the unit's return does not get
+        // the request again and restore a second time.
+        endRestart("a new request replaces the announced restart");
+    }
     mRestart = Restart::Announced;
     mRestartWaitMs = waitMs;
     mRestartAnswered = std::move(answered);

@@ -54,7 +54,9 @@ public:
     // answer, so an answer that no loss follows within the time a silent unit takes to be missed was a
     // refusal, and the announcement ends. With neither a loss nor an answer within a minute it lapses
     // too (the request went unanswered, or the unit restarted too quickly to be missed). Once it has ended,
-    // the next loss is a unit lost at once.
+    // the next loss is a unit lost at once. A new request while the unit is still here ends the announcement
+    // under way first (no restart came of it) and announces its own: the request itself is no change for the
+    // unit that returns. One while the unit is away changes nothing.
     void announceRestart(uint32_t waitMs, std::function<bool()> answered);
     // A restart is announced or its wait runs.
     bool expectsRestart() const { return mRestart != Restart::None; }

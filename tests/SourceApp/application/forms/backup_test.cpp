@@ -460,6 +460,40 @@ TEST_F(BackupTest, ARestoreTheUnitAnswersWithoutRestartingAnnouncesNoRestartPast
     }
 }
 
+// The unit answered a restore without restarting, and the user asks again before that answer is taken for a
+// refusal: the second request brings the restart, and the unit that returns does not get it again (it would
+// restore once more).
+TEST_F(BackupTest, ARestoreAskedAgainAfterAnAnswerWithoutARestartIsSentOnce) {
+    const struct {
+        const char* what;
+        uint32_t againAfterMs; // the second request, after the unit's answer to the first
+    } rows[] = {{"asked again at once", 500}, {"asked again 4 s later", 4000}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        connect();
+        open(BACKUP);
+        confirmRestore();
+        EXPECT_EQ(handedToTheLink(), (Published{{OID_LOCATION, VID_RESTORE, 1}}));
+        uint32_t since = 0;
+        uint32_t notEnrolledAt = 0;
+        run(3000, since, notEnrolledAt);
+        receive(OID_LOCATION, VID_RESTORE, 0xFF);
+        run(row.againAfterMs, since, notEnrolledAt);
+        confirmRestore();
+        EXPECT_EQ(handedToTheLink(), (Published{{OID_LOCATION, VID_RESTORE, 1}})) << "the second request";
+        receive(OID_LOCATION, VID_RESTORE, 0xFF);
+        disconnect();
+        runTasks(2);
+        EXPECT_TRUE(Net::Tavi.keepsOfflineWrites()) << "away in its restart";
+        run(5000, since, notEnrolledAt);
+        connect(CONTROL_UNIT, PublishedValue(OID_LOCATION, VID_RESTORE, 0xFF));
+        runTasks(2);
+        EXPECT_EQ(handedToTheLink(), Published{}) << "nothing sent again on the return";
+        EXPECT_EQ(state().getStateId(), BACKUP);
+        EXPECT_EQ(notEnrolledAt, 0u);
+    }
+}
+
 // A restart announced by a restore is ended by the loss of the unit however the screen shown took it: a
 // screen of its own road (the touch test, an installer request's result, the splash) does not ask whether a
 // restart was expected. A loss after the unit's return, within the minute of the announcement, is a unit
