@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace tdx {
 namespace {
@@ -156,25 +157,41 @@ ReturnRun write_on_return(double noise, uint32_t seed) {
     return run;
 }
 
-// The change made during the restart after a restore, over 200 seeds: from the unit's return to the change at
-// the unit, the mean and the worst seed. Argument: spoiled bytes in tenths of a percent.
+// The change made during the restart after a restore, over 2,000 seeds: from the unit's return to the change
+// at the unit, the mean, the 99th percentile and the worst seed, of the returns where the change reached the
+// unit within ten minutes; the others are counted apart. A worst case needs that many: over 200 seeds the
+// worst at 1 % was half of what 2,000 meet. Argument: spoiled bytes in tenths of a percent.
 void BM_WriteOnReturn(benchmark::State& state) {
     dbg_set_enabled(false);
     const double noise = static_cast<double>(state.range(0)) / 1000.0;
-    constexpr uint32_t SEEDS = 200;
-    double ms = 0;
-    double worst = 0;
+    constexpr uint32_t SEEDS = 2000;
+    std::vector<uint64_t> times;
+    uint64_t worst = 0;
+    uint32_t worstSeed = 0;
     int lost = 0;
     for (auto _ : state) {
         for (uint32_t seed = 1; seed <= SEEDS; ++seed) {
             const ReturnRun run = write_on_return(noise, seed);
-            ms += static_cast<double>(run.ms) / SEEDS;
-            worst = std::max(worst, static_cast<double>(run.ms));
-            lost += run.taken ? 0 : 1;
+            if (!run.taken) {
+                ++lost;
+                continue;
+            }
+            times.push_back(run.ms);
+            if (run.ms > worst) {
+                worst = run.ms;
+                worstSeed = seed;
+            }
         }
     }
+    std::sort(times.begin(), times.end());
+    double ms = 0;
+    for (const uint64_t t : times) {
+        ms += static_cast<double>(t) / static_cast<double>(times.size());
+    }
     state.counters["return_to_write_ms"] = ms;
-    state.counters["worst_ms"] = worst;
+    state.counters["p99_ms"] = static_cast<double>(times.empty() ? 0 : times[times.size() * 99 / 100]);
+    state.counters["worst_ms"] = static_cast<double>(worst);
+    state.counters["worst_seed"] = worstSeed;
     state.counters["not_taken"] = lost;
 }
 BENCHMARK(BM_WriteOnReturn)->Arg(0)->Arg(10)->Arg(20)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -150,6 +150,7 @@ void TaviProtocol::restart() {
     mInFlight.reset();
     mInFlightCmd = 0;
     mWrites.clear();
+    mRequests.clear();
     mKnown.clear();
     mRepublish.clear();
     mPublishInFlight.reset();
@@ -977,12 +978,16 @@ void TaviProtocol::receiveAnswer(const Ovi& ovi) {
 void TaviProtocol::beforeLocalWrite(oid_t oid, vid_t vid) {
     const Ovi ovi(oid, vid);
     LocalWrite& write = mWrites[ovi];
-    write.madeAway = write.madeAway || mKeepOfflineWrites;
+    write.madeAway = write.madeAway || marksWrite(ovi);
     if (mKnown.count(ovi) == 0) {
         // Nothing of the value pending: the table shows what the control unit holds.
         pt_value shown;
         mKnown[ovi] = pt_get_value(&shown, oid, vid) == PT_OK ? std::optional<pt_value>(shown) : std::nullopt;
     }
+}
+
+bool TaviProtocol::marksWrite(const Ovi& ovi) const {
+    return mKeepOfflineWrites && mRequests.count(ovi) == 0;
 }
 
 void TaviProtocol::receiveSynchronized(const u8* payload, u16) {

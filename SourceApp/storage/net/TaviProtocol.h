@@ -191,6 +191,10 @@ public:
     // set, the restart did not come: the marks end.
     void keepOfflineWrites(bool keep);
     bool keepsOfflineWrites() const { return mKeepOfflineWrites; }
+    // The value is a request: written to ask the control unit for an action that it carries out once (a
+    // backup, a restore). A request is never marked: once the unit took it, it is done, and the unit that
+    // returns from a restart does not get it again, which would carry the action out a second time.
+    void treatAsRequest(oid_t oid, vid_t vid) { mRequests.insert(Ovi(oid, vid)); }
 
     // Asks the network client to enter learn mode again (a user's request to enrol the display).
     void requestLearn() { tnet_learn_request(); }
@@ -300,6 +304,8 @@ private:
     // published since is shown), and with `noRestart` (no session ended while they were kept) every mark
     // ends.
     void endMarks(bool noRestart);
+    // Whether a write of the value made now is marked: while writes are kept, unless it is a request.
+    bool marksWrite(const Ovi& ovi) const;
 
     State mState = State::Disconnected;
     u32 mOwner = NET_NO_OWNER;
@@ -323,6 +329,8 @@ private:
     u8 mInFlightCmd = 0;
     // Local writes not yet acknowledged by the control unit (or not yet sent).
     std::map<Ovi, LocalWrite> mWrites;
+    // The values written as requests (treatAsRequest).
+    std::set<Ovi> mRequests;
     // What the display last knew the control unit to hold of each value the user wrote (none: no value),
     // while the table may show otherwise.
     std::map<Ovi, std::optional<pt_value>> mKnown;

@@ -10,6 +10,7 @@
 #include "SourceApp/application/update/remote/BootloaderService.h"
 #include "SourceApp/big_table/proxytab.h"
 #include "SourceApp/storage/ProxyObject.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
 
 namespace tdx {
 
@@ -43,8 +44,8 @@ FormSystemBackup::FormSystemBackup(const State& state)
     link.text = gettext("Restore from latest backup");
     mRestoreLink = link.build();
     content->fitToContent();
-    // A screen opened again while the unit restarts after a restore offers no second one before it is back.
-    showRestoreLink();
+    // A screen opened again while the unit restarts after a restore offers no request before it is back.
+    showLinks();
     Structure.addValueChangeHandler(this);
 }
 
@@ -52,12 +53,14 @@ FormSystemBackup::~FormSystemBackup() {
     Structure.removeValueChangeHandler(this);
 }
 
-bool FormSystemBackup::request(NavigationLink* link, vid_t vid) {
+bool FormSystemBackup::request(vid_t vid) {
     if (Structure.find(OID_LOCATION) == nullptr) {
         dbg_printf_h("FormSystemBackup: no location object, value %04X not requested", vid);
         return false;
     }
-    link->setEnabled(false);
+    (vid == VID_BACKUP ? mBackupIdle : mRestoreIdle) = false;
+    showLinks();
+    Net::Tavi.treatAsRequest(OID_LOCATION, vid);
     const int result = pt_set_int(OID_LOCATION, vid, 1, BT_VTYPE_U8);
     if (result != PT_OK) {
         dbg_printf_h("FormSystemBackup: value %04X not written (%d)", vid, result);
@@ -70,7 +73,7 @@ void FormSystemBackup::handleMessage(Message* message) {
     const Message m = *message;
     VexalStackedContentForm::handleMessage(message);
     if (m.isClick(mBackupLink)) {
-        request(mBackupLink, VID_BACKUP);
+        request(VID_BACKUP);
     } else if (m.isClick(mRestoreLink)) {
         mRestoreAsked =
             Popup::create(gettext("Attention"), gettext("Restore configuration"),
@@ -83,18 +86,21 @@ void FormSystemBackup::handleMessage(Message* message) {
         mRestoreAsked = false;
         // The restart the popup told of follows only a request the unit really receives; the wait for it
         // outlives this screen, which the user may leave meanwhile.
-        if (asked && (m.p1 & 0xFF) == Popup::RESULT_OK && request(mRestoreLink, VID_RESTORE)) {
-            mRestoreIdle = false;
+        if (asked && (m.p1 & 0xFF) == Popup::RESULT_OK && request(VID_RESTORE)) {
             getApplication()->getUpdateManager()->announceRestart(
                 RESTART_WAIT_MS, [] { return isIdle(OID_LOCATION, VID_RESTORE); });
+            showLinks();
         }
     } else if (m.id == MSG_TIMER) {
-        showRestoreLink();
+        showLinks();
     }
 }
 
-void FormSystemBackup::showRestoreLink() {
-    mRestoreLink->setEnabled(mRestoreIdle && !getApplication()->getUpdateManager()->awaitsRestartedUnit());
+void FormSystemBackup::showLinks() {
+    // The announcement ends with the unit's return, a refusal, its lapse or the end of the wait for the unit.
+    const bool restarting = getApplication()->getUpdateManager()->expectsRestart();
+    mBackupLink->setEnabled(mBackupIdle && !restarting);
+    mRestoreLink->setEnabled(mRestoreIdle && !restarting);
 }
 
 void FormSystemBackup::handleProxyValueChange(ProxyObject& object, const OviEx& change) {
@@ -102,10 +108,11 @@ void FormSystemBackup::handleProxyValueChange(ProxyObject& object, const OviEx& 
         return;
     }
     if (change.vid == VID_BACKUP) {
-        mBackupLink->setEnabled(isIdle(object.oid(), VID_BACKUP));
+        mBackupIdle = isIdle(object.oid(), VID_BACKUP);
+        showLinks();
     } else if (change.vid == VID_RESTORE) {
         mRestoreIdle = isIdle(object.oid(), VID_RESTORE);
-        showRestoreLink();
+        showLinks();
     }
 }
 

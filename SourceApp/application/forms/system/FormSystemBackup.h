@@ -2,8 +2,9 @@
 // into the location's backup (0x51) or restore (0x52) value; each link stays disabled from the request until
 // the control unit reports that value idle again. A restore is confirmed in a popup first; the restart that
 // follows it, as the popup announces, keeps the screens while the unit is away, as the update wizard does,
-// whichever screen the user goes to meanwhile. While the unit is away in that restart the restore link is
-// disabled, on this screen as on one opened again meanwhile, until the unit is back.
+// whichever screen the user goes to meanwhile. From the confirmation until the unit is back from that restart
+// neither link is offered, on this screen as on one opened again meanwhile: the unit's report that the
+// restore is idle comes before its restart, and a request it took then would be carried out once more.
 #pragma once
 
 #include "SourceApp/application/forms/VexalStackedContentForm.h"
@@ -27,15 +28,17 @@ protected:
     void handleProxyValueChange(ProxyObject& object, const OviEx& change) override;
 
 private:
-    // Disables the link and writes the request, unless the location is missing; whether it was written.
-    static bool request(NavigationLink* link, vid_t vid);
-    // Enables the restore link when the unit reported its request idle and is not away in its restart.
-    void showRestoreLink();
+    // Writes the request and notes it pending, unless the location is missing; whether it was written.
+    bool request(vid_t vid);
+    // Enables each link when the unit reported its request idle and no restart after a restore is under way.
+    void showLinks();
 
     NavigationLink* mBackupLink;
     NavigationLink* mRestoreLink;
     bool mRestoreAsked = false; // the restore popup is open
-    bool mRestoreIdle = true;   // no restore asked since the unit last reported its request idle
+    // No request of the value asked since the unit last reported it idle.
+    bool mBackupIdle = true;
+    bool mRestoreIdle = true;
 };
 
 } // namespace tdx

@@ -164,6 +164,10 @@ TEST_F(BackupTest, EachLinkComesBackWhenTheControlUnitReportsItsValueIdle) {
             runTasks();
             ObjectBuilder(c.oid).value(vid, c.vtype, c.value);
             runTasks();
+            if (vid == VID_RESTORE) {
+                // Neither link is offered while the restore's restart is expected: a minute at most.
+                wait(61000);
+            }
             const Component* link =
                 findByText(vid == VID_BACKUP ? "Backup configuration" : "Restore from latest backup");
             EXPECT_EQ(link->isEnabled(), c.enabled) << c.what << " " << std::hex << vid;
@@ -460,35 +464,54 @@ TEST_F(BackupTest, ARestoreTheUnitAnswersWithoutRestartingAnnouncesNoRestartPast
     }
 }
 
-// The unit answered a restore without restarting, and the user asks again before that answer is taken for a
-// refusal: the second request brings the restart, and the unit that returns does not get it again (it would
-// restore once more).
+// A restore announced again while the earlier one's restart is still expected, before the unit answered it
+// or after an answer not yet taken for a refusal: the screen no longer offers that, but the update manager
+// takes the second announcement as ending the first, whose restart did not come: a change the unit took
+// meanwhile is settled (the second restore takes it back), and the second request is sent once: the unit that
+// returns does not get it again (it would restore once more).
 TEST_F(BackupTest, ARestoreAskedAgainAfterAnAnswerWithoutARestartIsSentOnce) {
+    constexpr oid_t ROOM = 0x01000316;
+    constexpr vid_t DESIRED = 0x001D;
+    room(ROOM).value(DESIRED, BT_VTYPE_S16_X100, 2200);
     const struct {
         const char* what;
-        uint32_t againAfterMs; // the second request, after the unit's answer to the first
-    } rows[] = {{"asked again at once", 500}, {"asked again 4 s later", 4000}};
+        bool answered;         // the unit answered the first request before the second
+        uint32_t againAfterMs; // the second request, after the first's answer (or the first)
+    } rows[] = {{"asked again at once", true, 500},
+                {"asked again 4 s later", true, 4000},
+                {"announced again before the unit answered", false, 1000}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         connect();
         open(BACKUP);
         confirmRestore();
         EXPECT_EQ(handedToTheLink(), (Published{{OID_LOCATION, VID_RESTORE, 1}}));
+        ASSERT_EQ(pt_set_int(ROOM, DESIRED, 1900, BT_VTYPE_S16_X100), PT_OK);
+        runTasks();
+        EXPECT_EQ(handedToTheLink(), (Published{{ROOM, DESIRED, 1900}})) << "taken by the unit";
         uint32_t since = 0;
         uint32_t notEnrolledAt = 0;
-        run(3000, since, notEnrolledAt);
-        receive(OID_LOCATION, VID_RESTORE, 0xFF);
+        if (row.answered) {
+            run(3000, since, notEnrolledAt);
+            receive(OID_LOCATION, VID_RESTORE, 0xFF);
+        }
         run(row.againAfterMs, since, notEnrolledAt);
-        confirmRestore();
+        EXPECT_FALSE(restoreLink()->isEnabled()) << "not offered again before the unit is back";
+        // The request and its announcement, as the screen made them when it offered a second restore.
+        ASSERT_EQ(pt_set_int(OID_LOCATION, VID_RESTORE, 1, BT_VTYPE_U8), PT_OK);
+        // (Whether the unit answered it matters not here: the loss that follows is its restart.)
+        updates().announceRestart(20000, [] { return false; });
+        runTasks();
         EXPECT_EQ(handedToTheLink(), (Published{{OID_LOCATION, VID_RESTORE, 1}})) << "the second request";
         receive(OID_LOCATION, VID_RESTORE, 0xFF);
         disconnect();
         runTasks(2);
         EXPECT_TRUE(Net::Tavi.keepsOfflineWrites()) << "away in its restart";
         run(5000, since, notEnrolledAt);
-        connect(CONTROL_UNIT, PublishedValue(OID_LOCATION, VID_RESTORE, 0xFF));
+        connect(CONTROL_UNIT, PublishedValue(ROOM, DESIRED, 2460));
         runTasks(2);
         EXPECT_EQ(handedToTheLink(), Published{}) << "nothing sent again on the return";
+        EXPECT_EQ(pt_read_int(ROOM, DESIRED), 2460) << "the second restore took the change back";
         EXPECT_EQ(state().getStateId(), BACKUP);
         EXPECT_EQ(notEnrolledAt, 0u);
     }
@@ -528,9 +551,9 @@ TEST_F(BackupTest, ALossAnotherScreensRoadTookEndsTheAnnouncedRestart) {
     }
 }
 
-// While the unit restarts after a restore, the restore link is disabled, on the screen that asked and on one
+// While the unit restarts after a restore, neither link is offered, on the screen that asked and on one
 // opened again meanwhile, until the unit is back; the unit's report that the restore is idle, which comes
-// before its restart, enables it meanwhile.
+// before its restart, offers nothing.
 TEST_F(BackupTest, TheRestoreLinkStaysDisabledWhileTheUnitRestartsAfterARestore) {
     enum class Where { Stayed, OpenedAgain };
     for (const Where where : {Where::Stayed, Where::OpenedAgain}) {
@@ -541,7 +564,8 @@ TEST_F(BackupTest, TheRestoreLinkStaysDisabledWhileTheUnitRestartsAfterARestore)
         EXPECT_FALSE(restoreLink()->isEnabled()) << "asked";
         receive(OID_LOCATION, VID_RESTORE, 0x00FF);
         tick();
-        EXPECT_TRUE(restoreLink()->isEnabled()) << "answered idle";
+        EXPECT_FALSE(restoreLink()->isEnabled()) << "answered idle, the restart still to come";
+        EXPECT_FALSE(backupLink()->isEnabled());
         wait(500);
         disconnect(); // the restart
         tick();
@@ -552,7 +576,7 @@ TEST_F(BackupTest, TheRestoreLinkStaysDisabledWhileTheUnitRestartsAfterARestore)
         }
         ASSERT_EQ(state().getStateId(), BACKUP);
         EXPECT_FALSE(restoreLink()->isEnabled()) << "the unit is away";
-        EXPECT_TRUE(backupLink()->isEnabled());
+        EXPECT_FALSE(backupLink()->isEnabled());
         EXPECT_GT(countNear(restoreLink()->getVisibleBox(), colour::DISABLED), 0) << "greyed";
         EXPECT_EQ(countColour(restoreLink()->getVisibleBox(), colour::TEXT), 0) << "nothing black";
         wait(10000);
@@ -561,10 +585,95 @@ TEST_F(BackupTest, TheRestoreLinkStaysDisabledWhileTheUnitRestartsAfterARestore)
         networkEvent(Net::NET_EVENT_SYNC_STARTED);
         tick();
         EXPECT_TRUE(restoreLink()->isEnabled()) << "back";
+        EXPECT_TRUE(backupLink()->isEnabled());
         EXPECT_GT(countColour(restoreLink()->getVisibleBox(), colour::TEXT), 0) << "black again";
         tap(restoreLink());
         EXPECT_NE(findByText("Restore configuration"), nullptr) << "a restore can be asked again";
         tap(findByText("Cancel"));
+    }
+}
+
+// From a restore's confirmation until the unit is back, the screen offers no request, also when opened again
+// meanwhile: a backup or restore the unit took before its restart would be carried out with the configuration
+// it takes back, or restore and restart it once more, unannounced. Each road that ends the wait offers both
+// again: the unit's return, its refusal (nothing stored), the announcement's lapse, and the end of the wait
+// for a unit that stays away, after which the screen opened once the unit is back offers them.
+TEST_F(BackupTest, NoRequestIsOfferedFromARestoresConfirmationUntilTheUnitIsBack) {
+    const struct {
+        const char* what;
+        uint32_t answerAt;  // ms after the confirmation: the unit reports the restore idle (0: never)
+        uint32_t lossAt;    // the unit falls silent (0: never)
+        uint32_t backAt;    // the unit is back (0: not within the wait)
+        uint32_t reopenAt;  // the user leaves the screen and opens it again (0: stays)
+        uint32_t offeredAt; // both links offered again (0: only on the screen opened after the wait's end)
+    } rows[] = {
+        {"taken back, restarted and back", 3350, 6440, 11000, 0, 11000},
+        {"opened again before the unit's answer", 3350, 6440, 11000, 1000, 11000},
+        {"opened again after its answer", 3350, 6440, 11000, 4500, 11000},
+        {"opened again while the unit is away", 3350, 6440, 11000, 8000, 11000},
+        {"refused: nothing stored", 3350, 0, 0, 0, 3350 + 5000},
+        {"refused, opened again meanwhile", 3350, 0, 0, 5000, 3350 + 5000},
+        {"unanswered: the announcement lapses", 0, 0, 0, 0, 60000},
+        {"the unit stays away: the wait ends", 3350, 6440, 0, 0, 0},
+        {"lost before its answer", 0, 2000, 0, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        connect();
+        openFromTheSystemMenu();
+        confirmRestore();
+        const auto at = [](uint32_t event, uint32_t t) {
+            return event != 0 && event >= t && event < t + TICK_MS;
+        };
+        uint32_t offered = 0;
+        uint32_t notEnrolledAt = 0;
+        const uint32_t end = row.offeredAt != 0 ? row.offeredAt + 3000 : row.lossAt + 22000;
+        for (uint32_t t = 0; t < end; t += TICK_MS) {
+            if (at(row.answerAt, t)) {
+                receive(OID_LOCATION, VID_RESTORE, 0x00FF);
+            }
+            if (at(row.lossAt, t)) {
+                disconnect();
+            }
+            if (at(row.backAt, t)) {
+                connect();
+                networkEvent(Net::NET_EVENT_SYNC_STARTED);
+            }
+            if (at(row.reopenAt, t)) {
+                tap(topBarButton(0));
+                runTasks(2);
+                followTheBackupLink();
+                ASSERT_EQ(state().getStateId(), BACKUP);
+            }
+            tick();
+            if (state().getStateId() == BACKUP && offered == 0 &&
+                (backupLink()->isEnabled() || restoreLink()->isEnabled())) {
+                offered = std::max<uint32_t>(t, 1);
+                EXPECT_TRUE(backupLink()->isEnabled()) << "both at once";
+                EXPECT_EQ(restoreLink()->isEnabled(), row.answerAt != 0)
+                    << "a restore not reported idle is busy";
+            }
+            if (notEnrolledAt == 0 && state().getStateId() == NOT_ENROLLED) {
+                notEnrolledAt = std::max<uint32_t>(t, 1);
+            }
+        }
+        if (row.offeredAt != 0) {
+            EXPECT_GE(offered + 2 * TICK_MS, row.offeredAt);
+            EXPECT_LE(offered, row.offeredAt + 2 * TICK_MS);
+            EXPECT_EQ(notEnrolledAt, 0u);
+            EXPECT_EQ(state().getStateId(), BACKUP);
+            continue;
+        }
+        EXPECT_EQ(offered, 0u) << "nothing offered while the unit is away";
+        EXPECT_GE(notEnrolledAt + 2 * TICK_MS, row.lossAt + 20000) << "the wait's end";
+        EXPECT_LE(notEnrolledAt, row.lossAt + 20000 + 2 * TICK_MS);
+        connect();
+        networkEvent(Net::NET_EVENT_SYNC_STARTED);
+        runTasks(2);
+        openFromTheSystemMenu();
+        ASSERT_EQ(state().getStateId(), BACKUP);
+        EXPECT_TRUE(backupLink()->isEnabled()) << "the unit is back";
+        EXPECT_TRUE(restoreLink()->isEnabled());
     }
 }
 
@@ -588,7 +697,7 @@ TEST_F(DefaultInstallationTest, BackupScreen) {
     EXPECT_TRUE(findByText("Backup configuration")->isEnabled());
 }
 
-// The backup screen opened again while the unit restarts after a restore: its restore link greyed.
+// The backup screen opened again while the unit restarts after a restore: both links greyed.
 TEST_F(DefaultInstallationTest, BackupScreenWhileTheUnitRestartsAfterARestore) {
     loadDefaultInstallation();
     connect();
@@ -603,6 +712,7 @@ TEST_F(DefaultInstallationTest, BackupScreenWhileTheUnitRestartsAfterARestore) {
     const Component* restore = findByText("Restore from latest backup");
     ASSERT_NE(restore, nullptr);
     EXPECT_FALSE(restore->isEnabled());
+    EXPECT_FALSE(findByText("Backup configuration")->isEnabled());
 }
 
 } // namespace

@@ -436,6 +436,9 @@ enum class Away {
     // The same, and the user's change of a location value (9) waits behind it when the unit restarts; the
     // restore set that one to 3.
     ASecondChangeWaitsWhenTheFirstIsTaken,
+    // Taken before the restart as TakenBeforeTheRestart, the value a request (the unit carries it out once,
+    // as a backup): done once taken, and the unit's 24.60 stands.
+    ARequestTakenBeforeTheRestart,
     // Written and taken while the restart is announced, which ends with the unit still there (it refused the
     // restore); an ordinary outage follows, in which the unit's value becomes 24.60.
     TheRestoreRefused,
@@ -468,7 +471,8 @@ struct AwayCase {
 
 bool takenBeforeTheRestart(Away road) {
     return road == Away::TakenBeforeTheRestart || road == Away::ASecondChangeWaitsWhenTheFirstIsTaken ||
-           road == Away::TheRestoreRefused || road == Away::TakenThenWrittenAgainWhileAway;
+           road == Away::ARequestTakenBeforeTheRestart || road == Away::TheRestoreRefused ||
+           road == Away::TakenThenWrittenAgainWhileAway;
 }
 
 class AWriteMadeWhileAwayTest : public WriteFateTest, public ::testing::WithParamInterface<AwayCase> {
@@ -591,6 +595,10 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
         mSim.publish(LOCATION, SPARE, BT_VTYPE_U16, 5);
     }
     ASSERT_NO_FATAL_FAILURE(ready());
+    const bool request = test.road == Away::ARequestTakenBeforeTheRestart;
+    if (request) {
+        Net::Tavi.treatAsRequest(ROOM, DESIRED);
+    }
     // The restart announced, the unit falls silent, and takes a configuration back with 24.60.
     Net::Tavi.keepOfflineWrites(true);
     const bool restoreLeavesIt =
@@ -618,7 +626,8 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
             // What the restore takes back comes before the unit restarts.
             mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2460);
             run(500);
-            EXPECT_EQ(reading(), 1900) << "the user's change stands through the restore";
+            EXPECT_EQ(reading(), request ? 2460 : 1900) << "the user's change stands through the restore, a "
+                                                           "request taken is done";
         }
     }
     mSim.faults().stopPolling = true;
@@ -704,6 +713,8 @@ INSTANTIATE_TEST_SUITE_P(
         AwayCase{"TakenBeforeTheRestart", Away::TakenBeforeTheRestart, 0, 0, 1900, 2},
         AwayCase{"ASecondChangeIsNotLostWhenTheFirstIsTaken", Away::ASecondChangeWaitsWhenTheFirstIsTaken, 0,
                  0, 1900, 2},
+        AwayCase{"ARequestTakenBeforeTheRestartIsNotSentAgain", Away::ARequestTakenBeforeTheRestart, 0, 0,
+                 2460, 1, false},
         AwayCase{"TheRestoreRefusedEndsTheMark", Away::TheRestoreRefused, 0, 0, 2460, 1, false},
         AwayCase{"AChangeWhileAwayAfterOneTakenGoes", Away::TakenThenWrittenAgainWhileAway, 0, 0, 2100, 1},
         AwayCase{"ArrivedItIsSettledOnceNoLongerKept", Away::ArrivedInAReturnStillKept, 0, 0, 2000, 0, false},

@@ -637,6 +637,79 @@ TEST_F(Program, ARestoreTheUnitRefusesLeavesALossOfTheUnitReportedAtOnce) {
     EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
 }
 
+// The user stays on the backup screen from the restore's OK until the unit is back from its restart, and
+// presses Backup 1 s and 4 s after OK (before and after the unit's answer, both before its restart): neither
+// link is offered until the unit is back, nothing of those presses reaches the unit, and the restore goes
+// once. Once back, one press on Backup gives one backup at the unit.
+TEST_F(Program, TheBackupScreenOffersNoRequestFromARestoresOkUntilTheUnitIsBack) {
+    ProgramOnTheLine line(qtApplication(), prepareInProcess());
+    auto trace = [&line] { return line.trace(); };
+    size_t lost = 0;
+    ASSERT_NO_FATAL_FAILURE(restoreWithABackup(line, lost));
+    const auto okAt = ProgramOnTheLine::Clock::now();
+    const std::string backup = "vid 0051 type 12 = 1";
+    const std::string restore = "vid 0052 type 12 = 1";
+    const size_t backups = line.sent(backup);
+    // The links offered and whether the unit's session is open, seen together on the application thread.
+    enum : int { BACKUP_OFFERED = 1, RESTORE_OFFERED = 2, CONNECTED = 4, ON_THE_SCREEN = 8 };
+    auto look = [&line] {
+        return line.ask([] {
+            const Component* backup = shownWithText("Backup configuration");
+            const Component* restore = shownWithText("Restore from latest backup");
+            return (backup != nullptr && backup->isEnabled() ? BACKUP_OFFERED : 0) |
+                   (restore != nullptr && restore->isEnabled() ? RESTORE_OFFERED : 0) |
+                   (Net::Tavi.isConnected() ? CONNECTED : 0) |
+                   (Core::current()->getStateManager().getState().getStateId() == 26 ? ON_THE_SCREEN : 0);
+        });
+    };
+    std::string offered; // what was offered when, after OK, before the unit was back
+    bool away = false;
+    bool back = false;
+    auto watched = [&](const std::function<bool()>& done) {
+        return [&, done] {
+            const int seen = look();
+            away = away || countOf(trace(), "tavi: event 6") > lost;
+            back = back || (away && seen >= 0 && (seen & CONNECTED) != 0);
+            const double at = std::chrono::duration<double>(ProgramOnTheLine::Clock::now() - okAt).count();
+            if (!back && (seen < 0 || (seen & ON_THE_SCREEN) == 0 ||
+                          (seen & (BACKUP_OFFERED | RESTORE_OFFERED)) != 0)) {
+                offered += std::to_string(seen) + " at " + std::to_string(at) + " s\n";
+            }
+            return done();
+        };
+    };
+    auto after = [&](int seconds) {
+        return
+            [&, seconds] { return ProgramOnTheLine::Clock::now() - okAt >= std::chrono::seconds(seconds); };
+    };
+    for (const int pressAt : {1, 4}) {
+        line.waitUntil(watched(after(pressAt)), std::chrono::seconds(5));
+        line.tap("Backup configuration");
+    }
+    ASSERT_TRUE(line.waitUntil(watched([&] { return back; }), std::chrono::seconds(40))) << trace();
+    EXPECT_EQ(offered, "") << "nothing offered, the screen shown, from OK until the unit is back";
+    EXPECT_TRUE(line.waitUntil(
+        [&] { return line.enabled("Backup configuration") && line.enabled("Restore from latest backup"); },
+        std::chrono::seconds(3)))
+        << "offered once the unit is back";
+    const size_t ready = line.sent(READY);
+    ASSERT_TRUE(line.waitUntil([&] { return line.sent(READY) > ready; }, std::chrono::seconds(40)))
+        << line.published();
+    line.pause(std::chrono::seconds(2));
+    EXPECT_EQ(line.sent(backup), backups) << "no press before the return reached the unit";
+    EXPECT_EQ(line.sent(restore), 1u) << "the restore went once";
+
+    ASSERT_TRUE(line.tap("Backup configuration"));
+    EXPECT_TRUE(line.waitUntil([&] { return line.sent(backup) > backups; }, std::chrono::seconds(3)));
+    EXPECT_TRUE(
+        line.waitUntil([&] { return line.enabled("Backup configuration"); }, std::chrono::seconds(10)))
+        << "stored";
+    line.pause(std::chrono::seconds(3));
+    EXPECT_EQ(line.sent(backup), backups + 1) << "one press, one backup\n" << line.published();
+    EXPECT_TRUE(line.window().host().stop());
+    EXPECT_EQ(trace().find("ASSERTION"), std::string::npos);
+}
+
 // The room's temperature (the fixed mode's 0x801A, the comfort value in the simulator's installation) is
 // raised on the room screen while the unit restarts after the restore: the screen shows it, and the unit
 // receives it once, when it is back and synchronised (after the display's "ready"), and keeps it.
