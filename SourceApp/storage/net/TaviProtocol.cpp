@@ -407,6 +407,20 @@ void TaviProtocol::endMarks(bool noRestart) {
     }
 }
 
+bool TaviProtocol::holdsWrite(oid_t oid, vid_t vid) const {
+    const Ovi ovi(oid, vid);
+    if (mPublishInFlight == ovi || Structure.isPublishQueued(oid, vid)) {
+        return true;
+    }
+    // Acknowledged, and no POLL since: what the unit derives from it may still be on its way.
+    if (const auto applied = mApplied.find(ovi);
+        applied != mApplied.end() && applied->second.polls == tnet_get_poll_count()) {
+        return true;
+    }
+    const auto write = mWrites.find(ovi);
+    return write != mWrites.end() && (write->second.kept || write->second.taken);
+}
+
 int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
     if (mState == State::Disconnected || mInFlight != nullptr || mTrafficHeld) {
         return -1;

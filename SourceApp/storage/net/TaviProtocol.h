@@ -192,6 +192,12 @@ public:
     void keepOfflineWrites(bool keep);
     bool keepsOfflineWrites() const { return mKeepOfflineWrites; }
 
+    // The user's write of the value has not settled at the control unit yet: it waits to be sent, is on its
+    // way, was taken moments ago, is kept over a session end, or was taken before an announced restart that
+    // may take it back. The table shows the user's value meanwhile; what the unit derives from it (a room's
+    // desired temperature) still shows the unit's value from before it.
+    bool holdsWrite(oid_t oid, vid_t vid) const;
+
     // Asks the network client to enter learn mode again (a user's request to enrol the display).
     void requestLearn() { tnet_learn_request(); }
 
