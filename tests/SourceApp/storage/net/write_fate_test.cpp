@@ -63,6 +63,19 @@ protected:
         }
         return false;
     }
+    // The unit takes the user's write, and nothing reaches the display any more until the session ended.
+    void writeItsAcknowledgementLost(int value) {
+        mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+            if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
+                mSim.faults().corruptFrames = 1 << 30;
+            }
+        });
+        ASSERT_NO_FATAL_FAILURE(write(value));
+        ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, 5000 + TNET_SUPERVISION_MS));
+        mSim.setReceiveListener(nullptr);
+        mSim.faults() = {};
+        ASSERT_EQ(unitHolds(), value) << "taken";
+    }
     void loseTheSession() {
         mSim.disconnectClient();
         ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }));
@@ -370,17 +383,8 @@ TEST_P(ACarriedWriteTest, GoesOnlyWhileTheUnitHoldsWhatTheDisplayKnew) {
             break;
         case Road::WrittenAgainAsTheDisplayReconnects:
             last = 2100;
-            mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
-                if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
-                    mSim.faults().corruptFrames = 1 << 30;
-                }
-            });
-            ASSERT_NO_FATAL_FAILURE(write(1900));
-            ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, 5000 + TNET_SUPERVISION_MS));
-            mSim.setReceiveListener(nullptr);
-            ASSERT_EQ(unitHolds(), 1900) << "taken";
+            ASSERT_NO_FATAL_FAILURE(writeItsAcknowledgementLost(1900));
             Net::Tavi.holdTraffic(true); // the synchronisation does not start
-            mSim.faults() = {};
             ASSERT_TRUE(waitFor([] { return Net::Tavi.isConnected(); }, 5000));
             ASSERT_NO_FATAL_FAILURE(write(2100));
             run(500);
@@ -644,15 +648,7 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
                                  test.road == Away::ArrivedInAReturnStillKept ||
                                  test.road == Away::TwoChangesTheRestoreLeavesIt;
     if (test.road == Away::ArrivedBeforeTheRestart) {
-        mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
-            if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
-                mSim.faults().corruptFrames = 1 << 30;
-            }
-        });
-        ASSERT_NO_FATAL_FAILURE(write(1900));
-        ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, 5000 + TNET_SUPERVISION_MS));
-        mSim.setReceiveListener(nullptr);
-        mSim.faults() = {};
+        ASSERT_NO_FATAL_FAILURE(writeItsAcknowledgementLost(1900));
         ASSERT_TRUE(synchronise());
         run(500);
         EXPECT_TRUE(Net::Tavi.keepsOfflineWrites()) << "no restart yet";
