@@ -393,7 +393,7 @@ void TaviProtocol::endMarks(bool noRestart) {
             ++it; // a write still to go decides
             continue;
         }
-        settled.push_back({ovi, *taken, !write.unplaced});
+        settled.push_back({ovi, *taken, write.unitValue != UnitValue::Unplaced});
         it = mWrites.erase(it);
     }
     // The unit took each of these in this session, and no restart came since: settled. A value the unit
@@ -564,7 +564,9 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
             if (writtenAgain) {
                 // The later write goes after every value that crossed this one; which of the two the unit
                 // holds until then is not known.
-                write->second.unplaced = write->second.unplaced || write->second.crossing.has_value();
+                if (write->second.crossing) {
+                    write->second.unitValue = UnitValue::Unplaced;
+                }
                 write->second.sent.reset();
                 write->second.crossing.reset();
                 endMark(write->second);
@@ -609,8 +611,8 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
                 return; // the user's later write still goes, and is shown meanwhile
             }
-            const bool knownForSure = !write.unplaced;
-            const bool goneForSure = knownForSure && write.notBrought;
+            const bool knownForSure = write.unitValue != UnitValue::Unplaced;
+            const bool goneForSure = write.unitValue == UnitValue::NotBrought;
             mWrites.erase(ovi);
             showUnitValue(ovi, knownForSure, goneForSure);
         }
@@ -881,7 +883,7 @@ void TaviProtocol::learnUnlessOlder(LocalWrite& write, const pt_value& shown) {
         unsettled == nullptr || sameValue(*unsettled, shown)) {
         learn(ovi, shown);
     } else {
-        write.unplaced = true;
+        write.unitValue = UnitValue::Unplaced;
     }
 }
 
@@ -1037,7 +1039,9 @@ void TaviProtocol::dropValuesNotBrought() {
         // The unit holds no value: the write goes once ready as the user's last word, and this
         // synchronisation is the unit's return for its mark.
         LocalWrite& write = mWrites[ovi];
-        write.notBrought = true;
+        if (write.unitValue == UnitValue::Known) {
+            write.unitValue = UnitValue::NotBrought;
+        }
         endMark(write);
         learn(ovi, std::nullopt);
     }
