@@ -136,11 +136,14 @@ INSTANTIATE_TEST_SUITE_P(Choices, RoomChoice,
 // The room's temperature raised on its screen right after a restore's OK, on a living unit that takes the
 // configuration back (the room's 21.5 from the backup) and restarts: from the press until the unit is back
 // and holds the change, the screen shows the user's value, never the restored one, also on a screen opened
-// again meanwhile, and a second press steps from it.
+// again meanwhile, and a second press steps from it. A restore the unit refuses leaves the change as any; a
+// change made at the unit once it holds the user's shows.
 struct RaiseAfterARestoreCase {
     const char* name;
     std::vector<uint32_t> pressesMs; // after the restore's OK
-    uint32_t reopenedMs;             // the room screen opened again from home this long after OK; 0: never
+    uint32_t reopenedMs = 0;         // the room screen opened again from home this long after OK; 0: never
+    bool refused = false;            // the unit refuses the restore: no restart
+    bool changedAtTheUnit = false;   // to 23.00, 5 s after the return
 };
 
 class RaiseAfterARestore : public LivingEndToEnd,
@@ -182,13 +185,15 @@ TEST_P(RaiseAfterARestore, ShowsTheUsersValueThroughTheRestartAndTheReturn) {
     ASSERT_TRUE(
         runUntil([] { return withText<NavigationLink>("Backup configuration")->isEnabled(); }, 10000));
     ASSERT_EQ(mInstaller->backups(), 1);
+    if (c.refused) {
+        mInstaller->config().restore = sim::SimAnswer::Failure;
+    }
     tap(withText<NavigationLink>("Restore from latest backup"));
     tap(find<Button>([](const Button& b) { return b.getText() == "OK"; }));
     uint32_t since = 0; // ms after OK
     open(ROOM_SCREEN, LIVING_ROOM);
     since += 200;
     ASSERT_EQ(shown(), 2150);
-    const int chosen = 2150 + 50 * static_cast<int>(c.pressesMs.size());
     // What the up-down shows after each pass from the first press on, each change once.
     std::vector<int> seen;
     // The mode line names the restored temperature's preset ("Comfort" at 21.5) once it shows it.
@@ -200,8 +205,8 @@ TEST_P(RaiseAfterARestore, ShowsTheUsersValueThroughTheRestartAndTheReturn) {
             seen.push_back(value);
         }
     };
-    auto runWatched = [&](
-                          uint32_t ms, const std::function<bool()>& done = [] { return false; }) {
+    const std::function<bool()> never = [] { return false; };
+    auto runWatched = [&](uint32_t ms, const std::function<bool()>& done) {
         return runUntil(
             [&] {
                 ++since;
@@ -214,45 +219,57 @@ TEST_P(RaiseAfterARestore, ShowsTheUsersValueThroughTheRestartAndTheReturn) {
     };
     for (const uint32_t at : c.pressesMs) {
         ASSERT_LT(since, at);
-        runWatched(at - since);
+        runWatched(at - since, never);
         ASSERT_NE(upArrow(), nullptr);
         tap(upArrow());
         since += 500;
         if (seen.empty()) {
             // The up-down's value is the committed one: the step shows once written, 1 s after the release.
-            runWatched(1000);
+            runWatched(1000, never);
             watch();
         }
     }
     if (c.reopenedMs != 0) {
         ASSERT_LT(since, c.reopenedMs);
-        runWatched(c.reopenedMs - since);
+        runWatched(c.reopenedMs - since, never);
         ASSERT_TRUE(mInstaller->restarting()) << "opened again while the unit is away";
         open(HOME);
         open(ROOM_SCREEN, LIVING_ROOM);
         watch();
     }
-    ASSERT_TRUE(runWatched(15000, [] { return !Net::Tavi.isConnected(); })) << "the unit restarts";
-    ASSERT_TRUE(runWatched(40000, [] { return synchronised(); })) << "back and synchronised";
-    runWatched(5000);
-    EXPECT_EQ(mInstaller->restores(), 1);
+    if (c.refused) {
+        EXPECT_FALSE(runWatched(15000, [] { return !Net::Tavi.isConnected(); })) << "no restart";
+    } else {
+        ASSERT_TRUE(runWatched(15000, [] { return !Net::Tavi.isConnected(); })) << "the unit restarts";
+        ASSERT_TRUE(runWatched(40000, [] { return synchronised(); })) << "back and synchronised";
+    }
+    runWatched(5000, never);
+    EXPECT_EQ(mInstaller->restores(), c.refused ? 0 : 1);
     std::vector<int> expected;
     for (size_t press = 1; press <= c.pressesMs.size(); ++press) {
         expected.push_back(2150 + 50 * static_cast<int>(press));
     }
+    if (c.changedAtTheUnit) {
+        mSim.publish(LIVING_ROOM, MANUAL_TEMPERATURE, 18, 2300);
+        mSim.publish(LIVING_ROOM, DESIRED_TEMPERATURE, 18, 2300);
+        runWatched(3000, never);
+        expected.push_back(2300);
+    }
     EXPECT_EQ(seen, expected) << "only the user's values, each step from the last";
     EXPECT_FALSE(comfortNamed) << "the mode line follows the shown temperature";
-    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, MANUAL_TEMPERATURE), chosen);
-    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, DESIRED_TEMPERATURE), chosen) << "the unit holds the change";
-    EXPECT_EQ(shown(), chosen);
+    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, MANUAL_TEMPERATURE), expected.back());
+    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, DESIRED_TEMPERATURE), expected.back()) << "the unit holds it";
+    EXPECT_EQ(shown(), expected.back());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Presses, RaiseAfterARestore,
-    ::testing::Values(RaiseAfterARestoreCase{"OneSecondAfterOk", {1000}, 0},
-                      RaiseAfterARestoreCase{"OneAndFiveSecondsAfterOk", {1000, 5000}, 0},
-                      RaiseAfterARestoreCase{"FourSecondsAfterOk", {4000}, 0},
-                      RaiseAfterARestoreCase{"ThenTheScreenOpenedAgainInTheRestart", {1000}, 5000}),
+    ::testing::Values(RaiseAfterARestoreCase{"OneSecondAfterOk", {1000}},
+                      RaiseAfterARestoreCase{"OneAndFiveSecondsAfterOk", {1000, 5000}},
+                      RaiseAfterARestoreCase{"FourSecondsAfterOk", {4000}},
+                      RaiseAfterARestoreCase{"ThenTheScreenOpenedAgainInTheRestart", {1000}, 5000},
+                      RaiseAfterARestoreCase{"TheRestoreRefused", {1000, 5000}, 0, true},
+                      RaiseAfterARestoreCase{"ThenChangedAtTheUnit", {1000}, 0, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Rooms, TheRoomsTemperatureMeasuredOnTheControlUnitShowsOnTheRoomScreen) {
