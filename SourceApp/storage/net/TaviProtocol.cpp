@@ -394,7 +394,7 @@ void TaviProtocol::endMarks(bool noRestart) {
             ++it; // a write still to go decides
             continue;
         }
-        settled.push_back({ovi, *taken, !write.unplaced});
+        settled.push_back({ovi, *taken, write.unitValue != UnitValue::Unplaced});
         it = mWrites.erase(it);
     }
     // The unit took each of these in this session, and no restart came since: settled. A value the unit
@@ -406,6 +406,20 @@ void TaviProtocol::endMarks(bool noRestart) {
             showUnitValue(write.ovi, write.knownForSure);
         }
     }
+}
+
+bool TaviProtocol::holdsWrite(oid_t oid, vid_t vid) const {
+    const Ovi ovi(oid, vid);
+    if (mPublishInFlight == ovi || Structure.isPublishQueued(oid, vid)) {
+        return true;
+    }
+    // Acknowledged, and no POLL since: what the unit derives from it may still be on its way.
+    if (const auto applied = mApplied.find(ovi);
+        applied != mApplied.end() && applied->second.polls == tnet_get_poll_count()) {
+        return true;
+    }
+    const auto write = mWrites.find(ovi);
+    return write != mWrites.end() && (write->second.kept || write->second.taken);
 }
 
 int TaviProtocol::handleTransmit(u8* cmd, u8* payload, u16 max) {
@@ -551,7 +565,9 @@ void TaviProtocol::handleTransmitted(u8 cmd) {
             if (writtenAgain) {
                 // The later write goes after every value that crossed this one; which of the two the unit
                 // holds until then is not known.
-                write->second.unplaced = write->second.unplaced || write->second.crossing.has_value();
+                if (write->second.crossing) {
+                    write->second.unitValue = UnitValue::Unplaced;
+                }
                 write->second.sent.reset();
                 write->second.crossing.reset();
                 endMark(write->second);
@@ -596,8 +612,8 @@ void TaviProtocol::handleTransmitFailed(u8 cmd) {
             if (Structure.isPublishQueued(ovi.oid, ovi.vid)) {
                 return; // the user's later write still goes, and is shown meanwhile
             }
-            const bool knownForSure = !write.unplaced;
-            const bool goneForSure = knownForSure && write.notBrought;
+            const bool knownForSure = write.unitValue != UnitValue::Unplaced;
+            const bool goneForSure = write.unitValue == UnitValue::NotBrought;
             mWrites.erase(ovi);
             showUnitValue(ovi, knownForSure, goneForSure);
         }
@@ -868,7 +884,7 @@ void TaviProtocol::learnUnlessOlder(LocalWrite& write, const pt_value& shown) {
         unsettled == nullptr || sameValue(*unsettled, shown)) {
         learn(ovi, shown);
     } else {
-        write.unplaced = true;
+        write.unitValue = UnitValue::Unplaced;
     }
 }
 
@@ -1028,7 +1044,9 @@ void TaviProtocol::dropValuesNotBrought() {
         // The unit holds no value: the write goes once ready as the user's last word, and this
         // synchronisation is the unit's return for its mark.
         LocalWrite& write = mWrites[ovi];
-        write.notBrought = true;
+        if (write.unitValue == UnitValue::Known) {
+            write.unitValue = UnitValue::NotBrought;
+        }
         endMark(write);
         learn(ovi, std::nullopt);
     }

@@ -43,29 +43,31 @@
 // synchronisation left it: the unit holds none, and the value goes from the table. A write the user made
 // behind the refused one still goes.
 //
-// While told to (keepOfflineWrites), the bridge marks what the user writes: the control unit restarts soon,
-// or is away in a restart it announced (a restore), and what the user changes meanwhile comes after what the
-// restart changed. A marked write that the unit takes while writes are kept is held for the unit's return,
-// shown whatever the unit publishes of the value meanwhile (the restore's own values come before its
-// restart): the restart may take it back. A marked write, also one made with no session open, that a session
-// end leaves unsettled (not sent, on its way, taken with or without its acknowledgement) is kept, shown, and
-// sent once the unit is back and synchronised, as every write that waited, whatever the unit shows then.
-// Until it is sent, what the synchronisation brings of values the unit derives from it (a room's desired
-// temperature) is the unit's from before it.
+// While told to (keepOfflineWrites: a restart of the control unit is announced, a restore), the bridge marks
+// what the user writes: it is meant for the unit that returns, and comes after whatever the restart changed.
 //
-// The mark ends when the unit's return has brought the value: at a synchronisation once writes are no longer
-// kept (the unit is back), when its PUBLISH of the value comes, or at its end when it did not bring the
-// value. From then on the write is one as any other carried over a session end: a later session end sends it
-// again only while the unit shows what the display last knew, the value that synchronisation brought, so that
-// a change made at the unit in a later outage stands. A synchronisation while writes are still kept is no
-// return (the session ended before the restart, say): the marks stay. Keeping turned off with no session end
-// since it was turned on (the unit refused the restore, or it lapsed) ends every mark at once. Keeping turned
-// off settles a marked write the unit took in the session under way: no restart came since. The update
-// manager stops keeping writes as soon as the returned unit's connection is made, before its synchronisation
-// brings anything. The unit's refusal of a marked write ends its mark too, once writes are no longer kept. A
-// later write of the user takes the marked one's place, and its mark until the mark ends. When the
-// synchronisation shows exactly the kept write, it had arrived and is settled, unless writes are still kept:
-// then the unit holds it, and it waits for the return as one the unit took.
+//   kept     A marked write that a session end leaves unsettled (not sent, on its way, taken with or without
+//            its acknowledgement), also one made with no session open. One the unit takes while writes are
+//            kept is held too: the restart may take it back. A later write of the user takes the marked
+//            one's place, and its mark.
+//   sent     Once the unit is back and synchronised, as every write that waited, whatever the unit shows.
+//   shown    The user's value, whatever the unit publishes of it meanwhile (the restore's own values come
+//            before its restart). What the unit derives from it (a room's desired temperature) the table
+//            shows as the unit publishes it; holdsWrite() tells the screens to show the write in its place.
+//   arrived  A synchronisation that shows exactly the kept write settles it, unless writes are still kept:
+//            then the unit holds it, and it waits for the return as one the unit took.
+//   ends     When the unit's return has brought the value: at a synchronisation once writes are no longer
+//            kept, when its PUBLISH of the value comes, or at its end when it did not bring the value. A
+//            synchronisation while writes are still kept is no return (the session ended before the
+//            restart): the marks stay. The unit's refusal of a marked write ends its mark, once writes are no
+//            longer kept. Keeping turned off with no session end since it was turned on (the unit refused
+//            the restore, or it lapsed) ends every mark at once, and settles a write the unit took in the
+//            session under way, unless a later write of the user waits: no restart came since. The update
+//            manager stops keeping writes as soon as the returned unit's connection is made, before its
+//            synchronisation brings anything.
+//   after    A write whose mark ended is one as any other carried over a session end: a later session end
+//            sends it again only while the unit shows what the display last knew, the value the return
+//            brought, so that a change made at the unit in a later outage stands.
 //
 // The control unit sends its packets in the order it queued them, and a PUBLISH it queued before it applied
 // the display's write may come in the frame that acknowledges the write, or later. The display assumes that
@@ -196,6 +198,12 @@ public:
     // returns from a restart does not get it again, which would carry the action out a second time.
     void treatAsRequest(oid_t oid, vid_t vid) { mRequests.insert(Ovi(oid, vid)); }
 
+    // The user's write of the value has not settled at the control unit yet: it waits to be sent, is on its
+    // way, was taken moments ago, is kept over a session end, or was taken before an announced restart that
+    // may take it back. The table shows the user's value meanwhile; what the unit derives from it (a room's
+    // desired temperature) still shows the unit's value from before it.
+    bool holdsWrite(oid_t oid, vid_t vid) const;
+
     // Asks the network client to enter learn mode again (a user's request to enrol the display).
     void requestLearn() { tnet_learn_request(); }
 
@@ -259,6 +267,16 @@ private:
     // The next change kept over a reset that the synchronisation left to be sent again.
     bool takeKeptChange(pt_value* value);
 
+    // What the display knows of the control unit's value of a value the user wrote.
+    enum class UnitValue : u8 {
+        Known,
+        // Kept over a reset, and the synchronisation did not bring the value: the unit held none.
+        NotBrought,
+        // A value of the control unit came that could not be placed against the write it took last: what the
+        // display knows of the value may be older than what the unit holds. Stays, whatever comes next.
+        Unplaced,
+    };
+
     // A local write the control unit has not taken for sure.
     struct LocalWrite {
         std::optional<pt_value> sent; // the value of the PUBLISH in flight
@@ -274,11 +292,8 @@ private:
         // Marked and taken by the control unit while writes are kept: held for the unit's return, which the
         // restart may have taken it back in.
         std::optional<pt_value> taken;
-        // Kept over a reset, and the synchronisation did not bring the value: the unit held none.
-        bool notBrought = false;
-        // A value of the control unit came that could not be placed against the write it took last: what the
-        // display knows of the value may be older than what the unit holds.
-        bool unplaced = false;
+        // How far what the display knows of the unit's value (mKnown) can be trusted.
+        UnitValue unitValue = UnitValue::Known;
     };
 
     // Remembers `value` as what the control unit holds of it (none: it holds no value), for a value the user

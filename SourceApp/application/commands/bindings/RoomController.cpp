@@ -4,6 +4,7 @@
 #include "SourceApp/storage/OidList.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "SourceApp/storage/ProxyStructure.h"
+#include "SourceApp/storage/net/TaviProtocol.h"
 
 #include <optional>
 
@@ -65,9 +66,40 @@ int RoomController::getTemporaryMode() const {
     return *override == OVERRIDE_SCHEDULE && *mode == 0 ? 1 : 0;
 }
 
+std::optional<vid_t> RoomController::desiredSource() const {
+    const Temperatures* temperatures = season();
+    const std::optional<int> mode = read(mRoom, VID_MODE);
+    const std::optional<int> override = read(mRoom, VID_OVERRIDE);
+    if (temperatures == nullptr || !mode || !override || read(OID_LOCATION, VID_STANDBY) == 1 ||
+        isInVacation()) {
+        return std::nullopt;
+    }
+    if (*override == OVERRIDE_TEMPORARY) {
+        return temperatures->temporary;
+    }
+    if (*override == OVERRIDE_SCHEDULE) {
+        return temperatures->adjusted;
+    }
+    if (*mode != 0) {
+        return temperatures->manual;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> RoomController::getDesiredTemperature() const {
+    // The restore's values and the return's synchronisation bring the unit's desired temperature from before
+    // the user's change, which the unit derives anew only once it holds the change for good.
+    if (const std::optional<vid_t> source = desiredSource(); source && Net::Tavi.holdsWrite(mRoom, *source)) {
+        if (const std::optional<int> written = read(mRoom, *source)) {
+            return written;
+        }
+    }
+    return read(mRoom, VID_DESIRED);
+}
+
 int RoomController::getDesiredTemperatureMode() const {
     const Temperatures* temperatures = season();
-    const std::optional<int> desired = read(mRoom, VID_DESIRED);
+    const std::optional<int> desired = getDesiredTemperature();
     if (temperatures == nullptr || !desired) {
         return -1;
     }

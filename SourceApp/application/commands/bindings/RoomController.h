@@ -59,6 +59,11 @@ public:
     int getStatus() const;
     // 2 temporary mode, 1 the schedule overridden, 0 neither, -1 unreadable.
     int getTemporaryMode() const;
+    // The room's desired temperature as the user last set it: the control unit derives 0x001D from the value
+    // setDesiredTemperature writes, so while the user's write of that value has not settled at the unit (it
+    // waits, or is held through the unit's restart after a restore), that write; otherwise 0x001D. None when
+    // it cannot be read.
+    std::optional<int> getDesiredTemperature() const;
     // 1 eco, 2 comfort, 3 extra comfort when the desired temperature equals that preset of the season (first
     // match), 0 none, -1 unreadable.
     int getDesiredTemperatureMode() const;
@@ -80,6 +85,10 @@ public:
 private:
     // The season's temperatures; none while the season cannot be read.
     static const Temperatures* season();
+    // The value the control unit derives the desired temperature from as the room's mode and override stand:
+    // where setDesiredTemperature writes. None on the schedule's own presets, in standby or vacation, or
+    // while the season, mode or override cannot be read.
+    std::optional<vid_t> desiredSource() const;
     bool exists() const;
 
     oid_t mRoom;

@@ -523,17 +523,19 @@ void FormRoomEdit::updateRoomMode() {
 }
 
 void FormRoomEdit::desiredTargetChanged(vid_t vid) {
-    if (mWritten && pt_read_int(mRoom, vid) == mWritten) {
-        return; // the screen's own write, which the unit's desired temperature follows once it took it
+    // The screen's own write is shown already; the mode line names its preset while the write waits for the
+    // unit, whose desired temperature follows once it holds it.
+    if (!mWritten || pt_read_int(mRoom, vid) != mWritten) {
+        mWritten.reset();
+        updateDesiredTemp();
     }
-    mWritten.reset();
-    updateDesiredTemp();
+    updateRoomModeLabel();
 }
 
 void FormRoomEdit::updateDesiredTemp() {
     // A desired temperature that cannot be read is shown as unknown, not as the span's top, and the arrows
     // step nothing until the control unit tells it.
-    if (const std::optional<int> desired = pt_read_int(mRoom, RC::VID_DESIRED)) {
+    if (const std::optional<int> desired = RoomController(mRoom).getDesiredTemperature()) {
         mDesiredTemp->setValue(*desired);
     } else {
         mDesiredTemp->setUnknown();

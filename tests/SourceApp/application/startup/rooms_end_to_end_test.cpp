@@ -4,14 +4,18 @@
 #include "sim_app_fixture.h"
 
 #include "SourceApp/application/commands/bindings/RoomController.h"
+#include "SourceApp/application/controls/Button.h"
 #include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
+#include "SourceApp/application/controls/NavigationLink.h"
 #include "SourceApp/application/controls/UpDown.h"
 #include "SourceApp/application/controls/Widget.h"
 #include "SourceApp/system/SystemMgr.h"
+#include "tools/simcu/sim_installer.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,6 +132,145 @@ INSTANTIATE_TEST_SUITE_P(Choices, RoomChoice,
                                            ChoiceCase{"PresetTaken", false, true, 1900},
                                            ChoiceCase{"PresetRefused", true, true, 1900}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The room's temperature raised on its screen right after a restore's OK, on a living unit that takes the
+// configuration back (the room's 21.5 from the backup) and restarts: from the press until the unit is back
+// and holds the change, the screen shows the user's value, never the restored one, also on a screen opened
+// again meanwhile, and a second press steps from it. A restore the unit refuses leaves the change as any; a
+// change made at the unit once it holds the user's shows.
+struct RaiseAfterARestoreCase {
+    const char* name;
+    std::vector<uint32_t> pressesMs; // after the restore's OK
+    uint32_t reopenedMs = 0;         // the room screen opened again from home this long after OK; 0: never
+    bool refused = false;            // the unit refuses the restore: no restart
+    bool changedAtTheUnit = false;   // to 23.00, 5 s after the return
+};
+
+class RaiseAfterARestore : public LivingEndToEnd,
+                           public ::testing::WithParamInterface<RaiseAfterARestoreCase> {
+protected:
+    void SetUp() override {
+        LivingEndToEnd::SetUp();
+        mInstaller = std::make_unique<sim::SimInstaller>(mSim);
+        // The unit both answers the requests and lives, as the simulator program runs it.
+        mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+            mInstaller->received(cmd, payload);
+            mLife->received(cmd, payload);
+        });
+    }
+    static const IconButton* upArrow() {
+        const auto* upDown = find<NumericUpDown<int>>();
+        const IconButton* up = nullptr;
+        for (Component* c : components()) {
+            auto* b = dynamic_cast<IconButton*>(c);
+            if (upDown != nullptr && b != nullptr && b->isChildOf(upDown) &&
+                (up == nullptr || b->getLeft() > up->getLeft())) {
+                up = b;
+            }
+        }
+        return up;
+    }
+    static int shown() {
+        const auto* upDown = find<NumericUpDown<int>>();
+        return upDown != nullptr ? upDown->getValue() : -1;
+    }
+
+    std::unique_ptr<sim::SimInstaller> mInstaller;
+};
+
+TEST_P(RaiseAfterARestore, ShowsTheUsersValueThroughTheRestartAndTheReturn) {
+    const RaiseAfterARestoreCase& c = GetParam();
+    open(26);
+    tap(withText<NavigationLink>("Backup configuration"));
+    ASSERT_TRUE(
+        runUntil([] { return withText<NavigationLink>("Backup configuration")->isEnabled(); }, 10000));
+    ASSERT_EQ(mInstaller->backups(), 1);
+    if (c.refused) {
+        mInstaller->config().restore = sim::SimAnswer::Failure;
+    }
+    tap(withText<NavigationLink>("Restore from latest backup"));
+    tap(find<Button>([](const Button& b) { return b.getText() == "OK"; }));
+    uint32_t since = 0; // ms after OK
+    open(ROOM_SCREEN, LIVING_ROOM);
+    since += 200;
+    ASSERT_EQ(shown(), 2150);
+    // What the up-down shows after each pass from the first press on, each change once.
+    std::vector<int> seen;
+    // The mode line names the restored temperature's preset ("Comfort" at 21.5) once it shows it.
+    bool comfortNamed = false;
+    auto watch = [&] {
+        comfortNamed = comfortNamed || withText<ContainedLabel>("Comfort") != nullptr;
+        if (const int value = shown();
+            value != -1 && stateId() == ROOM_SCREEN && (seen.empty() || seen.back() != value)) {
+            seen.push_back(value);
+        }
+    };
+    const std::function<bool()> never = [] { return false; };
+    auto runWatched = [&](uint32_t ms, const std::function<bool()>& done) {
+        return runUntil(
+            [&] {
+                ++since;
+                if (!seen.empty()) {
+                    watch();
+                }
+                return done();
+            },
+            ms);
+    };
+    for (const uint32_t at : c.pressesMs) {
+        ASSERT_LT(since, at);
+        runWatched(at - since, never);
+        ASSERT_NE(upArrow(), nullptr);
+        tap(upArrow());
+        since += 500;
+        if (seen.empty()) {
+            // The up-down's value is the committed one: the step shows once written, 1 s after the release.
+            runWatched(1000, never);
+            watch();
+        }
+    }
+    if (c.reopenedMs != 0) {
+        ASSERT_LT(since, c.reopenedMs);
+        runWatched(c.reopenedMs - since, never);
+        ASSERT_TRUE(mInstaller->restarting()) << "opened again while the unit is away";
+        open(HOME);
+        open(ROOM_SCREEN, LIVING_ROOM);
+        watch();
+    }
+    if (c.refused) {
+        EXPECT_FALSE(runWatched(15000, [] { return !Net::Tavi.isConnected(); })) << "no restart";
+    } else {
+        ASSERT_TRUE(runWatched(15000, [] { return !Net::Tavi.isConnected(); })) << "the unit restarts";
+        ASSERT_TRUE(runWatched(40000, [] { return synchronised(); })) << "back and synchronised";
+    }
+    runWatched(5000, never);
+    EXPECT_EQ(mInstaller->restores(), c.refused ? 0 : 1);
+    std::vector<int> expected;
+    for (size_t press = 1; press <= c.pressesMs.size(); ++press) {
+        expected.push_back(2150 + 50 * static_cast<int>(press));
+    }
+    if (c.changedAtTheUnit) {
+        mSim.publish(LIVING_ROOM, MANUAL_TEMPERATURE, 18, 2300);
+        mSim.publish(LIVING_ROOM, DESIRED_TEMPERATURE, 18, 2300);
+        runWatched(3000, never);
+        expected.push_back(2300);
+    }
+    EXPECT_EQ(seen, expected) << "only the user's values, each step from the last";
+    EXPECT_FALSE(comfortNamed) << "the mode line follows the shown temperature";
+    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, MANUAL_TEMPERATURE), expected.back());
+    EXPECT_EQ(heldNumber(mSim, LIVING_ROOM, DESIRED_TEMPERATURE), expected.back()) << "the unit holds it";
+    EXPECT_EQ(shown(), expected.back());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Presses, RaiseAfterARestore,
+    ::testing::Values(RaiseAfterARestoreCase{"OneSecondAfterOk", {1000}},
+                      RaiseAfterARestoreCase{"OneAndFiveSecondsAfterOk", {1000, 5000}},
+                      RaiseAfterARestoreCase{"FourSecondsAfterOk", {4000}},
+                      RaiseAfterARestoreCase{"ThenTheScreenOpenedAgainInTheRestart", {1000}, 5000},
+                      RaiseAfterARestoreCase{"TheRestoreRefused", {1000, 5000}, 0, true},
+                      RaiseAfterARestoreCase{"ThenChangedAtTheUnit", {1000}, 0, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Rooms, TheRoomsTemperatureMeasuredOnTheControlUnitShowsOnTheRoomScreen) {
     open(ROOM_SCREEN, LIVING_ROOM);

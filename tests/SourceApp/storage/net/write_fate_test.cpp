@@ -63,6 +63,19 @@ protected:
         }
         return false;
     }
+    // The unit takes the user's write, and nothing reaches the display any more until the session ended.
+    void writeItsAcknowledgementLost(int value) {
+        mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
+            if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
+                mSim.faults().corruptFrames = 1 << 30;
+            }
+        });
+        ASSERT_NO_FATAL_FAILURE(write(value));
+        ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, 5000 + TNET_SUPERVISION_MS));
+        mSim.setReceiveListener(nullptr);
+        mSim.faults() = {};
+        ASSERT_EQ(unitHolds(), value) << "taken";
+    }
     void loseTheSession() {
         mSim.disconnectClient();
         ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }));
@@ -277,6 +290,11 @@ enum class Road {
     // The unit no longer holds the value after the outage (a restore took it back), and refuses the write,
     // which goes as the synchronisation did not bring the value: the value is gone from the display too.
     GoneFromTheUnitAndRefused,
+    // The unit takes the user's 19.00, its acknowledgement lost with the session; the user writes 21.00 as
+    // the
+    // display reconnects, and that session ends before it left. The unit shows 19.00 on the next return: it
+    // took that write, which is no change of its own.
+    WrittenAgainAsTheDisplayReconnects,
 };
 
 struct CarriedCase {
@@ -363,6 +381,14 @@ TEST_P(ACarriedWriteTest, GoesOnlyWhileTheUnitHoldsWhatTheDisplayKnew) {
             mSim.setReceiveListener(nullptr);
             ASSERT_EQ(unitHolds(), test.road == Road::AnsweredWhileItWaited ? 1600 : 1700);
             break;
+        case Road::WrittenAgainAsTheDisplayReconnects:
+            last = 2100;
+            ASSERT_NO_FATAL_FAILURE(writeItsAcknowledgementLost(1900));
+            Net::Tavi.holdTraffic(true); // the synchronisation does not start
+            ASSERT_TRUE(waitFor([] { return Net::Tavi.isConnected(); }, 5000));
+            ASSERT_NO_FATAL_FAILURE(write(2100));
+            run(500);
+            break;
         case Road::ChangedAfterAnEarlierWrite:
             last = 2100;
             ASSERT_NO_FATAL_FAILURE(write(1900));
@@ -411,7 +437,9 @@ INSTANTIATE_TEST_SUITE_P(
                     1},
         CarriedCase{"TheUnitShowsItsChangeAfterAnEarlierWrite", Road::ChangedAfterAnEarlierWrite, 2100, 1},
         CarriedCase{"TheUnitNoLongerHoldsItAndRefusesIt", Road::GoneFromTheUnitAndRefused, PT_ERR_NO_ENTRY,
-                    0}),
+                    0},
+        CarriedCase{"WrittenAgainBehindAKeptWriteAsTheDisplayReconnects",
+                    Road::WrittenAgainAsTheDisplayReconnects, 2100, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A write made while the unit restarts after a restore (the bridge told to keep writes from the restart's
@@ -457,6 +485,20 @@ enum class Away {
     // writes 23.00 in it; the keeping ends after the display's "ready", the unit refuses 23.00, the user
     // writes 21.00 while it is on its way, and the session ends before that left.
     RefusedAfterItsReturn,
+    // Written right after the restore's OK and taken; the user writes 21.00 at once, which waits when the
+    // unit restarts. The restore leaves the value at 19.00.
+    TwoChangesTheRestoreLeavesIt,
+    // The same, and the restore sets 24.60 without publishing it before the restart.
+    TwoChangesTheRestoreSetsUnpublished,
+    // Taken, and the user's 21.00 waits, while the unit's own 20.00 comes; the unit refuses the restore (no
+    // restart), and an ordinary outage follows, in which the unit's value becomes 24.60.
+    TheRestoreRefusedWhileASecondWaits,
+    // The unit takes the write and its acknowledgement is lost with the session; the display's next session,
+    // synchronised before the restart, finds it arrived. The restore then sets 24.60.
+    ArrivedBeforeTheRestart,
+    // The restore takes the value away: the return's synchronisation does not bring it, and the write goes as
+    // the user's last word, its acknowledgement lost; the unit changes the value to 20.00 in the outage.
+    NotBroughtByTheReturn,
 };
 
 struct AwayCase {
@@ -469,10 +511,15 @@ struct AwayCase {
     bool sentOnTheLastReturn = true; // else the unit's value stands
 };
 
+bool twoChanges(Away road) {
+    return road == Away::TwoChangesTheRestoreLeavesIt || road == Away::TwoChangesTheRestoreSetsUnpublished ||
+           road == Away::TheRestoreRefusedWhileASecondWaits;
+}
+
 bool takenBeforeTheRestart(Away road) {
     return road == Away::TakenBeforeTheRestart || road == Away::ASecondChangeWaitsWhenTheFirstIsTaken ||
            road == Away::ARequestTakenBeforeTheRestart || road == Away::TheRestoreRefused ||
-           road == Away::TakenThenWrittenAgainWhileAway;
+           road == Away::TakenThenWrittenAgainWhileAway || twoChanges(road) || road == Away::ArrivedBeforeTheRestart;
 }
 
 class AWriteMadeWhileAwayTest : public WriteFateTest, public ::testing::WithParamInterface<AwayCase> {
@@ -486,7 +533,7 @@ protected:
             return cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == mSelf &&
                    get_le16(payload.data() + TNET_PUB_OFS_VID) == VID_DEVICE_STATE;
         };
-        if (test.road == Away::AcknowledgementLost) {
+        if (test.road == Away::AcknowledgementLost || test.road == Away::NotBroughtByTheReturn) {
             mSim.setReceiveListener([this](uint8_t cmd, const std::vector<uint8_t>& payload) {
                 if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
                     mSim.faults().corruptFrames = 1 << 30;
@@ -537,8 +584,11 @@ protected:
         if (test.road != Away::RefusedAfterItsReturn) {
             Net::Tavi.keepOfflineWrites(false); // the unit is back: the restart is over
         }
-        if (test.road == Away::AcknowledgementLost) {
+        if (test.road == Away::AcknowledgementLost || test.road == Away::NotBroughtByTheReturn) {
             ASSERT_TRUE(waitFor([] { return !Net::Tavi.isConnected(); }, 5000 + TNET_SUPERVISION_MS));
+            if (test.road == Away::NotBroughtByTheReturn) {
+                EXPECT_EQ(unitHolds(), 1900) << "taken";
+            }
         } else if (test.road == Away::LostOnItsWay || test.road == Away::CrossedOnItsWay) {
             ASSERT_TRUE(waitFor([this] { return displaySent(ROOM); }, 5000)) << "on its way";
             if (test.road == Away::CrossedOnItsWay) {
@@ -601,14 +651,27 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
     }
     // The restart announced, the unit falls silent, and takes a configuration back with 24.60.
     Net::Tavi.keepOfflineWrites(true);
-    const bool restoreLeavesIt =
-        test.road == Away::TakenThenWrittenAgainWhileAway || test.road == Away::ArrivedInAReturnStillKept;
-    if (takenBeforeTheRestart(test.road)) {
-        if (secondChange) {
-            // Nothing more leaves once the unit has the first: the second waits when the first is taken.
-            mSim.setReceiveListener([](uint8_t cmd, const std::vector<uint8_t>& payload) {
+    const bool restoreLeavesIt = test.road == Away::TakenThenWrittenAgainWhileAway ||
+                                 test.road == Away::ArrivedInAReturnStillKept ||
+                                 test.road == Away::TwoChangesTheRestoreLeavesIt;
+    if (test.road == Away::ArrivedBeforeTheRestart) {
+        ASSERT_NO_FATAL_FAILURE(writeItsAcknowledgementLost(1900));
+        ASSERT_TRUE(synchronise());
+        run(500);
+        EXPECT_TRUE(Net::Tavi.keepsOfflineWrites()) << "no restart yet";
+        EXPECT_EQ(taken(1900), 1u) << "arrived, not sent again";
+        EXPECT_EQ(reading(), 1900);
+    } else if (takenBeforeTheRestart(test.road)) {
+        if (secondChange || twoChanges(test.road)) {
+            // Nothing more leaves once the unit has the first: the second waits when the first is taken. Two
+            // changes of the value: the user's second comes before the unit's acknowledgement of the first.
+            const bool again = twoChanges(test.road);
+            mSim.setReceiveListener([again](uint8_t cmd, const std::vector<uint8_t>& payload) {
                 if (cmd == TNET_CMD_PUBLISH && get_le32(payload.data()) == ROOM) {
                     Net::Tavi.holdTraffic(true);
+                    if (again && reading() == 1900) {
+                        write(2100);
+                    }
                 }
             });
         }
@@ -620,9 +683,22 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
         run(500); // its acknowledgement
         mSim.setReceiveListener(nullptr);
         EXPECT_EQ(taken(9, LOCATION, SPARE), 0u) << "waits";
-        if (test.road == Away::TheRestoreRefused) {
+        if (twoChanges(test.road)) {
+            EXPECT_EQ(reading(), 2100);
+            EXPECT_EQ(taken(2100), 0u) << "waits";
+        }
+        if (test.road == Away::TheRestoreRefusedWhileASecondWaits) {
+            mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2000);
+            run(500);
             Net::Tavi.keepOfflineWrites(false); // no restart came
-        } else if (!restoreLeavesIt) {
+            Net::Tavi.holdTraffic(false);
+            EXPECT_TRUE(waitFor([this] { return taken(2100) == 1; })) << "the later write goes";
+            run(500);
+            EXPECT_EQ(unitHolds(), 2100);
+            EXPECT_EQ(reading(), 2100);
+        } else if (test.road == Away::TheRestoreRefused) {
+            Net::Tavi.keepOfflineWrites(false); // no restart came
+        } else if (!restoreLeavesIt && !twoChanges(test.road)) {
             // What the restore takes back comes before the unit restarts.
             mSim.publish(ROOM, DESIRED, BT_VTYPE_S16_X100, 2460);
             run(500);
@@ -631,7 +707,12 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
         }
     }
     mSim.faults().stopPolling = true;
-    mSim.model().setValue(ROOM, DESIRED, *sim::sim_number(BT_VTYPE_S16_X100, restoreLeavesIt ? 1900 : 2460));
+    if (test.road == Away::NotBroughtByTheReturn) {
+        mSim.model().removeValue(ROOM, DESIRED);
+    } else {
+        mSim.model().setValue(ROOM, DESIRED,
+                              *sim::sim_number(BT_VTYPE_S16_X100, restoreLeavesIt ? 1900 : 2460));
+    }
     if (secondChange) {
         mSim.model().setValue(LOCATION, SPARE, *sim::sim_number(BT_VTYPE_U16, 3));
     }
@@ -686,6 +767,9 @@ TEST_P(AWriteMadeWhileAwayTest, IsShownAndSentOnTheUnitsReturnUntilTheUnitTakesI
     EXPECT_EQ(reading(), test.after);
     EXPECT_EQ(taken(1900), test.sentAfter);
     EXPECT_EQ(questions(ROOM, DESIRED), 0u) << "nothing to ask";
+    if (twoChanges(test.road) && test.road != Away::TheRestoreRefusedWhileASecondWaits) {
+        EXPECT_EQ(taken(2100), 1u) << "the later change goes once, after the return";
+    }
     if (secondChange) {
         EXPECT_EQ(unitHolds(LOCATION, SPARE), 9) << "the second change is not lost";
         EXPECT_EQ(reading(LOCATION, SPARE), 9);
@@ -721,7 +805,15 @@ INSTANTIATE_TEST_SUITE_P(
         AwayCase{"EndedBeforeItLeftTheUnitsChangeStands", Away::EndedBeforeItLeft, 1, 2000, 2000, 0, false},
         AwayCase{"EndedBeforeItLeftItGoesNext", Away::EndedBeforeItLeft, 1, 0, 1900, 1},
         AwayCase{"ItsMarkEndsWhenItHadArrived", Away::ArrivedAndWrittenAgain, 1, 2000, 2000, 0, false},
-        AwayCase{"ItsMarkEndsWithItsRefusal", Away::RefusedAfterItsReturn, 1, 2000, 2000, 0, false}),
+        AwayCase{"ItsMarkEndsWithItsRefusal", Away::RefusedAfterItsReturn, 1, 2000, 2000, 0, false},
+        AwayCase{"TwoQuickChangesTheRestoreLeavesTheFirst", Away::TwoChangesTheRestoreLeavesIt, 0, 0, 2100,
+                 1},
+        AwayCase{"TwoQuickChangesTheRestoreChangesItUnpublished", Away::TwoChangesTheRestoreSetsUnpublished,
+                 0, 0, 2100, 1},
+        AwayCase{"TheRestoreRefusedWhileASecondChangeWaits", Away::TheRestoreRefusedWhileASecondWaits, 0, 0,
+                 2460, 1, false},
+        AwayCase{"ArrivedBeforeTheRestartItIsHeldForTheReturn", Away::ArrivedBeforeTheRestart, 0, 0, 1900, 2},
+        AwayCase{"NotBroughtByTheReturnItsMarkEnds", Away::NotBroughtByTheReturn, 1, 2000, 2000, 1, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A bridge restarted (a restarted network) no longer keeps what is written while no session is open: the unit

@@ -755,8 +755,9 @@ TEST_F(Program, AChangeMadeWhileTheUnitRestartsAfterARestoreReachesTheUnitOnItsR
 
 // The user raises the room's temperature 1 s after the restore's OK, as the unit still answers: the unit
 // takes the change, then takes the configuration back (publishing the room's temperature from before) and
-// restarts. The change stands on the screen throughout and at the end, and the unit receives it again after
-// its return's synchronisation, once, and holds it: the last value of the room's temperature it received.
+// restarts. The change stands on the screen throughout and at the end, also on the up-down, which shows the
+// desired temperature the unit derives from it, and the unit receives it again after its return's
+// synchronisation, once, and holds it: the last value of the room's temperature it received.
 TEST_F(Program, AChangeMadeRightAfterARestoresOkStandsAndIsWrittenAgainAfterTheUnitsReturn) {
     ProgramOnTheLine line(qtApplication(), prepareInProcess());
     auto trace = [&line] { return line.trace(); };
@@ -774,13 +775,14 @@ TEST_F(Program, AChangeMadeRightAfterARestoresOkStandsAndIsWrittenAgainAfterTheU
     const std::string sentBefore = "PUBLISH 000316:01 vid 801A type 18 = " + std::to_string(before) + "\n";
     ASSERT_TRUE(line.waitUntil([&] { return line.sent(sentChosen) == 1; }, std::chrono::seconds(5)))
         << line.published();
-    // What the table holds of the room's temperature from here to the end: the change, whatever the restore
-    // publishes. (The up-down shows the desired temperature that the unit derives from it, which the
-    // restore's values set meanwhile.)
+    // What the table holds of the room's temperature from here to the end, and what the up-down shows: the
+    // change, whatever the restore publishes of it and of the desired temperature derived from it.
     std::set<int> seen;
+    std::set<int> seenOnTheScreen;
     auto watched = [&](const std::function<bool()>& done) {
         return [&, done] {
             seen.insert(desired());
+            seenOnTheScreen.insert(shownOnTheUpDown(line));
             return done();
         };
     };
@@ -798,6 +800,7 @@ TEST_F(Program, AChangeMadeRightAfterARestoresOkStandsAndIsWrittenAgainAfterTheU
         << "written again after the return's synchronisation";
     line.waitUntil(watched([] { return false; }), std::chrono::seconds(3));
     EXPECT_EQ(seen, (std::set<int>{chosen})) << "the restored " << before << " never held";
+    EXPECT_EQ(seenOnTheScreen, (std::set<int>{chosen})) << "the restored " << before << " never shown";
     EXPECT_EQ(line.sent(sentChosen), 2u) << "once before the restart, once after the return";
     EXPECT_EQ(line.published().rfind(sentChosen),
               line.published().rfind("PUBLISH 000316:01 vid 801A type 18 = "))
