@@ -3,7 +3,8 @@
 // widget's input onto the window's own event bus. The left mouse button is the finger ("TOUCH_START",
 // "TOUCH_DRAG", "TOUCH_RELEASE" in display pixels), the wheel scrolls ("MOUSE_SCROLL"), keys and typed
 // characters go to the application ("KEY_PRESS"). The screen holds the keyboard: it takes the focus when the
-// window opens, is activated or is clicked, and Tab is the application's key while the screen has it.
+// window opens, is activated or is clicked with the left button, and Tab is the application's key while the
+// screen has it.
 // The canvas shows what the display's glass shows: the picture darkened as the backlight dims, black while
 // the display is off (the screenshots keep the picture as drawn).
 #pragma once
@@ -65,8 +66,9 @@ protected:
     void endHost();
     // The buttons take no keyboard focus, so that Space, Enter and the arrows stay the screen's.
     static void keepKeyboardOffButtons(std::initializer_list<CPushButton*> buttons);
-    // A press of another button than the left one, at the window point.
-    virtual void otherButtonPress(Qt::MouseButton, QPointF) {}
+    // A press of another button than the left one, at the window point; true when it gives the screen the
+    // keyboard (the left button always does).
+    virtual bool otherButtonPress(Qt::MouseButton, QPointF) { return false; }
     // Raises the key as the application knows it: the arrows as their key codes (only with `arrows`), the
     // editing keys as their control characters, typed text one code point at a time as its UTF-8 bytes.
     void raiseKeys(QKeyEvent* event, bool arrows);

@@ -142,8 +142,8 @@ protected:
         QApplication::sendEvent(widget, &event);
         window.host().step();
     }
-    void key(int code, const QString& text = {}) {
-        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
+    void key(int code, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, code, modifiers, text);
         QApplication::sendEvent(window.GetHandle(), &event);
         window.host().step();
     }
@@ -216,6 +216,8 @@ TEST_F(Window, WheelAndKeysReachTheCore) {
         {120, {100, 100}, 0, {"5:-40"}},             // then a whole one away: the half is not taken from it
         {-60, {100, 100}, 0, {"5:0"}},               //
         {240, {100, 100}, 0, {"5:-80"}},             // nor from two
+        {60, {100, 100}, 0, {"5:0"}},                // half a notch away from the user
+        {-120, {100, 100}, 0, {"5:40"}},             // then a whole one towards: the half is not taken either
         {120, {100, 100}, 30, {"5:-40"}},            // a touchpad's diagonal move
         {-120, {100, 100}, -30, {"5:40"}},           // and back
         {120, {100, 100}, 0, {"5:-40"}, {400, 300}}, // the window away from the screen's top-left
@@ -235,7 +237,12 @@ TEST_F(Window, WheelAndKeysReachTheCore) {
     key(Qt::Key_Backspace, QStringLiteral("\b"));
     key(Qt::Key_unknown, QString::fromUcs4(U"\U0001F600", 1)); // beyond 16 bits: one code point
     key(Qt::Key_Percent, QStringLiteral("%")); // typed: not the left arrow, whose code it shares
-    EXPECT_EQ(messages(), (std::vector<std::string>{"4:37", "4:38", "4:233c", "4:8", "4:128512c", "4:37c"}));
+    // Control characters typed with Ctrl are the bytes of Backspace and Enter; Delete types nothing.
+    key(Qt::Key_H, QStringLiteral("\b"), Qt::ControlModifier);
+    key(Qt::Key_M, QStringLiteral("\r"), Qt::ControlModifier);
+    key(Qt::Key_Delete, QStringLiteral("\x7f"));
+    EXPECT_EQ(messages(), (std::vector<std::string>{"4:37", "4:38", "4:233c", "4:8", "4:128512c", "4:37c",
+                                                    "4:8", "4:13"}));
 }
 
 TEST_F(Window, TheKeyboardReachesTheScreenNotTheButtonsBeforeAndAfterAClickOnIt) {
