@@ -1,5 +1,6 @@
 #include "SourceHost/desktop/CanvasWindow.h"
 
+#include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/devices.h"
@@ -180,6 +181,10 @@ void CCanvasWindow::run() {
 
 bool CCanvasWindow::onCanvas(QPointF point) const {
     return mCanvas->IsPointInRect(static_cast<int>(point.x()), static_cast<int>(point.y()));
+}
+
+void CCanvasWindow::followLanguage() {
+    mToolkitLanguage.follow(i18n.getLanguage());
 }
 
 void CCanvasWindow::raiseTouch(const char* name, QPointF point, bool captured) {

@@ -9,6 +9,7 @@
 // the display is off (the screenshots keep the picture as drawn).
 #pragma once
 
+#include "SourceHost/desktop/ToolkitLanguage.h"
 #include "SourceHost/desktop/Window.h"
 #include "SourceHost/host/CHost.h"
 #include "SourceHost/host/Canvas.h"
@@ -73,6 +74,9 @@ protected:
     // editing keys as their control characters, typed text one code point at a time as its UTF-8 bytes.
     void raiseKeys(QKeyEvent* event, bool arrows);
     bool onCanvas(QPointF point) const;
+    // The toolkit's own dialogs and boxes speak the application's language of the moment, where the system
+    // holds the toolkit's translations for it.
+    void followLanguage();
 
     std::shared_ptr<Canvas> mCanvas;
     std::unique_ptr<CHost> mHost;
@@ -85,6 +89,7 @@ private:
     // From the application thread: the canvas is painted again, at most one update waiting.
     void postCanvasUpdate();
 
+    ToolkitLanguage mToolkitLanguage;
     bool mCaptured = false;
     int mWheelRest = 0; // parts of a notch not yet scrolled
     QImage mFrame;

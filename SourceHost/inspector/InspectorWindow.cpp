@@ -196,6 +196,7 @@ void CMainWindow::retranslate() {
         SetFittedText(caption.label, pgettext(caption.context, caption.msgid), 0);
     }
     mList->Retranslate();
+    followLanguage();
 }
 
 bool CMainWindow::Resize(int width, int height) {

@@ -7,6 +7,7 @@
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceHost/api_lib/devices.h"
 #include "SourceHost/desktop/DesktopMain.h"
+#include "SourceHost/desktop/ToolkitLanguage.h"
 #include "SourceHost/inspector/InspectorMain.h"
 #include "SourceHost/inspector/InspectorWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
@@ -14,6 +15,7 @@
 #include "tests/SourceHost/desktop/window_languages.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -29,6 +31,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QWheelEvent>
 
 #include <filesystem>
@@ -595,6 +598,29 @@ TEST_F(Window, InEveryLanguageThePropertiesLabelsStandWholeOnWhite) {
             EXPECT_EQ(fieldLabels, 4);
         });
     window.refreshCycles();
+}
+
+// The toolkit's dialogs, the screenshot's file dialog among them, follow the application's language at the
+// window's next refresh, where the system holds the toolkit's translations, and go back to English with it.
+TEST_F(Window, TheToolkitsDialogsFollowTheApplicationsLanguage) {
+    const char* const codes[] = {"en", "da", "cs", "nl"};
+    int language = 0;
+    auto title = [] {
+        QFileDialog dialog;
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        return dialog.windowTitle().toStdString();
+    };
+    inEveryLanguage(
+        TDX_RESOURCES_FILE, TDX_SCREENSHOT_DIR, window.GetHandle(), "InspectorWindow", [&](const char*) {
+            QTranslator system;
+            const QString file = QStringLiteral("qtbase_") + QString::fromLatin1(codes[language++]);
+            const bool translated = language > 1 && system.load(file, ToolkitLanguage::systemFolder());
+            window.refreshCycles();
+            EXPECT_EQ(title(),
+                      translated ? system.translate("QFileDialog", "Save As").toStdString() : "Save As");
+        });
+    window.refreshCycles();
+    EXPECT_EQ(title(), "Save As");
 }
 
 TEST_F(Window, ZoomTwoMovesTheToolsAndMapsThePointerAtTwice) {
