@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  nlohmann-json3-dev qt6-base-dev libfreetype-dev fonts-dejavu-core fonts-dejavu-extra fonts-material-design-icons-iconfont gettext
+  nlohmann-json3-dev qt6-base-dev qt6-translations-l10n libfreetype-dev fonts-dejavu-core fonts-dejavu-extra fonts-material-design-icons-iconfont gettext
 )
 optional=(ccache)
 

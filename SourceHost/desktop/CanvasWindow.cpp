@@ -1,5 +1,6 @@
 #include "SourceHost/desktop/CanvasWindow.h"
 
+#include "SourceApp/gui/i18n/I18n.h"
 #include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/devices.h"
@@ -52,7 +53,9 @@ public:
     Surface(int width, int height) {
         setWindowTitle(QStringLiteral("TDX-410"));
         setMouseTracking(true);
-        setFocusPolicy(Qt::StrongFocus);
+        // The window itself decides which presses give the screen the keyboard (see mousePress): a click
+        // that takes it by itself would take it from a field of the window on any button.
+        setFocusPolicy(Qt::TabFocus);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFixedSize(width, height);
     }
@@ -180,6 +183,10 @@ bool CCanvasWindow::onCanvas(QPointF point) const {
     return mCanvas->IsPointInRect(static_cast<int>(point.x()), static_cast<int>(point.y()));
 }
 
+void CCanvasWindow::followLanguage() {
+    mToolkitLanguage.follow(i18n.getLanguage());
+}
+
 void CCanvasWindow::raiseTouch(const char* name, QPointF point, bool captured) {
     int x = static_cast<int>(point.x());
     int y = static_cast<int>(point.y());
@@ -193,13 +200,16 @@ void CCanvasWindow::raiseTouch(const char* name, QPointF point, bool captured) {
 
 void CCanvasWindow::mousePress(QMouseEvent* event) {
     const QPointF point = event->position();
+    bool takesKeyboard = true;
     if (event->button() == Qt::LeftButton) {
         mCaptured = onCanvas(point);
         raiseTouch("TOUCH_START", point, false);
     } else {
-        otherButtonPress(event->button(), point);
+        takesKeyboard = otherButtonPress(event->button(), point);
     }
-    GetHandle()->setFocus();
+    if (takesKeyboard) {
+        GetHandle()->setFocus();
+    }
 }
 
 void CCanvasWindow::mouseMove(QMouseEvent* event) {
@@ -265,10 +275,17 @@ void CCanvasWindow::raiseKeys(QKeyEvent* event, bool arrows) {
             return;
         }
     }
+    // Delete types nothing, although the toolkit gives it the text of the control character DEL.
+    if (event->key() == Qt::Key_Delete) {
+        return;
+    }
     // Each typed character travels as its whole code point, one beyond 16 bits too: its two UTF-16 halves
-    // sent apart would each be no character at all to the application.
+    // sent apart would each be no character at all to the application. A control character typed with Ctrl
+    // (Ctrl+H, Ctrl+M) is its one byte, as the editing key that types it (Backspace, Enter) gives it.
     for (char32_t codePoint : event->text().toUcs4()) {
         if (codePoint < 0x20 || codePoint == 0x7F) {
+            const char code = static_cast<char>(codePoint);
+            raiseKey(&code, 1, false);
             continue;
         }
         const QByteArray bytes = QString::fromUcs4(&codePoint, 1).toUtf8();

@@ -3,11 +3,13 @@
 // widget's input onto the window's own event bus. The left mouse button is the finger ("TOUCH_START",
 // "TOUCH_DRAG", "TOUCH_RELEASE" in display pixels), the wheel scrolls ("MOUSE_SCROLL"), keys and typed
 // characters go to the application ("KEY_PRESS"). The screen holds the keyboard: it takes the focus when the
-// window opens, is activated or is clicked, and Tab is the application's key while the screen has it.
+// window opens, is activated or is clicked with the left button, and Tab is the application's key while the
+// screen has it.
 // The canvas shows what the display's glass shows: the picture darkened as the backlight dims, black while
 // the display is off (the screenshots keep the picture as drawn).
 #pragma once
 
+#include "SourceHost/desktop/ToolkitLanguage.h"
 #include "SourceHost/desktop/Window.h"
 #include "SourceHost/host/CHost.h"
 #include "SourceHost/host/Canvas.h"
@@ -65,12 +67,16 @@ protected:
     void endHost();
     // The buttons take no keyboard focus, so that Space, Enter and the arrows stay the screen's.
     static void keepKeyboardOffButtons(std::initializer_list<CPushButton*> buttons);
-    // A press of another button than the left one, at the window point.
-    virtual void otherButtonPress(Qt::MouseButton, QPointF) {}
+    // A press of another button than the left one, at the window point; true when it gives the screen the
+    // keyboard (the left button always does).
+    virtual bool otherButtonPress(Qt::MouseButton, QPointF) { return false; }
     // Raises the key as the application knows it: the arrows as their key codes (only with `arrows`), the
     // editing keys as their control characters, typed text one code point at a time as its UTF-8 bytes.
     void raiseKeys(QKeyEvent* event, bool arrows);
     bool onCanvas(QPointF point) const;
+    // The toolkit's own dialogs and boxes speak the application's language of the moment, where the system
+    // holds the toolkit's translations for it.
+    void followLanguage();
 
     std::shared_ptr<Canvas> mCanvas;
     std::unique_ptr<CHost> mHost;
@@ -83,6 +89,7 @@ private:
     // From the application thread: the canvas is painted again, at most one update waiting.
     void postCanvasUpdate();
 
+    ToolkitLanguage mToolkitLanguage;
     bool mCaptured = false;
     int mWheelRest = 0; // parts of a notch not yet scrolled
     QImage mFrame;

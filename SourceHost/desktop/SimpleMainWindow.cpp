@@ -56,6 +56,7 @@ void CSimpleMainWindow::retranslate() {
     for (const auto& [button, msgid] : buttons) {
         SetFittedText(button, gettext(msgid), BUTTON_PADDING);
     }
+    followLanguage();
 }
 
 void CSimpleMainWindow::ChangeScale() {

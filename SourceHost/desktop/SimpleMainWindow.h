@@ -27,8 +27,9 @@ public:
     static int clientWidth(int scale) { return 332 + 320 * (scale - 1); }
     static int clientHeight(int scale) { return 284 + 240 * (scale - 1); }
     // The buttons' captions in the application's language, in a smaller font where a translation is longer
-    // than its button. The application chooses its language from its stored settings after the window is
-    // built, and the user may change it at any time: a timer calls this every second.
+    // than its button, and the toolkit's dialogs in that language too. The application chooses its language
+    // from its stored settings after the window is built, and the user may change it at any time: a timer
+    // calls this every second.
     void retranslate();
 
 private:

@@ -196,6 +196,7 @@ void CMainWindow::retranslate() {
         SetFittedText(caption.label, pgettext(caption.context, caption.msgid), 0);
     }
     mList->Retranslate();
+    followLanguage();
 }
 
 bool CMainWindow::Resize(int width, int height) {
@@ -226,18 +227,19 @@ void CMainWindow::ChangeScale() {
 
 // ---- input ----
 
-void CMainWindow::otherButtonPress(Qt::MouseButton button, QPointF point) {
+bool CMainWindow::otherButtonPress(Qt::MouseButton button, QPointF point) {
     if (button != Qt::RightButton || !onCanvas(point)) {
-        return;
+        return false;
     }
     if (mSelection.getState() != 0) {
         raise("COMPONENT_DESELECT_REQUEST", nullptr);
-    } else {
-        int x = static_cast<int>(point.x());
-        int y = static_cast<int>(point.y());
-        mCanvas->MapPointToRect(&x, &y);
-        mHost->SelectComponent(x, y);
+        return false;
     }
+    int x = static_cast<int>(point.x());
+    int y = static_cast<int>(point.y());
+    mCanvas->MapPointToRect(&x, &y);
+    mHost->SelectComponent(x, y);
+    return true;
 }
 
 void CMainWindow::keyPress(QKeyEvent* event) {

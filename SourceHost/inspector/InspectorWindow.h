@@ -59,8 +59,9 @@ private:
     // The application chooses its language from its stored settings after the window is built, and the user
     // may change it at any time: the captions follow it.
     void retranslate();
-    // The right button selects the component under it, or deselects.
-    void otherButtonPress(Qt::MouseButton button, QPointF point) override;
+    // The right button on the screen selects the component under it, giving the screen the keyboard, or
+    // deselects, leaving the keyboard where it is.
+    bool otherButtonPress(Qt::MouseButton button, QPointF point) override;
 
     ViewSelectedComponent mSelection;
     std::unique_ptr<CComponentListView> mList;

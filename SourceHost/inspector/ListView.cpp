@@ -435,7 +435,10 @@ void CComponentListView::onComponentChange(const ComponentCopy& component) {
         return;
     }
     mRows[static_cast<size_t>(it->second)].component = component;
+    // What the view reports while it redraws the row is its own doing, not the user's.
+    mUpdating = true;
     mList->RedrawItem(it->second);
+    mUpdating = false;
 }
 
 void CComponentListView::notify(int index, sigslot::signal1<ComponentId>& signal,

@@ -60,7 +60,7 @@ void DebuggerBridgeImpl::onCoreTaskEnd() {
     mModel.refreshIds();
     // The list is about to be built anew: a selection it no longer shows would stay highlighted and be
     // edited unseen, so it goes first, announced as any deselection.
-    if (getSelectedComponent() != nullptr) {
+    if (DebuggerBridge::getSelectedComponent() != nullptr) {
         setSelectedComponent(nullptr);
     }
     MessageArgumentComponent argument(nullptr);

@@ -31,8 +31,9 @@ public:
     void onCoreTaskEnd() override;
 
     Model& model() const { return mModel; }
-    // The component last announced as selected; null after a change of screen.
-    Component* getAnnouncedComponent() const { return mAnnounced; }
+    // The component last announced as selected, kept through its deselection; null after a change of screen.
+    // The core's own selection stays DebuggerBridge::getSelectedComponent().
+    Component* getSelectedComponent() const { return mAnnounced; }
 
 private:
     Model& mModel;

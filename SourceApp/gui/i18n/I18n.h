@@ -5,6 +5,7 @@
 #include "Libraries/base/i18n.h"
 #include "SourceApp/gui/i18n/MoFile.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -70,7 +71,8 @@ public:
     // Keeps a country code; codes of 13 and above are taken as 0 ("Not specified").
     void setCountry(uint8_t code);
     uint8_t getCountry() const { return mCountry; }
-    // The row of LANGUAGES in use: that of the last switch whose catalogue loaded, else 0 (English).
+    // The row of LANGUAGES in use: that of the last switch whose catalogue loaded, else 0 (English). Any
+    // thread: the desktop host's window follows it with the toolkit's own texts.
     uint8_t getLanguage() const { return mLanguage; }
     // The catalogue resource of the current language, 0 for the built-in English texts.
     uint32_t getTranslationId() const { return LANGUAGES[mLanguage].translationId; }
@@ -93,7 +95,7 @@ private:
     mutable std::mutex mCatalogueLock;
     MoFile mCatalogue;
     ResourceReader mReader = nullptr;
-    uint8_t mLanguage = 0;
+    std::atomic<uint8_t> mLanguage{0};
     uint8_t mCountry = 0;
     Locale::Enum mLocale = Locale::English;
 };

@@ -3,8 +3,14 @@
 #include "Libraries/base/os.h"
 #include "SourceApp/gui/core/core_fixture.h"
 #include "SourceHost/api_lib/devices.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace tdx {
 namespace {
@@ -95,6 +101,57 @@ TEST_F(BuzzerTest, ABuzzerSetsUpTheToneOutputWhenMadeAndSilencesItWhenGone) {
         }
         EXPECT_EQ(buzzer_platform_last().kind, Call::Stop) << "sounding " << sounding;
         EXPECT_EQ(buzzer_platform_last().count, before + (sounding ? 3 : 2)) << "sounding " << sounding;
+    }
+}
+
+// The desktop's trace tells of the tones a user would hear: each that starts, and one stop after it ends,
+// however often the output is silenced; a stop that silenced nothing, and setting the output up, say nothing.
+TEST_F(BuzzerTest, TheTraceTellsEachToneAndOneStopAfterEachThatSounded) {
+    using Lines = std::vector<std::string>;
+    const buzzer_note_t melody[] = {{1300, 500, 10}, {1300, 0, 0}, {1300, 700, 30}};
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        Lines traced;
+    } steps[] = {
+        {"a stop with nothing sounding", [] { buzzer_platform_stop(); }, {}},
+        {"setting the output up", [] { buzzer_platform_init(); }, {}},
+        {"a tone", [] { buzzer_platform_play(440, 80); }, {"BUZZER play 440 Hz, 80 %"}},
+        {"its stop", [] { buzzer_platform_stop(); }, {"BUZZER stop"}},
+        {"a stop again", [] { buzzer_platform_stop(); }, {}},
+        {"two tones in a row",
+         [] {
+             buzzer_platform_play(440, 80);
+             buzzer_platform_play(880, 50);
+         },
+         {"BUZZER play 440 Hz, 80 %", "BUZZER play 880 Hz, 50 %"}},
+        {"the stop after both, then another",
+         [] {
+             buzzer_platform_stop();
+             buzzer_platform_stop();
+         },
+         {"BUZZER stop"}},
+        {"a melody with a pause, to its end and stopped again",
+         [&melody] {
+             buzzer.play(melody, 3, false);
+             for (int i = 0; i < 8; ++i) {
+                 buzzer_tick();
+             }
+             buzzer.stop();
+         },
+         {"BUZZER play 500 Hz, 10 %", "BUZZER stop", "BUZZER play 700 Hz, 30 %", "BUZZER stop"}},
+        {"a buzzer made and gone while silent", [] { Buzzer own; }, {}},
+    };
+    for (const auto& step : steps) {
+        const test::TraceCapture trace;
+        step.act();
+        Lines traced;
+        std::istringstream lines(trace.str());
+        for (std::string line; std::getline(lines, line);) {
+            // Each line after its stamp of milliseconds.
+            traced.push_back(line.substr(line.find(' ') + 1));
+        }
+        EXPECT_EQ(traced, step.traced) << step.step;
     }
 }
 

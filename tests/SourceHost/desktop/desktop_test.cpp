@@ -14,16 +14,23 @@
 #include "SourceApp/system/SystemMgr.h"
 #include "SourceApp/system/config.h"
 #include "SourceHost/api_lib/devices.h"
+#include "SourceHost/desktop/ToolkitLanguage.h"
+#include "tests/support/trace_capture.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -142,8 +149,8 @@ protected:
         QApplication::sendEvent(widget, &event);
         window.host().step();
     }
-    void key(int code, const QString& text = {}) {
-        QKeyEvent event(QEvent::KeyPress, code, Qt::NoModifier, text);
+    void key(int code, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, code, modifiers, text);
         QApplication::sendEvent(window.GetHandle(), &event);
         window.host().step();
     }
@@ -216,6 +223,8 @@ TEST_F(Window, WheelAndKeysReachTheCore) {
         {120, {100, 100}, 0, {"5:-40"}},             // then a whole one away: the half is not taken from it
         {-60, {100, 100}, 0, {"5:0"}},               //
         {240, {100, 100}, 0, {"5:-80"}},             // nor from two
+        {60, {100, 100}, 0, {"5:0"}},                // half a notch away from the user
+        {-120, {100, 100}, 0, {"5:40"}},             // then a whole one towards: the half is not taken either
         {120, {100, 100}, 30, {"5:-40"}},            // a touchpad's diagonal move
         {-120, {100, 100}, -30, {"5:40"}},           // and back
         {120, {100, 100}, 0, {"5:-40"}, {400, 300}}, // the window away from the screen's top-left
@@ -235,7 +244,12 @@ TEST_F(Window, WheelAndKeysReachTheCore) {
     key(Qt::Key_Backspace, QStringLiteral("\b"));
     key(Qt::Key_unknown, QString::fromUcs4(U"\U0001F600", 1)); // beyond 16 bits: one code point
     key(Qt::Key_Percent, QStringLiteral("%")); // typed: not the left arrow, whose code it shares
-    EXPECT_EQ(messages(), (std::vector<std::string>{"4:37", "4:38", "4:233c", "4:8", "4:128512c", "4:37c"}));
+    // Control characters typed with Ctrl are the bytes of Backspace and Enter; Delete types nothing.
+    key(Qt::Key_H, QStringLiteral("\b"), Qt::ControlModifier);
+    key(Qt::Key_M, QStringLiteral("\r"), Qt::ControlModifier);
+    key(Qt::Key_Delete, QStringLiteral("\x7f"));
+    EXPECT_EQ(messages(), (std::vector<std::string>{"4:37", "4:38", "4:233c", "4:8", "4:128512c", "4:37c",
+                                                    "4:8", "4:13"}));
 }
 
 TEST_F(Window, TheKeyboardReachesTheScreenNotTheButtonsBeforeAndAfterAClickOnIt) {
@@ -344,6 +358,107 @@ TEST_F(Window, InEveryLanguageTheButtonsReadAlikeInTheirWidths) {
         }
     });
     window.retranslate();
+}
+
+// The texts of the save dialog the button opens: its title, then the labels of the folder, the file name and
+// the file type; the dialog goes away unanswered and its picture to <screenshots>/<picture>.png.
+std::vector<std::string> saveDialogTexts(CPushButton* button, const QString& picture) {
+    std::vector<std::string> texts;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* shown : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(shown);
+            if (dialog == nullptr || !dialog->isVisible()) {
+                continue;
+            }
+            answer.stop();
+            texts.push_back(dialog->windowTitle().toStdString());
+            for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+                if (const auto* label = dialog->findChild<QLabel*>(QString::fromLatin1(name))) {
+                    texts.push_back(label->text().toStdString());
+                }
+            }
+            std::filesystem::create_directories(TDX_SCREENSHOT_DIR);
+            dialog->grab().save(QStringLiteral(TDX_SCREENSHOT_DIR "/") + picture + QStringLiteral(".png"));
+            dialog->reject();
+        }
+    });
+    answer.start(10);
+    static_cast<QPushButton*>(button->GetHandle())->click(); // returns once the dialog is gone
+    return texts;
+}
+
+// The same texts as the toolkit's translation file for the language gives them, the English ones where it
+// has none.
+std::vector<std::string> translatedDialogTexts(const char* language) {
+    QTranslator translation;
+    const bool loaded = std::string_view(language) != "en" &&
+                        translation.load(QStringLiteral("qtbase_") + QString::fromLatin1(language),
+                                         ToolkitLanguage::systemFolder());
+    std::vector<std::string> texts;
+    for (const char* english : {"Save As", "Look in:", "File &name:", "Files of type:"}) {
+        const QString text = loaded ? translation.translate("QFileDialog", english) : QString();
+        texts.push_back(text.isEmpty() ? english : text.toStdString());
+    }
+    return texts;
+}
+
+// The program's own file dialog ("Save screenshot") speaks the language the program shows, in the toolkit's
+// own words where the system holds its translations (as the build's scripts install them), and English again
+// once the program is back in English. The pictures go to <screenshots>/SaveDialog_<language>.png.
+TEST_F(Window, TheSaveDialogSpeaksTheProgramsLanguage) {
+    const struct {
+        const char* name;
+        const char* code;
+    } languages[] = {{"English", "en"}, {"Danish", "da"}, {"Czech", "cs"}, {"Dutch", "nl"}};
+    if (!QFile::exists(ToolkitLanguage::systemFolder() + QStringLiteral("/qtbase_da.qm"))) {
+        GTEST_SKIP() << "the system holds no translations of the toolkit (qt6-translations-l10n)";
+    }
+    QWidget* widget = window.GetHandle();
+    int language = 0;
+    test::inEveryLanguage(
+        TDX_RESOURCES_FILE, TDX_SCREENSHOT_DIR, widget, "EmulatorWindowSaving", [&](const char*) {
+            const auto& shown = languages[language++];
+            window.retranslate();
+            const std::vector<std::string> expected = translatedDialogTexts(shown.code);
+            EXPECT_EQ(saveDialogTexts(window.saveButton(), QStringLiteral("SaveDialog_") + shown.name),
+                      expected);
+            if (std::string_view(shown.code) != "en") {
+                EXPECT_NE(expected.front(), "Save As") << "the system's translation reads as English";
+            }
+        });
+    window.retranslate();
+    EXPECT_EQ(saveDialogTexts(window.saveButton(), QStringLiteral("SaveDialog_English")),
+              translatedDialogTexts("en"));
+}
+
+// Where the system holds no translation of the toolkit for the language, or one that cannot be read, the
+// dialogs keep the toolkit's English, with a line in the trace that says why.
+TEST(ToolkitLanguageTest, WithoutItsTranslationTheToolkitKeepsItsEnglish) {
+    qtApplication();
+    const test::TempDir folder;
+    folder.write("qtbase_cs.qm", "not a translation");
+    ToolkitLanguage toolkit(QString::fromStdString(folder.path()));
+    const struct {
+        uint8_t language;
+        const char* traced;
+    } rows[] = {{1, "no translation qtbase_da in"},
+                {2, "no translation qtbase_cs in"},
+                {3, "qtbase_nl"},
+                {0, nullptr}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.language);
+        const test::TraceCapture trace;
+        toolkit.follow(row.language);
+        toolkit.follow(row.language); // the same language again: nothing more
+        QFileDialog dialog;
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog.windowTitle().toStdString(), "Save As");
+        EXPECT_EQ(trace.count("toolkit:"), row.traced != nullptr ? 1u : 0u) << trace.str();
+        if (row.traced != nullptr) {
+            EXPECT_TRUE(trace.contains(row.traced)) << trace.str();
+        }
+    }
 }
 
 TEST_F(Window, ScreenshotCommandsWriteTheFileAndFillTheClipboard) {

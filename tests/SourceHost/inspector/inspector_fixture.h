@@ -67,6 +67,12 @@ private:
     std::function<void(MessageArgument*)> mF;
 };
 
+// The GUI core's selection, which the bridge's base keeps (the inspector's bridge names the component it
+// last announced).
+inline Component* coreSelection(Model& model) {
+    return static_cast<DebuggerBridge&>(model.bridge()).getSelectedComponent();
+}
+
 inline const std::vector<std::string> MODEL_EVENTS = {"STATE_CHANGE", "COMPONENT_SELECT",
                                                       "COMPONENT_DESELECT", "COMPONENT_NOTIFY_CHANGE",
                                                       "COMPONENT_TREE_CHANGE"};

@@ -57,9 +57,9 @@ TEST_F(Link, ListPicksAndResetsReachTheModelByIdAndAStaleIdIsDropped) {
     Patch* b = add(form, "B", 50, 50, 10, 10);
     pass();
     raiseOnWindow("COMPONENT_SELECT_FROM_LIST", model.idOf(b));
-    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr) << "only in the application's pass";
+    EXPECT_EQ(coreSelection(model), nullptr) << "only in the application's pass";
     step();
-    EXPECT_EQ(model.bridge().getSelectedComponent(), b);
+    EXPECT_EQ(coreSelection(model), b);
 
     const ComponentId idA = model.idOf(a);
     raiseOnWindow("COMPONENT_SELECT_FROM_LIST", idA);
@@ -75,7 +75,7 @@ TEST_F(Link, ListPicksAndResetsReachTheModelByIdAndAStaleIdIsDropped) {
     delete a;
     raiseOnWindow("COMPONENT_SELECT_FROM_LIST", idA);
     step();
-    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
+    EXPECT_EQ(coreSelection(model), nullptr);
     EXPECT_TRUE(mTrace.contains("has left the tree"));
 }
 

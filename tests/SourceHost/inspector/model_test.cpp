@@ -28,9 +28,13 @@ TEST_F(ModelEvents, SelectingAThenBDeselectsAFirstAndTheRecordHoldsBWithItsGeome
     pass();
     log.take();
     model.bridge().setSelectedComponent(a);
+    EXPECT_EQ(model.bridge().getSelectedComponent(), a);
     model.bridge().setSelectedComponent(b);
     model.bridge().setSelectedComponent(nullptr);
     model.bridge().setSelectedComponent(nullptr); // nothing selected: nothing raised
+    // The bridge names the component it last announced, also once the core let go of it.
+    EXPECT_EQ(model.bridge().getSelectedComponent(), b);
+    EXPECT_EQ(coreSelection(model), nullptr);
     EXPECT_EQ(log.take(), (Lines{"COMPONENT_SELECT A", "COMPONENT_DESELECT", "COMPONENT_SELECT B",
                                  "COMPONENT_DESELECT"}));
     model.bridge().setSelectedComponent(b);
@@ -50,6 +54,7 @@ TEST_F(ModelEvents, AScreenChangeRaisesOneStateChangeThenOneTreeChangeAtThePassE
     openScreen(13);
     EXPECT_EQ(log.take(), (Lines{"COMPONENT_DESELECT", "STATE_CHANGE", "COMPONENT_TREE_CHANGE -"}));
     EXPECT_EQ(model.selected().getComponent(), nullptr);
+    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
     EXPECT_EQ(model.rows().size(), 4u);
     pass();
     EXPECT_TRUE(log.take().empty());
@@ -80,7 +85,7 @@ TEST_F(ModelEvents, ATreeChangeDeselectsThroughTheBridgeFirst) {
     add(form, "B", 0, 0, 5, 5);
     pass();
     EXPECT_EQ(log.take(), (Lines{"COMPONENT_DESELECT", "COMPONENT_TREE_CHANGE -"}));
-    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
+    EXPECT_EQ(coreSelection(model), nullptr);
     EXPECT_FALSE(a->isDebugSelected());
 }
 
@@ -105,7 +110,7 @@ TEST_F(ModelEvents, ASelectedComponentDestroyedByAScreenChangeIsForgottenEverywh
     ASSERT_NE(model.selected().getComponent(), nullptr);
     mScreens[13] = [this](TestForm& f) { add(&f, "New", 0, 0, 50, 50); };
     openScreen(13);
-    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
+    EXPECT_EQ(coreSelection(model), nullptr);
     EXPECT_EQ(model.selected().getComponent(), nullptr);
     // A right-click starts with a deselection: it must not reach the freed component.
     log.take();

@@ -7,6 +7,7 @@
 #include "SourceApp/application/resources/resource_mgr.h"
 #include "SourceHost/api_lib/devices.h"
 #include "SourceHost/desktop/DesktopMain.h"
+#include "SourceHost/desktop/ToolkitLanguage.h"
 #include "SourceHost/inspector/InspectorMain.h"
 #include "SourceHost/inspector/InspectorWindow.h"
 #include "tests/SourceHost/api_lib/scratch_folder.h"
@@ -14,6 +15,7 @@
 #include "tests/SourceHost/desktop/window_languages.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -29,6 +31,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QWheelEvent>
 
 #include <filesystem>
@@ -145,7 +148,7 @@ TEST_F(Window, TheListShowsTheTreeInOrderIndentedByDepth) {
 
 TEST_F(Window, RightClickSelectsAtThePointAndAgainDeselectsAnywhere) {
     rightClick(15, 25);
-    EXPECT_EQ(model.bridge().getSelectedComponent(), a);
+    EXPECT_EQ(coreSelection(model), a);
     EXPECT_EQ(window.selection().getComponent().typeName, "A");
     EXPECT_EQ(state(), "Selected");
     QTableView* view = window.componentList().listView().view();
@@ -156,7 +159,7 @@ TEST_F(Window, RightClickSelectsAtThePointAndAgainDeselectsAnywhere) {
     EXPECT_EQ(a->getBoundingBox(), Box(10, 20, 30, 40)) << "showing the geometry writes nothing back";
 
     rightClick(300, 230); // with a selection: anywhere on the canvas deselects
-    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
+    EXPECT_EQ(coreSelection(model), nullptr);
     EXPECT_EQ(state(), "Deselected");
     EXPECT_FALSE(window.field(Top)->spinBox()->isEnabled());
     EXPECT_TRUE(view->selectionModel()->selectedRows().isEmpty());
@@ -169,7 +172,7 @@ TEST_F(Window, PickingARowSelectsThatComponentInTheApplication) {
     view->selectRow(4);
     EXPECT_EQ(requests.take(), (Lines{"COMPONENT_SELECT_FROM_LIST C 0,150 100x50"}));
     settle();
-    EXPECT_EQ(model.bridge().getSelectedComponent(), c);
+    EXPECT_EQ(coreSelection(model), c);
     EXPECT_TRUE(c->isDebugSelected());
     EXPECT_EQ(view->selectionModel()->selectedRows().value(0).row(), 4);
     EXPECT_TRUE(requests.take().empty());
@@ -208,7 +211,7 @@ TEST_F(Window, EscapeResetsThenDeselectsAndTheArrowsStayWithTheInspector) {
               (Lines{"COMPONENT_RESET A 35,20 30x40", "COMPONENT_DESELECT_REQUEST", "KEY_PRESS"}));
     settle();
     EXPECT_EQ(a->getBoundingBox(), Box(10, 20, 30, 40));
-    EXPECT_EQ(model.bridge().getSelectedComponent(), nullptr);
+    EXPECT_EQ(coreSelection(model), nullptr);
     key(Qt::Key_Left);
     key(Qt::Key_Escape); // without a selection it is only a key
     EXPECT_EQ(requests.take(), (Lines{"KEY_PRESS", "KEY_PRESS"}));
@@ -269,6 +272,51 @@ TEST_F(Window, TheKeyboardReachesTheScreenNotTheButtonsUntilAFieldTakesIt) {
     EXPECT_EQ(type(), "") << "typing in a field of the inspector";
     QTest::mouseClick(platformWindow, Qt::LeftButton, {}, QPoint(6 + 300, 6 + 230));
     EXPECT_EQ(type(), "9 37 38 32 13 ") << "after a click on the screen";
+    widget->hide();
+}
+
+// The keyboard leaves a field of the inspector for the screen only on a left press anywhere on the window or
+// a right press that selects on the screen: a digit typed after any other press goes on into the field.
+TEST_F(Window, OnlyALeftPressOrASelectingRightPressTakesTheKeyboardFromAField) {
+    QWidget* widget = window.GetHandle();
+    widget->show();
+    widget->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget));
+    QWindow* platformWindow = widget->windowHandle();
+    auto* notes = qobject_cast<QPlainTextEdit*>(window.editBox()->GetHandle());
+    ASSERT_NE(notes, nullptr);
+    const struct {
+        const char* press;
+        Qt::MouseButton button;
+        QPoint at;
+        bool selected; // a component is selected before the press
+        bool screenTakesIt;
+    } presses[] = {
+        {"right, beside the screen", Qt::RightButton, {200, 270}, true, false},
+        {"middle, on the screen", Qt::MiddleButton, {6 + 300, 6 + 230}, true, false},
+        {"right, on the screen: deselects", Qt::RightButton, {6 + 300, 6 + 230}, true, false},
+        {"right, beside the screen, nothing selected", Qt::RightButton, {200, 270}, false, false},
+        {"right, on the screen: selects there", Qt::RightButton, {6 + 300, 6 + 230}, false, true},
+        {"left, beside the screen", Qt::LeftButton, {200, 270}, false, true},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.press);
+        if (p.selected && window.selection().getState() == 0) {
+            rightClick(15, 25);
+        }
+        ASSERT_EQ(window.selection().getState() != 0, p.selected);
+        notes->clear();
+        QTest::mouseClick(notes->viewport(), Qt::LeftButton);
+        ASSERT_EQ(QApplication::focusWidget(), notes);
+        requests.take();
+        QTest::mouseClick(platformWindow, p.button, {}, p.at);
+        settle();
+        QTest::keyClick(platformWindow, Qt::Key_7);
+        EXPECT_EQ(QApplication::focusWidget(), p.screenTakesIt ? widget : static_cast<QWidget*>(notes));
+        EXPECT_EQ(notes->toPlainText().toStdString(), p.screenTakesIt ? "" : "7");
+        const Lines sent = requests.take();
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "KEY_PRESS"), p.screenTakesIt ? 1 : 0);
+    }
     widget->hide();
 }
 
@@ -427,6 +475,24 @@ TEST_F(Window, AnAppendedSubtreeIsListedAfterTheRowsWithTheListsNextUpdate) {
     EXPECT_EQ(list.listView().view()->selectionModel()->selectedRows().value(0).row(), 6);
 }
 
+// A selection the view reports while it redraws a changed row is the view's own doing: nothing travels to
+// the application for it. A pick after the redraw does.
+TEST_F(Window, ASelectionReportedWhileARowIsRedrawnSendsNothing) {
+    CComponentListView& list = window.componentList();
+    QTableView* view = list.listView().view();
+    const QMetaObject::Connection during =
+        QObject::connect(view->model(), &QAbstractItemModel::dataChanged, [view] { view->selectRow(1); });
+    ComponentCopy moved = list.rows()[4].component;
+    moved.box = Box(5, 160, 100, 50);
+    list.onComponentChange(moved);
+    QObject::disconnect(during);
+    EXPECT_EQ(row(4), "C 5 160 104 209 100 50");
+    EXPECT_EQ(view->selectionModel()->selectedRows().value(0).row(), 1);
+    EXPECT_TRUE(requests.take().empty());
+    view->selectRow(4);
+    EXPECT_EQ(requests.take(), (Lines{"COMPONENT_SELECT_FROM_LIST C 5,160 100x50"}));
+}
+
 TEST_F(Window, AfterATreeChangeTheListStartsAtItsTop) {
     for (int i = 0; i < 40; ++i) {
         add(form, "Extra" + std::to_string(i), i, 210, 1, 1);
@@ -534,6 +600,29 @@ TEST_F(Window, InEveryLanguageThePropertiesLabelsStandWholeOnWhite) {
     window.refreshCycles();
 }
 
+// The toolkit's dialogs, the screenshot's file dialog among them, follow the application's language at the
+// window's next refresh, where the system holds the toolkit's translations, and go back to English with it.
+TEST_F(Window, TheToolkitsDialogsFollowTheApplicationsLanguage) {
+    const char* const codes[] = {"en", "da", "cs", "nl"};
+    int language = 0;
+    auto title = [] {
+        QFileDialog dialog;
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        return dialog.windowTitle().toStdString();
+    };
+    inEveryLanguage(
+        TDX_RESOURCES_FILE, TDX_SCREENSHOT_DIR, window.GetHandle(), "InspectorWindow", [&](const char*) {
+            QTranslator system;
+            const QString file = QStringLiteral("qtbase_") + QString::fromLatin1(codes[language++]);
+            const bool translated = language > 1 && system.load(file, ToolkitLanguage::systemFolder());
+            window.refreshCycles();
+            EXPECT_EQ(title(),
+                      translated ? system.translate("QFileDialog", "Save As").toStdString() : "Save As");
+        });
+    window.refreshCycles();
+    EXPECT_EQ(title(), "Save As");
+}
+
 TEST_F(Window, ZoomTwoMovesTheToolsAndMapsThePointerAtTwice) {
     QPushButton* zoom = static_cast<QPushButton*>(window.zoomButton()->GetHandle());
     zoom->click();
@@ -543,7 +632,7 @@ TEST_F(Window, ZoomTwoMovesTheToolsAndMapsThePointerAtTwice) {
     EXPECT_EQ(window.GetWidth() * 10000 + window.GetHeight(), 960 * 10000 + 880);
     mouse(QEvent::MouseButtonPress, {105, 25}, Qt::RightButton, 2);
     settle();
-    EXPECT_EQ(model.bridge().getSelectedComponent(), b);
+    EXPECT_EQ(coreSelection(model), b);
     zoom->click();
     EXPECT_EQ(window.propertiesGroup()->GetX() * 1000 + window.editBox()->GetY(), 335 * 1000 + 565);
     EXPECT_EQ(window.GetWidth() * 10000 + window.GetHeight(), 640 * 10000 + 640);

@@ -150,18 +150,21 @@ TEST_F(HelpTest, WhatCannotBeShownStandsOnOneLineAcrossThePageInsideTheFrame) {
     speak(0);
 }
 
-// The topics of the English help catalogue, as the screens pass them in English.
-std::vector<std::string> englishTopics() {
+// The pages of the English help catalogue as written, each under the topic the screens pass in English.
+std::vector<PoEntry> englishPages() {
     const std::string path = std::string(std::getenv("TDX_SOURCE_DIR")) + "/resources/help/en.po";
     std::ifstream in(path);
     std::vector<PoEntry> entries;
     std::string error;
     EXPECT_EQ(po_parse(std::string{std::istreambuf_iterator<char>(in), {}}, entries, error), 0) << error;
+    std::erase_if(entries, [](const PoEntry& entry) { return entry.id.empty(); });
+    return entries;
+}
+
+std::vector<std::string> englishTopics() {
     std::vector<std::string> topics;
-    for (const PoEntry& entry : entries) {
-        if (!entry.id.empty()) {
-            topics.push_back(entry.id);
-        }
+    for (const PoEntry& entry : englishPages()) {
+        topics.push_back(entry.id);
     }
     return topics;
 }
@@ -197,6 +200,49 @@ TEST_F(HelpTest, EveryPageOfTheEnglishHelpShowsItsPicturesWholeBesideTheirText) 
         pictures += expectPicturesBesideTheirText(findAll<FormHelp::HelpSection>(), topic);
     }
     EXPECT_GT(pictures, 20);
+}
+
+// A section as the writer marked it or as the page shows it: its title, and "+picture" when it has one.
+using Sections = std::vector<std::string>;
+
+// Every "#!" of the page's text, also one that a lost line end left inside a line, with the title after it
+// (up to a '[' or the line's end) and whether a picture is named in brackets.
+Sections markedSections(const std::string& text) {
+    Sections marked;
+    for (size_t at = text.find("#!"); at != std::string::npos; at = text.find("#!", at + 2)) {
+        const std::string line = text.substr(at + 2, text.find('\n', at) - at - 2);
+        const size_t open = line.find('[');
+        marked.push_back(trim(line.substr(0, open)) + (open != std::string::npos ? " +picture" : ""));
+    }
+    return marked;
+}
+
+// No text of any English page shows the catalogue's markup, and every section its writer marked stands on
+// the page with its title and its picture.
+TEST_F(HelpTest, EveryPageOfTheEnglishHelpShowsEachMarkedSectionWithItsPictureAndNoMarkup) {
+    size_t sections = 0;
+    for (const PoEntry& entry : englishPages()) {
+        openTopic(entry.id);
+        for (const std::string& text : page()) {
+            EXPECT_EQ(text.find("#!"), std::string::npos) << entry.id << ": " << text;
+            EXPECT_EQ(text.find("[res_"), std::string::npos) << entry.id << ": " << text;
+        }
+        Sections shown;
+        for (const FormHelp::HelpSection* section : findAll<FormHelp::HelpSection>()) {
+            std::string title;
+            bool picture = false;
+            for (Component* c : section->getChildren()) {
+                if (const auto text = textOf(*c); text && title.empty()) {
+                    title = trim(*text);
+                }
+                picture = picture || dynamic_cast<const Icon*>(c) != nullptr;
+            }
+            shown.push_back(title + (picture ? " +picture" : ""));
+        }
+        EXPECT_EQ(shown, markedSections(entry.translation)) << entry.id;
+        sections += shown.size();
+    }
+    EXPECT_GT(sections, 60u);
 }
 
 // Each line of the text as the frame lays it out breaks at a blank or a line's end, never inside a word.
