@@ -155,6 +155,9 @@ private:
     void queueChange(u32 oid, u16 vid, u8 vtype, int origin);
     void deliver(const QueuedChange& change);
     void rebuildOutputs();
+    // A device-state change of a device absent from the tree appends that device when the location's list of
+    // components names it; every other object, the control unit's own device too, comes with its
+    // announcement.
     bool isListedDevice(oid_t oid) const;
 
     Objects mObjects;
