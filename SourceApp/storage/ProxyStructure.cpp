@@ -223,7 +223,7 @@ void ProxyStructure::task() {
 }
 
 bool ProxyStructure::isListedDevice(oid_t oid) const {
-    return oid == mControlUnit || oid_list_contains(OID_LOCATION, VID_GLOBAL_COMPONENTS, oid);
+    return oid_list_contains(OID_LOCATION, VID_GLOBAL_COMPONENTS, oid);
 }
 
 void ProxyStructure::deliver(const QueuedChange& change) {

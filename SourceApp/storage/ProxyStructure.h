@@ -118,10 +118,6 @@ public:
     // Once per main-loop pass: delivers the changes queued before this pass to the value-change listeners.
     void task();
 
-    // The network bridge: the control unit the display is connected to (0xFFFFFFFF none). A device-state
-    // change of a device absent from the tree appends that device when it is this address or listed in the
-    // location's global components.
-    void setControlUnit(u32 address) { mControlUnit = address; }
     // Takes the next local change to publish, copied with its current value under the critical section;
     // false when none waits. Changes of values that no longer exist are skipped.
     bool takePublish(pt_value* out);
@@ -159,6 +155,9 @@ private:
     void queueChange(u32 oid, u16 vid, u8 vtype, int origin);
     void deliver(const QueuedChange& change);
     void rebuildOutputs();
+    // A device-state change of a device absent from the tree appends that device when the location's list of
+    // components names it; every other object, the control unit's own device too, comes with its
+    // announcement.
     bool isListedDevice(oid_t oid) const;
 
     Objects mObjects;
@@ -171,7 +170,6 @@ private:
     std::deque<Ovi> mPublish;
     std::unordered_set<std::uint64_t> mPublishPending;
     std::unordered_set<oid_t> mRemoved;
-    u32 mControlUnit = 0xFFFFFFFFu;
     unsigned mRemovals = 0; // counts erased objects, so that a dispatch notices its object went away
 };
 

@@ -5,7 +5,8 @@
 namespace tdx {
 
 void Fifo::init(int size) {
-    OS_ASSERT_MSG(size >= 2, "a fifo needs at least 2 bytes: one always stays free");
+    // One byte is a fifo that is always full: its one slot is the one that stays free.
+    OS_ASSERT_MSG(size >= 1, "a fifo needs at least 1 byte");
     mBuffer = std::make_unique<uint8_t[]>(static_cast<size_t>(size));
     mSize = static_cast<uint32_t>(size);
     clear();

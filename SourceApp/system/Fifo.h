@@ -12,8 +12,8 @@ public:
     Fifo(const Fifo&) = delete;
     Fifo& operator=(const Fifo&) = delete;
 
-    // Drops the contents and makes room for size - 1 bytes; a size below 2 holds nothing and is a fatal
-    // assertion (the fifo is then left as it was).
+    // Drops the contents and makes room for size - 1 bytes; a size below 1 is a fatal assertion (the fifo is
+    // then left as it was).
     void init(int size);
     void clear() { mWrite = mRead = 0; }
     bool empty() const { return mWrite == mRead; }

@@ -28,7 +28,8 @@ void store() {
 }
 
 // Why a loaded record cannot be used, or null. The sum is defined over whole words; a version-4 record covers
-// exactly the 52 bytes, a later one at least those, an earlier one at most those and its own header.
+// exactly the 52 bytes and a later one at least those. An earlier one may cover any number of them: what it
+// does not cover is taken from the defaults when it is converted.
 const char* rejection(const configuration_t& record) {
     const unsigned size = record.size;
     if (size % 4 != 0) {
@@ -40,10 +41,6 @@ const char* rejection(const configuration_t& record) {
     if (record.version > CONFIG_VERSION && size < CONFIG_SIZE) {
         return "size too small for the version";
     }
-    if (record.version < CONFIG_VERSION &&
-        (size < offsetof(configuration_t, touch_scale_x) || size > CONFIG_SIZE)) {
-        return "size does not match the version";
-    }
     if (config_checksum(record) != record.checksum) {
         return "checksum mismatch";
     }
@@ -52,17 +49,20 @@ const char* rejection(const configuration_t& record) {
 
 // Fields added or changed since the record's version get their current meaning.
 void convert(configuration_t& record) {
-    if (record.version <= 2) {
+    const unsigned version = record.version;
+    const unsigned size = record.size;
+    if (version <= 2) {
         // Kept in milliseconds then.
         record.screen_delay[1] /= 1000;
         record.screen_delay[2] /= 1000;
     }
-    if (record.size < CONFIG_SIZE) {
+    // A record that covers less than its header (even nothing) takes the header from the defaults too; the
+    // version and size are set below in any case.
+    if (size < CONFIG_SIZE) {
         const auto* defaults = reinterpret_cast<const unsigned char*>(&DefaultConfiguration);
-        std::memcpy(reinterpret_cast<unsigned char*>(&record) + record.size, defaults + record.size,
-                    CONFIG_SIZE - record.size);
+        std::memcpy(reinterpret_cast<unsigned char*>(&record) + size, defaults + size, CONFIG_SIZE - size);
     }
-    dbg_printf_h("CONFIG converted from version %u", record.version);
+    dbg_printf_h("CONFIG converted from version %u (%u bytes)", version, size);
     record.version = CONFIG_VERSION;
     record.size = CONFIG_SIZE;
 }

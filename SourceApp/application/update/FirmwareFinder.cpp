@@ -128,9 +128,10 @@ std::vector<ui_firmware_info> tr1_firmware_list(const FirmwareFinder& finder) {
         if (!file.isOpened() || !tr1_read_descriptor(file, item, descriptor)) {
             continue;
         }
+        // All five bytes, zeros included: two codes that differ after a zero are two codes.
         const char* code = reinterpret_cast<const char*>(descriptor + TR1_DESC_SW_CODE);
         rows.push_back({static_cast<uint32_t>(rows.size()), descriptor[TR1_DESC_VERSION_MAJOR],
-                        descriptor[TR1_DESC_VERSION_MINOR], std::string(code, strnlen(code, 5)),
+                        descriptor[TR1_DESC_VERSION_MINOR], std::string(code, TR1_SW_CODE_LENGTH),
                         item.fileName, item});
     }
     return rows;

@@ -80,7 +80,7 @@ struct ui_firmware_info {
     uint32_t index; // the row's position in the list
     uint8_t version;
     uint8_t minorVersion;
-    std::string softwareCode; // descriptor bytes 10 to 14, up to the first 0 byte
+    std::string softwareCode; // descriptor bytes 10 to 14, all five
     std::string fileName;
     tr1_package_item item;
 };

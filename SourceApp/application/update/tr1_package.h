@@ -32,6 +32,7 @@ enum tr1_descriptor_field : uint8_t {
     TR1_DESC_VERSION_MAJOR = 21,
     TR1_DESC_VERSION_MINOR = 22,
 };
+inline constexpr uint32_t TR1_SW_CODE_LENGTH = TR1_DESC_VARIANT_MIN - TR1_DESC_SW_CODE;
 
 // One item found in a package.
 struct tr1_package_item {

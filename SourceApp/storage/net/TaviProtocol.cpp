@@ -159,7 +159,6 @@ void TaviProtocol::restart() {
     mApplied.clear();
     mSyncBrought.clear();
     stopSyncWatch();
-    Structure.setControlUnit(NET_NO_OWNER);
     mConnectWatch.start();
 }
 
@@ -265,7 +264,6 @@ void TaviProtocol::handleConnected(u32 owner) {
     mEverConnected = true;
     mSyncStartRaised = false;
     mLost = false;
-    Structure.setControlUnit(oid_address(owner));
     if (mKeepOfflineWrites) {
         keepQueuedWrites();
     }
@@ -346,7 +344,6 @@ void TaviProtocol::reset(const char* why) {
         dbg_printf_h("tavi: %u local changes kept for the next session",
                      static_cast<unsigned>(mWrites.size()));
     }
-    Structure.setControlUnit(NET_NO_OWNER);
     raise(NET_EVENT_NOT_CONNECTED);
 }
 

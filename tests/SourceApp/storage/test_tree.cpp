@@ -87,7 +87,6 @@ protected:
     void SetUp() override {
         proxytab_init();
         Structure.clear();
-        Structure.setControlUnit(0xFFFFFFFFu);
         gLog.clear();
     }
     void TearDown() override { Structure.clear(); }
@@ -204,9 +203,15 @@ TEST_F(ObjectTree, TheStateOfAListedDeviceAppendsItBeforeListenersHearOfIt) {
     EXPECT_EQ(nullptr, Structure.find(0x010430));
     EXPECT_EQ(nullptr, Structure.find(0x03010420));
 
-    // The control unit itself counts as listed.
-    Structure.setControlUnit(0x000316);
+    // The control unit's own device is announced like any other object: its state alone adds it only when the
+    // list names it.
+    const u8 unit[] = {0x16, 0x03, 0x00, 0x00}; // 0x000316
     pt_store(0x000316, VID_DEVICE_STATE, BT_VTYPE_U8, online, 1, 0, PT_ORIGIN_NETWORK);
+    Structure.task();
+    EXPECT_EQ(nullptr, Structure.find(0x000316));
+    ASSERT_EQ(0, pt_store(OID_LOCATION, VID_GLOBAL_COMPONENTS, BT_VTYPE_DATA, unit, 4, 0, PT_ORIGIN_NETWORK));
+    const u8 offline[] = {0};
+    pt_store(0x000316, VID_DEVICE_STATE, BT_VTYPE_U8, offline, 1, 0, PT_ORIGIN_NETWORK);
     Structure.task();
     EXPECT_NE(nullptr, Structure.find(0x000316));
 }

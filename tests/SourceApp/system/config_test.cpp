@@ -72,6 +72,13 @@ TEST_F(ConfigRecord, RecordsAreKeptConvertedOrReplacedByTheDefaults) {
         r.daylight_saving = 0x55; // beyond the covered bytes: replaced by the default
     });
     const configuration_t v5 = record(5, 56, [](configuration_t& r) { r.language = 3; });
+    // Covering its header only: the rest of the file is not summed and goes for the defaults.
+    const configuration_t v3Header = record(3, 8, [](configuration_t& r) {
+        r.reserved = 0x1234;
+        r.country = 6;
+    });
+    // Covering more than the record: the sum ends with the record.
+    const configuration_t v3Long = record(3, 60, [](configuration_t& r) { r.country = 6; });
     configuration_t flipped = DefaultConfiguration;
     flipped.screen_delay[2] ^= 0x100;
     const struct {
@@ -87,6 +94,10 @@ TEST_F(ConfigRecord, RecordsAreKeptConvertedOrReplacedByTheDefaults) {
                            r.screen_delay[2] = 60;
                        }))},
         {sealed(v3), 48, sealed(record(4, 52, [](configuration_t& r) { r.country = 6; }))},
+        {sealed(v3Header), 12, sealed(record(4, 52, [](configuration_t& r) { r.reserved = 0x1234; }))},
+        {sealed(v3Header), 52, sealed(record(4, 52, [](configuration_t& r) { r.reserved = 0x1234; }))},
+        {sealed(record(2, 0, none)), 52, DefaultConfiguration},
+        {sealed(v3Long), 52, sealed(record(4, 52, [](configuration_t& r) { r.country = 6; }))},
         {sealed(v5), 52, sealed(v5)},
         {sealed(record(5, 56,
                        [](configuration_t& r) {
@@ -105,6 +116,8 @@ TEST_F(ConfigRecord, RecordsAreKeptConvertedOrReplacedByTheDefaults) {
         EXPECT_EQ(startWith(bytesOf(c.stored).substr(0, c.fileLength)), bytesOf(c.expected));
     }
     EXPECT_TRUE(mTrace.contains("CONFIG language 4 unknown"));
+    // A record that covers nothing is converted whole from the defaults, not refused.
+    EXPECT_TRUE(mTrace.contains("CONFIG converted from version 2 (0 bytes)"));
 }
 
 TEST_F(ConfigRecord, ApplyStoresWhatChangedEvenWhenTheChangesCancelInTheSum) {

@@ -42,7 +42,7 @@ TEST(Fifo, UnpushTakesTheNewestByteBackAcrossTheWrap) {
     }
 }
 
-TEST(Fifo, ASizeBelowTwoIsRefusedAndANeverInitialisedFifoHoldsNothing) {
+TEST(Fifo, ASizeBelowOneIsRefusedAndANeverInitialisedFifoHoldsNothing) {
     struct Refused {};
     os_set_assert_handler([](const AssertionFailure&) { throw Refused{}; });
     Fifo fifo;
@@ -51,11 +51,20 @@ TEST(Fifo, ASizeBelowTwoIsRefusedAndANeverInitialisedFifoHoldsNothing) {
     EXPECT_FALSE(fifo.pop(&b));
     fifo.init(2);
     ASSERT_TRUE(fifo.push(9));
-    for (int size : {1, 0, -5}) {
+    for (int size : {0, -5}) {
         EXPECT_THROW(fifo.init(size), Refused) << size;
     }
-    os_set_assert_handler(nullptr);
     EXPECT_EQ(drain(fifo), (std::vector<int>{9})) << "a refused init leaves the fifo as it was";
+
+    // One byte is taken, and holds nothing: its one slot is the one that stays free.
+    ASSERT_TRUE(fifo.push(9));
+    EXPECT_NO_THROW(fifo.init(1));
+    os_set_assert_handler(nullptr);
+    EXPECT_TRUE(fifo.empty()) << "the earlier contents are dropped";
+    EXPECT_FALSE(fifo.push(1));
+    EXPECT_FALSE(fifo.pop(&b));
+    EXPECT_FALSE(fifo.unpush(&b));
+    EXPECT_TRUE(fifo.empty());
 }
 
 } // namespace

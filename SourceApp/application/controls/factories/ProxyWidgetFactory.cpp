@@ -12,6 +12,7 @@
 #include "SourceApp/gui/core/state/State.h"
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/ProxyObject.h"
+#include "SourceApp/storage/values/Catalogue.h"
 
 #include <cstring>
 #include <memory>
@@ -63,34 +64,47 @@ void setClick(Widget* tile, unsigned state, const ProxyObject& object) {
     tile->setClickCommand(std::make_unique<ChangeStateCommand>(state, object.oid()));
 }
 
-// The object's name in the heading, following it.
-void bindHeading(Widget* tile, const ProxyObject& object, FormModel& model) {
-    if (const DataValue* name = object.getTemplate()->find<DataValue>(VID_NAME)) {
-        const DataOvi ovi = name->ovi(object.oid());
-        model.bind(new DataValueToStringComponentAdapter(tile->getHeadingLabel(), ovi), ovi);
-    }
+// A value of the object's template; none when the object has no template (the data model does not know its
+// type) or the template lacks the value.
+template <class V>
+const V* templateValue(const ProxyObject& object, vid_t vid) {
+    const DataModel::ObjectTemplate* t = object.getTemplate();
+    return t != nullptr ? t->find<V>(vid) : nullptr;
 }
 
-// A number of the object formatted by its descriptor, following it.
+// The object's name in the heading, following it. Every object has its name, also one whose type the data
+// model does not know.
+void bindHeading(Widget* tile, const ProxyObject& object, FormModel& model) {
+    const DataValue* name = templateValue<DataValue>(object, VID_NAME);
+    const DataOvi ovi = name != nullptr ? name->ovi(object.oid())
+                                        : DataOvi(object.oid(), VID_NAME, BT_VTYPE_TEXT,
+                                                  &DataModel::Implementation::General::ObjectName);
+    model.bind(new DataValueToStringComponentAdapter(tile->getHeadingLabel(), ovi), ovi);
+}
+
+// A number of the object formatted by its descriptor, following it; "--" when there is no such value to read.
 void bindNumber(IStringComponent* label, const ProxyObject& object, vid_t vid, FormModel& model) {
-    const DataModel::ObjectTemplate* t = object.getTemplate();
-    if (const SignedValue* value = t->find<SignedValue>(vid)) {
+    if (const SignedValue* value = templateValue<SignedValue>(object, vid)) {
         const SignedOvi ovi = value->ovi(object.oid());
         model.bind(new NumberValueToStringComponentAdapter(label, ovi), ovi);
-    } else if (const UnsignedValue* unsignedValue = t->find<UnsignedValue>(vid)) {
+    } else if (const UnsignedValue* unsignedValue = templateValue<UnsignedValue>(object, vid)) {
         const UnsignedOvi ovi = unsignedValue->ovi(object.oid());
         model.bind(new NumberValueToStringComponentAdapter(label, ovi), ovi);
+    } else {
+        label->setText(NO_VALUE_TEXT);
     }
 }
 
-// A measurement of a peripheral: "Off-line" while its device is.
+// A measurement of a peripheral: "Off-line" while its device is; "--" when there is no such value to read.
 void listenNumber(IStringComponent* label, const ProxyObject& object, vid_t vid, FormModel& model,
                   std::unique_ptr<DataModel::Formatter> formatter = nullptr) {
-    if (const SignedValue* value = object.getTemplate()->find<SignedValue>(vid)) {
+    if (const SignedValue* value = templateValue<SignedValue>(object, vid)) {
         const SignedOvi ovi = value->ovi(object.oid());
         model.addListener(
             formatter ? std::make_unique<DeviceNumberToStringListener>(label, ovi, std::move(formatter), "")
                       : std::make_unique<DeviceNumberToStringListener>(label, ovi, ""));
+    } else {
+        label->setText(NO_VALUE_TEXT);
     }
 }
 
@@ -189,7 +203,7 @@ void HeatingWidgetTemplate::bindLarge(WidgetLarge* tile, ProxyObject& object, Fo
     for (const Icon& icon : mLook.icons) {
         icons->add(icon.key, icon.resource, 0);
     }
-    if (const UnsignedValue* value = object.getTemplate()->find<UnsignedValue>(mLook.iconValue)) {
+    if (const UnsignedValue* value = templateValue<UnsignedValue>(object, mLook.iconValue)) {
         const UnsignedOvi ovi = value->ovi(object.oid());
         auto* adapter = new UnsignedValueToIconListAdapter(icons, ovi);
         for (unsigned i = 0; i < mLook.ruleCount; ++i) {
@@ -267,7 +281,7 @@ void OutputWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormMod
     bindHeading(tile, object, model);
     tile->setFirstLabel(large ? pgettext("home widget", "Man. output") : pgettext("widget", "Manual output"));
     tile->setSecondLabel((large ? pgettext("home widget", "Status") : pgettext("widget", "Status")));
-    if (const SignedValue* value = object.getTemplate()->find<SignedValue>(OUTPUT_VALUE)) {
+    if (const SignedValue* value = templateValue<SignedValue>(object, OUTPUT_VALUE)) {
         const SignedOvi ovi = value->ovi(object.oid());
         // The output's value is the same share as a thermohead's, and reads as one: "100 %", not a bare 100.
         model.bind(
@@ -365,10 +379,9 @@ void DeviceWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormMod
 
 namespace {
 
+// An object whose type the data model does not know still gets a tile from a template that takes every
+// object of its type; its values are shown where the data model can read them.
 const WidgetTemplate* templateFor(ProxyObject& object) {
-    if (object.getTemplate() == nullptr) {
-        return nullptr;
-    }
     for (const TemplateRow& row : Templates) {
         if (object.type().is(row.type) && row.widgetTemplate->isSupported(object)) {
             return row.widgetTemplate;

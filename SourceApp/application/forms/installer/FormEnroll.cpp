@@ -189,9 +189,18 @@ FormEnrollIntoLocation::~FormEnrollIntoLocation() = default;
 void FormEnrollIntoLocation::handleMessage(Message* message) {
     const Message m = *message;
     VexalWizardForm::handleMessage(message);
-    if (m.isClick(mNextButton) && !mIds.empty()) {
-        handOn();
+    if (!m.isClick(mNextButton)) {
+        return;
     }
+    // The component goes to the control unit the location names now, which the next step writes as the list.
+    const uint32_t cu = controlUnit();
+    if (cu == NO_ID) {
+        dbg_printf_h("FormEnrollIntoLocation: the control unit's address is gone, nothing handed on");
+        setNextEnabled(false);
+        return;
+    }
+    mIds = {cu};
+    handOn();
 }
 
 // ---- 42 ----

@@ -37,7 +37,7 @@ protected:
     // Publishes the ids (each once, at most 64) as the learn list, or withdraws it when there are none; the
     // ids as published.
     const std::vector<uint32_t>& publish(const std::vector<uint32_t>& ids);
-    // On to the serial number with the ids as published.
+    // On to the serial number with the screen's ids.
     void handOn();
 
     bool mClear = true;

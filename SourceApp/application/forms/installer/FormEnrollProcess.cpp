@@ -120,6 +120,14 @@ std::optional<uint32_t> FormProfileChangeProcess::currentProfile() {
     return static_cast<uint32_t>(*current) & 0xFF;
 }
 
+std::optional<uint32_t> FormProfileChangeProcess::requestedProfile() {
+    const std::optional<int> requested = pt_read_int(OID_LOCATION, VID_REQUESTED_PROFILE);
+    if (!requested) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(*requested) & 0xFF;
+}
+
 RequestProcessForm::Answer FormProfileChangeProcess::answer() {
     const std::optional<uint32_t> current = currentProfile();
     if (!current) {
@@ -135,6 +143,10 @@ RequestProcessForm::Answer FormProfileChangeProcess::answer() {
     if (current == mBefore) {
         mOtherProfile = true;
         return Answer::Pending;
+    }
+    // The request as the control unit holds it now is the profile it was asked for.
+    if (current == requestedProfile()) {
+        return Answer::Success;
     }
     dbg_printf_h("profile %u requested, the control unit runs %u", getState().getP1() & 0xFF, *current);
     return Answer::Failure;

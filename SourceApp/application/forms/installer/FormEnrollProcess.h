@@ -33,9 +33,10 @@ protected:
 };
 
 // The profile change: the requested profile goes to 0x80EE; the first current profile (0x80E8) other than
-// the one in use before the request decides: the requested one is a success, any other a failure at once.
-// The control unit may re-publish the old profile, or reset the request, before it applies the new one, so
-// the old profile keeps the wait; when only it came back, the time-out reports a failure.
+// the one in use before the request decides: the requested one, as asked or as 0x80EE reads then, is a
+// success, any other a failure at once. The control unit may re-publish the old profile, or reset the
+// request, before it applies the new one, so the old profile keeps the wait; when only it came back, the
+// time-out reports a failure.
 class FormProfileChangeProcess : public RequestProcessForm {
 public:
     explicit FormProfileChangeProcess(const State& state);
@@ -49,6 +50,7 @@ protected:
 
 private:
     static std::optional<uint32_t> currentProfile();
+    static std::optional<uint32_t> requestedProfile();
 
     bool mOtherProfile = false;
     // The current profile when the request was written; none when it could not be read.

@@ -80,10 +80,14 @@ FormRoomThermostat::FormRoomThermostat(const State& state)
     addRow(content, WIDTH, 145, N_("Associated to"), associated);
 
     for (const auto& m : MEASUREMENTS) {
-        if (!device->hasValue(m.vid) || deviceTemplate == nullptr) {
+        if (!device->hasValue(m.vid)) {
             continue;
         }
+        // The device offers the value: its row stands, with "--" where the data model has no typed value.
         ContainedLabel* value = addRow(content, WIDTH, 186, m.caption, NO_VALUE_TEXT);
+        if (deviceTemplate == nullptr) {
+            continue;
+        }
         if (const auto* s = deviceTemplate->find<DataModel::SignedValue>(m.vid)) {
             getModel().addListener(
                 std::make_unique<DeviceNumberToStringListener>(value, s->ovi(device->oid()), ""));

@@ -175,22 +175,22 @@ int BootloaderService::handleMasterEvent(bl_cl_event event, void* arg) {
     switch (event) {
         case BL_CL_EVENT_DEVICE_INFO: {
             const auto* info = static_cast<const bl_dev_info*>(arg);
-            dbg_printf_h("bootloader %06X: connected [hw:%.5s%02d sw:%.5s ver:%u.%u sn:0x%08X]", mAddress,
-                         info->hw_code, info->hw_version, info->sw_code, info->sw_major, info->sw_minor,
+            dbg_printf_h("connected [hw:%.5s%02d sw:%.5s ver:%u.%u sn:0x%08X]", info->hw_code,
+                         info->hw_version, info->sw_code, info->sw_major, info->sw_minor,
                          bl_dev_info_serial(info));
             return 0;
         }
         case BL_CL_EVENT_APPLICATION:
-            dbg_printf_h("bootloader %06X: application is running(%u)", mAddress, mPort->masterState());
+            dbg_printf_h("application is running(%u) ", mPort->masterState());
             mContext.send(&BootloaderServiceState::connected_app);
             return 0;
         case BL_CL_EVENT_BOOTLOADER:
-            dbg_printf_h("bootloader %06X: bootloader is running(%u)", mAddress, mPort->masterState());
+            dbg_printf_h("bootloader is running(%u) ", mPort->masterState());
             mContext.send(&BootloaderServiceState::connected_bl);
             return 0;
         case BL_CL_EVENT_BL_STARTING: {
             const uint32_t seconds = *static_cast<const uint32_t*>(arg);
-            dbg_printf_h("bootloader %06X: starting bootloader(max %u seconds)", mAddress, seconds);
+            dbg_printf_h("starting bootloader(max %u seconds)", seconds);
             mContext.send(&BootloaderServiceState::restarting_into_bl, seconds);
             return 0;
         }

@@ -97,6 +97,26 @@ TEST_F(EnrolTest, AGlobalComponentIsLearnedIntoTheControlUnitAndTheListGoesOnWit
     // The target's destructor ran before the serial screen wrote: the list stands.
     EXPECT_EQ(lastLearnList(), bytesOf({CU}));
 
+    // Next takes the control unit the location names when it is pressed.
+    const uint32_t otherUnit = 0x000317;
+    open(SYSTEM);
+    open(INTO_LOCATION);
+    location().value(VID_CONTROL_UNIT, static_cast<int>(otherUnit));
+    runTasks(2);
+    tapNext();
+    EXPECT_EQ(state().getStateId(), SERIAL);
+    EXPECT_EQ(handed(), (Ids{otherUnit}));
+    EXPECT_EQ(lastLearnList(), bytesOf({otherUnit}));
+    // Gone by then: nothing is handed on.
+    open(SYSTEM);
+    open(INTO_LOCATION);
+    location().invalid(VID_CONTROL_UNIT);
+    runTasks(2);
+    tapNext();
+    EXPECT_EQ(state().getStateId(), INTO_LOCATION);
+    EXPECT_FALSE(nextEnabled());
+    location().value(VID_CONTROL_UNIT, CU);
+
     // Without the control unit's address nothing is learned and Next stays off.
     open(SYSTEM); // the serial step withdraws its list as it goes
     location().invalid(VID_CONTROL_UNIT);

@@ -233,5 +233,30 @@ TEST_F(DefaultInstallationTest, ListScreens) {
     EXPECT_EQ(state().getStateId(), OBJECT_EDITOR);
 }
 
+// The screen a tile's arrow opens stands also for an object whose type the data model does not know (such an
+// object gets a tile too): it shows the object's name and what else can be read.
+TEST_F(ObjectListsTest, TheScreenOfAnObjectWithoutATemplateOpensWithItsName) {
+    const struct {
+        unsigned state;
+        uint8_t type, subtype;
+    } cases[] = {{13, 6, 0}, {62, 7, 0}, {61, 9, 0}, {75, 11, 0},
+                 {36, 8, 0}, {23, 2, 0}, {58, 2, 0}, {70, 5, 6}};
+    oid_t oid = 0x0A000600;
+    for (const auto& c : cases) {
+        oid = c.type == BT_OBJ_DEVICE ? oid_make(oid_address(oid) + 1, 0) : oid + 0x01000000;
+        Structure.append(new ProxyObject(oid, ObjectInfo(bt_obj_info{c.type, c.subtype, 0, 0}), nullptr));
+        ObjectBuilder(oid).text(VID_NAME, "Bare");
+        runTasks();
+        openFromSystem(SingleParamState<std::string>(c.state, oid, 0, 0, 0, "Bare"));
+        EXPECT_EQ(state().getStateId(), c.state);
+        EXPECT_NE(find<Component>([](const Component& shown) {
+                      const std::optional<std::string> text = textOf(shown);
+                      return shown.isGloballyVisible() && text && text->find("Bare") != std::string::npos;
+                  }),
+                  nullptr)
+            << c.state;
+    }
+}
+
 } // namespace
 } // namespace tdx::test

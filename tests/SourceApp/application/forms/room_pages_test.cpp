@@ -574,5 +574,38 @@ TEST_F(RoomPagesTest, AThermostatWithoutAKnownAssociationShowsDashes) {
     EXPECT_TRUE(shown("More info and settings"));
 }
 
+// A device the data model has no template for still shows a row for every measurement it offers; with no
+// typed value to read it through, the row says "--".
+TEST_F(RoomPagesTest, AThermostatWithoutATemplateShowsTheRowsOfItsMeasurements) {
+    const oid_t bare = oid_make(0x000521, 0);
+    Structure.append(new ProxyObject(bare, ObjectInfo(bt_obj_info{BT_OBJ_DEVICE, 0, 0, 0}), nullptr));
+    ObjectBuilder(bare)
+        .text(VID_NAME, "Hall")
+        .value(VID_DEVICE_STATE, BT_VTYPE_U8, 2)
+        .value(0x000C, BT_VTYPE_S16_X100, 2130)
+        .value(0x002C, BT_VTYPE_U8, 85);
+    runTasks();
+    openPage(THERMOSTAT_PAGE, bare);
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const ContainedLabel* l : findAll<ContainedLabel>()) {
+        if (l->getLeft() < 50 && l->isGloballyVisible() && l->getHeight() == 26) {
+            const auto* value = find<ContainedLabel>([&](const ContainedLabel& v) {
+                return v.getParent() == l->getParent() && v.getLeft() > l->getRight();
+            });
+            rows.emplace_back(l->getText(), value != nullptr ? value->getText() : "");
+        }
+    }
+    EXPECT_EQ(
+        rows,
+        (std::vector<std::pair<std::string, std::string>>{
+            {"Name", "Hall"}, {"Associated to", "--"}, {"Air temperature", "--"}, {"Battery level", "--"}}));
+    EXPECT_TRUE(shown("-- | Peripherals | Hall"));
+    picturesInEveryLanguage("FormRoomThermostat_without_template", [&] {
+        openPage(THERMOSTAT_PAGE, bare);
+        find<DropdownButton>()->setCollapsed(true, false);
+        runTasks(2);
+    });
+}
+
 } // namespace
 } // namespace tdx::test

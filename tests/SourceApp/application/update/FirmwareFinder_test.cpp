@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace tdx::test {
 namespace {
@@ -56,6 +60,28 @@ TEST_F(Finder, ListsFittingItemsOfEveryPackageAndLeavesCorruptDataOutOfTheRows) 
     EXPECT_EQ(rows[1].fileName, "sdcard/a.fw");
     EXPECT_EQ(rows[1].item.index, 2) << "the row names the item it shows, not the second of the finder";
     EXPECT_EQ(rows[1].item.offset, corrupt.size() - (24 + 23 + 3000));
+}
+
+// A device whose software code is shorter than five characters takes every package whose code starts with it
+// (the codes are compared as texts); the rows keep all five bytes of each, so that they stay told apart.
+TEST_F(Finder, ARowKeepsAllFiveBytesOfItsSoftwareCode) {
+    std::memset(mDevice.sw_code, 0, sizeof mDevice.sw_code);
+    std::memcpy(mDevice.sw_code, "TD", 2);
+    const std::string codes[] = {std::string("TD\0AB", 5), std::string("TD\0XY", 5), std::string("TD", 2)};
+    for (size_t i = 0; i < std::size(codes); ++i) {
+        mkpackage::Item item = displayItem(static_cast<uint8_t>(i + 1));
+        item.descriptor.swCode = codes[i];
+        writeBytes("sdcard/" + std::to_string(i) + ".fw", build(item));
+    }
+    FirmwareFinder finder(&mDevice, mPool);
+    finish(finder);
+    std::vector<std::pair<int, std::string>> rows;
+    for (const ui_firmware_info& row : tr1_firmware_list(finder)) {
+        rows.emplace_back(row.version, row.softwareCode);
+    }
+    EXPECT_EQ(rows, (std::vector<std::pair<int, std::string>>{{1, std::string("TD\0AB", 5)},
+                                                              {2, std::string("TD\0XY", 5)},
+                                                              {3, std::string("TD\0\0\0", 5)}}));
 }
 
 TEST_F(Finder, NoCardOrNoPackagesFinishesWithAnEmptyList) {

@@ -140,6 +140,26 @@ TEST_F(SyncTest, ConnectsSubscribesToItselfThenToEverythingAndReportsReady) {
     EXPECT_EQ(bridgeEvents(), (std::vector<int>{5, 7}));
 }
 
+// The control unit's own device enters the tree as any other object does: announced, or named by the
+// location's list of components when its state changes; the state alone of the unit connected to adds
+// nothing.
+TEST_F(SyncTest, TheControlUnitsOwnDeviceIsNotAddedByItsStateAlone) {
+    mSim.add_object(LOCATION, BT_OBJ_LOCATION, 0);
+    mSim.add_object(ROOM, BT_OBJ_ROOM, 0);
+    mSim.publish(LOCATION, 0x80DC, BT_VTYPE_U32, UNIT);
+    mSim.publish(UNIT, 0x002F, BT_VTYPE_U8, 2);
+    ASSERT_TRUE(synchronise());
+    run(300);
+    EXPECT_EQ(Net::Tavi.getOwner(), UNIT);
+    EXPECT_TRUE(pt_read_int(UNIT, 0x002F).has_value()) << "the state itself is mirrored";
+    EXPECT_EQ(Structure.find(UNIT), nullptr);
+
+    mSim.publish(LOCATION, 0x80AE, sim::sim_text(BT_VTYPE_DATA, {0x16, 0x03, 0x00, 0x00}));
+    mSim.publish(UNIT, 0x002F, BT_VTYPE_U8, 1);
+    ASSERT_TRUE(waitFor([] { return Structure.find(UNIT) != nullptr; }, 2000));
+    EXPECT_TRUE(Structure.find(UNIT)->type().is(BT_OBJ_DEVICE));
+}
+
 TEST_F(SyncTest, NoConnectionWithinFifteenSecondsRaisesEventSixOnce) {
     mSim.faults().stopPolling = true;
     run(Net::NET_CONNECT_TIMEOUT_MS - 100);

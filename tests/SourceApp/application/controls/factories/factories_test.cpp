@@ -83,6 +83,7 @@ TEST_F(FactoryTest, EachObjectGetsTheTileOfItsKindAndItsArrowOpensItsScreen) {
         const char* hardware;
         int state; // -1: no tile
         const char* caption;
+        bool bare = false; // an object whose type the data model does not know: no template
     } cases[] = {
         {"room", 6, 0, {}, nullptr, 13, "Floor temp."},
         {"controller", 7, 0, {}, nullptr, 62, "Inlet temp."},
@@ -106,11 +107,30 @@ TEST_F(FactoryTest, EachObjectGetsTheTileOfItsKindAndItsArrowOpensItsScreen) {
         {"location", 1, 0, {}, nullptr, -1, nullptr},
         {"interface", 3, 0, {}, nullptr, -1, nullptr},
         {"input", 4, 0, {}, nullptr, -1, nullptr},
+        {"bare room", 6, 0, {}, nullptr, 13, "Floor temp.", true},
+        {"bare controller", 7, 0, {}, nullptr, 62, "Inlet temp.", true},
+        {"bare circuit", 9, 0, {}, nullptr, 61, "Inlet temp.", true},
+        {"bare tank", 11, 0, {}, nullptr, 75, "Actual temp.", true},
+        {"bare hot water", 8, 0, {}, nullptr, 36, "Desired temp.", true},
+        {"bare device", 2, 0, {}, nullptr, 23, "Software", true},
+        {"bare thermostat", 2, 0, {}, "KD203", 58, "Air temp.", true},
+        {"bare relay", 5, 7, {}, nullptr, -1, nullptr, true},
+        {"bare output of an unknown kind", 5, 3, {}, nullptr, -1, nullptr, true},
+        {"bare object of an unknown type", 10, 0, {}, nullptr, -1, nullptr, true},
     };
     oid_t oid = 0x02000400;
     for (const auto& c : cases) {
         oid = c.type == BT_OBJ_DEVICE ? oid_make(oid_address(oid) + 1, 0) : oid + 0x01000000;
-        ObjectBuilder o = c.type == BT_OBJ_DEVICE ? device(oid_address(oid)) : object(oid, c.type, c.subtype);
+        if (c.bare) {
+            const bt_obj_info info{c.type, c.subtype, 0, 0};
+            Structure.append(new ProxyObject(oid, ObjectInfo(info), nullptr));
+            if (c.type == BT_OBJ_DEVICE) {
+                ObjectBuilder(oid).value(VID_DEVICE_STATE, BT_VTYPE_U8, 2);
+            }
+        }
+        ObjectBuilder o = c.bare                    ? ObjectBuilder(oid)
+                          : c.type == BT_OBJ_DEVICE ? device(oid_address(oid))
+                                                    : object(oid, c.type, c.subtype);
         o.text(VID_NAME, c.what);
         for (auto [vid, value] : c.values) {
             o.value(vid, value);
@@ -129,6 +149,9 @@ TEST_F(FactoryTest, EachObjectGetsTheTileOfItsKindAndItsArrowOpensItsScreen) {
         runTasks();
         EXPECT_EQ(texts(*tile).at(0), c.what);
         EXPECT_EQ(texts(*tile).at(1), c.caption) << c.what;
+        if (c.bare && c.state != 23) {
+            EXPECT_EQ(texts(*tile).at(2), "--") << c.what << ": no value the data model can read";
+        }
         mModel.reset();
         tap(tile->getButton());
         EXPECT_EQ(state().getStateId(), static_cast<unsigned>(c.state)) << c.what;

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -76,8 +78,29 @@ protected:
     std::unique_ptr<BootloaderService> mService;
 };
 
+// The lines of the trace, each without its time stamp.
+std::vector<std::string> traceLines(const std::string& trace) {
+    std::vector<std::string> lines;
+    std::istringstream in(trace);
+    for (std::string line; std::getline(in, line);) {
+        const size_t stamp = line.find(' ');
+        lines.push_back(stamp == std::string::npos ? line : line.substr(stamp + 1));
+    }
+    return lines;
+}
+
 TEST_F(BootloaderServiceTest, HappyPathRaisesItsEventsInOrderAndEndsIdleWithTheMasterSilenced) {
-    identify();
+    std::memcpy(mPort->info.hw_code, "HM316", 5);
+    std::memcpy(mPort->info.sw_code, "HM316", 5);
+    mPort->info.hw_version = 1;
+    mPort->info.sw_major = 2;
+    mPort->info.sw_minor = 3;
+    mPort->info.serial[0] = 0x34;
+    mPort->info.serial[1] = 0x12;
+    mTrace.clear();
+    mService->start();
+    mPort->raise(BL_CL_EVENT_DEVICE_INFO, &mPort->info);
+    mPort->raise(BL_CL_EVENT_APPLICATION);
     EXPECT_EQ(mService->getDeviceInfoState(nullptr), BSDS_APPLICATION);
     mService->upgrade(7);
     mPort->raise(BL_CL_EVENT_APPLICATION); // the reconnected application is asked to restart
@@ -103,6 +126,18 @@ TEST_F(BootloaderServiceTest, HappyPathRaisesItsEventsInOrderAndEndsIdleWithTheM
     EXPECT_EQ(mService->getDeviceInfoState(nullptr), BSDS_UNKNOWN);
     run(60000);
     EXPECT_EQ(mOwner.events.size(), 7u) << "no timer left running";
+
+    // What the master heard, line by line as the service traces it.
+    std::vector<std::string> heard;
+    for (const std::string& line : traceLines(mTrace.str())) {
+        if (line.find("ENTER STATE") == std::string::npos) {
+            heard.push_back(line);
+        }
+    }
+    EXPECT_EQ(heard, (std::vector<std::string>{"connected [hw:HM31601 sw:HM316 ver:2.3 sn:0x00001234]",
+                                               "application is running(0) ", "application is running(0) ",
+                                               "starting bootloader(max 2 seconds)",
+                                               "bootloader is running(0) ", "application is running(0) "}));
 }
 
 TEST_F(BootloaderServiceTest, DeviceAlreadyInItsBootloaderIsUpgradedWithoutARestart) {
