@@ -13,7 +13,8 @@ constexpr int Max(int a, int b) {
     return b > a ? b : a;
 }
 
-// value limited to [low, high]; the upper bound is tested first, so high wins when low > high.
+// value limited to [low, high]; the upper bound is tested first, so with low > high a value above high gives
+// high and any other low.
 constexpr int Clamp(int value, int low, int high) {
     if (value > high) {
         return high;

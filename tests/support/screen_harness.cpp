@@ -69,6 +69,22 @@ void appendPreOrder(Component* component, std::vector<Component*>& out) {
 
 } // namespace
 
+std::string assertionReport(const std::string& expression, const std::string& function,
+                            const std::string& file) {
+    const auto literally = [](const std::string& text) {
+        std::string pattern;
+        for (char c : text) {
+            if (std::string("\\()[]{}.*+?^$|").find(c) != std::string::npos) {
+                pattern += '\\';
+            }
+            pattern += c;
+        }
+        return pattern;
+    };
+    return "---- ASSERTION FAILED ----\nExpression: " + literally(expression) +
+           "\nFunction: " + literally(function) + "\nFile: (.*/)?" + literally(file) + "\nLine: [0-9]+\n";
+}
+
 void PrintTo(const PublishedValue& v, std::ostream* os) {
     char id[32];
     std::snprintf(id, sizeof id, "%08X:%04X", v.oid, unsigned{v.vid});

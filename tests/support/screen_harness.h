@@ -45,6 +45,11 @@ struct FailedAssertion : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// What a death test's output matches when the program stopped on a fatal assertion of exactly this
+// expression and function, in a source file whose path ends in `file`, at any line.
+std::string assertionReport(const std::string& expression, const std::string& function,
+                            const std::string& file);
+
 // One value as the display published it to the control unit.
 struct PublishedValue {
     oid_t oid = 0;

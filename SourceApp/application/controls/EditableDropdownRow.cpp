@@ -26,7 +26,12 @@ EditableDropdownRow::EditableDropdownRow(Container* parent, int x, int y, int wi
     : EditableRow(parent, x, y, width) {
     setName("EditableDropdownRow");
     const int labelWidth = width - 123;
-    OS_ASSERT(labelWidth > 11);
+    if (labelWidth <= 11) {
+        os_assert_show("labelWidth > 11",
+                       "EditableDropdownRow::EditableDropdownRow(Container*, int32_t, int32_t, int32_t, "
+                       "const string&, uint32_t)",
+                       __FILE__, __LINE__);
+    }
     const int left = getLeft();
     const int top = getTop();
     mButton = headArrow(this, getRight() - BUTTON_WIDTH, top + 1, BUTTON_WIDTH, HEAD_HEIGHT - 2);
@@ -184,7 +189,10 @@ std::unique_ptr<SerializedState> EditableDropdownRow::handleSerialize() {
 }
 
 void EditableDropdownRow::handleDeserialize(const SerializedState* state) {
-    OS_ASSERT(state);
+    if (state == nullptr) {
+        os_assert_show("state", "virtual void EditableDropdownRow::handleDeserialize(const SerializedState*)",
+                       __FILE__, __LINE__);
+    }
     if (isOwnSerializedState(state) &&
         static_cast<const EditableDropdownSerializedState*>(state)->isExpanded()) {
         createEditor();

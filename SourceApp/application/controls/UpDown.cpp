@@ -129,8 +129,22 @@ T UpDown<T>::target(int steps) const {
         }
     }
     const int64_t moved = base + static_cast<int64_t>(steps) * static_cast<int64_t>(mStep);
-    // The minimum wins over a maximum below it.
-    return static_cast<T>(std::max<int64_t>(std::min<int64_t>(moved, getMaximum()), getMinimum()));
+    return clampToLimits(moved);
+}
+
+template <class T>
+T UpDown<T>::clampToLimits(int64_t value) const {
+    // The upper limit is tested first, as Clamp does everywhere: with limits that cross, a value above the
+    // maximum shows the maximum and any other the minimum.
+    const int64_t maximum = getMaximum();
+    const int64_t minimum = getMinimum();
+    if (value > maximum) {
+        return static_cast<T>(maximum);
+    }
+    if (value < minimum) {
+        return static_cast<T>(minimum);
+    }
+    return static_cast<T>(value);
 }
 
 template <class T>
@@ -213,7 +227,7 @@ void NumericUpDown<T>::setMaximum(std::unique_ptr<Number<T>> maximum) {
 
 template <class T>
 void NumericUpDown<T>::setValue(T value) {
-    const T clamped = std::max(std::min(value, getMaximum()), getMinimum());
+    const T clamped = this->clampToLimits(static_cast<int64_t>(value));
     if (mKnown && clamped == getValue() && this->isShowing(clamped)) {
         return;
     }

@@ -104,6 +104,7 @@ protected:
     // Clamp(value + steps x step, minimum, maximum), counted in 64 bits so that no sum overflows. An unsigned
     // value that reads as its no-value marker 0xFFFFFFFF stands below every limit: it shows the minimum.
     T target(int steps) const;
+    T clampToLimits(int64_t value) const;
     bool isShowing(T value) const { return mShown == value; }
 
 private:

@@ -21,6 +21,14 @@ constexpr int CHECKBOX_RIGHT = 24; // where the heading starts beside the checkb
 // Blank columns, about a blank's width, that keep a caption from running into its value.
 constexpr int CAPTION_GAP = 3;
 
+// A part the tile was built without is the caller's broken invariant: the program stops, naming the part and
+// the whole signature of the operation called.
+void require(const void* part, const char* expression, const char* function, int line) {
+    if (part == nullptr) {
+        os_assert_show(expression, function, __FILE__, line);
+    }
+}
+
 } // namespace
 
 Widget::Widget(Container* parent, int x, int y, int width, int height)
@@ -103,49 +111,49 @@ void Widget::onChildDimensionsChange(Component* child) {
 }
 
 void Widget::setHeadingLabel(const std::string& text) {
-    OS_ASSERT(mHeadingLabel);
+    require(mHeadingLabel, "mHeadingLabel", "void Widget::setHeadingLabel(const string&)", __LINE__);
     mHeadingLabel->setText(text);
 }
 
 void Widget::setFirstLabel(const std::string& text) {
-    OS_ASSERT(mFirstLabel);
+    require(mFirstLabel, "mFirstLabel", "void Widget::setFirstLabel(const string&)", __LINE__);
     mFirstLabel->setText(text);
     fitColumns();
 }
 
 void Widget::setFirstValue(const std::string& text) {
-    OS_ASSERT(mFirstValueLabel);
+    require(mFirstValueLabel, "mFirstValueLabel", "void Widget::setFirstValue(const string&)", __LINE__);
     mFirstValueLabel->setText(text);
 }
 
 void Widget::setSecondLabel(const std::string& text) {
-    OS_ASSERT(mSecondLabel);
+    require(mSecondLabel, "mSecondLabel", "void Widget::setSecondLabel(const string&)", __LINE__);
     mSecondLabel->setText(text);
     fitColumns();
 }
 
 void Widget::setSecondValue(const std::string& text) {
-    OS_ASSERT(mSecondValueLabel);
+    require(mSecondValueLabel, "mSecondValueLabel", "void Widget::setSecondValue(const string&)", __LINE__);
     mSecondValueLabel->setText(text);
 }
 
 void Widget::setChecked(bool checked) {
-    OS_ASSERT(mCheckbox);
+    require(mCheckbox, "mCheckbox", "void Widget::setChecked(bool)", __LINE__);
     mCheckbox->setChecked(checked);
 }
 
 bool Widget::getChecked() const {
-    OS_ASSERT(mCheckbox);
+    require(mCheckbox, "mCheckbox", "bool Widget::getChecked() const", __LINE__);
     return mCheckbox->getChecked();
 }
 
 void Widget::setCheckedCommand(std::unique_ptr<ICommand> command) {
-    OS_ASSERT(mCheckbox);
+    require(mCheckbox, "mCheckbox", "void Widget::setCheckedCommand(unique_ptr<ICommand>)", __LINE__);
     mCheckbox->setOnCheckedCommand(std::move(command));
 }
 
 void Widget::setClickCommand(std::unique_ptr<ICommand> command) {
-    OS_ASSERT(mButton);
+    require(mButton, "mButton", "void Widget::setClickCommand(unique_ptr<ICommand>)", __LINE__);
     mButton->setClickCommand(std::move(command));
 }
 

@@ -28,10 +28,9 @@ constexpr int SCROLL_BAR_X = 295;
 constexpr int SCROLL_BAR_Y = 31;
 constexpr unsigned PASSIVE_ALARM_FACE = colour::CONTROL;
 
-IconButton* topBarButton(TopBar* bar, resource_id icon, int faceColour, int8_t iconDy,
-                         int width = BUTTON_WIDTH) {
+IconButton* topBarButton(TopBar* bar, resource_id icon, int faceColour, int8_t iconDy) {
     return IconButton::Builder{.parent = bar,
-                               .width = width,
+                               .width = BUTTON_WIDTH,
                                .height = TopBar::HEIGHT,
                                .backColor = static_cast<int>(VexalForm::TOP_BAR_COLOR),
                                .faceColor = faceColour,
@@ -56,10 +55,8 @@ VexalForm::VexalForm(const State& state)
     mAlarmButton = topBarButton(mTopBar, res_warning_passive, PASSIVE_ALARM_FACE, 1);
     updateAlarms();
     mAlarmButton->setClickCommand(std::make_unique<ChangeStateCommand>(ALARMS_STATE_ID));
-    // Five items and their gaps leave the last one a column short of the others: it takes what is left, so
-    // that no part of it lies beyond the screen's edge.
-    const int helpLeft = mAlarmButton->getRight() + 2;
-    mHelpButton = topBarButton(mTopBar, res_question, colour::WHITE, -1, TopBar::WIDTH - helpLeft);
+    // As wide as the other buttons: with the gaps its last column lies beyond the screen's edge, unseen.
+    mHelpButton = topBarButton(mTopBar, res_question, colour::WHITE, -1);
     mBackButton->setEnabled(core().getStateManager().isBackEnabled());
     mHelpButton->setEnabled(false);
 }

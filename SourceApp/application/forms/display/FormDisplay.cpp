@@ -53,10 +53,11 @@ FormDisplay::FormDisplay(const State& state)
     mUpdateLink = link(builder, N_("Update software"));
 
     auto* actionsHeader = new DropdownButton(content, 0, 0, LINK_WIDTH, 26, gettext("Actions"));
-    // Indented, and as wide as its links, so that it stays inside the content.
+    // Indented and as wide as the header, so that its right edge lies 10 pixels beyond the content's; it
+    // paints nothing of its own there, and its links end with the header.
     StackedContainer* actions = StackedContainer::Builder{.parent = content,
                                                           .x = ACTIONS_INDENT,
-                                                          .width = LINK_WIDTH - ACTIONS_INDENT,
+                                                          .width = LINK_WIDTH,
                                                           .fitHeight = true,
                                                           .direction = DIRECTION_VERTICAL,
                                                           .spacing = 5}
@@ -82,7 +83,12 @@ void FormDisplay::handleMessage(Message* message) {
                       gettext("Display configuration will be set to defaults and setup wizard will start. Do "
                               "you want to continue?"),
                       PopupButtons::OkCancel);
-    } else if (m.isPress(mRestartLink) && m.p1 == 0) {
+    } else if (m.isPress(mRestartLink)) {
+        // A finger held on the link presses it again and again: the question is asked once, and again only
+        // after it was answered.
+        if (mPendingAction != None) {
+            return;
+        }
         mPendingAction = Restart;
         Popup::create(gettext("Attention"), gettext("Restart"), gettext("Do you want to restart system?"),
                       PopupButtons::OkCancel);
@@ -97,7 +103,8 @@ void FormDisplay::handleMessage(Message* message) {
             config_defaults();
         }
         getApplication()->getSystemManager()->systemRestart();
-    } else if (m.isPress(mUpdateLink) && m.p1 == 0) {
+    } else if (m.isPress(mUpdateLink)) {
+        // Every press asks, a held one too; the update manager starts one process only.
         SelfUpdateProcessFactory factory(*getApplication()->getTaskPool());
         getApplication()->getUpdateManager()->start(factory);
     }

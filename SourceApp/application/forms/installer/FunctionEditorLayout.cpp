@@ -76,9 +76,7 @@ NavigationLink* FunctionEditorLayout::addLink(const std::string& text, unsigned 
 }
 
 ContainedLabel* FunctionEditorLayout::addHeading(Container* parent, const std::string& text) {
-    // In line with the rows' captions.
-    return new ContainedLabel(parent, CAPTION_X, 0, parent->getWidth() - CAPTION_X, ROW_HEIGHT,
-                              &bif_myriad12_bold, text);
+    return new ContainedLabel(parent, 0, 0, parent->getWidth(), ROW_HEIGHT, &bif_myriad12_bold, text);
 }
 
 RowContainer* FunctionEditorLayout::addValueRow(Container* group, const SignedOvi& ovi,

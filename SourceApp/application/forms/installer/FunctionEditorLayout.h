@@ -61,7 +61,7 @@ public:
     NavigationLink* addLink(const std::string& text, std::unique_ptr<ICommand> press,
                             Container* parent = nullptr);
     NavigationLink* addLink(const std::string& text, unsigned state, oid_t p1);
-    // A bold heading over the column or a group, its text in line with the rows' captions.
+    // A bold heading as wide as the column, or as a group's row, its text at their left edge.
     ContainedLabel* addHeading(Container* parent, const std::string& text);
 
     // The rows of a group, 267 x 26.

@@ -129,19 +129,23 @@ void FormScheduleDayOverview::show(const week_schedule_t& week) {
     getContent()->fitToContent();
 }
 
+bool FormScheduleDayOverview::store() {
+    return ScheduleValue::write(mOvi, mWeek);
+}
+
 void FormScheduleDayOverview::deleteConfirmed() {
-    const unsigned day = mDay;
-    const int start = mDeleteStart;
-    const int end = mDeleteEnd;
-    auto clear = [&](week_schedule_t& week) { schedule_set_range_type(&week.days[day], start, end, 0); };
-    if (std::optional<week_schedule_t> written = ScheduleValue::update(mOvi, clear)) {
-        show(*written);
-        return;
+    // Made on the week as it stands now, so that what the control unit changed meanwhile stays. A week that
+    // has gone, or is a week no longer, is not written over: the day shows the change that could not be
+    // stored.
+    const std::optional<week_schedule_t> now = ScheduleValue::read(mOvi);
+    if (now) {
+        mWeek = *now;
     }
-    // The object has gone: the day shows the change that could not be stored.
-    week_schedule_t local = mWeek;
-    clear(local);
-    show(local);
+    schedule_set_range_type(&mWeek.days[mDay], mDeleteStart, mDeleteEnd, 0);
+    if (now) {
+        store();
+    }
+    show(mWeek);
 }
 
 void FormScheduleDayOverview::handleMessage(Message* message) {

@@ -25,6 +25,10 @@ public:
 
     void handleMessage(Message* message) override;
 
+    // Writes the week the screen holds, whole, when the object exists; false (nothing written) when it does
+    // not.
+    bool store();
+
 private:
     // Lists the day afresh: one row per run of equal type, midnight to midnight.
     void updateIntervals();

@@ -32,16 +32,26 @@ std::optional<week_schedule_t> ScheduleValue::read(const Ovi& ovi) {
     return week;
 }
 
+bool ScheduleValue::write(const Ovi& ovi, const week_schedule_t& week) {
+    ProxyObject* object = Structure.find(ovi.oid);
+    if (object == nullptr) {
+        return false;
+    }
+    if (const int result = object->setData(ovi, &week, sizeof week); result != 0) {
+        dbg_printf_h("schedule %08X:%04X: not written (%d)", ovi.oid, unsigned{ovi.vid}, result);
+        return false;
+    }
+    return true;
+}
+
 std::optional<week_schedule_t> ScheduleValue::update(const Ovi& ovi,
                                                      const std::function<void(week_schedule_t&)>& edit) {
     std::optional<week_schedule_t> week = read(ovi);
-    ProxyObject* object = Structure.find(ovi.oid);
-    if (!week || object == nullptr) {
+    if (!week) {
         return std::nullopt;
     }
     edit(*week);
-    if (const int result = object->setData(ovi, &*week, sizeof *week); result != 0) {
-        dbg_printf_h("schedule %08X:%04X: not written (%d)", ovi.oid, unsigned{ovi.vid}, result);
+    if (!write(ovi, *week)) {
         return std::nullopt;
     }
     return week;

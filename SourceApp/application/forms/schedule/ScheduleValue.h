@@ -18,6 +18,8 @@ public:
     static bool exists(const Ovi& ovi);
     // The week, when the value exists and is exactly one week long.
     static std::optional<week_schedule_t> read(const Ovi& ovi);
+    // Writes the whole week once when the object exists; false (nothing written) when it does not.
+    static bool write(const Ovi& ovi, const week_schedule_t& week);
     // Reads the week afresh, applies the edit and writes the whole value once; the week as written, or none
     // (nothing written) when the object or its week is gone.
     static std::optional<week_schedule_t> update(const Ovi& ovi,

@@ -1,6 +1,7 @@
 // The editable rows by touch: each grows around a new editor and shrinks back (the list below moving with
 // it), accepting hands the value to the row before its command runs, cancelling keeps it, and the dropdown's
 // own rules for its button, its items and its saved open state.
+#include "Libraries/base/os.h"
 #include "Libraries/base/timestamp.h"
 #include "SourceApp/application/controls/DatePicker.h"
 #include "SourceApp/application/controls/DropdownMenu.h"
@@ -392,6 +393,38 @@ TEST_F(RowsTest, AnOpenDropdownOpensAgainWhenTheUserComesBack) {
     runTasks(2);
     ASSERT_NE(find<EditableDropdownRow>(), nullptr);
     EXPECT_TRUE(find<EditableDropdownRow>()->isBeingEdited());
+}
+
+using RowsDeathTest = RowsTest;
+
+// A dropdown row too narrow for its title, or told to restore no state, stops the program, naming the broken
+// condition and the whole signature of the operation.
+TEST_F(RowsDeathTest, ADropdownRowTooNarrowOrRestoredFromNothingStopsTheProgramNamingBoth) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        void (*call)(Container*);
+        const char* expression;
+        const char* function;
+    } rows[] = {
+        {[](Container* parent) { new EditableDropdownRow(parent, 0, 0, 134, "Colour", 100); },
+         "labelWidth > 11",
+         "EditableDropdownRow::EditableDropdownRow(Container*, int32_t, int32_t, int32_t, const string&, "
+         "uint32_t)"},
+        {[](Container* parent) { dropdown(parent)->handleDeserialize(nullptr); }, "state",
+         "virtual void EditableDropdownRow::handleDeserialize(const SerializedState*)"},
+    };
+    for (const auto& row : rows) {
+        Container* parent = blank();
+        EXPECT_DEATH(
+            {
+                os_set_assert_handler(nullptr); // the harness's handler would only throw
+                row.call(parent);
+            },
+            assertionReport(row.expression, row.function,
+                            "SourceApp/application/controls/EditableDropdownRow.cpp"))
+            << row.function;
+    }
+    EXPECT_NE(new EditableDropdownRow(blank(), 0, 0, 135, "Colour", 100), nullptr) << "135 is wide enough";
 }
 
 } // namespace

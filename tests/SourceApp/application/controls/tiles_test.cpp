@@ -1,6 +1,7 @@
 // The dashboard tiles by pixels and touch: geometry with and without the checkbox, value texts that grow
 // leftwards from a fixed right edge, row texts whole above the lines below them, grey texts while disabled,
 // and a frame the children never paint over.
+#include "Libraries/base/os.h"
 #include "SourceApp/application/controls/Checkbox.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
@@ -260,6 +261,53 @@ TEST_F(TileTest, CheckingATileWithoutCheckboxIsTheCallersFault) {
         FAIL() << "no checkbox, yet checked";
     } catch (const FailedAssertion& e) {
         EXPECT_STREQ(e.what(), "mCheckbox");
+    }
+}
+
+// A tile built without any of the parts the setters write.
+struct BareTile final : Widget {
+    explicit BareTile(Container* parent)
+        : Widget(parent, L, T, 209, 48) {}
+    ~BareTile() override = default;
+};
+
+using TileDeathTest = TileTest;
+
+// A part the tile lacks stops the program, naming the part and the whole signature of the operation called.
+TEST_F(TileDeathTest, AnOperationOnAPartTheTileLacksStopsTheProgramNamingBoth) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const struct {
+        void (*call)(Widget&);
+        bool bare; // else a large tile built without checkbox
+        const char* expression;
+        const char* function;
+    } rows[] = {
+        {[](Widget& t) { t.setHeadingLabel("Hall"); }, true, "mHeadingLabel",
+         "void Widget::setHeadingLabel(const string&)"},
+        {[](Widget& t) { t.setFirstLabel("Room temp."); }, true, "mFirstLabel",
+         "void Widget::setFirstLabel(const string&)"},
+        {[](Widget& t) { t.setFirstValue("21.5"); }, true, "mFirstValueLabel",
+         "void Widget::setFirstValue(const string&)"},
+        {[](Widget& t) { t.setSecondLabel("Set temp."); }, true, "mSecondLabel",
+         "void Widget::setSecondLabel(const string&)"},
+        {[](Widget& t) { t.setSecondValue("22.0"); }, true, "mSecondValueLabel",
+         "void Widget::setSecondValue(const string&)"},
+        {[](Widget& t) { t.setClickCommand(nullptr); }, true, "mButton",
+         "void Widget::setClickCommand(unique_ptr<ICommand>)"},
+        {[](Widget& t) { t.setChecked(true); }, false, "mCheckbox", "void Widget::setChecked(bool)"},
+        {[](Widget& t) { (void)t.getChecked(); }, false, "mCheckbox", "bool Widget::getChecked() const"},
+        {[](Widget& t) { t.setCheckedCommand(nullptr); }, false, "mCheckbox",
+         "void Widget::setCheckedCommand(unique_ptr<ICommand>)"},
+    };
+    for (const auto& row : rows) {
+        Widget* tile = row.bare ? static_cast<Widget*>(new BareTile(mPage)) : large(false);
+        EXPECT_DEATH(
+            {
+                os_set_assert_handler(nullptr); // the harness's handler would only throw
+                row.call(*tile);
+            },
+            assertionReport(row.expression, row.function, "SourceApp/application/controls/Widget.cpp"))
+            << row.function;
     }
 }
 

@@ -162,8 +162,8 @@ TEST_F(UpDownTest, AHoldIntoALimitStopsAnnouncingAndTheCommitWritesTheLimit) {
     EXPECT_EQ(value(ROOM, VALUE), 10);
 }
 
-// The sum is counted in 64 bits; an unsigned value without a valid number is unknown, not the minimum; a
-// maximum below the minimum shows the minimum.
+// The sum is counted in 64 bits; an unsigned value without a valid number is unknown, not the minimum; with
+// a maximum below the minimum a value above the maximum shows the maximum, any other the minimum.
 TEST_F(UpDownTest, NumbersBeyond32BitsAndMissingValuesClampToTheirLimits) {
     constexpr vid_t SIGNED = VALUE + 1;
     constexpr vid_t UNSIGNED = VALUE + 2;
@@ -188,12 +188,17 @@ TEST_F(UpDownTest, NumbersBeyond32BitsAndMissingValuesClampToTheirLimits) {
         wait(1000);
         EXPECT_EQ(value(ROOM, VALUE), static_cast<int>(4200000000u));
     }
-    {
-        room(ROOM).value(SIGNED, BT_VTYPE_S32, 15);
+    // Limits that cross (minimum 20, maximum 10): the upper one is tested first.
+    const struct {
+        int value;
+        const char* shows;
+    } crossed[] = {{15, "10"}, {25, "10"}, {10, "20"}, {5, "20"}};
+    for (const auto& c : crossed) {
+        room(ROOM).value(SIGNED, BT_VTYPE_S32, c.value);
         auto* u = build<int>(BT_VTYPE_S32, 20, 10, 1, SIGNED);
-        EXPECT_EQ(shown(*u), "20") << "the minimum wins over a maximum below it";
-        EXPECT_FALSE(button(*u, true)->isEnabled());
-        EXPECT_FALSE(button(*u, false)->isEnabled());
+        EXPECT_EQ(shown(*u), c.shows) << c.value;
+        EXPECT_FALSE(button(*u, true)->isEnabled()) << c.value;
+        EXPECT_FALSE(button(*u, false)->isEnabled()) << c.value;
     }
 }
 

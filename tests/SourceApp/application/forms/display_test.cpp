@@ -66,8 +66,13 @@ TEST_F(DisplayTest, ActionsAreHiddenUntilTheHeaderOpensThemAndResetWaitsForTheRe
     const Component* reset = findByText("Reset to factory defaults");
     ASSERT_NE(restart, nullptr);
     ASSERT_NE(reset, nullptr);
-    EXPECT_EQ(restart->getLeft(), find<DropdownButton>()->getLeft() + 10);
-    EXPECT_EQ(restart->getParent()->getRight(), find<DropdownButton>()->getRight()) << "inside the content";
+    const DropdownButton* header = find<DropdownButton>();
+    EXPECT_EQ(restart->getLeft(), header->getLeft() + 10);
+    EXPECT_EQ(restart->getRight(), header->getRight()) << "the links end with the header";
+    EXPECT_EQ(
+        restart->getParent()->getBoundingBox(),
+        Box(header->getLeft() + 10, restart->getParent()->getTop(), 209, restart->getParent()->getHeight()))
+        << "their container is as wide as the header, 10 pixels beyond it";
 
     press(reset->getLeft() + 20, reset->getTop() + 10);
     runTasks(2);
@@ -80,6 +85,60 @@ TEST_F(DisplayTest, ActionsAreHiddenUntilTheHeaderOpensThemAndResetWaitsForTheRe
     press(restart->getLeft() + 20, restart->getTop() + 10);
     runTasks(2);
     EXPECT_NE(find<Popup>(), nullptr) << "the restart asks on the press";
+    release();
+}
+
+// A finger held on the link presses it again and again: the question is asked once, and a press repeated once
+// it has been answered asks again.
+TEST_F(DisplayTest, AFingerHeldOnRestartAsksOnceAndARepeatAsksAgainOnlyOnceAnswered) {
+    open(DISPLAY);
+    openActions();
+    Component* restart = findByText("Restart display");
+    ASSERT_NE(restart, nullptr);
+    press(restart->getLeft() + 20, restart->getTop() + 10);
+    tick(40);
+    EXPECT_EQ(findAll<Popup>().size(), 1u) << "held for 2.5 s";
+    mCore.sendMessage(restart, MSG_PRESS, 1, 0, 0, 0); // a repeat that reaches the screen meanwhile
+    runTasks(2);
+    EXPECT_EQ(findAll<Popup>().size(), 1u) << "no second question over the first";
+    release();
+    tap(findByText("Cancel"));
+    EXPECT_TRUE(findAll<Popup>().empty());
+    mCore.sendMessage(restart, MSG_PRESS, 1, 0, 0, 0);
+    runTasks(2);
+    EXPECT_EQ(findAll<Popup>().size(), 1u) << "a repeat after the answer asks again";
+}
+
+// An update process of some other device, running until it is told to end.
+class OtherUpdate final : public UpdateProcess {
+public:
+    using UpdateProcess::UpdateProcess;
+    UpdateModel* getModel() override { return nullptr; }
+    UpdateController* getController() override { return nullptr; }
+    void handleTask() override {}
+    void handleTermination() override {}
+};
+
+struct OtherUpdateFactory final : IProcessFactory {
+    UpdateProcess* create(ProcessInterface& manager) const override { return new OtherUpdate(manager); }
+};
+
+// A press held on "Update software" while another update runs starts the display's own once that one ends.
+TEST_F(DisplayTest, AFingerHeldOnUpdateSoftwareStartsItOnceAnotherUpdateHasEnded) {
+    open(DISPLAY);
+    ASSERT_TRUE(updates().start(OtherUpdateFactory()));
+    UpdateProcess* other = updates().getProcess();
+    const Box box = findByText("Update software")->getVisibleBox();
+    press(box.x1 + 20, box.y1 + 10);
+    tick(14);
+    EXPECT_EQ(updates().getProcess(), other) << "one update at a time";
+    EXPECT_EQ(state().getStateId(), DISPLAY);
+    updates().terminate(other);
+    for (int ticks = 0; ticks < 40 && state().getStateId() == DISPLAY; ++ticks) {
+        tick();
+    }
+    EXPECT_EQ(state().getStateId(), 28u) << "the repeated press started the display's own update";
+    EXPECT_NE(updates().getProcess(), nullptr);
     release();
 }
 

@@ -2,9 +2,11 @@
 // in every language, for a person to look at (<Class>.bmp in English, <Class>_<language>.bmp; "Open" pictures
 // with the curve group unfolded).
 #include "Libraries/base/os.h"
+#include "SourceApp/application/forms/VexalStackedContentForm.h"
 #include "SourceApp/gui/i18n/I18n.h"
 #include "tests/SourceApp/application/forms/function_editors_fixture.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace tdx::test {
@@ -25,13 +27,46 @@ TEST_F(DefaultInstallationTest, FunctionEditors) {
         runTasks(2);
         tap(header);
     };
+    // The group of this title unfolded at the top of the column.
+    const auto unfoldTitled = [&](const char* title) {
+        const auto* header =
+            find<DropdownButton>([&](const DropdownButton& d) { return d.getTitle() == gettext(title); });
+        ASSERT_NE(header, nullptr) << title;
+        const auto& all = findAll<DropdownButton>();
+        unfold(static_cast<size_t>(std::find(all.begin(), all.end(), header) - all.begin()));
+    };
+    // The end of the column at the bottom of the viewport.
+    const auto showEnd = [this] {
+        auto* editor = static_cast<VexalStackedContentForm*>(screen());
+        const Component* last = editor->getContent()->getChildren().back();
+        editor->scrollTo(last, FOCUS_BOTTOM, last->getTop(), last->getBottom());
+        runTasks(2);
+    };
     const struct {
         const char* name;
         std::function<void()> show;
     } screens[] = {
-        {"FormItcEdit", [&] { open(62, ITC); }},      {"FormItcEditOpen", [&] { unfold(1); }},
-        {"FormHccEdit", [&] { open(61, HCC); }},      {"FormHccEditOpen", [&] { unfold(1); }},
-        {"FormItcRooms", [&] { open(63, HCC); }},     {"FormHeatCurve", [&] { open(64, HCC); }},
+        {"FormItcEdit", [&] { open(62, ITC); }},
+        {"FormItcEditOpen", [&] { unfold(1); }},
+        {"FormItcEditCutOff",
+         [&] {
+             open(62, ITC);
+             unfoldTitled("Safety & Cut-off temperatures");
+         }},
+        {"FormItcEditEnd",
+         [&] {
+             open(62, ITC);
+             showEnd();
+         }},
+        {"FormHccEdit", [&] { open(61, HCC); }},
+        {"FormHccEditOpen", [&] { unfold(1); }},
+        {"FormHccEditCutOff",
+         [&] {
+             open(61, HCC);
+             unfoldTitled("Cut-off temperatures");
+         }},
+        {"FormItcRooms", [&] { open(63, HCC); }},
+        {"FormHeatCurve", [&] { open(64, HCC); }},
         {"FormHeatCurveItc", [&] { open(64, ITC); }},
     };
     for (uint8_t language = 0; language < 4; ++language) {

@@ -174,6 +174,56 @@ TEST_F(ItcEditTest, AScreenWithoutItsFunctionGoesBack) {
     }
 }
 
+// Where an installer sees the curve's title and the editors' bold headings: the title ten rows below the top
+// bar, each heading across its whole column or group row with its text from that row's left edge.
+TEST_F(FunctionEditorsTest, TheCurvesTitleAndTheHeadingsStandWhereTheyShow) {
+    itc();
+    hcc();
+    const struct {
+        unsigned state;
+        oid_t function;
+        const char* text;
+        Box box; // the heading's, from its column or group row; the title's on the screen
+        bool title;
+    } cases[] = {
+        {FormHeatCurve::STATE_ID, ITC, "Functions | Inlet controller | Heat Curve", Box(0, 39, 295, 12),
+         true},
+        {FormHeatCurve::STATE_ID, HCC, "Functions | Floor heating circuit | Heat Curve", Box(0, 39, 295, 12),
+         true},
+        {FormItcEdit::STATE_ID, ITC, "Regulation cut-off", Box(0, 0, 267, 26), false},
+        {FormItcEdit::STATE_ID, ITC, "Configuration reset", Box(0, 0, 277, 26), false},
+        {FormHccEdit::STATE_ID, HCC, "Regulation cut-off", Box(0, 0, 267, 26), false},
+    };
+    for (const auto& c : cases) {
+        open(c.state, c.function);
+        auto* label = dynamic_cast<ContainedLabel*>(findByText(c.text));
+        if (label == nullptr) { // folded in its group
+            for (DropdownButton* header : headers()) {
+                openGroup(header);
+            }
+            label = dynamic_cast<ContainedLabel*>(findByText(c.text));
+        }
+        ASSERT_NE(label, nullptr) << c.text;
+        reveal(label);
+        const Box& box = label->getBoundingBox();
+        const Container* row = label->getParent();
+        if (c.title) {
+            EXPECT_EQ(box, c.box) << c.text;
+        } else {
+            EXPECT_EQ(Box(box.x1 - row->getLeft(), 0, box.getWidth(), box.getHeight()), c.box) << c.text;
+            EXPECT_EQ(row->getWidth(), c.box.getWidth()) << c.text << ": across the whole row";
+        }
+        const Box ink = inkOf(*label);
+        ASSERT_FALSE(ink.isEmpty()) << c.text;
+        if (c.title) {
+            EXPECT_LE(std::abs((ink.y1 - box.y1) - (box.y2 - ink.y2)), 1)
+                << c.text << ": centred in its rows";
+        } else {
+            EXPECT_LE(ink.x1 - row->getLeft(), 1) << c.text << ": the text begins at the row's left edge";
+        }
+    }
+}
+
 class HccEditTest : public FunctionEditorsTest {};
 
 TEST_F(HccEditTest, CurveControlAndCurveTypeDecideTheRows) {

@@ -227,6 +227,32 @@ TEST_F(ScheduleTest, AConfirmedDeleteWritesTheWeekOnceWithEverythingElseUnchange
     EXPECT_EQ(intervals(), (std::vector<std::string>{"00:00 - 17:00", "17:00 - 22:00", "22:00 - 00:00"}));
 }
 
+// The day overview's write: the week it holds, whole and once, and nothing for an object that has gone.
+TEST_F(ScheduleTest, TheDayOverviewStoresItsWeekWholeOnceAndNothingForAnObjectThatHasGone) {
+    const struct {
+        const char* what;
+        bool gone;
+        Published written;
+    } cases[] = {
+        {"the object is there", false, {week(ROOM, Week().day(0, WORKDAY))}},
+        {"the object has gone", true, {}},
+    };
+    for (const auto& c : cases) {
+        give(ROOM, Week().day(0, WORKDAY));
+        openDay(0);
+        auto* overview = dynamic_cast<FormScheduleDayOverview*>(screen());
+        ASSERT_NE(overview, nullptr) << c.what;
+        if (c.gone) {
+            Structure.remove(ROOM);
+        }
+        const size_t before = writes().size();
+        EXPECT_EQ(overview->store(), !c.gone) << c.what;
+        runTasks(2);
+        const Published all = writes();
+        EXPECT_EQ(Published(all.begin() + static_cast<long>(before), all.end()), c.written) << c.what;
+    }
+}
+
 TEST_F(ScheduleTest, AnIntervalThatRunsToMidnightIsDeletedAndEditedWhole) {
     const std::string evening = std::string(20, '0') + "1111"; // 20:00 - 24:00
     give(ROOM, Week().day(2, evening));

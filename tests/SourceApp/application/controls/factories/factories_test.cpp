@@ -10,13 +10,16 @@
 #include "SourceApp/application/controls/DropdownMenu.h"
 #include "SourceApp/application/controls/EditableDropdownRow.h"
 #include "SourceApp/application/controls/EditableRow.h"
+#include "SourceApp/application/controls/Icon.h"
 #include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/SortedIconList.h"
 #include "SourceApp/application/controls/factories/ProxyDropdownFactory.h"
 #include "SourceApp/application/controls/factories/ProxyWidgetFactory.h"
 #include "SourceApp/application/controls/fragments/ProxyObjectFragment.h"
+#include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/gui/core/state/State.h"
+#include "SourceApp/gui/gfx/gfx.h"
 #include "SourceApp/storage/DataModel.h"
 #include "SourceApp/storage/ProxyObject.h"
 #include "tests/support/screen_harness.h"
@@ -69,6 +72,32 @@ protected:
     }
     static bool shown(const WidgetLarge& tile, unsigned key) {
         return tile.getIconList()->getItem(key)->visible;
+    }
+    // Whether the tile's icon row shows the icons of exactly these keys and nothing else: the smallest key at
+    // the right edge, 5 pixels apart, as drawn by hand into the band at y, which nothing else covers.
+    bool showsIcons(const WidgetLarge& tile, const std::vector<unsigned>& keys, int y) {
+        const SortedIconList* list = tile.getIconList();
+        const Box row = list->getBoundingBox();
+        auto* reference = new Container(mPage, row.x1, y, row.getWidth(), row.getHeight());
+        int x = row.x2;
+        for (unsigned key : keys) {
+            const SortedIconList::IconItem* item = list->getItem(key);
+            const unsigned char* image = widget_image(item->icon);
+            x -= gfx_image_width(image);
+            Icon::create(reference, x, y + row.getHeight() / 2 - gfx_image_height(image) / 2 + item->yOffset,
+                         item->icon, colour::TEXT);
+            x -= SortedIconList::GAP;
+        }
+        runTasks();
+        bool same = true;
+        for (int dy = 0; dy < row.getHeight(); ++dy) {
+            for (int dx = 0; dx < row.getWidth(); ++dx) {
+                same = same && pixel(row.x1 + dx, row.y1 + dy) == pixel(row.x1 + dx, y + dy);
+            }
+        }
+        delete reference;
+        runTasks();
+        return same;
     }
 
     Form* mPage = nullptr;
@@ -295,6 +324,8 @@ TEST_F(FactoryTest, LargeTilesShowTheIconsTheirValuesCallFor) {
             }
         }
         EXPECT_EQ(visible, s.icons) << std::hex << s.vid << " := " << s.value;
+        EXPECT_TRUE(showsIcons(*s.tile, s.icons, 211))
+            << "what the tile shows: " << std::hex << s.vid << " := " << s.value;
     }
 }
 

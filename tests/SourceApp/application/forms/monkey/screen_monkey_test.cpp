@@ -3,6 +3,7 @@
 #include "tests/SourceApp/application/forms/monkey/screen_monkey.h"
 
 #include "Libraries/base/os.h"
+#include "SourceApp/application/controls/IconButton.h"
 #include "SourceApp/application/controls/TopBar.h"
 #include "SourceApp/application/startup/StateRegistry.h"
 #include "SourceApp/gui/core/Control.h"
@@ -90,6 +91,17 @@ struct StickyControl : Control {
     }
 };
 
+// A top bar of five buttons whose last one is a column wider than the others.
+struct WideLastTopBarButton : Form {
+    explicit WideLastTopBarButton(const State& state)
+        : Form(state) {
+        auto* bar = new TopBar(this);
+        for (int width : {51, 51, 113, 51, 52}) {
+            new IconButton(bar, 0, 0, width, TopBar::HEIGHT, res_question);
+        }
+    }
+};
+
 struct AssertingScreen : Form {
     using Form::Form;
     void handleEvent(Event* event) override {
@@ -107,6 +119,13 @@ TEST(ScreenMonkeySelfTest, EachKindOfFaultIsFoundAndNamed) {
              return new ScreenWith<Spacer, 300, 100, 40, 20>(s);
          },
          "outside the screen: Spacer (300,100)-(339,119)"},
+        // The box of the top bar's last button, which alone may end off the screen, and only at its width.
+        {[](unsigned, unsigned, const State& s) -> Form* {
+             return new ScreenWith<Spacer, 270, 0, 51, 30>(s);
+         },
+         "outside the screen: Spacer (270,0)-(320,29)"},
+        {[](unsigned, unsigned, const State& s) -> Form* { return new WideLastTopBarButton(s); },
+         "outside the screen: IconButton (270,0)-(321,29)"},
         {[](unsigned, unsigned, const State& s) -> Form* {
              return new ScreenWith<StickyControl, 100, 100, 60, 40>(s);
          },
