@@ -6,6 +6,7 @@
 
 #include "SourceApp/big_table/bt_types.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -51,6 +52,11 @@ public:
     };
     static constexpr Temperatures HEATING{0x801A, 0x801B, 0x801C, 0x801D, 0x801E, 0x8020};
     static constexpr Temperatures COOLING{0x802D, 0x802E, 0x802F, 0x8030, 0x8031, 0x8033};
+    // Every value setDesiredTemperature may write, in either season: what shows getDesiredTemperature follows
+    // these as well as VID_DESIRED, since the user's write shows in its place until the unit holds it.
+    static constexpr std::array<vid_t, 6> DESIRED_SOURCES{HEATING.manual,    HEATING.temporary,
+                                                          HEATING.adjusted,  COOLING.manual,
+                                                          COOLING.temporary, COOLING.adjusted};
 
     explicit RoomController(oid_t room)
         : mRoom(room) {}

@@ -3,6 +3,7 @@
 #include "Libraries/base/fmt.h"
 #include "Libraries/base/i18n.h"
 #include "Libraries/base/os.h"
+#include "SourceApp/application/commands/bindings/RoomController.h"
 #include "SourceApp/application/controls/IStringComponent.h"
 #include "SourceApp/application/controls/SortedIconList.h"
 #include "SourceApp/big_table/proxytab.h"
@@ -112,6 +113,21 @@ NumberValueToStringComponentAdapter::NumberValueToStringComponentAdapter(
 
 void NumberValueToStringComponentAdapter::execute() {
     mTarget->setText(formatValue(mOvi, mSigned, *mFormatter));
+}
+
+// ---- RoomDesiredToStringComponentAdapter ----
+
+RoomDesiredToStringComponentAdapter::RoomDesiredToStringComponentAdapter(IStringComponent* target,
+                                                                         const SignedOvi& desired)
+    : mTarget(target)
+    , mRoom(desired.oid)
+    , mFormatter(descriptorFormatter(desired.descriptor)) {
+    OS_ASSERT(target != nullptr);
+}
+
+void RoomDesiredToStringComponentAdapter::execute() {
+    const std::optional<int> desired = RoomController(mRoom).getDesiredTemperature();
+    mTarget->setText(desired ? mFormatter->format(*desired) : NO_VALUE_TEXT);
 }
 
 // ---- UnsignedValueToIconListAdapter ----

@@ -38,6 +38,21 @@ private:
     std::unique_ptr<DataModel::Formatter> mFormatter;
 };
 
+// A room's desired temperature as its room screen shows it (RoomController::getDesiredTemperature), formatted
+// by the descriptor of the desired temperature 0x001D it is given: the user's set temperature stands in for
+// the one the control unit derives from it until the unit holds the change. Bound to 0x001D and to each value
+// the user's change writes.
+class RoomDesiredToStringComponentAdapter : public ICommand {
+public:
+    RoomDesiredToStringComponentAdapter(IStringComponent* target, const SignedOvi& desired);
+    void execute() override;
+
+private:
+    IStringComponent* mTarget;
+    oid_t mRoom;
+    std::unique_ptr<DataModel::Formatter> mFormatter;
+};
+
 // A text value (an object's name, for one); "" while it cannot be read.
 class DataValueToStringComponentAdapter : public ICommand {
 public:

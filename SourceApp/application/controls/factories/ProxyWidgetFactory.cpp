@@ -4,6 +4,7 @@
 #include "Libraries/base/i18n.h"
 #include "SourceApp/application/commands/ChangeStateCommand.h"
 #include "SourceApp/application/commands/bindings/FormModel.h"
+#include "SourceApp/application/commands/bindings/RoomController.h"
 #include "SourceApp/application/commands/bindings/ValueAdapters.h"
 #include "SourceApp/application/commands/bindings/WidgetControllers.h"
 #include "SourceApp/application/controls/Label.h"
@@ -95,6 +96,21 @@ void bindNumber(IStringComponent* label, const ProxyObject& object, vid_t vid, F
     }
 }
 
+// The room's desired temperature as its room screen shows it: it follows the unit's 0x001D, and the user's
+// writes of the set temperature, which stand in for it until the unit holds them; "--" without the value.
+void bindRoomDesired(IStringComponent* label, const ProxyObject& object, FormModel& model) {
+    const SignedValue* value = templateValue<SignedValue>(object, ROOM_DESIRED);
+    if (value == nullptr) {
+        label->setText(NO_VALUE_TEXT);
+        return;
+    }
+    const SignedOvi ovi = value->ovi(object.oid());
+    model.bind(new RoomDesiredToStringComponentAdapter(label, ovi), ovi);
+    for (const vid_t written : RoomController::DESIRED_SOURCES) {
+        model.bind(new RoomDesiredToStringComponentAdapter(label, ovi), Ovi(object.oid(), written));
+    }
+}
+
 // A measurement of a peripheral: "Off-line" while its device is; "--" when there is no such value to read.
 void listenNumber(IStringComponent* label, const ProxyObject& object, vid_t vid, FormModel& model,
                   std::unique_ptr<DataModel::Formatter> formatter = nullptr) {
@@ -176,7 +192,7 @@ void RoomWidgetTemplate::commonBind(Widget* tile, ProxyObject& object, FormModel
     const bool air = floorMode.has_value() && (*floorMode & 0xFF) != 0;
     bindNumber(tile->getFirstValueLabel(), object, air ? ROOM_AIR : ROOM_FLOOR, model);
     tile->setFirstLabel(air ? pgettext("home widget", "Room temp.") : pgettext("home widget", "Floor temp."));
-    bindNumber(tile->getSecondValueLabel(), object, ROOM_DESIRED, model);
+    bindRoomDesired(tile->getSecondValueLabel(), object, model);
     tile->setSecondLabel(large ? pgettext("home widget", "Set temp.")
                                : pgettext("widget", "Set temperature"));
 }

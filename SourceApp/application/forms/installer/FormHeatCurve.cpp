@@ -2,6 +2,7 @@
 
 #include "Libraries/base/fmt.h"
 #include "Libraries/base/i18n.h"
+#include "SourceApp/application/commands/bindings/RoomController.h"
 #include "SourceApp/application/controls/HeatCurveChart.h"
 #include "SourceApp/application/controls/Label.h"
 #include "SourceApp/application/controls/ScrollBar.h"
@@ -11,6 +12,7 @@
 #include "SourceApp/storage/ProxyObject.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tdx {
 
@@ -38,6 +40,12 @@ void readInto(T& field, oid_t oid, vid_t vid) {
     if (pt_get_int(&value, oid, vid) == PT_OK) {
         field = static_cast<T>(value);
     }
+}
+
+// A room's desired temperature, or a value the user's change of it writes.
+bool isRoomDesired(vid_t vid) {
+    const auto& sources = RoomController::DESIRED_SOURCES;
+    return vid == VID_ROOM_DESIRED || std::find(sources.begin(), sources.end(), vid) != sources.end();
 }
 
 int16_t low16(int64_t value) {
@@ -120,13 +128,17 @@ bool FormHeatCurve::updateDesiredTemperatures(const ProxyObject& function) {
     int16_t highest = NO_HIGHEST;
     for (const unsigned id : oid_list_read(function.oid(), VID_ROOMS)) {
         const ProxyObject* room = Structure.find(id);
-        int value = 0;
-        if (room == nullptr || !room->hasValue(VID_ROOM_DESIRED) ||
-            pt_get_int(&value, id, VID_ROOM_DESIRED) != PT_OK) {
+        if (room == nullptr || !room->hasValue(VID_ROOM_DESIRED)) {
             continue;
         }
-        lowest = std::min(lowest, low16(value));
-        highest = std::max(highest, low16(value));
+        // As the room screen shows it: the user's change, not the unit's value from before it, until the
+        // unit holds it.
+        const std::optional<int> value = RoomController(id).getDesiredTemperature();
+        if (!value) {
+            continue;
+        }
+        lowest = std::min(lowest, low16(*value));
+        highest = std::max(highest, low16(*value));
     }
     const bool changed = lowest != mDesiredMin || highest != mDesiredMax;
     mDesiredMin = lowest;
@@ -174,7 +186,7 @@ void FormHeatCurve::handleProxyValueChange(ProxyObject& object, const OviEx& cha
     // The working point follows the outdoor temperature.
     if (change.oid == OID_LOCATION && change.vid == VID_FILTERED_OUTDOOR) {
         updateChart(*function);
-    } else if (change.vid == VID_ROOM_DESIRED && function->isOidInList(change.oid, VID_ROOMS) &&
+    } else if (isRoomDesired(change.vid) && function->isOidInList(change.oid, VID_ROOMS) &&
                updateDesiredTemperatures(*function)) {
         updateChart(*function);
     }

@@ -1,5 +1,6 @@
 // The heat curve: its arithmetic, the curves it draws for each place of the cut-off and the working point by
 // their pixels, which changes redraw it, and the values it ignores.
+#include "SourceApp/application/commands/bindings/RoomController.h"
 #include "SourceApp/application/controls/HeatCurveChart.h"
 #include "SourceApp/application/controls/widgets.h"
 #include "SourceApp/application/forms/installer/FormHeatCurve.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace tdx::test {
 namespace {
@@ -295,6 +297,41 @@ TEST_F(HeatCurveTest, OnlyTheCurvesInputsRedrawIt) {
         listRedraws = listRedraws || flipped.intersects(chartBox());
     }
     EXPECT_TRUE(listRedraws) << "the room list";
+}
+
+// A listed room's grey curve stands where the room screen shows the room: at the unit's desired temperature,
+// and at the user's change while it waits for the unit, which the unit then derives that temperature from.
+// The room's set temperature changed by the unit alone moves nothing.
+TEST_F(HeatCurveTest, ARoomsCurveFollowsItsDesiredTemperatureAndTheUsersWaitingChange) {
+    given(0); // the function demands nothing: only the rooms' grey curves
+    location().value(0x803D, 0).value(0x8085, 0).value(0x8087, 0);
+    room(LIVING).value(0x8004, 1).value(0x8005, 0).value(0x801A, 2150); // a fixed mode: 0x801A is set
+    open(FormHeatCurve::STATE_ID, ITC);
+    const auto drawn = [this] {
+        runTasks(2);
+        std::vector<unsigned> pixels;
+        const Box box = chartBox();
+        for (int y = box.y1; y <= box.y2; ++y) {
+            for (int x = box.x1; x <= box.x2; ++x) {
+                pixels.push_back(pixel(x, y));
+            }
+        }
+        return pixels;
+    };
+    const std::vector<unsigned> at21 = drawn();
+    receive(LIVING, 0x001D, 2400);
+    const std::vector<unsigned> at24 = drawn();
+    ASSERT_NE(at24, at21) << "the highest room moved";
+    receive(LIVING, 0x001D, 2150);
+    ASSERT_EQ(drawn(), at21);
+    receive(LIVING, 0x801A, 2400);
+    EXPECT_EQ(drawn(), at21) << "the unit's set temperature alone, nothing waiting";
+    receive(LIVING, 0x801A, 2150);
+    RoomController(LIVING).setDesiredTemperature(2400);
+    ASSERT_EQ(publishPending(), 1u) << "the change waits for the unit";
+    EXPECT_EQ(drawn(), at24) << "the user's change waiting";
+    receive(LIVING, 0x001D, 2150);
+    EXPECT_EQ(drawn(), at24) << "the unit's desired temperature from before the change, while it waits";
 }
 
 TEST_F(HeatCurveTest, ValuesWithoutAValidValueCountAsAbsent) {

@@ -15,6 +15,7 @@
 #include "tools/simcu/sim_installer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,17 +60,36 @@ TEST_F(Rooms, ARaisedSetPointReachesTheControlUnitOnceAfterTheCommitDelay) {
     EXPECT_EQ(publishesOf(LIVING_ROOM, MANUAL_TEMPERATURE), 1u);
 }
 
+// Against a living unit, with the Living room's tile at home read as the user reads it.
+class LivingRooms : public LivingEndToEnd {
+protected:
+    // The tile's set temperature in hundredths; -1 without the tile or a number.
+    static int tileTemperature() {
+        const Widget* tile =
+            find<Widget>([](const Widget& w) { return w.getHeadingLabel()->getText() == "Living room"; });
+        int whole = 0;
+        int tenth = 0;
+        if (tile == nullptr ||
+            std::sscanf(tile->getSecondValueLabel()->getText().c_str(), "%d.%1d", &whole, &tenth) != 2) {
+            return -1;
+        }
+        return whole * 100 + tenth * 10;
+    }
+};
+
 // The room's raised temperature, or a preset's, on a control unit that lives (it aims the room where the
 // display's writes mean, and publishes the desired temperature that follows): taken, the room screen shows it
-// throughout; refused, the screen goes back to what the unit holds.
+// throughout; refused, the screen goes back to what the unit holds. So does the room's tile at home when the
+// user leaves the screen at once.
 struct ChoiceCase {
     const char* name;
     bool refused;
     bool preset; // the eco preset (19.0) instead of the up arrow (22.0)
     int chosen;
+    bool home = false; // home right after the tap, before the commit delay: the tile is watched instead
 };
 
-class RoomChoice : public LivingEndToEnd, public ::testing::WithParamInterface<ChoiceCase> {};
+class RoomChoice : public LivingRooms, public ::testing::WithParamInterface<ChoiceCase> {};
 
 TEST_P(RoomChoice, IsShownWhileTheControlUnitHoldsItAndGoesBackWhenTheUnitRefusesIt) {
     const ChoiceCase& c = GetParam();
@@ -95,16 +115,21 @@ TEST_P(RoomChoice, IsShownWhileTheControlUnitHoldsItAndGoesBackWhenTheUnitRefuse
         }
         tap(up);
     }
-    // What the up-down and the eco preset's box show after each pass, each change once, until the unit
-    // answered for long.
-    std::vector<int> shown{upDown->getValue()};
+    // What the up-down (or the tile) and the eco preset's box show after each pass, each change once, until
+    // the unit answered for long.
     std::vector<bool> ecoTicked{eco->getChecked()};
+    if (c.home) {
+        open(HOME); // the screen writes the pending step as it closes
+        ASSERT_EQ(stateId(), HOME);
+    }
+    const auto value = [&] { return c.home ? tileTemperature() : upDown->getValue(); };
+    std::vector<int> shown{value()};
     for (int ms = 0; ms < 3000; ++ms) {
         run(1);
-        if (shown.back() != upDown->getValue()) {
-            shown.push_back(upDown->getValue());
+        if (shown.back() != value()) {
+            shown.push_back(value());
         }
-        if (ecoTicked.back() != eco->getChecked()) {
+        if (!c.home && ecoTicked.back() != eco->getChecked()) {
             ecoTicked.push_back(eco->getChecked());
         }
     }
@@ -116,7 +141,10 @@ TEST_P(RoomChoice, IsShownWhileTheControlUnitHoldsItAndGoesBackWhenTheUnitRefuse
         EXPECT_EQ(std::count(shown.begin(), shown.end(), 2150), shown.front() == 2150 ? 1 : 0)
             << "back to the old temperature on the way: " << ::testing::PrintToString(shown);
     }
-    if (c.preset) {
+    if (c.home && !c.refused) {
+        EXPECT_EQ(shown, std::vector<int>{c.chosen}) << "the tile shows the user's value from the first";
+    }
+    if (c.preset && !c.home) {
         // Ticked by the tap: taken, it stays ticked; refused, the unit's temperature is no preset's.
         if (c.refused) {
             EXPECT_FALSE(ecoTicked.back());
@@ -130,24 +158,27 @@ INSTANTIATE_TEST_SUITE_P(Choices, RoomChoice,
                          ::testing::Values(ChoiceCase{"ArrowTaken", false, false, 2200},
                                            ChoiceCase{"ArrowRefused", true, false, 2200},
                                            ChoiceCase{"PresetTaken", false, true, 1900},
-                                           ChoiceCase{"PresetRefused", true, true, 1900}),
+                                           ChoiceCase{"PresetRefused", true, true, 1900},
+                                           ChoiceCase{"ArrowTakenThenHome", false, false, 2200, true},
+                                           ChoiceCase{"ArrowRefusedThenHome", true, false, 2200, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The room's temperature raised on its screen right after a restore's OK, on a living unit that takes the
 // configuration back (the room's 21.5 from the backup) and restarts: from the press until the unit is back
 // and holds the change, the screen shows the user's value, never the restored one, also on a screen opened
-// again meanwhile, and a second press steps from it. A restore the unit refuses leaves the change as any; a
-// change made at the unit once it holds the user's shows.
+// again meanwhile, and a second press steps from it; the room's tile at home, left to after the press, shows
+// it as well. A restore the unit refuses leaves the change as any; a change made at the unit once it holds
+// the user's shows.
 struct RaiseAfterARestoreCase {
     const char* name;
     std::vector<uint32_t> pressesMs; // after the restore's OK
     uint32_t reopenedMs = 0;         // the room screen opened again from home this long after OK; 0: never
     bool refused = false;            // the unit refuses the restore: no restart
     bool changedAtTheUnit = false;   // to 23.00, 5 s after the return
+    bool home = false;               // home after the presses: the room's tile is watched from then on
 };
 
-class RaiseAfterARestore : public LivingEndToEnd,
-                           public ::testing::WithParamInterface<RaiseAfterARestoreCase> {
+class RaiseAfterARestore : public LivingRooms, public ::testing::WithParamInterface<RaiseAfterARestoreCase> {
 protected:
     void SetUp() override {
         LivingEndToEnd::SetUp();
@@ -170,9 +201,13 @@ protected:
         }
         return up;
     }
+    // The room screen's up-down, or at home the room tile's set temperature; in hundredths, -1 for none.
     static int shown() {
+        if (stateId() == HOME) {
+            return tileTemperature();
+        }
         const auto* upDown = find<NumericUpDown<int>>();
-        return upDown != nullptr ? upDown->getValue() : -1;
+        return upDown != nullptr && stateId() == ROOM_SCREEN ? upDown->getValue() : -1;
     }
 
     std::unique_ptr<sim::SimInstaller> mInstaller;
@@ -200,8 +235,7 @@ TEST_P(RaiseAfterARestore, ShowsTheUsersValueThroughTheRestartAndTheReturn) {
     bool comfortNamed = false;
     auto watch = [&] {
         comfortNamed = comfortNamed || withText<ContainedLabel>("Comfort") != nullptr;
-        if (const int value = shown();
-            value != -1 && stateId() == ROOM_SCREEN && (seen.empty() || seen.back() != value)) {
+        if (const int value = shown(); value != -1 && (seen.empty() || seen.back() != value)) {
             seen.push_back(value);
         }
     };
@@ -228,6 +262,10 @@ TEST_P(RaiseAfterARestore, ShowsTheUsersValueThroughTheRestartAndTheReturn) {
             runWatched(1000, never);
             watch();
         }
+    }
+    if (c.home) {
+        open(HOME);
+        watch();
     }
     if (c.reopenedMs != 0) {
         ASSERT_LT(since, c.reopenedMs);
@@ -269,7 +307,10 @@ INSTANTIATE_TEST_SUITE_P(
                       RaiseAfterARestoreCase{"FourSecondsAfterOk", {4000}},
                       RaiseAfterARestoreCase{"ThenTheScreenOpenedAgainInTheRestart", {1000}, 5000},
                       RaiseAfterARestoreCase{"TheRestoreRefused", {1000, 5000}, 0, true},
-                      RaiseAfterARestoreCase{"ThenChangedAtTheUnit", {1000}, 0, false, true}),
+                      RaiseAfterARestoreCase{"ThenChangedAtTheUnit", {1000}, 0, false, true},
+                      RaiseAfterARestoreCase{"ThenHome", {1000}, 0, false, false, true},
+                      RaiseAfterARestoreCase{"ThenHomeAndTheRestoreRefused", {1000}, 0, true, false, true},
+                      RaiseAfterARestoreCase{"ThenHomeAndChangedAtTheUnit", {1000}, 0, false, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Rooms, TheRoomsTemperatureMeasuredOnTheControlUnitShowsOnTheRoomScreen) {

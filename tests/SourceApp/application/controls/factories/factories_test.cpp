@@ -284,6 +284,41 @@ TEST_F(FactoryTest, ARoomShowsItsFloorUnlessTheFloorSensorDoesNotRegulate) {
     }
 }
 
+// With no change of the user's waiting, a room's tiles show the desired temperature as the control unit
+// gives it; the set temperature it derives that from does not show by itself.
+TEST_F(FactoryTest, ARoomsTilesFollowTheUnitsDesiredTemperature) {
+    location().value(0x803D, 0).value(0x8085, 0).value(0x8087, 0);
+    room(ROOM)
+        .text(VID_NAME, "Kitchen")
+        .value(0x8004, 1)
+        .value(0x8005, 0)
+        .value(0x801A, 2150)
+        .value(0x001D, 2150);
+    page();
+    const WidgetLarge* tile = large(ROOM);
+    const WidgetSmall* other = small(ROOM);
+    ASSERT_TRUE(tile != nullptr && other != nullptr);
+    const struct {
+        const char* change;
+        vid_t vid;
+        std::optional<int> value; // none: no valid value
+        const char* shown;
+    } cases[] = {
+        {"the desired temperature", 0x001D, 2300, "23.0\u00B0"},
+        {"the set temperature alone", 0x801A, 2400, "23.0\u00B0"},
+        {"the temporary temperature alone", 0x801E, 2000, "23.0\u00B0"},
+        {"the desired temperature unreadable", 0x001D, std::nullopt, "--"},
+        {"the desired temperature again", 0x001D, 1950, "19.5\u00B0"},
+    };
+    for (const auto& c : cases) {
+        c.value ? room(ROOM).value(c.vid, *c.value) : room(ROOM).invalid(c.vid);
+        runTasks();
+        EXPECT_EQ(tile->getSecondValueLabel()->getText(), c.shown) << c.change;
+        EXPECT_EQ(other->getSecondValueLabel()->getText(), c.shown) << c.change;
+    }
+    EXPECT_EQ(publishPending(), 0u) << "the tiles write nothing";
+}
+
 TEST_F(FactoryTest, LargeTilesShowTheIconsTheirValuesCallFor) {
     using R = RoomWidgetController;
     object(0x02000316, BT_OBJ_ITC).value(0x400E, 0);
