@@ -519,7 +519,8 @@ bool twoChanges(Away road) {
 bool takenBeforeTheRestart(Away road) {
     return road == Away::TakenBeforeTheRestart || road == Away::ASecondChangeWaitsWhenTheFirstIsTaken ||
            road == Away::ARequestTakenBeforeTheRestart || road == Away::TheRestoreRefused ||
-           road == Away::TakenThenWrittenAgainWhileAway || twoChanges(road) || road == Away::ArrivedBeforeTheRestart;
+           road == Away::TakenThenWrittenAgainWhileAway || twoChanges(road) ||
+           road == Away::ArrivedBeforeTheRestart;
 }
 
 class AWriteMadeWhileAwayTest : public WriteFateTest, public ::testing::WithParamInterface<AwayCase> {
