@@ -74,14 +74,18 @@ std::optional<vid_t> RoomController::desiredSource() const {
         isInVacation()) {
         return std::nullopt;
     }
-    if (*override == OVERRIDE_TEMPORARY) {
-        return temperatures->temporary;
+    return setPoint(*temperatures, *mode, *override);
+}
+
+std::optional<vid_t> RoomController::setPoint(const Temperatures& temperatures, int mode, int override) {
+    if (override == OVERRIDE_TEMPORARY) {
+        return temperatures.temporary;
     }
-    if (*override == OVERRIDE_SCHEDULE) {
-        return temperatures->adjusted;
+    if (override == OVERRIDE_SCHEDULE) {
+        return temperatures.adjusted;
     }
-    if (*mode != 0) {
-        return temperatures->manual;
+    if (mode != 0) {
+        return temperatures.manual;
     }
     return std::nullopt;
 }
@@ -133,17 +137,12 @@ void RoomController::setDesiredTemperature(int temperature) {
     if (temperatures == nullptr || !mode || !override || !exists()) {
         return;
     }
-    vid_t target = temperatures->adjusted;
-    if (*override == OVERRIDE_TEMPORARY) {
-        target = temperatures->temporary;
-    } else if (*override == OVERRIDE_SCHEDULE) {
-        target = temperatures->adjusted;
-    } else if (*mode != 0) {
-        target = temperatures->manual;
-    } else {
+    const std::optional<vid_t> target = setPoint(*temperatures, *mode, *override);
+    if (!target) {
+        // On the schedule's own presets: the change adjusts the schedule.
         write(mRoom, VID_OVERRIDE, OVERRIDE_SCHEDULE, BT_VTYPE_U8);
     }
-    write(mRoom, target, temperature, BT_VTYPE_S16_X100);
+    write(mRoom, target.value_or(temperatures->adjusted), temperature, BT_VTYPE_S16_X100);
 }
 
 std::optional<int> RoomController::setDesiredTemperatureByProfile(RoomMode mode) {

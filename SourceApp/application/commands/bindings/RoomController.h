@@ -95,6 +95,9 @@ private:
     // where setDesiredTemperature writes. None on the schedule's own presets, in standby or vacation, or
     // while the season, mode or override cannot be read.
     std::optional<vid_t> desiredSource() const;
+    // The set temperature the user's change goes to with this mode and override; none on the schedule's own
+    // presets, where the change overrides the schedule first.
+    static std::optional<vid_t> setPoint(const Temperatures& temperatures, int mode, int override);
     bool exists() const;
 
     oid_t mRoom;

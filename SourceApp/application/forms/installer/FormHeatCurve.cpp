@@ -66,8 +66,7 @@ FormHeatCurve::FormHeatCurve(const State& state)
     }
     std::string name;
     function->getText(name, VID_NAME);
-    // Ten rows below the top bar's last one.
-    new ContainedLabel(this, 0, TopBar::HEIGHT - 1 + 10, getWidth() - ScrollBar::WIDTH, 12, &bif_myriad12,
+    new ContainedLabel(this, 0, TopBar::HEIGHT + 9, getWidth() - ScrollBar::WIDTH, 12, &bif_myriad12,
                        fmt_gettext("Functions | %s | Heat Curve", name), HorizontalAlign::Center);
     mChart = new HeatCurveChart(this, 9, 57, 277, 160);
     updateChart(*function);
